@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Veskaro and starts it on the built-in demo
+# network. Without a display it runs the program under a virtual X server and
+# saves a screenshot of the main window instead.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)" --target veskaro veskaro-report
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  exec ./build/src/app/veskaro "$@"
+fi
+shot="$PWD/build/veskaro-demo.png"
+./build/src/report/veskaro-report --screenshot "$shot" servers >/dev/null
+echo "No display found. A screenshot of the main window on the demo network is in:"
+echo "  $shot"
+echo "To use the program itself here, run it under a virtual display:"
+echo "  xvfb-run -a ./build/src/app/veskaro"
