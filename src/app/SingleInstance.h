@@ -1,0 +1,42 @@
+#pragma once
+// One Veskaro per user: the first start listens on a local socket named after
+// the user; a later start finds it there, asks it to come to the front and ends
+// without showing anything.
+
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+
+namespace app {
+
+class SingleInstance : public QObject {
+    Q_OBJECT
+
+public:
+    explicit SingleInstance(QString name = defaultName(), QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    // The socket name for the current user.
+    static QString defaultName();
+
+    // True when a running instance took the request to come forward; this
+    // start should then end at once.
+    bool handOverToRunningInstance(int timeoutMs = 2000);
+    // Becomes the instance later starts hand over to. False when the name
+    // cannot be taken (another instance is listening after all).
+    bool listen();
+
+    const QString& name() const { return m_name; }
+
+Q_SIGNALS:
+    void activationRequested();
+
+private:
+    void acceptConnections();
+
+    QString m_name;
+    QLocalServer* m_server = nullptr;
+};
+
+}  // namespace app
