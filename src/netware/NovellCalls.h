@@ -38,6 +38,17 @@ QString fcnDotsToTreePath(const QString& dotted, const QString& treeName);
 QString fcnTreePathToDots(const QString& treePath, const QString& treeName);
 
 // --- Client routines -----------------------------------------------------------
+// A status as the user sees it in messages: the signed decimal number.
+QString fcnStatusText(NWRCODE code);
+
+// Opens a connection to a server by name the way most views do: bindery name
+// format, licensed, any transport.
+NWRCODE fcnOpenConnByName(NetWareClient& client, const QString& server, NWCONN_HANDLE& connection);
+
+// Closes a connection; a failure is shown as "NWCCCloseConn returned " and the
+// status, with `title` (empty: the application title). Returns the status.
+NWRCODE subCloseConnReporting(app::AppContext& context, NWCONN_HANDLE connection, const QString& title = {});
+
 // Reads the tree of the client's current directory context into gTreeName.
 void subInitClient(app::AppContext& context);
 

@@ -1,0 +1,34 @@
+#pragma once
+// Reading a server's loaded modules and SET parameters over an open connection.
+
+#include "netware/NetWareClient.h"
+#include "views/ServerFormats.h"
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+namespace views {
+
+struct LoadedModule {
+    quint32 number = 0;
+    QString fileName;       // as the server reports it, trimmed
+    QString descriptiveName;
+    QString copyright;
+    nw::NLMInfo info;
+};
+
+// Calls `batch` once per successful loaded-list reply with the modules it
+// lists, in order. Each reply continues after the highest module number of the
+// previous one, so every loaded module is read exactly once however many
+// numbers a reply holds. Ends at the first failing request or an empty reply.
+void fcnReadLoadedModules(nw::NetWareClient& client, nw::NWCONN_HANDLE connection,
+                          const std::function<void(const std::vector<LoadedModule>&)>& batch);
+
+// Calls `parameter` for each SET parameter in the server's order. Ends when a
+// request fails or the server names no further parameter.
+void fcnReadSetParameters(nw::NetWareClient& client, nw::NWCONN_HANDLE connection,
+                          const std::function<void(const SetParameter&)>& parameter);
+
+}  // namespace views

@@ -1,0 +1,161 @@
+// How up times, versions, module dates and SET values read on screen.
+
+#include "views/ServerFormats.h"
+
+#include <QTest>
+
+#include <cstring>
+
+using namespace views;
+
+namespace {
+
+qint32 ticksFor(qint64 seconds)
+{
+    return static_cast<qint32>(std::llround(static_cast<double>(seconds) / 0.0549255));
+}
+
+nw::SetCommandRecord record(const QByteArray& name, const QByteArray& value, quint32 statedLength)
+{
+    nw::SetCommandRecord r;
+    std::memcpy(r.nameAndValue.data(), name.constData(), static_cast<std::size_t>(name.size()));
+    std::memcpy(r.nameAndValue.data() + name.size() + 1, value.constData(), static_cast<std::size_t>(value.size()));
+    r.valueLength = statedLength;
+    return r;
+}
+
+}  // namespace
+
+class TestServerFormats : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void upTime_data()
+    {
+        QTest::addColumn<qint32>("ticks");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("day hour minute second") << ticksFor(86400 + 3600 + 60 + 1) << "1D 1H 1M";
+        QTest::newRow("exactly one day") << ticksFor(86400) << "1D 0H 0M";
+        QTest::newRow("under a minute") << ticksFor(59) << "0D 0H 0M";
+        QTest::newRow("long") << ticksFor(12 * 86400 + 3 * 3600 + 45 * 60) << "12D 3H 45M";
+        QTest::newRow("zero") << 0 << "0D 0H 0M";
+    }
+    void upTime()
+    {
+        QFETCH(qint32, ticks);
+        QFETCH(QString, text);
+        QCOMPARE(fnFormatUpTime(ticks), text);
+    }
+
+    void versions()
+    {
+        QCOMPARE(fcnServerVersionText(5, 70, 5), QStringLiteral("5.70.5"));
+        QCOMPARE(fcnServerVersionText(5, 0, 0), QStringLiteral("5.0.0"));
+        const QLocale c = QLocale::c();
+        QCOMPARE(fcnDsVersionText(885, c), QStringLiteral("8.85"));
+        QCOMPARE(fcnDsVersionText(10550, c), QStringLiteral("105.5"));
+        QCOMPARE(fcnDsVersionText(0, c), QStringLiteral("0"));
+        QCOMPARE(fcnDsVersionText(885, QLocale(QLocale::German)), QStringLiteral("8,85"));
+    }
+
+    void nlmVersion_data()
+    {
+        QTest::addColumn<quint32>("major");
+        QTest::addColumn<quint32>("minor");
+        QTest::addColumn<quint32>("revision");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("revision 8") << 5u << 0u << 8u << QString(10, QLatin1Char(' ')) + "5.00h";
+        QTest::newRow("revision 0 has no letter") << 5u << 70u << 0u << QString(9, QLatin1Char(' ')) + "5.70";
+        QTest::newRow("revision 26 is z") << 1u << 2u << 26u << QString(9, QLatin1Char(' ')) + "1.02z";
+        QTest::newRow("long plain text not padded") << 1234567u << 1234567u << 1u << "1234567.1234567a";
+        QTest::newRow("past z keeps the number") << 1u << 0u << 27u << QString(9, QLatin1Char(' ')) + "1.00(27)";
+    }
+    void nlmVersion()
+    {
+        QFETCH(quint32, major);
+        QFETCH(quint32, minor);
+        QFETCH(quint32, revision);
+        QFETCH(QString, text);
+        QCOMPARE(fcnNlmVersionText(major, minor, revision), text);
+    }
+
+    void nlmDate()
+    {
+        const QLocale us(QLocale::English, QLocale::UnitedStates);
+        QCOMPARE(fcnNlmDateText(2008, 10, 7, us), us.toString(QDate(2008, 10, 7), QLocale::ShortFormat));
+        QCOMPARE(fcnNlmDateText(2008, 13, 40, us), QStringLiteral("2008-13-40"));
+    }
+
+    void categories()
+    {
+        QCOMPARE(fcnSetCategoryText(0), QStringLiteral("Comm"));
+        QCOMPARE(fcnSetCategoryText(6), QStringLiteral("Trans Track"));
+        QCOMPARE(fcnSetCategoryText(12), QStringLiteral("Dir Svcs"));
+        QCOMPARE(fcnSetCategoryText(15), QStringLiteral("License Svcs"));
+        QCOMPARE(fcnSetCategoryText(16), QStringLiteral("N/A"));
+    }
+
+    void setValues_data()
+    {
+        QTest::addColumn<quint32>("type");
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("number 256") << 0u << QByteArray("\x00\x01\x00\x00", 4) << "256";
+        QTest::newRow("number zero") << 0u << QByteArray("\x00\x00\x00\x00", 4) << "0";
+        QTest::newRow("number no bytes") << 0u << QByteArray() << "0";
+        QTest::newRow("number 65536") << 0u << QByteArray("\x00\x00\x01\x00", 4) << "65536";
+        QTest::newRow("number only four bytes count") << 0u << QByteArray("\x01\x00\x00\x00\x05", 5) << "1";
+        QTest::newRow("on") << 1u << QByteArray("\x01", 1) << "On";
+        QTest::newRow("off") << 1u << QByteArray("\x00", 1) << "Off";
+        QTest::newRow("off no bytes") << 1u << QByteArray() << "Off";
+        QTest::newRow("on/off other") << 1u << QByteArray("\x02", 1) << "";
+        QTest::newRow("91 ticks") << 2u << QByteArray("\x5B\x00\x00\x00", 4) << "5.0 seconds";
+        QTest::newRow("1093 ticks") << 2u << QByteArray("\x45\x04\x00\x00", 4) << "1 minutes 0.0 seconds";
+        QTest::newRow("1192 ticks") << 2u << QByteArray("\xA8\x04\x00\x00", 4) << "1 minutes 5.5 seconds";
+        QTest::newRow("218 ticks") << 2u << QByteArray("\xDA\x00", 2) << "12.0 seconds";
+        QTest::newRow("block shift") << 3u << QByteArray("64") << "64";
+        QTest::newRow("time offset") << 4u << QByteArray("\x10\x0E\x00\x00", 4) << "3600";
+        QTest::newRow("text") << 5u << QByteArray("EST5EDT") << "EST5EDT";
+        QTest::newRow("trigger") << 6u << QByteArray("\x01", 1) << "";
+        QTest::newRow("unknown type on") << 9u << QByteArray("\x01", 1) << "On";
+        QTest::newRow("unknown type other") << 9u << QByteArray("\x07", 1) << "Unknown";
+    }
+    void setValues()
+    {
+        QFETCH(quint32, type);
+        QFETCH(QByteArray, value);
+        QFETCH(QString, text);
+        QCOMPARE(fcnSetValueText(type, value, QLocale::c()), text);
+    }
+
+    void splitsRecordsByStatedLength()
+    {
+        const auto big = fcnSplitSetRecord(record("Maximum Packet Receive Buffers", QByteArray("\x00\x00\x01\x00", 4), 4));
+        QCOMPARE(big.name, QStringLiteral("Maximum Packet Receive Buffers"));
+        QCOMPARE(fcnSetValueText(0, big.value), QStringLiteral("65536"));
+
+        // No stated length: the value ends at the first pair of zero bytes.
+        const auto legacy = fcnSplitSetRecord(record("X", QByteArray("\x00\x01\x00\x00", 4), 0));
+        QCOMPARE(legacy.value, QByteArray("\x00\x01", 2));
+        QCOMPARE(fcnSetValueText(0, legacy.value), QStringLiteral("256"));
+        const auto empty = fcnSplitSetRecord(record("Y", QByteArray(), 0));
+        QVERIFY(empty.value.isEmpty());
+    }
+
+    void hostileRecordsStayInside()
+    {
+        nw::SetCommandRecord r;
+        r.nameAndValue.fill('A');   // no terminator anywhere
+        r.valueLength = 100000;
+        const auto p = fcnSplitSetRecord(r);
+        QCOMPARE(p.name.size(), 500);
+        QVERIFY(p.value.isEmpty());
+
+        nw::SetCommandRecord s = record("Name", QByteArray(), 0);
+        s.valueLength = 4000;
+        QCOMPARE(fcnSplitSetRecord(s).value.size(), 500 - 5);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestServerFormats)
+#include "test_serverformats.moc"
