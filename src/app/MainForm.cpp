@@ -202,6 +202,11 @@ void MainForm::subGetServerList(const QString& objectClass)
     }
 }
 
+int MainForm::serverCount() const
+{
+    return m_lstServers->count();
+}
+
 QStringList MainForm::selectedServers() const
 {
     QStringList names;
@@ -409,9 +414,30 @@ void MainForm::subEnableSaveCopy(const QString& refreshCaption)
     menuAction(QStringLiteral("Menu_Copy"))->setEnabled(exporting && m_saveCopyWanted);
 }
 
+void MainForm::setSaveEnabled(bool enabled)
+{
+    menuAction(QStringLiteral("Menu_Save"))->setEnabled(enabled && m_tableExport != nullptr);
+}
+
+void MainForm::setCopyEnabled(bool enabled)
+{
+    menuAction(QStringLiteral("Menu_Copy"))->setEnabled(enabled && m_tableExport != nullptr);
+}
+
+void MainForm::beginOpening(bool disableToolBar)
+{
+    m_openings.push_back(std::make_unique<OpeningGuard>(*this, disableToolBar));
+}
+
+void MainForm::endOpening()
+{
+    if (!m_openings.empty())
+        m_openings.pop_back();
+}
+
 // --- Menus -----------------------------------------------------------------------------------
 
-QAction* MainForm::menuAction(const QString& objectName) const
+QAction* MainForm::menuAction(const QString& objectName)
 {
     const QList<QAction*> actions = menuBar()->findChildren<QAction*>(objectName);
     if (!actions.isEmpty())
@@ -423,7 +449,7 @@ QAction* MainForm::menuAction(const QString& objectName) const
     return anywhere.isEmpty() ? nullptr : anywhere.first();
 }
 
-QMenu* MainForm::menu(const QString& objectName) const
+QMenu* MainForm::menu(const QString& objectName)
 {
     return findChild<QMenu*>(objectName);
 }

@@ -6,6 +6,7 @@
 #include "app/AppContext.h"
 #include "app/Commands.h"
 #include "app/TableExport.h"
+#include "app/ViewHost.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -16,6 +17,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QDockWidget;
@@ -29,14 +31,16 @@ class QToolButton;
 
 namespace app {
 
-class MainForm : public QMainWindow {
+class OpeningGuard;
+
+class MainForm : public QMainWindow, public ViewHost {
     Q_OBJECT
 
 public:
     explicit MainForm(AppContext& context, QWidget* parent = nullptr);
     ~MainForm() override;
 
-    AppContext& context() const { return m_context; }
+    AppContext& context() override { return m_context; }
 
     // --- Start-up and shut-down ------------------------------------------------
     enum class LoadResult { Running, ClientMissing };
@@ -56,17 +60,18 @@ public:
     const QStringList& lstAllServers() const { return m_lstAllServers; }
     void setAllServers(const QStringList& servers) { m_lstAllServers = servers; }
     // Texts of the selected entries of lstServers, first to last.
-    QStringList selectedServers() const;
+    QStringList selectedServers() const override;
+    int serverCount() const override;
 
     // --- Child windows ---------------------------------------------------------------
-    QMdiArea* mdiArea() const { return m_mdiArea; }
+    QMdiArea* mdiArea() override { return m_mdiArea; }
     // Puts a view into the frame; the view's window title is the caption.
     QMdiSubWindow* addChildWindow(QWidget* view);
     // The child window that is current (active when the program is active).
     QMdiSubWindow* activeChild() const;
     // Brings the child window titled exactly `caption` to the front and sets
     // gFoundFormIndex to its position in load order.
-    bool fnActivateOpenForm(const QString& caption);
+    bool fnActivateOpenForm(const QString& caption) override;
     // The child window gFoundFormIndex points at, or null.
     QMdiSubWindow* foundForm() const;
 
@@ -78,11 +83,12 @@ public:
 
     // --- Menus -------------------------------------------------------------------------
     // The action with this objectName: a menu item, or the title of a (sub-)menu.
-    QAction* menuAction(const QString& objectName) const;
-    QMenu* menu(const QString& objectName) const;
-    void setMenuVisible(const QString& objectName, bool visible);
+    QAction* menuAction(const QString& objectName) override;
+    QMenu* menu(const QString& objectName) override;
+    // Shows or hides a menu of the menu bar, or a single item.
+    void setMenuVisible(const QString& objectName, bool visible) override;
     // Shows the menu as a pop-up at a global position and returns when it closes.
-    void popupMenu(const QString& objectName, const QPoint& globalPos);
+    void popupMenu(const QString& objectName, const QPoint& globalPos) override;
     // Tests replace the modal pop-up with a recorder.
     using PopupPresenter = std::function<void(QMenu*, const QPoint&)>;
     void setPopupPresenter(PopupPresenter presenter) { m_popupPresenter = std::move(presenter); }
@@ -123,7 +129,11 @@ public:
     void picControls_Resize();
     // "Begin &Refresh" (the view is not refreshing) enables Save and Copy;
     // any other caption disables both.
-    void subEnableSaveCopy(const QString& refreshCaption);
+    void subEnableSaveCopy(const QString& refreshCaption) override;
+    void setSaveEnabled(bool enabled) override;
+    void setCopyEnabled(bool enabled) override;
+    void beginOpening(bool disableToolBar) override;
+    void endOpening() override;
 
     // Restores and activates the window when a second start hands over.
     void activateFromAnotherStart();
@@ -170,6 +180,7 @@ private:
     bool m_saveCopyWanted = false;
     bool m_unloaded = false;
     bool m_showSplash = true;
+    std::vector<std::unique_ptr<OpeningGuard>> m_openings;
 };
 
 }  // namespace app

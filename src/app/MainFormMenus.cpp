@@ -6,6 +6,8 @@
 #include <QDockWidget>
 #include <QIcon>
 #include <QKeySequence>
+#include <QLayout>
+#include <QMdiSubWindow>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMenu>
