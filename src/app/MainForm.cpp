@@ -87,6 +87,13 @@ MainForm::MainForm(AppContext& context, QWidget* parent)
 
 MainForm::~MainForm() = default;
 
+QMenu* MainForm::createPopupMenu()
+{
+    // The tool bar and the server panel are part of the frame; they are not
+    // offered for hiding.
+    return nullptr;
+}
+
 // --- Start-up and shut-down ----------------------------------------------------
 
 MainForm::LoadResult MainForm::Form_Load()
@@ -127,10 +134,14 @@ void MainForm::Form_Unload()
     // A view may open another window while it closes (or refuse to close);
     // pass again until no child is left, but never loop on a stubborn one.
     for (int pass = 0; pass < 10; ++pass) {
-        const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
-        if (windows.isEmpty())
+        const QList<QMdiSubWindow*> found = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+        if (found.isEmpty())
             break;
-        for (const QPointer<QMdiSubWindow> window : windows) {
+        // Closing one view may close or delete another.
+        QList<QPointer<QMdiSubWindow>> windows;
+        for (QMdiSubWindow* window : found)
+            windows.append(window);
+        for (const QPointer<QMdiSubWindow>& window : std::as_const(windows)) {
             if (window) {
                 window->setAttribute(Qt::WA_DeleteOnClose);
                 window->close();
@@ -266,7 +277,7 @@ void MainForm::picControls_Resize()
         return;
     const QRect inner = m_picControls->contentsRect();
     const int top = twipsToPixels(kListTopTwips);
-    const int margin = 4;
+    const int margin = 2;
     m_btnServerList->setGeometry(inner.left() + margin, inner.top() + margin, inner.width() - 2 * margin,
                                  top - 2 * margin);
     m_lstServers->setGeometry(inner.left(), inner.top() + top, inner.width(), std::max(0, inner.height() - top));

@@ -144,6 +144,8 @@ public:
 
     static QString commandTitle(Command command);
 
+    QMenu* createPopupMenu() override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -151,6 +151,7 @@ void MainForm::buildSidePanel()
     m_lstServers->setObjectName(QStringLiteral("lstServers"));
     m_lstServers->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_lstServers->setSortingEnabled(true);
+    m_lstServers->setContextMenuPolicy(Qt::PreventContextMenu);
     m_lstServers->viewport()->installEventFilter(this);
 
     m_controlsDock->setWidget(m_picControls);
