@@ -121,6 +121,31 @@ private Q_SLOTS:
             QCOMPARE(*value, text);
     }
 
+    void booleans_data()
+    {
+        QTest::addColumn<QString>("text");   // null: the value is missing
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("True") << u"True"_qs << true;
+        QTest::newRow("lower case") << u"true"_qs << false;
+        QTest::newRow("upper case") << u"TRUE"_qs << false;
+        QTest::newRow("False") << u"False"_qs << false;
+        QTest::newRow("empty") << u""_qs << false;
+        QTest::newRow("missing") << QString() << true;
+        QTest::newRow("too long for its room") << u"TrueTrueTrue"_qs << true;
+    }
+
+    void booleans()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, expected);
+        makeRoot();
+        const QString name = QStringLiteral("ServerSearchSubContainers");
+        if (!text.isNull())
+            QVERIFY(store().setValue(Hive::CurrentUser, kRootKey, name, text));
+        QCOMPARE(fnBooleanSetting(fnReadValue(store(), kRootKey, name, 9), true), expected);
+        QCOMPARE(fnBooleanSetting(fnBooleanText(expected), !expected), expected);
+    }
+
     void saveSettingCreatesOneLevelBelowTheRoot()
     {
         // Without the root nothing can be created and the value is dropped.

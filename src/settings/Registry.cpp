@@ -112,6 +112,16 @@ void subResetStartingServerContext(app::AppContext& context)
     subResetStartingServerContext(context.registry());
 }
 
+QString fnBooleanText(bool value)
+{
+    return value ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+bool fnBooleanSetting(const std::optional<QString>& stored, bool whenMissing)
+{
+    return stored ? *stored == u"True" : whenMissing;
+}
+
 int fnNumericKeyFilter(int keyCode)
 {
     constexpr int kBackspace = 8;

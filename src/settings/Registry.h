@@ -57,6 +57,11 @@ void subCreateUserConnectionsKey(app::AppContext& context);
 void subResetStartingServerContext(RegistryStore& store);
 void subResetStartingServerContext(app::AppContext& context);
 
+// Booleans are stored as "True" and "False". Reading, only "True" exactly
+// means yes ("true" does not); a missing value gives whenMissing.
+QString fnBooleanText(bool value);
+bool fnBooleanSetting(const std::optional<QString>& stored, bool whenMissing);
+
 // Interval boxes take Backspace, "." and digits; any other key gives 0 (dropped).
 int fnNumericKeyFilter(int keyCode);
 
