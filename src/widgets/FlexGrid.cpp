@@ -80,8 +80,11 @@ FlexGrid::FlexGrid(QWidget* parent)
 
     connect(m_view->verticalScrollBar(), &QScrollBar::valueChanged, m_frozen->verticalScrollBar(),
             &QScrollBar::setValue);
-    connect(m_frozen->verticalScrollBar(), &QScrollBar::valueChanged, m_view->verticalScrollBar(),
-            &QScrollBar::setValue);
+    // Only a shown fixed-column view leads: a hidden one clamps its value to nothing.
+    connect(m_frozen->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (m_frozen->isVisible())
+            m_view->verticalScrollBar()->setValue(value);
+    });
 
     connect(m_model, &FlexGridModel::columnWidthChanged, this, &FlexGrid::applyColumnWidths);
     connect(m_model, &FlexGridModel::cellSelectionChanged, this, &FlexGrid::applySelection);
@@ -89,8 +92,12 @@ FlexGrid::FlexGrid(QWidget* parent)
             [this] { m_savedScroll = m_view->verticalScrollBar()->value(); });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
         // A reset (sort, new columns, end of a batch) keeps the scroll position.
+        // The headers forget their offset on a reset while the scroll bar keeps
+        // its value, so the value is set afresh.
         m_view->doItemsLayout();
-        m_view->verticalScrollBar()->setValue(m_savedScroll);
+        QScrollBar* bar = m_view->verticalScrollBar();
+        bar->setValue(m_savedScroll == 0 ? 1 : 0);
+        bar->setValue(m_savedScroll);
     });
     connect(m_view->horizontalHeader(), &QHeaderView::sectionResized, this,
             [this](int logical, int, int newSize) {
@@ -108,7 +115,11 @@ FlexGrid::FlexGrid(QWidget* parent)
     applyColumnWidths(-1);
 }
 
-FlexGrid::~FlexGrid() = default;
+FlexGrid::~FlexGrid()
+{
+    // The views go first: while they close they still report to this grid.
+    delete m_view;
+}
 
 QTableView* FlexGrid::tableView() const
 {
@@ -186,9 +197,14 @@ void FlexGrid::applySelection()
             items.select(m_model->index(first, range.left), m_model->index(last, range.right));
     }
     selection->select(items, QItemSelectionModel::ClearAndSelect);
+    // Moving the current cell from code does not scroll; TopRow does that.
     const int current = m_model->viewRow(row());
-    if (current >= 0)
+    if (current >= 0) {
+        const bool autoScroll = m_view->hasAutoScroll();
+        m_view->setAutoScroll(false);
         selection->setCurrentIndex(m_model->index(current, col()), QItemSelectionModel::NoUpdate);
+        m_view->setAutoScroll(autoScroll);
+    }
     m_applyingSelection = false;
 }
 

@@ -278,8 +278,12 @@ void GridData::sortRows(int col, SortMode mode, int firstDataRow)
             return a.value < b.value ? -1 : (a.value > b.value ? 1 : 0);
         case SortMode::GenericAscending:
         case SortMode::GenericDescending:
+            // Numbers among themselves by value, before all texts: a mixed
+            // column still has one consistent order.
             if (a.numeric && b.numeric)
                 return a.value < b.value ? -1 : (a.value > b.value ? 1 : 0);
+            if (a.numeric != b.numeric)
+                return a.numeric ? -1 : 1;
             return textOf(a).compare(textOf(b), Qt::CaseInsensitive);
         case SortMode::StringAscending:
         case SortMode::StringDescending:

@@ -14,7 +14,7 @@
 namespace widgets {
 
 enum class SortMode {
-    GenericAscending,       // numbers as numbers when both cells are numeric, else text ignoring case
+    GenericAscending,       // numbers by value, then texts ignoring case
     GenericDescending,
     NumericAscending,       // the value of the leading number of each cell (0 when none)
     NumericDescending,

@@ -61,7 +61,11 @@ ReportListView::ReportListView(QWidget* parent)
     });
 }
 
-ReportListView::~ReportListView() = default;
+ReportListView::~ReportListView()
+{
+    // The view goes first: while it closes it still reports to this list.
+    delete m_view;
+}
 
 int ReportListView::dpi() const
 {
