@@ -1,5 +1,5 @@
 #include "widgets/ReportListView.h"
-#include "widgets/Twips.h"
+#include "settings/Twips.h"
 
 #include <QHeaderView>
 #include <QSignalSpy>
@@ -154,7 +154,7 @@ void TestListView::columnWidthsInTwips()
     ReportListView list;
     list.addColumn(QStringLiteral("Server"), Qt::AlignLeft, 1440);
     const int dpi = list.logicalDpiX();
-    QCOMPARE(list.treeView()->header()->sectionSize(0), widgets::twipsToPixels(1440, dpi));
+    QCOMPARE(list.treeView()->header()->sectionSize(0), settings::twipsToPixels(1440, dpi));
     QCOMPARE(list.columnWidthTwips(0), 1440);
     list.treeView()->header()->resizeSection(0, 2 * dpi);   // the user widens it to two inches
     QCOMPARE(list.columnWidthTwips(0), 2880);

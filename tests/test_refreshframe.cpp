@@ -1,4 +1,4 @@
-#include "widgets/KeyFilter.h"
+#include "settings/Registry.h"
 #include "widgets/RefreshFrame.h"
 #include "widgets/RefreshInterval.h"
 
@@ -45,7 +45,7 @@ void TestRefreshFrame::keyFilter()
 {
     QFETCH(int, code);
     QFETCH(int, result);
-    QCOMPARE(widgets::fnNumericKeyFilter(code), result);
+    QCOMPARE(settings::fnNumericKeyFilter(code), result);
 }
 
 void TestRefreshFrame::intervalEdits_data()

@@ -1,7 +1,8 @@
 #include "widgets/FlexGrid.h"
 
-#include "widgets/Twips.h"
+#include "settings/Twips.h"
 
+#include <cmath>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPointer>
@@ -104,7 +105,7 @@ FlexGrid::FlexGrid(QWidget* parent)
                 if (m_applyingWidths || newSize <= 0)
                     return;
                 m_applyingWidths = true;
-                m_model->setColWidth(logical, pixelsToTwips(newSize, dpi()));
+                m_model->setColWidth(logical, static_cast<int>(std::lround(settings::pixelsToTwips(newSize, dpi()))));
                 m_applyingWidths = false;
                 syncFrozenColumns();
             });
@@ -150,7 +151,7 @@ void FlexGrid::applyColumnWidths(int col)
     const int last = col < 0 ? cols() - 1 : col;
     for (int c = first; c <= last && c < cols(); ++c) {
         const int twips = m_model->colWidth(c);
-        const int pixels = std::max(1, twipsToPixels(twips, dpi()));
+        const int pixels = std::max(1, settings::twipsToPixels(twips, dpi()));
         m_view->setColumnHidden(c, twips == 0);
         if (twips > 0 && m_view->columnWidth(c) != pixels)
             m_view->setColumnWidth(c, pixels);

@@ -1,7 +1,8 @@
 #include "widgets/ReportListView.h"
 
-#include "widgets/Twips.h"
+#include "settings/Twips.h"
 
+#include <cmath>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QTreeView>
@@ -56,7 +57,7 @@ ReportListView::ReportListView(QWidget* parent)
         if (m_applyingWidths)
             return;
         m_applyingWidths = true;
-        m_model->setColumnWidthTwips(logical, pixelsToTwips(newSize, dpi()));
+        m_model->setColumnWidthTwips(logical, static_cast<int>(std::lround(settings::pixelsToTwips(newSize, dpi()))));
         m_applyingWidths = false;
     });
 }
@@ -83,7 +84,7 @@ void ReportListView::applyColumnWidth(int col)
     if (m_applyingWidths || col < 0 || col >= columnCount())
         return;
     m_applyingWidths = true;
-    m_view->header()->resizeSection(col, twipsToPixels(m_model->columnWidthTwips(col), dpi()));
+    m_view->header()->resizeSection(col, settings::twipsToPixels(m_model->columnWidthTwips(col), dpi()));
     m_applyingWidths = false;
 }
 
