@@ -1,5 +1,7 @@
 #include "netware/NovellCalls.h"
 
+#include "settings/Registry.h"
+
 #include <QStringView>
 
 #include <algorithm>
@@ -9,24 +11,12 @@ namespace nw {
 
 namespace {
 
-const QString kRootKey = QStringLiteral("Software\\Korvanel\\Veskaro");
-const QString kHiddenKey = kRootKey + QStringLiteral("\\Hidden");
+const QString kHiddenKey = settings::rootKeyPath(QStringLiteral("Hidden"));
 
 StartingContainerDialog& startingContainerDialog()
 {
     static StartingContainerDialog dialog;
     return dialog;
-}
-
-// A registry read into a buffer of room + 1 bytes: a text that does not fit
-// makes the read fail, as the client's fixed buffers do.
-std::optional<QString> readWithRoom(settings::RegistryStore& store, const QString& path, const QString& name,
-                                    int room)
-{
-    auto value = store.queryValue(settings::Hive::CurrentUser, path, name);
-    if (!value || value->size() > room)
-        return std::nullopt;
-    return value;
 }
 
 }  // namespace
@@ -179,14 +169,11 @@ void setStartingContainerDialog(StartingContainerDialog dialog)
 void subLoadStartingServerContext(app::AppContext& context)
 {
     settings::RegistryStore& store = context.registry();
-    if (!store.keyExists(settings::Hive::CurrentUser, kRootKey)) {
-        // First run: the root key comes into being with an empty starting container.
-        store.createKey(settings::Hive::CurrentUser, kHiddenKey);
-        store.setValue(settings::Hive::CurrentUser, kRootKey, QStringLiteral("StartingServerContext"), QString());
-    }
+    if (!store.keyExists(settings::Hive::CurrentUser, settings::kRootKey))
+        settings::subResetStartingServerContext(store);   // first run: the root key comes into being
 
     QString text;
-    const auto stored = readWithRoom(store, kRootKey, QStringLiteral("StartingServerContext"), 249);
+    const auto stored = settings::fnReadValue(store, settings::kRootKey, QStringLiteral("StartingServerContext"), 249);
     if (stored && !stored->trimmed().isEmpty()) {
         text = *stored;
     } else if (startingContainerDialog()) {
@@ -266,7 +253,7 @@ ServerLists fcnFindServers(app::AppContext& context, const QString& objectClass)
         client.NWDSFreeContext(dsContext);
     }
 
-    const auto hidden = readWithRoom(context.registry(), kHiddenKey, values.gTreeName, 999);
+    const auto hidden = settings::fnReadValue(context.registry(), kHiddenKey, values.gTreeName, 999);
     if (!hidden) {
         lists.visible = lists.all;
         return lists;

@@ -1,0 +1,186 @@
+#include "export/TableExport.h"
+
+#include "widgets/GridData.h"
+#include "widgets/ReportListModel.h"
+
+#include <QIODevice>
+
+#include <algorithm>
+#include <cmath>
+
+namespace exporting {
+
+namespace {
+
+const QByteArray lineEnd = QByteArrayLiteral("\r\n");
+
+bool readNumber(const QString& text, const QLocale& locale, double* value)
+{
+    if (std::none_of(text.cbegin(), text.cend(), [](QChar c) { return c.isDigit(); }))
+        return false;
+    QLocale lenient = locale;
+    lenient.setNumberOptions(QLocale::DefaultNumberOptions);
+    bool ok = false;
+    const double v = lenient.toDouble(text, &ok);
+    if (!ok || !std::isfinite(v))
+        return false;
+    *value = v;
+    return true;
+}
+
+bool writeLine(QIODevice& device, const QString& line)
+{
+    const QByteArray bytes = fcnToAnsi(line) + lineEnd;
+    return device.write(bytes) == bytes.size();
+}
+
+}  // namespace
+
+QString fcnConvertCell(const QString& text, const QLocale& locale)
+{
+    const QString trimmed = text.trimmed();
+    double value = 0;
+    if (!readNumber(trimmed, locale, &value))
+        return trimmed;
+    // The decimal point is the locale's: in a decimal-comma locale "12,5" keeps
+    // its fraction rather than being rounded to 13.
+    const bool fraction = trimmed.contains(locale.decimalPoint());
+    QLocale plain = locale;
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    const int decimals = fraction ? 2 : 0;
+    const QString result = plain.toString(value, 'f', decimals);
+    // A small negative value that rounds to zero is written without its sign.
+    if (result.startsWith(plain.negativeSign()) && plain.toDouble(result) == 0.0)
+        return plain.toString(0.0, 'f', decimals);
+    return result;
+}
+
+QString fcnQuoteField(const QString& cell, QChar delimiter)
+{
+    const bool needsQuotes = cell.contains(delimiter) || cell.contains(QLatin1Char('"'))
+        || cell.contains(QLatin1Char('\r')) || cell.contains(QLatin1Char('\n'));
+    if (!needsQuotes)
+        return cell;
+    QString quoted = cell;
+    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString fcnBuildLine(const QStringList& cells, QChar delimiter)
+{
+    QString line;
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        if (i > 0)
+            line += delimiter;
+        line += fcnQuoteField(cells[i], delimiter);
+    }
+    return line;
+}
+
+QByteArray fcnToAnsi(const QString& text)
+{
+    // Windows-1252 differs from Latin-1 only in 0x80..0x9F.
+    static constexpr char16_t high[32] = {
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const QChar ch : text) {
+        const char16_t u = ch.unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            bytes.append(static_cast<char>(u));
+            continue;
+        }
+        const auto* found = std::find(std::begin(high), std::end(high), u);
+        if (u != 0 && found != std::end(high))
+            bytes.append(static_cast<char>(0x80 + (found - std::begin(high))));
+        else
+            bytes.append('?');
+    }
+    return bytes;
+}
+
+bool writeGrid(const widgets::GridData& grid, QIODevice& device, QChar delimiter, const QLocale& locale)
+{
+    int lastRow = grid.rows() - 1;
+    while (lastRow >= 0 && grid.rowHeight(lastRow) <= 0)
+        --lastRow;
+    for (int r = 0; r <= lastRow; ++r) {
+        if (grid.rowHeight(r) <= 0)
+            continue;
+        QStringList cells;
+        for (int c = 0; c < grid.cols(); ++c) {
+            if (grid.colWidth(c) > 0)
+                cells.append(fcnConvertCell(grid.text(r, c), locale));
+        }
+        if (!writeLine(device, fcnBuildLine(cells, delimiter)))
+            return false;
+    }
+    return true;
+}
+
+bool writeListView(const widgets::ReportListModel& list, QIODevice& device, QChar delimiter,
+                   const QLocale& locale)
+{
+    if (list.rowCount() == 0)
+        return true;
+    if (!writeLine(device, fcnBuildLine(list.headings(), delimiter)))
+        return false;
+    for (int r = 0; r < list.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < list.columnCount(); ++c)
+            cells.append(fcnConvertCell(list.itemText(r, c), locale));
+        if (!writeLine(device, fcnBuildLine(cells, delimiter)))
+            return false;
+    }
+    return true;
+}
+
+QString fcnGridClipboardText(const widgets::GridData& grid, const QString& gridName, int firstRow, int lastRow,
+                             QChar delimiter, const QLocale& locale)
+{
+    const QString crlf = QStringLiteral("\r\n");
+    QString text;
+    if (grid.rows() == 0 || grid.cols() == 0)
+        return text;
+    firstRow = std::max(0, firstRow);
+    lastRow = std::min(lastRow, grid.rows() - 1);
+
+    if (firstRow != 0) {
+        const bool shownOnly = gridName == QLatin1String(NlmGridName);
+        QStringList header;
+        for (int c = 0; c < grid.cols(); ++c) {
+            if (!shownOnly || grid.colWidth(c) > 0)
+                header.append(grid.text(0, c).trimmed());
+        }
+        text += fcnBuildLine(header, delimiter) + crlf;
+    }
+    for (int r = firstRow; r <= lastRow; ++r) {
+        if (grid.rowHeight(r) < 1)
+            continue;
+        QStringList cells;
+        for (int c = 0; c < grid.cols(); ++c) {
+            if (grid.colWidth(c) >= 1)
+                cells.append(fcnConvertCell(grid.text(r, c), locale));
+        }
+        text += fcnBuildLine(cells, delimiter) + crlf;
+    }
+    return text;
+}
+
+QString fcnProposedSaveName(const QString& caption)
+{
+    QString name = caption;
+    const qsizetype slash = name.indexOf(QLatin1Char('/'));
+    if (slash >= 0)
+        name[slash] = QLatin1Char('-');
+    return name;
+}
+
+QString fcnSaveFilter()
+{
+    return QStringLiteral("CSV File(*.csv);;All Files(*.*)");
+}
+
+}  // namespace exporting

@@ -1,0 +1,67 @@
+#include "export/WidgetExport.h"
+
+#include "platform/Services.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/ReportListView.h"
+
+namespace exporting {
+
+bool writeGrid(const widgets::FlexGrid& grid, QIODevice& device, QChar delimiter, const QLocale& locale)
+{
+    return writeGrid(grid.data(), device, delimiter, locale);
+}
+
+bool writeListView(const widgets::ReportListView& list, QIODevice& device, QChar delimiter, const QLocale& locale)
+{
+    return writeListView(list.model(), device, delimiter, locale);
+}
+
+QString fcnGridClipboardText(const widgets::FlexGrid& grid, int firstRow, int lastRow, QChar delimiter,
+                             const QLocale& locale)
+{
+    return fcnGridClipboardText(grid.data(), grid.name(), firstRow, lastRow, delimiter, locale);
+}
+
+void subCopyGridToClipboard(const widgets::FlexGrid& grid, int firstRow, int lastRow, QChar delimiter,
+                            platform::ClipboardService& clipboard, const QLocale& locale)
+{
+    clipboard.setText(fcnGridClipboardText(grid, firstRow, lastRow, delimiter, locale));
+}
+
+QList<QWidget*> exportableTables(const QWidget* window)
+{
+    QList<QWidget*> tables;
+    if (!window)
+        return tables;
+    // findChildren lists the controls in the order the window created them.
+    const QList<QWidget*> children = window->findChildren<QWidget*>();
+    for (QWidget* child : children) {
+        if (auto* grid = qobject_cast<widgets::FlexGrid*>(child)) {
+            if (grid->name() != QLatin1String(NlmDescriptionGridName))
+                tables.append(grid);
+        } else if (qobject_cast<widgets::ReportListView*>(child)) {
+            tables.append(child);
+        }
+    }
+    return tables;
+}
+
+widgets::FlexGrid* copyableGrid(const QWidget* window)
+{
+    for (QWidget* table : exportableTables(window)) {
+        if (auto* grid = qobject_cast<widgets::FlexGrid*>(table))
+            return grid;
+    }
+    return nullptr;
+}
+
+bool writeTable(const QWidget* table, QIODevice& device, QChar delimiter, const QLocale& locale)
+{
+    if (const auto* grid = qobject_cast<const widgets::FlexGrid*>(table))
+        return writeGrid(*grid, device, delimiter, locale);
+    if (const auto* list = qobject_cast<const widgets::ReportListView*>(table))
+        return writeListView(*list, device, delimiter, locale);
+    return false;
+}
+
+}  // namespace exporting

@@ -1,0 +1,44 @@
+#pragma once
+// Save and copy applied to the table widgets of a view window.
+
+#include "export/TableExport.h"
+
+#include <QList>
+
+class QWidget;
+
+namespace platform {
+class ClipboardService;
+}
+
+namespace widgets {
+class FlexGrid;
+class ReportListView;
+}  // namespace widgets
+
+namespace exporting {
+
+bool writeGrid(const widgets::FlexGrid& grid, QIODevice& device, QChar delimiter,
+               const QLocale& locale = QLocale());
+bool writeListView(const widgets::ReportListView& list, QIODevice& device, QChar delimiter,
+                   const QLocale& locale = QLocale());
+
+QString fcnGridClipboardText(const widgets::FlexGrid& grid, int firstRow, int lastRow, QChar delimiter,
+                             const QLocale& locale = QLocale());
+
+// Builds the clipboard text of rows firstRow..lastRow: a header line from
+// row 0 first when the copy does not start there, then every shown row.
+// Nothing happens when the clipboard cannot be opened.
+void subCopyGridToClipboard(const widgets::FlexGrid& grid, int firstRow, int lastRow, QChar delimiter,
+                            platform::ClipboardService& clipboard, const QLocale& locale = QLocale());
+
+// The tables of a window that Save writes, in control order: every flex grid
+// except grdNLMDescription and every list view.
+QList<QWidget*> exportableTables(const QWidget* window);
+// The first flex grid other than grdNLMDescription: the one Copy takes.
+widgets::FlexGrid* copyableGrid(const QWidget* window);
+
+// Writes one table widget (a FlexGrid or a ReportListView); false for other widgets.
+bool writeTable(const QWidget* table, QIODevice& device, QChar delimiter, const QLocale& locale = QLocale());
+
+}  // namespace exporting

@@ -1,0 +1,251 @@
+#include "settings/FileRegistryStore.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QSaveFile>
+#include <QtGlobal>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+namespace settings {
+
+namespace {
+
+// A change holds the lock for milliseconds; a lock this old belongs to a
+// process that hangs, and one whose process has gone is taken over at once.
+constexpr int kStaleLockMs = 15000;
+constexpr int kLockWaitMs = 10000;
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("settings::FileRegistryStore", text);
+}
+
+}  // namespace
+
+QString hivePath(Hive hive, const QString& path)
+{
+    const QString root = hive == Hive::CurrentUser ? QStringLiteral("HKEY_CURRENT_USER")
+                                                   : QStringLiteral("HKEY_LOCAL_MACHINE");
+    return path.isEmpty() ? root : root + u'\\' + path;
+}
+
+QString takeStoreWarning(RegistryStore& store)
+{
+    auto* file = dynamic_cast<FileRegistryStore*>(&store);
+    return file ? file->takeWarning() : QString();
+}
+
+FileRegistryStore::FileRegistryStore(QString filePath) : m_path(std::move(filePath)) {}
+
+QString FileRegistryStore::takeWarning()
+{
+    return m_warnings.isEmpty() ? QString() : m_warnings.takeFirst();
+}
+
+void FileRegistryStore::warn(const QString& text) const
+{
+    qWarning("%s", qUtf8Printable(text));
+    if (!m_warnings.contains(text))
+        m_warnings.append(text);
+}
+
+FileRegistryStore::Stamp FileRegistryStore::stamp() const
+{
+    Stamp s;
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(m_path).constData(), &st) != 0)
+        return s;
+    s.exists = true;
+    s.size = st.st_size;
+    s.modified = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    s.identity = st.st_ino;
+#else
+    const QFileInfo info(m_path);
+    if (!info.exists())
+        return s;
+    s.exists = true;
+    s.size = info.size();
+    s.modified = info.lastModified().toMSecsSinceEpoch();
+    s.identity = quint64(info.birthTime().toMSecsSinceEpoch());
+#endif
+    return s;
+}
+
+void FileRegistryStore::refresh() const
+{
+    const Stamp now = stamp();
+    if (m_loaded && *m_loaded == now)
+        return;
+    m_loaded = now;
+    m_tree = {};
+    if (!now.exists)
+        return;
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        warn(tr("The settings file %1 cannot be read (%2); default settings are used.")
+                 .arg(QDir::toNativeSeparators(m_path), file.errorString()));
+        return;
+    }
+    const auto parsed = regfile::parse(file.readAll());
+    if (parsed.ok) {
+        m_tree = parsed.tree;
+        return;
+    }
+    warn(tr("The settings file %1 cannot be read: line %2: %3. Default settings are used; the file "
+            "is kept under another name when settings are next saved.")
+             .arg(QDir::toNativeSeparators(m_path))
+             .arg(parsed.errorLine)
+             .arg(parsed.error));
+}
+
+bool FileRegistryStore::change(const std::function<Outcome(regfile::Tree&)>& apply)
+{
+    const QString folder = QFileInfo(m_path).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        warn(tr("The settings folder %1 cannot be created; settings are not saved.")
+                 .arg(QDir::toNativeSeparators(folder)));
+        return false;
+    }
+    QLockFile lock(m_path + QStringLiteral(".lock"));
+    lock.setStaleLockTime(kStaleLockMs);
+    if (!lock.tryLock(kLockWaitMs)) {
+        warn(tr("The settings file %1 is locked by another program; a setting was not saved.")
+                 .arg(QDir::toNativeSeparators(m_path)));
+        return false;
+    }
+
+    // Start from what is on disk now: another process may have written since we last read.
+    regfile::Tree tree;
+    QFile current(m_path);
+    if (current.exists()) {
+        if (!current.open(QIODevice::ReadOnly)) {
+            warn(tr("The settings file %1 cannot be read (%2); a setting was not saved.")
+                     .arg(QDir::toNativeSeparators(m_path), current.errorString()));
+            return false;
+        }
+        const auto parsed = regfile::parse(current.readAll());
+        current.close();
+        if (parsed.ok) {
+            tree = parsed.tree;
+        } else {
+            // Keep the user's file: a hand edit gone wrong is worth more than our defaults.
+            const QString stampText = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+            QString aside = m_path + QStringLiteral(".broken-") + stampText;
+            for (int n = 2; QFile::exists(aside); ++n)
+                aside = m_path + QStringLiteral(".broken-") + stampText + u'-' + QString::number(n);
+            if (!QFile::rename(m_path, aside)) {
+                warn(tr("The settings file %1 cannot be read and cannot be kept aside; a setting was not saved.")
+                         .arg(QDir::toNativeSeparators(m_path)));
+                return false;
+            }
+            warn(tr("The settings file %1 could not be read (line %2: %3). It was kept as %4 and new "
+                    "settings were started.")
+                     .arg(QDir::toNativeSeparators(m_path))
+                     .arg(parsed.errorLine)
+                     .arg(parsed.error, QDir::toNativeSeparators(aside)));
+        }
+    }
+
+    const Outcome outcome = apply(tree);
+    if (outcome.changed) {
+        QSaveFile out(m_path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(regfile::serialize(tree)) < 0 || !out.commit()) {
+            warn(tr("The settings file %1 cannot be written (%2); a setting was not saved.")
+                     .arg(QDir::toNativeSeparators(m_path), out.errorString()));
+            m_loaded.reset();
+            return false;
+        }
+    }
+    m_tree = std::move(tree);
+    m_loaded = stamp();
+    return outcome.result;
+}
+
+bool FileRegistryStore::keyExists(Hive hive, const QString& path) const
+{
+    if (path.isEmpty())
+        return true;
+    refresh();
+    return m_tree.find(hivePath(hive, path)) != nullptr;
+}
+
+bool FileRegistryStore::createKey(Hive hive, const QString& path)
+{
+    if (path.isEmpty())
+        return true;
+    const QString full = hivePath(hive, path);
+    if (!regfile::Tree::isValidPath(full))
+        return false;
+    if (keyExists(hive, path))
+        return true;
+    return change([&](regfile::Tree& tree) {
+        if (tree.find(full))
+            return Outcome{true, false};
+        tree.ensure(full);
+        return Outcome{true, true};
+    });
+}
+
+std::optional<QString> FileRegistryStore::queryValue(Hive hive, const QString& path, const QString& name) const
+{
+    refresh();
+    const regfile::Key* key = m_tree.find(hivePath(hive, path));
+    if (!key)
+        return std::nullopt;
+    const regfile::Value* value = regfile::Tree::findValue(*key, name);
+    if (!value || !value->textual || value->type != regfile::kTypeString)
+        return std::nullopt;
+    return value->text;
+}
+
+bool FileRegistryStore::setValue(Hive hive, const QString& path, const QString& name, const QString& data)
+{
+    const QString full = hivePath(hive, path);
+    if (!regfile::Tree::isValidPath(full) || !regfile::Tree::isValidValueName(name))
+        return false;
+    return change([&](regfile::Tree& tree) {
+        const regfile::Key* key = tree.find(full);
+        if (!key)
+            return Outcome{false, false};
+        const regfile::Value* old = regfile::Tree::findValue(*key, name);
+        if (old && old->textual && old->type == regfile::kTypeString && old->text == data)
+            return Outcome{true, false};
+        regfile::Tree::putValue(tree.ensure(full), regfile::Value{name, regfile::kTypeString, true, data, {}});
+        return Outcome{true, true};
+    });
+}
+
+bool FileRegistryStore::deleteValue(Hive hive, const QString& path, const QString& name)
+{
+    const QString full = hivePath(hive, path);
+    if (!regfile::Tree::isValidPath(full))
+        return false;
+    return change([&](regfile::Tree& tree) {
+        if (!tree.find(full))
+            return Outcome{false, false};
+        const bool removed = regfile::Tree::removeValue(tree.ensure(full), name);
+        return Outcome{removed, removed};
+    });
+}
+
+std::optional<QString> FileRegistryStore::enumKey(Hive hive, const QString& path, int index) const
+{
+    refresh();
+    const QString full = hivePath(hive, path);
+    if (index < 0 || !m_tree.find(full))
+        return std::nullopt;
+    const QStringList names = m_tree.children(full);
+    if (index >= names.size())
+        return std::nullopt;
+    return names.at(index);
+}
+
+}  // namespace settings

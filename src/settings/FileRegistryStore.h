@@ -1,0 +1,70 @@
+#pragma once
+// The registry kept in one .reg file (see RegFile.h) where there is no
+// Windows registry. Both hives live in the same file.
+//
+// Several Veskaro processes may share the file. Each change takes the lock
+// file beside it, reads what is on disk at that moment, applies only its own
+// change and replaces the file in one step (a new file in the same folder,
+// synced, renamed over the old), so a crash leaves either the old or the new
+// file and two processes writing at once lose nothing. Reads follow changes
+// made by others as soon as the file's size, time or identity changes.
+
+#include "settings/RegFile.h"
+#include "settings/RegistryStore.h"
+
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace settings {
+
+class FileRegistryStore : public RegistryStore {
+public:
+    explicit FileRegistryStore(QString filePath);
+
+    QString filePath() const { return m_path; }
+
+    // Oldest problem not yet shown to the user (an unreadable file kept aside,
+    // a change that could not be written), or an empty text when there is none.
+    QString takeWarning();
+    bool hasWarning() const { return !m_warnings.isEmpty(); }
+
+    bool keyExists(Hive hive, const QString& path) const override;
+    bool createKey(Hive hive, const QString& path) override;
+    std::optional<QString> queryValue(Hive hive, const QString& path, const QString& name) const override;
+    bool setValue(Hive hive, const QString& path, const QString& name, const QString& data) override;
+    bool deleteValue(Hive hive, const QString& path, const QString& name) override;
+    std::optional<QString> enumKey(Hive hive, const QString& path, int index) const override;
+
+private:
+    struct Stamp {
+        bool exists = false;
+        qint64 size = 0;
+        qint64 modified = 0;   // nanoseconds where the file system keeps them
+        quint64 identity = 0;  // inode: a replaced file is a new file
+        friend bool operator==(const Stamp&, const Stamp&) = default;
+    };
+    struct Outcome {
+        bool result = false;
+        bool changed = false;
+    };
+
+    Stamp stamp() const;
+    void refresh() const;
+    bool change(const std::function<Outcome(regfile::Tree&)>& apply);
+    void warn(const QString& text) const;
+
+    QString m_path;
+    mutable regfile::Tree m_tree;
+    mutable std::optional<Stamp> m_loaded;
+    mutable QStringList m_warnings;
+};
+
+// A full key path in the file: the hive's name, then the path below it.
+QString hivePath(Hive hive, const QString& path);
+
+// The user-facing warning of a store that keeps one (the file store), or an empty text.
+QString takeStoreWarning(RegistryStore& store);
+
+}  // namespace settings

@@ -1,0 +1,141 @@
+#include "settings/Registry.h"
+
+#include "app/AppContext.h"
+#include <array>
+
+namespace settings {
+
+namespace {
+
+// Window-state and column values are read into a ten-byte buffer.
+constexpr int kSettingRoom = 9;
+
+}  // namespace
+
+QString rootKeyPath(const QString& subKey)
+{
+    return kRootKey + u'\\' + subKey;
+}
+
+std::optional<QString> fnReadValue(const RegistryStore& store, const QString& keyPath, const QString& name, int room)
+{
+    auto value = store.queryValue(Hive::CurrentUser, keyPath, name);
+    if (!value || value->size() > room)
+        return std::nullopt;
+    return value;
+}
+
+QString fnDefaultSetting(const QString& valueName)
+{
+    if (valueName == u"Top" || valueName == u"Left")
+        return QStringLiteral("0");
+    if (valueName == u"Height")
+        return QStringLiteral("7000");
+    if (valueName == u"Width")
+        return QStringLiteral("8040");
+    if (valueName == u"Refresh Interval")
+        return QStringLiteral("10");
+    if (valueName.startsWith(u"ColWidth-"))
+        return QStringLiteral("1440");
+    return QStringLiteral("0");
+}
+
+QString fnGetSetting(const RegistryStore& store, const QString& keyPath, const QString& valueName)
+{
+    // Before a window has ever saved its state every value reads as one inch,
+    // whatever its name.
+    if (!store.keyExists(Hive::CurrentUser, keyPath))
+        return QStringLiteral("1440");
+    if (auto value = fnReadValue(store, keyPath, valueName, kSettingRoom))
+        return *value;
+    return fnDefaultSetting(valueName);
+}
+
+QString fnGetSetting(const app::AppContext& context, const QString& keyPath, const QString& valueName)
+{
+    return fnGetSetting(context.registry(), keyPath, valueName);
+}
+
+void subSaveSetting(RegistryStore& store, const QString& keyPath, const QString& valueName, const QString& value)
+{
+    if (!store.keyExists(Hive::CurrentUser, keyPath)) {
+        // Only one level is created, below the root; the root itself must exist.
+        if (!store.keyExists(Hive::CurrentUser, kRootKey))
+            return;
+        const QString last = keyPath.section(u'\\', -1);
+        store.createKey(Hive::CurrentUser, rootKeyPath(last));
+        if (!store.keyExists(Hive::CurrentUser, keyPath))
+            return;
+    }
+    store.setValue(Hive::CurrentUser, keyPath, valueName, value);
+}
+
+void subSaveSetting(app::AppContext& context, const QString& keyPath, const QString& valueName, const QString& value)
+{
+    subSaveSetting(context.registry(), keyPath, valueName, value);
+}
+
+void subCreateLoginTreesKey(RegistryStore& store)
+{
+    store.createKey(Hive::CurrentUser, rootKeyPath(QStringLiteral("LoginForm")));
+    store.createKey(Hive::CurrentUser, rootKeyPath(QStringLiteral("LoginForm\\Trees")));
+}
+
+void subCreateLoginTreesKey(app::AppContext& context)
+{
+    subCreateLoginTreesKey(context.registry());
+}
+
+void subCreateUserConnectionsKey(RegistryStore& store)
+{
+    store.createKey(Hive::CurrentUser, rootKeyPath(QStringLiteral("UserConnectionsForm")));
+}
+
+void subCreateUserConnectionsKey(app::AppContext& context)
+{
+    subCreateUserConnectionsKey(context.registry());
+}
+
+void subResetStartingServerContext(RegistryStore& store)
+{
+    QString path;
+    for (const QString& part : kRootKey.split(u'\\')) {
+        path = path.isEmpty() ? part : path + u'\\' + part;
+        store.createKey(Hive::CurrentUser, path);
+    }
+    store.createKey(Hive::CurrentUser, rootKeyPath(QStringLiteral("Hidden")));
+    store.setValue(Hive::CurrentUser, kRootKey, QStringLiteral("StartingServerContext"), QString());
+}
+
+void subResetStartingServerContext(app::AppContext& context)
+{
+    subResetStartingServerContext(context.registry());
+}
+
+QString fnBooleanText(bool value)
+{
+    return value ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+bool fnBooleanSetting(const std::optional<QString>& stored, bool whenMissing)
+{
+    return stored ? *stored == u"True" : whenMissing;
+}
+
+int fnNumericKeyFilter(int keyCode)
+{
+    constexpr int kBackspace = 8;
+    constexpr int kPoint = 46;
+    if (keyCode == kBackspace || keyCode == kPoint || (keyCode >= '0' && keyCode <= '9'))
+        return keyCode;
+    return 0;
+}
+
+QString fnGetConnectionNumber(nw::NetWareClient& client, nw::NWCONN_HANDLE connection)
+{
+    std::array<quint8, 4> number{};
+    client.NWCCGetConnInfo(connection, nw::NWCC_INFO_CONN_NUMBER, number);
+    return QString::number(uint(number[0]) + 256u * uint(number[1]));
+}
+
+}  // namespace settings

@@ -1,0 +1,67 @@
+#include "settings/Trace.h"
+
+#include "app/AppContext.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace settings {
+
+namespace {
+
+// Qt's long time formats name the time zone ("t"); the trace never did.
+QString withoutTimeZone(const QString& format)
+{
+    QString out;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == u'\'')
+            quoted = !quoted;
+        if (!quoted && c == u't')
+            continue;
+        out.append(c);
+    }
+    return out.trimmed();
+}
+
+}  // namespace
+
+bool fnTraceEnabled(const QStringList& arguments)
+{
+    return arguments.size() == 1 && arguments.constFirst().toUpper() == u"/DEBUG";
+}
+
+QString traceTimestamp(const QDateTime& when, const QLocale& locale)
+{
+    QString date = locale.dateFormat(QLocale::ShortFormat);
+    if (!date.contains(QStringLiteral("yyyy")))
+        date.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    const QString time = withoutTimeZone(locale.timeFormat(QLocale::LongFormat));
+    return locale.toString(when.date(), date) + u' ' + locale.toString(when.time(), time);
+}
+
+QString traceLine(const QDateTime& when, const QString& label, const QString& subject, const QString& callName,
+                  qint32 result)
+{
+    return traceTimestamp(when) + QStringLiteral(", ") + label + QStringLiteral(", ") + subject
+           + QStringLiteral(", ") + callName + QStringLiteral(", Result: ") + QString::number(result);
+}
+
+void subWriteDebugLog(const QString& programDir, const QString& label, const QString& subject,
+                      const QString& callName, qint32 result)
+{
+    QFile file(QDir(programDir).filePath(QStringLiteral("Veskaro.dbg")));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return;
+    const QString line = traceLine(QDateTime::currentDateTime(), label, subject, callName, result);
+    file.write(line.toLocal8Bit() + "\r\n");
+}
+
+void traceCall(const app::AppContext& context, const QString& label, const QString& subject, const QString& callName,
+               qint32 result)
+{
+    if (fnTraceEnabled(context.arguments))
+        subWriteDebugLog(context.programDir, label, subject, callName, result);
+}
+
+}  // namespace settings

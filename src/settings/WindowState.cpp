@@ -1,0 +1,118 @@
+#include "settings/WindowState.h"
+
+#include "app/AppContext.h"
+#include "settings/Registry.h"
+#include "settings/Twips.h"
+
+#include <QAbstractItemModel>
+#include <QHeaderView>
+#include <QMdiSubWindow>
+#include <QWidget>
+
+namespace settings {
+
+namespace {
+
+QString headerText(const QHeaderView* header, int section)
+{
+    return header->model() ? header->model()->headerData(section, header->orientation()).toString() : QString();
+}
+
+}  // namespace
+
+WindowState::WindowState(RegistryStore& store, QString keyPath, WindowGeometry defaults, bool saveEnabled)
+    : m_store(store), m_keyPath(std::move(keyPath)), m_defaults(defaults), m_saveEnabled(saveEnabled)
+{
+}
+
+WindowState::WindowState(app::AppContext& context, QString keyPath, WindowGeometry defaults)
+    : WindowState(context.registry(), std::move(keyPath), defaults, context.saveWindowState)
+{
+}
+
+QWidget* WindowState::frameOf(QWidget* view)
+{
+    for (QWidget* w = view; w; w = w->parentWidget()) {
+        if (qobject_cast<QMdiSubWindow*>(w) || w->isWindow())
+            return w;
+    }
+    return view;
+}
+
+void WindowState::restore(QWidget* view) const
+{
+    QWidget* frame = frameOf(view);
+    const WindowGeometry g = fnLoadWindowGeometry(m_store, m_keyPath, m_defaults);
+    const double dpiX = frame->logicalDpiX();
+    const double dpiY = frame->logicalDpiY();
+    // move() places the outer frame of a top-level window; resize() its inside.
+    // save() reads pos() and size(), the same pair, so sizes do not creep.
+    frame->move(twipsToPixels(g.left, dpiX), twipsToPixels(g.top, dpiY));
+    frame->resize(twipsToPixels(g.width, dpiX), twipsToPixels(g.height, dpiY));
+}
+
+void WindowState::save(QWidget* view) const
+{
+    QWidget* frame = frameOf(view);
+    if (!m_saveEnabled || frame->isMinimized() || frame->isMaximized())
+        return;
+    const double dpiX = frame->logicalDpiX();
+    const double dpiY = frame->logicalDpiY();
+    WindowGeometry g;
+    g.top = pixelsToTwips(frame->y(), dpiY);
+    g.left = pixelsToTwips(frame->x(), dpiX);
+    g.height = pixelsToTwips(frame->height(), dpiY);
+    g.width = pixelsToTwips(frame->width(), dpiX);
+    subSaveWindowGeometry(m_store, m_keyPath, g);
+}
+
+int WindowState::listColumnWidth(const QWidget* reference, const QString& header) const
+{
+    const double twips = fnGetTwipsSetting(m_store, m_keyPath, QStringLiteral("ColWidth-") + header);
+    return qMax(0, twipsToPixels(twips, reference->logicalDpiX()));
+}
+
+void WindowState::restoreListColumns(QHeaderView* header) const
+{
+    for (int i = 0; i < header->count(); ++i)
+        header->resizeSection(i, listColumnWidth(header, headerText(header, i)));
+}
+
+void WindowState::saveListColumns(const QHeaderView* header) const
+{
+    if (!m_saveEnabled)
+        return;
+    for (int i = 0; i < header->count(); ++i) {
+        subSaveSetting(m_store, m_keyPath, QStringLiteral("ColWidth-") + headerText(header, i),
+                       twipsToText(pixelsToTwips(header->sectionSize(i), header->logicalDpiX())));
+    }
+}
+
+std::optional<int> WindowState::gridColumnWidth(const QWidget* reference, int column) const
+{
+    const double twips = fnGetTwipsSetting(m_store, m_keyPath, QStringLiteral("ColWidth") + QString::number(column));
+    const int pixels = twipsToPixels(twips, reference->logicalDpiX());
+    if (pixels <= 0)
+        return std::nullopt;
+    return pixels;
+}
+
+void WindowState::restoreGridColumns(QHeaderView* header) const
+{
+    for (int i = 0; i < header->count(); ++i) {
+        if (const auto width = gridColumnWidth(header, i))
+            header->resizeSection(i, *width);
+    }
+}
+
+void WindowState::saveGridColumns(const QHeaderView* header) const
+{
+    if (!m_saveEnabled)
+        return;
+    for (int i = 0; i < header->count(); ++i) {
+        subSaveSetting(m_store, m_keyPath, QStringLiteral("ColWidth") + QString::number(i),
+                       twipsToText(pixelsToTwips(header->sectionSize(i), header->logicalDpiX())));
+    }
+}
+
+}  // namespace settings

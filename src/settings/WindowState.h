@@ -1,0 +1,64 @@
+#pragma once
+// The window-state convention every view follows: on load its position and
+// size come from its own key (or its own defaults when it has none), on
+// unload they go back unless it is minimised or maximised; list-view columns
+// keep their widths by header text ("ColWidth-Volume"), grid columns by
+// number ("ColWidth0").
+//
+// A view passes itself; inside the main window's MDI area the state belongs
+// to the QMdiSubWindow around it, whose geometry is relative to the area.
+
+#include "settings/RegistryStore.h"
+#include "settings/WindowGeometry.h"
+
+#include <QString>
+
+#include <optional>
+
+class QHeaderView;
+class QWidget;
+
+namespace app {
+class AppContext;
+}
+
+namespace settings {
+
+class WindowState {
+public:
+    // keyPath is the window's full key path, e.g. rootKeyPath("VolumeUsageForm").
+    WindowState(RegistryStore& store, QString keyPath, WindowGeometry defaults = {}, bool saveEnabled = true);
+    // Follows the program's AppContext::saveWindowState (off: nothing is written).
+    WindowState(app::AppContext& context, QString keyPath, WindowGeometry defaults = {});
+
+    const QString& keyPath() const { return m_keyPath; }
+
+    // The widget whose geometry is the window's: the enclosing QMdiSubWindow,
+    // or the top-level window.
+    static QWidget* frameOf(QWidget* view);
+
+    // Position and size from the key, or the defaults when the key is missing.
+    void restore(QWidget* view) const;
+    // Position and size back to the key, unless the window is minimised or maximised.
+    void save(QWidget* view) const;
+
+    // List-view columns, by header text; read when the columns exist, written
+    // in column order on unload whatever the window's state.
+    int listColumnWidth(const QWidget* reference, const QString& header) const;
+    void restoreListColumns(QHeaderView* header) const;
+    void saveListColumns(const QHeaderView* header) const;
+
+    // Grid columns, by number. A missing value reads 0, which would hide the
+    // column for good; such a column keeps the width it was designed with.
+    std::optional<int> gridColumnWidth(const QWidget* reference, int column) const;
+    void restoreGridColumns(QHeaderView* header) const;
+    void saveGridColumns(const QHeaderView* header) const;
+
+private:
+    RegistryStore& m_store;
+    QString m_keyPath;
+    WindowGeometry m_defaults;
+    bool m_saveEnabled;
+};
+
+}  // namespace settings

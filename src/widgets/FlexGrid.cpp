@@ -1,0 +1,360 @@
+#include "widgets/FlexGrid.h"
+
+#include "settings/Twips.h"
+
+#include <cmath>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace widgets {
+
+namespace {
+
+// Cells of the fixed columns look like headers.
+class FixedCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.data(FlexGridModel::FixedCellRole).toBool()
+            && !(option->state & QStyle::State_Selected))
+            option->backgroundBrush = option->palette.button();
+    }
+};
+
+void setUpTable(QTableView* view, FlexGridModel* model, QObject* parent)
+{
+    view->setModel(model);
+    view->setItemDelegate(new FixedCellDelegate(parent));
+    view->setSelectionMode(QAbstractItemView::NoSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setWordWrap(false);
+    view->setCornerButtonEnabled(false);
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
+    view->horizontalHeader()->setSectionsClickable(false);
+    view->horizontalHeader()->setHighlightSections(false);
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    view->horizontalHeader()->setMinimumSectionSize(1);
+    view->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    view->viewport()->setMouseTracking(true);
+}
+
+}  // namespace
+
+FlexGrid::FlexGrid(QWidget* parent)
+    : QWidget(parent)
+    , m_model(new FlexGridModel(this))
+    , m_view(new QTableView(this))
+    , m_frozen(new QTableView(m_view))
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+    setFocusProxy(m_view);
+
+    m_view->setObjectName(QStringLiteral("gridView"));
+    setUpTable(m_view, m_model, this);
+    setUpTable(m_frozen, m_model, this);
+    m_frozen->setObjectName(QStringLiteral("fixedColumnsView"));
+    m_frozen->setSelectionModel(m_view->selectionModel());
+    m_frozen->setFocusPolicy(Qt::NoFocus);
+    m_frozen->setFrameShape(QFrame::NoFrame);
+    m_frozen->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_frozen->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_frozen->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_frozen->hide();
+
+    for (QWidget* w : {m_view->viewport(), m_frozen->viewport(), m_view->horizontalHeader()->viewport(),
+                       m_frozen->horizontalHeader()->viewport()})
+        w->installEventFilter(this);
+    m_view->installEventFilter(this);
+
+    connect(m_view->verticalScrollBar(), &QScrollBar::valueChanged, m_frozen->verticalScrollBar(),
+            &QScrollBar::setValue);
+    // Only a shown fixed-column view leads: a hidden one clamps its value to nothing.
+    connect(m_frozen->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (m_frozen->isVisible())
+            m_view->verticalScrollBar()->setValue(value);
+    });
+
+    connect(m_model, &FlexGridModel::columnWidthChanged, this, &FlexGrid::applyColumnWidths);
+    connect(m_model, &FlexGridModel::cellSelectionChanged, this, &FlexGrid::applySelection);
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this,
+            [this] { m_savedScroll = m_view->verticalScrollBar()->value(); });
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        // A reset (sort, new columns, end of a batch) keeps the scroll position.
+        // The headers forget their offset on a reset while the scroll bar keeps
+        // its value, so the value is set afresh.
+        m_view->doItemsLayout();
+        QScrollBar* bar = m_view->verticalScrollBar();
+        bar->setValue(m_savedScroll == 0 ? 1 : 0);
+        bar->setValue(m_savedScroll);
+    });
+    connect(m_view->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int logical, int, int newSize) {
+                if (m_applyingWidths || newSize <= 0)
+                    return;
+                m_applyingWidths = true;
+                m_model->setColWidth(logical, static_cast<int>(std::lround(settings::pixelsToTwips(newSize, dpi()))));
+                m_applyingWidths = false;
+                syncFrozenColumns();
+            });
+    connect(m_view->horizontalHeader(), &QHeaderView::geometriesChanged, this, &FlexGrid::syncFrozenColumns);
+    connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &FlexGrid::currentMovedByKeyboard);
+
+    applyColumnWidths(-1);
+}
+
+FlexGrid::~FlexGrid()
+{
+    // The views go first: while they close they still report to this grid.
+    delete m_view;
+}
+
+QTableView* FlexGrid::tableView() const
+{
+    return m_view;
+}
+
+int FlexGrid::dpi() const
+{
+    const int d = logicalDpiX();
+    return d > 0 ? d : 96;
+}
+
+void FlexGrid::setRedraw(bool on)
+{
+    if (!on) {
+        ++m_redrawOffDepth;
+        m_model->beginUpdate();
+    } else if (m_redrawOffDepth > 0) {
+        --m_redrawOffDepth;
+        m_model->endUpdate();
+    }
+}
+
+void FlexGrid::applyColumnWidths(int col)
+{
+    m_applyingWidths = true;
+    const int first = col < 0 ? 0 : col;
+    const int last = col < 0 ? cols() - 1 : col;
+    for (int c = first; c <= last && c < cols(); ++c) {
+        const int twips = m_model->colWidth(c);
+        const int pixels = std::max(1, settings::twipsToPixels(twips, dpi()));
+        m_view->setColumnHidden(c, twips == 0);
+        if (twips > 0 && m_view->columnWidth(c) != pixels)
+            m_view->setColumnWidth(c, pixels);
+    }
+    m_view->horizontalHeader()->setVisible(fixedRows() > 0);
+    m_applyingWidths = false;
+    syncFrozenColumns();
+}
+
+void FlexGrid::syncFrozenColumns()
+{
+    if (fixedCols() == 0 || cols() == 0) {
+        m_frozen->hide();
+        return;
+    }
+    int width = 0;
+    for (int c = 0; c < cols(); ++c) {
+        const bool shown = c < fixedCols() && m_model->colWidth(c) > 0;
+        m_frozen->setColumnHidden(c, !shown);
+        if (shown) {
+            m_frozen->setColumnWidth(c, m_view->columnWidth(c));
+            width += m_view->columnWidth(c);
+        }
+    }
+    QHeaderView* header = m_view->horizontalHeader();
+    m_frozen->horizontalHeader()->setVisible(header->isVisible());
+    m_frozen->horizontalHeader()->setFixedHeight(header->height());
+    const int headerHeight = header->isVisible() ? header->height() : 0;
+    m_frozen->setGeometry(m_view->frameWidth(), m_view->frameWidth(), width,
+                          m_view->viewport()->height() + headerHeight);
+    m_frozen->verticalScrollBar()->setValue(m_view->verticalScrollBar()->value());
+    m_frozen->setVisible(width > 0);
+}
+
+void FlexGrid::applySelection()
+{
+    QItemSelectionModel* selection = m_view->selectionModel();
+    m_applyingSelection = true;
+    const CellRange range = selectedRange();
+    QItemSelection items;
+    if (highlight() && rows() > fixedRows() && cols() > 0) {
+        const auto [first, last] = m_model->viewRowsBetween(std::max(range.top, fixedRows()), range.bottom);
+        if (first <= last)
+            items.select(m_model->index(first, range.left), m_model->index(last, range.right));
+    }
+    selection->select(items, QItemSelectionModel::ClearAndSelect);
+    // Moving the current cell from code does not scroll; TopRow does that.
+    const int current = m_model->viewRow(row());
+    if (current >= 0) {
+        const bool autoScroll = m_view->hasAutoScroll();
+        m_view->setAutoScroll(false);
+        selection->setCurrentIndex(m_model->index(current, col()), QItemSelectionModel::NoUpdate);
+        m_view->setAutoScroll(autoScroll);
+    }
+    m_applyingSelection = false;
+}
+
+void FlexGrid::currentMovedByKeyboard(const QModelIndex& current)
+{
+    if (m_applyingSelection || !current.isValid())
+        return;
+    const int r = m_model->gridRow(current.row());
+    if (r >= 0)
+        select(r, current.column(), r, current.column());
+}
+
+int FlexGrid::topRow() const
+{
+    const int v = m_view->rowAt(0);
+    const int r = m_model->gridRow(v);
+    return r >= 0 ? r : fixedRows();
+}
+
+void FlexGrid::setTopRow(int row)
+{
+    // A hidden row gives way to the next shown one.
+    const auto [first, last] = m_model->viewRowsBetween(std::max(row, fixedRows()), rows() - 1);
+    if (first > last)
+        return;
+    m_view->doItemsLayout();
+    m_view->verticalScrollBar()->setValue(first);
+    m_view->scrollTo(m_model->index(first, std::clamp(col(), 0, std::max(0, cols() - 1))),
+                     QAbstractItemView::PositionAtTop);
+}
+
+bool FlexGrid::isRowVisible(int row) const
+{
+    if (row < 0 || row >= rows() || rowHeight(row) == 0)
+        return false;
+    if (row < fixedRows())
+        return true;
+    const int v = m_model->viewRow(row);
+    if (v < 0)
+        return false;
+    const int y = m_view->rowViewportPosition(v);
+    return y + m_view->rowHeight(v) > 0 && y < m_view->viewport()->height();
+}
+
+std::pair<int, int> FlexGrid::cellAt(QWidget* source, const QPoint& pos) const
+{
+    for (QTableView* view : {m_view, m_frozen}) {
+        if (source == view->viewport()) {
+            const int v = view->rowAt(pos.y());
+            const int c = view->columnAt(pos.x());
+            return {v < 0 ? -1 : m_model->gridRow(v), c};
+        }
+        QHeaderView* header = view->horizontalHeader();
+        if (source == header->viewport()) {
+            // Each shown fixed row is one line of the header.
+            std::vector<int> lines;
+            for (int r = 0; r < fixedRows(); ++r) {
+                if (rowHeight(r) > 0)
+                    lines.push_back(r);
+            }
+            if (lines.empty() || header->height() <= 0)
+                return {-1, header->logicalIndexAt(pos.x())};
+            const int line = std::clamp(pos.y() * static_cast<int>(lines.size()) / header->height(), 0,
+                                        static_cast<int>(lines.size()) - 1);
+            return {lines[static_cast<size_t>(line)], header->logicalIndexAt(pos.x())};
+        }
+    }
+    return {-1, -1};
+}
+
+int FlexGrid::rowAt(const QPoint& pos) const
+{
+    QWidget* child = childAt(pos);
+    return child ? cellAt(child, child->mapFrom(this, pos)).first : -1;
+}
+
+int FlexGrid::colAt(const QPoint& pos) const
+{
+    QWidget* child = childAt(pos);
+    return child ? cellAt(child, child->mapFrom(this, pos)).second : -1;
+}
+
+bool FlexGrid::handleMouse(QWidget* source, QMouseEvent* event)
+{
+    const auto [r, c] = cellAt(source, event->position().toPoint());
+    m_mouseRow = r;
+    m_mouseCol = c;
+    const bool onHeader = source == m_view->horizontalHeader()->viewport()
+        || source == m_frozen->horizontalHeader()->viewport();
+    const bool dataCell = r >= fixedRows() && r >= 0 && c >= 0;
+    QPointer<FlexGrid> alive(this);
+
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        if (event->button() == Qt::LeftButton && dataCell) {
+            if (event->modifiers() & Qt::ShiftModifier)
+                select(row(), col(), r, c);
+            else
+                select(r, c, r, c);
+            m_dragging = true;
+        }
+        if (!onHeader)
+            m_view->setFocus(Qt::MouseFocusReason);
+        Q_EMIT mouseDown(event->button(), event->modifiers(), r, c);
+        // The header keeps its presses so that columns can be resized.
+        return !onHeader;
+    case QEvent::MouseButtonRelease:
+        m_dragging = false;
+        Q_EMIT mouseUp(event->button(), event->modifiers(), r, c);
+        return !onHeader;
+    case QEvent::MouseButtonDblClick:
+        Q_EMIT doubleClick(r, c);
+        if (alive)
+            m_dragging = false;
+        return !onHeader;
+    case QEvent::MouseMove:
+        if (m_dragging && (event->buttons() & Qt::LeftButton) && dataCell)
+            select(row(), col(), r, c);
+        Q_EMIT mouseMove(event->buttons(), r, c);
+        return !onHeader && (event->buttons() != Qt::NoButton);
+    default:
+        return false;
+    }
+}
+
+bool FlexGrid::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_view) {
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Show)
+            syncFrozenColumns();
+        return QWidget::eventFilter(watched, event);
+    }
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+        if (auto* source = qobject_cast<QWidget*>(watched))
+            return handleMouse(source, static_cast<QMouseEvent*>(event));
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void subRemoveEmptyGridRows(FlexGrid& grid)
+{
+    grid.model().removeEmptyRows();
+}
+
+}  // namespace widgets

@@ -1,0 +1,336 @@
+#include "widgets/GridData.h"
+
+#include <QLocale>
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace widgets {
+
+namespace {
+
+const QString& emptyText()
+{
+    static const QString empty;
+    return empty;
+}
+
+QLocale lenient(QLocale locale)
+{
+    locale.setNumberOptions(QLocale::DefaultNumberOptions);
+    return locale;
+}
+
+}  // namespace
+
+bool parseNumber(const QString& text, double* value)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return false;
+    // A number needs a digit: "inf" and "nan" are words here.
+    if (std::none_of(trimmed.cbegin(), trimmed.cend(), [](QChar c) { return c.isDigit(); }))
+        return false;
+    bool ok = false;
+    double v = lenient(QLocale()).toDouble(trimmed, &ok);
+    if (!ok)
+        v = lenient(QLocale::c()).toDouble(trimmed, &ok);
+    if (!ok || !std::isfinite(v))
+        return false;
+    if (value)
+        *value = v;
+    return true;
+}
+
+double leadingNumber(const QString& text)
+{
+    const QString s = text.trimmed();
+    int end = 0;
+    if (end < s.size() && (s[end] == u'-' || s[end] == u'+'))
+        ++end;
+    const int digitsFrom = end;
+    while (end < s.size() && s[end].isDigit())
+        ++end;
+    if (end < s.size() && s[end] == u'.') {
+        ++end;
+        while (end < s.size() && s[end].isDigit())
+            ++end;
+    }
+    bool ok = false;
+    const double v = QLocale::c().toDouble(s.left(end), &ok);
+    if (!ok || end == digitsFrom || !std::isfinite(v))
+        return 0;
+    return v;
+}
+
+GridData::Row GridData::makeRow() const
+{
+    Row row;
+    row.cells.resize(static_cast<size_t>(m_cols));
+    return row;
+}
+
+void GridData::setRows(int count)
+{
+    count = std::max(0, count);
+    if (count < rows()) {
+        m_rows.resize(static_cast<size_t>(count));
+    } else {
+        m_rows.reserve(static_cast<size_t>(count));
+        while (rows() < count)
+            m_rows.push_back(makeRow());
+    }
+    m_fixedRows = std::min(m_fixedRows, count);
+}
+
+void GridData::setCols(int count)
+{
+    count = std::max(0, count);
+    m_cols = count;
+    m_colInfo.resize(static_cast<size_t>(count));
+    for (Row& row : m_rows) {
+        row.cells.resize(static_cast<size_t>(count));
+        if (!row.alignments.empty())
+            row.alignments.resize(static_cast<size_t>(count), 0);
+    }
+    m_fixedCols = std::min(m_fixedCols, count);
+}
+
+void GridData::setFixedRows(int count)
+{
+    m_fixedRows = std::clamp(count, 0, rows());
+}
+
+void GridData::setFixedCols(int count)
+{
+    m_fixedCols = std::clamp(count, 0, m_cols);
+}
+
+const QString& GridData::text(int row, int col) const
+{
+    if (!isValidCell(row, col))
+        return emptyText();
+    return m_rows[static_cast<size_t>(row)].cells[static_cast<size_t>(col)];
+}
+
+bool GridData::setText(int row, int col, const QString& text)
+{
+    if (!isValidCell(row, col))
+        return false;
+    QString& cell = m_rows[static_cast<size_t>(row)].cells[static_cast<size_t>(col)];
+    if (cell == text)
+        return false;
+    cell = text;
+    return true;
+}
+
+Qt::Alignment GridData::cellAlignment(int row, int col) const
+{
+    if (!isValidCell(row, col))
+        return Qt::AlignLeft | Qt::AlignVCenter;
+    const Row& r = m_rows[static_cast<size_t>(row)];
+    if (!r.alignments.empty() && r.alignments[static_cast<size_t>(col)] != 0)
+        return Qt::Alignment(r.alignments[static_cast<size_t>(col)]);
+    return colAlignment(col);
+}
+
+void GridData::setCellAlignment(int row, int col, Qt::Alignment alignment)
+{
+    if (!isValidCell(row, col))
+        return;
+    Row& r = m_rows[static_cast<size_t>(row)];
+    if (r.alignments.empty())
+        r.alignments.resize(static_cast<size_t>(m_cols), 0);
+    if (!(alignment & Qt::AlignVertical_Mask))
+        alignment |= Qt::AlignVCenter;
+    r.alignments[static_cast<size_t>(col)] = static_cast<std::uint16_t>(alignment.toInt());
+}
+
+Qt::Alignment GridData::colAlignment(int col) const
+{
+    if (col < 0 || col >= m_cols)
+        return Qt::AlignLeft | Qt::AlignVCenter;
+    return m_colInfo[static_cast<size_t>(col)].alignment;
+}
+
+void GridData::setColAlignment(int col, Qt::Alignment alignment)
+{
+    if (col < 0 || col >= m_cols)
+        return;
+    if (!(alignment & Qt::AlignVertical_Mask))
+        alignment |= Qt::AlignVCenter;
+    m_colInfo[static_cast<size_t>(col)].alignment = alignment;
+}
+
+int GridData::rowHeight(int row) const
+{
+    if (row < 0 || row >= rows())
+        return 0;
+    return m_rows[static_cast<size_t>(row)].height;
+}
+
+void GridData::setRowHeight(int row, int twips)
+{
+    if (row < 0 || row >= rows())
+        return;
+    m_rows[static_cast<size_t>(row)].height = std::max(0, twips);
+}
+
+int GridData::colWidth(int col) const
+{
+    if (col < 0 || col >= m_cols)
+        return 0;
+    return m_colInfo[static_cast<size_t>(col)].width;
+}
+
+void GridData::setColWidth(int col, int twips)
+{
+    if (col < 0 || col >= m_cols)
+        return;
+    m_colInfo[static_cast<size_t>(col)].width = std::max(0, twips);
+}
+
+int GridData::insertRow(int at, const QStringList& cells)
+{
+    if (at < 0 || at > rows())
+        at = rows();
+    Row row = makeRow();
+    const int n = std::min(static_cast<int>(cells.size()), m_cols);
+    for (int c = 0; c < n; ++c)
+        row.cells[static_cast<size_t>(c)] = cells[c];
+    m_rows.insert(m_rows.begin() + at, std::move(row));
+    return at;
+}
+
+bool GridData::removeRow(int row)
+{
+    if (row < 0 || row >= rows())
+        return false;
+    m_rows.erase(m_rows.begin() + row);
+    m_fixedRows = std::min(m_fixedRows, rows());
+    return true;
+}
+
+void GridData::clearRows(int keep)
+{
+    setRows(std::min(rows(), std::max(0, keep)));
+}
+
+void GridData::moveColumnToEnd(int col)
+{
+    if (col < 0 || col >= m_cols - 1)
+        return;
+    const auto from = static_cast<std::ptrdiff_t>(col);
+    std::rotate(m_colInfo.begin() + from, m_colInfo.begin() + from + 1, m_colInfo.end());
+    for (Row& row : m_rows) {
+        std::rotate(row.cells.begin() + from, row.cells.begin() + from + 1, row.cells.end());
+        if (!row.alignments.empty())
+            std::rotate(row.alignments.begin() + from, row.alignments.begin() + from + 1,
+                        row.alignments.end());
+    }
+}
+
+bool GridData::removeColumn(int col)
+{
+    if (col < 0 || col >= m_cols)
+        return false;
+    moveColumnToEnd(col);
+    setCols(m_cols - 1);
+    return true;
+}
+
+void GridData::sortRows(int col, SortMode mode, int firstDataRow)
+{
+    if (col < 0 || col >= m_cols)
+        return;
+    firstDataRow = std::max(0, firstDataRow);
+    if (firstDataRow >= rows() - 1)
+        return;
+
+    // Each key is read once; grids of some thousand rows are sorted on a click.
+    struct Key {
+        size_t row;
+        bool numeric;
+        double value;
+    };
+    const auto c = static_cast<size_t>(col);
+    const bool generic = mode == SortMode::GenericAscending || mode == SortMode::GenericDescending;
+    const bool numeric = mode == SortMode::NumericAscending || mode == SortMode::NumericDescending;
+    std::vector<Key> keys;
+    keys.reserve(m_rows.size() - static_cast<size_t>(firstDataRow));
+    for (size_t i = static_cast<size_t>(firstDataRow); i < m_rows.size(); ++i) {
+        Key key{i, false, 0};
+        if (numeric) {
+            key.numeric = true;
+            key.value = leadingNumber(m_rows[i].cells[c]);
+        } else if (generic) {
+            key.numeric = parseNumber(m_rows[i].cells[c], &key.value);
+        }
+        keys.push_back(key);
+    }
+
+    const auto textOf = [this, c](const Key& k) -> const QString& { return m_rows[k.row].cells[c]; };
+    auto compare = [&](const Key& a, const Key& b) -> int {
+        switch (mode) {
+        case SortMode::NumericAscending:
+        case SortMode::NumericDescending:
+            return a.value < b.value ? -1 : (a.value > b.value ? 1 : 0);
+        case SortMode::GenericAscending:
+        case SortMode::GenericDescending:
+            // Numbers among themselves by value, before all texts: a mixed
+            // column still has one consistent order.
+            if (a.numeric && b.numeric)
+                return a.value < b.value ? -1 : (a.value > b.value ? 1 : 0);
+            if (a.numeric != b.numeric)
+                return a.numeric ? -1 : 1;
+            return textOf(a).compare(textOf(b), Qt::CaseInsensitive);
+        case SortMode::StringAscending:
+        case SortMode::StringDescending:
+            return textOf(a).compare(textOf(b), Qt::CaseSensitive);
+        case SortMode::StringNoCaseAscending:
+        case SortMode::StringNoCaseDescending:
+            return textOf(a).compare(textOf(b), Qt::CaseInsensitive);
+        }
+        return 0;
+    };
+    const bool descending = mode == SortMode::GenericDescending || mode == SortMode::NumericDescending
+        || mode == SortMode::StringDescending || mode == SortMode::StringNoCaseDescending;
+    std::stable_sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
+        const int r = compare(a, b);
+        return descending ? r > 0 : r < 0;
+    });
+
+    std::vector<Row> sorted;
+    sorted.reserve(keys.size());
+    for (const Key& key : keys)
+        sorted.push_back(std::move(m_rows[key.row]));
+    std::move(sorted.begin(), sorted.end(), m_rows.begin() + firstDataRow);
+}
+
+int GridData::removeEmptyRows()
+{
+    int removed = 0;
+    for (int r = rows() - 1; r >= 1; --r) {
+        const Row& row = m_rows[static_cast<size_t>(r)];
+        const bool empty = std::all_of(row.cells.begin() + std::min<std::ptrdiff_t>(1, m_cols),
+                                       row.cells.end(), [](const QString& s) { return s.isEmpty(); });
+        if (empty) {
+            removeRow(r);
+            ++removed;
+        }
+    }
+    return removed;
+}
+
+QStringList GridData::rowTexts(int row) const
+{
+    QStringList texts;
+    if (row < 0 || row >= rows())
+        return texts;
+    for (const QString& s : m_rows[static_cast<size_t>(row)].cells)
+        texts.append(s);
+    return texts;
+}
+
+}  // namespace widgets

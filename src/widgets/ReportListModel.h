@@ -1,0 +1,91 @@
+#pragma once
+// Item model of a report-style list view: columns with a heading, an alignment
+// and a width in twips, and rows of cell texts (the item text in column 0, the
+// sub-items after it). Rows are kept in display order, so sorting reorders
+// them here. Changes between beginUpdate and endUpdate are announced as one
+// change, which keeps refreshes of thousands of connections cheap.
+
+#include <QAbstractTableModel>
+#include <QStringList>
+
+#include <vector>
+
+namespace widgets {
+
+class ReportListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit ReportListModel(QObject* parent = nullptr);
+
+    // Columns.
+    int addColumn(const QString& heading, Qt::Alignment alignment, int widthTwips);
+    QString heading(int col) const;
+    Qt::Alignment columnAlignment(int col) const;
+    int columnWidthTwips(int col) const;
+    void setColumnWidthTwips(int col, int twips);
+    QStringList headings() const;
+
+    // Rows. Cells beyond the column count are ignored, missing ones are empty.
+    int addRow(const QStringList& cells);
+    void removeRow(int row);
+    void clearRows();
+    QString itemText(int row, int col) const;
+    void setItemText(int row, int col, const QString& text);
+    QStringList rowTexts(int row) const;
+
+    // The first row from `from` on whose cell in `col` equals / begins with `text`; -1 when none.
+    int findRow(int col, const QString& text, Qt::CaseSensitivity cs = Qt::CaseSensitive, int from = 0) const;
+    int findRowStartingWith(int col, const QString& prefix, Qt::CaseSensitivity cs = Qt::CaseInsensitive,
+                            int from = 0) const;
+
+    // Sorting by the cell texts of one column, case-insensitive, equal texts
+    // keeping their order. With auto-sort on, changes re-sort at once (or at
+    // the end of a batch).
+    void sortByColumn(int col, Qt::SortOrder order);
+    int sortColumn() const { return m_sortColumn; }
+    Qt::SortOrder sortOrder() const { return m_sortOrder; }
+    bool isSorted() const { return m_sorted; }
+    void setSorted(bool on);
+    void setSortKey(int col, Qt::SortOrder order);   // remembered, applied when sorting
+
+    void beginUpdate();
+    void endUpdate();
+    bool isUpdating() const { return m_updateDepth > 0; }
+
+    // QAbstractItemModel
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+Q_SIGNALS:
+    void columnWidthChanged(int col);
+
+private:
+    struct Column {
+        QString heading;
+        Qt::Alignment alignment;
+        int widthTwips = 0;
+    };
+
+    void applySort();
+    void resortIfAutomatic();
+
+    std::vector<Column> m_columns;
+    std::vector<std::vector<QString>> m_rows;
+
+    int m_sortColumn = 0;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    bool m_sorted = false;
+
+    int m_updateDepth = 0;
+    bool m_pendingSort = false;
+    int m_dirtyTop = -1;
+    int m_dirtyBottom = -1;
+    int m_dirtyLeft = -1;
+    int m_dirtyRight = -1;
+};
+
+}  // namespace widgets

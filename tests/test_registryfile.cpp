@@ -1,0 +1,370 @@
+// The .reg settings file: what it holds after a change, what it reads from
+// regedit's own exports, what happens to a file it cannot read, and what two
+// processes sharing it can and cannot do to each other.
+
+#include "settings/FileRegistryStore.h"
+#include "settings/RegFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStringEncoder>
+#include <QSysInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+using settings::FileRegistryStore;
+using settings::Hive;
+
+namespace {
+
+const QString kKey = QStringLiteral("Software\\Korvanel\\Veskaro");
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+QByteArray utf16File(const QString& text)
+{
+    QStringEncoder encoder(QStringEncoder::Utf16LE);
+    return QByteArray("\xFF\xFE") + QByteArray(encoder(text));
+}
+
+}  // namespace
+
+class TestRegistryFile : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString path() const { return m_dir.filePath(QStringLiteral("veskaro.reg")); }
+
+private Q_SLOTS:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        const auto names = QDir(m_dir.path()).entryList(QDir::Files);
+        for (const QString& name : names)
+            QFile::remove(m_dir.filePath(name));
+    }
+
+    void writesRegedit4InStableOrder()
+    {
+        FileRegistryStore store(path());
+        QVERIFY(store.createKey(Hive::CurrentUser, kKey + QStringLiteral("\\MainForm")));
+        QVERIFY(store.setValue(Hive::CurrentUser, kKey + QStringLiteral("\\MainForm"), QStringLiteral("Width"),
+                               QStringLiteral("8040")));
+        QVERIFY(store.setValue(Hive::CurrentUser, kKey + QStringLiteral("\\MainForm"), QStringLiteral("Top"),
+                               QStringLiteral("0")));
+        QVERIFY(store.createKey(Hive::CurrentUser, kKey + QStringLiteral("\\Hidden")));
+        QVERIFY(store.setValue(Hive::CurrentUser, kKey, QStringLiteral("RemoteControl"),
+                               QStringLiteral("C:\\Program Files\\\"rc\".exe")));
+
+        const QByteArray expected =
+            "REGEDIT4\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Software]\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Korvanel]\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro]\r\n"
+            "\"RemoteControl\"=\"C:\\\\Program Files\\\\\\\"rc\\\".exe\"\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro\\Hidden]\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro\\MainForm]\r\n"
+            "\"Top\"=\"0\"\r\n"
+            "\"Width\"=\"8040\"\r\n\r\n";
+        QCOMPARE(readAll(path()), expected);
+    }
+
+    void roundTrip_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("data");
+        QTest::addColumn<QByteArray>("header");
+
+        QTest::newRow("plain") << "Tree" << "CORP_TREE" << QByteArray("REGEDIT4");
+        QTest::newRow("empty text") << "StartingServerContext" << "" << QByteArray("REGEDIT4");
+        QTest::newRow("default value") << "" << "x" << QByteArray("REGEDIT4");
+        QTest::newRow("backslashes and quotes") << "Say \"hi\"" << "C:\\\\server\\\"vol\"\\" << QByteArray("REGEDIT4");
+        QTest::newRow("tree path") << "StartingServerContext" << "CORP_TREE\\O\\OU" << QByteArray("REGEDIT4");
+        QTest::newRow("Latin-1") << "Company" << "Société Générale" << QByteArray("REGEDIT4");
+        QTest::newRow("Windows-1252 only") << "Company" << "Korvanel\u2122 \u20AC" << QByteArray("REGEDIT4");
+        QTest::newRow("ANSI that looks like UTF-8") << "Company" << "Ã©" << QByteArray("\xFF\xFEW\0", 4);
+        QTest::newRow("beyond ANSI") << "Company" << "Жук" << QByteArray("\xFF\xFEW\0", 4);
+        QTest::newRow("line break") << "Note" << "one\r\ntwo" << QByteArray("REGEDIT4");
+        QTest::newRow("line break beyond ANSI") << "Note" << "Ж\nЖ" << QByteArray("\xFF\xFEW\0", 4);
+    }
+
+    void roundTrip()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, data);
+        QFETCH(QByteArray, header);
+        {
+            FileRegistryStore writer(path());
+            QVERIFY(writer.createKey(Hive::CurrentUser, kKey));
+            QVERIFY(writer.setValue(Hive::CurrentUser, kKey, name, data));
+        }
+        QVERIFY(readAll(path()).startsWith(header));
+        FileRegistryStore reader(path());
+        QCOMPARE(reader.queryValue(Hive::CurrentUser, kKey, name), std::optional<QString>(data));
+        QVERIFY(!reader.hasWarning());
+    }
+
+    void readsRegedit5Utf16Export()
+    {
+        const QString text = QStringLiteral(
+            "Windows Registry Editor Version 5.00\r\n"
+            "\r\n"
+            "; exported from a workstation\r\n"
+            "[HKEY_CURRENT_USER\\SOFTWARE\\Korvanel\\Veskaro]\r\n"
+            "@=\"root default\"\r\n"
+            "\"Tree\"=\"CORP_TREE\"\r\n"
+            "\"Flags\"=dword:0000002a\r\n"
+            "\"Blob\"=hex:01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,17,\\\r\n"
+            "  18,19,1a\r\n"
+            "\"Company\"=hex(1):4b,00,f6,00,72,00,16,04,\\\r\n"
+            "  00,00\r\n"
+            "\"Path\"=hex(2):25,00,54,00,45,00,4d,00,50,00,25,00,00,00\r\n"
+            "\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro\\MainForm]\r\n"
+            "\"Top\"=\"120\"\r\n"
+            "\"Gone\"=\"x\"\r\n"
+            "\"Gone\"=-\r\n"
+            "\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro\\Old]\r\n"
+            "[-HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro\\Old]\r\n"
+            "\"Ignored\"=\"y\"\r\n");
+        writeAll(path(), utf16File(text));
+
+        FileRegistryStore store(path());
+        const auto hive = Hive::CurrentUser;
+        QCOMPARE(store.queryValue(hive, kKey, QStringLiteral("Tree")), std::optional<QString>(u"CORP_TREE"_qs));
+        QCOMPARE(store.queryValue(hive, kKey, QString()), std::optional<QString>(u"root default"_qs));
+        QCOMPARE(store.queryValue(hive, kKey, QStringLiteral("company")), std::optional<QString>(u"Kör\u0416"_qs));
+        QCOMPARE(store.queryValue(hive, kKey, QStringLiteral("Flags")), std::nullopt);
+        QCOMPARE(store.queryValue(hive, kKey, QStringLiteral("Path")), std::nullopt);
+        QCOMPARE(store.queryValue(hive, kKey + QStringLiteral("\\MAINFORM"), QStringLiteral("Top")),
+                 std::optional<QString>(u"120"_qs));
+        QCOMPARE(store.queryValue(hive, kKey + QStringLiteral("\\MainForm"), QStringLiteral("Gone")), std::nullopt);
+        QVERIFY(!store.keyExists(hive, kKey + QStringLiteral("\\Old")));
+        QCOMPARE(store.enumKey(hive, QStringLiteral("Software"), 0), std::optional<QString>(u"Korvanel"_qs));
+        QCOMPARE(store.enumKey(hive, kKey, 0), std::optional<QString>(u"MainForm"_qs));
+        QCOMPARE(store.enumKey(hive, kKey, 1), std::nullopt);
+        QVERIFY(!store.hasWarning());
+
+        // A change keeps what Veskaro does not use, in the key's written case.
+        QVERIFY(store.setValue(hive, kKey, QStringLiteral("tree"), QStringLiteral("OTHER")));
+        const auto reread = settings::regfile::parse(readAll(path()));
+        QVERIFY(reread.ok);
+        const auto* key = reread.tree.find(QStringLiteral("HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro"));
+        QVERIFY(key);
+        QCOMPARE(key->path, u"HKEY_CURRENT_USER\\SOFTWARE\\Korvanel\\Veskaro"_qs);
+        const auto* flags = settings::regfile::Tree::findValue(*key, QStringLiteral("Flags"));
+        QVERIFY(flags);
+        QCOMPARE(flags->raw, QByteArray("\x2a\0\0\0", 4));
+        const auto* blob = settings::regfile::Tree::findValue(*key, QStringLiteral("Blob"));
+        QVERIFY(blob);
+        QCOMPARE(blob->raw.size(), 26);
+        const auto* expand = settings::regfile::Tree::findValue(*key, QStringLiteral("Path"));
+        QVERIFY(expand);
+        QCOMPARE(expand->text, QStringLiteral("%TEMP%") + QChar(u'\0'));
+        const auto* tree = settings::regfile::Tree::findValue(*key, QStringLiteral("Tree"));
+        QVERIFY(tree);
+        QCOMPARE(tree->name, u"Tree"_qs);
+        QCOMPARE(tree->text, u"OTHER"_qs);
+    }
+
+    void readsHandEditedUtf8Regedit4()
+    {
+        writeAll(path(), "\xEF\xBB\xBFREGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro]\n"
+                         "\"Company\"=\"Soci\xC3\xA9t\xC3\xA9\"\n");
+        FileRegistryStore withBom(path());
+        QCOMPARE(withBom.queryValue(Hive::CurrentUser, kKey, QStringLiteral("Company")),
+                 std::optional<QString>(u"Société"_qs));
+
+        writeAll(path(), "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro]\n"
+                         "\"Company\"=\"Soci\xC3\xA9t\xC3\xA9\"\n\"Ansi\"=hex(1):e9,80,00\n");
+        FileRegistryStore withoutBom(path());
+        QCOMPARE(withoutBom.queryValue(Hive::CurrentUser, kKey, QStringLiteral("Company")),
+                 std::optional<QString>(u"Société"_qs));
+        QCOMPARE(withoutBom.queryValue(Hive::CurrentUser, kKey, QStringLiteral("Ansi")),
+                 std::optional<QString>(u"é\u20AC"_qs));
+    }
+
+    void keysCompareWithoutCase()
+    {
+        FileRegistryStore store(path());
+        const auto hive = Hive::CurrentUser;
+        QVERIFY(store.createKey(hive, kKey + QStringLiteral("\\LoginForm\\Trees\\Corp_Tree")));
+        QVERIFY(store.keyExists(hive, QStringLiteral("software\\KORVANEL\\veskaro\\loginform")));
+        QVERIFY(store.createKey(hive, kKey + QStringLiteral("\\LOGINFORM\\trees\\Alpha")));
+        QCOMPARE(store.enumKey(hive, kKey, 0), std::optional<QString>(u"LoginForm"_qs));
+        QCOMPARE(store.enumKey(hive, kKey + QStringLiteral("\\LoginForm\\Trees"), 0),
+                 std::optional<QString>(u"Alpha"_qs));
+        QCOMPARE(store.enumKey(hive, kKey + QStringLiteral("\\LoginForm\\Trees"), 1),
+                 std::optional<QString>(u"Corp_Tree"_qs));
+        QCOMPARE(store.enumKey(hive, kKey + QStringLiteral("\\LoginForm\\Trees"), 2), std::nullopt);
+        QCOMPARE(store.enumKey(hive, kKey, -1), std::nullopt);
+        // The hives are apart.
+        QVERIFY(!store.keyExists(Hive::LocalMachine, kKey));
+        QVERIFY(!store.setValue(Hive::LocalMachine, kKey, QStringLiteral("X"), QStringLiteral("1")));
+        QVERIFY(!store.deleteValue(hive, kKey, QStringLiteral("Missing")));
+        QVERIFY(!store.createKey(hive, kKey + QStringLiteral("\\Bad\nName")));
+        QVERIFY(!store.createKey(hive, kKey + QStringLiteral("\\\\Empty")));
+    }
+
+    void unreadableFile_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("no header") << QByteArray("[HKEY_CURRENT_USER\\Software]\r\n");
+        QTest::newRow("binary noise") << QByteArray("\x00\x01\x02\xff\xfe garbage", 16);
+        QTest::newRow("unclosed text") << QByteArray("REGEDIT4\r\n[HKEY_CURRENT_USER\\Software]\r\n\"A\"=\"open\r\n");
+        QTest::newRow("unclosed key") << QByteArray("REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\r\n");
+        QTest::newRow("value before key") << QByteArray("REGEDIT4\r\n\"A\"=\"x\"\r\n");
+        QTest::newRow("bad hex") << QByteArray("REGEDIT4\r\n[HKEY_CURRENT_USER\\S]\r\n\"A\"=hex:zz,100\r\n");
+        QTest::newRow("unknown type") << QByteArray("REGEDIT4\r\n[HKEY_CURRENT_USER\\S]\r\n\"A\"=qword:1\r\n");
+        QTest::newRow("dangling continuation") << QByteArray("REGEDIT4\r\n[HKEY_CURRENT_USER\\S]\r\n\"A\"=hex:01,\\");
+    }
+
+    void unreadableFile()
+    {
+        QFETCH(QByteArray, content);
+        writeAll(path(), content);
+        FileRegistryStore store(path());
+
+        QVERIFY(!store.keyExists(Hive::CurrentUser, QStringLiteral("Software")));
+        QCOMPARE(store.queryValue(Hive::CurrentUser, QStringLiteral("S"), QStringLiteral("A")), std::nullopt);
+        QVERIFY(!store.takeWarning().isEmpty());
+        QCOMPARE(readAll(path()), content);   // reading changes nothing
+
+        QVERIFY(store.createKey(Hive::CurrentUser, kKey));
+        const QStringList aside = QDir(m_dir.path()).entryList({QStringLiteral("veskaro.reg.broken-*")});
+        QCOMPARE(aside.size(), 1);
+        QCOMPARE(readAll(m_dir.filePath(aside.first())), content);
+        QVERIFY(store.takeWarning().contains(aside.first()));
+        QVERIFY(settings::regfile::parse(readAll(path())).ok);
+        QVERIFY(store.keyExists(Hive::CurrentUser, kKey));
+    }
+
+    void emptyFileIsAnEmptyRegistry()
+    {
+        writeAll(path(), QByteArray());
+        FileRegistryStore store(path());
+        QVERIFY(!store.keyExists(Hive::CurrentUser, kKey));
+        QVERIFY(!store.hasWarning());
+    }
+
+    void changesOfAnotherStoreAreSeenAndKept()
+    {
+        FileRegistryStore first(path());
+        FileRegistryStore second(path());
+        const auto hive = Hive::CurrentUser;
+        QVERIFY(first.createKey(hive, kKey));
+        QVERIFY(first.setValue(hive, kKey, QStringLiteral("A"), QStringLiteral("1")));
+        QCOMPARE(second.queryValue(hive, kKey, QStringLiteral("A")), std::optional<QString>(u"1"_qs));
+        // Same size, same second: the file's identity still tells the change.
+        QVERIFY(second.setValue(hive, kKey, QStringLiteral("A"), QStringLiteral("2")));
+        QCOMPARE(first.queryValue(hive, kKey, QStringLiteral("A")), std::optional<QString>(u"2"_qs));
+        // Each change starts from the file, not from what the store read before.
+        QVERIFY(first.setValue(hive, kKey, QStringLiteral("B"), QStringLiteral("b")));
+        QVERIFY(second.setValue(hive, kKey, QStringLiteral("C"), QStringLiteral("c")));
+        FileRegistryStore third(path());
+        for (const char* name : {"A", "B", "C"})
+            QVERIFY(third.queryValue(hive, kKey, QString::fromLatin1(name)).has_value());
+        QVERIFY(first.deleteValue(hive, kKey, QStringLiteral("b")));
+        QCOMPARE(second.queryValue(hive, kKey, QStringLiteral("B")), std::nullopt);
+    }
+
+    void staleLockOfADeadProcessIsTakenOver()
+    {
+        // A lock file whose owner is gone, as a killed process leaves it.
+        writeAll(path() + QStringLiteral(".lock"),
+                 "999999\nsettings_writer\n" + QSysInfo::machineHostName().toUtf8() + '\n');
+        FileRegistryStore store(path());
+        QVERIFY(store.createKey(Hive::CurrentUser, kKey));
+    }
+
+    void killedWriterLeavesACompleteFile()
+    {
+        const auto hive = Hive::CurrentUser;
+        const QString loop = kKey + QStringLiteral("\\Loop");
+        const QString filler = kKey + QStringLiteral("\\Filler");
+        {
+            // Enough data that a write takes a while and a kill can land inside it.
+            QVERIFY(FileRegistryStore(path()).createKey(hive, filler));
+            settings::regfile::Tree tree;
+            auto& key = tree.ensure(settings::hivePath(hive, filler));
+            for (int i = 0; i < 400; ++i)
+                settings::regfile::Tree::putValue(key, {QStringLiteral("Value%1").arg(i), 1, true,
+                                                        QString(60, QChar(u'a' + i % 26)), {}});
+            writeAll(path(), settings::regfile::serialize(tree));
+        }
+
+        qlonglong lastSeen = 0;
+        for (int round = 0; round < 6; ++round) {
+            QProcess writer;
+            writer.start(QStringLiteral(VESKARO_SETTINGS_WRITER), {path(), QStringLiteral("count")});
+            QVERIFY(writer.waitForStarted());
+            QVERIFY(writer.waitForReadyRead(5000));
+            QTest::qWait(static_cast<int>(QRandomGenerator::global()->bounded(5, 60)));
+            writer.kill();
+            QVERIFY(writer.waitForFinished(5000));
+
+            const QList<QByteArray> printed = writer.readAllStandardOutput().split('\n');
+            for (const QByteArray& line : printed) {
+                if (!line.isEmpty())
+                    lastSeen = line.toLongLong();
+            }
+            const auto parsed = settings::regfile::parse(readAll(path()));
+            QVERIFY2(parsed.ok, qPrintable(parsed.error));
+            const auto* key = parsed.tree.find(settings::hivePath(hive, filler));
+            QVERIFY(key);
+            QCOMPARE(key->values.size(), 400);
+            FileRegistryStore reader(path());
+            const qlonglong onDisk = reader.queryValue(hive, loop, QStringLiteral("Counter")).value_or(u"0"_qs).toLongLong();
+            // Either the last number reported, or the next one that was on disk before it could be reported.
+            QVERIFY2(onDisk == lastSeen || onDisk == lastSeen + 1,
+                     qPrintable(QStringLiteral("disk %1, reported %2").arg(onDisk).arg(lastSeen)));
+            lastSeen = onDisk;
+            QVERIFY(!reader.hasWarning());
+        }
+        QVERIFY(QDir(m_dir.path()).entryList({QStringLiteral("*.broken-*")}).isEmpty());
+        // The lock left by the last killed writer does not stop the next change.
+        QVERIFY(FileRegistryStore(path()).setValue(hive, loop, QStringLiteral("After"), QStringLiteral("1")));
+    }
+
+    void twoWritersLoseNothing()
+    {
+        constexpr int kCount = 40;
+        QProcess a;
+        QProcess b;
+        a.start(QStringLiteral(VESKARO_SETTINGS_WRITER), {path(), QStringLiteral("fill"), QStringLiteral("A"),
+                                                          QString::number(kCount)});
+        b.start(QStringLiteral(VESKARO_SETTINGS_WRITER), {path(), QStringLiteral("fill"), QStringLiteral("B"),
+                                                          QString::number(kCount)});
+        QVERIFY(a.waitForFinished(30000));
+        QVERIFY(b.waitForFinished(30000));
+        QCOMPARE(a.exitCode(), 0);
+        QCOMPARE(b.exitCode(), 0);
+
+        FileRegistryStore store(path());
+        const QString race = kKey + QStringLiteral("\\Race");
+        for (const char* tag : {"A", "B"}) {
+            for (int i = 0; i < kCount; ++i) {
+                const QString name = QString::fromLatin1(tag) + u'-' + QString::number(i);
+                QCOMPARE(store.queryValue(Hive::CurrentUser, race, name), std::optional<QString>(QString::number(i)));
+            }
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRegistryFile)
+#include "test_registryfile.moc"

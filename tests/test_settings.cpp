@@ -1,0 +1,363 @@
+// The settings routines and the window-state convention, over a settings file
+// in a temporary folder.
+
+#include "settings/FileRegistryStore.h"
+#include "settings/Registry.h"
+#include "settings/Twips.h"
+#include "settings/WindowGeometry.h"
+#include "settings/WindowState.h"
+
+#include <QHeaderView>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <memory>
+
+using namespace settings;
+
+namespace {
+
+const QString kVolumeForm = QStringLiteral("Software\\Korvanel\\Veskaro\\VolumeUsageForm");
+
+}  // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<FileRegistryStore> m_store;
+    int m_run = 0;
+
+    RegistryStore& store() { return *m_store; }
+    std::optional<QString> stored(const QString& path, const QString& name)
+    {
+        return m_store->queryValue(Hive::CurrentUser, path, name);
+    }
+    void makeRoot() { subResetStartingServerContext(store()); }
+
+private Q_SLOTS:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        m_store = std::make_unique<FileRegistryStore>(m_dir.filePath(QStringLiteral("run%1.reg").arg(++m_run)));
+    }
+
+    void getSetting_data()
+    {
+        QTest::addColumn<bool>("keyExists");
+        QTest::addColumn<QString>("storedName");
+        QTest::addColumn<QString>("storedText");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("no key: Top") << false << "" << "" << "Top" << "1440";
+        QTest::newRow("no key: Width") << false << "" << "" << "Width" << "1440";
+        QTest::newRow("no key: ColWidth0") << false << "" << "" << "ColWidth0" << "1440";
+        QTest::newRow("no key: anything") << false << "" << "" << "ShowCols" << "1440";
+        QTest::newRow("Top") << true << "" << "" << "Top" << "0";
+        QTest::newRow("Left") << true << "" << "" << "Left" << "0";
+        QTest::newRow("Height") << true << "" << "" << "Height" << "7000";
+        QTest::newRow("Width") << true << "" << "" << "Width" << "8040";
+        QTest::newRow("Refresh Interval") << true << "" << "" << "Refresh Interval" << "10";
+        QTest::newRow("ColWidth-Volume") << true << "" << "" << "ColWidth-Volume" << "1440";
+        QTest::newRow("ColWidth- alone") << true << "" << "" << "ColWidth-" << "1440";
+        QTest::newRow("ColWidth0") << true << "" << "" << "ColWidth0" << "0";
+        QTest::newRow("ColWidth") << true << "" << "" << "ColWidth" << "0";
+        QTest::newRow("lower-case height") << true << "" << "" << "height" << "0";
+        QTest::newRow("lower-case colwidth-") << true << "" << "" << "colwidth-Volume" << "0";
+        QTest::newRow("other name") << true << "" << "" << "ShowCols" << "0";
+        QTest::newRow("stored") << true << "Height" << "4815" << "Height" << "4815";
+        QTest::newRow("name in other case") << true << "height" << "4815" << "HEIGHT" << "4815";
+        QTest::newRow("9 characters") << true << "Height" << "123456789" << "Height" << "123456789";
+        QTest::newRow("10 characters") << true << "Height" << "1234567890" << "Height" << "7000";
+        QTest::newRow("10 characters, ColWidth-") << true << "ColWidth-Server" << "1234567890" << "ColWidth-Server"
+                                                  << "1440";
+        QTest::newRow("empty text") << true << "Top" << "" << "Top" << "";
+    }
+
+    void getSetting()
+    {
+        QFETCH(bool, keyExists);
+        QFETCH(QString, storedName);
+        QFETCH(QString, storedText);
+        QFETCH(QString, name);
+        QFETCH(QString, expected);
+        if (keyExists) {
+            QVERIFY(store().createKey(Hive::CurrentUser, kVolumeForm));
+            if (!storedName.isEmpty())
+                QVERIFY(store().setValue(Hive::CurrentUser, kVolumeForm, storedName, storedText));
+        }
+        QCOMPARE(fnGetSetting(store(), kVolumeForm, name), expected);
+    }
+
+    void readValueRoom_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("room");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("delimiter of 4") << "||||" << 4 << true;
+        QTest::newRow("delimiter of 5") << "|||||" << 4 << false;
+        QTest::newRow("empty") << "" << 4 << true;
+        QTest::newRow("tree of 24") << QString(24, u'T') << 24 << true;
+        QTest::newRow("tree of 25") << QString(25, u'T') << 24 << false;
+    }
+
+    void readValueRoom()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, room);
+        QFETCH(bool, found);
+        makeRoot();
+        QCOMPARE(fnReadValue(store(), kRootKey, QStringLiteral("SaveFileDelimiter"), room), std::nullopt);
+        QVERIFY(store().setValue(Hive::CurrentUser, kRootKey, QStringLiteral("SaveFileDelimiter"), text));
+        const auto value = fnReadValue(store(), kRootKey, QStringLiteral("SaveFileDelimiter"), room);
+        QCOMPARE(value.has_value(), found);
+        if (found)
+            QCOMPARE(*value, text);
+    }
+
+    void booleans_data()
+    {
+        QTest::addColumn<QString>("text");   // null: the value is missing
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("True") << u"True"_qs << true;
+        QTest::newRow("lower case") << u"true"_qs << false;
+        QTest::newRow("upper case") << u"TRUE"_qs << false;
+        QTest::newRow("False") << u"False"_qs << false;
+        QTest::newRow("empty") << u""_qs << false;
+        QTest::newRow("missing") << QString() << true;
+        QTest::newRow("too long for its room") << u"TrueTrueTrue"_qs << true;
+    }
+
+    void booleans()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, expected);
+        makeRoot();
+        const QString name = QStringLiteral("ServerSearchSubContainers");
+        if (!text.isNull())
+            QVERIFY(store().setValue(Hive::CurrentUser, kRootKey, name, text));
+        QCOMPARE(fnBooleanSetting(fnReadValue(store(), kRootKey, name, 9), true), expected);
+        QCOMPARE(fnBooleanSetting(fnBooleanText(expected), !expected), expected);
+    }
+
+    void saveSettingCreatesOneLevelBelowTheRoot()
+    {
+        // Without the root nothing can be created and the value is dropped.
+        subSaveSetting(store(), kVolumeForm, QStringLiteral("Top"), QStringLiteral("15"));
+        QVERIFY(!store().keyExists(Hive::CurrentUser, kVolumeForm));
+
+        makeRoot();
+        subSaveSetting(store(), kVolumeForm, QStringLiteral("Top"), QStringLiteral("15"));
+        QCOMPARE(stored(kVolumeForm, QStringLiteral("Top")), std::optional<QString>(u"15"_qs));
+        QCOMPARE(fnGetSetting(store(), kVolumeForm, QStringLiteral("Top")), u"15"_qs);
+
+        // A deeper path whose parent is missing: the last component appears
+        // below the root, and the value itself is lost.
+        const QString deep = rootKeyPath(QStringLiteral("LoginForm\\Trees\\CORP_TREE"));
+        subSaveSetting(store(), deep, QStringLiteral("User"), QStringLiteral("admin"));
+        QVERIFY(store().keyExists(Hive::CurrentUser, rootKeyPath(QStringLiteral("CORP_TREE"))));
+        QVERIFY(!store().keyExists(Hive::CurrentUser, deep));
+        QCOMPARE(stored(rootKeyPath(QStringLiteral("CORP_TREE")), QStringLiteral("User")), std::nullopt);
+
+        // Once the parents exist the same call still creates only below the root...
+        subCreateLoginTreesKey(store());
+        QVERIFY(store().keyExists(Hive::CurrentUser, rootKeyPath(QStringLiteral("LoginForm\\Trees"))));
+        subSaveSetting(store(), deep, QStringLiteral("User"), QStringLiteral("admin"));
+        QCOMPARE(stored(deep, QStringLiteral("User")), std::nullopt);
+        // ...and a tree key made beforehand takes the value.
+        QVERIFY(store().createKey(Hive::CurrentUser, deep));
+        subSaveSetting(store(), deep, QStringLiteral("User"), QStringLiteral("admin"));
+        QCOMPARE(stored(deep, QStringLiteral("User")), std::optional<QString>(u"admin"_qs));
+    }
+
+    void keyCreatingRoutines()
+    {
+        subResetStartingServerContext(store());
+        QVERIFY(store().keyExists(Hive::CurrentUser, rootKeyPath(QStringLiteral("Hidden"))));
+        QCOMPARE(stored(kRootKey, QStringLiteral("StartingServerContext")), std::optional<QString>(QString()));
+
+        subCreateUserConnectionsKey(store());
+        QVERIFY(store().keyExists(Hive::CurrentUser, rootKeyPath(QStringLiteral("UserConnectionsForm"))));
+        QCOMPARE(fnGetSetting(store(), rootKeyPath(QStringLiteral("UserConnectionsForm")),
+                              QStringLiteral("Refresh Interval")),
+                 u"10"_qs);
+
+        // A reset empties the starting container but keeps everything else.
+        store().setValue(Hive::CurrentUser, kRootKey, QStringLiteral("StartingServerContext"), u"T\\O"_qs);
+        store().setValue(Hive::CurrentUser, rootKeyPath(QStringLiteral("Hidden")), u"T"_qs, u"FS7"_qs);
+        subResetStartingServerContext(store());
+        QCOMPARE(stored(kRootKey, QStringLiteral("StartingServerContext")), std::optional<QString>(QString()));
+        QCOMPARE(stored(rootKeyPath(QStringLiteral("Hidden")), u"T"_qs), std::optional<QString>(u"FS7"_qs));
+    }
+
+    void numericKeyFilter_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("Backspace") << 8 << 8;
+        QTest::newRow(".") << 46 << 46;
+        QTest::newRow("0") << 48 << 48;
+        QTest::newRow("9") << 57 << 57;
+        QTest::newRow("/") << 47 << 0;
+        QTest::newRow(":") << 58 << 0;
+        QTest::newRow(",") << 44 << 0;
+        QTest::newRow("a") << 97 << 0;
+        QTest::newRow("Enter") << 13 << 0;
+        QTest::newRow("negative") << -48 << 0;
+    }
+
+    void numericKeyFilter()
+    {
+        QFETCH(int, key);
+        QFETCH(int, expected);
+        QCOMPARE(fnNumericKeyFilter(key), expected);
+    }
+
+    void twipsAndText_data()
+    {
+        QTest::addColumn<double>("twips");
+        QTest::addColumn<double>("dpi");
+        QTest::addColumn<int>("pixels");
+        QTest::newRow("inch at 96") << 1440.0 << 96.0 << 96;
+        QTest::newRow("inch at 120") << 1440.0 << 120.0 << 120;
+        QTest::newRow("height at 96") << 7000.0 << 96.0 << 467;
+        QTest::newRow("negative") << -1500.0 << 96.0 << -100;
+        QTest::newRow("no dpi known") << 1440.0 << 0.0 << 96;
+    }
+
+    void twipsAndText()
+    {
+        QFETCH(double, twips);
+        QFETCH(double, dpi);
+        QFETCH(int, pixels);
+        QCOMPARE(twipsToPixels(twips, dpi), pixels);
+        QCOMPARE(twipsToPixels(pixelsToTwips(pixels, dpi), dpi), pixels);
+    }
+
+    void numberText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("isNumber");
+        QTest::addColumn<double>("number");
+        QTest::newRow("whole") << "1440" << true << 1440.0;
+        QTest::newRow("spaces") << " 1440 " << true << 1440.0;
+        QTest::newRow("fraction") << "1440.5" << true << 1440.5;
+        QTest::newRow("negative") << "-15" << true << -15.0;
+        QTest::newRow("word") << "wide" << false << 0.0;
+        QTest::newRow("empty") << "" << false << 0.0;
+        QTest::newRow("infinite") << "1e999" << false << 0.0;
+        QTest::newRow("not a number") << "nan" << false << 0.0;
+    }
+
+    void numberText()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, isNumber);
+        QFETCH(double, number);
+        const auto parsed = textToNumber(text);
+        QCOMPARE(parsed.has_value(), isNumber);
+        if (isNumber)
+            QCOMPARE(*parsed, number);
+        QCOMPARE(twipsToText(1439.6), u"1440"_qs);
+    }
+
+    void handEditedNumbersFallBack()
+    {
+        makeRoot();
+        QVERIFY(store().createKey(Hive::CurrentUser, kVolumeForm));
+        store().setValue(Hive::CurrentUser, kVolumeForm, QStringLiteral("Height"), QStringLiteral("tall"));
+        store().setValue(Hive::CurrentUser, kVolumeForm, QStringLiteral("Top"), QStringLiteral("300"));
+        store().setValue(Hive::CurrentUser, kVolumeForm, QStringLiteral("ColWidth-Volume"), QStringLiteral("x"));
+        const auto geometry = fnStoredWindowGeometry(store(), kVolumeForm);
+        QVERIFY(geometry);
+        QCOMPARE(*geometry, (WindowGeometry{300, 0, 7000, 8040}));
+        QCOMPARE(fnGetTwipsSetting(store(), kVolumeForm, QStringLiteral("ColWidth-Volume")), 1440.0);
+        QCOMPARE(fnStoredWindowGeometry(store(), rootKeyPath(QStringLiteral("AbendForm"))), std::nullopt);
+    }
+
+    void mdiWindowStateRoundTrip()
+    {
+        makeRoot();
+        QMdiArea area;
+        area.resize(1200, 900);
+        auto* view = new QWidget;
+        QMdiSubWindow* sub = area.addSubWindow(view);
+        area.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+        QCOMPARE(WindowState::frameOf(view), sub);
+
+        const WindowGeometry defaults{0, 0, 7000, 8040};
+        WindowState state(store(), kVolumeForm, defaults);
+        const double dpiX = sub->logicalDpiX();
+        const double dpiY = sub->logicalDpiY();
+
+        // No key yet: the window's own defaults.
+        state.restore(view);
+        QCOMPARE(sub->geometry(), QRect(0, 0, twipsToPixels(8040, dpiX), twipsToPixels(7000, dpiY)));
+
+        sub->setGeometry(30, 45, 500, 400);
+        state.save(view);
+        QCOMPARE(stored(kVolumeForm, QStringLiteral("Left")), std::optional<QString>(twipsToText(pixelsToTwips(30, dpiX))));
+        QCOMPARE(stored(kVolumeForm, QStringLiteral("Height")),
+                 std::optional<QString>(twipsToText(pixelsToTwips(400, dpiY))));
+
+        sub->setGeometry(0, 0, 200, 200);
+        state.restore(view);
+        QCOMPARE(sub->geometry(), QRect(30, 45, 500, 400));
+
+        // Maximised: the stored values stay those of before.
+        sub->showMaximized();
+        state.save(view);
+        QCOMPARE(stored(kVolumeForm, QStringLiteral("Width")), std::optional<QString>(twipsToText(pixelsToTwips(500, dpiX))));
+        sub->showNormal();
+
+        // A program that saves no window state writes nothing.
+        sub->setGeometry(1, 1, 300, 300);
+        WindowState(store(), kVolumeForm, defaults, false).save(view);
+        QCOMPARE(stored(kVolumeForm, QStringLiteral("Width")), std::optional<QString>(twipsToText(pixelsToTwips(500, dpiX))));
+    }
+
+    void listAndGridColumns()
+    {
+        makeRoot();
+        QTreeWidget list;
+        list.setHeaderLabels({QStringLiteral("Volume"), QStringLiteral("% Free")});
+        QTableWidget grid(2, 2);
+        grid.horizontalHeader()->resizeSection(0, 77);
+        grid.horizontalHeader()->resizeSection(1, 88);
+        WindowState state(store(), kVolumeForm);
+        const int inch = twipsToPixels(1440, list.header()->logicalDpiX());
+
+        // Neither the key nor the values exist: one inch per list column,
+        // grid columns keep their designed widths.
+        state.restoreListColumns(list.header());
+        QCOMPARE(list.header()->sectionSize(0), inch);
+        QCOMPARE(list.header()->sectionSize(1), inch);
+        QVERIFY(store().createKey(Hive::CurrentUser, kVolumeForm));
+        state.restoreGridColumns(grid.horizontalHeader());
+        QCOMPARE(grid.horizontalHeader()->sectionSize(0), 77);
+
+        list.header()->resizeSection(1, 150);
+        state.saveListColumns(list.header());
+        state.saveGridColumns(grid.horizontalHeader());
+        QVERIFY(stored(kVolumeForm, QStringLiteral("ColWidth-% Free")).has_value());
+        QVERIFY(stored(kVolumeForm, QStringLiteral("ColWidth1")).has_value());
+
+        QTreeWidget again;
+        again.setHeaderLabels({QStringLiteral("Volume"), QStringLiteral("% Free")});
+        state.restoreListColumns(again.header());
+        QCOMPARE(again.header()->sectionSize(1), 150);
+        QTableWidget gridAgain(2, 2);
+        state.restoreGridColumns(gridAgain.horizontalHeader());
+        QCOMPARE(gridAgain.horizontalHeader()->sectionSize(1), 88);
+    }
+};
+
+QTEST_MAIN(TestSettings)
+#include "test_settings.moc"

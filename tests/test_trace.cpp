@@ -1,0 +1,83 @@
+// The diagnostics trace: the switch, the line, and the file beside the program.
+
+#include "settings/Trace.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace settings;
+
+class TestTrace : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void traceSwitch_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("upper case") << QStringList{u"/DEBUG"_qs} << true;
+        QTest::newRow("lower case") << QStringList{u"/debug"_qs} << true;
+        QTest::newRow("mixed case") << QStringList{u"/DeBuG"_qs} << true;
+        QTest::newRow("none") << QStringList{} << false;
+        QTest::newRow("with another argument") << QStringList{u"/DEBUG"_qs, u"x"_qs} << false;
+        QTest::newRow("twice") << QStringList{u"/DEBUG"_qs, u"/DEBUG"_qs} << false;
+        QTest::newRow("longer") << QStringList{u"/DEBUGX"_qs} << false;
+        QTest::newRow("blank before") << QStringList{u" /DEBUG"_qs} << false;
+        QTest::newRow("dash") << QStringList{u"-debug"_qs} << false;
+    }
+
+    void traceSwitch()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, enabled);
+        QCOMPARE(fnTraceEnabled(arguments), enabled);
+    }
+
+    void timestampLikeTheSystem()
+    {
+        const QDateTime when(QDate(2026, 12, 5), QTime(19, 4, 36));
+        QCOMPARE(traceTimestamp(when, QLocale(QLocale::English, QLocale::UnitedStates)), u"12/5/2026 7:04:36 PM"_qs);
+        QCOMPARE(traceTimestamp(when, QLocale(QLocale::German, QLocale::Germany)), u"05.12.2026 19:04:36"_qs);
+    }
+
+    void linesAreAppended()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString file = dir.filePath(QStringLiteral("Veskaro.dbg"));
+        {
+            QFile earlier(file);
+            QVERIFY(earlier.open(QIODevice::WriteOnly));
+            earlier.write("earlier run\r\n");
+        }
+        subWriteDebugLog(dir.path(), u"Volume Info - subGetVolumes"_qs, u"FS1"_qs, u"NWCCOpenConnByName"_qs, 0);
+        subWriteDebugLog(dir.path(), u"Server Info - btnServerInfo"_qs, u"FS2"_qs, u"NWDSGetDSVerInfo"_qs, -610);
+
+        QFile written(file);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = written.readAll().split('\n');
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines.at(0), QByteArray("earlier run\r"));
+        QVERIFY(lines.at(1).endsWith(", Volume Info - subGetVolumes, FS1, NWCCOpenConnByName, Result: 0\r"));
+        QVERIFY(lines.at(2).endsWith(", Server Info - btnServerInfo, FS2, NWDSGetDSVerInfo, Result: -610\r"));
+        QVERIFY(lines.at(3).isEmpty());
+        // The line begins with the moment, as the system writes it.
+        const QString stamp = QString::fromLocal8Bit(lines.at(1)).section(u", "_qs, 0, 0);
+        QVERIFY(!stamp.isEmpty());
+        QVERIFY(stamp.contains(QDate::currentDate().toString(u"yyyy"_qs)));
+    }
+
+    void unwritableFolderIsPassedOver()
+    {
+        QTemporaryDir dir;
+        const QString missing = dir.filePath(QStringLiteral("no/such/folder"));
+        subWriteDebugLog(missing, u"Volume Info - subGetVolumes"_qs, u"FS1"_qs, u"NWCCCloseConn"_qs, 0);
+        QVERIFY(!QFile::exists(QDir(missing).filePath(QStringLiteral("Veskaro.dbg"))));
+        QVERIFY(!QDir(missing).exists());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTrace)
+#include "test_trace.moc"
