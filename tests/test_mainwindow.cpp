@@ -512,7 +512,7 @@ void TestMainWindow::saveAndCopyFollowTheRefreshCaption()
     public:
         void save(app::MainForm&, QWidget*) override { ++saves; }
         void copy(app::MainForm&, QWidget*) override { ++copies; }
-        QString savedText(const app::MainForm&, QWidget*) const override { return {}; }
+        QString savedText(app::MainForm&, QWidget*) const override { return {}; }
         int saves = 0;
         int copies = 0;
     };

@@ -2,6 +2,7 @@
 
 #include "app/MainForm.h"
 #include "app/StartupSettings.h"
+#include "app/WidgetTableExport.h"
 
 #include <QCoreApplication>
 
@@ -56,6 +57,7 @@ std::optional<int> Program::start(nw::ClientLoad load, std::unique_ptr<settings:
 
     m_form = std::make_unique<MainForm>(*m_context);
     m_form->setShowSplash(options.showSplash);
+    m_form->setTableExport(std::make_unique<WidgetTableExport>());
     installStandardCommands(*m_form);
     if (m_form->Form_Load() != MainForm::LoadResult::Running) {
         m_form.reset();

@@ -1,6 +1,9 @@
 #include "app/StartupSettings.h"
 
 #include "netware/NovellCalls.h"
+#include "settings/Registry.h"
+#include "settings/Twips.h"
+#include "settings/WindowGeometry.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -13,37 +16,7 @@ namespace app {
 namespace {
 
 using settings::Hive;
-
-// A value is read into room for so many characters; a longer text does not
-// fit and counts as missing.
-std::optional<QString> readValue(const settings::RegistryStore& store, const QString& path, const QString& name,
-                                 int room)
-{
-    std::optional<QString> value = store.queryValue(Hive::CurrentUser, path, name);
-    if (value && value->size() > room)
-        return std::nullopt;
-    return value;
-}
-
-// The MainForm values go through the same defaults as every window's state:
-// a missing (or unreadable) Top or Left is 0, Height 7000, Width 8040.
-int readTwips(const settings::RegistryStore& store, const QString& name, int fallback)
-{
-    const std::optional<QString> text = readValue(store, kMainFormKey, name, 9);
-    if (!text)
-        return fallback;
-    bool ok = false;
-    const double value = QLocale().toDouble(text->trimmed(), &ok);
-    if (!ok) {
-        const double plain = text->trimmed().toDouble(&ok);
-        if (!ok || !std::isfinite(plain))
-            return fallback;
-        return static_cast<int>(std::lround(plain));
-    }
-    if (!std::isfinite(value) || std::abs(value) > 1e8)
-        return fallback;
-    return static_cast<int>(std::lround(value));
-}
+using settings::fnReadValue;
 
 double logicalDpi()
 {
@@ -59,7 +32,7 @@ void readGlobalSettings(AppContext& context)
     settings::RegistryStore& store = context.registry();
     ProgramValues& values = context.values;
 
-    if (const std::optional<QString> tree = readValue(store, kRootKey, QStringLiteral("Tree"), 24)) {
+    if (const std::optional<QString> tree = fnReadValue(store, kRootKey, QStringLiteral("Tree"), 24)) {
         values.gTreeName = *tree;
     } else {
         nw::subInitClient(context);
@@ -67,34 +40,28 @@ void readGlobalSettings(AppContext& context)
         store.setValue(Hive::CurrentUser, kRootKey, QStringLiteral("Tree"), values.gTreeName);
     }
 
-    const std::optional<QString> sub = readValue(store, kRootKey, QStringLiteral("ServerSearchSubContainers"), 9);
-    values.gSearchSubContainers = !sub || *sub == QLatin1String("True");
+    values.gSearchSubContainers = settings::fnBooleanSetting(
+        fnReadValue(store, kRootKey, QStringLiteral("ServerSearchSubContainers"), 9), true);
 
     values.gSaveFileDelimiter =
-        readValue(store, kRootKey, QStringLiteral("SaveFileDelimiter"), 4).value_or(QStringLiteral(","));
-    values.gRemoteControlPath = readValue(store, kRootKey, QStringLiteral("RemoteControl"), 499).value_or(QString());
+        fnReadValue(store, kRootKey, QStringLiteral("SaveFileDelimiter"), 4).value_or(QStringLiteral(","));
+    values.gRemoteControlPath = fnReadValue(store, kRootKey, QStringLiteral("RemoteControl"), 499).value_or(QString());
 }
 
 std::optional<TwipsGeometry> readMainFormGeometry(const settings::RegistryStore& store)
 {
-    if (!store.keyExists(Hive::CurrentUser, kMainFormKey))
+    const std::optional<settings::WindowGeometry> stored = settings::fnStoredWindowGeometry(store, kMainFormKey);
+    if (!stored)
         return std::nullopt;
-    TwipsGeometry geometry;
-    geometry.top = readTwips(store, QStringLiteral("Top"), 0);
-    geometry.left = readTwips(store, QStringLiteral("Left"), 0);
-    geometry.height = readTwips(store, QStringLiteral("Height"), 7000);
-    geometry.width = readTwips(store, QStringLiteral("Width"), 8040);
-    return geometry;
+    const auto whole = [](double twips) { return static_cast<int>(std::lround(twips)); };
+    return TwipsGeometry{whole(stored->top), whole(stored->left), whole(stored->height), whole(stored->width)};
 }
 
 void writeMainFormGeometry(settings::RegistryStore& store, const TwipsGeometry& geometry)
 {
-    if (!store.keyExists(Hive::CurrentUser, kMainFormKey))
-        store.createKey(Hive::CurrentUser, kMainFormKey);
-    store.setValue(Hive::CurrentUser, kMainFormKey, QStringLiteral("Top"), QString::number(geometry.top));
-    store.setValue(Hive::CurrentUser, kMainFormKey, QStringLiteral("Left"), QString::number(geometry.left));
-    store.setValue(Hive::CurrentUser, kMainFormKey, QStringLiteral("Height"), QString::number(geometry.height));
-    store.setValue(Hive::CurrentUser, kMainFormKey, QStringLiteral("Width"), QString::number(geometry.width));
+    settings::subSaveWindowGeometry(store, kMainFormKey,
+                                    settings::WindowGeometry{double(geometry.top), double(geometry.left),
+                                                             double(geometry.height), double(geometry.width)});
 }
 
 void appendHiddenServer(AppContext& context, const QString& server)
@@ -114,12 +81,12 @@ void appendHiddenServer(AppContext& context, const QString& server)
 
 int twipsToPixels(int twips)
 {
-    return static_cast<int>(std::lround(twips * logicalDpi() / 1440.0));
+    return settings::twipsToPixels(twips, logicalDpi());
 }
 
 int pixelsToTwips(int pixels)
 {
-    return static_cast<int>(std::lround(pixels * 1440.0 / logicalDpi()));
+    return static_cast<int>(std::lround(settings::pixelsToTwips(pixels, logicalDpi())));
 }
 
 void showClientMissing(platform::MessageService& messages)

@@ -4,6 +4,7 @@
 // servers of the current tree.
 
 #include "app/AppContext.h"
+#include "settings/Registry.h"
 
 #include <QString>
 
@@ -11,7 +12,7 @@
 
 namespace app {
 
-inline const QString kRootKey = QStringLiteral("Software\\Korvanel\\Veskaro");
+using settings::kRootKey;
 inline const QString kMainFormKey = QStringLiteral("Software\\Korvanel\\Veskaro\\MainForm");
 inline const QString kHiddenKey = QStringLiteral("Software\\Korvanel\\Veskaro\\Hidden");
 

@@ -19,7 +19,7 @@ public:
     // Edit / "Copy" on the given child window.
     virtual void copy(MainForm& form, QWidget* activeChild) = 0;
     // The text File / "&Save" would write for the child, without any dialog.
-    virtual QString savedText(const MainForm& form, QWidget* activeChild) const = 0;
+    virtual QString savedText(MainForm& form, QWidget* activeChild) const = 0;
 };
 
 }  // namespace app
