@@ -525,9 +525,13 @@ void TestMainWindow::saveAndCopyFollowTheRefreshCaption()
     QCOMPARE(save->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
     QCOMPARE(copy->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
 
+    QVERIFY(!save->isEnabled());
     // Without the export code nothing pretends to save.
+    form.setTableExport(nullptr);
     form.subEnableSaveCopy(QStringLiteral("Begin &Refresh"));
     QVERIFY(!save->isEnabled());
+    QVERIFY(!copy->isEnabled());
+    form.subEnableSaveCopy(QStringLiteral("&Stop"));
 
     auto exporter = std::make_unique<CountingExport>();
     CountingExport* counts = exporter.get();
