@@ -28,6 +28,8 @@ HALTS = {
          "GWPOA.NLM", 0),
         ("MAIL1", "2026-11-29 18:30:40", "gpf", "5.70.06", "GWMTA.NLM", "MtaRouteMessage", "GWMTA Router Process",
          "GWMTA.NLM", 1),
+        ("MAIL1", "2026-12-05 02:11:03", "hog", "5.70.06", "GWIA.NLM", "SmtpQueueScan", "GWIA SMTP Daemon Process",
+         "GWIA.NLM", 0),
     ],
 }
 
