@@ -577,10 +577,11 @@ def compact(value):
     return json.dumps(value, ensure_ascii=False, separators=(", ", ": "))
 
 
-def emit(value, indent=0, width=118):
+def emit(value, indent=0, width=200):
     pad = "  " * indent
     text = compact(value)
-    if len(text) + len(pad) <= width or not isinstance(value, (dict, list)) or not value:
+    flat = isinstance(value, dict) and not any(isinstance(v, (dict, list)) for v in value.values())
+    if flat or len(text) + len(pad) <= width or not isinstance(value, (dict, list)) or not value:
         return text
     inner = "  " * (indent + 1)
     if isinstance(value, list):
