@@ -1,0 +1,4 @@
+int main(void)
+{
+    return orion_run();
+}

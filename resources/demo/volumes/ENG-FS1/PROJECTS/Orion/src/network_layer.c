@@ -1,0 +1,1 @@
+/* transport glue for the Orion agent */
