@@ -823,12 +823,13 @@ private:
             if (server < 0)
                 fail(path, QStringLiteral("no server named \"%1\"").arg(target.left(slash)));
             const QString volume = target.mid(slash + 1, colon - slash - 1);
-            bool known = false;
-            for (const Volume& v : net.servers[static_cast<size_t>(server)].volumes)
-                known = known || nameKey(v.name) == nameKey(volume);
-            if (!known)
+            const Server& s = net.servers[static_cast<size_t>(server)];
+            const auto v = std::find_if(s.volumes.begin(), s.volumes.end(),
+                                        [&](const Volume& each) { return nameKey(each.name) == nameKey(volume); });
+            if (v == s.volumes.end())
                 fail(path, QStringLiteral("server %1 has no volume \"%2\"").arg(target.left(slash), volume));
-            net.workstation.drives[drive] = target;
+            // Kept with the names as the server writes them.
+            net.workstation.drives[drive] = s.name + QLatin1Char('/') + v->name + target.mid(colon);
         }
     }
 
