@@ -157,6 +157,16 @@ void MainForm::Form_Unload()
     m_context.client().NWCLXTerm(0);
 }
 
+void MainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_pendingFrameSize.isValid() && !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))) {
+        const QSize decorations = frameGeometry().size() - size();
+        resize(m_pendingFrameSize - decorations);
+    }
+    m_pendingFrameSize = QSize();
+}
+
 void MainForm::closeEvent(QCloseEvent* event)
 {
     Form_Unload();
@@ -175,10 +185,12 @@ void MainForm::restoreGeometryFromSettings()
         twips.width = 6750;
     const QRect frame(twipsToPixels(twips.left), twipsToPixels(twips.top), twipsToPixels(twips.width),
                       twipsToPixels(twips.height));
-    // The stored size is the outer frame; decorations are not known before the
-    // window is shown, so the frame size is given to the window itself.
+    // The stored size is the outer frame. Its decorations are known only once
+    // the window is shown; until then the frame size stands for the window,
+    // and the first show takes the decorations off again.
     move(frame.topLeft());
     resize(frame.size());
+    m_pendingFrameSize = frame.size();
 }
 
 void MainForm::saveGeometryToSettings()

@@ -11,6 +11,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QPoint>
+#include <QSize>
 #include <QPointer>
 #include <QStringList>
 
@@ -148,6 +149,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -182,6 +184,7 @@ private:
     bool m_saveCopyWanted = false;
     bool m_unloaded = false;
     bool m_showSplash = true;
+    QSize m_pendingFrameSize;  // stored outer size still to be applied
     std::vector<std::unique_ptr<OpeningGuard>> m_openings;
 };
 

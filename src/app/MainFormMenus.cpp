@@ -139,7 +139,7 @@ void MainForm::buildSidePanel()
 
     m_picControls = new QWidget(m_controlsDock);
     m_picControls->setObjectName(QStringLiteral("picControls"));
-    m_picControls->setMinimumWidth(120);
+    m_picControls->setMinimumSize(120, 120);
     m_picControls->installEventFilter(this);
 
     m_btnServerList = new QPushButton(tr("&Servers"), m_picControls);

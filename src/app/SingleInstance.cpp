@@ -45,28 +45,29 @@ bool SingleInstance::handOverToRunningInstance(int timeoutMs)
     return true;
 }
 
-bool SingleInstance::listen()
+SingleInstance::Listen SingleInstance::listen()
 {
     if (m_server)
-        return true;
+        return Listen::Listening;
     auto* server = new QLocalServer(this);
-    server->setSocketOptions(QLocalServer::UserAccessOption);
+    // No socket options: with them the server is set up beside the name and
+    // moved over it, which would silently take the name from a running instance.
     if (!server->listen(m_name)) {
         // Either another instance has just started listening, or a crashed
         // instance left its socket behind. Only the second may be cleared.
         if (handOverToRunningInstance(500)) {
             delete server;
-            return false;
+            return Listen::HandedOver;
         }
         QLocalServer::removeServer(m_name);
         if (!server->listen(m_name)) {
             delete server;
-            return false;
+            return Listen::Unavailable;
         }
     }
     m_server = server;
     connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
-    return true;
+    return Listen::Listening;
 }
 
 void SingleInstance::acceptConnections()

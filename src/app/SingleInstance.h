@@ -23,9 +23,13 @@ public:
     // True when a running instance took the request to come forward; this
     // start should then end at once.
     bool handOverToRunningInstance(int timeoutMs = 2000);
-    // Becomes the instance later starts hand over to. False when the name
-    // cannot be taken (another instance is listening after all).
-    bool listen();
+    enum class Listen {
+        Listening,    // later starts hand over to this one
+        HandedOver,   // another start took the name first and has been asked to come forward
+        Unavailable,  // no local socket can be had; the program runs without the check
+    };
+    // Becomes the instance later starts hand over to.
+    Listen listen();
 
     const QString& name() const { return m_name; }
 

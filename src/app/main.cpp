@@ -18,7 +18,10 @@ int main(int argc, char* argv[])
     app::SingleInstance instance;
     if (instance.handOverToRunningInstance())
         return 0;
-    instance.listen();
+    // Another start may have taken the name in between; it then gets the
+    // hand-over. Without a local socket at all the program simply runs.
+    if (instance.listen() == app::SingleInstance::Listen::HandedOver)
+        return 0;
 
     platform::DesktopMessageService messages;
     platform::DesktopFileDialogService fileDialogs;
