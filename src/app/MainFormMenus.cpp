@@ -122,7 +122,7 @@ void MainForm::buildToolBar()
 
     // Close stands apart from the view buttons.
     auto* gap = new QWidget(m_picButtons);
-    gap->setFixedWidth(3 * kButtonSize);
+    gap->setFixedWidth(kButtonSize / 2);
     m_picButtons->addWidget(gap);
     QToolButton* close = addButton(QStringLiteral("btnClose"), tr("Close Program"), "close.svg");
     connect(close, &QToolButton::clicked, this, &MainForm::btnClose_Click);
