@@ -12,6 +12,7 @@
 #include <QTreeView>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -213,7 +214,11 @@ void ServerMonForm::Form_Resize()
     const double dpiX = logicalDpiX();
     const double dpiY = logicalDpiY();
     if (!frame->isMaximized() && frame != this) {
-        const int minWidth = settings::twipsToPixels(kMinWidth, dpiX);
+        // The designed minimum, but never so narrow that the reset button is cut off.
+        const int margin = settings::twipsToPixels(kMargin, dpiX);
+        const int controlsWidth = m_refresh->sizeHint().width() + m_reset->sizeHint().width() + 3 * margin
+                                  + (frame->width() - width());
+        const int minWidth = qMax(settings::twipsToPixels(kMinWidth, dpiX), controlsWidth);
         const int minHeight = settings::twipsToPixels(kMinHeight, dpiY);
         if (frame->width() < minWidth || frame->height() < minHeight) {
             m_resizing = true;
@@ -234,9 +239,13 @@ void ServerMonForm::layoutControls()
     // The refresh frame and the reset button keep their places above the list.
     const QSize frameHint = m_refresh->sizeHint();
     m_refresh->setGeometry(margin, 0, frameHint.width(), frameHint.height());
+    if (m_refresh->layout())
+        m_refresh->layout()->activate();   // places the start button, which the reset button lines up with
     const QSize resetHint = m_reset->sizeHint();
+    // Level with the start button inside the frame.
+    const QRect button = m_refresh->btnRefresh()->geometry();
     m_reset->setGeometry(m_refresh->geometry().right() + margin,
-                         m_refresh->geometry().bottom() - resetHint.height() - margin / 2, resetHint.width(),
+                         m_refresh->y() + button.center().y() - resetHint.height() / 2, resetHint.width(),
                          resetHint.height());
 
     const int statusHeight = m_status->sizeHint().height();
