@@ -1,13 +1,16 @@
 #include "app/Commands.h"
 
 #include "app/MainForm.h"
+#include "views/ServerInformationForm.h"
+#include "views/ServerMonForm.h"
 
 namespace app {
 
 void installStandardCommands(MainForm& form)
 {
-    // Each folder that provides a view or a Tools window installs it here.
-    Q_UNUSED(form);
+    // Server views keep the tool bar disabled while they fill.
+    form.setCommand(Command::ServerInfo, {[](MainForm& f) { views::btnServerInfo_Click(f); }, true});
+    form.setCommand(Command::Utilization, {[](MainForm& f) { views::btnUtilization_Click(f); }, true});
 }
 
 }  // namespace app

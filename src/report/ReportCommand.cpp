@@ -45,17 +45,11 @@ struct ParsedArguments {
     std::optional<QString> delimiter;
     QString screenshot;
     QString view;
-    QStringList servers;
+    ReportRequest request;
 };
 
-// The text File / "&Save" would write for the view the command opened.
-std::optional<QString> tableOfActiveView(app::MainForm& form, app::Command command, const QString& name)
+void runCommand(app::MainForm& form, app::Command command)
 {
-    if (!form.hasCommand(command)) {
-        form.context().messages().inform(QStringLiteral("The %1 view is not available.").arg(name),
-                                         QStringLiteral("veskaro-report"));
-        return std::nullopt;
-    }
     switch (command) {
     case app::Command::ServerInfo: form.btnServerInfo_Click(); break;
     case app::Command::Utilization: form.btnUtilization_Click(); break;
@@ -66,45 +60,79 @@ std::optional<QString> tableOfActiveView(app::MainForm& form, app::Command comma
     case app::Command::Partitions: form.btnPartitions_Click(); break;
     case app::Command::AbendLog: form.btnAbendLog_Click(); break;
     case app::Command::FileLocks: form.btnFileLocks_Click(); break;
-    default: return std::nullopt;
+    default: break;
     }
+}
+
+// A view whose table is what Save writes right after opening it.
+ReportView commandView(const char* name, const char* description, app::Command command)
+{
+    const QString viewName = QLatin1String(name);
+    ReportView view;
+    view.name = viewName;
+    view.description = QLatin1String(description);
+    view.produce = [command, viewName](app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
+        if (!openForServers(form, command, request.servers))
+            return std::nullopt;
+        return savedTextOfActiveView(form, viewName);
+    };
+    return view;
+}
+
+}  // namespace
+
+bool openForServers(app::MainForm& form, app::Command command, const QStringList& servers)
+{
+    if (!form.hasCommand(command)) {
+        form.context().messages().inform(QStringLiteral("This view is not available."),
+                                         QStringLiteral("veskaro-report"));
+        return false;
+    }
+    if (servers.isEmpty()) {
+        runCommand(form, command);
+        return true;
+    }
+    QListWidget* list = form.lstServers();
+    for (const QString& server : servers) {
+        list->clearSelection();
+        const QList<QListWidgetItem*> matches = list->findItems(server, Qt::MatchFixedString);
+        if (!matches.isEmpty())
+            matches.first()->setSelected(true);
+        runCommand(form, command);
+    }
+    return true;
+}
+
+std::optional<QString> savedTextOfActiveView(app::MainForm& form, const QString& viewName)
+{
     QMdiSubWindow* active = form.activeChild();
     if (!active || !form.tableExport()) {
-        form.context().messages().inform(QStringLiteral("The %1 view produced no table.").arg(name),
+        form.context().messages().inform(QStringLiteral("The %1 view produced no table.").arg(viewName),
                                          QStringLiteral("veskaro-report"));
         return std::nullopt;
     }
     return form.tableExport()->savedText(form, active->widget());
 }
 
-ReportView commandView(const char* name, const char* description, app::Command command)
-{
-    const QString viewName = QLatin1String(name);
-    return {viewName, QLatin1String(description),
-            [command, viewName](app::MainForm& form) { return tableOfActiveView(form, command, viewName); }};
-}
-
-}  // namespace
-
 ReportCommand::ReportCommand()
 {
-    addView({QStringLiteral("servers"), QStringLiteral("the server list, one server a line"),
-             [](app::MainForm& form) -> std::optional<QString> {
-                 QString text;
-                 for (int row = 0; row < form.lstServers()->count(); ++row)
-                     text += form.lstServers()->item(row)->text() + QLatin1Char('\n');
-                 return text;
-             },
-             false});
-    addView(commandView("serverinfo", "server information", app::Command::ServerInfo));
-    addView(commandView("utilization", "server utilization", app::Command::Utilization));
-    addView(commandView("nlms", "loaded NLMs side by side", app::Command::NLMs));
-    addView(commandView("setparameters", "SET parameters side by side", app::Command::SetParameters));
+    ReportView servers;
+    servers.name = QStringLiteral("servers");
+    servers.description = QStringLiteral("the server list, one server a line");
+    servers.produce = [](app::MainForm& form, const ReportRequest&) -> std::optional<QString> {
+        QString text;
+        for (int row = 0; row < form.lstServers()->count(); ++row)
+            text += form.lstServers()->item(row)->text() + QLatin1Char('\n');
+        return text;
+    };
+    servers.takesServers = false;
+    addView(servers);
     addView(commandView("volumes", "volume space usage", app::Command::Volume));
     addView(commandView("connections", "user connections of a server", app::Command::GetConnInfo));
     addView(commandView("partitions", "partitions and replicas", app::Command::Partitions));
     addView(commandView("abendlog", "abend log of a server", app::Command::AbendLog));
     addView(commandView("filelocks", "file opens and locks", app::Command::FileLocks));
+    addStandardViews(*this);
 }
 
 void ReportCommand::addView(ReportView view)
@@ -121,14 +149,17 @@ void ReportCommand::addView(ReportView view)
 QString ReportCommand::usage() const
 {
     QString text = QStringLiteral(
-        "Usage: veskaro-report [--delimiter C] [--screenshot FILE.png] VIEW [SERVER...]\n"
+        "Usage: veskaro-report [OPTIONS] VIEW [SERVER...]\n"
         "\n"
         "Starts as Veskaro does, opens VIEW for the named servers (or for the\n"
-        "servers selected at start-up when none is named) and prints what\n"
+        "servers selected at start-up when none is named), one server at a time\n"
+        "in the order given, and prints what\n"
         "File / Save would write.\n"
         "\n"
         "Options:\n"
         "  --delimiter C        field delimiter of the table (one character)\n"
+        "  --show WHAT          nlms: the columns shown, both, version or date\n"
+        "  --differences-only   nlms, sets: only the rows in which the servers differ\n"
         "  --screenshot FILE    also render the main window to a PNG file\n"
         "  --help               show this text\n"
         "\n"
@@ -151,7 +182,10 @@ int ReportCommand::execute(const QStringList& arguments, QTextStream& out, QText
         const QString& argument = arguments.at(i);
         if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             parsed.help = true;
-        } else if (argument == QLatin1String("--delimiter") || argument == QLatin1String("--screenshot")) {
+        } else if (argument == QLatin1String("--differences-only")) {
+            parsed.request.differencesOnly = true;
+        } else if (argument == QLatin1String("--delimiter") || argument == QLatin1String("--screenshot")
+                   || argument == QLatin1String("--show")) {
             if (i + 1 >= arguments.size())
                 return usageError(QStringLiteral("%1 needs a value").arg(argument));
             const QString value = arguments.at(++i);
@@ -159,6 +193,8 @@ int ReportCommand::execute(const QStringList& arguments, QTextStream& out, QText
                 if (value.size() != 1)
                     return usageError(QStringLiteral("the delimiter must be one character"));
                 parsed.delimiter = value;
+            } else if (argument == QLatin1String("--show")) {
+                parsed.request.show = value;
             } else {
                 if (value.isEmpty())
                     return usageError(QStringLiteral("--screenshot needs a file name"));
@@ -178,14 +214,20 @@ int ReportCommand::execute(const QStringList& arguments, QTextStream& out, QText
     if (positional.isEmpty())
         return usageError(QStringLiteral("no view named"));
     parsed.view = positional.takeFirst();
-    parsed.servers = positional;
+    parsed.request.servers = positional;
 
     const auto found = std::find_if(m_views.begin(), m_views.end(),
                                     [&](const ReportView& view) { return view.name == parsed.view; });
     if (found == m_views.end())
         return usageError(QStringLiteral("unknown view %1").arg(parsed.view));
-    if (!found->takesServers && !parsed.servers.isEmpty())
+    if (!found->takesServers && !parsed.request.servers.isEmpty())
         return usageError(QStringLiteral("the %1 view takes no server names").arg(parsed.view));
+    if (!parsed.request.show.isEmpty() && !found->showValues.contains(parsed.request.show))
+        return usageError(found->showValues.isEmpty()
+                              ? QStringLiteral("the %1 view takes no --show").arg(parsed.view)
+                              : QStringLiteral("--show takes %1").arg(found->showValues.join(QLatin1Char('|'))));
+    if (parsed.request.differencesOnly && !found->takesDifferencesOnly)
+        return usageError(QStringLiteral("the %1 view takes no --differences-only").arg(parsed.view));
 
     platform::StderrMessageService messages(err);
     NoFileDialogs fileDialogs;
@@ -204,18 +246,12 @@ int ReportCommand::execute(const QStringList& arguments, QTextStream& out, QText
     if (parsed.delimiter)
         form.context().values.gSaveFileDelimiter = *parsed.delimiter;
 
-    if (!parsed.servers.isEmpty()) {
-        QListWidget* list = form.lstServers();
-        list->clearSelection();
-        for (const QString& server : std::as_const(parsed.servers)) {
-            const QList<QListWidgetItem*> matches = list->findItems(server, Qt::MatchFixedString);
-            if (matches.isEmpty())
-                return usageError(QStringLiteral("%1 is not in the server list").arg(server));
-            matches.first()->setSelected(true);
-        }
+    for (const QString& server : std::as_const(parsed.request.servers)) {
+        if (form.lstServers()->findItems(server, Qt::MatchFixedString).isEmpty())
+            return usageError(QStringLiteral("%1 is not in the server list").arg(server));
     }
 
-    const std::optional<QString> table = found->produce(form);
+    const std::optional<QString> table = found->produce(form, parsed.request);
     if (!table) {
         err.flush();
         return 1;

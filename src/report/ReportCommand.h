@@ -4,6 +4,8 @@
 //
 //   veskaro-report [--delimiter C] [--screenshot FILE.png] VIEW [SERVER...]
 
+#include "app/Commands.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -19,16 +21,37 @@ class MainForm;
 
 namespace report {
 
+// What the command line asks of a view besides its name.
+struct ReportRequest {
+    QStringList servers;          // in the order given; empty: the start-up selection
+    QString show;                 // --show, empty when not given
+    bool differencesOnly = false; // --differences-only
+};
+
 struct ReportView {
     QString name;         // as typed on the command line
     QString description;  // one line for --help
-    // Opens the view for the servers selected in lstServers and returns the
-    // table text; nothing when the view cannot be produced (the reason has
-    // gone to the message service).
-    std::function<std::optional<QString>(app::MainForm&)> produce;
+    // Opens the view and returns the table text; nothing when the view cannot
+    // be produced (the reason has gone to the message service).
+    std::function<std::optional<QString>(app::MainForm&, const ReportRequest&)> produce;
     // False for views that show the whole list rather than a selection.
     bool takesServers = true;
+    // Values --show accepts (empty: the option is not taken).
+    QStringList showValues;
+    bool takesDifferencesOnly = false;
 };
+
+// Opens a view the way the user does it for each server in turn: the server
+// alone selected in lstServers, then the view's button. Without servers the
+// button is pressed once for the start-up selection. False when the view is
+// not part of this program (the reason has gone to the message service).
+bool openForServers(app::MainForm& form, app::Command command, const QStringList& servers);
+
+// The text File / "&Save" writes for the active child window.
+std::optional<QString> savedTextOfActiveView(app::MainForm& form, const QString& viewName);
+
+// The views every report command knows (defined beside the views).
+void addStandardViews(class ReportCommand& command);
 
 class ReportCommand {
 public:

@@ -1,0 +1,36 @@
+// The views veskaro-report can print, each opened as the user opens it and
+// printed as File / "&Save" writes it.
+
+#include "report/ReportCommand.h"
+
+#include "app/Commands.h"
+#include "app/MainForm.h"
+#include "views/ServerMonForm.h"
+
+namespace report {
+
+void addStandardViews(ReportCommand& command)
+{
+    ReportView info;
+    info.name = QStringLiteral("info");
+    info.description = QStringLiteral("server information: up time, version, company, revision, DS version");
+    info.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
+        if (!openForServers(form, app::Command::ServerInfo, request.servers))
+            return std::nullopt;
+        return savedTextOfActiveView(form, QStringLiteral("info"));
+    };
+    command.addView(info);
+
+    ReportView utilization;
+    utilization.name = QStringLiteral("utilization");
+    utilization.description = QStringLiteral("server utilization after one poll");
+    utilization.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
+        if (!openForServers(form, app::Command::Utilization, request.servers))
+            return std::nullopt;
+        views::pollOnceForReport(views::serverMonWindow(form));
+        return savedTextOfActiveView(form, QStringLiteral("utilization"));
+    };
+    command.addView(utilization);
+}
+
+}  // namespace report
