@@ -38,8 +38,8 @@ struct Tables {
     }
     void add(const QString& server, const std::vector<views::LoadedModule>& modules, NlmShow show = NlmShow::Both)
     {
-        const int col = views::subAddNlmServerColumns(nlms, descriptions, server, show);
-        views::NlmServerFill fill(nlms, descriptions, col, QLocale(QLocale::English, QLocale::UnitedStates));
+        views::NlmComparisonFill fill(nlms, descriptions, QLocale(QLocale::English, QLocale::UnitedStates));
+        fill.addServer(server, show);
         fill.addModules(modules);
         fill.finish();
     }

@@ -44,9 +44,16 @@ NlmShow fcnNlmShowFromWord(const QString& word, bool* known)
 
 // ---- row index -----------------------------------------------------------
 
-QString NlmRowIndex::key(const QString& name) const
+size_t qHash(const NlmRowIndex::Key& key, size_t seed) noexcept
 {
-    return m_sensitivity == Qt::CaseInsensitive ? name.toCaseFolded() : name;
+    if (key.sensitivity == Qt::CaseSensitive)
+        return qHash(key.name, seed);
+    // Folded character by character: equal under a case-insensitive compare,
+    // equal hash.
+    size_t h = seed;
+    for (const QChar c : key.name)
+        h = h * 31 + c.toCaseFolded().unicode();
+    return h;
 }
 
 void NlmRowIndex::rebuild(const widgets::GridData& grid, int firstRow)
@@ -59,15 +66,15 @@ void NlmRowIndex::rebuild(const widgets::GridData& grid, int firstRow)
 
 int NlmRowIndex::find(const QString& name) const
 {
-    return m_rows.value(key(name), -1);
+    return m_rows.value(Key{name, m_sensitivity}, -1);
 }
 
 void NlmRowIndex::add(const QString& name, int row)
 {
     // The first row of a name keeps it.
-    const QString k = key(name);
-    if (m_rows.find(k) == m_rows.end())
-        m_rows.insert(k, row);
+    const Key key{name, m_sensitivity};
+    if (m_rows.find(key) == m_rows.end())
+        m_rows.insert(key, row);
 }
 
 // ---- filling ---------------------------------------------------------------
@@ -91,33 +98,40 @@ int subAddNlmServerColumns(widgets::FlexGridModel& nlms, widgets::FlexGridModel&
     nlms.setTextMatrix(1, dateCol, showDate ? QStringLiteral("Date") : QString());
     nlms.setColWidth(dateCol, showDate ? kNlmShownColWidth : 0);
 
-    // Module cells read best right-aligned; the headers stay centred over them.
+    // Module cells read best right-aligned; the headers stay centred over
+    // them (the earlier servers' headers already are).
     nlms.setColAlignment(versionCol, kRight);
     nlms.setColAlignment(dateCol, kRight);
     for (int r = 0; r < std::min(2, nlms.rows()); ++r) {
-        for (int c = 0; c < nlms.cols(); ++c)
+        for (const int c : {0, versionCol, dateCol})
             nlms.setCellAlignment(r, c, kCentred);
     }
     return descriptionCol;
 }
 
-NlmServerFill::NlmServerFill(widgets::FlexGridModel& nlms, widgets::FlexGridModel& descriptions,
-                             int descriptionColumn, QLocale locale)
-    : m_nlms(nlms), m_descriptions(descriptions), m_descriptionColumn(descriptionColumn),
-      m_locale(std::move(locale))
+NlmComparisonFill::NlmComparisonFill(widgets::FlexGridModel& nlms, widgets::FlexGridModel& descriptions,
+                                     QLocale locale)
+    : m_nlms(nlms), m_descriptions(descriptions), m_locale(std::move(locale))
 {
     m_rows.rebuild(nlms.grid(), kNlmFirstDataRow);
     m_descriptionRows.rebuild(descriptions.grid(), 1);
 }
 
-void NlmServerFill::addModules(const std::vector<LoadedModule>& modules)
+void NlmComparisonFill::addServer(const QString& server, NlmShow show)
+{
+    m_descriptionColumn = subAddNlmServerColumns(m_nlms, m_descriptions, server, show);
+}
+
+void NlmComparisonFill::addModules(const std::vector<LoadedModule>& modules)
 {
     for (const LoadedModule& module : modules)
         addModule(module);
 }
 
-void NlmServerFill::addModule(const LoadedModule& module)
+void NlmComparisonFill::addModule(const LoadedModule& module)
 {
+    if (m_descriptionColumn < 0)
+        return;
     const QString& file = module.fileName;
     int row = m_rows.find(file);
     if (row < 0) {
@@ -138,7 +152,7 @@ void NlmServerFill::addModule(const LoadedModule& module)
                                  module.descriptiveName + QLatin1Char('\n') + module.copyright);
 }
 
-void NlmServerFill::finish()
+void NlmComparisonFill::finish()
 {
     m_nlms.sortRows(0, widgets::SortMode::StringNoCaseAscending, kNlmFirstDataRow);
     m_rows.rebuild(m_nlms.grid(), kNlmFirstDataRow);

@@ -34,6 +34,8 @@ inline constexpr int kNlmShownColWidth = 1125;   // twips
 // Finds table rows by module file name in constant time. Servers list a few
 // hundred modules each and a comparison can hold a hundred servers, so a scan
 // of the name column per module would cost more than the reading itself.
+// Names are hashed as they are, case folded character by character, so a
+// look-up allocates nothing.
 class NlmRowIndex {
 public:
     explicit NlmRowIndex(Qt::CaseSensitivity sensitivity) : m_sensitivity(sensitivity) {}
@@ -44,12 +46,21 @@ public:
     int find(const QString& name) const;
     void add(const QString& name, int row);
 
-private:
-    QString key(const QString& name) const;
+    struct Key {
+        QString name;
+        Qt::CaseSensitivity sensitivity;
+        friend bool operator==(const Key& a, const Key& b)
+        {
+            return a.name.compare(b.name, a.sensitivity) == 0;
+        }
+    };
 
+private:
     Qt::CaseSensitivity m_sensitivity;
-    QHash<QString, int> m_rows;
+    QHash<Key, int> m_rows;
 };
+
+size_t qHash(const NlmRowIndex::Key& key, size_t seed = 0) noexcept;
 
 // Appends the two columns of a server to the comparison table and its column
 // to the description table, with headers for the chosen option. Returns the
@@ -57,21 +68,27 @@ private:
 int subAddNlmServerColumns(widgets::FlexGridModel& nlms, widgets::FlexGridModel& descriptions,
                            const QString& server, NlmShow show);
 
-// Files the modules of the server whose columns were appended last.
-class NlmServerFill {
+// Files the modules of the servers of one opening. The tables' rows are only
+// appended while it runs, so the name indexes built at the start stay right;
+// the rows are sorted by name once, at the end. Names are unique ignoring
+// case, so that one sort orders the rows exactly as a sort after every server
+// would.
+class NlmComparisonFill {
 public:
-    NlmServerFill(widgets::FlexGridModel& nlms, widgets::FlexGridModel& descriptions, int descriptionColumn,
-                  QLocale locale = QLocale());
+    NlmComparisonFill(widgets::FlexGridModel& nlms, widgets::FlexGridModel& descriptions,
+                      QLocale locale = QLocale());
 
+    // Columns for the next server; its modules follow.
+    void addServer(const QString& server, NlmShow show);
     void addModules(const std::vector<LoadedModule>& modules);
     void addModule(const LoadedModule& module);
-    // Sorts the data rows ascending by name, as after every server.
+    // Sorts the data rows ascending by name.
     void finish();
 
 private:
     widgets::FlexGridModel& m_nlms;
     widgets::FlexGridModel& m_descriptions;
-    int m_descriptionColumn;
+    int m_descriptionColumn = -1;
     QLocale m_locale;
     NlmRowIndex m_rows{Qt::CaseInsensitive};
     NlmRowIndex m_descriptionRows{Qt::CaseSensitive};

@@ -252,6 +252,25 @@ void frmNLMs::resizeEvent(QResizeEvent* event)
 
 // ---- opening ---------------------------------------------------------------------
 
+void frmNLMs::subBeginOpening()
+{
+    if (m_fill)
+        return;
+    m_grdNLMs->beginUpdate();
+    m_grdNLMDescription->beginUpdate();
+    m_fill = std::make_unique<NlmComparisonFill>(m_grdNLMs->model(), m_grdNLMDescription->model());
+}
+
+void frmNLMs::subEndOpening()
+{
+    if (!m_fill)
+        return;
+    m_fill->finish();
+    m_fill.reset();
+    m_grdNLMDescription->endUpdate();
+    m_grdNLMs->endUpdate();
+}
+
 frmNLMs::AddResult frmNLMs::subAddServer(const QString& server)
 {
     if (hasServer(server))
@@ -270,6 +289,7 @@ frmNLMs::AddResult frmNLMs::subAddServer(const QString& server)
     if (client.NWDSAuthenticate(connection, 0, &reserved) != nw::status::Success) {
         client.NWCCCloseConn(connection);
         // Everything compared so far goes with the window.
+        subEndOpening();
         if (QWidget* frame = settings::WindowState::frameOf(this); frame != this)
             frame->close();
         else
@@ -281,17 +301,13 @@ frmNLMs::AddResult frmNLMs::subAddServer(const QString& server)
         return AddResult::NotAuthenticated;
     }
 
-    widgets::FlexGridModel& nlms = m_grdNLMs->model();
-    widgets::FlexGridModel& descriptions = m_grdNLMDescription->model();
-    nlms.beginUpdate();
-    descriptions.beginUpdate();
-    const int descriptionCol = subAddNlmServerColumns(nlms, descriptions, server, showColumns());
-    NlmServerFill fill(nlms, descriptions, descriptionCol);
+    const bool ownOpening = !m_fill;
+    subBeginOpening();
+    m_fill->addServer(server, showColumns());
     fcnReadLoadedModules(client, connection,
-                         [&fill](const std::vector<LoadedModule>& modules) { fill.addModules(modules); });
-    fill.finish();
-    descriptions.endUpdate();
-    nlms.endUpdate();
+                         [this](const std::vector<LoadedModule>& modules) { m_fill->addModules(modules); });
+    if (ownOpening)
+        subEndOpening();
 
     nw::subCloseConnReporting(context, connection);
     return AddResult::Added;
@@ -556,14 +572,15 @@ void btnNLMs_Click(app::ViewHost& host)
     if (sub)
         area->setActiveSubWindow(sub);
 
+    form->subBeginOpening();
     for (const QString& server : host.selectedServers()) {
         if (form->subAddServer(server) == frmNLMs::AddResult::NotAuthenticated)
             return;
-        // Between servers the user may scroll, or close the window.
-        QCoreApplication::processEvents();
+        // A message box lets events run: the window may have been closed.
         if (!form || form->isUnloaded())
             return;
     }
+    form->subEndOpening();
     form->subEnableDifferencesBox();
 }
 

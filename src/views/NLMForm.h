@@ -11,6 +11,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <memory>
+
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -53,9 +55,15 @@ public:
     // Whether a server's columns are already in the comparison.
     bool hasServer(const QString& server) const;
 
+    // An opening adds its servers between these two: the tables are redrawn
+    // once, and the rows are sorted by name at the end.
+    void subBeginOpening();
+    void subEndOpening();
+
     enum class AddResult { Added, AlreadyShown, NotConnected, NotAuthenticated };
     // One server of the opening: connect, authenticate, columns, modules,
-    // sort, close. NotAuthenticated has unloaded the window.
+    // close. NotAuthenticated has unloaded the window. Outside an opening
+    // it is an opening of its own.
     AddResult subAddServer(const QString& server);
     // Step after all servers: the differences box is usable with two servers or more.
     void subEnableDifferencesBox();
@@ -100,6 +108,7 @@ private:
     QLabel* m_label1 = nullptr;
     QLineEdit* m_txtFind = nullptr;
     QStatusBar* m_statusBar = nullptr;
+    std::unique_ptr<NlmComparisonFill> m_fill;   // while an opening runs
     bool m_sortDescending = true;   // the first header sort after opening is descending
     bool m_unloaded = false;
     bool m_loaded = false;
