@@ -1,0 +1,297 @@
+#include "views/NLMComparison.h"
+
+namespace views {
+
+namespace {
+
+constexpr Qt::Alignment kCentred = Qt::AlignHCenter | Qt::AlignVCenter;
+constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
+
+bool isVersionColumn(int col)
+{
+    return col >= 1 && col % 2 == 1;
+}
+
+}  // namespace
+
+QString fcnNlmShowWord(NlmShow show)
+{
+    switch (show) {
+    case NlmShow::Version:
+        return QStringLiteral("Version");
+    case NlmShow::Date:
+        return QStringLiteral("Date");
+    case NlmShow::Both:
+        break;
+    }
+    return QStringLiteral("Both");
+}
+
+NlmShow fcnNlmShowFromWord(const QString& word, bool* known)
+{
+    NlmShow show = NlmShow::Both;
+    bool recognised = true;
+    if (word == u"Version")
+        show = NlmShow::Version;
+    else if (word == u"Date")
+        show = NlmShow::Date;
+    else if (word != u"Both")
+        recognised = false;
+    if (known)
+        *known = recognised;
+    return show;
+}
+
+// ---- row index -----------------------------------------------------------
+
+size_t qHash(const NlmRowIndex::Key& key, size_t seed) noexcept
+{
+    if (key.sensitivity == Qt::CaseSensitive)
+        return qHash(key.name, seed);
+    // Folded character by character: equal under a case-insensitive compare,
+    // equal hash.
+    size_t h = seed;
+    for (const QChar c : key.name)
+        h = h * 31 + c.toCaseFolded().unicode();
+    return h;
+}
+
+void NlmRowIndex::rebuild(const widgets::GridData& grid, int firstRow)
+{
+    m_rows.clear();
+    m_rows.reserve(std::max(0, grid.rows() - firstRow));
+    for (int r = std::max(0, firstRow); r < grid.rows(); ++r)
+        add(grid.text(r, 0), r);
+}
+
+int NlmRowIndex::find(const QString& name) const
+{
+    return m_rows.value(Key{name, m_sensitivity}, -1);
+}
+
+void NlmRowIndex::add(const QString& name, int row)
+{
+    // The first row of a name keeps it.
+    const Key key{name, m_sensitivity};
+    if (m_rows.find(key) == m_rows.end())
+        m_rows.insert(key, row);
+}
+
+// ---- filling ---------------------------------------------------------------
+
+int subAddNlmServerColumns(widgets::FlexGridModel& nlms, widgets::FlexGridModel& descriptions,
+                           const QString& server, NlmShow show)
+{
+    const int versionCol = nlms.cols();
+    const int dateCol = versionCol + 1;
+    nlms.setCols(versionCol + 2);
+    const int descriptionCol = std::max(1, descriptions.cols());
+    descriptions.setCols(descriptionCol + 1);
+    descriptions.setTextMatrix(0, descriptionCol, server);
+
+    const bool showVersion = show != NlmShow::Date;
+    const bool showDate = show != NlmShow::Version;
+    nlms.setTextMatrix(0, versionCol, showVersion ? server : QString());
+    nlms.setTextMatrix(1, versionCol, showVersion ? QStringLiteral("Version") : QString());
+    nlms.setColWidth(versionCol, showVersion ? kNlmShownColWidth : 0);
+    nlms.setTextMatrix(0, dateCol, showDate ? server : QString());
+    nlms.setTextMatrix(1, dateCol, showDate ? QStringLiteral("Date") : QString());
+    nlms.setColWidth(dateCol, showDate ? kNlmShownColWidth : 0);
+
+    // Module cells read best right-aligned; the headers stay centred over
+    // them (the earlier servers' headers already are).
+    nlms.setColAlignment(versionCol, kRight);
+    nlms.setColAlignment(dateCol, kRight);
+    for (int r = 0; r < std::min(2, nlms.rows()); ++r) {
+        for (const int c : {0, versionCol, dateCol})
+            nlms.setCellAlignment(r, c, kCentred);
+    }
+    return descriptionCol;
+}
+
+NlmComparisonFill::NlmComparisonFill(widgets::FlexGridModel& nlms, widgets::FlexGridModel& descriptions,
+                                     QLocale locale)
+    : m_nlms(nlms), m_descriptions(descriptions), m_locale(std::move(locale))
+{
+    m_rows.rebuild(nlms.grid(), kNlmFirstDataRow);
+    m_descriptionRows.rebuild(descriptions.grid(), 1);
+}
+
+void NlmComparisonFill::addServer(const QString& server, NlmShow show)
+{
+    m_descriptionColumn = subAddNlmServerColumns(m_nlms, m_descriptions, server, show);
+}
+
+void NlmComparisonFill::addModules(const std::vector<LoadedModule>& modules)
+{
+    for (const LoadedModule& module : modules)
+        addModule(module);
+}
+
+void NlmComparisonFill::addModule(const LoadedModule& module)
+{
+    if (m_descriptionColumn < 0)
+        return;
+    const QString& file = module.fileName;
+    int row = m_rows.find(file);
+    if (row < 0) {
+        row = m_nlms.addRow({file});
+        m_rows.add(file, row);
+    }
+    const int dateCol = m_nlms.cols() - 1;
+    const nw::NLMInfo& info = module.info;
+    m_nlms.setTextMatrix(row, dateCol - 1, fcnNlmVersionText(info.majorVersion, info.minorVersion, info.revision));
+    m_nlms.setTextMatrix(row, dateCol, fcnNlmDateText(info.year, info.month, info.day, m_locale));
+
+    int descriptionRow = m_descriptionRows.find(file);
+    if (descriptionRow < 0) {
+        descriptionRow = m_descriptions.addRow({file});
+        m_descriptionRows.add(file, descriptionRow);
+    }
+    m_descriptions.setTextMatrix(descriptionRow, m_descriptionColumn,
+                                 module.descriptiveName + QLatin1Char('\n') + module.copyright);
+}
+
+void NlmComparisonFill::finish()
+{
+    m_nlms.sortRows(0, widgets::SortMode::StringNoCaseAscending, kNlmFirstDataRow);
+    m_rows.rebuild(m_nlms.grid(), kNlmFirstDataRow);
+}
+
+// ---- differences -------------------------------------------------------------
+
+bool fcnNlmRowMatches(const widgets::GridData& grid, int row, NlmShow show)
+{
+    const bool versions = show != NlmShow::Date;
+    const bool dates = show != NlmShow::Version;
+    for (int col = 3; col + 1 < grid.cols(); col += 2) {
+        if (versions && grid.text(row, col) != grid.text(row, col - 2))
+            return false;
+        if (dates && grid.text(row, col + 1) != grid.text(row, col - 1))
+            return false;
+    }
+    return true;
+}
+
+void subApplyNlmDifferences(widgets::FlexGridModel& grid, NlmShow show, bool differencesOnly)
+{
+    const int shownHeight = grid.rowHeight(0);
+    grid.beginUpdate();
+    for (int r = kNlmFirstDataRow; r < grid.rows(); ++r) {
+        const bool hide = differencesOnly && fcnNlmRowMatches(grid.grid(), r, show);
+        grid.setRowHeight(r, hide ? 0 : shownHeight);
+    }
+    grid.endUpdate();
+}
+
+// ---- find ------------------------------------------------------------------------
+
+int fcnFindNlmRow(const widgets::GridData& grid, const QString& text)
+{
+    for (int r = kNlmFirstDataRow; r < grid.rows(); ++r) {
+        if (grid.isRowShown(r) && grid.text(r, 0).startsWith(text, Qt::CaseInsensitive))
+            return r;
+    }
+    return -1;
+}
+
+// ---- column display ----------------------------------------------------------------
+
+int fcnNlmServerColumn(const widgets::GridData& grid, int col)
+{
+    if (col < 1 || col >= grid.cols())
+        return -1;
+    const int versionCol = isVersionColumn(col) ? col : col - 1;
+    return versionCol + 1 < grid.cols() ? versionCol : -1;
+}
+
+QString fcnNlmServerName(const widgets::GridData& grid, int col)
+{
+    const int versionCol = fcnNlmServerColumn(grid, col);
+    if (versionCol < 0)
+        return {};
+    const QString& name = grid.text(0, col);
+    if (!name.isEmpty())
+        return name;
+    const QString& version = grid.text(0, versionCol);
+    return version.isEmpty() ? grid.text(0, versionCol + 1) : version;
+}
+
+void subShowNlmColumns(widgets::FlexGridModel& grid, NlmShow show)
+{
+    grid.beginUpdate();
+    for (int versionCol = 1; versionCol + 1 < grid.cols(); versionCol += 2) {
+        const int dateCol = versionCol + 1;
+        // Outside "Both" only one header cell of the pair carries the name.
+        const QString server = fcnNlmServerName(grid.grid(), versionCol);
+        const bool showVersion = show != NlmShow::Date;
+        const bool showDate = show != NlmShow::Version;
+        grid.setTextMatrix(0, versionCol, showVersion ? server : QString());
+        grid.setTextMatrix(1, versionCol, showVersion ? QStringLiteral("Version") : QString());
+        grid.setColWidth(versionCol, showVersion ? kNlmShownColWidth : 0);
+        grid.setTextMatrix(0, dateCol, showDate ? server : QString());
+        grid.setTextMatrix(1, dateCol, showDate ? QStringLiteral("Date") : QString());
+        grid.setColWidth(dateCol, showDate ? kNlmShownColWidth : 0);
+    }
+    grid.endUpdate();
+}
+
+widgets::SortMode fcnNlmSortMode(int col, bool descending)
+{
+    if (col == 1)
+        return descending ? widgets::SortMode::NumericDescending : widgets::SortMode::NumericAscending;
+    return descending ? widgets::SortMode::StringNoCaseDescending : widgets::SortMode::StringNoCaseAscending;
+}
+
+// ---- removing a server ----------------------------------------------------------------
+
+bool subRemoveNlmServer(widgets::FlexGridModel& nlms, widgets::FlexGridModel& descriptions, int col)
+{
+    const int versionCol = fcnNlmServerColumn(nlms.grid(), col);
+    if (versionCol < 0)
+        return false;
+    const QString server = fcnNlmServerName(nlms.grid(), col);
+    nlms.beginUpdate();
+    for (int c = 1; c < descriptions.cols(); ++c) {
+        if (descriptions.textMatrix(0, c) == server) {
+            descriptions.removeColumn(c);
+            break;
+        }
+    }
+    nlms.removeColumn(versionCol + 1);
+    nlms.removeColumn(versionCol);
+    nlms.endUpdate();
+    return true;
+}
+
+QString fcnNlmDescription(const widgets::GridData& descriptions, const QString& fileName, const QString& server,
+                          bool* found)
+{
+    int col = -1;
+    for (int c = 1; c < descriptions.cols(); ++c) {
+        if (descriptions.text(0, c) == server) {
+            col = c;
+            break;
+        }
+    }
+    int exactRow = -1;
+    int otherSpelling = -1;
+    if (col >= 0) {
+        for (int r = 1; r < descriptions.rows(); ++r) {
+            const QString& name = descriptions.text(r, 0);
+            if (exactRow < 0 && name == fileName)
+                exactRow = r;
+            else if (otherSpelling < 0 && !descriptions.text(r, col).isEmpty()
+                     && name.compare(fileName, Qt::CaseInsensitive) == 0)
+                otherSpelling = r;
+        }
+    }
+    int row = exactRow;
+    if (row < 0 || (descriptions.text(row, col).isEmpty() && otherSpelling >= 0))
+        row = otherSpelling;
+    if (found)
+        *found = row >= 0;
+    return row >= 0 ? descriptions.text(row, col) : QString();
+}
+
+}  // namespace views

@@ -1,0 +1,138 @@
+#pragma once
+// The rules of the loaded-module comparison, kept apart from its window: how
+// a server's modules go into the comparison table and the description table,
+// when a row counts as "all servers agree", which row the find box lands on,
+// how header clicks sort, which columns each "Show Column" choice shows, and
+// how a server leaves the comparison again.
+//
+// Comparison table: rows 0 and 1 are headers (server name, "Version"/"Date"),
+// column 0 the module file names; each server owns a version column (odd
+// index) and the date column right after it.
+// Description table: row 0 the server names (one column each, column 0
+// empty), column 0 the file names exactly as each server spelled them.
+
+#include "views/ServerReaders.h"
+#include "widgets/FlexGridModel.h"
+
+#include <QHash>
+#include <QLocale>
+#include <QString>
+
+#include <vector>
+
+namespace views {
+
+enum class NlmShow { Both, Version, Date };
+
+// The word kept in the ShowCols setting, and back ("Both" for anything unknown).
+QString fcnNlmShowWord(NlmShow show);
+NlmShow fcnNlmShowFromWord(const QString& word, bool* known = nullptr);
+
+inline constexpr int kNlmFirstDataRow = 2;
+inline constexpr int kNlmShownColWidth = 1125;   // twips
+
+// Finds table rows by module file name in constant time. Servers list a few
+// hundred modules each and a comparison can hold a hundred servers, so a scan
+// of the name column per module would cost more than the reading itself.
+// Names are hashed as they are, case folded character by character, so a
+// look-up allocates nothing.
+class NlmRowIndex {
+public:
+    explicit NlmRowIndex(Qt::CaseSensitivity sensitivity) : m_sensitivity(sensitivity) {}
+
+    // Indexes column 0 of rows firstRow and below; the first of equal names wins.
+    void rebuild(const widgets::GridData& grid, int firstRow);
+    // The row holding `name`, or -1.
+    int find(const QString& name) const;
+    void add(const QString& name, int row);
+
+    struct Key {
+        QString name;
+        Qt::CaseSensitivity sensitivity;
+        friend bool operator==(const Key& a, const Key& b)
+        {
+            return a.name.compare(b.name, a.sensitivity) == 0;
+        }
+    };
+
+private:
+    Qt::CaseSensitivity m_sensitivity;
+    QHash<Key, int> m_rows;
+};
+
+size_t qHash(const NlmRowIndex::Key& key, size_t seed = 0) noexcept;
+
+// Appends the two columns of a server to the comparison table and its column
+// to the description table, with headers for the chosen option. Returns the
+// description column.
+int subAddNlmServerColumns(widgets::FlexGridModel& nlms, widgets::FlexGridModel& descriptions,
+                           const QString& server, NlmShow show);
+
+// Files the modules of the servers of one opening. The tables' rows are only
+// appended while it runs, so the name indexes built at the start stay right;
+// the rows are sorted by name once, at the end. Names are unique ignoring
+// case, so that one sort orders the rows exactly as a sort after every server
+// would.
+class NlmComparisonFill {
+public:
+    NlmComparisonFill(widgets::FlexGridModel& nlms, widgets::FlexGridModel& descriptions,
+                      QLocale locale = QLocale());
+
+    // Columns for the next server; its modules follow.
+    void addServer(const QString& server, NlmShow show);
+    void addModules(const std::vector<LoadedModule>& modules);
+    void addModule(const LoadedModule& module);
+    // Sorts the data rows ascending by name.
+    void finish();
+
+private:
+    widgets::FlexGridModel& m_nlms;
+    widgets::FlexGridModel& m_descriptions;
+    int m_descriptionColumn = -1;
+    QLocale m_locale;
+    NlmRowIndex m_rows{Qt::CaseInsensitive};
+    NlmRowIndex m_descriptionRows{Qt::CaseSensitive};
+};
+
+// True when every server's cell equals the previous server's in the kinds of
+// column shown (an empty cell included). A single server always agrees.
+bool fcnNlmRowMatches(const widgets::GridData& grid, int row, NlmShow show);
+
+// Row heights after subCheckNLMsMatch: without the filter every data row is
+// shown; with it, rows in which the servers agree get height 0 and the others
+// the height of row 0.
+void subApplyNlmDifferences(widgets::FlexGridModel& grid, NlmShow show, bool differencesOnly);
+
+// The first shown data row whose name begins with `text` (ignoring case); an
+// empty text gives the first shown data row; -1 when none.
+int fcnFindNlmRow(const widgets::GridData& grid, const QString& text);
+
+// Header widths and texts for the chosen option.
+void subShowNlmColumns(widgets::FlexGridModel& grid, NlmShow show);
+
+// Header clicks: column 1 by the leading number of its version text, the
+// others as text ignoring case.
+widgets::SortMode fcnNlmSortMode(int col, bool descending);
+
+// The version column of the server owning `col`, or -1 for the name column
+// and columns past the end.
+int fcnNlmServerColumn(const widgets::GridData& grid, int col);
+// The server name of the pair owning `col` (whichever of its two header
+// cells carries it).
+QString fcnNlmServerName(const widgets::GridData& grid, int col);
+
+// Takes the server owning `col` out of both tables: its description column
+// (found by name) and its pair of comparison columns, the higher one first.
+// The rows it leaves empty stay for the caller (subRemoveEmptyGridRows).
+// False when `col` is not a server column.
+bool subRemoveNlmServer(widgets::FlexGridModel& nlms, widgets::FlexGridModel& descriptions, int col);
+
+// The description a server gave of a module: its descriptive name, a line
+// feed and its legal notice. The row is the one spelled exactly like
+// `fileName`; when that row holds nothing for the server (it spelled the name
+// in another case), the row with the server's own spelling. Empty and
+// *found false when neither exists.
+QString fcnNlmDescription(const widgets::GridData& descriptions, const QString& fileName, const QString& server,
+                          bool* found = nullptr);
+
+}  // namespace views

@@ -1,0 +1,615 @@
+#include "views/NLMForm.h"
+
+#include "netware/NovellCalls.h"
+#include "settings/Registry.h"
+#include "settings/Twips.h"
+#include "settings/WindowState.h"
+#include "views/ServerReaders.h"
+#include "widgets/FlexGrid.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace views {
+
+namespace {
+
+const QString kKeyName = QStringLiteral("NLMForm");
+constexpr settings::WindowGeometry kDefaultGeometry{0, 0, 7000, 8040};
+constexpr int kDefaultNameWidth = 1500;   // twips
+constexpr int kMinWidth = 5970;           // twips
+constexpr int kMinHeight = 2520;
+
+QString keyPath()
+{
+    return settings::rootKeyPath(kKeyName);
+}
+
+// The hourglass while a handler works, however it ends.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+int toPixelsX(const QWidget* w, double twips)
+{
+    return settings::twipsToPixels(twips, w->logicalDpiX());
+}
+
+int toPixelsY(const QWidget* w, double twips)
+{
+    return settings::twipsToPixels(twips, w->logicalDpiY());
+}
+
+}  // namespace
+
+// ---- frmNLMs ---------------------------------------------------------------
+
+frmNLMs::frmNLMs(app::ViewHost& host, QWidget* parent) : QWidget(parent), m_host(host)
+{
+    setObjectName(QStringLiteral("frmNLMs"));
+    setWindowTitle(caption());
+
+    m_fraColumns = new QGroupBox(tr("Show Column"), this);
+    m_fraColumns->setObjectName(QStringLiteral("fraColumns"));
+    m_optShowBoth = new QRadioButton(tr("&Both"), m_fraColumns);
+    m_optShowBoth->setObjectName(QStringLiteral("optShowBoth"));
+    m_optShowVersion = new QRadioButton(tr("&Version"), m_fraColumns);
+    m_optShowVersion->setObjectName(QStringLiteral("optShowVersion"));
+    m_optShowDate = new QRadioButton(tr("&Date"), m_fraColumns);
+    m_optShowDate->setObjectName(QStringLiteral("optShowDate"));
+    m_optShowBoth->setChecked(true);
+    auto* options = new QHBoxLayout(m_fraColumns);
+    options->addWidget(m_optShowBoth);
+    options->addWidget(m_optShowVersion);
+    options->addWidget(m_optShowDate);
+
+    m_chkNLMDifferencesOnly = new QCheckBox(tr("Show Differences &Only"), this);
+    m_chkNLMDifferencesOnly->setObjectName(QStringLiteral("chkNLMDifferencesOnly"));
+    m_chkNLMDifferencesOnly->setEnabled(false);
+
+    m_label1 = new QLabel(tr("Find NLM:"), this);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_txtFind = new QLineEdit(this);
+    m_txtFind->setObjectName(QStringLiteral("txtFind"));
+    m_label1->setBuddy(m_txtFind);
+
+    m_grdNLMs = new widgets::FlexGrid(this);
+    m_grdNLMs->setObjectName(QStringLiteral("grdNLMs"));
+    m_grdNLMs->setRows(2);
+    m_grdNLMs->setCols(1);
+    m_grdNLMs->setFixedRows(2);
+    m_grdNLMs->setFixedCols(1);
+    m_grdNLMs->setColWidth(0, kDefaultNameWidth);
+    // Versions are padded with blanks on the left so that they sort as text;
+    // in a narrow column the blanks are cut off, not the version.
+    m_grdNLMs->tableView()->setTextElideMode(Qt::ElideNone);
+
+    // The descriptions stay in the window but are never shown nor saved.
+    m_grdNLMDescription = new widgets::FlexGrid(this);
+    m_grdNLMDescription->setObjectName(QStringLiteral("grdNLMDescription"));
+    m_grdNLMDescription->setRows(1);
+    m_grdNLMDescription->setCols(1);
+    m_grdNLMDescription->setFixedRows(1);
+    m_grdNLMDescription->setFixedCols(1);
+    m_grdNLMDescription->hide();
+
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
+    m_statusBar->setSizeGripEnabled(false);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_fraColumns);
+    top->addSpacing(12);
+    top->addWidget(m_chkNLMDifferencesOnly, 0, Qt::AlignBottom);
+    top->addStretch(1);
+    auto* find = new QHBoxLayout;
+    find->addWidget(m_label1);
+    find->addWidget(m_txtFind, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 0);
+    layout->setSpacing(4);
+    layout->addLayout(top);
+    layout->addLayout(find);
+    layout->addWidget(m_grdNLMs, 1);
+    layout->addWidget(m_statusBar);
+
+    connect(m_optShowBoth, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            optShowBoth_Click();
+    });
+    connect(m_optShowVersion, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            optShowVersion_Click();
+    });
+    connect(m_optShowDate, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            optShowDate_Click();
+    });
+    connect(m_chkNLMDifferencesOnly, &QCheckBox::toggled, this, [this] { chkNLMDifferencesOnly_Click(); });
+    connect(m_txtFind, &QLineEdit::textChanged, this, [this] { txtFind_Change(); });
+    connect(m_grdNLMs, &widgets::FlexGrid::mouseDown, this,
+            [this](Qt::MouseButton button, Qt::KeyboardModifiers, int row, int col) {
+                grdNLMs_MouseDown(button, row, col, QCursor::pos());
+            });
+    connect(m_grdNLMs, &widgets::FlexGrid::mouseMove, this,
+            [this](Qt::MouseButtons, int row, int col) { grdNLMs_MouseMove(row, col); });
+    connect(m_grdNLMs, &widgets::FlexGrid::doubleClick, this, [this](int row, int col) { grdNLMs_DblClick(row, col); });
+    connect(host.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
+        if (window && window->widget() == this)
+            Form_Activate();
+    });
+}
+
+frmNLMs::~frmNLMs() = default;
+
+NlmShow frmNLMs::showColumns() const
+{
+    if (m_optShowVersion->isChecked())
+        return NlmShow::Version;
+    if (m_optShowDate->isChecked())
+        return NlmShow::Date;
+    return NlmShow::Both;
+}
+
+bool frmNLMs::hasServer(const QString& server) const
+{
+    for (int c = 1; c < m_grdNLMs->cols(); ++c) {
+        if (m_grdNLMs->textMatrix(0, c) == server)
+            return true;
+    }
+    return false;
+}
+
+void frmNLMs::Form_Load()
+{
+    app::AppContext& context = m_host.context();
+    m_grdNLMs->setTextMatrix(0, 0, QStringLiteral("Name"));
+    settings::WindowState(context, keyPath(), kDefaultGeometry).restore(this);
+    if (QWidget* frame = settings::WindowState::frameOf(this); frame != this)
+        frame->setMinimumSize(toPixelsX(frame, kMinWidth), toPixelsY(frame, kMinHeight));
+
+    const bool keyExists = context.registry().keyExists(settings::Hive::CurrentUser, keyPath());
+    bool known = false;
+    const NlmShow show = fcnNlmShowFromWord(settings::fnGetSetting(context, keyPath(), QStringLiteral("ShowCols")),
+                                            &known);
+    if (known) {
+        if (show == NlmShow::Version)
+            m_optShowVersion->setChecked(true);
+        else if (show == NlmShow::Date)
+            m_optShowDate->setChecked(true);
+        else
+            m_optShowBoth->setChecked(true);
+    }
+
+    int nameWidth = kDefaultNameWidth;
+    if (keyExists) {
+        // A missing value reads as the store's 0, which would hide the names
+        // for good; the name column then keeps its designed width.
+        const auto stored = settings::textToNumber(settings::fnGetSetting(context, keyPath(),
+                                                                          QStringLiteral("ColWidth0")));
+        if (stored && *stored >= 1 && *stored < 1e6)
+            nameWidth = static_cast<int>(*stored);
+    }
+    m_grdNLMs->setColWidth(0, nameWidth);
+    m_loaded = true;
+}
+
+void frmNLMs::Form_Activate()
+{
+    m_host.setSaveEnabled(true);
+}
+
+void frmNLMs::Form_Resize()
+{
+    QWidget* frame = settings::WindowState::frameOf(this);
+    if (frame == this || frame->isMinimized() || frame->isMaximized())
+        return;
+    const int minWidth = toPixelsX(frame, kMinWidth);
+    const int minHeight = toPixelsY(frame, kMinHeight);
+    if (frame->width() < minWidth || frame->height() < minHeight)
+        frame->resize(std::max(frame->width(), minWidth), std::max(frame->height(), minHeight));
+}
+
+void frmNLMs::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    app::AppContext& context = m_host.context();
+    if (!m_loaded || !context.saveWindowState)
+        return;
+    settings::WindowState(context, keyPath(), kDefaultGeometry).save(this);
+    settings::subSaveSetting(context, keyPath(), QStringLiteral("ColWidth0"), QString::number(m_grdNLMs->colWidth(0)));
+    settings::subSaveSetting(context, keyPath(), QStringLiteral("ShowCols"), fcnNlmShowWord(showColumns()));
+}
+
+void frmNLMs::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    QWidget::closeEvent(event);
+}
+
+void frmNLMs::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+// ---- opening ---------------------------------------------------------------------
+
+void frmNLMs::subBeginOpening()
+{
+    if (m_fill)
+        return;
+    m_grdNLMs->beginUpdate();
+    m_grdNLMDescription->beginUpdate();
+    m_fill = std::make_unique<NlmComparisonFill>(m_grdNLMs->model(), m_grdNLMDescription->model());
+}
+
+void frmNLMs::subEndOpening()
+{
+    if (!m_fill)
+        return;
+    m_fill->finish();
+    m_fill.reset();
+    m_grdNLMDescription->endUpdate();
+    m_grdNLMs->endUpdate();
+}
+
+frmNLMs::AddResult frmNLMs::subAddServer(const QString& server)
+{
+    if (hasServer(server))
+        return AddResult::AlreadyShown;
+    app::AppContext& context = m_host.context();
+    nw::NetWareClient& client = context.client();
+
+    nw::NWCONN_HANDLE connection = 0;
+    const nw::NWRCODE opened = nw::fcnOpenConnByName(client, server, connection);
+    if (opened != nw::status::Success) {
+        context.messages().inform(QStringLiteral("Unable to connect to server. Error ") + nw::fcnStatusText(opened),
+                                  QStringLiteral("Connect to server"), platform::Icon::Critical);
+        return AddResult::NotConnected;
+    }
+    quint32 reserved = 0;
+    if (client.NWDSAuthenticate(connection, 0, &reserved) != nw::status::Success) {
+        client.NWCCCloseConn(connection);
+        // Everything compared so far goes with the window.
+        subEndOpening();
+        if (QWidget* frame = settings::WindowState::frameOf(this); frame != this)
+            frame->close();
+        else
+            close();
+        Form_Unload();
+        context.messages().inform(
+            QStringLiteral("You are not authenticated to selected tree.  Please authenticate and try again."),
+            QStringLiteral("Not Authenticated"));
+        return AddResult::NotAuthenticated;
+    }
+
+    const bool ownOpening = !m_fill;
+    subBeginOpening();
+    m_fill->addServer(server, showColumns());
+    fcnReadLoadedModules(client, connection,
+                         [this](const std::vector<LoadedModule>& modules) { m_fill->addModules(modules); });
+    if (ownOpening)
+        subEndOpening();
+
+    nw::subCloseConnReporting(context, connection);
+    return AddResult::Added;
+}
+
+void frmNLMs::subEnableDifferencesBox()
+{
+    m_chkNLMDifferencesOnly->setEnabled(m_grdNLMs->cols() > 3);
+    if (m_chkNLMDifferencesOnly->isChecked())
+        subCheckNLMsMatch();
+}
+
+// ---- columns and differences ---------------------------------------------------------
+
+void frmNLMs::applyShowColumns(NlmShow show)
+{
+    subShowNlmColumns(m_grdNLMs->model(), show);
+    if (m_chkNLMDifferencesOnly->isChecked())
+        subCheckNLMsMatch();
+}
+
+void frmNLMs::optShowBoth_Click()
+{
+    applyShowColumns(NlmShow::Both);
+}
+
+void frmNLMs::optShowVersion_Click()
+{
+    applyShowColumns(NlmShow::Version);
+}
+
+void frmNLMs::optShowDate_Click()
+{
+    applyShowColumns(NlmShow::Date);
+}
+
+void frmNLMs::chkNLMDifferencesOnly_Click()
+{
+    subCheckNLMsMatch();
+}
+
+void frmNLMs::subCheckNLMsMatch()
+{
+    WaitCursor wait;
+    subApplyNlmDifferences(m_grdNLMs->model(), showColumns(), m_chkNLMDifferencesOnly->isChecked());
+}
+
+// ---- find ---------------------------------------------------------------------------
+
+void frmNLMs::txtFind_Change()
+{
+    const int row = fcnFindNlmRow(m_grdNLMs->data(), m_txtFind->text());
+    if (row < 0)
+        return;
+    m_grdNLMs->select(row, 1, row, m_grdNLMs->cols() - 1);
+    m_grdNLMs->setHighlight(true);
+    if (!m_grdNLMs->isRowVisible(row))
+        m_grdNLMs->setTopRow(row);
+}
+
+// ---- mouse ------------------------------------------------------------------------------
+
+void frmNLMs::subSetRemoveServerEnabled(bool enabled)
+{
+    if (QAction* remove = m_host.menuAction(QStringLiteral("PopMenu_Remove_Server")))
+        remove->setEnabled(enabled);
+}
+
+void frmNLMs::grdNLMs_MouseDown(Qt::MouseButton button, int row, int col, const QPoint& globalPos)
+{
+    WaitCursor wait;
+    widgets::FlexGrid& grid = *m_grdNLMs;
+    if (grid.rows() < 3) {
+        grid.setHighlight(false);
+        return;
+    }
+    if (row < 0 || col < 0 || col >= grid.cols())
+        return;
+    const int lastRow = grid.rows() - 1;
+    const bool header = row <= 1;
+
+    if (header && button == Qt::LeftButton) {
+        grid.sortRows(col, fcnNlmSortMode(col, m_sortDescending), kNlmFirstDataRow);
+        m_sortDescending = !m_sortDescending;
+    }
+
+    if (col == 0) {
+        const int selected = header ? kNlmFirstDataRow : row;
+        grid.select(selected, std::min(1, grid.cols() - 1), selected, grid.cols() - 1);
+        grid.setHighlight(true);
+        subSetRemoveServerEnabled(false);
+        return;
+    }
+    if (header && button != Qt::RightButton) {
+        grid.select(kNlmFirstDataRow, col, lastRow, col);
+        grid.setHighlight(true);
+        subSetRemoveServerEnabled(false);
+        return;
+    }
+    if (header) {
+        const int partner = grid.textMatrix(1, col) == u"Version" ? col + 1 : col - 1;
+        grid.select(kNlmFirstDataRow, col, lastRow, partner);
+        grid.setHighlight(true);
+        if (grid.cols() >= 4) {
+            subSetRemoveServerEnabled(true);
+            m_host.popupMenu(QStringLiteral("PopMenu_NLM_Comands"), globalPos);
+        }
+        return;
+    }
+    grid.select(row, col, row, col);
+    grid.setHighlight(false);
+    subSetRemoveServerEnabled(false);
+}
+
+void frmNLMs::grdNLMs_MouseMove(int row, int col)
+{
+    const widgets::FlexGrid& grid = *m_grdNLMs;
+    const bool informative = grid.rows() >= 3 && grid.cols() > 1 && row > 1 && col > 0
+                             && !grid.textMatrix(row, col).isEmpty();
+    if (informative)
+        m_statusBar->showMessage(tr("Double click for Information"));
+    else
+        m_statusBar->clearMessage();
+}
+
+frmNLMDescription* frmNLMs::grdNLMs_DblClick(int row, int col)
+{
+    const widgets::FlexGrid& grid = *m_grdNLMs;
+    if (row < kNlmFirstDataRow || col < 1 || grid.textMatrix(row, col).isEmpty())
+        return nullptr;
+    const QString fileName = grid.textMatrix(row, 0);
+    const QString server = fcnNlmServerName(grid.data(), col);
+    bool found = false;
+    const QString description = fcnNlmDescription(m_grdNLMDescription->data(), fileName, server, &found);
+    if (!found)
+        return nullptr;
+    auto* window = new frmNLMDescription(server + QStringLiteral(" - ") + fileName, description, this->window());
+    window->setWindowIcon(this->window()->windowIcon());
+    window->show();
+    return window;
+}
+
+// ---- removing a server -------------------------------------------------------------------
+
+void frmNLMs::subRemoveSelectedServer()
+{
+    if (!subRemoveNlmServer(m_grdNLMs->model(), m_grdNLMDescription->model(), m_grdNLMs->col()))
+        return;
+    if (m_grdNLMs->cols() == 3) {
+        // One server left: nothing to compare any more.
+        const QSignalBlocker quiet(m_chkNLMDifferencesOnly);
+        m_chkNLMDifferencesOnly->setChecked(false);
+        m_chkNLMDifferencesOnly->setEnabled(false);
+    }
+    subCheckNLMsMatch();
+    widgets::subRemoveEmptyGridRows(*m_grdNLMs);
+}
+
+// ---- frmNLMDescription ----------------------------------------------------------------------
+
+frmNLMDescription::frmNLMDescription(const QString& serverAndNlm, const QString& description, QWidget* parent)
+    : QWidget(parent, Qt::Dialog)
+{
+    setObjectName(QStringLiteral("frmNLMDescription"));
+    setWindowTitle(tr("NLM Information"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    m_lblServerAndNLM = new QLabel(serverAndNlm, this);
+    m_lblServerAndNLM->setObjectName(QStringLiteral("lblServerAndNLM"));
+    m_lblServerAndNLM->setTextFormat(Qt::PlainText);
+    QFont bold = m_lblServerAndNLM->font();
+    bold.setBold(true);
+    m_lblServerAndNLM->setFont(bold);
+    m_lblDescription = new QLabel(description, this);
+    m_lblDescription->setObjectName(QStringLiteral("lblDescription"));
+    m_lblDescription->setTextFormat(Qt::PlainText);
+    m_lblDescription->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_btnOK = new QPushButton(tr("OK"), this);
+    m_btnOK->setObjectName(QStringLiteral("btnOK"));
+    m_btnOK->setDefault(true);
+
+    const int margin = toPixelsX(this, 240);
+    m_lblServerAndNLM->move(margin, toPixelsY(this, 120));
+    m_lblServerAndNLM->adjustSize();
+    m_lblDescription->move(margin, m_lblServerAndNLM->geometry().bottom() + toPixelsY(this, 120));
+    m_lblDescription->adjustSize();
+    m_btnOK->resize(toPixelsX(this, 1095), m_btnOK->sizeHint().height());
+
+    connect(m_btnOK, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void frmNLMDescription::Form_Activate()
+{
+    const QRect label = m_lblDescription->geometry();
+    const int width = std::max(label.x() + label.width() + toPixelsX(this, 500),
+                               m_lblServerAndNLM->geometry().right() + toPixelsX(this, 240));
+    resize(std::max(width, m_btnOK->width() + toPixelsX(this, 480)), label.y() + label.height() + toPixelsY(this, 1500));
+    m_btnOK->move((this->width() - m_btnOK->width()) / 2, m_btnOK->y());
+    Form_Resize();
+}
+
+void frmNLMDescription::Form_Resize()
+{
+    // The button keeps its distance from the bottom edge; the window's frame
+    // takes part of the distance the form's own measure includes.
+    m_btnOK->move(m_btnOK->x(), height() - toPixelsY(this, 1000) + toPixelsY(this, 330));
+}
+
+void frmNLMDescription::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    Form_Activate();
+}
+
+void frmNLMDescription::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+// ---- free functions ---------------------------------------------------------------------------
+
+frmNLMs* fcnFindNlmForm(QMdiArea* area)
+{
+    if (!area)
+        return nullptr;
+    const QList<QMdiSubWindow*> windows = area->subWindowList(QMdiArea::CreationOrder);
+    for (QMdiSubWindow* window : windows) {
+        auto* form = qobject_cast<frmNLMs*>(window->widget());
+        if (form && !form->isUnloaded())
+            return form;
+    }
+    return nullptr;
+}
+
+frmNLMs* fcnFindNlmForm(app::ViewHost& host)
+{
+    return fcnFindNlmForm(host.mdiArea());
+}
+
+void btnNLMs_Click(app::ViewHost& host)
+{
+    if (host.serverCount() == 0)
+        return;
+    const app::OpeningScope opening(host, true);
+    QMdiArea* area = host.mdiArea();
+
+    QPointer<frmNLMs> form = fcnFindNlmForm(area);
+    if (!form) {
+        form = new frmNLMs(host);
+        QMdiSubWindow* sub = area->addSubWindow(form);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->setWindowTitle(frmNLMs::caption());
+        form->Form_Load();
+    }
+    QMdiSubWindow* sub = qobject_cast<QMdiSubWindow*>(settings::WindowState::frameOf(form));
+    if (sub)
+        sub->show();
+    QCoreApplication::processEvents();
+    if (!form || form->isUnloaded())
+        return;
+    if (sub)
+        area->setActiveSubWindow(sub);
+
+    form->subBeginOpening();
+    for (const QString& server : host.selectedServers()) {
+        if (form->subAddServer(server) == frmNLMs::AddResult::NotAuthenticated)
+            return;
+        // A message box lets events run: the window may have been closed.
+        if (!form || form->isUnloaded())
+            return;
+    }
+    form->subEndOpening();
+    form->subEnableDifferencesBox();
+}
+
+void PopMenu_Remove_Server_Click(app::ViewHost& host)
+{
+    if (frmNLMs* form = fcnFindNlmForm(host))
+        form->subRemoveSelectedServer();
+}
+
+void applyNlmReportOptions(QWidget* window, const QString& show, bool differencesOnly)
+{
+    frmNLMs* form = qobject_cast<frmNLMs*>(window);
+    if (!form && window)
+        form = window->findChild<frmNLMs*>();
+    if (!form)
+        return;
+    const QString word = show.trimmed().toLower();
+    if (word == u"both")
+        form->optShowBoth()->setChecked(true);
+    else if (word == u"version")
+        form->optShowVersion()->setChecked(true);
+    else if (word == u"date")
+        form->optShowDate()->setChecked(true);
+    QCheckBox* box = form->chkNLMDifferencesOnly();
+    if (box->isEnabled())
+        box->setChecked(differencesOnly);
+}
+
+}  // namespace views

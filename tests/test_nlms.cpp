@@ -1,0 +1,518 @@
+// The loaded-module comparison window on small simulated networks: opening,
+// skipped and failing servers, the differences filter, find, sorting, removing
+// a server, window state and what Save writes.
+
+#include "export/WidgetExport.h"
+#include "settings/Registry.h"
+#include "settings/Twips.h"
+#include "support/FakeViewHost.h"
+#include "support/MemoryRegistry.h"
+#include "support/SimNetwork.h"
+#include "support/TestContext.h"
+#include "views/NLMForm.h"
+#include "widgets/FlexGrid.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTest>
+
+#include <memory>
+
+using views::frmNLMs;
+
+namespace {
+
+// FS1 and FS2 share CLIB (spelled differently, same version and date) and DS
+// (same date, other version); MONITOR is only on FS1, CLXNET and TCPIP only
+// on FS2. FS3 adds a third server, DOWN cannot be reached and OTHER belongs to
+// a tree the workstation is not logged in to.
+const QByteArray kNetwork = R"({
+  "format": 1,
+  "workstation": { "tree": "ACME_TREE", "logins": { "ACME_TREE": "admin.ACME" } },
+  "trees": [ { "name": "ACME_TREE", "containers": [ { "name": "ACME", "class": "Organization" } ] },
+             { "name": "OTHER_TREE", "containers": [ { "name": "OTHER", "class": "Organization" } ] } ],
+  "servers": [
+    { "name": "FS1", "tree": "ACME_TREE", "nlms": [
+      { "file": "CLIB.NLM", "name": "C Library", "notice": "(C) Acme 1", "version": "5.0.8", "date": "2008-03-14" },
+      { "file": "DS.NLM", "name": "Directory", "notice": "(C) Acme", "version": "10.1.0", "date": "2009-01-05" },
+      { "file": "MONITOR.NLM", "name": "Monitor", "notice": "(C) Acme", "version": "2.5.26", "date": "2007-11-20" } ] },
+    { "name": "FS2", "tree": "ACME_TREE", "nlms": [
+      { "file": "clib.nlm", "name": "C Library", "notice": "(C) Acme 2", "version": "5.0.8", "date": "2008-03-14" },
+      { "file": "DS.NLM", "name": "Directory", "notice": "(C) Acme", "version": "10.2.0", "date": "2009-01-05" },
+      { "file": "TCPIP.NLM", "name": "TCP/IP", "notice": "(C) Acme", "version": "3.1.1", "date": "2006-06-01" },
+      { "file": "CLXNET.NLM", "name": "Net", "notice": "(C) Acme", "version": "1.0.0", "date": "2005-02-02" } ] },
+    { "name": "FS3", "tree": "ACME_TREE", "nlms": [
+      { "file": "CLIB.NLM", "name": "C Library", "notice": "(C) Acme 3", "version": "5.0.9", "date": "2008-04-01" },
+      { "file": "DS.NLM", "name": "Directory", "notice": "(C) Acme", "version": "10.2.0", "date": "2009-01-05" } ] },
+    { "name": "DOWN", "tree": "ACME_TREE", "reachable": false },
+    { "name": "OTHER", "tree": "OTHER_TREE" } ] })";
+
+struct Fixture {
+    explicit Fixture(const QByteArray& json = kNetwork)
+        : client(testing::makeNetwork(json)), test(*client, registry), host(test.context)
+    {
+        registry.createKey(settings::Hive::CurrentUser, settings::kRootKey);
+    }
+    frmNLMs* open(const QStringList& servers)
+    {
+        host.selection = servers;
+        views::btnNLMs_Click(host);
+        return views::fcnFindNlmForm(host);
+    }
+    std::unique_ptr<nw::NetWareClient> client;
+    testing::MemoryRegistry registry;
+    testing::TestContext test;
+    testing::FakeViewHost host;
+};
+
+QStringList column(const widgets::FlexGrid& grid, int col, bool shownOnly = false)
+{
+    QStringList texts;
+    for (int r = 2; r < grid.rows(); ++r) {
+        if (!shownOnly || grid.rowHeight(r) > 0)
+            texts << grid.textMatrix(r, col);
+    }
+    return texts;
+}
+
+int rowOf(const widgets::FlexGrid& grid, const QString& name)
+{
+    for (int r = 2; r < grid.rows(); ++r) {
+        if (grid.textMatrix(r, 0) == name)
+            return r;
+    }
+    return -1;
+}
+
+QString savedText(QWidget* window)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    for (QWidget* table : exporting::exportableTables(window))
+        exporting::writeTable(table, buffer, QLatin1Char(','));
+    return QString::fromLatin1(buffer.data());
+}
+
+}  // namespace
+
+class TestNlms : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
+    void opensOneRowPerModuleWithVersionTexts()
+    {
+        Fixture f;
+        QVERIFY(f.client);
+        frmNLMs* form = f.open({QStringLiteral("FS1"), QStringLiteral("FS2")});
+        QVERIFY(form);
+        const widgets::FlexGrid& grid = *form->grdNLMs();
+        QCOMPARE(form->windowTitle(), QStringLiteral("NLMs"));
+        QCOMPARE(grid.cols(), 5);
+        QCOMPARE(grid.textMatrix(0, 0), QStringLiteral("Name"));
+        QCOMPARE(grid.data().rowTexts(0), (QStringList{"Name", "FS1", "FS1", "FS2", "FS2"}));
+        QCOMPARE(grid.data().rowTexts(1), (QStringList{"", "Version", "Date", "Version", "Date"}));
+        // CLIB.NLM and clib.nlm share a row that keeps the first spelling.
+        QCOMPARE(column(grid, 0),
+                 (QStringList{"CLIB.NLM", "CLXNET.NLM", "DS.NLM", "MONITOR.NLM", "TCPIP.NLM"}));
+        const int clib = rowOf(grid, QStringLiteral("CLIB.NLM"));
+        QCOMPARE(grid.textMatrix(clib, 1), QStringLiteral("          5.00h"));
+        QCOMPARE(grid.textMatrix(clib, 3), QStringLiteral("          5.00h"));
+        QCOMPARE(grid.textMatrix(clib, 2), QStringLiteral("3/14/08"));
+        // Revision 26 is the last letter, revision 0 has none.
+        QCOMPARE(grid.textMatrix(rowOf(grid, QStringLiteral("MONITOR.NLM")), 1), QStringLiteral("         2.05z"));
+        QCOMPARE(grid.textMatrix(rowOf(grid, QStringLiteral("DS.NLM")), 3), QStringLiteral("         10.02"));
+        QVERIFY(grid.textMatrix(rowOf(grid, QStringLiteral("MONITOR.NLM")), 3).isEmpty());
+        QCOMPARE(grid.colWidth(1), 1125);
+        QCOMPARE(grid.colWidth(4), 1125);
+        QCOMPARE(grid.cellAlignment(0, 3) & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        QCOMPARE(grid.cellAlignment(clib, 3) & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+        QCOMPARE(grid.cellAlignment(clib, 0) & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+        // The opening ran under the host's opening state and ended it.
+        QCOMPARE(f.host.openingsStarted, 1);
+        QCOMPARE(f.host.openings, 0);
+        QVERIFY(f.test.messages.shown.isEmpty());
+    }
+
+    void descriptionsFollowEachServersSpelling()
+    {
+        Fixture f;
+        frmNLMs* form = f.open({QStringLiteral("FS1"), QStringLiteral("FS2")});
+        const widgets::FlexGrid& descriptions = *form->grdNLMDescription();
+        QVERIFY(!descriptions.isVisibleTo(form));
+        QCOMPARE(descriptions.data().rowTexts(0), (QStringList{"", "FS1", "FS2"}));
+        // Descriptions keep each spelling apart.
+        QCOMPARE(descriptions.textMatrix(1, 0), QStringLiteral("CLIB.NLM"));
+        QCOMPARE(descriptions.textMatrix(1, 1), QStringLiteral("C Library\n(C) Acme 1"));
+
+        const int clib = rowOf(*form->grdNLMs(), QStringLiteral("CLIB.NLM"));
+        std::unique_ptr<views::frmNLMDescription> first(form->grdNLMs_DblClick(clib, 2));
+        QVERIFY(first);
+        QCOMPARE(first->windowTitle(), QStringLiteral("NLM Information"));
+        QCOMPARE(first->lblServerAndNLM()->text(), QStringLiteral("FS1 - CLIB.NLM"));
+        QCOMPARE(first->lblDescription()->text(), QStringLiteral("C Library\n(C) Acme 1"));
+        // FS2 reported clib.nlm: its own notice, not an empty one.
+        std::unique_ptr<views::frmNLMDescription> second(form->grdNLMs_DblClick(clib, 3));
+        QVERIFY(second);
+        QCOMPARE(second->lblDescription()->text(), QStringLiteral("C Library\n(C) Acme 2"));
+        // Empty cells and headers open nothing.
+        QVERIFY(!form->grdNLMs_DblClick(rowOf(*form->grdNLMs(), QStringLiteral("MONITOR.NLM")), 3));
+        QVERIFY(!form->grdNLMs_DblClick(0, 1));
+
+        form->grdNLMs_MouseMove(clib, 1);
+        QCOMPARE(form->StatusBar1()->currentMessage(), QStringLiteral("Double click for Information"));
+        form->grdNLMs_MouseMove(rowOf(*form->grdNLMs(), QStringLiteral("MONITOR.NLM")), 3);
+        QVERIFY(form->StatusBar1()->currentMessage().isEmpty());
+    }
+
+    void everyModuleIsListedPastOneReply()
+    {
+        QByteArray nlms;
+        for (int i = 1; i <= 10; ++i)
+            nlms += QStringLiteral(R"(%1{ "file": "M%2.NLM", "version": "1.0.%2", "date": "2010-01-01" })")
+                        .arg(i == 1 ? "" : ",")
+                        .arg(i, 2, 10, QLatin1Char('0'))
+                        .toUtf8();
+        Fixture f(R"({ "format": 1, "nlmListBatch": 4,
+                       "trees": [ { "name": "T", "containers": [ { "name": "O", "class": "Organization" } ] } ],
+                       "servers": [ { "name": "BIG", "tree": "T", "nlms": [)" + nlms + "] } ] }");
+        QVERIFY(f.client);
+        frmNLMs* form = f.open({QStringLiteral("BIG")});
+        QVERIFY(form);
+        QCOMPARE(form->grdNLMs()->rows(), 12);
+        QCOMPARE(column(*form->grdNLMs(), 0).first(), QStringLiteral("M01.NLM"));
+        QCOMPARE(column(*form->grdNLMs(), 0).last(), QStringLiteral("M10.NLM"));
+    }
+
+    void differencesOnly_data()
+    {
+        QTest::addColumn<QStringList>("servers");
+        QTest::addColumn<QString>("show");
+        QTest::addColumn<QStringList>("shown");
+        const QStringList two{"FS1", "FS2"};
+        QTest::newRow("both") << two << "both" << QStringList{"CLXNET.NLM", "DS.NLM", "MONITOR.NLM", "TCPIP.NLM"};
+        QTest::newRow("version") << two << "version"
+                                 << QStringList{"CLXNET.NLM", "DS.NLM", "MONITOR.NLM", "TCPIP.NLM"};
+        // Dates agree on DS.NLM; its versions do not count in Date mode.
+        QTest::newRow("date") << two << "date" << QStringList{"CLXNET.NLM", "MONITOR.NLM", "TCPIP.NLM"};
+        QTest::newRow("three servers") << QStringList{"FS1", "FS2", "FS3"} << "date"
+                                       << QStringList{"CLIB.NLM", "CLXNET.NLM", "MONITOR.NLM", "TCPIP.NLM"};
+    }
+    void differencesOnly()
+    {
+        QFETCH(QStringList, servers);
+        QFETCH(QString, show);
+        QFETCH(QStringList, shown);
+        Fixture f;
+        frmNLMs* form = f.open(servers);
+        views::applyNlmReportOptions(form, show, true);
+        QVERIFY(form->chkNLMDifferencesOnly()->isChecked());
+        QCOMPARE(column(*form->grdNLMs(), 0, true), shown);
+        form->chkNLMDifferencesOnly()->setChecked(false);
+        QCOMPARE(column(*form->grdNLMs(), 0, true).size(), form->grdNLMs()->rows() - 2);
+    }
+
+    void oneServerHidesEveryRowWhenTheBoxWasLeftSet()
+    {
+        Fixture f;
+        frmNLMs* form = f.open({QStringLiteral("FS1")});
+        QVERIFY(!form->chkNLMDifferencesOnly()->isEnabled());
+        // The box cannot be ticked by a user; set behind its back every row agrees.
+        form->chkNLMDifferencesOnly()->setChecked(true);
+        QVERIFY(column(*form->grdNLMs(), 0, true).isEmpty());
+    }
+
+    void differencesBoxNeedsTwoServers()
+    {
+        Fixture f;
+        frmNLMs* form = f.open({QStringLiteral("FS1")});
+        QVERIFY(!form->chkNLMDifferencesOnly()->isEnabled());
+        // The same server again adds nothing, in one opening or the next.
+        QCOMPARE(f.open({QStringLiteral("FS1"), QStringLiteral("FS1")}), form);
+        QCOMPARE(form->grdNLMs()->cols(), 3);
+        QVERIFY(!form->chkNLMDifferencesOnly()->isEnabled());
+        QCOMPARE(f.open({QStringLiteral("FS2"), QStringLiteral("FS1")}), form);
+        QCOMPARE(form->grdNLMs()->cols(), 5);
+        QVERIFY(form->chkNLMDifferencesOnly()->isEnabled());
+        QCOMPARE(f.host.mdiArea()->subWindowList().size(), 1);
+    }
+
+    void findSkipsHiddenRows()
+    {
+        Fixture f;
+        frmNLMs* form = f.open({QStringLiteral("FS1"), QStringLiteral("FS2")});
+        widgets::FlexGrid& grid = *form->grdNLMs();
+        form->txtFind()->setText(QStringLiteral("cl"));
+        QCOMPARE(grid.textMatrix(grid.row(), 0), QStringLiteral("CLIB.NLM"));
+        QCOMPARE(grid.col(), 1);
+        QCOMPARE(grid.colSel(), 4);
+        form->txtFind()->clear();
+        form->chkNLMDifferencesOnly()->setChecked(true);
+        form->txtFind()->setText(QStringLiteral("cl"));
+        QCOMPARE(grid.textMatrix(grid.row(), 0), QStringLiteral("CLXNET.NLM"));
+        // No match leaves the selection where it was.
+        form->txtFind()->setText(QStringLiteral("clz"));
+        QCOMPARE(grid.textMatrix(grid.row(), 0), QStringLiteral("CLXNET.NLM"));
+        form->txtFind()->setText(QStringLiteral("t"));
+        QCOMPARE(grid.textMatrix(grid.row(), 0), QStringLiteral("TCPIP.NLM"));
+        form->txtFind()->clear();
+        QCOMPARE(grid.textMatrix(grid.row(), 0), QStringLiteral("CLXNET.NLM"));
+    }
+
+    void headerClicksSortAlternately()
+    {
+        Fixture f;
+        frmNLMs* form = f.open({QStringLiteral("FS1"), QStringLiteral("FS2")});
+        widgets::FlexGrid& grid = *form->grdNLMs();
+        form->grdNLMs_MouseDown(Qt::LeftButton, 0, 0, {});
+        QCOMPARE(column(grid, 0), (QStringList{"TCPIP.NLM", "MONITOR.NLM", "DS.NLM", "CLXNET.NLM", "CLIB.NLM"}));
+        // One flag for all columns: the next click sorts ascending; column 1 by number.
+        form->grdNLMs_MouseDown(Qt::LeftButton, 1, 1, {});
+        // Rows without an FS1 version count as 0 and keep their order.
+        QCOMPARE(column(grid, 0).mid(0, 2), (QStringList{"TCPIP.NLM", "CLXNET.NLM"}));
+        QCOMPARE(column(grid, 0).mid(2), (QStringList{"MONITOR.NLM", "CLIB.NLM", "DS.NLM"}));
+        form->grdNLMs_MouseDown(Qt::LeftButton, 0, 1, {});
+        QCOMPARE(column(grid, 0).mid(0, 3), (QStringList{"DS.NLM", "CLIB.NLM", "MONITOR.NLM"}));
+        // Right clicks do not sort.
+        form->grdNLMs_MouseDown(Qt::RightButton, 0, 0, {});
+        QCOMPARE(column(grid, 0).first(), QStringLiteral("DS.NLM"));
+    }
+
+    void mouseSelections()
+    {
+        Fixture f;
+        frmNLMs* form = f.open({QStringLiteral("FS1"), QStringLiteral("FS2")});
+        widgets::FlexGrid& grid = *form->grdNLMs();
+        QAction* remove = f.host.menuAction(QStringLiteral("PopMenu_Remove_Server"));
+        const int last = grid.rows() - 1;
+
+        form->grdNLMs_MouseDown(Qt::RightButton, 1, 4, {});
+        QCOMPARE(grid.selectedRange().top, 2);
+        QCOMPARE(grid.selectedRange().bottom, last);
+        QCOMPARE(grid.col(), 4);
+        QCOMPARE(grid.colSel(), 3);
+        QVERIFY(remove->isEnabled());
+        QCOMPARE(f.host.popups, QStringList{"PopMenu_NLM_Comands"});
+
+        form->grdNLMs_MouseDown(Qt::LeftButton, 3, 2, {});
+        QCOMPARE(grid.row(), 3);
+        QCOMPARE(grid.rowSel(), 3);
+        QCOMPARE(grid.colSel(), 2);
+        QVERIFY(!grid.highlight());
+        QVERIFY(!remove->isEnabled());
+
+        form->grdNLMs_MouseDown(Qt::RightButton, 1, 0, {});
+        QCOMPARE(grid.row(), 2);
+        QCOMPARE(grid.colSel(), 4);
+        QVERIFY(grid.highlight());
+
+        form->grdNLMs_MouseDown(Qt::MiddleButton, 0, 3, {});
+        QCOMPARE(grid.selectedRange().left, 3);
+        QCOMPARE(grid.selectedRange().right, 3);
+        QCOMPARE(grid.selectedRange().bottom, last);
+        QVERIFY(!remove->isEnabled());
+        QCOMPARE(f.host.popups.size(), 1);
+    }
+
+    void removingServers()
+    {
+        Fixture f;
+        frmNLMs* form = f.open({QStringLiteral("FS1"), QStringLiteral("FS2"), QStringLiteral("FS3")});
+        widgets::FlexGrid& grid = *form->grdNLMs();
+        form->chkNLMDifferencesOnly()->setChecked(true);
+        form->grdNLMs_MouseDown(Qt::RightButton, 0, 3, {});
+        views::PopMenu_Remove_Server_Click(f.host);
+        QCOMPARE(grid.data().rowTexts(0), (QStringList{"Name", "FS1", "FS1", "FS3", "FS3"}));
+        QCOMPARE(form->grdNLMDescription()->data().rowTexts(0), (QStringList{"", "FS1", "FS3"}));
+        // Modules only FS2 had go with it; the filter is applied again.
+        QCOMPARE(column(grid, 0), (QStringList{"CLIB.NLM", "DS.NLM", "MONITOR.NLM"}));
+        QVERIFY(form->chkNLMDifferencesOnly()->isChecked());
+        QCOMPARE(column(grid, 0, true), (QStringList{"CLIB.NLM", "DS.NLM", "MONITOR.NLM"}));
+
+        // In Date mode only the date column carries the name.
+        form->optShowDate()->setChecked(true);
+        form->grdNLMs_MouseDown(Qt::RightButton, 0, 4, {});
+        views::PopMenu_Remove_Server_Click(f.host);
+        QCOMPARE(grid.cols(), 3);
+        QCOMPARE(grid.data().rowTexts(0), (QStringList{"Name", "", "FS1"}));
+        QVERIFY(!form->chkNLMDifferencesOnly()->isChecked());
+        QVERIFY(!form->chkNLMDifferencesOnly()->isEnabled());
+        QCOMPARE(column(grid, 0, true), (QStringList{"CLIB.NLM", "DS.NLM", "MONITOR.NLM"}));
+    }
+
+    void columnOptions()
+    {
+        Fixture f;
+        frmNLMs* form = f.open({QStringLiteral("FS1"), QStringLiteral("FS2")});
+        const widgets::FlexGrid& grid = *form->grdNLMs();
+        form->optShowVersion()->setChecked(true);
+        QCOMPARE(grid.data().rowTexts(0), (QStringList{"Name", "FS1", "", "FS2", ""}));
+        QCOMPARE(grid.data().rowTexts(1), (QStringList{"", "Version", "", "Version", ""}));
+        QCOMPARE(grid.colWidth(2), 0);
+        form->optShowDate()->setChecked(true);
+        QCOMPARE(grid.data().rowTexts(0), (QStringList{"Name", "", "FS1", "", "FS2"}));
+        QCOMPARE(grid.colWidth(1), 0);
+        QCOMPARE(grid.colWidth(2), 1125);
+        // A server added now gets Date-mode headers.
+        f.open({QStringLiteral("FS3")});
+        QCOMPARE(grid.data().rowTexts(0).mid(5), (QStringList{"", "FS3"}));
+        form->optShowBoth()->setChecked(true);
+        QCOMPARE(grid.data().rowTexts(0), (QStringList{"Name", "FS1", "FS1", "FS2", "FS2", "FS3", "FS3"}));
+        QCOMPARE(grid.data().rowTexts(1).mid(1, 2), (QStringList{"Version", "Date"}));
+        QCOMPARE(grid.colWidth(1), 1125);
+    }
+
+    void unreachableServerIsReportedAndSkipped()
+    {
+        Fixture f;
+        frmNLMs* form = f.open({QStringLiteral("DOWN"), QStringLiteral("FS1")});
+        QVERIFY(form);
+        QCOMPARE(f.test.messages.shown.size(), 1);
+        const platform::Message& message = f.test.messages.shown.first();
+        QCOMPARE(message.title, QStringLiteral("Connect to server"));
+        QCOMPARE(message.text, QStringLiteral("Unable to connect to server. Error 34817"));
+        QCOMPARE(message.icon, platform::Icon::Critical);
+        QCOMPARE(form->grdNLMs()->data().rowTexts(0), (QStringList{"Name", "FS1", "FS1"}));
+    }
+
+    void failedAuthenticationClosesTheView()
+    {
+        Fixture f;
+        QPointer<frmNLMs> form = f.open({QStringLiteral("FS1")});
+        QVERIFY(form);
+        f.host.selection = {QStringLiteral("OTHER"), QStringLiteral("FS2")};
+        views::btnNLMs_Click(f.host);
+        QCOMPARE(f.test.messages.titles(), QStringList{"Not Authenticated"});
+        QCOMPARE(f.test.messages.texts(),
+                 QStringList{"You are not authenticated to selected tree.  Please authenticate and try again."});
+        QVERIFY(!views::fcnFindNlmForm(f.host));
+        QCOMPARE(f.host.openings, 0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!form);
+        // The window was unloaded: its state went to the settings.
+        QCOMPARE(f.registry.queryValue(settings::Hive::CurrentUser, settings::rootKeyPath("NLMForm"), "ShowCols"),
+                 std::optional<QString>(QStringLiteral("Both")));
+        // A new opening starts from nothing.
+        frmNLMs* again = f.open({QStringLiteral("FS2")});
+        QVERIFY(again);
+        QCOMPARE(again->grdNLMs()->cols(), 3);
+    }
+
+    void savedTextMatchesToTheCharacter_data()
+    {
+        QTest::addColumn<QString>("show");
+        QTest::addColumn<bool>("differencesOnly");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("date, differences") << "date" << true
+                                           << "Name,FS1,FS2\r\n"
+                                              ",Date,Date\r\n"
+                                              "CLXNET.NLM,,2/2/05\r\n"
+                                              "MONITOR.NLM,11/20/07,\r\n"
+                                              "TCPIP.NLM,,6/1/06\r\n";
+        QTest::newRow("version, differences") << "VERSION" << true
+                                              << "Name,FS1,FS2\r\n"
+                                                 ",Version,Version\r\n"
+                                                 "CLXNET.NLM,,1.00\r\n"
+                                                 "DS.NLM,10.01,10.02\r\n"
+                                                 "MONITOR.NLM,2.05z,\r\n"
+                                                 "TCPIP.NLM,,3.01a\r\n";
+        QTest::newRow("both, all rows") << "both" << false
+                                        << "Name,FS1,FS1,FS2,FS2\r\n"
+                                           ",Version,Date,Version,Date\r\n"
+                                           "CLIB.NLM,5.00h,3/14/08,5.00h,3/14/08\r\n"
+                                           "CLXNET.NLM,,,1.00,2/2/05\r\n"
+                                           "DS.NLM,10.01,1/5/09,10.02,1/5/09\r\n"
+                                           "MONITOR.NLM,2.05z,11/20/07,,\r\n"
+                                           "TCPIP.NLM,,,3.01a,6/1/06\r\n";
+    }
+    void savedTextMatchesToTheCharacter()
+    {
+        QFETCH(QString, show);
+        QFETCH(bool, differencesOnly);
+        QFETCH(QString, expected);
+        Fixture f;
+        frmNLMs* form = f.open({QStringLiteral("FS1"), QStringLiteral("FS2")});
+        QMdiSubWindow* window = f.host.mdiArea()->subWindowList().first();
+        views::applyNlmReportOptions(window, show, differencesOnly);
+        QCOMPARE(exporting::exportableTables(window), QList<QWidget*>{form->grdNLMs()});
+        QCOMPARE(savedText(window), expected);
+    }
+
+    void windowState_data()
+    {
+        QTest::addColumn<bool>("keyExists");
+        QTest::addColumn<QString>("showCols");      // "-" for no value
+        QTest::addColumn<QString>("colWidth0");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<int>("nameWidth");
+        QTest::newRow("no key") << false << "-" << "-" << "optShowBoth" << 1500;
+        QTest::newRow("date") << true << "Date" << "2000" << "optShowDate" << 2000;
+        QTest::newRow("version") << true << "Version" << "1800" << "optShowVersion" << 1800;
+        QTest::newRow("unknown word, no width") << true << "date" << "-" << "optShowBoth" << 1500;
+        QTest::newRow("hand-edited width") << true << "Both" << "wide" << "optShowBoth" << 1500;
+    }
+    void windowState()
+    {
+        QFETCH(bool, keyExists);
+        QFETCH(QString, showCols);
+        QFETCH(QString, colWidth0);
+        QFETCH(QString, selected);
+        QFETCH(int, nameWidth);
+        Fixture f;
+        const QString key = settings::rootKeyPath(QStringLiteral("NLMForm"));
+        if (keyExists) {
+            f.registry.createKey(settings::Hive::CurrentUser, key);
+            if (showCols != u"-")
+                f.registry.setValue(settings::Hive::CurrentUser, key, "ShowCols", showCols);
+            if (colWidth0 != u"-")
+                f.registry.setValue(settings::Hive::CurrentUser, key, "ColWidth0", colWidth0);
+        }
+        frmNLMs* form = f.open({QStringLiteral("FS1"), QStringLiteral("FS2")});
+        QVERIFY(form->findChild<QRadioButton*>(selected)->isChecked());
+        QCOMPARE(form->grdNLMs()->colWidth(0), nameWidth);
+        if (!keyExists) {
+            QMdiSubWindow* window = f.host.mdiArea()->subWindowList().first();
+            QCOMPARE(window->width(), settings::twipsToPixels(8040, window->logicalDpiX()));
+            QCOMPARE(window->height(), settings::twipsToPixels(7000, window->logicalDpiY()));
+        }
+
+        form->optShowVersion()->setChecked(true);
+        form->grdNLMs()->setColWidth(0, 2222);
+        f.host.mdiArea()->subWindowList().first()->close();
+        QCOMPARE(f.registry.queryValue(settings::Hive::CurrentUser, key, "ShowCols"),
+                 std::optional<QString>(QStringLiteral("Version")));
+        QCOMPARE(f.registry.queryValue(settings::Hive::CurrentUser, key, "ColWidth0"),
+                 std::optional<QString>(QStringLiteral("2222")));
+        QVERIFY(f.registry.queryValue(settings::Hive::CurrentUser, key, "Width").has_value());
+    }
+
+    void activatingEnablesSaveOnly()
+    {
+        Fixture f;
+        frmNLMs* form = f.open({QStringLiteral("FS1")});
+        f.host.saveEnabled = false;
+        f.host.copyEnabled = false;
+        form->Form_Activate();
+        QVERIFY(f.host.saveEnabled);
+        QVERIFY(!f.host.copyEnabled);
+    }
+
+    void nothingHappensWithoutServers()
+    {
+        Fixture f;
+        f.host.selection.clear();
+        views::btnNLMs_Click(f.host);
+        QCOMPARE(f.host.openingsStarted, 0);
+        QVERIFY(f.host.mdiArea()->subWindowList().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestNlms)
+#include "test_nlms.moc"
