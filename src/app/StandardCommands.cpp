@@ -1,6 +1,9 @@
 #include "app/Commands.h"
 
 #include "app/MainForm.h"
+
+#include <QAction>
+#include "views/NLMForm.h"
 #include "views/ServerInformationForm.h"
 #include "views/ServerMonForm.h"
 
@@ -11,6 +14,11 @@ void installStandardCommands(MainForm& form)
     // Server views keep the tool bar disabled while they fill.
     form.setCommand(Command::ServerInfo, {[](MainForm& f) { views::btnServerInfo_Click(f); }, true});
     form.setCommand(Command::Utilization, {[](MainForm& f) { views::btnUtilization_Click(f); }, true});
+    form.setCommand(Command::NLMs, {[](MainForm& f) { views::btnNLMs_Click(f); }, true});
+
+    // Items of the hidden pop-up menus that act on an open view.
+    QObject::connect(form.menuAction(QStringLiteral("PopMenu_Remove_Server")), &QAction::triggered, &form,
+                     [&form] { views::PopMenu_Remove_Server_Click(form); });
 }
 
 }  // namespace app

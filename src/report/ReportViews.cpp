@@ -5,6 +5,7 @@
 
 #include "app/Commands.h"
 #include "app/MainForm.h"
+#include "views/NLMForm.h"
 #include "views/ServerMonForm.h"
 
 namespace report {
@@ -31,6 +32,20 @@ void addStandardViews(ReportCommand& command)
         return savedTextOfActiveView(form, QStringLiteral("utilization"));
     };
     command.addView(utilization);
+
+    ReportView nlms;
+    nlms.name = QStringLiteral("nlms");
+    nlms.description = QStringLiteral("loaded NLMs side by side, version and date columns per server");
+    nlms.showValues = {QStringLiteral("both"), QStringLiteral("version"), QStringLiteral("date")};
+    nlms.takesDifferencesOnly = true;
+    nlms.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
+        if (!openForServers(form, app::Command::NLMs, request.servers))
+            return std::nullopt;
+        if (QWidget* window = views::fcnFindNlmForm(form))
+            views::applyNlmReportOptions(window, request.show, request.differencesOnly);
+        return savedTextOfActiveView(form, QStringLiteral("nlms"));
+    };
+    command.addView(nlms);
 }
 
 }  // namespace report
