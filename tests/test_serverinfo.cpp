@@ -137,8 +137,8 @@ void TestServerInfo::showsOneRowPerServer()
     QVERIFY(form);
     QCOMPARE(form->lstvwServerInformation()->rowCount(), 2);
     QCOMPARE(rowTexts(form, 0),
-             QStringList({"FS1", "12D 3H 39M", "5.70.5", "Novell, Inc.", "Support Pack 5", "8.85"}));
-    QCOMPARE(rowTexts(form, 1), QStringList({"FS2", "2D 7H 32M", "6.5.0", "Acme Systems", "3.5", "0"}));
+             QStringList({"FS1", "12D 3H 45M", "5.70.5", "Novell, Inc.", "Support Pack 5", "8.85"}));
+    QCOMPARE(rowTexts(form, 1), QStringList({"FS2", "2D 7H 33M", "6.5.0", "Acme Systems", "3.5", "0"}));
     QVERIFY(f.services.messages.shown.isEmpty());
     QCOMPARE(f.host.openings, 0);
     QCOMPARE(f.host.openingsStarted, 1);
@@ -197,15 +197,15 @@ void TestServerInfo::failedCallsLeaveCellsEmpty_data()
     QTest::addColumn<QByteArray>("fault");
     QTest::addColumn<QStringList>("row");
     QTest::newRow("server information") << QByteArray("NWGetFileServerInformation")
-                                        << QStringList({"", "2D 7H 32M", "0.0.0", "Acme", "R1", "1.5"});
+                                        << QStringList({"", "2D 7H 33M", "0.0.0", "Acme", "R1", "1.5"});
     QTest::newRow("up time") << QByteArray("NWGetFileServerInfo")
                              << QStringList({"BAD", "", "5.70.8", "Acme", "R1", "1.5"});
     QTest::newRow("description") << QByteArray("NWGetFileServerDescription")
-                                 << QStringList({"BAD", "2D 7H 32M", "5.70.8", "", "", "1.5"});
+                                 << QStringList({"BAD", "2D 7H 33M", "5.70.8", "", "", "1.5"});
     QTest::newRow("directory version") << QByteArray("NWDSGetDSVerInfo")
-                                       << QStringList({"BAD", "2D 7H 32M", "5.70.8", "Acme", "R1", "0"});
+                                       << QStringList({"BAD", "2D 7H 33M", "5.70.8", "Acme", "R1", "0"});
     QTest::newRow("authentication is not asked") << QByteArray("NWDSAuthenticate")
-                                                 << QStringList({"BAD", "2D 7H 32M", "5.70.8", "Acme", "R1", "1.5"});
+                                                 << QStringList({"BAD", "2D 7H 33M", "5.70.8", "Acme", "R1", "1.5"});
 }
 
 void TestServerInfo::failedCallsLeaveCellsEmpty()
@@ -349,8 +349,8 @@ void TestServerInfo::reportTextMatches()
     Fixture f(network());
     f.open({QStringLiteral("FS1"), QStringLiteral("FS2")});
     const QByteArray expected = "Server,Up Time,Version,Company,Revision,DS Version\r\n"
-                                "FS1,12D 3H 39M,5.70.5,\"Novell, Inc.\",Support Pack 5,8.85\r\n"
-                                "FS2,2D 7H 32M,6.5.0,Acme Systems,3.50,0\r\n";
+                                "FS1,12D 3H 45M,5.70.5,\"Novell, Inc.\",Support Pack 5,8.85\r\n"
+                                "FS2,2D 7H 33M,6.5.0,Acme Systems,3.50,0\r\n";
     QCOMPARE(exporting::fcnSavedBytes(views::serverInfoWindow(f.host), QLatin1Char(',')), expected);
 }
 

@@ -487,7 +487,7 @@ void TestSimNetwork::serverFacts()
 
     FileServerInfo info;
     c->NWGetFileServerInfo(conn, info);
-    QCOMPARE(info.serverUpTicks, static_cast<quint32>(90061 * 18.2));
+    QCOMPARE(info.serverUpTicks, static_cast<quint32>(std::llround(90061 * 1193182.0 / 65536.0)));
 
     std::array<char, 90> company{}, revision{}, notice{};
     QCOMPARE(c->NWGetFileServerDescription(conn, company, revision, {}, notice), 0u);

@@ -5,6 +5,8 @@
 
 #include "netware/sim/SimGenerator.h"
 
+#include <cmath>
+
 namespace nw::sim {
 
 namespace {
@@ -35,9 +37,11 @@ NWRCODE SimClient::NWGetFileServerInfo(NWCONN_HANDLE connection, FileServerInfo&
     Server* server = nullptr;
     if (const NWRCODE rc = serverCall("NWGetFileServerInfo", connection, server))
         return rc;
-    // The server counts time in ticks of 1/18.2 s; the counter wraps at 32 bits.
+    // The server counts the PC timer's ticks, 1193182 / 65536 (about 18.2065) a
+    // second, rounded to the nearest tick; the counter wraps at 32 bits.
     const double seconds = static_cast<double>(server->upSeconds + runningSeconds());
-    info.serverUpTicks = static_cast<quint32>(static_cast<quint64>(seconds * 18.2) & 0xFFFFFFFFULL);
+    const auto ticks = static_cast<quint64>(std::llround(seconds * 1193182.0 / 65536.0));
+    info.serverUpTicks = static_cast<quint32>(ticks & 0xFFFFFFFFULL);
     info.utilization = static_cast<quint32>(nextUtilization(*server));
     info.cacheBuffers = 48000;
     info.dirtyCacheBuffers = info.utilization * 3;
