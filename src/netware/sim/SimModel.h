@@ -1,0 +1,205 @@
+#pragma once
+// The simulated NetWare network as plain data: what the description file (or
+// the generator) says exists. The client reads and changes it while it runs.
+
+#include "netware/NetWareClient.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace nw::sim {
+
+// Call name -> status it returns instead of doing its work.
+using FaultMap = QHash<QString, NWRCODE>;
+
+// Names compare without regard to case, as NetWare does.
+inline QString nameKey(const QString& name) { return name.toCaseFolded(); }
+
+struct Container {
+    QString name;
+    QString objectClass;
+    std::vector<Container> children;
+};
+
+struct TreeUser {
+    QString name;
+    QString context;    // dotted typeless, without leading dot
+    QString password;
+};
+
+struct Replica {
+    QString server;
+    quint32 type = 1;
+    quint32 state = 0;
+    quint32 replicaNumber = 0;
+    QDateTime modified;
+    QDateTime purged;
+};
+
+struct Partition {
+    QString name;       // dotted typeless, or "[Root]"
+    std::vector<Replica> replicas;
+};
+
+struct Tree {
+    QString name;
+    bool reachable = true;
+    bool advertised = true;
+    std::vector<Container> containers;
+    std::vector<TreeUser> users;
+    std::vector<Partition> partitions;
+    FaultMap faults;
+};
+
+struct Volume {
+    QString name;
+    quint32 number = 0;
+    quint32 sectorsPerBlock = 8;
+    quint32 totalBlocks = 0;
+    quint32 availableBlocks = 0;
+    quint32 purgeableBlocks = 0;
+    quint32 notYetPurgeableBlocks = 0;
+    bool mounted = true;
+};
+
+struct Nlm {
+    quint32 number = 0;
+    QString file;
+    QString name;
+    QString notice;
+    quint32 major = 0, minor = 0, revision = 0;
+    quint32 year = 0, month = 0, day = 0;
+};
+
+struct SetParameter {
+    QString name;
+    quint32 category = 0;
+    quint32 type = 0;
+    QByteArray value;   // the bytes as the server sends them
+};
+
+struct OpenFile {
+    QString volume;
+    QString path;       // long names from the volume root, '\' between them
+    quint8 nameSpace = NW_NS_LONG;
+    quint8 lockFlags = 0x08;
+};
+
+struct Connection {
+    quint32 number = 0;
+    quint32 type = 11;  // IP
+    QString user;
+    quint32 objectType = 1;
+    quint32 objectId = 0;
+    quint32 status = 0x0020;
+    QDateTime loginTime;
+    quint64 bytesRead = 0, bytesWritten = 0;
+    quint32 requests = 0;
+    // How fast the counters grow while the real clock runs (per second).
+    quint64 bytesReadPerSecond = 0, bytesWrittenPerSecond = 0;
+    quint32 requestsPerSecond = 0;
+    quint8 messageResult = 0;
+    std::vector<OpenFile> openFiles;
+};
+
+struct UtilizationWalk {
+    int min = 2;
+    int max = 40;
+    quint32 seed = 0;
+};
+
+// The lists a generated server builds only when first asked for them.
+struct ServerLists {
+    std::vector<Nlm> nlms;                  // ascending by number
+    std::vector<SetParameter> setParameters;
+    std::vector<Connection> connections;    // ascending by number
+};
+
+struct GeneratedGroup;
+
+struct Server {
+    QString name;
+    QString tree;
+    QString context;    // dotted typeless container of the NCP Server object
+    bool reachable = true;
+    quint8 major = 5, minor = 70, revision = 8;
+    QString company, revisionText, revisionDate, notice;
+    qint32 dsVersion = 10552;
+    qint64 upSeconds = 86400;
+    qint64 clockOffsetSeconds = 0;
+    std::vector<int> utilization;           // empty: the walk
+    UtilizationWalk walk;
+    quint32 maxConnections = 250;
+    quint32 ownConnection = 0;
+    std::vector<Volume> volumes;
+    FaultMap faults;
+    std::optional<int> latencyMs;
+
+    // Filled at load for described servers, on first use for generated ones.
+    std::optional<ServerLists> lists;
+    std::shared_ptr<const GeneratedGroup> group;
+    int groupIndex = 0;
+
+    // Run-time state: position in the utilization sequence or walk.
+    quint64 utilizationReads = 0;
+    int walkValue = -1;
+};
+
+struct GeneratedGroup {
+    QString prefix;
+    int count = 0;
+    QString tree;
+    QString context;
+    int nlms = 40;
+    int setParameters = 60;
+    int connections = 20;
+    int volumes = 1;
+    int openFilesPerConnection = 0;
+    double differences = 0.05;
+    quint32 seed = 1;
+    QDateTime reference;   // the clock at load: connection times count back from it
+};
+
+struct Workstation {
+    QString tree;
+    QString context = QStringLiteral("[Root]");
+    // tree name as written -> user's typeless full name
+    std::vector<std::pair<QString, QString>> logins;
+    QStringList connectedTrees;
+    std::map<int, QString> drives;   // drive number (1 = A:) -> "FS1/SYS:PATH"
+    QList<int> localDrives;          // drive numbers of the machine's own disks
+};
+
+struct Network {
+    QString sourceName;
+    std::optional<QDateTime> clock;
+    int latencyMs = 0;
+    QString fileRoot;                // absolute folder, or empty
+    bool clientInstalled = true;
+    FaultMap faults;
+    int nlmListBatch = 32;
+    int searchBatch = 25;
+    Workstation workstation;
+    std::vector<Tree> trees;
+    std::vector<Server> servers;
+
+    QHash<QString, int> treeIndex;   // nameKey -> index
+    QHash<QString, int> serverIndex; // nameKey -> index
+
+    const Tree* findTree(const QString& name) const
+    {
+        const auto it = treeIndex.constFind(nameKey(name));
+        return it == treeIndex.cend() ? nullptr : &trees[static_cast<size_t>(*it)];
+    }
+    int findServer(const QString& name) const { return serverIndex.value(nameKey(name), -1); }
+};
+
+}  // namespace nw::sim

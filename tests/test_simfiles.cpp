@@ -1,0 +1,136 @@
+// Volume files of the simulated network: DOS names as NetWare derives them, and
+// folders under fileRoot reached by long or DOS names.
+
+#include "support/SimNetwork.h"
+
+#include "netware/sim/SimFiles.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace nw;
+
+namespace {
+
+QString text(std::span<const char> bytes)
+{
+    QString s;
+    for (char c : bytes) {
+        if (c == '\0')
+            break;
+        s.append(QLatin1Char(c));
+    }
+    return s;
+}
+
+bool makeFile(const QString& path)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write("x") == 1;
+}
+
+}  // namespace
+
+class TestSimFiles : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void dosNames_data();
+    void dosNames();
+    void foldersUnderFileRoot();
+};
+
+void TestSimFiles::dosNames_data()
+{
+    QTest::addColumn<QStringList>("longNames");
+    QTest::addColumn<QStringList>("dosNames");
+
+    QTest::newRow("folder with blank") << QStringList{"Data Files"} << QStringList{"DATAFI~1"};
+    QTest::newRow("file with extension") << QStringList{"Q4 Report.xls"} << QStringList{"Q4REPO~1.XLS"};
+    QTest::newRow("valid 8.3 kept") << QStringList{"REPORT.TXT", "ABEND.LOG", "SYSTEM"}
+                                    << QStringList{"REPORT.TXT", "ABEND.LOG", "SYSTEM"};
+    QTest::newRow("lower case is not valid") << QStringList{"readme.txt"} << QStringList{"README~1.TXT"};
+    QTest::newRow("clashes count up") << QStringList{"Data Files", "Data Filesx", "Data Files 2"}
+                                      << QStringList{"DATAFI~1", "DATAFI~2", "DATAFI~3"};
+    QTest::newRow("existing short name is skipped") << QStringList{"Data Files", "DATAFI~1"}
+                                                    << QStringList{"DATAFI~2", "DATAFI~1"};
+    QTest::newRow("long extension cut") << QStringList{"index.html"} << QStringList{"INDEX~1.HTM"};
+    QTest::newRow("several dots") << QStringList{"a.b.c"} << QStringList{"AB~1.C"};
+    QTest::newRow("invalid characters dropped") << QStringList{"x+y=z;[1].doc"} << QStringList{"XYZ1~1.DOC"};
+    QTest::newRow("nine-character base") << QStringList{"ABCDEFGHI"} << QStringList{"ABCDEF~1"};
+
+    QStringList many;
+    QStringList expected;
+    for (int i = 1; i <= 10; ++i) {
+        many.append(QStringLiteral("Report %1 final.doc").arg(i, 2, 10, QLatin1Char('0')));
+        expected.append(i < 10 ? QStringLiteral("REPORT~%1.DOC").arg(i) : QStringLiteral("REPOR~10.DOC"));
+    }
+    QTest::newRow("tenth clash keeps eight characters") << many << expected;
+}
+
+void TestSimFiles::dosNames()
+{
+    QFETCH(QStringList, longNames);
+    QFETCH(QStringList, dosNames);
+    QCOMPARE(sim::deriveDosNames(longNames), dosNames);
+}
+
+void TestSimFiles::foldersUnderFileRoot()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(makeFile(dir.path() + "/vols/fs1/Sys/Apps/Data Files/Q4 Report.xls"));
+    QVERIFY(makeFile(dir.path() + "/vols/fs1/Sys/Apps/Data Files/Q4 Report old.xls"));
+    QVERIFY(makeFile(dir.path() + "/vols/fs1/Sys/SYSTEM/ABEND.LOG"));
+
+    auto c = testing::makeNetwork(R"({ "format": 1, "fileRoot": "vols",
+        "trees": [ { "name": "T", "containers": [ { "name": "O", "class": "Organization" } ] } ],
+        "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "SYS" }, { "name": "VOL1" } ],
+          "connections": [ { "number": 3, "openFiles": [ { "volume": "SYS", "path": "Apps\\Data Files\\Q4 Report old.xls" } ] } ] } ] })",
+                                  dir.path());
+    QVERIFY(c);
+    NWCONN_HANDLE conn = 0;
+    QCOMPARE(c->NWCCOpenConnByName(0, "FS1", 2, 1, NW_TRAN_TYPE_WILD, conn), 0u);
+
+    NWDirHandle byLong = 0, byDos = 0, root = 0;
+    QCOMPARE(c->NWAllocTempNSDirHandle2(conn, 0, "SYS:APPS\\data files", NW_NS_LONG, byLong, NW_NS_DOS), 0u);
+    QCOMPARE(c->NWAllocTempNSDirHandle2(conn, 0, "SYS:APPS\\DATAFI~1", NW_NS_DOS, byDos, NW_NS_DOS), 0u);
+    QCOMPARE(c->NWAllocTempNSDirHandle2(conn, 0, "SYS:", NW_NS_LONG, root, NW_NS_DOS), 0u);
+    QVERIFY(byLong != byDos && byDos != root);
+    NWDirHandle missing = 0;
+    QCOMPARE(c->NWAllocTempNSDirHandle2(conn, 0, "SYS:APPS\\NOPE", NW_NS_LONG, missing, NW_NS_DOS), status::InvalidPath);
+    QCOMPARE(c->NWAllocTempNSDirHandle2(conn, 0, "VOL1:ANY", NW_NS_LONG, missing, NW_NS_DOS), status::InvalidPath);
+
+    // "Q4 Report old.xls" sorts before "Q4 Report.xls" and takes ~1.
+    std::array<char, 256> name{};
+    QCOMPARE(c->NWGetLongName(conn, 0, "SYS:APPS\\DATAFI~1\\Q4REPO~2.XLS", NW_NS_DOS, NW_NS_LONG, name), 0u);
+    QCOMPARE(text(name), QStringLiteral("Q4 Report.xls"));
+    QCOMPARE(c->NWGetLongName(conn, 0, "SYS:SYSTEM\\ABEND.LOG", NW_NS_DOS, NW_NS_LONG, name), 0u);
+    QCOMPARE(text(name), QStringLiteral("ABEND.LOG"));
+    QCOMPARE(c->NWGetLongName(conn, 0, "SYS:SYSTEM\\NOFILE.LOG", NW_NS_DOS, NW_NS_LONG, name), status::NoFilesFound);
+
+    qint16 iteration = 0;
+    ConnectionUsingFile use;
+    FileUsage usage;
+    QCOMPARE(c->NWScanConnectionsUsingFile(conn, byDos, "Q4REPO~1.XLS", iteration, use, usage), 0u);
+    QCOMPARE(use.connectionNumber, qint16(3));
+    iteration = 0;
+    QCOMPARE(c->NWScanConnectionsUsingFile(conn, byLong, "Q4REPO~2.XLS", iteration, use, usage), status::NoMoreItems);
+    QCOMPARE(usage.connectionCount, quint16(0));
+    QCOMPARE(iteration, qint16(-1));
+
+    // A folder of the volume tree on disk parses to its server, volume and path.
+    std::array<char, 50> server{}, volume{};
+    std::array<char, 500> path{};
+    NWCONN_HANDLE parsed = 0;
+    const QByteArray local = QDir(dir.path()).absoluteFilePath("vols/fs1/Sys/Apps").toLocal8Bit();
+    QCOMPARE(c->NWParsePath(local, server, parsed, volume, path), 0u);
+    QCOMPARE(text(server) + "|" + text(volume) + "|" + text(path), QStringLiteral("FS1|SYS|Apps"));
+    QCOMPARE(c->NWCCCloseConn(parsed), 0u);
+    FileServerInfo info;
+    QCOMPARE(c->NWGetFileServerInfo(parsed, info), 0u);   // the client's own connection stays usable
+}
+
+QTEST_GUILESS_MAIN(TestSimFiles)
+#include "test_simfiles.moc"

@@ -1,0 +1,830 @@
+// The simulated network through the client interface: loading and rejecting
+// descriptions, directory listings and searches, server facts, connections,
+// partitions, faults and generated networks.
+
+#include "support/SimNetwork.h"
+
+#include "netware/ClientProvider.h"
+#include "netware/sim/SimFiles.h"
+
+#include <QtTest>
+
+using namespace nw;
+
+namespace {
+
+QString text(std::span<const char> bytes)
+{
+    QString s;
+    for (char c : bytes) {
+        if (c == '\0')
+            break;
+        s.append(QLatin1Char(c));
+    }
+    return s;
+}
+
+QByteArray acme(const QByteArray& servers, const QByteArray& extra = {})
+{
+    return R"({ "format": 1, "clock": "2026-12-05T19:04:36", )" + extra + R"(
+      "workstation": { "tree": "ACME_TREE", "context": "SALES.ACME", "logins": { "ACME_TREE": "admin.ACME" } },
+      "trees": [ { "name": "ACME_TREE",
+        "containers": [ { "name": "ACME", "class": "Organization", "children": [
+            { "name": "SALES", "class": "Organizational Unit" },
+            { "name": "MKTG", "class": "Organizational Unit", "children": [ { "name": "EAST" } ] } ] } ],
+        "users": [ { "name": "admin", "context": "ACME", "password": "secret" } ],
+        "partitions": [ { "name": "[Root]", "replicas": [ { "server": "FS1", "type": 0, "modified": "2026-12-01T10:00:00" } ] },
+                        { "name": "SALES.ACME", "replicas": [ { "server": "FS1", "type": 2, "state": 3 } ] } ] },
+        { "name": "OTHER_TREE", "reachable": false, "containers": [ { "name": "O", "class": "Organization" } ] } ],
+      "servers": [ )" + servers + "] }";
+}
+
+const QByteArray kTwoServers = R"(
+  { "name": "FS1", "tree": "ACME_TREE", "context": "SALES.ACME" },
+  { "name": "FS2", "tree": "ACME_TREE", "context": "MKTG.ACME" })";
+
+struct Search {
+    QStringList names;
+    QStringList classes;
+    int replies = 0;
+    NWRCODE status = 0;
+};
+
+Search search(NetWareClient& c, const QByteArray& base, quint32 scope, const QByteArray& objectClass,
+              const QByteArray& tree = "ACME_TREE", quint32 flags = DCV_TYPELESS_NAMES)
+{
+    Search result;
+    NWDSContextHandle ctx = 0;
+    c.NWDSCreateContextHandle(ctx);
+    c.NWDSSetContext(ctx, DCK_FLAGS, flags);
+    c.NWDSSetContext(ctx, DCK_TREE_NAME, tree);
+    c.NWDSSetContext(ctx, DCK_NAME_CONTEXT, QByteArray("[Root]"));
+    NWDSBufHandle filter = 0, attrs = 0, reply = 0;
+    c.NWDSAllocBuf(DEFAULT_MESSAGE_LEN, filter);
+    c.NWDSAllocBuf(DEFAULT_MESSAGE_LEN, attrs);
+    c.NWDSAllocBuf(DEFAULT_MESSAGE_LEN, reply);
+    c.NWDSInitBuf(ctx, DSV_SEARCH_FILTER, filter);
+    c.NWDSInitBuf(ctx, DSV_LIST, attrs);
+    NWFilterCursor cursor = 0;
+    c.NWDSAllocFilter(cursor);
+    const QByteArray attribute("Object Class");
+    c.NWDSAddFilterToken(cursor, FTOK_ANAME, &attribute, SYN_CLASS_NAME);
+    c.NWDSAddFilterToken(cursor, FTOK_EQ, nullptr, 0);
+    c.NWDSAddFilterToken(cursor, FTOK_AVAL, &objectClass, SYN_CLASS_NAME);
+    c.NWDSAddFilterToken(cursor, FTOK_END, nullptr, 0);
+    c.NWDSPutFilter(ctx, filter, cursor);
+    qint32 iteration = -1;
+    do {
+        qint32 searched = 0;
+        result.status = c.NWDSSearch(ctx, base, scope, false, filter, 1, false, attrs, iteration, 0, searched, reply);
+        if (result.status != 0)
+            break;
+        ++result.replies;
+        quint32 count = 0;
+        c.NWDSGetObjectCount(ctx, reply, count);
+        for (quint32 i = 0; i < count; ++i) {
+            std::array<char, 129> name{};
+            quint32 attributes = 0;
+            ObjectInfo info;
+            c.NWDSGetObjectName(ctx, reply, name, attributes, info);
+            result.names.append(text(name));
+            result.classes.append(text(info.baseClass));
+        }
+    } while (iteration != -1 && result.replies < 1000);
+    c.NWDSFreeBuf(filter);
+    c.NWDSFreeBuf(attrs);
+    c.NWDSFreeBuf(reply);
+    c.NWDSFreeContext(ctx);
+    return result;
+}
+
+NWCONN_HANDLE open(NetWareClient& c, const QByteArray& server)
+{
+    NWCONN_HANDLE conn = 0;
+    const NWRCODE rc = c.NWCCOpenConnByName(0, server, NWCC_NAME_FORMAT_BIND, NWCC_OPEN_LICENSED, NW_TRAN_TYPE_WILD, conn);
+    return rc == 0 ? conn : 0;
+}
+
+QList<quint32> loadedModules(NetWareClient& c, NWCONN_HANDLE conn, int* replies = nullptr)
+{
+    QList<quint32> numbers;
+    quint32 start = 0;
+    NLMLoadedList list;
+    int count = 0;
+    while (c.NWGetNLMLoadedList(conn, start, list) == 0 && count < 1000) {
+        ++count;
+        for (quint32 i = 0; i < list.numbersInList; ++i)
+            numbers.append(list.numbers[i]);
+        // The reply's numbers are ascending: the next reply starts after the last one.
+        start = list.numbersInList > 0 ? list.numbers[list.numbersInList - 1] + 1 : start + 1;
+    }
+    if (replies)
+        *replies = count;
+    return numbers;
+}
+
+QStringList setParameterNames(NetWareClient& c, NWCONN_HANDLE conn)
+{
+    QStringList names;
+    quint32 sequence = 0;
+    SetCommandRecord record;
+    do {
+        if (c.NWGetServerSetCommandsInfo(conn, sequence, record) != 0)
+            break;
+        names.append(text(std::span<const char>(reinterpret_cast<const char*>(record.nameAndValue.data()), 500)));
+        sequence = record.nextSequence;
+    } while (sequence != 0 && names.size() < 100000);
+    return names;
+}
+
+QList<quint32> activeConnections(NetWareClient& c, NWCONN_HANDLE conn, quint32 type, quint32 start)
+{
+    QList<quint32> numbers;
+    ActiveConnList list;
+    if (c.NWGetActiveConnListByType(conn, start, type, list) != 0)
+        return numbers;
+    for (quint32 k = 0; k < 512; ++k)
+        for (quint32 i = 0; i < 8; ++i)
+            if (list.bits[k] & (1U << i))
+                numbers.append(start - 1 + 8 * k + i + 1);
+    return numbers;
+}
+
+}  // namespace
+
+class TestSimNetwork : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void rejectsBrokenDescriptions_data();
+    void rejectsBrokenDescriptions();
+    void clientNotInstalled();
+    void newContextTakesWorkstationDefaults();
+    void searchesInBatches_data();
+    void searchesInBatches();
+    void listsContainersByLevel();
+    void directoryFaultsAndUnreachableTrees();
+    void loginAuthenticationAndIdentity();
+    void openingConnections();
+    void serverFacts();
+    void utilizationSequenceRepeats();
+    void nlmListInBatches();
+    void setParametersWalkToTheEnd();
+    void activeConnectionBlocks();
+    void connectionFactsClearAndBroadcast();
+    void serverFaultsReplaceTheWork();
+    void volumesAndDrives();
+    void partitionsOfAServer();
+    void generatedNetworkIsDeterministic();
+};
+
+void TestSimNetwork::rejectsBrokenDescriptions_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("syntax") << QByteArray("{\n \"format\": 1,\n \"trees\": [ }") << QStringList{"line 3"};
+    QTest::newRow("not an object") << QByteArray("[1]") << QStringList{"JSON object"};
+    QTest::newRow("no format") << QByteArray(R"({"trees": [{"name":"T"}]})") << QStringList{"format", "required"};
+    QTest::newRow("format 2") << QByteArray(R"({"format": 2, "trees": [{"name":"T"}]})") << QStringList{"format", "must be 1"};
+    QTest::newRow("no trees") << QByteArray(R"({"format": 1})") << QStringList{"trees", "required"};
+    QTest::newRow("tree name type") << QByteArray(R"({"format": 1, "trees": [{"name": 5}]})")
+                                    << QStringList{"trees[0].name", "must be a text"};
+    QTest::newRow("duplicate tree") << QByteArray(R"({"format": 1, "trees": [{"name":"T"},{"name":"t"}]})")
+                                    << QStringList{"trees[1].name", "twice"};
+    QTest::newRow("connection number text")
+        << acme(R"({ "name": "FS1", "tree": "ACME_TREE", "connections": [ { "number": "five" } ] })")
+        << QStringList{"servers[0].connections[0].number", "whole number"};
+    QTest::newRow("connection number range")
+        << acme(R"({ "name": "FS1", "tree": "ACME_TREE" }, { "name": "FS2", "tree": "ACME_TREE", "connections": [ { "number": 1 }, { "number": 70000 } ] })")
+        << QStringList{"servers[1].connections[1].number", "1 to 65535"};
+    QTest::newRow("duplicate connection")
+        << acme(R"({ "name": "FS1", "tree": "ACME_TREE", "connections": [ { "number": 3 }, { "number": 3 } ] })")
+        << QStringList{"servers[0].connections[1].number", "twice"};
+    QTest::newRow("duplicate server")
+        << acme(R"({ "name": "FS1", "tree": "ACME_TREE" }, { "name": "fs1", "tree": "ACME_TREE" })")
+        << QStringList{"servers[1].name", "twice"};
+    QTest::newRow("unknown tree") << acme(R"({ "name": "FS1", "tree": "NOPE" })")
+                                  << QStringList{"servers[0].tree", "NOPE"};
+    QTest::newRow("unknown context") << acme(R"({ "name": "FS1", "tree": "ACME_TREE", "context": "HR.ACME" })")
+                                     << QStringList{"servers[0].context", "HR.ACME"};
+    QTest::newRow("connection type")
+        << acme(R"({ "name": "FS1", "tree": "ACME_TREE", "connections": [ { "number": 1, "type": "TOKENRING" } ] })")
+        << QStringList{"servers[0].connections[0].type", "TOKENRING"};
+    QTest::newRow("raw hex")
+        << acme(R"({ "name": "FS1", "tree": "ACME_TREE", "setParameters": [ { "name": "X", "type": 9, "raw": "0G 01" } ] })")
+        << QStringList{"servers[0].setParameters[0].raw", "hexadecimal"};
+    QTest::newRow("value needs raw")
+        << acme(R"({ "name": "FS1", "tree": "ACME_TREE", "setParameters": [ { "name": "X", "type": 9, "value": 1 } ] })")
+        << QStringList{"servers[0].setParameters[0].value", "raw"};
+    QTest::newRow("status text")
+        << acme(R"({ "name": "FS1", "tree": "ACME_TREE", "faults": { "NWCCCloseConn": "0xZZ" } })")
+        << QStringList{"servers[0].faults.NWCCCloseConn", "0xZZ"};
+    QTest::newRow("own connection range")
+        << acme(R"({ "name": "FS1", "tree": "ACME_TREE", "ownConnection": 0 })")
+        << QStringList{"servers[0].ownConnection"};
+    QTest::newRow("replica server")
+        << acme(R"({ "name": "FS9", "tree": "ACME_TREE" })")
+        << QStringList{"trees[0].partitions[0].replicas[0].server", "FS1"};
+    QTest::newRow("utilization range")
+        << acme(R"({ "name": "FS1", "tree": "ACME_TREE", "utilization": [ 10, 120 ] })")
+        << QStringList{"servers[0].utilization[1]", "0 to 100"};
+    QTest::newRow("open file volume")
+        << acme(R"({ "name": "FS1", "tree": "ACME_TREE", "connections": [ { "number": 1, "openFiles": [ { "volume": "DATA", "path": "A.TXT" } ] } ] })")
+        << QStringList{"servers[0].connections[0].openFiles[0].volume", "DATA"};
+    QTest::newRow("generated clash")
+        << acme(R"({ "name": "GEN001", "tree": "ACME_TREE" }, { "name": "FS1", "tree": "ACME_TREE" })",
+                R"("generate": [ { "prefix": "GEN", "count": 2, "tree": "ACME_TREE" } ],)")
+        << QStringList{"generate[0].prefix", "GEN001"};
+    QTest::newRow("drive letter")
+        << acme(kTwoServers).replace("\"logins\"", "\"drives\": { \"F1\": \"FS1/SYS:\" }, \"logins\"")
+        << QStringList{"workstation.drives.F1", "drive letter"};
+}
+
+void TestSimNetwork::rejectsBrokenDescriptions()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QStringList, expected);
+    const ClientLoad load = loadSimulatedNetworkFromJson(json, QDir::tempPath(), QStringLiteral("net.json"));
+    QCOMPARE(load.outcome, ClientLoad::Outcome::Unreadable);
+    QVERIFY(!load.client);
+    QVERIFY2(load.problem.startsWith(QLatin1String("net.json: ")), qPrintable(load.problem));
+    for (const QString& part : expected)
+        QVERIFY2(load.problem.contains(part), qPrintable(load.problem));
+}
+
+void TestSimNetwork::clientNotInstalled()
+{
+    const ClientLoad load = loadSimulatedNetworkFromJson(R"({"format":1,"clientInstalled":false,"trees":[{"name":"T"}]})",
+                                                         QDir::tempPath(), QStringLiteral("x"));
+    QCOMPARE(load.outcome, ClientLoad::Outcome::NotInstalled);
+    QVERIFY(!load.client);
+}
+
+void TestSimNetwork::newContextTakesWorkstationDefaults()
+{
+    auto c = testing::makeNetwork(acme(kTwoServers));
+    QVERIFY(c);
+    NWDSContextHandle ctx = 0;
+    QCOMPARE(c->NWDSCreateContextHandle(ctx), 0u);
+    quint32 flags = 99;
+    QCOMPARE(c->NWDSGetContext(ctx, DCK_FLAGS, flags), 0u);
+    QCOMPARE(flags, 0u);
+    std::array<char, 200> value{};
+    c->NWDSGetContext(ctx, DCK_NAME_CONTEXT, value);
+    QCOMPARE(text(value), QStringLiteral("SALES.ACME"));
+    c->NWDSGetContext(ctx, DCK_TREE_NAME, value);
+    QCOMPARE(text(value), QStringLiteral("ACME_TREE"));
+    QCOMPARE(c->NWDSFreeContext(ctx), 0u);
+    QVERIFY(c->NWDSGetContext(ctx, DCK_FLAGS, flags) != 0);
+}
+
+void TestSimNetwork::searchesInBatches_data()
+{
+    QTest::addColumn<QByteArray>("base");
+    QTest::addColumn<quint32>("scope");
+    QTest::addColumn<QByteArray>("objectClass");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<int>("replies");
+
+    const QStringList all{"FS1.SALES.ACME", "FS2.SALES.ACME", "FS3.SALES.ACME", "FS4.MKTG.ACME", "FS5.EAST.MKTG.ACME"};
+    QTest::newRow("subtree from root") << QByteArray("[Root]") << DS_SEARCH_SUBTREE << QByteArray("NCP Server") << all << 3;
+    QTest::newRow("immediate") << QByteArray(".SALES.ACME") << DS_SEARCH_SUBORDINATES << QByteArray("NCP Server")
+                               << all.mid(0, 3) << 2;
+    QTest::newRow("subtree of MKTG") << QByteArray(".mktg.acme") << DS_SEARCH_SUBTREE << QByteArray("ncp server")
+                                     << all.mid(3) << 1;
+    QTest::newRow("nothing at root level") << QByteArray("[Root]") << DS_SEARCH_SUBORDINATES << QByteArray("NCP Server")
+                                           << QStringList{} << 1;
+    QTest::newRow("containers") << QByteArray("[Root]") << DS_SEARCH_SUBTREE << QByteArray("Organizational Unit")
+                                << QStringList{"SALES.ACME", "MKTG.ACME", "EAST.MKTG.ACME"} << 2;
+}
+
+void TestSimNetwork::searchesInBatches()
+{
+    QFETCH(QByteArray, base);
+    QFETCH(quint32, scope);
+    QFETCH(QByteArray, objectClass);
+    QFETCH(QStringList, names);
+    QFETCH(int, replies);
+    auto c = testing::makeNetwork(acme(R"(
+      { "name": "FS1", "tree": "ACME_TREE", "context": "SALES.ACME" },
+      { "name": "FS2", "tree": "ACME_TREE", "context": "SALES.ACME" },
+      { "name": "FS3", "tree": "ACME_TREE", "context": "SALES.ACME" },
+      { "name": "FS4", "tree": "ACME_TREE", "context": "MKTG.ACME" },
+      { "name": "FS5", "tree": "ACME_TREE", "context": "EAST.MKTG.ACME" })", R"("searchBatch": 2,)"));
+    QVERIFY(c);
+    const Search found = search(*c, base, scope, objectClass);
+    QCOMPARE(found.status, 0u);
+    QCOMPARE(found.names, names);
+    QCOMPARE(found.replies, replies);
+}
+
+void TestSimNetwork::listsContainersByLevel()
+{
+    auto c = testing::makeNetwork(acme(kTwoServers, R"("searchBatch": 1,)"));
+    QVERIFY(c);
+    auto level = [&](const QByteArray& context, quint32 flags) {
+        NWDSContextHandle ctx = 0;
+        c->NWDSCreateContextHandle(ctx);
+        c->NWDSSetContext(ctx, DCK_FLAGS, flags);
+        c->NWDSSetContext(ctx, DCK_NAME_CONTEXT, context);
+        NWDSBufHandle buf = 0;
+        c->NWDSAllocBuf(MAX_MESSAGE_LEN, buf);
+        c->NWDSInitBuf(ctx, DSV_LIST, buf);
+        QStringList names;
+        qint32 iteration = -1;
+        do {
+            if (c->NWDSListContainers(ctx, ".", iteration, buf) != 0)
+                break;
+            quint32 count = 0;
+            c->NWDSGetObjectCount(ctx, buf, count);
+            for (quint32 i = 0; i < count; ++i) {
+                std::array<char, 257> name{};
+                quint32 attributes = 0;
+                ObjectInfo info;
+                c->NWDSGetObjectName(ctx, buf, name, attributes, info);
+                names.append(text(name) + QLatin1Char('/') + text(info.baseClass));
+            }
+        } while (iteration != -1);
+        c->NWDSFreeBuf(buf);
+        c->NWDSFreeContext(ctx);
+        return names;
+    };
+    QCOMPARE(level("[Root]", DCV_TYPELESS_NAMES), QStringList{"ACME/Organization"});
+    QCOMPARE(level("ACME", DCV_TYPELESS_NAMES),
+             (QStringList{"SALES/Organizational Unit", "MKTG/Organizational Unit"}));
+    QCOMPARE(level("MKTG.ACME", 0), QStringList{"OU=EAST/Organizational Unit"});
+    QCOMPARE(level("SALES.ACME", DCV_TYPELESS_NAMES), QStringList{});
+    QCOMPARE(level("NOWHERE", DCV_TYPELESS_NAMES), QStringList{});
+}
+
+void TestSimNetwork::directoryFaultsAndUnreachableTrees()
+{
+    auto c = testing::makeNetwork(acme(kTwoServers).replace(R"("name": "ACME_TREE",)",
+                                                            R"("name": "ACME_TREE", "faults": { "NWDSSearch": -601 },)"));
+    QVERIFY(c);
+    QCOMPARE(search(*c, "[Root]", DS_SEARCH_SUBTREE, "NCP Server").status, status::NoSuchEntry);
+    QCOMPARE(search(*c, "[Root]", DS_SEARCH_SUBTREE, "NCP Server", "OTHER_TREE").status, status::TreeUnreachable);
+    QCOMPARE(search(*c, "[Root]", DS_SEARCH_SUBTREE, "NCP Server", "NO_SUCH_TREE").status, status::TreeUnreachable);
+
+    auto plain = testing::makeNetwork(acme(kTwoServers));
+    QVERIFY(plain);
+    QCOMPARE(search(*plain, ".HR.ACME", DS_SEARCH_SUBTREE, "NCP Server").status, status::NoSuchEntry);
+    const Search typed = search(*plain, "[Root]", DS_SEARCH_SUBTREE, "NCP Server", "ACME_TREE", 0);
+    QCOMPARE(typed.names, (QStringList{"CN=FS1.OU=SALES.O=ACME", "CN=FS2.OU=MKTG.O=ACME"}));
+}
+
+void TestSimNetwork::loginAuthenticationAndIdentity()
+{
+    auto c = testing::makeNetwork(acme(kTwoServers).replace(R"("logins": { "ACME_TREE": "admin.ACME" })", R"("logins": {})"));
+    QVERIFY(c);
+    NWDSContextHandle ctx = 0;
+    c->NWDSCreateContextHandle(ctx);
+    c->NWDSSetContext(ctx, DCK_FLAGS, DCV_TYPELESS_NAMES);
+    std::array<char, 256> who{};
+    c->NWDSWhoAmI(ctx, who);
+    QCOMPARE(text(who), QStringLiteral("[PUBLIC]"));
+
+    const NWCONN_HANDLE conn = open(*c, "FS1");
+    QVERIFY(conn);
+    QCOMPARE(c->NWDSAuthenticate(conn, 0, nullptr), status::NotAuthenticated);
+
+    QCOMPARE(c->NWDSLogin(ctx, 0, "admin.ACME", "wrong", 0), status::BadPassword);
+    QCOMPARE(c->NWDSLogin(ctx, 0, "nobody.ACME", "secret", 0), status::NoSuchEntry);
+    QCOMPARE(c->NWDSLogin(ctx, 0, ".ADMIN.acme", "secret", 0), 0u);
+    c->NWDSWhoAmI(ctx, who);
+    QCOMPARE(text(who), QStringLiteral("admin.ACME"));
+    QCOMPARE(c->NWDSAuthenticate(conn, 0, nullptr), 0u);
+
+    std::array<std::array<char, 65>, 16> trees{};
+    quint32 count = 0;
+    QCOMPARE(c->NWDSScanConnsForTrees(ctx, count, trees), 0u);
+    QCOMPARE(count, 1u);
+    QCOMPARE(text(trees[0]), QStringLiteral("ACME_TREE"));
+
+    c->NWDSSetContext(ctx, DCK_TREE_NAME, QByteArray("OTHER_TREE"));
+    QCOMPARE(c->NWDSLogin(ctx, 0, "admin.O", "x", 0), status::TreeUnreachable);
+
+    NWScanHandle scan = 0;
+    QCOMPARE(c->NWGetObjectNamesBeginA(OT_TREE_NAME, scan), 0u);
+    QStringList advertised;
+    std::array<char, 128> name{};
+    while (c->NWGetObjectNamesNextA(scan, 127, name) == 0 && advertised.size() < 10)
+        advertised.append(text(name));
+    QCOMPARE(c->NWGetObjectNamesEndA(scan), 0u);
+    QCOMPARE(advertised, (QStringList{"ACME_TREE", "OTHER_TREE"}));
+    c->NWDSFreeContext(ctx);
+}
+
+void TestSimNetwork::openingConnections()
+{
+    auto c = testing::makeNetwork(acme(kTwoServers + R"(, { "name": "FS3", "tree": "ACME_TREE", "reachable": false })"));
+    QVERIFY(c);
+    const NWCONN_HANDLE a = open(*c, "fs1");
+    const NWCONN_HANDLE b = open(*c, "FS1");
+    QVERIFY(a && b && a != b);
+    QCOMPARE(open(*c, "FS3"), 0u);
+    QCOMPARE(open(*c, "NOSUCH"), 0u);
+    NWCONN_HANDLE conn = 0;
+    QCOMPARE(c->NWCCOpenConnByName(0, "FS3", 2, 1, NW_TRAN_TYPE_WILD, conn), status::ConnectionRefused);
+    QCOMPARE(c->NWCCCloseConn(a), 0u);
+    QCOMPARE(c->NWCCCloseConn(a), status::InvalidConnection);
+    FileServerInfo info;
+    QCOMPARE(c->NWGetFileServerInfo(a, info), status::InvalidConnection);
+    QCOMPARE(c->NWGetFileServerInfo(b, info), 0u);
+}
+
+void TestSimNetwork::serverFacts()
+{
+    auto c = testing::makeNetwork(acme(R"({ "name": "FS1", "tree": "ACME_TREE", "context": "SALES.ACME",
+        "version": "5.70.5", "company": "Acme Networks", "revisionText": "Rev 7", "dsVersion": 885,
+        "upSeconds": 90061, "clockOffsetSeconds": -30, "maxConnections": 500 })"));
+    QVERIFY(c);
+    const NWCONN_HANDLE conn = open(*c, "FS1");
+    std::array<char, 50> name{};
+    FileServerInformation information;
+    QCOMPARE(c->NWGetFileServerInformation(conn, name, information), 0u);
+    QCOMPARE(text(name), QStringLiteral("FS1"));
+    QCOMPARE(information.majorVersion, 5);
+    QCOMPARE(information.minorVersion, 70);
+    QCOMPARE(information.revision, 5);
+    QCOMPARE(information.maxConnections, 500);
+
+    FileServerInfo info;
+    c->NWGetFileServerInfo(conn, info);
+    QCOMPARE(info.serverUpTicks, static_cast<quint32>(90061 * 18.2));
+
+    std::array<char, 90> company{}, revision{}, notice{};
+    QCOMPARE(c->NWGetFileServerDescription(conn, company, revision, {}, notice), 0u);
+    QCOMPARE(text(company), QStringLiteral("Acme Networks"));
+    QCOMPARE(text(revision), QStringLiteral("Rev 7"));
+    QVERIFY(!text(notice).isEmpty());
+
+    qint32 version = 0;
+    QCOMPARE(c->NWDSGetDSVerInfo(conn, &version, nullptr, {}, nullptr, {}), 0u);
+    QCOMPARE(version, 885);
+
+    std::array<quint8, 8> clock{};
+    QCOMPARE(c->NWGetFileServerDateAndTime(conn, clock), 0u);
+    const std::array<quint8, 8> expected{126, 12, 5, 19, 4, 6, 6, 0};   // 30 s behind, a Saturday
+    QCOMPARE(clock, expected);
+
+    NWDSContextHandle ctx = 0;
+    c->NWDSCreateContextHandle(ctx);
+    std::array<char, 256> dn{};
+    c->NWDSGetServerDN(ctx, conn, dn);
+    QCOMPARE(text(dn), QStringLiteral("CN=FS1.OU=SALES.O=ACME"));
+    c->NWDSFreeContext(ctx);
+}
+
+void TestSimNetwork::utilizationSequenceRepeats()
+{
+    auto c = testing::makeNetwork(acme(R"({ "name": "FS1", "tree": "ACME_TREE", "utilization": [12, 40, 87] },
+                                           { "name": "FS2", "tree": "ACME_TREE", "utilization": { "min": 30, "max": 35, "seed": 4 } })"));
+    QVERIFY(c);
+    const NWCONN_HANDLE conn = open(*c, "FS1");
+    QList<quint32> seen;
+    FileServerInfo info;
+    for (int i = 0; i < 5; ++i) {
+        c->NWGetFileServerInfo(conn, info);
+        seen.append(info.utilization);
+    }
+    QCOMPARE(seen, (QList<quint32>{12, 40, 87, 12, 40}));
+
+    const NWCONN_HANDLE walk = open(*c, "FS2");
+    for (int i = 0; i < 50; ++i) {
+        c->NWGetFileServerInfo(walk, info);
+        QVERIFY(info.utilization >= 30 && info.utilization <= 35);
+    }
+}
+
+void TestSimNetwork::nlmListInBatches()
+{
+    QByteArray nlms;
+    for (int i = 1; i <= 7; ++i)
+        nlms += QStringLiteral(R"(%1{ "file": "MOD%2.NLM", "version": "1.%2.0", "date": "2008-0%2-1%2" })")
+                    .arg(i > 1 ? "," : "")
+                    .arg(i)
+                    .toLatin1();
+    auto c = testing::makeNetwork(acme(R"({ "name": "FS1", "tree": "ACME_TREE", "nlms": [)" + nlms + "] }",
+                                       R"("nlmListBatch": 3,)"));
+    QVERIFY(c);
+    const NWCONN_HANDLE conn = open(*c, "FS1");
+    int replies = 0;
+    QCOMPARE(loadedModules(*c, conn, &replies), (QList<quint32>{1, 2, 3, 4, 5, 6, 7}));
+    QCOMPARE(replies, 3);
+
+    NLMLoadedList list;
+    QCOMPARE(c->NWGetNLMLoadedList(conn, 5, list), 0u);
+    QCOMPARE(list.numberLoaded, 7u);
+    QCOMPARE(list.numbersInList, 3u);
+    QCOMPARE(list.numbers[0], 5u);
+    QVERIFY(c->NWGetNLMLoadedList(conn, 8, list) != 0);
+
+    std::array<char, 100> file{};
+    std::array<char, 255> name{}, copyright{};
+    NLMInfo info;
+    QCOMPARE(c->NWGetNLMInfo(conn, 4, file, name, copyright, info), 0u);
+    QCOMPARE(text(file), QStringLiteral("MOD4.NLM"));
+    QCOMPARE((QList<quint32>{info.majorVersion, info.minorVersion, info.revision, info.year, info.month, info.day}),
+             (QList<quint32>{1, 4, 0, 2008, 4, 14}));
+}
+
+void TestSimNetwork::setParametersWalkToTheEnd()
+{
+    auto c = testing::makeNetwork(acme(R"({ "name": "FS1", "tree": "ACME_TREE", "setParameters": [
+        { "name": "Cache Buffers", "category": 3, "type": 0, "value": 258 },
+        { "name": "Read Ahead", "category": 3, "type": 1, "value": true },
+        { "name": "Time Zone", "category": 8, "type": 5, "value": "CET" },
+        { "name": "Odd", "category": 1, "type": 9, "raw": "00 01 00 00" } ] })"));
+    QVERIFY(c);
+    const NWCONN_HANDLE conn = open(*c, "FS1");
+    QCOMPARE(setParameterNames(*c, conn), (QStringList{"Cache Buffers", "Read Ahead", "Time Zone", "Odd"}));
+
+    SetCommandRecord record;
+    QCOMPARE(c->NWGetServerSetCommandsInfo(conn, 0, record), 0u);
+    QCOMPARE(record.nextSequence, 1u);
+    QCOMPARE(record.valueLength, 4u);
+    const int at = QByteArrayLiteral("Cache Buffers").size() + 1;
+    QCOMPARE(record.nameAndValue[at], 2);
+    QCOMPARE(record.nameAndValue[at + 1], 1);
+    QCOMPARE(c->NWGetServerSetCommandsInfo(conn, 2, record), 0u);
+    QCOMPARE(record.type, 5u);
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(record.nameAndValue.data()) + 10, 3), QByteArray("CET"));
+    QCOMPARE(c->NWGetServerSetCommandsInfo(conn, 3, record), 0u);
+    QCOMPARE(record.nextSequence, 0u);
+    QVERIFY(c->NWGetServerSetCommandsInfo(conn, 4, record) != 0);
+
+    auto defaults = testing::makeNetwork(acme(R"({ "name": "FS1", "tree": "ACME_TREE" })"));
+    QVERIFY(defaults);
+    const NWCONN_HANDLE d = open(*defaults, "FS1");
+    QVERIFY(setParameterNames(*defaults, d).size() >= 10);
+    QVERIFY(loadedModules(*defaults, d).size() >= 5);
+}
+
+void TestSimNetwork::activeConnectionBlocks()
+{
+    auto c = testing::makeNetwork(acme(R"({ "name": "FS1", "tree": "ACME_TREE", "maxConnections": 6000, "ownConnection": 2,
+        "connections": [ { "number": 1 }, { "number": 8, "type": "IPX" }, { "number": 9 }, { "number": 4096 },
+                         { "number": 4097 }, { "number": 5000, "type": 2 } ] })"));
+    QVERIFY(c);
+    const NWCONN_HANDLE conn = open(*c, "FS1");
+    QCOMPARE(activeConnections(*c, conn, 11, 1), (QList<quint32>{1, 2, 9, 4096}));
+    QCOMPARE(activeConnections(*c, conn, 2, 1), (QList<quint32>{8}));
+    QCOMPARE(activeConnections(*c, conn, 11, 4097), (QList<quint32>{4097}));
+    QCOMPARE(activeConnections(*c, conn, 2, 4097), (QList<quint32>{5000}));
+    ActiveConnList list;
+    QCOMPARE(c->NWGetActiveConnListByType(conn, 1, 11, list), 0u);
+    QCOMPARE(list.connectionsInList, 4u);
+    QCOMPARE(list.bits[0], 0x03);         // 1 and 2
+    QCOMPARE(list.bits[511], 0x80);       // 4096
+    QVERIFY(c->NWGetActiveConnListByType(conn, 8193, 11, list) != 0);
+
+    std::array<quint8, 4> own{};
+    QCOMPARE(c->NWCCGetConnInfo(conn, NWCC_INFO_CONN_NUMBER, own), 0u);
+    QCOMPARE(own, (std::array<quint8, 4>{2, 0, 0, 0}));
+}
+
+void TestSimNetwork::connectionFactsClearAndBroadcast()
+{
+    auto c = testing::makeNetwork(acme(R"({ "name": "FS1", "tree": "ACME_TREE", "connections": [
+        { "number": 5, "user": "JSMITH.SALES.ACME", "type": "IPX", "bytesRead": 1099511627777, "requests": 77,
+          "loginMinutesAgo": 90, "status": "0x0020",
+          "openFiles": [ { "volume": "SYS", "path": "PUBLIC\\REPORT.TXT", "lockFlags": "0x0A" },
+                         { "volume": "SYS", "path": "APPS\\Data Files\\Q4 Report.xls", "nameSpace": 4 } ] },
+        { "number": 6, "status": 0 },
+        { "number": 7, "user": "BUSY", "messageResult": 4 } ] })"));
+    QVERIFY(c);
+    const NWCONN_HANDLE conn = open(*c, "FS1");
+    ServerConnInfo info;
+    QCOMPARE(c->NWGetServerConnInfo(conn, 175, 5, info), 0u);
+    QCOMPARE(QByteArray(info.loginName.data(), info.nameLength), QByteArray("JSMITH.SALES.ACME"));
+    QCOMPARE(info.loginTime, (std::array<quint8, 7>{126, 12, 5, 17, 34, 36, 6}));
+    QCOMPARE(info.bytesRead, (std::array<quint8, 6>{1, 0, 0, 0, 0, 1}));
+    QCOMPARE(info.requestCount, 77u);
+    QCOMPARE(info.status, 0x20u);
+    QCOMPARE(info.connectionType, 2u);
+
+    std::array<char, 64> name{};
+    quint16 type = 0;
+    quint32 id = 0;
+    std::array<quint8, 7> login{};
+    QCOMPARE(c->NWGetConnectionInformation(conn, 6, name, type, id, login), 0u);
+    QCOMPARE(text(name), QStringLiteral("NOT-LOGGED-IN"));
+
+    const std::array<quint16, 4> targets{5, 6, 7, 99};
+    std::array<quint8, 4> results{};
+    QCOMPARE(c->NWSendBroadcastMessage(conn, "hello", targets, results), 0u);
+    QCOMPARE(results, (std::array<quint8, 4>{0, 2, 4, 1}));
+
+    // Open files: two, then the end.
+    qint16 iteration = 0;
+    OpenFileScanControl control;
+    OpenFileRecord file;
+    QStringList dosNames;
+    QList<quint32> bases;
+    while (c->NWScanOpenFilesByConn2(conn, 5, iteration, control, file) == 0 && dosNames.size() < 10) {
+        dosNames.append(text(file.dosName));
+        bases.append(file.directoryEntry);
+    }
+    QCOMPARE(iteration, qint16(-1));
+    QCOMPARE(dosNames, (QStringList{"REPORT.TXT", "Q4REPO~1.XLS"}));
+
+    std::array<quint8, 255> path{};
+    quint8 length = 255;
+    QCOMPARE(c->NWGetPathFromDirectoryBase(conn, 0, bases[1], NW_NS_DOS, length, path), 0u);
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(path.data()), length),
+             QByteArray("\x04" "APPS" "\x08" "DATAFI~1" "\x0C" "Q4REPO~1.XLS"));
+    std::array<char, 256> longName{};
+    QCOMPARE(c->NWGetLongName(conn, 0, "SYS\\APPS\\DATAFI~1\\Q4REPO~1.XLS", NW_NS_DOS, NW_NS_LONG, longName), 0u);
+    QCOMPARE(text(longName), QStringLiteral("Q4 Report.xls"));
+    QCOMPARE(c->NWGetLongName(conn, 0, "SYS:APPS\\DATAFI~1", NW_NS_DOS, NW_NS_LONG, longName), 0u);
+    QCOMPARE(text(longName), QStringLiteral("Data Files"));
+
+    // Who has the file open, found through a directory handle on its folder.
+    NWDirHandle dir = 0;
+    QCOMPARE(c->NWAllocTempNSDirHandle2(conn, 0, "SYS:APPS\\Data Files", NW_NS_LONG, dir, NW_NS_DOS), 0u);
+    qint16 using_ = 0;
+    ConnectionUsingFile use;
+    FileUsage usage;
+    QCOMPARE(c->NWScanConnectionsUsingFile(conn, dir, "Q4REPO~1.XLS", using_, use, usage), 0u);
+    QCOMPARE(use.connectionNumber, qint16(5));
+    QCOMPARE(usage.connectionCount, quint16(1));
+    QCOMPARE(c->NWScanConnectionsUsingFile(conn, dir, "Q4REPO~1.XLS", using_, use, usage), status::NoMoreItems);
+    QCOMPARE(using_, qint16(-1));
+    QCOMPARE(c->NWDeallocateDirectoryHandle(conn, dir), 0u);
+
+    // Cleared connections stay gone.
+    QCOMPARE(c->NWClearConnectionNumber(conn, 5), 0u);
+    QVERIFY(c->NWGetServerConnInfo(conn, 175, 5, info) != 0);
+    QVERIFY(c->NWClearConnectionNumber(conn, 5) != 0);
+    QCOMPARE(activeConnections(*c, open(*c, "FS1"), 2, 1), QList<quint32>{});
+}
+
+void TestSimNetwork::serverFaultsReplaceTheWork()
+{
+    auto c = testing::makeNetwork(acme(R"({ "name": "FS1", "tree": "ACME_TREE",
+        "faults": { "NWCCCloseConn": "0x8801", "NWGetNLMLoadedList": 35006 } })",
+                                       R"("faults": { "NWDSCreateContextHandle": "0x8836" },)"));
+    QVERIFY(c);
+    const NWCONN_HANDLE conn = open(*c, "FS1");
+    QVERIFY(conn);
+    NLMLoadedList list;
+    QCOMPARE(c->NWGetNLMLoadedList(conn, 0, list), 35006u);
+    QCOMPARE(c->NWCCCloseConn(conn), 0x8801u);
+    NWDSContextHandle ctx = 0;
+    QCOMPARE(c->NWDSCreateContextHandle(ctx), 0x8836u);
+    FileServerInfo info;
+    QCOMPARE(c->NWGetFileServerInfo(conn, info), 0u);
+}
+
+void TestSimNetwork::volumesAndDrives()
+{
+    auto c = testing::makeNetwork(acme(R"({ "name": "FS1", "tree": "ACME_TREE", "volumes": [
+        { "name": "SYS", "totalBlocks": 1000, "availableBlocks": 400, "purgeableBlocks": 10 },
+        { "name": "_ADMIN" }, { "name": "OFFLINE", "mounted": false }, { "name": "DATA", "number": 7, "sectorsPerBlock": 16 } ] })")
+                                      .replace("\"logins\"", "\"drives\": { \"F\": \"FS1/SYS:\", \"z\": \"fs1/sys:PUBLIC\" }, \"logins\""));
+    QVERIFY(c);
+    const NWCONN_HANDLE conn = open(*c, "FS1");
+    QStringList names;
+    quint32 iterator = 0;
+    do {
+        quint32 returned = 0;
+        std::array<VolumeRecord, 1> record{};
+        if (c->NWScanMountedVolumeList(conn, 1, NW_NS_LONG, iterator, 1, returned, record) != 0)
+            break;
+        if (returned == 1)
+            names.append(QStringLiteral("%1:%2").arg(text(record[0].volumeName)).arg(record[0].volumeNumber));
+    } while (iterator != 0 && names.size() < 10);
+    QCOMPARE(names, (QStringList{"SYS:0", "_ADMIN:1", "DATA:7"}));
+
+    quint16 number = 0;
+    QCOMPARE(c->NWGetVolumeNumber(conn, "data", number), 0u);
+    QCOMPARE(number, quint16(7));
+    QCOMPARE(c->NWGetVolumeNumber(conn, "OFFLINE", number), status::NoSuchVolume);
+    DirSpaceInfo space;
+    QCOMPARE(c->NWGetDirSpaceInfo(conn, 0, 0, space), 0u);
+    QCOMPARE((QList<quint32>{space.totalBlocks, space.availableBlocks, space.purgeableBlocks, space.sectorsPerBlock}),
+             (QList<quint32>{1000, 400, 10, 8}));
+
+    auto driveStatus = [&](quint16 drive) {
+        quint16 state = 99;
+        NWCONN_HANDLE handle = 0;
+        std::array<char, 256> root{}, relative{}, full{};
+        c->NWGetDriveStatus(drive, 2, state, handle, root, relative, full);
+        return QStringLiteral("%1 %2").arg(state).arg(text(full));
+    };
+    QCOMPARE(driveStatus(6), QStringLiteral("4 FS1/SYS:"));
+    QCOMPARE(driveStatus(26), QStringLiteral("4 FS1/SYS:PUBLIC"));
+    QCOMPARE(driveStatus(3), QStringLiteral("2 C:\\"));
+    QCOMPARE(driveStatus(25), QStringLiteral("0 "));
+
+    std::array<char, 50> server{}, volume{};
+    std::array<char, 500> dirPath{};
+    NWCONN_HANDLE parsed = 0;
+    QCOMPARE(c->NWParsePath("fs1/data:APPS\\SUB", server, parsed, volume, dirPath), 0u);
+    QCOMPARE(text(server) + QLatin1Char('|') + text(volume) + QLatin1Char('|') + text(dirPath),
+             QStringLiteral("FS1|DATA|APPS\\SUB"));
+    QVERIFY(parsed != 0);
+    QCOMPARE(c->NWParsePath("Z:\\DOCS", server, parsed, volume, dirPath), 0u);
+    QCOMPARE(text(dirPath), QStringLiteral("PUBLIC\\DOCS"));
+    QCOMPARE(c->NWParsePath("FS1/NOVOL:", server, parsed, volume, dirPath), status::NoSuchVolume);
+    QCOMPARE(c->NWParsePath("GONE/SYS:", server, parsed, volume, dirPath), status::ConnectionRefused);
+
+    QCOMPARE(c->NWSetDriveBase(25, conn, 0, "DATA", 0), 0u);
+    QCOMPARE(driveStatus(25), QStringLiteral("4 FS1/DATA:"));
+    QCOMPARE(c->NWDeleteDriveBase(25, 0), 0u);
+    QCOMPARE(driveStatus(25), QStringLiteral("0 "));
+    QCOMPARE(c->NWSetDriveBase(25, conn, 0, "NOVOL", 0), status::NoSuchVolume);
+}
+
+void TestSimNetwork::partitionsOfAServer()
+{
+    auto c = testing::makeNetwork(acme(kTwoServers));
+    QVERIFY(c);
+    NWDSContextHandle ctx = 0;
+    c->NWDSCreateContextHandle(ctx);
+    c->NWDSSetContext(ctx, DCK_FLAGS, DCV_TYPELESS_NAMES);
+    c->NWDSSetContext(ctx, DCK_NAME_CONTEXT, QByteArray("[Root]"));
+    NWDSBufHandle buf = 0;
+    c->NWDSAllocBuf(DEFAULT_MESSAGE_LEN, buf);
+    qint32 iteration = -1;
+    QCOMPARE(c->NWDSListPartitions(ctx, iteration, "FS1", buf), 0u);
+    QCOMPARE(iteration, -1);
+    std::array<char, 256> server{};
+    quint32 count = 0;
+    QCOMPARE(c->NWDSGetServerName(ctx, buf, server, count), 0u);
+    QCOMPARE(text(server), QStringLiteral("FS1.SALES.ACME"));
+    QCOMPARE(count, 2u);
+    QStringList partitions;
+    for (quint32 i = 0; i < count; ++i) {
+        std::array<char, 256> name{};
+        quint32 type = 9;
+        QCOMPARE(c->NWDSGetPartitionInfo(ctx, buf, name, type), 0u);
+        partitions.append(QStringLiteral("%1=%2").arg(text(name)).arg(type));
+    }
+    QCOMPARE(partitions, (QStringList{"[Root]=0", "SALES.ACME=2"}));
+
+    QCOMPARE(c->NWDSListPartitionsExtInfo(ctx, iteration, ".FS1.SALES.ACME", 0xDD, buf), 0u);
+    c->NWDSGetServerName(ctx, buf, server, count);
+    quint32 ptr = 0;
+    QCOMPARE(c->NWDSGetPartitionExtInfoPtr(ctx, buf, ptr), 0u);
+    std::array<quint8, 64> data{};
+    quint32 length = 0;
+    QCOMPARE(c->NWDSGetPartitionExtInfo(ctx, ptr, DSP_MODIFICATION_TIMESTAMP, data, length), 0u);
+    QCOMPARE(length, 8u);
+    const quint32 seconds = data[0] | (data[1] << 8) | (data[2] << 16) | (quint32(data[3]) << 24);
+    QCOMPARE(QDateTime::fromSecsSinceEpoch(seconds), QDateTime(QDate(2026, 12, 1), QTime(10, 0)));
+    QCOMPARE(c->NWDSGetPartitionExtInfo(ctx, ptr, DSP_PARTITION_DN, data, length), 0u);
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(data.data()), length), QByteArray("[Root]\0", 7));
+    QCOMPARE(c->NWDSGetPartitionExtInfoPtr(ctx, buf, ptr), 0u);
+    QCOMPARE(c->NWDSGetPartitionExtInfo(ctx, ptr, DSP_REPLICA_STATE, data, length), 0u);
+    QCOMPARE(data[0], 3);
+
+    QCOMPARE(c->NWDSListPartitions(ctx, iteration, "FS2", buf), 0u);
+    c->NWDSGetServerName(ctx, buf, server, count);
+    QCOMPARE(count, 0u);
+    QCOMPARE(c->NWDSListPartitions(ctx, iteration, "NOBODY", buf), status::NoSuchEntry);
+    c->NWDSFreeBuf(buf);
+    c->NWDSFreeContext(ctx);
+}
+
+void TestSimNetwork::generatedNetworkIsDeterministic()
+{
+    const QByteArray json = acme(kTwoServers, R"("generate": [ { "prefix": "GEN", "count": 12, "tree": "ACME_TREE",
+        "context": "EAST.MKTG.ACME", "nlms": 30, "setParameters": 40, "connections": 50, "differences": 0.2, "seed": 7 } ],)");
+    auto a = testing::makeNetwork(json);
+    auto b = testing::makeNetwork(json);
+    QVERIFY(a && b);
+
+    const Search found = search(*a, ".MKTG.ACME", DS_SEARCH_SUBTREE, "NCP Server");
+    QCOMPARE(found.names.size(), 13);
+    QVERIFY(found.names.contains(QStringLiteral("GEN007.EAST.MKTG.ACME")));
+
+    auto versions = [](NetWareClient& c, const QByteArray& server) {
+        const NWCONN_HANDLE conn = open(c, server);
+        QStringList result;
+        for (quint32 n : loadedModules(c, conn)) {
+            std::array<char, 100> file{};
+            NLMInfo info;
+            c.NWGetNLMInfo(conn, n, file, {}, {}, info);
+            result.append(QStringLiteral("%1 %2.%3.%4").arg(text(file)).arg(info.majorVersion).arg(info.minorVersion).arg(info.revision));
+        }
+        return result;
+    };
+    // The same server draws the same lists whatever was asked before.
+    versions(*b, "GEN003");
+    const QStringList first = versions(*a, "GEN009");
+    QCOMPARE(versions(*b, "GEN009"), first);
+    QCOMPARE(first.size(), 30);
+    const QStringList other = versions(*a, "GEN010");
+    int differing = 0;
+    for (int i = 0; i < first.size(); ++i)
+        differing += first[i] != other[i] ? 1 : 0;
+    QVERIFY2(differing > 0 && differing < 20, qPrintable(QString::number(differing)));
+    QCOMPARE(setParameterNames(*a, open(*a, "GEN001")).size(), 40);
+    QCOMPARE(activeConnections(*a, open(*a, "GEN001"), 11, 1).size() + activeConnections(*a, open(*a, "GEN001"), 2, 1).size(), 51);
+}
+
+QTEST_GUILESS_MAIN(TestSimNetwork)
+#include "test_simnetwork.moc"
