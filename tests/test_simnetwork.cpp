@@ -159,6 +159,7 @@ private Q_SLOTS:
     void rejectsBrokenDescriptions_data();
     void rejectsBrokenDescriptions();
     void clientNotInstalled();
+    void providerChoosesTheNetwork();
     void newContextTakesWorkstationDefaults();
     void searchesInBatches_data();
     void searchesInBatches();
@@ -259,6 +260,40 @@ void TestSimNetwork::clientNotInstalled()
                                                          QDir::tempPath(), QStringLiteral("x"));
     QCOMPARE(load.outcome, ClientLoad::Outcome::NotInstalled);
     QVERIFY(!load.client);
+}
+
+void TestSimNetwork::providerChoosesTheNetwork()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.path() + "/cache"));
+    const QString path = dir.path() + "/net.json";
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(acme(kTwoServers));
+    file.close();
+
+    qputenv("VESKARO_NETWORK", QFile::encodeName(path));
+    ClientLoad load = loadNetWareClient();
+    QCOMPARE(load.outcome, ClientLoad::Outcome::Loaded);
+    QVERIFY(load.client);
+
+    qputenv("VESKARO_NETWORK", QFile::encodeName(dir.path() + "/missing.json"));
+    load = loadNetWareClient();
+    QCOMPARE(load.outcome, ClientLoad::Outcome::Unreadable);
+    QVERIFY2(load.problem.contains(QLatin1String("missing.json")), qPrintable(load.problem));
+
+    // Without a description the built-in demo is used, its files copied to the cache.
+    qunsetenv("VESKARO_NETWORK");
+    load = loadNetWareClient();
+    if (QFile::exists(QStringLiteral(":/demo/network.json"))) {
+        QVERIFY2(load.outcome != ClientLoad::Outcome::Unreadable, qPrintable(load.problem));
+        QVERIFY(!QDir(dir.path() + "/cache/Veskaro").entryList(QStringList{"demo-*"}, QDir::Dirs).isEmpty());
+    } else {
+        QCOMPARE(load.outcome, ClientLoad::Outcome::Unreadable);
+        QVERIFY2(load.problem.contains(QLatin1String("demo")), qPrintable(load.problem));
+    }
+    qunsetenv("XDG_CACHE_HOME");
 }
 
 void TestSimNetwork::newContextTakesWorkstationDefaults()

@@ -81,6 +81,10 @@ def vol(name, gb, free_share, purge_share=0.01, nyp_share=0.002, spb=8, mounted=
 
 ADMIN = {"name": "_ADMIN", "sectorsPerBlock": 8, "totalBlocks": 0, "availableBlocks": 0,
          "purgeableBlocks": 0, "notYetPurgeableBlocks": 0}
+# The storage services' own administration volume, present where NSS pools were
+# managed through the newer tools; like _ADMIN it holds no user data.
+NSS_ADMIN = {"name": "NSS_ADMIN", "sectorsPerBlock": 8, "totalBlocks": 0, "availableBlocks": 0,
+             "purgeableBlocks": 0, "notYetPurgeableBlocks": 0}
 
 # --------------------------------------------------------------------------- people
 
@@ -231,7 +235,7 @@ def build_servers():
         "dsVersion": 10552, "upSeconds": up, "clockOffsetSeconds": 0,
         "utilization": {"min": 5, "max": 45, "seed": 11}, "maxConnections": 500,
         "ownConnection": 17,
-        "volumes": [vol("SYS", 20, 0.58, 0.03, 0.004), ADMIN, vol("DATA", 250, 0.27, 0.06, 0.01),
+        "volumes": [vol("SYS", 20, 0.58, 0.03, 0.004), ADMIN, NSS_ADMIN, vol("DATA", 250, 0.27, 0.06, 0.01),
                     vol("HOME", 120, 0.44, 0.02, 0.003)],
         "nlms": sp_list({}, extra=["AFPTCP.NLM", "SLPDA.NLM"]),
         "setParameters": set_list({"TIMESYNC Type": "SINGLE", "Default Time Server Type": "SINGLE",
@@ -295,7 +299,7 @@ def build_servers():
         "notice": "(C) Copyright 1983-2008 Novell, Inc. All Rights Reserved. Patent pending.",
         "dsVersion": 10552, "upSeconds": up, "clockOffsetSeconds": -1,
         "utilization": {"min": 20, "max": 95, "seed": 7}, "maxConnections": 500,
-        "volumes": [vol("SYS", 20, 0.61, 0.02, 0.002), ADMIN, vol("PROJECTS", 500, 0.19, 0.08, 0.02),
+        "volumes": [vol("SYS", 20, 0.61, 0.02, 0.002), ADMIN, NSS_ADMIN, vol("PROJECTS", 500, 0.19, 0.08, 0.02),
                     vol("BUILDS", 300, 0.05, 0.11, 0.03, spb=128)],
         "nlms": sp_list({}, extra=["MYSQLD.NLM", "PERL.NLM", "TOMCAT4.NLM"], lower=("APACHE2.NLM",),
                         replace={"LIBC.NLM": ("9.0.6", "2009-04-22"), "NSS.NLM": ("3.27.1", "2009-05-14"),
@@ -331,7 +335,7 @@ def build_servers():
         "notice": "(C) Copyright 1983-2008 Novell, Inc. All Rights Reserved. Patent pending.",
         "dsVersion": 10552, "upSeconds": up, "clockOffsetSeconds": 0,
         "utilization": {"min": 2, "max": 30, "seed": 3},
-        "volumes": [vol("SYS", 20, 0.66, 0.01, 0.001), ADMIN, vol("APPS", 60, 0.38, 0.02, 0.002),
+        "volumes": [vol("SYS", 20, 0.66, 0.01, 0.001), ADMIN, NSS_ADMIN, vol("APPS", 60, 0.38, 0.02, 0.002),
                     vol("FINANCE", 150, 0.51, 0.03, 0.01)],
         "nlms": sp_list({}, extra=["AFPTCP.NLM"]),
         "setParameters": set_list({"TIMESYNC Type": "PRIMARY", "Default Time Server Type": "PRIMARY",

@@ -284,7 +284,8 @@ public:
         for (qsizetype i = 0; i < groups.size(); ++i)
             readGroup(*net, Fields(groups.at(i), element(QStringLiteral("generate"), i)));
 
-        checkReplicas(*net, trees);
+        checkReplicas(*net);
+        addOwnConnections(*net);
         readWorkstation(*net, top);
         return net;
     }
@@ -685,7 +686,7 @@ private:
         }
     }
 
-    void checkReplicas(Network& net, const QJsonArray& trees)
+    void checkReplicas(const Network& net)
     {
         for (size_t t = 0; t < net.trees.size(); ++t) {
             for (size_t p = 0; p < net.trees[t].partitions.size(); ++p) {
@@ -698,8 +699,11 @@ private:
                 }
             }
         }
-        Q_UNUSED(trees);
-        // The workstation's own connection, when the description does not list it.
+    }
+
+    // The workstation's own connection, when the description does not list it.
+    void addOwnConnections(Network& net)
+    {
         for (const auto& [serverName, number] : m_pendingOwn) {
             Server& s = net.servers[static_cast<size_t>(net.findServer(serverName))];
             Connection own;
