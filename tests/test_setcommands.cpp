@@ -154,6 +154,7 @@ private Q_SLOTS:
     void differencesFilter();
     void findSelectsFirstShownMatch();
     void headerSortsAscendingThenDescending();
+    void addingServersSortsByNameAgain();
     void serverHeaderSelectsColumnAndEnablesRemoval();
     void removingServerColumns();
     void unreachableServerIsSkipped();
@@ -359,6 +360,21 @@ void TestSetCommands::headerSortsAscendingThenDescending()
     form->grdSetCommands_MouseDown(Qt::RightButton, 0, 0, {});
     QCOMPARE(column(form, 0).first(), QStringLiteral("Maximum Packet Receive Buffers"));
     QVERIFY(f.host.popups.isEmpty());
+}
+
+void TestSetCommands::addingServersSortsByNameAgain()
+{
+    Fixture f(network(kPair + "," + kThird));
+    QVERIFY(f.client);
+    frmSetCommands* form = f.open({"FS1"});
+    form->grdSetCommands_MouseDown(Qt::LeftButton, 0, 1, {});
+    form->grdSetCommands_MouseDown(Qt::LeftButton, 0, 1, {});
+    QCOMPARE(column(form, 1), (QStringList{"NCP", "Dir Cache", "Comm"}));
+    // FS2 and FS3 bring no new parameter; the rows still go back to name order.
+    f.open({"FS2", "FS3"});
+    QCOMPARE(column(form, 0), (QStringList{"Allow Unencrypted Passwords", "Directory Cache Allocation Wait Time",
+                                           "Maximum Packet Receive Buffers"}));
+    QCOMPARE(column(form, 4), (QStringList{"On", "", "500"}));
 }
 
 void TestSetCommands::serverHeaderSelectsColumnAndEnablesRemoval()

@@ -69,6 +69,7 @@ private Q_SLOTS:
     void categoryWrittenOnlyWhenTheRowIsMade();
     void valueCellsAreRightAligned();
     void indexFollowsRowsAfterSorting();
+    void fillSortsByNameAfterEachServer();
     void differencesRule_data();
     void differencesRule();
     void differencesFilterSetsHeights();
@@ -146,6 +147,34 @@ void TestSetComparison::indexFollowsRowsAfterSorting()
     QCOMPARE(index.find(QStringLiteral("Beta")), -1);
     views::subAddSetParameter(grid, index, 3, number("zeta", 3), true);
     QCOMPARE(rowTexts(grid), (QStringList{"Alpha|Comm|2|", "Zeta|Comm|1|3"}));
+}
+
+void TestSetComparison::fillSortsByNameAfterEachServer()
+{
+    FlexGridModel grid;
+    makeGrid(grid, 0);
+    views::SetComparisonFill fill(grid);
+    QCOMPARE(fill.beginServer(QStringLiteral("FS1")), 2);
+    for (const auto& p : {number("b", 1), number("C", 2), number("a", 3)})
+        fill.add(p);
+    fill.endServer();
+    QCOMPARE(rowTexts(grid), (QStringList{"a|Comm|3", "b|Comm|1", "C|Comm|2"}));
+    QCOMPARE(grid.colWidth(2), 1830);
+    QCOMPARE(grid.textMatrix(0, 2), QStringLiteral("FS1 - Value"));
+
+    // Rows found again after the sort moved them; a new name sorts in.
+    fill.beginServer(QStringLiteral("FS2"));
+    for (const auto& p : {number("c", 5), number("B", 6), number("A", 7), number("0 first", 8)})
+        fill.add(p);
+    fill.endServer();
+    QCOMPARE(rowTexts(grid), (QStringList{"0 first|Comm||8", "a|Comm|3|7", "b|Comm|1|6", "C|Comm|2|5"}));
+
+    // A server bringing nothing new keeps the order and still finds every row.
+    fill.beginServer(QStringLiteral("FS3"));
+    for (const auto& p : {number("C", 9), number("0 FIRST", 9)})
+        fill.add(p);
+    fill.endServer();
+    QCOMPARE(rowTexts(grid), (QStringList{"0 first|Comm||8|9", "a|Comm|3|7|", "b|Comm|1|6|", "C|Comm|2|5|9"}));
 }
 
 void TestSetComparison::differencesRule_data()

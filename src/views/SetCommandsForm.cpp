@@ -181,7 +181,7 @@ void frmSetCommands::Form_Deactivate()
     m_host.setMenuVisible(MenuName, false);
 }
 
-frmSetCommands::AddOutcome frmSetCommands::subAddServer(const QString& server)
+frmSetCommands::AddOutcome frmSetCommands::subAddServer(const QString& server, SetComparisonFill& fill)
 {
     if (fcnSetServerShown(m_grid->data(), server))
         return AddOutcome::AlreadyShown;
@@ -212,22 +212,11 @@ frmSetCommands::AddOutcome frmSetCommands::subAddServer(const QString& server)
 
     widgets::FlexGridModel& model = m_grid->model();
     model.beginUpdate();
-    const int col = m_grid->cols();
-    m_grid->setCols(col + 1);
-    m_grid->setColWidth(col, kSetServerColWidth);
-    m_grid->setTextMatrix(0, col, fcnSetServerHeader(server));
+    fill.beginServer(server);
     setWindowTitle(Caption);
-
-    // From the second server on, parameters join the rows of the same name.
-    const bool lookUp = m_grid->cols() > kSetFirstServerCol + 1;
-    SetRowIndex index;
-    if (lookUp)
-        index.rebuild(m_grid->data());
-    fcnReadSetParameters(client, connection, [&](const SetParameter& parameter) {
-        subAddSetParameter(model, index, col, parameter, lookUp);
-    });
+    fcnReadSetParameters(client, connection, [&fill](const SetParameter& parameter) { fill.add(parameter); });
     nw::subCloseConnReporting(context, connection);
-    m_grid->sortRows(kSetNameCol, widgets::SortMode::GenericAscending);
+    fill.endServer();
     model.endUpdate();
     return AddOutcome::Added;
 }
@@ -360,10 +349,11 @@ void btnSetParameters_Click(app::ViewHost& host)
         frame->show();
     QCoreApplication::processEvents();
 
+    SetComparisonFill fill(form->grdSetCommands()->model());
     for (const QString& server : servers) {
         if (!form || form->isUnloaded())
             return;
-        if (form->subAddServer(server) == frmSetCommands::AddOutcome::NotAuthenticated)
+        if (form->subAddServer(server, fill) == frmSetCommands::AddOutcome::NotAuthenticated)
             return;
     }
     if (!form || form->isUnloaded())

@@ -50,9 +50,10 @@ public:
     void Form_Deactivate();
 
     enum class AddOutcome { Added, AlreadyShown, Unreachable, NotAuthenticated };
-    // Adds one server's column and its parameters. NotAuthenticated has
-    // closed the window: the caller must not touch it again.
-    AddOutcome subAddServer(const QString& server);
+    // Adds one server's column and its parameters; `fill` lasts for one
+    // opening. NotAuthenticated has closed the window: the caller must not
+    // touch it again.
+    AddOutcome subAddServer(const QString& server, SetComparisonFill& fill);
     // After servers were added or removed: the box is usable with two
     // servers or more, and the rows are filtered again.
     void subUpdateDifferencesBox();

@@ -25,16 +25,34 @@ void SetRowIndex::rebuild(const widgets::GridData& grid)
         add(grid.text(row, kSetNameCol), row);
 }
 
+size_t qHash(const SetRowIndex::Key& key, size_t seed) noexcept
+{
+    // Names that compare equal without regard to case fold to the same
+    // characters, so they hash alike.
+    size_t hash = seed ^ 0x9e3779b97f4a7c15ULL;
+    for (const QChar c : key.name) {
+        char32_t u = c.unicode();
+        if (u < 0x80)
+            u = (u >= 'A' && u <= 'Z') ? u + ('a' - 'A') : u;
+        else
+            u = QChar::toCaseFolded(u);
+        hash = (hash ^ u) * 0x100000001b3ULL;
+    }
+    return hash;
+}
+
 int SetRowIndex::find(const QString& name) const
 {
-    return m_rows.value(key(name), -1);
+    return m_rows.value(Key{name}, -1);
 }
 
 void SetRowIndex::add(const QString& name, int row)
 {
-    const QString k = key(name);
-    if (!m_rows.contains(k))
-        m_rows.insert(k, row);
+    // One look-up: a new entry starts as 0, which is the header row and
+    // never a parameter's.
+    int& slot = m_rows[Key{name}];
+    if (slot <= 0)
+        slot = row;
 }
 
 int subAddSetParameter(widgets::FlexGridModel& grid, SetRowIndex& index, int col, const SetParameter& parameter,
@@ -48,6 +66,38 @@ int subAddSetParameter(widgets::FlexGridModel& grid, SetRowIndex& index, int col
     grid.setTextMatrix(row, col, fcnSetValueText(parameter.type, parameter.value));
     grid.setCellAlignment(row, col, Qt::AlignRight | Qt::AlignVCenter);
     return row;
+}
+
+int SetComparisonFill::beginServer(const QString& server)
+{
+    m_col = m_grid.cols();
+    m_grid.setCols(m_col + 1);
+    m_grid.setColWidth(m_col, kSetServerColWidth);
+    m_grid.setTextMatrix(0, m_col, fcnSetServerHeader(server));
+    m_lookUp = m_grid.cols() > kSetFirstServerCol + 1;
+    if (!m_indexValid) {
+        if (m_lookUp)
+            m_index.rebuild(m_grid.grid());
+        else
+            m_index.clear();
+        m_indexValid = true;
+    }
+    m_rowsBefore = m_grid.rows();
+    return m_col;
+}
+
+void SetComparisonFill::add(const SetParameter& parameter)
+{
+    subAddSetParameter(m_grid, m_index, m_col, parameter, m_lookUp);
+}
+
+void SetComparisonFill::endServer()
+{
+    if (m_sortedByName && m_grid.rows() == m_rowsBefore)
+        return;
+    m_grid.sortRows(kSetNameCol, widgets::SortMode::GenericAscending, m_grid.fixedRows());
+    m_sortedByName = true;
+    m_indexValid = false;
 }
 
 bool fcnSetRowDiffers(const widgets::GridData& grid, int row)

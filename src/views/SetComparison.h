@@ -40,9 +40,19 @@ public:
     void clear() { m_rows.clear(); }
     qsizetype size() const { return m_rows.size(); }
 
+    // A name as a key that ignores case without making a folded copy: a
+    // comparison fills 100 servers x 400 parameters through this index.
+    struct Key {
+        QString name;
+        friend bool operator==(const Key& a, const Key& b)
+        {
+            return a.name == b.name || a.name.compare(b.name, Qt::CaseInsensitive) == 0;
+        }
+        friend size_t qHash(const Key& key, size_t seed) noexcept;
+    };
+
 private:
-    static QString key(const QString& name) { return name.toCaseFolded(); }
-    QHash<QString, int> m_rows;
+    QHash<Key, int> m_rows;
 };
 
 // Writes one parameter of a server into column `col` and returns its row.
@@ -52,6 +62,29 @@ private:
 // is right-aligned.
 int subAddSetParameter(widgets::FlexGridModel& grid, SetRowIndex& index, int col, const SetParameter& parameter,
                        bool lookUp);
+
+// Adds server columns one after another in one opening of the comparison.
+// After each server the rows are in ascending order by name (generic sort).
+// A server that adds no row leaves that order as it is, so the sort and the
+// rebuilding of the name index are then spared: the result is the same.
+class SetComparisonFill {
+public:
+    explicit SetComparisonFill(widgets::FlexGridModel& grid) : m_grid(grid) {}
+
+    // Appends the server's column (header and width) and returns its index.
+    int beginServer(const QString& server);
+    void add(const SetParameter& parameter);
+    void endServer();
+
+private:
+    widgets::FlexGridModel& m_grid;
+    SetRowIndex m_index;
+    bool m_indexValid = false;    // rows have not moved since the index was built
+    bool m_sortedByName = false;  // this opening has sorted and no row came since
+    bool m_lookUp = false;
+    int m_col = -1;
+    int m_rowsBefore = 0;
+};
 
 // The differences rule: true when some server's value differs, as text, from
 // the one to its left. With a single server nothing differs.
