@@ -1,0 +1,90 @@
+#include "app/AboutDialog.h"
+
+#include "app/Splash.h"
+
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+
+namespace app {
+
+QString fnFindSysInfoProgram(const settings::RegistryStore& store)
+{
+    using settings::Hive;
+    if (auto path = store.queryValue(Hive::LocalMachine, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
+                                     QStringLiteral("PATH"));
+        path && !path->isEmpty())
+        return *path;
+    if (auto folder = store.queryValue(Hive::LocalMachine,
+                                       QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),
+                                       QStringLiteral("MSINFO"));
+        folder && !folder->isEmpty())
+        return *folder + QStringLiteral("\\MSINFO32.EXE");
+    return {};
+}
+
+AboutDialog::AboutDialog(AppContext& context, QWidget* parent)
+    : QDialog(parent), m_context(context)
+{
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(tr("About ") + QStringLiteral("Veskaro"));
+
+    auto* icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("picIcon"));
+    icon->setPixmap(QIcon(QStringLiteral(":/icons/app.svg")).pixmap(48, 48));
+    icon->setFixedSize(56, 56);
+
+    auto* title = new QLabel(QStringLiteral("Veskaro"), this);
+    title->setObjectName(QStringLiteral("lblTitle"));
+    QFont bold = title->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.5);
+    title->setFont(bold);
+
+    auto* version = new QLabel(versionText(), this);
+    version->setObjectName(QStringLiteral("lblVersion"));
+
+    auto* ok = new QPushButton(tr("OK"), this);
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &AboutDialog::cmdOK_Click);
+    auto* sysInfo = new QPushButton(tr("&System Info..."), this);
+    sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    connect(sysInfo, &QPushButton::clicked, this, &AboutDialog::cmdSysInfo_Click);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(ok);
+    buttons->addWidget(sysInfo);
+    buttons->addStretch();
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
+    layout->addWidget(title, 0, 1);
+    layout->addWidget(version, 1, 1, Qt::AlignTop);
+    layout->addLayout(buttons, 0, 2, 2, 1);
+    layout->setColumnStretch(1, 1);
+    setMinimumWidth(360);
+}
+
+void AboutDialog::cmdOK_Click()
+{
+    accept();
+}
+
+void AboutDialog::cmdSysInfo_Click()
+{
+    StartSysInfo();
+}
+
+void AboutDialog::StartSysInfo()
+{
+    const QString program = fnFindSysInfoProgram(m_context.registry());
+    if (!program.isEmpty() && QFileInfo::exists(program) && m_context.processes().startDetached(program, {}))
+        return;
+    m_context.messages().inform(tr("System Information Is Unavailable At This Time"));
+}
+
+}  // namespace app

@@ -1,0 +1,29 @@
+#pragma once
+// frmAbout: the program's name and release, and a way to the system
+// information program where the machine has one.
+
+#include "app/AppContext.h"
+
+#include <QDialog>
+
+namespace app {
+
+class AboutDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    AboutDialog(AppContext& context, QWidget* parent = nullptr);
+
+    void cmdOK_Click();
+    void cmdSysInfo_Click();
+    void StartSysInfo();
+
+private:
+    AppContext& m_context;
+};
+
+// The system information program named under the local-machine hive, or an
+// empty text when none is recorded.
+QString fnFindSysInfoProgram(const settings::RegistryStore& store);
+
+}  // namespace app

@@ -1,0 +1,54 @@
+#pragma once
+// What the main window can be asked to do beyond its own controls: open a view
+// (tool-bar buttons and "Server &Action"), or show one of the modal windows of
+// the Tools menu. Each is provided by the folder that owns the window and
+// installed on the main window at start-up; a command nobody installed leaves
+// its button and menu items disabled.
+
+#include <QString>
+
+#include <functional>
+
+namespace app {
+
+class MainForm;
+
+enum class Command {
+    ServerInfo,
+    Utilization,
+    NLMs,
+    SetParameters,
+    Volume,
+    GetConnInfo,
+    Partitions,
+    AbendLog,
+    FileLocks,
+    RemoteControl,
+    SelectStartingContainer,
+    ShowHideServers,
+    Options,
+};
+
+// The ten commands reached from the tool bar and "Server &Action", left to right.
+inline constexpr Command kViewCommands[] = {
+    Command::ServerInfo, Command::Utilization, Command::NLMs,       Command::SetParameters,
+    Command::Volume,     Command::GetConnInfo, Command::Partitions, Command::AbendLog,
+    Command::FileLocks,  Command::RemoteControl,
+};
+
+struct CommandHandler {
+    // Opens the window. View openers read the selection of lstServers
+    // themselves; the main window has already checked that the list is not
+    // empty and holds the hourglass while this runs.
+    std::function<void(MainForm&)> run;
+    // Server views (utilization, information, NLMs, SET parameters) keep the
+    // tool bar disabled while they load, so that no second server view starts
+    // while the first is still filling.
+    bool disablesToolBar = false;
+};
+
+// Installs every command the program offers on a freshly built main window.
+// Each owning folder adds its line here.
+void installStandardCommands(MainForm& form);
+
+}  // namespace app

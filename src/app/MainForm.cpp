@@ -1,0 +1,613 @@
+#include "app/MainForm.h"
+
+#include "app/AboutDialog.h"
+#include "app/OpeningGuard.h"
+#include "app/StartupSettings.h"
+#include "app/Splash.h"
+#include "netware/NovellCalls.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDockWidget>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace app {
+
+QListWidgetItem* newServerItem(const QString& text);
+
+namespace {
+
+const QString kRefreshIdleCaption = QStringLiteral("Begin &Refresh");
+const QString kHelpFileName = QStringLiteral("VESKARO.HLP");
+const QString kFaqAddress = QStringLiteral("https://www.korvanel.com/veskaro/faq.html");
+const QString kProductsAddress = QStringLiteral("https://www.korvanel.com/products.html");
+
+// Room for the btnServerList above the list in the side panel.
+constexpr int kListTopTwips = 450;
+
+struct CaptionRoute {
+    const char* caption;
+    bool prefix;  // true: the caption begins with it; false: equals it
+    Command command;
+};
+
+// The views name their windows so; a double-click on the server list re-runs
+// the view that is active.
+constexpr CaptionRoute kCaptionRoutes[] = {
+    {"Server Information", false, Command::ServerInfo},
+    {"Server Utilization", false, Command::Utilization},
+    {"NLMs", false, Command::NLMs},
+    {"Set Commands", false, Command::SetParameters},
+    {"Volume Space Usage", false, Command::Volume},
+    {"User Connections", true, Command::GetConnInfo},
+    {"Partitions", true, Command::Partitions},
+    {"Abend log", true, Command::AbendLog},
+    {"File Open/Lock", true, Command::FileLocks},
+};
+
+}  // namespace
+
+MainForm::MainForm(AppContext& context, QWidget* parent)
+    : QMainWindow(parent), m_context(context)
+{
+    setObjectName(QStringLiteral("mdiMainForm"));
+    setWindowTitle(QStringLiteral("Veskaro"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+
+    m_mdiArea = new QMdiArea(this);
+    m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdiArea);
+
+    buildToolBar();
+    buildSidePanel();
+    buildMenus();
+
+    m_popupPresenter = [](QMenu* menu, const QPoint& pos) { menu->exec(pos); };
+
+    const QRect designed(0, 0, twipsToPixels(kDesignedWidthTwips), twipsToPixels(kDesignedHeightTwips));
+    resize(designed.size());
+    refreshCommandStates();
+}
+
+MainForm::~MainForm() = default;
+
+QMenu* MainForm::createPopupMenu()
+{
+    // The tool bar and the server panel are part of the frame; they are not
+    // offered for hiding.
+    return nullptr;
+}
+
+// --- Start-up and shut-down ----------------------------------------------------
+
+MainForm::LoadResult MainForm::Form_Load()
+{
+    nw::NetWareClient& client = m_context.client();
+    // Both results are of no interest except that the libraries are there at all.
+    const nw::NWRCODE callsInit = client.NWCallsInit(0, 0);
+    const nw::NWRCODE clxInit = client.NWCLXInit(0, 0);
+    if (callsInit == nw::status::NotInstalled || clxInit == nw::status::NotInstalled) {
+        showClientMissing(m_context.messages());
+        m_unloaded = true;  // never got going: nothing to save, nothing to release
+        return LoadResult::ClientMissing;
+    }
+
+    QPointer<Splash> splash;
+    if (m_showSplash) {
+        splash = new Splash();
+        splash->setAttribute(Qt::WA_DeleteOnClose);
+        splash->show();
+        QCoreApplication::processEvents();
+    }
+
+    readGlobalSettings(m_context);
+    restoreGeometryFromSettings();
+    subGetServerList(QStringLiteral("NCP Server"));
+
+    if (splash)
+        splash->close();
+    return LoadResult::Running;
+}
+
+void MainForm::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+
+    // A view may open another window while it closes (or refuse to close);
+    // pass again until no child is left, but never loop on a stubborn one.
+    for (int pass = 0; pass < 10; ++pass) {
+        const QList<QMdiSubWindow*> found = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+        if (found.isEmpty())
+            break;
+        // Closing one view may close or delete another.
+        QList<QPointer<QMdiSubWindow>> windows;
+        for (QMdiSubWindow* window : found)
+            windows.append(window);
+        for (const QPointer<QMdiSubWindow>& window : std::as_const(windows)) {
+            if (window) {
+                window->setAttribute(Qt::WA_DeleteOnClose);
+                window->close();
+            }
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    if (m_context.saveWindowState && !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
+        saveGeometryToSettings();
+
+    m_context.client().NWCallsTerm(0);
+    m_context.client().NWCLXTerm(0);
+}
+
+void MainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_pendingFrameSize.isValid() && !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))) {
+        const QSize decorations = frameGeometry().size() - size();
+        resize(m_pendingFrameSize - decorations);
+    }
+    m_pendingFrameSize = QSize();
+}
+
+void MainForm::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void MainForm::restoreGeometryFromSettings()
+{
+    const std::optional<TwipsGeometry> stored = readMainFormGeometry(m_context.registry());
+    if (!stored)
+        return;  // first run: designed size and place
+    TwipsGeometry twips = *stored;
+    if (twips.height == 0)
+        twips.height = 5625;
+    if (twips.width == 0)
+        twips.width = 6750;
+    const QRect frame(twipsToPixels(twips.left), twipsToPixels(twips.top), twipsToPixels(twips.width),
+                      twipsToPixels(twips.height));
+    // The stored size is the outer frame. Its decorations are known only once
+    // the window is shown; until then the frame size stands for the window,
+    // and the first show takes the decorations off again.
+    move(frame.topLeft());
+    resize(frame.size());
+    m_pendingFrameSize = frame.size();
+}
+
+void MainForm::saveGeometryToSettings()
+{
+    const QRect frame = frameGeometry();
+    writeMainFormGeometry(m_context.registry(),
+                          TwipsGeometry{pixelsToTwips(frame.top()), pixelsToTwips(frame.left()),
+                                        pixelsToTwips(frame.height()), pixelsToTwips(frame.width())});
+}
+
+void MainForm::activateFromAnotherStart()
+{
+    if (windowState() & Qt::WindowMinimized)
+        showNormal();
+    else if (!isVisible())
+        show();
+    raise();
+    activateWindow();
+}
+
+// --- Server list ------------------------------------------------------------------
+
+void MainForm::subGetServerList(const QString& objectClass)
+{
+    const nw::ServerLists found = nw::fcnFindServers(m_context, objectClass);
+    m_lstAllServers = found.all;
+    m_lstServers->clear();
+    for (const QString& name : found.visible)
+        m_lstServers->addItem(newServerItem(name));
+    if (m_lstServers->count() > 0) {
+        m_lstServers->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+    }
+}
+
+int MainForm::serverCount() const
+{
+    return m_lstServers->count();
+}
+
+QStringList MainForm::selectedServers() const
+{
+    QStringList names;
+    for (int row = 0; row < m_lstServers->count(); ++row) {
+        const QListWidgetItem* item = m_lstServers->item(row);
+        if (item->isSelected())
+            names.append(item->text());
+    }
+    return names;
+}
+
+void MainForm::lstServers_MouseDown(Qt::MouseButton button, const QPoint& globalPos)
+{
+    if (button != Qt::RightButton || m_lstServers->count() == 0)
+        return;
+    setMenuVisible(QStringLiteral("PopMenu_Action_Blank"), true);
+    setMenuVisible(QStringLiteral("PopMenu_Action_HideServer"), true);
+    popupMenu(QStringLiteral("PopMenu_Action"), globalPos);
+    setMenuVisible(QStringLiteral("PopMenu_Action_Blank"), false);
+    setMenuVisible(QStringLiteral("PopMenu_Action_HideServer"), false);
+}
+
+void MainForm::lstServers_DblClick()
+{
+    const QMdiSubWindow* active = activeChild();
+    if (!active)
+        return;
+    const QString caption = active->windowTitle();
+    for (const auto& route : kCaptionRoutes) {
+        const QString text = QLatin1String(route.caption);
+        if (route.prefix ? caption.startsWith(text) : caption == text) {
+            runView(route.command);
+            return;
+        }
+    }
+}
+
+void MainForm::PopMenu_Action_HideServer_Click()
+{
+    for (int row = m_lstServers->count() - 1; row >= 0; --row) {
+        QListWidgetItem* item = m_lstServers->item(row);
+        if (!item->isSelected())
+            continue;
+        if (m_lstServers->count() < 2) {
+            m_context.messages().show({tr("Server List error"), tr("Your server list can not be empty."),
+                                       platform::Buttons::Ok, platform::Icon::None, platform::Answer::Ok});
+            continue;
+        }
+        appendHiddenServer(m_context, item->text());
+        delete m_lstServers->takeItem(row);
+    }
+}
+
+void MainForm::picControls_Resize()
+{
+    if (windowState() & Qt::WindowMinimized)
+        return;
+    const QRect inner = m_picControls->contentsRect();
+    const int top = twipsToPixels(kListTopTwips);
+    const int margin = 2;
+    m_btnServerList->setGeometry(inner.left() + margin, inner.top() + margin, inner.width() - 2 * margin,
+                                 top - 2 * margin);
+    m_lstServers->setGeometry(inner.left(), inner.top() + top, inner.width(), std::max(0, inner.height() - top));
+}
+
+bool MainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_picControls && event->type() == QEvent::Resize) {
+        picControls_Resize();
+    } else if (m_lstServers && watched == m_lstServers->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::RightButton) {
+                // The right button offers the menu and leaves the selection as it is.
+                lstServers_MouseDown(mouse->button(), mouse->globalPosition().toPoint());
+                return true;
+            }
+        } else if (event->type() == QEvent::MouseButtonDblClick) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton) {
+                lstServers_DblClick();
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// --- Child windows -------------------------------------------------------------------
+
+QMdiSubWindow* MainForm::addChildWindow(QWidget* view)
+{
+    QMdiSubWindow* window = m_mdiArea->addSubWindow(view);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowIcon(view->windowIcon().isNull() ? windowIcon() : view->windowIcon());
+    return window;
+}
+
+QMdiSubWindow* MainForm::activeChild() const
+{
+    // currentSubWindow stays valid while another program has the focus (and
+    // when the frame is drawn offscreen); activeSubWindow would then be null.
+    return m_mdiArea->currentSubWindow();
+}
+
+bool MainForm::fnActivateOpenForm(const QString& caption)
+{
+    const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+    for (int index = 0; index < windows.size(); ++index) {
+        QMdiSubWindow* window = windows.at(index);
+        if (window->windowTitle() == caption) {
+            if (window->isMinimized())
+                window->showNormal();
+            m_mdiArea->setActiveSubWindow(window);
+            window->raise();
+            m_context.values.gFoundFormIndex = index;
+            return true;
+        }
+    }
+    return false;
+}
+
+QMdiSubWindow* MainForm::foundForm() const
+{
+    const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+    const int index = m_context.values.gFoundFormIndex;
+    return index >= 0 && index < windows.size() ? windows.at(index) : nullptr;
+}
+
+// --- Commands ------------------------------------------------------------------------------
+
+void MainForm::setCommand(Command command, CommandHandler handler)
+{
+    if (handler.run)
+        m_commands[command] = std::move(handler);
+    else
+        m_commands.erase(command);
+    refreshCommandStates();
+}
+
+bool MainForm::hasCommand(Command command) const
+{
+    return m_commands.count(command) != 0;
+}
+
+void MainForm::setTableExport(std::unique_ptr<TableExport> exporter)
+{
+    m_tableExport = std::move(exporter);
+    refreshCommandStates();
+}
+
+void MainForm::refreshCommandStates()
+{
+    for (Command command : kViewCommands) {
+        const bool available = hasCommand(command);
+        if (QToolButton* button = m_toolButtons.value(command))
+            button->setEnabled(available);
+        if (QAction* item = m_actionItems.value(command))
+            item->setEnabled(available);
+    }
+    const bool startingContainer = hasCommand(Command::SelectStartingContainer);
+    menuAction(QStringLiteral("Menu_Server_Location"))->setEnabled(startingContainer);
+    m_btnServerList->setEnabled(startingContainer);
+    menuAction(QStringLiteral("Menu_ShowHideServers"))->setEnabled(hasCommand(Command::ShowHideServers));
+    menuAction(QStringLiteral("Menu_Options"))->setEnabled(hasCommand(Command::Options));
+
+    const bool exporting = m_tableExport != nullptr;
+    menuAction(QStringLiteral("Menu_Save"))->setEnabled(exporting && m_saveCopyWanted);
+    menuAction(QStringLiteral("Menu_Copy"))->setEnabled(exporting);
+
+    if (startingContainer) {
+        QPointer<MainForm> self(this);
+        nw::setStartingContainerDialog([self](AppContext&) {
+            if (self)
+                self->runDialog(Command::SelectStartingContainer);
+        });
+    }
+}
+
+void MainForm::runView(Command command)
+{
+    const auto found = m_commands.find(command);
+    if (found == m_commands.end() || m_lstServers->count() == 0)
+        return;
+    // The handler may be replaced while it runs; keep our own copy.
+    const CommandHandler handler = found->second;
+    OpeningGuard guard(*this, handler.disablesToolBar);
+    handler.run(*this);
+}
+
+void MainForm::runDialog(Command command)
+{
+    const auto found = m_commands.find(command);
+    if (found == m_commands.end())
+        return;
+    const CommandHandler handler = found->second;
+    handler.run(*this);
+}
+
+void MainForm::subEnableSaveCopy(const QString& refreshCaption)
+{
+    m_saveCopyWanted = refreshCaption == kRefreshIdleCaption;
+    const bool exporting = m_tableExport != nullptr;
+    menuAction(QStringLiteral("Menu_Save"))->setEnabled(exporting && m_saveCopyWanted);
+    menuAction(QStringLiteral("Menu_Copy"))->setEnabled(exporting && m_saveCopyWanted);
+}
+
+void MainForm::setSaveEnabled(bool enabled)
+{
+    menuAction(QStringLiteral("Menu_Save"))->setEnabled(enabled && m_tableExport != nullptr);
+}
+
+void MainForm::setCopyEnabled(bool enabled)
+{
+    menuAction(QStringLiteral("Menu_Copy"))->setEnabled(enabled && m_tableExport != nullptr);
+}
+
+void MainForm::beginOpening(bool disableToolBar)
+{
+    m_openings.push_back(std::make_unique<OpeningGuard>(*this, disableToolBar));
+}
+
+void MainForm::endOpening()
+{
+    if (!m_openings.empty())
+        m_openings.pop_back();
+}
+
+// --- Menus -----------------------------------------------------------------------------------
+
+QAction* MainForm::menuAction(const QString& objectName)
+{
+    const QList<QAction*> actions = menuBar()->findChildren<QAction*>(objectName);
+    if (!actions.isEmpty())
+        return actions.first();
+    const QList<QMenu*> menus = findChildren<QMenu*>(objectName);
+    if (!menus.isEmpty())
+        return menus.first()->menuAction();
+    const QList<QAction*> anywhere = findChildren<QAction*>(objectName);
+    return anywhere.isEmpty() ? nullptr : anywhere.first();
+}
+
+QMenu* MainForm::menu(const QString& objectName)
+{
+    return findChild<QMenu*>(objectName);
+}
+
+void MainForm::setMenuVisible(const QString& objectName, bool visible)
+{
+    if (QAction* action = menuAction(objectName))
+        action->setVisible(visible);
+}
+
+void MainForm::popupMenu(const QString& objectName, const QPoint& globalPos)
+{
+    QMenu* shown = menu(objectName);
+    if (!shown || !m_popupPresenter)
+        return;
+    m_popupPresenter(shown, globalPos);
+}
+
+QToolButton* MainForm::toolButton(Command command) const
+{
+    return m_toolButtons.value(command);
+}
+
+// --- Menu and button handlers -------------------------------------------------------------
+
+void MainForm::btnClose_Click()
+{
+    close();
+}
+
+void MainForm::Menu_Close_Click()
+{
+    close();
+}
+
+void MainForm::btnServerList_Click()
+{
+    runDialog(Command::SelectStartingContainer);
+}
+
+void MainForm::Menu_Server_Location_Click()
+{
+    runDialog(Command::SelectStartingContainer);
+}
+
+void MainForm::Menu_ShowHideServers_Click()
+{
+    runDialog(Command::ShowHideServers);
+}
+
+void MainForm::Menu_Options_Click()
+{
+    runDialog(Command::Options);
+}
+
+void MainForm::Menu_Save_Click()
+{
+    if (!m_tableExport)
+        return;
+    QMdiSubWindow* active = activeChild();
+    m_tableExport->save(*this, active ? active->widget() : nullptr);
+}
+
+void MainForm::Menu_Copy_Click()
+{
+    QMdiSubWindow* active = activeChild();
+    if (!m_tableExport || !active)
+        return;
+    m_tableExport->copy(*this, active->widget());
+}
+
+void MainForm::Menu_Tile_Horizontal_Click()
+{
+    // One above the other, each the full width of the frame.
+    const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+    QList<QMdiSubWindow*> shown;
+    std::copy_if(windows.begin(), windows.end(), std::back_inserter(shown),
+                 [](QMdiSubWindow* w) { return !w->isMinimized() && w->isVisible(); });
+    if (shown.isEmpty())
+        return;
+    const QRect area = m_mdiArea->viewport()->rect();
+    const int height = area.height() / static_cast<int>(shown.size());
+    for (int i = 0; i < shown.size(); ++i) {
+        shown.at(i)->showNormal();
+        shown.at(i)->setGeometry(0, i * height, area.width(), height);
+    }
+}
+
+void MainForm::Menu_Tile_Vertical_Click()
+{
+    // Side by side, each the full height of the frame.
+    const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+    QList<QMdiSubWindow*> shown;
+    std::copy_if(windows.begin(), windows.end(), std::back_inserter(shown),
+                 [](QMdiSubWindow* w) { return !w->isMinimized() && w->isVisible(); });
+    if (shown.isEmpty())
+        return;
+    const QRect area = m_mdiArea->viewport()->rect();
+    const int width = area.width() / static_cast<int>(shown.size());
+    for (int i = 0; i < shown.size(); ++i) {
+        shown.at(i)->showNormal();
+        shown.at(i)->setGeometry(i * width, 0, width, area.height());
+    }
+}
+
+void MainForm::Menu_Cascade_Click()
+{
+    m_mdiArea->cascadeSubWindows();
+}
+
+void MainForm::Menu_Help_File_Click()
+{
+    const QString helpFile = QDir(m_context.programDir).filePath(kHelpFileName);
+    // A missing help file is the viewer's to report.
+    m_context.processes().openUrl(QUrl::fromLocalFile(helpFile).toString());
+}
+
+void MainForm::Menu_FAQs_Click()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_context.processes().openUrl(kFaqAddress);
+    QApplication::restoreOverrideCursor();
+}
+
+void MainForm::Menu_Korvanel_Products_Click()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_context.processes().openUrl(kProductsAddress);
+    QApplication::restoreOverrideCursor();
+}
+
+void MainForm::Menu_About_Click()
+{
+    AboutDialog about(m_context, this);
+    about.exec();
+}
+
+}  // namespace app

@@ -1,0 +1,297 @@
+// The controls of the main window: tool bar, side panel and menu tree.
+
+#include "app/MainForm.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QIcon>
+#include <QKeySequence>
+#include <QLayout>
+#include <QMdiSubWindow>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace app {
+
+namespace {
+
+// Sorted the way the list box of the desktop sorts: letters without regard to case.
+class ServerItem : public QListWidgetItem {
+public:
+    using QListWidgetItem::QListWidgetItem;
+    bool operator<(const QListWidgetItem& other) const override
+    {
+        const int order = text().compare(other.text(), Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : text() < other.text();
+    }
+};
+
+struct ButtonSpec {
+    Command command;
+    const char* objectName;
+    const char* toolTip;
+    const char* icon;
+    const char* actionText;  // item of "Server &Action"
+};
+
+// Left to right, as the tool bar shows them.
+constexpr ButtonSpec kButtons[] = {
+    {Command::ServerInfo, "btnServerInfo", "Server Information", "server-info.svg", "Server &Information"},
+    {Command::Utilization, "btnUtilization", "Server Utilization", "utilization.svg", "Server &Utilization"},
+    {Command::NLMs, "btnNLMs", "Loaded NLMs", "nlms.svg", "&Loaded NLMs"},
+    {Command::SetParameters, "btnSetParameters", "List Set Parameters", "set-parameters.svg", "List &Set Parameters"},
+    {Command::Volume, "btnVolume", "Volume Information", "volume.svg", "&Volume Information"},
+    {Command::GetConnInfo, "btnGetConnInfo", "User Connections", "connections.svg", "User &Connections"},
+    {Command::Partitions, "btnPartitions", "List Partitions", "partitions.svg", "List &Partitions"},
+    {Command::AbendLog, "btnAbendLog", "View Abend Log", "abend-log.svg", "View &Abend Log"},
+    {Command::FileLocks, "btnFileLocks", "File Opens/Locks", "file-locks.svg", "&File Opens/Locks"},
+    {Command::RemoteControl, "btnRemoteControl", "Remote Control", "remote-control.svg", "&Remote Control"},
+};
+
+// The tool bar's buttons are 495 twips square and 600 twips apart; at the
+// usual 96 dots per inch that is 33 pixels with 7 pixels between them.
+constexpr int kButtonSize = 33;
+constexpr int kButtonGap = 7;
+
+QIcon resourceIcon(const char* file)
+{
+    return QIcon(QStringLiteral(":/icons/") + QLatin1String(file));
+}
+
+}  // namespace
+
+QString MainForm::commandTitle(Command command)
+{
+    for (const auto& spec : kButtons) {
+        if (spec.command == command)
+            return QLatin1String(spec.toolTip);
+    }
+    switch (command) {
+    case Command::SelectStartingContainer:
+        return QStringLiteral("Select Starting Server Location");
+    case Command::ShowHideServers:
+        return QStringLiteral("Show/Hide Servers");
+    case Command::Options:
+        return QStringLiteral("Options");
+    default:
+        return {};
+    }
+}
+
+QListWidgetItem* newServerItem(const QString& text);
+QListWidgetItem* newServerItem(const QString& text)
+{
+    return new ServerItem(text);
+}
+
+void MainForm::buildToolBar()
+{
+    m_picButtons = new QToolBar(tr("Tool bar"), this);
+    m_picButtons->setObjectName(QStringLiteral("picButtons"));
+    m_picButtons->setMovable(false);
+    m_picButtons->setFloatable(false);
+    m_picButtons->setIconSize(QSize(24, 24));
+    m_picButtons->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_picButtons->setContextMenuPolicy(Qt::PreventContextMenu);
+    m_picButtons->layout()->setSpacing(kButtonGap);
+    m_picButtons->setContentsMargins(4, 2, 4, 2);
+
+    const auto addButton = [this](const QString& objectName, const QString& toolTip, const char* icon) {
+        auto* button = new QToolButton(m_picButtons);
+        button->setObjectName(objectName);
+        button->setToolTip(toolTip);
+        button->setIcon(resourceIcon(icon));
+        button->setFixedSize(kButtonSize, kButtonSize);
+        button->setAutoRaise(false);
+        m_picButtons->addWidget(button);
+        return button;
+    };
+
+    for (const auto& spec : kButtons) {
+        QToolButton* button =
+            addButton(QLatin1String(spec.objectName), tr(spec.toolTip), spec.icon);
+        m_toolButtons.insert(spec.command, button);
+        const Command command = spec.command;
+        connect(button, &QToolButton::clicked, this, [this, command] { runView(command); });
+    }
+
+    // Close stands apart from the view buttons.
+    auto* gap = new QWidget(m_picButtons);
+    gap->setFixedWidth(kButtonSize / 2);
+    m_picButtons->addWidget(gap);
+    QToolButton* close = addButton(QStringLiteral("btnClose"), tr("Close Program"), "close.svg");
+    connect(close, &QToolButton::clicked, this, &MainForm::btnClose_Click);
+
+    addToolBar(Qt::TopToolBarArea, m_picButtons);
+}
+
+void MainForm::buildSidePanel()
+{
+    m_controlsDock = new QDockWidget(this);
+    m_controlsDock->setObjectName(QStringLiteral("dockControls"));
+    m_controlsDock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    m_controlsDock->setTitleBarWidget(new QWidget(m_controlsDock));
+
+    m_picControls = new QWidget(m_controlsDock);
+    m_picControls->setObjectName(QStringLiteral("picControls"));
+    m_picControls->setMinimumSize(120, 120);
+    m_picControls->installEventFilter(this);
+
+    m_btnServerList = new QPushButton(tr("&Servers"), m_picControls);
+    m_btnServerList->setObjectName(QStringLiteral("btnServerList"));
+    m_btnServerList->setToolTip(tr("Change Server List"));
+    connect(m_btnServerList, &QPushButton::clicked, this, &MainForm::btnServerList_Click);
+
+    m_lstServers = new QListWidget(m_picControls);
+    m_lstServers->setObjectName(QStringLiteral("lstServers"));
+    m_lstServers->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_lstServers->setSortingEnabled(true);
+    m_lstServers->setContextMenuPolicy(Qt::PreventContextMenu);
+    m_lstServers->viewport()->installEventFilter(this);
+
+    m_controlsDock->setWidget(m_picControls);
+    addDockWidget(Qt::LeftDockWidgetArea, m_controlsDock);
+    resizeDocks({m_controlsDock}, {150}, Qt::Horizontal);
+}
+
+QAction* MainForm::addNamedAction(QMenu* menu, const QString& text, const QString& objectName)
+{
+    QAction* action = menu->addAction(text);
+    action->setObjectName(objectName);
+    return action;
+}
+
+QMenu* MainForm::addNamedMenu(QMenu* parent, const QString& title, const QString& objectName)
+{
+    QMenu* created = parent ? parent->addMenu(title) : menuBar()->addMenu(title);
+    created->setObjectName(objectName);
+    created->menuAction()->setObjectName(objectName);
+    return created;
+}
+
+void MainForm::buildMenus()
+{
+    // File
+    QMenu* file = addNamedMenu(nullptr, tr("&File"), QStringLiteral("Menu_File"));
+    QAction* save = addNamedAction(file, tr("&Save"), QStringLiteral("Menu_Save"));
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    save->setEnabled(false);
+    connect(save, &QAction::triggered, this, &MainForm::Menu_Save_Click);
+    connect(addNamedAction(file, tr("&Close"), QStringLiteral("Menu_Close")), &QAction::triggered, this,
+            &MainForm::Menu_Close_Click);
+
+    // Edit
+    QMenu* edit = addNamedMenu(nullptr, tr("&Edit"), QStringLiteral("Menu_Edit"));
+    QAction* copy = addNamedAction(edit, tr("Copy"), QStringLiteral("Menu_Copy"));
+    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    connect(copy, &QAction::triggered, this, &MainForm::Menu_Copy_Click);
+
+    // Pop-up menus of the views: part of the menu tree for the whole run, never
+    // shown in the menu bar. Their items are wired by the views that show them.
+    QMenu* userConns = addNamedMenu(nullptr, tr("&User Connections"), QStringLiteral("PopMenu_UserPopMenu"));
+    addNamedAction(userConns, tr("Send Message"), QStringLiteral("Menu_UserConns_Send_Message"));
+    addNamedAction(userConns, tr("Show Open Files"), QStringLiteral("Menu_UserConns_Show_Open_Files"));
+    addNamedAction(userConns, tr("Clear Connection"), QStringLiteral("Menu_UserConns_Clear_Connection"));
+    userConns->addSeparator()->setObjectName(QStringLiteral("Menu_UserConns_Blank"));
+    addNamedAction(userConns, tr("Choose Columns"), QStringLiteral("Menu_UserConns_Choose_Columns"))
+        ->setVisible(false);
+    userConns->menuAction()->setVisible(false);
+
+    QMenu* setCommands = addNamedMenu(nullptr, tr("S&et Commands"), QStringLiteral("PopMenu_Set_Commands"));
+    addNamedAction(setCommands, tr("Remove Column"), QStringLiteral("Menu_Remove_Column"))->setEnabled(false);
+    setCommands->menuAction()->setVisible(false);
+
+    QMenu* nlmCommands = addNamedMenu(nullptr, tr("&NLM Commands"), QStringLiteral("PopMenu_NLM_Comands"));
+    addNamedAction(nlmCommands, tr("Remove Server"), QStringLiteral("PopMenu_Remove_Server"))->setEnabled(false);
+    nlmCommands->menuAction()->setVisible(false);
+
+    QMenu* partitions = addNamedMenu(nullptr, tr("&Partitions"), QStringLiteral("PopMenu_Remove_Partition"));
+    addNamedAction(partitions, tr("Remove Column"), QStringLiteral("PopMenu_Remove_Partition_Column"));
+    partitions->menuAction()->setVisible(false);
+
+    // Action: the server list's own menu.
+    QMenu* action = addNamedMenu(nullptr, tr("&Action"), QStringLiteral("PopMenu_Action"));
+    QMenu* serverAction = addNamedMenu(action, tr("Server &Action"), QStringLiteral("PopMenu_Action_Action"));
+    for (const auto& spec : kButtons) {
+        QAction* item = addNamedAction(serverAction, tr(spec.actionText),
+                                       QStringLiteral("PopMenu_Action_") + QLatin1String(spec.objectName).mid(3));
+        m_actionItems.insert(spec.command, item);
+        const Command command = spec.command;
+        connect(item, &QAction::triggered, this, [this, command] { runView(command); });
+    }
+    QAction* blank = action->addSeparator();
+    blank->setObjectName(QStringLiteral("PopMenu_Action_Blank"));
+    blank->setVisible(false);
+    QAction* hide = addNamedAction(action, tr("&Hide Selected Servers"), QStringLiteral("PopMenu_Action_HideServer"));
+    hide->setVisible(false);
+    connect(hide, &QAction::triggered, this, &MainForm::PopMenu_Action_HideServer_Click);
+
+    // Tools
+    QMenu* tools = addNamedMenu(nullptr, tr("&Tools"), QStringLiteral("Menu_Tools"));
+    connect(addNamedAction(tools, tr("Select Starting Server Location"), QStringLiteral("Menu_Server_Location")),
+            &QAction::triggered, this, &MainForm::Menu_Server_Location_Click);
+    connect(addNamedAction(tools, tr("Show/Hide Servers"), QStringLiteral("Menu_ShowHideServers")),
+            &QAction::triggered, this, &MainForm::Menu_ShowHideServers_Click);
+    connect(addNamedAction(tools, tr("Options"), QStringLiteral("Menu_Options")), &QAction::triggered, this,
+            &MainForm::Menu_Options_Click);
+
+    // Window
+    m_windowMenu = addNamedMenu(nullptr, tr("&Window"), QStringLiteral("Menu_Window"));
+    connect(addNamedAction(m_windowMenu, tr("Tile Horizontal"), QStringLiteral("Menu_Tile_Horizontal")),
+            &QAction::triggered, this, &MainForm::Menu_Tile_Horizontal_Click);
+    connect(addNamedAction(m_windowMenu, tr("Tile Vertical"), QStringLiteral("Menu_Tile_Vertical")),
+            &QAction::triggered, this, &MainForm::Menu_Tile_Vertical_Click);
+    connect(addNamedAction(m_windowMenu, tr("Cascade"), QStringLiteral("Menu_Cascade")), &QAction::triggered,
+            this, &MainForm::Menu_Cascade_Click);
+    connect(m_windowMenu, &QMenu::aboutToShow, this, &MainForm::refreshWindowMenu);
+
+    // Help
+    QMenu* help = addNamedMenu(nullptr, tr("&Help"), QStringLiteral("Menu_Help"));
+    connect(addNamedAction(help, tr("Help Contents"), QStringLiteral("Menu_Help_File")), &QAction::triggered,
+            this, &MainForm::Menu_Help_File_Click);
+    help->addSeparator();
+    connect(addNamedAction(help, tr("FAQs"), QStringLiteral("Menu_FAQs")), &QAction::triggered, this,
+            &MainForm::Menu_FAQs_Click);
+    connect(addNamedAction(help, tr("Other Korvanel Products"), QStringLiteral("Menu_Korvanel_Products")),
+            &QAction::triggered, this, &MainForm::Menu_Korvanel_Products_Click);
+    help->addSeparator();
+    connect(addNamedAction(help, tr("About"), QStringLiteral("Menu_About")), &QAction::triggered, this,
+            &MainForm::Menu_About_Click);
+}
+
+void MainForm::refreshWindowMenu()
+{
+    for (QAction* action : std::as_const(m_windowListActions)) {
+        m_windowMenu->removeAction(action);
+        action->deleteLater();
+    }
+    m_windowListActions.clear();
+
+    const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty())
+        return;
+    m_windowListActions.append(m_windowMenu->addSeparator());
+    QMdiSubWindow* current = activeChild();
+    int number = 1;
+    for (QMdiSubWindow* window : windows) {
+        const QString label = number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(window->windowTitle())
+                                          : QStringLiteral("%1 %2").arg(number).arg(window->windowTitle());
+        ++number;
+        QAction* item = m_windowMenu->addAction(label);
+        item->setCheckable(true);
+        item->setChecked(window == current);
+        QPointer<QMdiSubWindow> target(window);
+        connect(item, &QAction::triggered, this, [this, target] {
+            if (target)
+                m_mdiArea->setActiveSubWindow(target);
+        });
+        m_windowListActions.append(item);
+    }
+}
+
+}  // namespace app

@@ -1,0 +1,37 @@
+#include "app/OpeningGuard.h"
+
+#include "app/MainForm.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QToolBar>
+
+namespace app {
+
+OpeningGuard::OpeningGuard(MainForm& form, bool disableToolBar)
+    : m_list(form.lstServers())
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (m_list) {
+        m_listWasEnabled = m_list->isEnabled();
+        m_list->setEnabled(false);
+    }
+    if (disableToolBar) {
+        m_toolBar = form.picButtons();
+        if (m_toolBar) {
+            m_toolBarWasEnabled = m_toolBar->isEnabled();
+            m_toolBar->setEnabled(false);
+        }
+    }
+}
+
+OpeningGuard::~OpeningGuard()
+{
+    if (m_list)
+        m_list->setEnabled(m_listWasEnabled);
+    if (m_toolBar)
+        m_toolBar->setEnabled(m_toolBarWasEnabled);
+    QApplication::restoreOverrideCursor();
+}
+
+}  // namespace app

@@ -1,0 +1,53 @@
+#pragma once
+// Start-up and the objects that live for the whole run: the NetWare client,
+// the settings store, the program-wide values and the main window. The
+// program and veskaro-report start the same way.
+
+#include "app/AppContext.h"
+#include "netware/ClientProvider.h"
+
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+namespace app {
+
+class MainForm;
+
+struct StartOptions {
+    QStringList arguments;       // after the program name
+    QString programDir;
+    bool saveWindowState = true; // false: windows rendered offscreen save nothing
+    bool showSplash = true;
+};
+
+class Program {
+public:
+    Program(platform::MessageService& messages, platform::FileDialogService& fileDialogs,
+            platform::ClipboardService& clipboard, platform::ProcessLauncher& processes);
+    ~Program();
+
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Client check, settings, main window geometry and server list. Nothing
+    // when the program runs on; otherwise the exit code after the user has been told.
+    std::optional<int> start(nw::ClientLoad load, std::unique_ptr<settings::RegistryStore> store,
+                             const StartOptions& options = {});
+
+    MainForm* mainForm() const { return m_form.get(); }
+    AppContext* context() const { return m_context.get(); }
+
+private:
+    platform::MessageService& m_messages;
+    platform::FileDialogService& m_fileDialogs;
+    platform::ClipboardService& m_clipboard;
+    platform::ProcessLauncher& m_processes;
+    std::unique_ptr<nw::NetWareClient> m_client;
+    std::unique_ptr<settings::RegistryStore> m_store;
+    std::unique_ptr<AppContext> m_context;
+    std::unique_ptr<MainForm> m_form;
+};
+
+}  // namespace app

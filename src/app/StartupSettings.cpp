@@ -1,0 +1,100 @@
+#include "app/StartupSettings.h"
+
+#include "netware/NovellCalls.h"
+#include "settings/Registry.h"
+#include "settings/Twips.h"
+#include "settings/WindowGeometry.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <cmath>
+
+namespace app {
+
+namespace {
+
+using settings::Hive;
+using settings::fnReadValue;
+
+double logicalDpi()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
+    return dpi > 0 ? dpi : 96.0;
+}
+
+}  // namespace
+
+void readGlobalSettings(AppContext& context)
+{
+    settings::RegistryStore& store = context.registry();
+    ProgramValues& values = context.values;
+
+    if (const std::optional<QString> tree = fnReadValue(store, kRootKey, QStringLiteral("Tree"), 24)) {
+        values.gTreeName = *tree;
+    } else {
+        nw::subInitClient(context);
+        store.createKey(Hive::CurrentUser, kRootKey);
+        store.setValue(Hive::CurrentUser, kRootKey, QStringLiteral("Tree"), values.gTreeName);
+    }
+
+    values.gSearchSubContainers = settings::fnBooleanSetting(
+        fnReadValue(store, kRootKey, QStringLiteral("ServerSearchSubContainers"), 9), true);
+
+    values.gSaveFileDelimiter =
+        fnReadValue(store, kRootKey, QStringLiteral("SaveFileDelimiter"), 4).value_or(QStringLiteral(","));
+    values.gRemoteControlPath = fnReadValue(store, kRootKey, QStringLiteral("RemoteControl"), 499).value_or(QString());
+}
+
+std::optional<TwipsGeometry> readMainFormGeometry(const settings::RegistryStore& store)
+{
+    const std::optional<settings::WindowGeometry> stored = settings::fnStoredWindowGeometry(store, kMainFormKey);
+    if (!stored)
+        return std::nullopt;
+    const auto whole = [](double twips) { return static_cast<int>(std::lround(twips)); };
+    return TwipsGeometry{whole(stored->top), whole(stored->left), whole(stored->height), whole(stored->width)};
+}
+
+void writeMainFormGeometry(settings::RegistryStore& store, const TwipsGeometry& geometry)
+{
+    settings::subSaveWindowGeometry(store, kMainFormKey,
+                                    settings::WindowGeometry{double(geometry.top), double(geometry.left),
+                                                             double(geometry.height), double(geometry.width)});
+}
+
+void appendHiddenServer(AppContext& context, const QString& server)
+{
+    settings::RegistryStore& store = context.registry();
+    const QString& tree = context.values.gTreeName;
+    if (!store.keyExists(Hive::CurrentUser, kHiddenKey))
+        store.createKey(Hive::CurrentUser, kHiddenKey);
+    // The list is read whole, whatever its length: reading it into a fixed
+    // room would take a long list for a missing one and replace it by this
+    // single name, bringing every other hidden server back.
+    const std::optional<QString> old = store.queryValue(Hive::CurrentUser, kHiddenKey, tree);
+    const QString updated =
+        (!old || old->isEmpty()) ? server : *old + QLatin1Char(',') + server;
+    store.setValue(Hive::CurrentUser, kHiddenKey, tree, updated);
+}
+
+int twipsToPixels(int twips)
+{
+    return settings::twipsToPixels(twips, logicalDpi());
+}
+
+int pixelsToTwips(int pixels)
+{
+    return static_cast<int>(std::lround(settings::pixelsToTwips(pixels, logicalDpi())));
+}
+
+void showClientMissing(platform::MessageService& messages)
+{
+    messages.show({QCoreApplication::translate("app", "Novell Client Error"),
+                   QCoreApplication::translate(
+                       "app", "You must have a Novell Client installed to run Veskaro.  Veskaro will now exit."),
+                   platform::Buttons::Ok, platform::Icon::Critical, platform::Answer::Ok});
+}
+
+}  // namespace app

@@ -1,0 +1,43 @@
+#pragma once
+// The settings the main window reads and writes itself: the program-wide
+// values of the root key, its own geometry under MainForm, and the hidden
+// servers of the current tree.
+
+#include "app/AppContext.h"
+#include "settings/Registry.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace app {
+
+using settings::kRootKey;
+inline const QString kMainFormKey = QStringLiteral("Software\\Korvanel\\Veskaro\\MainForm");
+inline const QString kHiddenKey = QStringLiteral("Software\\Korvanel\\Veskaro\\Hidden");
+
+// Tree (determined by the client and written back when missing),
+// ServerSearchSubContainers, SaveFileDelimiter and RemoteControl.
+void readGlobalSettings(AppContext& context);
+
+struct TwipsGeometry {
+    int top = 0;
+    int left = 0;
+    int height = 0;
+    int width = 0;
+};
+// Nothing when the MainForm key does not exist (first run).
+std::optional<TwipsGeometry> readMainFormGeometry(const settings::RegistryStore& store);
+void writeMainFormGeometry(settings::RegistryStore& store, const TwipsGeometry& geometry);
+
+// Adds the server to the tree's value under Hidden.
+void appendHiddenServer(AppContext& context, const QString& server);
+
+// Window sizes are kept in twips, 1440 to the logical inch of the screen.
+int twipsToPixels(int twips);
+int pixelsToTwips(int pixels);
+
+// "You must have a Novell Client installed ..." with its title, OK only.
+void showClientMissing(platform::MessageService& messages);
+
+}  // namespace app

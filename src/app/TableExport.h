@@ -1,0 +1,25 @@
+#pragma once
+// File / "&Save" and Edit / "Copy" act on the table of the active child
+// window. The export code provides this; until it is installed both menu items
+// stay disabled.
+
+#include <QString>
+
+class QWidget;
+
+namespace app {
+
+class MainForm;
+
+class TableExport {
+public:
+    virtual ~TableExport() = default;
+    // File / "&Save" on the given child window (the widget inside the MDI frame).
+    virtual void save(MainForm& form, QWidget* activeChild) = 0;
+    // Edit / "Copy" on the given child window.
+    virtual void copy(MainForm& form, QWidget* activeChild) = 0;
+    // The text File / "&Save" would write for the child, without any dialog.
+    virtual QString savedText(MainForm& form, QWidget* activeChild) const = 0;
+};
+
+}  // namespace app

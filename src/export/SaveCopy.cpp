@@ -1,0 +1,84 @@
+#include "export/SaveCopy.h"
+
+#include "app/AppContext.h"
+#include "export/CopyForm.h"
+#include "export/WidgetExport.h"
+
+#include <QBuffer>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QSaveFile>
+#include <QWidget>
+
+namespace exporting {
+
+QChar fcnSaveDelimiter(const app::AppContext& context)
+{
+    const QString& delimiter = context.values.gSaveFileDelimiter;
+    return delimiter.isEmpty() ? QLatin1Char(',') : delimiter.at(0);
+}
+
+QString fcnChildCaption(const QWidget* activeChild)
+{
+    if (!activeChild)
+        return {};
+    if (const auto* frame = qobject_cast<const QMdiSubWindow*>(activeChild->parentWidget()))
+        return frame->windowTitle();
+    return activeChild->windowTitle();
+}
+
+bool subSaveTables(const QWidget* window, const QString& path, QChar delimiter, const QLocale& locale)
+{
+    bool written = false;
+    for (const QWidget* table : exportableTables(window)) {
+        // Each table replaces the file as a whole; a write that fails halfway
+        // leaves the previous content instead of a truncated file.
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            continue;
+        if (!writeTable(table, file, delimiter, locale)) {
+            file.cancelWriting();
+            continue;
+        }
+        written = file.commit() || written;
+    }
+    return written;
+}
+
+QByteArray fcnSavedBytes(const QWidget* window, QChar delimiter, const QLocale& locale)
+{
+    QByteArray bytes;
+    for (const QWidget* table : exportableTables(window)) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        if (writeTable(table, buffer, delimiter, locale))
+            bytes = buffer.data();
+    }
+    return bytes;
+}
+
+void Menu_Save_Click(app::AppContext& context, QWidget* activeChild)
+{
+    // Without a child window there is nothing a file could receive.
+    if (!activeChild)
+        return;
+    platform::SaveDialogRequest request;
+    request.proposedName = fcnProposedSaveName(fcnChildCaption(activeChild));
+    request.filter = fcnSaveFilter();
+    request.overwritePrompt = true;
+    QPointer<QWidget> window(activeChild);
+    const QString path = context.fileDialogs().getSaveFileName(request);
+    if (path.isEmpty() || !window)
+        return;
+    subSaveTables(window, path, fcnSaveDelimiter(context));
+}
+
+void Menu_Copy_Click(app::AppContext& context, QWidget* activeChild, QWidget* dialogParent)
+{
+    if (!activeChild)
+        return;
+    CopyForm dialog(context, activeChild, dialogParent);
+    dialog.exec();
+}
+
+}  // namespace exporting

@@ -1,0 +1,41 @@
+#pragma once
+// File / "&Save" and Edit / "Copy" of the main window: the table of the active
+// child window goes to a delimited text file or, for grids, to the clipboard.
+// The views take no part beyond switching the two menu items.
+
+#include <QByteArray>
+#include <QChar>
+#include <QLocale>
+#include <QString>
+
+class QWidget;
+
+namespace app {
+class AppContext;
+}
+
+namespace exporting {
+
+// The field delimiter chosen in the options (its first character; "," when none).
+QChar fcnSaveDelimiter(const app::AppContext& context);
+
+// The caption of a child window: the title of its MDI frame, else its own.
+QString fcnChildCaption(const QWidget* activeChild);
+
+// Asks for a file (proposed name from the caption, overwrite prompt) and writes
+// every table of the window into it in control order, so a window with two
+// tables leaves the last one. A cancelled dialog, a window without tables or a
+// file that cannot be written leaves everything as it was, without a message.
+void Menu_Save_Click(app::AppContext& context, QWidget* activeChild);
+
+// Writes the window's tables to `path` as Save does; false when nothing could
+// be written. An existing file is replaced only by a complete new one.
+bool subSaveTables(const QWidget* window, const QString& path, QChar delimiter, const QLocale& locale = QLocale());
+
+// The bytes Save would leave in the file for the window (empty without tables).
+QByteArray fcnSavedBytes(const QWidget* window, QChar delimiter, const QLocale& locale = QLocale());
+
+// Shows the modal frmCopy dialog for the window; nothing without a window.
+void Menu_Copy_Click(app::AppContext& context, QWidget* activeChild, QWidget* dialogParent);
+
+}  // namespace exporting

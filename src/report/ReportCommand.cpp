@@ -1,0 +1,239 @@
+#include "report/ReportCommand.h"
+
+#include "app/MainForm.h"
+#include "app/Program.h"
+#include "platform/StderrMessageService.h"
+#include "settings/RegistryStore.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QPixmap>
+#include <QTextStream>
+
+namespace report {
+
+namespace {
+
+// Nothing is asked and nothing is started in a run without a user.
+class NoFileDialogs : public platform::FileDialogService {
+public:
+    QString getSaveFileName(const platform::SaveDialogRequest&) override { return {}; }
+};
+
+class PrivateClipboard : public platform::ClipboardService {
+public:
+    bool setText(const QString& text) override
+    {
+        m_text = text;
+        return true;
+    }
+    QString text() const override { return m_text; }
+
+private:
+    QString m_text;
+};
+
+class NoProcesses : public platform::ProcessLauncher {
+public:
+    bool startDetached(const QString&, const QStringList&, const QString&) override { return false; }
+    bool openUrl(const QString&) override { return false; }
+};
+
+struct ParsedArguments {
+    bool help = false;
+    std::optional<QString> delimiter;
+    QString screenshot;
+    QString view;
+    QStringList servers;
+};
+
+// The text File / "&Save" would write for the view the command opened.
+std::optional<QString> tableOfActiveView(app::MainForm& form, app::Command command, const QString& name)
+{
+    if (!form.hasCommand(command)) {
+        form.context().messages().inform(QStringLiteral("The %1 view is not available.").arg(name),
+                                         QStringLiteral("veskaro-report"));
+        return std::nullopt;
+    }
+    switch (command) {
+    case app::Command::ServerInfo: form.btnServerInfo_Click(); break;
+    case app::Command::Utilization: form.btnUtilization_Click(); break;
+    case app::Command::NLMs: form.btnNLMs_Click(); break;
+    case app::Command::SetParameters: form.btnSetParameters_Click(); break;
+    case app::Command::Volume: form.btnVolume_Click(); break;
+    case app::Command::GetConnInfo: form.btnGetConnInfo_Click(); break;
+    case app::Command::Partitions: form.btnPartitions_Click(); break;
+    case app::Command::AbendLog: form.btnAbendLog_Click(); break;
+    case app::Command::FileLocks: form.btnFileLocks_Click(); break;
+    default: return std::nullopt;
+    }
+    QMdiSubWindow* active = form.activeChild();
+    if (!active || !form.tableExport()) {
+        form.context().messages().inform(QStringLiteral("The %1 view produced no table.").arg(name),
+                                         QStringLiteral("veskaro-report"));
+        return std::nullopt;
+    }
+    return form.tableExport()->savedText(form, active->widget());
+}
+
+ReportView commandView(const char* name, const char* description, app::Command command)
+{
+    const QString viewName = QLatin1String(name);
+    return {viewName, QLatin1String(description),
+            [command, viewName](app::MainForm& form) { return tableOfActiveView(form, command, viewName); }};
+}
+
+}  // namespace
+
+ReportCommand::ReportCommand()
+{
+    addView({QStringLiteral("servers"), QStringLiteral("the server list, one server a line"),
+             [](app::MainForm& form) -> std::optional<QString> {
+                 QString text;
+                 for (int row = 0; row < form.lstServers()->count(); ++row)
+                     text += form.lstServers()->item(row)->text() + QLatin1Char('\n');
+                 return text;
+             },
+             false});
+    addView(commandView("serverinfo", "server information", app::Command::ServerInfo));
+    addView(commandView("utilization", "server utilization", app::Command::Utilization));
+    addView(commandView("nlms", "loaded NLMs side by side", app::Command::NLMs));
+    addView(commandView("setparameters", "SET parameters side by side", app::Command::SetParameters));
+    addView(commandView("volumes", "volume space usage", app::Command::Volume));
+    addView(commandView("connections", "user connections of a server", app::Command::GetConnInfo));
+    addView(commandView("partitions", "partitions and replicas", app::Command::Partitions));
+    addView(commandView("abendlog", "abend log of a server", app::Command::AbendLog));
+    addView(commandView("filelocks", "file opens and locks", app::Command::FileLocks));
+}
+
+void ReportCommand::addView(ReportView view)
+{
+    for (ReportView& existing : m_views) {
+        if (existing.name == view.name) {
+            existing = std::move(view);
+            return;
+        }
+    }
+    m_views.push_back(std::move(view));
+}
+
+QString ReportCommand::usage() const
+{
+    QString text = QStringLiteral(
+        "Usage: veskaro-report [--delimiter C] [--screenshot FILE.png] VIEW [SERVER...]\n"
+        "\n"
+        "Starts as Veskaro does, opens VIEW for the named servers (or for the\n"
+        "servers selected at start-up when none is named) and prints what\n"
+        "File / Save would write.\n"
+        "\n"
+        "Options:\n"
+        "  --delimiter C        field delimiter of the table (one character)\n"
+        "  --screenshot FILE    also render the main window to a PNG file\n"
+        "  --help               show this text\n"
+        "\n"
+        "Views:\n");
+    for (const ReportView& view : m_views)
+        text += QStringLiteral("  %1%2\n").arg(view.name, -21).arg(view.description);
+    return text;
+}
+
+int ReportCommand::execute(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    ParsedArguments parsed;
+    QStringList positional;
+    const auto usageError = [&](const QString& problem) {
+        err << "veskaro-report: " << problem << Qt::endl;
+        err << "Try 'veskaro-report --help'." << Qt::endl;
+        return 2;
+    };
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+            parsed.help = true;
+        } else if (argument == QLatin1String("--delimiter") || argument == QLatin1String("--screenshot")) {
+            if (i + 1 >= arguments.size())
+                return usageError(QStringLiteral("%1 needs a value").arg(argument));
+            const QString value = arguments.at(++i);
+            if (argument == QLatin1String("--delimiter")) {
+                if (value.size() != 1)
+                    return usageError(QStringLiteral("the delimiter must be one character"));
+                parsed.delimiter = value;
+            } else {
+                if (value.isEmpty())
+                    return usageError(QStringLiteral("--screenshot needs a file name"));
+                parsed.screenshot = value;
+            }
+        } else if (argument.startsWith(QLatin1String("--"))) {
+            return usageError(QStringLiteral("unknown option %1").arg(argument));
+        } else {
+            positional.append(argument);
+        }
+    }
+    if (parsed.help) {
+        out << usage();
+        out.flush();
+        return 0;
+    }
+    if (positional.isEmpty())
+        return usageError(QStringLiteral("no view named"));
+    parsed.view = positional.takeFirst();
+    parsed.servers = positional;
+
+    const auto found = std::find_if(m_views.begin(), m_views.end(),
+                                    [&](const ReportView& view) { return view.name == parsed.view; });
+    if (found == m_views.end())
+        return usageError(QStringLiteral("unknown view %1").arg(parsed.view));
+    if (!found->takesServers && !parsed.servers.isEmpty())
+        return usageError(QStringLiteral("the %1 view takes no server names").arg(parsed.view));
+
+    platform::StderrMessageService messages(err);
+    NoFileDialogs fileDialogs;
+    PrivateClipboard clipboard;
+    NoProcesses processes;
+    app::Program program(messages, fileDialogs, clipboard, processes);
+    app::StartOptions options;
+    options.programDir = QCoreApplication::applicationDirPath();
+    options.saveWindowState = false;
+    options.showSplash = false;
+    if (const auto exitCode = program.start(nw::loadNetWareClient(), settings::openDefaultRegistryStore(), options)) {
+        err.flush();
+        return *exitCode;
+    }
+    app::MainForm& form = *program.mainForm();
+    if (parsed.delimiter)
+        form.context().values.gSaveFileDelimiter = *parsed.delimiter;
+
+    if (!parsed.servers.isEmpty()) {
+        QListWidget* list = form.lstServers();
+        list->clearSelection();
+        for (const QString& server : std::as_const(parsed.servers)) {
+            const QList<QListWidgetItem*> matches = list->findItems(server, Qt::MatchFixedString);
+            if (matches.isEmpty())
+                return usageError(QStringLiteral("%1 is not in the server list").arg(server));
+            matches.first()->setSelected(true);
+        }
+    }
+
+    const std::optional<QString> table = found->produce(form);
+    if (!table) {
+        err.flush();
+        return 1;
+    }
+    out << *table;
+    out.flush();
+
+    if (!parsed.screenshot.isEmpty()) {
+        form.setAttribute(Qt::WA_DontShowOnScreen);
+        form.show();
+        QCoreApplication::processEvents();
+        if (!form.grab().save(parsed.screenshot, "PNG")) {
+            err << "veskaro-report: cannot write " << parsed.screenshot << Qt::endl;
+            return 1;
+        }
+    }
+    err.flush();
+    return 0;
+}
+
+}  // namespace report

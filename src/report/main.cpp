@@ -1,0 +1,25 @@
+// veskaro-report: one view of Veskaro as text, without a window on screen.
+
+#include "report/ReportCommand.h"
+
+#include <QApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+int main(int argc, char* argv[])
+{
+    // Without a display the windows are drawn offscreen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Veskaro"));
+    QApplication::setOrganizationName(QStringLiteral("Korvanel"));
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    report::ReportCommand command;
+    return command.execute(QApplication::arguments().mid(1), out, err);
+}

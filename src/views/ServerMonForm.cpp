@@ -1,0 +1,338 @@
+#include "views/ServerMonForm.h"
+
+#include "app/ViewHost.h"
+#include "netware/NovellCalls.h"
+#include "settings/Registry.h"
+#include "settings/Twips.h"
+#include "widgets/RefreshFrame.h"
+#include "widgets/ReportListView.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QTreeView>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace views {
+
+namespace {
+
+constexpr int kServerCol = 0;
+constexpr int kUtilCol = 1;
+constexpr int kHighCol = 2;
+
+// Sizes in twips, as the window was designed.
+constexpr double kMinWidth = 3975;
+constexpr double kMinHeight = 2295;
+constexpr double kListWidthAllowance = 135;    // outer width minus the list's width
+constexpr double kListHeightAllowance = 1230;  // client height minus the list's height
+constexpr double kMargin = 60;
+
+settings::WindowGeometry defaultGeometry()
+{
+    return {0, 0, 7000, 8040};
+}
+
+// A cell read back as a number, the way the monitor compares its marks: text
+// that is no number ("?") counts as 0.
+double cellNumber(const QString& text)
+{
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    return ok ? value : 0.0;
+}
+
+}  // namespace
+
+QString ServerMonForm::caption()
+{
+    return tr("Server Utilization");
+}
+
+ServerMonForm::ServerMonForm(app::ViewHost& host, QWidget* parent)
+    : QWidget(parent)
+    , m_host(host)
+    , m_state(host.context(), settings::rootKeyPath(QStringLiteral("ServerUtilForm")), defaultGeometry())
+    , m_list(new widgets::ReportListView(this))
+    , m_refresh(new widgets::RefreshFrame(this))
+    , m_reset(new QPushButton(tr("R&eset High %"), this))
+    , m_status(new QStatusBar(this))
+{
+    setObjectName(QStringLiteral("frmServerMon"));
+    setWindowTitle(caption());
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    // Control order: the list first, so Save finds it as the window's table.
+    m_list->setObjectName(QStringLiteral("lstvwServerUtilization"));
+    m_refresh->timer()->setObjectName(QStringLiteral("Timer1"));
+    m_reset->setObjectName(QStringLiteral("btnReset"));
+    m_reset->setToolTip(tr("Reset High %"));
+    m_status->setObjectName(QStringLiteral("StatusBar1"));
+    m_status->setSizeGripEnabled(false);
+
+    connect(m_refresh, &widgets::RefreshFrame::timeout, this, &ServerMonForm::Timer1_Timer);
+    connect(m_refresh, &widgets::RefreshFrame::started, this, [this] { m_reset->setEnabled(true); });
+    connect(m_refresh, &widgets::RefreshFrame::captionChanged, this,
+            [this](const QString& text) { m_host.subEnableSaveCopy(text); });
+    connect(m_reset, &QPushButton::clicked, this, &ServerMonForm::btnReset_Click);
+    layoutControls();
+}
+
+ServerMonForm::~ServerMonForm() = default;
+
+QPushButton* ServerMonForm::btnRefresh() const
+{
+    return m_refresh->btnRefresh();
+}
+
+QLineEdit* ServerMonForm::txtInterval() const
+{
+    return m_refresh->txtInterval();
+}
+
+QLabel* ServerMonForm::lblSeconds() const
+{
+    return m_refresh->lblSeconds();
+}
+
+QTimer* ServerMonForm::Timer1() const
+{
+    return m_refresh->timer();
+}
+
+void ServerMonForm::Form_Load()
+{
+    m_state.restore(this);
+    subInitializeGrid();
+    m_refresh->setIntervalText(QStringLiteral("1"));
+    btnRefresh_Click();
+}
+
+void ServerMonForm::subInitializeGrid()
+{
+    const auto add = [this](const QString& heading, Qt::Alignment alignment) {
+        const int col = m_list->addColumn(heading, alignment, 1440);
+        m_list->setColumnWidthTwips(
+            col, qRound(settings::fnGetTwipsSetting(m_host.context().registry(), m_state.keyPath(),
+                                                    QStringLiteral("ColWidth-") + heading)));
+    };
+    add(tr("Server"), Qt::AlignLeft | Qt::AlignVCenter);
+    add(tr("Util %"), Qt::AlignRight | Qt::AlignVCenter);
+    add(tr("High %"), Qt::AlignRight | Qt::AlignVCenter);
+}
+
+bool ServerMonForm::subAddServer(const QString& name)
+{
+    if (m_list->findRow(kServerCol, name, Qt::CaseSensitive) >= 0)
+        return false;
+    m_list->addRow({name, QStringLiteral("0"), QStringLiteral("0")});
+    return true;
+}
+
+void ServerMonForm::btnRefresh_Click()
+{
+    m_refresh->toggle();
+}
+
+void ServerMonForm::btnReset_Click()
+{
+    m_list->beginUpdate();
+    for (int row = 0; row < m_list->rowCount(); ++row)
+        m_list->setItemText(row, kHighCol, QStringLiteral("0"));
+    m_list->endUpdate();
+}
+
+void ServerMonForm::Form_Activate()
+{
+    m_host.subEnableSaveCopy(m_refresh->buttonCaption());
+}
+
+void ServerMonForm::Timer1_Timer()
+{
+    // Two polls must never interleave: a tick that comes due while a poll is
+    // still yielding between servers is dropped, the next one starts afresh.
+    if (m_polling || m_unloaded)
+        return;
+    m_polling = true;
+    setCursor(Qt::WaitCursor);
+
+    QPointer<ServerMonForm> self(this);
+    app::AppContext& context = m_host.context();
+    nw::NetWareClient& client = context.client();
+    // Rows added while the poll yields wait for the next tick.
+    const int rows = m_list->rowCount();
+    for (int row = 0; row < rows; ++row) {
+        QCoreApplication::processEvents();
+        if (!self)
+            return;   // the window went away while events ran
+        if (m_unloaded)
+            break;
+
+        const QString name = m_list->itemText(row, kServerCol);
+        nw::NWCONN_HANDLE connection = 0;
+        if (nw::fcnOpenConnByName(client, name, connection) != nw::status::Success) {
+            m_list->setItemText(row, kUtilCol, QStringLiteral("?"));
+            continue;
+        }
+        quint32 reserved = 0;
+        client.NWDSAuthenticate(connection, 0, &reserved);   // a server outside the login still answers
+
+        nw::FileServerInfo info{};
+        if (client.NWGetFileServerInfo(connection, info) != nw::status::Success) {
+            m_list->setItemText(row, kUtilCol, QStringLiteral("?"));
+        } else {
+            m_list->setItemText(row, kUtilCol, QString::number(static_cast<qint32>(info.utilization)));
+            const double high = cellNumber(m_list->itemText(row, kHighCol));
+            const double current = cellNumber(m_list->itemText(row, kUtilCol));
+            if (high < current)
+                m_list->setItemText(row, kHighCol, m_list->itemText(row, kUtilCol));
+        }
+        // The failure message is modal and lets events run as well.
+        nw::subCloseConnReporting(context, connection);
+        if (!self)
+            return;
+    }
+
+    unsetCursor();
+    m_polling = false;
+    Q_EMIT pollFinished();
+}
+
+void ServerMonForm::Form_Resize()
+{
+    QWidget* frame = settings::WindowState::frameOf(this);
+    if (frame->isMinimized())
+        return;
+    const double dpiX = logicalDpiX();
+    const double dpiY = logicalDpiY();
+    if (!frame->isMaximized() && frame != this) {
+        // The designed minimum, but never so narrow that the reset button is cut off.
+        const int margin = settings::twipsToPixels(kMargin, dpiX);
+        const int controlsWidth = m_refresh->sizeHint().width() + m_reset->sizeHint().width() + 3 * margin
+                                  + (frame->width() - width());
+        const int minWidth = qMax(settings::twipsToPixels(kMinWidth, dpiX), controlsWidth);
+        const int minHeight = settings::twipsToPixels(kMinHeight, dpiY);
+        if (frame->width() < minWidth || frame->height() < minHeight) {
+            m_resizing = true;
+            frame->resize(qMax(frame->width(), minWidth), qMax(frame->height(), minHeight));
+            m_resizing = false;
+        }
+    }
+    layoutControls();
+}
+
+void ServerMonForm::layoutControls()
+{
+    const double dpiX = logicalDpiX();
+    const double dpiY = logicalDpiY();
+    const int margin = settings::twipsToPixels(kMargin, dpiX);
+    QWidget* frame = settings::WindowState::frameOf(this);
+
+    // The refresh frame and the reset button keep their places above the list.
+    const QSize frameHint = m_refresh->sizeHint();
+    m_refresh->setGeometry(margin, 0, frameHint.width(), frameHint.height());
+    if (m_refresh->layout())
+        m_refresh->layout()->activate();   // places the start button, which the reset button lines up with
+    const QSize resetHint = m_reset->sizeHint();
+    // Level with the start button inside the frame.
+    const QRect button = m_refresh->btnRefresh()->geometry();
+    m_reset->setGeometry(m_refresh->geometry().right() + margin,
+                         m_refresh->y() + button.center().y() - resetHint.height() / 2, resetHint.width(),
+                         resetHint.height());
+
+    const int statusHeight = m_status->sizeHint().height();
+    m_status->setGeometry(0, height() - statusHeight, width(), statusHeight);
+
+    // The list takes what the designed allowances leave; the allowance counts
+    // the status bar, so a taller bar on this desktop moves the list's top up,
+    // never under the refresh frame.
+    const int outerWidth = frame == this ? width() : frame->width();
+    const int listWidth = qMin(outerWidth - settings::twipsToPixels(kListWidthAllowance, dpiX), width() - 2 * margin);
+    const int allowance = settings::twipsToPixels(kListHeightAllowance, dpiY);
+    const int top = qMax(m_refresh->geometry().bottom() + margin, allowance - statusHeight);
+    const int listHeight = height() - top - statusHeight;
+    m_list->setGeometry(margin, top, qMax(0, listWidth), qMax(0, listHeight));
+}
+
+void ServerMonForm::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    // The timer goes with the window; the menus are left to the next active window.
+    m_refresh->holdTimer();
+    m_state.save(this);
+    m_state.saveListColumns(m_list->treeView()->header());
+}
+
+void ServerMonForm::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    QWidget::closeEvent(event);
+}
+
+void ServerMonForm::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (!m_resizing)
+        Form_Resize();
+}
+
+ServerMonForm* serverMonWindow(app::ViewHost& host)
+{
+    QMdiArea* area = host.mdiArea();
+    if (!area)
+        return nullptr;
+    for (QMdiSubWindow* sub : area->subWindowList(QMdiArea::CreationOrder)) {
+        if (auto* form = qobject_cast<ServerMonForm*>(sub->widget()))
+            return form;
+    }
+    return nullptr;
+}
+
+void btnUtilization_Click(app::ViewHost& host)
+{
+    if (host.serverCount() == 0)
+        return;
+    app::OpeningScope opening(host, true);
+
+    QPointer<ServerMonForm> form = serverMonWindow(host);
+    if (!form) {
+        form = new ServerMonForm(host);
+        QMdiSubWindow* frame = host.mdiArea()->addSubWindow(form);
+        frame->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(host.mdiArea(), &QMdiArea::subWindowActivated, form,
+                         [frame, form = form.data()](QMdiSubWindow* active) {
+                             if (active == frame)
+                                 form->Form_Activate();
+                         });
+        form->Form_Load();
+        frame->show();
+    }
+    for (const QString& name : host.selectedServers())
+        form->subAddServer(name);
+
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(settings::WindowState::frameOf(form))) {
+        frame->raise();
+        host.mdiArea()->setActiveSubWindow(frame);
+    }
+}
+
+void pollOnceForReport(QWidget* window)
+{
+    auto* form = qobject_cast<ServerMonForm*>(window);
+    if (!form)
+        return;
+    form->fraRefresh()->stop();
+    form->Timer1_Timer();
+}
+
+}  // namespace views

@@ -1,0 +1,97 @@
+#pragma once
+// frmServerMon: the utilization of the chosen servers, polled on a timer.
+// One row per server with its last utilization and the highest seen since the
+// row was added or reset. The window exists once; opening it again appends
+// servers. No connection is held between ticks: every poll opens and closes
+// one per server.
+
+#include "settings/WindowState.h"
+
+#include <QString>
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStatusBar;
+class QTimer;
+
+namespace app {
+class ViewHost;
+}
+
+namespace widgets {
+class RefreshFrame;
+class ReportListView;
+}  // namespace widgets
+
+namespace views {
+
+class ServerMonForm : public QWidget {
+    Q_OBJECT
+public:
+    static QString caption();   // "Server Utilization"
+
+    explicit ServerMonForm(app::ViewHost& host, QWidget* parent = nullptr);
+    ~ServerMonForm() override;
+
+    widgets::ReportListView* lstvwServerUtilization() const { return m_list; }
+    widgets::RefreshFrame* fraRefresh() const { return m_refresh; }
+    QPushButton* btnRefresh() const;
+    QLineEdit* txtInterval() const;
+    QLabel* lblSeconds() const;
+    QTimer* Timer1() const;
+    QPushButton* btnReset() const { return m_reset; }
+    QStatusBar* StatusBar1() const { return m_status; }
+
+    // Restores the window state, makes the columns, sets the interval to one
+    // second and starts polling. Call once the window sits in its MDI frame.
+    void Form_Load();
+    // Appends a row for the server unless a row reads exactly the same
+    // (case-sensitive). Returns whether a row was added.
+    bool subAddServer(const QString& name);
+
+    void btnRefresh_Click();
+    void btnReset_Click();
+    void Form_Activate();
+    void Form_Resize();
+    void Form_Unload();
+
+    // One poll of every row present when it starts. Yields to the event loop
+    // before each server; a tick that falls due while a poll runs is skipped.
+    void Timer1_Timer();
+    bool isPolling() const { return m_polling; }
+
+Q_SIGNALS:
+    void pollFinished();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void subInitializeGrid();
+    void layoutControls();
+
+    app::ViewHost& m_host;
+    settings::WindowState m_state;
+    widgets::ReportListView* m_list;
+    widgets::RefreshFrame* m_refresh;
+    QPushButton* m_reset;
+    QStatusBar* m_status;
+    bool m_polling = false;
+    bool m_unloaded = false;
+    bool m_resizing = false;
+};
+
+// The opening routine (tool-bar button, "Server &Action" item, double-click).
+void btnUtilization_Click(app::ViewHost& host);
+
+// The open monitor window, or nullptr.
+ServerMonForm* serverMonWindow(app::ViewHost& host);
+
+// veskaro-report prints the monitor after one poll: the timer is stopped (so
+// the window may be saved) and one poll runs to its end before this returns.
+void pollOnceForReport(QWidget* window);
+
+}  // namespace views

@@ -1,0 +1,193 @@
+// veskaro-report as a command: start-up against a simulated network named by
+// VESKARO_NETWORK and a temporary settings file, the printed table, and the
+// exit codes of the three ways a run can end.
+
+#include "app/StartupSettings.h"
+#include "report/ReportCommand.h"
+#include "settings/RegistryStore.h"
+
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+using settings::Hive;
+
+namespace {
+
+QByteArray networkJson(bool clientInstalled)
+{
+    return QStringLiteral(R"({
+  "format": 1,
+  "clientInstalled": %1,
+  "workstation": { "tree": "ACME_TREE", "context": "ACME" },
+  "trees": [ { "name": "ACME_TREE",
+               "containers": [ { "name": "ACME", "class": "Organization" } ] } ],
+  "servers": [
+    { "name": "FS3", "tree": "ACME_TREE", "context": "ACME" },
+    { "name": "FS1", "tree": "ACME_TREE", "context": "ACME" },
+    { "name": "FS2", "tree": "ACME_TREE", "context": "ACME" }
+  ]
+})")
+        .arg(clientInstalled ? QStringLiteral("true") : QStringLiteral("false"))
+        .toUtf8();
+}
+
+struct Outcome {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+class ReportRun {
+public:
+    explicit ReportRun(const QByteArray& network = networkJson(true))
+    {
+        const QString networkPath = m_dir.filePath(QStringLiteral("network.json"));
+        QFile file(networkPath);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(network);
+        file.close();
+        qputenv("VESKARO_NETWORK", networkPath.toLocal8Bit());
+        qputenv("VESKARO_SETTINGS", m_dir.filePath(QStringLiteral("settings.reg")).toLocal8Bit());
+    }
+    ~ReportRun()
+    {
+        qunsetenv("VESKARO_NETWORK");
+        qunsetenv("VESKARO_SETTINGS");
+    }
+
+    Outcome run(const QStringList& arguments)
+    {
+        Outcome outcome;
+        QTextStream out(&outcome.out);
+        QTextStream err(&outcome.err);
+        report::ReportCommand command;
+        outcome.exitCode = command.execute(arguments, out, err);
+        out.flush();
+        err.flush();
+        return outcome;
+    }
+
+    void seed(const QString& path, const QString& name, const QString& value)
+    {
+        auto store = settings::openDefaultRegistryStore();
+        store->createKey(Hive::CurrentUser, path);
+        store->setValue(Hive::CurrentUser, path, name, value);
+    }
+
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+}  // namespace
+
+class TestReport : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void serversLeavesHiddenOnesOut();
+    void writesOnlyTheTree();
+    void missingClientExitsOne();
+    void unreadableDescriptionExitsOne();
+    void usage_data();
+    void usage();
+    void screenshotOfTheMainWindow();
+};
+
+void TestReport::serversLeavesHiddenOnesOut()
+{
+    ReportRun report;
+    report.seed(app::kRootKey, QStringLiteral("StartingServerContext"), QStringLiteral("ACME_TREE\\[Root]"));
+    report.seed(app::kHiddenKey, QStringLiteral("ACME_TREE"), QStringLiteral("FS2, FS9"));
+    const Outcome outcome = report.run({QStringLiteral("servers")});
+    QCOMPARE(outcome.exitCode, 0);
+    QCOMPARE(outcome.out, QStringLiteral("FS1\nFS3\n"));
+    QCOMPARE(outcome.err, QString());
+
+    // Options may follow the view.
+    QCOMPARE(report.run({QStringLiteral("servers"), QStringLiteral("--delimiter"), QStringLiteral(";")}).exitCode, 0);
+}
+
+void TestReport::writesOnlyTheTree()
+{
+    ReportRun report;
+    report.seed(app::kRootKey, QStringLiteral("StartingServerContext"), QStringLiteral("ACME_TREE\\[Root]"));
+    QCOMPARE(report.run({QStringLiteral("servers")}).exitCode, 0);
+    const auto store = settings::openDefaultRegistryStore();
+    QCOMPARE(store->queryValue(Hive::CurrentUser, app::kRootKey, QStringLiteral("Tree")),
+             std::optional<QString>(QStringLiteral("ACME_TREE")));
+    QVERIFY(!store->keyExists(Hive::CurrentUser, app::kMainFormKey));
+    QVERIFY(!store->keyExists(Hive::CurrentUser, app::kHiddenKey));
+}
+
+void TestReport::missingClientExitsOne()
+{
+    ReportRun report(networkJson(false));
+    const Outcome outcome = report.run({QStringLiteral("servers")});
+    QCOMPARE(outcome.exitCode, 1);
+    QCOMPARE(outcome.out, QString());
+    QCOMPARE(outcome.err.trimmed(),
+             QStringLiteral("Novell Client Error: You must have a Novell Client installed to run Veskaro.  "
+                            "Veskaro will now exit."));
+}
+
+void TestReport::unreadableDescriptionExitsOne()
+{
+    ReportRun report(QByteArrayLiteral("{ \"format\": 1, \"trees\": 7 }"));
+    const Outcome outcome = report.run({QStringLiteral("servers")});
+    QCOMPARE(outcome.exitCode, 1);
+    QVERIFY(outcome.err.contains(QLatin1String("network.json")));
+    QVERIFY(!settings::openDefaultRegistryStore()->keyExists(Hive::CurrentUser, app::kRootKey));
+}
+
+void TestReport::usage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("errContains");
+
+    QTest::newRow("nothing") << QStringList{} << 2 << "no view";
+    QTest::newRow("unknown view") << QStringList{"printers"} << 2 << "unknown view printers";
+    QTest::newRow("unknown option") << QStringList{"--colour", "servers"} << 2 << "unknown option --colour";
+    QTest::newRow("delimiter without value") << QStringList{"servers", "--delimiter"} << 2 << "needs a value";
+    QTest::newRow("long delimiter") << QStringList{"--delimiter", "::", "servers"} << 2 << "one character";
+    QTest::newRow("servers with names") << QStringList{"servers", "FS1"} << 2 << "takes no server names";
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "";
+}
+
+void TestReport::usage()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, errContains);
+
+    ReportRun report;
+    const Outcome outcome = report.run(arguments);
+    QCOMPARE(outcome.exitCode, exitCode);
+    if (exitCode == 0) {
+        QVERIFY(outcome.out.startsWith(QLatin1String("Usage: veskaro-report")));
+        QVERIFY(outcome.out.contains(QLatin1String("servers")));
+    } else {
+        QVERIFY2(outcome.err.contains(errContains), qPrintable(outcome.err));
+        QCOMPARE(outcome.out, QString());
+    }
+}
+
+void TestReport::screenshotOfTheMainWindow()
+{
+    ReportRun report;
+    report.seed(app::kRootKey, QStringLiteral("StartingServerContext"), QStringLiteral("ACME_TREE\\[Root]"));
+    const QString png = report.path(QStringLiteral("main.png"));
+    const Outcome outcome = report.run({QStringLiteral("--screenshot"), png, QStringLiteral("servers")});
+    QCOMPARE(outcome.exitCode, 0);
+    const QImage image(png);
+    QVERIFY(!image.isNull());
+    QVERIFY(image.width() > 300);
+}
+
+QTEST_MAIN(TestReport)
+#include "test_report.moc"
