@@ -67,7 +67,6 @@ private Q_SLOTS:
     void rowsSharedByNameIgnoringCase_data();
     void rowsSharedByNameIgnoringCase();
     void categoryWrittenOnlyWhenTheRowIsMade();
-    void valueCellsAreRightAligned();
     void indexFollowsRowsAfterSorting();
     void fillSortsByNameAfterEachServer();
     void differencesRule_data();
@@ -123,15 +122,6 @@ void TestSetComparison::categoryWrittenOnlyWhenTheRowIsMade()
     makeGrid(other, 2);
     fill(other, {{}, {number("Odd", 1, 99)}});
     QCOMPARE(other.textMatrix(1, 1), QStringLiteral("N/A"));
-}
-
-void TestSetComparison::valueCellsAreRightAligned()
-{
-    FlexGridModel grid;
-    makeGrid(grid, 1);
-    fill(grid, {{number("A", 1)}});
-    QVERIFY(grid.cellAlignment(1, 2) & Qt::AlignRight);
-    QVERIFY(!(grid.cellAlignment(1, 0) & Qt::AlignRight));
 }
 
 void TestSetComparison::indexFollowsRowsAfterSorting()
