@@ -1,0 +1,131 @@
+#include "views/SetComparison.h"
+
+namespace views {
+
+QString fcnSetServerHeader(const QString& server)
+{
+    return server + QStringLiteral(" - Value");
+}
+
+bool fcnSetServerShown(const widgets::GridData& grid, const QString& server)
+{
+    const QString header = fcnSetServerHeader(server);
+    for (int col = kSetFirstServerCol; col < grid.cols(); ++col) {
+        if (grid.text(0, col) == header)
+            return true;
+    }
+    return false;
+}
+
+void SetRowIndex::rebuild(const widgets::GridData& grid)
+{
+    m_rows.clear();
+    m_rows.reserve(grid.rows());
+    for (int row = grid.fixedRows(); row < grid.rows(); ++row)
+        add(grid.text(row, kSetNameCol), row);
+}
+
+size_t qHash(const SetRowIndex::Key& key, size_t seed) noexcept
+{
+    // Names that compare equal without regard to case fold to the same
+    // characters, so they hash alike.
+    size_t hash = seed ^ 0x9e3779b97f4a7c15ULL;
+    for (const QChar c : key.name) {
+        char32_t u = c.unicode();
+        if (u < 0x80)
+            u = (u >= 'A' && u <= 'Z') ? u + ('a' - 'A') : u;
+        else
+            u = QChar::toCaseFolded(u);
+        hash = (hash ^ u) * 0x100000001b3ULL;
+    }
+    return hash;
+}
+
+int SetRowIndex::find(const QString& name) const
+{
+    return m_rows.value(Key{name}, -1);
+}
+
+void SetRowIndex::add(const QString& name, int row)
+{
+    // One look-up: a new entry starts as 0, which is the header row and
+    // never a parameter's.
+    int& slot = m_rows[Key{name}];
+    if (slot <= 0)
+        slot = row;
+}
+
+int subAddSetParameter(widgets::FlexGridModel& grid, SetRowIndex& index, int col, const SetParameter& parameter,
+                       bool lookUp)
+{
+    int row = lookUp ? index.find(parameter.name) : -1;
+    if (row < 0) {
+        row = grid.addRow({parameter.name, fcnSetCategoryText(parameter.category)});
+        index.add(parameter.name, row);
+    }
+    grid.setTextMatrix(row, col, fcnSetValueText(parameter.type, parameter.value));
+    grid.setCellAlignment(row, col, Qt::AlignRight | Qt::AlignVCenter);
+    return row;
+}
+
+int SetComparisonFill::beginServer(const QString& server)
+{
+    m_col = m_grid.cols();
+    m_grid.setCols(m_col + 1);
+    m_grid.setColWidth(m_col, kSetServerColWidth);
+    m_grid.setTextMatrix(0, m_col, fcnSetServerHeader(server));
+    m_lookUp = m_grid.cols() > kSetFirstServerCol + 1;
+    if (!m_indexValid) {
+        if (m_lookUp)
+            m_index.rebuild(m_grid.grid());
+        else
+            m_index.clear();
+        m_indexValid = true;
+    }
+    m_rowsBefore = m_grid.rows();
+    return m_col;
+}
+
+void SetComparisonFill::add(const SetParameter& parameter)
+{
+    subAddSetParameter(m_grid, m_index, m_col, parameter, m_lookUp);
+}
+
+void SetComparisonFill::endServer()
+{
+    if (m_sortedByName && m_grid.rows() == m_rowsBefore)
+        return;
+    m_grid.sortRows(kSetNameCol, widgets::SortMode::GenericAscending, m_grid.fixedRows());
+    m_sortedByName = true;
+    m_indexValid = false;
+}
+
+bool fcnSetRowDiffers(const widgets::GridData& grid, int row)
+{
+    for (int col = kSetFirstServerCol + 1; col < grid.cols(); ++col) {
+        if (grid.text(row, col) != grid.text(row, col - 1))
+            return true;
+    }
+    return false;
+}
+
+void subApplySetDifferences(widgets::FlexGridModel& grid, bool differencesOnly)
+{
+    const widgets::GridData& cells = grid.grid();
+    const int shownHeight = cells.rowHeight(0);
+    grid.beginUpdate();
+    for (int row = cells.fixedRows(); row < cells.rows(); ++row)
+        grid.setRowHeight(row, !differencesOnly || fcnSetRowDiffers(cells, row) ? shownHeight : 0);
+    grid.endUpdate();
+}
+
+int fcnFindSetRow(const widgets::GridData& grid, const QString& text)
+{
+    for (int row = std::max(1, grid.fixedRows()); row < grid.rows(); ++row) {
+        if (grid.isRowShown(row) && grid.text(row, kSetNameCol).startsWith(text, Qt::CaseInsensitive))
+            return row;
+    }
+    return -1;
+}
+
+}  // namespace views

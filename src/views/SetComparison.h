@@ -1,0 +1,101 @@
+#pragma once
+// The rules of the SET parameter comparison, apart from its window: which
+// row a parameter belongs to, which rows the differences filter hides and
+// which row a search finds. Column 0 holds the parameter name, column 1 its
+// category, and every further column the values of one server.
+
+#include "views/ServerFormats.h"
+#include "widgets/FlexGridModel.h"
+
+#include <QHash>
+#include <QString>
+
+namespace views {
+
+inline constexpr int kSetNameCol = 0;
+inline constexpr int kSetCategoryCol = 1;
+inline constexpr int kSetFirstServerCol = 2;
+// Width of a server's value column, in twips.
+inline constexpr int kSetServerColWidth = 1830;
+
+// Header of a server's value column: "FS1 - Value".
+QString fcnSetServerHeader(const QString& server);
+
+// True when a server column with exactly this server's header exists.
+bool fcnSetServerShown(const widgets::GridData& grid, const QString& server);
+
+// Parameter names to rows, without regard to case. NetWare names are
+// compared as the server does: "Maximum Packet Receive Buffers" and
+// "MAXIMUM PACKET RECEIVE BUFFERS" are one parameter. A name seen twice maps
+// to the first row that holds it.
+class SetRowIndex {
+public:
+    // Reads the names of every data row; rows move when the grid is sorted,
+    // so the index is rebuilt before each server is added.
+    void rebuild(const widgets::GridData& grid);
+    // The row holding the name, or -1.
+    int find(const QString& name) const;
+    // Records a new row unless the name already has one.
+    void add(const QString& name, int row);
+    void clear() { m_rows.clear(); }
+    qsizetype size() const { return m_rows.size(); }
+
+    // A name as a key that ignores case without making a folded copy: a
+    // comparison fills 100 servers x 400 parameters through this index.
+    struct Key {
+        QString name;
+        friend bool operator==(const Key& a, const Key& b)
+        {
+            return a.name == b.name || a.name.compare(b.name, Qt::CaseInsensitive) == 0;
+        }
+        friend size_t qHash(const Key& key, size_t seed) noexcept;
+    };
+
+private:
+    QHash<Key, int> m_rows;
+};
+
+// Writes one parameter of a server into column `col` and returns its row.
+// With lookUp (from the second server column on) an existing row of the same
+// name is used; otherwise, or when none exists, a row is appended with the
+// name and category text; the category is written only then. The value cell
+// is right-aligned.
+int subAddSetParameter(widgets::FlexGridModel& grid, SetRowIndex& index, int col, const SetParameter& parameter,
+                       bool lookUp);
+
+// Adds server columns one after another in one opening of the comparison.
+// After each server the rows are in ascending order by name (generic sort).
+// A server that adds no row leaves that order as it is, so the sort and the
+// rebuilding of the name index are then spared: the result is the same.
+class SetComparisonFill {
+public:
+    explicit SetComparisonFill(widgets::FlexGridModel& grid) : m_grid(grid) {}
+
+    // Appends the server's column (header and width) and returns its index.
+    int beginServer(const QString& server);
+    void add(const SetParameter& parameter);
+    void endServer();
+
+private:
+    widgets::FlexGridModel& m_grid;
+    SetRowIndex m_index;
+    bool m_indexValid = false;    // rows have not moved since the index was built
+    bool m_sortedByName = false;  // this opening has sorted and no row came since
+    bool m_lookUp = false;
+    int m_col = -1;
+    int m_rowsBefore = 0;
+};
+
+// The differences rule: true when some server's value differs, as text, from
+// the one to its left. With a single server nothing differs.
+bool fcnSetRowDiffers(const widgets::GridData& grid, int row);
+
+// Shows every data row (height of row 0), or with differencesOnly hides
+// (height 0) those in which all servers agree.
+void subApplySetDifferences(widgets::FlexGridModel& grid, bool differencesOnly);
+
+// The first shown data row whose name begins with `text`, without regard to
+// case; -1 when none does.
+int fcnFindSetRow(const widgets::GridData& grid, const QString& text);
+
+}  // namespace views
