@@ -5,6 +5,7 @@
 #include <QAction>
 #include "views/NLMForm.h"
 #include "views/ServerInformationForm.h"
+#include "views/SetCommandsForm.h"
 #include "views/ServerMonForm.h"
 
 namespace app {
@@ -15,10 +16,13 @@ void installStandardCommands(MainForm& form)
     form.setCommand(Command::ServerInfo, {[](MainForm& f) { views::btnServerInfo_Click(f); }, true});
     form.setCommand(Command::Utilization, {[](MainForm& f) { views::btnUtilization_Click(f); }, true});
     form.setCommand(Command::NLMs, {[](MainForm& f) { views::btnNLMs_Click(f); }, true});
+    form.setCommand(Command::SetParameters, {[](MainForm& f) { views::btnSetParameters_Click(f); }, true});
 
     // Items of the hidden pop-up menus that act on an open view.
     QObject::connect(form.menuAction(QStringLiteral("PopMenu_Remove_Server")), &QAction::triggered, &form,
                      [&form] { views::PopMenu_Remove_Server_Click(form); });
+    QObject::connect(form.menuAction(QStringLiteral("Menu_Remove_Column")), &QAction::triggered, &form,
+                     [&form] { views::Menu_Remove_Column_Click(form); });
 }
 
 }  // namespace app

@@ -7,6 +7,7 @@
 #include "app/MainForm.h"
 #include "views/NLMForm.h"
 #include "views/ServerMonForm.h"
+#include "views/SetCommandsForm.h"
 
 namespace report {
 
@@ -46,6 +47,19 @@ void addStandardViews(ReportCommand& command)
         return savedTextOfActiveView(form, QStringLiteral("nlms"));
     };
     command.addView(nlms);
+
+    ReportView sets;
+    sets.name = QStringLiteral("sets");
+    sets.description = QStringLiteral("SET parameters side by side, one value column per server");
+    sets.takesDifferencesOnly = true;
+    sets.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
+        if (!openForServers(form, app::Command::SetParameters, request.servers))
+            return std::nullopt;
+        if (QWidget* window = views::findSetCommandsForm(form))
+            views::applySetReportOptions(window, request.differencesOnly);
+        return savedTextOfActiveView(form, QStringLiteral("sets"));
+    };
+    command.addView(sets);
 }
 
 }  // namespace report

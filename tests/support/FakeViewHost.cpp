@@ -17,7 +17,14 @@ FakeViewHost::FakeViewHost(app::AppContext& context)
     m_window->resize(1024, 768);
 }
 
-FakeViewHost::~FakeViewHost() = default;
+FakeViewHost::~FakeViewHost()
+{
+    // Views still open react to losing activation while the area goes away;
+    // let them do so while the menus they touch still exist.
+    m_window->hide();
+    mdiArea()->closeAllSubWindows();
+    m_window.reset();
+}
 
 QMdiArea* FakeViewHost::mdiArea()
 {
