@@ -34,6 +34,28 @@ QByteArray networkJson(bool clientInstalled)
         .toUtf8();
 }
 
+// Servers with known facts for the printed tables.
+const QByteArray kFactsNetwork = R"({
+  "format": 1, "clock": "2026-12-05T19:04:36",
+  "workstation": { "tree": "ACME_TREE", "context": "ACME", "logins": { "ACME_TREE": "admin.ACME" } },
+  "trees": [ { "name": "ACME_TREE", "containers": [ { "name": "ACME", "class": "Organization" } ] } ],
+  "servers": [
+    { "name": "FS1", "tree": "ACME_TREE", "version": "5.70.5", "company": "Novell, Inc.",
+      "revisionText": "Support Pack 5", "dsVersion": 885, "upSeconds": 90061, "utilization": [12, 40, 87],
+      "nlms": [ { "file": "CLIB.NLM", "name": "C Library", "version": "5.90.8", "date": "2008-10-07" },
+                { "file": "DS.NLM", "name": "Directory", "version": "10552.79.0", "date": "2008-09-01" } ],
+      "setParameters": [ { "name": "Read Ahead Enabled", "category": 2, "type": 1, "value": true },
+                         { "name": "Maximum Packet Receive Buffers", "category": 0, "type": 0, "raw": "00 00 01 00" } ] },
+    { "name": "FS2", "tree": "ACME_TREE", "version": "5.60.0", "company": "Acme", "revisionText": "R1",
+      "dsVersion": 0, "upSeconds": 59, "utilization": [7],
+      "nlms": [ { "file": "clib.nlm", "name": "C Library", "version": "5.90.8", "date": "2008-10-07" },
+                { "file": "DS.NLM", "name": "Directory", "version": "10551.0.26", "date": "2008-09-01" } ],
+      "setParameters": [ { "name": "READ AHEAD ENABLED", "category": 2, "type": 1, "value": true },
+                         { "name": "Maximum Packet Receive Buffers", "category": 0, "type": 0, "value": 500 } ] },
+    { "name": "DOWN", "tree": "ACME_TREE", "reachable": false }
+  ]
+})";
+
 struct Outcome {
     int exitCode = -1;
     QString out;
@@ -96,6 +118,8 @@ private Q_SLOTS:
     void usage_data();
     void usage();
     void screenshotOfTheMainWindow();
+    void tables_data();
+    void tables();
 };
 
 void TestReport::serversLeavesHiddenOnesOut()
@@ -156,6 +180,12 @@ void TestReport::usage_data()
     QTest::newRow("delimiter without value") << QStringList{"servers", "--delimiter"} << 2 << "needs a value";
     QTest::newRow("long delimiter") << QStringList{"--delimiter", "::", "servers"} << 2 << "one character";
     QTest::newRow("servers with names") << QStringList{"servers", "FS1"} << 2 << "takes no server names";
+    QTest::newRow("show on a view without columns") << QStringList{"info", "--show", "date"} << 2
+                                                    << "takes no --show";
+    QTest::newRow("show of something else") << QStringList{"nlms", "--show", "size"} << 2 << "--show takes";
+    QTest::newRow("differences on info") << QStringList{"--differences-only", "info"} << 2
+                                         << "takes no --differences-only";
+    QTest::newRow("server not in the list") << QStringList{"info", "NOSUCH"} << 2 << "not in the server list";
     QTest::newRow("help") << QStringList{"--help"} << 0 << "";
 }
 
@@ -187,6 +217,54 @@ void TestReport::screenshotOfTheMainWindow()
     const QImage image(png);
     QVERIFY(!image.isNull());
     QVERIFY(image.width() > 300);
+}
+
+void TestReport::tables_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("messages");
+
+    // Servers are taken in the order given, not in the list's order.
+    QTest::newRow("info") << QStringList{"info", "FS2", "FS1"}
+                          << "Server,Up Time,Version,Company,Revision,DS Version\r\n"
+                             "FS2,0D 0H 0M,5.60.0,Acme,R1,0\r\n"
+                             "FS1,1D 1H 1M,5.70.5,\"Novell, Inc.\",Support Pack 5,8.85\r\n"
+                          << "";
+    QTest::newRow("info of an unreachable server")
+        << QStringList{"info", "DOWN"} << "" << "Connect to server: Unable to connect to server DOWN.\n";
+    QTest::newRow("utilization after one poll") << QStringList{"--delimiter", ";", "utilization", "FS1", "DOWN"}
+                                                << "Server;Util %;High %\r\nFS1;12;12\r\nDOWN;?;0\r\n"
+                                                << "";
+    QTest::newRow("nlms by date, differences only")
+        << QStringList{"nlms", "--show", "date", "--differences-only", "FS1", "FS2"}
+        << "Name,FS1,FS2\r\n,Date,Date\r\n" << "";
+    QTest::newRow("nlms by version, differences only")
+        << QStringList{"nlms", "FS1", "FS2", "--show", "version", "--differences-only"}
+        << "Name,FS1,FS2\r\n,Version,Version\r\nDS.NLM,10552.79,10551.00z\r\n" << "";
+    QTest::newRow("sets") << QStringList{"sets", "FS1", "FS2"}
+                          << "Command,Category,FS1 - Value,FS2 - Value\r\n"
+                             "Maximum Packet Receive Buffers,Comm,65536,500\r\n"
+                             "Read Ahead Enabled,File Cache,On,On\r\n"
+                          << "";
+    QTest::newRow("sets differences only") << QStringList{"--differences-only", "sets", "FS1", "FS2"}
+                                           << "Command,Category,FS1 - Value,FS2 - Value\r\n"
+                                              "Maximum Packet Receive Buffers,Comm,65536,500\r\n"
+                                           << "";
+}
+
+void TestReport::tables()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, table);
+    QFETCH(QString, messages);
+    ReportRun report(kFactsNetwork);
+    report.seed(app::kRootKey, QStringLiteral("StartingServerContext"), QStringLiteral("ACME_TREE\\[Root]"));
+    const Outcome outcome = report.run(arguments);
+    QCOMPARE(outcome.exitCode, 0);
+    QCOMPARE(outcome.out, table);
+    if (!messages.isEmpty())
+        QVERIFY2(outcome.err.contains(messages), qPrintable(outcome.err));
 }
 
 QTEST_MAIN(TestReport)
