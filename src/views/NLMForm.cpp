@@ -1,5 +1,7 @@
 #include "views/NLMForm.h"
 
+#include "views/ViewWindow.h"
+
 #include "netware/NovellCalls.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
@@ -535,15 +537,7 @@ void frmNLMDescription::resizeEvent(QResizeEvent* event)
 
 frmNLMs* fcnFindNlmForm(QMdiArea* area)
 {
-    if (!area)
-        return nullptr;
-    const QList<QMdiSubWindow*> windows = area->subWindowList(QMdiArea::CreationOrder);
-    for (QMdiSubWindow* window : windows) {
-        auto* form = qobject_cast<frmNLMs*>(window->widget());
-        if (form && !form->isUnloaded())
-            return form;
-    }
-    return nullptr;
+    return fcnFindView<frmNLMs>(area);
 }
 
 frmNLMs* fcnFindNlmForm(app::ViewHost& host)
@@ -561,8 +555,7 @@ void btnNLMs_Click(app::ViewHost& host)
     QPointer<frmNLMs> form = fcnFindNlmForm(area);
     if (!form) {
         form = new frmNLMs(host);
-        QMdiSubWindow* sub = area->addSubWindow(form);
-        sub->setAttribute(Qt::WA_DeleteOnClose);
+        QMdiSubWindow* sub = fcnAddViewFrame(host, form);
         sub->setWindowTitle(frmNLMs::caption());
         form->Form_Load();
     }

@@ -1,5 +1,7 @@
 #include "views/ServerInformationForm.h"
 
+#include "views/ViewWindow.h"
+
 #include "app/ViewHost.h"
 #include "netware/NovellCalls.h"
 #include "settings/Registry.h"
@@ -211,14 +213,7 @@ void ServerInformationForm::resizeEvent(QResizeEvent* event)
 
 ServerInformationForm* serverInfoWindow(app::ViewHost& host)
 {
-    QMdiArea* area = host.mdiArea();
-    if (!area)
-        return nullptr;
-    for (QMdiSubWindow* sub : area->subWindowList(QMdiArea::CreationOrder)) {
-        if (auto* form = qobject_cast<ServerInformationForm*>(sub->widget()))
-            return form;
-    }
-    return nullptr;
+    return fcnFindView<ServerInformationForm>(host.mdiArea());
 }
 
 void btnServerInfo_Click(app::ViewHost& host)
@@ -230,8 +225,7 @@ void btnServerInfo_Click(app::ViewHost& host)
     QPointer<ServerInformationForm> form = serverInfoWindow(host);
     if (!form) {
         form = new ServerInformationForm(host);
-        QMdiSubWindow* frame = host.mdiArea()->addSubWindow(form);
-        frame->setAttribute(Qt::WA_DeleteOnClose);
+        QMdiSubWindow* frame = fcnAddViewFrame(host, form);
         QObject::connect(host.mdiArea(), &QMdiArea::subWindowActivated, form,
                          [frame, form = form.data()](QMdiSubWindow* active) {
                              if (active == frame)

@@ -1,5 +1,7 @@
 #include "views/ServerMonForm.h"
 
+#include "views/ViewWindow.h"
+
 #include "app/ViewHost.h"
 #include "netware/NovellCalls.h"
 #include "settings/Registry.h"
@@ -288,14 +290,7 @@ void ServerMonForm::resizeEvent(QResizeEvent* event)
 
 ServerMonForm* serverMonWindow(app::ViewHost& host)
 {
-    QMdiArea* area = host.mdiArea();
-    if (!area)
-        return nullptr;
-    for (QMdiSubWindow* sub : area->subWindowList(QMdiArea::CreationOrder)) {
-        if (auto* form = qobject_cast<ServerMonForm*>(sub->widget()))
-            return form;
-    }
-    return nullptr;
+    return fcnFindView<ServerMonForm>(host.mdiArea());
 }
 
 void btnUtilization_Click(app::ViewHost& host)
@@ -307,8 +302,7 @@ void btnUtilization_Click(app::ViewHost& host)
     QPointer<ServerMonForm> form = serverMonWindow(host);
     if (!form) {
         form = new ServerMonForm(host);
-        QMdiSubWindow* frame = host.mdiArea()->addSubWindow(form);
-        frame->setAttribute(Qt::WA_DeleteOnClose);
+        QMdiSubWindow* frame = fcnAddViewFrame(host, form);
         QObject::connect(host.mdiArea(), &QMdiArea::subWindowActivated, form,
                          [frame, form = form.data()](QMdiSubWindow* active) {
                              if (active == frame)
@@ -320,10 +314,7 @@ void btnUtilization_Click(app::ViewHost& host)
     for (const QString& name : host.selectedServers())
         form->subAddServer(name);
 
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(settings::WindowState::frameOf(form))) {
-        frame->raise();
-        host.mdiArea()->setActiveSubWindow(frame);
-    }
+    subActivateView(host, form);
 }
 
 void pollOnceForReport(QWidget* window)

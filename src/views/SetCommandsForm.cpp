@@ -1,5 +1,7 @@
 #include "views/SetCommandsForm.h"
 
+#include "views/ViewWindow.h"
+
 #include "app/ViewHost.h"
 #include "netware/NovellCalls.h"
 #include "settings/Registry.h"
@@ -304,15 +306,7 @@ void frmSetCommands::subRemoveCurrentColumn()
 
 frmSetCommands* findSetCommandsForm(QMdiArea* area)
 {
-    if (!area)
-        return nullptr;
-    const auto windows = area->subWindowList(QMdiArea::CreationOrder);
-    for (QMdiSubWindow* window : windows) {
-        auto* form = qobject_cast<frmSetCommands*>(window->widget());
-        if (form && !form->isUnloaded())
-            return form;
-    }
-    return nullptr;
+    return fcnFindView<frmSetCommands>(area);
 }
 
 frmSetCommands* findSetCommandsForm(app::ViewHost& host)
@@ -325,8 +319,7 @@ namespace {
 frmSetCommands* fcnLoadSetCommandsForm(app::ViewHost& host)
 {
     auto* form = new frmSetCommands(host);
-    QMdiSubWindow* frame = host.mdiArea()->addSubWindow(form);
-    frame->setAttribute(Qt::WA_DeleteOnClose);
+    fcnAddViewFrame(host, form);
     form->attachToFrame();
     form->Form_Load();
     return form;

@@ -1,0 +1,24 @@
+#include "views/ViewWindow.h"
+
+#include "settings/WindowState.h"
+
+namespace views {
+
+QMdiSubWindow* fcnAddViewFrame(app::ViewHost& host, QWidget* form)
+{
+    QMdiSubWindow* frame = host.mdiArea()->addSubWindow(form);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    return frame;
+}
+
+void subActivateView(app::ViewHost& host, QWidget* form)
+{
+    auto* frame = qobject_cast<QMdiSubWindow*>(settings::WindowState::frameOf(form));
+    if (!frame)
+        return;
+    frame->show();
+    frame->raise();
+    host.mdiArea()->setActiveSubWindow(frame);
+}
+
+}  // namespace views
