@@ -1,6 +1,7 @@
 #include "widgets/FlexGrid.h"
 #include "widgets/FlexGridModel.h"
 #include "widgets/GridData.h"
+#include "settings/ColumnScale.h"
 #include "settings/Twips.h"
 
 #include <QHeaderView>
@@ -307,7 +308,7 @@ void TestFlexGrid::widgetHidesZeroWidthColumns()
     QVERIFY(!grid.tableView()->isColumnHidden(1));
     grid.setColWidth(2, 1125);
     QVERIFY(!grid.tableView()->isColumnHidden(2));
-    QCOMPARE(grid.tableView()->columnWidth(2), settings::twipsToPixels(1125, grid.logicalDpiX()));
+    QCOMPARE(grid.tableView()->columnWidth(2), settings::twipsToPixels(1125, settings::fnColumnDotsPerInch(&grid)));
 }
 
 void TestFlexGrid::widgetReportsCellUnderMouse()

@@ -1,9 +1,12 @@
 #include "widgets/ReportListView.h"
+#include "settings/ColumnScale.h"
 #include "settings/Twips.h"
 
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <cmath>
 #include <QTreeView>
 
 using widgets::ReportListModel;
@@ -153,11 +156,13 @@ void TestListView::columnWidthsInTwips()
 {
     ReportListView list;
     list.addColumn(QStringLiteral("Server"), Qt::AlignLeft, 1440);
-    const int dpi = list.logicalDpiX();
+    const double dpi = settings::fnColumnDotsPerInch(&list);
     QCOMPARE(list.treeView()->header()->sectionSize(0), settings::twipsToPixels(1440, dpi));
     QCOMPARE(list.columnWidthTwips(0), 1440);
-    list.treeView()->header()->resizeSection(0, 2 * dpi);   // the user widens it to two inches
-    QCOMPARE(list.columnWidthTwips(0), 2880);
+    // The user widens it to two inches (as near as whole pixels come).
+    const int twoInches = settings::twipsToPixels(2880, dpi);
+    list.treeView()->header()->resizeSection(0, twoInches);
+    QCOMPARE(list.columnWidthTwips(0), static_cast<int>(std::lround(settings::pixelsToTwips(twoInches, dpi))));
 }
 
 void TestListView::selectionModes()

@@ -1,4 +1,5 @@
 #include "export/SaveCopy.h"
+#include "settings/ColumnScale.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
 #include "support/FakeViewHost.h"
@@ -325,6 +326,10 @@ void TestServerInfo::keepsMinimumSizeAndSavesState()
 
     frame->move(settings::twipsToPixels(900, dpiX), settings::twipsToPixels(450, dpiY));
     list->setColumnWidthTwips(3, 2880);
+    // A widened column is stored as its width in whole pixels means in twips.
+    const double columnDpi = settings::fnColumnDotsPerInch(list);
+    const QString widened = settings::twipsToText(
+        settings::pixelsToTwips(settings::twipsToPixels(2880, columnDpi), columnDpi));
     QPointer<QWidget> watched(frame);
     frame->close();
     QTRY_VERIFY(!watched);
@@ -334,7 +339,7 @@ void TestServerInfo::keepsMinimumSizeAndSavesState()
     QCOMPARE(value("Left"), QStringLiteral("900"));
     QCOMPARE(value("Top"), QStringLiteral("450"));
     QCOMPARE(value("Width"), settings::twipsToText(settings::pixelsToTwips(600, dpiX)));
-    QCOMPARE(value("ColWidth-Company"), QStringLiteral("2880"));
+    QCOMPARE(value("ColWidth-Company"), widened);
     QCOMPARE(value("ColWidth-DS Version"), QStringLiteral("1440"));
 
     // Reopened: the saved widths come back, the rows do not.

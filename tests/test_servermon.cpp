@@ -1,3 +1,4 @@
+#include "settings/ColumnScale.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
 #include "support/FakeViewHost.h"
@@ -254,6 +255,10 @@ void TestServerMon::restoresAndSavesWindowState()
 
     frame->move(settings::twipsToPixels(1500, dpi), settings::twipsToPixels(750, dpi));
     form->lstvwServerUtilization()->setColumnWidthTwips(2, 1800);
+    // A widened column is stored as its width in whole pixels means in twips.
+    const double columnDpi = settings::fnColumnDotsPerInch(form->lstvwServerUtilization());
+    const QString widened = settings::twipsToText(
+        settings::pixelsToTwips(settings::twipsToPixels(1800, columnDpi), columnDpi));
     QPointer<QWidget> watched(frame);
     frame->close();
     QTRY_VERIFY(!watched);
@@ -264,7 +269,7 @@ void TestServerMon::restoresAndSavesWindowState()
     };
     QCOMPARE(value("Left"), QStringLiteral("1500"));
     QCOMPARE(value("Top"), QStringLiteral("750"));
-    QCOMPARE(value("ColWidth-High %"), QStringLiteral("1800"));
+    QCOMPARE(value("ColWidth-High %"), widened);
     QCOMPARE(value("ColWidth-Server"), QStringLiteral("2100"));
 
     // The next opening starts empty and polling again at one second.

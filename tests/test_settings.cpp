@@ -1,6 +1,7 @@
 // The settings routines and the window-state convention, over a settings file
 // in a temporary folder.
 
+#include "settings/ColumnScale.h"
 #include "settings/FileRegistryStore.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
@@ -332,7 +333,7 @@ private Q_SLOTS:
         grid.horizontalHeader()->resizeSection(0, 77);
         grid.horizontalHeader()->resizeSection(1, 88);
         WindowState state(store(), kVolumeForm);
-        const int inch = twipsToPixels(1440, list.header()->logicalDpiX());
+        const int inch = twipsToPixels(1440, fnColumnDotsPerInch(list.header()));
 
         // Neither the key nor the values exist: one inch per list column,
         // grid columns keep their designed widths.
@@ -356,6 +357,12 @@ private Q_SLOTS:
         QTableWidget gridAgain(2, 2);
         state.restoreGridColumns(gridAgain.horizontalHeader());
         QCOMPARE(gridAgain.horizontalHeader()->sectionSize(1), 88);
+
+        // A column left as it was keeps its stored twips exactly.
+        QVERIFY(store().setValue(Hive::CurrentUser, kVolumeForm, QStringLiteral("ColWidth-Volume"), QStringLiteral("1125")));
+        state.restoreListColumns(again.header());
+        state.saveListColumns(again.header());
+        QCOMPARE(stored(kVolumeForm, QStringLiteral("ColWidth-Volume")), std::optional<QString>(QStringLiteral("1125")));
     }
 };
 

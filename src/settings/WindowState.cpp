@@ -1,5 +1,7 @@
 #include "settings/WindowState.h"
 
+#include "settings/ColumnScale.h"
+
 #include "app/AppContext.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
@@ -69,7 +71,7 @@ void WindowState::save(QWidget* view) const
 int WindowState::listColumnWidth(const QWidget* reference, const QString& header) const
 {
     const double twips = fnGetTwipsSetting(m_store, m_keyPath, QStringLiteral("ColWidth-") + header);
-    return qMax(0, twipsToPixels(twips, reference->logicalDpiX()));
+    return qMax(0, twipsToPixels(twips, fnColumnDotsPerInch(reference)));
 }
 
 void WindowState::restoreListColumns(QHeaderView* header) const
@@ -82,16 +84,24 @@ void WindowState::saveListColumns(const QHeaderView* header) const
 {
     if (!m_saveEnabled)
         return;
-    for (int i = 0; i < header->count(); ++i) {
-        subSaveSetting(m_store, m_keyPath, QStringLiteral("ColWidth-") + headerText(header, i),
-                       twipsToText(pixelsToTwips(header->sectionSize(i), header->logicalDpiX())));
-    }
+    for (int i = 0; i < header->count(); ++i)
+        saveColumnWidth(header, QStringLiteral("ColWidth-") + headerText(header, i), header->sectionSize(i));
+}
+
+void WindowState::saveColumnWidth(const QWidget* reference, const QString& name, int pixels) const
+{
+    // A pixel is more than a twip: a column the user left as it was keeps its
+    // stored width to the twip instead of creeping by rounding on every run.
+    const double dpi = fnColumnDotsPerInch(reference);
+    const auto stored = textToNumber(fnGetSetting(m_store, m_keyPath, name));
+    const double twips = stored && twipsToPixels(*stored, dpi) == pixels ? *stored : pixelsToTwips(pixels, dpi);
+    subSaveSetting(m_store, m_keyPath, name, twipsToText(twips));
 }
 
 std::optional<int> WindowState::gridColumnWidth(const QWidget* reference, int column) const
 {
     const double twips = fnGetTwipsSetting(m_store, m_keyPath, QStringLiteral("ColWidth") + QString::number(column));
-    const int pixels = twipsToPixels(twips, reference->logicalDpiX());
+    const int pixels = twipsToPixels(twips, fnColumnDotsPerInch(reference));
     if (pixels <= 0)
         return std::nullopt;
     return pixels;
@@ -109,10 +119,8 @@ void WindowState::saveGridColumns(const QHeaderView* header) const
 {
     if (!m_saveEnabled)
         return;
-    for (int i = 0; i < header->count(); ++i) {
-        subSaveSetting(m_store, m_keyPath, QStringLiteral("ColWidth") + QString::number(i),
-                       twipsToText(pixelsToTwips(header->sectionSize(i), header->logicalDpiX())));
-    }
+    for (int i = 0; i < header->count(); ++i)
+        saveColumnWidth(header, QStringLiteral("ColWidth") + QString::number(i), header->sectionSize(i));
 }
 
 }  // namespace settings

@@ -55,6 +55,7 @@ public:
     void saveGridColumns(const QHeaderView* header) const;
 
 private:
+    void saveColumnWidth(const QWidget* reference, const QString& name, int pixels) const;
     RegistryStore& m_store;
     QString m_keyPath;
     WindowGeometry m_defaults;

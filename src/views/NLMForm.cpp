@@ -100,9 +100,8 @@ frmNLMs::frmNLMs(app::ViewHost& host, QWidget* parent) : QWidget(parent), m_host
     m_grdNLMs->setFixedRows(2);
     m_grdNLMs->setFixedCols(1);
     m_grdNLMs->setColWidth(0, kDefaultNameWidth);
-    // Versions are padded with blanks on the left so that they sort as text;
-    // in a narrow column the blanks are cut off, not the version.
-    m_grdNLMs->tableView()->setTextElideMode(Qt::ElideNone);
+    // Versions and dates are right-aligned: a narrow column keeps their ends.
+    m_grdNLMs->tableView()->setTextElideMode(Qt::ElideLeft);
 
     // The descriptions stay in the window but are never shown nor saved.
     m_grdNLMDescription = new widgets::FlexGrid(this);

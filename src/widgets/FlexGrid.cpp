@@ -1,6 +1,7 @@
 #include "widgets/FlexGrid.h"
 
 #include "settings/Twips.h"
+#include "settings/ColumnScale.h"
 
 #include <cmath>
 #include <QHeaderView>
@@ -127,10 +128,9 @@ QTableView* FlexGrid::tableView() const
     return m_view;
 }
 
-int FlexGrid::dpi() const
+double FlexGrid::dpi() const
 {
-    const int d = logicalDpiX();
-    return d > 0 ? d : 96;
+    return settings::fnColumnDotsPerInch(this);
 }
 
 void FlexGrid::setRedraw(bool on)

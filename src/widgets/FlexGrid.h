@@ -104,7 +104,7 @@ private:
     std::pair<int, int> cellAt(QWidget* source, const QPoint& posInSource) const;
     void currentMovedByKeyboard(const QModelIndex& current);
     bool eventFilter(QObject* watched, QEvent* event) override;
-    int dpi() const;
+    double dpi() const;
     void syncFrozenColumns();
 
     FlexGridModel* m_model;

@@ -377,8 +377,18 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const
     if (!m_grid.isValidCell(r, index.column()))
         return {};
     switch (role) {
-    case Qt::DisplayRole:
-        return m_grid.text(r, index.column());
+    case Qt::DisplayRole: {
+        // Right-aligned cells may carry blanks on the left so that they sort as
+        // text; on screen they would only push the text out of a narrow column.
+        const QString& text = m_grid.text(r, index.column());
+        if (m_grid.cellAlignment(r, index.column()) & Qt::AlignRight) {
+            qsizetype blanks = 0;
+            while (blanks < text.size() && text.at(blanks) == QLatin1Char(' '))
+                ++blanks;
+            return text.mid(blanks);
+        }
+        return text;
+    }
     case Qt::TextAlignmentRole:
         return static_cast<int>(m_grid.cellAlignment(r, index.column()).toInt());
     case FixedCellRole:

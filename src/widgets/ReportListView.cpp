@@ -1,6 +1,7 @@
 #include "widgets/ReportListView.h"
 
 #include "settings/Twips.h"
+#include "settings/ColumnScale.h"
 
 #include <cmath>
 #include <QHeaderView>
@@ -68,10 +69,9 @@ ReportListView::~ReportListView()
     delete m_view;
 }
 
-int ReportListView::dpi() const
+double ReportListView::dpi() const
 {
-    const int d = logicalDpiX();
-    return d > 0 ? d : 96;
+    return settings::fnColumnDotsPerInch(this);
 }
 
 int ReportListView::addColumn(const QString& heading, Qt::Alignment alignment, int widthTwips)

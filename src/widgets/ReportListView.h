@@ -77,7 +77,7 @@ Q_SIGNALS:
 private:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void applyColumnWidth(int col);
-    int dpi() const;
+    double dpi() const;
 
     ReportListModel* m_model;
     QTreeView* m_view;
