@@ -140,8 +140,8 @@ public:
     void activateFromAnotherStart();
 
     // The designed size, used on a first run.
-    static constexpr int kDesignedWidthTwips = 9600;
-    static constexpr int kDesignedHeightTwips = 7200;
+    static constexpr int kDesignedWidthTwips = 15360;
+    static constexpr int kDesignedHeightTwips = 10800;
 
     static QString commandTitle(Command command);
 
