@@ -546,24 +546,16 @@ void MainForm::Menu_Copy_Click()
 
 void MainForm::Menu_Tile_Horizontal_Click()
 {
-    // One above the other, each the full width of the frame.
-    const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
-    QList<QMdiSubWindow*> shown;
-    std::copy_if(windows.begin(), windows.end(), std::back_inserter(shown),
-                 [](QMdiSubWindow* w) { return !w->isMinimized() && w->isVisible(); });
-    if (shown.isEmpty())
-        return;
-    const QRect area = m_mdiArea->viewport()->rect();
-    const int height = area.height() / static_cast<int>(shown.size());
-    for (int i = 0; i < shown.size(); ++i) {
-        shown.at(i)->showNormal();
-        shown.at(i)->setGeometry(0, i * height, area.width(), height);
-    }
+    tileChildren(Qt::Vertical);   // one above the other, each the full width of the frame
 }
 
 void MainForm::Menu_Tile_Vertical_Click()
 {
-    // Side by side, each the full height of the frame.
+    tileChildren(Qt::Horizontal);   // side by side, each the full height of the frame
+}
+
+void MainForm::tileChildren(Qt::Orientation stacking)
+{
     const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
     QList<QMdiSubWindow*> shown;
     std::copy_if(windows.begin(), windows.end(), std::back_inserter(shown),
@@ -571,10 +563,13 @@ void MainForm::Menu_Tile_Vertical_Click()
     if (shown.isEmpty())
         return;
     const QRect area = m_mdiArea->viewport()->rect();
-    const int width = area.width() / static_cast<int>(shown.size());
-    for (int i = 0; i < shown.size(); ++i) {
+    const auto count = static_cast<int>(shown.size());
+    for (int i = 0; i < count; ++i) {
         shown.at(i)->showNormal();
-        shown.at(i)->setGeometry(i * width, 0, width, area.height());
+        if (stacking == Qt::Vertical)
+            shown.at(i)->setGeometry(0, i * (area.height() / count), area.width(), area.height() / count);
+        else
+            shown.at(i)->setGeometry(i * (area.width() / count), 0, area.width() / count, area.height());
     }
 }
 

@@ -153,6 +153,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void tileChildren(Qt::Orientation stacking);
     void buildToolBar();
     void buildSidePanel();
     void buildMenus();
