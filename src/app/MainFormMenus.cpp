@@ -67,9 +67,9 @@ QIcon resourceIcon(const char* file)
 
 QString MainForm::commandTitle(Command command)
 {
-    for (const auto& spec : kButtons) {
-        if (spec.command == command)
-            return QLatin1String(spec.toolTip);
+    for (const auto& design : kButtons) {
+        if (design.command == command)
+            return QLatin1String(design.toolTip);
     }
     switch (command) {
     case Command::SelectStartingContainer:
@@ -112,11 +112,11 @@ void MainForm::buildToolBar()
         return button;
     };
 
-    for (const auto& spec : kButtons) {
+    for (const auto& design : kButtons) {
         QToolButton* button =
-            addButton(QLatin1String(spec.objectName), tr(spec.toolTip), spec.icon);
-        m_toolButtons.insert(spec.command, button);
-        const Command command = spec.command;
+            addButton(QLatin1String(design.objectName), tr(design.toolTip), design.icon);
+        m_toolButtons.insert(design.command, button);
+        const Command command = design.command;
         connect(button, &QToolButton::clicked, this, [this, command] { runView(command); });
     }
 
@@ -217,11 +217,11 @@ void MainForm::buildMenus()
     // Action: the server list's own menu.
     QMenu* action = addNamedMenu(nullptr, tr("&Action"), QStringLiteral("PopMenu_Action"));
     QMenu* serverAction = addNamedMenu(action, tr("Server &Action"), QStringLiteral("PopMenu_Action_Action"));
-    for (const auto& spec : kButtons) {
-        QAction* item = addNamedAction(serverAction, tr(spec.actionText),
-                                       QStringLiteral("PopMenu_Action_") + QLatin1String(spec.objectName).mid(3));
-        m_actionItems.insert(spec.command, item);
-        const Command command = spec.command;
+    for (const auto& design : kButtons) {
+        QAction* item = addNamedAction(serverAction, tr(design.actionText),
+                                       QStringLiteral("PopMenu_Action_") + QLatin1String(design.objectName).mid(3));
+        m_actionItems.insert(design.command, item);
+        const Command command = design.command;
         connect(item, &QAction::triggered, this, [this, command] { runView(command); });
     }
     QAction* blank = action->addSeparator();
