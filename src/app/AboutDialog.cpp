@@ -1,4 +1,5 @@
 #include "app/AboutDialog.h"
+#include "app/Icons.h"
 
 #include "app/Splash.h"
 
@@ -34,7 +35,7 @@ AboutDialog::AboutDialog(AppContext& context, QWidget* parent)
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("picIcon"));
-    icon->setPixmap(QIcon(QStringLiteral(":/icons/app.svg")).pixmap(48, 48));
+    icon->setPixmap(fnIcon(QStringLiteral("app.svg")).pixmap(48, 48));
     icon->setFixedSize(56, 56);
 
     auto* title = new QLabel(QStringLiteral("Veskaro"), this);

@@ -1,4 +1,5 @@
 #include "app/MainForm.h"
+#include "app/Icons.h"
 
 #include "app/AboutDialog.h"
 #include "app/OpeningGuard.h"
@@ -66,7 +67,7 @@ MainForm::MainForm(AppContext& context, QWidget* parent)
 {
     setObjectName(QStringLiteral("mdiMainForm"));
     setWindowTitle(QStringLiteral("Veskaro"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+    setWindowIcon(fnIcon(QStringLiteral("app.svg")));
 
     m_mdiArea = new QMdiArea(this);
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));

@@ -1,6 +1,7 @@
 // The controls of the main window: tool bar, side panel and menu tree.
 
 #include "app/MainForm.h"
+#include "app/Icons.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -60,7 +61,7 @@ constexpr int kButtonGap = 7;
 
 QIcon resourceIcon(const char* file)
 {
-    return QIcon(QStringLiteral(":/icons/") + QLatin1String(file));
+    return fnIcon(QLatin1String(file));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "app/Splash.h"
+#include "app/Icons.h"
 
 #include <QGridLayout>
 #include <QIcon>
@@ -24,7 +25,7 @@ Splash::Splash(QWidget* parent)
 
     auto* logo = new QLabel(this);
     logo->setObjectName(QStringLiteral("imgLogo"));
-    logo->setPixmap(QIcon(QStringLiteral(":/icons/app.svg")).pixmap(64, 64));
+    logo->setPixmap(fnIcon(QStringLiteral("app.svg")).pixmap(64, 64));
     logo->setFixedSize(72, 72);
     logo->setAlignment(Qt::AlignCenter);
 

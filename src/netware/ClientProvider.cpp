@@ -10,6 +10,17 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+// The demo network is compiled into a static library; registering it here
+// pulls it into every program that can load it.
+static void registerDemoNetwork()
+{
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(demo_network);
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
 namespace nw {
 
 namespace {
@@ -117,6 +128,7 @@ ClientLoad loadNetWareClient()
     if (!path.isEmpty())
         return loadSimulatedNetwork(path);
 
+    registerDemoNetwork();
     ClientLoad load;
     load.outcome = ClientLoad::Outcome::Unreadable;
     QFile demo(kDemoDescription);

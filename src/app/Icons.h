@@ -1,0 +1,12 @@
+#pragma once
+// The program's own icons, drawn as SVG: tool-bar pictures and the program icon.
+
+#include <QIcon>
+#include <QString>
+
+namespace app {
+
+// The icon of that file name (":/icons/<file>", e.g. "app.svg").
+QIcon fnIcon(const QString& file);
+
+}  // namespace app
