@@ -140,7 +140,8 @@ private Q_SLOTS:
         // Only the module grid leaves hidden columns out of the copied header.
         grid.setObjectName(QStringLiteral("grdNLMs"));
         grid.setColWidth(1, 0);
-        QCOMPARE(exporting::fcnGridClipboardText(grid, 1, 1, u',', english), QStringLiteral("Server,Note\r\nFS1,n1\r\n"));
+        QCOMPARE(exporting::fcnGridClipboardText(grid, 1, 1, u',', english),
+                 QStringLiteral("Server,Note\r\nFS1,n1\r\n"));
 
         testing::MemoryClipboard closed;
         closed.available = false;
