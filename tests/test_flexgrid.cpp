@@ -16,14 +16,23 @@ using widgets::SortMode;
 
 namespace {
 
+// One header row over `cols` columns, then rows "n0", "n1", ... with the row
+// number in the second column when there is one.
+template <class Grid>
+void fillNamed(Grid& grid, int cols, int rows)
+{
+    grid.setCols(cols);
+    grid.setRows(1);
+    grid.setFixedRows(1);
+    for (int i = 0; i < rows; ++i)
+        grid.addRow({QStringLiteral("n%1").arg(i), QString::number(i)});
+}
+
 // A grid with one header row, a name column and a value column.
 GridData namedValues(const QStringList& values)
 {
     GridData grid;
-    grid.setCols(2);
-    grid.setRows(1);
-    grid.setFixedRows(1);
-    grid.setText(0, 0, QStringLiteral("Name"));
+    fillNamed(grid, 2, 0);
     grid.setText(0, 1, QStringLiteral("Value"));
     for (qsizetype i = 0; i < values.size(); ++i)
         grid.addRow({QStringLiteral("r%1").arg(i), values[i]});
@@ -57,337 +66,258 @@ void verifyModelRows(const FlexGridModel& model)
 class TestFlexGrid : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void sortsDataRows_data();
-    void sortsDataRows();
-    void sortKeepsRowsTogetherAndHeadersInPlace();
-    void sortIsStable();
-    void movesColumnToEndAndCuts();
-    void removesEmptyRows();
-    void selectionIsClampedAndNormalised();
-    void hiddenRowsLeaveTheModel();
-    void rowChangesKeepModelInStep();
-    void batchAnnouncesOnce();
-    void fixedRowsBecomeHeaderLines();
-    void readsOutsideTheGridAreEmpty();
-    void widgetHidesZeroWidthColumns();
-    void widgetReportsCellUnderMouse();
-    void widgetScrollsRowToTop();
-    void widgetHighlightsSelection();
-};
+    void sortsDataRows_data()
+    {
+        QTest::addColumn<QStringList>("values");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QStringList>("expected");
 
-void TestFlexGrid::sortsDataRows_data()
-{
-    QTest::addColumn<QStringList>("values");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QStringList>("expected");
-
-    const QStringList mixed{"10", "9", "abc", "Abd", "2", "1,000"};
-    QTest::newRow("generic ascending") << mixed << int(SortMode::GenericAscending)
-                                       << QStringList{"2", "9", "10", "1,000", "abc", "Abd"};
-    QTest::newRow("generic descending") << mixed << int(SortMode::GenericDescending)
-                                        << QStringList{"Abd", "abc", "1,000", "10", "9", "2"};
-    const QStringList versions{"     5.00h", "    4.11", "10.0a", "x", "-1"};
-    QTest::newRow("numeric ascending") << versions << int(SortMode::NumericAscending)
-                                       << QStringList{"-1", "x", "    4.11", "     5.00h", "10.0a"};
-    QTest::newRow("numeric descending") << versions << int(SortMode::NumericDescending)
-                                        << QStringList{"10.0a", "     5.00h", "    4.11", "x", "-1"};
-    const QStringList cased{"b", "B", "a", "A"};
-    QTest::newRow("string ascending, case counts") << cased << int(SortMode::StringAscending)
-                                                   << QStringList{"A", "B", "a", "b"};
-    QTest::newRow("string descending, case counts") << cased << int(SortMode::StringDescending)
-                                                    << QStringList{"b", "a", "B", "A"};
-    QTest::newRow("text ignoring case") << QStringList{"b", "A", "a", "B"}
-                                        << int(SortMode::StringNoCaseAscending)
-                                        << QStringList{"A", "a", "b", "B"};
-    QTest::newRow("padded numbers as text") << QStringList{"   10", "    9", "  100"}
-                                            << int(SortMode::StringAscending)
-                                            << QStringList{"    9", "   10", "  100"};
-}
-
-void TestFlexGrid::sortsDataRows()
-{
-    QFETCH(QStringList, values);
-    QFETCH(int, mode);
-    QFETCH(QStringList, expected);
-    GridData grid = namedValues(values);
-    grid.sortRows(1, SortMode(mode), 1);
-    QCOMPARE(column(grid, 1), expected);
-}
-
-void TestFlexGrid::sortKeepsRowsTogetherAndHeadersInPlace()
-{
-    GridData grid = namedValues({"3", "1", "2"});
-    grid.setRowHeight(1, 0);   // the row holding "3" is hidden
-    grid.setCellAlignment(2, 1, Qt::AlignRight);
-    grid.sortRows(1, SortMode::NumericAscending, 1);
-    QCOMPARE(grid.text(0, 1), QStringLiteral("Value"));
-    QCOMPARE(column(grid, 0), (QStringList{"r1", "r2", "r0"}));
-    QCOMPARE(grid.rowHeight(3), 0);
-    QCOMPARE(grid.cellAlignment(1, 1) & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-}
-
-void TestFlexGrid::sortIsStable()
-{
-    GridData grid = namedValues({"b", "a", "B", "a"});
-    grid.sortRows(1, SortMode::GenericAscending, 1);
-    QCOMPARE(column(grid, 0), (QStringList{"r1", "r3", "r0", "r2"}));
-}
-
-void TestFlexGrid::movesColumnToEndAndCuts()
-{
-    GridData grid;
-    grid.setCols(4);
-    grid.setRows(2);
-    for (int c = 0; c < 4; ++c) {
-        grid.setText(0, c, QString(QChar(u'A' + c)));
-        grid.setText(1, c, QString::number(c));
-        grid.setColWidth(c, 100 * (c + 1));
+        const QStringList mixed{"10", "9", "abc", "Abd", "2", "1,000"};
+        QTest::newRow("generic ascending") << mixed << int(SortMode::GenericAscending)
+                                           << QStringList{"2", "9", "10", "1,000", "abc", "Abd"};
+        QTest::newRow("generic descending") << mixed << int(SortMode::GenericDescending)
+                                            << QStringList{"Abd", "abc", "1,000", "10", "9", "2"};
+        const QStringList versions{"     5.00h", "    4.11", "10.0a", "x", "-1"};
+        QTest::newRow("numeric ascending") << versions << int(SortMode::NumericAscending)
+                                           << QStringList{"-1", "x", "    4.11", "     5.00h", "10.0a"};
+        QTest::newRow("numeric descending") << versions << int(SortMode::NumericDescending)
+                                            << QStringList{"10.0a", "     5.00h", "    4.11", "x", "-1"};
+        const QStringList cased{"b", "B", "a", "A"};
+        QTest::newRow("string ascending, case counts") << cased << int(SortMode::StringAscending)
+                                                       << QStringList{"A", "B", "a", "b"};
+        QTest::newRow("string descending, case counts") << cased << int(SortMode::StringDescending)
+                                                        << QStringList{"b", "a", "B", "A"};
+        QTest::newRow("text ignoring case") << QStringList{"b", "A", "a", "B"}
+                                            << int(SortMode::StringNoCaseAscending)
+                                            << QStringList{"A", "a", "b", "B"};
+        QTest::newRow("padded numbers as text") << QStringList{"   10", "    9", "  100"}
+                                                << int(SortMode::StringAscending)
+                                                << QStringList{"    9", "   10", "  100"};
     }
-    grid.setColAlignment(1, Qt::AlignRight);
-    grid.moveColumnToEnd(1);
-    QCOMPARE(grid.rowTexts(0), (QStringList{"A", "C", "D", "B"}));
-    QCOMPARE(grid.rowTexts(1), (QStringList{"0", "2", "3", "1"}));
-    QCOMPARE(grid.colWidth(3), 200);
-    QCOMPARE(grid.colAlignment(3) & Qt::AlignHorizontal_Mask, Qt::AlignRight);
 
-    grid.setCols(3);
-    QCOMPARE(grid.rowTexts(0), (QStringList{"A", "C", "D"}));
-    QVERIFY(grid.removeColumn(0));
-    QCOMPARE(grid.rowTexts(1), (QStringList{"2", "3"}));
-    QCOMPARE(grid.colWidth(0), 300);
-    QVERIFY(!grid.removeColumn(5));
-}
+    void sortsDataRows()
+    {
+        QFETCH(QStringList, values);
+        QFETCH(int, mode);
+        QFETCH(QStringList, expected);
+        GridData grid = namedValues(values);
+        grid.sortRows(1, SortMode(mode), 1);
+        QCOMPARE(column(grid, 1), expected);
+    }
 
-void TestFlexGrid::removesEmptyRows()
-{
-    GridData grid;
-    grid.setCols(3);
-    grid.setRows(1);
-    grid.addRow({"kept", "x", ""});
-    grid.addRow({"name only", "", ""});
-    grid.addRow({"", "", "y"});
-    grid.addRow({"", "", ""});
-    QCOMPARE(grid.removeEmptyRows(), 2);
-    QCOMPARE(column(grid, 0, 0), (QStringList{"", "kept", ""}));
-    QCOMPARE(grid.rows(), 3);   // row 0 is never looked at
-}
+    void sortIsStableAndKeepsRowsTogether()
+    {
+        GridData grid = namedValues({"b", "a", "B", "a"});
+        grid.setRowHeight(1, 0);   // the row holding "b" is hidden
+        grid.setCellAlignment(2, 1, Qt::AlignRight);
+        grid.sortRows(1, SortMode::GenericAscending, 1);
+        QCOMPARE(grid.text(0, 1), QStringLiteral("Value"));
+        QCOMPARE(column(grid, 0), (QStringList{"r1", "r3", "r0", "r2"}));
+        QCOMPARE(grid.rowHeight(3), 0);
+        QCOMPARE(grid.cellAlignment(1, 1) & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    }
 
-void TestFlexGrid::selectionIsClampedAndNormalised()
-{
-    FlexGridModel model;
-    model.setCols(4);
-    model.setRows(6);
-    model.select(5, 3, 2, 1);
-    const widgets::CellRange range = model.selectedRange();
-    QCOMPARE(range.top, 2);
-    QCOMPARE(range.left, 1);
-    QCOMPARE(range.bottom, 5);
-    QCOMPARE(range.right, 3);
-    model.select(99, -4, -1, 17);
-    QCOMPARE(model.row(), 5);
-    QCOMPARE(model.col(), 0);
-    QCOMPARE(model.rowSel(), 0);
-    QCOMPARE(model.colSel(), 3);
-    model.setRows(3);
-    QCOMPARE(model.row(), 2);
-}
+    void movesAndRemovesColumns()
+    {
+        GridData grid;
+        grid.setCols(4);
+        grid.setRows(2);
+        for (int c = 0; c < 4; ++c) {
+            grid.setText(0, c, QString(QChar(u'A' + c)));
+            grid.setText(1, c, QString::number(c));
+            grid.setColWidth(c, 100 * (c + 1));
+        }
+        grid.setColAlignment(1, Qt::AlignRight);
+        grid.moveColumnToEnd(1);
+        QCOMPARE(grid.rowTexts(0), (QStringList{"A", "C", "D", "B"}));
+        QCOMPARE(grid.rowTexts(1), (QStringList{"0", "2", "3", "1"}));
+        QCOMPARE(grid.colWidth(3), 200);
+        QCOMPARE(grid.colAlignment(3) & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+        QVERIFY(grid.removeColumn(0));
+        QCOMPARE(grid.rowTexts(1), (QStringList{"2", "3", "1"}));
+        QCOMPARE(grid.colWidth(0), 300);
+        QVERIFY(!grid.removeColumn(5));
+    }
 
-void TestFlexGrid::hiddenRowsLeaveTheModel()
-{
-    FlexGridModel model;
-    model.setCols(2);
-    model.setRows(1);
-    model.setFixedRows(1);
-    for (int i = 0; i < 6; ++i)
-        model.addRow({QStringLiteral("n%1").arg(i)});
-    QCOMPARE(model.rowCount(), 6);
-    model.setRowHeight(2, 0);
-    model.setRowHeight(5, 0);
-    QCOMPARE(model.rowCount(), 4);
-    QCOMPARE(model.viewRow(5), -1);
-    QCOMPARE(model.gridRow(2), 4);
-    verifyModelRows(model);
-    model.setRowHeight(2, model.rowHeight(0));
-    QCOMPARE(model.viewRow(2), 1);
-    verifyModelRows(model);
-}
+    void selectionIsClampedAndNormalised()
+    {
+        FlexGridModel model;
+        model.setCols(4);
+        model.setRows(6);
+        model.select(5, 3, 2, 1);
+        const widgets::CellRange range = model.selectedRange();
+        QCOMPARE(QList<int>({range.top, range.left, range.bottom, range.right}), QList<int>({2, 1, 5, 3}));
+        model.select(99, -4, -1, 17);
+        QCOMPARE(QList<int>({model.row(), model.col(), model.rowSel(), model.colSel()}), QList<int>({5, 0, 0, 3}));
+        model.setRows(3);
+        QCOMPARE(model.row(), 2);
+    }
 
-void TestFlexGrid::rowChangesKeepModelInStep()
-{
-    FlexGridModel model;
-    model.setCols(1);
-    model.setRows(1);
-    model.setFixedRows(1);
-    for (int i = 0; i < 5; ++i)
-        model.addRow({QStringLiteral("n%1").arg(i)});
-    model.setRowHeight(3, 0);
-    model.addRow({QStringLiteral("inserted")}, 2);
-    verifyModelRows(model);
-    model.removeRow(1);
-    verifyModelRows(model);
-    model.removeRow(model.rows() - 1);
-    verifyModelRows(model);
-    model.sortRows(0, SortMode::StringDescending, 1);
-    verifyModelRows(model);
-    model.setCols(2);
-    model.setTextMatrix(2, 1, QStringLiteral("value"));
-    QCOMPARE(model.removeEmptyRows(), model.rows() - 2);
-    verifyModelRows(model);
-}
+    void hiddenRowsLeaveTheModel()
+    {
+        FlexGridModel model;
+        fillNamed(model, 2, 6);
+        model.setRowHeight(2, 0);
+        model.setRowHeight(5, 0);
+        QCOMPARE(model.rowCount(), 4);
+        QCOMPARE(model.viewRow(5), -1);
+        QCOMPARE(model.gridRow(2), 4);
+        verifyModelRows(model);
+        model.setRowHeight(2, model.rowHeight(0));
+        QCOMPARE(model.viewRow(2), 1);
+        verifyModelRows(model);
 
-void TestFlexGrid::batchAnnouncesOnce()
-{
-    FlexGridModel model;
-    model.setCols(10);
-    model.setRows(501);
-    model.setFixedRows(1);
-    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+        // Every change of rows keeps the model in step with the shown ones.
+        model.setRowHeight(3, 0);
+        model.addRow({QStringLiteral("inserted")}, 2);
+        verifyModelRows(model);
+        model.removeRow(1);
+        model.removeRow(model.rows() - 1);
+        verifyModelRows(model);
+        model.sortRows(0, SortMode::StringDescending, 1);
+        verifyModelRows(model);
+        model.setTextMatrix(2, 1, QString());
+        QCOMPARE(model.removeEmptyRows(), 2);   // the cleared row and "inserted", which had no value
+        verifyModelRows(model);
+    }
 
-    model.beginUpdate();
-    for (int r = 1; r < 501; ++r)
-        for (int c = 2; c < 9; ++c)
-            model.setTextMatrix(r, c, QString::number(r * c));
-    model.endUpdate();
-    QCOMPARE(changed.count(), 1);
-    QCOMPARE(reset.count(), 0);
-    const auto args = changed.takeFirst();
-    QCOMPARE(args.at(0).toModelIndex(), model.index(0, 2));
-    QCOMPARE(args.at(1).toModelIndex(), model.index(499, 8));
+    void batchAnnouncesOnce()
+    {
+        FlexGridModel model;
+        model.setCols(10);
+        model.setRows(501);
+        model.setFixedRows(1);
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
 
-    model.beginUpdate();
-    for (int r = 1; r < 501; r += 2)
-        model.setRowHeight(r, 0);
-    model.addRow({"late"});
-    model.endUpdate();
-    QCOMPARE(reset.count(), 1);
-    QCOMPARE(changed.count(), 0);
-    QCOMPARE(model.rowCount(), 251);
-    verifyModelRows(model);
+        model.beginUpdate();
+        for (int r = 1; r < 501; ++r)
+            for (int c = 2; c < 9; ++c)
+                model.setTextMatrix(r, c, QString::number(r * c));
+        model.endUpdate();
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(reset.count(), 0);
+        const auto args = changed.takeFirst();
+        QCOMPARE(args.at(0).toModelIndex(), model.index(0, 2));
+        QCOMPARE(args.at(1).toModelIndex(), model.index(499, 8));
 
-    model.setTextMatrix(2, 0, QStringLiteral("single"));
-    QCOMPARE(changed.count(), 1);
-}
+        model.beginUpdate();
+        for (int r = 1; r < 501; r += 2)
+            model.setRowHeight(r, 0);
+        model.addRow({"late"});
+        model.endUpdate();
+        QCOMPARE(reset.count(), 1);
+        QCOMPARE(changed.count(), 0);
+        QCOMPARE(model.rowCount(), 251);
+        verifyModelRows(model);
+    }
 
-void TestFlexGrid::fixedRowsBecomeHeaderLines()
-{
-    FlexGridModel model;
-    model.setCols(3);
-    model.setRows(2);
-    model.setFixedRows(2);
-    model.setTextMatrix(0, 1, QStringLiteral("FS1"));
-    model.setTextMatrix(1, 1, QStringLiteral("Version"));
-    QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("FS1\nVersion"));
-    QCOMPARE(model.rowCount(), 0);
-    QSignalSpy header(&model, &QAbstractItemModel::headerDataChanged);
-    model.setTextMatrix(1, 2, QStringLiteral("Date"));
-    QCOMPARE(header.count(), 1);
-}
+    void fixedRowsBecomeHeaderLines()
+    {
+        FlexGridModel model;
+        model.setCols(3);
+        model.setRows(2);
+        model.setFixedRows(2);
+        model.setTextMatrix(0, 1, QStringLiteral("FS1"));
+        model.setTextMatrix(1, 1, QStringLiteral("Version"));
+        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("FS1\nVersion"));
+        QCOMPARE(model.rowCount(), 0);
+        QSignalSpy header(&model, &QAbstractItemModel::headerDataChanged);
+        model.setTextMatrix(1, 2, QStringLiteral("Date"));
+        QCOMPARE(header.count(), 1);
+    }
 
-void TestFlexGrid::readsOutsideTheGridAreEmpty()
-{
-    FlexGridModel model;
-    model.setCols(2);
-    model.setRows(2);
-    model.setTextMatrix(7, 7, QStringLiteral("lost"));
-    QCOMPARE(model.textMatrix(-1, 0), QString());
-    QCOMPARE(model.textMatrix(7, 7), QString());
-    model.removeRow(9);
-    model.setRowHeight(-3, 0);
-    QCOMPARE(model.rows(), 2);
-}
+    void readsOutsideTheGridAreEmpty()
+    {
+        FlexGridModel model;
+        model.setCols(2);
+        model.setRows(2);
+        model.setTextMatrix(7, 7, QStringLiteral("lost"));
+        QCOMPARE(model.textMatrix(-1, 0), QString());
+        QCOMPARE(model.textMatrix(7, 7), QString());
+        model.removeRow(9);
+        model.setRowHeight(-3, 0);
+        QCOMPARE(model.rows(), 2);
+    }
 
-void TestFlexGrid::widgetHidesZeroWidthColumns()
-{
-    FlexGrid grid;
-    grid.setCols(4);
-    grid.setRows(3);
-    grid.setFixedRows(1);
-    grid.setColWidth(2, 0);
-    QVERIFY(grid.tableView()->isColumnHidden(2));
-    QVERIFY(!grid.tableView()->isColumnHidden(1));
-    grid.setColWidth(2, 1125);
-    QVERIFY(!grid.tableView()->isColumnHidden(2));
-    QCOMPARE(grid.tableView()->columnWidth(2), settings::twipsToPixels(1125, settings::fnColumnDotsPerInch(&grid)));
-}
+    void widgetHidesZeroWidthColumns()
+    {
+        FlexGrid grid;
+        fillNamed(grid, 4, 2);
+        grid.setColWidth(2, 0);
+        QVERIFY(grid.tableView()->isColumnHidden(2));
+        QVERIFY(!grid.tableView()->isColumnHidden(1));
+        grid.setColWidth(2, 1125);
+        QVERIFY(!grid.tableView()->isColumnHidden(2));
+        QCOMPARE(grid.tableView()->columnWidth(2), settings::twipsToPixels(1125, settings::fnColumnDotsPerInch(&grid)));
+    }
 
-void TestFlexGrid::widgetReportsCellUnderMouse()
-{
-    FlexGrid grid;
-    grid.resize(500, 300);
-    grid.setCols(3);
-    grid.setRows(2);
-    grid.setFixedRows(2);
-    grid.setFixedCols(1);
-    grid.setTextMatrix(0, 1, QStringLiteral("FS1"));
-    grid.setTextMatrix(1, 1, QStringLiteral("Version"));
-    for (int i = 0; i < 20; ++i)
-        grid.addRow({QStringLiteral("NLM%1").arg(i), QStringLiteral("1.0"), QStringLiteral("x")});
-    grid.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    void widgetReportsCellUnderMouse()
+    {
+        FlexGrid grid;
+        grid.resize(500, 300);
+        fillNamed(grid, 3, 20);
+        grid.setFixedRows(2);   // grid row 1 becomes the second header line
+        grid.setTextMatrix(0, 1, QStringLiteral("FS1"));
+        grid.setTextMatrix(1, 1, QStringLiteral("Version"));
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
 
-    QSignalSpy down(&grid, &FlexGrid::mouseDown);
-    QTableView* view = grid.tableView();
-    const QRect cell = view->visualRect(grid.model().index(3, 2));
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
-    QCOMPARE(down.count(), 1);
-    QCOMPARE(down.at(0).at(2).toInt(), 5);   // model row 3 is grid row 5
-    QCOMPARE(down.at(0).at(3).toInt(), 2);
-    QCOMPARE(grid.row(), 5);
-    QCOMPARE(grid.col(), 2);
+        QSignalSpy down(&grid, &FlexGrid::mouseDown);
+        QTableView* view = grid.tableView();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(grid.model().index(3, 2)).center());
+        QCOMPARE(down.count(), 1);
+        QCOMPARE(down.at(0).at(2).toInt(), 5);   // model row 3 is grid row 5
+        QCOMPARE(down.at(0).at(3).toInt(), 2);
+        QCOMPARE(grid.row(), 5);
+        QCOMPARE(grid.col(), 2);
 
-    QHeaderView* header = view->horizontalHeader();
-    const int x = header->sectionViewportPosition(2) + 5;
-    QTest::mouseClick(header->viewport(), Qt::RightButton, {}, QPoint(x, header->height() - 3));
-    QCOMPARE(down.count(), 2);
-    QCOMPARE(down.at(1).at(0).value<Qt::MouseButton>(), Qt::RightButton);
-    QCOMPARE(down.at(1).at(2).toInt(), 1);
-    QCOMPARE(down.at(1).at(3).toInt(), 2);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, 2));
-    QCOMPARE(down.at(2).at(2).toInt(), 0);
-}
+        // The two header lines report grid rows 0 and 1.
+        QHeaderView* header = view->horizontalHeader();
+        const int x = header->sectionViewportPosition(2) + 5;
+        QTest::mouseClick(header->viewport(), Qt::RightButton, {}, QPoint(x, header->height() - 3));
+        QCOMPARE(down.count(), 2);
+        QCOMPARE(down.at(1).at(0).value<Qt::MouseButton>(), Qt::RightButton);
+        QCOMPARE(down.at(1).at(2).toInt(), 1);
+        QCOMPARE(down.at(1).at(3).toInt(), 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, 2));
+        QCOMPARE(down.at(2).at(2).toInt(), 0);
+    }
 
-void TestFlexGrid::widgetScrollsRowToTop()
-{
-    FlexGrid grid;
-    grid.resize(300, 200);
-    grid.setCols(2);
-    grid.setRows(1);
-    grid.setFixedRows(1);
-    for (int i = 0; i < 200; ++i)
-        grid.addRow({QStringLiteral("n%1").arg(i), QString::number(i)});
-    grid.setRowHeight(10, 0);
-    grid.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&grid));
-    QVERIFY(grid.isRowVisible(1));
-    QVERIFY(!grid.isRowVisible(150));
-    QVERIFY(!grid.isRowVisible(10));
-    grid.setTopRow(150);
-    QCOMPARE(grid.topRow(), 150);
-    QVERIFY(grid.isRowVisible(150));
-    QVERIFY(!grid.isRowVisible(1));
-    QVERIFY(grid.isRowVisible(0));   // header rows stay in place
+    void widgetScrollsRowToTop()
+    {
+        FlexGrid grid;
+        grid.resize(300, 200);
+        fillNamed(grid, 2, 200);
+        grid.setRowHeight(10, 0);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        QVERIFY(grid.isRowVisible(1));
+        QVERIFY(!grid.isRowVisible(150));
+        QVERIFY(!grid.isRowVisible(10));
+        grid.setTopRow(150);
+        QCOMPARE(grid.topRow(), 150);
+        QVERIFY(grid.isRowVisible(150));
+        QVERIFY(!grid.isRowVisible(1));
+        QVERIFY(grid.isRowVisible(0));   // header rows stay in place
 
-    grid.sortRows(1, SortMode::NumericAscending);
-    QCOMPARE(grid.topRow(), 150);   // re-sorting keeps the scroll position
-}
+        grid.sortRows(1, SortMode::NumericAscending);
+        QCOMPARE(grid.topRow(), 150);   // re-sorting keeps the scroll position
+    }
 
-void TestFlexGrid::widgetHighlightsSelection()
-{
-    FlexGrid grid;
-    grid.setCols(3);
-    grid.setRows(1);
-    grid.setFixedRows(1);
-    for (int i = 0; i < 6; ++i)
-        grid.addRow({QString::number(i), "a", "b"});
-    grid.setRowHeight(3, 0);
-    grid.select(2, 0, 5, 2);
-    QItemSelectionModel* selection = grid.tableView()->selectionModel();
-    QCOMPARE(selection->selectedIndexes().size(), 3 * 3);   // rows 2, 4, 5; row 3 is hidden
-    grid.setHighlight(false);
-    QVERIFY(selection->selectedIndexes().isEmpty());
-    QCOMPARE(grid.selectedRange().bottom, 5);
-}
+    void widgetHighlightsSelection()
+    {
+        FlexGrid grid;
+        fillNamed(grid, 3, 6);
+        grid.setRowHeight(3, 0);
+        grid.select(2, 0, 5, 2);
+        QItemSelectionModel* selection = grid.tableView()->selectionModel();
+        QCOMPARE(selection->selectedIndexes().size(), 3 * 3);   // rows 2, 4, 5; row 3 is hidden
+        grid.setHighlight(false);
+        QVERIFY(selection->selectedIndexes().isEmpty());
+        QCOMPARE(grid.selectedRange().bottom, 5);
+    }
+};
 
 QTEST_MAIN(TestFlexGrid)
 #include "test_flexgrid.moc"

@@ -5,9 +5,9 @@
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTreeView>
 
 #include <cmath>
-#include <QTreeView>
 
 using widgets::ReportListModel;
 using widgets::ReportListView;
@@ -36,162 +36,144 @@ void fillVolumes(ReportListModel& model)
 class TestListView : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void sortsByText_data();
-    void sortsByText();
-    void autoSortOnlyWhenSorted();
-    void batchAnnouncesOnce();
-    void selectionFollowsSortedRows();
-    void findsRows();
-    void rowsAreCutToColumns();
-    void columnWidthsInTwips();
-    void selectionModes();
-    void headerClickIsReported();
+    void sortsByText_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("order");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("volume ascending, case ignored")
+            << 0 << int(Qt::AscendingOrder) << QStringList{"\\\\FS1\\SYS", "\\\\FS1\\VOL1", "\\\\fs2\\DATA"};
+        QTest::newRow("volume descending")
+            << 0 << int(Qt::DescendingOrder) << QStringList{"\\\\fs2\\DATA", "\\\\FS1\\VOL1", "\\\\FS1\\SYS"};
+        // Padded numbers sort in numeric order as texts.
+        QTest::newRow("free ascending")
+            << 1 << int(Qt::AscendingOrder) << QStringList{"\\\\fs2\\DATA", "\\\\FS1\\SYS", "\\\\FS1\\VOL1"};
+        QTest::newRow("free descending")
+            << 1 << int(Qt::DescendingOrder) << QStringList{"\\\\FS1\\VOL1", "\\\\FS1\\SYS", "\\\\fs2\\DATA"};
+    }
+
+    void sortsByText()
+    {
+        QFETCH(int, column);
+        QFETCH(int, order);
+        QFETCH(QStringList, expected);
+        ReportListModel model;
+        fillVolumes(model);
+        model.sortByColumn(column, Qt::SortOrder(order));
+        QCOMPARE(columnTexts(model, 0), expected);
+        QCOMPARE(model.sortColumn(), column);
+    }
+
+    void autoSortOnlyWhenSorted()
+    {
+        ReportListModel model;
+        fillVolumes(model);
+        model.sortByColumn(0, Qt::AscendingOrder);
+        model.addRow({"\\\\AAA\\SYS", "1"});
+        QCOMPARE(model.itemText(3, 0), QStringLiteral("\\\\AAA\\SYS"));   // not sorted: stays last
+
+        model.setSorted(true);
+        QCOMPARE(model.itemText(0, 0), QStringLiteral("\\\\AAA\\SYS"));
+        model.setItemText(0, 0, QStringLiteral("\\\\ZZZ\\SYS"));
+        QCOMPARE(model.itemText(3, 0), QStringLiteral("\\\\ZZZ\\SYS"));
+
+        model.beginUpdate();
+        model.addRow({"\\\\BBB\\SYS", "2"});
+        QCOMPARE(model.itemText(4, 0), QStringLiteral("\\\\BBB\\SYS"));   // sorted once, at the end
+        model.endUpdate();
+        QCOMPARE(model.itemText(0, 0), QStringLiteral("\\\\BBB\\SYS"));
+    }
+
+    void batchAnnouncesOnce()
+    {
+        ReportListModel model;
+        for (int c = 0; c < 10; ++c)
+            model.addColumn(QStringLiteral("C%1").arg(c), Qt::AlignLeft, 1000);
+        for (int r = 0; r < 300; ++r)
+            model.addRow({QString::number(r)});
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        QSignalSpy layout(&model, &QAbstractItemModel::layoutChanged);
+        model.beginUpdate();
+        for (int r = 0; r < 300; ++r)
+            model.setItemText(r, 3, QString::number(r));
+        model.setItemText(299, 9, QStringLiteral("last"));
+        model.endUpdate();
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(layout.count(), 0);
+        QCOMPARE(changed.at(0).at(0).toModelIndex(), model.index(0, 3));
+        QCOMPARE(changed.at(0).at(1).toModelIndex(), model.index(299, 9));
+    }
+
+    void selections()
+    {
+        ReportListView list;
+        fillVolumes(list.model());
+        list.setRowSelected(0, true);
+        list.setRowSelected(2, true);   // \\FS1\VOL1
+        QCOMPARE(list.selectedRows(), (QList<int>{0, 2}));
+        list.setMultiSelect(false);
+        list.setSelectedRow(2);
+        QCOMPARE(list.selectedRows(), QList<int>{2});
+        // The selection follows its row through a sort.
+        list.sortByColumn(0, Qt::DescendingOrder);
+        QCOMPARE(list.selectedRows(), QList<int>{1});
+        QCOMPARE(list.itemText(list.currentRow(), 0), QStringLiteral("\\\\FS1\\VOL1"));
+        QCOMPARE(list.treeView()->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+    }
+
+    void findsRows()
+    {
+        ReportListModel model;
+        fillVolumes(model);
+        QCOMPARE(model.findRow(0, QStringLiteral("\\\\FS1\\VOL1")), 2);
+        QCOMPARE(model.findRow(0, QStringLiteral("\\\\FS2\\DATA")), -1);
+        QCOMPARE(model.findRow(0, QStringLiteral("\\\\FS2\\DATA"), Qt::CaseInsensitive), 1);
+        QCOMPARE(model.findRowStartingWith(0, QStringLiteral("\\\\fs1")), 0);
+        QCOMPARE(model.findRowStartingWith(0, QStringLiteral("\\\\fs1"), Qt::CaseInsensitive, 1), 2);
+        QCOMPARE(model.findRow(7, QStringLiteral("x")), -1);
+    }
+
+    void rowsAreCutToColumns()
+    {
+        ReportListModel model;
+        fillVolumes(model);
+        const int row = model.addRow({"only", "two", "three"});
+        QCOMPARE(model.rowTexts(row), (QStringList{"only", "two"}));
+        model.addRow({"short"});
+        QCOMPARE(model.itemText(4, 1), QString());
+        model.setItemText(9, 0, QStringLiteral("ignored"));
+        model.removeRow(-1);
+        QCOMPARE(model.rowCount(), 5);
+    }
+
+    void columnWidthsInTwips()
+    {
+        ReportListView list;
+        list.addColumn(QStringLiteral("Server"), Qt::AlignLeft, 1440);
+        const double dpi = settings::fnColumnDotsPerInch(&list);
+        QCOMPARE(list.treeView()->header()->sectionSize(0), settings::twipsToPixels(1440, dpi));
+        QCOMPARE(list.columnWidthTwips(0), 1440);
+        // The user widens it to two inches (as near as whole pixels come).
+        const int twoInches = settings::twipsToPixels(2880, dpi);
+        list.treeView()->header()->resizeSection(0, twoInches);
+        QCOMPARE(list.columnWidthTwips(0), static_cast<int>(std::lround(settings::pixelsToTwips(twoInches, dpi))));
+    }
+
+    void headerClickIsReported()
+    {
+        ReportListView list;
+        fillVolumes(list.model());
+        list.resize(400, 200);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QSignalSpy clicked(&list, &ReportListView::columnClicked);
+        QHeaderView* header = list.treeView()->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(1) + 5, header->height() / 2));
+        QCOMPARE(clicked.count(), 1);
+        QCOMPARE(clicked.at(0).at(0).toInt(), 1);
+    }
 };
-
-void TestListView::sortsByText_data()
-{
-    QTest::addColumn<int>("column");
-    QTest::addColumn<int>("order");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("volume ascending, case ignored")
-        << 0 << int(Qt::AscendingOrder) << QStringList{"\\\\FS1\\SYS", "\\\\FS1\\VOL1", "\\\\fs2\\DATA"};
-    QTest::newRow("volume descending")
-        << 0 << int(Qt::DescendingOrder) << QStringList{"\\\\fs2\\DATA", "\\\\FS1\\VOL1", "\\\\FS1\\SYS"};
-    // Padded numbers sort in numeric order as texts.
-    QTest::newRow("free ascending")
-        << 1 << int(Qt::AscendingOrder) << QStringList{"\\\\fs2\\DATA", "\\\\FS1\\SYS", "\\\\FS1\\VOL1"};
-    QTest::newRow("free descending")
-        << 1 << int(Qt::DescendingOrder) << QStringList{"\\\\FS1\\VOL1", "\\\\FS1\\SYS", "\\\\fs2\\DATA"};
-}
-
-void TestListView::sortsByText()
-{
-    QFETCH(int, column);
-    QFETCH(int, order);
-    QFETCH(QStringList, expected);
-    ReportListModel model;
-    fillVolumes(model);
-    model.sortByColumn(column, Qt::SortOrder(order));
-    QCOMPARE(columnTexts(model, 0), expected);
-    QCOMPARE(model.sortColumn(), column);
-}
-
-void TestListView::autoSortOnlyWhenSorted()
-{
-    ReportListModel model;
-    fillVolumes(model);
-    model.sortByColumn(0, Qt::AscendingOrder);
-    model.addRow({"\\\\AAA\\SYS", "1"});
-    QCOMPARE(model.itemText(3, 0), QStringLiteral("\\\\AAA\\SYS"));   // not sorted: stays last
-
-    model.setSorted(true);
-    QCOMPARE(model.itemText(0, 0), QStringLiteral("\\\\AAA\\SYS"));
-    model.setItemText(0, 0, QStringLiteral("\\\\ZZZ\\SYS"));
-    QCOMPARE(model.itemText(3, 0), QStringLiteral("\\\\ZZZ\\SYS"));
-
-    model.beginUpdate();
-    model.addRow({"\\\\BBB\\SYS", "2"});
-    QCOMPARE(model.itemText(4, 0), QStringLiteral("\\\\BBB\\SYS"));   // sorted once, at the end
-    model.endUpdate();
-    QCOMPARE(model.itemText(0, 0), QStringLiteral("\\\\BBB\\SYS"));
-}
-
-void TestListView::batchAnnouncesOnce()
-{
-    ReportListModel model;
-    for (int c = 0; c < 10; ++c)
-        model.addColumn(QStringLiteral("C%1").arg(c), Qt::AlignLeft, 1000);
-    for (int r = 0; r < 300; ++r)
-        model.addRow({QString::number(r)});
-    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-    QSignalSpy layout(&model, &QAbstractItemModel::layoutChanged);
-    model.beginUpdate();
-    for (int r = 0; r < 300; ++r)
-        for (int c = 3; c < 10; ++c)
-            model.setItemText(r, c, QString::number(r + c));
-    model.endUpdate();
-    QCOMPARE(changed.count(), 1);
-    QCOMPARE(layout.count(), 0);
-    QCOMPARE(changed.at(0).at(0).toModelIndex(), model.index(0, 3));
-    QCOMPARE(changed.at(0).at(1).toModelIndex(), model.index(299, 9));
-}
-
-void TestListView::selectionFollowsSortedRows()
-{
-    ReportListView list;
-    fillVolumes(list.model());
-    list.setSelectedRow(2);   // \\FS1\VOL1
-    list.sortByColumn(0, Qt::DescendingOrder);
-    QCOMPARE(list.selectedRows(), QList<int>{1});
-    QCOMPARE(list.itemText(list.currentRow(), 0), QStringLiteral("\\\\FS1\\VOL1"));
-    QCOMPARE(list.treeView()->header()->sortIndicatorOrder(), Qt::DescendingOrder);
-}
-
-void TestListView::findsRows()
-{
-    ReportListModel model;
-    fillVolumes(model);
-    QCOMPARE(model.findRow(0, QStringLiteral("\\\\FS1\\VOL1")), 2);
-    QCOMPARE(model.findRow(0, QStringLiteral("\\\\FS2\\DATA")), -1);
-    QCOMPARE(model.findRow(0, QStringLiteral("\\\\FS2\\DATA"), Qt::CaseInsensitive), 1);
-    QCOMPARE(model.findRowStartingWith(0, QStringLiteral("\\\\fs1")), 0);
-    QCOMPARE(model.findRowStartingWith(0, QStringLiteral("\\\\fs1"), Qt::CaseInsensitive, 1), 2);
-    QCOMPARE(model.findRow(7, QStringLiteral("x")), -1);
-}
-
-void TestListView::rowsAreCutToColumns()
-{
-    ReportListModel model;
-    fillVolumes(model);
-    const int row = model.addRow({"only", "two", "three"});
-    QCOMPARE(model.rowTexts(row), (QStringList{"only", "two"}));
-    model.addRow({"short"});
-    QCOMPARE(model.itemText(4, 1), QString());
-    model.setItemText(9, 0, QStringLiteral("ignored"));
-    model.removeRow(-1);
-    QCOMPARE(model.rowCount(), 5);
-}
-
-void TestListView::columnWidthsInTwips()
-{
-    ReportListView list;
-    list.addColumn(QStringLiteral("Server"), Qt::AlignLeft, 1440);
-    const double dpi = settings::fnColumnDotsPerInch(&list);
-    QCOMPARE(list.treeView()->header()->sectionSize(0), settings::twipsToPixels(1440, dpi));
-    QCOMPARE(list.columnWidthTwips(0), 1440);
-    // The user widens it to two inches (as near as whole pixels come).
-    const int twoInches = settings::twipsToPixels(2880, dpi);
-    list.treeView()->header()->resizeSection(0, twoInches);
-    QCOMPARE(list.columnWidthTwips(0), static_cast<int>(std::lround(settings::pixelsToTwips(twoInches, dpi))));
-}
-
-void TestListView::selectionModes()
-{
-    ReportListView list;
-    fillVolumes(list.model());
-    list.setRowSelected(0, true);
-    list.setRowSelected(2, true);
-    QCOMPARE(list.selectedRows(), (QList<int>{0, 2}));
-    list.setMultiSelect(false);
-    list.setSelectedRow(1);
-    QCOMPARE(list.selectedRows(), QList<int>{1});
-    QVERIFY(!list.multiSelect());
-}
-
-void TestListView::headerClickIsReported()
-{
-    ReportListView list;
-    fillVolumes(list.model());
-    list.resize(400, 200);
-    list.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&list));
-    QSignalSpy clicked(&list, &ReportListView::columnClicked);
-    QHeaderView* header = list.treeView()->header();
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                      QPoint(header->sectionViewportPosition(1) + 5, header->height() / 2));
-    QCOMPARE(clicked.count(), 1);
-    QCOMPARE(clicked.at(0).at(0).toInt(), 1);
-}
 
 QTEST_MAIN(TestListView)
 #include "test_listview.moc"

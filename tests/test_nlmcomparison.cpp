@@ -1,4 +1,6 @@
-// The rules of the loaded-module comparison on tables built in the test.
+// The rules of the loaded-module comparison on tables built in the test; rows
+// shared across servers, hiding and find are proven through the window in
+// test_nlms.
 
 #include "views/NLMComparison.h"
 
@@ -9,16 +11,11 @@ using widgets::FlexGridModel;
 
 namespace {
 
-views::LoadedModule module(const QString& file, quint32 major, quint32 minor, quint32 revision,
-                           const QString& notice = QStringLiteral("(C)"))
+views::LoadedModule module(const QString& file)
 {
     views::LoadedModule m;
     m.fileName = file;
-    m.descriptiveName = file + QStringLiteral(" module");
-    m.copyright = notice;
-    m.info.majorVersion = major;
-    m.info.minorVersion = minor;
-    m.info.revision = revision;
+    m.info.majorVersion = 1;
     m.info.year = 2008;
     m.info.month = 3;
     m.info.day = 14;
@@ -43,13 +40,6 @@ struct Tables {
         fill.addModules(modules);
         fill.finish();
     }
-    QStringList names() const
-    {
-        QStringList out;
-        for (int r = 2; r < nlms.rows(); ++r)
-            out << nlms.textMatrix(r, 0);
-        return out;
-    }
     FlexGridModel nlms;
     FlexGridModel descriptions;
 };
@@ -59,38 +49,6 @@ struct Tables {
 class TestNlmComparison : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void rowsAreUniqueIgnoringCaseAndKeepTheFirstSpelling()
-    {
-        Tables t;
-        t.add(QStringLiteral("FS1"), {module("clib.nlm", 5, 0, 8), module("ZLIB.NLM", 1, 2, 0)});
-        t.add(QStringLiteral("FS2"), {module("CLIB.NLM", 5, 0, 9), module("Aio.nlm", 1, 0, 0)});
-        QCOMPARE(t.names(), (QStringList{"Aio.nlm", "clib.nlm", "ZLIB.NLM"}));
-        QCOMPARE(t.nlms.textMatrix(3, 3), QStringLiteral("          5.00i"));
-        // The descriptions keep both spellings apart.
-        QCOMPARE(t.descriptions.rows(), 5);
-        bool found = false;
-        QCOMPARE(views::fcnNlmDescription(t.descriptions.grid(), QStringLiteral("clib.nlm"), QStringLiteral("FS2"),
-                                          &found),
-                 QStringLiteral("CLIB.NLM module\n(C)"));
-        QVERIFY(found);
-        views::fcnNlmDescription(t.descriptions.grid(), QStringLiteral("ZLIB.NLM"), QStringLiteral("FS3"), &found);
-        QVERIFY(!found);
-    }
-
-    void rowIndexFindsByNameInEitherCase()
-    {
-        Tables t;
-        t.add(QStringLiteral("FS1"), {module("A.NLM", 1, 0, 0), module("b.nlm", 1, 0, 0)});
-        views::NlmRowIndex index(Qt::CaseInsensitive);
-        index.rebuild(t.nlms.grid(), views::kNlmFirstDataRow);
-        QCOMPARE(index.find(QStringLiteral("a.nlm")), 2);
-        QCOMPARE(index.find(QStringLiteral("B.NLM")), 3);
-        QCOMPARE(index.find(QStringLiteral("C.NLM")), -1);
-        views::NlmRowIndex exact(Qt::CaseSensitive);
-        exact.rebuild(t.nlms.grid(), views::kNlmFirstDataRow);
-        QCOMPARE(exact.find(QStringLiteral("a.nlm")), -1);
-    }
-
     void rowsMatch_data()
     {
         QTest::addColumn<QStringList>("cells");   // version, date per server
@@ -122,26 +80,10 @@ private Q_SLOTS:
         QCOMPARE(views::fcnNlmRowMatches(grid, 2, NlmShow::Date), date);
     }
 
-    void differencesHideToZeroAndShowAtHeaderHeight()
-    {
-        Tables t;
-        t.nlms.setRowHeight(0, 300);
-        t.add(QStringLiteral("FS1"), {module("A.NLM", 1, 0, 0), module("B.NLM", 1, 0, 0)});
-        t.add(QStringLiteral("FS2"), {module("A.NLM", 1, 0, 0), module("B.NLM", 1, 0, 1)});
-        views::subApplyNlmDifferences(t.nlms, NlmShow::Both, true);
-        QCOMPARE(t.nlms.rowHeight(2), 0);
-        QCOMPARE(t.nlms.rowHeight(3), 300);
-        QCOMPARE(views::fcnFindNlmRow(t.nlms.grid(), QString()), 3);
-        QCOMPARE(views::fcnFindNlmRow(t.nlms.grid(), QStringLiteral("a")), -1);
-        views::subApplyNlmDifferences(t.nlms, NlmShow::Both, false);
-        QCOMPARE(t.nlms.rowHeight(2), 300);
-        QCOMPARE(views::fcnFindNlmRow(t.nlms.grid(), QStringLiteral("a")), 2);
-    }
-
     void columnChoicesKeepTheServerName()
     {
         Tables t;
-        t.add(QStringLiteral("FS1"), {module("A.NLM", 1, 0, 0)}, NlmShow::Version);
+        t.add(QStringLiteral("FS1"), {module("A.NLM")}, NlmShow::Version);
         // Date after Version, and Date again, still name the server.
         views::subShowNlmColumns(t.nlms, NlmShow::Date);
         views::subShowNlmColumns(t.nlms, NlmShow::Date);
@@ -155,23 +97,13 @@ private Q_SLOTS:
     void removingAServerOutsideTheServerColumnsDoesNothing()
     {
         Tables t;
-        t.add(QStringLiteral("FS1"), {module("A.NLM", 1, 0, 0)});
+        t.add(QStringLiteral("FS1"), {module("A.NLM")});
         QVERIFY(!views::subRemoveNlmServer(t.nlms, t.descriptions, 0));
         QVERIFY(!views::subRemoveNlmServer(t.nlms, t.descriptions, 7));
         QCOMPARE(t.nlms.cols(), 3);
         QVERIFY(views::subRemoveNlmServer(t.nlms, t.descriptions, 2));
         QCOMPARE(t.nlms.cols(), 1);
         QCOMPARE(t.descriptions.cols(), 1);
-    }
-
-    void showWords()
-    {
-        bool known = false;
-        QCOMPARE(views::fcnNlmShowFromWord(QStringLiteral("Date"), &known), NlmShow::Date);
-        QVERIFY(known);
-        QCOMPARE(views::fcnNlmShowFromWord(QStringLiteral("1440"), &known), NlmShow::Both);
-        QVERIFY(!known);
-        QCOMPARE(views::fcnNlmShowWord(NlmShow::Version), QStringLiteral("Version"));
     }
 };
 

@@ -1,6 +1,7 @@
 // The rules of the SET parameter comparison on a bare grid: rows shared by
 // parameter name without regard to case, the differences rule, the find rule
-// and the recognition of servers already shown.
+// and the recognition of servers already shown. The window that applies them
+// is in test_setcommands.
 
 #include "views/SetComparison.h"
 
@@ -64,200 +65,130 @@ QStringList rowTexts(const FlexGridModel& grid)
 class TestSetComparison : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void rowsSharedByNameIgnoringCase_data();
-    void rowsSharedByNameIgnoringCase();
-    void categoryWrittenOnlyWhenTheRowIsMade();
-    void indexFollowsRowsAfterSorting();
-    void fillSortsByNameAfterEachServer();
-    void differencesRule_data();
-    void differencesRule();
-    void differencesFilterSetsHeights();
-    void findRule_data();
-    void findRule();
-    void serverShownByExactHeader();
+    void rowsSharedByNameIgnoringCase_data()
+    {
+        QTest::addColumn<QList<QList<SetParameter>>>("servers");
+        QTest::addColumn<QStringList>("rows");
+
+        QTest::newRow("other case joins, first spelling stays")
+            << QList<QList<SetParameter>>{
+                   {number("Max Packets", 1)}, {number("MAX PACKETS", 2)}, {number("max packets", 3)}}
+            << QStringList{"Max Packets|Comm|1|2|3"};
+        QTest::newRow("missing on one server leaves its cell empty")
+            << QList<QList<SetParameter>>{{number("A", 1), number("B", 2)}, {number("b", 5)}}
+            << QStringList{"A|Comm|1|", "B|Comm|2|5"};
+        QTest::newRow("new on the second server appends a row")
+            << QList<QList<SetParameter>>{{number("A", 1)}, {number("C", 7), number("a", 1)}}
+            << QStringList{"A|Comm|1|1", "C|Comm||7"};
+        QTest::newRow("second server naming one twice writes the first row")
+            << QList<QList<SetParameter>>{{number("A", 1)}, {number("Z", 4), number("z", 9)}}
+            << QStringList{"A|Comm|1|", "Z|Comm||9"};
+        // The category is written when the row is made: the first server's stands.
+        QTest::newRow("category of the first server")
+            << QList<QList<SetParameter>>{{number("Cache", 5, 2)}, {number("CACHE", 5, 99)}}
+            << QStringList{"Cache|File Cache|5|5"};
+        QTest::newRow("unknown category") << QList<QList<SetParameter>>{{}, {number("Odd", 1, 99)}}
+                                          << QStringList{"Odd|N/A||1"};
+        // The first server's list is taken as it comes: nothing is looked up.
+        QTest::newRow("first server keeps its own repeats")
+            << QList<QList<SetParameter>>{{number("A", 1), number("a", 2)}, {number("A", 3)}}
+            << QStringList{"A|Comm|1|3", "a|Comm|2|"};
+    }
+
+    void rowsSharedByNameIgnoringCase()
+    {
+        QFETCH(QList<QList<SetParameter>>, servers);
+        QFETCH(QStringList, rows);
+        FlexGridModel grid;
+        makeGrid(grid, static_cast<int>(servers.size()));
+        fill(grid, servers);
+        QCOMPARE(rowTexts(grid), rows);
+    }
+
+    void fillSortsByNameAfterEachServer()
+    {
+        FlexGridModel grid;
+        makeGrid(grid, 0);
+        views::SetComparisonFill fill(grid);
+        QCOMPARE(fill.beginServer(QStringLiteral("FS1")), 2);
+        for (const auto& p : {number("b", 1), number("C", 2), number("a", 3)})
+            fill.add(p);
+        fill.endServer();
+        QCOMPARE(rowTexts(grid), (QStringList{"a|Comm|3", "b|Comm|1", "C|Comm|2"}));
+        QCOMPARE(grid.colWidth(2), 1830);
+        QCOMPARE(grid.textMatrix(0, 2), QStringLiteral("FS1 - Value"));
+
+        // Rows found again after the sort moved them; a new name sorts in.
+        fill.beginServer(QStringLiteral("FS2"));
+        for (const auto& p : {number("c", 5), number("B", 6), number("A", 7), number("0 first", 8)})
+            fill.add(p);
+        fill.endServer();
+        QCOMPARE(rowTexts(grid), (QStringList{"0 first|Comm||8", "a|Comm|3|7", "b|Comm|1|6", "C|Comm|2|5"}));
+    }
+
+    void differencesRule_data()
+    {
+        QTest::addColumn<QStringList>("values");
+        QTest::addColumn<bool>("differs");
+        QTest::newRow("one server") << QStringList{"5"} << false;
+        QTest::newRow("two equal") << QStringList{"5", "5"} << false;
+        QTest::newRow("two different") << QStringList{"5", "6"} << true;
+        QTest::newRow("missing on one") << QStringList{"5", ""} << true;
+        QTest::newRow("missing on both") << QStringList{"", ""} << false;
+        QTest::newRow("text compares with case") << QStringList{"On", "ON"} << true;
+        QTest::newRow("three, last differs") << QStringList{"1", "1", "2"} << true;
+        QTest::newRow("three, middle differs") << QStringList{"1", "2", "1"} << true;
+    }
+
+    void differencesRule()
+    {
+        QFETCH(QStringList, values);
+        QFETCH(bool, differs);
+        FlexGridModel grid;
+        makeGrid(grid, static_cast<int>(values.size()));
+        grid.addRow(QStringList{"P", "Comm"} + values);
+        QCOMPARE(views::fcnSetRowDiffers(grid.grid(), 1), differs);
+    }
+
+    void findRule_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("row");
+        QTest::newRow("prefix, other case") << "max" << 2;
+        QTest::newRow("whole name") << "Maximum Packet Receive Buffers" << 2;
+        QTest::newRow("hidden rows are passed over") << "Hidden" << -1;
+        QTest::newRow("middle of a name is no match") << "Packet" << -1;
+        QTest::newRow("empty text finds the first shown row") << "" << 2;
+        QTest::newRow("second of two matches when the first is hidden") << "Min" << 4;
+    }
+
+    void findRule()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, row);
+        FlexGridModel grid;
+        makeGrid(grid, 1);
+        grid.addRow({"Hidden Parameter", "Comm", "1"});
+        grid.addRow({"Maximum Packet Receive Buffers", "Comm", "1"});
+        grid.addRow({"Minimum File Cache", "Comm", "1"});
+        grid.addRow({"MINIMUM Packets", "Comm", "1"});
+        grid.setRowHeight(1, 0);
+        grid.setRowHeight(3, 0);
+        QCOMPARE(views::fcnFindSetRow(grid.grid(), text), row);
+    }
+
+    void serverShownByExactHeader()
+    {
+        FlexGridModel grid;
+        makeGrid(grid, 2);
+        QVERIFY(views::fcnSetServerShown(grid.grid(), QStringLiteral("FS2")));
+        QVERIFY(!views::fcnSetServerShown(grid.grid(), QStringLiteral("FS3")));
+        // Headers are compared exactly, as the server list spells the names.
+        QVERIFY(!views::fcnSetServerShown(grid.grid(), QStringLiteral("fs1")));
+        // "Command" and "Category" are never servers.
+        QVERIFY(!views::fcnSetServerShown(grid.grid(), QStringLiteral("Command")));
+    }
 };
-
-void TestSetComparison::rowsSharedByNameIgnoringCase_data()
-{
-    QTest::addColumn<QList<QList<SetParameter>>>("servers");
-    QTest::addColumn<QStringList>("rows");
-
-    QTest::newRow("same case") << QList<QList<SetParameter>>{{number("Max Packets", 1)}, {number("Max Packets", 2)}}
-                               << QStringList{"Max Packets|Comm|1|2"};
-    QTest::newRow("other case joins, first spelling stays")
-        << QList<QList<SetParameter>>{{number("Max Packets", 1)}, {number("MAX PACKETS", 2)}, {number("max packets", 3)}}
-        << QStringList{"Max Packets|Comm|1|2|3"};
-    QTest::newRow("missing on one server leaves its cell empty")
-        << QList<QList<SetParameter>>{{number("A", 1), number("B", 2)}, {number("b", 5)}}
-        << QStringList{"A|Comm|1|", "B|Comm|2|5"};
-    QTest::newRow("new on the second server appends a row")
-        << QList<QList<SetParameter>>{{number("A", 1)}, {number("C", 7), number("a", 1)}}
-        << QStringList{"A|Comm|1|1", "C|Comm||7"};
-    QTest::newRow("second server naming one twice writes the first row")
-        << QList<QList<SetParameter>>{{number("A", 1)}, {number("Z", 4), number("z", 9)}}
-        << QStringList{"A|Comm|1|", "Z|Comm||9"};
-    // The first server's list is taken as it comes: nothing is looked up.
-    QTest::newRow("first server keeps its own repeats")
-        << QList<QList<SetParameter>>{{number("A", 1), number("a", 2)}, {number("A", 3)}}
-        << QStringList{"A|Comm|1|3", "a|Comm|2|"};
-}
-
-void TestSetComparison::rowsSharedByNameIgnoringCase()
-{
-    QFETCH(QList<QList<SetParameter>>, servers);
-    QFETCH(QStringList, rows);
-    FlexGridModel grid;
-    makeGrid(grid, static_cast<int>(servers.size()));
-    fill(grid, servers);
-    QCOMPARE(rowTexts(grid), rows);
-}
-
-void TestSetComparison::categoryWrittenOnlyWhenTheRowIsMade()
-{
-    FlexGridModel grid;
-    makeGrid(grid, 2);
-    fill(grid, {{number("Cache Buffers", 5, 2)}, {number("CACHE BUFFERS", 5, 99)}, });
-    QCOMPARE(grid.textMatrix(1, 1), QStringLiteral("File Cache"));
-    FlexGridModel other;
-    makeGrid(other, 2);
-    fill(other, {{}, {number("Odd", 1, 99)}});
-    QCOMPARE(other.textMatrix(1, 1), QStringLiteral("N/A"));
-}
-
-void TestSetComparison::indexFollowsRowsAfterSorting()
-{
-    FlexGridModel grid;
-    makeGrid(grid, 2);
-    fill(grid, {{number("Zeta", 1), number("Alpha", 2)}});
-    grid.sortRows(0, widgets::SortMode::GenericAscending, 1);
-    views::SetRowIndex index;
-    index.rebuild(grid.grid());
-    QCOMPARE(index.find(QStringLiteral("ALPHA")), 1);
-    QCOMPARE(index.find(QStringLiteral("zeta")), 2);
-    QCOMPARE(index.find(QStringLiteral("Beta")), -1);
-    views::subAddSetParameter(grid, index, 3, number("zeta", 3), true);
-    QCOMPARE(rowTexts(grid), (QStringList{"Alpha|Comm|2|", "Zeta|Comm|1|3"}));
-}
-
-void TestSetComparison::fillSortsByNameAfterEachServer()
-{
-    FlexGridModel grid;
-    makeGrid(grid, 0);
-    views::SetComparisonFill fill(grid);
-    QCOMPARE(fill.beginServer(QStringLiteral("FS1")), 2);
-    for (const auto& p : {number("b", 1), number("C", 2), number("a", 3)})
-        fill.add(p);
-    fill.endServer();
-    QCOMPARE(rowTexts(grid), (QStringList{"a|Comm|3", "b|Comm|1", "C|Comm|2"}));
-    QCOMPARE(grid.colWidth(2), 1830);
-    QCOMPARE(grid.textMatrix(0, 2), QStringLiteral("FS1 - Value"));
-
-    // Rows found again after the sort moved them; a new name sorts in.
-    fill.beginServer(QStringLiteral("FS2"));
-    for (const auto& p : {number("c", 5), number("B", 6), number("A", 7), number("0 first", 8)})
-        fill.add(p);
-    fill.endServer();
-    QCOMPARE(rowTexts(grid), (QStringList{"0 first|Comm||8", "a|Comm|3|7", "b|Comm|1|6", "C|Comm|2|5"}));
-
-    // A server bringing nothing new keeps the order and still finds every row.
-    fill.beginServer(QStringLiteral("FS3"));
-    for (const auto& p : {number("C", 9), number("0 FIRST", 9)})
-        fill.add(p);
-    fill.endServer();
-    QCOMPARE(rowTexts(grid), (QStringList{"0 first|Comm||8|9", "a|Comm|3|7|", "b|Comm|1|6|", "C|Comm|2|5|9"}));
-}
-
-void TestSetComparison::differencesRule_data()
-{
-    QTest::addColumn<QStringList>("values");
-    QTest::addColumn<bool>("differs");
-    QTest::newRow("one server") << QStringList{"5"} << false;
-    QTest::newRow("one server, empty") << QStringList{""} << false;
-    QTest::newRow("two equal") << QStringList{"5", "5"} << false;
-    QTest::newRow("two different") << QStringList{"5", "6"} << true;
-    QTest::newRow("missing on one") << QStringList{"5", ""} << true;
-    QTest::newRow("missing on both") << QStringList{"", ""} << false;
-    QTest::newRow("text compares with case") << QStringList{"On", "ON"} << true;
-    QTest::newRow("three equal") << QStringList{"On", "On", "On"} << false;
-    QTest::newRow("three, last differs") << QStringList{"1", "1", "2"} << true;
-    QTest::newRow("three, middle differs") << QStringList{"1", "2", "1"} << true;
-}
-
-void TestSetComparison::differencesRule()
-{
-    QFETCH(QStringList, values);
-    QFETCH(bool, differs);
-    FlexGridModel grid;
-    makeGrid(grid, static_cast<int>(values.size()));
-    grid.addRow(QStringList{"P", "Comm"} + values);
-    QCOMPARE(views::fcnSetRowDiffers(grid.grid(), 1), differs);
-}
-
-void TestSetComparison::differencesFilterSetsHeights()
-{
-    FlexGridModel grid;
-    makeGrid(grid, 2);
-    grid.setRowHeight(0, 300);
-    grid.addRow({"Same", "Comm", "1", "1"});
-    grid.addRow({"Other", "Comm", "1", "2"});
-    views::subApplySetDifferences(grid, true);
-    QCOMPARE(grid.rowHeight(1), 0);
-    QCOMPARE(grid.rowHeight(2), 300);
-    QCOMPARE(grid.rowHeight(0), 300);
-    views::subApplySetDifferences(grid, false);
-    QCOMPARE(grid.rowHeight(1), 300);
-    QCOMPARE(grid.rowHeight(2), 300);
-
-    // With one server there is nothing to differ from: every row goes.
-    FlexGridModel single;
-    makeGrid(single, 1);
-    single.addRow({"A", "Comm", "1"});
-    single.addRow({"B", "Comm", ""});
-    views::subApplySetDifferences(single, true);
-    QCOMPARE(single.rowHeight(1), 0);
-    QCOMPARE(single.rowHeight(2), 0);
-}
-
-void TestSetComparison::findRule_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("row");
-    QTest::newRow("prefix, other case") << "max" << 2;
-    QTest::newRow("whole name") << "Maximum Packet Receive Buffers" << 2;
-    QTest::newRow("hidden rows are passed over") << "Hidden" << -1;
-    QTest::newRow("middle of a name is no match") << "Packet" << -1;
-    QTest::newRow("no match") << "zzz" << -1;
-    QTest::newRow("empty text finds the first shown row") << "" << 2;
-    QTest::newRow("second of two matches when the first is hidden") << "Min" << 4;
-}
-
-void TestSetComparison::findRule()
-{
-    QFETCH(QString, text);
-    QFETCH(int, row);
-    FlexGridModel grid;
-    makeGrid(grid, 1);
-    grid.addRow({"Hidden Parameter", "Comm", "1"});
-    grid.addRow({"Maximum Packet Receive Buffers", "Comm", "1"});
-    grid.addRow({"Minimum File Cache", "Comm", "1"});
-    grid.addRow({"MINIMUM Packets", "Comm", "1"});
-    grid.setRowHeight(1, 0);
-    grid.setRowHeight(3, 0);
-    QCOMPARE(views::fcnFindSetRow(grid.grid(), text), row);
-}
-
-void TestSetComparison::serverShownByExactHeader()
-{
-    FlexGridModel grid;
-    makeGrid(grid, 2);
-    QVERIFY(views::fcnSetServerShown(grid.grid(), QStringLiteral("FS1")));
-    QVERIFY(views::fcnSetServerShown(grid.grid(), QStringLiteral("FS2")));
-    QVERIFY(!views::fcnSetServerShown(grid.grid(), QStringLiteral("FS3")));
-    // Headers are compared exactly, as the server list spells the names.
-    QVERIFY(!views::fcnSetServerShown(grid.grid(), QStringLiteral("fs1")));
-    // "Command" and "Category" are never servers.
-    QVERIFY(!views::fcnSetServerShown(grid.grid(), QStringLiteral("Command")));
-}
 
 QTEST_MAIN(TestSetComparison)
 #include "test_setcomparison.moc"
