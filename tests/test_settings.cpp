@@ -57,27 +57,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
 
         QTest::newRow("no key: Top") << false << "" << "" << "Top" << "1440";
-        QTest::newRow("no key: Width") << false << "" << "" << "Width" << "1440";
-        QTest::newRow("no key: ColWidth0") << false << "" << "" << "ColWidth0" << "1440";
         QTest::newRow("no key: anything") << false << "" << "" << "ShowCols" << "1440";
-        QTest::newRow("Top") << true << "" << "" << "Top" << "0";
-        QTest::newRow("Left") << true << "" << "" << "Left" << "0";
         QTest::newRow("Height") << true << "" << "" << "Height" << "7000";
         QTest::newRow("Width") << true << "" << "" << "Width" << "8040";
         QTest::newRow("Refresh Interval") << true << "" << "" << "Refresh Interval" << "10";
         QTest::newRow("ColWidth-Volume") << true << "" << "" << "ColWidth-Volume" << "1440";
-        QTest::newRow("ColWidth- alone") << true << "" << "" << "ColWidth-" << "1440";
         QTest::newRow("ColWidth0") << true << "" << "" << "ColWidth0" << "0";
-        QTest::newRow("ColWidth") << true << "" << "" << "ColWidth" << "0";
         QTest::newRow("lower-case height") << true << "" << "" << "height" << "0";
-        QTest::newRow("lower-case colwidth-") << true << "" << "" << "colwidth-Volume" << "0";
         QTest::newRow("other name") << true << "" << "" << "ShowCols" << "0";
-        QTest::newRow("stored") << true << "Height" << "4815" << "Height" << "4815";
         QTest::newRow("name in other case") << true << "height" << "4815" << "HEIGHT" << "4815";
         QTest::newRow("9 characters") << true << "Height" << "123456789" << "Height" << "123456789";
         QTest::newRow("10 characters") << true << "Height" << "1234567890" << "Height" << "7000";
-        QTest::newRow("10 characters, ColWidth-") << true << "ColWidth-Server" << "1234567890" << "ColWidth-Server"
-                                                  << "1440";
+        QTest::newRow("10 characters, ColWidth-") << true << "ColWidth-Server" << "1234567890" << "ColWidth-Server" << "1440";
         QTest::newRow("empty text") << true << "Top" << "" << "Top" << "";
     }
 
@@ -104,8 +95,6 @@ private Q_SLOTS:
         QTest::newRow("delimiter of 4") << "||||" << 4 << true;
         QTest::newRow("delimiter of 5") << "|||||" << 4 << false;
         QTest::newRow("empty") << "" << 4 << true;
-        QTest::newRow("tree of 24") << QString(24, u'T') << 24 << true;
-        QTest::newRow("tree of 25") << QString(25, u'T') << 24 << false;
     }
 
     void readValueRoom()
@@ -127,8 +116,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");   // null: the value is missing
         QTest::addColumn<bool>("expected");
         QTest::newRow("True") << u"True"_qs << true;
-        QTest::newRow("lower case") << u"true"_qs << false;
-        QTest::newRow("upper case") << u"TRUE"_qs << false;
+        QTest::newRow("other case") << u"TRUE"_qs << false;
         QTest::newRow("False") << u"False"_qs << false;
         QTest::newRow("empty") << u""_qs << false;
         QTest::newRow("missing") << QString() << true;
@@ -156,19 +144,16 @@ private Q_SLOTS:
         makeRoot();
         subSaveSetting(store(), kVolumeForm, QStringLiteral("Top"), QStringLiteral("15"));
         QCOMPARE(stored(kVolumeForm, QStringLiteral("Top")), std::optional<QString>(u"15"_qs));
-        QCOMPARE(fnGetSetting(store(), kVolumeForm, QStringLiteral("Top")), u"15"_qs);
 
         // A deeper path whose parent is missing: the last component appears
         // below the root, and the value itself is lost.
         const QString deep = rootKeyPath(QStringLiteral("LoginForm\\Trees\\CORP_TREE"));
         subSaveSetting(store(), deep, QStringLiteral("User"), QStringLiteral("admin"));
         QVERIFY(store().keyExists(Hive::CurrentUser, rootKeyPath(QStringLiteral("CORP_TREE"))));
-        QVERIFY(!store().keyExists(Hive::CurrentUser, deep));
         QCOMPARE(stored(rootKeyPath(QStringLiteral("CORP_TREE")), QStringLiteral("User")), std::nullopt);
 
         // Once the parents exist the same call still creates only below the root...
         subCreateLoginTreesKey(store());
-        QVERIFY(store().keyExists(Hive::CurrentUser, rootKeyPath(QStringLiteral("LoginForm\\Trees"))));
         subSaveSetting(store(), deep, QStringLiteral("User"), QStringLiteral("admin"));
         QCOMPARE(stored(deep, QStringLiteral("User")), std::nullopt);
         // ...and a tree key made beforehand takes the value.
@@ -177,19 +162,10 @@ private Q_SLOTS:
         QCOMPARE(stored(deep, QStringLiteral("User")), std::optional<QString>(u"admin"_qs));
     }
 
-    void keyCreatingRoutines()
+    void resetKeepsAllButTheStartingContainer()
     {
-        subResetStartingServerContext(store());
+        makeRoot();
         QVERIFY(store().keyExists(Hive::CurrentUser, rootKeyPath(QStringLiteral("Hidden"))));
-        QCOMPARE(stored(kRootKey, QStringLiteral("StartingServerContext")), std::optional<QString>(QString()));
-
-        subCreateUserConnectionsKey(store());
-        QVERIFY(store().keyExists(Hive::CurrentUser, rootKeyPath(QStringLiteral("UserConnectionsForm"))));
-        QCOMPARE(fnGetSetting(store(), rootKeyPath(QStringLiteral("UserConnectionsForm")),
-                              QStringLiteral("Refresh Interval")),
-                 u"10"_qs);
-
-        // A reset empties the starting container but keeps everything else.
         store().setValue(Hive::CurrentUser, kRootKey, QStringLiteral("StartingServerContext"), u"T\\O"_qs);
         store().setValue(Hive::CurrentUser, rootKeyPath(QStringLiteral("Hidden")), u"T"_qs, u"FS7"_qs);
         subResetStartingServerContext(store());
@@ -197,35 +173,11 @@ private Q_SLOTS:
         QCOMPARE(stored(rootKeyPath(QStringLiteral("Hidden")), u"T"_qs), std::optional<QString>(u"FS7"_qs));
     }
 
-    void numericKeyFilter_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("Backspace") << 8 << 8;
-        QTest::newRow(".") << 46 << 46;
-        QTest::newRow("0") << 48 << 48;
-        QTest::newRow("9") << 57 << 57;
-        QTest::newRow("/") << 47 << 0;
-        QTest::newRow(":") << 58 << 0;
-        QTest::newRow(",") << 44 << 0;
-        QTest::newRow("a") << 97 << 0;
-        QTest::newRow("Enter") << 13 << 0;
-        QTest::newRow("negative") << -48 << 0;
-    }
-
-    void numericKeyFilter()
-    {
-        QFETCH(int, key);
-        QFETCH(int, expected);
-        QCOMPARE(fnNumericKeyFilter(key), expected);
-    }
-
     void twipsAndText_data()
     {
         QTest::addColumn<double>("twips");
         QTest::addColumn<double>("dpi");
         QTest::addColumn<int>("pixels");
-        QTest::newRow("inch at 96") << 1440.0 << 96.0 << 96;
         QTest::newRow("inch at 120") << 1440.0 << 120.0 << 120;
         QTest::newRow("height at 96") << 7000.0 << 96.0 << 467;
         QTest::newRow("negative") << -1500.0 << 96.0 << -100;
@@ -239,6 +191,7 @@ private Q_SLOTS:
         QFETCH(int, pixels);
         QCOMPARE(twipsToPixels(twips, dpi), pixels);
         QCOMPARE(twipsToPixels(pixelsToTwips(pixels, dpi), dpi), pixels);
+        QCOMPARE(twipsToText(1439.6), u"1440"_qs);
     }
 
     void numberText_data()
@@ -246,7 +199,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("isNumber");
         QTest::addColumn<double>("number");
-        QTest::newRow("whole") << "1440" << true << 1440.0;
         QTest::newRow("spaces") << " 1440 " << true << 1440.0;
         QTest::newRow("fraction") << "1440.5" << true << 1440.5;
         QTest::newRow("negative") << "-15" << true << -15.0;
@@ -265,19 +217,15 @@ private Q_SLOTS:
         QCOMPARE(parsed.has_value(), isNumber);
         if (isNumber)
             QCOMPARE(*parsed, number);
-        QCOMPARE(twipsToText(1439.6), u"1440"_qs);
     }
 
     void handEditedNumbersFallBack()
     {
         makeRoot();
         QVERIFY(store().createKey(Hive::CurrentUser, kVolumeForm));
-        store().setValue(Hive::CurrentUser, kVolumeForm, QStringLiteral("Height"), QStringLiteral("tall"));
-        store().setValue(Hive::CurrentUser, kVolumeForm, QStringLiteral("Top"), QStringLiteral("300"));
-        store().setValue(Hive::CurrentUser, kVolumeForm, QStringLiteral("ColWidth-Volume"), QStringLiteral("x"));
-        const auto geometry = fnStoredWindowGeometry(store(), kVolumeForm);
-        QVERIFY(geometry);
-        QCOMPARE(*geometry, (WindowGeometry{300, 0, 7000, 8040}));
+        for (const auto& [name, text] : {std::pair{u"Height"_qs, u"tall"_qs}, {u"Top"_qs, u"300"_qs}, {u"ColWidth-Volume"_qs, u"x"_qs}})
+            store().setValue(Hive::CurrentUser, kVolumeForm, name, text);
+        QCOMPARE(fnStoredWindowGeometry(store(), kVolumeForm), std::optional<WindowGeometry>(WindowGeometry{300, 0, 7000, 8040}));
         QCOMPARE(fnGetTwipsSetting(store(), kVolumeForm, QStringLiteral("ColWidth-Volume")), 1440.0);
         QCOMPARE(fnStoredWindowGeometry(store(), rootKeyPath(QStringLiteral("AbendForm"))), std::nullopt);
     }
@@ -297,6 +245,7 @@ private Q_SLOTS:
         WindowState state(store(), kVolumeForm, defaults);
         const double dpiX = sub->logicalDpiX();
         const double dpiY = sub->logicalDpiY();
+        auto twips = [](int pixels, double dpi) { return std::optional<QString>(twipsToText(pixelsToTwips(pixels, dpi))); };
 
         // No key yet: the window's own defaults.
         state.restore(view);
@@ -304,9 +253,8 @@ private Q_SLOTS:
 
         sub->setGeometry(30, 45, 500, 400);
         state.save(view);
-        QCOMPARE(stored(kVolumeForm, QStringLiteral("Left")), std::optional<QString>(twipsToText(pixelsToTwips(30, dpiX))));
-        QCOMPARE(stored(kVolumeForm, QStringLiteral("Height")),
-                 std::optional<QString>(twipsToText(pixelsToTwips(400, dpiY))));
+        QCOMPARE(stored(kVolumeForm, QStringLiteral("Left")), twips(30, dpiX));
+        QCOMPARE(stored(kVolumeForm, QStringLiteral("Height")), twips(400, dpiY));
 
         sub->setGeometry(0, 0, 200, 200);
         state.restore(view);
@@ -315,13 +263,13 @@ private Q_SLOTS:
         // Maximised: the stored values stay those of before.
         sub->showMaximized();
         state.save(view);
-        QCOMPARE(stored(kVolumeForm, QStringLiteral("Width")), std::optional<QString>(twipsToText(pixelsToTwips(500, dpiX))));
+        QCOMPARE(stored(kVolumeForm, QStringLiteral("Width")), twips(500, dpiX));
         sub->showNormal();
 
         // A program that saves no window state writes nothing.
         sub->setGeometry(1, 1, 300, 300);
         WindowState(store(), kVolumeForm, defaults, false).save(view);
-        QCOMPARE(stored(kVolumeForm, QStringLiteral("Width")), std::optional<QString>(twipsToText(pixelsToTwips(500, dpiX))));
+        QCOMPARE(stored(kVolumeForm, QStringLiteral("Width")), twips(500, dpiX));
     }
 
     void listAndGridColumns()
@@ -338,7 +286,6 @@ private Q_SLOTS:
         // Neither the key nor the values exist: one inch per list column,
         // grid columns keep their designed widths.
         state.restoreListColumns(list.header());
-        QCOMPARE(list.header()->sectionSize(0), inch);
         QCOMPARE(list.header()->sectionSize(1), inch);
         QVERIFY(store().createKey(Hive::CurrentUser, kVolumeForm));
         state.restoreGridColumns(grid.horizontalHeader());
@@ -347,8 +294,6 @@ private Q_SLOTS:
         list.header()->resizeSection(1, 150);
         state.saveListColumns(list.header());
         state.saveGridColumns(grid.horizontalHeader());
-        QVERIFY(stored(kVolumeForm, QStringLiteral("ColWidth-% Free")).has_value());
-        QVERIFY(stored(kVolumeForm, QStringLiteral("ColWidth1")).has_value());
 
         QTreeWidget again;
         again.setHeaderLabels({QStringLiteral("Volume"), QStringLiteral("% Free")});

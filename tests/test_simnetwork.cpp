@@ -15,13 +15,7 @@ namespace {
 
 QString text(std::span<const char> bytes)
 {
-    QString s;
-    for (char c : bytes) {
-        if (c == '\0')
-            break;
-        s.append(QLatin1Char(c));
-    }
-    return s;
+    return QString::fromLatin1(bytes.data(), qstrnlen(bytes.data(), bytes.size()));
 }
 
 QByteArray acme(const QByteArray& servers, const QByteArray& extra = {})
@@ -39,13 +33,27 @@ QByteArray acme(const QByteArray& servers, const QByteArray& extra = {})
       "servers": [ )" + servers + "] }";
 }
 
+// The network with the single server FS1 described by the given fields.
+QByteArray fs1(const QByteArray& fields, const QByteArray& extra = {})
+{
+    return acme(R"({ "name": "FS1", "tree": "ACME_TREE", )" + fields + " }", extra);
+}
+
 const QByteArray kTwoServers = R"(
   { "name": "FS1", "tree": "ACME_TREE", "context": "SALES.ACME" },
   { "name": "FS2", "tree": "ACME_TREE", "context": "MKTG.ACME" })";
 
+NWDSContextHandle context(NetWareClient& c, quint32 flags, const QByteArray& nameContext = "[Root]")
+{
+    NWDSContextHandle ctx = 0;
+    c.NWDSCreateContextHandle(ctx);
+    c.NWDSSetContext(ctx, DCK_FLAGS, flags);
+    c.NWDSSetContext(ctx, DCK_NAME_CONTEXT, nameContext);
+    return ctx;
+}
+
 struct Search {
     QStringList names;
-    QStringList classes;
     int replies = 0;
     NWRCODE status = 0;
 };
@@ -54,15 +62,11 @@ Search search(NetWareClient& c, const QByteArray& base, quint32 scope, const QBy
               const QByteArray& tree = "ACME_TREE", quint32 flags = DCV_TYPELESS_NAMES)
 {
     Search result;
-    NWDSContextHandle ctx = 0;
-    c.NWDSCreateContextHandle(ctx);
-    c.NWDSSetContext(ctx, DCK_FLAGS, flags);
+    const NWDSContextHandle ctx = context(c, flags);
     c.NWDSSetContext(ctx, DCK_TREE_NAME, tree);
-    c.NWDSSetContext(ctx, DCK_NAME_CONTEXT, QByteArray("[Root]"));
     NWDSBufHandle filter = 0, attrs = 0, reply = 0;
-    c.NWDSAllocBuf(DEFAULT_MESSAGE_LEN, filter);
-    c.NWDSAllocBuf(DEFAULT_MESSAGE_LEN, attrs);
-    c.NWDSAllocBuf(DEFAULT_MESSAGE_LEN, reply);
+    for (NWDSBufHandle* buf : {&filter, &attrs, &reply})
+        c.NWDSAllocBuf(DEFAULT_MESSAGE_LEN, *buf);
     c.NWDSInitBuf(ctx, DSV_SEARCH_FILTER, filter);
     c.NWDSInitBuf(ctx, DSV_LIST, attrs);
     NWFilterCursor cursor = 0;
@@ -88,12 +92,10 @@ Search search(NetWareClient& c, const QByteArray& base, quint32 scope, const QBy
             ObjectInfo info;
             c.NWDSGetObjectName(ctx, reply, name, attributes, info);
             result.names.append(text(name));
-            result.classes.append(text(info.baseClass));
         }
     } while (iteration != -1 && result.replies < 1000);
-    c.NWDSFreeBuf(filter);
-    c.NWDSFreeBuf(attrs);
-    c.NWDSFreeBuf(reply);
+    for (NWDSBufHandle buf : {filter, attrs, reply})
+        c.NWDSFreeBuf(buf);
     c.NWDSFreeContext(ctx);
     return result;
 }
@@ -146,7 +148,7 @@ QList<quint32> activeConnections(NetWareClient& c, NWCONN_HANDLE conn, quint32 t
     for (quint32 k = 0; k < 512; ++k)
         for (quint32 i = 0; i < 8; ++i)
             if (list.bits[k] & (1U << i))
-                numbers.append(start - 1 + 8 * k + i + 1);
+                numbers.append(start + 8 * k + i);
     return numbers;
 }
 
@@ -158,9 +160,7 @@ class TestSimNetwork : public QObject {
 private Q_SLOTS:
     void rejectsBrokenDescriptions_data();
     void rejectsBrokenDescriptions();
-    void clientNotInstalled();
     void providerChoosesTheNetwork();
-    void newContextTakesWorkstationDefaults();
     void searchesInBatches_data();
     void searchesInBatches();
     void listsContainersByLevel();
@@ -188,58 +188,32 @@ void TestSimNetwork::rejectsBrokenDescriptions_data()
     QTest::newRow("not an object") << QByteArray("[1]") << QStringList{"JSON object"};
     QTest::newRow("no format") << QByteArray(R"({"trees": [{"name":"T"}]})") << QStringList{"format", "required"};
     QTest::newRow("format 2") << QByteArray(R"({"format": 2, "trees": [{"name":"T"}]})") << QStringList{"format", "must be 1"};
-    QTest::newRow("no trees") << QByteArray(R"({"format": 1})") << QStringList{"trees", "required"};
     QTest::newRow("tree name type") << QByteArray(R"({"format": 1, "trees": [{"name": 5}]})")
                                     << QStringList{"trees[0].name", "must be a text"};
     QTest::newRow("duplicate tree") << QByteArray(R"({"format": 1, "trees": [{"name":"T"},{"name":"t"}]})")
                                     << QStringList{"trees[1].name", "twice"};
-    QTest::newRow("connection number text")
-        << acme(R"({ "name": "FS1", "tree": "ACME_TREE", "connections": [ { "number": "five" } ] })")
-        << QStringList{"servers[0].connections[0].number", "whole number"};
     QTest::newRow("connection number range")
         << acme(R"({ "name": "FS1", "tree": "ACME_TREE" }, { "name": "FS2", "tree": "ACME_TREE", "connections": [ { "number": 1 }, { "number": 70000 } ] })")
         << QStringList{"servers[1].connections[1].number", "1 to 65535"};
-    QTest::newRow("duplicate connection")
-        << acme(R"({ "name": "FS1", "tree": "ACME_TREE", "connections": [ { "number": 3 }, { "number": 3 } ] })")
-        << QStringList{"servers[0].connections[1].number", "twice"};
-    QTest::newRow("duplicate server")
-        << acme(R"({ "name": "FS1", "tree": "ACME_TREE" }, { "name": "fs1", "tree": "ACME_TREE" })")
-        << QStringList{"servers[1].name", "twice"};
-    QTest::newRow("unknown tree") << acme(R"({ "name": "FS1", "tree": "NOPE" })")
-                                  << QStringList{"servers[0].tree", "NOPE"};
-    QTest::newRow("unknown context") << acme(R"({ "name": "FS1", "tree": "ACME_TREE", "context": "HR.ACME" })")
-                                     << QStringList{"servers[0].context", "HR.ACME"};
-    QTest::newRow("connection type")
-        << acme(R"({ "name": "FS1", "tree": "ACME_TREE", "connections": [ { "number": 1, "type": "TOKENRING" } ] })")
-        << QStringList{"servers[0].connections[0].type", "TOKENRING"};
-    QTest::newRow("raw hex")
-        << acme(R"({ "name": "FS1", "tree": "ACME_TREE", "setParameters": [ { "name": "X", "type": 9, "raw": "0G 01" } ] })")
-        << QStringList{"servers[0].setParameters[0].raw", "hexadecimal"};
-    QTest::newRow("value needs raw")
-        << acme(R"({ "name": "FS1", "tree": "ACME_TREE", "setParameters": [ { "name": "X", "type": 9, "value": 1 } ] })")
-        << QStringList{"servers[0].setParameters[0].value", "raw"};
-    QTest::newRow("status text")
-        << acme(R"({ "name": "FS1", "tree": "ACME_TREE", "faults": { "NWCCCloseConn": "0xZZ" } })")
-        << QStringList{"servers[0].faults.NWCCCloseConn", "0xZZ"};
-    QTest::newRow("own connection range")
-        << acme(R"({ "name": "FS1", "tree": "ACME_TREE", "ownConnection": 0 })")
-        << QStringList{"servers[0].ownConnection"};
-    QTest::newRow("replica server")
-        << acme(R"({ "name": "FS9", "tree": "ACME_TREE" })")
-        << QStringList{"trees[0].partitions[0].replicas[0].server", "FS1"};
-    QTest::newRow("utilization range")
-        << acme(R"({ "name": "FS1", "tree": "ACME_TREE", "utilization": [ 10, 120 ] })")
-        << QStringList{"servers[0].utilization[1]", "0 to 100"};
-    QTest::newRow("open file volume")
-        << acme(R"({ "name": "FS1", "tree": "ACME_TREE", "connections": [ { "number": 1, "openFiles": [ { "volume": "DATA", "path": "A.TXT" } ] } ] })")
-        << QStringList{"servers[0].connections[0].openFiles[0].volume", "DATA"};
+    QTest::newRow("duplicate server") << acme(R"({ "name": "FS1", "tree": "ACME_TREE" }, { "name": "fs1", "tree": "ACME_TREE" })")
+                                      << QStringList{"servers[1].name", "twice"};
+    QTest::newRow("unknown tree") << acme(R"({ "name": "FS1", "tree": "NOPE" })") << QStringList{"servers[0].tree", "NOPE"};
+    QTest::newRow("connection type") << fs1(R"("connections": [ { "number": 1, "type": "TOKENRING" } ])")
+                                     << QStringList{"servers[0].connections[0].type", "TOKENRING"};
+    QTest::newRow("raw hex") << fs1(R"("setParameters": [ { "name": "X", "type": 9, "raw": "0G 01" } ])")
+                             << QStringList{"servers[0].setParameters[0].raw", "hexadecimal"};
+    QTest::newRow("status text") << fs1(R"("faults": { "NWCCCloseConn": "0xZZ" })")
+                                 << QStringList{"servers[0].faults.NWCCCloseConn", "0xZZ"};
+    QTest::newRow("replica server") << acme(R"({ "name": "FS9", "tree": "ACME_TREE" })")
+                                    << QStringList{"trees[0].partitions[0].replicas[0].server", "FS1"};
+    QTest::newRow("open file volume") << fs1(R"("connections": [ { "number": 1, "openFiles": [ { "volume": "DATA", "path": "A.TXT" } ] } ])")
+                                      << QStringList{"servers[0].connections[0].openFiles[0].volume", "DATA"};
     QTest::newRow("generated clash")
         << acme(R"({ "name": "GEN001", "tree": "ACME_TREE" }, { "name": "FS1", "tree": "ACME_TREE" })",
                 R"("generate": [ { "prefix": "GEN", "count": 2, "tree": "ACME_TREE" } ],)")
         << QStringList{"generate[0].prefix", "GEN001"};
-    QTest::newRow("drive letter")
-        << acme(kTwoServers).replace("\"logins\"", "\"drives\": { \"F1\": \"FS1/SYS:\" }, \"logins\"")
-        << QStringList{"workstation.drives.F1", "drive letter"};
+    QTest::newRow("drive letter") << acme(kTwoServers).replace("\"logins\"", "\"drives\": { \"F1\": \"FS1/SYS:\" }, \"logins\"")
+                                  << QStringList{"workstation.drives.F1", "drive letter"};
 }
 
 void TestSimNetwork::rejectsBrokenDescriptions()
@@ -254,14 +228,6 @@ void TestSimNetwork::rejectsBrokenDescriptions()
         QVERIFY2(load.problem.contains(part), qPrintable(load.problem));
 }
 
-void TestSimNetwork::clientNotInstalled()
-{
-    const ClientLoad load = loadSimulatedNetworkFromJson(R"({"format":1,"clientInstalled":false,"trees":[{"name":"T"}]})",
-                                                         QDir::tempPath(), QStringLiteral("x"));
-    QCOMPARE(load.outcome, ClientLoad::Outcome::NotInstalled);
-    QVERIFY(!load.client);
-}
-
 void TestSimNetwork::providerChoosesTheNetwork()
 {
     QTemporaryDir dir;
@@ -269,17 +235,13 @@ void TestSimNetwork::providerChoosesTheNetwork()
     qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.path() + "/cache"));
     const QString path = dir.path() + "/net.json";
     QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(acme(kTwoServers));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(acme(kTwoServers)) > 0);
     file.close();
 
     qputenv("VESKARO_NETWORK", QFile::encodeName(path));
-    ClientLoad load = loadNetWareClient();
-    QCOMPARE(load.outcome, ClientLoad::Outcome::Loaded);
-    QVERIFY(load.client);
-
+    QVERIFY(loadNetWareClient().client);
     qputenv("VESKARO_NETWORK", QFile::encodeName(dir.path() + "/missing.json"));
-    load = loadNetWareClient();
+    ClientLoad load = loadNetWareClient();
     QCOMPARE(load.outcome, ClientLoad::Outcome::Unreadable);
     QVERIFY2(load.problem.contains(QLatin1String("missing.json")), qPrintable(load.problem));
 
@@ -290,28 +252,14 @@ void TestSimNetwork::providerChoosesTheNetwork()
         QVERIFY2(load.outcome != ClientLoad::Outcome::Unreadable, qPrintable(load.problem));
         QVERIFY(!QDir(dir.path() + "/cache/Veskaro").entryList(QStringList{"demo-*"}, QDir::Dirs).isEmpty());
     } else {
-        QCOMPARE(load.outcome, ClientLoad::Outcome::Unreadable);
         QVERIFY2(load.problem.contains(QLatin1String("demo")), qPrintable(load.problem));
     }
     qunsetenv("XDG_CACHE_HOME");
-}
 
-void TestSimNetwork::newContextTakesWorkstationDefaults()
-{
-    auto c = testing::makeNetwork(acme(kTwoServers));
-    QVERIFY(c);
-    NWDSContextHandle ctx = 0;
-    QCOMPARE(c->NWDSCreateContextHandle(ctx), 0u);
-    quint32 flags = 99;
-    QCOMPARE(c->NWDSGetContext(ctx, DCK_FLAGS, flags), 0u);
-    QCOMPARE(flags, 0u);
-    std::array<char, 200> value{};
-    c->NWDSGetContext(ctx, DCK_NAME_CONTEXT, value);
-    QCOMPARE(text(value), QStringLiteral("SALES.ACME"));
-    c->NWDSGetContext(ctx, DCK_TREE_NAME, value);
-    QCOMPARE(text(value), QStringLiteral("ACME_TREE"));
-    QCOMPARE(c->NWDSFreeContext(ctx), 0u);
-    QVERIFY(c->NWDSGetContext(ctx, DCK_FLAGS, flags) != 0);
+    const ClientLoad absent = loadSimulatedNetworkFromJson(R"({"format":1,"clientInstalled":false,"trees":[{"name":"T"}]})",
+                                                           QDir::tempPath(), QStringLiteral("x"));
+    QCOMPARE(absent.outcome, ClientLoad::Outcome::NotInstalled);
+    QVERIFY(!absent.client);
 }
 
 void TestSimNetwork::searchesInBatches_data()
@@ -324,10 +272,8 @@ void TestSimNetwork::searchesInBatches_data()
 
     const QStringList all{"FS1.SALES.ACME", "FS2.SALES.ACME", "FS3.SALES.ACME", "FS4.MKTG.ACME", "FS5.EAST.MKTG.ACME"};
     QTest::newRow("subtree from root") << QByteArray("[Root]") << DS_SEARCH_SUBTREE << QByteArray("NCP Server") << all << 3;
-    QTest::newRow("immediate") << QByteArray(".SALES.ACME") << DS_SEARCH_SUBORDINATES << QByteArray("NCP Server")
-                               << all.mid(0, 3) << 2;
-    QTest::newRow("subtree of MKTG") << QByteArray(".mktg.acme") << DS_SEARCH_SUBTREE << QByteArray("ncp server")
-                                     << all.mid(3) << 1;
+    QTest::newRow("immediate") << QByteArray(".SALES.ACME") << DS_SEARCH_SUBORDINATES << QByteArray("NCP Server") << all.mid(0, 3) << 2;
+    QTest::newRow("subtree of MKTG") << QByteArray(".mktg.acme") << DS_SEARCH_SUBTREE << QByteArray("ncp server") << all.mid(3) << 1;
     QTest::newRow("nothing at root level") << QByteArray("[Root]") << DS_SEARCH_SUBORDINATES << QByteArray("NCP Server")
                                            << QStringList{} << 1;
     QTest::newRow("containers") << QByteArray("[Root]") << DS_SEARCH_SUBTREE << QByteArray("Organizational Unit")
@@ -341,12 +287,11 @@ void TestSimNetwork::searchesInBatches()
     QFETCH(QByteArray, objectClass);
     QFETCH(QStringList, names);
     QFETCH(int, replies);
-    auto c = testing::makeNetwork(acme(R"(
-      { "name": "FS1", "tree": "ACME_TREE", "context": "SALES.ACME" },
-      { "name": "FS2", "tree": "ACME_TREE", "context": "SALES.ACME" },
-      { "name": "FS3", "tree": "ACME_TREE", "context": "SALES.ACME" },
-      { "name": "FS4", "tree": "ACME_TREE", "context": "MKTG.ACME" },
-      { "name": "FS5", "tree": "ACME_TREE", "context": "EAST.MKTG.ACME" })", R"("searchBatch": 2,)"));
+    const QByteArray servers = R"(
+      { "name": "FS1", "tree": "ACME_TREE", "context": "SALES.ACME" }, { "name": "FS2", "tree": "ACME_TREE", "context": "SALES.ACME" },
+      { "name": "FS3", "tree": "ACME_TREE", "context": "SALES.ACME" }, { "name": "FS4", "tree": "ACME_TREE", "context": "MKTG.ACME" },
+      { "name": "FS5", "tree": "ACME_TREE", "context": "EAST.MKTG.ACME" })";
+    auto c = testing::makeNetwork(acme(servers, R"("searchBatch": 2,)"));
     QVERIFY(c);
     const Search found = search(*c, base, scope, objectClass);
     QCOMPARE(found.status, 0u);
@@ -358,19 +303,14 @@ void TestSimNetwork::listsContainersByLevel()
 {
     auto c = testing::makeNetwork(acme(kTwoServers, R"("searchBatch": 1,)"));
     QVERIFY(c);
-    auto level = [&](const QByteArray& context, quint32 flags) {
-        NWDSContextHandle ctx = 0;
-        c->NWDSCreateContextHandle(ctx);
-        c->NWDSSetContext(ctx, DCK_FLAGS, flags);
-        c->NWDSSetContext(ctx, DCK_NAME_CONTEXT, context);
+    auto level = [&](const QByteArray& nameContext, quint32 flags) {
+        const NWDSContextHandle ctx = context(*c, flags, nameContext);
         NWDSBufHandle buf = 0;
         c->NWDSAllocBuf(MAX_MESSAGE_LEN, buf);
         c->NWDSInitBuf(ctx, DSV_LIST, buf);
         QStringList names;
         qint32 iteration = -1;
-        do {
-            if (c->NWDSListContainers(ctx, ".", iteration, buf) != 0)
-                break;
+        while (names.size() < 100 && c->NWDSListContainers(ctx, ".", iteration, buf) == 0) {
             quint32 count = 0;
             c->NWDSGetObjectCount(ctx, buf, count);
             for (quint32 i = 0; i < count; ++i) {
@@ -380,14 +320,15 @@ void TestSimNetwork::listsContainersByLevel()
                 c->NWDSGetObjectName(ctx, buf, name, attributes, info);
                 names.append(text(name) + QLatin1Char('/') + text(info.baseClass));
             }
-        } while (iteration != -1);
+            if (iteration == -1)
+                break;
+        }
         c->NWDSFreeBuf(buf);
         c->NWDSFreeContext(ctx);
         return names;
     };
     QCOMPARE(level("[Root]", DCV_TYPELESS_NAMES), QStringList{"ACME/Organization"});
-    QCOMPARE(level("ACME", DCV_TYPELESS_NAMES),
-             (QStringList{"SALES/Organizational Unit", "MKTG/Organizational Unit"}));
+    QCOMPARE(level("ACME", DCV_TYPELESS_NAMES), (QStringList{"SALES/Organizational Unit", "MKTG/Organizational Unit"}));
     QCOMPARE(level("MKTG.ACME", 0), QStringList{"OU=EAST/Organizational Unit"});
     QCOMPARE(level("SALES.ACME", DCV_TYPELESS_NAMES), QStringList{});
     QCOMPARE(level("NOWHERE", DCV_TYPELESS_NAMES), QStringList{});
@@ -413,22 +354,29 @@ void TestSimNetwork::loginAuthenticationAndIdentity()
 {
     auto c = testing::makeNetwork(acme(kTwoServers).replace(R"("logins": { "ACME_TREE": "admin.ACME" })", R"("logins": {})"));
     QVERIFY(c);
+    // A new context starts from the workstation's tree and context.
     NWDSContextHandle ctx = 0;
-    c->NWDSCreateContextHandle(ctx);
-    c->NWDSSetContext(ctx, DCK_FLAGS, DCV_TYPELESS_NAMES);
-    std::array<char, 256> who{};
-    c->NWDSWhoAmI(ctx, who);
-    QCOMPARE(text(who), QStringLiteral("[PUBLIC]"));
+    QCOMPARE(c->NWDSCreateContextHandle(ctx), 0u);
+    quint32 flags = 99;
+    QCOMPARE(c->NWDSGetContext(ctx, DCK_FLAGS, flags), 0u);
+    QCOMPARE(flags, 0u);
+    std::array<char, 256> value{};
+    c->NWDSGetContext(ctx, DCK_NAME_CONTEXT, value);
+    QCOMPARE(text(value), QStringLiteral("SALES.ACME"));
+    c->NWDSGetContext(ctx, DCK_TREE_NAME, value);
+    QCOMPARE(text(value), QStringLiteral("ACME_TREE"));
 
+    c->NWDSSetContext(ctx, DCK_FLAGS, DCV_TYPELESS_NAMES);
+    c->NWDSWhoAmI(ctx, value);
+    QCOMPARE(text(value), QStringLiteral("[PUBLIC]"));
     const NWCONN_HANDLE conn = open(*c, "FS1");
     QVERIFY(conn);
     QCOMPARE(c->NWDSAuthenticate(conn, 0, nullptr), status::NotAuthenticated);
-
     QCOMPARE(c->NWDSLogin(ctx, 0, "admin.ACME", "wrong", 0), status::BadPassword);
     QCOMPARE(c->NWDSLogin(ctx, 0, "nobody.ACME", "secret", 0), status::NoSuchEntry);
     QCOMPARE(c->NWDSLogin(ctx, 0, ".ADMIN.acme", "secret", 0), 0u);
-    c->NWDSWhoAmI(ctx, who);
-    QCOMPARE(text(who), QStringLiteral("admin.ACME"));
+    c->NWDSWhoAmI(ctx, value);
+    QCOMPARE(text(value), QStringLiteral("admin.ACME"));
     QCOMPARE(c->NWDSAuthenticate(conn, 0, nullptr), 0u);
 
     std::array<std::array<char, 65>, 16> trees{};
@@ -436,9 +384,10 @@ void TestSimNetwork::loginAuthenticationAndIdentity()
     QCOMPARE(c->NWDSScanConnsForTrees(ctx, count, trees), 0u);
     QCOMPARE(count, 1u);
     QCOMPARE(text(trees[0]), QStringLiteral("ACME_TREE"));
-
     c->NWDSSetContext(ctx, DCK_TREE_NAME, QByteArray("OTHER_TREE"));
     QCOMPARE(c->NWDSLogin(ctx, 0, "admin.O", "x", 0), status::TreeUnreachable);
+    QCOMPARE(c->NWDSFreeContext(ctx), 0u);
+    QVERIFY(c->NWDSGetContext(ctx, DCK_FLAGS, flags) != 0);
 
     NWScanHandle scan = 0;
     QCOMPARE(c->NWGetObjectNamesBeginA(OT_TREE_NAME, scan), 0u);
@@ -448,7 +397,6 @@ void TestSimNetwork::loginAuthenticationAndIdentity()
         advertised.append(text(name));
     QCOMPARE(c->NWGetObjectNamesEndA(scan), 0u);
     QCOMPARE(advertised, (QStringList{"ACME_TREE", "OTHER_TREE"}));
-    c->NWDSFreeContext(ctx);
 }
 
 void TestSimNetwork::openingConnections()
@@ -458,7 +406,6 @@ void TestSimNetwork::openingConnections()
     const NWCONN_HANDLE a = open(*c, "fs1");
     const NWCONN_HANDLE b = open(*c, "FS1");
     QVERIFY(a && b && a != b);
-    QCOMPARE(open(*c, "FS3"), 0u);
     QCOMPARE(open(*c, "NOSUCH"), 0u);
     NWCONN_HANDLE conn = 0;
     QCOMPARE(c->NWCCOpenConnByName(0, "FS3", 2, 1, NW_TRAN_TYPE_WILD, conn), status::ConnectionRefused);
@@ -471,41 +418,14 @@ void TestSimNetwork::openingConnections()
 
 void TestSimNetwork::serverFacts()
 {
-    auto c = testing::makeNetwork(acme(R"({ "name": "FS1", "tree": "ACME_TREE", "context": "SALES.ACME",
-        "version": "5.70.5", "company": "Acme Networks", "revisionText": "Rev 7", "dsVersion": 885,
-        "upSeconds": 90061, "clockOffsetSeconds": -30, "maxConnections": 500 })"));
+    auto c = testing::makeNetwork(fs1(R"("context": "SALES.ACME", "clockOffsetSeconds": -30)"));
     QVERIFY(c);
     const NWCONN_HANDLE conn = open(*c, "FS1");
-    std::array<char, 50> name{};
-    FileServerInformation information;
-    QCOMPARE(c->NWGetFileServerInformation(conn, name, information), 0u);
-    QCOMPARE(text(name), QStringLiteral("FS1"));
-    QCOMPARE(information.majorVersion, 5);
-    QCOMPARE(information.minorVersion, 70);
-    QCOMPARE(information.revision, 5);
-    QCOMPARE(information.maxConnections, 500);
-
-    FileServerInfo info;
-    c->NWGetFileServerInfo(conn, info);
-    QCOMPARE(info.serverUpTicks, static_cast<quint32>(std::llround(90061 * 1193182.0 / 65536.0)));
-
-    std::array<char, 90> company{}, revision{}, notice{};
-    QCOMPARE(c->NWGetFileServerDescription(conn, company, revision, {}, notice), 0u);
-    QCOMPARE(text(company), QStringLiteral("Acme Networks"));
-    QCOMPARE(text(revision), QStringLiteral("Rev 7"));
-    QVERIFY(!text(notice).isEmpty());
-
-    qint32 version = 0;
-    QCOMPARE(c->NWDSGetDSVerInfo(conn, &version, nullptr, {}, nullptr, {}), 0u);
-    QCOMPARE(version, 885);
-
     std::array<quint8, 8> clock{};
     QCOMPARE(c->NWGetFileServerDateAndTime(conn, clock), 0u);
-    const std::array<quint8, 8> expected{126, 12, 5, 19, 4, 6, 6, 0};   // 30 s behind, a Saturday
-    QCOMPARE(clock, expected);
+    QCOMPARE(clock, (std::array<quint8, 8>{126, 12, 5, 19, 4, 6, 6, 0}));   // 30 s behind, a Saturday
 
-    NWDSContextHandle ctx = 0;
-    c->NWDSCreateContextHandle(ctx);
+    const NWDSContextHandle ctx = context(*c, 0);
     std::array<char, 256> dn{};
     c->NWDSGetServerDN(ctx, conn, dn);
     QCOMPARE(text(dn), QStringLiteral("CN=FS1.OU=SALES.O=ACME"));
@@ -518,31 +438,24 @@ void TestSimNetwork::utilizationSequenceRepeats()
                                            { "name": "FS2", "tree": "ACME_TREE", "utilization": { "min": 30, "max": 35, "seed": 4 } })"));
     QVERIFY(c);
     const NWCONN_HANDLE conn = open(*c, "FS1");
+    const NWCONN_HANDLE walk = open(*c, "FS2");
     QList<quint32> seen;
     FileServerInfo info;
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 50; ++i) {
         c->NWGetFileServerInfo(conn, info);
         seen.append(info.utilization);
-    }
-    QCOMPARE(seen, (QList<quint32>{12, 40, 87, 12, 40}));
-
-    const NWCONN_HANDLE walk = open(*c, "FS2");
-    for (int i = 0; i < 50; ++i) {
         c->NWGetFileServerInfo(walk, info);
         QVERIFY(info.utilization >= 30 && info.utilization <= 35);
     }
+    QCOMPARE(seen.mid(0, 5), (QList<quint32>{12, 40, 87, 12, 40}));
 }
 
 void TestSimNetwork::nlmListInBatches()
 {
     QByteArray nlms;
     for (int i = 1; i <= 7; ++i)
-        nlms += QStringLiteral(R"(%1{ "file": "MOD%2.NLM", "version": "1.%2.0", "date": "2008-0%2-1%2" })")
-                    .arg(i > 1 ? "," : "")
-                    .arg(i)
-                    .toLatin1();
-    auto c = testing::makeNetwork(acme(R"({ "name": "FS1", "tree": "ACME_TREE", "nlms": [)" + nlms + "] }",
-                                       R"("nlmListBatch": 3,)"));
+        nlms += QStringLiteral(R"(%1{ "file": "MOD%2.NLM", "version": "1.%2.0", "date": "2008-0%2-1%2" })").arg(i > 1 ? "," : "").arg(i).toLatin1();
+    auto c = testing::makeNetwork(fs1(R"("nlms": [)" + nlms + "]", R"("nlmListBatch": 3,)"));
     QVERIFY(c);
     const NWCONN_HANDLE conn = open(*c, "FS1");
     int replies = 0;
@@ -551,27 +464,21 @@ void TestSimNetwork::nlmListInBatches()
 
     NLMLoadedList list;
     QCOMPARE(c->NWGetNLMLoadedList(conn, 5, list), 0u);
-    QCOMPARE(list.numberLoaded, 7u);
-    QCOMPARE(list.numbersInList, 3u);
-    QCOMPARE(list.numbers[0], 5u);
+    QCOMPARE((QList<quint32>{list.numberLoaded, list.numbersInList, list.numbers[0]}), (QList<quint32>{7, 3, 5}));
     QVERIFY(c->NWGetNLMLoadedList(conn, 8, list) != 0);
-
     std::array<char, 100> file{};
-    std::array<char, 255> name{}, copyright{};
     NLMInfo info;
-    QCOMPARE(c->NWGetNLMInfo(conn, 4, file, name, copyright, info), 0u);
-    QCOMPARE(text(file), QStringLiteral("MOD4.NLM"));
-    QCOMPARE((QList<quint32>{info.majorVersion, info.minorVersion, info.revision, info.year, info.month, info.day}),
-             (QList<quint32>{1, 4, 0, 2008, 4, 14}));
+    QCOMPARE(c->NWGetNLMInfo(conn, 4, file, {}, {}, info), 0u);
+    QCOMPARE((QList<quint32>{info.majorVersion, info.minorVersion, info.year, info.month, info.day}), (QList<quint32>{1, 4, 2008, 4, 14}));
 }
 
 void TestSimNetwork::setParametersWalkToTheEnd()
 {
-    auto c = testing::makeNetwork(acme(R"({ "name": "FS1", "tree": "ACME_TREE", "setParameters": [
+    auto c = testing::makeNetwork(fs1(R"("setParameters": [
         { "name": "Cache Buffers", "category": 3, "type": 0, "value": 258 },
         { "name": "Read Ahead", "category": 3, "type": 1, "value": true },
         { "name": "Time Zone", "category": 8, "type": 5, "value": "CET" },
-        { "name": "Odd", "category": 1, "type": 9, "raw": "00 01 00 00" } ] })"));
+        { "name": "Odd", "category": 1, "type": 9, "raw": "00 01 00 00" } ])"));
     QVERIFY(c);
     const NWCONN_HANDLE conn = open(*c, "FS1");
     QCOMPARE(setParameterNames(*c, conn), (QStringList{"Cache Buffers", "Read Ahead", "Time Zone", "Odd"}));
@@ -580,16 +487,16 @@ void TestSimNetwork::setParametersWalkToTheEnd()
     QCOMPARE(c->NWGetServerSetCommandsInfo(conn, 0, record), 0u);
     QCOMPARE(record.nextSequence, 1u);
     QCOMPARE(record.valueLength, 4u);
-    const int at = QByteArrayLiteral("Cache Buffers").size() + 1;
+    const int at = QByteArrayLiteral("Cache Buffers").size() + 1;   // the value follows the name, low byte first
     QCOMPARE(record.nameAndValue[at], 2);
     QCOMPARE(record.nameAndValue[at + 1], 1);
     QCOMPARE(c->NWGetServerSetCommandsInfo(conn, 2, record), 0u);
-    QCOMPARE(record.type, 5u);
     QCOMPARE(QByteArray(reinterpret_cast<const char*>(record.nameAndValue.data()) + 10, 3), QByteArray("CET"));
     QCOMPARE(c->NWGetServerSetCommandsInfo(conn, 3, record), 0u);
     QCOMPARE(record.nextSequence, 0u);
     QVERIFY(c->NWGetServerSetCommandsInfo(conn, 4, record) != 0);
 
+    // A server described without lists still has the usual modules and parameters.
     auto defaults = testing::makeNetwork(acme(R"({ "name": "FS1", "tree": "ACME_TREE" })"));
     QVERIFY(defaults);
     const NWCONN_HANDLE d = open(*defaults, "FS1");
@@ -599,9 +506,9 @@ void TestSimNetwork::setParametersWalkToTheEnd()
 
 void TestSimNetwork::activeConnectionBlocks()
 {
-    auto c = testing::makeNetwork(acme(R"({ "name": "FS1", "tree": "ACME_TREE", "maxConnections": 6000, "ownConnection": 2,
+    auto c = testing::makeNetwork(fs1(R"("maxConnections": 6000, "ownConnection": 2,
         "connections": [ { "number": 1 }, { "number": 8, "type": "IPX" }, { "number": 9 }, { "number": 4096 },
-                         { "number": 4097 }, { "number": 5000, "type": 2 } ] })"));
+                         { "number": 4097 }, { "number": 5000, "type": 2 } ])"));
     QVERIFY(c);
     const NWCONN_HANDLE conn = open(*c, "FS1");
     QCOMPARE(activeConnections(*c, conn, 11, 1), (QList<quint32>{1, 2, 9, 4096}));
@@ -611,8 +518,6 @@ void TestSimNetwork::activeConnectionBlocks()
     ActiveConnList list;
     QCOMPARE(c->NWGetActiveConnListByType(conn, 1, 11, list), 0u);
     QCOMPARE(list.connectionsInList, 4u);
-    QCOMPARE(list.bits[0], 0x03);         // 1 and 2
-    QCOMPARE(list.bits[511], 0x80);       // 4096
     QVERIFY(c->NWGetActiveConnListByType(conn, 8193, 11, list) != 0);
 
     std::array<quint8, 4> own{};
@@ -622,13 +527,13 @@ void TestSimNetwork::activeConnectionBlocks()
 
 void TestSimNetwork::connectionFactsClearAndBroadcast()
 {
-    auto c = testing::makeNetwork(acme(R"({ "name": "FS1", "tree": "ACME_TREE", "connections": [
+    auto c = testing::makeNetwork(fs1(R"("connections": [
         { "number": 5, "user": "JSMITH.SALES.ACME", "type": "IPX", "bytesRead": 1099511627777, "requests": 77,
           "loginMinutesAgo": 90, "status": "0x0020",
           "openFiles": [ { "volume": "SYS", "path": "PUBLIC\\REPORT.TXT", "lockFlags": "0x0A" },
                          { "volume": "SYS", "path": "APPS\\Data Files\\Q4 Report.xls", "nameSpace": 4 } ] },
         { "number": 6, "status": 0 },
-        { "number": 7, "user": "BUSY", "messageResult": 4 } ] })"));
+        { "number": 7, "user": "BUSY", "messageResult": 4 } ])"));
     QVERIFY(c);
     const NWCONN_HANDLE conn = open(*c, "FS1");
     ServerConnInfo info;
@@ -636,9 +541,7 @@ void TestSimNetwork::connectionFactsClearAndBroadcast()
     QCOMPARE(QByteArray(info.loginName.data(), info.nameLength), QByteArray("JSMITH.SALES.ACME"));
     QCOMPARE(info.loginTime, (std::array<quint8, 7>{126, 12, 5, 17, 34, 36, 6}));
     QCOMPARE(info.bytesRead, (std::array<quint8, 6>{1, 0, 0, 0, 0, 1}));
-    QCOMPARE(info.requestCount, 77u);
-    QCOMPARE(info.status, 0x20u);
-    QCOMPARE(info.connectionType, 2u);
+    QCOMPARE((QList<quint32>{info.requestCount, info.status, info.connectionType}), (QList<quint32>{77, 0x20, 2}));
 
     std::array<char, 64> name{};
     quint16 type = 0;
@@ -652,7 +555,7 @@ void TestSimNetwork::connectionFactsClearAndBroadcast()
     QCOMPARE(c->NWSendBroadcastMessage(conn, "hello", targets, results), 0u);
     QCOMPARE(results, (std::array<quint8, 4>{0, 2, 4, 1}));
 
-    // Open files: two, then the end.
+    // Open files: two, then the end; the long name comes back from its DOS path.
     qint16 iteration = 0;
     OpenFileScanControl control;
     OpenFileRecord file;
@@ -664,7 +567,6 @@ void TestSimNetwork::connectionFactsClearAndBroadcast()
     }
     QCOMPARE(iteration, qint16(-1));
     QCOMPARE(dosNames, (QStringList{"REPORT.TXT", "Q4REPO~1.XLS"}));
-
     std::array<quint8, 255> path{};
     quint8 length = 255;
     QCOMPARE(c->NWGetPathFromDirectoryBase(conn, 0, bases[1], NW_NS_DOS, length, path), 0u);
@@ -673,21 +575,6 @@ void TestSimNetwork::connectionFactsClearAndBroadcast()
     std::array<char, 256> longName{};
     QCOMPARE(c->NWGetLongName(conn, 0, "SYS\\APPS\\DATAFI~1\\Q4REPO~1.XLS", NW_NS_DOS, NW_NS_LONG, longName), 0u);
     QCOMPARE(text(longName), QStringLiteral("Q4 Report.xls"));
-    QCOMPARE(c->NWGetLongName(conn, 0, "SYS:APPS\\DATAFI~1", NW_NS_DOS, NW_NS_LONG, longName), 0u);
-    QCOMPARE(text(longName), QStringLiteral("Data Files"));
-
-    // Who has the file open, found through a directory handle on its folder.
-    NWDirHandle dir = 0;
-    QCOMPARE(c->NWAllocTempNSDirHandle2(conn, 0, "SYS:APPS\\Data Files", NW_NS_LONG, dir, NW_NS_DOS), 0u);
-    qint16 using_ = 0;
-    ConnectionUsingFile use;
-    FileUsage usage;
-    QCOMPARE(c->NWScanConnectionsUsingFile(conn, dir, "Q4REPO~1.XLS", using_, use, usage), 0u);
-    QCOMPARE(use.connectionNumber, qint16(5));
-    QCOMPARE(usage.connectionCount, quint16(1));
-    QCOMPARE(c->NWScanConnectionsUsingFile(conn, dir, "Q4REPO~1.XLS", using_, use, usage), status::NoMoreItems);
-    QCOMPARE(using_, qint16(-1));
-    QCOMPARE(c->NWDeallocateDirectoryHandle(conn, dir), 0u);
 
     // Cleared connections stay gone.
     QCOMPARE(c->NWClearConnectionNumber(conn, 5), 0u);
@@ -698,9 +585,8 @@ void TestSimNetwork::connectionFactsClearAndBroadcast()
 
 void TestSimNetwork::serverFaultsReplaceTheWork()
 {
-    auto c = testing::makeNetwork(acme(R"({ "name": "FS1", "tree": "ACME_TREE",
-        "faults": { "NWCCCloseConn": "0x8801", "NWGetNLMLoadedList": 35006 } })",
-                                       R"("faults": { "NWDSCreateContextHandle": "0x8836" },)"));
+    auto c = testing::makeNetwork(fs1(R"("faults": { "NWCCCloseConn": "0x8801", "NWGetNLMLoadedList": 35006 })",
+                                      R"("faults": { "NWDSCreateContextHandle": "0x8836" },)"));
     QVERIFY(c);
     const NWCONN_HANDLE conn = open(*c, "FS1");
     QVERIFY(conn);
@@ -715,9 +601,9 @@ void TestSimNetwork::serverFaultsReplaceTheWork()
 
 void TestSimNetwork::volumesAndDrives()
 {
-    auto c = testing::makeNetwork(acme(R"({ "name": "FS1", "tree": "ACME_TREE", "volumes": [
+    auto c = testing::makeNetwork(fs1(R"("volumes": [
         { "name": "SYS", "totalBlocks": 1000, "availableBlocks": 400, "purgeableBlocks": 10 },
-        { "name": "_ADMIN" }, { "name": "OFFLINE", "mounted": false }, { "name": "DATA", "number": 7, "sectorsPerBlock": 16 } ] })")
+        { "name": "_ADMIN" }, { "name": "OFFLINE", "mounted": false }, { "name": "DATA", "number": 7, "sectorsPerBlock": 16 } ])")
                                       .replace("\"logins\"", "\"drives\": { \"F\": \"FS1/SYS:\", \"z\": \"fs1/sys:PUBLIC\" }, \"logins\""));
     QVERIFY(c);
     const NWCONN_HANDLE conn = open(*c, "FS1");
@@ -758,8 +644,7 @@ void TestSimNetwork::volumesAndDrives()
     std::array<char, 500> dirPath{};
     NWCONN_HANDLE parsed = 0;
     QCOMPARE(c->NWParsePath("fs1/data:APPS\\SUB", server, parsed, volume, dirPath), 0u);
-    QCOMPARE(text(server) + QLatin1Char('|') + text(volume) + QLatin1Char('|') + text(dirPath),
-             QStringLiteral("FS1|DATA|APPS\\SUB"));
+    QCOMPARE(text(server) + u'|' + text(volume) + u'|' + text(dirPath), QStringLiteral("FS1|DATA|APPS\\SUB"));
     QVERIFY(parsed != 0);
     QCOMPARE(c->NWParsePath("Z:\\DOCS", server, parsed, volume, dirPath), 0u);
     QCOMPARE(text(dirPath), QStringLiteral("PUBLIC\\DOCS"));
@@ -777,22 +662,18 @@ void TestSimNetwork::partitionsOfAServer()
 {
     auto c = testing::makeNetwork(acme(kTwoServers));
     QVERIFY(c);
-    NWDSContextHandle ctx = 0;
-    c->NWDSCreateContextHandle(ctx);
-    c->NWDSSetContext(ctx, DCK_FLAGS, DCV_TYPELESS_NAMES);
-    c->NWDSSetContext(ctx, DCK_NAME_CONTEXT, QByteArray("[Root]"));
+    const NWDSContextHandle ctx = context(*c, DCV_TYPELESS_NAMES);
     NWDSBufHandle buf = 0;
     c->NWDSAllocBuf(DEFAULT_MESSAGE_LEN, buf);
     qint32 iteration = -1;
-    QCOMPARE(c->NWDSListPartitions(ctx, iteration, "FS1", buf), 0u);
-    QCOMPARE(iteration, -1);
     std::array<char, 256> server{};
     quint32 count = 0;
+    QCOMPARE(c->NWDSListPartitions(ctx, iteration, "FS1", buf), 0u);
+    QCOMPARE(iteration, -1);
     QCOMPARE(c->NWDSGetServerName(ctx, buf, server, count), 0u);
     QCOMPARE(text(server), QStringLiteral("FS1.SALES.ACME"));
-    QCOMPARE(count, 2u);
     QStringList partitions;
-    for (quint32 i = 0; i < count; ++i) {
+    for (quint32 i = 0; i < count && i < 10; ++i) {
         std::array<char, 256> name{};
         quint32 type = 9;
         QCOMPARE(c->NWDSGetPartitionInfo(ctx, buf, name, type), 0u);
@@ -857,8 +738,9 @@ void TestSimNetwork::generatedNetworkIsDeterministic()
     for (int i = 0; i < first.size(); ++i)
         differing += first[i] != other[i] ? 1 : 0;
     QVERIFY2(differing > 0 && differing < 20, qPrintable(QString::number(differing)));
-    QCOMPARE(setParameterNames(*a, open(*a, "GEN001")).size(), 40);
-    QCOMPARE(activeConnections(*a, open(*a, "GEN001"), 11, 1).size() + activeConnections(*a, open(*a, "GEN001"), 2, 1).size(), 51);
+    const NWCONN_HANDLE gen1 = open(*a, "GEN001");
+    QCOMPARE(setParameterNames(*a, gen1).size(), 40);
+    QCOMPARE(activeConnections(*a, gen1, 11, 1).size() + activeConnections(*a, gen1, 2, 1).size(), 51);
 }
 
 QTEST_GUILESS_MAIN(TestSimNetwork)
