@@ -162,8 +162,9 @@ void TestMainWindow::failedStartEndsTheProgram_data()
     QTest::addColumn<QByteArray>("json");
     QTest::addColumn<QString>("title");  // empty: a message of the loader's own, not the client's
     QTest::addColumn<QString>("text");
-    QTest::newRow("client missing") << networkJson(false) << "Novell Client Error"
-                                    << "You must have a Novell Client installed to run Veskaro.  Veskaro will now exit.";
+    QTest::newRow("client missing")
+        << networkJson(false) << "Novell Client Error"
+        << "You must have a Novell Client installed to run Veskaro.  Veskaro will now exit.";
     QTest::newRow("unreadable description") << QByteArray("{ \"format\": 1, \"trees\": [ { \"name\": ") << "" << "";
 }
 
@@ -295,11 +296,12 @@ void TestMainWindow::rightClickOffersHideOnlyFromTheList()
 
     // A real right click goes the same way and leaves the selection alone.
     run.select({QStringLiteral("FS2")});
-    QTest::mouseClick(run.list().viewport(), Qt::RightButton, {}, run.list().visualItemRect(run.list().item(0)).center());
+    QListWidget& list = run.list();
+    QTest::mouseClick(list.viewport(), Qt::RightButton, {}, list.visualItemRect(list.item(0)).center());
     QCOMPARE(shown.size(), 2);
     QCOMPARE(form.selectedServers(), QStringList{"FS2"});
 
-    run.list().clear();
+    list.clear();
     form.lstServers_MouseDown(Qt::RightButton, QPoint(10, 10));
     QCOMPARE(shown.size(), 2);
 }

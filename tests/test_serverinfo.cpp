@@ -226,7 +226,8 @@ void TestServerInfo::trace()
         for (const char* call : {"NWCCOpenConnByName", "NWGetFileServerInformation", "NWGetFileServerInfo",
                                  "NWGetFileServerDescription", "NWDSGetDSVerInfo"})
             expected.append(QStringLiteral("%1, %2, Result: 0").arg(QLatin1String(server), QLatin1String(call)));
-        expected.append(QStringLiteral("%1, NWCCCloseConn, Result: %2").arg(QLatin1String(server), QLatin1String(closeResult)));
+        expected.append(QStringLiteral("%1, NWCCCloseConn, Result: %2")
+                            .arg(QLatin1String(server), QLatin1String(closeResult)));
     };
     calls("FS1", "0");
     expected.append(QStringLiteral("DOWN, NWCCOpenConnByName, Result: 34817"));

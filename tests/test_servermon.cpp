@@ -154,7 +154,6 @@ private Q_SLOTS:
     void pollMarks();
     void pollsTheSimulatedNetwork();
     void closeFailureIsReportedEveryPoll();
-    void resetClearsHighMarksOnly();
     void intervalEdits_data();
     void intervalEdits();
     void saveAndCopyOnlyWhileStopped();
@@ -206,23 +205,31 @@ void TestServerMon::addsEachServerOnceCaseSensitive()
 void TestServerMon::pollMarks_data()
 {
     QTest::addColumn<QStringList>("script");
-    QTest::addColumn<QStringList>("afterEachPoll");   // "util/high"
+    QTest::addColumn<QStringList>("afterEachStep");   // "util/high" after a poll, or after "reset "
     QTest::newRow("rise and fall") << QStringList{"10", "30", "20"} << QStringList{"10/10", "30/30", "20/30"};
     QTest::newRow("failed reads keep the mark")
         << QStringList{"25", "?", "x", "15", "40"} << QStringList{"25/25", "?/25", "?/25", "15/25", "40/40"};
     QTest::newRow("first reads fail") << QStringList{"x", "?", "5"} << QStringList{"?/0", "?/0", "5/5"};
     QTest::newRow("numbers, not texts") << QStringList{"9", "10", "100"} << QStringList{"9/9", "10/10", "100/100"};
+    // After a reset the next poll sets the mark to the current value, unless that is 0 or unknown.
+    QTest::newRow("reset, lower read") << QStringList{"40", "12", "8"}
+                                       << QStringList{"40/40", "reset 40/0", "12/12", "8/12"};
+    QTest::newRow("reset, idle") << QStringList{"20", "0", "3"} << QStringList{"20/20", "reset 20/0", "0/0", "3/3"};
+    QTest::newRow("reset, failures") << QStringList{"60", "?", "?"} << QStringList{"60/60", "reset 60/0", "?/0", "?/0"};
 }
 
 void TestServerMon::pollMarks()
 {
     QFETCH(QStringList, script);
-    QFETCH(QStringList, afterEachPoll);
+    QFETCH(QStringList, afterEachStep);
     Fixture f(QHash<QString, QStringList>{{QStringLiteral("FS1"), script}});
     ServerMonForm* form = f.openStopped({QStringLiteral("FS1")});
-    for (const QString& expected : afterEachPoll) {
-        form->Timer1_Timer();
-        QCOMPARE(marks(form), expected);
+    for (QString expected : afterEachStep) {
+        if (expected.startsWith(QLatin1String("reset ")))
+            QTest::mouseClick(form->btnReset(), Qt::LeftButton);
+        else
+            form->Timer1_Timer();
+        QCOMPARE(marks(form), expected.remove(QLatin1String("reset ")));
     }
     QVERIFY(static_cast<ScriptedServers&>(*f.client).open.isEmpty());   // every opened connection was closed
     QVERIFY(f.services.messages.shown.isEmpty());
@@ -251,23 +258,6 @@ void TestServerMon::closeFailureIsReportedEveryPoll()
     QCOMPARE(f.services.messages.titles(), QStringList({"", ""}));
     // The figures were read before the close failed, and the poll went on.
     QCOMPARE(marks(form), QStringLiteral("7/7 30/30"));
-}
-
-void TestServerMon::resetClearsHighMarksOnly()
-{
-    Fixture f(QHash<QString, QStringList>{
-        {"FS1", {"40", "12", "8"}}, {"FS2", {"20", "0", "3"}}, {"FS3", {"60", "?", "?"}}});
-    ServerMonForm* form = f.openStopped({QStringLiteral("FS1"), QStringLiteral("FS2"), QStringLiteral("FS3")});
-    form->Timer1_Timer();
-    QCOMPARE(marks(form), QStringLiteral("40/40 20/20 60/60"));
-    QTest::mouseClick(form->btnReset(), Qt::LeftButton);
-    QCOMPARE(marks(form), QStringLiteral("40/0 20/0 60/0"));
-
-    // The next poll sets each mark to the current value, unless that is 0 or unknown.
-    form->Timer1_Timer();
-    QCOMPARE(marks(form), QStringLiteral("12/12 0/0 ?/0"));
-    form->Timer1_Timer();
-    QCOMPARE(marks(form), QStringLiteral("8/12 3/3 ?/0"));
 }
 
 void TestServerMon::intervalEdits_data()
