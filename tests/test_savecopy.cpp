@@ -67,14 +67,6 @@ struct Fixture {
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
     }
 
-    // Opens frmCopy on the window, picks the option and copies.
-    void copy(QWidget* window, bool allRows)
-    {
-        CopyForm dialog(services.context, window);
-        (allRows ? dialog.optAllRows() : dialog.optSelected())->setChecked(true);
-        dialog.btnCopy_Click();
-    }
-
     testing::StubClient client;
     testing::MemoryRegistry registry;
     testing::TestContext services;
@@ -86,41 +78,50 @@ struct Fixture {
 class TestSaveCopy : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void savesShownCellsOfAGrid();
+    void saves_data();
+    void saves();
     void asksWithProposedNameAndFilter_data();
     void asksWithProposedNameAndFilter();
-    void cancelledDialogWritesNothing();
-    void savesListViews_data();
-    void savesListViews();
-    void lastTableOfTheWindowWins();
-    void unwritableFileIsPassedOver();
-    void nothingWithoutActiveWindow();
+    void nothingWrittenWithoutNameFolderOrWindow();
     void copiesRows_data();
     void copiesRows();
-    void remembersAllRowsForTheRun();
-    void cancelKeepsClipboardAndChoice();
-    void listViewCopyLeavesClipboard();
+    void copyChoiceIsRememberedForTheRun();
     void menuCopyShowsTheDialog();
 };
 
-void TestSaveCopy::savesShownCellsOfAGrid()
+void TestSaveCopy::saves_data()
 {
-    Fixture f;
-    GridWindow w;
-    f.services.context.values.gSaveFileDelimiter = QStringLiteral(";");
-    const QByteArray saved = f.saveTo(&w.window, f.dir.filePath(QStringLiteral("grid.csv")));
-    QCOMPARE(saved, QByteArray("Server;Util %;Note\r\n"
-                               "FS1;1000;1.50\r\n"
-                               "FS2;2000;2.50\r\n"
-                               "FS3;3000;3.50\r\n"
-                               "FS5;5000;5.50\r\n"
-                               "FS6;6000;6.50\r\n"));
-    QVERIFY(f.services.messages.shown.isEmpty());
+    QTest::addColumn<bool>("grid");
+    QTest::addColumn<int>("listRows");   // -1: no list view
+    QTest::addColumn<QString>("delimiter");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("grid: shown cells only") << true << -1 << ";"
+                                            << QByteArray("Server;Util %;Note\r\nFS1;1000;1.50\r\nFS2;2000;2.50\r\n"
+                                                          "FS3;3000;3.50\r\nFS5;5000;5.50\r\nFS6;6000;6.50\r\n");
+    QTest::newRow("list view: header then rows")
+        << false << 2 << "," << QByteArray("Volume,Free MB\r\nVOL1,1100.00\r\nVOL2,2100.00\r\n");
+    QTest::newRow("list after the grid: the later table wins")
+        << true << 1 << "," << QByteArray("Volume,Free MB\r\nVOL1,1100.00\r\n");
+}
 
+void TestSaveCopy::saves()
+{
+    QFETCH(bool, grid);
+    QFETCH(int, listRows);
+    QFETCH(QString, delimiter);
+    QFETCH(QByteArray, expected);
+    Fixture f;
+    f.services.context.values.gSaveFileDelimiter = delimiter;
+    GridWindow w;
+    QWidget plain;
+    QWidget* window = grid ? &w.window : &plain;
+    if (listRows >= 0)
+        addList(window, listRows);
+    const QString path = f.dir.filePath(QStringLiteral("table.csv"));
+    QCOMPARE(f.saveTo(window, path), expected);
     // Saving again over the same file replaces it.
-    w.grid->setRows(2);
-    QCOMPARE(f.saveTo(&w.window, f.dir.filePath(QStringLiteral("grid.csv"))),
-             QByteArray("Server;Util %;Note\r\nFS1;1000;1.50\r\n"));
+    QCOMPARE(f.saveTo(window, path), expected);
+    QVERIFY(f.services.messages.shown.isEmpty());
 }
 
 void TestSaveCopy::asksWithProposedNameAndFilter_data()
@@ -129,7 +130,6 @@ void TestSaveCopy::asksWithProposedNameAndFilter_data()
     QTest::addColumn<bool>("inMdiFrame");
     QTest::addColumn<QString>("proposed");
     QTest::newRow("two slashes") << "Volume/Usage/Report" << false << "Volume-Usage/Report";
-    QTest::newRow("no slash") << "Server Information" << false << "Server Information";
     QTest::newRow("caption of the MDI frame") << "Connections FS1/SYS" << true << "Connections FS1-SYS";
 }
 
@@ -155,71 +155,30 @@ void TestSaveCopy::asksWithProposedNameAndFilter()
     QVERIFY(request.overwritePrompt);
 }
 
-void TestSaveCopy::cancelledDialogWritesNothing()
+void TestSaveCopy::nothingWrittenWithoutNameFolderOrWindow()
 {
     Fixture f;
     GridWindow w;
-    const QString path = f.dir.filePath(QStringLiteral("kept.csv"));
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("earlier\r\n");
-    }
+    QFile file(f.dir.filePath(QStringLiteral("kept.csv")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("earlier\r\n");
+    file.close();
     exporting::Menu_Save_Click(f.services.context, &w.window);   // no name queued: cancelled
     QCOMPARE(f.services.fileDialogs.requests.size(), 1);
-    QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("earlier\r\n"));
-    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), QStringList({"kept.csv"}));
-}
 
-void TestSaveCopy::savesListViews_data()
-{
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("header then rows") << 2 << QByteArray("Volume,Free MB\r\nVOL1,1100.00\r\nVOL2,2100.00\r\n");
-    QTest::newRow("no rows: empty file") << 0 << QByteArray();
-}
-
-void TestSaveCopy::savesListViews()
-{
-    QFETCH(int, rows);
-    QFETCH(QByteArray, expected);
-    Fixture f;
-    QWidget window;
-    addList(&window, rows);
-    QCOMPARE(f.saveTo(&window, f.dir.filePath(QStringLiteral("list.csv"))), expected);
-}
-
-void TestSaveCopy::lastTableOfTheWindowWins()
-{
-    Fixture f;
-    GridWindow w;
-    addList(&w.window, 1);   // created after the grid: later in control order
-    QCOMPARE(f.saveTo(&w.window, f.dir.filePath(QStringLiteral("two.csv"))),
-             QByteArray("Volume,Free MB\r\nVOL1,1100.00\r\n"));
-    QCOMPARE(exporting::fcnSavedBytes(&w.window, QLatin1Char(',')),
-             QByteArray("Volume,Free MB\r\nVOL1,1100.00\r\n"));
-}
-
-void TestSaveCopy::unwritableFileIsPassedOver()
-{
-    Fixture f;
-    GridWindow w;
-    const QString path = f.dir.filePath(QStringLiteral("missing-folder/out.csv"));
-    QCOMPARE(f.saveTo(&w.window, path), QByteArray("<no file>"));
+    const QString unwritable = f.dir.filePath(QStringLiteral("missing-folder/out.csv"));
+    QCOMPARE(f.saveTo(&w.window, unwritable), QByteArray("<no file>"));
+    QVERIFY(!exporting::subSaveTables(&w.window, unwritable, QLatin1Char(',')));
     QVERIFY(f.services.messages.shown.isEmpty());
-    QVERIFY(!exporting::subSaveTables(&w.window, path, QLatin1Char(',')));
-}
 
-void TestSaveCopy::nothingWithoutActiveWindow()
-{
-    Fixture f;
+    f.services.fileDialogs.requests.clear();
     f.services.fileDialogs.queueFileName(f.dir.filePath(QStringLiteral("none.csv")));
     exporting::Menu_Save_Click(f.services.context, nullptr);
     exporting::Menu_Copy_Click(f.services.context, nullptr, nullptr);
     QVERIFY(f.services.fileDialogs.requests.isEmpty());
-    QVERIFY(QDir(f.dir.path()).isEmpty());
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({"kept.csv"}));
     QCOMPARE(f.services.clipboard.writes, 0);
 }
 
@@ -229,18 +188,15 @@ void TestSaveCopy::copiesRows_data()
     QTest::addColumn<int>("rowSel");
     QTest::addColumn<bool>("allRows");
     QTest::addColumn<QString>("clipboard");
-    const QString header = QStringLiteral("Server\tHidden\tUtil %\tNote\r\n");
-    QTest::newRow("rows 3 to 5, header first")
-        << 3 << 5 << false << header + "FS3\t3000\t3.50\r\nFS5\t5000\t5.50\r\n";
-    QTest::newRow("selected upwards") << 5 << 3 << false << header + "FS3\t3000\t3.50\r\nFS5\t5000\t5.50\r\n";
-    QTest::newRow("one row") << 2 << 2 << false << header + "FS2\t2000\t2.50\r\n";
+    const QString rows3to5 = QStringLiteral("Server\tHidden\tUtil %\tNote\r\nFS3\t3000\t3.50\r\nFS5\t5000\t5.50\r\n");
+    QTest::newRow("rows 3 to 5, header first") << 3 << 5 << false << rows3to5;
+    QTest::newRow("selected upwards") << 5 << 3 << false << rows3to5;
     QTest::newRow("from the header row") << 0 << 1 << false << QString("Server\tUtil %\tNote\r\nFS1\t1000\t1.50\r\n");
     QTest::newRow("all rows, header once")
         << 3 << 3 << true
         << QString("Server\tUtil %\tNote\r\nFS1\t1000\t1.50\r\nFS2\t2000\t2.50\r\nFS3\t3000\t3.50\r\n"
                    "FS5\t5000\t5.50\r\nFS6\t6000\t6.50\r\n");
 }
-
 void TestSaveCopy::copiesRows()
 {
     QFETCH(int, row);
@@ -252,61 +208,36 @@ void TestSaveCopy::copiesRows()
     GridWindow w;
     w.grid->setRow(row);
     w.grid->setRowSel(rowSel);
-    f.copy(&w.window, allRows);
+    CopyForm dialog(f.services.context, &w.window);
+    (allRows ? dialog.optAllRows() : dialog.optSelected())->setChecked(true);
+    dialog.btnCopy_Click();
     QCOMPARE(f.services.clipboard.text(), clipboard);
 }
 
-void TestSaveCopy::remembersAllRowsForTheRun()
+void TestSaveCopy::copyChoiceIsRememberedForTheRun()
 {
     Fixture f;
     GridWindow w;
-    {
-        CopyForm first(f.services.context, &w.window);
-        QCOMPARE(first.windowTitle(), QStringLiteral("Copy"));
-        QCOMPARE(first.optAllRows()->text(), QStringLiteral("&All Rows"));
-        QCOMPARE(first.optSelected()->text(), QStringLiteral("&Selected Rows"));
-        QCOMPARE(first.btnCopy()->text(), QStringLiteral("&Copy"));
-        QCOMPARE(first.btnCancel()->text(), QStringLiteral("&Cancel"));
-        QVERIFY(first.optSelected()->isChecked());
-        first.optAllRows()->setChecked(true);
-        first.btnCopy_Click();
-        QCOMPARE(first.result(), int(QDialog::Accepted));
-    }
-    {
-        CopyForm second(f.services.context, &w.window);
-        QVERIFY(second.optAllRows()->isChecked());
-        second.optSelected()->setChecked(true);
-        second.btnCopy_Click();
-    }
-    CopyForm third(f.services.context, &w.window);
-    QVERIFY(third.optSelected()->isChecked());
-}
-
-void TestSaveCopy::cancelKeepsClipboardAndChoice()
-{
-    Fixture f;
-    GridWindow w;
+    QWidget volumes;
+    addList(&volumes, 3);
     f.services.clipboard.setText(QStringLiteral("before"));
-    CopyForm dialog(f.services.context, &w.window);
-    dialog.optAllRows()->setChecked(true);
-    QTest::mouseClick(dialog.btnCancel(), Qt::LeftButton);
-    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    // Copies All Rows or Selected Rows; gives the option the dialog opened with.
+    const auto copyWith = [&](QWidget* window, bool allRows, bool cancel = false) {
+        CopyForm dialog(f.services.context, window);
+        const bool openedWithAllRows = dialog.optAllRows()->isChecked();
+        (allRows ? dialog.optAllRows() : dialog.optSelected())->setChecked(true);
+        if (cancel)
+            QTest::mouseClick(dialog.btnCancel(), Qt::LeftButton);
+        else
+            dialog.btnCopy_Click();
+        return openedWithAllRows;
+    };
+    QVERIFY(!copyWith(&w.window, true, true));   // cancelled: neither copied nor remembered
+    QVERIFY(!copyWith(&volumes, true));          // a list view: nothing copied, the choice remembered
     QCOMPARE(f.services.clipboard.text(), QStringLiteral("before"));
-    QVERIFY(!CopyForm::lastChoiceWasAllRows());
-}
-
-void TestSaveCopy::listViewCopyLeavesClipboard()
-{
-    Fixture f;
-    QWidget window;
-    addList(&window, 3);
-    f.services.clipboard.setText(QStringLiteral("before"));
-    const int writes = f.services.clipboard.writes;
-    f.copy(&window, true);
-    QCOMPARE(f.services.clipboard.text(), QStringLiteral("before"));
-    QCOMPARE(f.services.clipboard.writes, writes);
-    // The choice is still remembered.
-    QVERIFY(CopyForm::lastChoiceWasAllRows());
+    QCOMPARE(f.services.clipboard.writes, 1);
+    QVERIFY(copyWith(&w.window, false));
+    QVERIFY(!copyWith(&w.window, false));
 }
 
 void TestSaveCopy::menuCopyShowsTheDialog()
