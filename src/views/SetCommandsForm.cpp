@@ -133,7 +133,9 @@ void frmSetCommands::attachToFrame()
 
 bool frmSetCommands::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_frame && event->type() == QEvent::Close && !m_unloaded)
+    // The event type first: the frame also reports while it is being taken
+    // apart, when it can no longer be looked at as a frame.
+    if (event->type() == QEvent::Close && watched == m_frame && !m_unloaded)
         Form_Unload();
     return QWidget::eventFilter(watched, event);
 }

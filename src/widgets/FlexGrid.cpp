@@ -119,7 +119,11 @@ FlexGrid::FlexGrid(QWidget* parent)
 
 FlexGrid::~FlexGrid()
 {
-    // The views go first: while they close they still report to this grid.
+    // The views go first, no longer watched: while they are taken apart their
+    // parts still send events, and the views are no views any more by then.
+    for (QWidget* w : {m_view->viewport(), m_frozen->viewport(), m_view->horizontalHeader()->viewport(),
+                       m_frozen->horizontalHeader()->viewport(), static_cast<QWidget*>(m_view)})
+        w->removeEventFilter(this);
     delete m_view;
 }
 

@@ -65,7 +65,9 @@ ReportListView::ReportListView(QWidget* parent)
 
 ReportListView::~ReportListView()
 {
-    // The view goes first: while it closes it still reports to this list.
+    // The view goes first, no longer watched: while it is taken apart its
+    // viewport still sends events, and the view is no view any more by then.
+    m_view->viewport()->removeEventFilter(this);
     delete m_view;
 }
 
