@@ -225,19 +225,11 @@ void btnServerInfo_Click(app::ViewHost& host)
     QPointer<ServerInformationForm> form = serverInfoWindow(host);
     if (!form) {
         form = new ServerInformationForm(host);
-        QMdiSubWindow* frame = fcnAddViewFrame(host, form);
-        QObject::connect(host.mdiArea(), &QMdiArea::subWindowActivated, form,
-                         [frame, form = form.data()](QMdiSubWindow* active) {
-                             if (active == frame)
-                                 form->Form_Activate();
-                         });
+        QMdiSubWindow* frame = fcnAddViewFrame(host, form, [form = form.data()] { form->Form_Activate(); });
         form->Form_Load();
         frame->show();
     }
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(settings::WindowState::frameOf(form))) {
-        frame->raise();
-        host.mdiArea()->setActiveSubWindow(frame);
-    }
+    subActivateView(host, form);
 
     for (const QString& name : host.selectedServers()) {
         // Message boxes run events; the window may be gone afterwards.

@@ -302,12 +302,7 @@ void btnUtilization_Click(app::ViewHost& host)
     QPointer<ServerMonForm> form = serverMonWindow(host);
     if (!form) {
         form = new ServerMonForm(host);
-        QMdiSubWindow* frame = fcnAddViewFrame(host, form);
-        QObject::connect(host.mdiArea(), &QMdiArea::subWindowActivated, form,
-                         [frame, form = form.data()](QMdiSubWindow* active) {
-                             if (active == frame)
-                                 form->Form_Activate();
-                         });
+        QMdiSubWindow* frame = fcnAddViewFrame(host, form, [form = form.data()] { form->Form_Activate(); });
         form->Form_Load();
         frame->show();
     }

@@ -4,10 +4,17 @@
 
 namespace views {
 
-QMdiSubWindow* fcnAddViewFrame(app::ViewHost& host, QWidget* form)
+QMdiSubWindow* fcnAddViewFrame(app::ViewHost& host, QWidget* form, std::function<void()> activated)
 {
     QMdiSubWindow* frame = host.mdiArea()->addSubWindow(form);
     frame->setAttribute(Qt::WA_DeleteOnClose);
+    if (activated) {
+        QObject::connect(host.mdiArea(), &QMdiArea::subWindowActivated, form,
+                         [frame, activated = std::move(activated)](QMdiSubWindow* active) {
+                             if (active == frame)
+                                 activated();
+                         });
+    }
     return frame;
 }
 

@@ -8,6 +8,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+#include <functional>
+
 namespace views {
 
 // The open window of the given view, or null. A window that is already
@@ -31,8 +33,8 @@ Form* fcnFindView(QMdiArea* area)
 }
 
 // Puts a new view window into a frame of the host's area; closing the frame
-// deletes both.
-QMdiSubWindow* fcnAddViewFrame(app::ViewHost& host, QWidget* form);
+// deletes both. `activated` runs whenever the frame becomes the active child.
+QMdiSubWindow* fcnAddViewFrame(app::ViewHost& host, QWidget* form, std::function<void()> activated = {});
 
 // Shows the view's frame, brings it to the front and makes it the active child.
 void subActivateView(app::ViewHost& host, QWidget* form);
