@@ -11,7 +11,11 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec ./build/src/app/veskaro "$@"
 fi
 shot="$PWD/build/veskaro-demo.png"
-./build/src/report/veskaro-report --screenshot "$shot" servers >/dev/null
+log="$PWD/build/veskaro-demo.log"
+if ! ./build/src/report/veskaro-report --screenshot "$shot" servers >/dev/null 2>"$log"; then
+  cat "$log" >&2
+  exit 1
+fi
 echo "No display found. A screenshot of the main window on the demo network is in:"
 echo "  $shot"
 echo "To use the program itself here, run it under a virtual display:"
