@@ -6,6 +6,7 @@
 #include "report/ReportCommand.h"
 #include "settings/RegistryStore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
@@ -108,6 +109,7 @@ private Q_SLOTS:
     void failedStartExitsOne();
     void usage_data();
     void usage();
+    void brokenSettingsAreKeptAsideAndReported();
     void tables_data();
     void tables();
 };
@@ -187,6 +189,20 @@ void TestReport::usage()
         QVERIFY2(outcome.err.contains(errContains), qPrintable(outcome.err));
         QCOMPARE(outcome.out, QString());
     }
+}
+
+void TestReport::brokenSettingsAreKeptAsideAndReported()
+{
+    ReportRun report;
+    QFile broken(report.path(QStringLiteral("settings.reg")));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\r\n\"Tree\"=\"open\r\n");
+    broken.close();
+    const Outcome outcome = report.run({QStringLiteral("servers")});
+    QCOMPARE(outcome.exitCode, 0);
+    QVERIFY2(outcome.err.contains(QLatin1String("Settings: The settings file")), qPrintable(outcome.err));
+    const QStringList aside = QDir(report.path(QString())).entryList({QStringLiteral("settings.reg.broken-*")});
+    QCOMPARE(aside.size(), 1);
 }
 
 void TestReport::tables_data()

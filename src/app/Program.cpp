@@ -1,5 +1,7 @@
 #include "app/Program.h"
 
+#include "settings/FileRegistryStore.h"
+
 #include "app/MainForm.h"
 #include "app/StartupSettings.h"
 #include "app/WidgetTableExport.h"
@@ -62,6 +64,13 @@ std::optional<int> Program::start(nw::ClientLoad load, std::unique_ptr<settings:
     if (m_form->Form_Load() != MainForm::LoadResult::Running) {
         m_form.reset();
         return 1;
+    }
+    // A settings file that could not be read has been kept aside and defaults
+    // used: the user hears of it once the program is up.
+    for (QString warning = settings::takeStoreWarning(*m_store); !warning.isEmpty();
+         warning = settings::takeStoreWarning(*m_store)) {
+        m_messages.show({QCoreApplication::translate("app", "Settings"), warning, platform::Buttons::Ok,
+                         platform::Icon::Warning, platform::Answer::Ok});
     }
     return std::nullopt;
 }
