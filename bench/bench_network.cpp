@@ -2,51 +2,43 @@
 // and 5,000 connections each), finds every server with a subtree search and
 // reads one server's lists in full; prints the times and the peak memory.
 
-#include "netware/ClientProvider.h"
+#include "support/Figures.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QTextStream>
 
-#include <sys/resource.h>
-
 using namespace nw;
-
-namespace {
-
-double ms(QElapsedTimer& timer)
-{
-    const double value = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-    timer.restart();
-    return value;
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
 
-    const QByteArray json = R"({ "format": 1, "clock": "2026-12-05T19:04:36",
-      "trees": [ { "name": "BIG_TREE", "containers": [ { "name": "CORP", "class": "Organization", "children": [
-          { "name": "EAST", "class": "Organizational Unit" }, { "name": "WEST", "class": "Organizational Unit" } ] } ] } ],
-      "generate": [
-        { "prefix": "E", "count": 500, "tree": "BIG_TREE", "context": "EAST.CORP", "nlms": 300, "setParameters": 400,
-          "connections": 5000, "volumes": 3, "seed": 11 },
-        { "prefix": "W", "count": 500, "tree": "BIG_TREE", "context": "WEST.CORP", "nlms": 300, "setParameters": 400,
-          "connections": 5000, "volumes": 3, "seed": 12 } ] })";
+    bench::GeneratedNetwork network;
+    network.tree = QStringLiteral("BIG_TREE");
+    network.organization = QStringLiteral("CORP");
+    network.units = QStringList{QStringLiteral("EAST"), QStringLiteral("WEST")};
+    network.clock = QStringLiteral("2026-12-05T19:04:36");
+    int seed = 11;
+    for (const QString& unit : network.units) {
+        bench::ServerGroup& group = network.addGroup(unit.left(1), 500);
+        group.context = unit + QStringLiteral(".CORP");
+        group.nlms = 300;
+        group.setParameters = 400;
+        group.connections = 5000;
+        group.volumes = 3;
+        group.seed = seed++;
+    }
+    const QByteArray json = network.json();
 
     QElapsedTimer timer;
     timer.start();
-    ClientLoad load = loadSimulatedNetworkFromJson(json, QDir::tempPath(), QStringLiteral("bench"));
-    const double loadMs = ms(timer);
-    if (!load.client) {
-        out << "load failed: " << load.problem << "\n";
+    const std::unique_ptr<NetWareClient> client = bench::loadNetwork(json);
+    const double loadMs = bench::lapMs(timer);
+    if (!client)
         return 1;
-    }
-    NetWareClient& c = *load.client;
+    NetWareClient& c = *client;
 
     // Server discovery as the main window does it.
     NWDSContextHandle ctx = 0;
@@ -84,7 +76,7 @@ int main(int argc, char** argv)
             servers.append(QString::fromLatin1(name.data()).section(QLatin1Char('.'), 0, 0));
         }
     } while (iteration != -1);
-    const double searchMs = ms(timer);
+    const double searchMs = bench::lapMs(timer);
 
     NWCONN_HANDLE conn = 0;
     c.NWCCOpenConnByName(0, "W250", NWCC_NAME_FORMAT_BIND, NWCC_OPEN_LICENSED, NW_TRAN_TYPE_WILD, conn);
@@ -100,7 +92,7 @@ int main(int argc, char** argv)
         }
         start = list.numbers[list.numbersInList - 1] + 1;
     }
-    const double nlmMs = ms(timer);
+    const double nlmMs = bench::lapMs(timer);
 
     int parameters = 0;
     quint32 sequence = 0;
@@ -111,7 +103,7 @@ int main(int argc, char** argv)
         ++parameters;
         sequence = record.nextSequence;
     } while (sequence != 0);
-    const double setMs = ms(timer);
+    const double setMs = bench::lapMs(timer);
 
     int connections = 0;
     for (quint32 type = 2; type <= 11; ++type) {
@@ -128,16 +120,14 @@ int main(int argc, char** argv)
                     }
         }
     }
-    const double connMs = ms(timer);
+    const double connMs = bench::lapMs(timer);
     c.NWCCCloseConn(conn);
 
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
     out << "load 1,000 generated servers:      " << loadMs << " ms\n"
         << "subtree search (" << servers.size() << " servers, " << replies << " replies): " << searchMs << " ms\n"
         << "one server's NLMs (" << modules << "):          " << nlmMs << " ms (includes drawing its lists)\n"
         << "one server's SET parameters (" << parameters << "): " << setMs << " ms\n"
         << "one server's connections (" << connections << "):  " << connMs << " ms\n"
-        << "peak memory: " << usage.ru_maxrss / 1024 << " MB\n";
+        << "peak memory: " << bench::peakMemoryMiB() << " MB\n";
     return servers.size() == 1000 && modules == 300 && parameters == 400 && connections == 5001 ? 0 : 1;
 }

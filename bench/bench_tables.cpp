@@ -2,6 +2,7 @@
 // refreshing 7 cells of every row in place while the widget is shown, and
 // sorting. A connection list refresh has this shape.
 
+#include "support/Figures.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/ReportListView.h"
 
@@ -18,11 +19,6 @@ constexpr int Cols = 10;
 QString cell(int row, int col, int pass)
 {
     return QStringLiteral("%1").arg((row * 7919 + col * 104729 + pass * 15485863) % 1000000, 15);
-}
-
-void report(const char* what, qint64 ns)
-{
-    std::printf("  %-52s %9.2f ms\n", what, static_cast<double>(ns) / 1e6);
 }
 
 void benchListView()
@@ -46,7 +42,7 @@ void benchListView()
     }
     list.endUpdate();
     QCoreApplication::processEvents();
-    report("fill (rows added, then painted)", timer.nsecsElapsed());
+    bench::report("fill (rows added, then painted)", timer.nsecsElapsed());
 
     for (int pass = 1; pass <= 3; ++pass) {
         timer.restart();
@@ -56,7 +52,7 @@ void benchListView()
                 list.setItemText(r, c, cell(r, c, pass));
         list.endUpdate();
         list.repaint();
-        report(qPrintable(QStringLiteral("update 10,000 x 7 cells in place + repaint (pass %1)").arg(pass)),
+        bench::report(qPrintable(QStringLiteral("update 10,000 x 7 cells in place + repaint (pass %1)").arg(pass)),
                timer.nsecsElapsed());
     }
 
@@ -65,17 +61,17 @@ void benchListView()
         for (int c = 3; c < Cols; ++c)
             list.setItemText(r, c, cell(r, c, 9));
     list.repaint();
-    report("update 10,000 x 7 cells, one signal per cell", timer.nsecsElapsed());
+    bench::report("update 10,000 x 7 cells, one signal per cell", timer.nsecsElapsed());
 
     list.setSelectedRow(5000);
     timer.restart();
     list.sortByColumn(4, Qt::AscendingOrder);
     list.repaint();
-    report("sort by a column, ascending", timer.nsecsElapsed());
+    bench::report("sort by a column, ascending", timer.nsecsElapsed());
     timer.restart();
     list.sortByColumn(4, Qt::DescendingOrder);
     list.repaint();
-    report("sort by the same column, descending", timer.nsecsElapsed());
+    bench::report("sort by the same column, descending", timer.nsecsElapsed());
 }
 
 void benchGrid()
@@ -103,7 +99,7 @@ void benchGrid()
     }
     grid.setRedraw(true);
     QCoreApplication::processEvents();
-    report("fill (rows added, then painted)", timer.nsecsElapsed());
+    bench::report("fill (rows added, then painted)", timer.nsecsElapsed());
 
     for (int pass = 1; pass <= 3; ++pass) {
         timer.restart();
@@ -113,7 +109,7 @@ void benchGrid()
                 grid.setTextMatrix(r, c, cell(r, c, pass));
         grid.setRedraw(true);
         grid.repaint();
-        report(qPrintable(QStringLiteral("update 10,000 x 7 cells in place + repaint (pass %1)").arg(pass)),
+        bench::report(qPrintable(QStringLiteral("update 10,000 x 7 cells in place + repaint (pass %1)").arg(pass)),
                timer.nsecsElapsed());
     }
 
@@ -122,27 +118,27 @@ void benchGrid()
         for (int c = 3; c < Cols; ++c)
             grid.setTextMatrix(r, c, cell(r, c, 9));
     grid.repaint();
-    report("update 10,000 x 7 cells, redraw left on", timer.nsecsElapsed());
+    bench::report("update 10,000 x 7 cells, redraw left on", timer.nsecsElapsed());
 
     timer.restart();
     for (int r = 1; r <= Rows; r += 2)
         grid.setRowHeight(r, 0);
     grid.repaint();
-    report("hide every second row, one at a time", timer.nsecsElapsed());
+    bench::report("hide every second row, one at a time", timer.nsecsElapsed());
     timer.restart();
     for (int r = 1; r <= Rows; r += 2)
         grid.setRowHeight(r, grid.rowHeight(0));
     grid.repaint();
-    report("show them again", timer.nsecsElapsed());
+    bench::report("show them again", timer.nsecsElapsed());
 
     timer.restart();
     grid.sortRows(4, widgets::SortMode::GenericAscending);
     grid.repaint();
-    report("sort rows, generic ascending (numbers)", timer.nsecsElapsed());
+    bench::report("sort rows, generic ascending (numbers)", timer.nsecsElapsed());
     timer.restart();
     grid.sortRows(0, widgets::SortMode::StringDescending);
     grid.repaint();
-    report("sort rows, text descending", timer.nsecsElapsed());
+    bench::report("sort rows, text descending", timer.nsecsElapsed());
 }
 
 }  // namespace

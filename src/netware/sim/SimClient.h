@@ -221,12 +221,19 @@ private:
     // SimClientPartitions.cpp
     NWRCODE listPartitions(const char* call, NWDSContextHandle context, qint32& iterationHandle,
                            const QByteArray& server, NWDSBufHandle reply);
+    // Takes the reply's next partition, named as the context shows names.
+    NWRCODE nextPartition(const char* call, NWDSContextHandle context, NWDSBufHandle reply,
+                          ReplyPartition& partition, Buffer*& buffer);
 
     // SimClientVolumes.cpp
     const Volume* volumeByName(const Server& server, const QString& name) const;
     const Volume* volumeByNumber(const Server& server, quint32 number) const;
     // "VOL:DIR\DIR" (or "VOL\DIR" without colon) into volume and components.
     static bool splitVolumePath(const QString& path, QString& volume, QStringList& components);
+    // The mounted volume and the components a path names: below the directory
+    // handle's folder, or, without a handle, starting with the volume.
+    NWRCODE locatePath(const Server& server, const ConnEntry& entry, NWDirHandle dirHandle, const QByteArray& path,
+                       const Volume*& volume, QStringList& components) const;
 
     std::unique_ptr<Network> m_network;
     VolumeFiles m_files;

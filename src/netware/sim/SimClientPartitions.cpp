@@ -14,6 +14,12 @@ QString textOf(const QByteArray& bytes)
     return QString::fromLatin1(nul < 0 ? bytes : bytes.left(nul)).trimmed();
 }
 
+// Typeless, root last: the server's name followed by its container's.
+QString fullName(const Server& server)
+{
+    return server.context.isEmpty() ? server.name : server.name + QLatin1Char('.') + server.context;
+}
+
 void putNumber(QByteArray& out, quint32 value, int bytes)
 {
     for (int i = 0; i < bytes; ++i)
@@ -51,7 +57,7 @@ NWRCODE SimClient::listPartitions(const char* call, NWDSContextHandle context, q
     *buffer = Buffer{};
     buffer->size = size;
     buffer->operation = operation;
-    buffer->serverName = server.context.isEmpty() ? server.name : server.name + QLatin1Char('.') + server.context;
+    buffer->serverName = fullName(server);
     for (const Partition& p : tree->partitions)
         for (const Replica& r : p.replicas)
             if (nameKey(r.server) == nameKey(server.name))
@@ -89,23 +95,37 @@ NWRCODE SimClient::NWDSGetServerName(NWDSContextHandle context, NWDSBufHandle re
     return status::Success;
 }
 
+NWRCODE SimClient::nextPartition(const char* call, NWDSContextHandle context, NWDSBufHandle reply,
+                                 ReplyPartition& partition, Buffer*& buffer)
+{
+    DirContext* ctx = nullptr;
+    const Tree* tree = nullptr;
+    if (const NWRCODE rc = directoryCall(call, context, ctx, tree, false))
+        return rc;
+    const auto found = m_buffers.find(reply);
+    if (found == m_buffers.end())
+        return status::InvalidParameter;
+    buffer = &*found;
+    if (buffer->readPosition >= buffer->partitions.size())
+        return kBufferEmpty;
+    partition = buffer->partitions[buffer->readPosition++];
+    // The root partition keeps its own name in every context.
+    if (partition.name.compare(QLatin1String("[Root]"), Qt::CaseInsensitive) == 0)
+        partition.name = QStringLiteral("[Root]");
+    else
+        partition.name = outputName(*tree, *ctx, partition.name, false);
+    return status::Success;
+}
+
 NWRCODE SimClient::NWDSGetPartitionInfo(NWDSContextHandle context, NWDSBufHandle reply, std::span<char> partitionName,
                                         quint32& replicaType)
 {
     replicaType = 0;
-    DirContext* ctx = nullptr;
-    const Tree* tree = nullptr;
-    if (const NWRCODE rc = directoryCall("NWDSGetPartitionInfo", context, ctx, tree, false))
+    ReplyPartition p;
+    Buffer* buffer = nullptr;
+    if (const NWRCODE rc = nextPartition("NWDSGetPartitionInfo", context, reply, p, buffer))
         return rc;
-    const auto buffer = m_buffers.find(reply);
-    if (buffer == m_buffers.end())
-        return status::InvalidParameter;
-    if (buffer->readPosition >= buffer->partitions.size())
-        return kBufferEmpty;
-    const ReplyPartition& p = buffer->partitions[buffer->readPosition++];
-    putText(partitionName, p.name.compare(QLatin1String("[Root]"), Qt::CaseInsensitive) == 0
-                               ? QStringLiteral("[Root]")
-                               : outputName(*tree, *ctx, p.name, false));
+    putText(partitionName, p.name);
     replicaType = p.replica.type;
     return status::Success;
 }
@@ -113,20 +133,10 @@ NWRCODE SimClient::NWDSGetPartitionInfo(NWDSContextHandle context, NWDSBufHandle
 NWRCODE SimClient::NWDSGetPartitionExtInfoPtr(NWDSContextHandle context, NWDSBufHandle reply, quint32& infoPtr)
 {
     infoPtr = 0;
-    DirContext* ctx = nullptr;
-    const Tree* tree = nullptr;
-    if (const NWRCODE rc = directoryCall("NWDSGetPartitionExtInfoPtr", context, ctx, tree, false))
+    ReplyPartition p;
+    Buffer* buffer = nullptr;
+    if (const NWRCODE rc = nextPartition("NWDSGetPartitionExtInfoPtr", context, reply, p, buffer))
         return rc;
-    const auto buffer = m_buffers.find(reply);
-    if (buffer == m_buffers.end())
-        return status::InvalidParameter;
-    if (buffer->readPosition >= buffer->partitions.size())
-        return kBufferEmpty;
-    ReplyPartition p = buffer->partitions[buffer->readPosition++];
-    if (p.name.compare(QLatin1String("[Root]"), Qt::CaseInsensitive) != 0)
-        p.name = outputName(*tree, *ctx, p.name, false);
-    else
-        p.name = QStringLiteral("[Root]");
     infoPtr = newHandle();
     buffer->infoPtrs.push_back(infoPtr);
     m_partitionInfos.insert(infoPtr, p);
@@ -183,7 +193,7 @@ NWRCODE SimClient::NWDSGetServerDN(NWDSContextHandle context, NWCONN_HANDLE conn
     if (it == m_contexts.cend())
         return status::InvalidParameter;
     const Tree* tree = m_network->findTree(server->tree);
-    const QString full = server->context.isEmpty() ? server->name : server->name + QLatin1Char('.') + server->context;
+    const QString full = fullName(*server);
     putText(serverDN, tree ? outputName(*tree, DirContext{it->flags, QStringLiteral("[Root]"), tree->name}, full, true) : full);
     return status::Success;
 }

@@ -55,6 +55,25 @@ bool SimClient::splitVolumePath(const QString& path, QString& volume, QStringLis
     return !volume.isEmpty();
 }
 
+NWRCODE SimClient::locatePath(const Server& server, const ConnEntry& entry, NWDirHandle dirHandle,
+                              const QByteArray& path, const Volume*& volume, QStringList& parts) const
+{
+    volume = nullptr;
+    if (dirHandle != 0) {
+        const auto handle = entry.dirHandles.find(dirHandle);
+        if (handle == entry.dirHandles.end())
+            return status::InvalidParameter;
+        volume = volumeByNumber(server, handle->second.volume);
+        parts = handle->second.path + components(textOf(path));
+    } else {
+        QString volumeText;
+        if (!splitVolumePath(textOf(path), volumeText, parts))
+            return status::InvalidPath;
+        volume = volumeByName(server, volumeText);
+    }
+    return volume ? status::Success : status::NoSuchVolume;
+}
+
 NWRCODE SimClient::NWScanMountedVolumeList(NWCONN_HANDLE connection, quint32, quint32, quint32& volumeIterator,
                                            quint32 numberItems, quint32& numberReturned,
                                            std::span<VolumeRecord> volumes)
@@ -258,23 +277,10 @@ NWRCODE SimClient::NWSetDriveBase(quint16 driveNumber, NWCONN_HANDLE connection,
         return rc;
     if (driveNumber < 1 || driveNumber > 26 || m_network->workstation.localDrives.contains(driveNumber))
         return status::InvalidParameter;
-    QString volumeText;
+    const Volume* volume = nullptr;
     QStringList parts;
-    if (dirHandle != 0) {
-        const auto handle = entry->dirHandles.find(dirHandle);
-        if (handle == entry->dirHandles.end())
-            return status::InvalidParameter;
-        const Volume* v = volumeByNumber(*server, handle->second.volume);
-        if (!v)
-            return status::NoSuchVolume;
-        volumeText = v->name;
-        parts = handle->second.path + components(textOf(dirPath));
-    } else if (!splitVolumePath(textOf(dirPath), volumeText, parts)) {
-        return status::InvalidPath;
-    }
-    const Volume* volume = volumeByName(*server, volumeText);
-    if (!volume)
-        return status::NoSuchVolume;
+    if (const NWRCODE rc = locatePath(*server, *entry, dirHandle, dirPath, volume, parts))
+        return rc;
     m_network->workstation.drives[driveNumber] =
         server->name + QLatin1Char('/') + volume->name + QLatin1Char(':') + parts.join(QLatin1Char('\\'));
     return status::Success;
@@ -295,22 +301,10 @@ NWRCODE SimClient::NWAllocTempNSDirHandle2(NWCONN_HANDLE connection, NWDirHandle
     ConnEntry* entry = nullptr;
     if (const NWRCODE rc = serverCall("NWAllocTempNSDirHandle2", connection, server, &entry))
         return rc;
-    QString volumeText;
-    QStringList parts;
     const Volume* volume = nullptr;
-    if (dirHandle != 0) {
-        const auto handle = entry->dirHandles.find(dirHandle);
-        if (handle == entry->dirHandles.end())
-            return status::InvalidParameter;
-        volume = volumeByNumber(*server, handle->second.volume);
-        parts = handle->second.path + components(textOf(path));
-    } else {
-        if (!splitVolumePath(textOf(path), volumeText, parts))
-            return status::InvalidPath;
-        volume = volumeByName(*server, volumeText);
-    }
-    if (!volume)
-        return status::NoSuchVolume;
+    QStringList parts;
+    if (const NWRCODE rc = locatePath(*server, *entry, dirHandle, path, volume, parts))
+        return rc;
     // Long and DOS names both lead to the folder, whatever name space is named.
     const auto resolved = m_files.resolve(serverIndexOf(server), *volume, parts);
     if (!resolved || !m_files.folder(serverIndexOf(server), *volume, *resolved))
@@ -376,22 +370,10 @@ NWRCODE SimClient::NWGetLongName(NWCONN_HANDLE connection, NWDirHandle dirHandle
     ConnEntry* entry = nullptr;
     if (const NWRCODE rc = serverCall("NWGetLongName", connection, server, &entry))
         return rc;
-    QString volumeText;
-    QStringList parts;
     const Volume* volume = nullptr;
-    if (dirHandle != 0) {
-        const auto handle = entry->dirHandles.find(dirHandle);
-        if (handle == entry->dirHandles.end())
-            return status::InvalidParameter;
-        volume = volumeByNumber(*server, handle->second.volume);
-        parts = handle->second.path + components(textOf(path));
-    } else {
-        if (!splitVolumePath(textOf(path), volumeText, parts))
-            return status::InvalidPath;
-        volume = volumeByName(*server, volumeText);
-    }
-    if (!volume)
-        return status::NoSuchVolume;
+    QStringList parts;
+    if (const NWRCODE rc = locatePath(*server, *entry, dirHandle, path, volume, parts))
+        return rc;
     const int index = serverIndexOf(server);
     const auto resolved = m_files.resolve(index, *volume, parts);
     if (!resolved)

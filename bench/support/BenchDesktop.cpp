@@ -1,0 +1,68 @@
+#include "support/BenchDesktop.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace bench {
+
+platform::Answer PrintedMessages::show(const platform::Message& message)
+{
+    std::fprintf(m_to, "  message: %s\n", qPrintable(message.text));
+    return message.defaultAnswer;
+}
+
+BenchContext::BenchContext(nw::NetWareClient& client, std::FILE* messagesTo)
+    : messages(messagesTo), context(client, registry, messages, fileDialogs, clipboard, processes)
+{
+    context.saveWindowState = false;
+}
+
+BenchHost::BenchHost(app::AppContext& context, QSize size) : m_context(context)
+{
+    m_window.setCentralWidget(new QMdiArea(&m_window));
+    m_window.resize(size);
+}
+
+BenchHost::~BenchHost()
+{
+    // Open views react to losing activation while the area goes away; let
+    // them do so while the menus they touch still exist.
+    m_window.hide();
+    mdiArea()->closeAllSubWindows();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QMdiArea* BenchHost::mdiArea()
+{
+    return static_cast<QMdiArea*>(m_window.centralWidget());
+}
+
+QMenu* BenchHost::menu(const QString& objectName)
+{
+    QMenu*& menu = m_menus[objectName];
+    if (!menu) {
+        menu = m_window.menuBar()->addMenu(objectName);
+        menu->setObjectName(objectName);
+    }
+    return menu;
+}
+
+QAction* BenchHost::menuAction(const QString& objectName)
+{
+    QAction*& action = m_actions[objectName];
+    if (!action) {
+        action = new QAction(objectName, &m_window);
+        action->setObjectName(objectName);
+    }
+    return action;
+}
+
+void BenchHost::setMenuVisible(const QString& objectName, bool visible)
+{
+    menu(objectName)->menuAction()->setVisible(visible);
+}
+
+}  // namespace bench

@@ -1,0 +1,107 @@
+#include "support/Figures.h"
+
+#include "netware/ClientProvider.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cstdio>
+
+#include <sys/resource.h>
+
+namespace bench {
+
+QStringList ServerGroup::names() const
+{
+    // The generator widens the number to the digits of the count, three at least.
+    const int digits = std::max(3, static_cast<int>(QString::number(count).size()));
+    QStringList result;
+    for (int i = 1; i <= count; ++i)
+        result.append(prefix + QStringLiteral("%1").arg(i, digits, 10, QLatin1Char('0')));
+    return result;
+}
+
+ServerGroup& GeneratedNetwork::addGroup(const QString& prefix, int count)
+{
+    ServerGroup& group = groups.emplace_back();
+    group.prefix = prefix;
+    group.count = count;
+    return group;
+}
+
+QByteArray GeneratedNetwork::json() const
+{
+    QJsonArray children;
+    for (const QString& unit : units)
+        children.append(QJsonObject{{QStringLiteral("name"), unit},
+                                    {QStringLiteral("class"), QStringLiteral("Organizational Unit")}});
+    QJsonObject container{{QStringLiteral("name"), organization},
+                          {QStringLiteral("class"), QStringLiteral("Organization")}};
+    if (!children.isEmpty())
+        container.insert(QStringLiteral("children"), children);
+
+    QJsonArray generate;
+    for (const ServerGroup& group : groups) {
+        QJsonObject entry{{QStringLiteral("prefix"), group.prefix},
+                          {QStringLiteral("count"), group.count},
+                          {QStringLiteral("tree"), tree},
+                          {QStringLiteral("nlms"), group.nlms},
+                          {QStringLiteral("setParameters"), group.setParameters},
+                          {QStringLiteral("connections"), group.connections},
+                          {QStringLiteral("volumes"), group.volumes},
+                          {QStringLiteral("differences"), group.differences},
+                          {QStringLiteral("seed"), group.seed}};
+        if (!group.context.isEmpty())
+            entry.insert(QStringLiteral("context"), group.context);
+        generate.append(entry);
+    }
+
+    QJsonObject top{{QStringLiteral("format"), 1},
+                    {QStringLiteral("trees"),
+                     QJsonArray{QJsonObject{{QStringLiteral("name"), tree},
+                                            {QStringLiteral("containers"), QJsonArray{container}}}}},
+                    {QStringLiteral("generate"), generate}};
+    if (!clock.isEmpty())
+        top.insert(QStringLiteral("clock"), clock);
+    if (latencyMs > 0)
+        top.insert(QStringLiteral("latencyMs"), latencyMs);
+    return QJsonDocument(top).toJson(QJsonDocument::Compact);
+}
+
+std::unique_ptr<nw::NetWareClient> loadNetwork(const QByteArray& json)
+{
+    // The description names no files, so no folder is needed to resolve them.
+    nw::ClientLoad load = nw::loadSimulatedNetworkFromJson(json, QString(), QStringLiteral("bench network"));
+    if (load.outcome != nw::ClientLoad::Outcome::Loaded || !load.client) {
+        std::fprintf(stderr, "network did not load: %s\n", qPrintable(load.problem));
+        return nullptr;
+    }
+    return std::move(load.client);
+}
+
+void report(const char* what, qint64 nanoseconds)
+{
+    std::printf("  %-60s %9.2f ms\n", what, static_cast<double>(nanoseconds) / 1e6);
+}
+
+void reportCount(const char* what, qint64 count)
+{
+    std::printf("  %-60s %9lld\n", what, static_cast<long long>(count));
+}
+
+double lapMs(QElapsedTimer& timer)
+{
+    const double value = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    timer.restart();
+    return value;
+}
+
+long peakMemoryMiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;   // Linux counts it in KiB
+}
+
+}  // namespace bench
