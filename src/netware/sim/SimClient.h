@@ -21,6 +21,13 @@
 
 namespace nw::sim {
 
+// The text of an input the caller passed: its bytes up to the first NUL.
+inline QString inputText(const QByteArray& bytes)
+{
+    const qsizetype nul = bytes.indexOf('\0');
+    return QString::fromLatin1(nul < 0 ? bytes : bytes.left(nul));
+}
+
 class SimClient final : public NetWareClient {
 public:
     explicit SimClient(std::unique_ptr<Network> network);

@@ -12,11 +12,6 @@ namespace {
 constexpr NWRCODE kBadConnectionNumber = 0x89FD;
 constexpr int kBlockSize = 4096;   // connection numbers covered by one active-list reply
 
-QString textOf(const QByteArray& bytes)
-{
-    const qsizetype nul = bytes.indexOf('\0');
-    return QString::fromLatin1(nul < 0 ? bytes : bytes.left(nul)).trimmed();
-}
 
 Connection* findConnection(Server& server, quint32 number)
 {
@@ -52,7 +47,7 @@ NWRCODE SimClient::NWCCOpenConnByName(NWCONN_HANDLE, const QByteArray& name, qui
 {
     connection = 0;
     // A directory name of the server ("CN=FS1.OU=SALES.O=ACME") names it by its leaf.
-    QString wanted = textOf(name);
+    QString wanted = inputText(name).trimmed();
     if (wanted.startsWith(QLatin1Char('.')))
         wanted.remove(0, 1);
     wanted = wanted.section(QLatin1Char('.'), 0, 0);
@@ -263,7 +258,7 @@ NWRCODE SimClient::NWScanConnectionsUsingFile(NWCONN_HANDLE connection, NWDirHan
     const auto folderDos = m_files.dosPath(serverIndex, *volume, handle->second.path);
     if (!folderDos)
         return status::InvalidPath;
-    const QString wanted = nameKey((*folderDos + QStringList{textOf(fileName)}).join(QLatin1Char('\\')));
+    const QString wanted = nameKey((*folderDos + QStringList{inputText(fileName).trimmed()}).join(QLatin1Char('\\')));
 
     struct Use {
         quint32 number;

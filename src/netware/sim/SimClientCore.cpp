@@ -193,13 +193,6 @@ NWRCODE SimClient::NWDSSetContext(NWDSContextHandle context, int key, quint32 va
     return status::Success;
 }
 
-namespace {
-QString textOf(const QByteArray& bytes)
-{
-    const qsizetype nul = bytes.indexOf('\0');
-    return QString::fromLatin1(nul < 0 ? bytes : bytes.left(nul));
-}
-}  // namespace
 
 NWRCODE SimClient::NWDSSetContext(NWDSContextHandle context, int key, const QByteArray& value)
 {
@@ -208,7 +201,7 @@ NWRCODE SimClient::NWDSSetContext(NWDSContextHandle context, int key, const QByt
     const auto it = m_contexts.find(context);
     if (it == m_contexts.end())
         return status::InvalidParameter;
-    const QString text = textOf(value).trimmed();
+    const QString text = inputText(value).trimmed();
     if (key == DCK_NAME_CONTEXT)
         it->nameContext = text.isEmpty() ? QStringLiteral("[Root]") : text;
     else if (key == DCK_TREE_NAME)
@@ -289,7 +282,7 @@ NWRCODE SimClient::NWDSAddFilterToken(NWFilterCursor cursor, quint16 token, cons
         return status::InvalidParameter;
     if ((token == FTOK_ANAME || token == FTOK_AVAL) && !value)
         return status::InvalidParameter;
-    it->push_back(FilterToken{token, value ? textOf(*value) : QString(), syntax});
+    it->push_back(FilterToken{token, value ? inputText(*value) : QString(), syntax});
     return status::Success;
 }
 

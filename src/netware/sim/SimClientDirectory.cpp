@@ -36,11 +36,6 @@ QString typePrefix(const QString& objectClass)
     return QStringLiteral("OU=");
 }
 
-QString textOf(const QByteArray& bytes)
-{
-    const qsizetype nul = bytes.indexOf('\0');
-    return QString::fromLatin1(nul < 0 ? bytes : bytes.left(nul)).trimmed();
-}
 
 bool isRoot(const QString& name)
 {
@@ -209,7 +204,7 @@ NWRCODE SimClient::NWDSListContainers(NWDSContextHandle context, const QByteArra
     if (buffer == m_buffers.end())
         return status::InvalidParameter;
     if (iterationHandle == -1) {
-        const auto base = resolveContainer(*tree, *ctx, textOf(object));
+        const auto base = resolveContainer(*tree, *ctx, inputText(object).trimmed());
         if (!base)
             return status::NoSuchEntry;
         Listing listing;
@@ -259,7 +254,7 @@ NWRCODE SimClient::NWDSSearch(NWDSContextHandle context, const QByteArray& baseO
                 || wanted.compare(QLatin1String("Top"), Qt::CaseInsensitive) == 0
                 || (o.baseClass == QLatin1String("NCP Server") && wanted.compare(QLatin1String("Server"), Qt::CaseInsensitive) == 0);
         };
-        const auto base = resolveContainer(*tree, *ctx, textOf(baseObject));
+        const auto base = resolveContainer(*tree, *ctx, inputText(baseObject).trimmed());
         if (!base)
             return status::NoSuchEntry;
         if (scope > DS_SEARCH_SUBTREE)

@@ -6,11 +6,6 @@ namespace nw::sim {
 
 namespace {
 
-QString textOf(const QByteArray& bytes)
-{
-    const qsizetype nul = bytes.indexOf('\0');
-    return QString::fromLatin1(nul < 0 ? bytes : bytes.left(nul));
-}
 
 QString typeless(const QString& name)
 {
@@ -83,15 +78,15 @@ NWRCODE SimClient::NWDSLogin(NWDSContextHandle context, quint32, const QByteArra
     const Tree* tree = nullptr;
     if (const NWRCODE rc = directoryCall("NWDSLogin", context, ctx, tree))
         return rc;
-    QString wanted = typeless(textOf(objectName));
-    if (!textOf(objectName).trimmed().startsWith(QLatin1Char('.')) && !wanted.contains(QLatin1Char('.'))
+    QString wanted = typeless(inputText(objectName));
+    if (!inputText(objectName).trimmed().startsWith(QLatin1Char('.')) && !wanted.contains(QLatin1Char('.'))
         && ctx->nameContext.compare(QLatin1String("[Root]"), Qt::CaseInsensitive) != 0)
         wanted += QLatin1Char('.') + typeless(ctx->nameContext);
     for (const TreeUser& user : tree->users) {
         const QString full = user.context.isEmpty() ? user.name : user.name + QLatin1Char('.') + user.context;
         if (nameKey(full) != nameKey(wanted))
             continue;
-        if (user.password != textOf(password))
+        if (user.password != inputText(password))
             return status::BadPassword;
         auto& logins = m_network->workstation.logins;
         const auto existing = std::find_if(logins.begin(), logins.end(),

@@ -8,11 +8,6 @@ namespace {
 
 constexpr NWRCODE kBufferEmpty = 0xFFFFFEC1;   // -319
 
-QString textOf(const QByteArray& bytes)
-{
-    const qsizetype nul = bytes.indexOf('\0');
-    return QString::fromLatin1(nul < 0 ? bytes : bytes.left(nul)).trimmed();
-}
 
 // Typeless, root last: the server's name followed by its container's.
 QString fullName(const Server& server)
@@ -39,7 +34,7 @@ NWRCODE SimClient::listPartitions(const char* call, NWDSContextHandle context, q
     if (buffer == m_buffers.end())
         return status::InvalidParameter;
     // The server may be named by its leaf or by its full directory name.
-    QString name = textOf(serverName);
+    QString name = inputText(serverName).trimmed();
     if (name.startsWith(QLatin1Char('.')))
         name.remove(0, 1);
     name = name.section(QLatin1Char('.'), 0, 0);

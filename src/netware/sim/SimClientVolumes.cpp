@@ -9,11 +9,6 @@ namespace nw::sim {
 
 namespace {
 
-QString textOf(const QByteArray& bytes)
-{
-    const qsizetype nul = bytes.indexOf('\0');
-    return QString::fromLatin1(nul < 0 ? bytes : bytes.left(nul)).trimmed();
-}
 
 QStringList components(const QString& path)
 {
@@ -64,10 +59,10 @@ NWRCODE SimClient::locatePath(const Server& server, const ConnEntry& entry, NWDi
         if (handle == entry.dirHandles.end())
             return status::InvalidParameter;
         volume = volumeByNumber(server, handle->second.volume);
-        parts = handle->second.path + components(textOf(path));
+        parts = handle->second.path + components(inputText(path).trimmed());
     } else {
         QString volumeText;
-        if (!splitVolumePath(textOf(path), volumeText, parts))
+        if (!splitVolumePath(inputText(path).trimmed(), volumeText, parts))
             return status::InvalidPath;
         volume = volumeByName(server, volumeText);
     }
@@ -110,7 +105,7 @@ NWRCODE SimClient::NWGetVolumeNumber(NWCONN_HANDLE connection, const QByteArray&
     Server* server = nullptr;
     if (const NWRCODE rc = serverCall("NWGetVolumeNumber", connection, server))
         return rc;
-    const Volume* v = volumeByName(*server, textOf(volumeName));
+    const Volume* v = volumeByName(*server, inputText(volumeName).trimmed());
     if (!v)
         return status::NoSuchVolume;
     volumeNumber = static_cast<quint16>(v->number);
@@ -167,7 +162,7 @@ NWRCODE SimClient::NWParsePath(const QByteArray& path, std::span<char> serverNam
     connection = 0;
     if (auto fault = topFault("NWParsePath"))
         return *fault;
-    QString text = textOf(path);
+    QString text = inputText(path).trimmed();
     QString serverText;
     QString volumeText;
     QStringList rest;
