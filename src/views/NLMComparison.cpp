@@ -79,6 +79,25 @@ void NlmRowIndex::add(const QString& name, int row)
 
 // ---- filling ---------------------------------------------------------------
 
+namespace {
+
+// Headers and widths of one server's pair of columns: the shown kinds carry the
+// server name and "Version" or "Date"; a hidden one is blank and 0 wide.
+void subLabelNlmPair(widgets::FlexGridModel& grid, int versionCol, const QString& server, NlmShow show)
+{
+    const int dateCol = versionCol + 1;
+    const bool showVersion = show != NlmShow::Date;
+    const bool showDate = show != NlmShow::Version;
+    grid.setTextMatrix(0, versionCol, showVersion ? server : QString());
+    grid.setTextMatrix(1, versionCol, showVersion ? QStringLiteral("Version") : QString());
+    grid.setColWidth(versionCol, showVersion ? kNlmShownColWidth : 0);
+    grid.setTextMatrix(0, dateCol, showDate ? server : QString());
+    grid.setTextMatrix(1, dateCol, showDate ? QStringLiteral("Date") : QString());
+    grid.setColWidth(dateCol, showDate ? kNlmShownColWidth : 0);
+}
+
+}  // namespace
+
 int subAddNlmServerColumns(widgets::FlexGridModel& nlms, widgets::FlexGridModel& descriptions,
                            const QString& server, NlmShow show)
 {
@@ -89,14 +108,7 @@ int subAddNlmServerColumns(widgets::FlexGridModel& nlms, widgets::FlexGridModel&
     descriptions.setCols(descriptionCol + 1);
     descriptions.setTextMatrix(0, descriptionCol, server);
 
-    const bool showVersion = show != NlmShow::Date;
-    const bool showDate = show != NlmShow::Version;
-    nlms.setTextMatrix(0, versionCol, showVersion ? server : QString());
-    nlms.setTextMatrix(1, versionCol, showVersion ? QStringLiteral("Version") : QString());
-    nlms.setColWidth(versionCol, showVersion ? kNlmShownColWidth : 0);
-    nlms.setTextMatrix(0, dateCol, showDate ? server : QString());
-    nlms.setTextMatrix(1, dateCol, showDate ? QStringLiteral("Date") : QString());
-    nlms.setColWidth(dateCol, showDate ? kNlmShownColWidth : 0);
+    subLabelNlmPair(nlms, versionCol, server, show);
 
     // Module cells read best right-aligned; the headers stay centred over
     // them (the earlier servers' headers already are).
@@ -221,17 +233,9 @@ void subShowNlmColumns(widgets::FlexGridModel& grid, NlmShow show)
 {
     grid.beginUpdate();
     for (int versionCol = 1; versionCol + 1 < grid.cols(); versionCol += 2) {
-        const int dateCol = versionCol + 1;
         // Outside "Both" only one header cell of the pair carries the name.
         const QString server = fcnNlmServerName(grid.grid(), versionCol);
-        const bool showVersion = show != NlmShow::Date;
-        const bool showDate = show != NlmShow::Version;
-        grid.setTextMatrix(0, versionCol, showVersion ? server : QString());
-        grid.setTextMatrix(1, versionCol, showVersion ? QStringLiteral("Version") : QString());
-        grid.setColWidth(versionCol, showVersion ? kNlmShownColWidth : 0);
-        grid.setTextMatrix(0, dateCol, showDate ? server : QString());
-        grid.setTextMatrix(1, dateCol, showDate ? QStringLiteral("Date") : QString());
-        grid.setColWidth(dateCol, showDate ? kNlmShownColWidth : 0);
+        subLabelNlmPair(grid, versionCol, server, show);
     }
     grid.endUpdate();
 }
