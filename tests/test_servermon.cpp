@@ -308,11 +308,11 @@ void TestServerMon::saveAndCopyOnlyWhileStopped()
     // Becoming active again follows the caption.
     f.host.setSaveEnabled(false);
     f.host.setCopyEnabled(false);
-    form->Form_Activate();
+    form->activate();
     QCOMPARE(saveCopy(), QStringLiteral("11"));
     QTest::mouseClick(form->btnRefresh(), Qt::LeftButton);
     QCOMPARE(saveCopy(), QStringLiteral("00"));
-    form->Form_Activate();
+    form->activate();
     QCOMPARE(saveCopy(), QStringLiteral("00"));
 }
 

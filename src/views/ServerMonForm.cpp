@@ -3,7 +3,7 @@
 #include "views/ViewWindow.h"
 
 #include "app/ViewHost.h"
-#include "netware/NovellCalls.h"
+#include "netware/ServerSession.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
 #include "widgets/RefreshFrame.h"
@@ -38,9 +38,10 @@ constexpr double kListWidthAllowance = 135;    // outer width minus the list's w
 constexpr double kListHeightAllowance = 1230;  // client height minus the list's height
 constexpr double kMargin = 60;
 
-settings::WindowGeometry defaultGeometry()
+ViewDesign design()
 {
-    return {0, 0, 7000, 8040};
+    return {QStringLiteral("frmServerMon"), QStringLiteral("ServerUtilForm"), {0, 0, 7000, 8040},
+            {kMinWidth, kMinHeight}};
 }
 
 // A cell read back as a number, the way the monitor compares its marks: text
@@ -60,17 +61,13 @@ QString ServerMonForm::caption()
 }
 
 ServerMonForm::ServerMonForm(app::ViewHost& host, QWidget* parent)
-    : QWidget(parent)
-    , m_host(host)
-    , m_state(host.context(), settings::rootKeyPath(QStringLiteral("ServerUtilForm")), defaultGeometry())
+    : ViewWindow(host, design(), parent)
     , m_list(new widgets::ReportListView(this))
     , m_refresh(new widgets::RefreshFrame(this))
     , m_reset(new QPushButton(tr("R&eset High %"), this))
     , m_status(new QStatusBar(this))
 {
-    setObjectName(QStringLiteral("frmServerMon"));
     setWindowTitle(caption());
-    setAttribute(Qt::WA_DeleteOnClose, false);
 
     // Control order: the list first, so Save finds it as the window's table.
     m_list->setObjectName(QStringLiteral("lstvwServerUtilization"));
@@ -82,8 +79,7 @@ ServerMonForm::ServerMonForm(app::ViewHost& host, QWidget* parent)
 
     connect(m_refresh, &widgets::RefreshFrame::timeout, this, &ServerMonForm::Timer1_Timer);
     connect(m_refresh, &widgets::RefreshFrame::started, this, [this] { m_reset->setEnabled(true); });
-    connect(m_refresh, &widgets::RefreshFrame::captionChanged, this,
-            [this](const QString& text) { m_host.subEnableSaveCopy(text); });
+    setRefreshFrame(m_refresh);
     connect(m_reset, &QPushButton::clicked, this, &ServerMonForm::btnReset_Click);
     layoutControls();
 }
@@ -110,9 +106,8 @@ QTimer* ServerMonForm::Timer1() const
     return m_refresh->timer();
 }
 
-void ServerMonForm::Form_Load()
+void ServerMonForm::loadContents()
 {
-    m_state.restore(this);
     subInitializeGrid();
     m_refresh->setIntervalText(QStringLiteral("1"));
     btnRefresh_Click();
@@ -123,7 +118,7 @@ void ServerMonForm::subInitializeGrid()
     const auto add = [this](const QString& heading, Qt::Alignment alignment) {
         const int col = m_list->addColumn(heading, alignment, 1440);
         m_list->setColumnWidthTwips(
-            col, qRound(settings::fnGetTwipsSetting(m_host.context().registry(), m_state.keyPath(),
+            col, qRound(settings::fnGetTwipsSetting(context().registry(), keyPath(),
                                                     QStringLiteral("ColWidth-") + heading)));
     };
     add(tr("Server"), Qt::AlignLeft | Qt::AlignVCenter);
@@ -152,43 +147,35 @@ void ServerMonForm::btnReset_Click()
     m_list->endUpdate();
 }
 
-void ServerMonForm::Form_Activate()
-{
-    m_host.subEnableSaveCopy(m_refresh->buttonCaption());
-}
-
 void ServerMonForm::Timer1_Timer()
 {
     // Two polls must never interleave: a tick that comes due while a poll is
     // still yielding between servers is dropped, the next one starts afresh.
-    if (m_polling || m_unloaded)
+    if (m_polling || isUnloaded())
         return;
     m_polling = true;
     setCursor(Qt::WaitCursor);
 
     QPointer<ServerMonForm> self(this);
-    app::AppContext& context = m_host.context();
-    nw::NetWareClient& client = context.client();
+    app::AppContext& context = this->context();
     // Rows added while the poll yields wait for the next tick.
     const int rows = m_list->rowCount();
     for (int row = 0; row < rows; ++row) {
         QCoreApplication::processEvents();
         if (!self)
             return;   // the window went away while events ran
-        if (m_unloaded)
+        if (isUnloaded())
             break;
 
-        const QString name = m_list->itemText(row, kServerCol);
-        nw::NWCONN_HANDLE connection = 0;
-        if (nw::fcnOpenConnByName(client, name, connection) != nw::status::Success) {
+        nw::ServerSession session(context, m_list->itemText(row, kServerCol));
+        if (session.open() != nw::status::Success) {
             m_list->setItemText(row, kUtilCol, QStringLiteral("?"));
             continue;
         }
-        quint32 reserved = 0;
-        client.NWDSAuthenticate(connection, 0, &reserved);   // a server outside the login still answers
+        session.authenticate();   // a server outside the login still answers
 
         nw::FileServerInfo info{};
-        if (client.NWGetFileServerInfo(connection, info) != nw::status::Success) {
+        if (session.client().NWGetFileServerInfo(session.handle(), info) != nw::status::Success) {
             m_list->setItemText(row, kUtilCol, QStringLiteral("?"));
         } else {
             m_list->setItemText(row, kUtilCol, QString::number(static_cast<qint32>(info.utilization)));
@@ -198,7 +185,7 @@ void ServerMonForm::Timer1_Timer()
                 m_list->setItemText(row, kHighCol, m_list->itemText(row, kUtilCol));
         }
         // The failure message is modal and lets events run as well.
-        nw::subCloseConnReporting(context, connection);
+        session.close();
         if (!self)
             return;
     }
@@ -208,23 +195,27 @@ void ServerMonForm::Timer1_Timer()
     Q_EMIT pollFinished();
 }
 
+QSize ServerMonForm::minimumFrameSize() const
+{
+    // The designed minimum, but never so narrow that the reset button is cut off.
+    const QSize designed = ViewWindow::minimumFrameSize();
+    const int margin = settings::twipsToPixels(kMargin, logicalDpiX());
+    const QWidget* outer = frame() ? static_cast<const QWidget*>(frame()) : this;
+    const int controlsWidth = m_refresh->sizeHint().width() + m_reset->sizeHint().width() + 3 * margin
+                              + (outer->width() - width());
+    return {qMax(designed.width(), controlsWidth), designed.height()};
+}
+
 void ServerMonForm::Form_Resize()
 {
-    QWidget* frame = settings::WindowState::frameOf(this);
-    if (frame->isMinimized())
+    QWidget* outer = settings::WindowState::frameOf(this);
+    if (outer->isMinimized())
         return;
-    const double dpiX = logicalDpiX();
-    const double dpiY = logicalDpiY();
-    if (!frame->isMaximized() && frame != this) {
-        // The designed minimum, but never so narrow that the reset button is cut off.
-        const int margin = settings::twipsToPixels(kMargin, dpiX);
-        const int controlsWidth = m_refresh->sizeHint().width() + m_reset->sizeHint().width() + 3 * margin
-                                  + (frame->width() - width());
-        const int minWidth = qMax(settings::twipsToPixels(kMinWidth, dpiX), controlsWidth);
-        const int minHeight = settings::twipsToPixels(kMinHeight, dpiY);
-        if (frame->width() < minWidth || frame->height() < minHeight) {
+    if (!outer->isMaximized() && outer != this) {
+        const QSize minimum = minimumFrameSize();
+        if (outer->width() < minimum.width() || outer->height() < minimum.height()) {
             m_resizing = true;
-            frame->resize(qMax(frame->width(), minWidth), qMax(frame->height(), minHeight));
+            outer->resize(qMax(outer->width(), minimum.width()), qMax(outer->height(), minimum.height()));
             m_resizing = false;
         }
     }
@@ -264,21 +255,9 @@ void ServerMonForm::layoutControls()
     m_list->setGeometry(margin, top, qMax(0, listWidth), qMax(0, listHeight));
 }
 
-void ServerMonForm::Form_Unload()
+void ServerMonForm::unloadContents()
 {
-    if (m_unloaded)
-        return;
-    m_unloaded = true;
-    // The timer goes with the window; the menus are left to the next active window.
-    m_refresh->holdTimer();
-    m_state.save(this);
-    m_state.saveListColumns(m_list->treeView()->header());
-}
-
-void ServerMonForm::closeEvent(QCloseEvent* event)
-{
-    Form_Unload();
-    QWidget::closeEvent(event);
+    windowState().saveListColumns(m_list->treeView()->header());
 }
 
 void ServerMonForm::resizeEvent(QResizeEvent* event)
@@ -290,7 +269,7 @@ void ServerMonForm::resizeEvent(QResizeEvent* event)
 
 ServerMonForm* serverMonWindow(app::ViewHost& host)
 {
-    return fcnFindView<ServerMonForm>(host.mdiArea());
+    return findView<ServerMonForm>(host);
 }
 
 void btnUtilization_Click(app::ViewHost& host)
@@ -299,17 +278,11 @@ void btnUtilization_Click(app::ViewHost& host)
         return;
     app::OpeningScope opening(host, true);
 
-    QPointer<ServerMonForm> form = serverMonWindow(host);
-    if (!form) {
-        form = new ServerMonForm(host);
-        QMdiSubWindow* frame = fcnAddViewFrame(host, form, [form = form.data()] { form->Form_Activate(); });
-        form->Form_Load();
-        frame->show();
-    }
+    ServerMonForm* form = openView<ServerMonForm>(host);
     for (const QString& name : host.selectedServers())
         form->subAddServer(name);
 
-    subActivateView(host, form);
+    bringToFront(host, form);
 }
 
 void pollOnceForReport(QWidget* window)

@@ -5,7 +5,7 @@
 // servers. No connection is held between ticks: every poll opens and closes
 // one per server.
 
-#include "settings/WindowState.h"
+#include "views/ViewWindow.h"
 
 #include <QString>
 #include <QWidget>
@@ -16,10 +16,6 @@ class QPushButton;
 class QStatusBar;
 class QTimer;
 
-namespace app {
-class ViewHost;
-}
-
 namespace widgets {
 class RefreshFrame;
 class ReportListView;
@@ -27,7 +23,7 @@ class ReportListView;
 
 namespace views {
 
-class ServerMonForm : public QWidget {
+class ServerMonForm : public ViewWindow {
     Q_OBJECT
 public:
     static QString caption();   // "Server Utilization"
@@ -44,18 +40,13 @@ public:
     QPushButton* btnReset() const { return m_reset; }
     QStatusBar* StatusBar1() const { return m_status; }
 
-    // Restores the window state, makes the columns, sets the interval to one
-    // second and starts polling. Call once the window sits in its MDI frame.
-    void Form_Load();
     // Appends a row for the server unless a row reads exactly the same
     // (case-sensitive). Returns whether a row was added.
     bool subAddServer(const QString& name);
 
     void btnRefresh_Click();
     void btnReset_Click();
-    void Form_Activate();
     void Form_Resize();
-    void Form_Unload();
 
     // One poll of every row present when it starts. Yields to the event loop
     // before each server; a tick that falls due while a poll runs is skipped.
@@ -66,21 +57,21 @@ Q_SIGNALS:
     void pollFinished();
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
+    // Makes the columns, sets the interval to one second and starts polling.
+    void loadContents() override;
+    void unloadContents() override;
+    QSize minimumFrameSize() const override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void subInitializeGrid();
     void layoutControls();
 
-    app::ViewHost& m_host;
-    settings::WindowState m_state;
     widgets::ReportListView* m_list;
     widgets::RefreshFrame* m_refresh;
     QPushButton* m_reset;
     QStatusBar* m_status;
     bool m_polling = false;
-    bool m_unloaded = false;
     bool m_resizing = false;
 };
 

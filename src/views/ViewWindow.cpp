@@ -1,8 +1,157 @@
 #include "views/ViewWindow.h"
 
-#include "settings/WindowState.h"
+#include "settings/Registry.h"
+#include "settings/Twips.h"
+#include "widgets/RefreshFrame.h"
+
+#include <QCloseEvent>
+#include <QEvent>
 
 namespace views {
+
+ViewWindow::ViewWindow(app::ViewHost& host, ViewDesign design, QWidget* parent)
+    : QWidget(parent)
+    , m_host(host)
+    , m_design(std::move(design))
+    , m_state(host.context(), settings::rootKeyPath(m_design.keyName), m_design.defaults)
+{
+    setObjectName(m_design.objectName);
+    // The frame owns the view; closing it deletes both.
+    setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+ViewWindow::~ViewWindow()
+{
+    if (m_frame)
+        m_frame->removeEventFilter(this);
+}
+
+QMdiSubWindow* ViewWindow::frame() const
+{
+    return m_frame.data();
+}
+
+void ViewWindow::attachFrame(QMdiSubWindow* frame)
+{
+    m_frame = frame;
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->setWindowTitle(windowTitle());
+    frame->installEventFilter(this);
+    QMdiArea* area = m_host.mdiArea();
+    connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* active) {
+        if (m_unloaded || !m_frame)
+            return;
+        if (active == m_frame)
+            activate();
+        else if (active && m_active)
+            deactivate();   // another child window took over; a lost focus (null) is not one
+    });
+}
+
+void ViewWindow::load()
+{
+    if (m_loaded || m_unloaded)
+        return;
+    m_state.restore(this);
+    updateMinimumSize();
+    loadContents();
+    m_loaded = true;
+}
+
+void ViewWindow::unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    if (m_refresh)
+        m_refresh->holdTimer();
+    if (m_active)
+        deactivate();
+    if (!m_loaded)
+        return;
+    unloadContents();
+    m_state.save(this);
+}
+
+void ViewWindow::closeView()
+{
+    unload();
+    if (m_frame)
+        m_frame->close();
+    else
+        close();
+}
+
+void ViewWindow::activate()
+{
+    m_active = true;
+    activated();
+}
+
+void ViewWindow::deactivate()
+{
+    m_active = false;
+    deactivated();
+}
+
+void ViewWindow::activated()
+{
+    m_host.subEnableSaveCopy(m_refresh ? m_refresh->buttonCaption() : widgets::RefreshFrame::beginCaption());
+}
+
+QSize ViewWindow::minimumFrameSize() const
+{
+    QWidget* reference = m_frame ? static_cast<QWidget*>(m_frame.data()) : const_cast<ViewWindow*>(this);
+    return {settings::twipsToPixels(m_design.minimumTwips.width(), reference->logicalDpiX()),
+            settings::twipsToPixels(m_design.minimumTwips.height(), reference->logicalDpiY())};
+}
+
+void ViewWindow::updateMinimumSize()
+{
+    if (m_frame)
+        m_frame->setMinimumSize(minimumFrameSize());
+}
+
+void ViewWindow::setRefreshFrame(widgets::RefreshFrame* refresh)
+{
+    m_refresh = refresh;
+    connect(refresh, &widgets::RefreshFrame::captionChanged, this, [this](const QString& caption) {
+        if (m_active)
+            m_host.subEnableSaveCopy(caption);
+    });
+}
+
+void ViewWindow::closeEvent(QCloseEvent* event)
+{
+    unload();
+    QWidget::closeEvent(event);
+}
+
+bool ViewWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // The event type first: the frame also reports while it is being taken
+    // apart, when it can no longer be looked at as a frame.
+    if (event->type() == QEvent::Close && watched == m_frame && !m_unloaded)
+        unload();
+    return QWidget::eventFilter(watched, event);
+}
+
+QMdiSubWindow* frameView(app::ViewHost& host, ViewWindow* view)
+{
+    QMdiSubWindow* frame = host.mdiArea()->addSubWindow(view);
+    view->attachFrame(frame);
+    return frame;
+}
+
+void bringToFront(app::ViewHost& host, QWidget* view)
+{
+    auto* frame = qobject_cast<QMdiSubWindow*>(settings::WindowState::frameOf(view));
+    if (!frame)
+        return;
+    frame->show();
+    frame->raise();
+    host.mdiArea()->setActiveSubWindow(frame);
+}
 
 QMdiSubWindow* fcnAddViewFrame(app::ViewHost& host, QWidget* form, std::function<void()> activated)
 {
@@ -20,12 +169,7 @@ QMdiSubWindow* fcnAddViewFrame(app::ViewHost& host, QWidget* form, std::function
 
 void subActivateView(app::ViewHost& host, QWidget* form)
 {
-    auto* frame = qobject_cast<QMdiSubWindow*>(settings::WindowState::frameOf(form));
-    if (!frame)
-        return;
-    frame->show();
-    frame->raise();
-    host.mdiArea()->setActiveSubWindow(frame);
+    bringToFront(host, form);
 }
 
 }  // namespace views

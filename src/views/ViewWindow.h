@@ -1,19 +1,155 @@
 #pragma once
 // Where view windows live: frames of the main window's multiple-document
-// area. Views that exist once find their window here, new windows get their
-// frame here, and opening brings the frame to the front.
+// area. ViewWindow is the base of every view: it owns what each of them does
+// the same way (window state in its registry key, the minimum size of its
+// frame, load once and unload once, activation towards the main window, the
+// refresh frame's hold on Save and Copy). A view adds only its own controls
+// and handlers.
 
 #include "app/ViewHost.h"
+#include "settings/WindowGeometry.h"
+#include "settings/WindowState.h"
+#include "widgets/RefreshFrame.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
+#include <QSizeF>
+#include <QWidget>
 
 #include <functional>
 
 namespace views {
 
-// The open window of the given view, or null. A window that is already
-// unloading does not count.
+// How a view was designed: its objectName, its registry key below the
+// program's root key, its geometry on a first opening and the smallest size
+// its frame may be given (both in twips).
+struct ViewDesign {
+    QString objectName;
+    QString keyName;
+    settings::WindowGeometry defaults;
+    QSizeF minimumTwips;
+};
+
+class ViewWindow : public QWidget {
+    Q_OBJECT
+public:
+    ViewWindow(app::ViewHost& host, ViewDesign design, QWidget* parent = nullptr);
+    ~ViewWindow() override;
+
+    app::ViewHost& host() const { return m_host; }
+    app::AppContext& context() const { return m_host.context(); }
+    const settings::WindowState& windowState() const { return m_state; }
+    const QString& keyPath() const { return m_state.keyPath(); }
+    // The frame around the view in the main window's area (null before framing).
+    QMdiSubWindow* frame() const;
+
+    bool isLoaded() const { return m_loaded; }
+    // True from the start of unloading: the window is going away and takes
+    // part in nothing more.
+    bool isUnloaded() const { return m_unloaded; }
+    bool isActiveView() const { return m_active; }
+
+    // Restores the window state and builds the contents. Runs once, after the
+    // window sits in its frame.
+    void load();
+    // Stops the view's work, writes its settings and window state. Runs once,
+    // from whatever comes first: its close box, the main window shutting
+    // down, or the view giving up (a failed authentication).
+    void unload();
+    // Unloads and closes the frame.
+    void closeView();
+
+    // The frame became the active child / another child became active.
+    // Losing the application's focus is not a deactivation.
+    void activate();
+    void deactivate();
+
+protected:
+    virtual void loadContents() {}
+    virtual void unloadContents() {}
+    // Default: Save and Copy follow the refresh frame's caption (enabled
+    // when there is none).
+    virtual void activated();
+    virtual void deactivated() {}
+    // The frame's smallest size in pixels; by default the designed minimum.
+    virtual QSize minimumFrameSize() const;
+
+    // Hooks a refresh frame up: while the view is active its caption switches
+    // File/"&Save" and Edit/"Copy", and unloading stops its timer.
+    void setRefreshFrame(widgets::RefreshFrame* refresh);
+    widgets::RefreshFrame* refreshFrame() const { return m_refresh; }
+    // Applies minimumFrameSize() to the frame again (after controls changed).
+    void updateMinimumSize();
+
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend QMdiSubWindow* frameView(app::ViewHost& host, ViewWindow* view);
+    void attachFrame(QMdiSubWindow* frame);
+
+    app::ViewHost& m_host;
+    ViewDesign m_design;
+    settings::WindowState m_state;
+    QPointer<QMdiSubWindow> m_frame;
+    QPointer<widgets::RefreshFrame> m_refresh;
+    bool m_loaded = false;
+    bool m_unloaded = false;
+    bool m_active = false;
+};
+
+// Puts a new view into a frame of the host's area (closing the frame deletes
+// both) and hooks up activation.
+QMdiSubWindow* frameView(app::ViewHost& host, ViewWindow* view);
+
+// Shows the view's frame, brings it to the front and makes it the active child.
+void bringToFront(app::ViewHost& host, QWidget* view);
+
+// The first open view of type W (in creation order) that `match` accepts, or
+// null. Windows that are unloading do not count.
+template <class W>
+W* findView(app::ViewHost& host, const std::function<bool(const W&)>& match = {})
+{
+    QMdiArea* area = host.mdiArea();
+    if (!area)
+        return nullptr;
+    for (QMdiSubWindow* frame : area->subWindowList(QMdiArea::CreationOrder)) {
+        auto* view = qobject_cast<W*>(frame->widget());
+        if (!view)
+            continue;
+        if constexpr (requires { view->isUnloaded(); }) {
+            if (view->isUnloaded())
+                continue;
+        }
+        if (match && !match(*view))
+            continue;
+        return view;
+    }
+    return nullptr;
+}
+
+// A new view of type W, framed, loaded and shown.
+template <class W, class... Args>
+W* createView(app::ViewHost& host, Args&&... args)
+{
+    auto* view = new W(host, std::forward<Args>(args)...);
+    QMdiSubWindow* frame = frameView(host, view);
+    view->load();
+    frame->show();
+    return view;
+}
+
+// The open view of type W, or a new one: for views that exist once.
+template <class W, class... Args>
+W* openView(app::ViewHost& host, Args&&... args)
+{
+    if (W* open = findView<W>(host))
+        return open;
+    return createView<W>(host, std::forward<Args>(args)...);
+}
+
+// Legacy helpers still used by the views that predate ViewWindow.
 template <class Form>
 Form* fcnFindView(QMdiArea* area)
 {
@@ -31,12 +167,7 @@ Form* fcnFindView(QMdiArea* area)
     }
     return nullptr;
 }
-
-// Puts a new view window into a frame of the host's area; closing the frame
-// deletes both. `activated` runs whenever the frame becomes the active child.
 QMdiSubWindow* fcnAddViewFrame(app::ViewHost& host, QWidget* form, std::function<void()> activated = {});
-
-// Shows the view's frame, brings it to the front and makes it the active child.
 void subActivateView(app::ViewHost& host, QWidget* form);
 
 }  // namespace views

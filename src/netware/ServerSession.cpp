@@ -1,0 +1,53 @@
+#include "netware/ServerSession.h"
+
+#include "netware/NovellCalls.h"
+
+namespace nw {
+
+ServerSession::ServerSession(app::AppContext& context, QString server)
+    : m_context(context), m_server(std::move(server))
+{
+}
+
+ServerSession::~ServerSession()
+{
+    close();
+}
+
+NWRCODE ServerSession::open()
+{
+    if (m_open)
+        return status::Success;
+    NWCONN_HANDLE connection = 0;
+    const NWRCODE rc = fcnOpenConnByName(m_context.client(), m_server, connection);
+    if (rc == status::Success) {
+        m_connection = connection;
+        m_open = true;
+    }
+    return rc;
+}
+
+NWRCODE ServerSession::authenticate()
+{
+    if (!m_open)
+        return status::InvalidConnection;
+    quint32 reserved = 0;
+    return m_context.client().NWDSAuthenticate(m_connection, 0, &reserved);
+}
+
+NWRCODE ServerSession::openAuthenticated()
+{
+    if (const NWRCODE rc = open(); rc != status::Success)
+        return rc;
+    return authenticate();
+}
+
+NWRCODE ServerSession::close()
+{
+    if (!m_open)
+        return status::Success;
+    m_open = false;
+    return subCloseConnReporting(m_context, m_connection, m_closeTitle);
+}
+
+}  // namespace nw

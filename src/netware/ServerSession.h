@@ -1,0 +1,54 @@
+#pragma once
+// One connection to a server for one operation. Views never keep a connection
+// between operations or timer ticks: they open it by the server's name,
+// authenticate it to the directory when the operation needs rights, use it and
+// close it. The session closes on every path out of the operation, and a close
+// the client refuses is reported with the program's message
+// ("NWCCCloseConn returned " and the status).
+
+#include "app/AppContext.h"
+#include "netware/NetWareClient.h"
+
+#include <QString>
+
+namespace nw {
+
+class ServerSession {
+public:
+    ServerSession(app::AppContext& context, QString server);
+    ~ServerSession();
+
+    ServerSession(const ServerSession&) = delete;
+    ServerSession& operator=(const ServerSession&) = delete;
+
+    // Opens the connection by name (bindery name format, licensed, any
+    // transport). Returns the client's status; 0 when open.
+    NWRCODE open();
+    // Authenticates the open connection to the directory. Returns the status.
+    NWRCODE authenticate();
+    // open() and then authenticate(); the first failing status, or 0.
+    NWRCODE openAuthenticated();
+
+    bool isOpen() const { return m_open; }
+    NWCONN_HANDLE handle() const { return m_connection; }
+    const QString& server() const { return m_server; }
+    NetWareClient& client() const { return m_context.client(); }
+    app::AppContext& context() const { return m_context; }
+
+    // Title of the message that reports a failed close (empty: the
+    // application title).
+    void setCloseTitle(const QString& title) { m_closeTitle = title; }
+    // Closes now, reporting a failure; later calls and the destructor do
+    // nothing. The message box lets events run: a caller that goes on must
+    // check that its window still exists.
+    NWRCODE close();
+
+private:
+    app::AppContext& m_context;
+    QString m_server;
+    QString m_closeTitle;
+    NWCONN_HANDLE m_connection = 0;
+    bool m_open = false;
+};
+
+}  // namespace nw
