@@ -205,6 +205,7 @@ private Q_SLOTS:
     void plainNumbers();
     void columnKeysAreUnique();
     void manualAndCompletionFollowTheTables();
+    void demoOpensWithAHealthyServer();
 };
 
 void TestReport::serversLeavesHiddenOnesOut()
@@ -567,6 +568,28 @@ void TestReport::manualAndCompletionFollowTheTables()
     QCOMPARE(manualViews, views);
     // The completion asks the program for its views rather than keeping a copy.
     QVERIFY(completion.contains(QLatin1String("--list-views")));
+}
+
+void TestReport::demoOpensWithAHealthyServer()
+{
+    // A newcomer's first run: the built-in demo and no settings yet. The
+    // server selected at start answers, so the first view shows no error.
+    ReportRun report;
+    qunsetenv("VESKARO_NETWORK");
+    qputenv("VESKARO_SETTINGS", report.path(QStringLiteral("first-run.reg")).toLocal8Bit());
+    const Outcome servers = report.run({QStringLiteral("servers")});
+    QCOMPARE(servers.exitCode, 0);
+    const QStringList names = servers.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(names.size(), 9);
+    QVERIFY(names.contains(QLatin1String("VAULT1")));
+
+    const Outcome info = report.run({QStringLiteral("info"), names.first()});
+    QCOMPARE(info.exitCode, 0);
+    QCOMPARE(info.err, QString());
+    QCOMPARE(info.out.count(QLatin1String("\r\n")), 2);
+    QVERIFY(info.out.contains(QLatin1String("\r\n") + names.first() + QLatin1Char(',')));
+    // With no server named, the view opens for the start-up selection.
+    QCOMPARE(report.run({QStringLiteral("info")}).out, info.out);
 }
 
 QTEST_MAIN(TestReport)
