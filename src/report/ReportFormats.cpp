@@ -3,6 +3,8 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
+
 namespace report {
 
 namespace {
