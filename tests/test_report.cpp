@@ -438,7 +438,8 @@ void TestReport::answersWithoutStarting()
     QFETCH(QStringList, arguments);
     QFETCH(QString, expected);
     // Even a missing client does not matter: nothing is started.
-    const Outcome outcome = ReportRun(networkJson(false)).run(arguments);
+    ReportRun report(networkJson(false));
+    const Outcome outcome = report.run(arguments);
     QCOMPARE(outcome.exitCode, 0);
     QCOMPARE(outcome.out, expected);
     QCOMPARE(outcome.err, QString());
