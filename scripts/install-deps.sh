@@ -1,15 +1,30 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Veskaro builds with, when any is missing.
+# Further packages may be named as arguments (build-deb.sh adds its tools).
 set -euo pipefail
-packages=(build-essential cmake qt6-base-dev qt6-svg-dev libqt6svg6 fonts-dejavu-core xvfb xauth)
+packages=(build-essential cmake qt6-base-dev qt6-svg-dev libqt6svg6 fonts-dejavu-core xvfb xauth "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+((${#missing[@]})) || exit 0
+
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null 2>&1; then
+    cat >&2 <<MSG
+These Debian packages are missing: ${missing[*]}
+Installing them needs root, and sudo is not installed. Either run this script
+as root, or, as root, install sudo (apt-get install sudo) and add yourself to
+the sudo group, or install the packages yourself:
+  apt-get install --no-install-recommends ${missing[*]}
+MSG
+    exit 1
+  fi
+  # sudo starts with a clean environment: the variable is passed explicitly.
+  as_root=(sudo env DEBIAN_FRONTEND=noninteractive)
 fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

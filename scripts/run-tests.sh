@@ -5,8 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-build=build
-flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESKARO_WERROR=ON)
+source scripts/build-config.sh
+build=$veskaro_build
+flags=("${veskaro_build_options[@]}")
 if [ "${1:-}" = "--sanitize" ]; then
   build=build-sanitize
   flags=(-DCMAKE_BUILD_TYPE=Debug -DVESKARO_WERROR=ON -DVESKARO_SANITIZE=ON -DVESKARO_BUILD_BENCH=OFF)

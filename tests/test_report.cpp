@@ -1,14 +1,22 @@
 // veskaro-report as a command: start-up against a simulated network named by
-// VESKARO_NETWORK and a temporary settings file, the printed table, and the
-// exit codes of the three ways a run can end.
+// VESKARO_NETWORK and a temporary settings file, the printed table in its
+// three formats, and the exit codes of the three ways a run can end. The
+// manual page and the shell completion are held against the command's own
+// tables of options and views.
 
 #include "app/StartupSettings.h"
 #include "report/ReportCommand.h"
+#include "report/ReportFormats.h"
 #include "settings/RegistryStore.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -42,10 +50,32 @@ QByteArray networkJson(bool clientInstalled = true)
 })";
 }
 
+// Cells that need care in every format: the delimiter, quotes, a line break,
+// a tab, a backslash, non-ASCII letters and one character ANSI cannot hold
+// (quotes and the backslash as \u escapes, which keep moc's reading intact).
+QByteArray awkwardTextsJson()
+{
+    return QByteArray(R"({ "format": 1, "clock": "2026-12-05T19:04:36", "clientInstalled": true,
+  "workstation": { "tree": "ACME_TREE", "context": "ACME", "logins": { "ACME_TREE": "admin.ACME" } },
+  "trees": [ { "name": "ACME_TREE", "containers": [ { "name": "ACME", "class": "Organization" } ] } ],
+  "servers": [
+    { "name": "FS1", "tree": "ACME_TREE", "version": "5.70.5", "company": "M\u00fcller, \u0022S\u00f6hne\u0022\r\nZ\u00fcrich",
+      "revisionText": "tab\there\u005cback \u0141", "dsVersion": 885, "upSeconds": 90061, "utilization": [12],
+      "nlms": [ { "file": "CLIB.NLM", "name": "C Library", "version": "5.90.8", "date": "2008-10-07" } ],
+      "setParameters": [ { "name": "Read Ahead Enabled", "category": 2, "type": 1, "value": true } ] },
+    { "name": "FS2", "tree": "ACME_TREE", "version": "5.60.0", "company": "Acme;Two", "revisionText": "",
+      "dsVersion": 0, "upSeconds": 59, "utilization": [7],
+      "nlms": [ { "file": "CLIB.NLM", "name": "C Library", "version": "5.90.9", "date": "2008-10-07" } ],
+      "setParameters": [ { "name": "Read Ahead Enabled", "category": 2, "type": 1, "value": false } ] }
+  ]
+})");
+}
+
 struct Outcome {
     int exitCode = -1;
     QString out;
     QString err;
+    QByteArray bytes;  // out as written, when run through a device
 };
 
 // One run of the command against its own description and settings file,
@@ -80,6 +110,17 @@ public:
         return outcome;
     }
 
+    Outcome runBytes(const QStringList& arguments)
+    {
+        Outcome outcome;
+        QBuffer buffer(&outcome.bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QTextStream err(&outcome.err);
+        outcome.exitCode = report::ReportCommand().execute(arguments, buffer, err);
+        err.flush();
+        return outcome;
+    }
+
     void seed(const QString& path, const QString& name, const QString& value)
     {
         auto store = settings::openDefaultRegistryStore();
@@ -98,6 +139,45 @@ std::optional<QString> storedTree()
     return settings::openDefaultRegistryStore()->queryValue(Hive::CurrentUser, app::kRootKey, QStringLiteral("Tree"));
 }
 
+// Rows of a tsv text, its escapes undone.
+QList<QStringList> readTsv(const QByteArray& bytes)
+{
+    QList<QStringList> rows;
+    QString text = QString::fromUtf8(bytes);
+    if (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
+    if (text.isEmpty())
+        return rows;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        QStringList cells;
+        for (const QString& field : line.split(QLatin1Char('\t'))) {
+            QString cell;
+            for (qsizetype i = 0; i < field.size(); ++i) {
+                if (field.at(i) == QLatin1Char('\\') && i + 1 < field.size()) {
+                    const QChar next = field.at(++i);
+                    cell += next == QLatin1Char('t')   ? QChar(QLatin1Char('\t'))
+                            : next == QLatin1Char('n') ? QChar(QLatin1Char('\n'))
+                            : next == QLatin1Char('r') ? QChar(QLatin1Char('\r'))
+                                                       : next;
+                } else {
+                    cell += field.at(i);
+                }
+            }
+            cells.append(cell);
+        }
+        rows.append(cells);
+    }
+    return rows;
+}
+
+QString sourceFile(const QString& path)
+{
+    QFile file(QStringLiteral(VESKARO_SOURCE_DIR "/") + path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll());
+}
+
 }  // namespace
 
 class TestReport : public QObject {
@@ -112,6 +192,20 @@ private Q_SLOTS:
     void brokenSettingsAreKeptAsideAndReported();
     void tables_data();
     void tables();
+    void csvIsWhatSaveWrites();
+    void formatsCarryTheSameCells_data();
+    void formatsCarryTheSameCells();
+    void answersWithoutStarting_data();
+    void answersWithoutStarting();
+    void outputGoesToTheFile();
+    void unwritableOutputExitsOne();
+    void splitsSavedText_data();
+    void splitsSavedText();
+    void plainNumbers_data();
+    void plainNumbers();
+    void columnKeysAreUnique();
+    void manualAndCompletionFollowTheTables();
+    void demoOpensWithAHealthyServer();
 };
 
 void TestReport::serversLeavesHiddenOnesOut()
@@ -172,6 +266,11 @@ void TestReport::usage_data()
     QTest::newRow("show of something else") << QStringList{"nlms", "--show", "size"} << 2 << "--show takes";
     QTest::newRow("server not in the list") << QStringList{"info", "NOSUCH"} << 2 << "not in the server list";
     QTest::newRow("help") << QStringList{"--help"} << 0 << "";
+    QTest::newRow("unknown format") << QStringList{"--format", "xml", "info"} << 2 << "--format takes csv|tsv|json";
+    QTest::newRow("delimiter with json") << QStringList{"--format=json", "--delimiter", ";", "info"} << 2
+                                         << "--delimiter applies to csv only";
+    QTest::newRow("output without a name") << QStringList{"--output", "", "info"} << 2 << "needs a file name";
+    QTest::newRow("value on a switch") << QStringList{"--version=2"} << 2 << "takes no value";
 }
 
 void TestReport::usage()
@@ -249,6 +348,249 @@ void TestReport::tables()
     QCOMPARE(outcome.out, table);
     if (!messages.isEmpty())
         QVERIFY2(outcome.err.contains(messages), qPrintable(outcome.err));
+}
+
+void TestReport::csvIsWhatSaveWrites()
+{
+    // ANSI bytes, CR LF, quoted where a cell holds the delimiter, a quote or a
+    // line break; what ANSI cannot hold is "?", as in the saved file.
+    const Outcome outcome = ReportRun(awkwardTextsJson()).runBytes({QStringLiteral("info"), QStringLiteral("FS1")});
+    QCOMPARE(outcome.exitCode, 0);
+    QCOMPARE(outcome.bytes, QByteArray("Server,Up Time,Version,Company,Revision,DS Version\r\n"
+                                       "FS1,1D 1H 1M,5.70.5,\"M\xfcller, \"\"S\xf6hne\"\"\r\nZ\xfcrich\","
+                                       "tab\there\\back ?,8.85\r\n"));
+}
+
+void TestReport::formatsCarryTheSameCells_data()
+{
+    QTest::addColumn<QByteArray>("network");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("headerRows");
+
+    QTest::newRow("info, awkward texts") << awkwardTextsJson() << QStringList{"info", "FS2", "FS1"} << 1;
+    QTest::newRow("nlms, two heading rows") << awkwardTextsJson() << QStringList{"nlms", "FS1", "FS2"} << 2;
+    QTest::newRow("nlms by date") << networkJson() << QStringList{"nlms", "--show", "date", "FS1", "FS2"} << 2;
+    QTest::newRow("sets") << networkJson() << QStringList{"sets", "FS1", "FS2"} << 1;
+    QTest::newRow("utilization") << networkJson() << QStringList{"utilization", "FS1", "DOWN"} << 1;
+}
+
+void TestReport::formatsCarryTheSameCells()
+{
+    QFETCH(QByteArray, network);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, headerRows);
+
+    ReportRun report(network);
+    const Outcome csv = report.runBytes(arguments);
+    const Outcome tsv = report.runBytes(QStringList{"--format", "tsv"} + arguments);
+    const Outcome json = report.runBytes(QStringList{"--format=json"} + arguments);
+    QCOMPARE(csv.exitCode, 0);
+    QCOMPARE(tsv.exitCode, 0);
+    QCOMPARE(json.exitCode, 0);
+    const QList<QStringList> rows =
+        report::splitDelimitedText(report::decodeAnsi(QString::fromLatin1(csv.bytes)), QLatin1Char(','));
+    QVERIFY(rows.size() > headerRows);
+
+    QCOMPARE(readTsv(tsv.bytes), rows);
+    QVERIFY(!tsv.bytes.contains('\r'));
+
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json.bytes, &error);
+    QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
+    const QJsonArray objects = document.array();
+    QCOMPARE(objects.size(), rows.size() - headerRows);
+    const QStringList keys = report::columnKeys(rows, headerRows);
+    QCOMPARE(keys.size(), rows.first().size());
+    const QStringList jsonLines = QString::fromUtf8(json.bytes).split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        const QJsonObject object = objects.at(i).toObject();
+        const QStringList& row = rows.at(i + headerRows);
+        QCOMPARE(object.size(), keys.size());
+        qsizetype lastKeyAt = -1;
+        for (qsizetype c = 0; c < keys.size(); ++c) {
+            const QJsonValue value = object.value(keys.at(c));
+            QCOMPARE(value.isDouble() ? row.at(c).toDouble() : 0.0, value.isDouble() ? value.toDouble() : 0.0);
+            if (!value.isDouble())
+                QCOMPARE(value.toString(), row.at(c));
+            // Keys stay in column order on the object's line.
+            const qsizetype keyAt = jsonLines.at(i + 1).indexOf(QLatin1Char('"') + keys.at(c) + QLatin1String("\":"));
+            QVERIFY2(keyAt > lastKeyAt, qPrintable(keys.at(c)));
+            lastKeyAt = keyAt;
+        }
+    }
+}
+
+void TestReport::answersWithoutStarting_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("expected");
+
+    QString views;
+    const report::ReportCommand command;
+    for (const report::ReportView& view : command.views())
+        views += view.name + QLatin1Char('\n');
+    QTest::newRow("version") << QStringList{"--version"} << "veskaro-report " VESKARO_VERSION_TEXT "\n";
+    QTest::newRow("views, one a line") << QStringList{"--list-views"} << views;
+}
+
+void TestReport::answersWithoutStarting()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, expected);
+    // Even a missing client does not matter: nothing is started.
+    ReportRun report(networkJson(false));
+    const Outcome outcome = report.run(arguments);
+    QCOMPARE(outcome.exitCode, 0);
+    QCOMPARE(outcome.out, expected);
+    QCOMPARE(outcome.err, QString());
+    QCOMPARE(storedTree(), std::nullopt);
+}
+
+void TestReport::outputGoesToTheFile()
+{
+    ReportRun report;
+    const QString path = report.path(QStringLiteral("info.json"));
+    const Outcome printed = report.runBytes({QStringLiteral("--format"), QStringLiteral("json"),
+                                             QStringLiteral("info"), QStringLiteral("FS1")});
+    const Outcome written = report.runBytes({QStringLiteral("--output"), path, QStringLiteral("--format"),
+                                             QStringLiteral("json"), QStringLiteral("info"), QStringLiteral("FS1")});
+    QCOMPARE(written.exitCode, 0);
+    QCOMPARE(written.bytes, QByteArray());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), printed.bytes);
+}
+
+void TestReport::unwritableOutputExitsOne()
+{
+    ReportRun report;
+    const QString path = report.path(QStringLiteral("no-such-folder/info.csv"));
+    const Outcome outcome = report.runBytes({QStringLiteral("--output"), path, QStringLiteral("info"),
+                                             QStringLiteral("FS1")});
+    QCOMPARE(outcome.exitCode, 1);
+    QCOMPARE(outcome.bytes, QByteArray());
+    QVERIFY2(outcome.err.contains(QLatin1String("cannot write ") + path), qPrintable(outcome.err));
+    QVERIFY(!QFile::exists(path));
+}
+
+void TestReport::splitsSavedText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("delimiter");
+    QTest::addColumn<QList<QStringList>>("rows");
+
+    QTest::newRow("plain") << "a,b\r\nc,d\r\n" << "," << QList<QStringList>{{"a", "b"}, {"c", "d"}};
+    QTest::newRow("empty cells") << ",\r\n,x\r\n" << "," << QList<QStringList>{{"", ""}, {"", "x"}};
+    QTest::newRow("quoted delimiter and quotes") << "\"a,\"\"b\"\"\",c\r\n" << ","
+                                                 << QList<QStringList>{{"a,\"b\"", "c"}};
+    QTest::newRow("line break inside quotes") << "\"one\r\ntwo\",\"x\ny\"\r\n" << ","
+                                              << QList<QStringList>{{"one\r\ntwo", "x\ny"}};
+    QTest::newRow("other delimiter") << "a;b,c\r\n" << ";" << QList<QStringList>{{"a", "b,c"}};
+    QTest::newRow("last line without its end") << "a\r\nb" << "," << QList<QStringList>{{"a"}, {"b"}};
+    QTest::newRow("nothing") << "" << "," << QList<QStringList>{};
+}
+
+void TestReport::splitsSavedText()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, delimiter);
+    QFETCH(QList<QStringList>, rows);
+    QCOMPARE(report::splitDelimitedText(text, delimiter.at(0)), rows);
+}
+
+void TestReport::plainNumbers_data()
+{
+    QTest::addColumn<QString>("cell");
+    QTest::addColumn<bool>("number");
+
+    QTest::newRow("whole") << "65536" << true;
+    QTest::newRow("zero") << "0" << true;
+    QTest::newRow("two decimals") << "8.85" << true;
+    QTest::newRow("negative") << "-12.50" << true;
+    QTest::newRow("leading zero") << "007" << false;
+    QTest::newRow("version") << "5.70.5" << false;
+    QTest::newRow("decimal comma") << "12,50" << false;
+    QTest::newRow("unit") << "12 MB" << false;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("point only") << "." << false;
+}
+
+void TestReport::plainNumbers()
+{
+    QFETCH(QString, cell);
+    QFETCH(bool, number);
+    QCOMPARE(report::isPlainNumber(cell), number);
+}
+
+void TestReport::columnKeysAreUnique()
+{
+    const QList<QStringList> rows{{"Name", "FS1", "FS1", "", "Name"}, {"", "Version", "Date", "", ""}};
+    QCOMPARE(report::columnKeys(rows, 2),
+             (QStringList{"Name", "FS1 Version", "FS1 Date", "Column 4", "Name (2)"}));
+    QCOMPARE(report::jsonText({{"A", "B"}}, 1), QByteArray("[]\n"));
+}
+
+void TestReport::manualAndCompletionFollowTheTables()
+{
+    QString manual = sourceFile(QStringLiteral("docs/man/veskaro-report.1.in"));
+    manual.replace(QLatin1String("\\-"), QLatin1String("-"));
+    const QString completion = sourceFile(QStringLiteral("packaging/veskaro-report.bash-completion"));
+    QVERIFY(!manual.isEmpty());
+    QVERIFY(!completion.isEmpty());
+
+    const QRegularExpression optionsLine(QStringLiteral("options=\"([^\"]*)\""));
+    const QStringList completedOptions =
+        optionsLine.match(completion).captured(1).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QStringList options;
+    for (const report::ReportOption& option : report::reportOptions()) {
+        options.append(QLatin1String(option.name));
+        const QRegularExpression entry(QStringLiteral("^\\.B[IR]? ") + QRegularExpression::escape(QLatin1String(option.name))
+                                       + (option.valueName ? QStringLiteral(" \"? ") : QStringLiteral("( |$)")),
+                                       QRegularExpression::MultilineOption);
+        QVERIFY2(entry.match(manual).hasMatch(), option.name);
+    }
+    QCOMPARE(completedOptions, options);
+    QVERIFY(completion.contains(QLatin1String("compgen -W \"") + report::reportFormatNames().join(QLatin1Char(' '))));
+
+    // The VIEWS section lists exactly the command's views, in its order.
+    const qsizetype from = manual.indexOf(QLatin1String(".SH VIEWS"));
+    const qsizetype to = manual.indexOf(QLatin1String(".SH"), from + 1);
+    const QRegularExpression viewEntry(QStringLiteral("^\\.TP\n\\.B (\\S+)$"), QRegularExpression::MultilineOption);
+    QStringList manualViews;
+    for (const auto& match : viewEntry.globalMatch(manual.mid(from, to - from)))
+        manualViews.append(match.captured(1));
+    QStringList views;
+    const report::ReportCommand command;
+    for (const report::ReportView& view : command.views()) {
+        views.append(view.name);
+        if (!view.showValues.isEmpty())
+            QVERIFY(completion.contains(QLatin1String("compgen -W \"") + view.showValues.join(QLatin1Char(' '))));
+    }
+    QCOMPARE(manualViews, views);
+    // The completion asks the program for its views rather than keeping a copy.
+    QVERIFY(completion.contains(QLatin1String("--list-views")));
+}
+
+void TestReport::demoOpensWithAHealthyServer()
+{
+    // A newcomer's first run: the built-in demo and no settings yet. The
+    // server selected at start answers, so the first view shows no error.
+    ReportRun report;
+    qunsetenv("VESKARO_NETWORK");
+    qputenv("VESKARO_SETTINGS", report.path(QStringLiteral("first-run.reg")).toLocal8Bit());
+    const Outcome servers = report.run({QStringLiteral("servers")});
+    QCOMPARE(servers.exitCode, 0);
+    const QStringList names = servers.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(names.size(), 9);
+    QVERIFY(names.contains(QLatin1String("VAULT1")));
+
+    const Outcome info = report.run({QStringLiteral("info"), names.first()});
+    QCOMPARE(info.exitCode, 0);
+    QCOMPARE(info.err, QString());
+    QCOMPARE(info.out.count(QLatin1String("\r\n")), 2);
+    QVERIFY(info.out.contains(QLatin1String("\r\n") + names.first() + QLatin1Char(',')));
+    // With no server named, the view opens for the start-up selection.
+    QCOMPARE(report.run({QStringLiteral("info")}).out, info.out);
 }
 
 QTEST_MAIN(TestReport)

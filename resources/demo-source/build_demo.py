@@ -375,13 +375,13 @@ def build_servers():
         "connections": conns,
     })
 
-    # ---- BACKUP1: powered off for a disk replacement, not reachable
+    # ---- VAULT1 (the backup server): powered off for a disk replacement, not reachable
     servers.append({
-        "name": "BACKUP1", "tree": "ACME_TREE", "context": "IT.HQ.ACME", "reachable": False,
+        "name": "VAULT1", "tree": "ACME_TREE", "context": "IT.HQ.ACME", "reachable": False,
         "version": "5.70.8", "company": "Novell, Inc.", "revisionText": "NetWare 6.5 Support Pack 8",
         "dsVersion": 10552, "upSeconds": 600, "utilization": {"min": 60, "max": 99, "seed": 9},
         "volumes": [vol("SYS", 20, 0.7), ADMIN, vol("STAGING", 2000, 0.33, spb=128)],
-        "connections": [conn(1, "BACKUP1.IT.HQ.ACME", "NLM", "0x0200", 9, object_type=4),
+        "connections": [conn(1, "VAULT1.IT.HQ.ACME", "NLM", "0x0200", 9, object_type=4),
                         conn(2, ADMIN_USER, "IP", "0x0020", 5)],
     })
 
@@ -528,37 +528,37 @@ def build_trees():
             {"name": "[Root]", "replicas": [
                 replica("FS1", 0, 1, 0, "2026-12-05T22:14:09"),
                 replica("HQ-FS1", 1, 2, 0, "2026-12-05T22:14:11"),
-                replica("BACKUP1", 1, 3, 0, "2026-11-28T03:02:45"),
+                replica("VAULT1", 1, 3, 0, "2026-11-28T03:02:45"),
                 replica("PLANT-FS1", 2, 4, 0, "2026-12-05T21:14:52")]},
             {"name": "SALES.ACME", "replicas": [
                 replica("FS1", 0, 1, 0, "2026-12-06T09:41:27"),
                 replica("FS2", 1, 2, 0, "2026-12-06T09:41:30"),
                 replica("HQ-FS1", 1, 3, 0, "2026-12-06T09:41:33"),
-                replica("BACKUP1", 3, 4, 0, "2026-11-28T03:02:47"),
+                replica("VAULT1", 3, 4, 0, "2026-11-28T03:02:47"),
                 replica("PLANT-FS1", 3, 5, 0, "2026-12-06T08:42:04")]},
             {"name": "ENG.ACME", "replicas": [
                 replica("ENG-FS1", 0, 1, 0, "2026-12-06T11:02:18"),
                 replica("FS2", 2, 2, 1, "2026-12-06T10:58:00"),
                 replica("FS1", 3, 3, 0, "2026-12-06T11:02:20"),
                 replica("HQ-FS1", 3, 4, 0, "2026-12-06T11:02:21"),
-                replica("BACKUP1", 1, 5, 6, "2026-11-28T03:01:13"),
+                replica("VAULT1", 1, 5, 6, "2026-11-28T03:01:13"),
                 replica("PLANT-FS1", 3, 6, 0, "2026-12-06T10:02:55")]},
             {"name": "IT.HQ.ACME", "replicas": [
                 replica("MAIL1", 0, 1, 0, "2026-12-06T07:15:40"),
                 replica("HQ-FS1", 1, 2, 0, "2026-12-06T07:15:42"),
-                replica("BACKUP1", 1, 3, 0, "2026-11-28T03:02:50"),
+                replica("VAULT1", 1, 3, 0, "2026-11-28T03:02:50"),
                 replica("FS1", 3, 4, 0, "2026-12-06T07:15:43"),
                 replica("PLANT-FS1", 3, 5, 0, "2026-12-06T06:16:10")]},
             {"name": "ACMEMFG.ILLINOIS.US", "replicas": [
                 replica("PLANT-FS1", 0, 1, 0, "2026-12-06T05:30:12"),
                 replica("HQ-FS1", 1, 2, 4, "2026-12-06T06:29:58"),
                 replica("FS1", 3, 3, 0, "2026-12-06T06:30:01"),
-                replica("BACKUP1", 3, 4, 0, "2026-11-28T03:02:52")]},
+                replica("VAULT1", 3, 4, 0, "2026-11-28T03:02:52")]},
             {"name": "DMZ.acme.com", "replicas": [
                 replica("GW1", 0, 1, 0, "2026-12-04T16:20:33"),
                 replica("HQ-FS1", 1, 2, 64, "2026-12-04T16:21:05"),
                 replica("FS1", 3, 3, 0, "2026-12-04T16:20:35"),
-                replica("BACKUP1", 3, 4, 0, "2026-11-28T03:02:55"),
+                replica("VAULT1", 3, 4, 0, "2026-11-28T03:02:55"),
                 replica("PLANT-FS1", 3, 5, 0, "2026-12-04T15:21:40")]},
         ],
     }

@@ -1,6 +1,8 @@
 #include "app/Splash.h"
 #include "app/Icons.h"
 
+#include "VeskaroVersion.h"
+
 #include <QGridLayout>
 #include <QIcon>
 #include <QLabel>
@@ -10,8 +12,8 @@ namespace app {
 
 QString versionText()
 {
-    constexpr int major = 3;
-    constexpr int minor = 0;
+    constexpr int major = VESKARO_VERSION_MAJOR;
+    constexpr int minor = VESKARO_VERSION_MINOR;
     return QStringLiteral("Version %1.%2").arg(major).arg(minor);
 }
 

@@ -6,6 +6,8 @@
 #include "platform/DesktopServices.h"
 #include "settings/RegistryStore.h"
 
+#include "VeskaroVersion.h"
+
 #include <QApplication>
 #include <QPointer>
 
@@ -14,6 +16,8 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Veskaro"));
     QApplication::setOrganizationName(QStringLiteral("Korvanel"));
+    QApplication::setApplicationVersion(QStringLiteral(VESKARO_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("com.korvanel.Veskaro"));
 
     app::SingleInstance instance;
     if (instance.handOverToRunningInstance())

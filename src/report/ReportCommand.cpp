@@ -3,12 +3,17 @@
 #include "app/MainForm.h"
 #include "app/Program.h"
 #include "platform/StderrMessageService.h"
+#include "report/ReportFormats.h"
 #include "settings/RegistryStore.h"
 
+#include "VeskaroVersion.h"
+
 #include <QApplication>
+#include <QBuffer>
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QPixmap>
+#include <QSaveFile>
 #include <QTextStream>
 
 namespace report {
@@ -42,11 +47,45 @@ public:
 
 struct ParsedArguments {
     bool help = false;
+    bool version = false;
+    bool listViews = false;
     std::optional<QString> delimiter;
+    ReportFormat format = ReportFormat::Csv;
+    QString output;
     QString screenshot;
     QString view;
     ReportRequest request;
 };
+
+// The table in the chosen format. Save's text is kept byte for byte as csv;
+// the other formats take its cells, read with the delimiter it was written with.
+QByteArray formattedTable(const ReportView& view, const QString& table, ReportFormat format, QChar delimiter)
+{
+    if (!view.savedTable) {
+        // One value a line (the server list): the same lines in csv and tsv.
+        if (format != ReportFormat::Json)
+            return table.toUtf8();
+        QList<QStringList> rows{{QStringLiteral("Server")}};
+        for (const QString& line : table.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            rows.append({line});
+        return jsonText(rows, 1);
+    }
+    if (format == ReportFormat::Csv)
+        return table.toLatin1();
+    const QList<QStringList> rows = splitDelimitedText(decodeAnsi(table), delimiter);
+    return format == ReportFormat::Tsv ? tsvText(rows) : jsonText(rows, view.headerRows);
+}
+
+// Writes the whole file or leaves what was there before.
+bool writeFile(const QString& path, const QByteArray& bytes, QString* problem)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        *problem = file.errorString();
+        return false;
+    }
+    return true;
+}
 
 void runCommand(app::MainForm& form, app::Command command)
 {
@@ -62,21 +101,6 @@ void runCommand(app::MainForm& form, app::Command command)
     case app::Command::FileLocks: form.btnFileLocks_Click(); break;
     default: break;
     }
-}
-
-// A view whose table is what Save writes right after opening it.
-ReportView commandView(const char* name, const char* description, app::Command command)
-{
-    const QString viewName = QLatin1String(name);
-    ReportView view;
-    view.name = viewName;
-    view.description = QLatin1String(description);
-    view.produce = [command, viewName](app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
-        if (!openForServers(form, command, request.servers))
-            return std::nullopt;
-        return savedTextOfActiveView(form, viewName);
-    };
-    return view;
 }
 
 }  // namespace
@@ -116,22 +140,6 @@ std::optional<QString> savedTextOfActiveView(app::MainForm& form, const QString&
 
 ReportCommand::ReportCommand()
 {
-    ReportView servers;
-    servers.name = QStringLiteral("servers");
-    servers.description = QStringLiteral("the server list, one server a line");
-    servers.produce = [](app::MainForm& form, const ReportRequest&) -> std::optional<QString> {
-        QString text;
-        for (int row = 0; row < form.lstServers()->count(); ++row)
-            text += form.lstServers()->item(row)->text() + QLatin1Char('\n');
-        return text;
-    };
-    servers.takesServers = false;
-    addView(servers);
-    addView(commandView("volumes", "volume space usage", app::Command::Volume));
-    addView(commandView("connections", "user connections of a server", app::Command::GetConnInfo));
-    addView(commandView("partitions", "partitions and replicas", app::Command::Partitions));
-    addView(commandView("abendlog", "abend log of a server", app::Command::AbendLog));
-    addView(commandView("filelocks", "file opens and locks", app::Command::FileLocks));
     addStandardViews(*this);
 }
 
@@ -146,6 +154,22 @@ void ReportCommand::addView(ReportView view)
     m_views.push_back(std::move(view));
 }
 
+const std::vector<ReportOption>& reportOptions()
+{
+    static const std::vector<ReportOption> options = {
+        {"--format", "FORMAT", "csv (the default: exactly what File / Save writes), tsv or json"},
+        {"--output", "FILE", "write the table to FILE instead of standard output"},
+        {"--delimiter", "C", "csv: field delimiter of the table (one character)"},
+        {"--show", "WHAT", "nlms: the columns shown, both, version or date"},
+        {"--differences-only", nullptr, "nlms, sets: only the rows in which the servers differ"},
+        {"--screenshot", "FILE", "also render the main window to a PNG file"},
+        {"--list-views", nullptr, "list the view names, one a line"},
+        {"--version", nullptr, "show the version number"},
+        {"--help", nullptr, "show this text"},
+    };
+    return options;
+}
+
 QString ReportCommand::usage() const
 {
     QString text = QStringLiteral(
@@ -153,68 +177,128 @@ QString ReportCommand::usage() const
         "\n"
         "Starts as Veskaro does, opens VIEW for the named servers (or for the\n"
         "servers selected at start-up when none is named), one server at a time\n"
-        "in the order given, and prints what\n"
-        "File / Save would write.\n"
+        "in the order given, and prints what File / Save would write.\n"
         "\n"
-        "Options:\n"
-        "  --delimiter C        field delimiter of the table (one character)\n"
-        "  --show WHAT          nlms: the columns shown, both, version or date\n"
-        "  --differences-only   nlms, sets: only the rows in which the servers differ\n"
-        "  --screenshot FILE    also render the main window to a PNG file\n"
-        "  --help               show this text\n"
-        "\n"
-        "Views:\n");
+        "Options:\n");
+    for (const ReportOption& option : reportOptions()) {
+        QString name = QLatin1String(option.name);
+        if (option.valueName)
+            name += QLatin1Char(' ') + QLatin1String(option.valueName);
+        text += QStringLiteral("  %1%2\n").arg(name, -21).arg(QLatin1String(option.help));
+    }
+    text += QStringLiteral("\nViews:\n");
     for (const ReportView& view : m_views)
         text += QStringLiteral("  %1%2\n").arg(view.name, -21).arg(view.description);
+    text += QStringLiteral(
+        "\n"
+        "Exit status: 0 table printed, 1 the NetWare client is missing, the network\n"
+        "description cannot be read, the view cannot be produced or a file cannot be\n"
+        "written, 2 wrong usage.\n");
     return text;
+}
+
+QString ReportCommand::versionText() const
+{
+    return QStringLiteral("veskaro-report %1\n").arg(QLatin1String(VESKARO_VERSION));
 }
 
 int ReportCommand::execute(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    const int exitCode = execute(arguments, buffer, err);
+    const bool utf8 = m_format != ReportFormat::Csv;
+    out << (utf8 ? QString::fromUtf8(buffer.data()) : QString::fromLatin1(buffer.data()));
+    out.flush();
+    return exitCode;
+}
+
+int ReportCommand::execute(const QStringList& arguments, QIODevice& out, QTextStream& err)
+{
     ParsedArguments parsed;
     QStringList positional;
+    m_format = ReportFormat::Csv;
     const auto usageError = [&](const QString& problem) {
         err << "veskaro-report: " << problem << Qt::endl;
         err << "Try 'veskaro-report --help'." << Qt::endl;
         return 2;
     };
+    bool formatGiven = false;
     for (int i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments.at(i);
-        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+        QString argument = arguments.at(i);
+        std::optional<QString> inlineValue;
+        if (argument.startsWith(QLatin1String("--")) && argument.contains(QLatin1Char('='))) {
+            inlineValue = argument.mid(argument.indexOf(QLatin1Char('=')) + 1);
+            argument = argument.left(argument.indexOf(QLatin1Char('=')));
+        }
+        const auto option = std::find_if(reportOptions().begin(), reportOptions().end(),
+                                         [&](const ReportOption& o) { return argument == QLatin1String(o.name); });
+        if (argument == QLatin1String("-h")) {
             parsed.help = true;
-        } else if (argument == QLatin1String("--differences-only")) {
-            parsed.request.differencesOnly = true;
-        } else if (argument == QLatin1String("--delimiter") || argument == QLatin1String("--screenshot")
-                   || argument == QLatin1String("--show")) {
-            if (i + 1 >= arguments.size())
-                return usageError(QStringLiteral("%1 needs a value").arg(argument));
-            const QString value = arguments.at(++i);
-            if (argument == QLatin1String("--delimiter")) {
-                if (value.size() != 1)
-                    return usageError(QStringLiteral("the delimiter must be one character"));
-                parsed.delimiter = value;
-            } else if (argument == QLatin1String("--show")) {
-                parsed.request.show = value;
-            } else {
-                if (value.isEmpty())
-                    return usageError(QStringLiteral("--screenshot needs a file name"));
-                parsed.screenshot = value;
-            }
-        } else if (argument.startsWith(QLatin1String("--"))) {
-            return usageError(QStringLiteral("unknown option %1").arg(argument));
-        } else {
+            continue;
+        }
+        if (option == reportOptions().end()) {
+            if (argument.startsWith(QLatin1String("--")))
+                return usageError(QStringLiteral("unknown option %1").arg(argument));
             positional.append(argument);
+            continue;
+        }
+        if (!option->valueName) {
+            if (inlineValue)
+                return usageError(QStringLiteral("%1 takes no value").arg(argument));
+            if (argument == QLatin1String("--help"))
+                parsed.help = true;
+            else if (argument == QLatin1String("--version"))
+                parsed.version = true;
+            else if (argument == QLatin1String("--list-views"))
+                parsed.listViews = true;
+            else
+                parsed.request.differencesOnly = true;
+            continue;
+        }
+        if (!inlineValue && i + 1 >= arguments.size())
+            return usageError(QStringLiteral("%1 needs a value").arg(argument));
+        const QString value = inlineValue ? *inlineValue : arguments.at(++i);
+        if (argument == QLatin1String("--delimiter")) {
+            if (value.size() != 1)
+                return usageError(QStringLiteral("the delimiter must be one character"));
+            parsed.delimiter = value;
+        } else if (argument == QLatin1String("--show")) {
+            parsed.request.show = value;
+        } else if (argument == QLatin1String("--format")) {
+            const std::optional<ReportFormat> format = reportFormatFromName(value);
+            if (!format)
+                return usageError(QStringLiteral("--format takes %1").arg(reportFormatNames().join(QLatin1Char('|'))));
+            parsed.format = *format;
+            m_format = *format;
+            formatGiven = true;
+        } else if (value.isEmpty()) {
+            return usageError(QStringLiteral("%1 needs a file name").arg(argument));
+        } else if (argument == QLatin1String("--output")) {
+            parsed.output = value;
+        } else {
+            parsed.screenshot = value;
         }
     }
     if (parsed.help) {
-        out << usage();
-        out.flush();
+        out.write(usage().toUtf8());
+        return 0;
+    }
+    if (parsed.version) {
+        out.write(versionText().toUtf8());
+        return 0;
+    }
+    if (parsed.listViews) {
+        for (const ReportView& view : m_views)
+            out.write(view.name.toUtf8() + '\n');
         return 0;
     }
     if (positional.isEmpty())
         return usageError(QStringLiteral("no view named"));
     parsed.view = positional.takeFirst();
     parsed.request.servers = positional;
+    if (parsed.delimiter && formatGiven && parsed.format != ReportFormat::Csv)
+        return usageError(QStringLiteral("--delimiter applies to csv only"));
 
     const auto found = std::find_if(m_views.begin(), m_views.end(),
                                     [&](const ReportView& view) { return view.name == parsed.view; });
@@ -243,7 +327,11 @@ int ReportCommand::execute(const QStringList& arguments, QTextStream& out, QText
         return *exitCode;
     }
     app::MainForm& form = *program.mainForm();
-    if (parsed.delimiter)
+    // tsv and json read the cells back from a comma-separated table, whatever
+    // delimiter the options hold; the setting itself is not changed.
+    if (parsed.format != ReportFormat::Csv)
+        form.context().values.gSaveFileDelimiter = QStringLiteral(",");
+    else if (parsed.delimiter)
         form.context().values.gSaveFileDelimiter = *parsed.delimiter;
 
     for (const QString& server : std::as_const(parsed.request.servers)) {
@@ -256,8 +344,13 @@ int ReportCommand::execute(const QStringList& arguments, QTextStream& out, QText
         err.flush();
         return 1;
     }
-    out << *table;
-    out.flush();
+    const QByteArray bytes = formattedTable(*found, *table, parsed.format, QLatin1Char(','));
+    if (parsed.output.isEmpty()) {
+        out.write(bytes);
+    } else if (QString problem; !writeFile(parsed.output, bytes, &problem)) {
+        err << "veskaro-report: cannot write " << parsed.output << ": " << problem << Qt::endl;
+        return 1;
+    }
 
     if (!parsed.screenshot.isEmpty()) {
         form.setAttribute(Qt::WA_DontShowOnScreen);

@@ -2,9 +2,12 @@
 // veskaro-report: starts the way the program does, opens one view offscreen
 // for the given servers and prints the table that File / "&Save" would write.
 //
-//   veskaro-report [--delimiter C] [--screenshot FILE.png] VIEW [SERVER...]
+//   veskaro-report [--format csv|tsv|json] [--output FILE] [--delimiter C]
+//                  [--screenshot FILE.png] VIEW [SERVER...]
+//   veskaro-report --list-views | --version | --help
 
 #include "app/Commands.h"
+#include "report/ReportFormats.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,6 +16,7 @@
 #include <optional>
 #include <vector>
 
+class QIODevice;
 class QTextStream;
 
 namespace app {
@@ -39,7 +43,24 @@ struct ReportView {
     // Values --show accepts (empty: the option is not taken).
     QStringList showValues;
     bool takesDifferencesOnly = false;
+    // How many rows of the table are headings (the NLM comparison has a
+    // second row naming the version and date columns). json takes its keys
+    // from them.
+    int headerRows = 1;
+    // True when produce returns what File / "&Save" writes (ANSI bytes, one
+    // character per byte); false for plain text such as the server list.
+    bool savedTable = true;
 };
+
+// An option of the command line, as --help lists it.
+struct ReportOption {
+    const char* name;       // "--format"
+    const char* valueName;  // "FORMAT", nullptr for a switch
+    const char* help;
+};
+
+// Every option the command takes, in the order --help lists them.
+const std::vector<ReportOption>& reportOptions();
 
 // Opens a view the way the user does it for each server in turn: the server
 // alone selected in lstServers, then the view's button. Without servers the
@@ -50,7 +71,8 @@ bool openForServers(app::MainForm& form, app::Command command, const QStringList
 // The text File / "&Save" writes for the active child window.
 std::optional<QString> savedTextOfActiveView(app::MainForm& form, const QString& viewName);
 
-// The views every report command knows (defined beside the views).
+// The views every report command knows: the one table of views, defined in
+// ReportViews.cpp. A new view is one more entry there.
 void addStandardViews(class ReportCommand& command);
 
 class ReportCommand {
@@ -61,14 +83,21 @@ public:
     void addView(ReportView view);
     const std::vector<ReportView>& views() const { return m_views; }
 
-    // 0 table produced, 1 the client is missing or the network description
-    // cannot be read, 2 wrong usage.
+    // 0 table produced, 1 the client is missing, the network description
+    // cannot be read, the view cannot be produced or a file cannot be written,
+    // 2 wrong usage. The table goes to out as bytes (csv exactly as Save
+    // writes it), or to the --output file.
+    int execute(const QStringList& arguments, QIODevice& out, QTextStream& err);
+    // The same with the table decoded into a text stream: csv as one
+    // character per byte, tsv and json from UTF-8.
     int execute(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
     QString usage() const;
+    QString versionText() const;
 
 private:
     std::vector<ReportView> m_views;
+    ReportFormat m_format = ReportFormat::Csv;  // of the last run
 };
 
 }  // namespace report

@@ -1,5 +1,7 @@
 // The views veskaro-report can print, each opened as the user opens it and
-// printed as File / "&Save" writes it.
+// printed as File / "&Save" writes it. This is the one table of views: --help,
+// --list-views, the dispatch and the shell completion all follow it. A new view
+// is one more entry in standardViews().
 
 #include "report/ReportCommand.h"
 
@@ -9,57 +11,89 @@
 #include "views/ServerMonForm.h"
 #include "views/SetCommandsForm.h"
 
+#include <QListWidget>
+
 namespace report {
+
+namespace {
+
+// What a view does to its window between opening and saving.
+using Adjust = std::function<void(app::MainForm&, const ReportRequest&)>;
+
+// A view opened by its tool-bar command for each server in turn, then
+// adjusted, then printed as Save writes it.
+ReportView commandView(const char* name, const char* description, app::Command command, Adjust adjust = {})
+{
+    ReportView view;
+    view.name = QLatin1String(name);
+    view.description = QLatin1String(description);
+    view.produce = [command, adjust, viewName = view.name](app::MainForm& form,
+                                                           const ReportRequest& request) -> std::optional<QString> {
+        if (!openForServers(form, command, request.servers))
+            return std::nullopt;
+        if (adjust)
+            adjust(form, request);
+        return savedTextOfActiveView(form, viewName);
+    };
+    return view;
+}
+
+ReportView serverListView()
+{
+    ReportView view;
+    view.name = QStringLiteral("servers");
+    view.description = QStringLiteral("the server list, one server a line");
+    view.takesServers = false;
+    view.savedTable = false;
+    view.produce = [](app::MainForm& form, const ReportRequest&) -> std::optional<QString> {
+        QString text;
+        for (int row = 0; row < form.lstServers()->count(); ++row)
+            text += form.lstServers()->item(row)->text() + QLatin1Char('\n');
+        return text;
+    };
+    return view;
+}
+
+std::vector<ReportView> standardViews()
+{
+    std::vector<ReportView> table;
+    table.push_back(serverListView());
+
+    table.push_back(commandView("info", "server information: up time, version, company, revision, DS version",
+                                app::Command::ServerInfo));
+
+    table.push_back(commandView("utilization", "server utilization after one poll", app::Command::Utilization,
+                                [](app::MainForm& form, const ReportRequest&) {
+                                    views::pollOnceForReport(views::serverMonWindow(form));
+                                }));
+
+    ReportView nlms = commandView("nlms", "loaded NLMs side by side, version and date columns per server",
+                                  app::Command::NLMs, [](app::MainForm& form, const ReportRequest& request) {
+                                      if (QWidget* window = views::fcnFindNlmForm(form))
+                                          views::applyNlmReportOptions(window, request.show,
+                                                                       request.differencesOnly);
+                                  });
+    nlms.showValues = {QStringLiteral("both"), QStringLiteral("version"), QStringLiteral("date")};
+    nlms.takesDifferencesOnly = true;
+    nlms.headerRows = 2;
+    table.push_back(nlms);
+
+    ReportView sets = commandView("sets", "SET parameters side by side, one value column per server",
+                                  app::Command::SetParameters, [](app::MainForm& form, const ReportRequest& request) {
+                                      if (QWidget* window = views::findSetCommandsForm(form))
+                                          views::applySetReportOptions(window, request.differencesOnly);
+                                  });
+    sets.takesDifferencesOnly = true;
+    table.push_back(sets);
+    return table;
+}
+
+}  // namespace
 
 void addStandardViews(ReportCommand& command)
 {
-    ReportView info;
-    info.name = QStringLiteral("info");
-    info.description = QStringLiteral("server information: up time, version, company, revision, DS version");
-    info.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
-        if (!openForServers(form, app::Command::ServerInfo, request.servers))
-            return std::nullopt;
-        return savedTextOfActiveView(form, QStringLiteral("info"));
-    };
-    command.addView(info);
-
-    ReportView utilization;
-    utilization.name = QStringLiteral("utilization");
-    utilization.description = QStringLiteral("server utilization after one poll");
-    utilization.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
-        if (!openForServers(form, app::Command::Utilization, request.servers))
-            return std::nullopt;
-        views::pollOnceForReport(views::serverMonWindow(form));
-        return savedTextOfActiveView(form, QStringLiteral("utilization"));
-    };
-    command.addView(utilization);
-
-    ReportView nlms;
-    nlms.name = QStringLiteral("nlms");
-    nlms.description = QStringLiteral("loaded NLMs side by side, version and date columns per server");
-    nlms.showValues = {QStringLiteral("both"), QStringLiteral("version"), QStringLiteral("date")};
-    nlms.takesDifferencesOnly = true;
-    nlms.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
-        if (!openForServers(form, app::Command::NLMs, request.servers))
-            return std::nullopt;
-        if (QWidget* window = views::fcnFindNlmForm(form))
-            views::applyNlmReportOptions(window, request.show, request.differencesOnly);
-        return savedTextOfActiveView(form, QStringLiteral("nlms"));
-    };
-    command.addView(nlms);
-
-    ReportView sets;
-    sets.name = QStringLiteral("sets");
-    sets.description = QStringLiteral("SET parameters side by side, one value column per server");
-    sets.takesDifferencesOnly = true;
-    sets.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
-        if (!openForServers(form, app::Command::SetParameters, request.servers))
-            return std::nullopt;
-        if (QWidget* window = views::findSetCommandsForm(form))
-            views::applySetReportOptions(window, request.differencesOnly);
-        return savedTextOfActiveView(form, QStringLiteral("sets"));
-    };
-    command.addView(sets);
+    for (ReportView& view : standardViews())
+        command.addView(std::move(view));
 }
 
 }  // namespace report

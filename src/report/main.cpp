@@ -2,7 +2,10 @@
 
 #include "report/ReportCommand.h"
 
+#include "VeskaroVersion.h"
+
 #include <QApplication>
+#include <QFile>
 #include <QTextStream>
 
 #include <cstdio>
@@ -17,8 +20,12 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Veskaro"));
     QApplication::setOrganizationName(QStringLiteral("Korvanel"));
+    QApplication::setApplicationVersion(QStringLiteral(VESKARO_VERSION));
 
-    QTextStream out(stdout);
+    // The table goes out as bytes: csv exactly as File / Save writes it.
+    QFile out;
+    if (!out.open(stdout, QIODevice::WriteOnly))
+        return 1;
     QTextStream err(stderr);
     report::ReportCommand command;
     return command.execute(QApplication::arguments().mid(1), out, err);

@@ -1,0 +1,208 @@
+#include "report/ReportFormats.h"
+
+#include <QRegularExpression>
+#include <QSet>
+
+#include <algorithm>
+
+namespace report {
+
+namespace {
+
+// The characters Windows-1252 puts at 0x80..0x9F; 0 where it has none.
+constexpr char16_t kAnsiHighRange[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+struct FormatName {
+    ReportFormat format;
+    const char* name;
+};
+
+constexpr FormatName kFormats[] = {
+    {ReportFormat::Csv, "csv"},
+    {ReportFormat::Tsv, "tsv"},
+    {ReportFormat::Json, "json"},
+};
+
+void appendJsonString(QString& json, const QString& text)
+{
+    json += QLatin1Char('"');
+    for (const QChar ch : text) {
+        switch (ch.unicode()) {
+        case '"': json += QLatin1String("\\\""); break;
+        case '\\': json += QLatin1String("\\\\"); break;
+        case '\n': json += QLatin1String("\\n"); break;
+        case '\r': json += QLatin1String("\\r"); break;
+        case '\t': json += QLatin1String("\\t"); break;
+        default:
+            if (ch.unicode() < 0x20)
+                json += QStringLiteral("\\u%1").arg(ch.unicode(), 4, 16, QLatin1Char('0'));
+            else
+                json += ch;
+        }
+    }
+    json += QLatin1Char('"');
+}
+
+}  // namespace
+
+QStringList reportFormatNames()
+{
+    QStringList names;
+    for (const FormatName& entry : kFormats)
+        names.append(QLatin1String(entry.name));
+    return names;
+}
+
+std::optional<ReportFormat> reportFormatFromName(const QString& name)
+{
+    for (const FormatName& entry : kFormats) {
+        if (name == QLatin1String(entry.name))
+            return entry.format;
+    }
+    return std::nullopt;
+}
+
+QString decodeAnsi(const QString& savedText)
+{
+    QString text = savedText;
+    for (QChar& ch : text) {
+        const char16_t u = ch.unicode();
+        if (u >= 0x80 && u <= 0x9F && kAnsiHighRange[u - 0x80] != 0)
+            ch = QChar(kAnsiHighRange[u - 0x80]);
+    }
+    return text;
+}
+
+QList<QStringList> splitDelimitedText(const QString& text, QChar delimiter)
+{
+    QList<QStringList> rows;
+    QStringList row;
+    QString cell;
+    bool quoted = false;
+    bool rowStarted = false;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar ch = text.at(i);
+        if (quoted) {
+            if (ch == QLatin1Char('"')) {
+                if (i + 1 < size && text.at(i + 1) == QLatin1Char('"')) {
+                    cell += ch;
+                    ++i;
+                } else {
+                    quoted = false;
+                }
+            } else {
+                cell += ch;
+            }
+            continue;
+        }
+        if (ch == QLatin1Char('"') && cell.isEmpty()) {
+            quoted = true;
+            rowStarted = true;
+        } else if (ch == delimiter) {
+            row.append(cell);
+            cell.clear();
+            rowStarted = true;
+        } else if (ch == QLatin1Char('\r') && i + 1 < size && text.at(i + 1) == QLatin1Char('\n')) {
+            // CR LF ends the row; the LF is taken by the next round.
+        } else if (ch == QLatin1Char('\n')) {
+            row.append(cell);
+            rows.append(row);
+            row.clear();
+            cell.clear();
+            rowStarted = false;
+        } else {
+            cell += ch;
+            rowStarted = true;
+        }
+    }
+    // A last row without its line end still counts.
+    if (rowStarted || !row.isEmpty()) {
+        row.append(cell);
+        rows.append(row);
+    }
+    return rows;
+}
+
+QByteArray tsvText(const QList<QStringList>& rows)
+{
+    QString text;
+    for (const QStringList& row : rows) {
+        for (qsizetype c = 0; c < row.size(); ++c) {
+            if (c > 0)
+                text += QLatin1Char('\t');
+            for (const QChar ch : row.at(c)) {
+                switch (ch.unicode()) {
+                case '\\': text += QLatin1String("\\\\"); break;
+                case '\t': text += QLatin1String("\\t"); break;
+                case '\r': text += QLatin1String("\\r"); break;
+                case '\n': text += QLatin1String("\\n"); break;
+                default: text += ch;
+                }
+            }
+        }
+        text += QLatin1Char('\n');
+    }
+    return text.toUtf8();
+}
+
+QStringList columnKeys(const QList<QStringList>& rows, int headerRows)
+{
+    qsizetype columns = 0;
+    for (const QStringList& row : rows)
+        columns = std::max(columns, row.size());
+    QStringList keys;
+    QSet<QString> used;
+    for (qsizetype c = 0; c < columns; ++c) {
+        QStringList parts;
+        for (int r = 0; r < headerRows && r < rows.size(); ++r) {
+            const QString heading = c < rows.at(r).size() ? rows.at(r).at(c).trimmed() : QString();
+            if (!heading.isEmpty())
+                parts.append(heading);
+        }
+        QString key = parts.isEmpty() ? QStringLiteral("Column %1").arg(c + 1) : parts.join(QLatin1Char(' '));
+        const QString base = key;
+        for (int n = 2; used.contains(key); ++n)
+            key = QStringLiteral("%1 (%2)").arg(base).arg(n);
+        used.insert(key);
+        keys.append(key);
+    }
+    return keys;
+}
+
+bool isPlainNumber(const QString& cell)
+{
+    static const QRegularExpression number(QStringLiteral("^-?(0|[1-9][0-9]*)(\\.[0-9]+)?$"));
+    return number.match(cell).hasMatch();
+}
+
+QByteArray jsonText(const QList<QStringList>& rows, int headerRows)
+{
+    const QStringList keys = columnKeys(rows, headerRows);
+    QString json = QStringLiteral("[");
+    bool first = true;
+    for (qsizetype r = std::max(0, headerRows); r < rows.size(); ++r) {
+        const QStringList& row = rows.at(r);
+        json += first ? QStringLiteral("\n  {") : QStringLiteral(",\n  {");
+        first = false;
+        for (qsizetype c = 0; c < keys.size(); ++c) {
+            if (c > 0)
+                json += QLatin1String(", ");
+            appendJsonString(json, keys.at(c));
+            json += QLatin1String(": ");
+            const QString cell = c < row.size() ? row.at(c) : QString();
+            if (isPlainNumber(cell))
+                json += cell;
+            else
+                appendJsonString(json, cell);
+        }
+        json += QLatin1Char('}');
+    }
+    json += first ? QStringLiteral("]\n") : QStringLiteral("\n]\n");
+    return json.toUtf8();
+}
+
+}  // namespace report
