@@ -794,6 +794,13 @@ void TestSimNetwork::walkingAGeneratedNetworkReleasesLists()
         QCOMPARE(listed, 5001);
     }
     QCOMPARE(c->NWGetConnectionInformation(first, 17, name, objectType, objectId, login), 0x89FDu);
+    // The count of connections in use, read without drawing the lists, agrees.
+    for (const QByteArray& server : {QByteArray("GEN001"), QByteArray("GEN030")}) {
+        std::array<char, 48> serverName{};
+        FileServerInformation info;
+        QCOMPARE(c->NWGetFileServerInformation(open(*c, server), serverName, info), 0u);
+        QCOMPARE(info.connectionsInUse, quint16(server == "GEN001" ? 5000 : 5001));
+    }
     QCOMPARE(c->NWGetConnectionInformation(first, 18, name, objectType, objectId, login), 0u);
     QCOMPARE(text(name), user);
     QVERIFY(login == loginBefore);

@@ -4,6 +4,8 @@
 
 #include <QDateTime>
 
+#include <charconv>
+
 namespace nw::sim {
 
 namespace {
@@ -15,6 +17,15 @@ const char* const kModuleStems[] = {"CLIB", "LIBC", "NSS", "DS", "TCPIP", "MONIT
 const char* const kParameterWords[] = {"Maximum", "Minimum", "Cache", "Buffers", "Directory", "Packet", "Delay",
                                        "Time", "Locks", "Connection", "Receive", "Threshold", "Limit", "Service"};
 const char* const kUserNames[] = {"JSMITH", "AMEYER", "PJONES", "KLEE", "MBROWN", "TNGUYEN", "RGARCIA", "SWILSON"};
+
+// Decimal digits appended without a temporary string: drawing a server's
+// lists writes thousands of these.
+void appendNumber(QString& text, int number)
+{
+    char digits[12];
+    const auto end = std::to_chars(std::begin(digits), std::end(digits), number).ptr;
+    text.append(QLatin1String(digits, static_cast<qsizetype>(end - digits)));
+}
 
 quint64 serverSeed(const GeneratedGroup& group, int index)
 {
@@ -132,9 +143,16 @@ void materialise(Server& server)
         c.type = r.unit() < 0.8 ? 11 : 2;
         const bool loggedIn = r.unit() < 0.9;
         c.status = loggedIn ? 0x0020 : 0;
-        c.user = loggedIn ? QLatin1String(kUserNames[r.next() % std::size(kUserNames)]) + QString::number(k + 1)
-                                + QLatin1Char('.') + userContext
-                          : notLoggedIn;
+        if (loggedIn) {
+            const QLatin1String stem(kUserNames[r.next() % std::size(kUserNames)]);
+            c.user.reserve(stem.size() + 7 + userContext.size());
+            c.user.append(stem);
+            appendNumber(c.user, k + 1);
+            c.user.append(QLatin1Char('.'));
+            c.user.append(userContext);
+        } else {
+            c.user = notLoggedIn;
+        }
         c.objectType = 1;
         c.objectId = 0x01000000U + static_cast<quint32>(k + 1);
         c.loginTime = reference.addSecs(-60 * static_cast<qint64>(r.between(1, 20000)));
@@ -145,8 +163,12 @@ void materialise(Server& server)
         for (int f = 0; f < group.openFilesPerConnection; ++f) {
             OpenFile file;
             file.volume = volume;
-            file.path = QStringLiteral("DATA\\File ") + QString::number(f + 1) + QStringLiteral(" of ")
-                        + QString::number(k + 1) + QStringLiteral(".dat");
+            file.path.reserve(32);
+            file.path.append(QLatin1String("DATA\\File "));
+            appendNumber(file.path, f + 1);
+            file.path.append(QLatin1String(" of "));
+            appendNumber(file.path, k + 1);
+            file.path.append(QLatin1String(".dat"));
             file.lockFlags = 0x08;
             c.openFiles.push_back(std::move(file));
         }
@@ -211,6 +233,14 @@ ServerLists& serverLists(Server& server)
     if (server.group && server.group->cache)
         server.group->cache->touch(server, drawn ? rowCount(*server.lists) : -1);
     return *server.lists;
+}
+
+size_t connectionCount(Server& server)
+{
+    if (server.lists || !server.group)
+        return serverLists(server).connections.size();
+    // Numbers 1 to `connections` and the own connection, less those cleared.
+    return static_cast<size_t>(server.group->connections) + 1 - server.clearedConnections.size();
 }
 
 void GeneratedListCache::touch(Server& server, qint64 rows)
