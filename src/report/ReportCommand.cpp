@@ -263,7 +263,15 @@ int ReportCommand::execute(const QStringList& arguments, QTextStream& out, QText
         form.setAttribute(Qt::WA_DontShowOnScreen);
         form.show();
         QCoreApplication::processEvents();
-        if (!form.grab().save(parsed.screenshot, "PNG")) {
+        const QPixmap picture = form.grab();
+        if (picture.isNull()) {
+            // Most often a window size stored in the settings that no picture can hold.
+            err << "veskaro-report: cannot render the main window at " << form.width() << " x " << form.height()
+                << " pixels (the window size stored in the settings may be too large); " << parsed.screenshot
+                << " was not written" << Qt::endl;
+            return 1;
+        }
+        if (!picture.save(parsed.screenshot, "PNG")) {
             err << "veskaro-report: cannot write " << parsed.screenshot << Qt::endl;
             return 1;
         }
