@@ -235,7 +235,9 @@ std::optional<QString> render(const Tree& tree, bool unicode)
         // A bare hive needs no section when a key below it names it.
         if (!key.path.contains(u'\\') && key.values.isEmpty()) {
             const auto next = std::next(it);
-            if (next != keys.end() && next.key().startsWith(it.key() + kFoldSeparator))
+            // Only when that key names the hive in the same case, which reading it back keeps.
+            if (next != keys.end() && next.key().startsWith(it.key() + kFoldSeparator)
+                && next->path.startsWith(key.path + u'\\'))
                 continue;
         }
         out += u'[' + key.path + QStringLiteral("]\r\n");
