@@ -263,7 +263,11 @@ int ReportCommand::execute(const QStringList& arguments, QTextStream& out, QText
         form.setAttribute(Qt::WA_DontShowOnScreen);
         form.show();
         QCoreApplication::processEvents();
-        const QPixmap picture = form.grab();
+        // The raster engine draws at most 32767 pixels a side; a larger window
+        // comes from a size stored in the settings.
+        constexpr int kLargestSide = 32767;
+        const bool drawable = form.width() <= kLargestSide && form.height() <= kLargestSide;
+        const QPixmap picture = drawable ? form.grab() : QPixmap();
         if (picture.isNull()) {
             // Most often a window size stored in the settings that no picture can hold.
             err << "veskaro-report: cannot render the main window at " << form.width() << " x " << form.height()
