@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Veskaro builds with, when any is missing.
-# Further packages may be named as arguments (build-deb.sh adds its tools).
+# Further packages named as arguments are installed too (build-deb.sh adds
+# its tools, the fuzzing build clang and its runtime).
 set -euo pipefail
 packages=(build-essential cmake qt6-base-dev qt6-svg-dev libqt6svg6 fonts-dejavu-core xvfb xauth "$@")
 missing=()

@@ -6,6 +6,7 @@
 #include "settings/RegFile.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -13,6 +14,8 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 using settings::FileRegistryStore;
 using settings::Hive;
@@ -38,6 +41,21 @@ QByteArray utf16File(const QString& text)
 {
     QStringEncoder encoder(QStringEncoder::Utf16LE);
     return QByteArray("\xFF\xFE") + QByteArray(encoder(text));
+}
+
+settings::regfile::Tree parsedTree(const QByteArray& bytes)
+{
+    const auto parsed = settings::regfile::parse(bytes);
+    return parsed.ok ? parsed.tree : settings::regfile::Tree{};
+}
+
+// A key path of the given number of levels below the hive.
+QString deepPath(int levels)
+{
+    QStringList parts{QStringLiteral("HKEY_CURRENT_USER")};
+    for (int i = 0; i < levels; ++i)
+        parts.append(QStringLiteral("K%1").arg(i));
+    return parts.join(u'\\');
 }
 
 }  // namespace
@@ -277,6 +295,185 @@ private Q_SLOTS:
                  "999999\nsettings_writer\n" + QSysInfo::machineHostName().toUtf8() + '\n');
         FileRegistryStore store(path());
         QVERIFY(store.createKey(Hive::CurrentUser, kKey));
+    }
+
+    // Whatever the file holds comes back unchanged when another value is saved.
+    void changeKeepsWhatItRead_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        const QString unicodeHead = u"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro]\r\n"_qs;
+        QTest::newRow("quoted text ending in NULs")
+            << utf16File(unicodeHead + u"\"Tail\"=\"abc"_qs + QChar(0) + QChar(0) + u"\"\r\n"_qs);
+        QTest::newRow("REG_SZ without terminator") << QByteArray("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro]\r\n"
+                                                                 "\"Bare\"=hex(1):41,42\r\n");
+        QTest::newRow("odd hex(1) in Unicode") << utf16File(unicodeHead + u"\"Odd\"=hex(1):41,00,42\r\n"_qs);
+        QTest::newRow("odd hex(2) in Unicode") << utf16File(unicodeHead + u"\"Odd\"=hex(2):25,00,54\r\n"_qs);
+        QTest::newRow("odd hex(7) in Unicode") << utf16File(unicodeHead + u"\"Odd\"=hex(7):41,00,00,00,00\r\n"_qs);
+        QTest::newRow("top-level key without values")
+            << QByteArray("REGEDIT4\r\n\r\n[HKEY_USERS]\r\n\r\n[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro]\r\n\"A\"=\"1\"\r\n");
+        QTest::newRow("REG_SZ with several terminators")
+            << QByteArray("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro]\r\n\"Z\"=hex(1):41,00,00,00\r\n");
+    }
+
+    void changeKeepsWhatItRead()
+    {
+        QFETCH(QByteArray, content);
+        writeAll(path(), content);
+        const auto before = settings::regfile::parse(content);
+        QVERIFY2(before.ok, qPrintable(before.error));
+
+        FileRegistryStore store(path());
+        const QString other = kKey + u"\\Other"_qs;
+        QVERIFY(store.createKey(Hive::CurrentUser, other));
+        QVERIFY(store.setValue(Hive::CurrentUser, other, u"Changed"_qs, u"yes"_qs));
+        QVERIFY(!store.hasWarning());
+
+        auto expected = before.tree;
+        settings::regfile::Tree::putValue(expected.ensure(settings::hivePath(Hive::CurrentUser, other)),
+                                          {u"Changed"_qs, settings::regfile::kTypeString, true, u"yes"_qs, {}});
+        const auto after = settings::regfile::parse(readAll(path()));
+        QVERIFY2(after.ok, qPrintable(after.error));
+        for (const auto& key : expected.keys()) {
+            const auto* found = after.tree.find(key.path);
+            QVERIFY2(found, qPrintable(key.path));
+            QCOMPARE(found->values.size(), key.values.size());
+            for (qsizetype i = 0; i < key.values.size(); ++i) {
+                const auto& want = key.values.at(i);
+                const auto& got = found->values.at(i);
+                QCOMPARE(got.name, want.name);
+                QCOMPARE(got.type, want.type);
+                QCOMPARE(got.text, want.text);
+                // Raw text bytes may change encoding with the file, never meaning.
+                if (want.rawText == got.rawText)
+                    QCOMPARE(got.raw, want.raw);
+            }
+        }
+        QCOMPARE(after.tree.keys().size(), expected.keys().size());
+    }
+
+    void deepKeyPaths()
+    {
+        // The registry's own limit is readable; one level more makes the file unreadable.
+        const QByteArray within = "REGEDIT4\r\n[" + deepPath(512).toLatin1() + "]\r\n\"A\"=\"1\"\r\n";
+        const auto parsed = settings::regfile::parse(within);
+        QVERIFY(parsed.ok);
+        QCOMPARE(parsed.tree.keys().size(), 513);
+        const auto beyond = settings::regfile::parse("REGEDIT4\r\n[" + deepPath(513).toLatin1() + "]\r\n");
+        QVERIFY(!beyond.ok);
+        QVERIFY2(beyond.error.contains(u"512"_qs), qPrintable(beyond.error));
+
+        FileRegistryStore store(path());
+        QVERIFY(!store.createKey(Hive::CurrentUser, deepPath(513).section(u'\\', 1)));
+        QVERIFY(!QFile::exists(path()));
+    }
+
+    void refusesAPathThatIsNotAFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("pipe") << "pipe";
+        QTest::newRow("socket") << "socket";
+        QTest::newRow("device") << "device";
+    }
+
+    void refusesAPathThatIsNotAFile()
+    {
+        QFETCH(QString, kind);
+        const QString target = m_dir.filePath(u"special-"_qs + kind);
+        int made = 0;
+        if (kind == u"folder")
+            made = QDir().mkdir(target) ? 0 : 1;
+        else if (kind == u"pipe")
+            made = QProcess::execute(u"mkfifo"_qs, {target});
+        else if (kind == u"socket")
+            made = QProcess::execute(u"python3"_qs, {u"-c"_qs, u"import socket,sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])"_qs, target});
+        else if (::getuid() == 0)
+            made = QProcess::execute(u"mknod"_qs, {target, u"c"_qs, u"1"_qs, u"3"_qs});   // a null device of our own, never /dev/null
+        else
+            QSKIP("only the administrator can make a device");
+        if (made != 0)
+            QSKIP("cannot make this kind of file here");
+        QVERIFY(QFileInfo::exists(target));
+
+        FileRegistryStore store(target);
+        QVERIFY(!store.keyExists(Hive::CurrentUser, kKey));
+        QVERIFY(!store.createKey(Hive::CurrentUser, kKey));
+        const QString warning = store.takeWarning();
+        QVERIFY2(warning.contains(u"not a file"_qs), qPrintable(warning));
+        const QFileInfo after(target);
+        QVERIFY(!after.isFile() || after.isSymLink());
+        QVERIFY(!QFile::exists(target + u".lock"_qs));
+
+        // Through a symbolic link to a regular file, settings are written to the file.
+        const QString real = m_dir.filePath(u"real.reg"_qs);
+        const QString link = m_dir.filePath(u"link.reg"_qs);
+        QFile::remove(link);
+        writeAll(real, "REGEDIT4\r\n");
+        QVERIFY(QFile::link(real, link));
+        FileRegistryStore linked(link);
+        QVERIFY(linked.createKey(Hive::CurrentUser, kKey));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QVERIFY(parsedTree(readAll(real)).find(settings::hivePath(Hive::CurrentUser, kKey)));
+        QDir(target).removeRecursively();
+        QFile::remove(target);
+    }
+
+    void foreignOrEmptyLockDoesNotHoldUpASave_data()
+    {
+        QTest::addColumn<QByteArray>("lock");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("another host") << QByteArray("4242\nveskaro\nsome-other-host\n");
+        QTest::newRow("this host, live process") << QByteArray("1\ninit\n") + QSysInfo::machineHostName().toUtf8() + '\n';
+    }
+
+    void foreignOrEmptyLockDoesNotHoldUpASave()
+    {
+        QFETCH(QByteArray, lock);
+        writeAll(path() + QStringLiteral(".lock"), lock);
+        QElapsedTimer clock;
+        clock.start();
+        FileRegistryStore store(path());
+        QVERIFY(store.createKey(Hive::CurrentUser, kKey));
+        QVERIFY(store.setValue(Hive::CurrentUser, kKey, u"A"_qs, u"1"_qs));
+        // Far below the waits of a lock taken for a hanging program.
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    void staleTemporaryFileIsRemoved()
+    {
+        const QString stale = path() + QStringLiteral(".Ab3xYz");
+        const QString kept = path() + QStringLiteral(".broken-20260101-000000");
+        writeAll(stale, "half a file");
+        writeAll(kept, "the user's old file");
+        FileRegistryStore store(path());
+        QVERIFY(store.createKey(Hive::CurrentUser, kKey));
+        QVERIFY(!QFile::exists(stale));
+        QCOMPARE(readAll(kept), QByteArray("the user's old file"));
+    }
+
+    void fourWritersTakeTurns()
+    {
+        constexpr int kWriters = 4;
+        QProcess writers[kWriters];
+        for (int w = 0; w < kWriters; ++w) {
+            writers[w].start(QStringLiteral(VESKARO_SETTINGS_WRITER), {path(), u"count"_qs, u"W%1"_qs.arg(w)});
+            QVERIFY(writers[w].waitForStarted());
+        }
+        QTest::qWait(3000);
+        for (QProcess& writer : writers)   // a refused setting ends a writer with status 1
+            QVERIFY2(writer.state() == QProcess::Running, qPrintable(writer.readAllStandardError()));
+        for (QProcess& writer : writers) {
+            writer.kill();
+            writer.waitForFinished(5000);
+        }
+        FileRegistryStore store(path());
+        QList<qlonglong> counts;
+        for (int w = 0; w < kWriters; ++w)
+            counts.append(store.queryValue(Hive::CurrentUser, kKey + u"\\Loop"_qs, u"W%1"_qs.arg(w)).value_or(u"0"_qs).toLongLong());
+        const qlonglong most = *std::max_element(counts.begin(), counts.end());
+        const qlonglong least = *std::min_element(counts.begin(), counts.end());
+        // Each writer gets its turns: none is starved by the others.
+        QVERIFY2(least > 0 && least * 10 >= most, qPrintable(QStringLiteral("%1 %2 %3 %4").arg(counts[0]).arg(counts[1]).arg(counts[2]).arg(counts[3])));
     }
 
     void killedWriterLeavesACompleteFile()

@@ -190,6 +190,7 @@ private Q_SLOTS:
     void usage_data();
     void usage();
     void brokenSettingsAreKeptAsideAndReported();
+    void screenshotOfAnOversizedWindowNamesTheCause();
     void tables_data();
     void tables();
     void csvIsWhatSaveWrites();
@@ -288,6 +289,19 @@ void TestReport::usage()
         QVERIFY2(outcome.err.contains(errContains), qPrintable(outcome.err));
         QCOMPARE(outcome.out, QString());
     }
+}
+
+void TestReport::screenshotOfAnOversizedWindowNamesTheCause()
+{
+    ReportRun report;
+    for (const char* name : {"Width", "Height"})
+        report.seed(app::kMainFormKey, QString::fromLatin1(name), QStringLiteral("900000000"));
+    const QString png = report.path(QStringLiteral("main.png"));
+    const Outcome outcome = report.run({QStringLiteral("--screenshot"), png, QStringLiteral("servers")});
+    QCOMPARE(outcome.exitCode, 1);
+    QVERIFY2(outcome.err.contains(QLatin1String("cannot render the main window")), qPrintable(outcome.err));
+    QVERIFY(!outcome.err.contains(QLatin1String("cannot write")));
+    QVERIFY(!QFile::exists(png));
 }
 
 void TestReport::brokenSettingsAreKeptAsideAndReported()

@@ -177,6 +177,9 @@ private Q_SLOTS:
     void volumesAndDrives();
     void partitionsOfAServer();
     void generatedNetworkIsDeterministic();
+    void walkingAGeneratedNetworkReleasesLists();
+    void descriptionReadingStopsAtTheLimit();
+    void demoStartsTogether();
 };
 
 void TestSimNetwork::rejectsBrokenDescriptions_data()
@@ -212,6 +215,28 @@ void TestSimNetwork::rejectsBrokenDescriptions_data()
         << acme(R"({ "name": "GEN001", "tree": "ACME_TREE" }, { "name": "FS1", "tree": "ACME_TREE" })",
                 R"("generate": [ { "prefix": "GEN", "count": 2, "tree": "ACME_TREE" } ],)")
         << QStringList{"generate[0].prefix", "GEN001"};
+    // Small descriptions that would ask for more than any desktop has are refused
+    // before anything of them is made, naming the field.
+    const QByteArray group = R"({ "prefix": "G%1", "count": 100000, "tree": "ACME_TREE", "nlms": 1, "setParameters": 1 })";
+    QByteArray groups;
+    for (int i = 0; i < 40; ++i)
+        groups += (i ? "," : "") + QString::fromLatin1(group).arg(i).toLatin1();
+    QTest::newRow("servers of all groups") << acme(kTwoServers, R"("generate": [ )" + groups + "],")
+                                           << QStringList{"generate[1].count", "200000 servers", "100000"};
+    QTest::newRow("open files of a server")
+        << acme(kTwoServers, R"("generate": [ { "prefix": "G", "count": 10, "tree": "ACME_TREE", "connections": 65534, "openFilesPerConnection": 100 } ],)")
+        << QStringList{"generate[0].openFilesPerConnection", "6553400 open files", "100000"};
+    QTest::newRow("connections of all groups")
+        << acme(kTwoServers, R"("generate": [ { "prefix": "G", "count": 100000, "tree": "ACME_TREE", "connections": 200 } ],)")
+        << QStringList{"generate[0].connections", "20000000 connections"};
+    QTest::newRow("open files of all groups")
+        << acme(kTwoServers, R"("generate": [ { "prefix": "G", "count": 1000, "tree": "ACME_TREE", "connections": 1000, "openFilesPerConnection": 20 } ],)")
+        << QStringList{"generate[0].openFilesPerConnection", "20000000 open files"};
+    QTest::newRow("prefix") << acme(kTwoServers, R"("generate": [ { "prefix": "GEN 1", "count": 2, "tree": "ACME_TREE" } ],)")
+                            << QStringList{"generate[0].prefix", "GEN 1"};
+    QTest::newRow("latency") << fs1(R"("latencyMs": 60000)") << QStringList{"servers[0].latencyMs", "10000"};
+    QTest::newRow("UTF-16") << QByteArray("\xFF\xFE{\0}\0", 6) << QStringList{"UTF-16"};
+    QTest::newRow("UTF-16 without mark") << QByteArray("{\0}\0", 4) << QStringList{"UTF-16"};
     QTest::newRow("drive letter") << acme(kTwoServers).replace("\"logins\"", "\"drives\": { \"F1\": \"FS1/SYS:\" }, \"logins\"")
                                   << QStringList{"workstation.drives.F1", "drive letter"};
 }
@@ -741,6 +766,80 @@ void TestSimNetwork::generatedNetworkIsDeterministic()
     const NWCONN_HANDLE gen1 = open(*a, "GEN001");
     QCOMPARE(setParameterNames(*a, gen1).size(), 40);
     QCOMPARE(activeConnections(*a, gen1, 11, 1).size() + activeConnections(*a, gen1, 2, 1).size(), 51);
+}
+
+void TestSimNetwork::walkingAGeneratedNetworkReleasesLists()
+{
+    // Servers with 50,000 rows each: the list cache keeps only a few at a time,
+    // and what a server lost at run time stays lost when its lists are drawn again.
+    const QByteArray json = acme(kTwoServers, R"("generate": [ { "prefix": "GEN", "count": 60, "tree": "ACME_TREE",
+        "nlms": 10, "setParameters": 10, "connections": 5000, "openFilesPerConnection": 9, "seed": 3 } ],)");
+    auto c = testing::makeNetwork(json);
+    QVERIFY(c);
+    const NWCONN_HANDLE first = open(*c, "GEN001");
+    QCOMPARE(c->NWClearConnectionNumber(first, 17), 0u);
+    std::array<char, 48> name{};
+    quint16 objectType = 0;
+    quint32 objectId = 0;
+    std::array<quint8, 7> login{};
+    const NWRCODE before = c->NWGetConnectionInformation(first, 18, name, objectType, objectId, login);
+    QCOMPARE(before, 0u);
+    const QString user = text(name);
+    const std::array<quint8, 7> loginBefore = login;
+    for (int i = 2; i <= 60; ++i) {
+        const NWCONN_HANDLE conn = open(*c, QStringLiteral("GEN%1").arg(i, 3, 10, QLatin1Char('0')).toLatin1());
+        qsizetype listed = 0;
+        for (quint32 type : {11U, 2U})
+            listed += activeConnections(*c, conn, type, 1).size() + activeConnections(*c, conn, type, 4097).size();
+        QCOMPARE(listed, 5001);
+    }
+    QCOMPARE(c->NWGetConnectionInformation(first, 17, name, objectType, objectId, login), 0x89FDu);
+    // The count of connections in use, read without drawing the lists, agrees.
+    for (const QByteArray& server : {QByteArray("GEN001"), QByteArray("GEN030")}) {
+        std::array<char, 48> serverName{};
+        FileServerInformation info;
+        QCOMPARE(c->NWGetFileServerInformation(open(*c, server), serverName, info), 0u);
+        QCOMPARE(info.connectionsInUse, quint16(server == "GEN001" ? 5000 : 5001));
+    }
+    QCOMPARE(c->NWGetConnectionInformation(first, 18, name, objectType, objectId, login), 0u);
+    QCOMPARE(text(name), user);
+    QVERIFY(login == loginBefore);
+}
+
+void TestSimNetwork::descriptionReadingStopsAtTheLimit()
+{
+    // An endless source is read only up to the largest description.
+    if (!QFile::exists(QStringLiteral("/dev/zero")))
+        QSKIP("no endless device here");
+    const ClientLoad load = loadSimulatedNetwork(QStringLiteral("/dev/zero"));
+    QCOMPARE(load.outcome, ClientLoad::Outcome::Unreadable);
+    QVERIFY2(load.problem.contains(QLatin1String("larger than 32 MB")), qPrintable(load.problem));
+}
+
+void TestSimNetwork::demoStartsTogether()
+{
+    // Programs started at once on a fresh cache each find a complete copy of the
+    // demo's files, and no half-made folder is left behind.
+    for (int round = 0; round < 5; ++round) {
+        QTemporaryDir cache;
+        QVERIFY(cache.isValid());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CACHE_HOME"), cache.path());
+        environment.remove(QStringLiteral("VESKARO_NETWORK"));
+        QProcess starters[4];
+        for (QProcess& starter : starters) {
+            starter.setProcessEnvironment(environment);
+            starter.start(QStringLiteral(VESKARO_DEMO_STARTER), {});
+        }
+        for (QProcess& starter : starters) {
+            QVERIFY(starter.waitForFinished(60000));
+            QVERIFY2(starter.exitStatus() == QProcess::NormalExit && starter.exitCode() == 0,
+                     qPrintable(QStringLiteral("round %1: %2").arg(round).arg(QString::fromLocal8Bit(starter.readAllStandardError()))));
+        }
+        const QStringList folders = QDir(cache.path() + QStringLiteral("/Veskaro")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(folders.size(), 1);
+        QVERIFY(QFile::exists(cache.path() + QStringLiteral("/Veskaro/") + folders.first() + QStringLiteral("/.complete")));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSimNetwork)

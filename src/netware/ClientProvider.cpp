@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 // The demo network is compiled into a static library; registering it here
 // pulls it into every program that can load it.
@@ -41,7 +42,10 @@ QStringList demoFiles()
 
 // The demo's volume files must be ordinary files (the file views read them by
 // path), so they are copied once into the cache, in a folder named after their
-// content so that a newer program never reads an older copy.
+// content so that a newer program never reads an older copy. Several programs
+// may start at once: each builds its copy in a private folder and moves it into
+// place in one step; a complete copy already there is used as it is, and no
+// folder another program may be reading is ever deleted.
 std::optional<QString> materialiseDemo(QString& problem)
 {
     const QStringList files = demoFiles();
@@ -57,37 +61,60 @@ std::optional<QString> materialiseDemo(QString& problem)
     QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     if (cache.isEmpty())
         cache = QDir::tempPath();
-    const QString target = cache + QStringLiteral("/Veskaro/demo-") + QString::fromLatin1(hash.result().toHex().left(16));
+    const QString name = QStringLiteral("demo-") + QString::fromLatin1(hash.result().toHex().left(16));
+    const QString parent = cache + QStringLiteral("/Veskaro");
+    const QString target = parent + QLatin1Char('/') + name;
     const QString marker = target + QStringLiteral("/.complete");
     if (QFile::exists(marker))
         return target;
 
-    const QString staging = target + QStringLiteral(".part");
-    QDir(staging).removeRecursively();
-    for (const QString& name : files) {
-        const QString destination = staging + QLatin1Char('/') + name;
+    if (!QDir().mkpath(parent)) {
+        problem = QStringLiteral("The demo network's files cannot be written to %1").arg(parent);
+        return std::nullopt;
+    }
+    QTemporaryDir staging(parent + QLatin1Char('/') + name + QStringLiteral(".part-XXXXXX"));
+    if (!staging.isValid()) {
+        problem = QStringLiteral("The demo network's files cannot be written to %1 (%2)").arg(parent, staging.errorString());
+        return std::nullopt;
+    }
+    for (const QString& file : files) {
+        const QString destination = staging.filePath(file);
         if (!QDir().mkpath(QFileInfo(destination).path())
-            || !QFile::copy(kDemoFolder + QLatin1Char('/') + name, destination)) {
-            problem = QStringLiteral("The demo network's files cannot be written to %1").arg(staging);
+            || !QFile::copy(kDemoFolder + QLatin1Char('/') + file, destination)) {
+            problem = QStringLiteral("The demo network's files cannot be written to %1").arg(staging.path());
             return std::nullopt;
         }
         QFile::setPermissions(destination, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     }
-    QFile done(staging + QStringLiteral("/.complete"));
+    QFile done(staging.filePath(QStringLiteral(".complete")));
     if (!done.open(QIODevice::WriteOnly)) {
-        problem = QStringLiteral("The demo network's files cannot be written to %1").arg(staging);
+        problem = QStringLiteral("The demo network's files cannot be written to %1").arg(staging.path());
         return std::nullopt;
     }
     done.close();
-    QDir(target).removeRecursively();
-    if (!QDir().rename(staging, target)) {
-        // Another instance may have finished the same copy first.
-        if (QFile::exists(marker))
+    QFile::setPermissions(staging.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+                                              | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        // Renaming a folder onto an existing one fails, so exactly one copy wins.
+        if (QDir().rename(staging.path(), target)) {
+            staging.setAutoRemove(false);
             return target;
-        problem = QStringLiteral("The demo network's files cannot be moved to %1").arg(target);
-        return std::nullopt;
+        }
+        if (QFile::exists(marker))
+            return target;   // another program finished first; ours is removed with `staging`
+        if (QFileInfo::exists(target)) {
+            // An unfinished copy of an older program: nobody reads it (readers want the
+            // marker), so it is moved out of the way in one step and then removed.
+            QTemporaryDir aside(parent + QLatin1Char('/') + name + QStringLiteral(".old-XXXXXX"));
+            if (aside.isValid() && QDir().rename(target, aside.filePath(QStringLiteral("copy"))))
+                continue;
+        }
     }
-    return target;
+    if (QFile::exists(marker))
+        return target;
+    problem = QStringLiteral("The demo network's files cannot be moved to %1").arg(target);
+    return std::nullopt;
 }
 
 }  // namespace
@@ -119,7 +146,10 @@ ClientLoad loadSimulatedNetwork(const QString& descriptionPath)
         load.problem = QStringLiteral("%1: cannot be read: %2").arg(descriptionPath, file.errorString());
         return load;
     }
-    return loadSimulatedNetworkFromJson(file.readAll(), QFileInfo(descriptionPath).absolutePath(), descriptionPath);
+    // Read no more than the largest description plus one byte: a device such as
+    // /dev/zero would otherwise be read until memory runs out.
+    const QByteArray json = file.read(sim::kMaxDescriptionBytes + 1);
+    return loadSimulatedNetworkFromJson(json, QFileInfo(descriptionPath).absolutePath(), descriptionPath);
 }
 
 ClientLoad loadNetWareClient()

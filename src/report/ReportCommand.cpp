@@ -356,7 +356,19 @@ int ReportCommand::execute(const QStringList& arguments, QIODevice& out, QTextSt
         form.setAttribute(Qt::WA_DontShowOnScreen);
         form.show();
         QCoreApplication::processEvents();
-        if (!form.grab().save(parsed.screenshot, "PNG")) {
+        // The raster engine draws at most 32767 pixels a side; a larger window
+        // comes from a size stored in the settings.
+        constexpr int kLargestSide = 32767;
+        const bool drawable = form.width() <= kLargestSide && form.height() <= kLargestSide;
+        const QPixmap picture = drawable ? form.grab() : QPixmap();
+        if (picture.isNull()) {
+            // Most often a window size stored in the settings that no picture can hold.
+            err << "veskaro-report: cannot render the main window at " << form.width() << " x " << form.height()
+                << " pixels (the window size stored in the settings may be too large); " << parsed.screenshot
+                << " was not written" << Qt::endl;
+            return 1;
+        }
+        if (!picture.save(parsed.screenshot, "PNG")) {
             err << "veskaro-report: cannot write " << parsed.screenshot << Qt::endl;
             return 1;
         }

@@ -10,22 +10,144 @@
 #include <QtGlobal>
 
 #ifdef Q_OS_UNIX
+#include <QDirIterator>
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <csignal>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 #endif
 
 namespace settings {
 
 namespace {
 
-// A change holds the lock for milliseconds; a lock this old belongs to a
-// process that hangs, and one whose process has gone is taken over at once.
-constexpr int kStaleLockMs = 15000;
+// A change holds the lock for milliseconds; waiting this long means the holder hangs.
 constexpr int kLockWaitMs = 10000;
 
 QString tr(const char* text)
 {
     return QCoreApplication::translate("settings::FileRegistryStore", text);
 }
+
+// What stands at the settings path when it is not a regular file (after
+// following symbolic links), or an empty text when it is one or is missing.
+QString nonFileKind(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    if (S_ISREG(st.st_mode))
+        return {};
+    if (S_ISDIR(st.st_mode))
+        return tr("a folder");
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return tr("a device");
+    if (S_ISFIFO(st.st_mode))
+        return tr("a pipe");
+    if (S_ISSOCK(st.st_mode))
+        return tr("a socket");
+    return tr("not a regular file");
+#else
+    const QFileInfo info(path);
+    return info.exists() && !info.isFile() ? tr("not a regular file") : QString();
+#endif
+}
+
+#ifdef Q_OS_UNIX
+// The operating system's lock on the file beside the settings: waiting writers
+// are queued by the kernel and the lock goes with its process, so a killed
+// writer never leaves it held and what the lock file contains does not matter.
+class WriteLock {
+public:
+    explicit WriteLock(const QString& path)
+    {
+        m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (m_fd < 0) {
+            m_error = qt_error_string(errno);
+            return;
+        }
+        if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
+            m_locked = true;
+            return;
+        }
+        m_locked = waitForLock();
+    }
+    ~WriteLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);   // releases the lock
+    }
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
+
+    bool locked() const { return m_locked; }
+    bool opened() const { return m_fd >= 0; }
+    QString error() const { return m_error; }
+
+private:
+    // Blocks in the kernel's queue; a timer signal to this thread ends the wait
+    // when the holder hangs.
+    bool waitForLock()
+    {
+        struct sigaction quiet {};
+        quiet.sa_handler = [](int) {};
+        sigemptyset(&quiet.sa_mask);
+        quiet.sa_flags = 0;   // no restart: the wait returns EINTR
+        struct sigaction previous {};
+        const int signal = SIGRTMIN + 3;
+        ::sigaction(signal, &quiet, &previous);
+        sigevent event {};
+        event.sigev_notify = SIGEV_THREAD_ID;
+        event.sigev_signo = signal;
+        event._sigev_un._tid = static_cast<pid_t>(::syscall(SYS_gettid));
+        timer_t timer {};
+        const bool timed = ::timer_create(CLOCK_MONOTONIC, &event, &timer) == 0;
+        if (timed) {
+            itimerspec when {};
+            when.it_value.tv_sec = kLockWaitMs / 1000;
+            ::timer_settime(timer, 0, &when, nullptr);
+        }
+        auto timeLeft = [&] {
+            itimerspec left {};
+            return timed && ::timer_gettime(timer, &left) == 0
+                   && (left.it_value.tv_sec > 0 || left.it_value.tv_nsec > 0);
+        };
+        int result = -1;
+        do {
+            result = ::flock(m_fd, LOCK_EX);
+        } while (result != 0 && errno == EINTR && (!timed || timeLeft()));
+        if (timed)
+            ::timer_delete(timer);
+        ::sigaction(signal, &previous, nullptr);
+        return result == 0;
+    }
+
+    int m_fd = -1;
+    bool m_locked = false;
+    QString m_error;
+};
+
+// Temporary files of a save that was killed before it could finish ("veskaro.reg.AbC123").
+// Only called while holding the lock, when no save of another process is under way.
+void removeStaleTemporaries(const QString& path)
+{
+    const QFileInfo info(path);
+    static const QRegularExpression suffix(QStringLiteral("^\\.[A-Za-z0-9]{6}$"));
+    QDirIterator it(info.absolutePath(), {info.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden);
+    while (it.hasNext()) {
+        const QString candidate = it.next();
+        if (suffix.match(QFileInfo(candidate).fileName().mid(info.fileName().size())).hasMatch())
+            QFile::remove(candidate);
+    }
+}
+#endif
 
 }  // namespace
 
@@ -88,6 +210,11 @@ void FileRegistryStore::refresh() const
     m_tree = {};
     if (!now.exists)
         return;
+    if (const QString kind = nonFileKind(m_path); !kind.isEmpty()) {
+        warn(tr("The settings file %1 is %2, not a file; default settings are used and settings are not saved.")
+                 .arg(QDir::toNativeSeparators(m_path), kind));
+        return;
+    }
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly)) {
         warn(tr("The settings file %1 cannot be read (%2); default settings are used.")
@@ -108,24 +235,44 @@ void FileRegistryStore::refresh() const
 
 bool FileRegistryStore::change(const std::function<Outcome(regfile::Tree&)>& apply)
 {
+    // A device, pipe, socket or folder at the path is left alone: a save would replace it with a file.
+    if (const QString kind = nonFileKind(m_path); !kind.isEmpty()) {
+        warn(tr("The settings file %1 is %2, not a file; default settings are used and settings are not saved.")
+                 .arg(QDir::toNativeSeparators(m_path), kind));
+        return false;
+    }
     const QString folder = QFileInfo(m_path).absolutePath();
     if (!QDir().mkpath(folder)) {
         warn(tr("The settings folder %1 cannot be created; settings are not saved.")
                  .arg(QDir::toNativeSeparators(folder)));
         return false;
     }
+#ifdef Q_OS_UNIX
+    WriteLock lock(m_path + QStringLiteral(".lock"));
+    if (!lock.opened()) {
+        warn(tr("The lock file of the settings file %1 cannot be created (%2); a setting was not saved.")
+                 .arg(QDir::toNativeSeparators(m_path), lock.error()));
+        return false;
+    }
+    if (!lock.locked()) {
+        warn(tr("The settings file %1 is locked by another program; a setting was not saved.")
+                 .arg(QDir::toNativeSeparators(m_path)));
+        return false;
+    }
+    removeStaleTemporaries(m_path);
+#else
     QLockFile lock(m_path + QStringLiteral(".lock"));
-    lock.setStaleLockTime(kStaleLockMs);
     if (!lock.tryLock(kLockWaitMs)) {
         warn(tr("The settings file %1 is locked by another program; a setting was not saved.")
                  .arg(QDir::toNativeSeparators(m_path)));
         return false;
     }
+#endif
 
     // Start from what is on disk now: another process may have written since we last read.
     regfile::Tree tree;
     QFile current(m_path);
-    if (current.exists()) {
+    if (stamp().exists) {   // follows a symbolic link; one that leads nowhere is a missing file
         if (!current.open(QIODevice::ReadOnly)) {
             warn(tr("The settings file %1 cannot be read (%2); a setting was not saved.")
                      .arg(QDir::toNativeSeparators(m_path), current.errorString()));

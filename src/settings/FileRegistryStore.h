@@ -2,12 +2,15 @@
 // The registry kept in one .reg file (see RegFile.h) where there is no
 // Windows registry. Both hives live in the same file.
 //
-// Several Veskaro processes may share the file. Each change takes the lock
-// file beside it, reads what is on disk at that moment, applies only its own
+// Several Veskaro processes may share the file. Each change takes the
+// operating system's lock on the lock file beside it (writers wait their turn
+// in the kernel's queue; a killed writer's lock goes with it), reads what is
+// on disk at that moment, applies only its own
 // change and replaces the file in one step (a new file in the same folder,
 // synced, renamed over the old), so a crash leaves either the old or the new
 // file and two processes writing at once lose nothing. Reads follow changes
-// made by others as soon as the file's size, time or identity changes.
+// made by others as soon as the file's size, time or identity changes. A
+// device, pipe, socket or folder at the path is never read or replaced.
 
 #include "settings/RegFile.h"
 #include "settings/RegistryStore.h"

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QHash>
 
 #include <algorithm>
 #include <optional>
@@ -130,18 +131,21 @@ std::optional<QString> decodeText(const QByteArray& raw, bool unicode)
 Value binaryValue(QString name, quint32 type, const QByteArray& raw, bool unicode)
 {
     Value value{std::move(name), type, false, {}, raw};
-    if (type == kTypeString || type == kTypeExpandString || type == kTypeMultiString) {
-        if (auto text = decodeText(raw, unicode)) {
-            value.textual = true;
-            value.raw.clear();
-            value.text = *text;
-            if (type == kTypeString) {
-                // The terminator belongs to the storage, not to the text.
-                while (value.text.endsWith(QChar(u'\0')))
-                    value.text.chop(1);
-            }
-        }
+    if (type != kTypeString && type != kTypeExpandString && type != kTypeMultiString)
+        return value;
+    const auto text = decodeText(raw, unicode);
+    // REG_SZ text is read without its one terminator; a REG_SZ that has none is
+    // kept as bytes so that it is written back as it was.
+    const bool terminated = type != kTypeString || (text && text->endsWith(QChar(u'\0')));
+    if (!text || !terminated) {
+        value.rawText = unicode ? Value::RawText::Unicode : Value::RawText::Ansi;
+        return value;
     }
+    value.textual = true;
+    value.raw.clear();
+    value.text = *text;
+    if (type == kTypeString)
+        value.text.chop(1);
     return value;
 }
 
@@ -211,16 +215,36 @@ std::optional<QString> renderValue(const Value& value, bool unicode)
     return hexData(prefix + QStringLiteral("hex(%1):").arg(value.type, 0, 16), value.raw);
 }
 
+// Raw text bytes of an ANSI file in the UTF-16 a Unicode file keeps them in.
+Value inUnicode(Value value)
+{
+    if (value.rawText == Value::RawText::Ansi) {
+        QStringEncoder encoder(QStringEncoder::Utf16LE);
+        value.raw = encoder(fromWindows1252(value.raw));
+        value.rawText = Value::RawText::Unicode;
+    }
+    return value;
+}
+
 std::optional<QString> render(const Tree& tree, bool unicode)
 {
     QString out = QString::fromUtf16(unicode ? kHeaderUnicode : kHeaderAnsi) + QStringLiteral("\r\n\r\n");
-    for (const Key& key : tree.keys()) {
-        // A bare hive needs no section: every key below it names it.
-        if (!key.path.contains(u'\\') && key.values.isEmpty())
-            continue;
+    const auto& keys = tree.keys();
+    for (auto it = keys.begin(); it != keys.end(); ++it) {
+        const Key& key = *it;
+        // A bare hive needs no section when a key below it names it.
+        if (!key.path.contains(u'\\') && key.values.isEmpty()) {
+            const auto next = std::next(it);
+            // Only when that key names the hive in the same case, which reading it back keeps.
+            if (next != keys.end() && next.key().startsWith(it.key() + kFoldSeparator)
+                && next->path.startsWith(key.path + u'\\'))
+                continue;
+        }
         out += u'[' + key.path + QStringLiteral("]\r\n");
         for (const Value& value : key.values) {
-            const auto line = renderValue(value, unicode);
+            if (!unicode && value.rawText == Value::RawText::Unicode)
+                return std::nullopt;
+            const auto line = renderValue(unicode ? inUnicode(value) : value, unicode);
             if (!line)
                 return std::nullopt;
             out += *line + QStringLiteral("\r\n");
@@ -239,6 +263,8 @@ bool Tree::isValidPath(const QString& path)
     if (path.isEmpty())
         return false;
     const QStringList parts = path.split(u'\\');
+    if (parts.size() > kMaxDepth + 1)
+        return false;
     return std::none_of(parts.begin(), parts.end(), [](const QString& part) {
         return part.isEmpty()
                || std::any_of(part.begin(), part.end(), [](QChar c) { return c.unicode() < 0x20; });
@@ -271,12 +297,21 @@ Key* Tree::findMutable(const QString& path)
 
 Key& Tree::ensure(const QString& path)
 {
-    const QStringList parts = path.split(u'\\');
-    for (qsizetype n = 1; n <= parts.size(); ++n) {
-        const QString partial = parts.first(n).join(u'\\');
-        const QString folded = fold(partial);
-        if (!m_keys.contains(folded))
-            m_keys.insert(folded, Key{partial, {}});
+    const QString folded = fold(path);
+    if (const auto it = m_keys.find(folded); it != m_keys.end())
+        return *it;
+    // Parents first, from the nearest one that exists; every key's parents exist.
+    qsizetype end = path.size();
+    QList<qsizetype> missing;
+    for (;;) {
+        missing.append(end);
+        end = path.lastIndexOf(u'\\', end - 1);
+        if (end <= 0 || m_keys.contains(fold(path.left(end))))
+            break;
+    }
+    for (auto n = missing.size() - 1; n >= 0; --n) {
+        const QString partial = path.left(missing.at(n));
+        m_keys.insert(fold(partial), Key{partial, {}});
     }
     return *findMutable(path);
 }
@@ -334,9 +369,76 @@ bool Tree::removeValue(Key& key, const QString& name)
 
 // ---- parse / serialize ----------------------------------------------------------
 
+namespace {
+
+// Values read so far, by key and by case-folded name, so that a key with many
+// values is read in linear time; they are ordered once at the end.
+class PendingValues {
+public:
+    void put(const QString& path, Value value)
+    {
+        Pending& key = m_keys[Tree::fold(path)];
+        if (key.path.isEmpty())
+            key.path = path;
+        const QString name = value.name.toCaseFolded();
+        if (const auto it = key.values.find(name); it != key.values.end()) {
+            value.name = it->name;
+            *it = std::move(value);
+        } else {
+            key.values.insert(name, std::move(value));
+        }
+    }
+    void remove(const QString& path, const QString& name)
+    {
+        const auto it = m_keys.find(Tree::fold(path));
+        if (it != m_keys.end())
+            it->values.remove(name.toCaseFolded());
+    }
+    void removeSubtree(const QString& path)
+    {
+        const QString folded = Tree::fold(path);
+        const QString below = folded + kFoldSeparator;
+        m_keys.remove(folded);
+        auto it = m_keys.lowerBound(below);
+        while (it != m_keys.end() && it.key().startsWith(below))
+            it = m_keys.erase(it);
+    }
+    void moveInto(Tree& tree);
+
+private:
+    struct Pending {
+        QString path;
+        QHash<QString, Value> values;
+    };
+    QMap<QString, Pending> m_keys;
+};
+
+bool valueOrder(const Value& a, const Value& b)
+{
+    const int order = a.name.compare(b.name, Qt::CaseInsensitive);
+    return order != 0 ? order < 0 : a.name < b.name;
+}
+
+void PendingValues::moveInto(Tree& tree)
+{
+    for (Pending& pending : m_keys) {
+        QList<Value> values;
+        values.reserve(pending.values.size());
+        for (Value& value : pending.values)
+            values.append(std::move(value));
+        std::sort(values.begin(), values.end(), valueOrder);
+        tree.ensure(pending.path).values = std::move(values);
+    }
+    m_keys.clear();
+}
+
+
+}  // namespace
+
 ParseResult parse(const QByteArray& bytes)
 {
     ParseResult result;
+    PendingValues pending;
     const QStringList lines = decodeFile(bytes).split(u'\n');
     bool headerSeen = false;
     bool unicode = false;
@@ -375,10 +477,13 @@ ParseResult parse(const QByteArray& bytes)
             deleting = path.startsWith(u'-');
             if (deleting)
                 path.remove(0, 1);
+            if (path.count(u'\\') > Tree::kMaxDepth)
+                return fail(i, tr("a key is nested deeper than %1 levels").arg(Tree::kMaxDepth));
             if (!Tree::isValidPath(path))
                 return fail(i, tr("\"%1\" is not a key name").arg(path));
             if (deleting) {
                 result.tree.removeSubtree(path);
+                pending.removeSubtree(path);
                 section.clear();
             } else {
                 result.tree.ensure(path);
@@ -410,7 +515,7 @@ ParseResult parse(const QByteArray& bytes)
         std::optional<Value> value;
         if (data == u"-") {
             if (!deleting)
-                Tree::removeValue(result.tree.ensure(section), name);
+                pending.remove(section, name);
             continue;
         }
         if (data.startsWith(u'"')) {
@@ -454,8 +559,9 @@ ParseResult parse(const QByteArray& bytes)
             return fail(i, tr("the value's type is not known"));
         }
         if (!deleting)
-            Tree::putValue(result.tree.ensure(section), std::move(*value));
+            pending.put(section, std::move(*value));
     }
+    pending.moveInto(result.tree);
     result.ok = true;
     return result;
 }

@@ -30,6 +30,11 @@ struct Value {
     bool textual = true;       // text holds the data; otherwise raw does
     QString text;              // REG_SZ without its terminator; other text types exactly as stored
     QByteArray raw;
+    // For a text type kept as raw bytes (odd-length UTF-16, a REG_SZ without
+    // terminator): the encoding the bytes are in, so that the file is written
+    // back in that encoding and the bytes keep their meaning.
+    enum class RawText : quint8 { None, Ansi, Unicode };
+    RawText rawText = RawText::None;
     friend bool operator==(const Value&, const Value&) = default;
 };
 
@@ -44,8 +49,12 @@ struct Key {
 // case in which they were first written.
 class Tree {
 public:
-    // A path is usable when it has no empty component and no line break or NUL,
-    // which a .reg file could not hold.
+    // The registry's own limit on levels below the hive; deeper paths are refused.
+    static constexpr int kMaxDepth = 512;
+
+
+    // A path is usable when it has no empty component, no line break or NUL,
+    // which a .reg file could not hold, and at most kMaxDepth levels below the hive.
     static bool isValidPath(const QString& path);
     static bool isValidValueName(const QString& name);
 
@@ -62,11 +71,12 @@ public:
     static bool removeValue(Key& key, const QString& name);
 
     const QMap<QString, Key>& keys() const { return m_keys; }
+    // The form under which keys are filed: case-folded, the separator sorting first.
+    static QString fold(const QString& path);
     bool isEmpty() const { return m_keys.isEmpty(); }
     friend bool operator==(const Tree&, const Tree&) = default;
 
 private:
-    static QString fold(const QString& path);
     Key* findMutable(const QString& path);
     QMap<QString, Key> m_keys;   // ordered so that a key's sub-keys follow it
 };

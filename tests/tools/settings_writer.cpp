@@ -1,8 +1,8 @@
 // A second Veskaro process for the settings file tests: it writes to the
 // same file as the test, to be killed mid-write or to race another writer.
 //
-//   settings_writer <file> count          counts Loop\Counter up for ever,
-//                                         printing each number once it is on disk
+//   settings_writer <file> count [name]   counts Loop\Counter (or Loop\<name>) up for
+//                                         ever, printing each number once it is on disk
 //   settings_writer <file> fill <tag> <n> writes Race\<tag>-0 .. <tag>-(n-1)
 
 #include "settings/FileRegistryStore.h"
@@ -23,12 +23,13 @@ int main(int argc, char** argv)
 
     if (args.at(2) == u"count") {
         const QString key = QStringLiteral("Software\\Korvanel\\Veskaro\\Loop");
+        const QString name = args.size() > 3 ? args.at(3) : QStringLiteral("Counter");
         if (!store.createKey(hive, key))
             return 1;
-        qlonglong n = store.queryValue(hive, key, QStringLiteral("Counter")).value_or(QStringLiteral("0")).toLongLong();
+        qlonglong n = store.queryValue(hive, key, name).value_or(QStringLiteral("0")).toLongLong();
         for (;;) {
             ++n;
-            if (!store.setValue(hive, key, QStringLiteral("Counter"), QString::number(n)))
+            if (!store.setValue(hive, key, name, QString::number(n)))
                 return 1;
             std::printf("%lld\n", n);
             std::fflush(stdout);

@@ -178,6 +178,8 @@ NWRCODE SimClient::NWClearConnectionNumber(NWCONN_HANDLE connection, quint16 con
     if (it == list.end())
         return kBadConnectionNumber;
     list.erase(it);
+    if (server->group)
+        server->clearedConnections.push_back(connectionNumber);   // kept when the lists are drawn again
     return status::Success;
 }
 

@@ -59,7 +59,7 @@ NWRCODE SimClient::NWGetFileServerInformation(NWCONN_HANDLE connection, std::spa
     info.majorVersion = server->major;
     info.minorVersion = server->minor;
     info.revision = server->revision;
-    const auto inUse = serverLists(*server).connections.size();
+    const auto inUse = connectionCount(*server);
     info.maxConnections = static_cast<quint16>(server->maxConnections);
     info.connectionsInUse = static_cast<quint16>(std::min<size_t>(inUse, 0xFFFF));
     info.maxConnectionsUsed = std::max(info.connectionsInUse, static_cast<quint16>(std::min<size_t>(inUse + inUse / 10, 0xFFFF)));

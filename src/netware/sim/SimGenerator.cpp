@@ -4,15 +4,28 @@
 
 #include <QDateTime>
 
+#include <charconv>
+
 namespace nw::sim {
 
 namespace {
+
+constexpr size_t kMaxServersHeld = 64;
 
 const char* const kModuleStems[] = {"CLIB", "LIBC", "NSS", "DS", "TCPIP", "MONITOR", "NWPA", "SMDR", "PKI", "LDAP",
                                     "NCPIP", "SAL", "TSAFS", "APACHE", "NDPSM", "JVM", "BTRIEVE", "DHCPSRVR"};
 const char* const kParameterWords[] = {"Maximum", "Minimum", "Cache", "Buffers", "Directory", "Packet", "Delay",
                                        "Time", "Locks", "Connection", "Receive", "Threshold", "Limit", "Service"};
 const char* const kUserNames[] = {"JSMITH", "AMEYER", "PJONES", "KLEE", "MBROWN", "TNGUYEN", "RGARCIA", "SWILSON"};
+
+// Decimal digits appended without a temporary string: drawing a server's
+// lists writes thousands of these.
+void appendNumber(QString& text, int number)
+{
+    char digits[12];
+    const auto end = std::to_chars(std::begin(digits), std::end(digits), number).ptr;
+    text.append(QLatin1String(digits, static_cast<qsizetype>(end - digits)));
+}
 
 quint64 serverSeed(const GeneratedGroup& group, int index)
 {
@@ -66,15 +79,38 @@ SetParameter groupParameter(const GeneratedGroup& group, int k)
     return p;
 }
 
+void drawGroupRows(const GeneratedGroup& group)
+{
+    GeneratedGroup::Rows& rows = *group.rows;
+    if (rows.drawn)
+        return;
+    rows.nlms.reserve(static_cast<size_t>(group.nlms));
+    for (int k = 0; k < group.nlms; ++k)
+        rows.nlms.push_back(groupModule(group, k));
+    rows.setParameters.reserve(static_cast<size_t>(group.setParameters));
+    for (int k = 0; k < group.setParameters; ++k)
+        rows.setParameters.push_back(groupParameter(group, k));
+    rows.drawn = true;
+}
+
+qint64 rowCount(const ServerLists& lists)
+{
+    qint64 rows = static_cast<qint64>(lists.nlms.size() + lists.setParameters.size() + lists.connections.size());
+    for (const Connection& c : lists.connections)
+        rows += static_cast<qint64>(c.openFiles.size());
+    return rows;
+}
+
 void materialise(Server& server)
 {
     const GeneratedGroup& group = *server.group;
+    drawGroupRows(group);
     SeededRandom r(serverSeed(group, server.groupIndex));
     ServerLists lists;
 
     lists.nlms.reserve(static_cast<size_t>(group.nlms));
     for (int k = 0; k < group.nlms; ++k) {
-        Nlm n = groupModule(group, k);
+        Nlm n = group.rows->nlms[static_cast<size_t>(k)];
         if (r.unit() < group.differences) {
             n.revision += r.between(1, 5);
             n.day = n.day % 28 + 1;
@@ -84,7 +120,7 @@ void materialise(Server& server)
 
     lists.setParameters.reserve(static_cast<size_t>(group.setParameters));
     for (int k = 0; k < group.setParameters; ++k) {
-        SetParameter p = groupParameter(group, k);
+        SetParameter p = group.rows->setParameters[static_cast<size_t>(k)];
         if (r.unit() < group.differences) {
             if (p.type == 1)
                 p.value[0] = static_cast<char>(p.value[0] ? 0 : 1);
@@ -97,6 +133,9 @@ void materialise(Server& server)
     }
 
     const QDateTime& reference = group.reference;
+    const QString userContext = group.context.isEmpty() ? server.tree : group.context;
+    const QString notLoggedIn = QStringLiteral("NOT-LOGGED-IN");
+    const QString volume = server.volumes.front().name;
     lists.connections.reserve(static_cast<size_t>(group.connections) + 1);
     for (int k = 0; k < group.connections; ++k) {
         Connection c;
@@ -104,11 +143,16 @@ void materialise(Server& server)
         c.type = r.unit() < 0.8 ? 11 : 2;
         const bool loggedIn = r.unit() < 0.9;
         c.status = loggedIn ? 0x0020 : 0;
-        c.user = loggedIn ? QStringLiteral("%1%2.%3")
-                                .arg(QLatin1String(kUserNames[r.next() % std::size(kUserNames)]))
-                                .arg(k + 1)
-                                .arg(group.context.isEmpty() ? server.tree : group.context)
-                          : QStringLiteral("NOT-LOGGED-IN");
+        if (loggedIn) {
+            const QLatin1String stem(kUserNames[r.next() % std::size(kUserNames)]);
+            c.user.reserve(stem.size() + 7 + userContext.size());
+            c.user.append(stem);
+            appendNumber(c.user, k + 1);
+            c.user.append(QLatin1Char('.'));
+            c.user.append(userContext);
+        } else {
+            c.user = notLoggedIn;
+        }
         c.objectType = 1;
         c.objectId = 0x01000000U + static_cast<quint32>(k + 1);
         c.loginTime = reference.addSecs(-60 * static_cast<qint64>(r.between(1, 20000)));
@@ -118,8 +162,13 @@ void materialise(Server& server)
         c.messageResult = loggedIn ? 0 : 2;
         for (int f = 0; f < group.openFilesPerConnection; ++f) {
             OpenFile file;
-            file.volume = server.volumes.front().name;
-            file.path = QStringLiteral("DATA\\File %1 of %2.dat").arg(f + 1).arg(k + 1);
+            file.volume = volume;
+            file.path.reserve(32);
+            file.path.append(QLatin1String("DATA\\File "));
+            appendNumber(file.path, f + 1);
+            file.path.append(QLatin1String(" of "));
+            appendNumber(file.path, k + 1);
+            file.path.append(QLatin1String(".dat"));
             file.lockFlags = 0x08;
             c.openFiles.push_back(std::move(file));
         }
@@ -132,6 +181,8 @@ void materialise(Server& server)
     own.objectId = 0x01000000U;
     own.loginTime = reference.addSecs(-3600);
     lists.connections.push_back(std::move(own));
+    for (const quint32 number : server.clearedConnections)
+        std::erase_if(lists.connections, [&](const Connection& c) { return c.number == number; });
     server.lists = std::move(lists);
 }
 
@@ -171,13 +222,47 @@ void addGeneratedServers(Network& network, const std::shared_ptr<const Generated
 
 ServerLists& serverLists(Server& server)
 {
+    bool drawn = false;
     if (!server.lists) {
+        drawn = true;
         if (server.group)
             materialise(server);
         else
             server.lists.emplace();
     }
+    if (server.group && server.group->cache)
+        server.group->cache->touch(server, drawn ? rowCount(*server.lists) : -1);
     return *server.lists;
+}
+
+size_t connectionCount(Server& server)
+{
+    if (server.lists || !server.group)
+        return serverLists(server).connections.size();
+    // Numbers 1 to `connections` and the own connection, less those cleared.
+    return static_cast<size_t>(server.group->connections) + 1 - server.clearedConnections.size();
+}
+
+void GeneratedListCache::touch(Server& server, qint64 rows)
+{
+    if (!m_held.empty() && m_held.back().server == &server && rows < 0)
+        return;   // the usual case: the same server's calls one after another
+    const auto it = std::find_if(m_held.begin(), m_held.end(), [&](const Held& h) { return h.server == &server; });
+    if (it != m_held.end()) {
+        if (rows < 0)
+            rows = it->rows;
+        m_rows -= it->rows;
+        m_held.erase(it);
+    }
+    rows = std::max<qint64>(rows, 0);
+    m_held.push_back({&server, rows});
+    m_rows += rows;
+    while (m_held.size() > 2 && (m_rows > m_budget || m_held.size() > kMaxServersHeld)) {
+        Held oldest = m_held.front();
+        m_held.erase(m_held.begin());
+        m_rows -= oldest.rows;
+        oldest.server->lists.reset();
+    }
 }
 
 }  // namespace nw::sim

@@ -17,6 +17,9 @@ void addGeneratedServers(Network& network, const std::shared_ptr<const Generated
 // The server's lists, drawing them first when the server is generated.
 ServerLists& serverLists(Server& server);
 
+// How many connections the server has, without drawing a generated server's lists.
+size_t connectionCount(Server& server);
+
 // Small deterministic generator (splitmix64).
 class SeededRandom {
 public:

@@ -18,6 +18,15 @@ namespace nw::sim {
 
 namespace {
 
+// Limits that keep a small description from asking for more than a desktop
+// has: a generated group costs a few bytes of JSON however large it is.
+constexpr qint64 kMaxLatencyMs = 10000;
+constexpr qint64 kMaxGroups = 1000;
+constexpr qint64 kMaxGeneratedServers = 100000;
+constexpr qint64 kMaxGeneratedConnections = 10000000;
+constexpr qint64 kMaxGeneratedOpenFiles = 10000000;
+constexpr qint64 kMaxOpenFilesPerServer = 100000;
+
 const char* const kTypeNames[] = {"", "", "IPX", "NLM", "AFP", "FTAM", "ANCP", "ACP", "SMB", "WINSOCK", "HTTP", "IP"};
 
 struct DescriptionError {
@@ -239,6 +248,14 @@ void collectContainers(const std::vector<Container>& level, const QString& paren
     }
 }
 
+// Characters a NetWare server name cannot hold.
+bool isServerName(const QString& name)
+{
+    static const QRegularExpression badChars(QStringLiteral("[ .\\\\/:*?\"<>|,;=\\[\\]]"));
+    return !name.contains(badChars)
+           && std::none_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x20; });
+}
+
 QString stripDot(const QString& name)
 {
     return name.startsWith(QLatin1Char('.')) ? name.mid(1) : name;
@@ -258,7 +275,7 @@ public:
             fail(QStringLiteral("format"), QStringLiteral("must be 1 (the only format this program reads)"));
         net->clock = top.time("clock");
         m_reference = net->clock.value_or(QDateTime::currentDateTime());
-        net->latencyMs = static_cast<int>(top.number("latencyMs", 0, 60000, 0));
+        net->latencyMs = static_cast<int>(top.number("latencyMs", 0, kMaxLatencyMs, 0));
         if (top.has("fileRoot")) {
             const QString folder = top.text("fileRoot");
             net->fileRoot = QDir::cleanPath(QDir(m_baseDir).absoluteFilePath(folder));
@@ -281,8 +298,14 @@ public:
             readServer(*net, Fields(servers.at(i), element(QStringLiteral("servers"), i)));
 
         const QJsonArray groups = top.list("generate");
+        if (groups.size() > kMaxGroups)
+            fail(QStringLiteral("generate"), QStringLiteral("has %1 groups; at most %2 are allowed").arg(groups.size()).arg(kMaxGroups));
+        // Every group is read and checked against the limits before any server is made.
+        std::vector<std::pair<std::shared_ptr<GeneratedGroup>, qsizetype>> generated;
         for (qsizetype i = 0; i < groups.size(); ++i)
-            readGroup(*net, Fields(groups.at(i), element(QStringLiteral("generate"), i)));
+            generated.emplace_back(readGroup(*net, Fields(groups.at(i), element(QStringLiteral("generate"), i))), i);
+        for (const auto& [group, i] : generated)
+            addGroup(*net, group, Fields(groups.at(i), element(QStringLiteral("generate"), i)));
 
         checkReplicas(*net);
         addOwnConnections(*net);
@@ -360,6 +383,18 @@ private:
         return result;
     }
 
+    // The tree's dotted container names, gathered once per tree rather than once per server.
+    const QSet<QString>& containerNames(const Tree& tree)
+    {
+        auto it = m_containerNames.find(nameKey(tree.name));
+        if (it == m_containerNames.end()) {
+            QSet<QString> names;
+            collectContainers(tree.containers, QString(), names);
+            it = m_containerNames.insert(nameKey(tree.name), std::move(names));
+        }
+        return *it;
+    }
+
     const Tree& treeOf(const Network& net, const Fields& f, const char* key)
     {
         const QString name = f.requiredText(key, 32);
@@ -376,9 +411,7 @@ private:
             return tree.containers.empty() ? QString() : tree.containers.front().name;
         if (context.compare(QLatin1String("[Root]"), Qt::CaseInsensitive) == 0)
             return QString();
-        QSet<QString> names;
-        collectContainers(tree.containers, QString(), names);
-        if (!names.contains(nameKey(context)))
+        if (!containerNames(tree).contains(nameKey(context)))
             fail(f.at("context"), QStringLiteral("no container \"%1\" in tree %2").arg(context, tree.name));
         return context;
     }
@@ -395,8 +428,7 @@ private:
     {
         Server s;
         s.name = f.requiredText("name", 47);
-        static const QRegularExpression badChars(QStringLiteral("[ .\\\\/:*?\"<>|,;=\\[\\]]"));
-        if (s.name.contains(badChars))
+        if (!isServerName(s.name))
             fail(f.at("name"), QStringLiteral("\"%1\" is not a valid server name").arg(s.name));
         const Tree& tree = treeOf(net, f, "tree");
         s.tree = tree.name;
@@ -416,7 +448,7 @@ private:
         readUtilization(s, f);
         s.maxConnections = static_cast<quint32>(f.number("maxConnections", 1, 65535, 250));
         if (f.has("latencyMs"))
-            s.latencyMs = static_cast<int>(f.number("latencyMs", 0, 60000, 0));
+            s.latencyMs = static_cast<int>(f.number("latencyMs", 0, kMaxLatencyMs, 0));
         s.faults = readFaults(f);
         s.volumes = f.has("volumes") ? readVolumes(f) : defaultVolumes();
 
@@ -659,11 +691,13 @@ private:
             m_pendingOwn.push_back({s.name, s.ownConnection});
     }
 
-    void readGroup(Network& net, const Fields& f)
+    std::shared_ptr<GeneratedGroup> readGroup(Network& net, const Fields& f)
     {
         auto group = std::make_shared<GeneratedGroup>();
         group->prefix = f.requiredText("prefix", 40);
-        group->count = static_cast<int>(f.number("count", 0, 100000, 0));
+        if (!isServerName(group->prefix))
+            fail(f.at("prefix"), QStringLiteral("\"%1\" cannot begin a server name").arg(group->prefix));
+        group->count = static_cast<int>(f.number("count", 0, kMaxGeneratedServers, 0));
         const Tree& tree = treeOf(net, f, "tree");
         group->tree = tree.name;
         group->context = contextIn(tree, f);
@@ -674,7 +708,14 @@ private:
         group->openFilesPerConnection = static_cast<int>(f.number("openFilesPerConnection", 0, 100, 0));
         group->differences = f.real("differences", 0.0, 1.0, 0.05);
         group->seed = static_cast<quint32>(f.number("seed", 0, 0xFFFFFFFFLL, 1));
-        group->reference = m_reference;
+        checkGroupTotals(*group, f);
+        group->reference = QDateTime(m_reference.date(), m_reference.time(), Qt::UTC);
+        group->cache = m_listCache;
+        return group;
+    }
+
+    void addGroup(Network& net, const std::shared_ptr<GeneratedGroup>& group, const Fields& f)
+    {
         const auto before = net.servers.size();
         addGeneratedServers(net, group);
         for (auto i = before; i < net.servers.size(); ++i) {
@@ -684,6 +725,31 @@ private:
                 fail(f.at("prefix"), QStringLiteral("generated server \"%1\" is already described").arg(name));
             net.serverIndex.insert(nameKey(name), static_cast<int>(i));
         }
+    }
+
+    // Refuses a group that would take the generated servers beyond the limits,
+    // before anything of it is made.
+    void checkGroupTotals(const GeneratedGroup& group, const Fields& f)
+    {
+        const qint64 count = group.count;
+        const qint64 perServerFiles = static_cast<qint64>(group.connections) * group.openFilesPerConnection;
+        if (perServerFiles > kMaxOpenFilesPerServer)
+            fail(f.at("openFilesPerConnection"),
+                 QStringLiteral("%1 connections with %2 open files each make %3 open files on each server; at most %4 are allowed")
+                     .arg(group.connections).arg(group.openFilesPerConnection).arg(perServerFiles).arg(kMaxOpenFilesPerServer));
+        m_generatedServers += count;
+        if (m_generatedServers > kMaxGeneratedServers)
+            fail(f.at("count"), QStringLiteral("the generated groups would have %1 servers in all; at most %2 are allowed")
+                                    .arg(m_generatedServers).arg(kMaxGeneratedServers));
+        m_generatedConnections += count * group.connections;
+        if (m_generatedConnections > kMaxGeneratedConnections)
+            fail(f.at("connections"), QStringLiteral("the generated groups would have %1 connections in all; at most %2 are allowed")
+                                          .arg(m_generatedConnections).arg(kMaxGeneratedConnections));
+        m_generatedOpenFiles += count * perServerFiles;
+        if (m_generatedOpenFiles > kMaxGeneratedOpenFiles)
+            fail(f.at("openFilesPerConnection"),
+                 QStringLiteral("the generated groups would have %1 open files in all; at most %2 are allowed")
+                     .arg(m_generatedOpenFiles).arg(kMaxGeneratedOpenFiles));
     }
 
     void checkReplicas(const Network& net)
@@ -839,6 +905,11 @@ private:
 
     QString m_baseDir;
     QDateTime m_reference;
+    QHash<QString, QSet<QString>> m_containerNames;
+    std::shared_ptr<GeneratedListCache> m_listCache = std::make_shared<GeneratedListCache>();
+    qint64 m_generatedServers = 0;
+    qint64 m_generatedConnections = 0;
+    qint64 m_generatedOpenFiles = 0;
     std::vector<std::pair<QString, quint32>> m_pendingOwn;
 };
 
@@ -875,6 +946,15 @@ QString connectionTypeName(quint32 code)
 LoadedNetwork loadNetworkDescription(const QByteArray& json, const QString& baseDir, const QString& sourceName)
 {
     LoadedNetwork result;
+    if (json.size() > kMaxDescriptionBytes) {
+        result.problem = QStringLiteral("%1: the description is larger than %2 MB").arg(sourceName).arg(kMaxDescriptionBytes >> 20);
+        return result;
+    }
+    if (json.startsWith("\xFF\xFE") || json.startsWith("\xFE\xFF")
+        || (json.size() >= 2 && (json.at(0) == 0 || json.at(1) == 0))) {
+        result.problem = QStringLiteral("%1: the description is in UTF-16; save it as UTF-8").arg(sourceName);
+        return result;
+    }
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError) {

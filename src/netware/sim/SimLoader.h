@@ -17,6 +17,9 @@ struct LoadedNetwork {
     QString problem;
 };
 
+// Largest description read; larger ones are refused unread.
+constexpr qint64 kMaxDescriptionBytes = qint64(32) << 20;
+
 // baseDir: folder against which fileRoot is taken. sourceName: how the
 // description is named in messages (usually its file name).
 LoadedNetwork loadNetworkDescription(const QByteArray& json, const QString& baseDir, const QString& sourceName);

@@ -124,6 +124,30 @@ struct ServerLists {
 };
 
 struct GeneratedGroup;
+struct Server;
+
+// Which generated servers hold their lists now. Walking every server of a large
+// generated network would otherwise keep all their lists; the least recently
+// used are released once the lists held together pass a budget of rows, and
+// drawn again (the same) when next needed.
+class GeneratedListCache {
+public:
+    explicit GeneratedListCache(qint64 rowBudget = 1500000) : m_budget(rowBudget) {}
+    // Marks the server's lists as used now and releases others over the budget;
+    // the server touched last and the one before it are always kept.
+    void touch(Server& server, qint64 rows);
+    qint64 rowsHeld() const { return m_rows; }
+    size_t serversHeld() const { return m_held.size(); }
+
+private:
+    struct Held {
+        Server* server;
+        qint64 rows;
+    };
+    std::vector<Held> m_held;   // least recently used first
+    qint64 m_rows = 0;
+    qint64 m_budget;
+};
 
 struct Server {
     QString name;
@@ -147,6 +171,9 @@ struct Server {
     std::optional<ServerLists> lists;
     std::shared_ptr<const GeneratedGroup> group;
     int groupIndex = 0;
+    // Connections of a generated server cleared at run time, applied again
+    // whenever its lists are drawn anew.
+    std::vector<quint32> clearedConnections;
 
     // Run-time state: position in the utilization sequence or walk.
     quint64 utilizationReads = 0;
@@ -165,7 +192,18 @@ struct GeneratedGroup {
     int openFilesPerConnection = 0;
     double differences = 0.05;
     quint32 seed = 1;
-    QDateTime reference;   // the clock at load: connection times count back from it
+    // The clock at load as a wall-clock time without time zone: connection
+    // times count back from it by plain arithmetic, with no zone lookups.
+    QDateTime reference;
+    std::shared_ptr<GeneratedListCache> cache;   // shared by all groups of a network
+    // The group's modules and parameters before each server's differences,
+    // drawn once; servers copy them, sharing their texts.
+    struct Rows {
+        bool drawn = false;
+        std::vector<Nlm> nlms;
+        std::vector<SetParameter> setParameters;
+    };
+    std::shared_ptr<Rows> rows = std::make_shared<Rows>();
 };
 
 struct Workstation {

@@ -1,0 +1,55 @@
+// The settings file reader: any bytes are read without a fault, and what it
+// reads is written and read again as the same settings.
+
+#include "settings/AnsiText.h"
+#include "settings/RegFile.h"
+
+#include <QStringEncoder>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstdio>
+
+using namespace settings::regfile;
+
+namespace {
+
+// Raw text bytes of an ANSI file become UTF-16 when the file must be written
+// as Unicode; the settings are the same, so both sides are compared in UTF-16.
+Tree inUnicode(Tree tree)
+{
+    Tree out;
+    for (const Key& key : tree.keys()) {
+        Key& copy = out.ensure(key.path);
+        for (Value value : key.values) {
+            if (value.rawText == Value::RawText::Ansi) {
+                QStringEncoder encoder(QStringEncoder::Utf16LE);
+                value.raw = encoder(settings::fromWindows1252(value.raw));
+                value.rawText = Value::RawText::Unicode;
+            }
+            copy.values.append(value);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const ParseResult first = parse(bytes);
+    if (!first.ok)
+        return 0;
+    const QByteArray written = serialize(first.tree);
+    const ParseResult second = parse(written);
+    if (!second.ok) {
+        std::fprintf(stderr, "written file unreadable: line %d: %s\n", second.errorLine, qPrintable(second.error));
+        std::abort();
+    }
+    if (!(second.tree == first.tree) && !(inUnicode(second.tree) == inUnicode(first.tree))) {
+        std::fprintf(stderr, "settings changed on a round trip\n%s\n", written.toHex().constData());
+        std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets in fuzz/ with clang, AddressSanitizer and
+# UndefinedBehaviorSanitizer (build folder build-fuzz) and runs each on its
+# seed corpus for the given number of seconds (default 60). New inputs go to
+# a scratch folder, the committed seeds stay as they are. A crash, a leak, a
+# sanitizer report or a broken round trip stops the run with status 1 and
+# leaves the input in build-fuzz/findings/.
+#
+#   scripts/run-fuzz.sh [seconds per target] [target...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+shift || true
+targets=("$@")
+((${#targets[@]})) || targets=(fuzz_regfile fuzz_network fuzz_records)
+
+bash scripts/install-deps.sh clang-14 libclang-rt-14-dev
+CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESKARO_FUZZ=ON \
+  -DVESKARO_BUILD_TESTS=OFF -DVESKARO_BUILD_BENCH=OFF >/dev/null
+cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]}"
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+mkdir -p build-fuzz/findings
+status=0
+for target in "${targets[@]}"; do
+  scratch=$(mktemp -d)
+  echo "== $target: ${seconds}s"
+  if ! QT_QPA_PLATFORM=offscreen "build-fuzz/fuzz/$target" "$scratch" "fuzz/corpus/$target" \
+      -max_total_time="$seconds" -max_len=65536 -timeout=20 -rss_limit_mb=2560 \
+      -artifact_prefix="build-fuzz/findings/$target-" -print_final_stats=1 2>"build-fuzz/$target.log"; then
+    status=1
+    tail -n 60 "build-fuzz/$target.log"
+  fi
+  grep -E "stat::number_of_executed_units|stat::peak_rss_mb" "build-fuzz/$target.log" || true
+  rm -rf "$scratch"
+done
+exit $status
