@@ -50,6 +50,7 @@ StartingContainerDialog::StartingContainerDialog(app::AppContext& context, Serve
     m_tree->setMinimumWidth(180);
     auto* changeTree = new QPushButton(tr("&Login to new Tree"), this);
     changeTree->setObjectName(QStringLiteral("btnChangeTree"));
+    changeTree->setMinimumWidth(changeTree->sizeHint().width() + 16);
     m_chkSubContainers = new QCheckBox(tr("Include Sub-Containers"), this);
     m_chkSubContainers->setObjectName(QStringLiteral("chkSearchSubContainers"));
 
