@@ -6,12 +6,15 @@
 #include "directory/DirectoryReaders.h"
 #include "directory/DirectorySettings.h"
 #include "directory/LoginDialog.h"
+#include "settings/FileRegistryStore.h"
 #include "settings/Registry.h"
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
 #include "support/TestContext.h"
 
 #include <QComboBox>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
@@ -332,6 +335,33 @@ private Q_SLOTS:
         login.login();
         QVERIFY(f.context().values.gLoginSucceeded);
         QCOMPARE(f.remembered(QStringLiteral("ACME_TREE"), QStringLiteral("Server")), std::optional<QString>("FS1"));
+    }
+
+    void passwordNeverReachesTheSettingsFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("settings.reg"));
+        settings::FileRegistryStore store(path);
+        auto client = testing::makeNetwork(kNetwork);
+        QVERIFY(client);
+        testing::TestContext test(*client, store);
+        {
+            LoginDialog login(test.context);
+            login.treeBox()->setEditText(QStringLiteral("ACME_TREE"));
+            login.userBox()->setEditText(QStringLiteral("jsmith"));
+            login.contextBox()->setEditText(QStringLiteral(".EAST.SALES.ACME"));
+            login.serverBox()->setEditText(QStringLiteral("FS1"));
+            login.passwordBox()->setText(QStringLiteral("sales"));
+            login.login();
+            QVERIFY(test.context.values.gLoginSucceeded);
+        }
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray written = file.readAll();
+        QVERIFY(written.contains("jsmith"));
+        QVERIFY(written.contains("FS1"));
+        QVERIFY(!written.contains("sales"));   // the context holds SALES, in capitals
+        QVERIFY(!written.toLower().contains("password"));
     }
 
     void cancelAfterAFailedAttempt()
