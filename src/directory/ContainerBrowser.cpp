@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QPointer>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -88,7 +89,12 @@ bool ContainerBrowser::load()
     root->setData(0, kKeyRole, kRootName);
     root->setData(0, kContextRole, kRootName);
     m_tree->addTopLevelItem(root);
+    const QPointer<ContainerBrowser> self(this);
     const ContainerLevel level = m_readLevel(kRootName);
+    if (!self) {
+        QApplication::restoreOverrideCursor();
+        return false;
+    }
     if (m_purpose == Purpose::LoginContext)
         m_context.values.gContextBrowseFailed = level.failed;
     addEntries(root, level, kRootName);
@@ -119,8 +125,13 @@ void ContainerBrowser::expandNode(QTreeWidgetItem* node)
     delete node->takeChild(0);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const QString containerContext = node->data(0, kContextRole).toString();
-    addEntries(node, m_readLevel(containerContext), containerContext);
+    // A listing error is shown in a message box; the browser may be gone after it.
+    const QPointer<ContainerBrowser> self(this);
+    const ContainerLevel level = m_readLevel(containerContext);
     QApplication::restoreOverrideCursor();
+    if (!self)
+        return;
+    addEntries(node, level, containerContext);
     node->setExpanded(true);
 }
 

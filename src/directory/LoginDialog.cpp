@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -157,10 +158,13 @@ void LoginDialog::login()
         accept();
         return;
     }
+    const QPointer<LoginDialog> self(this);
     if (rc == nw::status::TreeUnreachable)
         m_context.messages().inform(tr("Unable to attach to selected tree!"), tr("Login"));
     else
         m_context.messages().inform(tr("Invalid Login id or Password!"), tr("Login Failure"));
+    if (!self)
+        return;
     m_password->setFocus();
     m_password->selectAll();
 }
@@ -185,18 +189,20 @@ void LoginDialog::browseContext()
         m_context.messages().inform(tr("You must select a tree first."), tr("Select Context"));
         return;
     }
+    const QPointer<LoginDialog> self(this);
     ContainerBrowser browser(m_context, ContainerBrowser::Purpose::LoginContext, tree, this);
     browser.setServer(m_server->currentText());
-    if (!browser.load())
+    if (!browser.load() || !self)
         return;
-    if (runModal(m_runModal, browser) == QDialog::Accepted && !browser.result().isEmpty())
+    if (runModal(m_runModal, browser) == QDialog::Accepted && self && !browser.result().isEmpty())
         m_contextBox->setEditText(browser.result());
 }
 
 void LoginDialog::listTrees()
 {
+    const QPointer<LoginDialog> self(this);
     AvailableTreesDialog trees(m_context, this);
-    if (runModal(m_runModal, trees) == QDialog::Accepted && !trees.chosenTree().isEmpty())
+    if (runModal(m_runModal, trees) == QDialog::Accepted && self && !trees.chosenTree().isEmpty())
         m_tree->setEditText(trees.chosenTree());
 }
 

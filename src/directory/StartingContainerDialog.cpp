@@ -178,20 +178,24 @@ void StartingContainerDialog::chooseTree(const QString& tree)
 
 void StartingContainerDialog::loginToNewTree()
 {
+    const QPointer<StartingContainerDialog> self(this);
     LoginDialog login(m_context, this);
     login.setModalRunner(m_runModal);
     runModal(m_runModal, login);
-    if (m_context.values.gLoginSucceeded)
+    if (self && m_context.values.gLoginSucceeded)
         readConnectedTrees();
 }
 
 void StartingContainerDialog::browseContainer()
 {
     m_optCustom->setChecked(true);
+    const QPointer<StartingContainerDialog> self(this);
     ContainerBrowser browser(m_context, ContainerBrowser::Purpose::StartingContainer, m_context.values.gTreeName,
                              this);
     browser.load();
-    if (runModal(m_runModal, browser) == QDialog::Accepted && !browser.result().isEmpty())
+    if (!self)
+        return;
+    if (runModal(m_runModal, browser) == QDialog::Accepted && self && !browser.result().isEmpty())
         setCustomPath(browser.result());
 }
 
@@ -227,6 +231,8 @@ void StartingContainerDialog::save()
         m_context.messages().inform(tr("There are no servers in the selected container or sub-containers.  "
                                        "Please choose another starting container."),
                                     tr("No Servers in Container"));
+        if (!self)
+            return;
         // The previous choice is stored again; the dialog stays open.
         restoreStartingContainer(m_context.registry(), m_previousPath);
         values.gStartingServerContext = m_previousContext;
