@@ -239,8 +239,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("tree");
         QTest::addColumn<bool>("failed");
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("tree unreachable") << "GLOBEX_TREE" << true
-                                          << QStringList{"Error - 34948 listing containers! Selected container is: [Root]"};
+        QTest::newRow("tree unreachable")
+            << "GLOBEX_TREE" << true
+            << QStringList{"Error - 34948 listing containers! Selected container is: [Root]"};
         // Objects whose names cannot be read are skipped one by one.
         QTest::newRow("names unreadable") << "BROKEN_TREE" << false
                                           << QStringList{"Error - 34870 getting object name!",

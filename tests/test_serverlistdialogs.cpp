@@ -161,7 +161,8 @@ private Q_SLOTS:
         QCOMPARE(f.values().gTreeName, QStringLiteral("OTHER_TREE"));
         // The stored container belongs to the other tree: the root is offered.
         QVERIFY(dialog.rootOption()->isChecked());
-        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lblTreeRoot"))->text(), QStringLiteral("OTHER_TREE\\[Root]"));
+        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lblTreeRoot"))->text(),
+                 QStringLiteral("OTHER_TREE\\[Root]"));
         dialog.cancel();
         QCOMPARE(f.values().gTreeName, QStringLiteral("ACME_TREE"));
         QCOMPARE(f.stored(kRoot, QStringLiteral("StartingServerContext")),
@@ -217,6 +218,7 @@ private Q_SLOTS:
         });
         dialog.browseContainer();
         QCOMPARE(dialog.customLabel()->text(), QStringLiteral("ACME_TREE\\ACME\\ENG\\"));
+        dialog.subContainersBox()->setChecked(false);
         dialog.save();
 
         QCOMPARE(f.test.messages.texts(),
@@ -226,6 +228,9 @@ private Q_SLOTS:
         QCOMPARE(f.stored(kRoot, QStringLiteral("StartingServerContext")),
                  std::optional<QString>("ACME_TREE\\ACME\\SALES\\"));
         QCOMPARE(f.values().gStartingServerContext, QStringLiteral(".SALES.ACME"));
+        QCOMPARE(f.stored(kRoot, QStringLiteral("ServerSearchSubContainers")), std::optional<QString>("True"));
+        QCOMPARE(f.stored(kRoot, QStringLiteral("Tree")), std::optional<QString>("ACME_TREE"));
+        QVERIFY(f.values().gSearchSubContainers);
         QVERIFY(f.lists.visible.isEmpty());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));   // still open
 
@@ -278,6 +283,12 @@ private Q_SLOTS:
         QVERIFY(f.values().gLoginSucceeded);
         QCOMPARE(f.values().gTreeName, QStringLiteral("OTHER_TREE"));
         QCOMPARE(dialog.treeBox()->currentText(), QStringLiteral("OTHER_TREE"));
+        // The containers offered are those of the new tree.
+        QVERIFY(dialog.rootOption()->isChecked());
+        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lblTreeRoot"))->text(),
+                 QStringLiteral("OTHER_TREE\\[Root]"));
+        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lblCurrentContext"))->text(),
+                 QStringLiteral("OTHER_TREE\\OTHER\\"));
     }
 
     // --- Hidden servers ---------------------------------------------------------

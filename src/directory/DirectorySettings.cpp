@@ -109,9 +109,4 @@ void saveStartingContainer(settings::RegistryStore& store, const QString& treePa
                    settings::fnBooleanText(searchSubContainers));
 }
 
-void restoreStartingContainer(settings::RegistryStore& store, const QString& treePath)
-{
-    store.setValue(Hive::CurrentUser, settings::kRootKey, QStringLiteral("StartingServerContext"), treePath);
-}
-
 }  // namespace directory

@@ -47,7 +47,5 @@ void saveHiddenServers(settings::RegistryStore& store, const QString& tree, cons
 // whether the search includes sub-containers.
 void saveStartingContainer(settings::RegistryStore& store, const QString& treePath, const QString& tree,
                            bool searchSubContainers);
-// Puts only the starting container back (after a choice that found no server).
-void restoreStartingContainer(settings::RegistryStore& store, const QString& treePath);
 
 }  // namespace directory

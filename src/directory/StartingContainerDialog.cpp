@@ -118,6 +118,7 @@ StartingContainerDialog::StartingContainerDialog(app::AppContext& context, Serve
     m_oldTree = values.gTreeName;
     m_lblOldTree->setText(m_oldTree);
     m_previousContext = values.gStartingServerContext;
+    m_previousSubContainers = values.gSearchSubContainers;
     if (!m_previousContext.isEmpty())
         m_previousPath = nw::fcnDotsToTreePath(m_previousContext, values.gTreeName);
     readConnectedTrees();
@@ -182,8 +183,11 @@ void StartingContainerDialog::loginToNewTree()
     LoginDialog login(m_context, this);
     login.setModalRunner(m_runModal);
     runModal(m_runModal, login);
-    if (self && m_context.values.gLoginSucceeded)
+    if (self && m_context.values.gLoginSucceeded) {
         readConnectedTrees();
+        // The login switched the program to its tree: offer that tree's containers.
+        showTreeContainers();
+    }
 }
 
 void StartingContainerDialog::browseContainer()
@@ -233,9 +237,12 @@ void StartingContainerDialog::save()
                                     tr("No Servers in Container"));
         if (!self)
             return;
-        // The previous choice is stored again; the dialog stays open.
-        restoreStartingContainer(m_context.registry(), m_previousPath);
+        // The previous choice is stored again, with the tree and scope it
+        // belongs to, so that the stored values never mix two choices; the
+        // dialog stays open.
+        saveStartingContainer(m_context.registry(), m_previousPath, m_oldTree, m_previousSubContainers);
         values.gStartingServerContext = m_previousContext;
+        values.gSearchSubContainers = m_previousSubContainers;
         return;
     }
     accept();
