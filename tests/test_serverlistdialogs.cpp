@@ -321,7 +321,9 @@ private Q_SLOTS:
         Fixture f;
         QVERIFY(f.client);
         f.registry.createKey(Hive::CurrentUser, kHidden);
-        f.registry.setValue(Hive::CurrentUser, kHidden, QStringLiteral("ACME_TREE"), QStringLiteral("FS2,GONE"));
+        // Hand-edited: a blank, an empty piece and a name twice.
+        f.registry.setValue(Hive::CurrentUser, kHidden, QStringLiteral("ACME_TREE"),
+                            QStringLiteral("FS2, GONE,,FS2"));
         f.storeStarting(QStringLiteral("ACME_TREE\\[Root]"));
         ShowHideServersDialog dialog(f.test.context, f.lists);
         QCOMPARE(texts(dialog.visibleList()), (QStringList{"FS1", "HQ"}));

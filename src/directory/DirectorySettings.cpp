@@ -82,8 +82,9 @@ QStringList readHiddenServers(const settings::RegistryStore& store, const QStrin
     if (!stored)
         return hidden;
     for (const QString& piece : stored->split(QLatin1Char(','))) {
+        // A hand-edited value may hold blanks, empty pieces or a name twice.
         const QString name = piece.trimmed();
-        if (!name.isEmpty())
+        if (!name.isEmpty() && !hidden.contains(name, Qt::CaseSensitive))
             hidden.append(name);
     }
     return hidden;

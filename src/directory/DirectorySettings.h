@@ -37,7 +37,7 @@ TreeLogin readTreeLogin(const settings::RegistryStore& store, const QString& tre
 void saveTreeLogin(settings::RegistryStore& store, const QString& tree, const QString& user,
                    const QString& context, const QString& server);
 
-// The servers hidden in a tree, trimmed, without empty entries.
+// The servers hidden in a tree, trimmed, each once, without empty entries.
 QStringList readHiddenServers(const settings::RegistryStore& store, const QString& tree);
 // Stores the hidden servers of a tree joined by ","; with none the tree's
 // value is deleted rather than left empty.

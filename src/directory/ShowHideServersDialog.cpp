@@ -130,10 +130,11 @@ void ShowHideServersDialog::moveToVisible(const QList<int>& rows)
     for (auto row = rows.crbegin(); row != rows.crend(); ++row)
         moved.prepend(m_hidden->takeItem(*row));
     for (QListWidgetItem* item : std::as_const(moved)) {
-        if (found.contains(item->text(), Qt::CaseSensitive))
+        const bool shown = !m_visible->findItems(item->text(), Qt::MatchExactly | Qt::MatchCaseSensitive).isEmpty();
+        if (found.contains(item->text(), Qt::CaseSensitive) && !shown)
             m_visible->addItem(item);
         else
-            delete item;   // no longer in the directory: nothing to show again
+            delete item;   // no longer in the directory, or listed already: nothing to show again
     }
     updateSaveButton();
 }
