@@ -29,3 +29,6 @@ veskaro_add_resources(veskaro_core demo_network "${veskaro_resources_dir}/demo" 
 
 # Tool-bar and program icons, drawn as SVG so they stay sharp at any size.
 veskaro_add_resources(veskaro_gui icons "${veskaro_resources_dir}/icons" "/icons" "*.svg")
+
+# The user guide shown by Help / Help Contents: HTML pages and their style sheet.
+veskaro_add_resources(veskaro_gui help "${veskaro_resources_dir}/help" "/help" "*")

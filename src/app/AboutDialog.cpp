@@ -9,6 +9,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
+#include <QStandardPaths>
 
 namespace app {
 
@@ -25,6 +26,29 @@ QString fnFindSysInfoProgram(const settings::RegistryStore& store)
         folder && !folder->isEmpty())
         return *folder + QStringLiteral("\\MSINFO32.EXE");
     return {};
+}
+
+std::optional<SystemInfoTool> findSystemInfoTool(const settings::RegistryStore& store,
+                                                 const ExecutableFinder& findExecutable)
+{
+    if (const QString recorded = fnFindSysInfoProgram(store); !recorded.isEmpty() && QFileInfo::exists(recorded))
+        return SystemInfoTool{recorded, {}};
+#if defined(Q_OS_MACOS)
+    for (const QString& bundle : {QStringLiteral("/System/Applications/Utilities/System Information.app"),
+                                  QStringLiteral("/Applications/Utilities/System Information.app")}) {
+        if (QFileInfo::exists(bundle))
+            return SystemInfoTool{QStringLiteral("open"), {bundle}};
+    }
+#elif !defined(Q_OS_WIN)
+    // Desktop information centres, most complete first.
+    for (const QString& name : {QStringLiteral("kinfocenter"), QStringLiteral("hardinfo2"), QStringLiteral("hardinfo"),
+                                QStringLiteral("gnome-system-monitor")}) {
+        if (const QString path = findExecutable(name); !path.isEmpty())
+            return SystemInfoTool{path, {}};
+    }
+#endif
+    Q_UNUSED(findExecutable);
+    return std::nullopt;
 }
 
 AboutDialog::AboutDialog(AppContext& context, QWidget* parent)
@@ -82,8 +106,9 @@ void AboutDialog::cmdSysInfo_Click()
 
 void AboutDialog::StartSysInfo()
 {
-    const QString program = fnFindSysInfoProgram(m_context.registry());
-    if (!program.isEmpty() && QFileInfo::exists(program) && m_context.processes().startDetached(program, {}))
+    const auto tool = findSystemInfoTool(m_context.registry(),
+                                          [](const QString& name) { return QStandardPaths::findExecutable(name); });
+    if (tool && m_context.processes().startDetached(tool->program, tool->arguments))
         return;
     m_context.messages().inform(tr("System Information Is Unavailable At This Time"));
 }

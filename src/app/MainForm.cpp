@@ -2,6 +2,7 @@
 #include "app/Icons.h"
 
 #include "app/AboutDialog.h"
+#include "app/HelpWindow.h"
 #include "app/OpeningGuard.h"
 #include "app/StartupSettings.h"
 #include "app/Splash.h"
@@ -33,7 +34,6 @@ QListWidgetItem* newServerItem(const QString& text);
 namespace {
 
 const QString kRefreshIdleCaption = QStringLiteral("Begin &Refresh");
-const QString kHelpFileName = QStringLiteral("VESKARO.HLP");
 const QString kFaqAddress = QStringLiteral("https://www.korvanel.com/veskaro/faq.html");
 const QString kProductsAddress = QStringLiteral("https://www.korvanel.com/products.html");
 
@@ -581,9 +581,7 @@ void MainForm::Menu_Cascade_Click()
 
 void MainForm::Menu_Help_File_Click()
 {
-    const QString helpFile = QDir(m_context.programDir).filePath(kHelpFileName);
-    // A missing help file is the viewer's to report.
-    m_context.processes().openUrl(QUrl::fromLocalFile(helpFile).toString());
+    showHelpContents(m_context.processes(), this);
 }
 
 void MainForm::Menu_FAQs_Click()

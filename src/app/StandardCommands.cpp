@@ -2,13 +2,49 @@
 
 #include "app/MainForm.h"
 
+#include "directory/DirectoryCommands.h"
+
 #include <QAction>
+#include <QListWidget>
 #include "views/NLMForm.h"
 #include "views/ServerInformationForm.h"
 #include "views/SetCommandsForm.h"
 #include "views/ServerMonForm.h"
 
 namespace app {
+
+QListWidgetItem* newServerItem(const QString& text);
+
+namespace {
+
+// The main window's server lists as the directory dialogs see them.
+class MainFormServerLists : public directory::ServerListHost {
+public:
+    explicit MainFormServerLists(MainForm& form) : m_form(form) {}
+    QStringList visibleServers() const override
+    {
+        QStringList names;
+        for (int row = 0; row < m_form.lstServers()->count(); ++row)
+            names.append(m_form.lstServers()->item(row)->text());
+        return names;
+    }
+    QStringList allServers() const override { return m_form.lstAllServers(); }
+    void setVisibleServers(const QStringList& servers) override
+    {
+        QListWidget* list = m_form.lstServers();
+        list->clear();
+        for (const QString& name : servers)
+            list->addItem(newServerItem(name));
+        if (list->count() > 0)
+            list->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+    }
+    void searchServers() override { m_form.subGetServerList(QStringLiteral("NCP Server")); }
+
+private:
+    MainForm& m_form;
+};
+
+}  // namespace
 
 void installStandardCommands(MainForm& form)
 {
@@ -17,6 +53,16 @@ void installStandardCommands(MainForm& form)
     form.setCommand(Command::Utilization, {[](MainForm& f) { views::btnUtilization_Click(f); }, true});
     form.setCommand(Command::NLMs, {[](MainForm& f) { views::btnNLMs_Click(f); }, true});
     form.setCommand(Command::SetParameters, {[](MainForm& f) { views::btnSetParameters_Click(f); }, true});
+
+    // The dialogs that decide the server list.
+    form.setCommand(Command::SelectStartingContainer, {[](MainForm& f) {
+                        MainFormServerLists lists(f);
+                        directory::openStartingContainerDialog(f.context(), lists, &f);
+                    }});
+    form.setCommand(Command::ShowHideServers, {[](MainForm& f) {
+                        MainFormServerLists lists(f);
+                        directory::openShowHideServersDialog(f.context(), lists, &f);
+                    }});
 
     // Items of the hidden pop-up menus that act on an open view.
     QObject::connect(form.menuAction(QStringLiteral("PopMenu_Remove_Server")), &QAction::triggered, &form,

@@ -20,6 +20,9 @@ public:
         for (const QString& part : path.split(QLatin1Char('\\'))) {
             partial = partial.isEmpty() ? part : partial + QLatin1Char('\\') + part;
             m_keys.insert(id(hive, partial), m_keys.value(id(hive, partial)));
+            // Keys are found without regard to case and listed as first written.
+            if (!m_names.contains(id(hive, partial)))
+                m_names.insert(id(hive, partial), part);
         }
         return true;
     }

@@ -1,0 +1,20 @@
+#pragma once
+// How the main window opens the two dialogs that decide its server list.
+
+#include "app/AppContext.h"
+#include "directory/DialogSupport.h"
+
+class QWidget;
+
+namespace directory {
+
+// "Select Starting Server Location" and btnServerList, and the server search
+// when no starting container is stored yet. A run that shows no windows
+// (veskaro-report, offscreen renderings) is not asked: it searches the whole
+// tree and stores nothing.
+void openStartingContainerDialog(app::AppContext& context, ServerListHost& servers, QWidget* parent);
+
+// "Show/Hide Servers".
+void openShowHideServersDialog(app::AppContext& context, ServerListHost& servers, QWidget* parent);
+
+}  // namespace directory

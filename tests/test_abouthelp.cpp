@@ -1,0 +1,158 @@
+// The Help menu: the user guide in its own window, the maker's pages in the
+// default browser, and the About box with its way to the system information.
+
+#include "app/AboutDialog.h"
+#include "app/HelpWindow.h"
+#include "app/MainForm.h"
+#include "support/MemoryRegistry.h"
+#include "support/StubClient.h"
+#include "support/TestContext.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+
+using settings::Hive;
+
+namespace {
+
+const QString kMsInfoKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
+
+struct Fixture {
+    Fixture() : test(client, registry) {}
+    testing::StubClient client;
+    testing::MemoryRegistry registry;
+    testing::TestContext test;
+};
+
+QStringList guidePages()
+{
+    QStringList pages;
+    QDirIterator it(QStringLiteral(":/help"), {QStringLiteral("*.html")});
+    while (it.hasNext())
+        pages.append(it.next());
+    pages.sort();
+    return pages;
+}
+
+}  // namespace
+
+class TestAboutHelp : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void systemInfoTool_data()
+    {
+        QTest::addColumn<bool>("recordedExists");
+        QTest::addColumn<QString>("onPath");      // what the platform search finds
+        QTest::addColumn<QString>("expected");    // "recorded", "platform" or "" (none)
+        QTest::newRow("recorded program") << true << "/usr/bin/kinfocenter" << "recorded";
+        QTest::newRow("nothing anywhere") << false << "" << "";
+#if !defined(Q_OS_WIN) && !defined(Q_OS_MACOS)
+        QTest::newRow("recorded file missing, desktop tool") << false << "/usr/bin/kinfocenter" << "platform";
+#endif
+    }
+    void systemInfoTool()
+    {
+        QFETCH(bool, recordedExists);
+        QFETCH(QString, onPath);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        const QString recorded = dir.filePath(QStringLiteral("MSINFO32.EXE"));
+        if (recordedExists) {
+            QFile file(recorded);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        testing::MemoryRegistry registry;
+        registry.createKey(Hive::LocalMachine, kMsInfoKey);
+        registry.setValue(Hive::LocalMachine, kMsInfoKey, QStringLiteral("PATH"), recorded);
+        const auto tool = app::findSystemInfoTool(registry, [&](const QString& name) {
+            return name == QLatin1String("kinfocenter") ? onPath : QString();
+        });
+        if (expected.isEmpty())
+            QVERIFY(!tool);
+        else
+            QCOMPARE(tool->program, expected == QLatin1String("recorded") ? recorded : onPath);
+    }
+
+    void aboutBoxWithoutSystemInfo()
+    {
+        Fixture f;
+        QTemporaryDir emptyPath;
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", emptyPath.path().toLocal8Bit());
+        app::AboutDialog about(f.test.context);
+        QCOMPARE(about.windowTitle(), QStringLiteral("About Veskaro"));
+        QCOMPARE(about.findChild<QLabel*>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Veskaro"));
+        QCOMPARE(about.findChild<QLabel*>(QStringLiteral("lblVersion"))->text(), QStringLiteral("Version 3.0"));
+        QTest::mouseClick(about.findChild<QPushButton*>(QStringLiteral("cmdSysInfo")), Qt::LeftButton);
+        qputenv("PATH", path);
+        QCOMPARE(f.test.messages.texts(), QStringList{"System Information Is Unavailable At This Time"});
+        QVERIFY(f.test.launcher.started.isEmpty());
+    }
+
+    void helpMenuOpensTheGuideAndTheMakersPages()
+    {
+        Fixture f;
+        app::MainForm form(f.test.context);
+        form.Menu_Help_File_Click();
+        auto* help = form.findChild<app::HelpWindow*>();
+        QVERIFY(help);
+        QVERIFY(help->isVisible());
+        QCOMPARE(help->browser()->source(), app::HelpWindow::contentsPage());
+        QCOMPARE(help->browser()->documentTitle(), QStringLiteral("Veskaro User Guide"));
+
+        // A page followed, then Help Contents again: the same window, back on the contents.
+        Q_EMIT help->browser()->anchorClicked(QUrl(QStringLiteral("serverviews.html")));
+        QCOMPARE(help->browser()->source(), QUrl(QStringLiteral("qrc:/help/serverviews.html")));
+        form.Menu_Help_File_Click();
+        QCOMPARE(form.findChildren<app::HelpWindow*>().size(), 1);
+        QCOMPARE(help->browser()->source(), app::HelpWindow::contentsPage());
+        // Links to other sites go to the default browser.
+        Q_EMIT help->browser()->anchorClicked(QUrl(QStringLiteral("https://example.org/page")));
+        QCOMPARE(help->browser()->source(), app::HelpWindow::contentsPage());
+
+        form.Menu_FAQs_Click();
+        form.Menu_Korvanel_Products_Click();
+        QCOMPARE(f.test.launcher.urls.size(), 3);
+        QCOMPARE(f.test.launcher.urls.at(0), QStringLiteral("https://example.org/page"));
+        for (const QString& url : f.test.launcher.urls.mid(1))
+            QVERIFY2(url.startsWith(QLatin1String("https://www.korvanel.com/")), qPrintable(url));
+        QVERIFY(f.test.launcher.urls.at(1) != f.test.launcher.urls.at(2));
+        QVERIFY(f.test.messages.shown.isEmpty());
+    }
+
+    void everyGuidePageIsReachedAndItsLinksResolve()
+    {
+        Fixture f;
+        app::HelpWindow help(f.test.launcher);   // registers the guide
+        const QStringList pages = guidePages();
+        QVERIFY(pages.size() >= 7);
+        const QRegularExpression link(QStringLiteral("href=\"([^\"#:]+)\""));
+        QSet<QString> linkedFromContents;
+        for (const QString& page : pages) {
+            QFile file(page);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QString html = QString::fromUtf8(file.readAll());
+            QVERIFY2(html.contains(QLatin1String("<title>")), qPrintable(page));
+            for (auto match = link.globalMatch(html); match.hasNext();) {
+                const QString target = QStringLiteral(":/help/") + match.next().captured(1);
+                QVERIFY2(QFile::exists(target), qPrintable(page + QLatin1String(" -> ") + target));
+                if (page.endsWith(QLatin1String("index.html")))
+                    linkedFromContents.insert(target);
+            }
+        }
+        for (const QString& page : pages) {
+            if (!page.endsWith(QLatin1String("index.html")))
+                QVERIFY2(linkedFromContents.contains(page), qPrintable(page + QLatin1String(" not in the contents")));
+        }
+    }
+};
+
+QTEST_MAIN(TestAboutHelp)
+#include "test_abouthelp.moc"

@@ -1,0 +1,434 @@
+// The two dialogs that decide the server list: the starting container (with
+// the first-run opening from the server search) and the hidden servers.
+
+#include "app/MainForm.h"
+#include "app/Program.h"
+#include "directory/ContainerBrowser.h"
+#include "directory/LoginDialog.h"
+#include "directory/ShowHideServersDialog.h"
+#include "directory/StartingContainerDialog.h"
+#include "netware/ClientProvider.h"
+#include "netware/NovellCalls.h"
+#include "settings/Registry.h"
+#include "support/MemoryRegistry.h"
+#include "support/SimNetwork.h"
+#include "support/TestContext.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+using namespace directory;
+using settings::Hive;
+
+namespace {
+
+QByteArray network(const QByteArray& topFaults = "{}")
+{
+    return R"({ "format": 1, "clock": "2026-12-05T19:04:36", "faults": )" + topFaults + R"(,
+  "workstation": { "tree": "ACME_TREE", "logins": { "ACME_TREE": "admin.ACME" },
+                   "connectedTrees": ["ACME_TREE", "OTHER_TREE"] },
+  "trees": [ { "name": "ACME_TREE",
+               "containers": [ { "name": "ACME", "class": "Organization", "children": [
+                   { "name": "SALES", "class": "Organizational Unit" },
+                   { "name": "ENG", "class": "Organizational Unit" } ] } ] },
+             { "name": "OTHER_TREE", "containers": [ { "name": "OTHER", "class": "Organization" } ],
+               "users": [ { "name": "admin", "context": "OTHER", "password": "other" } ] } ],
+  "servers": [ { "name": "FS1", "tree": "ACME_TREE", "context": "SALES.ACME" },
+               { "name": "FS2", "tree": "ACME_TREE", "context": "SALES.ACME" },
+               { "name": "HQ", "tree": "ACME_TREE", "context": "ACME" },
+               { "name": "OTHER-FS", "tree": "OTHER_TREE", "context": "OTHER" } ] })";
+}
+
+const QString kRoot = settings::kRootKey;
+const QString kHidden = settings::rootKeyPath(QStringLiteral("Hidden"));
+
+// The main window's two lists, filled by the real server search.
+class ServerLists : public ServerListHost {
+public:
+    explicit ServerLists(app::AppContext& context) : m_context(context) {}
+    QStringList visibleServers() const override { return visible; }
+    QStringList allServers() const override { return all; }
+    // lstServers keeps its entries in alphabetical order.
+    void setVisibleServers(const QStringList& servers) override
+    {
+        visible = servers;
+        visible.sort();
+    }
+    void searchServers() override
+    {
+        ++searches;
+        const nw::ServerLists found = nw::fcnFindServers(m_context, QStringLiteral("NCP Server"));
+        all = found.all;
+        setVisibleServers(found.visible);
+    }
+    QStringList visible;
+    QStringList all;
+    int searches = 0;
+
+private:
+    app::AppContext& m_context;
+};
+
+struct Fixture {
+    explicit Fixture(const QByteArray& json = network())
+        : client(testing::makeNetwork(json)), test(*client, registry), lists(test.context)
+    {
+        settings::subResetStartingServerContext(registry);
+        values().gTreeName = QStringLiteral("ACME_TREE");
+    }
+    app::ProgramValues& values() { return test.context.values; }
+    void storeStarting(const QString& path)
+    {
+        registry.setValue(Hive::CurrentUser, kRoot, QStringLiteral("StartingServerContext"), path);
+        lists.searchServers();
+    }
+    std::optional<QString> stored(const QString& key, const QString& name) const
+    {
+        return registry.queryValue(Hive::CurrentUser, key, name);
+    }
+    testing::MemoryRegistry registry;
+    std::unique_ptr<nw::NetWareClient> client;
+    testing::TestContext test;
+    ServerLists lists;
+};
+
+QStringList texts(const QListWidget* list)
+{
+    QStringList names;
+    for (int row = 0; row < list->count(); ++row)
+        names.append(list->item(row)->text());
+    return names;
+}
+
+void selectTexts(QListWidget* list, const QStringList& names)
+{
+    for (int row = 0; row < list->count(); ++row)
+        list->item(row)->setSelected(names.contains(list->item(row)->text()));
+}
+
+}  // namespace
+
+class TestServerListDialogs : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // --- Starting container ----------------------------------------------------
+    void previousChoiceShown_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("custom");
+        QTest::newRow("tree root") << "ACME_TREE\\[Root]" << "optRoot" << "";
+        QTest::newRow("own container") << "ACME_TREE\\ACME\\" << "optCurrentContext" << "";
+        QTest::newRow("another container") << "ACME_TREE\\ACME\\SALES\\" << "optCustom" << "ACME_TREE\\ACME\\SALES\\";
+    }
+    void previousChoiceShown()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, option);
+        QFETCH(QString, custom);
+        Fixture f;
+        QVERIFY(f.client);
+        f.storeStarting(stored);
+        StartingContainerDialog dialog(f.test.context, f.lists, false);
+        QVERIFY(dialog.findChild<QRadioButton*>(option)->isChecked());
+        QCOMPARE(dialog.customLabel()->text(), custom);
+        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lblTreeRoot"))->text(), QStringLiteral("ACME_TREE\\[Root]"));
+        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lblCurrentContext"))->text(),
+                 QStringLiteral("ACME_TREE\\ACME\\"));
+        QCOMPARE(dialog.treeBox()->currentText(), QStringLiteral("ACME_TREE"));
+        QVERIFY(dialog.selectButton()->isEnabled());
+    }
+
+    void anotherTreeThenCancelRestoresTheTree()
+    {
+        Fixture f;
+        QVERIFY(f.client);
+        f.storeStarting(QStringLiteral("ACME_TREE\\ACME\\SALES\\"));
+        StartingContainerDialog dialog(f.test.context, f.lists, false);
+        QCOMPARE(dialog.treeBox()->count(), 2);
+        dialog.chooseTree(QStringLiteral("OTHER_TREE"));
+        QCOMPARE(f.values().gTreeName, QStringLiteral("OTHER_TREE"));
+        // The stored container belongs to the other tree: the root is offered.
+        QVERIFY(dialog.rootOption()->isChecked());
+        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lblTreeRoot"))->text(),
+                 QStringLiteral("OTHER_TREE\\[Root]"));
+        dialog.cancel();
+        QCOMPARE(f.values().gTreeName, QStringLiteral("ACME_TREE"));
+        QCOMPARE(f.stored(kRoot, QStringLiteral("StartingServerContext")),
+                 std::optional<QString>("ACME_TREE\\ACME\\SALES\\"));
+    }
+
+    void selectStoresTheChoiceAndSearches()
+    {
+        Fixture f;
+        QVERIFY(f.client);
+        f.storeStarting(QStringLiteral("ACME_TREE\\[Root]"));
+        StartingContainerDialog dialog(f.test.context, f.lists, false);
+        dialog.setModalRunner([](QDialog& shown) -> int {
+            auto* browser = qobject_cast<ContainerBrowser*>(&shown);
+            if (!browser)
+                return QDialog::Rejected;
+            QTreeWidgetItem* acme = browser->rootNode()->child(0);
+            acme->setExpanded(true);
+            for (int i = 0; i < acme->childCount(); ++i)
+                if (acme->child(i)->text(0) == QLatin1String("SALES"))
+                    browser->selectNode(acme->child(i));
+            return shown.result();
+        });
+        dialog.browseContainer();
+        QVERIFY(dialog.customOption()->isChecked());
+        QCOMPARE(dialog.customLabel()->text(), QStringLiteral("ACME_TREE\\ACME\\SALES\\"));
+        dialog.subContainersBox()->setChecked(false);
+        dialog.save();
+
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(f.stored(kRoot, QStringLiteral("StartingServerContext")),
+                 std::optional<QString>("ACME_TREE\\ACME\\SALES\\"));
+        QCOMPARE(f.stored(kRoot, QStringLiteral("Tree")), std::optional<QString>("ACME_TREE"));
+        QCOMPARE(f.stored(kRoot, QStringLiteral("ServerSearchSubContainers")), std::optional<QString>("False"));
+        QCOMPARE(f.values().gStartingServerContext, QStringLiteral(".SALES.ACME"));
+        QVERIFY(!f.values().gSearchSubContainers);
+        QCOMPARE(f.lists.visible, (QStringList{"FS1", "FS2"}));
+    }
+
+    void containerWithoutServersIsRolledBack()
+    {
+        Fixture f;
+        QVERIFY(f.client);
+        f.storeStarting(QStringLiteral("ACME_TREE\\ACME\\SALES\\"));
+        StartingContainerDialog dialog(f.test.context, f.lists, false);
+        dialog.setModalRunner([](QDialog& shown) -> int {
+            if (auto* browser = qobject_cast<ContainerBrowser*>(&shown)) {
+                QTreeWidgetItem* acme = browser->rootNode()->child(0);
+                acme->setExpanded(true);
+                browser->selectNode(acme->child(0));   // ENG, sorted first: no servers
+            }
+            return shown.result();
+        });
+        dialog.browseContainer();
+        QCOMPARE(dialog.customLabel()->text(), QStringLiteral("ACME_TREE\\ACME\\ENG\\"));
+        dialog.subContainersBox()->setChecked(false);
+        dialog.save();
+
+        QCOMPARE(f.test.messages.texts(),
+                 QStringList{"There are no servers in the selected container or sub-containers.  "
+                             "Please choose another starting container."});
+        QCOMPARE(f.test.messages.titles(), QStringList{"No Servers in Container"});
+        QCOMPARE(f.stored(kRoot, QStringLiteral("StartingServerContext")),
+                 std::optional<QString>("ACME_TREE\\ACME\\SALES\\"));
+        QCOMPARE(f.values().gStartingServerContext, QStringLiteral(".SALES.ACME"));
+        QCOMPARE(f.stored(kRoot, QStringLiteral("ServerSearchSubContainers")), std::optional<QString>("True"));
+        QCOMPARE(f.stored(kRoot, QStringLiteral("Tree")), std::optional<QString>("ACME_TREE"));
+        QVERIFY(f.values().gSearchSubContainers);
+        QVERIFY(f.lists.visible.isEmpty());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));   // still open
+
+        // Leaving the dialog searches the stored choice again.
+        dialog.cancel();
+        QCOMPARE(f.lists.visible, (QStringList{"FS1", "FS2"}));
+    }
+
+    void emptyCustomContainerIsRefused()
+    {
+        Fixture f;
+        QVERIFY(f.client);
+        f.storeStarting(QStringLiteral("ACME_TREE\\[Root]"));
+        StartingContainerDialog dialog(f.test.context, f.lists, false);
+        dialog.customOption()->setChecked(true);
+        const int searches = f.lists.searches;
+        dialog.save();
+        QCOMPARE(f.test.messages.titles(), QStringList{"Select Specific Container"});
+        QCOMPARE(f.test.messages.texts(), QStringList{"You must specify a container to continue."});
+        QCOMPARE(f.lists.searches, searches);
+    }
+
+    void treeScanFailureStillShowsTheTree()
+    {
+        Fixture f(network(R"({"NWDSScanConnsForTrees": "0x8836"})"));
+        QVERIFY(f.client);
+        f.storeStarting(QStringLiteral("ACME_TREE\\[Root]"));
+        StartingContainerDialog dialog(f.test.context, f.lists, false);
+        QCOMPARE(f.test.messages.texts(), QStringList{"NWDSScanConnsForTrees failed, E=34870"});
+        QCOMPARE(dialog.treeBox()->currentText(), QStringLiteral("ACME_TREE"));
+    }
+
+    void loginToNewTreeRescansTheTrees()
+    {
+        Fixture f;
+        QVERIFY(f.client);
+        f.storeStarting(QStringLiteral("ACME_TREE\\[Root]"));
+        StartingContainerDialog dialog(f.test.context, f.lists, false);
+        dialog.setModalRunner([](QDialog& shown) -> int {
+            if (auto* login = qobject_cast<LoginDialog*>(&shown)) {
+                login->treeBox()->setEditText(QStringLiteral("other_tree"));
+                login->userBox()->setEditText(QStringLiteral("admin"));
+                login->contextBox()->setEditText(QStringLiteral("OTHER"));
+                login->passwordBox()->setText(QStringLiteral("other"));
+                login->login();
+            }
+            return shown.result();
+        });
+        dialog.loginToNewTree();
+        QVERIFY(f.values().gLoginSucceeded);
+        QCOMPARE(f.values().gTreeName, QStringLiteral("OTHER_TREE"));
+        QCOMPARE(dialog.treeBox()->currentText(), QStringLiteral("OTHER_TREE"));
+        // The containers offered are those of the new tree.
+        QVERIFY(dialog.rootOption()->isChecked());
+        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lblTreeRoot"))->text(),
+                 QStringLiteral("OTHER_TREE\\[Root]"));
+        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lblCurrentContext"))->text(),
+                 QStringLiteral("OTHER_TREE\\OTHER\\"));
+    }
+
+    // --- Hidden servers ---------------------------------------------------------
+    void hidingEveryServerIsRefused()
+    {
+        Fixture f;
+        QVERIFY(f.client);
+        f.storeStarting(QStringLiteral("ACME_TREE\\[Root]"));
+        ShowHideServersDialog dialog(f.test.context, f.lists);
+        QCOMPARE(texts(dialog.visibleList()), (QStringList{"FS1", "FS2", "HQ"}));
+        dialog.hideAll();
+        QVERIFY(!dialog.saveButton()->isEnabled());
+        dialog.save();
+        QCOMPARE(f.test.messages.texts(), QStringList{"Your visible server list can not be empty."});
+        QCOMPARE(f.test.messages.titles(), QStringList{"Visible Server List error"});
+        QCOMPARE(f.lists.visible, (QStringList{"FS1", "FS2", "HQ"}));
+        QVERIFY(!f.stored(kHidden, QStringLiteral("ACME_TREE")));
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    }
+
+    void serversMovedBackAndSaved_data()
+    {
+        QTest::addColumn<bool>("all");
+        QTest::newRow("Remove") << false;
+        QTest::newRow("Remove All") << true;
+    }
+    void serversMovedBackAndSaved()
+    {
+        QFETCH(bool, all);
+        Fixture f;
+        QVERIFY(f.client);
+        f.registry.createKey(Hive::CurrentUser, kHidden);
+        // Hand-edited: a blank, an empty piece and a name twice.
+        f.registry.setValue(Hive::CurrentUser, kHidden, QStringLiteral("ACME_TREE"),
+                            QStringLiteral("FS2, GONE,,FS2"));
+        f.storeStarting(QStringLiteral("ACME_TREE\\[Root]"));
+        ShowHideServersDialog dialog(f.test.context, f.lists);
+        QCOMPARE(texts(dialog.visibleList()), (QStringList{"FS1", "HQ"}));
+        QCOMPARE(texts(dialog.hiddenList()), (QStringList{"FS2", "GONE"}));
+
+        if (all) {
+            dialog.showAll();
+        } else {
+            selectTexts(dialog.hiddenList(), {"FS2", "GONE"});
+            dialog.showSelected();
+        }
+        // GONE was not found by the last search: it disappears.
+        QCOMPARE(texts(dialog.visibleList()), (QStringList{"FS1", "HQ", "FS2"}));
+        QVERIFY(texts(dialog.hiddenList()).isEmpty());
+        dialog.save();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(f.lists.visible, (QStringList{"FS1", "FS2", "HQ"}));
+        // Nothing hidden: the tree's value is removed, not left empty.
+        QVERIFY(!f.stored(kHidden, QStringLiteral("ACME_TREE")));
+    }
+
+    void hiddenServersStoredPerTree()
+    {
+        Fixture f;
+        QVERIFY(f.client);
+        f.registry.createKey(Hive::CurrentUser, kHidden);
+        f.registry.setValue(Hive::CurrentUser, kHidden, QStringLiteral("OTHER_TREE"), QStringLiteral("OTHER-FS"));
+        f.storeStarting(QStringLiteral("ACME_TREE\\[Root]"));
+        ShowHideServersDialog dialog(f.test.context, f.lists);
+        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lblTree"))->text(), QStringLiteral("Tree: ACME_TREE"));
+        selectTexts(dialog.visibleList(), {"FS1", "HQ"});
+        dialog.hideSelected();
+        QCOMPARE(texts(dialog.hiddenList()), (QStringList{"FS1", "HQ"}));
+        dialog.save();
+        QCOMPARE(f.lists.visible, QStringList{"FS2"});
+        QCOMPARE(f.stored(kHidden, QStringLiteral("ACME_TREE")), std::optional<QString>("FS1,HQ"));
+        QCOMPARE(f.stored(kHidden, QStringLiteral("OTHER_TREE")), std::optional<QString>("OTHER-FS"));
+    }
+
+    // --- First run -------------------------------------------------------------------
+    void firstRunAsksForTheStartingContainer_data()
+    {
+        QTest::addColumn<bool>("choose");
+        QTest::addColumn<QStringList>("listed");
+        QTest::addColumn<std::optional<QString>>("stored");
+        QTest::newRow("container chosen") << true << QStringList{"FS1", "FS2"}
+                                          << std::optional<QString>("ACME_TREE\\ACME\\SALES\\");
+        // Leaving without a choice: the whole tree this time, nothing stored.
+        QTest::newRow("cancelled") << false << QStringList{"FS1", "FS2", "HQ"} << std::optional<QString>();
+    }
+    void firstRunAsksForTheStartingContainer()
+    {
+        QFETCH(bool, choose);
+        QFETCH(QStringList, listed);
+        QFETCH(std::optional<QString>, stored);
+        QTemporaryDir dir;
+        qputenv("VESKARO_SETTINGS", dir.filePath(QStringLiteral("settings.reg")).toLocal8Bit());
+        testing::ScriptedMessages messages;
+        testing::ScriptedFileDialogs fileDialogs;
+        testing::MemoryClipboard clipboard;
+        testing::RecordingLauncher launcher;
+        int dialogs = 0;
+        std::function<void()> answer = [&] {
+            auto* dialog = qobject_cast<StartingContainerDialog*>(QApplication::activeModalWidget());
+            if (!dialog) {
+                QTimer::singleShot(10, answer);
+                return;
+            }
+            ++dialogs;
+            if (!choose) {
+                dialog->cancel();
+                return;
+            }
+            dialog->setModalRunner([](QDialog& shown) -> int {
+                auto* browser = qobject_cast<ContainerBrowser*>(&shown);
+                QTreeWidgetItem* acme = browser->rootNode()->child(0);
+                acme->setExpanded(true);
+                browser->selectNode(acme->child(1));   // SALES
+                return shown.result();
+            });
+            dialog->browseContainer();
+            dialog->save();
+        };
+        QTimer::singleShot(0, answer);
+        {
+            app::Program program(messages, fileDialogs, clipboard, launcher);
+            app::StartOptions options;
+            options.programDir = dir.path();
+            options.showSplash = false;
+            QCOMPARE(program.start(nw::loadSimulatedNetworkFromJson(network(), dir.path(), QStringLiteral("t.json")),
+                                   settings::openDefaultRegistryStore(), options),
+                     std::nullopt);
+            QStringList names;
+            for (int row = 0; row < program.mainForm()->lstServers()->count(); ++row)
+                names.append(program.mainForm()->lstServers()->item(row)->text());
+            QCOMPARE(names, listed);
+        }
+        QCOMPARE(dialogs, 1);
+        QVERIFY(messages.shown.isEmpty());
+        QCOMPARE(settings::openDefaultRegistryStore()->queryValue(Hive::CurrentUser, kRoot,
+                                                                  QStringLiteral("StartingServerContext")),
+                 stored);
+        qunsetenv("VESKARO_SETTINGS");
+    }
+};
+
+QTEST_MAIN(TestServerListDialogs)
+#include "test_serverlistdialogs.moc"
