@@ -7,6 +7,8 @@
 #include "views/ServerInformationForm.h"
 #include "views/SetCommandsForm.h"
 #include "views/ServerMonForm.h"
+#include "views/VolumeUsageForm.h"
+#include "views/AbendLogForm.h"
 
 namespace app {
 
@@ -18,6 +20,8 @@ void installStandardCommands(MainForm& form)
     form.setCommand(Command::NLMs, {[](MainForm& f) { views::btnNLMs_Click(f); }, true});
     form.setCommand(Command::SetParameters, {[](MainForm& f) { views::btnSetParameters_Click(f); }, true});
 
+    form.setCommand(Command::Volume, {[](MainForm& f) { views::openVolumeUsage(f); }, true});
+    form.setCommand(Command::AbendLog, {[](MainForm& f) { views::openAbendLogs(f); }, false});
     // Items of the hidden pop-up menus that act on an open view.
     QObject::connect(form.menuAction(QStringLiteral("PopMenu_Remove_Server")), &QAction::triggered, &form,
                      [&form] { views::PopMenu_Remove_Server_Click(form); });

@@ -144,6 +144,9 @@ public:
     NWRCODE NWDSGetPartitionExtInfo(NWDSContextHandle context, quint32 infoPtr, quint32 infoFlag,
                                     std::span<quint8> data, quint32& length) override;
     NWRCODE NWDSGetServerDN(NWDSContextHandle context, NWCONN_HANDLE connection, std::span<char> serverDN) override;
+    // \\SERVER\VOLUME\PATH into fileRoot/SERVER/VOLUME/PATH, each component
+    // matched without regard to case; empty when any part is missing.
+    QString localPathOf(const QString& networkPath) const override;
 
 private:
     struct DirContext {
