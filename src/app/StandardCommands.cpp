@@ -9,6 +9,8 @@
 #include "views/ServerMonForm.h"
 #include "views/VolumeUsageForm.h"
 #include "views/AbendLogForm.h"
+#include "options/OptionsForm.h"
+#include "options/RemoteControl.h"
 
 namespace app {
 
@@ -22,6 +24,9 @@ void installStandardCommands(MainForm& form)
 
     form.setCommand(Command::Volume, {[](MainForm& f) { views::openVolumeUsage(f); }, true});
     form.setCommand(Command::AbendLog, {[](MainForm& f) { views::openAbendLogs(f); }, false});
+    form.setCommand(Command::RemoteControl,
+                    {[](MainForm& f) { options::startRemoteConsoles(f.context(), f.selectedServers()); }, false});
+    form.setCommand(Command::Options, {[](MainForm& f) { options::showOptions(f.context(), &f); }, false});
     // Items of the hidden pop-up menus that act on an open view.
     QObject::connect(form.menuAction(QStringLiteral("PopMenu_Remove_Server")), &QAction::triggered, &form,
                      [&form] { views::PopMenu_Remove_Server_Click(form); });
