@@ -9,6 +9,7 @@
 #include "views/ServerMonForm.h"
 #include "views/VolumeUsageForm.h"
 #include "views/AbendLogForm.h"
+#include "directory/PartitionsForm.h"
 #include "options/OptionsForm.h"
 #include "options/RemoteControl.h"
 
@@ -24,6 +25,7 @@ void installStandardCommands(MainForm& form)
 
     form.setCommand(Command::Volume, {[](MainForm& f) { views::openVolumeUsage(f); }, true});
     form.setCommand(Command::AbendLog, {[](MainForm& f) { views::openAbendLogs(f); }, false});
+    form.setCommand(Command::Partitions, {[](MainForm& f) { directory::openPartitions(f); }, false});
     form.setCommand(Command::RemoteControl,
                     {[](MainForm& f) { options::startRemoteConsoles(f.context(), f.selectedServers()); }, false});
     form.setCommand(Command::Options, {[](MainForm& f) { options::showOptions(f.context(), &f); }, false});
@@ -32,6 +34,8 @@ void installStandardCommands(MainForm& form)
                      [&form] { views::PopMenu_Remove_Server_Click(form); });
     QObject::connect(form.menuAction(QStringLiteral("Menu_Remove_Column")), &QAction::triggered, &form,
                      [&form] { views::Menu_Remove_Column_Click(form); });
+    QObject::connect(form.menuAction(QStringLiteral("PopMenu_Remove_Partition_Column")), &QAction::triggered, &form,
+                     [&form] { directory::removePartitionColumn(form); });
 }
 
 }  // namespace app
