@@ -87,6 +87,7 @@ private Q_SLOTS:
     void serverClock();
     void timeViews();
     void fillsOneColumnPerServer();
+    void unreachableFirstStillShowsNotAvailable();
     void reAddingRefreshesItsColumn();
     void viewsSwitchAndDropEmptyRows_data();
     void viewsSwitchAndDropEmptyRows();
@@ -170,6 +171,15 @@ void TestPartitions::fillsOneColumnPerServer()
     QCOMPARE(f.open({"FS2"}), form);
     QCOMPARE(f.host.mdiArea()->subWindowList().size(), 1);
     QCOMPARE(table(form), QStringList({"|FS1|FS3|DOWN|FS2", " [Root]|M||N/A|RW", ".ACME.SALES||SR|N/A|RO"}));
+}
+
+void TestPartitions::unreachableFirstStillShowsNotAvailable()
+{
+    Fixture f;
+    PartitionsForm* form = f.open({"DOWN", "FS3"});
+    QCOMPARE(table(form), QStringList({"|DOWN|FS3", ".ACME.SALES|N/A|SR"}));
+    f.open({"FS1"});
+    QCOMPARE(table(form), QStringList({"|DOWN|FS3|FS1", ".ACME.SALES|N/A|SR|", " [Root]|N/A||M"}));
 }
 
 void TestPartitions::reAddingRefreshesItsColumn()

@@ -259,6 +259,14 @@ void PartitionsForm::writeCell(const QString& partitionName, int col, const QStr
         row = m_grid->rows();
         m_grid->setRows(row + 1);
         m_grid->setTextMatrix(row, 0, shown);
+        // A server that could not be reached shows "N/A" in rows found after
+        // it, too, not an empty cell that would read as "no replica".
+        for (int c = 1; c < m_grid->cols(); ++c) {
+            if (m_unreachable.contains(m_grid->textMatrix(0, c))) {
+                m_grid->setTextMatrix(row, c, kNotAvailable);
+                m_grid->setCellAlignment(row, c, Qt::AlignCenter);
+            }
+        }
     }
     m_grid->setTextMatrix(row, col, text);
     m_grid->setCellAlignment(row, col, Qt::AlignCenter);
@@ -284,12 +292,15 @@ void PartitionsForm::fillServer(const QString& server)
         PassConnection connection(client);
         if (connection.open(server, typeView ? nw::NWCC_NAME_FORMAT_WILD : nw::NWCC_NAME_FORMAT_BIND)
             != nw::status::Success) {
+            if (!m_unreachable.contains(server))
+                m_unreachable.append(server);
             for (int row = 1; row < m_grid->rows(); ++row) {
                 m_grid->setTextMatrix(row, col, kNotAvailable);
                 m_grid->setCellAlignment(row, col, Qt::AlignCenter);
             }
             break;
         }
+        m_unreachable.removeAll(server);
         std::array<char, 257> serverDN{};
         client.NWDSGetServerDN(request.context(), connection.handle(), serverDN);
         QDateTime clock;
@@ -426,6 +437,7 @@ bool PartitionsForm::removeSelectedColumn()
     const int col = m_grid->col();
     if (m_grid->cols() <= 2 || col < 1 || col >= m_grid->cols())
         return false;
+    m_unreachable.removeAll(m_grid->textMatrix(0, col));
     m_grid->moveColumnToEnd(col);
     m_grid->setCols(m_grid->cols() - 1);
     updateRemoveItem();

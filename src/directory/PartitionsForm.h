@@ -83,6 +83,7 @@ private:
     QRadioButton* m_syncTime;
     widgets::RefreshFrame* m_refresh;
     QStatusBar* m_status;
+    QStringList m_unreachable;   // servers whose last fill could not reach them
     ReplicaView m_view = ReplicaView::Type;
     bool m_restoreWidths = false;
     bool m_sortDescending = true;

@@ -130,7 +130,6 @@ ReportCommand::ReportCommand()
     addView(commandView("volumes", "volume space usage", app::Command::Volume));
     addView(commandView("connections", "user connections of a server", app::Command::GetConnInfo));
     addView(commandView("partitions", "partitions and replicas", app::Command::Partitions));
-    addView(commandView("abendlog", "abend log of a server", app::Command::AbendLog));
     addView(commandView("filelocks", "file opens and locks", app::Command::FileLocks));
     addStandardViews(*this);
 }
@@ -158,7 +157,9 @@ QString ReportCommand::usage() const
         "\n"
         "Options:\n"
         "  --delimiter C        field delimiter of the table (one character)\n"
-        "  --show WHAT          nlms: the columns shown, both, version or date\n"
+        "  --show WHAT          nlms: the columns shown, both, version or date;\n"
+        "                       abends: the report of the N-th halt\n"
+        "  --view WHAT          partitions: type, state, timestamp or sync\n"
         "  --differences-only   nlms, sets: only the rows in which the servers differ\n"
         "  --screenshot FILE    also render the main window to a PNG file\n"
         "  --help               show this text\n"
@@ -185,7 +186,7 @@ int ReportCommand::execute(const QStringList& arguments, QTextStream& out, QText
         } else if (argument == QLatin1String("--differences-only")) {
             parsed.request.differencesOnly = true;
         } else if (argument == QLatin1String("--delimiter") || argument == QLatin1String("--screenshot")
-                   || argument == QLatin1String("--show")) {
+                   || argument == QLatin1String("--show") || argument == QLatin1String("--view")) {
             if (i + 1 >= arguments.size())
                 return usageError(QStringLiteral("%1 needs a value").arg(argument));
             const QString value = arguments.at(++i);
@@ -195,6 +196,8 @@ int ReportCommand::execute(const QStringList& arguments, QTextStream& out, QText
                 parsed.delimiter = value;
             } else if (argument == QLatin1String("--show")) {
                 parsed.request.show = value;
+            } else if (argument == QLatin1String("--view")) {
+                parsed.request.view = value;
             } else {
                 if (value.isEmpty())
                     return usageError(QStringLiteral("--screenshot needs a file name"));
@@ -222,7 +225,17 @@ int ReportCommand::execute(const QStringList& arguments, QTextStream& out, QText
         return usageError(QStringLiteral("unknown view %1").arg(parsed.view));
     if (!found->takesServers && !parsed.request.servers.isEmpty())
         return usageError(QStringLiteral("the %1 view takes no server names").arg(parsed.view));
-    if (!parsed.request.show.isEmpty() && !found->showValues.contains(parsed.request.show))
+    if (found->oneServer && parsed.request.servers.size() != 1)
+        return usageError(QStringLiteral("the %1 view takes one server").arg(parsed.view));
+    if (!parsed.request.view.isEmpty() && !found->viewValues.contains(parsed.request.view))
+        return usageError(found->viewValues.isEmpty()
+                              ? QStringLiteral("the %1 view takes no --view").arg(parsed.view)
+                              : QStringLiteral("--view takes %1").arg(found->viewValues.join(QLatin1Char('|'))));
+    if (found->showTakesNumber && !parsed.request.show.isEmpty()) {
+        bool number = false;
+        if (parsed.request.show.toInt(&number) < 1 || !number)
+            return usageError(QStringLiteral("--show takes a number from 1"));
+    } else if (!parsed.request.show.isEmpty() && !found->showValues.contains(parsed.request.show))
         return usageError(found->showValues.isEmpty()
                               ? QStringLiteral("the %1 view takes no --show").arg(parsed.view)
                               : QStringLiteral("--show takes %1").arg(found->showValues.join(QLatin1Char('|'))));

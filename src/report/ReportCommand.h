@@ -25,6 +25,7 @@ namespace report {
 struct ReportRequest {
     QStringList servers;          // in the order given; empty: the start-up selection
     QString show;                 // --show, empty when not given
+    QString view;                 // --view, empty when not given
     bool differencesOnly = false; // --differences-only
 };
 
@@ -39,6 +40,12 @@ struct ReportView {
     // Values --show accepts (empty: the option is not taken).
     QStringList showValues;
     bool takesDifferencesOnly = false;
+    // --show takes a number from 1 (the N-th item) instead of showValues.
+    bool showTakesNumber = false;
+    // Values --view accepts (empty: the option is not taken).
+    QStringList viewValues;
+    // Exactly one server must be named.
+    bool oneServer = false;
 };
 
 // Opens a view the way the user does it for each server in turn: the server
@@ -52,6 +59,8 @@ std::optional<QString> savedTextOfActiveView(app::MainForm& form, const QString&
 
 // The views every report command knows (defined beside the views).
 void addStandardViews(class ReportCommand& command);
+// Volume usage, partitions and abend logs (ReportFrameViews.cpp).
+void addFrameViews(class ReportCommand& command);
 
 class ReportCommand {
 public:

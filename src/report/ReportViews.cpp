@@ -60,6 +60,8 @@ void addStandardViews(ReportCommand& command)
         return savedTextOfActiveView(form, QStringLiteral("sets"));
     };
     command.addView(sets);
+
+    addFrameViews(command);
 }
 
 }  // namespace report
