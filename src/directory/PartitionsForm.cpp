@@ -33,6 +33,9 @@ constexpr double kMinHeight = 2670;
 constexpr double kGridWidthAllowance = 135;    // client width minus the grid's width
 constexpr double kGridHeightAllowance = 1200;  // client height minus the grid's height
 constexpr double kMargin = 60;
+// Designed widths of the name column and of a server column (a date and time fits).
+constexpr int kNameColumnTwips = 2400;
+constexpr int kServerColumnTwips = 1800;
 
 const QString kRemoveMenu = QStringLiteral("PopMenu_Remove_Partition");
 const QString kRemoveItem = QStringLiteral("PopMenu_Remove_Partition_Column");
@@ -167,6 +170,7 @@ PartitionsForm::PartitionsForm(app::ViewHost& host, QWidget* parent)
     m_grid->setCols(1);
     m_grid->setFixedRows(1);
     m_grid->setFixedCols(1);
+    m_grid->setColWidth(0, kNameColumnTwips);
 
     const auto choose = [this](QRadioButton* option, ReplicaView view) {
         connect(option, &QRadioButton::toggled, this, [this, view](bool on) {
@@ -235,6 +239,7 @@ int PartitionsForm::serverColumn(const QString& server)
     }
     const int col = m_grid->cols();
     m_grid->setCols(col + 1);
+    m_grid->setColWidth(col, kServerColumnTwips);
     if (m_restoreWidths) {
         const double width = settings::fnGetTwipsSetting(context().registry(), keyPath(), QStringLiteral("ColWidth1"));
         if (width > 0)

@@ -115,8 +115,8 @@ OptionsForm::OptionsForm(app::AppContext& context, QWidget* parent)
     layout->addLayout(buttons);
     resize(460, 340);
 
-    connect(m_tabs, &QTabBar::currentChanged, this, &OptionsForm::showPanel);
     connect(m_tabs, &QTabBar::currentChanged, panels, &QStackedWidget::setCurrentIndex);
+    connect(m_tabs, &QTabBar::currentChanged, this, &OptionsForm::showPanel);
     for (QRadioButton* option : {m_comma, m_semiColon, m_other, m_rconj, m_rconsole})
         connect(option, &QRadioButton::toggled, this, [this](bool on) {
             if (on)
@@ -237,8 +237,6 @@ void OptionsForm::showPanel(int index)
         m_tabs->setCurrentIndex(index);
     m_delimiterPanel->setEnabled(index == 0);
     m_remotePanel->setEnabled(index == 1);
-    m_delimiterPanel->setVisible(index == 0);
-    m_remotePanel->setVisible(index == 1);
 }
 
 bool OptionsForm::eventFilter(QObject* watched, QEvent* event)

@@ -3,6 +3,7 @@
 #include "app/ViewHost.h"
 #include "netware/NovellCalls.h"
 #include "netware/ServerSession.h"
+#include "settings/Registry.h"
 #include "settings/Trace.h"
 #include "settings/Twips.h"
 #include "views/VolumeUsage.h"
@@ -88,7 +89,9 @@ void VolumeUsageForm::loadContents()
 {
     const auto add = [this](const QString& heading, Qt::Alignment alignment) {
         const int col = m_list->addColumn(heading, alignment, 1440);
-        m_list->setColumnWidthTwips(col, windowState().listColumnWidth(this, heading));
+        m_list->setColumnWidthTwips(
+            col, qRound(settings::fnGetTwipsSetting(context().registry(), keyPath(),
+                                                    QStringLiteral("ColWidth-") + heading)));
     };
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     add(tr("Volume"), Qt::AlignLeft | Qt::AlignVCenter);
