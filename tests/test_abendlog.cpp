@@ -37,7 +37,8 @@ const QByteArray kNetwork = R"({
   "format": 1,
   "fileRoot": "volumes",
   "trees": [ { "name": "T", "containers": [ { "name": "O", "class": "Organization" } ] } ],
-  "servers": [ { "name": "FS1", "tree": "T" }, { "name": "FS2", "tree": "T" }, { "name": "NOLOG", "tree": "T" } ]
+  "servers": [ { "name": "FS1", "tree": "T" }, { "name": "FS2", "tree": "T" }, { "name": "NOLOG", "tree": "T" },
+               { "name": "DOWN", "tree": "T", "reachable": false } ]
 })";
 
 struct Fixture {
@@ -111,6 +112,8 @@ private Q_SLOTS:
     void oneViewerPerServer();
     void enterViewsLikeDoubleClick();
     void missingLogViewsNothing();
+    void networkPaths_data();
+    void networkPaths();
 };
 
 void TestAbendLog::halts_data()
@@ -229,6 +232,28 @@ void TestAbendLog::missingLogViewsNothing()
     form->lstAbendDates()->setCurrentRow(0);
     QVERIFY(form->viewSelectedHalt().isEmpty());
     QVERIFY(f.services->launcher.started.isEmpty());
+}
+
+void TestAbendLog::networkPaths_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("local");   // below the description's folder; empty: unreachable
+    QTest::newRow("any case") << "\\\\Fs1\\SYS\\System\\Abend.log" << "volumes/fs1/sys/system/abend.log";
+    QTest::newRow("volume root") << "\\\\FS2\\SYS" << "volumes/FS2/SYS";
+    QTest::newRow("missing file") << "\\\\NOLOG\\SYS\\SYSTEM\\ABEND.LOG" << "";
+    QTest::newRow("unreachable server") << "\\\\DOWN\\SYS" << "";
+    QTest::newRow("no volume") << "\\\\FS1\\VOL1" << "";
+    QTest::newRow("climbing out") << "\\\\FS1\\SYS\\..\\..\\FS2" << "";
+    QTest::newRow("not a network path") << "C:\\SYS" << "";
+}
+
+void TestAbendLog::networkPaths()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, local);
+    Fixture f;
+    const QString found = f.client->localPathOf(path);
+    QCOMPARE(found, local.isEmpty() ? QString() : QDir(f.files.path()).filePath(local));
 }
 
 QTEST_MAIN(TestAbendLog)
