@@ -11,6 +11,7 @@
 #include "widgets/ReportListView.h"
 
 #include <QDir>
+#include <QFile>
 #include <QMdiArea>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -95,6 +96,7 @@ private Q_SLOTS:
     void unreachableAndClosingServers();
     void sortingTwiceReverses();
     void refreshKeepsVolumes();
+    void tracesItsCalls();
 };
 
 void TestVolumeUsage::cells_data()
@@ -236,6 +238,33 @@ void TestVolumeUsage::refreshKeepsVolumes()
     QVERIFY(!f.host->saveEnabled);
     form->fraRefresh()->toggle();
     QVERIFY(f.host->saveEnabled);
+}
+
+void TestVolumeUsage::tracesItsCalls()
+{
+    Fixture f;
+    QTemporaryDir programDir;
+    f.services->context.arguments = {QStringLiteral("/debug")};
+    f.services->context.programDir = programDir.path();
+    f.open({"FS2"});
+    QFile trace(QDir(programDir.path()).filePath(QStringLiteral("Veskaro.dbg")));
+    QVERIFY(trace.open(QIODevice::ReadOnly));
+    QStringList calls;
+    for (const QByteArray& line : trace.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.trimmed().split(',');
+        if (fields.size() >= 4)
+            calls.append(QString::fromLatin1(fields.mid(fields.size() - 4, 3).join(',')).simplified());
+    }
+    // One scan step per mounted volume, then three calls per reachable
+    // volume under its NetWare path.
+    QCOMPARE(calls.mid(0, 4), QStringList({"Volume Info - subGetVolumes, FS2, NWCCOpenConnByName",
+                                           "Volume Info - subGetVolumes, FS2, NWScanMountedVolumeList",
+                                           "Volume Info - subGetVolumes, FS2, NWScanMountedVolumeList",
+                                           "Volume Info - subGetVolumes, FS2, NWCCCloseConn"}));
+    QCOMPARE(calls.mid(4, 3), QStringList({"Volume Info - subGetVolumeUsage, FS2/SYS:, NWParsePath",
+                                           "Volume Info - subGetVolumeUsage, FS2/SYS:, NWGetVolumeNumber",
+                                           "Volume Info - subGetVolumeUsage, FS2/SYS:, NWGetDirSpaceInfo"}));
+    QVERIFY(calls.contains(QStringLiteral("Volume Info - subGetVolumeUsage, FS2/EMPTY:, NWParsePath")));
 }
 
 QTEST_MAIN(TestVolumeUsage)
