@@ -1,6 +1,7 @@
 #include "directory/Partitions.h"
 #include "directory/PartitionsForm.h"
 #include "export/WidgetExport.h"
+#include "netware/sim/SimClient.h"
 #include "settings/Registry.h"
 #include "support/FakeViewHost.h"
 #include "support/MemoryRegistry.h"
@@ -171,6 +172,13 @@ void TestPartitions::fillsOneColumnPerServer()
     QCOMPARE(f.open({"FS2"}), form);
     QCOMPARE(f.host.mdiArea()->subWindowList().size(), 1);
     QCOMPARE(table(form), QStringList({"|FS1|FS3|DOWN|FS2", " [Root]|M||N/A|RW", ".ACME.SALES||SR|N/A|RO"}));
+
+    // Every pass closed the connection it opened, whatever the view.
+    const auto* sim = dynamic_cast<const nw::sim::SimClient*>(f.client.get());
+    QVERIFY(sim);
+    form->optReplicaTimeStamp()->click();
+    form->refreshAll();
+    QCOMPARE(sim->openConnectionCount(), 0);
 }
 
 void TestPartitions::unreachableFirstStillShowsNotAvailable()

@@ -32,8 +32,9 @@ QStringList matchingFiles(const QString& folder, const QString& pattern);
 
 // The drives of this machine (file-system roots where there are no drive letters).
 QStringList driveRoots();
-// The drive of a path: its first two characters where drives have letters,
-// else the file-system root it lies under.
+// The drive of a path as the drive list shows it: its first two characters
+// and a backslash where drives have letters, else the file-system root it
+// lies under.
 QString driveOf(const QString& path);
 
 // Starts the remote console program once per server, with the server's name

@@ -34,6 +34,8 @@ public:
     ~SimClient() override;
 
     const Network& network() const { return *m_network; }
+    // Connections opened and not yet closed (tests check that views close theirs).
+    qsizetype openConnectionCount() const { return m_connections.size(); }
 
     NWRCODE NWCallsInit(quintptr reserved1, quintptr reserved2) override;
     NWRCODE NWCLXInit(quintptr reserved1, quintptr reserved2) override;
