@@ -10,6 +10,11 @@
 #include "views/ServerInformationForm.h"
 #include "views/SetCommandsForm.h"
 #include "views/ServerMonForm.h"
+#include "views/VolumeUsageForm.h"
+#include "views/AbendLogForm.h"
+#include "directory/PartitionsForm.h"
+#include "options/OptionsForm.h"
+#include "options/RemoteControl.h"
 
 namespace app {
 
@@ -64,11 +69,19 @@ void installStandardCommands(MainForm& form)
                         directory::openShowHideServersDialog(f.context(), lists, &f);
                     }});
 
+    form.setCommand(Command::Volume, {[](MainForm& f) { views::openVolumeUsage(f); }, true});
+    form.setCommand(Command::AbendLog, {[](MainForm& f) { views::openAbendLogs(f); }, false});
+    form.setCommand(Command::Partitions, {[](MainForm& f) { directory::openPartitions(f); }, false});
+    form.setCommand(Command::RemoteControl,
+                    {[](MainForm& f) { options::startRemoteConsoles(f.context(), f.selectedServers()); }, false});
+    form.setCommand(Command::Options, {[](MainForm& f) { options::showOptions(f.context(), &f); }, false});
     // Items of the hidden pop-up menus that act on an open view.
     QObject::connect(form.menuAction(QStringLiteral("PopMenu_Remove_Server")), &QAction::triggered, &form,
                      [&form] { views::PopMenu_Remove_Server_Click(form); });
     QObject::connect(form.menuAction(QStringLiteral("Menu_Remove_Column")), &QAction::triggered, &form,
                      [&form] { views::Menu_Remove_Column_Click(form); });
+    QObject::connect(form.menuAction(QStringLiteral("PopMenu_Remove_Partition_Column")), &QAction::triggered, &form,
+                     [&form] { directory::removePartitionColumn(form); });
 }
 
 }  // namespace app

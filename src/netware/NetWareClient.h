@@ -16,6 +16,7 @@
 // - Record layouts are Veskaro's own; each is described where it is declared.
 
 #include <QByteArray>
+#include <QString>
 #include <QtGlobal>
 
 #include <array>
@@ -423,6 +424,13 @@ public:
                                             std::span<quint8> data, quint32& length) = 0;
     virtual NWRCODE NWDSGetServerDN(NWDSContextHandle context, NWCONN_HANDLE connection,
                                     std::span<char> serverDN) = 0;
+
+    // 9. Network files. Not a NetWare call: where the operating system's
+    // network file access finds a network path (\\SERVER\VOLUME\PATH). The
+    // real client leaves the path as it is, since the system resolves it
+    // itself; the simulated network maps it into its folder of volumes.
+    // Empty when the path cannot be reached.
+    virtual QString localPathOf(const QString& networkPath) const { return networkPath; }
 };
 
 }  // namespace nw

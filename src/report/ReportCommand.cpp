@@ -160,7 +160,8 @@ const std::vector<ReportOption>& reportOptions()
         {"--format", "FORMAT", "csv (the default: exactly what File / Save writes), tsv or json"},
         {"--output", "FILE", "write the table to FILE instead of standard output"},
         {"--delimiter", "C", "csv: field delimiter of the table (one character)"},
-        {"--show", "WHAT", "nlms: the columns shown, both, version or date"},
+        {"--show", "WHAT", "nlms: the columns shown, both, version or date; abends: the report of the N-th halt"},
+        {"--view", "WHAT", "partitions: type, state, timestamp or sync"},
         {"--differences-only", nullptr, "nlms, sets: only the rows in which the servers differ"},
         {"--screenshot", "FILE", "also render the main window to a PNG file"},
         {"--list-views", nullptr, "list the view names, one a line"},
@@ -265,6 +266,8 @@ int ReportCommand::execute(const QStringList& arguments, QIODevice& out, QTextSt
             parsed.delimiter = value;
         } else if (argument == QLatin1String("--show")) {
             parsed.request.show = value;
+        } else if (argument == QLatin1String("--view")) {
+            parsed.request.view = value;
         } else if (argument == QLatin1String("--format")) {
             const std::optional<ReportFormat> format = reportFormatFromName(value);
             if (!format)
@@ -306,7 +309,17 @@ int ReportCommand::execute(const QStringList& arguments, QIODevice& out, QTextSt
         return usageError(QStringLiteral("unknown view %1").arg(parsed.view));
     if (!found->takesServers && !parsed.request.servers.isEmpty())
         return usageError(QStringLiteral("the %1 view takes no server names").arg(parsed.view));
-    if (!parsed.request.show.isEmpty() && !found->showValues.contains(parsed.request.show))
+    if (found->oneServer && parsed.request.servers.size() != 1)
+        return usageError(QStringLiteral("the %1 view takes one server").arg(parsed.view));
+    if (!parsed.request.view.isEmpty() && !found->viewValues.contains(parsed.request.view))
+        return usageError(found->viewValues.isEmpty()
+                              ? QStringLiteral("the %1 view takes no --view").arg(parsed.view)
+                              : QStringLiteral("--view takes %1").arg(found->viewValues.join(QLatin1Char('|'))));
+    if (found->showTakesNumber && !parsed.request.show.isEmpty()) {
+        bool number = false;
+        if (parsed.request.show.toInt(&number) < 1 || !number)
+            return usageError(QStringLiteral("--show takes a number from 1"));
+    } else if (!parsed.request.show.isEmpty() && !found->showValues.contains(parsed.request.show))
         return usageError(found->showValues.isEmpty()
                               ? QStringLiteral("the %1 view takes no --show").arg(parsed.view)
                               : QStringLiteral("--show takes %1").arg(found->showValues.join(QLatin1Char('|'))));

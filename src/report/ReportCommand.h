@@ -29,6 +29,7 @@ namespace report {
 struct ReportRequest {
     QStringList servers;          // in the order given; empty: the start-up selection
     QString show;                 // --show, empty when not given
+    QString view;                 // --view, empty when not given
     bool differencesOnly = false; // --differences-only
 };
 
@@ -50,6 +51,12 @@ struct ReportView {
     // True when produce returns what File / "&Save" writes (ANSI bytes, one
     // character per byte); false for plain text such as the server list.
     bool savedTable = true;
+    // --show takes a number from 1 (the N-th item) instead of showValues.
+    bool showTakesNumber = false;
+    // Values --view accepts (empty: the option is not taken).
+    QStringList viewValues;
+    // Exactly one server must be named.
+    bool oneServer = false;
 };
 
 // An option of the command line, as --help lists it.
@@ -74,6 +81,8 @@ std::optional<QString> savedTextOfActiveView(app::MainForm& form, const QString&
 // The views every report command knows: the one table of views, defined in
 // ReportViews.cpp. A new view is one more entry there.
 void addStandardViews(class ReportCommand& command);
+// Volume usage, partitions and abend logs (ReportFrameViews.cpp).
+void addFrameViews(class ReportCommand& command);
 
 class ReportCommand {
 public:

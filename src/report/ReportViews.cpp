@@ -94,6 +94,7 @@ void addStandardViews(ReportCommand& command)
 {
     for (ReportView& view : standardViews())
         command.addView(std::move(view));
+    addFrameViews(command);
 }
 
 }  // namespace report

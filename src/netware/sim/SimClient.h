@@ -34,6 +34,8 @@ public:
     ~SimClient() override;
 
     const Network& network() const { return *m_network; }
+    // Connections opened and not yet closed (tests check that views close theirs).
+    qsizetype openConnectionCount() const { return m_connections.size(); }
 
     NWRCODE NWCallsInit(quintptr reserved1, quintptr reserved2) override;
     NWRCODE NWCLXInit(quintptr reserved1, quintptr reserved2) override;
@@ -144,6 +146,9 @@ public:
     NWRCODE NWDSGetPartitionExtInfo(NWDSContextHandle context, quint32 infoPtr, quint32 infoFlag,
                                     std::span<quint8> data, quint32& length) override;
     NWRCODE NWDSGetServerDN(NWDSContextHandle context, NWCONN_HANDLE connection, std::span<char> serverDN) override;
+    // \\SERVER\VOLUME\PATH into fileRoot/SERVER/VOLUME/PATH, each component
+    // matched without regard to case; empty when any part is missing.
+    QString localPathOf(const QString& networkPath) const override;
 
 private:
     struct DirContext {

@@ -386,4 +386,38 @@ NWRCODE SimClient::NWGetLongName(NWCONN_HANDLE connection, NWDirHandle dirHandle
     return status::Success;
 }
 
+QString SimClient::localPathOf(const QString& networkPath) const
+{
+    QString text = networkPath;
+    text.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    if (!text.startsWith(QLatin1String("\\\\")))
+        return {};
+    QStringList parts = text.mid(2).split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+    if (parts.size() < 2)
+        return {};
+    const int index = m_network->findServer(parts.takeFirst());
+    if (index < 0)
+        return {};
+    const Server& server = m_network->servers[static_cast<size_t>(index)];
+    if (!server.reachable)
+        return {};
+    const Volume* volume = volumeByName(server, parts.takeFirst());
+    if (!volume)
+        return {};
+    QString path = m_files.volumeFolder(index, *volume);
+    if (path.isEmpty())
+        return {};
+    for (const QString& part : std::as_const(parts)) {
+        if (part == QLatin1String(".") || part == QLatin1String(".."))
+            return {};
+        const QStringList entries = QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        const auto it = std::find_if(entries.begin(), entries.end(),
+                                     [&](const QString& e) { return nameKey(e) == nameKey(part); });
+        if (it == entries.end())
+            return {};
+        path += QLatin1Char('/') + *it;
+    }
+    return path;
+}
+
 }  // namespace nw::sim

@@ -1,0 +1,532 @@
+#include "directory/PartitionsForm.h"
+
+#include "app/ViewHost.h"
+#include "directory/Partitions.h"
+#include "netware/NovellCalls.h"
+#include "settings/Registry.h"
+#include "settings/Twips.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/RefreshFrame.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHelpEvent>
+#include <QPointer>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTimer>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+#include <array>
+
+namespace directory {
+
+namespace {
+
+// Sizes in twips, as the window was designed.
+constexpr double kMinWidth = 5775;
+constexpr double kMinHeight = 2670;
+constexpr double kGridWidthAllowance = 135;    // client width minus the grid's width
+constexpr double kGridHeightAllowance = 1200;  // client height minus the grid's height
+constexpr double kMargin = 60;
+// Designed widths of the name column and of a server column (a date and time fits).
+constexpr int kNameColumnTwips = 2400;
+constexpr int kServerColumnTwips = 1800;
+
+const QString kRemoveMenu = QStringLiteral("PopMenu_Remove_Partition");
+const QString kRemoveItem = QStringLiteral("PopMenu_Remove_Partition_Column");
+
+views::ViewDesign design()
+{
+    return {QStringLiteral("frmPartitions"), QStringLiteral("PartitionsForm"), {0, 0, 7000, 8040},
+            {kMinWidth, kMinHeight}};
+}
+
+// A connection opened for one pass of a listing, closed when the pass ends.
+class PassConnection {
+public:
+    explicit PassConnection(nw::NetWareClient& client) : m_client(client) {}
+    ~PassConnection()
+    {
+        if (m_open)
+            m_client.NWCCCloseConn(m_handle);
+    }
+    PassConnection(const PassConnection&) = delete;
+    PassConnection& operator=(const PassConnection&) = delete;
+
+    nw::NWRCODE open(const QString& server, quint32 nameFormat)
+    {
+        const nw::NWRCODE rc = m_client.NWCCOpenConnByName(0, nw::toAnsi(server), nameFormat, nw::NWCC_OPEN_LICENSED,
+                                                           nw::NW_TRAN_TYPE_WILD, m_handle);
+        m_open = rc == nw::status::Success;
+        return rc;
+    }
+    nw::NWCONN_HANDLE handle() const { return m_handle; }
+
+private:
+    nw::NetWareClient& m_client;
+    nw::NWCONN_HANDLE m_handle = 0;
+    bool m_open = false;
+};
+
+// A directory context on the tree root with typeless names, and a reply buffer.
+class DirectoryRequest {
+public:
+    DirectoryRequest(nw::NetWareClient& client, const QString& treeName, quint32 bufferSize) : m_client(client)
+    {
+        if (m_client.NWDSCreateContextHandle(m_context) != nw::status::Success)
+            return;
+        m_hasContext = true;
+        m_client.NWDSSetContext(m_context, nw::DCK_TREE_NAME, nw::toAnsi(treeName));
+        m_client.NWDSSetContext(m_context, nw::DCK_NAME_CONTEXT, nw::toAnsi(QStringLiteral("[Root]")));
+        quint32 flags = 0;
+        m_client.NWDSGetContext(m_context, nw::DCK_FLAGS, flags);
+        m_client.NWDSSetContext(m_context, nw::DCK_FLAGS, flags | nw::DCV_TYPELESS_NAMES);
+        m_hasBuffer = m_client.NWDSAllocBuf(bufferSize, m_buffer) == nw::status::Success;
+    }
+    ~DirectoryRequest()
+    {
+        if (m_hasBuffer)
+            m_client.NWDSFreeBuf(m_buffer);
+        if (m_hasContext)
+            m_client.NWDSFreeContext(m_context);
+    }
+    DirectoryRequest(const DirectoryRequest&) = delete;
+    DirectoryRequest& operator=(const DirectoryRequest&) = delete;
+
+    bool isReady() const { return m_hasContext && m_hasBuffer; }
+    nw::NWDSContextHandle context() const { return m_context; }
+    nw::NWDSBufHandle buffer() const { return m_buffer; }
+
+private:
+    nw::NetWareClient& m_client;
+    nw::NWDSContextHandle m_context = 0;
+    nw::NWDSBufHandle m_buffer = 0;
+    bool m_hasContext = false;
+    bool m_hasBuffer = false;
+};
+
+quint32 readNumber(nw::NetWareClient& client, nw::NWDSContextHandle context, quint32 info, quint32 flag)
+{
+    std::array<quint8, 16> data{};
+    quint32 length = 0;
+    if (client.NWDSGetPartitionExtInfo(context, info, flag, data, length) != nw::status::Success)
+        return 0;
+    return static_cast<quint32>(data[0]) | static_cast<quint32>(data[1]) << 8 | static_cast<quint32>(data[2]) << 16
+           | static_cast<quint32>(data[3]) << 24;
+}
+
+QString readName(nw::NetWareClient& client, nw::NWDSContextHandle context, quint32 info)
+{
+    std::array<quint8, 1028> data{};
+    quint32 length = 0;
+    if (client.NWDSGetPartitionExtInfo(context, info, nw::DSP_PARTITION_DN, data, length) != nw::status::Success)
+        return {};
+    return nw::fcnBytesToString(std::span<const quint8>(data));
+}
+
+}  // namespace
+
+QString PartitionsForm::captionFor(const QString& treeName)
+{
+    return QStringLiteral("Partitions - ") + treeName;
+}
+
+PartitionsForm::PartitionsForm(app::ViewHost& host, QWidget* parent)
+    : ViewWindow(host, design(), parent)
+    , m_grid(new widgets::FlexGrid(this))
+    , m_views(new QGroupBox(tr("Replica Information"), this))
+    , m_type(new QRadioButton(tr("Replica Type"), m_views))
+    , m_state(new QRadioButton(tr("Replica State"), m_views))
+    , m_timeStamp(new QRadioButton(tr("Replica Time Stamp"), m_views))
+    , m_syncTime(new QRadioButton(tr("Sync Time"), m_views))
+    , m_refresh(new widgets::RefreshFrame(this))
+    , m_status(new QStatusBar(this))
+{
+    setWindowTitle(captionFor(context().values.gTreeName));
+    m_grid->setObjectName(QStringLiteral("grdPartitions"));
+    m_views->setObjectName(QStringLiteral("fraReplicaInformation"));
+    m_type->setObjectName(QStringLiteral("optReplicaType"));
+    m_state->setObjectName(QStringLiteral("optReplicaState"));
+    m_timeStamp->setObjectName(QStringLiteral("optReplicaTimeStamp"));
+    m_syncTime->setObjectName(QStringLiteral("optSyncTime"));
+    m_refresh->setObjectName(QStringLiteral("fraRefresh"));
+    m_refresh->timer()->setObjectName(QStringLiteral("timerRefreshPartitions"));
+    m_status->setObjectName(QStringLiteral("StatusBar1"));
+    m_status->setSizeGripEnabled(false);
+    m_type->setChecked(true);
+
+    auto* options = new QGridLayout(m_views);
+    options->addWidget(m_type, 0, 0);
+    options->addWidget(m_state, 1, 0);
+    options->addWidget(m_timeStamp, 0, 1);
+    options->addWidget(m_syncTime, 1, 1);
+
+    m_grid->setRows(1);
+    m_grid->setCols(1);
+    m_grid->setFixedRows(1);
+    m_grid->setFixedCols(1);
+    m_grid->setColWidth(0, kNameColumnTwips);
+
+    const auto choose = [this](QRadioButton* option, ReplicaView view) {
+        connect(option, &QRadioButton::toggled, this, [this, view](bool on) {
+            if (on)
+                showReplicaView(view);
+        });
+    };
+    choose(m_type, ReplicaView::Type);
+    choose(m_state, ReplicaView::State);
+    choose(m_timeStamp, ReplicaView::TimeStamp);
+    choose(m_syncTime, ReplicaView::SyncTime);
+    connect(m_refresh, &widgets::RefreshFrame::timeout, this, &PartitionsForm::refreshAll);
+    connect(m_grid, &widgets::FlexGrid::mouseDown, this,
+            [this](Qt::MouseButton button, Qt::KeyboardModifiers, int row, int col) {
+                gridMouseDown(button, row, col, QCursor::pos());
+            });
+    m_grid->tableView()->viewport()->installEventFilter(this);
+    setRefreshFrame(m_refresh);
+    layoutControls();
+}
+
+PartitionsForm::~PartitionsForm() = default;
+
+void PartitionsForm::loadContents()
+{
+    // Column widths come back only when the window has been closed before.
+    m_restoreWidths = context().registry().keyExists(settings::Hive::CurrentUser, keyPath());
+    if (m_restoreWidths) {
+        const double first = settings::fnGetTwipsSetting(context().registry(), keyPath(), QStringLiteral("ColWidth0"));
+        if (first > 0)
+            m_grid->setColWidth(0, qRound(first));
+    }
+    m_refresh->setIntervalText(QStringLiteral("5"));
+}
+
+void PartitionsForm::unloadContents()
+{
+    if (QAction* item = host().menuAction(kRemoveItem))
+        item->setEnabled(false);
+    if (!context().saveWindowState || m_grid->cols() < 2)
+        return;
+    for (int col : {0, 1})
+        settings::subSaveSetting(context(), keyPath(), QStringLiteral("ColWidth") + QString::number(col),
+                                 settings::twipsToText(m_grid->colWidth(col)));
+}
+
+void PartitionsForm::activated()
+{
+    ViewWindow::activated();
+    updateRemoveItem();
+}
+
+QStringList PartitionsForm::servers() const
+{
+    QStringList names;
+    for (int col = 1; col < m_grid->cols(); ++col)
+        names.append(m_grid->textMatrix(0, col));
+    return names;
+}
+
+int PartitionsForm::serverColumn(const QString& server)
+{
+    for (int col = 1; col < m_grid->cols(); ++col) {
+        if (m_grid->textMatrix(0, col) == server)
+            return col;
+    }
+    const int col = m_grid->cols();
+    m_grid->setCols(col + 1);
+    m_grid->setColWidth(col, kServerColumnTwips);
+    if (m_restoreWidths) {
+        const double width = settings::fnGetTwipsSetting(context().registry(), keyPath(), QStringLiteral("ColWidth1"));
+        if (width > 0)
+            m_grid->setColWidth(col, qRound(width));
+    }
+    m_grid->setTextMatrix(0, col, server);
+    m_grid->setCellAlignment(0, col, Qt::AlignCenter);
+    return col;
+}
+
+void PartitionsForm::writeCell(const QString& partitionName, int col, const QString& text)
+{
+    const QString shown = partitionDisplayName(partitionName);
+    int row = -1;
+    for (int r = 1; r < m_grid->rows(); ++r) {
+        if (m_grid->textMatrix(r, 0) == shown) {
+            row = r;
+            break;
+        }
+    }
+    if (row < 0) {
+        row = m_grid->rows();
+        m_grid->setRows(row + 1);
+        m_grid->setTextMatrix(row, 0, shown);
+        // A server that could not be reached shows "N/A" in rows found after
+        // it, too, not an empty cell that would read as "no replica".
+        for (int c = 1; c < m_grid->cols(); ++c) {
+            if (m_unreachable.contains(m_grid->textMatrix(0, c))) {
+                m_grid->setTextMatrix(row, c, kNotAvailable);
+                m_grid->setCellAlignment(row, c, Qt::AlignCenter);
+            }
+        }
+    }
+    m_grid->setTextMatrix(row, col, text);
+    m_grid->setCellAlignment(row, col, Qt::AlignCenter);
+}
+
+void PartitionsForm::fillServer(const QString& server)
+{
+    m_filling = true;
+    m_status->showMessage(QStringLiteral("Gathering Partition information for ") + server);
+    m_status->repaint();
+    const int col = serverColumn(server);
+
+    nw::NetWareClient& client = context().client();
+    const bool typeView = m_view == ReplicaView::Type;
+    DirectoryRequest request(client, context().values.gTreeName, typeView ? nw::MAX_MESSAGE_LEN
+                                                                          : nw::DEFAULT_MESSAGE_LEN);
+    // The information the extended listing is asked for, by view.
+    const quint32 infoFlags = m_view == ReplicaView::State ? 0xC5 : 0xDD;
+
+    qint32 iteration = -1;
+    // A listing that never reports its end is cut off after a generous number of replies.
+    for (int pass = 0; request.isReady() && pass < 1000; ++pass) {
+        PassConnection connection(client);
+        if (connection.open(server, typeView ? nw::NWCC_NAME_FORMAT_WILD : nw::NWCC_NAME_FORMAT_BIND)
+            != nw::status::Success) {
+            if (!m_unreachable.contains(server))
+                m_unreachable.append(server);
+            for (int row = 1; row < m_grid->rows(); ++row) {
+                m_grid->setTextMatrix(row, col, kNotAvailable);
+                m_grid->setCellAlignment(row, col, Qt::AlignCenter);
+            }
+            break;
+        }
+        m_unreachable.removeAll(server);
+        std::array<char, 257> serverDN{};
+        client.NWDSGetServerDN(request.context(), connection.handle(), serverDN);
+        QDateTime clock;
+        if (m_view == ReplicaView::TimeStamp) {
+            std::array<quint8, 8> bytes{};
+            if (client.NWGetFileServerDateAndTime(connection.handle(), bytes) == nw::status::Success)
+                clock = serverClockTime(bytes);
+        }
+        client.NWDSAuthenticate(connection.handle(), 0, nullptr);
+
+        QString dn = nw::fcnBytesToString(std::span<const char>(serverDN));
+        if (dn.isEmpty())
+            dn = server;
+        const nw::NWRCODE listed =
+            typeView ? client.NWDSListPartitions(request.context(), iteration, nw::toAnsi(dn), request.buffer())
+                     : client.NWDSListPartitionsExtInfo(request.context(), iteration, nw::toAnsi(dn), infoFlags,
+                                                        request.buffer());
+        if (listed != nw::status::Success)
+            break;
+        std::array<char, 257> name{};
+        quint32 count = 0;
+        if (client.NWDSGetServerName(request.context(), request.buffer(), name, count) != nw::status::Success
+            || static_cast<qint32>(count) <= 0)
+            break;
+
+        for (quint32 i = 0; i < count; ++i) {
+            if (typeView) {
+                std::array<char, 1028> partition{};
+                quint32 type = 0;
+                if (client.NWDSGetPartitionInfo(request.context(), request.buffer(), partition, type)
+                    != nw::status::Success)
+                    continue;
+                writeCell(nw::fcnBytesToString(std::span<const char>(partition)), col, replicaTypeText(type));
+                continue;
+            }
+            quint32 info = 0;
+            if (client.NWDSGetPartitionExtInfoPtr(request.context(), request.buffer(), info) != nw::status::Success)
+                continue;
+            QString text;
+            switch (m_view) {
+            case ReplicaView::State:
+                text = replicaStateText(readNumber(client, request.context(), info, nw::DSP_REPLICA_STATE));
+                break;
+            case ReplicaView::TimeStamp:
+                text = replicaTimeStampText(readNumber(client, request.context(), info, nw::DSP_PURGE_TIME), clock);
+                break;
+            case ReplicaView::SyncTime:
+                text = syncTimeText(readNumber(client, request.context(), info, nw::DSP_MODIFICATION_TIMESTAMP),
+                                    readNumber(client, request.context(), info, nw::DSP_PURGE_TIME));
+                break;
+            case ReplicaView::Type:
+                break;
+            }
+            writeCell(readName(client, request.context(), info), col, text);
+        }
+        if (iteration == -1)
+            break;
+    }
+
+    m_status->clearMessage();
+    m_filling = false;
+    m_refresh->resumeTimer();
+}
+
+void PartitionsForm::blankDataCells()
+{
+    for (int row = 1; row < m_grid->rows(); ++row)
+        for (int col = 1; col < m_grid->cols(); ++col)
+            m_grid->setTextMatrix(row, col, QString());
+}
+
+void PartitionsForm::refreshAll()
+{
+    if (m_filling || isUnloaded())
+        return;
+    m_refresh->holdTimer();
+    blankDataCells();
+    for (const QString& server : servers())
+        fillServer(server);
+}
+
+void PartitionsForm::showReplicaView(ReplicaView view)
+{
+    QRadioButton* option = view == ReplicaView::Type        ? m_type
+                           : view == ReplicaView::State     ? m_state
+                           : view == ReplicaView::TimeStamp ? m_timeStamp
+                                                            : m_syncTime;
+    if (!option->isChecked()) {
+        option->setChecked(true);   // comes back here through the option's signal
+        return;
+    }
+    if (view == m_view)
+        return;
+    m_view = view;
+    blankDataCells();
+    for (const QString& server : servers())
+        fillServer(server);
+    widgets::subRemoveEmptyGridRows(*m_grid);
+}
+
+QString PartitionsForm::toolTipAt(int row, int col) const
+{
+    if (row < 0 || col < 0 || row >= m_grid->rows() || col >= m_grid->cols())
+        return {};
+    return cellToolTip(m_grid->textMatrix(row, col));
+}
+
+void PartitionsForm::gridMouseDown(Qt::MouseButton button, int row, int col, const QPoint& globalPos)
+{
+    if (m_grid->rows() <= 2 || row < 0 || col < 0)
+        return;
+    if (button == Qt::LeftButton) {
+        if (row == 0) {
+            m_grid->sortRows(col, m_sortDescending ? widgets::SortMode::StringDescending
+                                                   : widgets::SortMode::StringAscending);
+            m_sortDescending = !m_sortDescending;
+        }
+        return;
+    }
+    if (button != Qt::RightButton)
+        return;
+    if (row == 0 && col >= 1) {
+        m_grid->select(1, col, m_grid->rows() - 1, col);
+        updateRemoveItem();
+        host().popupMenu(kRemoveMenu, globalPos);
+        return;
+    }
+    const int target = row == 0 ? 1 : row;
+    m_grid->select(target, 1, target, m_grid->cols() - 1);
+}
+
+bool PartitionsForm::removeSelectedColumn()
+{
+    const int col = m_grid->col();
+    if (m_grid->cols() <= 2 || col < 1 || col >= m_grid->cols())
+        return false;
+    m_unreachable.removeAll(m_grid->textMatrix(0, col));
+    m_grid->moveColumnToEnd(col);
+    m_grid->setCols(m_grid->cols() - 1);
+    updateRemoveItem();
+    widgets::subRemoveEmptyGridRows(*m_grid);
+    return true;
+}
+
+void PartitionsForm::updateRemoveItem()
+{
+    if (QAction* item = host().menuAction(kRemoveItem))
+        item->setEnabled(m_grid->cols() > 2);
+}
+
+bool PartitionsForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_grid->tableView()->viewport() && event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QPoint inGrid = m_grid->mapFrom(m_grid->tableView()->viewport(), help->pos());
+        const QString tip = toolTipAt(m_grid->rowAt(inGrid), m_grid->colAt(inGrid));
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, m_grid);
+        return true;
+    }
+    return ViewWindow::eventFilter(watched, event);
+}
+
+void PartitionsForm::layoutControls()
+{
+    const double dpiX = logicalDpiX();
+    const double dpiY = logicalDpiY();
+    const int margin = settings::twipsToPixels(kMargin, dpiX);
+
+    const QSize optionsHint = m_views->sizeHint();
+    const QSize refreshHint = m_refresh->sizeHint();
+    const int top = margin / 2;
+    const int frameHeight = qMax(optionsHint.height(), refreshHint.height());
+    m_views->setGeometry(margin, top, optionsHint.width(), frameHeight);
+    m_refresh->setGeometry(m_views->geometry().right() + margin, top, refreshHint.width(), frameHeight);
+
+    const int statusHeight = m_status->sizeHint().height();
+    m_status->setGeometry(0, height() - statusHeight, width(), statusHeight);
+    const int gridWidth = width() - settings::twipsToPixels(kGridWidthAllowance, dpiX);
+    const int allowance = settings::twipsToPixels(kGridHeightAllowance, dpiY);
+    const int gridTop = qMax(m_views->geometry().bottom() + margin, allowance - statusHeight);
+    m_grid->setGeometry(margin, gridTop, qMax(0, gridWidth), qMax(0, height() - gridTop - statusHeight));
+}
+
+void PartitionsForm::resizeEvent(QResizeEvent* event)
+{
+    ViewWindow::resizeEvent(event);
+    layoutControls();
+}
+
+PartitionsForm* partitionsWindow(app::ViewHost& host)
+{
+    const QString caption = PartitionsForm::captionFor(host.context().values.gTreeName);
+    return views::findView<PartitionsForm>(
+        host, [&caption](const PartitionsForm& form) { return form.windowTitle() == caption; });
+}
+
+void openPartitions(app::ViewHost& host)
+{
+    if (host.serverCount() == 0)
+        return;
+    app::OpeningScope opening(host, false);
+    QPointer<PartitionsForm> form = partitionsWindow(host);
+    if (!form)
+        form = views::createView<PartitionsForm>(host);
+    form->setWindowTitle(PartitionsForm::captionFor(host.context().values.gTreeName));
+    views::bringToFront(host, form);
+    QCoreApplication::processEvents();
+    if (!form || form->isUnloaded())
+        return;
+    for (const QString& server : host.selectedServers())
+        form->fillServer(server);
+    form->updateRemoveItem();
+}
+
+void removePartitionColumn(app::ViewHost& host)
+{
+    if (PartitionsForm* form = partitionsWindow(host))
+        form->removeSelectedColumn();
+}
+
+}  // namespace directory

@@ -1,0 +1,298 @@
+#include "options/OptionsForm.h"
+
+#include "app/AppContext.h"
+#include "options/RemoteControl.h"
+#include "settings/Registry.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDir>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+namespace options {
+
+namespace {
+
+const QString kParentEntry = QStringLiteral("..");
+
+}  // namespace
+
+OptionsForm::OptionsForm(app::AppContext& context, QWidget* parent)
+    : QDialog(parent)
+    , m_context(context)
+    , m_tabs(new QTabBar(this))
+    , m_delimiterPanel(new QWidget(this))
+    , m_remotePanel(new QWidget(this))
+    , m_comma(new QRadioButton(tr("Comma (,)"), m_delimiterPanel))
+    , m_semiColon(new QRadioButton(tr("Semicolon (;)"), m_delimiterPanel))
+    , m_other(new QRadioButton(tr("Other:"), m_delimiterPanel))
+    , m_delimiter(new QLineEdit(m_delimiterPanel))
+    , m_rconj(new QRadioButton(tr("Rconj"), m_remotePanel))
+    , m_rconsole(new QRadioButton(tr("Rconsole"), m_remotePanel))
+    , m_drive(new QComboBox(m_remotePanel))
+    , m_folderLabel(new QLabel(m_remotePanel))
+    , m_folderList(new QListWidget(m_remotePanel))
+    , m_fileList(new QListWidget(m_remotePanel))
+    , m_ok(new QPushButton(tr("OK"), this))
+    , m_cancel(new QPushButton(tr("Cancel"), this))
+    , m_apply(new QPushButton(tr("Apply"), this))
+{
+    setObjectName(QStringLiteral("frmOptions"));
+    setWindowTitle(tr("Options"));
+    m_tabs->setObjectName(QStringLiteral("tabstripOptions"));
+    m_tabs->addTab(tr("Save File Delimiter"));
+    m_tabs->addTab(tr("Remote Control "));
+    m_delimiterPanel->setObjectName(QStringLiteral("picOptions"));
+    m_remotePanel->setObjectName(QStringLiteral("picOptions"));
+    m_comma->setObjectName(QStringLiteral("optComma"));
+    m_semiColon->setObjectName(QStringLiteral("optSemiColon"));
+    m_other->setObjectName(QStringLiteral("optOther"));
+    m_delimiter->setObjectName(QStringLiteral("txtDelimiter"));
+    m_delimiter->setMaxLength(1);
+    m_delimiter->setFixedWidth(m_delimiter->fontMetrics().horizontalAdvance(QStringLiteral("MMM")) + 12);
+    m_rconj->setObjectName(QStringLiteral("optRconj"));
+    m_rconsole->setObjectName(QStringLiteral("optRconsole"));
+    m_drive->setObjectName(QStringLiteral("driveRconJ"));
+    m_folderList->setObjectName(QStringLiteral("dirRconJ"));
+    m_fileList->setObjectName(QStringLiteral("filRconJ"));
+    m_fileList->setSelectionMode(QAbstractItemView::NoSelection);
+    m_ok->setObjectName(QStringLiteral("btnOK"));
+    m_cancel->setObjectName(QStringLiteral("btnCancel"));
+    m_apply->setObjectName(QStringLiteral("btnApply"));
+    m_ok->setDefault(true);
+
+    // The delimiter panel.
+    auto* delimiters = new QButtonGroup(m_delimiterPanel);
+    auto* delimiterLayout = new QGridLayout(m_delimiterPanel);
+    int row = 0;
+    for (QRadioButton* option : {m_comma, m_semiColon, m_other}) {
+        delimiters->addButton(option);
+        delimiterLayout->addWidget(option, row++, 0);
+    }
+    delimiterLayout->addWidget(m_delimiter, 2, 1, Qt::AlignLeft);
+    delimiterLayout->setColumnStretch(2, 1);
+    delimiterLayout->setRowStretch(3, 1);
+
+    // The remote control panel: program choice, then drive, folder and file lists.
+    auto* programs = new QButtonGroup(m_remotePanel);
+    programs->addButton(m_rconj);
+    programs->addButton(m_rconsole);
+    auto* remoteLayout = new QGridLayout(m_remotePanel);
+    auto* choice = new QHBoxLayout;
+    choice->addWidget(m_rconj);
+    choice->addWidget(m_rconsole);
+    choice->addStretch(1);
+    remoteLayout->addLayout(choice, 0, 0, 1, 2);
+    remoteLayout->addWidget(m_drive, 1, 0);
+    remoteLayout->addWidget(m_folderLabel, 2, 0, 1, 2);
+    remoteLayout->addWidget(m_folderList, 3, 0);
+    remoteLayout->addWidget(m_fileList, 3, 1);
+    m_folderLabel->setTextFormat(Qt::PlainText);
+    m_folderLabel->setMinimumWidth(1);
+    m_folderList->setMinimumHeight(140);
+
+    auto* panels = new QStackedWidget(this);
+    panels->addWidget(m_delimiterPanel);
+    panels->addWidget(m_remotePanel);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
+    buttons->addWidget(m_apply);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_tabs);
+    layout->addWidget(panels, 1);
+    layout->addLayout(buttons);
+    resize(460, 340);
+
+    connect(m_tabs, &QTabBar::currentChanged, panels, &QStackedWidget::setCurrentIndex);
+    connect(m_tabs, &QTabBar::currentChanged, this, &OptionsForm::showPanel);
+    for (QRadioButton* option : {m_comma, m_semiColon, m_other, m_rconj, m_rconsole})
+        connect(option, &QRadioButton::toggled, this, [this](bool on) {
+            if (on)
+                changed();
+        });
+    connect(m_other, &QRadioButton::clicked, this, [this] { m_delimiter->setFocus(); });
+    m_delimiter->installEventFilter(this);
+    connect(m_rconj, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            setPattern(kRconjFile);
+    });
+    connect(m_rconsole, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            setPattern(kRconsoleFile);
+    });
+    connect(m_drive, &QComboBox::currentTextChanged, this, &OptionsForm::setDrive);
+    connect(m_folderList, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { enterFolder(item->text()); });
+    connect(m_apply, &QPushButton::clicked, this, &OptionsForm::apply);
+    connect(m_ok, &QPushButton::clicked, this, &OptionsForm::acceptOptions);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    load();
+}
+
+OptionsForm::~OptionsForm() = default;
+
+void OptionsForm::load()
+{
+    m_loading = true;
+    const app::ProgramValues& values = m_context.values;
+    switch (delimiterChoiceOf(values.gSaveFileDelimiter)) {
+    case DelimiterChoice::Comma: m_comma->setChecked(true); break;
+    case DelimiterChoice::SemiColon: m_semiColon->setChecked(true); break;
+    case DelimiterChoice::Other:
+        m_other->setChecked(true);
+        m_delimiter->setText(values.gSaveFileDelimiter);
+        break;
+    }
+
+    m_drive->addItems(driveRoots());
+    const QString stored = values.gRemoteControlPath;
+    if (isRconsolePath(stored))
+        m_rconsole->setChecked(true);
+    else
+        m_rconj->setChecked(true);
+    if (!stored.isEmpty()) {
+        setDrive(driveOf(stored));
+        setFolder(programFolderOf(stored));
+    } else {
+        const QString windows = qEnvironmentVariable("windir");
+        setDrive(windows.isEmpty() ? driveRoots().value(0) : driveOf(windows));
+    }
+    showPanel(0);
+    m_loading = false;
+    m_apply->setEnabled(false);
+}
+
+void OptionsForm::changed()
+{
+    if (!m_loading)
+        m_apply->setEnabled(true);
+}
+
+void OptionsForm::setPattern(const QString& pattern)
+{
+    m_pattern = pattern;
+    refreshFiles();
+}
+
+void OptionsForm::setDrive(const QString& drive)
+{
+    if (drive.isEmpty())
+        return;
+    if (m_drive->findText(drive) < 0)
+        m_drive->addItem(drive);
+    if (m_drive->currentText() != drive) {
+        m_drive->setCurrentText(drive);   // comes back here through the signal
+        return;
+    }
+    if (!m_folder.startsWith(drive) || m_folder.isEmpty())
+        setFolder(drive);
+    changed();
+}
+
+void OptionsForm::setFolder(const QString& folder)
+{
+    m_folder = QDir::toNativeSeparators(QDir::cleanPath(folder));
+    m_folderLabel->setText(m_folder);
+    m_folderList->clear();
+    QDir dir(m_folder);
+    if (!dir.isRoot())
+        m_folderList->addItem(kParentEntry);
+    m_folderList->addItems(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase));
+    refreshFiles();
+    changed();
+}
+
+void OptionsForm::enterFolder(const QString& entry)
+{
+    QDir dir(m_folder);
+    if (entry == kParentEntry)
+        dir.cdUp();
+    else if (!dir.cd(entry))
+        return;
+    setFolder(dir.absolutePath());
+}
+
+void OptionsForm::refreshFiles()
+{
+    m_fileList->clear();
+    m_fileList->addItems(matchingFiles(m_folder, m_pattern));
+}
+
+void OptionsForm::showPanel(int index)
+{
+    if (m_tabs->currentIndex() != index)
+        m_tabs->setCurrentIndex(index);
+    m_delimiterPanel->setEnabled(index == 0);
+    m_remotePanel->setEnabled(index == 1);
+}
+
+bool OptionsForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_delimiter && event->type() == QEvent::FocusIn)
+        m_other->setChecked(true);
+    return QDialog::eventFilter(watched, event);
+}
+
+bool OptionsForm::applyUpdates()
+{
+    QString delimiter = QStringLiteral(",");
+    if (m_semiColon->isChecked())
+        delimiter = QStringLiteral(";");
+    else if (m_other->isChecked())
+        delimiter = m_delimiter->text();
+    if (delimiter.isEmpty()) {
+        m_context.messages().inform(QStringLiteral("You must enter a delimiter value"),
+                                    QStringLiteral("Enter Delimiter value"));
+        showPanel(0);
+        m_delimiter->setFocus();
+        return false;
+    }
+    settings::subSaveSetting(m_context, settings::kRootKey, QStringLiteral("SaveFileDelimiter"), delimiter);
+    m_context.values.gSaveFileDelimiter = delimiter;
+
+    if (m_fileList->count() == 1) {
+        const QString path = joinProgramPath(m_folder, m_fileList->item(0)->text());
+        settings::subSaveSetting(m_context, settings::kRootKey, QStringLiteral("RemoteControl"), path);
+        m_context.values.gRemoteControlPath = path;
+    } else {
+        m_context.messages().inform(
+            QStringLiteral(
+                "Rconj/Rconsole does not exist in the selected directory.  Remote control directory not saved."),
+            QStringLiteral("Remote Control Option"));
+    }
+    return true;
+}
+
+void OptionsForm::apply()
+{
+    applyUpdates();
+    m_apply->setEnabled(false);
+}
+
+void OptionsForm::acceptOptions()
+{
+    if (m_apply->isEnabled())
+        applyUpdates();
+    accept();
+}
+
+void showOptions(app::AppContext& context, QWidget* parent)
+{
+    OptionsForm form(context, parent);
+    form.exec();
+}
+
+}  // namespace options

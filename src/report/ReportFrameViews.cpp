@@ -1,0 +1,121 @@
+// The report views of volume usage, partitions and abend logs. Volumes and
+// partitions are opened once for all named servers, selected together in the
+// server list's order, as a user would select them.
+
+#include "report/ReportCommand.h"
+
+#include "app/MainForm.h"
+#include "directory/PartitionsForm.h"
+#include "views/AbendLog.h"
+#include "views/AbendLogForm.h"
+#include "views/ViewWindow.h"
+
+#include <QListWidget>
+
+namespace report {
+
+namespace {
+
+// Selects the named servers (all of the start-up selection when none is
+// named) and presses the view's button once.
+bool openForServersTogether(app::MainForm& form, app::Command command, const QStringList& servers,
+                            const std::function<void(app::MainForm&)>& press)
+{
+    if (!form.hasCommand(command)) {
+        form.context().messages().inform(QStringLiteral("This view is not available."),
+                                         QStringLiteral("veskaro-report"));
+        return false;
+    }
+    QListWidget* list = form.lstServers();
+    if (!servers.isEmpty()) {
+        list->clearSelection();
+        for (const QString& server : servers) {
+            const QList<QListWidgetItem*> matches = list->findItems(server, Qt::MatchFixedString);
+            if (!matches.isEmpty())
+                matches.first()->setSelected(true);
+        }
+    }
+    press(form);
+    return true;
+}
+
+directory::PartitionsForm::ReplicaView replicaViewNamed(const QString& name)
+{
+    using View = directory::PartitionsForm::ReplicaView;
+    if (name == QLatin1String("state"))
+        return View::State;
+    if (name == QLatin1String("timestamp"))
+        return View::TimeStamp;
+    if (name == QLatin1String("sync"))
+        return View::SyncTime;
+    return View::Type;
+}
+
+}  // namespace
+
+void addFrameViews(ReportCommand& command)
+{
+    ReportView volumes;
+    volumes.name = QStringLiteral("volumes");
+    volumes.description = QStringLiteral("volume space usage of the servers, selected together");
+    volumes.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
+        if (!openForServersTogether(form, app::Command::Volume, request.servers,
+                                    [](app::MainForm& f) { f.btnVolume_Click(); }))
+            return std::nullopt;
+        return savedTextOfActiveView(form, QStringLiteral("volumes"));
+    };
+    command.addView(volumes);
+
+    ReportView partitions;
+    partitions.name = QStringLiteral("partitions");
+    partitions.description = QStringLiteral("partitions and replicas of the servers, selected together");
+    partitions.viewValues = {QStringLiteral("type"), QStringLiteral("state"), QStringLiteral("timestamp"),
+                             QStringLiteral("sync")};
+    partitions.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
+        if (!openForServersTogether(form, app::Command::Partitions, request.servers,
+                                    [](app::MainForm& f) { f.btnPartitions_Click(); }))
+            return std::nullopt;
+        if (directory::PartitionsForm* window = directory::partitionsWindow(form))
+            window->showReplicaView(replicaViewNamed(request.view));
+        return savedTextOfActiveView(form, QStringLiteral("partitions"));
+    };
+    command.addView(partitions);
+
+    ReportView abends;
+    abends.name = QStringLiteral("abends");
+    abends.description = QStringLiteral("the halts in a server's abend log; --show N: the report of one");
+    abends.oneServer = true;
+    abends.showTakesNumber = true;
+    abends.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
+        if (!openForServersTogether(form, app::Command::AbendLog, request.servers,
+                                    [](app::MainForm& f) { f.btnAbendLog_Click(); }))
+            return std::nullopt;
+        const QString server = request.servers.value(0);
+        auto* viewer = views::findView<views::AbendLogForm>(form, [&server](const views::AbendLogForm& w) {
+            return w.server().compare(server, Qt::CaseInsensitive) == 0;
+        });
+        if (!viewer) {
+            form.context().messages().inform(QStringLiteral("The abend log viewer did not open."),
+                                             QStringLiteral("veskaro-report"));
+            return std::nullopt;
+        }
+        QListWidget* list = viewer->lstAbendDates();
+        if (request.show.isEmpty()) {
+            QString text;
+            for (int row = 0; row < list->count(); ++row)
+                text += list->item(row)->text() + QLatin1Char('\n');
+            return text;
+        }
+        const int number = request.show.toInt();
+        if (number > list->count() || list->item(number - 1)->text() == views::kNoAbendLog) {
+            form.context().messages().inform(QStringLiteral("There is no halt number %1.").arg(number),
+                                             QStringLiteral("veskaro-report"));
+            return std::nullopt;
+        }
+        list->setCurrentRow(number - 1);
+        return viewer->selectedReport().join(QLatin1Char('\n')) + QLatin1Char('\n');
+    };
+    command.addView(abends);
+}
+
+}  // namespace report

@@ -1,0 +1,222 @@
+#include "options/OptionsForm.h"
+#include "options/RemoteControl.h"
+#include "settings/Registry.h"
+#include "support/MemoryRegistry.h"
+#include "support/StubClient.h"
+#include "support/TestContext.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+using options::OptionsForm;
+
+namespace {
+
+struct Fixture {
+    Fixture() : services(client, registry)
+    {
+        settings::subResetStartingServerContext(registry);   // the root key, as after a first run
+        QDir(folder.path()).mkpath(QStringLiteral("rconj"));
+        QDir(folder.path()).mkpath(QStringLiteral("rconsole"));
+        QDir(folder.path()).mkpath(QStringLiteral("empty"));
+        touch(QStringLiteral("rconj/RCONJ.EXE"));
+        touch(QStringLiteral("rconsole/rconsole.exe"));
+        touch(QStringLiteral("empty/readme.txt"));
+    }
+    void touch(const QString& name)
+    {
+        QFile file(QDir(folder.path()).filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QString path(const QString& name) const { return QDir(folder.path()).filePath(name); }
+    QString stored(const char* name) const
+    {
+        return settings::fnReadValue(registry, settings::kRootKey, QLatin1String(name), 499).value_or(QString());
+    }
+    app::AppContext& context() { return services.context; }
+
+    QTemporaryDir folder;
+    testing::StubClient client;
+    testing::MemoryRegistry registry;
+    testing::TestContext services;
+};
+
+}  // namespace
+
+class TestOptions : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void paths_data();
+    void paths();
+    void loadsStoredChoices_data();
+    void loadsStoredChoices();
+    void emptyDelimiterIsRefused();
+    void folderWithoutProgramKeepsPath();
+    void storesChosenProgram();
+    void remoteConsolePerServer();
+    void remoteConsoleMessages();
+};
+
+void TestOptions::paths_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("rconsole");
+    QTest::newRow("windows") << "C:\\NOVELL\\RCONSOLE.EXE" << "C:\\NOVELL" << true;
+    QTest::newRow("any case") << "/opt/novell/RConsole.Exe" << "/opt/novell" << true;
+    QTest::newRow("root") << "/rconj.exe" << "/" << false;
+    QTest::newRow("drive root") << "C:\\rconj.exe" << "C:\\" << false;
+    QTest::newRow("no folder") << "rconj.exe" << "" << false;
+}
+
+void TestOptions::paths()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, folder);
+    QFETCH(bool, rconsole);
+    QCOMPARE(options::programFolderOf(path), folder);
+    QCOMPARE(options::isRconsolePath(path), rconsole);
+    QCOMPARE(options::joinProgramPath("/opt/", "rconj.exe"), QStringLiteral("/opt/rconj.exe"));
+    QCOMPARE(options::joinProgramPath("C:\\", "rconj.exe"), QStringLiteral("C:\\rconj.exe"));
+}
+
+void TestOptions::loadsStoredChoices_data()
+{
+    QTest::addColumn<QString>("delimiter");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("checkedDelimiter");
+    QTest::addColumn<QString>("checkedProgram");
+    QTest::addColumn<QStringList>("files");
+    QTest::newRow("comma, rconj") << "," << "rconj/RCONJ.EXE" << "optComma" << "optRconj" << QStringList{"RCONJ.EXE"};
+    QTest::newRow("semicolon, rconsole")
+        << ";" << "rconsole/RCONSOLE.exe" << "optSemiColon" << "optRconsole" << QStringList{"rconsole.exe"};
+    QTest::newRow("tab, none") << "\t" << "" << "optOther" << "optRconj" << QStringList{};
+}
+
+void TestOptions::loadsStoredChoices()
+{
+    QFETCH(QString, delimiter);
+    QFETCH(QString, program);
+    QFETCH(QString, checkedDelimiter);
+    QFETCH(QString, checkedProgram);
+    QFETCH(QStringList, files);
+    Fixture f;
+    f.context().values.gSaveFileDelimiter = delimiter;
+    f.context().values.gRemoteControlPath = program.isEmpty() ? QString() : f.path(program);
+    OptionsForm form(f.context());
+    QVERIFY(form.findChild<QRadioButton*>(checkedDelimiter)->isChecked());
+    QVERIFY(form.findChild<QRadioButton*>(checkedProgram)->isChecked());
+    if (checkedDelimiter == u"optOther")
+        QCOMPARE(form.txtDelimiter()->text(), delimiter);
+    QCOMPARE(form.filRconJ()->count(), files.size());
+    for (int i = 0; i < files.size(); ++i)
+        QCOMPARE(form.filRconJ()->item(i)->text(), files.at(i));
+    QVERIFY(!form.btnApply()->isEnabled());
+    QVERIFY(form.driveRconJ()->count() >= 1);   // the file-system roots
+}
+
+void TestOptions::emptyDelimiterIsRefused()
+{
+    Fixture f;
+    {
+        OptionsForm form(f.context());
+        form.optOther()->click();
+        QVERIFY(form.btnApply()->isEnabled());
+        form.tabstripOptions()->setCurrentIndex(1);
+        QVERIFY(!form.optOther()->isEnabled());   // the hidden panel takes no input
+        form.btnApply()->click();
+        QCOMPARE(f.services.messages.texts(), QStringList{"You must enter a delimiter value"});
+        QCOMPARE(f.services.messages.titles(), QStringList{"Enter Delimiter value"});
+        QCOMPARE(form.tabstripOptions()->currentIndex(), 0);   // back on the delimiter panel
+        QCOMPARE(form.result(), 0);                            // still open
+        QVERIFY(f.stored("SaveFileDelimiter").isEmpty());
+    }
+    f.services.messages.clear();
+    OptionsForm form(f.context());
+    form.optOther()->click();
+    form.btnOK()->click();
+    QCOMPARE(f.services.messages.texts(), QStringList{"You must enter a delimiter value"});
+    QCOMPARE(form.result(), int(QDialog::Accepted));   // closes all the same
+    QVERIFY(f.stored("SaveFileDelimiter").isEmpty());
+    QCOMPARE(f.context().values.gSaveFileDelimiter, QStringLiteral(","));
+}
+
+void TestOptions::folderWithoutProgramKeepsPath()
+{
+    Fixture f;
+    f.context().values.gRemoteControlPath = QStringLiteral("/kept/rconj.exe");
+    OptionsForm form(f.context());
+    form.setFolder(f.path("empty"));
+    form.optSemiColon()->click();
+    form.btnOK()->click();
+    QCOMPARE(f.stored("SaveFileDelimiter"), QStringLiteral(";"));
+    QCOMPARE(f.context().values.gSaveFileDelimiter, QStringLiteral(";"));
+    QCOMPARE(f.services.messages.titles(), QStringList{"Remote Control Option"});
+    QCOMPARE(f.services.messages.texts(),
+             QStringList{"Rconj/Rconsole does not exist in the selected directory.  Remote control directory not saved."});
+    QVERIFY(f.stored("RemoteControl").isEmpty());
+    QCOMPARE(f.context().values.gRemoteControlPath, QStringLiteral("/kept/rconj.exe"));
+}
+
+void TestOptions::storesChosenProgram()
+{
+    Fixture f;
+    OptionsForm form(f.context());
+    form.setFolder(f.path("rconsole"));
+    QCOMPARE(form.filRconJ()->count(), 0);   // Rconj is chosen: rconsole.exe is not listed
+    form.tabstripOptions()->setCurrentIndex(1);
+    form.optRconsole()->click();
+    QCOMPARE(form.filRconJ()->count(), 1);
+    form.btnApply()->click();
+    QVERIFY(!form.btnApply()->isEnabled());
+    QVERIFY(f.services.messages.shown.isEmpty());
+    const QString expected = QDir::toNativeSeparators(f.path("rconsole/rconsole.exe"));
+    QCOMPARE(f.stored("RemoteControl"), expected);
+    QCOMPARE(f.context().values.gRemoteControlPath, expected);
+
+    // Cancel stores nothing.
+    OptionsForm again(f.context());
+    again.optComma()->click();
+    again.btnCancel()->click();
+    QCOMPARE(again.result(), int(QDialog::Rejected));
+}
+
+void TestOptions::remoteConsolePerServer()
+{
+    Fixture f;
+    f.context().values.gRemoteControlPath = f.path("rconj/RCONJ.EXE");
+    options::startRemoteConsoles(f.context(), {"FS1", "FS2", "FS 3;rm -rf x"});
+    const auto& started = f.services.launcher.started;
+    QCOMPARE(started.size(), 3);
+    const QStringList servers{"FS1", "FS2", "FS 3;rm -rf x"};
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(started.at(i).program, f.path("rconj/RCONJ.EXE"));
+        QCOMPARE(started.at(i).arguments, QStringList{servers.at(i)});   // the name alone, never through a shell
+        QCOMPARE(started.at(i).workingDirectory, f.path("rconj"));
+    }
+    QVERIFY(f.services.messages.shown.isEmpty());
+}
+
+void TestOptions::remoteConsoleMessages()
+{
+    Fixture f;
+    options::startRemoteConsoles(f.context(), {"FS1"});
+    f.context().values.gRemoteControlPath = f.path("gone/rconj.exe");
+    options::startRemoteConsoles(f.context(), {"FS1"});
+    QCOMPARE(f.services.messages.texts(),
+             QStringList({"You must select the path to Rconj/Rconsole from the Tools/Options/Remote Control menu first",
+                          "Unable to connect to Remote Console program.  Please verify path is correct from "
+                          "Tools/Options."}));
+    QVERIFY(f.services.launcher.started.isEmpty());
+}
+
+QTEST_MAIN(TestOptions)
+#include "test_options.moc"

@@ -1,0 +1,263 @@
+#include "directory/Partitions.h"
+#include "directory/PartitionsForm.h"
+#include "export/WidgetExport.h"
+#include "netware/sim/SimClient.h"
+#include "settings/Registry.h"
+#include "support/FakeViewHost.h"
+#include "support/MemoryRegistry.h"
+#include "support/SimNetwork.h"
+#include "support/StubClient.h"
+#include "support/TestContext.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/RefreshFrame.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QRadioButton>
+#include <QTest>
+
+using directory::PartitionsForm;
+
+namespace {
+
+// [Root] on FS1 (master) and FS2; SALES.ACME on FS2 and FS3 only; FS3 lies in
+// another state and is slow to purge; DOWN cannot be reached.
+const QByteArray kNetwork = R"({
+  "format": 1,
+  "clock": "2026-12-05T19:04:36",
+  "trees": [ { "name": "ACME_TREE",
+               "containers": [ { "name": "ACME", "class": "Organization",
+                                 "children": [ { "name": "SALES" } ] } ],
+               "partitions": [
+                 { "name": "[Root]", "replicas": [ { "server": "FS1", "type": 0 }, { "server": "FS2", "type": 1 } ] },
+                 { "name": "SALES.ACME", "replicas": [
+                     { "server": "FS2", "type": 2, "state": 48 },
+                     { "server": "FS3", "type": 3, "state": 9,
+                       "modified": "2026-12-05T19:00:00", "purged": "2026-12-05T18:58:20" } ] } ] } ],
+  "servers": [
+    { "name": "FS1", "tree": "ACME_TREE", "context": "ACME" },
+    { "name": "FS2", "tree": "ACME_TREE", "context": "ACME" },
+    { "name": "FS3", "tree": "ACME_TREE", "context": "SALES.ACME", "clockOffsetSeconds": -3600 },
+    { "name": "DOWN", "tree": "ACME_TREE", "context": "ACME", "reachable": false }
+  ]
+})";
+
+struct Fixture {
+    Fixture() : client(testing::makeNetwork(kNetwork)), services(client ? *client : fallback, registry), host(services.context)
+    {
+        settings::subResetStartingServerContext(registry);
+        services.context.values.gTreeName = QStringLiteral("ACME_TREE");
+        host.window()->show();
+    }
+    PartitionsForm* open(const QStringList& servers)
+    {
+        host.selection = servers;
+        directory::openPartitions(host);
+        return directory::partitionsWindow(host);
+    }
+    QAction* removeItem() { return host.menuAction(QStringLiteral("PopMenu_Remove_Partition_Column")); }
+
+    testing::StubClient fallback;
+    std::unique_ptr<nw::NetWareClient> client;
+    testing::MemoryRegistry registry;
+    testing::TestContext services;
+    testing::FakeViewHost host;
+};
+
+// The grid as "cell|cell|..." rows.
+QStringList table(const PartitionsForm* form)
+{
+    QStringList rows;
+    const widgets::FlexGrid* grid = form->grdPartitions();
+    for (int row = 0; row < grid->rows(); ++row) {
+        QStringList cells;
+        for (int col = 0; col < grid->cols(); ++col)
+            cells.append(grid->textMatrix(row, col));
+        rows.append(cells.join(QLatin1Char('|')));
+    }
+    return rows;
+}
+
+}  // namespace
+
+class TestPartitions : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void texts_data();
+    void texts();
+    void serverClock();
+    void timeViews();
+    void fillsOneColumnPerServer();
+    void unreachableFirstStillShowsNotAvailable();
+    void reAddingRefreshesItsColumn();
+    void viewsSwitchAndDropEmptyRows_data();
+    void viewsSwitchAndDropEmptyRows();
+    void removingColumns();
+    void sortingAndToolTips();
+};
+
+void TestPartitions::texts_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("partition") << "name" << "SALES.ACME" << ".ACME.SALES";
+    QTest::newRow("root") << "name" << "[Root]" << " [Root]";
+    QTest::newRow("absolute") << "name" << ".EAST.SALES.ACME" << ".ACME.SALES.EAST";
+    QTest::newRow("master") << "type" << "0" << "M";
+    QTest::newRow("subordinate") << "type" << "3" << "SR";
+    QTest::newRow("unknown type") << "type" << "7" << "7";
+    QTest::newRow("on") << "state" << "0" << "On";
+    QTest::newRow("transition") << "state" << "6" << "Transition";
+    QTest::newRow("new master") << "state" << "12" << "New Master";
+    QTest::newRow("split") << "state" << "49" << "Split";
+    QTest::newRow("join") << "state" << "66" << "Join";
+    QTest::newRow("move") << "state" << "81" << "Move";
+    QTest::newRow("unknown state") << "state" << "9" << "9";
+    QTest::newRow("tip RW") << "tip" << "RW" << "Read/Write";
+    QTest::newRow("tip N/A") << "tip" << "N/A" << "Not Available";
+    QTest::newRow("no tip") << "tip" << "On" << "";
+}
+
+void TestPartitions::texts()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    if (kind == u"name")
+        QCOMPARE(directory::partitionDisplayName(input), expected);
+    else if (kind == u"type")
+        QCOMPARE(directory::replicaTypeText(input.toUInt()), expected);
+    else if (kind == u"state")
+        QCOMPARE(directory::replicaStateText(input.toUInt()), expected);
+    else
+        QCOMPARE(directory::cellToolTip(input), expected);
+}
+
+void TestPartitions::serverClock()
+{
+    QCOMPARE(directory::serverClockTime({126, 12, 5, 19, 4, 36, 6, 0}),
+             QDateTime(QDate(2026, 12, 5), QTime(19, 4, 36), Qt::LocalTime));
+    QCOMPARE(directory::serverClockTime({99, 1, 2, 3, 4, 5, 0, 0}).date(), QDate(1999, 1, 2));
+    QVERIFY(!directory::serverClockTime({126, 13, 5, 0, 0, 0, 0, 0}).isValid());
+}
+
+void TestPartitions::timeViews()
+{
+    const QLocale c = QLocale::c();
+    const QDateTime stamp(QDate(2026, 12, 5), QTime(18, 58, 20), Qt::LocalTime);
+    const auto seconds = static_cast<quint32>(stamp.toSecsSinceEpoch());
+    const QString plain = directory::replicaTimeStampText(seconds, stamp.addSecs(60), c);
+    QCOMPARE(plain, c.toString(stamp.date(), QStringLiteral("d MMM yyyy")) + QStringLiteral(" 18:58:20"));
+    QCOMPARE(directory::replicaTimeStampText(seconds, stamp.addSecs(-3600), c), plain + " (ahead of server clock)");
+    QCOMPARE(directory::replicaTimeStampText(seconds, {}, c), plain);
+    QCOMPARE(directory::syncTimeText(seconds + 100, seconds), QStringLiteral("100"));
+    QCOMPARE(directory::syncTimeText(seconds, seconds + 100), QStringLiteral("0"));
+}
+
+void TestPartitions::fillsOneColumnPerServer()
+{
+    Fixture f;
+    QVERIFY(f.client);
+    PartitionsForm* form = f.open({"FS1", "FS3", "DOWN"});
+    QVERIFY(form);
+    QCOMPARE(form->windowTitle(), QStringLiteral("Partitions - ACME_TREE"));
+    QCOMPARE(table(form), QStringList({"|FS1|FS3|DOWN", " [Root]|M||N/A", ".ACME.SALES||SR|N/A"}));
+    QCOMPARE(form->grdPartitions()->cellAlignment(1, 1), Qt::AlignCenter);
+    QVERIFY(f.removeItem()->isEnabled());
+    QCOMPARE(form->fraRefresh()->intervalText(), QStringLiteral("5"));
+    QCOMPARE(exporting::exportableTables(form), QList<QWidget*>{form->grdPartitions()});
+
+    // The same tree again: the same window gains a column.
+    QCOMPARE(f.open({"FS2"}), form);
+    QCOMPARE(f.host.mdiArea()->subWindowList().size(), 1);
+    QCOMPARE(table(form), QStringList({"|FS1|FS3|DOWN|FS2", " [Root]|M||N/A|RW", ".ACME.SALES||SR|N/A|RO"}));
+
+    // Every pass closed the connection it opened, whatever the view.
+    const auto* sim = dynamic_cast<const nw::sim::SimClient*>(f.client.get());
+    QVERIFY(sim);
+    form->optReplicaTimeStamp()->click();
+    form->refreshAll();
+    QCOMPARE(sim->openConnectionCount(), 0);
+}
+
+void TestPartitions::unreachableFirstStillShowsNotAvailable()
+{
+    Fixture f;
+    PartitionsForm* form = f.open({"DOWN", "FS3"});
+    QCOMPARE(table(form), QStringList({"|DOWN|FS3", ".ACME.SALES|N/A|SR"}));
+    f.open({"FS1"});
+    QCOMPARE(table(form), QStringList({"|DOWN|FS3|FS1", ".ACME.SALES|N/A|SR|", " [Root]|N/A||M"}));
+}
+
+void TestPartitions::reAddingRefreshesItsColumn()
+{
+    Fixture f;
+    PartitionsForm* form = f.open({"FS1", "FS2"});
+    form->grdPartitions()->setTextMatrix(1, 2, QStringLiteral("stale"));
+    f.open({"FS2"});
+    QCOMPARE(table(form), QStringList({"|FS1|FS2", " [Root]|M|RW", ".ACME.SALES||RO"}));
+    QVERIFY(f.services.messages.shown.isEmpty());
+}
+
+void TestPartitions::viewsSwitchAndDropEmptyRows_data()
+{
+    QTest::addColumn<int>("view");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("state") << int(PartitionsForm::ReplicaView::State)
+                           << QStringList({"|FS1|FS3", " [Root]|On|", ".ACME.SALES||9"});
+    QTest::newRow("sync") << int(PartitionsForm::ReplicaView::SyncTime)
+                          << QStringList({"|FS1|FS3", " [Root]|0|", ".ACME.SALES||100"});
+}
+
+void TestPartitions::viewsSwitchAndDropEmptyRows()
+{
+    QFETCH(int, view);
+    QFETCH(QStringList, expected);
+    Fixture f;
+    PartitionsForm* form = f.open({"FS1", "FS3"});
+    form->grdPartitions()->addRow({QStringLiteral(".GONE"), QStringLiteral("M"), QString()});
+    form->showReplicaView(static_cast<PartitionsForm::ReplicaView>(view));
+    QCOMPARE(table(form), expected);   // .GONE has no value any more and is gone
+
+    // The time stamp view shows FS3's stamp ahead of its clock (an hour behind).
+    form->optReplicaTimeStamp()->click();
+    QVERIFY(form->grdPartitions()->textMatrix(2, 2).endsWith(QStringLiteral(" (ahead of server clock)")));
+    QVERIFY(!form->grdPartitions()->textMatrix(1, 1).contains(QStringLiteral("ahead")));
+    form->optReplicaType()->click();
+    QCOMPARE(table(form), QStringList({"|FS1|FS3", " [Root]|M|", ".ACME.SALES||SR"}));
+}
+
+void TestPartitions::removingColumns()
+{
+    Fixture f;
+    PartitionsForm* form = f.open({"FS1", "FS3"});
+    widgets::FlexGrid* grid = form->grdPartitions();
+    form->gridMouseDown(Qt::RightButton, 0, 1);   // FS1's header
+    QCOMPARE(f.host.popups, QStringList{"PopMenu_Remove_Partition"});
+    QCOMPARE(grid->col(), 1);
+    QVERIFY(f.removeItem()->isEnabled());
+    directory::removePartitionColumn(f.host);
+    QCOMPARE(table(form), QStringList({"|FS3", ".ACME.SALES|SR"}));   // [Root] lost its only value
+    QVERIFY(!f.removeItem()->isEnabled());
+    grid->setCol(1);
+    QVERIFY(!form->removeSelectedColumn());   // the last server column stays
+    QCOMPARE(grid->cols(), 2);
+}
+
+void TestPartitions::sortingAndToolTips()
+{
+    Fixture f;
+    PartitionsForm* form = f.open({"FS2"});
+    form->gridMouseDown(Qt::LeftButton, 0, 0);   // first click: descending
+    QCOMPARE(table(form).at(1), QStringLiteral(".ACME.SALES|RO"));
+    form->gridMouseDown(Qt::LeftButton, 0, 0);
+    QCOMPARE(table(form).at(1), QStringLiteral(" [Root]|RW"));
+    form->gridMouseDown(Qt::RightButton, 2, 0);   // a row selects the whole row
+    QCOMPARE(form->grdPartitions()->row(), 2);
+    QCOMPARE(form->toolTipAt(1, 1), QStringLiteral("Read/Write"));
+    QCOMPARE(form->toolTipAt(0, 1), QString());
+}
+
+QTEST_MAIN(TestPartitions)
+#include "test_partitions.moc"
