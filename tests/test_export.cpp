@@ -30,7 +30,7 @@ void fillServers(FlexGrid& grid)
         grid.addRow({QStringLiteral("FS%1").arg(i), QString::number(i * 10), QStringLiteral("n%1").arg(i)});
 }
 
-QByteArray saved(const FlexGrid& grid, QChar delimiter)
+QByteArray saved(const FlexGrid& grid, const QString& delimiter)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);

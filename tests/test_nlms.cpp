@@ -94,7 +94,7 @@ QString savedText(QWidget* window)
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     for (QWidget* table : exporting::exportableTables(window))
-        exporting::writeTable(table, buffer, QLatin1Char(','));
+        exporting::writeTable(table, buffer, QStringLiteral(","));
     return QString::fromLatin1(buffer.data());
 }
 

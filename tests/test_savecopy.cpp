@@ -98,6 +98,8 @@ void TestSaveCopy::saves_data()
     QTest::newRow("grid: shown cells only") << true << -1 << ";"
                                             << QByteArray("Server;Util %;Note\r\nFS1;1000;1.50\r\nFS2;2000;2.50\r\n"
                                                           "FS3;3000;3.50\r\nFS5;5000;5.50\r\nFS6;6000;6.50\r\n");
+    QTest::newRow("a stored delimiter of two characters is used whole")
+        << false << 1 << " |" << QByteArray("Volume |Free MB\r\nVOL1 |1100.00\r\n");
     QTest::newRow("list view: header then rows")
         << false << 2 << "," << QByteArray("Volume,Free MB\r\nVOL1,1100.00\r\nVOL2,2100.00\r\n");
     QTest::newRow("list after the grid: the later table wins")
@@ -170,7 +172,7 @@ void TestSaveCopy::nothingWrittenWithoutNameFolderOrWindow()
 
     const QString unwritable = f.dir.filePath(QStringLiteral("missing-folder/out.csv"));
     QCOMPARE(f.saveTo(&w.window, unwritable), QByteArray("<no file>"));
-    QVERIFY(!exporting::subSaveTables(&w.window, unwritable, QLatin1Char(',')));
+    QVERIFY(!exporting::subSaveTables(&w.window, unwritable, QStringLiteral(",")));
     QVERIFY(f.services.messages.shown.isEmpty());
 
     f.services.fileDialogs.requests.clear();
