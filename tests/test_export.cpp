@@ -30,7 +30,7 @@ void fillServers(FlexGrid& grid)
         grid.addRow({QStringLiteral("FS%1").arg(i), QString::number(i * 10), QStringLiteral("n%1").arg(i)});
 }
 
-QByteArray saved(const FlexGrid& grid, QChar delimiter)
+QByteArray saved(const FlexGrid& grid, const QString& delimiter)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -103,7 +103,7 @@ private Q_SLOTS:
         grid.setRowHeight(6, 0);
         grid.setTextMatrix(0, 1, QStringLiteral("2003"));   // header cells are converted too
         grid.setTextMatrix(1, 1, QStringLiteral(" 2.5 "));
-        QCOMPARE(saved(grid, u';'), QByteArray("Server;2003\r\nFS1;2.50\r\nFS3;30\r\nFS4;40\r\nFS5;50\r\n"));
+        QCOMPARE(saved(grid, QStringLiteral(";")), QByteArray("Server;2003\r\nFS1;2.50\r\nFS3;30\r\nFS4;40\r\nFS5;50\r\n"));
     }
 
     void savesListView()
@@ -117,7 +117,7 @@ private Q_SLOTS:
         list.addRow({"\\\\FS2\\SYS"});
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
-        QVERIFY(exporting::writeListView(list, buffer, u',', english));
+        QVERIFY(exporting::writeListView(list, buffer, QStringLiteral(","), english));
         QCOMPARE(buffer.data(), QByteArray("Volume,Size(MB),% Free\r\n"
                                            "\\\\FS1\\SYS,39.06,25%\r\n"
                                            "\\\\FS1\\VOL1,12345.50,N/A\r\n"
@@ -134,18 +134,18 @@ private Q_SLOTS:
         FlexGrid grid;
         fillServers(grid);
         testing::MemoryClipboard clipboard;
-        exporting::subCopyGridToClipboard(grid, 1, 1, u',', clipboard, english);
+        exporting::subCopyGridToClipboard(grid, 1, 1, QStringLiteral(","), clipboard, english);
         QCOMPARE(clipboard.text(), QStringLiteral("Server,Util %,Note\r\nFS1,10,n1\r\n"));
 
         // Only the module grid leaves hidden columns out of the copied header.
         grid.setObjectName(QStringLiteral("grdNLMs"));
         grid.setColWidth(1, 0);
-        QCOMPARE(exporting::fcnGridClipboardText(grid, 1, 1, u',', english),
+        QCOMPARE(exporting::fcnGridClipboardText(grid, 1, 1, QStringLiteral(","), english),
                  QStringLiteral("Server,Note\r\nFS1,n1\r\n"));
 
         testing::MemoryClipboard closed;
         closed.available = false;
-        exporting::subCopyGridToClipboard(grid, 1, 1, u',', closed, english);
+        exporting::subCopyGridToClipboard(grid, 1, 1, QStringLiteral(","), closed, english);
         QVERIFY(closed.text().isEmpty());
     }
 

@@ -153,6 +153,21 @@ private Q_SLOTS:
         QCOMPARE(model.row(), 2);
     }
 
+    void newGridStartsOnItsFirstDataRow()
+    {
+        // As filled by a comparison: a header row, then data rows added one by one.
+        FlexGridModel model;
+        fillNamed(model, 2, 0);
+        QCOMPARE(model.row(), 0);   // nothing but the header yet
+        model.addRow({QStringLiteral("CLIB.NLM"), QStringLiteral("1")});
+        model.addRow({QStringLiteral("TCPIP.NLM"), QStringLiteral("2")});
+        QCOMPARE(QList<int>({model.row(), model.rowSel()}), QList<int>({1, 1}));
+        // A current row chosen on purpose stays where it was put.
+        model.select(0, 0, 0, 0);
+        model.addRow({QStringLiteral("DS.NLM"), QStringLiteral("3")});
+        QCOMPARE(model.row(), 0);
+    }
+
     void hiddenRowsLeaveTheModel()
     {
         FlexGridModel model;

@@ -134,6 +134,7 @@ private:
 }  // namespace
 
 Q_DECLARE_METATYPE(QList<Seed>)
+Q_DECLARE_METATYPE(std::optional<QString>)
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -143,6 +144,9 @@ private Q_SLOTS:
     void failedStartEndsTheProgram();
     void startupSettings_data();
     void startupSettings();
+    void treeNameAtStartup_data();
+    void treeNameAtStartup();
+    void serverListSortsAsAPersonReads();
     void hideServers_data();
     void hideServers();
     void rightClickOffersHideOnlyFromTheList();
@@ -230,6 +234,53 @@ void TestMainWindow::startupSettings()
     // No Tree was stored: the client's tree is taken and written back.
     QCOMPARE(values.gTreeName, kTree);
     QCOMPARE(run.storedAfterRun(QString(), QStringLiteral("Tree")), std::optional<QString>(kTree));
+}
+
+void TestMainWindow::treeNameAtStartup_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QList<Seed>>("seeds");
+    QTest::addColumn<QString>("tree");                   // the tree the program works in
+    QTest::addColumn<std::optional<QString>>("stored");  // Tree after the run
+    const QString thirtyTwo = QStringLiteral("A_TREE_NAME_OF_32_CHARACTERS_XY");
+    QTest::newRow("stored empty counts as missing")
+        << networkJson() << QList<Seed>{{"", "Tree", ""}} << kTree << std::optional<QString>(kTree);
+    QTest::newRow("32 characters read whole")
+        << networkJson() << QList<Seed>{{"", "Tree", thirtyTwo}} << thirtyTwo << std::optional<QString>(thirtyTwo);
+    QByteArray silent = networkJson();
+    silent.replace(R"("format": 1,)", R"("format": 1, "faults": { "NWDSGetContext": "0x8801" },)");
+    QTest::newRow("a tree the client cannot tell is not written")
+        << silent << QList<Seed>{} << QString() << std::optional<QString>();
+}
+
+void TestMainWindow::treeNameAtStartup()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QList<Seed>, seeds);
+    QFETCH(QString, tree);
+    QFETCH(std::optional<QString>, stored);
+    QCOMPARE(QStringLiteral("A_TREE_NAME_OF_32_CHARACTERS_XY").size(), 32);
+    Harness run;
+    run.seed(seeds);
+    QCOMPARE(run.start(json), std::nullopt);
+    QCOMPARE(run.form().context().values.gTreeName, tree);
+    QCOMPARE(run.storedAfterRun(QString(), QStringLiteral("Tree")), stored);
+}
+
+void TestMainWindow::serverListSortsAsAPersonReads()
+{
+    const QByteArray json = QStringLiteral(R"({ "format": 1, "workstation": { "tree": "ACME_TREE" },
+  "trees": [ { "name": "ACME_TREE", "containers": [ { "name": "ACME", "class": "Organization" } ] } ],
+  "servers": [ { "name": "Z\u00dcRICH", "tree": "ACME_TREE" }, { "name": "\u00e5land2", "tree": "ACME_TREE" },
+               { "name": "BERN", "tree": "ACME_TREE" }, { "name": "\u00c5LAND", "tree": "ACME_TREE" } ] })")
+                               .toUtf8();
+    Harness run;
+    QCOMPARE(run.start(json), std::nullopt);
+    QCOMPARE(run.listed(), (QStringList{QStringLiteral("\u00c5LAND"), QStringLiteral("\u00e5land2"),
+                                        QStringLiteral("BERN"), QStringLiteral("Z\u00dcRICH")}));
+    // The first entry in that order is the one selected at start.
+    QCOMPARE(run.list().selectedItems().size(), 1);
+    QCOMPARE(run.list().selectedItems().first()->text(), QStringLiteral("\u00c5LAND"));
 }
 
 void TestMainWindow::hideServers_data()

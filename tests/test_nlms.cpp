@@ -94,7 +94,7 @@ QString savedText(QWidget* window)
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     for (QWidget* table : exporting::exportableTables(window))
-        exporting::writeTable(table, buffer, QLatin1Char(','));
+        exporting::writeTable(table, buffer, QStringLiteral(","));
     return QString::fromLatin1(buffer.data());
 }
 
@@ -120,7 +120,7 @@ private Q_SLOTS:
         const int clib = rowOf(grid, "CLIB.NLM");
         QCOMPARE(grid.textMatrix(clib, 1), QStringLiteral("          5.00h"));
         QCOMPARE(grid.textMatrix(clib, 3), QStringLiteral("          5.00h"));
-        QCOMPARE(grid.textMatrix(clib, 2), QStringLiteral("3/14/08"));
+        QCOMPARE(grid.textMatrix(clib, 2), QStringLiteral("3/14/2008"));
         // Revision 26 is the last letter, revision 0 has none.
         QCOMPARE(grid.textMatrix(rowOf(grid, "MONITOR.NLM"), 1), QStringLiteral("         2.05z"));
         QCOMPARE(grid.textMatrix(rowOf(grid, "DS.NLM"), 3), QStringLiteral("         10.02"));
@@ -367,11 +367,11 @@ private Q_SLOTS:
         QCOMPARE(exporting::exportableTables(window), QList<QWidget*>{form->grdNLMs()});
         QCOMPARE(savedText(window), QStringLiteral("Name,FS1,FS1,FS2,FS2\r\n"
                                                    ",Version,Date,Version,Date\r\n"
-                                                   "CLIB.NLM,5.00h,3/14/08,5.00h,3/14/08\r\n"
-                                                   "CLXNET.NLM,,,1.00,2/2/05\r\n"
-                                                   "DS.NLM,10.01,1/5/09,10.02,1/5/09\r\n"
-                                                   "MONITOR.NLM,2.05z,11/20/07,,\r\n"
-                                                   "TCPIP.NLM,,,3.01a,6/1/06\r\n"));
+                                                   "CLIB.NLM,5.00h,3/14/2008,5.00h,3/14/2008\r\n"
+                                                   "CLXNET.NLM,,,1.00,2/2/2005\r\n"
+                                                   "DS.NLM,10.01,1/5/2009,10.02,1/5/2009\r\n"
+                                                   "MONITOR.NLM,2.05z,11/20/2007,,\r\n"
+                                                   "TCPIP.NLM,,,3.01a,6/1/2006\r\n"));
     }
 
     void windowState()

@@ -26,7 +26,10 @@ private Q_SLOTS:
         QTest::newRow("lone point") << "." << "." << false << 0;
         QTest::newRow("two points") << "1.2.3" << "1.2.3" << false << 0;
         QTest::newRow("zero") << "0" << "0" << true << 0;
-        QTest::newRow("decimal") << "2.6" << "2.6" << true << 3000;
+        QTest::newRow("decimal") << "2.6" << "2.6" << true << 2600;
+        QTest::newRow("half a second") << "0.5" << "0.5" << true << 500;
+        QTest::newRow("one and a half") << "1.5" << "1.5" << true << 1500;
+        QTest::newRow("too little to time") << "0.0004" << "0.0004" << true << 0;
         QTest::newRow("trailing point") << "7." << "7." << true << 7000;
         QTest::newRow("pasted word") << "ten" << "ten" << false << 0;
         QTest::newRow("huge") << "99999999999" << "60" << true << 60000;
@@ -44,6 +47,15 @@ private Q_SLOTS:
         QCOMPARE(frame.intervalText(), shown);
         QCOMPARE(frame.btnRefresh()->isEnabled(), enabled);
         QCOMPARE(frame.intervalMilliseconds(), milliseconds);
+    }
+
+    void fractionalIntervalsRunTheTimer()
+    {
+        RefreshFrame frame;
+        frame.setIntervalText(QStringLiteral("0.5"));
+        frame.start();
+        QVERIFY(frame.timer()->isActive());
+        QCOMPARE(frame.timer()->interval(), 500);
     }
 
     void typedKeysAreFiltered()

@@ -1,6 +1,7 @@
 #include "export/CopyForm.h"
 #include "export/SaveCopy.h"
 #include "export/TableExport.h"
+#include "platform/DesktopServices.h"
 #include "support/MemoryRegistry.h"
 #include "support/StubClient.h"
 #include "support/TestContext.h"
@@ -8,6 +9,8 @@
 #include "widgets/ReportListView.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -87,6 +90,10 @@ private Q_SLOTS:
     void copiesRows();
     void copyChoiceIsRememberedForTheRun();
     void menuCopyShowsTheDialog();
+    void filterSuffixes_data();
+    void filterSuffixes();
+    void saveDialogAddsTheChosenFiltersExtension_data();
+    void saveDialogAddsTheChosenFiltersExtension();
 };
 
 void TestSaveCopy::saves_data()
@@ -98,6 +105,8 @@ void TestSaveCopy::saves_data()
     QTest::newRow("grid: shown cells only") << true << -1 << ";"
                                             << QByteArray("Server;Util %;Note\r\nFS1;1000;1.50\r\nFS2;2000;2.50\r\n"
                                                           "FS3;3000;3.50\r\nFS5;5000;5.50\r\nFS6;6000;6.50\r\n");
+    QTest::newRow("a stored delimiter of two characters is used whole")
+        << false << 1 << " |" << QByteArray("Volume |Free MB\r\nVOL1 |1100.00\r\n");
     QTest::newRow("list view: header then rows")
         << false << 2 << "," << QByteArray("Volume,Free MB\r\nVOL1,1100.00\r\nVOL2,2100.00\r\n");
     QTest::newRow("list after the grid: the later table wins")
@@ -170,7 +179,7 @@ void TestSaveCopy::nothingWrittenWithoutNameFolderOrWindow()
 
     const QString unwritable = f.dir.filePath(QStringLiteral("missing-folder/out.csv"));
     QCOMPARE(f.saveTo(&w.window, unwritable), QByteArray("<no file>"));
-    QVERIFY(!exporting::subSaveTables(&w.window, unwritable, QLatin1Char(',')));
+    QVERIFY(!exporting::subSaveTables(&w.window, unwritable, QStringLiteral(",")));
     QVERIFY(f.services.messages.shown.isEmpty());
 
     f.services.fileDialogs.requests.clear();
@@ -262,6 +271,60 @@ void TestSaveCopy::menuCopyShowsTheDialog()
     QVERIFY(shown);
     QCOMPARE(f.services.clipboard.text(),
              QStringLiteral("Server,Hidden,Util %,Note\r\nFS2,2000,2.50\r\nFS3,3000,3.50\r\n"));
+}
+
+void TestSaveCopy::filterSuffixes_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("suffix");
+    QTest::newRow("csv") << "CSV File(*.csv)" << "csv";
+    QTest::newRow("all files") << "All Files(*.*)" << "";
+    QTest::newRow("bare star") << "Anything (*)" << "";
+    QTest::newRow("first of several") << "Text (*.txt *.log)" << "txt";
+}
+
+void TestSaveCopy::filterSuffixes()
+{
+    QFETCH(QString, filter);
+    QFETCH(QString, suffix);
+    QCOMPARE(platform::filterSuffix(filter), suffix);
+}
+
+void TestSaveCopy::saveDialogAddsTheChosenFiltersExtension_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("filterIndex");
+    QTest::addColumn<QString>("saved");
+    QTest::newRow("csv chosen: extension added") << "report" << 0 << "report.csv";
+    QTest::newRow("csv chosen: own extension kept") << "report.txt" << 0 << "report.txt";
+    QTest::newRow("all files chosen: name as typed") << "report" << 1 << "report";
+}
+
+void TestSaveCopy::saveDialogAddsTheChosenFiltersExtension()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, filterIndex);
+    QFETCH(QString, saved);
+    QTemporaryDir dir;
+    platform::DesktopFileDialogService dialogs;
+    dialogs.setUseOwnDialog(true);
+    platform::SaveDialogRequest request;
+    request.proposedName = dir.filePath(QStringLiteral("proposed.csv"));
+    request.filter = exporting::fcnSaveFilter();
+    // The dialog is modal: answer it once it is up, as a user would.
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        // Choosing a filter in the type list, as the dialog reports it.
+        const QString filter = dialog->nameFilters().value(filterIndex);
+        dialog->selectNameFilter(filter);
+        Q_EMIT dialog->filterSelected(filter);
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name);
+        name->setText(typed);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    QCOMPARE(dialogs.getSaveFileName(request), dir.filePath(saved));
 }
 
 QTEST_MAIN(TestSaveCopy)

@@ -106,6 +106,69 @@ private Q_SLOTS:
         QCOMPARE(sorted(lists.visible), (QStringList{"EAST-FS", "FS2"}));
     }
 
+    void longHiddenListsAreReadWhole()
+    {
+        Fixture f;
+        QVERIFY(f.client);
+        f.store(kRoot, QStringLiteral("StartingServerContext"), QStringLiteral("ACME_TREE\\ACME\\SALES\\"));
+        // About a hundred hidden servers fill more than a thousand characters.
+        QStringList names;
+        for (int i = 0; i < 150; ++i)
+            names.append(QStringLiteral("RETIRED-%1").arg(i, 3, 10, QLatin1Char('0')));
+        names.append(QStringLiteral("FS1"));
+        QVERIFY(names.join(QLatin1Char(',')).size() > 1000);
+        f.store(kHidden, QStringLiteral("ACME_TREE"), names.join(QLatin1Char(',')));
+        const ServerLists lists = fcnFindServers(f.test.context, QStringLiteral("NCP Server"));
+        QCOMPARE(sorted(lists.visible), (QStringList{"EAST-FS", "FS2"}));
+    }
+
+    void namesCrossAsTheAnsiCodePage_data()
+    {
+        QTest::addColumn<QString>("server");
+        QTest::newRow("ligature") << QStringLiteral("\u0152RSTED1");
+        QTest::newRow("euro sign") << QStringLiteral("FS\u20AC");
+        QTest::newRow("en dash") << QStringLiteral("HQ\u2013FS");
+        QTest::newRow("typographic quote") << QStringLiteral("O\u2019HARE");
+    }
+    void namesCrossAsTheAnsiCodePage()
+    {
+        QFETCH(QString, server);
+        const QByteArray json = QStringLiteral(R"({"format": 1, "trees": [{"name": "T",
+            "containers": [{"name": "O", "class": "Organization"}]}],
+            "servers": [{"name": "%1", "tree": "T", "context": "O"}]})").arg(server).toUtf8();
+        testing::MemoryRegistry registry;
+        auto client = testing::makeNetwork(json);
+        QVERIFY(client);
+        testing::TestContext test(*client, registry);
+        test.context.values.gTreeName = QStringLiteral("T");
+        registry.createKey(settings::Hive::CurrentUser, kRoot);
+        registry.setValue(settings::Hive::CurrentUser, kRoot, QStringLiteral("StartingServerContext"),
+                          QStringLiteral("T\\[Root]"));
+        QCOMPARE(fcnFindServers(test.context, QStringLiteral("NCP Server")).all, QStringList{server});
+        // ... and the name opens a connection to that server.
+        NWCONN_HANDLE connection = 0;
+        QCOMPARE(fcnOpenConnByName(*client, server, connection), status::Success);
+    }
+
+    void unreadableObjectNamesAddNoEntries()
+    {
+        const QByteArray json = R"({"format": 1, "trees": [{"name": "T",
+            "containers": [{"name": "O", "class": "Organization"}],
+            "faults": {"NWDSGetObjectName": "0x8801"}}],
+            "servers": [{"name": "FS1", "tree": "T", "context": "O"}, {"name": "FS2", "tree": "T", "context": "O"}]})";
+        testing::MemoryRegistry registry;
+        auto client = testing::makeNetwork(json);
+        QVERIFY(client);
+        testing::TestContext test(*client, registry);
+        test.context.values.gTreeName = QStringLiteral("T");
+        registry.createKey(settings::Hive::CurrentUser, kRoot);
+        registry.setValue(settings::Hive::CurrentUser, kRoot, QStringLiteral("StartingServerContext"),
+                          QStringLiteral("T\\[Root]"));
+        const ServerLists lists = fcnFindServers(test.context, QStringLiteral("NCP Server"));
+        QCOMPARE(lists.all, QStringList());
+        QCOMPARE(lists.visible, QStringList());
+    }
+
     void firstRunCreatesTheSettingsAndUsesTheDialog()
     {
         testing::MemoryRegistry registry;

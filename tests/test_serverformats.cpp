@@ -10,9 +10,9 @@ using namespace views;
 
 namespace {
 
-qint32 ticksFor(qint64 seconds)
+quint32 ticksFor(qint64 seconds)
 {
-    return static_cast<qint32>(std::llround(static_cast<double>(seconds) / 0.0549255));
+    return static_cast<quint32>(std::llround(static_cast<double>(seconds) / 0.0549255));
 }
 
 nw::SetCommandRecord record(const QByteArray& name, const QByteArray& value, quint32 statedLength)
@@ -32,17 +32,21 @@ class TestServerFormats : public QObject {
 private Q_SLOTS:
     void upTime_data()
     {
-        QTest::addColumn<qint32>("ticks");
+        QTest::addColumn<quint32>("ticks");
         QTest::addColumn<QString>("text");
         QTest::newRow("day hour minute second") << ticksFor(86400 + 3600 + 60 + 1) << "1D 1H 1M";
         QTest::newRow("exactly one day") << ticksFor(86400) << "1D 0H 0M";
         QTest::newRow("under a minute") << ticksFor(59) << "0D 0H 0M";
         QTest::newRow("long") << ticksFor(12 * 86400 + 3 * 3600 + 45 * 60) << "12D 3H 45M";
-        QTest::newRow("zero") << 0 << "0D 0H 0M";
+        QTest::newRow("zero") << 0u << "0D 0H 0M";
+        // Past 2^31 ticks (about 3.7 years) the counter must not read negative.
+        // 150,000,000 s of the PC timer's 1193182/65536 ticks a second.
+        QTest::newRow("150,000,000 s") << 2730976868u << "1736D 2H 44M";
+        QTest::newRow("counter at its top") << 0xFFFFFFFFu << "2730D 8H 40M";
     }
     void upTime()
     {
-        QFETCH(qint32, ticks);
+        QFETCH(quint32, ticks);
         QFETCH(QString, text);
         QCOMPARE(fnFormatUpTime(ticks), text);
     }
@@ -82,7 +86,10 @@ private Q_SLOTS:
     void nlmDate()
     {
         const QLocale us(QLocale::English, QLocale::UnitedStates);
-        QCOMPARE(fcnNlmDateText(2008, 10, 7, us), us.toString(QDate(2008, 10, 7), QLocale::ShortFormat));
+        // The year is written in full, so 1999 and 2099 differ.
+        QCOMPARE(fcnNlmDateText(1999, 12, 31, us), QStringLiteral("12/31/1999"));
+        QCOMPARE(fcnNlmDateText(2099, 12, 31, us), QStringLiteral("12/31/2099"));
+        QCOMPARE(fcnNlmDateText(2008, 10, 7, QLocale(QLocale::German, QLocale::Germany)), QStringLiteral("07.10.2008"));
         QCOMPARE(fcnNlmDateText(2008, 13, 40, us), QStringLiteral("2008-13-40"));
     }
 
@@ -115,7 +122,12 @@ private Q_SLOTS:
         QTest::newRow("218 ticks") << 2u << QByteArray("\xDA\x00", 2) << "12.0 seconds";
         QTest::newRow("block shift") << 3u << QByteArray("64") << "64";
         QTest::newRow("time offset") << 4u << QByteArray("\x10\x0E\x00\x00", 4) << "3600";
+        QTest::newRow("time offset west of Greenwich") << 4u << QByteArray("\xF0\xF1\xFF\xFF", 4) << "-3600";
         QTest::newRow("text") << 5u << QByteArray("EST5EDT") << "EST5EDT";
+        QTest::newRow("text ends at its zero byte") << 5u << QByteArray("EST5EDT\x00", 8) << "EST5EDT";
+        QTest::newRow("text with padding after the zero") << 5u << QByteArray("AB\x00\x43", 4) << "AB";
+        QTest::newRow("block shift ends at its zero byte") << 3u << QByteArray("64\x00\x00", 4) << "64";
+        QTest::newRow("text in the ANSI code page") << 5u << QByteArray("\x80 \x96") << QStringLiteral("\u20AC \u2013");
         QTest::newRow("trigger") << 6u << QByteArray("\x01", 1) << "";
         QTest::newRow("unknown type on") << 9u << QByteArray("\x01", 1) << "On";
         QTest::newRow("unknown type other") << 9u << QByteArray("\x07", 1) << "Unknown";

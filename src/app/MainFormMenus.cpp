@@ -17,19 +17,17 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "settings/LocaleText.h"
+
 namespace app {
 
 namespace {
 
-// Sorted the way the list box of the desktop sorts: letters without regard to case.
+// Sorted as a person reads names: by the user's collation, without regard to case.
 class ServerItem : public QListWidgetItem {
 public:
     using QListWidgetItem::QListWidgetItem;
-    bool operator<(const QListWidgetItem& other) const override
-    {
-        const int order = text().compare(other.text(), Qt::CaseInsensitive);
-        return order != 0 ? order < 0 : text() < other.text();
-    }
+    bool operator<(const QListWidgetItem& other) const override { return settings::nameLess(text(), other.text()); }
 };
 
 struct ButtonSpec {

@@ -18,6 +18,9 @@ namespace {
 using settings::Hive;
 using settings::fnReadValue;
 
+// The longest name a directory tree can have.
+constexpr int kTreeNameRoom = 32;
+
 double logicalDpi()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -32,17 +35,24 @@ void readGlobalSettings(AppContext& context)
     settings::RegistryStore& store = context.registry();
     ProgramValues& values = context.values;
 
-    if (const std::optional<QString> tree = fnReadValue(store, kRootKey, QStringLiteral("Tree"), 24)) {
+    // Directory tree names run to 32 characters. An empty stored name is no
+    // name: it is determined again, and a tree the client cannot tell is not
+    // written, so that the next start asks the client again.
+    const std::optional<QString> tree = fnReadValue(store, kRootKey, QStringLiteral("Tree"), kTreeNameRoom);
+    if (tree && !tree->isEmpty()) {
         values.gTreeName = *tree;
     } else {
         nw::subInitClient(context);
-        store.createKey(Hive::CurrentUser, kRootKey);
-        store.setValue(Hive::CurrentUser, kRootKey, QStringLiteral("Tree"), values.gTreeName);
+        if (!values.gTreeName.isEmpty()) {
+            store.createKey(Hive::CurrentUser, kRootKey);
+            store.setValue(Hive::CurrentUser, kRootKey, QStringLiteral("Tree"), values.gTreeName);
+        }
     }
 
     values.gSearchSubContainers = settings::fnBooleanSetting(
         fnReadValue(store, kRootKey, QStringLiteral("ServerSearchSubContainers"), 9), true);
 
+    // Used as stored when it fits its room, also when longer than one character.
     values.gSaveFileDelimiter =
         fnReadValue(store, kRootKey, QStringLiteral("SaveFileDelimiter"), 4).value_or(QStringLiteral(","));
     values.gRemoteControlPath = fnReadValue(store, kRootKey, QStringLiteral("RemoteControl"), 499).value_or(QString());

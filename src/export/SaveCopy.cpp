@@ -12,10 +12,10 @@
 
 namespace exporting {
 
-QChar fcnSaveDelimiter(const app::AppContext& context)
+QString fcnSaveDelimiter(const app::AppContext& context)
 {
     const QString& delimiter = context.values.gSaveFileDelimiter;
-    return delimiter.isEmpty() ? QLatin1Char(',') : delimiter.at(0);
+    return delimiter.isEmpty() ? QStringLiteral(",") : delimiter;
 }
 
 QString fcnChildCaption(const QWidget* activeChild)
@@ -27,7 +27,7 @@ QString fcnChildCaption(const QWidget* activeChild)
     return activeChild->windowTitle();
 }
 
-bool subSaveTables(const QWidget* window, const QString& path, QChar delimiter, const QLocale& locale)
+bool subSaveTables(const QWidget* window, const QString& path, const QString& delimiter, const QLocale& locale)
 {
     bool written = false;
     for (const QWidget* table : exportableTables(window)) {
@@ -45,7 +45,7 @@ bool subSaveTables(const QWidget* window, const QString& path, QChar delimiter, 
     return written;
 }
 
-QByteArray fcnSavedBytes(const QWidget* window, QChar delimiter, const QLocale& locale)
+QByteArray fcnSavedBytes(const QWidget* window, const QString& delimiter, const QLocale& locale)
 {
     QByteArray bytes;
     for (const QWidget* table : exportableTables(window)) {

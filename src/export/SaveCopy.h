@@ -16,8 +16,8 @@ class AppContext;
 
 namespace exporting {
 
-// The field delimiter chosen in the options (its first character; "," when none).
-QChar fcnSaveDelimiter(const app::AppContext& context);
+// The field delimiter chosen in the options, as stored ("," when none).
+QString fcnSaveDelimiter(const app::AppContext& context);
 
 // The caption of a child window: the title of its MDI frame, else its own.
 QString fcnChildCaption(const QWidget* activeChild);
@@ -30,10 +30,10 @@ void Menu_Save_Click(app::AppContext& context, QWidget* activeChild);
 
 // Writes the window's tables to `path` as Save does; false when nothing could
 // be written. An existing file is replaced only by a complete new one.
-bool subSaveTables(const QWidget* window, const QString& path, QChar delimiter, const QLocale& locale = QLocale());
+bool subSaveTables(const QWidget* window, const QString& path, const QString& delimiter, const QLocale& locale = QLocale());
 
 // The bytes Save would leave in the file for the window (empty without tables).
-QByteArray fcnSavedBytes(const QWidget* window, QChar delimiter, const QLocale& locale = QLocale());
+QByteArray fcnSavedBytes(const QWidget* window, const QString& delimiter, const QLocale& locale = QLocale());
 
 // Shows the modal frmCopy dialog for the window; nothing without a window.
 void Menu_Copy_Click(app::AppContext& context, QWidget* activeChild, QWidget* dialogParent);

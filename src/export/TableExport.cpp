@@ -55,7 +55,7 @@ QString fcnConvertCell(const QString& text, const QLocale& locale)
     return result;
 }
 
-QString fcnQuoteField(const QString& cell, QChar delimiter)
+QString fcnQuoteField(const QString& cell, const QString& delimiter)
 {
     const bool needsQuotes = cell.contains(delimiter) || cell.contains(QLatin1Char('"'))
         || cell.contains(QLatin1Char('\r')) || cell.contains(QLatin1Char('\n'));
@@ -66,7 +66,7 @@ QString fcnQuoteField(const QString& cell, QChar delimiter)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-QString fcnBuildLine(const QStringList& cells, QChar delimiter)
+QString fcnBuildLine(const QStringList& cells, const QString& delimiter)
 {
     QString line;
     for (qsizetype i = 0; i < cells.size(); ++i) {
@@ -101,7 +101,7 @@ QByteArray fcnToAnsi(const QString& text)
     return bytes;
 }
 
-bool writeGrid(const widgets::GridData& grid, QIODevice& device, QChar delimiter, const QLocale& locale)
+bool writeGrid(const widgets::GridData& grid, QIODevice& device, const QString& delimiter, const QLocale& locale)
 {
     int lastRow = grid.rows() - 1;
     while (lastRow >= 0 && grid.rowHeight(lastRow) <= 0)
@@ -120,7 +120,7 @@ bool writeGrid(const widgets::GridData& grid, QIODevice& device, QChar delimiter
     return true;
 }
 
-bool writeListView(const widgets::ReportListModel& list, QIODevice& device, QChar delimiter,
+bool writeListView(const widgets::ReportListModel& list, QIODevice& device, const QString& delimiter,
                    const QLocale& locale)
 {
     if (list.rowCount() == 0)
@@ -138,7 +138,7 @@ bool writeListView(const widgets::ReportListModel& list, QIODevice& device, QCha
 }
 
 QString fcnGridClipboardText(const widgets::GridData& grid, const QString& gridName, int firstRow, int lastRow,
-                             QChar delimiter, const QLocale& locale)
+                             const QString& delimiter, const QLocale& locale)
 {
     const QString crlf = QStringLiteral("\r\n");
     QString text;

@@ -29,27 +29,27 @@ QString fcnConvertCell(const QString& text, const QLocale& locale = QLocale());
 
 // One field of a line: a cell holding the delimiter, a double quote, CR or LF
 // is put in double quotes with its quotes doubled, so that it stays one field.
-QString fcnQuoteField(const QString& cell, QChar delimiter);
+QString fcnQuoteField(const QString& cell, const QString& delimiter);
 
 // Cells joined by the delimiter (each quoted where needed), no line end.
-QString fcnBuildLine(const QStringList& cells, QChar delimiter);
+QString fcnBuildLine(const QStringList& cells, const QString& delimiter);
 
 // Windows-1252 bytes for the text; characters it cannot hold become "?".
 QByteArray fcnToAnsi(const QString& text);
 
 // Saved file of a grid: rows of height > 0 from row 0, columns of width > 0,
 // header cells converted like data cells. False when the device fails.
-bool writeGrid(const widgets::GridData& grid, QIODevice& device, QChar delimiter,
+bool writeGrid(const widgets::GridData& grid, QIODevice& device, const QString& delimiter,
                const QLocale& locale = QLocale());
 
 // Saved file of a list view: the headings, then one line per row in display
 // order; a list without rows gives an empty file.
-bool writeListView(const widgets::ReportListModel& list, QIODevice& device, QChar delimiter,
+bool writeListView(const widgets::ReportListModel& list, QIODevice& device, const QString& delimiter,
                    const QLocale& locale = QLocale());
 
 // Clipboard text of rows firstRow..lastRow of a grid (see subCopyGridToClipboard).
 QString fcnGridClipboardText(const widgets::GridData& grid, const QString& gridName, int firstRow, int lastRow,
-                             QChar delimiter, const QLocale& locale = QLocale());
+                             const QString& delimiter, const QLocale& locale = QLocale());
 
 // Proposed file name for a window caption: its first "/" becomes "-".
 QString fcnProposedSaveName(const QString& caption);

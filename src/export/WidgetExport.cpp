@@ -6,23 +6,23 @@
 
 namespace exporting {
 
-bool writeGrid(const widgets::FlexGrid& grid, QIODevice& device, QChar delimiter, const QLocale& locale)
+bool writeGrid(const widgets::FlexGrid& grid, QIODevice& device, const QString& delimiter, const QLocale& locale)
 {
     return writeGrid(grid.data(), device, delimiter, locale);
 }
 
-bool writeListView(const widgets::ReportListView& list, QIODevice& device, QChar delimiter, const QLocale& locale)
+bool writeListView(const widgets::ReportListView& list, QIODevice& device, const QString& delimiter, const QLocale& locale)
 {
     return writeListView(list.model(), device, delimiter, locale);
 }
 
-QString fcnGridClipboardText(const widgets::FlexGrid& grid, int firstRow, int lastRow, QChar delimiter,
+QString fcnGridClipboardText(const widgets::FlexGrid& grid, int firstRow, int lastRow, const QString& delimiter,
                              const QLocale& locale)
 {
     return fcnGridClipboardText(grid.data(), grid.name(), firstRow, lastRow, delimiter, locale);
 }
 
-void subCopyGridToClipboard(const widgets::FlexGrid& grid, int firstRow, int lastRow, QChar delimiter,
+void subCopyGridToClipboard(const widgets::FlexGrid& grid, int firstRow, int lastRow, const QString& delimiter,
                             platform::ClipboardService& clipboard, const QLocale& locale)
 {
     clipboard.setText(fcnGridClipboardText(grid, firstRow, lastRow, delimiter, locale));
@@ -55,7 +55,7 @@ widgets::FlexGrid* copyableGrid(const QWidget* window)
     return nullptr;
 }
 
-bool writeTable(const QWidget* table, QIODevice& device, QChar delimiter, const QLocale& locale)
+bool writeTable(const QWidget* table, QIODevice& device, const QString& delimiter, const QLocale& locale)
 {
     if (const auto* grid = qobject_cast<const widgets::FlexGrid*>(table))
         return writeGrid(*grid, device, delimiter, locale);

@@ -18,18 +18,18 @@ class ReportListView;
 
 namespace exporting {
 
-bool writeGrid(const widgets::FlexGrid& grid, QIODevice& device, QChar delimiter,
+bool writeGrid(const widgets::FlexGrid& grid, QIODevice& device, const QString& delimiter,
                const QLocale& locale = QLocale());
-bool writeListView(const widgets::ReportListView& list, QIODevice& device, QChar delimiter,
+bool writeListView(const widgets::ReportListView& list, QIODevice& device, const QString& delimiter,
                    const QLocale& locale = QLocale());
 
-QString fcnGridClipboardText(const widgets::FlexGrid& grid, int firstRow, int lastRow, QChar delimiter,
+QString fcnGridClipboardText(const widgets::FlexGrid& grid, int firstRow, int lastRow, const QString& delimiter,
                              const QLocale& locale = QLocale());
 
 // Builds the clipboard text of rows firstRow..lastRow: a header line from
 // row 0 first when the copy does not start there, then every shown row.
 // Nothing happens when the clipboard cannot be opened.
-void subCopyGridToClipboard(const widgets::FlexGrid& grid, int firstRow, int lastRow, QChar delimiter,
+void subCopyGridToClipboard(const widgets::FlexGrid& grid, int firstRow, int lastRow, const QString& delimiter,
                             platform::ClipboardService& clipboard, const QLocale& locale = QLocale());
 
 // The tables of a window that Save writes, in control order: every flex grid
@@ -39,6 +39,6 @@ QList<QWidget*> exportableTables(const QWidget* window);
 widgets::FlexGrid* copyableGrid(const QWidget* window);
 
 // Writes one table widget (a FlexGrid or a ReportListView); false for other widgets.
-bool writeTable(const QWidget* table, QIODevice& device, QChar delimiter, const QLocale& locale = QLocale());
+bool writeTable(const QWidget* table, QIODevice& device, const QString& delimiter, const QLocale& locale = QLocale());
 
 }  // namespace exporting

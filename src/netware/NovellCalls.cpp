@@ -1,5 +1,7 @@
 #include "netware/NovellCalls.h"
 
+#include "settings/AnsiText.h"
+
 #include "settings/Registry.h"
 
 #include <QStringView>
@@ -26,7 +28,7 @@ StartingContainerDialog& startingContainerDialog()
 QString fcnBytesToString(std::span<const char> bytes)
 {
     const auto end = std::find(bytes.begin(), bytes.end(), '\0');
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(end - bytes.begin()));
+    return settings::fromWindows1252(QByteArrayView(bytes.data(), static_cast<qsizetype>(end - bytes.begin())));
 }
 
 QString fcnBytesToString(std::span<const quint8> bytes)
@@ -38,7 +40,7 @@ void subStringToBytes(std::span<char> bytes, const QString& text)
 {
     if (bytes.empty())
         return;
-    const QByteArray ansi = text.toLatin1();
+    const QByteArray ansi = toAnsi(text);
     std::size_t i = 0;
     for (; i < bytes.size() && i < static_cast<std::size_t>(ansi.size()); ++i) {
         bytes[i] = ansi[static_cast<qsizetype>(i)];
@@ -52,7 +54,7 @@ void subStringToBytes(std::span<char> bytes, const QString& text)
 
 QByteArray toAnsi(const QString& text)
 {
-    return text.toLatin1();
+    return settings::toWindows1252Lossy(text);
 }
 
 QString fcnComponentsToPath(std::span<const quint8> bytes, quint8 totalLength)
@@ -69,7 +71,8 @@ QString fcnComponentsToPath(std::span<const quint8> bytes, quint8 totalLength)
             break;
         const std::size_t end = std::min(p + n, limit);
         path += QLatin1Char('\\');
-        path += QString::fromLatin1(reinterpret_cast<const char*>(bytes.data() + p), static_cast<qsizetype>(end - p));
+        path += settings::fromWindows1252(
+            QByteArrayView(reinterpret_cast<const char*>(bytes.data() + p), static_cast<qsizetype>(end - p)));
         p = end;
     }
     return path;
@@ -241,9 +244,13 @@ ServerLists fcnFindServers(app::AppContext& context, const QString& objectClass)
                 std::array<char, 129> name{};
                 quint32 attributeCount = 0;
                 ObjectInfo info;
-                client.NWDSGetObjectName(dsContext, reply, std::span<char>(name), attributeCount, info);
-                const QString object = fcnBytesToString(std::span<const char>(name));
-                lists.all.append(object.section(QLatin1Char('.'), 0, 0));
+                // A record that cannot be read names no server: no blank entry.
+                if (client.NWDSGetObjectName(dsContext, reply, std::span<char>(name), attributeCount, info)
+                    != status::Success)
+                    continue;
+                const QString server = fcnBytesToString(std::span<const char>(name)).section(QLatin1Char('.'), 0, 0);
+                if (!server.isEmpty())
+                    lists.all.append(server);
             }
         } while (iteration != -1);
 
@@ -253,7 +260,9 @@ ServerLists fcnFindServers(app::AppContext& context, const QString& objectClass)
         client.NWDSFreeContext(dsContext);
     }
 
-    const auto hidden = settings::fnReadValue(context.registry(), kHiddenKey, values.gTreeName, 999);
+    // Read whole: a hundred hidden servers fill more than any fixed room, and a
+    // list cut short would show every one of them again.
+    const auto hidden = context.registry().queryValue(settings::Hive::CurrentUser, kHiddenKey, values.gTreeName);
     if (!hidden) {
         lists.visible = lists.all;
         return lists;

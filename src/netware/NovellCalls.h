@@ -16,7 +16,7 @@
 namespace nw {
 
 // --- Byte-array strings -----------------------------------------------------
-// Bytes as characters (Latin-1, the ANSI text of the client) from the first
+// Bytes as characters (Windows-1252, the ANSI text of the client) from the first
 // element up to, not including, the first 0 byte, and never past the end.
 QString fcnBytesToString(std::span<const char> bytes);
 QString fcnBytesToString(std::span<const quint8> bytes);

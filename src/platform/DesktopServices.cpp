@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace platform {
@@ -81,13 +82,35 @@ Answer DesktopMessageService::show(const Message& message)
     }
 }
 
+QString filterSuffix(const QString& filter)
+{
+    // "CSV File(*.csv)": the first pattern names one extension; "*.*" and
+    // "*" name none.
+    static const QRegularExpression pattern(QStringLiteral(R"(\(\s*\*\.(\w+)[\s;)])"));
+    const QRegularExpressionMatch match = pattern.match(filter);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
 QString DesktopFileDialogService::getSaveFileName(const SaveDialogRequest& request)
 {
-    QFileDialog::Options options;
-    if (!request.overwritePrompt)
-        options |= QFileDialog::DontConfirmOverwrite;
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), request.title, request.proposedName,
-                                        request.filter, nullptr, options);
+    QFileDialog dialog(QApplication::activeWindow(), request.title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, m_useOwnDialog);
+    const QStringList filters = request.filter.split(QStringLiteral(";;"), Qt::SkipEmptyParts);
+    dialog.setNameFilters(filters);
+    if (!request.proposedName.isEmpty())
+        dialog.selectFile(request.proposedName);
+    // A name typed without an extension gets the one of the chosen filter
+    // (".csv" while "CSV File" is chosen), before the overwrite question is
+    // asked about it.
+    dialog.setDefaultSuffix(filters.isEmpty() ? QString() : filterSuffix(filters.first()));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString& filter) { dialog.setDefaultSuffix(filterSuffix(filter)); });
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    const QStringList files = dialog.selectedFiles();
+    return files.isEmpty() ? QString() : files.first();
 }
 
 bool DesktopClipboardService::setText(const QString& text)

@@ -11,9 +11,18 @@ public:
     Answer show(const Message& message) override;
 };
 
+// The extension a save-dialog filter names ("csv" for "CSV File(*.csv)"),
+// empty when it names none ("All Files(*.*)").
+QString filterSuffix(const QString& filter);
+
 class DesktopFileDialogService : public FileDialogService {
 public:
     QString getSaveFileName(const SaveDialogRequest& request) override;
+    // Qt's own dialog instead of the platform's (tests drive it).
+    void setUseOwnDialog(bool own) { m_useOwnDialog = own; }
+
+private:
+    bool m_useOwnDialog = false;
 };
 
 class DesktopClipboardService : public ClipboardService {

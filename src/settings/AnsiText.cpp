@@ -51,4 +51,17 @@ std::optional<QByteArray> toWindows1252(QStringView text)
     return bytes;
 }
 
+QByteArray toWindows1252Lossy(QStringView text)
+{
+    if (auto bytes = toWindows1252(text))
+        return *bytes;
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const auto one = toWindows1252(text.sliced(i, 1));
+        bytes += one ? *one : QByteArray("?");
+    }
+    return bytes;
+}
+
 }  // namespace settings

@@ -18,4 +18,8 @@ QString fromWindows1252(QByteArrayView bytes);
 // The text's bytes, or nothing when a character has no Windows-1252 byte.
 std::optional<QByteArray> toWindows1252(QStringView text);
 
+// The text's bytes, a character without a Windows-1252 byte becoming "?", as
+// the system's own conversion makes it.
+QByteArray toWindows1252Lossy(QStringView text);
+
 }  // namespace settings

@@ -1,5 +1,7 @@
 #include "settings/Trace.h"
 
+#include "settings/LocaleText.h"
+
 #include "app/AppContext.h"
 
 #include <QDir>
@@ -33,9 +35,7 @@ bool fnTraceEnabled(const QStringList& arguments)
 
 QString traceTimestamp(const QDateTime& when, const QLocale& locale)
 {
-    QString date = locale.dateFormat(QLocale::ShortFormat);
-    if (!date.contains(QStringLiteral("yyyy")))
-        date.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    const QString date = fourDigitYearShortFormat(locale);
     const QString time = withoutTimeZone(locale.timeFormat(QLocale::LongFormat));
     return locale.toString(when.date(), date) + u' ' + locale.toString(when.time(), time);
 }

@@ -1,5 +1,8 @@
 #include "views/ServerFormats.h"
 
+#include "settings/AnsiText.h"
+#include "settings/LocaleText.h"
+
 #include <QDate>
 
 #include <algorithm>
@@ -17,6 +20,14 @@ quint64 littleEndian(const QByteArray& bytes, qsizetype maxBytes)
     for (qsizetype k = n - 1; k >= 0; --k)
         value = (value << 8) | static_cast<quint8>(bytes.at(k));
     return value;
+}
+
+// Character values end at their first zero byte: what follows is padding of
+// the record, not part of the text.
+QString textUpToZero(const QByteArray& value)
+{
+    const qsizetype end = value.indexOf('\0');
+    return settings::fromWindows1252(end < 0 ? QByteArrayView(value) : QByteArrayView(value).first(end));
 }
 
 QString onOff(const QByteArray& value, const QString& otherwise)
@@ -47,8 +58,10 @@ QString ticksText(quint64 ticks, const QLocale& locale)
 
 }  // namespace
 
-QString fnFormatUpTime(qint32 ticks)
+QString fnFormatUpTime(quint32 ticks)
 {
+    // The tick count is an unsigned 32-bit counter: a server up for more than
+    // about 3.7 years has it past 2^31, which must not read as negative.
     // One tick is 0.0549255 s; rounding halves to even, as the conversion to a
     // whole number does.
     const auto s = static_cast<qint64>(std::nearbyint(static_cast<double>(ticks) * 0.0549255));
@@ -85,7 +98,7 @@ QString fcnNlmDateText(quint32 year, quint32 month, quint32 day, const QLocale& 
 {
     const QDate date(static_cast<int>(year), static_cast<int>(month), static_cast<int>(day));
     if (date.isValid())
-        return locale.toString(date, QLocale::ShortFormat);
+        return locale.toString(date, settings::fourDigitYearShortFormat(locale));
     // Not a calendar date: the numbers as the module reports them.
     return QStringLiteral("%1-%2-%3").arg(year).arg(month).arg(day);
 }
@@ -110,7 +123,7 @@ SetParameter fcnSplitSetRecord(const nw::SetCommandRecord& record)
     std::size_t nameEnd = 0;
     while (nameEnd < size && area[nameEnd] != 0)
         ++nameEnd;
-    parameter.name = QString::fromLatin1(reinterpret_cast<const char*>(area), static_cast<qsizetype>(nameEnd));
+    parameter.name = settings::fromWindows1252(QByteArrayView(reinterpret_cast<const char*>(area), static_cast<qsizetype>(nameEnd)));
     const std::size_t valueStart = std::min(nameEnd + 1, size);
     std::size_t valueEnd = valueStart;
     if (record.valueLength > 0) {
@@ -135,9 +148,9 @@ QString fcnSetValueText(quint32 type, const QByteArray& value, const QLocale& lo
         return ticksText(littleEndian(value, 8), locale);
     case 3:   // block shift, shown as the server spells it
     case 5:   // text
-        return QString::fromLatin1(value);
-    case 4:   // time offset
-        return QString::number(littleEndian(value, 8));
+        return textUpToZero(value);
+    case 4:   // time offset: a signed number of seconds (west of Greenwich is negative)
+        return QString::number(static_cast<qint32>(static_cast<quint32>(littleEndian(value, 4))));
     case 6:   // trigger: no value
         return QString();
     default:

@@ -10,7 +10,7 @@
 namespace views {
 
 // Up time from the server's timer ticks (18.2 a second): "12D 3H 45M".
-QString fnFormatUpTime(qint32 ticks);
+QString fnFormatUpTime(quint32 ticks);
 
 // "5.70.8": each part an unsigned byte in decimal.
 QString fcnServerVersionText(quint8 major, quint8 minor, quint8 revision);
@@ -24,7 +24,7 @@ QString fcnDsVersionText(qint32 version, const QLocale& locale = QLocale());
 // (1 -> "a" ... 26 -> "z", 0 none): 5.0.8 -> "          5.00h".
 QString fcnNlmVersionText(quint32 major, quint32 minor, quint32 revision);
 
-// A module's release date in the user's short date format.
+// A module's release date in the user's short date format, year in full.
 QString fcnNlmDateText(quint32 year, quint32 month, quint32 day, const QLocale& locale = QLocale());
 
 // Category text of a SET parameter ("Comm", "Memory", ... "License Svcs", else "N/A").

@@ -118,7 +118,7 @@ void ServerInformationForm::subAddServer(const QString& name)
     const nw::NWRCODE infoRc = client.NWGetFileServerInfo(connection, info);
     trace("NWGetFileServerInfo", infoRc);
     const QString upTime =
-        infoRc == nw::status::Success ? fnFormatUpTime(static_cast<qint32>(info.serverUpTicks)) : QString();
+        infoRc == nw::status::Success ? fnFormatUpTime(info.serverUpTicks) : QString();
 
     std::array<char, 90> company{};
     std::array<char, 90> revision{};

@@ -160,6 +160,8 @@ int FlexGridModel::addRow(const QStringList& cells, int at)
         ++*shifted;
     m_visible.insert(m_visible.begin() + position, at);
     endInsertRows();
+    if (!m_selectionMade && m_row < fixedRows())
+        clampSelection();
     return at;
 }
 
@@ -220,6 +222,12 @@ int FlexGridModel::removeEmptyRows()
 
 void FlexGridModel::select(int row, int col, int rowSel, int colSel)
 {
+    m_selectionMade = true;
+    applySelection(row, col, rowSel, colSel);
+}
+
+void FlexGridModel::applySelection(int row, int col, int rowSel, int colSel)
+{
     const int lastRow = std::max(0, rows() - 1);
     const int lastCol = std::max(0, cols() - 1);
     m_row = std::clamp(row, 0, lastRow);
@@ -253,12 +261,20 @@ void FlexGridModel::clampSelection()
 {
     const int lastRow = std::max(0, rows() - 1);
     const int lastCol = std::max(0, cols() - 1);
-    const int row = std::clamp(m_row, 0, lastRow);
+    int row = std::clamp(m_row, 0, lastRow);
     const int col = std::clamp(m_col, 0, lastCol);
-    const int rowSel = std::clamp(m_rowSel, 0, lastRow);
+    int rowSel = std::clamp(m_rowSel, 0, lastRow);
     const int colSel = std::clamp(m_colSel, 0, lastCol);
+    // Until someone moves it, the current row of a grid is its first data
+    // row, not the header: copying "the selected rows" of a new comparison
+    // takes a row of data.
+    const int firstData = m_grid.fixedRows();
+    if (!m_selectionMade && firstData < rows()) {
+        row = std::max(row, firstData);
+        rowSel = std::max(rowSel, firstData);
+    }
     if (row != m_row || col != m_col || rowSel != m_rowSel || colSel != m_colSel)
-        select(row, col, rowSel, colSel);
+        applySelection(row, col, rowSel, colSel);
 }
 
 // ---- batches -------------------------------------------------------------

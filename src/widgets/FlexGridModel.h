@@ -99,6 +99,7 @@ private:
     void cellChanged(int row, int col);
     void rebuildVisible();
     void clampSelection();
+    void applySelection(int row, int col, int rowSel, int colSel);
     void emitPending();
 
     GridData m_grid;
@@ -109,6 +110,7 @@ private:
     int m_rowSel = 0;
     int m_colSel = 0;
     bool m_highlight = true;
+    bool m_selectionMade = false;   // the current cell was set by code or by the user
 
     int m_updateDepth = 0;
     bool m_pendingStructure = false;

@@ -2,6 +2,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -43,15 +44,16 @@ IntervalCheck checkIntervalText(const QString& text)
 
 int intervalMilliseconds(const QString& text)
 {
+    // The box holds seconds and the timer counts milliseconds: half a second
+    // polls every 500 ms. Only a value that comes to 0 ms leaves the timer
+    // that never fires.
     const auto value = numericValue(text);
     if (!value)
         return 0;
-    const double seconds = wholeSeconds(*value);
-    if (seconds <= 0)
+    const double ms = std::nearbyint(*value * 1000.0);
+    if (ms <= 0)
         return 0;
-    if (seconds >= 60)
-        return 60 * 1000;
-    return static_cast<int>(seconds) * 1000;
+    return static_cast<int>(std::min(ms, 60.0 * 1000.0));
 }
 
 }  // namespace widgets

@@ -1,6 +1,6 @@
 #pragma once
 // Rules of the refresh-interval box shared by every view that refreshes on a
-// timer. Periods are whole seconds, at most a minute.
+// timer. Periods are seconds, at most a minute.
 
 #include <QString>
 
@@ -15,8 +15,9 @@ struct IntervalCheck {
 // that rounds to 61 or more is replaced by "60".
 IntervalCheck checkIntervalText(const QString& text);
 
-// The timer period for an acceptable text: the value rounded to whole seconds,
-// in milliseconds. 0 for a text that is not a number.
+// The timer period for an acceptable text: the value times 1000 ms, rounded to
+// the millisecond, at most a minute. 0 for a text that is not a number or
+// comes to no time at all.
 int intervalMilliseconds(const QString& text);
 
 }  // namespace widgets

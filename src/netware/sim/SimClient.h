@@ -14,6 +14,8 @@
 #include <QHash>
 #include <QString>
 
+#include "settings/AnsiText.h"
+
 #include <map>
 #include <memory>
 #include <optional>
@@ -25,7 +27,13 @@ namespace nw::sim {
 inline QString inputText(const QByteArray& bytes)
 {
     const qsizetype nul = bytes.indexOf('\0');
-    return QString::fromLatin1(nul < 0 ? bytes : bytes.left(nul));
+    return settings::fromWindows1252(nul < 0 ? QByteArrayView(bytes) : QByteArrayView(bytes).first(nul));
+}
+
+// Names cross the client as Windows-1252 bytes, as on the workstation.
+inline QByteArray outputBytes(const QString& text)
+{
+    return settings::toWindows1252Lossy(text);
 }
 
 class SimClient final : public NetWareClient {

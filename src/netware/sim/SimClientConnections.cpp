@@ -153,7 +153,7 @@ NWRCODE SimClient::NWGetServerConnInfo(NWCONN_HANDLE connection, quint32, quint3
     if (!c)
         return kBadConnectionNumber;
     putTime(info.loginTime, c->loginTime.addSecs(server->clockOffsetSeconds));
-    const QByteArray name = c->user.toLatin1().left(static_cast<qsizetype>(info.loginName.size() - 1));
+    const QByteArray name = outputBytes(c->user).left(static_cast<qsizetype>(info.loginName.size() - 1));
     std::copy(name.begin(), name.end(), info.loginName.begin());
     info.nameLength = static_cast<quint8>(name.size());
     const quint64 seconds = static_cast<quint64>(std::max<qint64>(0, runningSeconds()));

@@ -111,7 +111,7 @@ void SimClient::putText(std::span<char> out, const QString& text)
 {
     if (out.empty())
         return;
-    const QByteArray bytes = text.toLatin1();
+    const QByteArray bytes = outputBytes(text);
     const size_t n = std::min(out.size(), static_cast<size_t>(bytes.size()));
     std::copy_n(bytes.constData(), n, out.data());
     if (n < out.size())

@@ -166,7 +166,7 @@ NWRCODE SimClient::NWDSGetPartitionExtInfo(NWDSContextHandle context, quint32 in
         putNumber(bytes, 1, 2);   // event within that second
         break;
     case DSP_PARTITION_DN:
-        bytes = it->name.toLatin1();
+        bytes = outputBytes(it->name);
         bytes.append('\0');
         break;
     default:

@@ -174,7 +174,7 @@ NWRCODE SimClient::NWGetServerSetCommandsInfo(NWCONN_HANDLE connection, quint32 
     record.nextSequence = sequence + 1 < parameters.size() ? sequence + 1 : 0;
     record.type = p.type;
     record.category = p.category;
-    const QByteArray name = p.name.toLatin1();
+    const QByteArray name = outputBytes(p.name);
     const size_t nameBytes = std::min(static_cast<size_t>(name.size()), record.nameAndValue.size() - 1);
     std::copy_n(name.constData(), nameBytes, record.nameAndValue.begin());
     const size_t valueBytes = std::min(static_cast<size_t>(p.value.size()), record.nameAndValue.size() - nameBytes - 1);

@@ -150,7 +150,7 @@ NWRCODE SimClient::NWGetDirSpaceInfo(NWCONN_HANDLE connection, NWDirHandle dirHa
     info.totalDirEntries = std::max<quint32>(1024, v->totalBlocks / 8);
     info.availableDirEntries = info.totalDirEntries / 4 * 3;
     info.sectorsPerBlock = static_cast<quint8>(v->sectorsPerBlock);
-    const QByteArray name = v->name.toLatin1().left(16);
+    const QByteArray name = outputBytes(v->name).left(16);
     info.volumeNameLength = static_cast<quint8>(name.size());
     std::copy(name.begin(), name.end(), info.volumeName.begin());
     return status::Success;
@@ -347,7 +347,7 @@ NWRCODE SimClient::NWGetPathFromDirectoryBase(NWCONN_HANDLE connection, quint8 v
     }
     QByteArray bytes;
     for (const QString& name : names) {
-        const QByteArray part = name.toLatin1().left(255);
+        const QByteArray part = outputBytes(name).left(255);
         bytes.append(static_cast<char>(part.size()));
         bytes.append(part);
     }

@@ -2,6 +2,7 @@
 
 #include "netware/sim/SimDefaults.h"
 #include "netware/sim/SimGenerator.h"
+#include "settings/AnsiText.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -594,7 +595,7 @@ private:
                     p.value = QByteArray(1, v.toBool() ? '\1' : '\0');
                     break;
                 case 3: case 5:
-                    p.value = pf.has("value") ? Fields::textOf(v, at, 400).toLatin1() : QByteArray();
+                    p.value = pf.has("value") ? settings::toWindows1252Lossy(Fields::textOf(v, at, 400)) : QByteArray();
                     break;
                 case 6:
                     if (pf.has("value"))
@@ -606,7 +607,7 @@ private:
                     break;
                 }
             }
-            if (p.name.toLatin1().size() + 1 + p.value.size() > 500)
+            if (settings::toWindows1252Lossy(p.name).size() + 1 + p.value.size() > 500)
                 fail(pf.path(), QStringLiteral("name and value do not fit in 500 bytes"));
             params.push_back(std::move(p));
         }

@@ -1,0 +1,20 @@
+#pragma once
+// Texts as the user's locale writes and orders them: dates with the year
+// always in full (a two-digit year makes 1999 and 2099 read the same), and
+// names in the order a person expects (accents with their letter, case
+// ignored: ÅLAND before ZÜRICH).
+
+#include <QLocale>
+#include <QString>
+
+namespace settings {
+
+// The locale's short date format with "yy" widened to "yyyy" ("M/d/yyyy").
+QString fourDigitYearShortFormat(const QLocale& locale);
+
+// Orders two names by the user's collation without regard to case; names
+// that collate equal are ordered by their characters, so the order is total
+// and the same every time. The plain "C" locale orders as US English would.
+bool nameLess(const QString& a, const QString& b);
+
+}  // namespace settings
