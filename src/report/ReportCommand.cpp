@@ -160,6 +160,8 @@ QString ReportCommand::usage() const
         "  --delimiter C        field delimiter of the table (one character)\n"
         "  --show WHAT          nlms: the columns shown, both, version or date\n"
         "  --differences-only   nlms, sets: only the rows in which the servers differ\n"
+        "  --type NAME          connections: the connection type filter (All, IPX, ...)\n"
+        "  --status NAME        connections: the connection status filter (All, Normal, ...)\n"
         "  --screenshot FILE    also render the main window to a PNG file\n"
         "  --help               show this text\n"
         "\n"
@@ -185,7 +187,8 @@ int ReportCommand::execute(const QStringList& arguments, QTextStream& out, QText
         } else if (argument == QLatin1String("--differences-only")) {
             parsed.request.differencesOnly = true;
         } else if (argument == QLatin1String("--delimiter") || argument == QLatin1String("--screenshot")
-                   || argument == QLatin1String("--show")) {
+                   || argument == QLatin1String("--show") || argument == QLatin1String("--type")
+                   || argument == QLatin1String("--status")) {
             if (i + 1 >= arguments.size())
                 return usageError(QStringLiteral("%1 needs a value").arg(argument));
             const QString value = arguments.at(++i);
@@ -195,6 +198,10 @@ int ReportCommand::execute(const QStringList& arguments, QTextStream& out, QText
                 parsed.delimiter = value;
             } else if (argument == QLatin1String("--show")) {
                 parsed.request.show = value;
+            } else if (argument == QLatin1String("--type")) {
+                parsed.request.typeFilter = value;
+            } else if (argument == QLatin1String("--status")) {
+                parsed.request.statusFilter = value;
             } else {
                 if (value.isEmpty())
                     return usageError(QStringLiteral("--screenshot needs a file name"));
@@ -226,6 +233,17 @@ int ReportCommand::execute(const QStringList& arguments, QTextStream& out, QText
         return usageError(found->showValues.isEmpty()
                               ? QStringLiteral("the %1 view takes no --show").arg(parsed.view)
                               : QStringLiteral("--show takes %1").arg(found->showValues.join(QLatin1Char('|'))));
+    const auto checkFilter = [&](const QString& option, const QString& value, const QStringList& accepted) {
+        if (value.isEmpty() || accepted.contains(value))
+            return 0;
+        return usageError(accepted.isEmpty()
+                              ? QStringLiteral("the %1 view takes no %2").arg(parsed.view, option)
+                              : QStringLiteral("%1 takes %2").arg(option, accepted.join(QLatin1Char('|'))));
+    };
+    if (const int rc = checkFilter(QStringLiteral("--type"), parsed.request.typeFilter, found->typeValues))
+        return rc;
+    if (const int rc = checkFilter(QStringLiteral("--status"), parsed.request.statusFilter, found->statusValues))
+        return rc;
     if (parsed.request.differencesOnly && !found->takesDifferencesOnly)
         return usageError(QStringLiteral("the %1 view takes no --differences-only").arg(parsed.view));
 

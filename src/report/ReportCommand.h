@@ -26,6 +26,8 @@ struct ReportRequest {
     QStringList servers;          // in the order given; empty: the start-up selection
     QString show;                 // --show, empty when not given
     bool differencesOnly = false; // --differences-only
+    QString typeFilter;           // --type, empty when not given
+    QString statusFilter;         // --status, empty when not given
 };
 
 struct ReportView {
@@ -39,6 +41,9 @@ struct ReportView {
     // Values --show accepts (empty: the option is not taken).
     QStringList showValues;
     bool takesDifferencesOnly = false;
+    // Values --type and --status accept (empty: the option is not taken).
+    QStringList typeValues;
+    QStringList statusValues;
 };
 
 // Opens a view the way the user does it for each server in turn: the server

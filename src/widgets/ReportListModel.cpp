@@ -85,6 +85,26 @@ void ReportListModel::removeRow(int row)
     endRemoveRows();
 }
 
+void ReportListModel::removeRows(QList<int> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    // From the bottom up, so the rows still to go keep their numbers.
+    qsizetype i = rows.size() - 1;
+    while (i >= 0) {
+        const int last = rows[i];
+        int first = last;
+        while (i > 0 && rows[i - 1] == first - 1)
+            first = rows[--i];
+        --i;
+        if (first < 0 || last >= rowCount())
+            continue;
+        beginRemoveRows(QModelIndex(), first, last);
+        m_rows.erase(m_rows.begin() + first, m_rows.begin() + last + 1);
+        endRemoveRows();
+    }
+}
+
 void ReportListModel::clearRows()
 {
     if (m_rows.empty())
