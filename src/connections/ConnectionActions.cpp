@@ -211,7 +211,12 @@ SendMessageForm* sendMessageToChosen(app::ViewHost& host)
         return nullptr;
 
     QWidget* mainWindow = host.mdiArea()->window();
-    auto* form = mainWindow->findChild<SendMessageForm*>(QString(), Qt::FindDirectChildrenOnly);
+    // A closed window is hidden until it is deleted; it is not the open one.
+    SendMessageForm* form = nullptr;
+    for (SendMessageForm* open : mainWindow->findChildren<SendMessageForm*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (!open->isHidden())
+            form = open;
+    }
     if (!form)
         form = new SendMessageForm(host.context(), mainWindow);
     form->show();
