@@ -4,6 +4,8 @@
 #include "app/ViewHost.h"
 #include "connections/ConnectionFormats.h"
 #include "netware/ServerSession.h"
+#include "settings/ColumnScale.h"
+#include "settings/Twips.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/ReportListView.h"
 
@@ -127,7 +129,7 @@ SendMessageForm::SendMessageForm(app::AppContext& context, QWidget* parent)
     m_grid->setFixedRows(1);
     m_grid->setFixedCols(0);
     const QStringList headings = {tr("User"), tr("Conn #"), tr("Status")};
-    const int widths[] = {1100, 1100, 1950};
+    constexpr int widths[] = {1100, 1100, 1950};
     for (int col = 0; col < 3; ++col) {
         m_grid->setTextMatrix(0, col, headings.at(col));
         m_grid->setColWidth(col, widths[col]);
@@ -144,7 +146,10 @@ SendMessageForm::SendMessageForm(app::AppContext& context, QWidget* parent)
     layout->addWidget(messageLabel);
     layout->addWidget(m_message);
     layout->addLayout(buttons);
-    resize(360, 320);
+    // Wide enough for the three columns as designed, with room for the scroll bar.
+    const double dpi = settings::fnColumnDotsPerInch(m_grid);
+    const int gridWidth = settings::twipsToPixels(widths[0] + widths[1] + widths[2], dpi) + 40;
+    resize(qMax(360, gridWidth + layout->contentsMargins().left() + layout->contentsMargins().right()), 320);
 
     connect(m_message, &QLineEdit::textChanged, this,
             [this](const QString& text) { m_send->setEnabled(!text.isEmpty()); });

@@ -123,7 +123,7 @@ UserConnectionsForm::UserConnectionsForm(app::ViewHost& host, QString server, qu
     filterLayout->addWidget(m_type, 0, 1);
     filterLayout->addWidget(statusLabel, 1, 0);
     filterLayout->addWidget(m_status, 1, 1);
-    filterLayout->addWidget(m_listButton, 0, 2, 2, 1, Qt::AlignVCenter);
+    filterLayout->addWidget(m_listButton, 2, 1, Qt::AlignRight);
     filterLayout->setColumnStretch(1, 1);
 
     connect(m_refresh->btnRefresh(), &QPushButton::clicked, this, [this] {
@@ -419,6 +419,21 @@ bool UserConnectionsForm::refreshUsers()
 }
 
 // ---- size --------------------------------------------------------------------------
+
+QSize UserConnectionsForm::minimumFrameSize() const
+{
+    // The designed minimum, but never so small that the list has no room for
+    // a few rows under the controls of this desktop's font.
+    const QSize designed = ViewWindow::minimumFrameSize();
+    const QWidget* outer = frame() ? static_cast<const QWidget*>(frame()) : this;
+    const int chrome = outer->height() - height();
+    const int controls = qMax(m_refresh->sizeHint().height() + m_find->sizeHint().height(),
+                              m_filter->sizeHint().height());
+    const int rows = 5 * m_list->treeView()->fontMetrics().height();
+    const int needed = chrome + controls + rows + m_statusBar->sizeHint().height()
+                       + 3 * settings::twipsToPixels(kMargin, logicalDpiY());
+    return {designed.width(), qMax(designed.height(), needed)};
+}
 
 void UserConnectionsForm::resizeEvent(QResizeEvent* event)
 {

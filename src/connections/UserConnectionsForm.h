@@ -85,6 +85,7 @@ protected:
     void unloadContents() override;
     void activated() override;
     void deactivated() override;
+    QSize minimumFrameSize() const override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
