@@ -69,10 +69,19 @@ int ConnectionRows::put(quint16 number, const QStringList& cells)
 
 int ConnectionRows::removeUnmet(const std::vector<bool>& met)
 {
+    if (m_stale)
+        rebuild();
+    // Every row this index knows carries a number; a row whose "Conn #" is no
+    // number (or repeats one above it) was not put here and goes as well.
+    std::vector<bool> kept(static_cast<size_t>(m_model.rowCount()), false);
+    for (size_t number = 0; number < m_rowOf.size(); ++number) {
+        const int row = m_rowOf[number];
+        if (row >= 0 && number < met.size() && met[number])
+            kept[static_cast<size_t>(row)] = true;
+    }
     QList<int> gone;
     for (int row = 0; row < m_model.rowCount(); ++row) {
-        const auto number = connectionNumberOf(m_model.itemText(row, m_numberColumn));
-        if (!number || *number >= met.size() || !met[*number])
+        if (!kept[static_cast<size_t>(row)])
             gone.append(row);
     }
     if (!gone.isEmpty())

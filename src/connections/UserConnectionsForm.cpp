@@ -28,6 +28,8 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include <limits>
+
 namespace connections {
 
 namespace {
@@ -392,6 +394,11 @@ bool UserConnectionsForm::refreshUsers()
                 return false;
             if (complete) {
                 session.close();   // a failed close shows a message, which lets events run
+                if (!self)
+                    return false;
+                // Events run once more before the rows are put in order.
+                m_lastYield = std::numeric_limits<qint64>::min() / 2;
+                yieldDuringPass();
                 if (!self)
                     return false;
                 if (!isUnloaded())

@@ -225,9 +225,19 @@ void ReportListModel::applySort()
     if (m_sortColumn >= columnCount() || rowCount() < 2)
         return;
     const auto c = static_cast<size_t>(m_sortColumn);
+    const bool descending = m_sortOrder == Qt::DescendingOrder;
+    // A list that is in order already (a refresh that changed no sort key)
+    // costs one pass, not a sort.
+    const auto inOrder = [&](const std::vector<QString>& upper, const std::vector<QString>& lower) {
+        const int r = upper[c].compare(lower[c], Qt::CaseInsensitive);
+        return descending ? r >= 0 : r <= 0;
+    };
+    if (std::adjacent_find(m_rows.begin(), m_rows.end(),
+                           [&](const auto& upper, const auto& lower) { return !inOrder(upper, lower); })
+        == m_rows.end())
+        return;
     std::vector<int> order(m_rows.size());
     std::iota(order.begin(), order.end(), 0);
-    const bool descending = m_sortOrder == Qt::DescendingOrder;
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
         const int r = m_rows[static_cast<size_t>(a)][c].compare(m_rows[static_cast<size_t>(b)][c],
                                                                  Qt::CaseInsensitive);
