@@ -26,7 +26,9 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -64,7 +66,10 @@ const QByteArray kNetwork = R"({
     { "name": "SENDFAIL", "tree": "T", "ownConnection": 1, "faults": { "NWSendBroadcastMessage": "0x8801" },
       "connections": [ { "number": 1, "user": "ADMIN.O" }, { "number": 2, "user": "X.O" } ] },
     { "name": "NOAUTH", "tree": "T", "faults": { "NWDSAuthenticate": "0x89FF" } },
-    { "name": "DOWN", "tree": "T", "reachable": false }
+    { "name": "DOWN", "tree": "T", "reachable": false },
+    { "name": "SLOW", "tree": "T", "ownConnection": 1, "latencyMs": 4, "connections": [
+        { "number": 1 }, { "number": 2 }, { "number": 3 }, { "number": 9 }, { "number": 17 }, { "number": 25 },
+        { "number": 33 }, { "number": 41 }, { "number": 49 }, { "number": 57 } ] }
   ]
 })";
 
@@ -132,6 +137,7 @@ private Q_SLOTS:
     void findAsYouType();
     void sortingByColumnClicks();
     void refreshTogglesControls();
+    void passesLetEventsRun();
     void clearing();
     void sendingMessages();
     void report_data();
@@ -473,6 +479,36 @@ void TestConnections::refreshTogglesControls()
              std::optional<QString>(QStringLiteral("7")));
     QVERIFY(f.registry.queryValue(settings::Hive::CurrentUser, kKey, QStringLiteral("ColWidth-Conn #")));
     QVERIFY(!f.host.menuVisible.value(connections::userMenu::kMenu));
+}
+
+void TestConnections::passesLetEventsRun()
+{
+    Fixture f;
+    f.skipChooser();
+    QPointer<UserConnectionsForm> form = f.open({QStringLiteral("SLOW")});
+    QCOMPARE(form->lstvwUsers()->rowCount(), 10);
+
+    // A second pass asked for while one runs is refused; the first ends whole.
+    int refused = 0;
+    QTimer::singleShot(20, form, [&] { refused += form->refreshUsers() ? 0 : 1; });
+    QVERIFY(form->refreshUsers());
+    QCOMPARE(refused, 1);
+    QCOMPARE(form->lstvwUsers()->rowCount(), 10);
+    QVERIFY(!form->isListing());
+
+    // The timer's passes: one at the start, then one a tick.
+    QSignalSpy passes(form.data(), &UserConnectionsForm::passFinished);
+    form->txtInterval()->setText(QStringLiteral("1"));
+    form->btnRefresh_Click();
+    QCOMPARE(passes.size(), 1);
+    QVERIFY(passes.wait(3000));
+    QVERIFY(form->timerRefreshUsers()->isActive());
+    form->btnRefresh_Click();
+
+    // Closing the window in the middle of a pass ends the pass.
+    QTimer::singleShot(20, form, [&] { form->closeView(); });
+    QVERIFY(!form->refreshUsers());
+    QTRY_VERIFY(!form);
 }
 
 void TestConnections::clearing()

@@ -422,7 +422,8 @@ bool UserConnectionsForm::refreshUsers()
     unsetCursor();
     m_listing = false;
     Q_EMIT passFinished();
-    return true;
+    // A window closed during the pass did not finish it.
+    return !isUnloaded();
 }
 
 // ---- size --------------------------------------------------------------------------

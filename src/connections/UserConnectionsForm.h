@@ -64,8 +64,9 @@ public:
     // the filters read at the opening.
     void listInitially(nw::ServerSession& session, const QString& typeFilter, const QString& statusFilter);
     // The refresh pass: its own connection, the current filters, rows of
-    // connections no longer met removed. A pass asked for while one runs in
-    // this window is refused (returns false).
+    // connections no longer met removed. False when it did not run to its
+    // end: refused because a pass of this window is running, or ended by
+    // closing the window.
     bool refreshUsers();
     bool isListing() const { return m_listing; }
 
