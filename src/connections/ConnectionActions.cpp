@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "app/ViewHost.h"
 #include "connections/ConnectionFormats.h"
+#include "netware/NovellCalls.h"
 #include "netware/ServerSession.h"
 #include "settings/ColumnScale.h"
 #include "settings/Twips.h"
@@ -185,7 +186,7 @@ void SendMessageForm::send()
         nw::ServerSession session(m_context, server());
         if (session.open() == nw::status::Success) {
             for (int row = m_grid->fixedRows(); row < m_grid->rows(); ++row) {
-                const QByteArray message = m_message->text().toLatin1();
+                const QByteArray message = nw::toAnsi(m_message->text());
                 const std::optional<quint16> number = connectionNumberOf(m_grid->textMatrix(row, kNumberCol));
                 QString result = kUnableToSend;
                 if (number) {

@@ -1,5 +1,7 @@
 #include "connections/ConnectionReader.h"
 
+#include "settings/AnsiText.h"
+
 #include <utility>
 
 namespace connections {
@@ -63,7 +65,7 @@ std::optional<QStringList> ConnectionReader::read(quint16 number, const QString&
         return std::nullopt;
 
     const int nameLength = std::min<int>(info.nameLength, static_cast<int>(info.loginName.size()));
-    const QString name = QString::fromLatin1(info.loginName.data(), nameLength);
+    const QString name = settings::fromWindows1252(QByteArrayView(info.loginName.data(), nameLength));
 
     QStringList cells;
     cells.reserve(2 + kOptionalColumnCount);
