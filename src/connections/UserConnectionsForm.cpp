@@ -170,7 +170,11 @@ void UserConnectionsForm::loadContents()
     buildColumns();
     m_type->addItems(typeFilterEntries());
     m_status->addItems(statusFilterEntries());
-    m_refresh->setIntervalText(settings::fnGetSetting(context(), keyPath(), QStringLiteral("Refresh Interval")));
+    // Without the key (veskaro-report creates none) the interval is the
+    // value's own default, not the one inch every missing key reads as.
+    const QString interval = QStringLiteral("Refresh Interval");
+    m_refresh->setIntervalText(settings::fnReadValue(context().registry(), keyPath(), interval, 9)
+                                   .value_or(settings::fnDefaultSetting(interval)));
 }
 
 void UserConnectionsForm::buildColumns()
