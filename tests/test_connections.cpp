@@ -464,6 +464,12 @@ void TestConnections::refreshTogglesControls()
     form->setActiveControls();
     QVERIFY(!form->btnListConnections()->isEnabled());
     QVERIFY(!clear->isEnabled());
+    // A refresh whose filter leaves no row can still be stopped.
+    form->cmbStatus()->setCurrentText(QStringLiteral("Being Aborted"));
+    form->refreshTick();
+    QCOMPARE(form->lstvwUsers()->rowCount(), 0);
+    form->setActiveControls();
+    QVERIFY(form->btnRefresh()->isEnabled());
 
     form->btnRefresh_Click();
     QCOMPARE(form->btnRefresh()->text(), QStringLiteral("Begin &Refresh"));

@@ -213,8 +213,9 @@ void UserConnectionsForm::setActiveControls()
     host().subEnableSaveCopy(m_refresh->buttonCaption());
     const bool refreshing = m_refresh->isRefreshing();
     const bool rows = m_list->rowCount() > 0;
+    // A running refresh can always be stopped, even when its filters leave no row.
     m_refresh->btnRefresh()->setEnabled(
-        rows && widgets::checkIntervalText(m_refresh->intervalText()).acceptable);
+        refreshing || (rows && widgets::checkIntervalText(m_refresh->intervalText()).acceptable));
     // While the automatic refresh runs, what would start a second pass stays
     // disabled, however often the window is activated meanwhile.
     m_refresh->txtInterval()->setEnabled(rows && !refreshing);
