@@ -306,7 +306,7 @@ void TestConnections::storedColumnsInTheirFixedOrder()
     QCOMPARE(form->lstvwUsers()->model().headings(), QStringList({"User", "Conn #", "Type", "Status"}));
     QCOMPARE(form->lstvwUsers()->model().rowTexts(1),
              QStringList({"JSMITH.O", "         5", "IPX", "Authenticated"}));
-    QCOMPARE(form->StatusBar()->currentMessage(), QStringLiteral("Total connections: 5"));
+    QCOMPARE(form->statusBar()->currentMessage(), QStringLiteral("Total connections: 5"));
 
     // All columns: the cells of the connection read 1 MB, 1500 minutes ago.
     f.store(QStringLiteral("SelectedColumns"), connections::ColumnChoice().settingText());
@@ -331,12 +331,12 @@ void TestConnections::filtersAndRefresh()
 
     form->cmbStatus()->setCurrentText(QStringLiteral("All"));
     form->cmbConnType()->setCurrentText(QStringLiteral("IP"));
-    form->btnListConnections_Click();
+    form->listConnections();
     QCOMPARE(column(form, 1), QStringList({"3", "9", "12"}));   // the padded texts sort as numbers
     QCOMPARE(column(form, 0), QStringList({"*ADMIN.O", "NOMSG.O", "ada.O"}));
     QCOMPARE(f.registry.queryValue(settings::Hive::CurrentUser, kKey, QStringLiteral("ConnType")),
              std::optional<QString>(QStringLiteral("IP")));
-    QCOMPARE(form->StatusBar()->currentMessage(), QStringLiteral("Total connections: 3"));
+    QCOMPARE(form->statusBar()->currentMessage(), QStringLiteral("Total connections: 3"));
     QVERIFY(form->btnListConnections()->isEnabled());
 
     // A connection that went away loses its row; a single row stays one row.
@@ -450,7 +450,7 @@ void TestConnections::refreshTogglesControls()
     QVERIFY(f.host.menuVisible.value(connections::userMenu::kMenu));
     QVERIFY(clear->isEnabled());
 
-    form->btnRefresh_Click();
+    form->toggleRefresh();
     QCOMPARE(form->btnRefresh()->text(), QStringLiteral("&Stop"));
     QVERIFY(form->timerRefreshUsers()->isActive());
     QCOMPARE(form->timerRefreshUsers()->interval(), 5000);
@@ -471,7 +471,7 @@ void TestConnections::refreshTogglesControls()
     form->setActiveControls();
     QVERIFY(form->btnRefresh()->isEnabled());
 
-    form->btnRefresh_Click();
+    form->toggleRefresh();
     QCOMPARE(form->btnRefresh()->text(), QStringLiteral("Begin &Refresh"));
     QVERIFY(!form->timerRefreshUsers()->isActive());
     QVERIFY(form->btnListConnections()->isEnabled() && form->txtFindUser()->isEnabled());
@@ -505,11 +505,11 @@ void TestConnections::passesLetEventsRun()
     // The timer's passes: one at the start, then one a tick.
     QSignalSpy passes(form.data(), &UserConnectionsForm::passFinished);
     form->txtInterval()->setText(QStringLiteral("1"));
-    form->btnRefresh_Click();
+    form->toggleRefresh();
     QCOMPARE(passes.size(), 1);
     QVERIFY(passes.wait(3000));
     QVERIFY(form->timerRefreshUsers()->isActive());
-    form->btnRefresh_Click();
+    form->toggleRefresh();
 
     // Closing the window in the middle of a pass ends the pass.
     QTimer::singleShot(20, form, [&] { form->closeView(); });
@@ -550,7 +550,7 @@ void TestConnections::clearing()
     f.services.messages.queueAnswer(Answer::Yes);
     connections::clearConnectionsOfActiveView(f.host);
     QCOMPARE(column(form, 1), QStringList({"3", "9", "12"}));
-    QCOMPARE(form->StatusBar()->currentMessage(), QStringLiteral("Total connections: 3"));
+    QCOMPARE(form->statusBar()->currentMessage(), QStringLiteral("Total connections: 3"));
     form->refreshUsers();
     QCOMPARE(column(form, 1), QStringList({"3", "9", "12"}));
 

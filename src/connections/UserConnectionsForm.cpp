@@ -130,11 +130,11 @@ UserConnectionsForm::UserConnectionsForm(app::ViewHost& host, QString server, qu
 
     connect(m_refresh->btnRefresh(), &QPushButton::clicked, this, [this] {
         // The frame's own toggle runs first; this window adds its controls and the pass.
-        m_refresh->isRefreshing() ? btnRefreshStarted() : btnRefreshStopped();
+        m_refresh->isRefreshing() ? refreshStarted() : refreshStopped();
     });
     connect(m_refresh, &widgets::RefreshFrame::timeout, this, &UserConnectionsForm::refreshTick);
     setRefreshFrame(m_refresh);
-    connect(m_listButton, &QPushButton::clicked, this, &UserConnectionsForm::btnListConnections_Click);
+    connect(m_listButton, &QPushButton::clicked, this, &UserConnectionsForm::listConnections);
     connect(m_find, &QLineEdit::textChanged, this, &UserConnectionsForm::findUser);
     connect(m_list, &widgets::ReportListView::columnClicked, this, &UserConnectionsForm::sortByClickedColumn);
     connect(m_list, &widgets::ReportListView::itemClicked, this, [this](int) { m_list->setMultiSelect(true); });
@@ -243,7 +243,7 @@ void UserConnectionsForm::setClearEntryEnabled(bool enabled)
 
 // ---- handlers ----------------------------------------------------------------------
 
-void UserConnectionsForm::btnListConnections_Click()
+void UserConnectionsForm::listConnections()
 {
     m_refresh->txtInterval()->setEnabled(false);
     m_refresh->btnRefresh()->setEnabled(false);
@@ -258,20 +258,20 @@ void UserConnectionsForm::btnListConnections_Click()
     host().subEnableSaveCopy(m_refresh->buttonCaption());
 }
 
-void UserConnectionsForm::btnRefresh_Click()
+void UserConnectionsForm::toggleRefresh()
 {
     m_refresh->toggle();
-    m_refresh->isRefreshing() ? btnRefreshStarted() : btnRefreshStopped();
+    m_refresh->isRefreshing() ? refreshStarted() : refreshStopped();
 }
 
-void UserConnectionsForm::btnRefreshStarted()
+void UserConnectionsForm::refreshStarted()
 {
     setPassControlsEnabled(false);
     m_refresh->holdTimer();   // armed again at the end of the pass
     refreshUsers();
 }
 
-void UserConnectionsForm::btnRefreshStopped()
+void UserConnectionsForm::refreshStopped()
 {
     setPassControlsEnabled(true);
     m_refresh->txtInterval()->setEnabled(true);

@@ -52,7 +52,7 @@ public:
     QComboBox* cmbStatus() const { return m_status; }
     QPushButton* btnListConnections() const { return m_listButton; }
     QLineEdit* txtFindUser() const { return m_find; }
-    QStatusBar* StatusBar() const { return m_statusBar; }
+    QStatusBar* statusBar() const { return m_statusBar; }
     const ColumnChoice& columns() const { return m_columns; }
 
     // ConnectionSource
@@ -70,8 +70,8 @@ public:
     bool refreshUsers();
     bool isListing() const { return m_listing; }
 
-    void btnListConnections_Click();
-    void btnRefresh_Click();
+    void listConnections();
+    void toggleRefresh();
     void refreshTick();
     void findUser(const QString& text);
     void sortByClickedColumn(int col);
@@ -96,8 +96,8 @@ private:
                         const QString& statusFilter, std::vector<bool>& met);
     // Lets events run now and then during a pass; false when the window is going away.
     bool yieldDuringPass();
-    void btnRefreshStarted();
-    void btnRefreshStopped();
+    void refreshStarted();
+    void refreshStopped();
     void setPassControlsEnabled(bool enabled);
     void setClearEntryEnabled(bool enabled);
     void buildColumns();
@@ -136,13 +136,13 @@ struct OpeningOptions {
     std::optional<QString> statusFilter;
 };
 
-// btnGetConnInfo_Click: one window per selected server that has none open.
+// The "User Connections" button: one window per selected server that has none open.
 void openUserConnections(app::ViewHost& host, const OpeningOptions& options = {});
 
 // The open connections window of a server, or null.
 UserConnectionsForm* findUserConnections(app::ViewHost& host, const QString& server);
 
-// Menu_UserConns_Choose_Columns_Click: the chooser, from the menu.
+// "Choose Columns" of the "&User Connections" menu: the chooser, outside an opening.
 void chooseColumns(app::ViewHost& host);
 
 }  // namespace connections
