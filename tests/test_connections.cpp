@@ -5,6 +5,7 @@
 #include "app/StartupSettings.h"
 #include "connections/ConnectionActions.h"
 #include "connections/ConnectionFormats.h"
+#include "connections/ConnectionRows.h"
 #include "connections/ConnectionTypeForm.h"
 #include "connections/UserConnectionsForm.h"
 #include "report/ReportCommand.h"
@@ -127,6 +128,7 @@ private Q_SLOTS:
     void columnChoice_data();
     void columnChoice();
     void bitListOrder();
+    void rowIndexFollowsTheList();
     void chooserAtTheFirstOpening();
     void chooserFromTheMenuTellsWhenSettingsApply();
     void storedColumnsInTheirFixedOrder();
@@ -218,6 +220,41 @@ void TestConnections::bitListOrder()
     QCOMPARE(connections::activeConnectionNumbers(4097, bits), (std::vector<quint16>{4104, 4097, 4115, 8192}));
     // Numbers beyond 16 bits signed are not listed.
     QCOMPARE(connections::activeConnectionNumbers(28673, bits), (std::vector<quint16>{28680, 28673, 28691}));
+}
+
+void TestConnections::rowIndexFollowsTheList()
+{
+    widgets::ReportListModel model;
+    model.addColumn(QStringLiteral("User"), Qt::AlignLeft, 1440);
+    model.addColumn(QStringLiteral("Conn #"), Qt::AlignRight, 1440);
+    connections::ConnectionRows rows(model, 1);
+    const auto scan = [&](quint16 number) {
+        return model.findRow(1, connections::connectionNumberText(number));
+    };
+    const auto agrees = [&] {
+        for (quint16 number = 1; number <= 40; ++number) {
+            if (rows.rowOf(number) != scan(number))
+                return false;
+        }
+        return true;
+    };
+    for (quint16 number : {7, 3, 30, 12, 5, 21})
+        rows.put(number, {QStringLiteral("U%1").arg(40 - number), connections::connectionNumberText(number)});
+    QVERIFY(agrees());
+    model.sortByColumn(0, Qt::AscendingOrder);
+    QVERIFY(agrees());
+    // Updating a row keeps it in place.
+    QCOMPARE(rows.put(12, {QStringLiteral("new"), connections::connectionNumberText(12)}), scan(12));
+    QCOMPARE(model.itemText(scan(12), 0), QStringLiteral("new"));
+    model.removeRows({0, 2});
+    QVERIFY(agrees());
+    std::vector<bool> met(0x10000, false);
+    met[3] = met[21] = true;
+    rows.removeUnmet(met);
+    QVERIFY(agrees());
+    QCOMPARE(model.rowCount(), 2);
+    model.clearRows();
+    QVERIFY(agrees());
 }
 
 void TestConnections::chooserAtTheFirstOpening()
