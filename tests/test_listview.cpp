@@ -121,6 +121,25 @@ private Q_SLOTS:
         QCOMPARE(list.treeView()->header()->sortIndicatorOrder(), Qt::DescendingOrder);
     }
 
+    void removesRowsInRuns()
+    {
+        ReportListModel model;
+        model.addColumn(QStringLiteral("N"), Qt::AlignLeft, 1440);
+        for (int i = 0; i < 8; ++i)
+            model.addRow({QString::number(i)});
+        QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+        model.removeRows({6, 1, 2, 7, 2, 4, 99});   // any order, repeats and rows past the end ignored
+        QCOMPARE(columnTexts(model, 0), QStringList({"0", "3", "5"}));
+        QCOMPARE(removed.size(), 3);   // 6-7, 4, 1-2
+        // A list already in order is left alone by a sort.
+        QSignalSpy moved(&model, &QAbstractItemModel::layoutChanged);
+        model.sortByColumn(0, Qt::AscendingOrder);
+        QCOMPARE(moved.size(), 0);
+        model.sortByColumn(0, Qt::DescendingOrder);
+        QCOMPARE(columnTexts(model, 0), QStringList({"5", "3", "0"}));
+        QCOMPARE(moved.size(), 1);
+    }
+
     void findsRows()
     {
         ReportListModel model;

@@ -193,9 +193,9 @@ void MainForm::buildMenus()
     // Pop-up menus of the views: part of the menu tree for the whole run, never
     // shown in the menu bar. Their items are wired by the views that show them.
     QMenu* userConns = addNamedMenu(nullptr, tr("&User Connections"), QStringLiteral("PopMenu_UserPopMenu"));
-    addNamedAction(userConns, tr("Send Message"), QStringLiteral("Menu_UserConns_Send_Message"));
-    addNamedAction(userConns, tr("Show Open Files"), QStringLiteral("Menu_UserConns_Show_Open_Files"));
-    addNamedAction(userConns, tr("Clear Connection"), QStringLiteral("Menu_UserConns_Clear_Connection"));
+    addNamedAction(userConns, tr("Send Message"), QStringLiteral("PopMenu_Send_Message"));
+    addNamedAction(userConns, tr("Show Open Files"), QStringLiteral("PopMenu_Show_Open_Files"));
+    addNamedAction(userConns, tr("Clear Connection"), QStringLiteral("PopMenu_ClearConnection"));
     userConns->addSeparator()->setObjectName(QStringLiteral("Menu_UserConns_Blank"));
     addNamedAction(userConns, tr("Choose Columns"), QStringLiteral("Menu_UserConns_Choose_Columns"))
         ->setVisible(false);

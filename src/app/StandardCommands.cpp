@@ -15,6 +15,8 @@
 #include "directory/PartitionsForm.h"
 #include "options/OptionsForm.h"
 #include "options/RemoteControl.h"
+#include "connections/ConnectionActions.h"
+#include "connections/UserConnectionsForm.h"
 
 namespace app {
 
@@ -58,6 +60,7 @@ void installStandardCommands(MainForm& form)
     form.setCommand(Command::Utilization, {[](MainForm& f) { views::btnUtilization_Click(f); }, true});
     form.setCommand(Command::NLMs, {[](MainForm& f) { views::btnNLMs_Click(f); }, true});
     form.setCommand(Command::SetParameters, {[](MainForm& f) { views::btnSetParameters_Click(f); }, true});
+    form.setCommand(Command::GetConnInfo, {[](MainForm& f) { connections::openUserConnections(f); }, false});
 
     // The dialogs that decide the server list.
     form.setCommand(Command::SelectStartingContainer, {[](MainForm& f) {
@@ -82,6 +85,12 @@ void installStandardCommands(MainForm& form)
                      [&form] { views::Menu_Remove_Column_Click(form); });
     QObject::connect(form.menuAction(QStringLiteral("PopMenu_Remove_Partition_Column")), &QAction::triggered, &form,
                      [&form] { directory::removePartitionColumn(form); });
+    QObject::connect(form.menuAction(connections::userMenu::kSendMessage), &QAction::triggered, &form,
+                     [&form] { connections::sendMessageToChosen(form); });
+    QObject::connect(form.menuAction(connections::userMenu::kClearConnection), &QAction::triggered, &form,
+                     [&form] { connections::clearConnectionsOfActiveView(form); });
+    QObject::connect(form.menuAction(connections::userMenu::kChooseColumns), &QAction::triggered, &form,
+                     [&form] { connections::chooseColumns(form); });
 }
 
 }  // namespace app

@@ -162,6 +162,8 @@ const std::vector<ReportOption>& reportOptions()
         {"--delimiter", "C", "csv: field delimiter of the table (one character)"},
         {"--show", "WHAT", "nlms: the columns shown, both, version or date; abends: the report of the N-th halt"},
         {"--view", "WHAT", "partitions: type, state, timestamp or sync"},
+        {"--type", "NAME", "connections: the connection type filter (All, IPX, ...)"},
+        {"--status", "NAME", "connections: the connection status filter (All, Normal, ...)"},
         {"--differences-only", nullptr, "nlms, sets: only the rows in which the servers differ"},
         {"--screenshot", "FILE", "also render the main window to a PNG file"},
         {"--list-views", nullptr, "list the view names, one a line"},
@@ -268,6 +270,10 @@ int ReportCommand::execute(const QStringList& arguments, QIODevice& out, QTextSt
             parsed.request.show = value;
         } else if (argument == QLatin1String("--view")) {
             parsed.request.view = value;
+        } else if (argument == QLatin1String("--type")) {
+            parsed.request.typeFilter = value;
+        } else if (argument == QLatin1String("--status")) {
+            parsed.request.statusFilter = value;
         } else if (argument == QLatin1String("--format")) {
             const std::optional<ReportFormat> format = reportFormatFromName(value);
             if (!format)
@@ -323,6 +329,17 @@ int ReportCommand::execute(const QStringList& arguments, QIODevice& out, QTextSt
         return usageError(found->showValues.isEmpty()
                               ? QStringLiteral("the %1 view takes no --show").arg(parsed.view)
                               : QStringLiteral("--show takes %1").arg(found->showValues.join(QLatin1Char('|'))));
+    const auto checkFilter = [&](const QString& option, const QString& value, const QStringList& accepted) {
+        if (value.isEmpty() || accepted.contains(value))
+            return 0;
+        return usageError(accepted.isEmpty()
+                              ? QStringLiteral("the %1 view takes no %2").arg(parsed.view, option)
+                              : QStringLiteral("%1 takes %2").arg(option, accepted.join(QLatin1Char('|'))));
+    };
+    if (const int rc = checkFilter(QStringLiteral("--type"), parsed.request.typeFilter, found->typeValues))
+        return rc;
+    if (const int rc = checkFilter(QStringLiteral("--status"), parsed.request.statusFilter, found->statusValues))
+        return rc;
     if (parsed.request.differencesOnly && !found->takesDifferencesOnly)
         return usageError(QStringLiteral("the %1 view takes no --differences-only").arg(parsed.view));
 

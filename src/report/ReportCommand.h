@@ -31,6 +31,8 @@ struct ReportRequest {
     QString show;                 // --show, empty when not given
     QString view;                 // --view, empty when not given
     bool differencesOnly = false; // --differences-only
+    QString typeFilter;           // --type, empty when not given
+    QString statusFilter;         // --status, empty when not given
 };
 
 struct ReportView {
@@ -57,6 +59,9 @@ struct ReportView {
     QStringList viewValues;
     // Exactly one server must be named.
     bool oneServer = false;
+    // Values --type and --status accept (empty: the option is not taken).
+    QStringList typeValues;
+    QStringList statusValues;
 };
 
 // An option of the command line, as --help lists it.

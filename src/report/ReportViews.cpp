@@ -7,6 +7,9 @@
 
 #include "app/Commands.h"
 #include "app/MainForm.h"
+#include "app/TableExport.h"
+#include "connections/ConnectionFormats.h"
+#include "connections/UserConnectionsForm.h"
 #include "views/NLMForm.h"
 #include "views/ServerMonForm.h"
 #include "views/SetCommandsForm.h"
@@ -54,6 +57,37 @@ ReportView serverListView()
     return view;
 }
 
+// The connections windows of the named servers (or of the start-up
+// selection), each opened as the user opens it but without the column
+// chooser, printed one after another. A server that cannot be opened adds
+// no table (and says nothing, as the window does not).
+std::optional<QString> connectionTables(app::MainForm& form, const ReportRequest& request)
+{
+    connections::OpeningOptions options;
+    options.allowChooser = false;
+    options.createSettingsKey = false;
+    if (!request.typeFilter.isEmpty())
+        options.typeFilter = request.typeFilter;
+    if (!request.statusFilter.isEmpty())
+        options.statusFilter = request.statusFilter;
+
+    const QStringList servers = request.servers.isEmpty() ? form.selectedServers() : request.servers;
+    QString text;
+    for (const QString& server : servers) {
+        QListWidget* list = form.lstServers();
+        list->clearSelection();
+        const QList<QListWidgetItem*> matches = list->findItems(server, Qt::MatchFixedString);
+        if (!matches.isEmpty())
+            matches.first()->setSelected(true);
+        connections::openUserConnections(form, options);
+        QWidget* window = connections::findUserConnections(form, server);
+        if (!window || !form.tableExport())
+            continue;
+        text += form.tableExport()->savedText(form, window);
+    }
+    return text;
+}
+
 std::vector<ReportView> standardViews()
 {
     std::vector<ReportView> table;
@@ -85,6 +119,14 @@ std::vector<ReportView> standardViews()
                                   });
     sets.takesDifferencesOnly = true;
     table.push_back(sets);
+
+    ReportView users;
+    users.name = QStringLiteral("connections");
+    users.description = QStringLiteral("user connections of a server; columns and filters from the settings");
+    users.typeValues = connections::typeFilterEntries();
+    users.statusValues = connections::statusFilterEntries();
+    users.produce = connectionTables;
+    table.push_back(users);
     return table;
 }
 

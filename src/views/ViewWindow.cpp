@@ -22,8 +22,8 @@ ViewWindow::ViewWindow(app::ViewHost& host, ViewDesign design, QWidget* parent)
 
 ViewWindow::~ViewWindow()
 {
-    if (m_frame)
-        m_frame->removeEventFilter(this);
+    if (QObject* frame = m_frameObject.data())
+        frame->removeEventFilter(this);
 }
 
 QMdiSubWindow* ViewWindow::frame() const
@@ -34,6 +34,7 @@ QMdiSubWindow* ViewWindow::frame() const
 void ViewWindow::attachFrame(QMdiSubWindow* frame)
 {
     m_frame = frame;
+    m_frameObject = frame;
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setWindowTitle(windowTitle());
     frame->installEventFilter(this);

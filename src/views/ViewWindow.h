@@ -93,6 +93,9 @@ private:
     ViewDesign m_design;
     settings::WindowState m_state;
     QPointer<QMdiSubWindow> m_frame;
+    // The same frame as a plain object: a frame that is deleting its children
+    // is no frame any more, and may then only be reached as an object.
+    QPointer<QObject> m_frameObject;
     QPointer<widgets::RefreshFrame> m_refresh;
     bool m_loaded = false;
     bool m_unloaded = false;

@@ -85,6 +85,26 @@ void ReportListModel::removeRow(int row)
     endRemoveRows();
 }
 
+void ReportListModel::removeRows(QList<int> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    // From the bottom up, so the rows still to go keep their numbers.
+    qsizetype i = rows.size() - 1;
+    while (i >= 0) {
+        const int last = rows[i];
+        int first = last;
+        while (i > 0 && rows[i - 1] == first - 1)
+            first = rows[--i];
+        --i;
+        if (first < 0 || last >= rowCount())
+            continue;
+        beginRemoveRows(QModelIndex(), first, last);
+        m_rows.erase(m_rows.begin() + first, m_rows.begin() + last + 1);
+        endRemoveRows();
+    }
+}
+
 void ReportListModel::clearRows()
 {
     if (m_rows.empty())
@@ -205,9 +225,19 @@ void ReportListModel::applySort()
     if (m_sortColumn >= columnCount() || rowCount() < 2)
         return;
     const auto c = static_cast<size_t>(m_sortColumn);
+    const bool descending = m_sortOrder == Qt::DescendingOrder;
+    // A list that is in order already (a refresh that changed no sort key)
+    // costs one pass, not a sort.
+    const auto inOrder = [&](const std::vector<QString>& upper, const std::vector<QString>& lower) {
+        const int r = upper[c].compare(lower[c], Qt::CaseInsensitive);
+        return descending ? r >= 0 : r <= 0;
+    };
+    if (std::adjacent_find(m_rows.begin(), m_rows.end(),
+                           [&](const auto& upper, const auto& lower) { return !inOrder(upper, lower); })
+        == m_rows.end())
+        return;
     std::vector<int> order(m_rows.size());
     std::iota(order.begin(), order.end(), 0);
-    const bool descending = m_sortOrder == Qt::DescendingOrder;
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
         const int r = m_rows[static_cast<size_t>(a)][c].compare(m_rows[static_cast<size_t>(b)][c],
                                                                  Qt::CaseInsensitive);

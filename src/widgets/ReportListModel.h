@@ -28,6 +28,9 @@ public:
     // Rows. Cells beyond the column count are ignored, missing ones are empty.
     int addRow(const QStringList& cells);
     void removeRow(int row);
+    // Removes the given rows (any order, duplicates ignored), each run of
+    // neighbouring rows in one step.
+    void removeRows(QList<int> rows);
     void clearRows();
     QString itemText(int row, int col) const;
     void setItemText(int row, int col, const QString& text);

@@ -34,6 +34,7 @@ public:
     // Rows.
     int addRow(const QStringList& cells) { return m_model->addRow(cells); }
     void removeRow(int row) { m_model->removeRow(row); }
+    void removeRows(const QList<int>& rows) { m_model->removeRows(rows); }
     void clearRows() { m_model->clearRows(); }
     int rowCount() const { return m_model->rowCount(); }
     QString itemText(int row, int col) const { return m_model->itemText(row, col); }

@@ -1,0 +1,306 @@
+#include "connections/ConnectionActions.h"
+
+#include "app/AppContext.h"
+#include "app/ViewHost.h"
+#include "connections/ConnectionFormats.h"
+#include "netware/NovellCalls.h"
+#include "netware/ServerSession.h"
+#include "settings/ColumnScale.h"
+#include "settings/Twips.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/ReportListView.h"
+
+#include <QAction>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace connections {
+
+namespace userMenu {
+
+void show(app::ViewHost& host, bool shown)
+{
+    host.setMenuVisible(kMenu, shown);
+    if (QAction* choose = host.menuAction(kChooseColumns))
+        choose->setVisible(shown);
+}
+
+void enableEntries(app::ViewHost& host, bool enabled)
+{
+    for (const QString& name : {kSendMessage, kClearConnection, kShowOpenFiles}) {
+        if (QAction* entry = host.menuAction(name))
+            entry->setEnabled(enabled);
+    }
+}
+
+void enableClear(app::ViewHost& host, bool enabled)
+{
+    if (QAction* entry = host.menuAction(kClearConnection))
+        entry->setEnabled(enabled);
+}
+
+}  // namespace userMenu
+
+namespace {
+
+constexpr int kUserCol = 0;
+constexpr int kNumberCol = 1;
+constexpr int kStatusCol = 2;
+constexpr int kMessageLength = 250;
+
+QWidget* activeView(app::ViewHost& host)
+{
+    QMdiArea* area = host.mdiArea();
+    QMdiSubWindow* active = area ? area->activeSubWindow() : nullptr;
+    return active ? active->widget() : nullptr;
+}
+
+}  // namespace
+
+QList<ChosenConnection> chosenConnections(const widgets::ReportListView& list)
+{
+    QList<ChosenConnection> chosen;
+    for (int row : list.selectedRows())
+        chosen.append({list.itemText(row, kUserCol), list.itemText(row, kNumberCol)});
+    return chosen;
+}
+
+QList<ChosenConnection> chosenConnections(const widgets::FlexGrid& grid)
+{
+    QList<ChosenConnection> chosen;
+    const int first = std::max(0, std::min(grid.row(), grid.rowSel()));
+    const int last = std::max(grid.row(), grid.rowSel());
+    for (int row = first; row <= last && row < grid.rows(); ++row) {
+        if (grid.rowHeight(row) > 0)
+            chosen.append({grid.textMatrix(row, kUserCol), grid.textMatrix(row, kNumberCol)});
+    }
+    return chosen;
+}
+
+QWidget* firstConnectionList(const QWidget* window)
+{
+    if (!window)
+        return nullptr;
+    for (QWidget* child : window->findChildren<QWidget*>()) {
+        if (qobject_cast<widgets::ReportListView*>(child) || qobject_cast<widgets::FlexGrid*>(child))
+            return child;
+    }
+    return nullptr;
+}
+
+// ---- send message --------------------------------------------------------------------
+
+SendMessageForm::SendMessageForm(app::AppContext& context, QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , m_context(context)
+    , m_grid(new widgets::FlexGrid(this))
+    , m_message(new QLineEdit(this))
+    , m_send(new QPushButton(tr("&Send"), this))
+    , m_cancel(new QPushButton(tr("&Cancel"), this))
+    , m_server(new QLabel(this))
+{
+    setObjectName(QStringLiteral("frmSendMessage"));
+    setWindowTitle(tr("Send Message"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    auto* listLabel = new QLabel(tr("Send Message to the following connections"), this);
+    listLabel->setObjectName(QStringLiteral("Label2"));
+    auto* messageLabel = new QLabel(tr("Message"), this);
+    messageLabel->setObjectName(QStringLiteral("Label1"));
+    messageLabel->setBuddy(m_message);
+    m_grid->setObjectName(QStringLiteral("grdConnectionsList"));
+    m_message->setObjectName(QStringLiteral("txtMessage"));
+    m_message->setMaxLength(kMessageLength);
+    m_send->setObjectName(QStringLiteral("btnSend"));
+    m_send->setEnabled(false);
+    m_cancel->setObjectName(QStringLiteral("btnCancel"));
+    m_server->setObjectName(QStringLiteral("lblServer"));
+    m_server->hide();
+
+    // subInitConnGrid: one header row, three columns.
+    m_grid->setCols(3);
+    m_grid->setRows(1);
+    m_grid->setFixedRows(1);
+    m_grid->setFixedCols(0);
+    const QStringList headings = {tr("User"), tr("Conn #"), tr("Status")};
+    constexpr int widths[] = {1100, 1100, 1950};
+    for (int col = 0; col < 3; ++col) {
+        m_grid->setTextMatrix(0, col, headings.at(col));
+        m_grid->setColWidth(col, widths[col]);
+        m_grid->setColAlignment(col, (col == kUserCol ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+    }
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_send);
+    buttons->addWidget(m_cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(listLabel);
+    layout->addWidget(m_grid, 1);
+    layout->addWidget(messageLabel);
+    layout->addWidget(m_message);
+    layout->addLayout(buttons);
+    // Wide enough for the three columns as designed, with room for the scroll bar.
+    const double dpi = settings::fnColumnDotsPerInch(m_grid);
+    const int gridWidth = settings::twipsToPixels(widths[0] + widths[1] + widths[2], dpi) + 40;
+    resize(qMax(360, gridWidth + layout->contentsMargins().left() + layout->contentsMargins().right()), 320);
+
+    connect(m_message, &QLineEdit::textChanged, this,
+            [this](const QString& text) { m_send->setEnabled(!text.isEmpty()); });
+    connect(m_send, &QPushButton::clicked, this, &SendMessageForm::send);
+    connect(m_cancel, &QPushButton::clicked, this, &QWidget::close);
+}
+
+QString SendMessageForm::server() const
+{
+    return m_server->text();
+}
+
+void SendMessageForm::setServer(const QString& server)
+{
+    m_server->setText(server);
+}
+
+void SendMessageForm::addConnections(const QList<ChosenConnection>& chosen)
+{
+    for (const ChosenConnection& connection : chosen) {
+        const int row = m_grid->addRow({connection.user, connection.number, QString()});
+        m_grid->setCellAlignment(row, kUserCol, Qt::AlignLeft | Qt::AlignVCenter);
+        m_grid->setCellAlignment(row, kNumberCol, Qt::AlignRight | Qt::AlignVCenter);
+        m_grid->setCellAlignment(row, kStatusCol, Qt::AlignRight | Qt::AlignVCenter);
+    }
+}
+
+void SendMessageForm::send()
+{
+    setCursor(Qt::WaitCursor);
+    QPointer<SendMessageForm> self(this);
+    {
+        nw::ServerSession session(m_context, server());
+        if (session.open() == nw::status::Success) {
+            for (int row = m_grid->fixedRows(); row < m_grid->rows(); ++row) {
+                const QByteArray message = nw::toAnsi(m_message->text());
+                const std::optional<quint16> number = connectionNumberOf(m_grid->textMatrix(row, kNumberCol));
+                QString result = kUnableToSend;
+                if (number) {
+                    const quint16 targets[] = {*number};
+                    quint8 results[] = {0xFF};
+                    // A refused request leaves no result byte to trust.
+                    if (session.client().NWSendBroadcastMessage(session.handle(), message, targets, results)
+                        == nw::status::Success)
+                        result = sendResultText(results[0]);
+                }
+                m_grid->setTextMatrix(row, kStatusCol, result);
+            }
+            session.close();
+        }
+    }
+    if (!self)
+        return;
+    m_cancel->setText(tr("&Close"));
+    unsetCursor();
+}
+
+SendMessageForm* sendMessageToChosen(app::ViewHost& host)
+{
+    QWidget* view = activeView(host);
+    auto* source = dynamic_cast<ConnectionSource*>(view);
+    QWidget* list = firstConnectionList(view);
+    if (!source || !list)
+        return nullptr;
+
+    QWidget* mainWindow = host.mdiArea()->window();
+    // A closed window is hidden until it is deleted; it is not the open one.
+    SendMessageForm* form = nullptr;
+    for (SendMessageForm* open : mainWindow->findChildren<SendMessageForm*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (!open->isHidden())
+            form = open;
+    }
+    if (!form)
+        form = new SendMessageForm(host.context(), mainWindow);
+    form->show();
+    form->raise();
+    if (auto* listView = qobject_cast<widgets::ReportListView*>(list))
+        form->addConnections(chosenConnections(*listView));
+    else if (auto* grid = qobject_cast<widgets::FlexGrid*>(list))
+        form->addConnections(chosenConnections(*grid));
+    form->setServer(source->connectionServer());
+    return form;
+}
+
+// ---- clear -------------------------------------------------------------------------
+
+int clearChosenConnections(app::AppContext& context, widgets::ReportListView& list, ConnectionSource& source)
+{
+    const QString title = QObject::tr("Clear User Connections");
+    const QString own = source.ownConnectionText();
+    QPointer<widgets::ReportListView> guard(&list);
+
+    QStringList numbers;
+    for (const ChosenConnection& chosen : chosenConnections(list)) {
+        const QString number = chosen.number.trimmed();
+        if (number == own) {
+            context.messages().inform(QObject::tr("Connection ") + number
+                                          + QObject::tr(" is your connection.  You cannot clear your own "
+                                                        "connection, it will not be included."),
+                                      title, platform::Icon::Information);
+            continue;
+        }
+        numbers.append(number);
+    }
+    if (numbers.isEmpty() || !guard)
+        return 0;
+
+    const platform::Message question{title,
+                                     QObject::tr("Are you sure you want to clear the following connections?")
+                                         + QLatin1Char('\n') + numbers.join(QStringLiteral(", ")),
+                                     platform::Buttons::YesNo, platform::Icon::Question, platform::Answer::No};
+    if (context.messages().show(question) != platform::Answer::Yes || !guard)
+        return 0;
+
+    nw::ServerSession session(context, source.connectionServer());
+    if (session.open() != nw::status::Success)
+        return 0;
+    // The rows to clear are those selected now that are not the program's own.
+    QList<int> cleared;
+    QStringList refused;
+    for (int row : list.selectedRows()) {
+        const QString number = list.itemText(row, kNumberCol).trimmed();
+        if (number == own)
+            continue;
+        const std::optional<quint16> value = connectionNumberOf(number);
+        if (value && session.client().NWClearConnectionNumber(session.handle(), *value) == nw::status::Success)
+            cleared.append(row);
+        else
+            refused.append(number);
+    }
+    list.removeRows(cleared);
+    session.close();
+    if (!guard)
+        return static_cast<int>(cleared.size());
+    source.connectionRowsRemoved();
+    if (!refused.isEmpty())
+        context.messages().inform(QObject::tr("The following connections could not be cleared:") + QLatin1Char('\n')
+                                      + refused.join(QStringLiteral(", ")),
+                                  title, platform::Icon::Warning);
+    return static_cast<int>(cleared.size());
+}
+
+void clearConnectionsOfActiveView(app::ViewHost& host)
+{
+    QWidget* view = activeView(host);
+    auto* source = dynamic_cast<ConnectionSource*>(view);
+    auto* list = qobject_cast<widgets::ReportListView*>(firstConnectionList(view));
+    if (!source || !list)
+        return;
+    clearChosenConnections(host.context(), *list, *source);
+}
+
+}  // namespace connections

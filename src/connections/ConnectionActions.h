@@ -1,0 +1,102 @@
+#pragma once
+// What can be done with connections chosen in a connection list: a broadcast
+// message to them, and clearing them. Both take their connections from the
+// first connection list of the active view (the connections view's list
+// view, or the file opens and locks view's grid) and the server from the
+// view's ConnectionSource. The routines that do the work take the list and
+// the source directly, so any view with a connection list can call them.
+
+#include "connections/ConnectionSource.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace app {
+class AppContext;
+class ViewHost;
+}  // namespace app
+
+namespace widgets {
+class FlexGrid;
+class ReportListView;
+}  // namespace widgets
+
+namespace connections {
+
+// The main window's "&User Connections" menu and its entries, in one place.
+namespace userMenu {
+inline const QString kMenu = QStringLiteral("PopMenu_UserPopMenu");
+inline const QString kSendMessage = QStringLiteral("PopMenu_Send_Message");
+inline const QString kShowOpenFiles = QStringLiteral("PopMenu_Show_Open_Files");
+inline const QString kClearConnection = QStringLiteral("PopMenu_ClearConnection");
+inline const QString kChooseColumns = QStringLiteral("Menu_UserConns_Choose_Columns");
+// Shows or hides the menu together with "Choose Columns".
+void show(app::ViewHost& host, bool shown);
+// Enables or disables "Send Message", "Clear Connection" and "Show Open Files".
+void enableEntries(app::ViewHost& host, bool enabled);
+void enableClear(app::ViewHost& host, bool enabled);
+}  // namespace userMenu
+
+// A connection taken from a list: the user text (with "*" for the program's
+// own connection in the connections view) and the "Conn #" text as shown.
+struct ChosenConnection {
+    QString user;
+    QString number;
+};
+
+// From a list view: the selected rows, first to last.
+QList<ChosenConnection> chosenConnections(const widgets::ReportListView& list);
+// From a grid: the shown rows from the lower to the higher of the current
+// row and the selection end.
+QList<ChosenConnection> chosenConnections(const widgets::FlexGrid& grid);
+// The first connection list of a window (a list view or a grid), in control order.
+QWidget* firstConnectionList(const QWidget* window);
+
+// frmSendMessage, "Send Message": one window gathering the connections of
+// every "Send Message" until it is closed.
+class SendMessageForm : public QWidget {
+    Q_OBJECT
+public:
+    SendMessageForm(app::AppContext& context, QWidget* parent = nullptr);
+
+    widgets::FlexGrid* grdConnectionsList() const { return m_grid; }
+    QLineEdit* txtMessage() const { return m_message; }
+    QPushButton* btnSend() const { return m_send; }
+    QPushButton* btnCancel() const { return m_cancel; }
+    QString server() const;
+
+    void addConnections(const QList<ChosenConnection>& chosen);
+    void setServer(const QString& server);
+    // Sends the message to every listed connection and writes each result.
+    void send();
+
+private:
+    app::AppContext& m_context;
+    widgets::FlexGrid* m_grid;
+    QLineEdit* m_message;
+    QPushButton* m_send;
+    QPushButton* m_cancel;
+    QLabel* m_server;
+};
+
+// "Send Message": shows the one send-message window (made when needed) and
+// adds the connections chosen in the active view. Returns the window, or
+// null when the active view has no connection list.
+SendMessageForm* sendMessageToChosen(app::ViewHost& host);
+
+// Clears the connections selected in a list view, leaving out the program's
+// own; asks first. Rows of cleared connections go; a connection the server
+// refused to clear keeps its row and is named in one message afterwards.
+// Returns the number of rows removed.
+int clearChosenConnections(app::AppContext& context, widgets::ReportListView& list, ConnectionSource& source);
+
+// "Clear Connection" on the active view (list views only; a grid does nothing).
+void clearConnectionsOfActiveView(app::ViewHost& host);
+
+}  // namespace connections

@@ -1,0 +1,586 @@
+#include "connections/UserConnectionsForm.h"
+
+#include "connections/ConnectionActions.h"
+#include "connections/ConnectionReader.h"
+#include "connections/ConnectionRows.h"
+#include "connections/ConnectionTypeForm.h"
+#include "netware/ServerSession.h"
+#include "settings/Registry.h"
+#include "settings/Twips.h"
+#include "widgets/RefreshFrame.h"
+#include "widgets/RefreshInterval.h"
+#include "widgets/ReportListView.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QPointer>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QTreeView>
+
+#include <limits>
+
+namespace connections {
+
+namespace {
+
+constexpr int kUserColumn = 0;
+constexpr int kNumberColumn = 1;
+
+// Sizes in twips, as the window was designed.
+constexpr double kMinWidth = 7500;
+constexpr double kMinHeight = 3075;
+constexpr double kListWidthAllowance = 135;    // outer width minus the list's width
+constexpr double kListHeightAllowance = 1845;  // outer height minus the list's height
+constexpr double kMargin = 60;
+
+// A pass lets events run at least this often (milliseconds), so the window
+// answers while thousands of connections are read, without paying for an
+// event round after every byte of a bit list.
+constexpr qint64 kYieldEveryMs = 15;
+
+views::ViewDesign design()
+{
+    return {QStringLiteral("frmUserConnections"), QStringLiteral("UserConnectionsForm"), {0, 0, 7000, 8040},
+            {kMinWidth, kMinHeight}};
+}
+
+QElapsedTimer& passClock()
+{
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    return clock;
+}
+
+void selectEntry(QComboBox* combo, const QString& text)
+{
+    const int index = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    combo->setCurrentIndex(index >= 0 ? index : 0);
+}
+
+// A stored filter that names no entry (a hand-edited setting) lists everything.
+QString knownFilter(const QStringList& entries, const QString& text)
+{
+    return entries.contains(text) ? text : kAllFilter;
+}
+
+}  // namespace
+
+QString UserConnectionsForm::captionFor(const QString& server)
+{
+    return tr("User Connections for ") + server;
+}
+
+UserConnectionsForm::UserConnectionsForm(app::ViewHost& host, QString server, quint16 ownNumber,
+                                         ColumnChoice columns, QWidget* parent)
+    : ViewWindow(host, design(), parent)
+    , m_server(std::move(server))
+    , m_ownNumber(ownNumber)
+    , m_columns(columns)
+    , m_list(new widgets::ReportListView(this))
+    , m_refresh(new widgets::RefreshFrame(tr("Auto Refresh Interval"), this))
+    , m_filter(new QGroupBox(tr("Filter"), this))
+    , m_type(new QComboBox(m_filter))
+    , m_status(new QComboBox(m_filter))
+    , m_listButton(new QPushButton(tr("&List Connections"), m_filter))
+    , m_findLabel(new QLabel(tr("Find User:"), this))
+    , m_find(new QLineEdit(this))
+    , m_statusBar(new QStatusBar(this))
+    , m_rows(new ConnectionRows(m_list->model(), kNumberColumn, this))
+{
+    setWindowTitle(captionFor(m_server));
+
+    // The list first in control order: it is the window's table for Save and
+    // the first connection list for the connection actions.
+    m_list->setObjectName(QStringLiteral("lstvwUsers"));
+    m_refresh->timer()->setObjectName(QStringLiteral("timerRefreshUsers"));
+    m_refresh->lblSeconds()->setObjectName(QStringLiteral("lblseconds"));
+    m_refresh->setIntervalMaxLength(2);
+    m_filter->setObjectName(QStringLiteral("fraFilter"));
+    m_type->setObjectName(QStringLiteral("cmbConnType"));
+    m_status->setObjectName(QStringLiteral("cmbStatus"));
+    m_listButton->setObjectName(QStringLiteral("btnListConnections"));
+    m_find->setObjectName(QStringLiteral("txtFindUser"));
+    m_statusBar->setObjectName(QStringLiteral("StatusBar"));
+    m_statusBar->setSizeGripEnabled(false);
+
+    auto* typeLabel = new QLabel(tr("Connection Type ="), m_filter);
+    auto* statusLabel = new QLabel(tr("Connection Status ="), m_filter);
+    typeLabel->setBuddy(m_type);
+    statusLabel->setBuddy(m_status);
+    m_findLabel->setBuddy(m_find);
+    auto* filterLayout = new QGridLayout(m_filter);
+    filterLayout->addWidget(typeLabel, 0, 0);
+    filterLayout->addWidget(m_type, 0, 1);
+    filterLayout->addWidget(statusLabel, 1, 0);
+    filterLayout->addWidget(m_status, 1, 1);
+    filterLayout->addWidget(m_listButton, 2, 1, Qt::AlignRight);
+    filterLayout->setColumnStretch(1, 1);
+
+    connect(m_refresh->btnRefresh(), &QPushButton::clicked, this, [this] {
+        // The frame's own toggle runs first; this window adds its controls and the pass.
+        m_refresh->isRefreshing() ? refreshStarted() : refreshStopped();
+    });
+    connect(m_refresh, &widgets::RefreshFrame::timeout, this, &UserConnectionsForm::refreshTick);
+    setRefreshFrame(m_refresh);
+    connect(m_listButton, &QPushButton::clicked, this, &UserConnectionsForm::listConnections);
+    connect(m_find, &QLineEdit::textChanged, this, &UserConnectionsForm::findUser);
+    connect(m_list, &widgets::ReportListView::columnClicked, this, &UserConnectionsForm::sortByClickedColumn);
+    connect(m_list, &widgets::ReportListView::itemClicked, this, [this](int) { m_list->setMultiSelect(true); });
+    connect(m_list, &widgets::ReportListView::mouseDown, this,
+            [this](Qt::MouseButton button, Qt::KeyboardModifiers, int) {
+                if (button == Qt::RightButton && m_list->rowCount() > 0)
+                    this->host().popupMenu(userMenu::kMenu, QCursor::pos());
+            });
+    layoutControls();
+}
+
+UserConnectionsForm::~UserConnectionsForm() = default;
+
+QPushButton* UserConnectionsForm::btnRefresh() const
+{
+    return m_refresh->btnRefresh();
+}
+
+QLineEdit* UserConnectionsForm::txtInterval() const
+{
+    return m_refresh->txtInterval();
+}
+
+QTimer* UserConnectionsForm::timerRefreshUsers() const
+{
+    return m_refresh->timer();
+}
+
+// ---- load and unload ---------------------------------------------------------------
+
+void UserConnectionsForm::loadContents()
+{
+    buildColumns();
+    m_type->addItems(typeFilterEntries());
+    m_status->addItems(statusFilterEntries());
+    // Without the key (veskaro-report creates none) the interval is the
+    // value's own default, not the one inch every missing key reads as.
+    const QString interval = QStringLiteral("Refresh Interval");
+    m_refresh->setIntervalText(settings::fnReadValue(context().registry(), keyPath(), interval, 9)
+                                   .value_or(settings::fnDefaultSetting(interval)));
+}
+
+void UserConnectionsForm::buildColumns()
+{
+    for (const QString& heading : m_columns.headings()) {
+        const Qt::Alignment alignment = heading == kNumberHeading ? Qt::AlignRight : Qt::AlignLeft;
+        const double twips =
+            settings::fnGetTwipsSetting(context().registry(), keyPath(), QStringLiteral("ColWidth-") + heading);
+        m_list->addColumn(heading, alignment | Qt::AlignVCenter, qRound(twips));
+    }
+}
+
+void UserConnectionsForm::unloadContents()
+{
+    windowState().saveListColumns(m_list->treeView()->header());
+    if (context().saveWindowState)
+        settings::subSaveSetting(context(), keyPath(), QStringLiteral("Refresh Interval"), m_refresh->intervalText());
+}
+
+// ---- activation --------------------------------------------------------------------
+
+void UserConnectionsForm::activated()
+{
+    setActiveControls();
+}
+
+void UserConnectionsForm::deactivated()
+{
+    userMenu::show(host(), false);
+}
+
+void UserConnectionsForm::setActiveControls()
+{
+    userMenu::show(host(), true);
+    userMenu::enableEntries(host(), true);
+    host().subEnableSaveCopy(m_refresh->buttonCaption());
+    const bool refreshing = m_refresh->isRefreshing();
+    const bool rows = m_list->rowCount() > 0;
+    // A running refresh can always be stopped, even when its filters leave no row.
+    m_refresh->btnRefresh()->setEnabled(
+        refreshing || (rows && widgets::checkIntervalText(m_refresh->intervalText()).acceptable));
+    // While the automatic refresh runs, what would start a second pass stays
+    // disabled, however often the window is activated meanwhile.
+    m_refresh->txtInterval()->setEnabled(rows && !refreshing);
+    m_find->setEnabled(rows && !refreshing);
+    m_type->setEnabled(!refreshing);
+    m_status->setEnabled(!refreshing);
+    m_listButton->setEnabled(!refreshing && !m_listing);
+    userMenu::enableClear(host(), !refreshing);
+}
+
+void UserConnectionsForm::setPassControlsEnabled(bool enabled)
+{
+    m_find->setEnabled(enabled);
+    m_type->setEnabled(enabled);
+    m_status->setEnabled(enabled);
+    m_listButton->setEnabled(enabled);
+    setClearEntryEnabled(enabled);
+}
+
+void UserConnectionsForm::setClearEntryEnabled(bool enabled)
+{
+    if (isActiveView())
+        userMenu::enableClear(host(), enabled);
+}
+
+// ---- handlers ----------------------------------------------------------------------
+
+void UserConnectionsForm::listConnections()
+{
+    m_refresh->txtInterval()->setEnabled(false);
+    m_refresh->btnRefresh()->setEnabled(false);
+    setPassControlsEnabled(false);
+    QPointer<UserConnectionsForm> self(this);
+    refreshUsers();
+    if (!self || isUnloaded())
+        return;
+    m_refresh->holdTimer();
+    setActiveControls();
+    saveFilterSettings(context().registry(), m_type->currentText(), m_status->currentText());
+    host().subEnableSaveCopy(m_refresh->buttonCaption());
+}
+
+void UserConnectionsForm::toggleRefresh()
+{
+    m_refresh->toggle();
+    m_refresh->isRefreshing() ? refreshStarted() : refreshStopped();
+}
+
+void UserConnectionsForm::refreshStarted()
+{
+    setPassControlsEnabled(false);
+    m_refresh->holdTimer();   // armed again at the end of the pass
+    refreshUsers();
+}
+
+void UserConnectionsForm::refreshStopped()
+{
+    setPassControlsEnabled(true);
+    m_refresh->txtInterval()->setEnabled(true);
+}
+
+void UserConnectionsForm::refreshTick()
+{
+    m_refresh->holdTimer();
+    refreshUsers();
+}
+
+void UserConnectionsForm::findUser(const QString& text)
+{
+    const int row = m_list->findRowStartingWith(kUserColumn, text, Qt::CaseInsensitive);
+    if (row < 0)
+        return;
+    m_list->setMultiSelect(false);
+    m_list->setSelectedRow(row);
+    m_list->ensureVisible(row);
+}
+
+void UserConnectionsForm::sortByClickedColumn(int col)
+{
+    Qt::SortOrder order = Qt::AscendingOrder;
+    if (col == m_lastSortColumn)
+        order = m_list->sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    else
+        m_lastSortColumn = col;
+    m_list->sortByColumn(col, order);
+}
+
+void UserConnectionsForm::showRowCount()
+{
+    m_statusBar->showMessage(tr("Total connections: ") + QString::number(m_list->rowCount()));
+}
+
+void UserConnectionsForm::connectionRowsRemoved()
+{
+    showRowCount();
+}
+
+// ---- listing passes ----------------------------------------------------------------
+
+bool UserConnectionsForm::yieldDuringPass()
+{
+    const qint64 now = passClock().elapsed();
+    if (now - m_lastYield < kYieldEveryMs)
+        return true;
+    QPointer<UserConnectionsForm> self(this);
+    QCoreApplication::processEvents();
+    if (!self || isUnloaded())
+        return false;
+    m_lastYield = passClock().elapsed();
+    return true;
+}
+
+void UserConnectionsForm::readConnection(ConnectionReader& reader, quint16 number, const QString& typeName,
+                                         const QString& statusFilter, std::vector<bool>& met)
+{
+    const std::optional<QStringList> cells = reader.read(number, typeName, statusFilter);
+    if (!cells)
+        return;
+    m_rows->put(number, *cells);
+    met[number] = true;
+}
+
+void UserConnectionsForm::listInitially(nw::ServerSession& session, const QString& typeFilter,
+                                        const QString& statusFilter)
+{
+    if (m_listing || !session.isOpen())
+        return;
+    m_listing = true;
+    QPointer<UserConnectionsForm> self(this);
+    ConnectionReader reader(session.client(), session.handle(), m_columns, m_ownNumber);
+    std::vector<bool> met(0x10000, false);
+    ConnectionWalk walk;
+    walk.wantType = [&](const QString& typeName) {
+        if (!filterPasses(typeFilter, typeName))
+            return false;
+        // The opening's filters hold for its whole pass.
+        selectEntry(m_type, typeFilter);
+        selectEntry(m_status, statusFilter);
+        return true;
+    };
+    walk.visit = [&](quint16 number, const QString& typeName) {
+        readConnection(reader, number, typeName, statusFilter, met);
+    };
+    walk.yield = [&] { return self && yieldDuringPass(); };
+
+    m_lastYield = passClock().elapsed();
+    m_list->beginUpdate();
+    walkActiveConnections(session.client(), session.handle(), walk);
+    if (!self)
+        return;
+    m_list->endUpdate();
+    m_listing = false;
+}
+
+bool UserConnectionsForm::refreshUsers()
+{
+    if (m_listing || isUnloaded())
+        return false;
+    m_listing = true;
+    QPointer<UserConnectionsForm> self(this);
+    setCursor(Qt::WaitCursor);
+    m_statusBar->showMessage(tr("Refreshing...Please wait..."));
+
+    {
+        nw::ServerSession session(context(), m_server);
+        if (session.open() == nw::status::Success) {
+            session.authenticate();   // a refresh goes on regardless
+            ConnectionReader reader(session.client(), session.handle(), m_columns, m_ownNumber);
+            std::vector<bool> met(0x10000, false);
+            ConnectionWalk walk;
+            walk.wantType = [&](const QString& typeName) { return filterPasses(m_type->currentText(), typeName); };
+            walk.visit = [&](quint16 number, const QString& typeName) {
+                readConnection(reader, number, typeName, m_status->currentText(), met);
+            };
+            walk.yield = [&] { return self && yieldDuringPass(); };
+
+            m_lastYield = passClock().elapsed();
+            m_list->beginUpdate();
+            const bool complete = walkActiveConnections(session.client(), session.handle(), walk);
+            if (!self)
+                return false;
+            if (complete) {
+                session.close();   // a failed close shows a message, which lets events run
+                if (!self)
+                    return false;
+                // Events run once more before the rows are put in order.
+                m_lastYield = std::numeric_limits<qint64>::min() / 2;
+                yieldDuringPass();
+                if (!self)
+                    return false;
+                if (!isUnloaded())
+                    m_rows->removeUnmet(met);
+            }
+            // One sort at the end, by the column and order in force.
+            m_list->sortByColumn(m_list->sortColumn(), m_list->sortOrder());
+            m_list->endUpdate();
+        } else {
+            m_list->sortByColumn(m_list->sortColumn(), m_list->sortOrder());
+        }
+    }
+    if (!self)
+        return false;
+
+    showRowCount();
+    if (m_refresh->isRefreshing() && !isUnloaded())
+        m_refresh->resumeTimer();
+    else
+        m_refresh->holdTimer();
+    unsetCursor();
+    m_listing = false;
+    Q_EMIT passFinished();
+    // A window closed during the pass did not finish it.
+    return !isUnloaded();
+}
+
+// ---- size --------------------------------------------------------------------------
+
+QSize UserConnectionsForm::minimumFrameSize() const
+{
+    // The designed minimum, but never so small that the list has no room for
+    // a few rows under the controls of this desktop's font.
+    const QSize designed = ViewWindow::minimumFrameSize();
+    const QWidget* outer = frame() ? static_cast<const QWidget*>(frame()) : this;
+    const int chrome = outer->height() - height();
+    const int controls = qMax(m_refresh->sizeHint().height() + m_find->sizeHint().height(),
+                              m_filter->sizeHint().height());
+    const int rows = 5 * m_list->treeView()->fontMetrics().height();
+    const int needed = chrome + controls + rows + m_statusBar->sizeHint().height()
+                       + 3 * settings::twipsToPixels(kMargin, logicalDpiY());
+    return {designed.width(), qMax(designed.height(), needed)};
+}
+
+void UserConnectionsForm::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (m_resizing)
+        return;
+    QWidget* outer = settings::WindowState::frameOf(this);
+    if (outer->isMinimized())
+        return;
+    if (!outer->isMaximized() && outer != this) {
+        const QSize minimum = minimumFrameSize();
+        if (outer->width() < minimum.width() || outer->height() < minimum.height()) {
+            m_resizing = true;
+            outer->resize(qMax(outer->width(), minimum.width()), qMax(outer->height(), minimum.height()));
+            m_resizing = false;
+        }
+    }
+    layoutControls();
+}
+
+void UserConnectionsForm::layoutControls()
+{
+    const double dpiX = logicalDpiX();
+    const double dpiY = logicalDpiY();
+    const int margin = settings::twipsToPixels(kMargin, dpiX);
+    QWidget* outer = settings::WindowState::frameOf(this);
+
+    // Left: the refresh frame with the find box under it; right: the filter frame.
+    const QSize refreshHint = m_refresh->sizeHint();
+    m_refresh->setGeometry(margin, 0, refreshHint.width(), refreshHint.height());
+    const QSize filterHint = m_filter->sizeHint();
+    const int filterLeft = m_refresh->geometry().right() + margin;
+    m_filter->setGeometry(filterLeft, 0, qMax(filterHint.width(), width() - filterLeft - margin),
+                          filterHint.height());
+    const QSize labelHint = m_findLabel->sizeHint();
+    const int findHeight = m_find->sizeHint().height();
+    const int findTop = m_refresh->geometry().bottom() + margin;
+    m_findLabel->setGeometry(margin, findTop + (findHeight - labelHint.height()) / 2, labelHint.width(),
+                             labelHint.height());
+    m_find->setGeometry(m_findLabel->geometry().right() + margin, findTop,
+                        qMax(0, refreshHint.width() - labelHint.width() - margin), findHeight);
+
+    const int statusHeight = m_statusBar->sizeHint().height();
+    m_statusBar->setGeometry(0, height() - statusHeight, width(), statusHeight);
+
+    // The list takes what the designed allowances leave, never reaching up
+    // into the controls above it.
+    const int controlsBottom = qMax(m_find->geometry().bottom(), m_filter->geometry().bottom());
+    const int outerHeight = outer == this ? height() : outer->height();
+    const int outerWidth = outer == this ? width() : outer->width();
+    const int designedHeight = outerHeight - settings::twipsToPixels(kListHeightAllowance, dpiY);
+    const int top = controlsBottom + margin;
+    const int listHeight = qMin(designedHeight, height() - top - statusHeight);
+    const int listWidth = qMin(outerWidth - settings::twipsToPixels(kListWidthAllowance, dpiX), width() - 2 * margin);
+    m_list->setGeometry(margin, top, qMax(0, listWidth), qMax(0, qMax(listHeight, height() - top - statusHeight)));
+}
+
+// ---- opening -----------------------------------------------------------------------
+
+UserConnectionsForm* findUserConnections(app::ViewHost& host, const QString& server)
+{
+    const QString caption = UserConnectionsForm::captionFor(server);
+    return views::findView<UserConnectionsForm>(
+        host, [&caption](const UserConnectionsForm& form) { return form.windowTitle() == caption; });
+}
+
+void openUserConnections(app::ViewHost& host, const OpeningOptions& options)
+{
+    if (host.serverCount() == 0)
+        return;
+    const QStringList servers = host.selectedServers();
+    for (const QString& server : servers) {
+        if (UserConnectionsForm* open = findUserConnections(host, server)) {
+            views::bringToFront(host, open);
+            return;
+        }
+    }
+
+    app::AppContext& context = host.context();
+    settings::RegistryStore& store = context.registry();
+    if (options.createSettingsKey && !store.keyExists(settings::Hive::CurrentUser, userConnectionsKeyPath()))
+        settings::subCreateUserConnectionsKey(store);
+    ConnectionSettings stored = readConnectionSettings(store);
+    if (options.allowChooser && stored.chooserAtOpening()) {
+        showColumnChooser(context, host.mdiArea() ? host.mdiArea()->window() : nullptr, true);
+        stored = readConnectionSettings(store);   // what was saved just now applies at once
+    } else {
+        context.values.gFilterAtStartup = false;
+    }
+    const QString typeFilter = knownFilter(typeFilterEntries(), options.typeFilter.value_or(stored.typeFilter));
+    const QString statusFilter =
+        knownFilter(statusFilterEntries(), options.statusFilter.value_or(stored.statusFilter));
+
+    app::OpeningScope opening(host, false);
+    QPointer<UserConnectionsForm> last;
+    for (const QString& server : servers) {
+        if (findUserConnections(host, server))
+            continue;
+        nw::ServerSession session(context, server);
+        if (session.open() != nw::status::Success)
+            continue;
+        if (session.authenticate() != nw::status::Success) {
+            context.messages().inform(
+                UserConnectionsForm::tr(
+                    "You are not authenticated to the selected tree.  Please authenticate and try again."),
+                UserConnectionsForm::tr("Not Authenticated"));
+            continue;   // the session closes the connection
+        }
+        const quint16 own = static_cast<quint16>(settings::fnGetConnectionNumber(context.client(), session.handle()).toUInt());
+
+        QPointer<UserConnectionsForm> form =
+            views::createView<UserConnectionsForm>(host, server, own, stored.columns());
+        form->setCursor(Qt::WaitCursor);
+        selectEntry(form->cmbConnType(), typeFilter);
+        selectEntry(form->cmbStatus(), statusFilter);
+        form->listInitially(session, typeFilter, statusFilter);
+        if (!form)
+            continue;
+        session.close();
+        if (!form)
+            continue;
+        form->showRowCount();
+        form->unsetCursor();
+        last = form;
+    }
+    if (last && !last->isUnloaded()) {
+        last->setActiveControls();
+        last->lstvwUsers()->sortByColumn(kNumberColumn, Qt::AscendingOrder);
+    }
+}
+
+void chooseColumns(app::ViewHost& host)
+{
+    showColumnChooser(host.context(), host.mdiArea() ? host.mdiArea()->window() : nullptr, false);
+}
+
+}  // namespace connections

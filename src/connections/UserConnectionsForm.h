@@ -1,0 +1,148 @@
+#pragma once
+// frmUserConnections: the connections one server holds, one window per
+// server and opening. Optional columns and default filters come from the
+// column chooser's settings; the list can be filtered, searched by user,
+// sorted by any column and refreshed on a timer. The selected rows are what
+// the connection actions of the "&User Connections" menu work on.
+
+#include "connections/ConnectionFormats.h"
+#include "connections/ConnectionSource.h"
+#include "views/ViewWindow.h"
+
+#include <QString>
+
+#include <optional>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStatusBar;
+class QTimer;
+
+namespace nw {
+class ServerSession;
+}
+
+namespace widgets {
+class RefreshFrame;
+class ReportListView;
+}  // namespace widgets
+
+namespace connections {
+
+class ConnectionRows;
+
+class UserConnectionsForm : public views::ViewWindow, public ConnectionSource {
+    Q_OBJECT
+public:
+    static QString captionFor(const QString& server);   // "User Connections for " + server
+
+    UserConnectionsForm(app::ViewHost& host, QString server, quint16 ownNumber, ColumnChoice columns,
+                        QWidget* parent = nullptr);
+    ~UserConnectionsForm() override;
+
+    widgets::ReportListView* lstvwUsers() const { return m_list; }
+    widgets::RefreshFrame* fraRefresh() const { return m_refresh; }
+    QPushButton* btnRefresh() const;
+    QLineEdit* txtInterval() const;
+    QTimer* timerRefreshUsers() const;
+    QComboBox* cmbConnType() const { return m_type; }
+    QComboBox* cmbStatus() const { return m_status; }
+    QPushButton* btnListConnections() const { return m_listButton; }
+    QLineEdit* txtFindUser() const { return m_find; }
+    QStatusBar* statusBar() const { return m_statusBar; }
+    const ColumnChoice& columns() const { return m_columns; }
+
+    // ConnectionSource
+    QString connectionServer() const override { return m_server; }
+    QString ownConnectionText() const override { return QString::number(m_ownNumber); }
+    void connectionRowsRemoved() override;
+
+    // The listing pass of the opening, over the opening's connection, with
+    // the filters read at the opening.
+    void listInitially(nw::ServerSession& session, const QString& typeFilter, const QString& statusFilter);
+    // The refresh pass: its own connection, the current filters, rows of
+    // connections no longer met removed. False when it did not run to its
+    // end: refused because a pass of this window is running, or ended by
+    // closing the window.
+    bool refreshUsers();
+    bool isListing() const { return m_listing; }
+
+    void listConnections();
+    void toggleRefresh();
+    void refreshTick();
+    void findUser(const QString& text);
+    void sortByClickedColumn(int col);
+    void setActiveControls();
+    void showRowCount();
+
+Q_SIGNALS:
+    void passFinished();
+
+protected:
+    void loadContents() override;
+    void unloadContents() override;
+    void activated() override;
+    void deactivated() override;
+    QSize minimumFrameSize() const override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // Reads one connection over the running pass's connection and adds or
+    // updates its row; records it as met.
+    void readConnection(class ConnectionReader& reader, quint16 number, const QString& typeName,
+                        const QString& statusFilter, std::vector<bool>& met);
+    // Lets events run now and then during a pass; false when the window is going away.
+    bool yieldDuringPass();
+    void refreshStarted();
+    void refreshStopped();
+    void setPassControlsEnabled(bool enabled);
+    void setClearEntryEnabled(bool enabled);
+    void buildColumns();
+    void layoutControls();
+
+
+    QString m_server;
+    quint16 m_ownNumber;
+    ColumnChoice m_columns;
+
+    widgets::ReportListView* m_list;
+    widgets::RefreshFrame* m_refresh;
+    QGroupBox* m_filter;
+    QComboBox* m_type;
+    QComboBox* m_status;
+    QPushButton* m_listButton;
+    QLabel* m_findLabel;
+    QLineEdit* m_find;
+    QStatusBar* m_statusBar;
+    ConnectionRows* m_rows;
+
+    int m_lastSortColumn = 0;
+    bool m_listing = false;
+    bool m_resizing = false;
+    qint64 m_lastYield = 0;
+};
+
+// How an opening runs beyond the main window's selection.
+struct OpeningOptions {
+    // The column chooser may be shown first (ShowAtStartup); veskaro-report never shows it.
+    bool allowChooser = true;
+    // The settings key is made when missing; veskaro-report changes no setting.
+    bool createSettingsKey = true;
+    // Filters used instead of the stored ones.
+    std::optional<QString> typeFilter;
+    std::optional<QString> statusFilter;
+};
+
+// The "User Connections" button: one window per selected server that has none open.
+void openUserConnections(app::ViewHost& host, const OpeningOptions& options = {});
+
+// The open connections window of a server, or null.
+UserConnectionsForm* findUserConnections(app::ViewHost& host, const QString& server);
+
+// "Choose Columns" of the "&User Connections" menu: the chooser, outside an opening.
+void chooseColumns(app::ViewHost& host);
+
+}  // namespace connections

@@ -1,0 +1,724 @@
+// The connections of a server: formats of the cells, the column chooser at
+// the opening, filters, refresh, the own connection, find, the actions on
+// chosen connections, and veskaro-report's table of the view.
+
+#include "app/StartupSettings.h"
+#include "connections/ConnectionActions.h"
+#include "connections/ConnectionFormats.h"
+#include "connections/ConnectionRows.h"
+#include "connections/ConnectionTypeForm.h"
+#include "connections/UserConnectionsForm.h"
+#include "report/ReportCommand.h"
+#include "settings/Registry.h"
+#include "support/FakeViewHost.h"
+#include "support/MemoryRegistry.h"
+#include "support/SimNetwork.h"
+#include "support/StubClient.h"
+#include "support/TestContext.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/RefreshFrame.h"
+#include "widgets/ReportListView.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+#include <QTimer>
+
+using connections::UserConnectionsForm;
+using platform::Answer;
+
+namespace {
+
+const QString kKey = connections::userConnectionsKeyPath();
+
+// FS1: own connection 3, a Mac station (7), one that takes no messages (9),
+// a Normal one (12). FS2: own connection 4; it also has a number 3. BIG has
+// connections in three blocks. CLEARFAIL refuses to clear, SENDFAIL to send.
+const QByteArray kNetwork = R"({
+  "format": 1,
+  "clock": "2026-12-05T19:04:36",
+  "workstation": { "tree": "T", "context": "O", "logins": { "T": "admin.O" } },
+  "trees": [ { "name": "T", "containers": [ { "name": "O", "class": "Organization" } ] } ],
+  "servers": [
+    { "name": "FS1", "tree": "T", "ownConnection": 3, "connections": [
+        { "number": 3, "user": "ADMIN.O", "loginMinutesAgo": 61 },
+        { "number": 5, "user": "JSMITH.O", "type": "IPX", "bytesRead": 1048576, "loginMinutesAgo": 1500 },
+        { "number": 7, "user": "MAC1.O", "type": "AFP", "status": "0x0010" },
+        { "number": 9, "user": "NOMSG.O", "messageResult": 3 },
+        { "number": 12, "user": "ada.O", "status": "0x0001" } ] },
+    { "name": "FS2", "tree": "T", "ownConnection": 4, "connections": [
+        { "number": 3, "user": "OTHER.O" }, { "number": 4, "user": "ADMIN.O" } ] },
+    { "name": "BIG", "tree": "T", "ownConnection": 100, "maxConnections": 10000, "connections": [
+        { "number": 100, "user": "ADMIN.O" }, { "number": 5000, "user": "B.O" }, { "number": 9000, "user": "C.O" } ] },
+    { "name": "CLEARFAIL", "tree": "T", "ownConnection": 1, "faults": { "NWClearConnectionNumber": "0x8801" },
+      "connections": [ { "number": 1, "user": "ADMIN.O" }, { "number": 2, "user": "X.O" } ] },
+    { "name": "SENDFAIL", "tree": "T", "ownConnection": 1, "faults": { "NWSendBroadcastMessage": "0x8801" },
+      "connections": [ { "number": 1, "user": "ADMIN.O" }, { "number": 2, "user": "X.O" } ] },
+    { "name": "NOAUTH", "tree": "T", "faults": { "NWDSAuthenticate": "0x89FF" } },
+    { "name": "DOWN", "tree": "T", "reachable": false },
+    { "name": "SLOW", "tree": "T", "ownConnection": 1, "latencyMs": 4, "connections": [
+        { "number": 1 }, { "number": 2 }, { "number": 3 }, { "number": 9 }, { "number": 17 }, { "number": 25 },
+        { "number": 33 }, { "number": 41 }, { "number": 49 }, { "number": 57 } ] }
+  ]
+})";
+
+struct Fixture {
+    Fixture() : client(testing::makeNetwork(kNetwork)), services(*client, registry), host(services.context)
+    {
+        settings::subResetStartingServerContext(registry);
+        host.window()->show();
+    }
+    ~Fixture() { connections::setChooserPresenter({}); }
+
+    // Settings as after a chooser that is no longer shown at the opening.
+    void store(const QString& name, const QString& value)
+    {
+        settings::subCreateUserConnectionsKey(registry);
+        registry.setValue(settings::Hive::CurrentUser, kKey, name, value);
+    }
+    void skipChooser() { store(QStringLiteral("ShowAtStartup"), QStringLiteral("False")); }
+
+    UserConnectionsForm* open(const QStringList& servers)
+    {
+        host.selection = servers;
+        connections::openUserConnections(host);
+        return servers.isEmpty() ? nullptr : connections::findUserConnections(host, servers.last());
+    }
+
+    std::unique_ptr<nw::NetWareClient> client;
+    testing::MemoryRegistry registry;
+    testing::TestContext services;
+    testing::FakeViewHost host;
+};
+
+QStringList column(const UserConnectionsForm* form, int col)
+{
+    QStringList texts;
+    for (int row = 0; row < form->lstvwUsers()->rowCount(); ++row)
+        texts.append(form->lstvwUsers()->itemText(row, col).trimmed());
+    return texts;
+}
+
+void selectNumbers(UserConnectionsForm* form, const QStringList& numbers)
+{
+    widgets::ReportListView* list = form->lstvwUsers();
+    for (int row = 0; row < list->rowCount(); ++row)
+        list->setRowSelected(row, numbers.contains(list->itemText(row, 1).trimmed()));
+}
+
+}  // namespace
+
+class TestConnections : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void cellTexts_data();
+    void cellTexts();
+    void columnChoice_data();
+    void columnChoice();
+    void bitListOrder();
+    void rowIndexFollowsTheList();
+    void chooserAtTheFirstOpening();
+    void chooserFromTheMenuTellsWhenSettingsApply();
+    void storedColumnsInTheirFixedOrder();
+    void filtersAndRefresh();
+    void connectionsAboveTheFirstBlockSurviveRefresh();
+    void eachWindowMarksItsOwnConnection();
+    void openingFailures();
+    void findAsYouType();
+    void sortingByColumnClicks();
+    void refreshTogglesControls();
+    void passesLetEventsRun();
+    void clearing();
+    void sendingMessages();
+    void report_data();
+    void report();
+};
+
+void TestConnections::cellTexts_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QDateTime now(QDate(2026, 12, 5), QTime(19, 4, 36), Qt::UTC);
+    QTest::newRow("61 minutes") << connections::connectionTimeText(now.addSecs(-61 * 60), now) << "00D 01H 01M";
+    QTest::newRow("1500 minutes") << connections::connectionTimeText(now.addSecs(-1500 * 60), now)
+                                  << "01D 01H 00M";
+    // Both ends are cut to the minute: 19:03:59 to 19:04:36 is one minute.
+    QTest::newRow("whole minutes") << connections::connectionTimeText(now.addSecs(-37), now) << "00D 00H 01M";
+    QTest::newRow("login after the clock") << connections::connectionTimeText(now.addSecs(600), now)
+                                           << "00D 00H 00M";
+    QTest::newRow("read 00 00 10 00 00 00")
+        << connections::kilobytesText(connections::counterValue({0x00, 0x00, 0x10, 0x00, 0x00, 0x00}), english)
+        << "          1,024";
+    QTest::newRow("kilobytes round") << connections::kilobytesText(1536, english) << "              2";
+    QTest::newRow("requests grouped") << connections::requestsText(4000000000U, english) << "  4,000,000,000";
+    QTest::newRow("open files") << connections::openFilesText(12) << "        12";
+    QTest::newRow("conn # padded") << connections::connectionNumberText(5) << "         5";
+    QTest::newRow("longer than the pad") << connections::padLeft(QStringLiteral("12345678901"), 10)
+                                         << "12345678901";
+    QTest::newRow("Mac Station") << connections::connectionStatusName(0x0010) << "Mac Station";
+    QTest::newRow("0x0401") << connections::connectionStatusName(0x0401) << "Normal";
+    QTest::newRow("combined bits") << connections::connectionStatusName(0x0011) << "Unknown";
+    QTest::newRow("type 9") << connections::connectionTypeName(9) << "WINSOCK";
+    QTest::newRow("type 12") << connections::connectionTypeName(12) << "";
+    QTest::newRow("result 3") << connections::sendResultText(3) << "Not Accepting Messages";
+    QTest::newRow("result 5") << connections::sendResultText(5) << "Unable to send message";
+}
+
+void TestConnections::cellTexts()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(text, expected);
+}
+
+void TestConnections::columnChoice_data()
+{
+    QTest::addColumn<std::optional<QString>>("stored");
+    QTest::addColumn<QString>("headings");
+    QTest::addColumn<QString>("setting");
+    QTest::newRow("missing") << std::optional<QString>()
+                             << "User|Conn #|Type|Conn Time|Read (KB)|Written (KB)|Requests|Open Files|Status"
+                             << "Type,Conn Time,Read (KB),Written (KB),Requests,Open Files,Status";
+    QTest::newRow("status first") << std::optional<QString>(QStringLiteral("Status,Type"))
+                                  << "User|Conn #|Type|Status" << "Type,Status";
+    QTest::newRow("empty") << std::optional<QString>(QString()) << "User|Conn #" << "";
+    QTest::newRow("unknown and wrong case ignored")
+        << std::optional<QString>(QStringLiteral("status,Open Files,Foo,Open Files")) << "User|Conn #|Open Files"
+        << "Open Files";
+}
+
+void TestConnections::columnChoice()
+{
+    QFETCH(std::optional<QString>, stored);
+    QFETCH(QString, headings);
+    QFETCH(QString, setting);
+    const connections::ColumnChoice choice = connections::ColumnChoice::fromSetting(stored);
+    QCOMPARE(choice.headings().join(u'|'), headings);
+    QCOMPARE(choice.settingText(), setting);
+}
+
+void TestConnections::bitListOrder()
+{
+    std::array<quint8, 512> bits{};
+    bits[0] = 0x81;     // 8 before 1
+    bits[2] = 0x04;     // 19
+    bits[511] = 0x80;   // the block's last number
+    QCOMPARE(connections::activeConnectionNumbers(1, bits), (std::vector<quint16>{8, 1, 19, 4096}));
+    QCOMPARE(connections::activeConnectionNumbers(4097, bits), (std::vector<quint16>{4104, 4097, 4115, 8192}));
+    // Numbers beyond 16 bits signed are not listed.
+    QCOMPARE(connections::activeConnectionNumbers(28673, bits), (std::vector<quint16>{28680, 28673, 28691}));
+}
+
+void TestConnections::rowIndexFollowsTheList()
+{
+    widgets::ReportListModel model;
+    model.addColumn(QStringLiteral("User"), Qt::AlignLeft, 1440);
+    model.addColumn(QStringLiteral("Conn #"), Qt::AlignRight, 1440);
+    connections::ConnectionRows rows(model, 1);
+    const auto scan = [&](quint16 number) {
+        return model.findRow(1, connections::connectionNumberText(number));
+    };
+    const auto agrees = [&] {
+        for (quint16 number = 1; number <= 40; ++number) {
+            if (rows.rowOf(number) != scan(number))
+                return false;
+        }
+        return true;
+    };
+    for (quint16 number : {7, 3, 30, 12, 5, 21})
+        rows.put(number, {QStringLiteral("U%1").arg(40 - number), connections::connectionNumberText(number)});
+    QVERIFY(agrees());
+    model.sortByColumn(0, Qt::AscendingOrder);
+    QVERIFY(agrees());
+    // Updating a row keeps it in place.
+    QCOMPARE(rows.put(12, {QStringLiteral("new"), connections::connectionNumberText(12)}), scan(12));
+    QCOMPARE(model.itemText(scan(12), 0), QStringLiteral("new"));
+    model.removeRows({0, 2});
+    QVERIFY(agrees());
+    std::vector<bool> met(0x10000, false);
+    met[3] = met[21] = true;
+    rows.removeUnmet(met);
+    QVERIFY(agrees());
+    QCOMPARE(model.rowCount(), 2);
+    model.clearRows();
+    QVERIFY(agrees());
+}
+
+void TestConnections::chooserAtTheFirstOpening()
+{
+    Fixture f;
+    int shown = 0;
+    connections::setChooserPresenter([&](connections::ConnectionTypeForm& chooser) {
+        ++shown;
+        QVERIFY(f.services.context.values.gFilterAtStartup);
+        // No settings yet: everything listed, every column, the box ticked.
+        QCOMPARE(chooser.cmbConnType()->currentText(), QStringLiteral("All"));
+        QCOMPARE(chooser.cmbStatus()->currentText(), QStringLiteral("All"));
+        QCOMPARE(chooser.lstAvailableColumns()->selectedItems().size(), 7);
+        QVERIFY(chooser.chkShowAtStartup()->isChecked());
+        chooser.btnDeselectAll()->click();
+        chooser.lstAvailableColumns()->item(6)->setSelected(true);   // Status
+        chooser.cmbStatus()->setCurrentText(QStringLiteral("Authenticated"));
+        chooser.chkShowAtStartup()->setChecked(false);
+        chooser.btnSaveSettings()->click();
+    });
+    UserConnectionsForm* form = f.open({QStringLiteral("FS1")});
+    QCOMPARE(shown, 1);
+    QVERIFY(!f.services.context.values.gFilterAtStartup);
+    QVERIFY(f.services.messages.shown.isEmpty());   // no closing message during an opening
+    QVERIFY(form);
+    QCOMPARE(form->lstvwUsers()->model().headings(), QStringList({"User", "Conn #", "Status"}));
+    // The saved filter applies to this opening already.
+    QCOMPARE(column(form, 1), QStringList({"3", "5", "9"}));
+    QCOMPARE(form->cmbStatus()->currentText(), QStringLiteral("Authenticated"));
+    QCOMPARE(f.registry.queryValue(settings::Hive::CurrentUser, kKey, QStringLiteral("SelectedColumns")),
+             std::optional<QString>(QStringLiteral("Status")));
+
+    // Saved with the box cleared: the next opening goes straight to the view.
+    f.open({QStringLiteral("FS2")});
+    QCOMPARE(shown, 1);
+
+    // Cancelled, the view still opens with the stored settings.
+    f.store(QStringLiteral("ShowAtStartup"), QStringLiteral("True"));
+    connections::setChooserPresenter([&](connections::ConnectionTypeForm& chooser) {
+        ++shown;
+        chooser.btnCancel()->click();
+    });
+    UserConnectionsForm* big = f.open({QStringLiteral("BIG")});
+    QCOMPARE(shown, 2);
+    QVERIFY(big);
+    QCOMPARE(big->lstvwUsers()->model().headings(), QStringList({"User", "Conn #", "Status"}));
+
+    // "false" in lower case is not "True": no chooser at the opening.
+    f.store(QStringLiteral("ShowAtStartup"), QStringLiteral("false"));
+    QVERIFY(f.open({QStringLiteral("CLEARFAIL")}));
+    QCOMPARE(shown, 2);
+}
+
+void TestConnections::chooserFromTheMenuTellsWhenSettingsApply()
+{
+    Fixture f;
+    f.store(QStringLiteral("ShowAtStartup"), QStringLiteral("false"));
+    f.store(QStringLiteral("SelectedColumns"), QStringLiteral("Type,Bogus"));
+    bool ticked = false;
+    int selected = -1;
+    connections::setChooserPresenter([&](connections::ConnectionTypeForm& chooser) {
+        ticked = chooser.chkShowAtStartup()->isChecked();
+        selected = static_cast<int>(chooser.lstAvailableColumns()->selectedItems().size());
+        chooser.btnDeselectAll()->click();
+        chooser.btnSaveSettings()->click();
+    });
+    connections::chooseColumns(f.host);
+    QVERIFY(ticked);   // only exactly "False" clears the box
+    QCOMPARE(selected, 1);
+    QCOMPARE(f.services.messages.texts(),
+             QStringList({"Settings will take effect the next time the User Connection window is loaded"}));
+    QCOMPARE(f.services.messages.titles(), QStringList({"Save Settings"}));
+    QCOMPARE(f.registry.queryValue(settings::Hive::CurrentUser, kKey, QStringLiteral("SelectedColumns")),
+             std::optional<QString>(QString()));
+    QCOMPARE(f.registry.queryValue(settings::Hive::CurrentUser, kKey, QStringLiteral("ShowAtStartup")),
+             std::optional<QString>(QStringLiteral("True")));
+}
+
+void TestConnections::storedColumnsInTheirFixedOrder()
+{
+    Fixture f;
+    f.skipChooser();
+    f.store(QStringLiteral("SelectedColumns"), QStringLiteral("Status,Type"));
+    UserConnectionsForm* form = f.open({QStringLiteral("FS1")});
+    QVERIFY(form);
+    QCOMPARE(form->lstvwUsers()->model().headings(), QStringList({"User", "Conn #", "Type", "Status"}));
+    QCOMPARE(form->lstvwUsers()->model().rowTexts(1),
+             QStringList({"JSMITH.O", "         5", "IPX", "Authenticated"}));
+    QCOMPARE(form->statusBar()->currentMessage(), QStringLiteral("Total connections: 5"));
+
+    // All columns: the cells of the connection read 1 MB, 1500 minutes ago.
+    f.store(QStringLiteral("SelectedColumns"), connections::ColumnChoice().settingText());
+    UserConnectionsForm* all = f.open({QStringLiteral("FS2")});
+    QCOMPARE(all->lstvwUsers()->columnCount(), 9);
+    UserConnectionsForm* fs1 = connections::findUserConnections(f.host, QStringLiteral("FS1"));
+    QCOMPARE(fs1, form);   // the first window is kept as it was
+}
+
+void TestConnections::filtersAndRefresh()
+{
+    Fixture f;
+    f.skipChooser();
+    f.store(QStringLiteral("ConnStatus"), QStringLiteral("Mac Station"));
+    UserConnectionsForm* form = f.open({QStringLiteral("FS1")});
+    QCOMPARE(column(form, 1), QStringList({"7"}));
+
+    // A row whose status no longer passes the filter goes at the next refresh.
+    form->cmbStatus()->setCurrentText(QStringLiteral("Normal"));
+    QVERIFY(form->refreshUsers());
+    QCOMPARE(column(form, 1), QStringList({"12"}));
+
+    form->cmbStatus()->setCurrentText(QStringLiteral("All"));
+    form->cmbConnType()->setCurrentText(QStringLiteral("IP"));
+    form->listConnections();
+    QCOMPARE(column(form, 1), QStringList({"3", "9", "12"}));   // the padded texts sort as numbers
+    QCOMPARE(column(form, 0), QStringList({"*ADMIN.O", "NOMSG.O", "ada.O"}));
+    QCOMPARE(f.registry.queryValue(settings::Hive::CurrentUser, kKey, QStringLiteral("ConnType")),
+             std::optional<QString>(QStringLiteral("IP")));
+    QCOMPARE(form->statusBar()->currentMessage(), QStringLiteral("Total connections: 3"));
+    QVERIFY(form->btnListConnections()->isEnabled());
+
+    // A connection that went away loses its row; a single row stays one row.
+    form->cmbConnType()->setCurrentText(QStringLiteral("AFP"));
+    form->refreshUsers();
+    QCOMPARE(column(form, 1), QStringList({"7"}));
+    form->refreshUsers();
+    QCOMPARE(column(form, 1), QStringList({"7"}));
+
+    // A hand-edited filter that names no entry lists everything.
+    f.store(QStringLiteral("ConnType"), QStringLiteral("ipx"));
+    f.store(QStringLiteral("ConnStatus"), QStringLiteral("All"));
+    UserConnectionsForm* fs2 = f.open({QStringLiteral("FS2")});
+    QCOMPARE(fs2->cmbConnType()->currentText(), QStringLiteral("All"));
+    QCOMPARE(fs2->lstvwUsers()->rowCount(), 2);
+}
+
+void TestConnections::connectionsAboveTheFirstBlockSurviveRefresh()
+{
+    Fixture f;
+    f.skipChooser();
+    UserConnectionsForm* form = f.open({QStringLiteral("BIG")});
+    QCOMPARE(column(form, 1), QStringList({"100", "5000", "9000"}));
+    QVERIFY(form->refreshUsers());
+    QCOMPARE(column(form, 1), QStringList({"100", "5000", "9000"}));
+}
+
+void TestConnections::eachWindowMarksItsOwnConnection()
+{
+    Fixture f;
+    f.skipChooser();
+    f.open({QStringLiteral("FS1"), QStringLiteral("FS2")});
+    UserConnectionsForm* fs1 = connections::findUserConnections(f.host, QStringLiteral("FS1"));
+    UserConnectionsForm* fs2 = connections::findUserConnections(f.host, QStringLiteral("FS2"));
+    QVERIFY(fs1 && fs2 && fs1 != fs2);
+    for (int pass = 0; pass < 2; ++pass) {
+        QCOMPARE(fs1->lstvwUsers()->findRowStartingWith(0, QStringLiteral("*")),
+                 fs1->lstvwUsers()->findRow(1, connections::connectionNumberText(3)));
+        fs2->lstvwUsers()->sortByColumn(1, Qt::AscendingOrder);
+        QCOMPARE(column(fs2, 0), QStringList({"OTHER.O", "*ADMIN.O"}));
+        fs1->refreshUsers();
+        fs2->refreshUsers();
+    }
+    // Opening again brings the open window to the front and opens nothing.
+    const qsizetype windows = f.host.mdiArea()->subWindowList().size();
+    f.open({QStringLiteral("BIG"), QStringLiteral("FS1")});
+    QCOMPARE(f.host.mdiArea()->subWindowList().size(), windows);
+    QCOMPARE(f.host.mdiArea()->activeSubWindow()->widget(), fs1);
+}
+
+void TestConnections::openingFailures()
+{
+    Fixture f;
+    f.skipChooser();
+    f.open({QStringLiteral("DOWN"), QStringLiteral("NOAUTH")});
+    QVERIFY(f.host.mdiArea()->subWindowList().isEmpty());
+    QCOMPARE(f.services.messages.texts(),
+             QStringList({"You are not authenticated to the selected tree.  Please authenticate and try again."}));
+    QCOMPARE(f.services.messages.titles(), QStringList({"Not Authenticated"}));
+    QCOMPARE(f.host.openings, 0);
+}
+
+void TestConnections::findAsYouType()
+{
+    Fixture f;
+    f.skipChooser();
+    UserConnectionsForm* form = f.open({QStringLiteral("FS1")});
+    widgets::ReportListView* list = form->lstvwUsers();
+    const auto selectedUsers = [&] {
+        QStringList users;
+        for (int row : list->selectedRows())
+            users.append(list->itemText(row, 0));
+        return users;
+    };
+    form->txtFindUser()->setText(QStringLiteral("ad"));
+    QCOMPARE(selectedUsers(), QStringList({"ada.O"}));   // not "*ADMIN.O"
+    QVERIFY(!list->multiSelect());
+    form->txtFindUser()->setText(QStringLiteral("*"));
+    QCOMPARE(selectedUsers(), QStringList({"*ADMIN.O"}));
+    form->txtFindUser()->setText(QStringLiteral("zz"));   // no match changes nothing
+    QCOMPARE(selectedUsers(), QStringList({"*ADMIN.O"}));
+    form->txtFindUser()->setText(QString());
+    QCOMPARE(list->selectedRows(), QList<int>({0}));
+}
+
+void TestConnections::sortingByColumnClicks()
+{
+    Fixture f;
+    f.skipChooser();
+    UserConnectionsForm* form = f.open({QStringLiteral("FS1")});
+    QCOMPARE(column(form, 1), QStringList({"3", "5", "7", "9", "12"}));
+    form->sortByClickedColumn(1);   // not the column clicked last: ascending
+    QCOMPARE(column(form, 1), QStringList({"3", "5", "7", "9", "12"}));
+    form->sortByClickedColumn(1);   // again: descending
+    QCOMPARE(column(form, 1), QStringList({"12", "9", "7", "5", "3"}));
+    // The refresh keeps the order and finds every row again.
+    form->refreshUsers();
+    QCOMPARE(column(form, 1), QStringList({"12", "9", "7", "5", "3"}));
+    form->sortByClickedColumn(0);
+    QCOMPARE(column(form, 0), QStringList({"*ADMIN.O", "ada.O", "JSMITH.O", "MAC1.O", "NOMSG.O"}));
+}
+
+void TestConnections::refreshTogglesControls()
+{
+    Fixture f;
+    f.skipChooser();
+    f.store(QStringLiteral("Refresh Interval"), QStringLiteral("5"));
+    UserConnectionsForm* form = f.open({QStringLiteral("FS1")});
+    QAction* clear = f.host.menuAction(connections::userMenu::kClearConnection);
+    QCOMPARE(form->txtInterval()->text(), QStringLiteral("5"));
+    QVERIFY(f.host.menuVisible.value(connections::userMenu::kMenu));
+    QVERIFY(clear->isEnabled());
+
+    form->toggleRefresh();
+    QCOMPARE(form->btnRefresh()->text(), QStringLiteral("&Stop"));
+    QVERIFY(form->timerRefreshUsers()->isActive());
+    QCOMPARE(form->timerRefreshUsers()->interval(), 5000);
+    for (QWidget* control : {static_cast<QWidget*>(form->txtInterval()), static_cast<QWidget*>(form->txtFindUser()),
+                             static_cast<QWidget*>(form->cmbConnType()), static_cast<QWidget*>(form->cmbStatus()),
+                             static_cast<QWidget*>(form->btnListConnections())})
+        QVERIFY2(!control->isEnabled(), qPrintable(control->objectName()));
+    QVERIFY(!clear->isEnabled());
+    QVERIFY(!f.host.saveEnabled);
+    // Activating the window again while it refreshes enables nothing that would start a pass.
+    form->setActiveControls();
+    QVERIFY(!form->btnListConnections()->isEnabled());
+    QVERIFY(!clear->isEnabled());
+    // A refresh whose filter leaves no row can still be stopped.
+    form->cmbStatus()->setCurrentText(QStringLiteral("Being Aborted"));
+    form->refreshTick();
+    QCOMPARE(form->lstvwUsers()->rowCount(), 0);
+    form->setActiveControls();
+    QVERIFY(form->btnRefresh()->isEnabled());
+
+    form->toggleRefresh();
+    QCOMPARE(form->btnRefresh()->text(), QStringLiteral("Begin &Refresh"));
+    QVERIFY(!form->timerRefreshUsers()->isActive());
+    QVERIFY(form->btnListConnections()->isEnabled() && form->txtFindUser()->isEnabled());
+    QVERIFY(clear->isEnabled());
+    QVERIFY(f.host.saveEnabled);
+
+    // Closing writes the interval and the column widths.
+    form->txtInterval()->setText(QStringLiteral("7"));
+    form->closeView();
+    QCOMPARE(f.registry.queryValue(settings::Hive::CurrentUser, kKey, QStringLiteral("Refresh Interval")),
+             std::optional<QString>(QStringLiteral("7")));
+    QVERIFY(f.registry.queryValue(settings::Hive::CurrentUser, kKey, QStringLiteral("ColWidth-Conn #")));
+    QVERIFY(!f.host.menuVisible.value(connections::userMenu::kMenu));
+}
+
+void TestConnections::passesLetEventsRun()
+{
+    Fixture f;
+    f.skipChooser();
+    QPointer<UserConnectionsForm> form = f.open({QStringLiteral("SLOW")});
+    QCOMPARE(form->lstvwUsers()->rowCount(), 10);
+
+    // A second pass asked for while one runs is refused; the first ends whole.
+    int refused = 0;
+    QTimer::singleShot(20, form, [&] { refused += form->refreshUsers() ? 0 : 1; });
+    QVERIFY(form->refreshUsers());
+    QCOMPARE(refused, 1);
+    QCOMPARE(form->lstvwUsers()->rowCount(), 10);
+    QVERIFY(!form->isListing());
+
+    // The timer's passes: one at the start, then one a tick.
+    QSignalSpy passes(form.data(), &UserConnectionsForm::passFinished);
+    form->txtInterval()->setText(QStringLiteral("1"));
+    form->toggleRefresh();
+    QCOMPARE(passes.size(), 1);
+    QVERIFY(passes.wait(3000));
+    QVERIFY(form->timerRefreshUsers()->isActive());
+    form->toggleRefresh();
+
+    // Closing the window in the middle of a pass ends the pass.
+    QTimer::singleShot(20, form, [&] { form->closeView(); });
+    QVERIFY(!form->refreshUsers());
+    QTRY_VERIFY(!form);
+}
+
+void TestConnections::clearing()
+{
+    Fixture f;
+    f.skipChooser();
+    UserConnectionsForm* form = f.open({QStringLiteral("FS1")});
+    const QStringList all = {"3", "5", "7", "9", "12"};
+    const QString ownMessage =
+        QStringLiteral("Connection 3 is your connection.  You cannot clear your own connection, it will not be included.");
+
+    // Only the own connection: its message, nothing else.
+    selectNumbers(form, {"3"});
+    QCOMPARE(connections::clearChosenConnections(f.services.context, *form->lstvwUsers(), *form), 0);
+    QCOMPARE(f.services.messages.texts(), QStringList({ownMessage}));
+
+    // 5, 7 and the own 3, answered No: asked about 5, 7, nothing changes.
+    f.services.messages.clear();
+    selectNumbers(form, {"3", "5", "7"});
+    f.services.messages.queueAnswer(Answer::Ok);
+    f.services.messages.queueAnswer(Answer::No);
+    connections::clearConnectionsOfActiveView(f.host);
+    QCOMPARE(f.services.messages.texts(),
+             QStringList({ownMessage, "Are you sure you want to clear the following connections?\n5, 7"}));
+    const platform::Message question = f.services.messages.shown.at(1);
+    QCOMPARE(question.title, QStringLiteral("Clear User Connections"));
+    QCOMPARE(question.defaultAnswer, Answer::No);
+    QCOMPARE(question.buttons, platform::Buttons::YesNo);
+    QCOMPARE(column(form, 1), all);
+
+    // Yes: the rows go and the count follows; the server no longer has them.
+    f.services.messages.queueAnswer(Answer::Ok);
+    f.services.messages.queueAnswer(Answer::Yes);
+    connections::clearConnectionsOfActiveView(f.host);
+    QCOMPARE(column(form, 1), QStringList({"3", "9", "12"}));
+    QCOMPARE(form->statusBar()->currentMessage(), QStringLiteral("Total connections: 3"));
+    form->refreshUsers();
+    QCOMPARE(column(form, 1), QStringList({"3", "9", "12"}));
+
+    // A server that refuses: the row stays and the refusal is told.
+    UserConnectionsForm* refusing = f.open({QStringLiteral("CLEARFAIL")});
+    f.services.messages.clear();
+    selectNumbers(refusing, {"2"});
+    f.services.messages.queueAnswer(Answer::Yes);
+    QCOMPARE(connections::clearChosenConnections(f.services.context, *refusing->lstvwUsers(), *refusing), 0);
+    QCOMPARE(column(refusing, 1), QStringList({"1", "2"}));
+    QCOMPARE(f.services.messages.texts().last(),
+             QStringLiteral("The following connections could not be cleared:\n2"));
+}
+
+void TestConnections::sendingMessages()
+{
+    Fixture f;
+    f.skipChooser();
+    UserConnectionsForm* form = f.open({QStringLiteral("FS1")});
+    selectNumbers(form, {"5"});
+    connections::SendMessageForm* send = connections::sendMessageToChosen(f.host);
+    QVERIFY(send);
+    selectNumbers(form, {"3", "9"});
+    QCOMPARE(connections::sendMessageToChosen(f.host), send);   // one window gathers both choices
+    widgets::FlexGrid* grid = send->grdConnectionsList();
+    QCOMPARE(grid->rows(), 4);
+    QCOMPARE(grid->textMatrix(0, 2), QStringLiteral("Status"));
+    QCOMPARE(grid->textMatrix(2, 0), QStringLiteral("*ADMIN.O"));
+    QCOMPARE(grid->textMatrix(3, 1), connections::connectionNumberText(9));
+    QCOMPARE(send->server(), QStringLiteral("FS1"));
+
+    QVERIFY(!send->btnSend()->isEnabled());
+    send->txtMessage()->setText(QStringLiteral("x"));
+    QVERIFY(send->btnSend()->isEnabled());
+    send->btnSend()->click();
+    QCOMPARE(grid->textMatrix(1, 2), QStringLiteral("Sent"));
+    QCOMPARE(grid->textMatrix(3, 2), QStringLiteral("Not Accepting Messages"));
+    QCOMPARE(send->btnCancel()->text(), QStringLiteral("&Close"));
+    send->close();
+
+    // A refused broadcast shows that it was not sent.
+    UserConnectionsForm* refusing = f.open({QStringLiteral("SENDFAIL")});
+    selectNumbers(refusing, {"2"});
+    send = connections::sendMessageToChosen(f.host);
+    QCOMPARE(send->grdConnectionsList()->rows(), 2);   // a new window after the close
+    send->txtMessage()->setText(QStringLiteral("x"));
+    send->send();
+    QCOMPARE(send->grdConnectionsList()->textMatrix(1, 2), QStringLiteral("Unable to send message"));
+}
+
+// ---- veskaro-report -----------------------------------------------------------------
+
+void TestConnections::report_data()
+{
+    QTest::addColumn<QStringList>("settings");   // name=value pairs
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+
+    const QString allColumns = QStringLiteral("User,Conn #,Type,Conn Time,Read (KB),Written (KB),Requests,Open Files,Status\r\n");
+    QTest::newRow("defaults") << QStringList() << QStringList{"connections", "FS1"} << 0
+                              << allColumns + "*ADMIN.O,3,IP,00D 01H 01M,0,0,0,0,Authenticated\r\n"
+                                              "JSMITH.O,5,IPX,01D 01H 00M,1024,0,0,0,Authenticated\r\n"
+                                              "MAC1.O,7,AFP,00D 01H 00M,0,0,0,0,Mac Station\r\n"
+                                              "NOMSG.O,9,IP,00D 01H 00M,0,0,0,0,Authenticated\r\n"
+                                              "ada.O,12,IP,00D 01H 00M,0,0,0,0,Normal\r\n"
+                              << "";
+    QTest::newRow("stored choice, status given")
+        << QStringList{"SelectedColumns=Status,Type", "ConnType=IP", "ShowAtStartup=True"}
+        << QStringList{"connections", "--status", "Normal", "FS1"} << 0
+        << "User,Conn #,Type,Status\r\nada.O,12,IP,Normal\r\n" << "";
+    QTest::newRow("type given over the stored one")
+        << QStringList{"SelectedColumns=", "ConnType=IP"} << QStringList{"connections", "--type", "All", "BIG"} << 0
+        << "User,Conn #\r\n*ADMIN.O,100\r\nB.O,5000\r\nC.O,9000\r\n" << "";
+    QTest::newRow("unreachable") << QStringList() << QStringList{"connections", "DOWN"} << 0 << "" << "";
+    QTest::newRow("not authenticated") << QStringList() << QStringList{"connections", "NOAUTH"} << 0 << ""
+                                       << "Not Authenticated: You are not authenticated to the selected tree.  "
+                                          "Please authenticate and try again.\n";
+    QTest::newRow("unknown status") << QStringList() << QStringList{"connections", "--status", "normal", "FS1"} << 2
+                                    << "" << "--status takes All|Authenticated|";
+    QTest::newRow("filters on another view") << QStringList() << QStringList{"info", "--type", "IP", "FS1"} << 2
+                                             << "" << "the info view takes no --type";
+}
+
+void TestConnections::report()
+{
+    QFETCH(QStringList, settings);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+
+    QTemporaryDir dir;
+    QFile network(dir.filePath(QStringLiteral("network.json")));
+    QVERIFY(network.open(QIODevice::WriteOnly));
+    network.write(kNetwork);
+    network.close();
+    qputenv("VESKARO_NETWORK", network.fileName().toLocal8Bit());
+    qputenv("VESKARO_SETTINGS", dir.filePath(QStringLiteral("settings.reg")).toLocal8Bit());
+    {
+        auto store = settings::openDefaultRegistryStore();
+        store->createKey(settings::Hive::CurrentUser, app::kRootKey);
+        store->setValue(settings::Hive::CurrentUser, app::kRootKey, QStringLiteral("StartingServerContext"),
+                        QStringLiteral("T\\[Root]"));
+        if (!settings.isEmpty())
+            store->createKey(settings::Hive::CurrentUser, kKey);
+        for (const QString& pair : settings)
+            store->setValue(settings::Hive::CurrentUser, kKey, pair.section(u'=', 0, 0), pair.section(u'=', 1));
+    }
+
+    QString printed;
+    QString messages;
+    QTextStream outStream(&printed);
+    QTextStream errStream(&messages);
+    const int rc = report::ReportCommand().execute(arguments, outStream, errStream);
+    outStream.flush();
+    errStream.flush();
+    // The report changes no setting of the view.
+    const bool keyAfter = settings::openDefaultRegistryStore()->keyExists(settings::Hive::CurrentUser, kKey);
+    qunsetenv("VESKARO_NETWORK");
+    qunsetenv("VESKARO_SETTINGS");
+
+    QCOMPARE(rc, exitCode);
+    QCOMPARE(printed, out);
+    if (err.isEmpty())
+        QVERIFY2(!messages.contains(u':'), qPrintable(messages));
+    else
+        QVERIFY2(messages.contains(err), qPrintable(messages));
+    QCOMPARE(keyAfter, !settings.isEmpty());
+}
+
+QTEST_MAIN(TestConnections)
+#include "test_connections.moc"
