@@ -383,16 +383,18 @@ int ReportCommand::execute(const QStringList& arguments, QIODevice& out, QTextSt
     }
 
     if (!parsed.screenshot.isEmpty()) {
-        form.setAttribute(Qt::WA_DontShowOnScreen);
-        form.show();
-        QCoreApplication::processEvents();
         // The raster engine draws at most 32767 pixels a side; a larger window
-        // comes from a size stored in the settings.
+        // comes from a size stored in the settings, and is not even shown.
         constexpr int kLargestSide = 32767;
         const bool drawable = form.width() <= kLargestSide && form.height() <= kLargestSide;
-        const QPixmap picture = drawable ? form.grab() : QPixmap();
+        QPixmap picture;
+        if (drawable) {
+            form.setAttribute(Qt::WA_DontShowOnScreen);
+            form.show();
+            QCoreApplication::processEvents();
+            picture = form.grab();
+        }
         if (picture.isNull()) {
-            // Most often a window size stored in the settings that no picture can hold.
             err << "veskaro-report: cannot render the main window at " << form.width() << " x " << form.height()
                 << " pixels (the window size stored in the settings may be too large); " << parsed.screenshot
                 << " was not written" << Qt::endl;
