@@ -242,7 +242,7 @@ void TestMainWindow::treeNameAtStartup_data()
     QTest::addColumn<QList<Seed>>("seeds");
     QTest::addColumn<QString>("tree");                   // the tree the program works in
     QTest::addColumn<std::optional<QString>>("stored");  // Tree after the run
-    const QString thirtyTwo = QStringLiteral("A_TREE_NAME_OF_32_CHARACTERS_XY");
+    const QString thirtyTwo = QStringLiteral("A_TREE_NAME_OF_32_CHARACTERS_XYZ");
     QTest::newRow("stored empty counts as missing")
         << networkJson() << QList<Seed>{{"", "Tree", ""}} << kTree << std::optional<QString>(kTree);
     QTest::newRow("32 characters read whole")
@@ -259,7 +259,7 @@ void TestMainWindow::treeNameAtStartup()
     QFETCH(QList<Seed>, seeds);
     QFETCH(QString, tree);
     QFETCH(std::optional<QString>, stored);
-    QCOMPARE(QStringLiteral("A_TREE_NAME_OF_32_CHARACTERS_XY").size(), 32);
+    QCOMPARE(QStringLiteral("A_TREE_NAME_OF_32_CHARACTERS_XYZ").size(), 32);
     Harness run;
     run.seed(seeds);
     QCOMPARE(run.start(json), std::nullopt);

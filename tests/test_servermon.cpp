@@ -270,7 +270,7 @@ void TestServerMon::intervalEdits_data()
     QTest::newRow("lone point") << "." << "." << -1;
     QTest::newRow("zero never ticks") << "0" << "0" << 0;
     QTest::newRow("letters are not typed") << "a5b" << "5" << 5000;
-    QTest::newRow("rounded seconds") << "2.6" << "2.6" << 3000;
+    QTest::newRow("fractions of a second count") << "2.6" << "2.6" << 2600;
 }
 
 void TestServerMon::intervalEdits()
