@@ -249,7 +249,7 @@ private Q_SLOTS:
         QVERIFY(!grid.tableView()->isColumnHidden(1));
         grid.setColWidth(2, 1125);
         QVERIFY(!grid.tableView()->isColumnHidden(2));
-        QCOMPARE(grid.tableView()->columnWidth(2), settings::twipsToPixels(1125, settings::fnColumnDotsPerInch(&grid)));
+        QCOMPARE(grid.tableView()->columnWidth(2), settings::twipsToPixels(1125, settings::columnDotsPerInch(&grid)));
     }
 
     void widgetReportsCellUnderMouse()

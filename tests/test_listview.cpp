@@ -150,7 +150,7 @@ private Q_SLOTS:
     {
         ReportListView list;
         list.addColumn(QStringLiteral("Server"), Qt::AlignLeft, 1440);
-        const double dpi = settings::fnColumnDotsPerInch(&list);
+        const double dpi = settings::columnDotsPerInch(&list);
         QCOMPARE(list.treeView()->header()->sectionSize(0), settings::twipsToPixels(1440, dpi));
         QCOMPARE(list.columnWidthTwips(0), 1440);
         // The user widens it to two inches (as near as whole pixels come).

@@ -111,7 +111,7 @@ void TestSaveCopy::saves()
     QFETCH(QString, delimiter);
     QFETCH(QByteArray, expected);
     Fixture f;
-    f.services.context.values.gSaveFileDelimiter = delimiter;
+    f.services.context.values.saveFileDelimiter = delimiter;
     GridWindow w;
     QWidget plain;
     QWidget* window = grid ? &w.window : &plain;
@@ -151,7 +151,7 @@ void TestSaveCopy::asksWithProposedNameAndFilter()
     QCOMPARE(f.services.fileDialogs.requests.size(), 1);
     const platform::SaveDialogRequest& request = f.services.fileDialogs.requests.constFirst();
     QCOMPARE(request.proposedName, proposed);
-    QCOMPARE(request.filter, exporting::fcnSaveFilter());
+    QCOMPARE(request.filter, exporting::saveFilter());
     QVERIFY(request.overwritePrompt);
 }
 
@@ -170,7 +170,7 @@ void TestSaveCopy::nothingWrittenWithoutNameFolderOrWindow()
 
     const QString unwritable = f.dir.filePath(QStringLiteral("missing-folder/out.csv"));
     QCOMPARE(f.saveTo(&w.window, unwritable), QByteArray("<no file>"));
-    QVERIFY(!exporting::subSaveTables(&w.window, unwritable, QLatin1Char(',')));
+    QVERIFY(!exporting::saveTables(&w.window, unwritable, QLatin1Char(',')));
     QVERIFY(f.services.messages.shown.isEmpty());
 
     f.services.fileDialogs.requests.clear();
@@ -204,7 +204,7 @@ void TestSaveCopy::copiesRows()
     QFETCH(bool, allRows);
     QFETCH(QString, clipboard);
     Fixture f;
-    f.services.context.values.gSaveFileDelimiter = QStringLiteral("\t");
+    f.services.context.values.saveFileDelimiter = QStringLiteral("\t");
     GridWindow w;
     w.grid->setRow(row);
     w.grid->setRowSel(rowSel);

@@ -48,15 +48,15 @@ struct Fixture {
     explicit Fixture(const QByteArray& json)
         : client(testing::makeNetwork(json)), services(client ? *client : fallback, registry), host(services.context)
     {
-        settings::subResetStartingServerContext(registry);
+        settings::resetStartingServerContext(registry);
         host.window()->show();
     }
 
     ServerInformationForm* open(const QStringList& servers)
     {
         host.selection = servers;
-        views::btnServerInfo_Click(host);
-        return views::serverInfoWindow(host);
+        views::openServerInformation(host);
+        return views::findView<ServerInformationForm>(host);
     }
 
     testing::StubClient fallback;
@@ -273,7 +273,7 @@ void TestServerInfo::keepsMinimumSizeAndSavesState()
     QPointer<QWidget> watched(frame);
     frame->close();
     QTRY_VERIFY(!watched);
-    QCOMPARE(settings::fnReadValue(f.registry, kKey, QStringLiteral("ColWidth-DS Version"), 9),
+    QCOMPARE(settings::readValue(f.registry, kKey, QStringLiteral("ColWidth-DS Version"), 9),
              std::optional<QString>(QStringLiteral("1440")));
 
     // Reopened: the saved widths come back, the rows do not.

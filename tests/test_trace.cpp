@@ -28,7 +28,7 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, arguments);
         QFETCH(bool, enabled);
-        QCOMPARE(fnTraceEnabled(arguments), enabled);
+        QCOMPARE(isTraceEnabled(arguments), enabled);
     }
 
     void timestampLikeTheSystem()
@@ -48,8 +48,8 @@ private Q_SLOTS:
             QVERIFY(earlier.open(QIODevice::WriteOnly));
             earlier.write("earlier run\r\n");
         }
-        subWriteDebugLog(dir.path(), u"Volume Info - subGetVolumes"_qs, u"FS1"_qs, u"NWCCOpenConnByName"_qs, 0);
-        subWriteDebugLog(dir.path(), u"Server Info - btnServerInfo"_qs, u"FS2"_qs, u"NWDSGetDSVerInfo"_qs, -610);
+        writeDebugLog(dir.path(), u"Volume Info - subGetVolumes"_qs, u"FS1"_qs, u"NWCCOpenConnByName"_qs, 0);
+        writeDebugLog(dir.path(), u"Server Info - btnServerInfo"_qs, u"FS2"_qs, u"NWDSGetDSVerInfo"_qs, -610);
 
         QFile written(file);
         QVERIFY(written.open(QIODevice::ReadOnly));
@@ -66,7 +66,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString missing = dir.filePath(QStringLiteral("no/such/folder"));
-        subWriteDebugLog(missing, u"Volume Info - subGetVolumes"_qs, u"FS1"_qs, u"NWCCCloseConn"_qs, 0);
+        writeDebugLog(missing, u"Volume Info - subGetVolumes"_qs, u"FS1"_qs, u"NWCCCloseConn"_qs, 0);
         QVERIFY(!QDir(missing).exists());
     }
 };

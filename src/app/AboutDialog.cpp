@@ -1,4 +1,6 @@
 #include "app/AboutDialog.h"
+#include "platform/Services.h"
+#include "settings/RegistryStore.h"
 #include "app/Icons.h"
 
 #include "app/Splash.h"
@@ -12,7 +14,7 @@
 
 namespace app {
 
-QString fnFindSysInfoProgram(const settings::RegistryStore& store)
+QString findSysInfoProgram(const settings::RegistryStore& store)
 {
     using settings::Hive;
     if (auto path = store.queryValue(Hive::LocalMachine, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
@@ -27,7 +29,7 @@ QString fnFindSysInfoProgram(const settings::RegistryStore& store)
     return {};
 }
 
-AboutDialog::AboutDialog(AppContext& context, QWidget* parent)
+AboutDialog::AboutDialog(core::AppContext& context, QWidget* parent)
     : QDialog(parent), m_context(context)
 {
     setObjectName(QStringLiteral("frmAbout"));
@@ -35,7 +37,7 @@ AboutDialog::AboutDialog(AppContext& context, QWidget* parent)
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("picIcon"));
-    icon->setPixmap(fnIcon(QStringLiteral("app.svg")).pixmap(48, 48));
+    icon->setPixmap(loadIcon(QStringLiteral("app.svg")).pixmap(48, 48));
     icon->setFixedSize(56, 56);
 
     auto* title = new QLabel(QStringLiteral("Veskaro"), this);
@@ -82,7 +84,7 @@ void AboutDialog::cmdSysInfo_Click()
 
 void AboutDialog::StartSysInfo()
 {
-    const QString program = fnFindSysInfoProgram(m_context.registry());
+    const QString program = findSysInfoProgram(m_context.registry());
     if (!program.isEmpty() && QFileInfo::exists(program) && m_context.processes().startDetached(program, {}))
         return;
     m_context.messages().inform(tr("System Information Is Unavailable At This Time"));

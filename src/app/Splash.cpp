@@ -25,7 +25,7 @@ Splash::Splash(QWidget* parent)
 
     auto* logo = new QLabel(this);
     logo->setObjectName(QStringLiteral("imgLogo"));
-    logo->setPixmap(fnIcon(QStringLiteral("app.svg")).pixmap(64, 64));
+    logo->setPixmap(loadIcon(QStringLiteral("app.svg")).pixmap(64, 64));
     logo->setFixedSize(72, 72);
     logo->setAlignment(Qt::AlignCenter);
 

@@ -1,6 +1,9 @@
 #include "app/StartupSettings.h"
 
+#include "platform/Services.h"
 #include "netware/NovellCalls.h"
+#include "netware/ServerDiscovery.h"
+#include "netware/ServerSession.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
 #include "settings/WindowGeometry.h"
@@ -16,7 +19,7 @@ namespace app {
 namespace {
 
 using settings::Hive;
-using settings::fnReadValue;
+using settings::readValue;
 
 double logicalDpi()
 {
@@ -27,30 +30,30 @@ double logicalDpi()
 
 }  // namespace
 
-void readGlobalSettings(AppContext& context)
+void readGlobalSettings(core::AppContext& context)
 {
     settings::RegistryStore& store = context.registry();
-    ProgramValues& values = context.values;
+    core::ProgramValues& values = context.values;
 
-    if (const std::optional<QString> tree = fnReadValue(store, kRootKey, QStringLiteral("Tree"), 24)) {
-        values.gTreeName = *tree;
+    if (const std::optional<QString> tree = readValue(store, kRootKey, QStringLiteral("Tree"), 24)) {
+        values.treeName = *tree;
     } else {
-        nw::subInitClient(context);
+        nw::initClient(context);
         store.createKey(Hive::CurrentUser, kRootKey);
-        store.setValue(Hive::CurrentUser, kRootKey, QStringLiteral("Tree"), values.gTreeName);
+        store.setValue(Hive::CurrentUser, kRootKey, QStringLiteral("Tree"), values.treeName);
     }
 
-    values.gSearchSubContainers = settings::fnBooleanSetting(
-        fnReadValue(store, kRootKey, QStringLiteral("ServerSearchSubContainers"), 9), true);
+    values.searchSubContainers = settings::booleanSetting(
+        readValue(store, kRootKey, QStringLiteral("ServerSearchSubContainers"), 9), true);
 
-    values.gSaveFileDelimiter =
-        fnReadValue(store, kRootKey, QStringLiteral("SaveFileDelimiter"), 4).value_or(QStringLiteral(","));
-    values.gRemoteControlPath = fnReadValue(store, kRootKey, QStringLiteral("RemoteControl"), 499).value_or(QString());
+    values.saveFileDelimiter =
+        readValue(store, kRootKey, QStringLiteral("SaveFileDelimiter"), 4).value_or(QStringLiteral(","));
+    values.remoteControlPath = readValue(store, kRootKey, QStringLiteral("RemoteControl"), 499).value_or(QString());
 }
 
 std::optional<TwipsGeometry> readMainFormGeometry(const settings::RegistryStore& store)
 {
-    const std::optional<settings::WindowGeometry> stored = settings::fnStoredWindowGeometry(store, kMainFormKey);
+    const std::optional<settings::WindowGeometry> stored = settings::storedWindowGeometry(store, kMainFormKey);
     if (!stored)
         return std::nullopt;
     const auto whole = [](double twips) { return static_cast<int>(std::lround(twips)); };
@@ -59,15 +62,15 @@ std::optional<TwipsGeometry> readMainFormGeometry(const settings::RegistryStore&
 
 void writeMainFormGeometry(settings::RegistryStore& store, const TwipsGeometry& geometry)
 {
-    settings::subSaveWindowGeometry(store, kMainFormKey,
+    settings::saveWindowGeometry(store, kMainFormKey,
                                     settings::WindowGeometry{double(geometry.top), double(geometry.left),
                                                              double(geometry.height), double(geometry.width)});
 }
 
-void appendHiddenServer(AppContext& context, const QString& server)
+void appendHiddenServer(core::AppContext& context, const QString& server)
 {
     settings::RegistryStore& store = context.registry();
-    const QString& tree = context.values.gTreeName;
+    const QString& tree = context.values.treeName;
     if (!store.keyExists(Hive::CurrentUser, kHiddenKey))
         store.createKey(Hive::CurrentUser, kHiddenKey);
     // The list is read whole, whatever its length: reading it into a fixed

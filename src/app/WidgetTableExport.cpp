@@ -18,7 +18,7 @@ void WidgetTableExport::copy(MainForm& form, QWidget* activeChild)
 QString WidgetTableExport::savedText(MainForm& form, QWidget* activeChild) const
 {
     return QString::fromLatin1(
-        exporting::fcnSavedBytes(activeChild, exporting::fcnSaveDelimiter(form.context())));
+        exporting::savedBytes(activeChild, exporting::saveDelimiter(form.context())));
 }
 
 }  // namespace app

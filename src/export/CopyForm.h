@@ -8,7 +8,7 @@
 class QPushButton;
 class QRadioButton;
 
-namespace app {
+namespace core {
 class AppContext;
 }
 
@@ -17,7 +17,7 @@ namespace exporting {
 class CopyForm : public QDialog {
     Q_OBJECT
 public:
-    CopyForm(app::AppContext& context, QWidget* activeChild, QWidget* parent = nullptr);
+    CopyForm(core::AppContext& context, QWidget* activeChild, QWidget* parent = nullptr);
     ~CopyForm() override;
 
     QRadioButton* optAllRows() const { return m_allRows; }
@@ -36,7 +36,7 @@ public:
     static void forgetLastChoice();
 
 private:
-    app::AppContext& m_context;
+    core::AppContext& m_context;
     QPointer<QWidget> m_window;
     QRadioButton* m_allRows;
     QRadioButton* m_selected;

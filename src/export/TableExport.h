@@ -25,17 +25,17 @@ inline constexpr char NlmGridName[] = "grdNLMs";
 
 // Trimmed text; a number (grouping allowed) is reformatted with two decimals
 // when it has a decimal point and without decimals otherwise.
-QString fcnConvertCell(const QString& text, const QLocale& locale = QLocale());
+QString convertCell(const QString& text, const QLocale& locale = QLocale());
 
 // One field of a line: a cell holding the delimiter, a double quote, CR or LF
 // is put in double quotes with its quotes doubled, so that it stays one field.
-QString fcnQuoteField(const QString& cell, QChar delimiter);
+QString quoteField(const QString& cell, QChar delimiter);
 
 // Cells joined by the delimiter (each quoted where needed), no line end.
-QString fcnBuildLine(const QStringList& cells, QChar delimiter);
+QString buildLine(const QStringList& cells, QChar delimiter);
 
 // Windows-1252 bytes for the text; characters it cannot hold become "?".
-QByteArray fcnToAnsi(const QString& text);
+QByteArray ansiBytes(const QString& text);
 
 // Saved file of a grid: rows of height > 0 from row 0, columns of width > 0,
 // header cells converted like data cells. False when the device fails.
@@ -47,14 +47,14 @@ bool writeGrid(const widgets::GridData& grid, QIODevice& device, QChar delimiter
 bool writeListView(const widgets::ReportListModel& list, QIODevice& device, QChar delimiter,
                    const QLocale& locale = QLocale());
 
-// Clipboard text of rows firstRow..lastRow of a grid (see subCopyGridToClipboard).
-QString fcnGridClipboardText(const widgets::GridData& grid, const QString& gridName, int firstRow, int lastRow,
+// Clipboard text of rows firstRow..lastRow of a grid (see copyGridToClipboard).
+QString gridClipboardText(const widgets::GridData& grid, const QString& gridName, int firstRow, int lastRow,
                              QChar delimiter, const QLocale& locale = QLocale());
 
 // Proposed file name for a window caption: its first "/" becomes "-".
-QString fcnProposedSaveName(const QString& caption);
+QString proposedSaveName(const QString& caption);
 
 // Filter of the save dialog.
-QString fcnSaveFilter();
+QString saveFilter();
 
 }  // namespace exporting

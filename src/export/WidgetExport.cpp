@@ -16,16 +16,16 @@ bool writeListView(const widgets::ReportListView& list, QIODevice& device, QChar
     return writeListView(list.model(), device, delimiter, locale);
 }
 
-QString fcnGridClipboardText(const widgets::FlexGrid& grid, int firstRow, int lastRow, QChar delimiter,
+QString gridClipboardText(const widgets::FlexGrid& grid, int firstRow, int lastRow, QChar delimiter,
                              const QLocale& locale)
 {
-    return fcnGridClipboardText(grid.data(), grid.name(), firstRow, lastRow, delimiter, locale);
+    return gridClipboardText(grid.data(), grid.name(), firstRow, lastRow, delimiter, locale);
 }
 
-void subCopyGridToClipboard(const widgets::FlexGrid& grid, int firstRow, int lastRow, QChar delimiter,
+void copyGridToClipboard(const widgets::FlexGrid& grid, int firstRow, int lastRow, QChar delimiter,
                             platform::ClipboardService& clipboard, const QLocale& locale)
 {
-    clipboard.setText(fcnGridClipboardText(grid, firstRow, lastRow, delimiter, locale));
+    clipboard.setText(gridClipboardText(grid, firstRow, lastRow, delimiter, locale));
 }
 
 QList<QWidget*> exportableTables(const QWidget* window)

@@ -48,22 +48,6 @@ struct ParsedArguments {
     ReportRequest request;
 };
 
-void runCommand(app::MainForm& form, app::Command command)
-{
-    switch (command) {
-    case app::Command::ServerInfo: form.btnServerInfo_Click(); break;
-    case app::Command::Utilization: form.btnUtilization_Click(); break;
-    case app::Command::NLMs: form.btnNLMs_Click(); break;
-    case app::Command::SetParameters: form.btnSetParameters_Click(); break;
-    case app::Command::Volume: form.btnVolume_Click(); break;
-    case app::Command::GetConnInfo: form.btnGetConnInfo_Click(); break;
-    case app::Command::Partitions: form.btnPartitions_Click(); break;
-    case app::Command::AbendLog: form.btnAbendLog_Click(); break;
-    case app::Command::FileLocks: form.btnFileLocks_Click(); break;
-    default: break;
-    }
-}
-
 // A view whose table is what Save writes right after opening it.
 ReportView commandView(const char* name, const char* description, app::Command command)
 {
@@ -89,7 +73,7 @@ bool openForServers(app::MainForm& form, app::Command command, const QStringList
         return false;
     }
     if (servers.isEmpty()) {
-        runCommand(form, command);
+        form.runCommand(command);
         return true;
     }
     QListWidget* list = form.lstServers();
@@ -98,7 +82,7 @@ bool openForServers(app::MainForm& form, app::Command command, const QStringList
         const QList<QListWidgetItem*> matches = list->findItems(server, Qt::MatchFixedString);
         if (!matches.isEmpty())
             matches.first()->setSelected(true);
-        runCommand(form, command);
+        form.runCommand(command);
     }
     return true;
 }
@@ -244,7 +228,7 @@ int ReportCommand::execute(const QStringList& arguments, QTextStream& out, QText
     }
     app::MainForm& form = *program.mainForm();
     if (parsed.delimiter)
-        form.context().values.gSaveFileDelimiter = *parsed.delimiter;
+        form.context().values.saveFileDelimiter = *parsed.delimiter;
 
     for (const QString& server : std::as_const(parsed.request.servers)) {
         if (form.lstServers()->findItems(server, Qt::MatchFixedString).isEmpty())

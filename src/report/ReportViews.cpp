@@ -29,7 +29,7 @@ void addStandardViews(ReportCommand& command)
     utilization.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
         if (!openForServers(form, app::Command::Utilization, request.servers))
             return std::nullopt;
-        views::pollOnceForReport(views::serverMonWindow(form));
+        views::pollOnceForReport(views::findView<views::ServerMonForm>(form));
         return savedTextOfActiveView(form, QStringLiteral("utilization"));
     };
     command.addView(utilization);
@@ -42,7 +42,7 @@ void addStandardViews(ReportCommand& command)
     nlms.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
         if (!openForServers(form, app::Command::NLMs, request.servers))
             return std::nullopt;
-        if (QWidget* window = views::fcnFindNlmForm(form))
+        if (QWidget* window = views::findView<views::NLMForm>(form))
             views::applyNlmReportOptions(window, request.show, request.differencesOnly);
         return savedTextOfActiveView(form, QStringLiteral("nlms"));
     };
@@ -55,7 +55,7 @@ void addStandardViews(ReportCommand& command)
     sets.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
         if (!openForServers(form, app::Command::SetParameters, request.servers))
             return std::nullopt;
-        if (QWidget* window = views::findSetCommandsForm(form))
+        if (QWidget* window = views::findView<views::SetCommandsForm>(form))
             views::applySetReportOptions(window, request.differencesOnly);
         return savedTextOfActiveView(form, QStringLiteral("sets"));
     };

@@ -5,30 +5,30 @@
 
 namespace settings {
 
-std::optional<WindowGeometry> fnStoredWindowGeometry(const RegistryStore& store, const QString& keyPath)
+std::optional<WindowGeometry> storedWindowGeometry(const RegistryStore& store, const QString& keyPath)
 {
     if (!store.keyExists(Hive::CurrentUser, keyPath))
         return std::nullopt;
     WindowGeometry geometry;
-    geometry.top = fnGetTwipsSetting(store, keyPath, QStringLiteral("Top"));
-    geometry.left = fnGetTwipsSetting(store, keyPath, QStringLiteral("Left"));
-    geometry.height = fnGetTwipsSetting(store, keyPath, QStringLiteral("Height"));
-    geometry.width = fnGetTwipsSetting(store, keyPath, QStringLiteral("Width"));
+    geometry.top = readTwipsSetting(store, keyPath, QStringLiteral("Top"));
+    geometry.left = readTwipsSetting(store, keyPath, QStringLiteral("Left"));
+    geometry.height = readTwipsSetting(store, keyPath, QStringLiteral("Height"));
+    geometry.width = readTwipsSetting(store, keyPath, QStringLiteral("Width"));
     return geometry;
 }
 
-WindowGeometry fnLoadWindowGeometry(const RegistryStore& store, const QString& keyPath,
+WindowGeometry loadWindowGeometry(const RegistryStore& store, const QString& keyPath,
                                     const WindowGeometry& defaults)
 {
-    return fnStoredWindowGeometry(store, keyPath).value_or(defaults);
+    return storedWindowGeometry(store, keyPath).value_or(defaults);
 }
 
-void subSaveWindowGeometry(RegistryStore& store, const QString& keyPath, const WindowGeometry& geometry)
+void saveWindowGeometry(RegistryStore& store, const QString& keyPath, const WindowGeometry& geometry)
 {
-    subSaveSetting(store, keyPath, QStringLiteral("Top"), twipsToText(geometry.top));
-    subSaveSetting(store, keyPath, QStringLiteral("Left"), twipsToText(geometry.left));
-    subSaveSetting(store, keyPath, QStringLiteral("Height"), twipsToText(geometry.height));
-    subSaveSetting(store, keyPath, QStringLiteral("Width"), twipsToText(geometry.width));
+    saveSetting(store, keyPath, QStringLiteral("Top"), twipsToText(geometry.top));
+    saveSetting(store, keyPath, QStringLiteral("Left"), twipsToText(geometry.left));
+    saveSetting(store, keyPath, QStringLiteral("Height"), twipsToText(geometry.height));
+    saveSetting(store, keyPath, QStringLiteral("Width"), twipsToText(geometry.width));
 }
 
 }  // namespace settings

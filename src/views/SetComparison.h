@@ -19,10 +19,10 @@ inline constexpr int kSetFirstServerCol = 2;
 inline constexpr int kSetServerColWidth = 1830;
 
 // Header of a server's value column: "FS1 - Value".
-QString fcnSetServerHeader(const QString& server);
+QString serverColumnHeader(const QString& server);
 
 // True when a server column with exactly this server's header exists.
-bool fcnSetServerShown(const widgets::GridData& grid, const QString& server);
+bool isServerInSetComparison(const widgets::GridData& grid, const QString& server);
 
 // Parameter names to rows, without regard to case. NetWare names are
 // compared as the server does: "Maximum Packet Receive Buffers" and
@@ -60,7 +60,7 @@ private:
 // name is used; otherwise, or when none exists, a row is appended with the
 // name and category text; the category is written only then. The value cell
 // is right-aligned.
-int subAddSetParameter(widgets::FlexGridModel& grid, SetRowIndex& index, int col, const SetParameter& parameter,
+int addSetParameter(widgets::FlexGridModel& grid, SetRowIndex& index, int col, const SetParameter& parameter,
                        bool lookUp);
 
 // Adds server columns one after another in one opening of the comparison.
@@ -88,14 +88,14 @@ private:
 
 // The differences rule: true when some server's value differs, as text, from
 // the one to its left. With a single server nothing differs.
-bool fcnSetRowDiffers(const widgets::GridData& grid, int row);
+bool parameterRowDiffers(const widgets::GridData& grid, int row);
 
 // Shows every data row (height of row 0), or with differencesOnly hides
 // (height 0) those in which all servers agree.
-void subApplySetDifferences(widgets::FlexGridModel& grid, bool differencesOnly);
+void applySetDifferences(widgets::FlexGridModel& grid, bool differencesOnly);
 
 // The first shown data row whose name begins with `text`, without regard to
 // case; -1 when none does.
-int fcnFindSetRow(const widgets::GridData& grid, const QString& text);
+int findSetRow(const widgets::GridData& grid, const QString& text);
 
 }  // namespace views

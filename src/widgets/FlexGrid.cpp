@@ -134,7 +134,7 @@ QTableView* FlexGrid::tableView() const
 
 double FlexGrid::dpi() const
 {
-    return settings::fnColumnDotsPerInch(this);
+    return settings::columnDotsPerInch(this);
 }
 
 void FlexGrid::setRedraw(bool on)
@@ -356,7 +356,7 @@ bool FlexGrid::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void subRemoveEmptyGridRows(FlexGrid& grid)
+void removeEmptyGridRows(FlexGrid& grid)
 {
     grid.model().removeEmptyRows();
 }

@@ -121,6 +121,6 @@ private:
 
 // Removes, from the last row up to row 1, every row whose cells from column 1
 // on are all empty.
-void subRemoveEmptyGridRows(FlexGrid& grid);
+void removeEmptyGridRows(FlexGrid& grid);
 
 }  // namespace widgets
