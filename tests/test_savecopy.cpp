@@ -210,7 +210,7 @@ void TestSaveCopy::copiesRows()
     w.grid->setRowSel(rowSel);
     CopyForm dialog(f.services.context, &w.window);
     (allRows ? dialog.optAllRows() : dialog.optSelected())->setChecked(true);
-    dialog.btnCopy_Click();
+    QTest::mouseClick(dialog.btnCopy(), Qt::LeftButton);
     QCOMPARE(f.services.clipboard.text(), clipboard);
 }
 
@@ -229,7 +229,7 @@ void TestSaveCopy::copyChoiceIsRememberedForTheRun()
         if (cancel)
             QTest::mouseClick(dialog.btnCancel(), Qt::LeftButton);
         else
-            dialog.btnCopy_Click();
+            QTest::mouseClick(dialog.btnCopy(), Qt::LeftButton);
         return openedWithAllRows;
     };
     QVERIFY(!copyWith(&w.window, true, true));   // cancelled: neither copied nor remembered

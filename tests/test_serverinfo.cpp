@@ -86,7 +86,7 @@ QStringList traceLines(const QString& dir)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     QStringList lines;
-    const QString label = QLatin1String(views::ServerInfoTraceLabel);
+    const QString label = QLatin1String(views::kServerInfoTraceLabel);
     for (const QByteArray& line : file.readAll().split('\n')) {
         if (line.isEmpty())
             continue;
@@ -233,7 +233,7 @@ void TestServerInfo::trace()
     expected.append(QStringLiteral("DOWN, NWCCOpenConnByName, Result: 34817"));
     calls("CLOSEFAIL", "34817");
     for (QString& line : expected)
-        line.prepend(QLatin1String(views::ServerInfoTraceLabel) + QStringLiteral(", "));
+        line.prepend(QLatin1String(views::kServerInfoTraceLabel) + QStringLiteral(", "));
     QCOMPARE(traceLines(dir.path()), expected);
 }
 

@@ -53,10 +53,10 @@ AboutDialog::AboutDialog(core::AppContext& context, QWidget* parent)
     auto* ok = new QPushButton(tr("OK"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &AboutDialog::cmdOK_Click);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     auto* sysInfo = new QPushButton(tr("&System Info..."), this);
     sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
-    connect(sysInfo, &QPushButton::clicked, this, &AboutDialog::cmdSysInfo_Click);
+    connect(sysInfo, &QPushButton::clicked, this, &AboutDialog::startSystemInformation);
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(ok);
@@ -72,17 +72,7 @@ AboutDialog::AboutDialog(core::AppContext& context, QWidget* parent)
     setMinimumWidth(360);
 }
 
-void AboutDialog::cmdOK_Click()
-{
-    accept();
-}
-
-void AboutDialog::cmdSysInfo_Click()
-{
-    StartSysInfo();
-}
-
-void AboutDialog::StartSysInfo()
+void AboutDialog::startSystemInformation()
 {
     const QString program = findSysInfoProgram(m_context.registry());
     if (!program.isEmpty() && QFileInfo::exists(program) && m_context.processes().startDetached(program, {}))

@@ -1,5 +1,5 @@
 #pragma once
-// frmAbout: the program's name and release, and a way to the system
+// The about box ("frmAbout"): the program's name and release, and a way to the system
 // information program where the machine has one.
 
 #include "core/AppContext.h"
@@ -14,9 +14,9 @@ class AboutDialog : public QDialog {
 public:
     AboutDialog(core::AppContext& context, QWidget* parent = nullptr);
 
-    void cmdOK_Click();
-    void cmdSysInfo_Click();
-    void StartSysInfo();
+    // "&System Info...": starts the system information program, or says that
+    // there is none.
+    void startSystemInformation();
 
 private:
     core::AppContext& m_context;

@@ -10,9 +10,9 @@ namespace app {
 
 QString versionText()
 {
-    constexpr int major = 3;
-    constexpr int minor = 0;
-    return QStringLiteral("Version %1.%2").arg(major).arg(minor);
+    constexpr int kMajor = 3;
+    constexpr int kMinor = 0;
+    return QStringLiteral("Version %1.%2").arg(kMajor).arg(kMinor);
 }
 
 Splash::Splash(QWidget* parent)
@@ -53,14 +53,9 @@ Splash::Splash(QWidget* parent)
     setMinimumWidth(320);
 }
 
-void Splash::Frame1_Click()
-{
-    close();
-}
-
 void Splash::mousePressEvent(QMouseEvent* event)
 {
-    Frame1_Click();
+    close();
     event->accept();
 }
 

@@ -57,13 +57,13 @@ CopyForm::CopyForm(core::AppContext& context, QWidget* activeChild, QWidget* par
     layout->addLayout(buttons);
     setFixedSize(sizeHint());
 
-    connect(m_copy, &QPushButton::clicked, this, &CopyForm::btnCopy_Click);
-    connect(m_cancel, &QPushButton::clicked, this, &CopyForm::btnCancel_Click);
+    connect(m_copy, &QPushButton::clicked, this, &CopyForm::copyAndClose);
+    connect(m_cancel, &QPushButton::clicked, this, &CopyForm::cancel);
 }
 
 CopyForm::~CopyForm() = default;
 
-void CopyForm::btnCopy_Click()
+void CopyForm::copyAndClose()
 {
     if (widgets::FlexGrid* grid = copyableGrid(m_window)) {
         int first = 0;
@@ -79,7 +79,7 @@ void CopyForm::btnCopy_Click()
     accept();
 }
 
-void CopyForm::btnCancel_Click()
+void CopyForm::cancel()
 {
     reject();
 }

@@ -1,5 +1,5 @@
 #pragma once
-// frmCopy: asks whether Copy takes all rows of the active window's grid or the
+// The copy dialog ("frmCopy"): asks whether Copy takes all rows of the active window's grid or the
 // selected ones. The choice of "&All Rows" is remembered for the rest of the run.
 
 #include <QDialog>
@@ -27,8 +27,8 @@ public:
 
     // Copies all rows or the selected ones of the window's first grid, then
     // remembers the choice and closes. Without a grid only the choice is kept.
-    void btnCopy_Click();
-    void btnCancel_Click();
+    void copyAndClose();
+    void cancel();
 
     // Whether the last copy of this run chose "&All Rows".
     static bool lastChoiceWasAllRows();

@@ -35,7 +35,7 @@ bool saveTables(const QWidget* window, const QString& path, QChar delimiter, con
 // The bytes Save would leave in the file for the window (empty without tables).
 QByteArray savedBytes(const QWidget* window, QChar delimiter, const QLocale& locale = QLocale());
 
-// Shows the modal frmCopy dialog for the window; nothing without a window.
+// Shows the modal copy dialog ("frmCopy") for the window; nothing without a window.
 void Menu_Copy_Click(core::AppContext& context, QWidget* activeChild, QWidget* dialogParent);
 
 }  // namespace exporting

@@ -148,7 +148,7 @@ QString gridClipboardText(const widgets::GridData& grid, const QString& gridName
     lastRow = std::min(lastRow, grid.rows() - 1);
 
     if (firstRow != 0) {
-        const bool shownOnly = gridName == QLatin1String(NlmGridName);
+        const bool shownOnly = gridName == QLatin1String(kNlmGridName);
         QStringList header;
         for (int c = 0; c < grid.cols(); ++c) {
             if (!shownOnly || grid.colWidth(c) > 0)

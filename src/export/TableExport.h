@@ -19,9 +19,9 @@ class ReportListModel;
 namespace exporting {
 
 // The grid of the NLM window that holds descriptions is never a table here.
-inline constexpr char NlmDescriptionGridName[] = "grdNLMDescription";
+inline constexpr char kNlmDescriptionGridName[] = "grdNLMDescription";
 // The copied header of the NLM comparison leaves out its hidden columns.
-inline constexpr char NlmGridName[] = "grdNLMs";
+inline constexpr char kNlmGridName[] = "grdNLMs";
 
 // Trimmed text; a number (grouping allowed) is reformatted with two decimals
 // when it has a decimal point and without decimals otherwise.

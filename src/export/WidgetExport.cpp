@@ -37,7 +37,7 @@ QList<QWidget*> exportableTables(const QWidget* window)
     const QList<QWidget*> children = window->findChildren<QWidget*>();
     for (QWidget* child : children) {
         if (auto* grid = qobject_cast<widgets::FlexGrid*>(child)) {
-            if (grid->name() != QLatin1String(NlmDescriptionGridName))
+            if (grid->name() != QLatin1String(kNlmDescriptionGridName))
                 tables.append(grid);
         } else if (qobject_cast<widgets::ReportListView*>(child)) {
             tables.append(child);

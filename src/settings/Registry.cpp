@@ -12,9 +12,9 @@ constexpr int kSettingRoom = 9;
 
 }  // namespace
 
-QString rootKeyPath(const QString& subKey)
+QString rootKeyPath(const QString& keyName)
 {
-    return kRootKey + u'\\' + subKey;
+    return kRootKey + u'\\' + keyName;
 }
 
 std::optional<QString> readValue(const RegistryStore& store, const QString& keyPath, const QString& name, int room)

@@ -21,7 +21,7 @@ namespace settings {
 inline const QString kRootKey = QStringLiteral("Software\\Korvanel\\Veskaro");
 
 // The full path of a key directly below the root ("MainForm" -> "Software\Korvanel\Veskaro\MainForm").
-QString rootKeyPath(const QString& subKey);
+QString rootKeyPath(const QString& keyName);
 
 // Reads a value with room for `room` characters. A missing key, a missing
 // value, and a stored text longer than the room all give nothing: the

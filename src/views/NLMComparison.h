@@ -98,7 +98,7 @@ private:
 // column shown (an empty cell included). A single server always agrees.
 bool nlmRowMatches(const widgets::GridData& grid, int row, NlmShow show);
 
-// Row heights after subCheckNLMsMatch: without the filter every data row is
+// Row heights after applyNlmDifferences: without the filter every data row is
 // shown; with it, rows in which the servers agree get height 0 and the others
 // the height of row 0.
 void applyNlmDifferences(widgets::FlexGridModel& grid, NlmShow show, bool differencesOnly);

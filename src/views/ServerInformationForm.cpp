@@ -81,7 +81,7 @@ void ServerInformationForm::addServer(const QString& name)
     }
 
     core::AppContext& context = this->context();
-    const QString label = QLatin1String(ServerInfoTraceLabel);
+    const QString label = QLatin1String(kServerInfoTraceLabel);
     const auto trace = [&](const char* call, nw::NWRCODE rc) {
         settings::traceCall(context, label, name, QLatin1String(call), static_cast<qint32>(rc));
     };

@@ -17,7 +17,7 @@ class ReportListView;
 namespace views {
 
 // Label of the diagnostics trace lines this view writes.
-inline constexpr char ServerInfoTraceLabel[] = "Server Info - btnServerInfo";
+inline constexpr char kServerInfoTraceLabel[] = "Server Info - btnServerInfo";
 
 class ServerInformationForm : public ViewWindow {
     Q_OBJECT

@@ -1,5 +1,5 @@
 #pragma once
-// frmServerMon: the utilization of the chosen servers, polled on a timer.
+// The utilization monitor ("frmServerMon"): the utilization of the chosen servers, polled on a timer.
 // One row per server with its last utilization and the highest seen since the
 // row was added or reset. The window exists once; opening it again appends
 // servers. No connection is held between ticks: every poll opens and closes

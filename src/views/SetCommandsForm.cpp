@@ -47,7 +47,7 @@ SetCommandsForm::SetCommandsForm(ViewHost& host, QWidget* parent)
     , m_txtFind(new QLineEdit(this))
     , m_statusBar1(new QStatusBar(this))
 {
-    setWindowTitle(Caption);
+    setWindowTitle(caption());
     m_grid->setObjectName(QStringLiteral("grdSetCommands"));
     m_chkDifferences->setObjectName(QStringLiteral("chkDifferences"));
     m_label1->setObjectName(QStringLiteral("Label1"));
@@ -157,7 +157,7 @@ SetCommandsForm::AddOutcome SetCommandsForm::addServer(const QString& server, Se
     widgets::FlexGridModel& model = m_grid->model();
     model.beginUpdate();
     fill.beginServer(server);
-    setWindowTitle(Caption);
+    setWindowTitle(caption());
     readSetParameters(session.client(), session.handle(),
                       [&fill](const SetParameter& parameter) { fill.add(parameter); });
     session.close();

@@ -20,7 +20,7 @@ namespace views {
 class SetCommandsForm : public ViewWindow {
     Q_OBJECT
 public:
-    static inline const QString Caption = QStringLiteral("Set Commands");
+    static QString caption() { return QStringLiteral("Set Commands"); }
 
     explicit SetCommandsForm(ViewHost& host, QWidget* parent = nullptr);
     ~SetCommandsForm() override;

@@ -25,7 +25,7 @@ protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
-        if (index.data(FlexGridModel::FixedCellRole).toBool()
+        if (index.data(FlexGridModel::kFixedCellRole).toBool()
             && !(option->state & QStyle::State_Selected))
             option->backgroundBrush = option->palette.button();
     }

@@ -391,7 +391,7 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const
     }
     case Qt::TextAlignmentRole:
         return static_cast<int>(m_grid.cellAlignment(r, index.column()).toInt());
-    case FixedCellRole:
+    case kFixedCellRole:
         return index.column() < fixedCols();
     default:
         return {};

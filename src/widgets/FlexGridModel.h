@@ -18,7 +18,7 @@ class FlexGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     // True for cells of the fixed columns, which are drawn like headers.
-    static constexpr int FixedCellRole = Qt::UserRole + 1;
+    static constexpr int kFixedCellRole = Qt::UserRole + 1;
 
     explicit FlexGridModel(QObject* parent = nullptr);
 

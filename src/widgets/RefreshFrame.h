@@ -36,7 +36,7 @@ public:
     QString buttonCaption() const;
     bool isRefreshing() const;
 
-    // btnRefresh_Click: starts when idle, stops when refreshing.
+    // The start button: starts when idle, stops when refreshing.
     void toggle();
     void start();
     void stop();
