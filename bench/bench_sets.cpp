@@ -23,7 +23,7 @@ namespace {
 constexpr int Servers = 100;
 constexpr int Parameters = 400;
 
-void makeComparisonGrid(widgets::FlexGridModel& grid)
+void makeComparisonGrid(models::FlexGridModel& grid)
 {
     grid.setRows(1);
     grid.setCols(2);
@@ -105,7 +105,7 @@ int main(int argc, char** argv)
     for (int round = 0; round < Rounds; ++round) {
         {
             widgets::FlexGrid target;
-            widgets::FlexGridModel& model = target.model();
+            models::FlexGridModel& model = target.model();
             makeComparisonGrid(model);
             timer.restart();
             model.beginUpdate();
@@ -119,12 +119,12 @@ int main(int argc, char** argv)
             model.endUpdate();
             joined += timer.nsecsElapsed();
             timer.restart();
-            model.sortRows(1, widgets::SortMode::GenericAscending, 1);
+            model.sortRows(1, models::SortMode::GenericAscending, 1);
             sorted += timer.nsecsElapsed();
         }
         {
             widgets::FlexGrid target;
-            widgets::FlexGridModel& model = target.model();
+            models::FlexGridModel& model = target.model();
             makeComparisonGrid(model);
             timer.restart();
             model.beginUpdate();

@@ -5,7 +5,7 @@
 #include "export/WidgetExport.h"
 #include "support/ScriptedServices.h"
 #include "widgets/FlexGrid.h"
-#include "widgets/GridData.h"
+#include "models/GridData.h"
 #include "widgets/ReportListView.h"
 
 #include <QBuffer>

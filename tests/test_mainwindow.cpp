@@ -510,9 +510,8 @@ void TestMainWindow::secondStartHandsOverInProcess()
 
 void TestMainWindow::secondProgramStartHandsOver()
 {
-    const QString program = qEnvironmentVariable("VESKARO_BINARY_DIR") + QStringLiteral("/src/app/veskaro");
-    if (!QFileInfo::exists(program))
-        QSKIP("the veskaro program is not built");
+    const QString program = QStringLiteral(VESKARO_PROGRAM);
+    QVERIFY2(QFileInfo::exists(program), qPrintable(program));
     app::SingleInstance first;  // the name every start of this user uses
     if (first.listen() != app::SingleInstance::Listen::Listening)
         QSKIP("another Veskaro runs for this user");

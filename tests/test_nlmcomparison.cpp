@@ -7,7 +7,7 @@
 #include <QTest>
 
 using views::NlmShow;
-using widgets::FlexGridModel;
+using models::FlexGridModel;
 
 namespace {
 
@@ -69,7 +69,7 @@ private Q_SLOTS:
         QFETCH(bool, both);
         QFETCH(bool, version);
         QFETCH(bool, date);
-        widgets::GridData grid;
+        models::GridData grid;
         grid.setCols(static_cast<int>(cells.size()) + 1);
         grid.setRows(3);
         grid.setFixedRows(2);

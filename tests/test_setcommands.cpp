@@ -307,7 +307,7 @@ private Q_SLOTS:
         click(form, 0, 3, Qt::RightButton);
         QVERIFY(remove->isEnabled());
         QCOMPARE(f.host.popups, QStringList{"PopMenu_Set_Commands"});
-        const widgets::CellRange range = grid(form).selectedRange();
+        const models::CellRange range = grid(form).selectedRange();
         QCOMPARE(range.left, 3);
         QCOMPARE(range.right, 3);
         QCOMPARE(range.top, 1);

@@ -8,7 +8,7 @@
 #include <QtTest>
 
 using views::SetParameter;
-using widgets::FlexGridModel;
+using models::FlexGridModel;
 
 namespace {
 

@@ -35,20 +35,23 @@ void readGlobalSettings(core::AppContext& context)
     settings::RegistryStore& store = context.registry();
     core::ProgramValues& values = context.values;
 
-    if (const std::optional<QString> tree = readValue(store, kRootKey, QStringLiteral("Tree"), 24)) {
+    if (const std::optional<QString> tree = readValue(store, kRootKey, settings::kTreeValue, settings::kTreeRoom)) {
         values.treeName = *tree;
     } else {
         nw::initClient(context);
         store.createKey(Hive::CurrentUser, kRootKey);
-        store.setValue(Hive::CurrentUser, kRootKey, QStringLiteral("Tree"), values.treeName);
+        store.setValue(Hive::CurrentUser, kRootKey, settings::kTreeValue, values.treeName);
     }
 
     values.searchSubContainers = settings::booleanSetting(
-        readValue(store, kRootKey, QStringLiteral("ServerSearchSubContainers"), 9), true);
+        readValue(store, kRootKey, settings::kSearchSubContainersValue, settings::kSearchSubContainersRoom),
+        settings::kDefaultSearchSubContainers);
 
     values.saveFileDelimiter =
-        readValue(store, kRootKey, QStringLiteral("SaveFileDelimiter"), 4).value_or(QStringLiteral(","));
-    values.remoteControlPath = readValue(store, kRootKey, QStringLiteral("RemoteControl"), 499).value_or(QString());
+        readValue(store, kRootKey, settings::kSaveFileDelimiterValue, settings::kSaveFileDelimiterRoom)
+            .value_or(settings::kDefaultSaveFileDelimiter);
+    values.remoteControlPath =
+        readValue(store, kRootKey, settings::kRemoteControlValue, settings::kRemoteControlRoom).value_or(QString());
 }
 
 std::optional<TwipsGeometry> readMainFormGeometry(const settings::RegistryStore& store)

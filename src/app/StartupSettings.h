@@ -12,9 +12,9 @@
 
 namespace app {
 
+using settings::kHiddenKey;
+using settings::kMainFormKey;
 using settings::kRootKey;
-inline const QString kMainFormKey = QStringLiteral("Software\\Korvanel\\Veskaro\\MainForm");
-inline const QString kHiddenKey = QStringLiteral("Software\\Korvanel\\Veskaro\\Hidden");
 
 // Tree (determined by the client and written back when missing),
 // ServerSearchSubContainers, SaveFileDelimiter and RemoteControl.

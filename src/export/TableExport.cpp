@@ -1,7 +1,7 @@
 #include "export/TableExport.h"
 
-#include "widgets/GridData.h"
-#include "widgets/ReportListModel.h"
+#include "models/GridData.h"
+#include "models/ReportListModel.h"
 
 #include <QIODevice>
 
@@ -101,7 +101,7 @@ QByteArray ansiBytes(const QString& text)
     return bytes;
 }
 
-bool writeGrid(const widgets::GridData& grid, QIODevice& device, QChar delimiter, const QLocale& locale)
+bool writeGrid(const models::GridData& grid, QIODevice& device, QChar delimiter, const QLocale& locale)
 {
     int lastRow = grid.rows() - 1;
     while (lastRow >= 0 && grid.rowHeight(lastRow) <= 0)
@@ -120,7 +120,7 @@ bool writeGrid(const widgets::GridData& grid, QIODevice& device, QChar delimiter
     return true;
 }
 
-bool writeListView(const widgets::ReportListModel& list, QIODevice& device, QChar delimiter,
+bool writeListView(const models::ReportListModel& list, QIODevice& device, QChar delimiter,
                    const QLocale& locale)
 {
     if (list.rowCount() == 0)
@@ -137,7 +137,7 @@ bool writeListView(const widgets::ReportListModel& list, QIODevice& device, QCha
     return true;
 }
 
-QString gridClipboardText(const widgets::GridData& grid, const QString& gridName, int firstRow, int lastRow,
+QString gridClipboardText(const models::GridData& grid, const QString& gridName, int firstRow, int lastRow,
                              QChar delimiter, const QLocale& locale)
 {
     const QString crlf = QStringLiteral("\r\n");

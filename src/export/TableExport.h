@@ -11,10 +11,10 @@
 
 class QIODevice;
 
-namespace widgets {
+namespace models {
 class GridData;
 class ReportListModel;
-}  // namespace widgets
+}  // namespace models
 
 namespace exporting {
 
@@ -39,16 +39,16 @@ QByteArray ansiBytes(const QString& text);
 
 // Saved file of a grid: rows of height > 0 from row 0, columns of width > 0,
 // header cells converted like data cells. False when the device fails.
-bool writeGrid(const widgets::GridData& grid, QIODevice& device, QChar delimiter,
+bool writeGrid(const models::GridData& grid, QIODevice& device, QChar delimiter,
                const QLocale& locale = QLocale());
 
 // Saved file of a list view: the headings, then one line per row in display
 // order; a list without rows gives an empty file.
-bool writeListView(const widgets::ReportListModel& list, QIODevice& device, QChar delimiter,
+bool writeListView(const models::ReportListModel& list, QIODevice& device, QChar delimiter,
                    const QLocale& locale = QLocale());
 
 // Clipboard text of rows firstRow..lastRow of a grid (see copyGridToClipboard).
-QString gridClipboardText(const widgets::GridData& grid, const QString& gridName, int firstRow, int lastRow,
+QString gridClipboardText(const models::GridData& grid, const QString& gridName, int firstRow, int lastRow,
                              QChar delimiter, const QLocale& locale = QLocale());
 
 // Proposed file name for a window caption: its first "/" becomes "-".

@@ -12,7 +12,7 @@ namespace nw {
 
 namespace {
 
-const QString kHiddenKey = settings::rootKeyPath(QStringLiteral("Hidden"));
+const QString kHiddenKey = settings::rootKeyPath(settings::kHiddenKeyName);
 
 }  // namespace
 
@@ -39,7 +39,8 @@ void loadStartingServerContext(core::AppContext& context)
         settings::resetStartingServerContext(store);   // first run: the root key comes into being
 
     QString text;
-    const auto stored = settings::readValue(store, settings::kRootKey, QStringLiteral("StartingServerContext"), 249);
+    const auto stored = settings::readValue(store, settings::kRootKey, settings::kStartingServerContextValue,
+                                            settings::kStartingServerContextRoom);
     if (stored && !stored->trimmed().isEmpty()) {
         text = *stored;
     } else if (context.startingContainerDialog) {

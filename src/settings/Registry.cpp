@@ -27,17 +27,19 @@ std::optional<QString> readValue(const RegistryStore& store, const QString& keyP
 
 QString defaultSetting(const QString& valueName)
 {
-    if (valueName == u"Top" || valueName == u"Left")
-        return QStringLiteral("0");
-    if (valueName == u"Height")
-        return QStringLiteral("7000");
-    if (valueName == u"Width")
-        return QStringLiteral("8040");
-    if (valueName == u"Refresh Interval")
-        return QStringLiteral("10");
-    if (valueName.startsWith(u"ColWidth-"))
-        return QStringLiteral("1440");
-    return QStringLiteral("0");
+    if (valueName == kTopValue)
+        return kDefaultTop;
+    if (valueName == kLeftValue)
+        return kDefaultLeft;
+    if (valueName == kHeightValue)
+        return kDefaultHeight;
+    if (valueName == kWidthValue)
+        return kDefaultWidth;
+    if (valueName == kRefreshIntervalValue)
+        return kDefaultRefreshInterval;
+    if (valueName.startsWith(kColWidthHeadingPrefix))
+        return kDefaultColumnWidth;
+    return kDefaultOtherValue;
 }
 
 QString readSetting(const RegistryStore& store, const QString& keyPath, const QString& valueName)
@@ -45,7 +47,7 @@ QString readSetting(const RegistryStore& store, const QString& keyPath, const QS
     // Before a window has ever saved its state every value reads as one inch,
     // whatever its name.
     if (!store.keyExists(Hive::CurrentUser, keyPath))
-        return QStringLiteral("1440");
+        return kMissingKeyValue;
     if (auto value = readValue(store, keyPath, valueName, kSettingRoom))
         return *value;
     return defaultSetting(valueName);
@@ -88,7 +90,7 @@ void createLoginTreesKey(core::AppContext& context)
 
 void createUserConnectionsKey(RegistryStore& store)
 {
-    store.createKey(Hive::CurrentUser, rootKeyPath(QStringLiteral("UserConnectionsForm")));
+    store.createKey(Hive::CurrentUser, rootKeyPath(kUserConnectionsKeyName));
 }
 
 void createUserConnectionsKey(core::AppContext& context)
@@ -103,8 +105,8 @@ void resetStartingServerContext(RegistryStore& store)
         path = path.isEmpty() ? part : path + u'\\' + part;
         store.createKey(Hive::CurrentUser, path);
     }
-    store.createKey(Hive::CurrentUser, rootKeyPath(QStringLiteral("Hidden")));
-    store.setValue(Hive::CurrentUser, kRootKey, QStringLiteral("StartingServerContext"), QString());
+    store.createKey(Hive::CurrentUser, rootKeyPath(kHiddenKeyName));
+    store.setValue(Hive::CurrentUser, kRootKey, kStartingServerContextValue, QString());
 }
 
 void resetStartingServerContext(core::AppContext& context)
@@ -114,7 +116,7 @@ void resetStartingServerContext(core::AppContext& context)
 
 QString booleanText(bool value)
 {
-    return value ? QStringLiteral("True") : QStringLiteral("False");
+    return value ? kTrueText : kFalseText;
 }
 
 bool booleanSetting(const std::optional<QString>& stored, bool whenMissing)

@@ -7,6 +7,7 @@
 // ("Software\Korvanel\Veskaro\VolumeUsageForm").
 
 #include "settings/RegistryStore.h"
+#include "settings/SettingsKeys.h"
 
 #include <QString>
 
@@ -18,7 +19,6 @@ class AppContext;
 
 namespace settings {
 
-inline const QString kRootKey = QStringLiteral("Software\\Korvanel\\Veskaro");
 
 // The full path of a key directly below the root ("MainForm" -> "Software\Korvanel\Veskaro\MainForm").
 QString rootKeyPath(const QString& keyName);

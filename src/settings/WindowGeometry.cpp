@@ -1,4 +1,5 @@
 #include "settings/WindowGeometry.h"
+#include "settings/SettingsKeys.h"
 
 #include "settings/Registry.h"
 #include "settings/Twips.h"
@@ -10,10 +11,10 @@ std::optional<WindowGeometry> storedWindowGeometry(const RegistryStore& store, c
     if (!store.keyExists(Hive::CurrentUser, keyPath))
         return std::nullopt;
     WindowGeometry geometry;
-    geometry.top = readTwipsSetting(store, keyPath, QStringLiteral("Top"));
-    geometry.left = readTwipsSetting(store, keyPath, QStringLiteral("Left"));
-    geometry.height = readTwipsSetting(store, keyPath, QStringLiteral("Height"));
-    geometry.width = readTwipsSetting(store, keyPath, QStringLiteral("Width"));
+    geometry.top = readTwipsSetting(store, keyPath, kTopValue);
+    geometry.left = readTwipsSetting(store, keyPath, kLeftValue);
+    geometry.height = readTwipsSetting(store, keyPath, kHeightValue);
+    geometry.width = readTwipsSetting(store, keyPath, kWidthValue);
     return geometry;
 }
 
@@ -25,10 +26,10 @@ WindowGeometry loadWindowGeometry(const RegistryStore& store, const QString& key
 
 void saveWindowGeometry(RegistryStore& store, const QString& keyPath, const WindowGeometry& geometry)
 {
-    saveSetting(store, keyPath, QStringLiteral("Top"), twipsToText(geometry.top));
-    saveSetting(store, keyPath, QStringLiteral("Left"), twipsToText(geometry.left));
-    saveSetting(store, keyPath, QStringLiteral("Height"), twipsToText(geometry.height));
-    saveSetting(store, keyPath, QStringLiteral("Width"), twipsToText(geometry.width));
+    saveSetting(store, keyPath, kTopValue, twipsToText(geometry.top));
+    saveSetting(store, keyPath, kLeftValue, twipsToText(geometry.left));
+    saveSetting(store, keyPath, kHeightValue, twipsToText(geometry.height));
+    saveSetting(store, keyPath, kWidthValue, twipsToText(geometry.width));
 }
 
 }  // namespace settings

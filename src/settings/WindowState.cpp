@@ -70,7 +70,7 @@ void WindowState::save(QWidget* view) const
 
 int WindowState::listColumnWidth(const QWidget* reference, const QString& header) const
 {
-    const double twips = readTwipsSetting(m_store, m_keyPath, QStringLiteral("ColWidth-") + header);
+    const double twips = readTwipsSetting(m_store, m_keyPath, kColWidthHeadingPrefix + header);
     return qMax(0, twipsToPixels(twips, columnDotsPerInch(reference)));
 }
 
@@ -85,7 +85,7 @@ void WindowState::saveListColumns(const QHeaderView* header) const
     if (!m_saveEnabled)
         return;
     for (int i = 0; i < header->count(); ++i)
-        saveColumnWidth(header, QStringLiteral("ColWidth-") + headerText(header, i), header->sectionSize(i));
+        saveColumnWidth(header, kColWidthHeadingPrefix + headerText(header, i), header->sectionSize(i));
 }
 
 void WindowState::saveColumnWidth(const QWidget* reference, const QString& name, int pixels) const
@@ -100,7 +100,7 @@ void WindowState::saveColumnWidth(const QWidget* reference, const QString& name,
 
 std::optional<int> WindowState::gridColumnWidth(const QWidget* reference, int column) const
 {
-    const double twips = readTwipsSetting(m_store, m_keyPath, QStringLiteral("ColWidth") + QString::number(column));
+    const double twips = readTwipsSetting(m_store, m_keyPath, kColWidthPrefix + QString::number(column));
     const int pixels = twipsToPixels(twips, columnDotsPerInch(reference));
     if (pixels <= 0)
         return std::nullopt;
@@ -120,7 +120,7 @@ void WindowState::saveGridColumns(const QHeaderView* header) const
     if (!m_saveEnabled)
         return;
     for (int i = 0; i < header->count(); ++i)
-        saveColumnWidth(header, QStringLiteral("ColWidth") + QString::number(i), header->sectionSize(i));
+        saveColumnWidth(header, kColWidthPrefix + QString::number(i), header->sectionSize(i));
 }
 
 }  // namespace settings

@@ -56,7 +56,7 @@ size_t qHash(const NlmRowIndex::Key& key, size_t seed) noexcept
     return h;
 }
 
-void NlmRowIndex::rebuild(const widgets::GridData& grid, int firstRow)
+void NlmRowIndex::rebuild(const models::GridData& grid, int firstRow)
 {
     m_rows.clear();
     m_rows.reserve(std::max(0, grid.rows() - firstRow));
@@ -83,7 +83,7 @@ namespace {
 
 // Headers and widths of one server's pair of columns: the shown kinds carry the
 // server name and "Version" or "Date"; a hidden one is blank and 0 wide.
-void labelNlmPair(widgets::FlexGridModel& grid, int versionCol, const QString& server, NlmShow show)
+void labelNlmPair(models::FlexGridModel& grid, int versionCol, const QString& server, NlmShow show)
 {
     const int dateCol = versionCol + 1;
     const bool showVersion = show != NlmShow::Date;
@@ -98,7 +98,7 @@ void labelNlmPair(widgets::FlexGridModel& grid, int versionCol, const QString& s
 
 }  // namespace
 
-int addNlmServerColumns(widgets::FlexGridModel& nlms, widgets::FlexGridModel& descriptions,
+int addNlmServerColumns(models::FlexGridModel& nlms, models::FlexGridModel& descriptions,
                            const QString& server, NlmShow show)
 {
     const int versionCol = nlms.cols();
@@ -121,7 +121,7 @@ int addNlmServerColumns(widgets::FlexGridModel& nlms, widgets::FlexGridModel& de
     return descriptionCol;
 }
 
-NlmComparisonFill::NlmComparisonFill(widgets::FlexGridModel& nlms, widgets::FlexGridModel& descriptions,
+NlmComparisonFill::NlmComparisonFill(models::FlexGridModel& nlms, models::FlexGridModel& descriptions,
                                      QLocale locale)
     : m_nlms(nlms), m_descriptions(descriptions), m_locale(std::move(locale))
 {
@@ -166,13 +166,13 @@ void NlmComparisonFill::addModule(const LoadedModule& module)
 
 void NlmComparisonFill::finish()
 {
-    m_nlms.sortRows(0, widgets::SortMode::StringNoCaseAscending, kNlmFirstDataRow);
+    m_nlms.sortRows(0, models::SortMode::StringNoCaseAscending, kNlmFirstDataRow);
     m_rows.rebuild(m_nlms.grid(), kNlmFirstDataRow);
 }
 
 // ---- differences -------------------------------------------------------------
 
-bool nlmRowMatches(const widgets::GridData& grid, int row, NlmShow show)
+bool nlmRowMatches(const models::GridData& grid, int row, NlmShow show)
 {
     const bool versions = show != NlmShow::Date;
     const bool dates = show != NlmShow::Version;
@@ -185,7 +185,7 @@ bool nlmRowMatches(const widgets::GridData& grid, int row, NlmShow show)
     return true;
 }
 
-void applyNlmDifferences(widgets::FlexGridModel& grid, NlmShow show, bool differencesOnly)
+void applyNlmDifferences(models::FlexGridModel& grid, NlmShow show, bool differencesOnly)
 {
     const int shownHeight = grid.rowHeight(0);
     grid.beginUpdate();
@@ -198,7 +198,7 @@ void applyNlmDifferences(widgets::FlexGridModel& grid, NlmShow show, bool differ
 
 // ---- find ------------------------------------------------------------------------
 
-int findNlmRow(const widgets::GridData& grid, const QString& text)
+int findNlmRow(const models::GridData& grid, const QString& text)
 {
     for (int r = kNlmFirstDataRow; r < grid.rows(); ++r) {
         if (grid.isRowShown(r) && grid.text(r, 0).startsWith(text, Qt::CaseInsensitive))
@@ -209,7 +209,7 @@ int findNlmRow(const widgets::GridData& grid, const QString& text)
 
 // ---- column display ----------------------------------------------------------------
 
-int nlmServerColumn(const widgets::GridData& grid, int col)
+int nlmServerColumn(const models::GridData& grid, int col)
 {
     if (col < 1 || col >= grid.cols())
         return -1;
@@ -217,7 +217,7 @@ int nlmServerColumn(const widgets::GridData& grid, int col)
     return versionCol + 1 < grid.cols() ? versionCol : -1;
 }
 
-QString nlmServerName(const widgets::GridData& grid, int col)
+QString nlmServerName(const models::GridData& grid, int col)
 {
     const int versionCol = nlmServerColumn(grid, col);
     if (versionCol < 0)
@@ -229,7 +229,7 @@ QString nlmServerName(const widgets::GridData& grid, int col)
     return version.isEmpty() ? grid.text(0, versionCol + 1) : version;
 }
 
-void showNlmColumns(widgets::FlexGridModel& grid, NlmShow show)
+void showNlmColumns(models::FlexGridModel& grid, NlmShow show)
 {
     grid.beginUpdate();
     for (int versionCol = 1; versionCol + 1 < grid.cols(); versionCol += 2) {
@@ -240,16 +240,16 @@ void showNlmColumns(widgets::FlexGridModel& grid, NlmShow show)
     grid.endUpdate();
 }
 
-widgets::SortMode nlmSortMode(int col, bool descending)
+models::SortMode nlmSortMode(int col, bool descending)
 {
     if (col == 1)
-        return descending ? widgets::SortMode::NumericDescending : widgets::SortMode::NumericAscending;
-    return descending ? widgets::SortMode::StringNoCaseDescending : widgets::SortMode::StringNoCaseAscending;
+        return descending ? models::SortMode::NumericDescending : models::SortMode::NumericAscending;
+    return descending ? models::SortMode::StringNoCaseDescending : models::SortMode::StringNoCaseAscending;
 }
 
 // ---- removing a server ----------------------------------------------------------------
 
-bool removeNlmServer(widgets::FlexGridModel& nlms, widgets::FlexGridModel& descriptions, int col)
+bool removeNlmServer(models::FlexGridModel& nlms, models::FlexGridModel& descriptions, int col)
 {
     const int versionCol = nlmServerColumn(nlms.grid(), col);
     if (versionCol < 0)
@@ -268,7 +268,7 @@ bool removeNlmServer(widgets::FlexGridModel& nlms, widgets::FlexGridModel& descr
     return true;
 }
 
-QString nlmDescription(const widgets::GridData& descriptions, const QString& fileName, const QString& server,
+QString nlmDescription(const models::GridData& descriptions, const QString& fileName, const QString& server,
                           bool* found)
 {
     int col = -1;

@@ -36,7 +36,7 @@ constexpr int kDefaultNameWidth = 1500;   // twips
 
 ViewDesign design()
 {
-    return {QStringLiteral("frmNLMs"), QStringLiteral("NLMForm"), {0, 0, 7000, 8040}, {5970, 2520}};
+    return {QStringLiteral("frmNLMs"), settings::kNlmKeyName, {0, 0, 7000, 8040}, {5970, 2520}};
 }
 
 int toPixelsX(const QWidget* w, double twips)
@@ -167,7 +167,7 @@ void NLMForm::loadContents()
 
     const bool keyExists = context.registry().keyExists(settings::Hive::CurrentUser, keyPath());
     bool known = false;
-    const NlmShow show = nlmShowFromWord(settings::readSetting(context, keyPath(), QStringLiteral("ShowCols")),
+    const NlmShow show = nlmShowFromWord(settings::readSetting(context, keyPath(), settings::kShowColumnsValue),
                                          &known);
     if (known) {
         if (show == NlmShow::Version)
@@ -183,7 +183,7 @@ void NLMForm::loadContents()
         // A missing value reads as the store's 0, which would hide the names
         // for good; the name column then keeps its designed width.
         const auto stored = settings::textToNumber(settings::readSetting(context, keyPath(),
-                                                                         QStringLiteral("ColWidth0")));
+                                                                         settings::kColWidthPrefix + QLatin1Char('0')));
         if (stored && *stored >= 1 && *stored < 1e6)
             nameWidth = static_cast<int>(*stored);
     }
@@ -200,8 +200,8 @@ void NLMForm::unloadContents()
     core::AppContext& context = this->context();
     if (!context.saveWindowState)
         return;
-    settings::saveSetting(context, keyPath(), QStringLiteral("ColWidth0"), QString::number(m_grdNLMs->colWidth(0)));
-    settings::saveSetting(context, keyPath(), QStringLiteral("ShowCols"), nlmShowWord(showColumns()));
+    settings::saveSetting(context, keyPath(), settings::kColWidthPrefix + QLatin1Char('0'), QString::number(m_grdNLMs->colWidth(0)));
+    settings::saveSetting(context, keyPath(), settings::kShowColumnsValue, nlmShowWord(showColumns()));
 }
 
 // ---- opening ---------------------------------------------------------------------

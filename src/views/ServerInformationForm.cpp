@@ -28,7 +28,7 @@ constexpr double kListHeightAllowance = 270;  // client height minus the list's 
 
 ViewDesign design()
 {
-    return {QStringLiteral("frmServerInformation"), QStringLiteral("ServerInfoForm"), {0, 0, 7000, 8040},
+    return {QStringLiteral("frmServerInformation"), settings::kServerInfoKeyName, {0, 0, 7000, 8040},
             {6500, 1600}};
 }
 
@@ -60,7 +60,7 @@ void ServerInformationForm::loadContents()
         const int col = m_list->addColumn(heading, alignment | Qt::AlignVCenter, 1440);
         m_list->setColumnWidthTwips(
             col, qRound(settings::readTwipsSetting(context().registry(), keyPath(),
-                                                   QStringLiteral("ColWidth-") + heading)));
+                                                   settings::kColWidthHeadingPrefix + heading)));
     };
     add(tr("Server"), Qt::AlignLeft);
     add(tr("Up Time"), Qt::AlignRight);

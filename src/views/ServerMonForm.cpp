@@ -40,7 +40,7 @@ constexpr double kMargin = 60;
 
 ViewDesign design()
 {
-    return {QStringLiteral("frmServerMon"), QStringLiteral("ServerUtilForm"), {0, 0, 7000, 8040},
+    return {QStringLiteral("frmServerMon"), settings::kServerUtilKeyName, {0, 0, 7000, 8040},
             {kMinWidth, kMinHeight}};
 }
 
@@ -119,7 +119,7 @@ void ServerMonForm::buildColumns()
         const int col = m_list->addColumn(heading, alignment, 1440);
         m_list->setColumnWidthTwips(
             col, qRound(settings::readTwipsSetting(context().registry(), keyPath(),
-                                                    QStringLiteral("ColWidth-") + heading)));
+                                                    settings::kColWidthHeadingPrefix + heading)));
     };
     add(tr("Server"), Qt::AlignLeft | Qt::AlignVCenter);
     add(tr("Util %"), Qt::AlignRight | Qt::AlignVCenter);

@@ -33,7 +33,7 @@ constexpr int kCategoryColWidth = 1200;
 
 ViewDesign design()
 {
-    return {QStringLiteral("frmSetCommands"), QStringLiteral("SetCommandsForm"), {0, 0, 7000, 8040},
+    return {QStringLiteral("frmSetCommands"), settings::kSetCommandsKeyName, {0, 0, 7000, 8040},
             {3000, 3000}};
 }
 
@@ -100,7 +100,7 @@ void SetCommandsForm::loadContents()
     if (context.registry().keyExists(settings::Hive::CurrentUser, keyPath())) {
         for (int col : {kSetNameCol, kSetCategoryCol}) {
             const double twips = settings::readTwipsSetting(context.registry(), keyPath(),
-                                                            QStringLiteral("ColWidth") + QString::number(col));
+                                                            settings::kColWidthPrefix + QString::number(col));
             if (twips >= 1.0)
                 m_grid->setColWidth(col, static_cast<int>(twips));
         }
@@ -113,7 +113,7 @@ void SetCommandsForm::unloadContents()
     if (!context.saveWindowState)
         return;
     for (int col : {kSetNameCol, kSetCategoryCol}) {
-        settings::saveSetting(context, keyPath(), QStringLiteral("ColWidth") + QString::number(col),
+        settings::saveSetting(context, keyPath(), settings::kColWidthPrefix + QString::number(col),
                               settings::twipsToText(m_grid->colWidth(col)));
     }
 }
@@ -154,7 +154,7 @@ SetCommandsForm::AddOutcome SetCommandsForm::addServer(const QString& server, Se
         return AddOutcome::NotAuthenticated;
     }
 
-    widgets::FlexGridModel& model = m_grid->model();
+    models::FlexGridModel& model = m_grid->model();
     model.beginUpdate();
     fill.beginServer(server);
     setWindowTitle(caption());
@@ -205,8 +205,8 @@ void SetCommandsForm::clickGrid(Qt::MouseButton button, int row, int col, const 
         m_grid->select(target, 0, target, m_grid->cols() - 1);
         removeColumn->setEnabled(false);
         if (row < m_grid->fixedRows()) {
-            m_grid->sortRows(col, m_sortAscendingNext ? widgets::SortMode::GenericAscending
-                                                      : widgets::SortMode::GenericDescending);
+            m_grid->sortRows(col, m_sortAscendingNext ? models::SortMode::GenericAscending
+                                                      : models::SortMode::GenericDescending);
             m_sortAscendingNext = !m_sortAscendingNext;
         }
         return;

@@ -7,7 +7,7 @@ QString serverColumnHeader(const QString& server)
     return server + QStringLiteral(" - Value");
 }
 
-bool isServerInSetComparison(const widgets::GridData& grid, const QString& server)
+bool isServerInSetComparison(const models::GridData& grid, const QString& server)
 {
     const QString header = serverColumnHeader(server);
     for (int col = kSetFirstServerCol; col < grid.cols(); ++col) {
@@ -17,7 +17,7 @@ bool isServerInSetComparison(const widgets::GridData& grid, const QString& serve
     return false;
 }
 
-void SetRowIndex::rebuild(const widgets::GridData& grid)
+void SetRowIndex::rebuild(const models::GridData& grid)
 {
     m_rows.clear();
     m_rows.reserve(grid.rows());
@@ -55,7 +55,7 @@ void SetRowIndex::add(const QString& name, int row)
         slot = row;
 }
 
-int addSetParameter(widgets::FlexGridModel& grid, SetRowIndex& index, int col, const SetParameter& parameter,
+int addSetParameter(models::FlexGridModel& grid, SetRowIndex& index, int col, const SetParameter& parameter,
                        bool lookUp)
 {
     int row = lookUp ? index.find(parameter.name) : -1;
@@ -95,12 +95,12 @@ void SetComparisonFill::endServer()
 {
     if (m_sortedByName && m_grid.rows() == m_rowsBefore)
         return;
-    m_grid.sortRows(kSetNameCol, widgets::SortMode::GenericAscending, m_grid.fixedRows());
+    m_grid.sortRows(kSetNameCol, models::SortMode::GenericAscending, m_grid.fixedRows());
     m_sortedByName = true;
     m_indexValid = false;
 }
 
-bool parameterRowDiffers(const widgets::GridData& grid, int row)
+bool parameterRowDiffers(const models::GridData& grid, int row)
 {
     for (int col = kSetFirstServerCol + 1; col < grid.cols(); ++col) {
         if (grid.text(row, col) != grid.text(row, col - 1))
@@ -109,9 +109,9 @@ bool parameterRowDiffers(const widgets::GridData& grid, int row)
     return false;
 }
 
-void applySetDifferences(widgets::FlexGridModel& grid, bool differencesOnly)
+void applySetDifferences(models::FlexGridModel& grid, bool differencesOnly)
 {
-    const widgets::GridData& cells = grid.grid();
+    const models::GridData& cells = grid.grid();
     const int shownHeight = cells.rowHeight(0);
     grid.beginUpdate();
     for (int row = cells.fixedRows(); row < cells.rows(); ++row)
@@ -119,7 +119,7 @@ void applySetDifferences(widgets::FlexGridModel& grid, bool differencesOnly)
     grid.endUpdate();
 }
 
-int findSetRow(const widgets::GridData& grid, const QString& text)
+int findSetRow(const models::GridData& grid, const QString& text)
 {
     for (int row = std::max(1, grid.fixedRows()); row < grid.rows(); ++row) {
         if (grid.isRowShown(row) && grid.text(row, kSetNameCol).startsWith(text, Qt::CaseInsensitive))

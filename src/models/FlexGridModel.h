@@ -5,14 +5,14 @@
 // and endUpdate are announced once at the end, so a refresh of thousands of
 // cells costs one repaint.
 
-#include "widgets/GridData.h"
+#include "models/GridData.h"
 
 #include <QAbstractTableModel>
 
 #include <utility>
 #include <vector>
 
-namespace widgets {
+namespace models {
 
 class FlexGridModel : public QAbstractTableModel {
     Q_OBJECT
@@ -121,4 +121,4 @@ private:
     int m_dirtyRight = -1;
 };
 
-}  // namespace widgets
+}  // namespace models

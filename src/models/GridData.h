@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace widgets {
+namespace models {
 
 enum class SortMode {
     GenericAscending,       // numbers by value, then texts ignoring case
@@ -117,4 +117,4 @@ bool parseNumber(const QString& text, double* value);
 // The value of the leading number of a text ("  5.00h" gives 5), 0 when none.
 double leadingNumber(const QString& text);
 
-}  // namespace widgets
+}  // namespace models

@@ -1,8 +1,8 @@
-#include "widgets/FlexGridModel.h"
+#include "models/FlexGridModel.h"
 
 #include <algorithm>
 
-namespace widgets {
+namespace models {
 
 FlexGridModel::FlexGridModel(QObject* parent)
     : QAbstractTableModel(parent)
@@ -422,4 +422,4 @@ Qt::ItemFlags FlexGridModel::flags(const QModelIndex& index) const
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
-}  // namespace widgets
+}  // namespace models

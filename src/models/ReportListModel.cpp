@@ -1,9 +1,9 @@
-#include "widgets/ReportListModel.h"
+#include "models/ReportListModel.h"
 
 #include <algorithm>
 #include <numeric>
 
-namespace widgets {
+namespace models {
 
 ReportListModel::ReportListModel(QObject* parent)
     : QAbstractTableModel(parent)
@@ -298,4 +298,4 @@ Qt::ItemFlags ReportListModel::flags(const QModelIndex& index) const
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
-}  // namespace widgets
+}  // namespace models
