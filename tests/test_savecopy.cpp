@@ -62,7 +62,7 @@ struct Fixture {
     QByteArray saveTo(QWidget* window, const QString& path)
     {
         services.fileDialogs.queueFileName(path);
-        exporting::Menu_Save_Click(services.context, window);
+        exporting::saveWindow(services.context, window);
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
     }
@@ -147,7 +147,7 @@ void TestSaveCopy::asksWithProposedNameAndFilter()
         area.addSubWindow(window);
     else
         window->setParent(&area);
-    exporting::Menu_Save_Click(f.services.context, window);
+    exporting::saveWindow(f.services.context, window);
     QCOMPARE(f.services.fileDialogs.requests.size(), 1);
     const platform::SaveDialogRequest& request = f.services.fileDialogs.requests.constFirst();
     QCOMPARE(request.proposedName, proposed);
@@ -163,7 +163,7 @@ void TestSaveCopy::nothingWrittenWithoutNameFolderOrWindow()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("earlier\r\n");
     file.close();
-    exporting::Menu_Save_Click(f.services.context, &w.window);   // no name queued: cancelled
+    exporting::saveWindow(f.services.context, &w.window);   // no name queued: cancelled
     QCOMPARE(f.services.fileDialogs.requests.size(), 1);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("earlier\r\n"));
@@ -175,8 +175,8 @@ void TestSaveCopy::nothingWrittenWithoutNameFolderOrWindow()
 
     f.services.fileDialogs.requests.clear();
     f.services.fileDialogs.queueFileName(f.dir.filePath(QStringLiteral("none.csv")));
-    exporting::Menu_Save_Click(f.services.context, nullptr);
-    exporting::Menu_Copy_Click(f.services.context, nullptr, nullptr);
+    exporting::saveWindow(f.services.context, nullptr);
+    exporting::copyWindow(f.services.context, nullptr, nullptr);
     QVERIFY(f.services.fileDialogs.requests.isEmpty());
     QCOMPARE(QDir(f.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({"kept.csv"}));
     QCOMPARE(f.services.clipboard.writes, 0);
@@ -258,7 +258,7 @@ void TestSaveCopy::menuCopyShowsTheDialog()
         if (QWidget* modal = QApplication::activeModalWidget())
             modal->close();
     });
-    exporting::Menu_Copy_Click(f.services.context, &w.window, nullptr);
+    exporting::copyWindow(f.services.context, &w.window, nullptr);
     QVERIFY(shown);
     QCOMPARE(f.services.clipboard.text(),
              QStringLiteral("Server,Hidden,Util %,Note\r\nFS2,2000,2.50\r\nFS3,3000,3.50\r\n"));

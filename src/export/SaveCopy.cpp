@@ -58,7 +58,7 @@ QByteArray savedBytes(const QWidget* window, QChar delimiter, const QLocale& loc
     return bytes;
 }
 
-void Menu_Save_Click(core::AppContext& context, QWidget* activeChild)
+void saveWindow(core::AppContext& context, QWidget* activeChild)
 {
     // Without a child window there is nothing a file could receive.
     if (!activeChild)
@@ -74,7 +74,7 @@ void Menu_Save_Click(core::AppContext& context, QWidget* activeChild)
     saveTables(window, path, saveDelimiter(context));
 }
 
-void Menu_Copy_Click(core::AppContext& context, QWidget* activeChild, QWidget* dialogParent)
+void copyWindow(core::AppContext& context, QWidget* activeChild, QWidget* dialogParent)
 {
     if (!activeChild)
         return;

@@ -26,7 +26,7 @@ QString childCaption(const QWidget* activeChild);
 // every table of the window into it in control order, so a window with two
 // tables leaves the last one. A cancelled dialog, a window without tables or a
 // file that cannot be written leaves everything as it was, without a message.
-void Menu_Save_Click(core::AppContext& context, QWidget* activeChild);
+void saveWindow(core::AppContext& context, QWidget* activeChild);
 
 // Writes the window's tables to `path` as Save does; false when nothing could
 // be written. An existing file is replaced only by a complete new one.
@@ -36,6 +36,6 @@ bool saveTables(const QWidget* window, const QString& path, QChar delimiter, con
 QByteArray savedBytes(const QWidget* window, QChar delimiter, const QLocale& locale = QLocale());
 
 // Shows the modal copy dialog ("frmCopy") for the window; nothing without a window.
-void Menu_Copy_Click(core::AppContext& context, QWidget* activeChild, QWidget* dialogParent);
+void copyWindow(core::AppContext& context, QWidget* activeChild, QWidget* dialogParent);
 
 }  // namespace exporting
