@@ -215,6 +215,51 @@ private Q_SLOTS:
         QVERIFY(test.messages.shown.isEmpty());
     }
 
+    // The session closes once on every path out, and only a refused close it
+    // reports itself is shown, with the program's message and its title.
+    void sessionClosesOnEveryPath_data()
+    {
+        QTest::addColumn<NWRCODE>("openResult");
+        QTest::addColumn<NWRCODE>("closeResult");
+        QTest::addColumn<int>("how");   // 0 scope end, 1 close(), 2 closeQuietly()
+        QTest::addColumn<int>("closes");
+        QTest::addColumn<QStringList>("messages");
+        const QStringList refused{QStringLiteral("NWCCCloseConn returned 34817")};
+        QTest::newRow("scope end") << NWRCODE(0) << NWRCODE(0) << 0 << 1 << QStringList();
+        QTest::newRow("scope end, refused") << NWRCODE(0) << NWRCODE(0x8801) << 0 << 1 << refused;
+        QTest::newRow("close, refused") << NWRCODE(0) << NWRCODE(0x8801) << 1 << 1 << refused;
+        QTest::newRow("quietly, refused") << NWRCODE(0) << NWRCODE(0x8801) << 2 << 1 << QStringList();
+        QTest::newRow("never opened") << NWRCODE(0x8801) << NWRCODE(0) << 0 << 0 << QStringList();
+    }
+
+    void sessionClosesOnEveryPath()
+    {
+        QFETCH(NWRCODE, openResult);
+        QFETCH(NWRCODE, closeResult);
+        QFETCH(int, how);
+        QFETCH(int, closes);
+        QFETCH(QStringList, messages);
+        VolumeServer server;
+        server.openResult = openResult;
+        server.closeResult = closeResult;
+        testing::MemoryRegistry registry;
+        testing::TestContext test(server, registry);
+        {
+            ServerSession session(test.context, QStringLiteral("FS1"));
+            session.setCloseTitle(QStringLiteral("Server Utilization"));
+            QCOMPARE(session.open(), openResult);
+            QCOMPARE(session.isOpen(), openResult == 0);
+            if (how == 1)
+                QCOMPARE(session.close(), closeResult);
+            else if (how == 2)
+                QCOMPARE(session.closeQuietly(), closeResult);
+        }
+        QCOMPARE(server.closes, closes);
+        QCOMPARE(test.messages.texts(), messages);
+        if (!messages.isEmpty())
+            QCOMPARE(test.messages.titles(), QStringList{QStringLiteral("Server Utilization")});
+    }
+
     void findsFreeDriveFromZDown()
     {
         VolumeServer server;
