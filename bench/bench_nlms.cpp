@@ -30,7 +30,7 @@ std::vector<std::vector<views::LoadedModule>> readAll(nw::NetWareClient& client,
     std::vector<std::vector<views::LoadedModule>> all;
     bench::forEachServer(client, servers, [&](const QString&, nw::NWCONN_HANDLE connection) {
         auto& modules = all.emplace_back();
-        views::fcnReadLoadedModules(client, connection, [&modules](const std::vector<views::LoadedModule>& batch) {
+        views::readLoadedModules(client, connection, [&modules](const std::vector<views::LoadedModule>& batch) {
             modules.insert(modules.end(), batch.begin(), batch.end());
         });
     });
@@ -105,8 +105,8 @@ qint64 timePlainFill(const QStringList& servers, const std::vector<std::vector<v
                 const int row = places[s][i];
                 nlmGrid.setTextMatrix(row, 0, m.fileName);
                 nlmGrid.setTextMatrix(
-                    row, col, views::fcnNlmVersionText(m.info.majorVersion, m.info.minorVersion, m.info.revision));
-                nlmGrid.setTextMatrix(row, col + 1, views::fcnNlmDateText(m.info.year, m.info.month, m.info.day));
+                    row, col, views::nlmVersionText(m.info.majorVersion, m.info.minorVersion, m.info.revision));
+                nlmGrid.setTextMatrix(row, col + 1, views::nlmDateText(m.info.year, m.info.month, m.info.day));
                 descriptionGrid.setTextMatrix(row - 1, 0, m.fileName);
                 descriptionGrid.setTextMatrix(row - 1, static_cast<int>(s) + 1,
                                               m.descriptiveName + QLatin1Char('\n') + m.copyright);
@@ -135,9 +135,9 @@ int main(int argc, char** argv)
     host.selection = servers;
 
     std::printf("NLM comparison, %d servers x %d modules, 5 %% differing\n", Servers, Modules);
-    bench::measure("open the comparison for all servers (network included)", [&] { views::btnNLMs_Click(host); });
+    bench::measure("open the comparison for all servers (network included)", [&] { views::openNLMs(host); });
 
-    views::frmNLMs* form = views::fcnFindNlmForm(host);
+    views::NLMForm* form = views::findView<views::NLMForm>(host);
     if (!form || form->grdNLMs()->cols() != 1 + 2 * Servers) {
         std::printf("the comparison did not open with every server\n");
         return 1;
@@ -159,10 +159,10 @@ int main(int argc, char** argv)
     bench::measure("find the last row by its first six letters", [&] { form->txtFind()->setText(lastName.left(6)); });
     bench::measure("find a name that is not there", [&] { form->txtFind()->setText(QStringLiteral("#none#")); });
 
-    bench::measure("sort by name (header click)", [&] { form->grdNLMs_MouseDown(Qt::LeftButton, 0, 0, {}); });
+    bench::measure("sort by name (header click)", [&] { form->clickGrid(Qt::LeftButton, 0, 0, {}); });
     bench::measure("sort by the first version column (numeric)",
-                   [&] { form->grdNLMs_MouseDown(Qt::LeftButton, 1, 1, {}); });
-    bench::measure("sort by a date column (text)", [&] { form->grdNLMs_MouseDown(Qt::LeftButton, 1, 100, {}); });
+                   [&] { form->clickGrid(Qt::LeftButton, 1, 1, {}); });
+    bench::measure("sort by a date column (text)", [&] { form->clickGrid(Qt::LeftButton, 1, 100, {}); });
 
     const auto all = readAll(*client, servers);
     qint64 comparison = 0;

@@ -34,13 +34,13 @@ int main(int argc, char** argv)
     bench::BenchHost host(desktop.context, QSize(1024, 768));
     host.selection = servers;
     host.window().show();
-    views::btnUtilization_Click(host);
-    views::ServerMonForm* form = views::serverMonWindow(host);
+    views::openServerUtilization(host);
+    views::ServerMonForm* form = views::findView<views::ServerMonForm>(host);
     if (!form || form->lstvwServerUtilization()->rowCount() != Servers) {
         std::fprintf(stderr, "the monitor did not open with %d servers\n", Servers);
         return 1;
     }
-    form->btnRefresh_Click();   // stopped: this poll is the only one
+    form->toggleRefresh();   // stopped: this poll is the only one
     QCoreApplication::processEvents();
 
     // A 1 ms timer stands for the user's input: every gap between its
@@ -60,7 +60,7 @@ int main(int argc, char** argv)
     });
     heartbeat.start();
     clock.start();
-    form->Timer1_Timer();
+    form->pollOnce();
     const qint64 total = clock.nsecsElapsed();
     longestGap = std::max(longestGap, total - last);
     heartbeat.stop();

@@ -23,7 +23,7 @@ namespace {
 constexpr int Servers = 100;
 constexpr int Parameters = 400;
 
-void makeComparisonGrid(widgets::FlexGridModel& grid)
+void makeComparisonGrid(models::FlexGridModel& grid)
 {
     grid.setRows(1);
     grid.setCols(2);
@@ -60,13 +60,13 @@ int main(int argc, char** argv)
     timer.start();
     bench::forEachServer(*client, host.selection, [&](const QString&, nw::NWCONN_HANDLE connection) {
         auto& list = lists.emplace_back();
-        views::fcnReadSetParameters(*client, connection, [&list](const views::SetParameter& p) { list.push_back(p); });
+        views::readSetParameters(*client, connection, [&list](const views::SetParameter& p) { list.push_back(p); });
     });
     bench::report("read every server's parameters (simulated network only)", timer.nsecsElapsed());
 
     bench::measure("open the comparison (connect, read, fill, sort, paint)",
-                   [&] { views::btnSetParameters_Click(host); });
-    views::frmSetCommands* form = views::findSetCommandsForm(host);
+                   [&] { views::openSetCommands(host); });
+    views::SetCommandsForm* form = views::findView<views::SetCommandsForm>(host);
     if (!form)
         return 1;
     widgets::FlexGrid& grid = *form->grdSetCommands();
@@ -91,9 +91,9 @@ int main(int argc, char** argv)
     bench::report("find without a match", timer.nsecsElapsed());
 
     bench::measure("sort by category, ascending (+ paint)",
-                   [&] { form->grdSetCommands_MouseDown(Qt::LeftButton, 0, 1, {}); });
+                   [&] { form->clickGrid(Qt::LeftButton, 0, 1, {}); });
     bench::measure("sort by category, descending (+ paint)",
-                   [&] { form->grdSetCommands_MouseDown(Qt::LeftButton, 0, 1, {}); });
+                   [&] { form->clickGrid(Qt::LeftButton, 0, 1, {}); });
 
     // Joining parameters to rows, as the window fills its grid, against
     // writing the same cells at rows known beforehand; both into a grid under
@@ -105,7 +105,7 @@ int main(int argc, char** argv)
     for (int round = 0; round < Rounds; ++round) {
         {
             widgets::FlexGrid target;
-            widgets::FlexGridModel& model = target.model();
+            models::FlexGridModel& model = target.model();
             makeComparisonGrid(model);
             timer.restart();
             model.beginUpdate();
@@ -119,26 +119,26 @@ int main(int argc, char** argv)
             model.endUpdate();
             joined += timer.nsecsElapsed();
             timer.restart();
-            model.sortRows(1, widgets::SortMode::GenericAscending, 1);
+            model.sortRows(1, models::SortMode::GenericAscending, 1);
             sorted += timer.nsecsElapsed();
         }
         {
             widgets::FlexGrid target;
-            widgets::FlexGridModel& model = target.model();
+            models::FlexGridModel& model = target.model();
             makeComparisonGrid(model);
             timer.restart();
             model.beginUpdate();
             for (int r = 0; r < Parameters; ++r)
                 model.addRow({lists[0][static_cast<size_t>(r)].name,
-                              views::fcnSetCategoryText(lists[0][static_cast<size_t>(r)].category)});
+                              views::parameterCategoryText(lists[0][static_cast<size_t>(r)].category)});
             for (size_t s = 0; s < lists.size(); ++s) {
                 const int col = model.cols();
                 model.setCols(col + 1);
                 model.setColWidth(col, views::kSetServerColWidth);
-                model.setTextMatrix(0, col, views::fcnSetServerHeader(host.selection.at(static_cast<qsizetype>(s))));
+                model.setTextMatrix(0, col, views::serverColumnHeader(host.selection.at(static_cast<qsizetype>(s))));
                 for (size_t r = 0; r < lists[s].size() && r < static_cast<size_t>(Parameters); ++r) {
                     const views::SetParameter& p = lists[s][r];
-                    model.setTextMatrix(static_cast<int>(r) + 1, col, views::fcnSetValueText(p.type, p.value));
+                    model.setTextMatrix(static_cast<int>(r) + 1, col, views::parameterValueText(p.type, p.value));
                     model.setCellAlignment(static_cast<int>(r) + 1, col, Qt::AlignRight | Qt::AlignVCenter);
                 }
             }

@@ -132,11 +132,11 @@ void benchGrid()
     bench::report("show them again", timer.nsecsElapsed());
 
     timer.restart();
-    grid.sortRows(4, widgets::SortMode::GenericAscending);
+    grid.sortRows(4, models::SortMode::GenericAscending);
     grid.repaint();
     bench::report("sort rows, generic ascending (numbers)", timer.nsecsElapsed());
     timer.restart();
-    grid.sortRows(0, widgets::SortMode::StringDescending);
+    grid.sortRows(0, models::SortMode::StringDescending);
     grid.repaint();
     bench::report("sort rows, text descending", timer.nsecsElapsed());
 }

@@ -1,11 +1,27 @@
 # Compiler settings shared by every Veskaro target.
+set(CMAKE_CXX_STANDARD 20)
+set(CMAKE_CXX_STANDARD_REQUIRED ON)
+set(CMAKE_CXX_EXTENSIONS OFF)
+
 add_library(veskaro_common INTERFACE)
 target_compile_features(veskaro_common INTERFACE cxx_std_20)
-target_compile_options(veskaro_common INTERFACE
-  -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-align -Wunused
-  -Woverloaded-virtual)
-if(VESKARO_WERROR)
-  target_compile_options(veskaro_common INTERFACE -Werror)
+if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+  target_compile_options(veskaro_common INTERFACE
+    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-align -Wunused
+    -Woverloaded-virtual -Wold-style-cast)
+  if(VESKARO_WERROR)
+    target_compile_options(veskaro_common INTERFACE -Werror)
+  endif()
+  if(VESKARO_SANITIZE)
+    target_compile_options(veskaro_common INTERFACE
+      -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    target_link_options(veskaro_common INTERFACE -fsanitize=address,undefined)
+  endif()
+elseif(MSVC)
+  target_compile_options(veskaro_common INTERFACE /W4 /permissive-)
+  if(VESKARO_WERROR)
+    target_compile_options(veskaro_common INTERFACE /WX)
+  endif()
 endif()
 target_compile_definitions(veskaro_common INTERFACE
   QT_NO_CAST_FROM_BYTEARRAY
@@ -13,8 +29,3 @@ target_compile_definitions(veskaro_common INTERFACE
   QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
   QT_NO_KEYWORDS
   QT_DISABLE_DEPRECATED_BEFORE=0x060400)
-if(VESKARO_SANITIZE)
-  target_compile_options(veskaro_common INTERFACE
-    -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
-  target_link_options(veskaro_common INTERFACE -fsanitize=address,undefined)
-endif()

@@ -106,31 +106,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     switch (data[0] % 4) {
     case 0: {
         ParameterServer server(input);
-        views::fcnReadSetParameters(server, 1, [](const views::SetParameter& p) {
-            views::fcnSetValueText(p.type, p.value, QLocale::c());
-            views::fcnSetCategoryText(p.category);
+        views::readSetParameters(server, 1, [](const views::SetParameter& p) {
+            views::parameterValueText(p.type, p.value, QLocale::c());
+            views::parameterCategoryText(p.category);
         });
         break;
     }
     case 1: {
         ModuleServer server(input);
-        views::fcnReadLoadedModules(server, 1, [](const std::vector<views::LoadedModule>& modules) {
+        views::readLoadedModules(server, 1, [](const std::vector<views::LoadedModule>& modules) {
             for (const views::LoadedModule& m : modules) {
-                views::fcnNlmVersionText(m.info.majorVersion, m.info.minorVersion, m.info.revision);
-                views::fcnNlmDateText(m.info.year, m.info.month, m.info.day, QLocale::c());
+                views::nlmVersionText(m.info.majorVersion, m.info.minorVersion, m.info.revision);
+                views::nlmDateText(m.info.year, m.info.month, m.info.day, QLocale::c());
             }
         });
         break;
     }
     case 2: {
         const quint8 total = input.take<quint8>();
-        nw::fcnComponentsToPath(input.rest(), total);
+        nw::componentsToPath(input.rest(), total);
         break;
     }
     default: {
         const auto rest = input.rest();
-        nw::fcnBytesToString(rest);
-        nw::fcnBytesToString(std::span<const char>(reinterpret_cast<const char*>(rest.data()), rest.size()));
+        nw::bytesToString(rest);
+        nw::bytesToString(std::span<const char>(reinterpret_cast<const char*>(rest.data()), rest.size()));
         break;
     }
     }

@@ -52,7 +52,7 @@ struct Fixture {
         client = testing::makeNetwork(kNetwork, files.path());
         services = std::make_unique<testing::TestContext>(client ? *client : fallback, registry);
         host = std::make_unique<testing::FakeViewHost>(services->context);
-        settings::subResetStartingServerContext(registry);
+        settings::resetStartingServerContext(registry);
         host->window()->show();
         qputenv("Temp", temp.path().toLocal8Bit());
     }

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QAction>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -100,7 +101,7 @@ private Q_SLOTS:
     {
         Fixture f;
         app::MainForm form(f.test.context);
-        form.Menu_Help_File_Click();
+        form.findChild<QAction*>(QStringLiteral("Menu_Help_File"))->trigger();
         auto* help = form.findChild<app::HelpWindow*>();
         QVERIFY(help);
         QVERIFY(help->isVisible());
@@ -110,15 +111,15 @@ private Q_SLOTS:
         // A page followed, then Help Contents again: the same window, back on the contents.
         Q_EMIT help->browser()->anchorClicked(QUrl(QStringLiteral("serverviews.html")));
         QCOMPARE(help->browser()->source(), QUrl(QStringLiteral("qrc:/help/serverviews.html")));
-        form.Menu_Help_File_Click();
+        form.findChild<QAction*>(QStringLiteral("Menu_Help_File"))->trigger();
         QCOMPARE(form.findChildren<app::HelpWindow*>().size(), 1);
         QCOMPARE(help->browser()->source(), app::HelpWindow::contentsPage());
         // Links to other sites go to the default browser.
         Q_EMIT help->browser()->anchorClicked(QUrl(QStringLiteral("https://example.org/page")));
         QCOMPARE(help->browser()->source(), app::HelpWindow::contentsPage());
 
-        form.Menu_FAQs_Click();
-        form.Menu_Korvanel_Products_Click();
+        form.findChild<QAction*>(QStringLiteral("Menu_FAQs"))->trigger();
+        form.findChild<QAction*>(QStringLiteral("Menu_Korvanel_Products"))->trigger();
         QCOMPARE(f.test.launcher.urls.size(), 3);
         QCOMPARE(f.test.launcher.urls.at(0), QStringLiteral("https://example.org/page"));
         for (const QString& url : f.test.launcher.urls.mid(1))

@@ -32,6 +32,7 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QMenu>
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
@@ -77,7 +78,7 @@ const QByteArray kNetwork = R"({
 struct Fixture {
     Fixture() : client(testing::makeNetwork(kNetwork)), services(*client, registry), host(services.context)
     {
-        settings::subResetStartingServerContext(registry);
+        settings::resetStartingServerContext(registry);
         host.window()->show();
     }
     ~Fixture() { connections::setChooserPresenter({}); }
@@ -85,7 +86,7 @@ struct Fixture {
     // Settings as after a chooser that is no longer shown at the opening.
     void store(const QString& name, const QString& value)
     {
-        settings::subCreateUserConnectionsKey(registry);
+        settings::createUserConnectionsKey(registry);
         registry.setValue(settings::Hive::CurrentUser, kKey, name, value);
     }
     void skipChooser() { store(QStringLiteral("ShowAtStartup"), QStringLiteral("False")); }
@@ -224,7 +225,7 @@ void TestConnections::bitListOrder()
 
 void TestConnections::rowIndexFollowsTheList()
 {
-    widgets::ReportListModel model;
+    models::ReportListModel model;
     model.addColumn(QStringLiteral("User"), Qt::AlignLeft, 1440);
     model.addColumn(QStringLiteral("Conn #"), Qt::AlignRight, 1440);
     connections::ConnectionRows rows(model, 1);
@@ -263,7 +264,7 @@ void TestConnections::chooserAtTheFirstOpening()
     int shown = 0;
     connections::setChooserPresenter([&](connections::ConnectionTypeForm& chooser) {
         ++shown;
-        QVERIFY(f.services.context.values.gFilterAtStartup);
+        QVERIFY(f.services.context.values.filterAtStartup);
         // No settings yet: everything listed, every column, the box ticked.
         QCOMPARE(chooser.cmbConnType()->currentText(), QStringLiteral("All"));
         QCOMPARE(chooser.cmbStatus()->currentText(), QStringLiteral("All"));
@@ -277,7 +278,7 @@ void TestConnections::chooserAtTheFirstOpening()
     });
     UserConnectionsForm* form = f.open({QStringLiteral("FS1")});
     QCOMPARE(shown, 1);
-    QVERIFY(!f.services.context.values.gFilterAtStartup);
+    QVERIFY(!f.services.context.values.filterAtStartup);
     QVERIFY(f.services.messages.shown.isEmpty());   // no closing message during an opening
     QVERIFY(form);
     QCOMPARE(form->lstvwUsers()->model().headings(), QStringList({"User", "Conn #", "Status"}));
@@ -482,9 +483,9 @@ void TestConnections::refreshTogglesControls()
     f.skipChooser();
     f.store(QStringLiteral("Refresh Interval"), QStringLiteral("5"));
     UserConnectionsForm* form = f.open({QStringLiteral("FS1")});
-    QAction* clear = f.host.menuAction(connections::userMenu::kClearConnection);
+    QAction* clear = f.host.clearConnectionAction();
     QCOMPARE(form->txtInterval()->text(), QStringLiteral("5"));
-    QVERIFY(f.host.menuVisible.value(connections::userMenu::kMenu));
+    QVERIFY(f.host.userConnectionsMenu()->menuAction()->isVisible());
     QVERIFY(clear->isEnabled());
 
     form->toggleRefresh();
@@ -521,7 +522,7 @@ void TestConnections::refreshTogglesControls()
     QCOMPARE(f.registry.queryValue(settings::Hive::CurrentUser, kKey, QStringLiteral("Refresh Interval")),
              std::optional<QString>(QStringLiteral("7")));
     QVERIFY(f.registry.queryValue(settings::Hive::CurrentUser, kKey, QStringLiteral("ColWidth-Conn #")));
-    QVERIFY(!f.host.menuVisible.value(connections::userMenu::kMenu));
+    QVERIFY(!f.host.userConnectionsMenu()->menuAction()->isVisible());
 }
 
 void TestConnections::passesLetEventsRun()

@@ -55,10 +55,10 @@ const QString kTreesKey = settings::rootKeyPath(QStringLiteral("LoginForm\\Trees
 struct Fixture {
     Fixture() : client(testing::makeNetwork(kNetwork)), test(*client, registry)
     {
-        test.context.values.gTreeName = QStringLiteral("ACME_TREE");
-        settings::subResetStartingServerContext(registry);
+        test.context.values.treeName = QStringLiteral("ACME_TREE");
+        settings::resetStartingServerContext(registry);
     }
-    app::AppContext& context() { return test.context; }
+    core::AppContext& context() { return test.context; }
     void remember(const QString& tree, const QString& user, const QString& ctx, const QString& server)
     {
         saveTreeLogin(registry, tree, user, ctx, server);
@@ -256,7 +256,7 @@ private Q_SLOTS:
         QVERIFY(f.client);
         ContainerBrowser browser(f.context(), ContainerBrowser::Purpose::LoginContext, tree);
         QCOMPARE(browser.load(), !failed);
-        QCOMPARE(f.context().values.gContextBrowseFailed, failed);
+        QCOMPARE(f.context().values.contextBrowseFailed, failed);
         QCOMPARE(browser.rootNode()->childCount(), 0);
         QCOMPARE(f.test.messages.texts(), messages);
     }
@@ -320,8 +320,8 @@ private Q_SLOTS:
         if (message.isEmpty()) {
             QVERIFY(f.test.messages.shown.isEmpty());
             QCOMPARE(login.result(), int(QDialog::Accepted));
-            QVERIFY(f.context().values.gLoginSucceeded);
-            QCOMPARE(f.context().values.gTreeName, tree.toUpper());
+            QVERIFY(f.context().values.loginSucceeded);
+            QCOMPARE(f.context().values.treeName, tree.toUpper());
             QCOMPARE(f.remembered(tree, QStringLiteral("Context")), std::optional<QString>(".EAST.SALES.ACME"));
             QCOMPARE(f.remembered(tree, QStringLiteral("User")), std::optional<QString>(user));
             // The sent name carried the dotted context: the tree knows who logged in.
@@ -330,8 +330,8 @@ private Q_SLOTS:
         } else {
             QCOMPARE(f.test.messages.texts(), QStringList{message});
             QCOMPARE(f.test.messages.titles(), QStringList{title});
-            QVERIFY(!f.context().values.gLoginSucceeded);
-            QCOMPARE(f.context().values.gTreeName, QStringLiteral("ACME_TREE"));
+            QVERIFY(!f.context().values.loginSucceeded);
+            QCOMPARE(f.context().values.treeName, QStringLiteral("ACME_TREE"));
             QVERIFY(!f.registry.keyExists(Hive::CurrentUser, kTreesKey + QLatin1Char('\\') + tree));
             QCOMPARE(login.passwordBox()->text(), password);   // kept for a second try
         }
@@ -350,7 +350,7 @@ private Q_SLOTS:
         login.serverBox()->setEditText(QString());
         login.passwordBox()->setText(QStringLiteral("secret"));
         login.login();
-        QVERIFY(f.context().values.gLoginSucceeded);
+        QVERIFY(f.context().values.loginSucceeded);
         QCOMPARE(f.remembered(QStringLiteral("ACME_TREE"), QStringLiteral("Server")), std::optional<QString>("FS1"));
     }
 
@@ -370,7 +370,7 @@ private Q_SLOTS:
             login.serverBox()->setEditText(QStringLiteral("FS1"));
             login.passwordBox()->setText(QStringLiteral("sales"));
             login.login();
-            QVERIFY(test.context.values.gLoginSucceeded);
+            QVERIFY(test.context.values.loginSucceeded);
         }
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -385,7 +385,7 @@ private Q_SLOTS:
     {
         Fixture f;
         QVERIFY(f.client);
-        f.context().values.gLoginSucceeded = true;   // left from an earlier login
+        f.context().values.loginSucceeded = true;   // left from an earlier login
         LoginDialog login(f.context());
         login.treeBox()->setEditText(QStringLiteral("ACME_TREE"));
         login.userBox()->setEditText(QStringLiteral("admin"));
@@ -394,8 +394,8 @@ private Q_SLOTS:
         login.login();
         QCOMPARE(f.test.messages.titles(), QStringList{"Login Failure"});
         QTest::mouseClick(login.findChild<QWidget*>(QStringLiteral("cmdCancel")), Qt::LeftButton);
-        QVERIFY(!f.context().values.gLoginSucceeded);
-        QCOMPARE(f.context().values.gTreeName, QStringLiteral("ACME_TREE"));
+        QVERIFY(!f.context().values.loginSucceeded);
+        QCOMPARE(f.context().values.treeName, QStringLiteral("ACME_TREE"));
         QVERIFY(login.passwordBox()->text().isEmpty());
     }
 
@@ -434,7 +434,7 @@ private Q_SLOTS:
         // An unreachable tree: the browser is not shown at all.
         login.browseContext();
         QCOMPARE(shown.size(), 2);
-        QVERIFY(f.context().values.gContextBrowseFailed);
+        QVERIFY(f.context().values.contextBrowseFailed);
     }
 };
 

@@ -5,7 +5,7 @@
 #include "export/WidgetExport.h"
 #include "support/ScriptedServices.h"
 #include "widgets/FlexGrid.h"
-#include "widgets/GridData.h"
+#include "models/GridData.h"
 #include "widgets/ReportListView.h"
 
 #include <QBuffer>
@@ -70,7 +70,7 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QLocale, locale);
         QFETCH(QString, converted);
-        QCOMPARE(exporting::fcnConvertCell(text, locale), converted);
+        QCOMPARE(exporting::convertCell(text, locale), converted);
     }
 
     void quotesFieldsThatWouldSplit_data()
@@ -91,7 +91,7 @@ private Q_SLOTS:
         QFETCH(QStringList, cells);
         QFETCH(QString, delimiter);
         QFETCH(QString, line);
-        QCOMPARE(exporting::fcnBuildLine(cells, delimiter.at(0)), line);
+        QCOMPARE(exporting::buildLine(cells, delimiter.at(0)), line);
     }
 
     void savesShownCellsOfAGrid()
@@ -126,7 +126,7 @@ private Q_SLOTS:
 
     void writesAnsi()
     {
-        QCOMPARE(exporting::fcnToAnsi(QStringLiteral("Müller € ✓")), QByteArray("M\xfcller \x80 ?"));
+        QCOMPARE(exporting::ansiBytes(QStringLiteral("Müller € ✓")), QByteArray("M\xfcller \x80 ?"));
     }
 
     void copyToClipboard()
@@ -134,18 +134,18 @@ private Q_SLOTS:
         FlexGrid grid;
         fillServers(grid);
         testing::MemoryClipboard clipboard;
-        exporting::subCopyGridToClipboard(grid, 1, 1, QStringLiteral(","), clipboard, english);
+        exporting::copyGridToClipboard(grid, 1, 1, QStringLiteral(","), clipboard, english);
         QCOMPARE(clipboard.text(), QStringLiteral("Server,Util %,Note\r\nFS1,10,n1\r\n"));
 
         // Only the module grid leaves hidden columns out of the copied header.
         grid.setObjectName(QStringLiteral("grdNLMs"));
         grid.setColWidth(1, 0);
-        QCOMPARE(exporting::fcnGridClipboardText(grid, 1, 1, QStringLiteral(","), english),
+        QCOMPARE(exporting::gridClipboardText(grid, 1, 1, QStringLiteral(","), english),
                  QStringLiteral("Server,Note\r\nFS1,n1\r\n"));
 
         testing::MemoryClipboard closed;
         closed.available = false;
-        exporting::subCopyGridToClipboard(grid, 1, 1, QStringLiteral(","), closed, english);
+        exporting::copyGridToClipboard(grid, 1, 1, QStringLiteral(","), closed, english);
         QVERIFY(closed.text().isEmpty());
     }
 
@@ -162,7 +162,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, caption);
         QFETCH(QString, name);
-        QCOMPARE(exporting::fcnProposedSaveName(caption), name);
+        QCOMPARE(exporting::proposedSaveName(caption), name);
     }
 };
 

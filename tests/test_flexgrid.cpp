@@ -1,18 +1,19 @@
 #include "widgets/FlexGrid.h"
-#include "widgets/FlexGridModel.h"
-#include "widgets/GridData.h"
+#include "models/FlexGridModel.h"
+#include "models/GridData.h"
 #include "settings/ColumnScale.h"
 #include "settings/Twips.h"
 
+#include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 
 using widgets::FlexGrid;
-using widgets::FlexGridModel;
-using widgets::GridData;
-using widgets::SortMode;
+using models::FlexGridModel;
+using models::GridData;
+using models::SortMode;
 
 namespace {
 
@@ -66,6 +67,32 @@ void verifyModelRows(const FlexGridModel& model)
 class TestFlexGrid : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // Every change the grid makes keeps the item model consistent for its views.
+    void modelStaysConsistentThroughEdits()
+    {
+        models::FlexGridModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setRows(2);
+        model.setCols(3);
+        model.setFixedRows(1);
+        model.setFixedCols(1);
+        for (const QStringList& row : {QStringList{"b", "2", "x"}, QStringList{"a", "10", ""}, QStringList{"", "", ""}})
+            model.addRow(row);
+        model.setTextMatrix(1, 1, QStringLiteral("7"));
+        model.sortRows(1, models::SortMode::NumericAscending, 1);
+        model.setRowHeight(2, 0);
+        model.moveColumnToEnd(1);
+        model.removeColumn(2);
+        model.removeEmptyRows();
+        model.beginUpdate();
+        model.addRow({"c", "3"});
+        model.removeRow(1);
+        model.endUpdate();
+        model.setCols(1);
+        model.setRows(1);
+        QCOMPARE(model.rows(), 1);
+    }
+
     void sortsDataRows_data()
     {
         QTest::addColumn<QStringList>("values");
@@ -145,7 +172,7 @@ private Q_SLOTS:
         model.setCols(4);
         model.setRows(6);
         model.select(5, 3, 2, 1);
-        const widgets::CellRange range = model.selectedRange();
+        const models::CellRange range = model.selectedRange();
         QCOMPARE(QList<int>({range.top, range.left, range.bottom, range.right}), QList<int>({2, 1, 5, 3}));
         model.select(99, -4, -1, 17);
         QCOMPARE(QList<int>({model.row(), model.col(), model.rowSel(), model.colSel()}), QList<int>({5, 0, 0, 3}));
@@ -264,7 +291,7 @@ private Q_SLOTS:
         QVERIFY(!grid.tableView()->isColumnHidden(1));
         grid.setColWidth(2, 1125);
         QVERIFY(!grid.tableView()->isColumnHidden(2));
-        QCOMPARE(grid.tableView()->columnWidth(2), settings::twipsToPixels(1125, settings::fnColumnDotsPerInch(&grid)));
+        QCOMPARE(grid.tableView()->columnWidth(2), settings::twipsToPixels(1125, settings::columnDotsPerInch(&grid)));
     }
 
     void widgetReportsCellUnderMouse()

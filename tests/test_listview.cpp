@@ -2,6 +2,9 @@
 #include "settings/ColumnScale.h"
 #include "settings/Twips.h"
 
+#include "models/ReportListModel.h"
+
+#include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
@@ -9,7 +12,7 @@
 
 #include <cmath>
 
-using widgets::ReportListModel;
+using models::ReportListModel;
 using widgets::ReportListView;
 
 namespace {
@@ -36,6 +39,28 @@ void fillVolumes(ReportListModel& model)
 class TestListView : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // Rows, columns, sorting and clearing keep the item model consistent.
+    void modelStaysConsistentThroughEdits()
+    {
+        models::ReportListModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.addColumn(QStringLiteral("Server"), Qt::AlignLeft, 1440);
+        model.addColumn(QStringLiteral("Util %"), Qt::AlignRight, 1440);
+        model.addRow({"FS2", "5"});
+        model.addRow({"FS1", "70"});
+        model.setItemText(0, 1, QStringLiteral("6"));
+        model.setSorted(true);
+        model.sortByColumn(0, Qt::AscendingOrder);
+        model.sort(1, Qt::DescendingOrder);
+        model.beginUpdate();
+        model.addRow({"FS3", "1"});
+        model.removeRow(0);
+        model.endUpdate();
+        QCOMPARE(model.rowCount(), 2);
+        model.clearRows();
+        QCOMPARE(model.rowCount(), 0);
+    }
+
     void sortsByText_data()
     {
         QTest::addColumn<int>("column");
@@ -169,7 +194,7 @@ private Q_SLOTS:
     {
         ReportListView list;
         list.addColumn(QStringLiteral("Server"), Qt::AlignLeft, 1440);
-        const double dpi = settings::fnColumnDotsPerInch(&list);
+        const double dpi = settings::columnDotsPerInch(&list);
         QCOMPARE(list.treeView()->header()->sectionSize(0), settings::twipsToPixels(1440, dpi));
         QCOMPARE(list.columnWidthTwips(0), 1440);
         // The user widens it to two inches (as near as whole pixels come).

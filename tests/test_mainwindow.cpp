@@ -228,11 +228,11 @@ void TestMainWindow::startupSettings()
     run.seed(seeds);
     QCOMPARE(run.start(), std::nullopt);
     QCOMPARE(run.form().size(), QSize(app::twipsToPixels(twips.width()), app::twipsToPixels(twips.height())));
-    const app::ProgramValues& values = run.form().context().values;
-    QCOMPARE(values.gSearchSubContainers, searchSub);
-    QCOMPARE(values.gSaveFileDelimiter, delimiter);
+    const core::ProgramValues& values = run.form().context().values;
+    QCOMPARE(values.searchSubContainers, searchSub);
+    QCOMPARE(values.saveFileDelimiter, delimiter);
     // No Tree was stored: the client's tree is taken and written back.
-    QCOMPARE(values.gTreeName, kTree);
+    QCOMPARE(values.treeName, kTree);
     QCOMPARE(run.storedAfterRun(QString(), QStringLiteral("Tree")), std::optional<QString>(kTree));
 }
 
@@ -263,7 +263,7 @@ void TestMainWindow::treeNameAtStartup()
     Harness run;
     run.seed(seeds);
     QCOMPARE(run.start(json), std::nullopt);
-    QCOMPARE(run.form().context().values.gTreeName, tree);
+    QCOMPARE(run.form().context().values.treeName, tree);
     QCOMPARE(run.storedAfterRun(QString(), QStringLiteral("Tree")), stored);
 }
 
@@ -318,7 +318,7 @@ void TestMainWindow::hideServers()
     QCOMPARE(run.form().selectedServers(), QStringList{"FS1"});
 
     run.select(selected);
-    run.form().PopMenu_Action_HideServer_Click();
+    run.form().hideSelectedServers();
     QCOMPARE(run.listed(), listedAfter);
     QCOMPARE(run.form().lstAllServers().size(), 3);
     const bool refused = selected.size() == 3;
@@ -332,16 +332,16 @@ void TestMainWindow::rightClickOffersHideOnlyFromTheList()
     Harness run;
     QCOMPARE(run.start(), std::nullopt);
     app::MainForm& form = run.form();
-    QAction* hide = form.menuAction(QStringLiteral("PopMenu_Action_HideServer"));
-    QAction* blank = form.menuAction(QStringLiteral("PopMenu_Action_Blank"));
+    QAction* hide = form.hideServersAction();
+    QAction* blank = form.actionSeparator();
     QStringList shown;
     form.setPopupPresenter([&](QMenu* menu, const QPoint&) {
         shown.append(menu->objectName() + (hide->isVisible() && blank->isVisible() ? "+hide" : ""));
     });
 
-    form.lstServers_MouseDown(Qt::LeftButton, QPoint(10, 10));
+    form.pressServerList(Qt::LeftButton, QPoint(10, 10));
     QVERIFY(shown.isEmpty());
-    form.lstServers_MouseDown(Qt::RightButton, QPoint(10, 10));
+    form.pressServerList(Qt::RightButton, QPoint(10, 10));
     QCOMPARE(shown, QStringList{"PopMenu_Action+hide"});
     QVERIFY(!hide->isVisible() && !blank->isVisible());
 
@@ -353,7 +353,7 @@ void TestMainWindow::rightClickOffersHideOnlyFromTheList()
     QCOMPARE(form.selectedServers(), QStringList{"FS2"});
 
     list.clear();
-    form.lstServers_MouseDown(Qt::RightButton, QPoint(10, 10));
+    form.pressServerList(Qt::RightButton, QPoint(10, 10));
     QCOMPARE(shown.size(), 2);
 }
 
@@ -384,7 +384,7 @@ void TestMainWindow::doubleClickReopensTheActiveView()
         run.form().setCommand(each, {[&opened, each](app::MainForm&) { opened.append(int(each)); }});
     if (!caption.isEmpty())
         run.openChild(caption);
-    run.form().lstServers_DblClick();
+    run.form().repeatActiveView();
     QCOMPARE(opened, command < 0 ? QList<int>{} : QList<int>{command});
 }
 
@@ -397,36 +397,44 @@ void TestMainWindow::openingDisablesListAndRestores()
     for (Command command : app::kViewCommands)
         QCOMPARE(form.toolButton(command)->isEnabled(), form.hasCommand(command));
 
-    // list enabled, tool bar enabled, hourglass, servers: as the view saw them
+    // list enabled, tool bar enabled, hourglass, servers: as a view that holds
+    // the opening state saw them
     QStringList seen;
-    const auto record = [&seen](app::MainForm& f) {
-        const QCursor* cursor = QApplication::overrideCursor();
-        seen = QStringList{QString::number(f.lstServers()->isEnabled()), QString::number(f.picButtons()->isEnabled()),
-                           QString::number(cursor && cursor->shape() == Qt::WaitCursor)}
-               + f.selectedServers();
+    const auto opener = [&seen](bool disableToolBar) {
+        return [&seen, disableToolBar](app::MainForm& f) {
+            const views::OpeningScope opening(f, disableToolBar);
+            const QCursor* cursor = QApplication::overrideCursor();
+            seen = QStringList{QString::number(f.lstServers()->isEnabled()),
+                               QString::number(f.picButtons()->isEnabled()),
+                               QString::number(cursor && cursor->shape() == Qt::WaitCursor)}
+                   + f.selectedServers();
+        };
     };
     const auto restored = [&form] {
         return form.lstServers()->isEnabled() && form.picButtons()->isEnabled() && !QApplication::overrideCursor();
     };
-    form.setCommand(Command::NLMs, {record, true});
-    form.setCommand(Command::AbendLog, {record, false});
-    form.setCommand(Command::Volume, {[](app::MainForm&) { throw std::runtime_error("server gone"); }, true});
+    form.setCommand(Command::NLMs, {opener(true)});
+    form.setCommand(Command::AbendLog, {opener(false)});
+    form.setCommand(Command::Volume, {[](app::MainForm& f) {
+                        const views::OpeningScope opening(f, true);
+                        throw std::runtime_error("server gone");
+                    }});
 
     run.select({QStringLiteral("FS1"), QStringLiteral("FS3")});
     form.toolButton(Command::NLMs)->click();
     QCOMPARE(seen, (QStringList{"0", "0", "1", "FS1", "FS3"}));
     QVERIFY(restored());
-    form.menuAction(QStringLiteral("PopMenu_Action_AbendLog"))->trigger();
+    form.serverActionItem(Command::AbendLog)->trigger();
     QCOMPARE(seen.mid(0, 2), (QStringList{"0", "1"}));
 
     // An opening that fails half-way still gives the list back.
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error, form.btnVolume_Click());
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, form.runCommand(Command::Volume));
     QVERIFY(restored());
 
     // Nothing happens with an empty list.
     seen.clear();
     form.lstServers()->clear();
-    form.btnNLMs_Click();
+    form.runCommand(Command::NLMs);
     QVERIFY(seen.isEmpty());
 }
 
@@ -442,10 +450,10 @@ void TestMainWindow::saveAndCopyFollowTheRefreshCaption()
     Harness run;
     QCOMPARE(run.start(), std::nullopt);
     app::MainForm& form = run.form();
-    QAction* save = form.menuAction(QStringLiteral("Menu_Save"));
-    QAction* copy = form.menuAction(QStringLiteral("Menu_Copy"));
+    QAction* save = form.saveAction();
+    QAction* copy = form.copyAction();
     const auto enabled = [&](const char* caption) {   // "11": Save and Copy enabled
-        form.subEnableSaveCopy(QLatin1String(caption));
+        form.enableSaveCopy(QLatin1String(caption));
         return QString::number(save->isEnabled()) + QString::number(copy->isEnabled());
     };
     // Without the export code nothing pretends to save.
@@ -459,11 +467,11 @@ void TestMainWindow::saveAndCopyFollowTheRefreshCaption()
     QCOMPARE(enabled("Begin &Refresh"), QStringLiteral("11"));
 
     // Copy needs a child window; Save goes to the export code either way.
-    form.Menu_Copy_Click();
+    form.copyActiveView();
     QCOMPARE(counts->copies, 0);
     run.openChild(QStringLiteral("Volume Space Usage"));
-    form.Menu_Copy_Click();
-    form.Menu_Save_Click();
+    form.copyActiveView();
+    form.saveActiveView();
     QCOMPARE(counts->copies, 1);
     QCOMPARE(counts->saves, 1);
 }
@@ -491,7 +499,7 @@ void TestMainWindow::shutdownSavesGeometryUnlessMaximised()
     form.move(app::twipsToPixels(2880), app::twipsToPixels(720));
     form.setWindowState(state);
     QCoreApplication::processEvents();
-    form.btnClose_Click();
+    form.close();
     QVERIFY(form.isUnloaded());
 
     const auto stored = [&run](const char* name) {
@@ -518,14 +526,14 @@ void TestMainWindow::childWindowsFoundByCaptionAndClosed()
     QMdiSubWindow* opener = run.openChild(QStringLiteral("Set Commands"));
     QObject::connect(opener, &QObject::destroyed, &form, [&run] { run.openChild(QStringLiteral("Late")); });
 
-    QVERIFY(!form.fnActivateOpenForm(QStringLiteral("Abend log for FS")));
-    QCOMPARE(form.context().values.gFoundFormIndex, -1);
-    QVERIFY(form.fnActivateOpenForm(QStringLiteral("Abend log for FS2")));
-    QCOMPARE(form.context().values.gFoundFormIndex, 1);
+    QVERIFY(!form.activateWindowByCaption(QStringLiteral("Abend log for FS")));
+    QCOMPARE(form.context().values.foundWindowIndex, -1);
+    QVERIFY(form.activateWindowByCaption(QStringLiteral("Abend log for FS2")));
+    QCOMPARE(form.context().values.foundWindowIndex, 1);
     QCOMPARE(form.foundForm(), second);
     QCOMPARE(form.activeChild(), second);
 
-    form.Menu_Close_Click();
+    form.close();
     QCOMPARE(form.mdiArea()->subWindowList().size(), 0);
     QCOMPARE(closed, 2);
 }
@@ -553,9 +561,8 @@ void TestMainWindow::secondStartHandsOverInProcess()
 
 void TestMainWindow::secondProgramStartHandsOver()
 {
-    const QString program = qEnvironmentVariable("VESKARO_BINARY_DIR") + QStringLiteral("/src/app/veskaro");
-    if (!QFileInfo::exists(program))
-        QSKIP("the veskaro program is not built");
+    const QString program = QStringLiteral(VESKARO_PROGRAM);
+    QVERIFY2(QFileInfo::exists(program), qPrintable(program));
     app::SingleInstance first;  // the name every start of this user uses
     if (first.listen() != app::SingleInstance::Listen::Listening)
         QSKIP("another Veskaro runs for this user");

@@ -7,7 +7,7 @@
 #include <QTest>
 
 using views::NlmShow;
-using widgets::FlexGridModel;
+using models::FlexGridModel;
 
 namespace {
 
@@ -69,15 +69,15 @@ private Q_SLOTS:
         QFETCH(bool, both);
         QFETCH(bool, version);
         QFETCH(bool, date);
-        widgets::GridData grid;
+        models::GridData grid;
         grid.setCols(static_cast<int>(cells.size()) + 1);
         grid.setRows(3);
         grid.setFixedRows(2);
         for (int i = 0; i < cells.size(); ++i)
             grid.setText(2, i + 1, cells.at(i));
-        QCOMPARE(views::fcnNlmRowMatches(grid, 2, NlmShow::Both), both);
-        QCOMPARE(views::fcnNlmRowMatches(grid, 2, NlmShow::Version), version);
-        QCOMPARE(views::fcnNlmRowMatches(grid, 2, NlmShow::Date), date);
+        QCOMPARE(views::nlmRowMatches(grid, 2, NlmShow::Both), both);
+        QCOMPARE(views::nlmRowMatches(grid, 2, NlmShow::Version), version);
+        QCOMPARE(views::nlmRowMatches(grid, 2, NlmShow::Date), date);
     }
 
     void columnChoicesKeepTheServerName()
@@ -85,23 +85,23 @@ private Q_SLOTS:
         Tables t;
         t.add(QStringLiteral("FS1"), {module("A.NLM")}, NlmShow::Version);
         // Date after Version, and Date again, still name the server.
-        views::subShowNlmColumns(t.nlms, NlmShow::Date);
-        views::subShowNlmColumns(t.nlms, NlmShow::Date);
+        views::showNlmColumns(t.nlms, NlmShow::Date);
+        views::showNlmColumns(t.nlms, NlmShow::Date);
         QCOMPARE(t.nlms.textMatrix(0, 2), QStringLiteral("FS1"));
         QCOMPARE(t.nlms.textMatrix(0, 1), QString());
-        QCOMPARE(views::fcnNlmServerName(t.nlms.grid(), 1), QStringLiteral("FS1"));
-        QCOMPARE(views::fcnNlmServerColumn(t.nlms.grid(), 2), 1);
-        QCOMPARE(views::fcnNlmServerColumn(t.nlms.grid(), 0), -1);
+        QCOMPARE(views::nlmServerName(t.nlms.grid(), 1), QStringLiteral("FS1"));
+        QCOMPARE(views::nlmServerColumn(t.nlms.grid(), 2), 1);
+        QCOMPARE(views::nlmServerColumn(t.nlms.grid(), 0), -1);
     }
 
     void removingAServerOutsideTheServerColumnsDoesNothing()
     {
         Tables t;
         t.add(QStringLiteral("FS1"), {module("A.NLM")});
-        QVERIFY(!views::subRemoveNlmServer(t.nlms, t.descriptions, 0));
-        QVERIFY(!views::subRemoveNlmServer(t.nlms, t.descriptions, 7));
+        QVERIFY(!views::removeNlmServer(t.nlms, t.descriptions, 0));
+        QVERIFY(!views::removeNlmServer(t.nlms, t.descriptions, 7));
         QCOMPARE(t.nlms.cols(), 3);
-        QVERIFY(views::subRemoveNlmServer(t.nlms, t.descriptions, 2));
+        QVERIFY(views::removeNlmServer(t.nlms, t.descriptions, 2));
         QCOMPARE(t.nlms.cols(), 1);
         QCOMPARE(t.descriptions.cols(), 1);
     }

@@ -27,7 +27,7 @@
 
 #include <memory>
 
-using views::frmNLMs;
+using views::NLMForm;
 
 namespace {
 
@@ -62,11 +62,11 @@ struct Fixture {
     {
         registry.createKey(settings::Hive::CurrentUser, settings::kRootKey);
     }
-    frmNLMs* open(const QStringList& servers)
+    NLMForm* open(const QStringList& servers)
     {
         host.selection = servers;
-        views::btnNLMs_Click(host);
-        return views::fcnFindNlmForm(host);
+        views::openNLMs(host);
+        return views::findView<views::NLMForm>(host);
     }
     std::unique_ptr<nw::NetWareClient> client;
     testing::MemoryRegistry registry;
@@ -109,7 +109,7 @@ private Q_SLOTS:
     {
         Fixture f;
         QVERIFY(f.client);
-        frmNLMs* form = f.open({"FS1", "FS2"});
+        NLMForm* form = f.open({"FS1", "FS2"});
         QVERIFY(form);
         const widgets::FlexGrid& grid = *form->grdNLMs();
         QCOMPARE(form->windowTitle(), QStringLiteral("NLMs"));
@@ -137,30 +137,30 @@ private Q_SLOTS:
     void descriptionsFollowEachServersSpelling()
     {
         Fixture f;
-        frmNLMs* form = f.open({"FS1", "FS2"});
+        NLMForm* form = f.open({"FS1", "FS2"});
         const widgets::FlexGrid& descriptions = *form->grdNLMDescription();
         QVERIFY(!descriptions.isVisibleTo(form));
         QCOMPARE(descriptions.data().rowTexts(0), (QStringList{"", "FS1", "FS2"}));
 
         const int clib = rowOf(*form->grdNLMs(), "CLIB.NLM");
         const int monitor = rowOf(*form->grdNLMs(), "MONITOR.NLM");
-        std::unique_ptr<views::frmNLMDescription> first(form->grdNLMs_DblClick(clib, 2));
+        std::unique_ptr<views::NLMDescriptionDialog> first(form->openDescription(clib, 2));
         QVERIFY(first);
         QCOMPARE(first->windowTitle(), QStringLiteral("NLM Information"));
         QCOMPARE(first->lblServerAndNLM()->text(), QStringLiteral("FS1 - CLIB.NLM"));
         QCOMPARE(first->lblDescription()->text(), QStringLiteral("C Library\n(C) Acme 1"));
         // FS2 reported clib.nlm: its own notice, not an empty one.
-        std::unique_ptr<views::frmNLMDescription> second(form->grdNLMs_DblClick(clib, 3));
+        std::unique_ptr<views::NLMDescriptionDialog> second(form->openDescription(clib, 3));
         QVERIFY(second);
         QCOMPARE(second->lblDescription()->text(), QStringLiteral("C Library\n(C) Acme 2"));
         // Empty cells and headers open nothing.
-        QVERIFY(!form->grdNLMs_DblClick(monitor, 3));
-        QVERIFY(!form->grdNLMs_DblClick(0, 1));
+        QVERIFY(!form->openDescription(monitor, 3));
+        QVERIFY(!form->openDescription(0, 1));
 
-        form->grdNLMs_MouseMove(clib, 1);
-        QCOMPARE(form->StatusBar1()->currentMessage(), QStringLiteral("Double click for Information"));
-        form->grdNLMs_MouseMove(monitor, 3);
-        QVERIFY(form->StatusBar1()->currentMessage().isEmpty());
+        form->hoverGrid(clib, 1);
+        QCOMPARE(form->statusBar()->currentMessage(), QStringLiteral("Double click for Information"));
+        form->hoverGrid(monitor, 3);
+        QVERIFY(form->statusBar()->currentMessage().isEmpty());
     }
 
     void everyModuleIsListedPastOneReply()
@@ -173,7 +173,7 @@ private Q_SLOTS:
                        "trees": [ { "name": "T", "containers": [ { "name": "O", "class": "Organization" } ] } ],
                        "servers": [ { "name": "BIG", "tree": "T", "nlms": [)" + nlms + "] } ] }");
         QVERIFY(f.client);
-        frmNLMs* form = f.open({"BIG"});
+        NLMForm* form = f.open({"BIG"});
         QVERIFY(form);
         QCOMPARE(column(*form->grdNLMs(), 0).size(), 10);
         QCOMPARE(column(*form->grdNLMs(), 0).last(), QStringLiteral("M19.NLM"));
@@ -182,7 +182,7 @@ private Q_SLOTS:
     void differencesOnlyWithTwoServers()
     {
         Fixture f;
-        frmNLMs* form = f.open({"FS1", "FS2"});
+        NLMForm* form = f.open({"FS1", "FS2"});
         QVERIFY(form->chkNLMDifferencesOnly()->isEnabled());
         views::applyNlmReportOptions(form, "both", true);
         QVERIFY(form->chkNLMDifferencesOnly()->isChecked());
@@ -195,7 +195,7 @@ private Q_SLOTS:
     void differencesBoxNeedsTwoServers()
     {
         Fixture f;
-        frmNLMs* form = f.open({"FS1"});
+        NLMForm* form = f.open({"FS1"});
         QCheckBox* box = form->chkNLMDifferencesOnly();
         QVERIFY(!box->isEnabled());
         // The box cannot be ticked by a user; set behind its back every row agrees.
@@ -215,7 +215,7 @@ private Q_SLOTS:
     void findSkipsHiddenRows()
     {
         Fixture f;
-        frmNLMs* form = f.open({"FS1", "FS2"});
+        NLMForm* form = f.open({"FS1", "FS2"});
         widgets::FlexGrid& grid = *form->grdNLMs();
         auto found = [&](const QString& text) {
             form->txtFind()->setText(text);
@@ -235,30 +235,30 @@ private Q_SLOTS:
     void headerClicksSortAlternately()
     {
         Fixture f;
-        frmNLMs* form = f.open({"FS1", "FS2"});
+        NLMForm* form = f.open({"FS1", "FS2"});
         widgets::FlexGrid& grid = *form->grdNLMs();
-        form->grdNLMs_MouseDown(Qt::LeftButton, 0, 0, {});
+        form->clickGrid(Qt::LeftButton, 0, 0, {});
         QCOMPARE(column(grid, 0), (QStringList{"TCPIP.NLM", "MONITOR.NLM", "DS.NLM", "CLXNET.NLM", "CLIB.NLM"}));
         // One flag for all columns: the next click sorts ascending; column 1 by number.
-        form->grdNLMs_MouseDown(Qt::LeftButton, 1, 1, {});
+        form->clickGrid(Qt::LeftButton, 1, 1, {});
         // Rows without an FS1 version count as 0 and keep their order.
         QCOMPARE(column(grid, 0), (QStringList{"TCPIP.NLM", "CLXNET.NLM", "MONITOR.NLM", "CLIB.NLM", "DS.NLM"}));
-        form->grdNLMs_MouseDown(Qt::LeftButton, 0, 1, {});
+        form->clickGrid(Qt::LeftButton, 0, 1, {});
         QCOMPARE(column(grid, 0).mid(0, 3), (QStringList{"DS.NLM", "CLIB.NLM", "MONITOR.NLM"}));
         // Right clicks do not sort.
-        form->grdNLMs_MouseDown(Qt::RightButton, 0, 0, {});
+        form->clickGrid(Qt::RightButton, 0, 0, {});
         QCOMPARE(column(grid, 0).first(), QStringLiteral("DS.NLM"));
     }
 
     void mouseSelections()
     {
         Fixture f;
-        frmNLMs* form = f.open({"FS1", "FS2"});
+        NLMForm* form = f.open({"FS1", "FS2"});
         widgets::FlexGrid& grid = *form->grdNLMs();
-        QAction* remove = f.host.menuAction(QStringLiteral("PopMenu_Remove_Server"));
+        QAction* remove = f.host.removeServerAction();
 
         // A server's header selects both its columns down to the last row.
-        form->grdNLMs_MouseDown(Qt::RightButton, 1, 4, {});
+        form->clickGrid(Qt::RightButton, 1, 4, {});
         QCOMPARE(grid.selectedRange().top, 2);
         QCOMPARE(grid.selectedRange().bottom, grid.rows() - 1);
         QCOMPARE(grid.col(), 4);
@@ -266,14 +266,14 @@ private Q_SLOTS:
         QVERIFY(remove->isEnabled());
         QCOMPARE(f.host.popups, QStringList{"PopMenu_NLM_Comands"});
 
-        form->grdNLMs_MouseDown(Qt::LeftButton, 3, 2, {});
+        form->clickGrid(Qt::LeftButton, 3, 2, {});
         QCOMPARE(grid.row(), 3);
         QCOMPARE(grid.rowSel(), 3);
         QCOMPARE(grid.colSel(), 2);
         QVERIFY(!grid.highlight());
         QVERIFY(!remove->isEnabled());
 
-        form->grdNLMs_MouseDown(Qt::RightButton, 1, 0, {});
+        form->clickGrid(Qt::RightButton, 1, 0, {});
         QCOMPARE(grid.row(), 2);
         QCOMPARE(grid.colSel(), 4);
         QVERIFY(grid.highlight());
@@ -283,12 +283,12 @@ private Q_SLOTS:
     void removingServers()
     {
         Fixture f;
-        frmNLMs* form = f.open({"FS1", "FS2", "FS3"});
+        NLMForm* form = f.open({"FS1", "FS2", "FS3"});
         widgets::FlexGrid& grid = *form->grdNLMs();
         QCheckBox* box = form->chkNLMDifferencesOnly();
         box->setChecked(true);
-        form->grdNLMs_MouseDown(Qt::RightButton, 0, 3, {});
-        views::PopMenu_Remove_Server_Click(f.host);
+        form->clickGrid(Qt::RightButton, 0, 3, {});
+        views::removeSelectedNlmServer(f.host);
         QCOMPARE(grid.data().rowTexts(0), (QStringList{"Name", "FS1", "FS1", "FS3", "FS3"}));
         QCOMPARE(form->grdNLMDescription()->data().rowTexts(0), (QStringList{"", "FS1", "FS3"}));
         // Modules only FS2 had go with it; the filter is applied again.
@@ -298,8 +298,8 @@ private Q_SLOTS:
 
         // In Date mode only the date column carries the name.
         form->optShowDate()->setChecked(true);
-        form->grdNLMs_MouseDown(Qt::RightButton, 0, 4, {});
-        views::PopMenu_Remove_Server_Click(f.host);
+        form->clickGrid(Qt::RightButton, 0, 4, {});
+        views::removeSelectedNlmServer(f.host);
         QCOMPARE(grid.data().rowTexts(0), (QStringList{"Name", "", "FS1"}));
         QVERIFY(!box->isChecked());
         QVERIFY(!box->isEnabled());
@@ -309,7 +309,7 @@ private Q_SLOTS:
     void columnOptions()
     {
         Fixture f;
-        frmNLMs* form = f.open({"FS1", "FS2"});
+        NLMForm* form = f.open({"FS1", "FS2"});
         const widgets::FlexGrid& grid = *form->grdNLMs();
         form->optShowVersion()->setChecked(true);
         QCOMPARE(grid.data().rowTexts(0), (QStringList{"Name", "FS1", "", "FS2", ""}));
@@ -336,7 +336,7 @@ private Q_SLOTS:
         QVERIFY(f.host.mdiArea()->subWindowList().isEmpty());
 
         // An unreachable server is reported and passed over.
-        QPointer<frmNLMs> form = f.open({"DOWN", "FS1"});
+        QPointer<NLMForm> form = f.open({"DOWN", "FS1"});
         QVERIFY(form);
         QCOMPARE(f.test.messages.titles(), QStringList{"Connect to server"});
         QCOMPARE(f.test.messages.texts(), QStringList{"Unable to connect to server. Error 34817"});
@@ -362,7 +362,7 @@ private Q_SLOTS:
     void savesBothColumnsOfEveryRow()
     {
         Fixture f;
-        frmNLMs* form = f.open({"FS1", "FS2"});
+        NLMForm* form = f.open({"FS1", "FS2"});
         QMdiSubWindow* window = f.host.mdiArea()->subWindowList().first();
         QCOMPARE(exporting::exportableTables(window), QList<QWidget*>{form->grdNLMs()});
         QCOMPARE(savedText(window), QStringLiteral("Name,FS1,FS1,FS2,FS2\r\n"
@@ -385,7 +385,7 @@ private Q_SLOTS:
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         };
         // No key yet: the designed size, both columns and the designed name width.
-        frmNLMs* form = f.open({"FS1", "FS2"});
+        NLMForm* form = f.open({"FS1", "FS2"});
         QVERIFY(form->optShowBoth()->isChecked());
         QCOMPARE(form->grdNLMs()->colWidth(0), 1500);
         QCOMPARE(window()->width(), settings::twipsToPixels(8040, window()->logicalDpiX()));
@@ -413,10 +413,10 @@ private Q_SLOTS:
     void activatingEnablesSaveOnly()
     {
         Fixture f;
-        frmNLMs* form = f.open({"FS1"});
+        NLMForm* form = f.open({"FS1"});
         f.host.saveEnabled = false;
         f.host.copyEnabled = false;
-        form->Form_Activate();
+        form->activate();
         QVERIFY(f.host.saveEnabled);
         QVERIFY(!f.host.copyEnabled);
     }

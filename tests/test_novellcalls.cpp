@@ -2,6 +2,8 @@
 // well-formed and hostile records, the free drive search and volume listing.
 
 #include "netware/NovellCalls.h"
+#include "netware/ServerDiscovery.h"
+#include "netware/ServerSession.h"
 #include "support/MemoryRegistry.h"
 #include "support/StubClient.h"
 #include "support/TestContext.h"
@@ -83,7 +85,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, dotted);
         QFETCH(QString, path);
-        QCOMPARE(fcnDotsToTreePath(dotted, QStringLiteral("MYTREE")), path);
+        QCOMPARE(nw::dotsToTreePath(dotted, QStringLiteral("MYTREE")), path);
     }
 
     void treePathToDots_data()
@@ -103,13 +105,13 @@ private Q_SLOTS:
     {
         QFETCH(QString, path);
         QFETCH(QString, dotted);
-        QCOMPARE(fcnTreePathToDots(path, QStringLiteral("MYTREE")), dotted);
+        QCOMPARE(nw::treePathToDots(path, QStringLiteral("MYTREE")), dotted);
     }
 
     void conversionsRoundTrip()
     {
         for (const QString& dotted : {QStringLiteral(".SALES.ACME"), QStringLiteral(".A.B.C.D")}) {
-            QCOMPARE(fcnTreePathToDots(fcnDotsToTreePath(dotted, QStringLiteral("T")), QStringLiteral("T")),
+            QCOMPARE(nw::treePathToDots(nw::dotsToTreePath(dotted, QStringLiteral("T")), QStringLiteral("T")),
                      dotted);
         }
     }
@@ -117,27 +119,27 @@ private Q_SLOTS:
     void bytesToStringStopsAtNulOrEnd()
     {
         const char withNul[] = {'F', 'S', '1', '\0', 'X', 'Y'};
-        QCOMPARE(fcnBytesToString(std::span<const char>(withNul)), QStringLiteral("FS1"));
+        QCOMPARE(nw::bytesToString(std::span<const char>(withNul)), QStringLiteral("FS1"));
         const char noNul[] = {'A', 'B', 'C'};
-        QCOMPARE(fcnBytesToString(std::span<const char>(noNul)), QStringLiteral("ABC"));
+        QCOMPARE(nw::bytesToString(std::span<const char>(noNul)), QStringLiteral("ABC"));
         const char latin[] = {'\xC4', 'R', '\0'};
-        QCOMPARE(fcnBytesToString(std::span<const char>(latin)), QString::fromUtf8("\xC3\x84R"));
-        QCOMPARE(fcnBytesToString(std::span<const char>()), QString());
+        QCOMPARE(nw::bytesToString(std::span<const char>(latin)), QString::fromUtf8("\xC3\x84R"));
+        QCOMPARE(nw::bytesToString(std::span<const char>()), QString());
     }
 
     void stringToBytesNeverOverruns()
     {
         std::array<char, 6> buffer;
         buffer.fill('#');
-        subStringToBytes(std::span<char>(buffer), QStringLiteral("AB"));
+        nw::stringToBytes(std::span<char>(buffer), QStringLiteral("AB"));
         QCOMPARE(QByteArray(buffer.data(), 3), QByteArray("AB\0", 3));
         QCOMPARE(buffer[3], '#');
 
         std::array<char, 4> small;
         small.fill('#');
-        subStringToBytes(std::span<char>(small), QStringLiteral("TOOLONG"));
+        nw::stringToBytes(std::span<char>(small), QStringLiteral("TOOLONG"));
         QCOMPARE(QByteArray(small.data(), 4), QByteArray("TOO\0", 4));
-        QCOMPARE(fcnBytesToString(std::span<const char>(small)), QStringLiteral("TOO"));
+        QCOMPARE(nw::bytesToString(std::span<const char>(small)), QStringLiteral("TOO"));
     }
 
     void componentsToPath_data()
@@ -162,7 +164,7 @@ private Q_SLOTS:
         QFETCH(QString, path);
         const std::span<const quint8> bytes(reinterpret_cast<const quint8*>(buffer.constData()),
                                             static_cast<std::size_t>(buffer.size()));
-        QCOMPARE(fcnComponentsToPath(bytes, static_cast<quint8>(length)), path);
+        QCOMPARE(nw::componentsToPath(bytes, static_cast<quint8>(length)), path);
     }
 
     void listsVolumesWithoutAdminVolumesOnce()
@@ -173,13 +175,13 @@ private Q_SLOTS:
         testing::MemoryRegistry registry;
         testing::TestContext test(server, registry);
         QStringList target{QStringLiteral("DATA")};
-        subListServerVolumes(test.context, QStringLiteral("FS1"), true, target);
+        listServerVolumes(test.context, QStringLiteral("FS1"), true, target);
         QCOMPARE(target, (QStringList{QStringLiteral("DATA"), QStringLiteral("SYS")}));
         QCOMPARE(server.closes, 1);
         QVERIFY(test.messages.shown.isEmpty());
 
         QStringList untouched;
-        subListServerVolumes(test.context, QStringLiteral("FS1"), false, untouched);
+        listServerVolumes(test.context, QStringLiteral("FS1"), false, untouched);
         QVERIFY(untouched.isEmpty());
     }
 
@@ -190,7 +192,7 @@ private Q_SLOTS:
         testing::MemoryRegistry registry;
         testing::TestContext test(server, registry);
         QStringList target;
-        subListServerVolumes(test.context, QStringLiteral("FS1"), true, target);
+        listServerVolumes(test.context, QStringLiteral("FS1"), true, target);
         QCOMPARE(target, QStringList{QStringLiteral("ABCDEFGHIJKLMNOPQ")});
     }
 
@@ -202,15 +204,60 @@ private Q_SLOTS:
         testing::MemoryRegistry registry;
         testing::TestContext test(server, registry);
         QStringList target;
-        subListServerVolumes(test.context, QStringLiteral("FS1"), true, target);
+        listServerVolumes(test.context, QStringLiteral("FS1"), true, target);
         QCOMPARE(test.messages.texts(), QStringList{QStringLiteral("NWCCCloseConn returned 34817")});
 
         server.openResult = 0x8801;
         test.messages.clear();
         target.clear();
-        subListServerVolumes(test.context, QStringLiteral("FS1"), true, target);
+        listServerVolumes(test.context, QStringLiteral("FS1"), true, target);
         QVERIFY(target.isEmpty());
         QVERIFY(test.messages.shown.isEmpty());
+    }
+
+    // The session closes once on every path out, and only a refused close it
+    // reports itself is shown, with the program's message and its title.
+    void sessionClosesOnEveryPath_data()
+    {
+        QTest::addColumn<NWRCODE>("openResult");
+        QTest::addColumn<NWRCODE>("closeResult");
+        QTest::addColumn<int>("how");   // 0 scope end, 1 close(), 2 closeQuietly()
+        QTest::addColumn<int>("closes");
+        QTest::addColumn<QStringList>("messages");
+        const QStringList refused{QStringLiteral("NWCCCloseConn returned 34817")};
+        QTest::newRow("scope end") << NWRCODE(0) << NWRCODE(0) << 0 << 1 << QStringList();
+        QTest::newRow("scope end, refused") << NWRCODE(0) << NWRCODE(0x8801) << 0 << 1 << refused;
+        QTest::newRow("close, refused") << NWRCODE(0) << NWRCODE(0x8801) << 1 << 1 << refused;
+        QTest::newRow("quietly, refused") << NWRCODE(0) << NWRCODE(0x8801) << 2 << 1 << QStringList();
+        QTest::newRow("never opened") << NWRCODE(0x8801) << NWRCODE(0) << 0 << 0 << QStringList();
+    }
+
+    void sessionClosesOnEveryPath()
+    {
+        QFETCH(NWRCODE, openResult);
+        QFETCH(NWRCODE, closeResult);
+        QFETCH(int, how);
+        QFETCH(int, closes);
+        QFETCH(QStringList, messages);
+        VolumeServer server;
+        server.openResult = openResult;
+        server.closeResult = closeResult;
+        testing::MemoryRegistry registry;
+        testing::TestContext test(server, registry);
+        {
+            ServerSession session(test.context, QStringLiteral("FS1"));
+            session.setCloseTitle(QStringLiteral("Server Utilization"));
+            QCOMPARE(session.open(), openResult);
+            QCOMPARE(session.isOpen(), openResult == 0);
+            if (how == 1)
+                QCOMPARE(session.close(), closeResult);
+            else if (how == 2)
+                QCOMPARE(session.closeQuietly(), closeResult);
+        }
+        QCOMPARE(server.closes, closes);
+        QCOMPARE(test.messages.texts(), messages);
+        if (!messages.isEmpty())
+            QCOMPARE(test.messages.titles(), QStringList{QStringLiteral("Server Utilization")});
     }
 
     void findsFreeDriveFromZDown()
@@ -219,21 +266,21 @@ private Q_SLOTS:
         testing::MemoryRegistry registry;
         testing::TestContext test(server, registry);
         server.mappedDrives = {26, 25};
-        QCOMPARE(fcnFindFreeDrive(test.context), 24);
+        QCOMPARE(findFreeDrive(test.context), 24);
 
         // Only A: is free: A: is never offered.
         server.mappedDrives.clear();
         for (quint16 d = 2; d <= 26; ++d)
             server.mappedDrives.append(d);
-        QCOMPARE(fcnFindFreeDrive(test.context), 99);
+        QCOMPARE(findFreeDrive(test.context), 99);
         QCOMPARE(test.messages.texts(),
                  QStringList{QStringLiteral("There are no free drive letters, please release a drive and try again.")});
     }
 
     void statusTextIsSigned()
     {
-        QCOMPARE(fcnStatusText(0x8801), QStringLiteral("34817"));
-        QCOMPARE(fcnStatusText(0xFFFFFDA7), QStringLiteral("-601"));
+        QCOMPARE(nw::statusText(0x8801), QStringLiteral("34817"));
+        QCOMPARE(nw::statusText(0xFFFFFDA7), QStringLiteral("-601"));
     }
 };
 

@@ -23,7 +23,7 @@ namespace {
 struct Fixture {
     Fixture() : services(client, registry)
     {
-        settings::subResetStartingServerContext(registry);   // the root key, as after a first run
+        settings::resetStartingServerContext(registry);   // the root key, as after a first run
         QDir(folder.path()).mkpath(QStringLiteral("rconj"));
         QDir(folder.path()).mkpath(QStringLiteral("rconsole"));
         QDir(folder.path()).mkpath(QStringLiteral("empty"));
@@ -39,9 +39,9 @@ struct Fixture {
     QString path(const QString& name) const { return QDir(folder.path()).filePath(name); }
     QString stored(const char* name) const
     {
-        return settings::fnReadValue(registry, settings::kRootKey, QLatin1String(name), 499).value_or(QString());
+        return settings::readValue(registry, settings::kRootKey, QLatin1String(name), 499).value_or(QString());
     }
-    app::AppContext& context() { return services.context; }
+    core::AppContext& context() { return services.context; }
 
     QTemporaryDir folder;
     testing::StubClient client;
@@ -109,8 +109,8 @@ void TestOptions::loadsStoredChoices()
     QFETCH(QString, checkedProgram);
     QFETCH(QStringList, files);
     Fixture f;
-    f.context().values.gSaveFileDelimiter = delimiter;
-    f.context().values.gRemoteControlPath = program.isEmpty() ? QString() : f.path(program);
+    f.context().values.saveFileDelimiter = delimiter;
+    f.context().values.remoteControlPath = program.isEmpty() ? QString() : f.path(program);
     OptionsForm form(f.context());
     QVERIFY(form.findChild<QRadioButton*>(checkedDelimiter)->isChecked());
     QVERIFY(form.findChild<QRadioButton*>(checkedProgram)->isChecked());
@@ -146,24 +146,24 @@ void TestOptions::emptyDelimiterIsRefused()
     QCOMPARE(f.services.messages.texts(), QStringList{"You must enter a delimiter value"});
     QCOMPARE(form.result(), int(QDialog::Accepted));   // closes all the same
     QVERIFY(f.stored("SaveFileDelimiter").isEmpty());
-    QCOMPARE(f.context().values.gSaveFileDelimiter, QStringLiteral(","));
+    QCOMPARE(f.context().values.saveFileDelimiter, QStringLiteral(","));
 }
 
 void TestOptions::folderWithoutProgramKeepsPath()
 {
     Fixture f;
-    f.context().values.gRemoteControlPath = QStringLiteral("/kept/rconj.exe");
+    f.context().values.remoteControlPath = QStringLiteral("/kept/rconj.exe");
     OptionsForm form(f.context());
     form.setFolder(f.path("empty"));
     form.optSemiColon()->click();
     form.btnOK()->click();
     QCOMPARE(f.stored("SaveFileDelimiter"), QStringLiteral(";"));
-    QCOMPARE(f.context().values.gSaveFileDelimiter, QStringLiteral(";"));
+    QCOMPARE(f.context().values.saveFileDelimiter, QStringLiteral(";"));
     QCOMPARE(f.services.messages.titles(), QStringList{"Remote Control Option"});
     QCOMPARE(f.services.messages.texts(),
              QStringList{"Rconj/Rconsole does not exist in the selected directory.  Remote control directory not saved."});
     QVERIFY(f.stored("RemoteControl").isEmpty());
-    QCOMPARE(f.context().values.gRemoteControlPath, QStringLiteral("/kept/rconj.exe"));
+    QCOMPARE(f.context().values.remoteControlPath, QStringLiteral("/kept/rconj.exe"));
 }
 
 void TestOptions::storesChosenProgram()
@@ -180,7 +180,7 @@ void TestOptions::storesChosenProgram()
     QVERIFY(f.services.messages.shown.isEmpty());
     const QString expected = QDir::toNativeSeparators(f.path("rconsole/rconsole.exe"));
     QCOMPARE(f.stored("RemoteControl"), expected);
-    QCOMPARE(f.context().values.gRemoteControlPath, expected);
+    QCOMPARE(f.context().values.remoteControlPath, expected);
 
     // Cancel stores nothing.
     OptionsForm again(f.context());
@@ -192,7 +192,7 @@ void TestOptions::storesChosenProgram()
 void TestOptions::remoteConsolePerServer()
 {
     Fixture f;
-    f.context().values.gRemoteControlPath = f.path("rconj/RCONJ.EXE");
+    f.context().values.remoteControlPath = f.path("rconj/RCONJ.EXE");
     options::startRemoteConsoles(f.context(), {"FS1", "FS2", "FS 3;rm -rf x"});
     const auto& started = f.services.launcher.started;
     QCOMPARE(started.size(), 3);
@@ -209,7 +209,7 @@ void TestOptions::remoteConsoleMessages()
 {
     Fixture f;
     options::startRemoteConsoles(f.context(), {"FS1"});
-    f.context().values.gRemoteControlPath = f.path("gone/rconj.exe");
+    f.context().values.remoteControlPath = f.path("gone/rconj.exe");
     options::startRemoteConsoles(f.context(), {"FS1"});
     QCOMPARE(f.services.messages.texts(),
              QStringList({"You must select the path to Rconj/Rconsole from the Tools/Options/Remote Control menu first",

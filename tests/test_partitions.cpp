@@ -45,8 +45,8 @@ const QByteArray kNetwork = R"({
 struct Fixture {
     Fixture() : client(testing::makeNetwork(kNetwork)), services(client ? *client : fallback, registry), host(services.context)
     {
-        settings::subResetStartingServerContext(registry);
-        services.context.values.gTreeName = QStringLiteral("ACME_TREE");
+        settings::resetStartingServerContext(registry);
+        services.context.values.treeName = QStringLiteral("ACME_TREE");
         host.window()->show();
     }
     PartitionsForm* open(const QStringList& servers)
@@ -55,7 +55,7 @@ struct Fixture {
         directory::openPartitions(host);
         return directory::partitionsWindow(host);
     }
-    QAction* removeItem() { return host.menuAction(QStringLiteral("PopMenu_Remove_Partition_Column")); }
+    QAction* removeItem() { return host.removePartitionColumnAction(); }
 
     testing::StubClient fallback;
     std::unique_ptr<nw::NetWareClient> client;

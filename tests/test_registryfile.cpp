@@ -492,13 +492,19 @@ private Q_SLOTS:
             writeAll(path(), settings::regfile::serialize(tree));
         }
 
+        // The kill lands at a random moment; VESKARO_TEST_SEED repeats a run.
+        const quint32 seed = qEnvironmentVariableIsSet("VESKARO_TEST_SEED")
+                                 ? qEnvironmentVariable("VESKARO_TEST_SEED").toUInt()
+                                 : QRandomGenerator::global()->generate();
+        qInfo("kill delays from VESKARO_TEST_SEED=%u", seed);
+        QRandomGenerator delays(seed);
         qlonglong lastSeen = 0;
         for (int round = 0; round < 6; ++round) {
             QProcess writer;
             writer.start(QStringLiteral(VESKARO_SETTINGS_WRITER), {path(), QStringLiteral("count")});
             QVERIFY(writer.waitForStarted());
             QVERIFY(writer.waitForReadyRead(5000));
-            QTest::qWait(static_cast<int>(QRandomGenerator::global()->bounded(5, 60)));
+            QTest::qWait(static_cast<int>(delays.bounded(5, 60)));
             writer.kill();
             QVERIFY(writer.waitForFinished(5000));
 

@@ -65,7 +65,7 @@ struct Fixture {
     QByteArray saveTo(QWidget* window, const QString& path)
     {
         services.fileDialogs.queueFileName(path);
-        exporting::Menu_Save_Click(services.context, window);
+        exporting::saveWindow(services.context, window);
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
     }
@@ -120,7 +120,7 @@ void TestSaveCopy::saves()
     QFETCH(QString, delimiter);
     QFETCH(QByteArray, expected);
     Fixture f;
-    f.services.context.values.gSaveFileDelimiter = delimiter;
+    f.services.context.values.saveFileDelimiter = delimiter;
     GridWindow w;
     QWidget plain;
     QWidget* window = grid ? &w.window : &plain;
@@ -156,11 +156,11 @@ void TestSaveCopy::asksWithProposedNameAndFilter()
         area.addSubWindow(window);
     else
         window->setParent(&area);
-    exporting::Menu_Save_Click(f.services.context, window);
+    exporting::saveWindow(f.services.context, window);
     QCOMPARE(f.services.fileDialogs.requests.size(), 1);
     const platform::SaveDialogRequest& request = f.services.fileDialogs.requests.constFirst();
     QCOMPARE(request.proposedName, proposed);
-    QCOMPARE(request.filter, exporting::fcnSaveFilter());
+    QCOMPARE(request.filter, exporting::saveFilter());
     QVERIFY(request.overwritePrompt);
 }
 
@@ -172,20 +172,20 @@ void TestSaveCopy::nothingWrittenWithoutNameFolderOrWindow()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("earlier\r\n");
     file.close();
-    exporting::Menu_Save_Click(f.services.context, &w.window);   // no name queued: cancelled
+    exporting::saveWindow(f.services.context, &w.window);   // no name queued: cancelled
     QCOMPARE(f.services.fileDialogs.requests.size(), 1);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("earlier\r\n"));
 
     const QString unwritable = f.dir.filePath(QStringLiteral("missing-folder/out.csv"));
     QCOMPARE(f.saveTo(&w.window, unwritable), QByteArray("<no file>"));
-    QVERIFY(!exporting::subSaveTables(&w.window, unwritable, QStringLiteral(",")));
+    QVERIFY(!exporting::saveTables(&w.window, unwritable, QStringLiteral(",")));
     QVERIFY(f.services.messages.shown.isEmpty());
 
     f.services.fileDialogs.requests.clear();
     f.services.fileDialogs.queueFileName(f.dir.filePath(QStringLiteral("none.csv")));
-    exporting::Menu_Save_Click(f.services.context, nullptr);
-    exporting::Menu_Copy_Click(f.services.context, nullptr, nullptr);
+    exporting::saveWindow(f.services.context, nullptr);
+    exporting::copyWindow(f.services.context, nullptr, nullptr);
     QVERIFY(f.services.fileDialogs.requests.isEmpty());
     QCOMPARE(QDir(f.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({"kept.csv"}));
     QCOMPARE(f.services.clipboard.writes, 0);
@@ -213,13 +213,13 @@ void TestSaveCopy::copiesRows()
     QFETCH(bool, allRows);
     QFETCH(QString, clipboard);
     Fixture f;
-    f.services.context.values.gSaveFileDelimiter = QStringLiteral("\t");
+    f.services.context.values.saveFileDelimiter = QStringLiteral("\t");
     GridWindow w;
     w.grid->setRow(row);
     w.grid->setRowSel(rowSel);
     CopyForm dialog(f.services.context, &w.window);
     (allRows ? dialog.optAllRows() : dialog.optSelected())->setChecked(true);
-    dialog.btnCopy_Click();
+    QTest::mouseClick(dialog.btnCopy(), Qt::LeftButton);
     QCOMPARE(f.services.clipboard.text(), clipboard);
 }
 
@@ -238,7 +238,7 @@ void TestSaveCopy::copyChoiceIsRememberedForTheRun()
         if (cancel)
             QTest::mouseClick(dialog.btnCancel(), Qt::LeftButton);
         else
-            dialog.btnCopy_Click();
+            QTest::mouseClick(dialog.btnCopy(), Qt::LeftButton);
         return openedWithAllRows;
     };
     QVERIFY(!copyWith(&w.window, true, true));   // cancelled: neither copied nor remembered
@@ -267,7 +267,7 @@ void TestSaveCopy::menuCopyShowsTheDialog()
         if (QWidget* modal = QApplication::activeModalWidget())
             modal->close();
     });
-    exporting::Menu_Copy_Click(f.services.context, &w.window, nullptr);
+    exporting::copyWindow(f.services.context, &w.window, nullptr);
     QVERIFY(shown);
     QCOMPARE(f.services.clipboard.text(),
              QStringLiteral("Server,Hidden,Util %,Note\r\nFS2,2000,2.50\r\nFS3,3000,3.50\r\n"));
@@ -310,7 +310,7 @@ void TestSaveCopy::saveDialogAddsTheChosenFiltersExtension()
     dialogs.setUseOwnDialog(true);
     platform::SaveDialogRequest request;
     request.proposedName = dir.filePath(QStringLiteral("proposed.csv"));
-    request.filter = exporting::fcnSaveFilter();
+    request.filter = exporting::saveFilter();
     // The dialog is modal: answer it once it is up, as a user would.
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());

@@ -3,6 +3,8 @@
 
 #include "netware/ClientProvider.h"
 #include "netware/NovellCalls.h"
+#include "netware/ServerDiscovery.h"
+#include "netware/ServerSession.h"
 #include "settings/Registry.h"
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
@@ -36,7 +38,7 @@ const QString kHidden = settings::rootKeyPath(QStringLiteral("Hidden"));
 struct Fixture {
     Fixture() : client(testing::makeNetwork(kNetwork)), test(*client, registry)
     {
-        test.context.values.gTreeName = QStringLiteral("ACME_TREE");
+        test.context.values.treeName = QStringLiteral("ACME_TREE");
         registry.createKey(settings::Hive::CurrentUser, kRoot);
     }
     void store(const QString& path, const QString& name, const QString& value)
@@ -85,11 +87,11 @@ private Q_SLOTS:
         Fixture f;
         QVERIFY(f.client);
         f.store(kRoot, QStringLiteral("StartingServerContext"), stored);
-        f.test.context.values.gSearchSubContainers = subContainers;
-        const ServerLists lists = fcnFindServers(f.test.context, QStringLiteral("NCP Server"));
+        f.test.context.values.searchSubContainers = subContainers;
+        const ServerLists lists = findServers(f.test.context, QStringLiteral("NCP Server"));
         QCOMPARE(sorted(lists.all), found);
         QCOMPARE(lists.visible, lists.all);
-        QCOMPARE(f.test.context.values.gStartingServerContext, context);
+        QCOMPARE(f.test.context.values.startingServerContext, context);
     }
 
     void hiddenServersOfTheTree()
@@ -101,7 +103,7 @@ private Q_SLOTS:
         // exists has no effect; another tree's list does not count.
         f.store(kHidden, QStringLiteral("ACME_TREE"), QStringLiteral("FS1, GONE,fs2"));
         f.store(kHidden, QStringLiteral("OTHER_TREE"), QStringLiteral("FS2"));
-        const ServerLists lists = fcnFindServers(f.test.context, QStringLiteral("NCP Server"));
+        const ServerLists lists = findServers(f.test.context, QStringLiteral("NCP Server"));
         QCOMPARE(sorted(lists.all), (QStringList{"EAST-FS", "FS1", "FS2"}));
         QCOMPARE(sorted(lists.visible), (QStringList{"EAST-FS", "FS2"}));
     }
@@ -118,7 +120,7 @@ private Q_SLOTS:
         names.append(QStringLiteral("FS1"));
         QVERIFY(names.join(QLatin1Char(',')).size() > 1000);
         f.store(kHidden, QStringLiteral("ACME_TREE"), names.join(QLatin1Char(',')));
-        const ServerLists lists = fcnFindServers(f.test.context, QStringLiteral("NCP Server"));
+        const ServerLists lists = findServers(f.test.context, QStringLiteral("NCP Server"));
         QCOMPARE(sorted(lists.visible), (QStringList{"EAST-FS", "FS2"}));
     }
 
@@ -140,14 +142,14 @@ private Q_SLOTS:
         auto client = testing::makeNetwork(json);
         QVERIFY(client);
         testing::TestContext test(*client, registry);
-        test.context.values.gTreeName = QStringLiteral("T");
+        test.context.values.treeName = QStringLiteral("T");
         registry.createKey(settings::Hive::CurrentUser, kRoot);
         registry.setValue(settings::Hive::CurrentUser, kRoot, QStringLiteral("StartingServerContext"),
                           QStringLiteral("T\\[Root]"));
-        QCOMPARE(fcnFindServers(test.context, QStringLiteral("NCP Server")).all, QStringList{server});
+        QCOMPARE(findServers(test.context, QStringLiteral("NCP Server")).all, QStringList{server});
         // ... and the name opens a connection to that server.
         NWCONN_HANDLE connection = 0;
-        QCOMPARE(fcnOpenConnByName(*client, server, connection), status::Success);
+        QCOMPARE(openConnectionByName(*client, server, connection), status::Success);
     }
 
     void unreadableObjectNamesAddNoEntries()
@@ -160,11 +162,11 @@ private Q_SLOTS:
         auto client = testing::makeNetwork(json);
         QVERIFY(client);
         testing::TestContext test(*client, registry);
-        test.context.values.gTreeName = QStringLiteral("T");
+        test.context.values.treeName = QStringLiteral("T");
         registry.createKey(settings::Hive::CurrentUser, kRoot);
         registry.setValue(settings::Hive::CurrentUser, kRoot, QStringLiteral("StartingServerContext"),
                           QStringLiteral("T\\[Root]"));
-        const ServerLists lists = fcnFindServers(test.context, QStringLiteral("NCP Server"));
+        const ServerLists lists = findServers(test.context, QStringLiteral("NCP Server"));
         QCOMPARE(lists.all, QStringList());
         QCOMPARE(lists.visible, QStringList());
     }
@@ -175,14 +177,14 @@ private Q_SLOTS:
         auto client = testing::makeNetwork(kNetwork);
         QVERIFY(client);
         testing::TestContext test(*client, registry);
-        test.context.values.gTreeName = QStringLiteral("ACME_TREE");
+        test.context.values.treeName = QStringLiteral("ACME_TREE");
         int dialogs = 0;
-        setStartingContainerDialog([&](app::AppContext& context) {
+        test.context.startingContainerDialog = [&](core::AppContext& context) {
             ++dialogs;
-            context.values.gStartingServerContext = QStringLiteral(".ENG.ACME");
-        });
-        const ServerLists lists = fcnFindServers(test.context, QStringLiteral("NCP Server"));
-        setStartingContainerDialog({});
+            context.values.startingServerContext = QStringLiteral(".ENG.ACME");
+        };
+        const ServerLists lists = findServers(test.context, QStringLiteral("NCP Server"));
+        test.context.startingContainerDialog = {};
         QCOMPARE(dialogs, 1);
         QCOMPARE(lists.all, QStringList{"ENG-FS"});
         QVERIFY(registry.keyExists(settings::Hive::CurrentUser, kHidden));
@@ -194,18 +196,18 @@ private Q_SLOTS:
     {
         Fixture f;
         QVERIFY(f.client);
-        const ServerLists lists = fcnFindServers(f.test.context, QStringLiteral("NCP Server"));
+        const ServerLists lists = findServers(f.test.context, QStringLiteral("NCP Server"));
         QCOMPARE(lists.all.size(), 5);
-        QCOMPARE(f.test.context.values.gStartingServerContext, QStringLiteral("[Root]"));
+        QCOMPARE(f.test.context.values.startingServerContext, QStringLiteral("[Root]"));
     }
 
     void treeIsReadFromTheClient()
     {
         Fixture f;
         QVERIFY(f.client);
-        f.test.context.values.gTreeName.clear();
-        subInitClient(f.test.context);
-        QCOMPARE(f.test.context.values.gTreeName, QStringLiteral("ACME_TREE"));
+        f.test.context.values.treeName.clear();
+        initClient(f.test.context);
+        QCOMPARE(f.test.context.values.treeName, QStringLiteral("ACME_TREE"));
     }
 
     void builtInDemoNetworkLoads()
@@ -216,12 +218,12 @@ private Q_SLOTS:
         QVERIFY2(load.outcome == ClientLoad::Outcome::Loaded, qPrintable(load.problem));
         testing::MemoryRegistry registry;
         testing::TestContext test(*load.client, registry);
-        subInitClient(test.context);
-        test.context.values.gStartingServerContext = QStringLiteral("[Root]");
+        initClient(test.context);
+        test.context.values.startingServerContext = QStringLiteral("[Root]");
         registry.createKey(settings::Hive::CurrentUser, kRoot);
         registry.setValue(settings::Hive::CurrentUser, kRoot, QStringLiteral("StartingServerContext"),
-                          test.context.values.gTreeName + QStringLiteral("\\[Root]"));
-        QVERIFY(fcnFindServers(test.context, QStringLiteral("NCP Server")).all.size() >= 8);
+                          test.context.values.treeName + QStringLiteral("\\[Root]"));
+        QVERIFY(findServers(test.context, QStringLiteral("NCP Server")).all.size() >= 8);
     }
 };
 

@@ -48,18 +48,18 @@ private Q_SLOTS:
     {
         QFETCH(quint32, ticks);
         QFETCH(QString, text);
-        QCOMPARE(fnFormatUpTime(ticks), text);
+        QCOMPARE(formatUpTime(ticks), text);
     }
 
     void versions()
     {
-        QCOMPARE(fcnServerVersionText(5, 70, 5), QStringLiteral("5.70.5"));
-        QCOMPARE(fcnServerVersionText(5, 0, 0), QStringLiteral("5.0.0"));
+        QCOMPARE(serverVersionText(5, 70, 5), QStringLiteral("5.70.5"));
+        QCOMPARE(serverVersionText(5, 0, 0), QStringLiteral("5.0.0"));
         const QLocale c = QLocale::c();
-        QCOMPARE(fcnDsVersionText(885, c), QStringLiteral("8.85"));
-        QCOMPARE(fcnDsVersionText(10550, c), QStringLiteral("105.5"));
-        QCOMPARE(fcnDsVersionText(0, c), QStringLiteral("0"));
-        QCOMPARE(fcnDsVersionText(885, QLocale(QLocale::German)), QStringLiteral("8,85"));
+        QCOMPARE(dsVersionText(885, c), QStringLiteral("8.85"));
+        QCOMPARE(dsVersionText(10550, c), QStringLiteral("105.5"));
+        QCOMPARE(dsVersionText(0, c), QStringLiteral("0"));
+        QCOMPARE(dsVersionText(885, QLocale(QLocale::German)), QStringLiteral("8,85"));
     }
 
     void nlmVersion_data()
@@ -80,26 +80,26 @@ private Q_SLOTS:
         QFETCH(quint32, minor);
         QFETCH(quint32, revision);
         QFETCH(QString, text);
-        QCOMPARE(fcnNlmVersionText(major, minor, revision), text);
+        QCOMPARE(nlmVersionText(major, minor, revision), text);
     }
 
     void nlmDate()
     {
         const QLocale us(QLocale::English, QLocale::UnitedStates);
         // The year is written in full, so 1999 and 2099 differ.
-        QCOMPARE(fcnNlmDateText(1999, 12, 31, us), QStringLiteral("12/31/1999"));
-        QCOMPARE(fcnNlmDateText(2099, 12, 31, us), QStringLiteral("12/31/2099"));
-        QCOMPARE(fcnNlmDateText(2008, 10, 7, QLocale(QLocale::German, QLocale::Germany)), QStringLiteral("07.10.2008"));
-        QCOMPARE(fcnNlmDateText(2008, 13, 40, us), QStringLiteral("2008-13-40"));
+        QCOMPARE(nlmDateText(1999, 12, 31, us), QStringLiteral("12/31/1999"));
+        QCOMPARE(nlmDateText(2099, 12, 31, us), QStringLiteral("12/31/2099"));
+        QCOMPARE(nlmDateText(2008, 10, 7, QLocale(QLocale::German, QLocale::Germany)), QStringLiteral("07.10.2008"));
+        QCOMPARE(nlmDateText(2008, 13, 40, us), QStringLiteral("2008-13-40"));
     }
 
     void categories()
     {
-        QCOMPARE(fcnSetCategoryText(0), QStringLiteral("Comm"));
-        QCOMPARE(fcnSetCategoryText(6), QStringLiteral("Trans Track"));
-        QCOMPARE(fcnSetCategoryText(12), QStringLiteral("Dir Svcs"));
-        QCOMPARE(fcnSetCategoryText(15), QStringLiteral("License Svcs"));
-        QCOMPARE(fcnSetCategoryText(16), QStringLiteral("N/A"));
+        QCOMPARE(parameterCategoryText(0), QStringLiteral("Comm"));
+        QCOMPARE(parameterCategoryText(6), QStringLiteral("Trans Track"));
+        QCOMPARE(parameterCategoryText(12), QStringLiteral("Dir Svcs"));
+        QCOMPARE(parameterCategoryText(15), QStringLiteral("License Svcs"));
+        QCOMPARE(parameterCategoryText(16), QStringLiteral("N/A"));
     }
 
     void setValues_data()
@@ -137,20 +137,20 @@ private Q_SLOTS:
         QFETCH(quint32, type);
         QFETCH(QByteArray, value);
         QFETCH(QString, text);
-        QCOMPARE(fcnSetValueText(type, value, QLocale::c()), text);
+        QCOMPARE(parameterValueText(type, value, QLocale::c()), text);
     }
 
     void splitsRecordsByStatedLength()
     {
-        const auto big = fcnSplitSetRecord(record("Maximum Packet Receive Buffers", QByteArray("\x00\x00\x01\x00", 4), 4));
+        const auto big = splitSetRecord(record("Maximum Packet Receive Buffers", QByteArray("\x00\x00\x01\x00", 4), 4));
         QCOMPARE(big.name, QStringLiteral("Maximum Packet Receive Buffers"));
-        QCOMPARE(fcnSetValueText(0, big.value), QStringLiteral("65536"));
+        QCOMPARE(parameterValueText(0, big.value), QStringLiteral("65536"));
 
         // No stated length: the value ends at the first pair of zero bytes.
-        const auto legacy = fcnSplitSetRecord(record("X", QByteArray("\x00\x01\x00\x00", 4), 0));
+        const auto legacy = splitSetRecord(record("X", QByteArray("\x00\x01\x00\x00", 4), 0));
         QCOMPARE(legacy.value, QByteArray("\x00\x01", 2));
-        QCOMPARE(fcnSetValueText(0, legacy.value), QStringLiteral("256"));
-        const auto empty = fcnSplitSetRecord(record("Y", QByteArray(), 0));
+        QCOMPARE(parameterValueText(0, legacy.value), QStringLiteral("256"));
+        const auto empty = splitSetRecord(record("Y", QByteArray(), 0));
         QVERIFY(empty.value.isEmpty());
     }
 
@@ -159,13 +159,13 @@ private Q_SLOTS:
         nw::SetCommandRecord r;
         r.nameAndValue.fill('A');   // no terminator anywhere
         r.valueLength = 100000;
-        const auto p = fcnSplitSetRecord(r);
+        const auto p = splitSetRecord(r);
         QCOMPARE(p.name.size(), 500);
         QVERIFY(p.value.isEmpty());
 
         nw::SetCommandRecord s = record("Name", QByteArray(), 0);
         s.valueLength = 4000;
-        QCOMPARE(fcnSplitSetRecord(s).value.size(), 500 - 5);
+        QCOMPARE(splitSetRecord(s).value.size(), 500 - 5);
     }
 };
 

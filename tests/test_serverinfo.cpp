@@ -48,15 +48,15 @@ struct Fixture {
     explicit Fixture(const QByteArray& json)
         : client(testing::makeNetwork(json)), services(client ? *client : fallback, registry), host(services.context)
     {
-        settings::subResetStartingServerContext(registry);
+        settings::resetStartingServerContext(registry);
         host.window()->show();
     }
 
     ServerInformationForm* open(const QStringList& servers)
     {
         host.selection = servers;
-        views::btnServerInfo_Click(host);
-        return views::serverInfoWindow(host);
+        views::openServerInformation(host);
+        return views::findView<ServerInformationForm>(host);
     }
 
     testing::StubClient fallback;
@@ -86,7 +86,7 @@ QStringList traceLines(const QString& dir)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     QStringList lines;
-    const QString label = QLatin1String(views::ServerInfoTraceLabel);
+    const QString label = QLatin1String(views::kServerInfoTraceLabel);
     for (const QByteArray& line : file.readAll().split('\n')) {
         if (line.isEmpty())
             continue;
@@ -233,7 +233,7 @@ void TestServerInfo::trace()
     expected.append(QStringLiteral("DOWN, NWCCOpenConnByName, Result: 34817"));
     calls("CLOSEFAIL", "34817");
     for (QString& line : expected)
-        line.prepend(QLatin1String(views::ServerInfoTraceLabel) + QStringLiteral(", "));
+        line.prepend(QLatin1String(views::kServerInfoTraceLabel) + QStringLiteral(", "));
     QCOMPARE(traceLines(dir.path()), expected);
 }
 
@@ -273,7 +273,7 @@ void TestServerInfo::keepsMinimumSizeAndSavesState()
     QPointer<QWidget> watched(frame);
     frame->close();
     QTRY_VERIFY(!watched);
-    QCOMPARE(settings::fnReadValue(f.registry, kKey, QStringLiteral("ColWidth-DS Version"), 9),
+    QCOMPARE(settings::readValue(f.registry, kKey, QStringLiteral("ColWidth-DS Version"), 9),
              std::optional<QString>(QStringLiteral("1440")));
 
     // Reopened: the saved widths come back, the rows do not.

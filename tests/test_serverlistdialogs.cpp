@@ -9,6 +9,7 @@
 #include "directory/StartingContainerDialog.h"
 #include "netware/ClientProvider.h"
 #include "netware/NovellCalls.h"
+#include "netware/ServerDiscovery.h"
 #include "settings/Registry.h"
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
@@ -55,7 +56,7 @@ const QString kHidden = settings::rootKeyPath(QStringLiteral("Hidden"));
 // The main window's two lists, filled by the real server search.
 class ServerLists : public ServerListHost {
 public:
-    explicit ServerLists(app::AppContext& context) : m_context(context) {}
+    explicit ServerLists(core::AppContext& context) : m_context(context) {}
     QStringList visibleServers() const override { return visible; }
     QStringList allServers() const override { return all; }
     // lstServers keeps its entries in alphabetical order.
@@ -67,7 +68,7 @@ public:
     void searchServers() override
     {
         ++searches;
-        const nw::ServerLists found = nw::fcnFindServers(m_context, QStringLiteral("NCP Server"));
+        const nw::ServerLists found = nw::findServers(m_context, QStringLiteral("NCP Server"));
         all = found.all;
         setVisibleServers(found.visible);
     }
@@ -76,17 +77,17 @@ public:
     int searches = 0;
 
 private:
-    app::AppContext& m_context;
+    core::AppContext& m_context;
 };
 
 struct Fixture {
     explicit Fixture(const QByteArray& json = network())
         : client(testing::makeNetwork(json)), test(*client, registry), lists(test.context)
     {
-        settings::subResetStartingServerContext(registry);
-        values().gTreeName = QStringLiteral("ACME_TREE");
+        settings::resetStartingServerContext(registry);
+        values().treeName = QStringLiteral("ACME_TREE");
     }
-    app::ProgramValues& values() { return test.context.values; }
+    core::ProgramValues& values() { return test.context.values; }
     void storeStarting(const QString& path)
     {
         registry.setValue(Hive::CurrentUser, kRoot, QStringLiteral("StartingServerContext"), path);
@@ -158,13 +159,13 @@ private Q_SLOTS:
         StartingContainerDialog dialog(f.test.context, f.lists, false);
         QCOMPARE(dialog.treeBox()->count(), 2);
         dialog.chooseTree(QStringLiteral("OTHER_TREE"));
-        QCOMPARE(f.values().gTreeName, QStringLiteral("OTHER_TREE"));
+        QCOMPARE(f.values().treeName, QStringLiteral("OTHER_TREE"));
         // The stored container belongs to the other tree: the root is offered.
         QVERIFY(dialog.rootOption()->isChecked());
         QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lblTreeRoot"))->text(),
                  QStringLiteral("OTHER_TREE\\[Root]"));
         dialog.cancel();
-        QCOMPARE(f.values().gTreeName, QStringLiteral("ACME_TREE"));
+        QCOMPARE(f.values().treeName, QStringLiteral("ACME_TREE"));
         QCOMPARE(f.stored(kRoot, QStringLiteral("StartingServerContext")),
                  std::optional<QString>("ACME_TREE\\ACME\\SALES\\"));
     }
@@ -197,8 +198,8 @@ private Q_SLOTS:
                  std::optional<QString>("ACME_TREE\\ACME\\SALES\\"));
         QCOMPARE(f.stored(kRoot, QStringLiteral("Tree")), std::optional<QString>("ACME_TREE"));
         QCOMPARE(f.stored(kRoot, QStringLiteral("ServerSearchSubContainers")), std::optional<QString>("False"));
-        QCOMPARE(f.values().gStartingServerContext, QStringLiteral(".SALES.ACME"));
-        QVERIFY(!f.values().gSearchSubContainers);
+        QCOMPARE(f.values().startingServerContext, QStringLiteral(".SALES.ACME"));
+        QVERIFY(!f.values().searchSubContainers);
         QCOMPARE(f.lists.visible, (QStringList{"FS1", "FS2"}));
     }
 
@@ -227,10 +228,10 @@ private Q_SLOTS:
         QCOMPARE(f.test.messages.titles(), QStringList{"No Servers in Container"});
         QCOMPARE(f.stored(kRoot, QStringLiteral("StartingServerContext")),
                  std::optional<QString>("ACME_TREE\\ACME\\SALES\\"));
-        QCOMPARE(f.values().gStartingServerContext, QStringLiteral(".SALES.ACME"));
+        QCOMPARE(f.values().startingServerContext, QStringLiteral(".SALES.ACME"));
         QCOMPARE(f.stored(kRoot, QStringLiteral("ServerSearchSubContainers")), std::optional<QString>("True"));
         QCOMPARE(f.stored(kRoot, QStringLiteral("Tree")), std::optional<QString>("ACME_TREE"));
-        QVERIFY(f.values().gSearchSubContainers);
+        QVERIFY(f.values().searchSubContainers);
         QVERIFY(f.lists.visible.isEmpty());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));   // still open
 
@@ -280,8 +281,8 @@ private Q_SLOTS:
             return shown.result();
         });
         dialog.loginToNewTree();
-        QVERIFY(f.values().gLoginSucceeded);
-        QCOMPARE(f.values().gTreeName, QStringLiteral("OTHER_TREE"));
+        QVERIFY(f.values().loginSucceeded);
+        QCOMPARE(f.values().treeName, QStringLiteral("OTHER_TREE"));
         QCOMPARE(dialog.treeBox()->currentText(), QStringLiteral("OTHER_TREE"));
         // The containers offered are those of the new tree.
         QVERIFY(dialog.rootOption()->isChecked());

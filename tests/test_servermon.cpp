@@ -92,7 +92,7 @@ struct Fixture {
     explicit Fixture(std::unique_ptr<nw::NetWareClient> c)
         : client(std::move(c)), services(client ? *client : fallback, registry), host(services.context)
     {
-        settings::subResetStartingServerContext(registry);   // the root key, as after a first run
+        settings::resetStartingServerContext(registry);   // the root key, as after a first run
         host.window()->show();
     }
     explicit Fixture(const QByteArray& json) : Fixture(testing::makeNetwork(json)) {}
@@ -106,15 +106,15 @@ struct Fixture {
     {
         ServerMonForm* form = open(servers);
         if (form->fraRefresh()->isRefreshing())
-            form->btnRefresh_Click();
+            form->toggleRefresh();
         return form;
     }
 
     ServerMonForm* open(const QStringList& servers)
     {
         host.selection = servers;
-        views::btnUtilization_Click(host);
-        return views::serverMonWindow(host);
+        views::openServerUtilization(host);
+        return views::findView<views::ServerMonForm>(host);
     }
 
     testing::StubClient fallback;
@@ -178,8 +178,8 @@ void TestServerMon::firstOpeningStartsPolling()
     QCOMPARE(form->txtInterval()->text(), QStringLiteral("1"));
     QVERIFY(!form->txtInterval()->isEnabled());
     QCOMPARE(form->btnRefresh()->text(), QStringLiteral("&Stop"));
-    QVERIFY(form->Timer1()->isActive());
-    QCOMPARE(form->Timer1()->interval(), 1000);
+    QVERIFY(form->timer()->isActive());
+    QCOMPARE(form->timer()->interval(), 1000);
     QVERIFY(!f.host.saveEnabled && !f.host.copyEnabled);
 
     // The first tick polls on its own.
@@ -198,7 +198,7 @@ void TestServerMon::addsEachServerOnceCaseSensitive()
     QCOMPARE(marks(form), QStringLiteral("0/0 0/0 0/0"));
 
     // The name goes to the client as written; the network knows fs1 as FS1.
-    form->Timer1_Timer();
+    form->pollOnce();
     QCOMPARE(marks(form), QStringLiteral("10/10 ?/0 30/30"));
 }
 
@@ -228,7 +228,7 @@ void TestServerMon::pollMarks()
         if (expected.startsWith(QLatin1String("reset ")))
             QTest::mouseClick(form->btnReset(), Qt::LeftButton);
         else
-            form->Timer1_Timer();
+            form->pollOnce();
         QCOMPARE(marks(form), expected.remove(QLatin1String("reset ")));
     }
     QVERIFY(static_cast<ScriptedServers&>(*f.client).open.isEmpty());   // every opened connection was closed
@@ -240,7 +240,7 @@ void TestServerMon::pollsTheSimulatedNetwork()
     Fixture f(kNetwork);
     ServerMonForm* form = f.openStopped({QStringLiteral("FS1"), QStringLiteral("FS2"), QStringLiteral("DOWN")});
     for (const char* marksAfter : {"10/10 ?/0 ?/0", "30/30 ?/0 ?/0", "20/30 ?/0 ?/0", "10/30 ?/0 ?/0"}) {
-        form->Timer1_Timer();
+        form->pollOnce();
         QCOMPARE(marks(form), QLatin1String(marksAfter));
     }
     QVERIFY(f.services.messages.shown.isEmpty());
@@ -251,8 +251,8 @@ void TestServerMon::closeFailureIsReportedEveryPoll()
 {
     Fixture f(kNetwork);
     ServerMonForm* form = f.openStopped({QStringLiteral("CLOSEFAIL"), QStringLiteral("FS1")});
-    form->Timer1_Timer();
-    form->Timer1_Timer();
+    form->pollOnce();
+    form->pollOnce();
     QCOMPARE(f.services.messages.texts(),
              QStringList({"NWCCCloseConn returned 34817", "NWCCCloseConn returned 34817"}));
     QCOMPARE(f.services.messages.titles(), QStringList({"", ""}));
@@ -289,9 +289,9 @@ void TestServerMon::intervalEdits()
         return;
     QTest::mouseClick(form->btnRefresh(), Qt::LeftButton);
     QCOMPARE(form->btnRefresh()->text(), QStringLiteral("&Stop"));
-    QCOMPARE(form->Timer1()->isActive(), period > 0);
+    QCOMPARE(form->timer()->isActive(), period > 0);
     if (period > 0)
-        QCOMPARE(form->Timer1()->interval(), period);
+        QCOMPARE(form->timer()->interval(), period);
 }
 
 void TestServerMon::saveAndCopyOnlyWhileStopped()
@@ -303,7 +303,7 @@ void TestServerMon::saveAndCopyOnlyWhileStopped()
     QTest::mouseClick(form->btnRefresh(), Qt::LeftButton);
     QCOMPARE(form->btnRefresh()->text(), QStringLiteral("Begin &Refresh"));
     QCOMPARE(saveCopy(), QStringLiteral("11"));
-    QVERIFY(!form->Timer1()->isActive());
+    QVERIFY(!form->timer()->isActive());
 
     // Becoming active again follows the caption.
     f.host.setSaveEnabled(false);
@@ -325,10 +325,10 @@ void TestServerMon::tickDuringPollIsSkipped()
     QTimer::singleShot(0, form, [&] {
         ++nestedCalls;
         QVERIFY(form->isPolling());
-        form->Timer1_Timer();
+        form->pollOnce();
     });
     QSignalSpy finished(form, &ServerMonForm::pollFinished);
-    form->Timer1_Timer();
+    form->pollOnce();
     QCOMPARE(nestedCalls, 1);
     QCOMPARE(finished.count(), 1);
     QVERIFY(!form->isPolling());
@@ -340,9 +340,9 @@ void TestServerMon::rowsAddedDuringPollWaitForTheNextTick()
     Fixture f(QHash<QString, QStringList>{{"FS1", {"11"}}, {"FS2", {"22"}}});
     ServerMonForm* form = f.openStopped({QStringLiteral("FS1")});
     QTimer::singleShot(0, form, [&] { f.open({QStringLiteral("FS2")}); });
-    form->Timer1_Timer();
+    form->pollOnce();
     QCOMPARE(marks(form), QStringLiteral("11/11 0/0"));
-    form->Timer1_Timer();
+    form->pollOnce();
     QCOMPARE(marks(form), QStringLiteral("11/11 22/22"));
 }
 
@@ -354,7 +354,7 @@ void TestServerMon::closingDuringPollEndsIt()
     QPointer<QWidget> frame = settings::WindowState::frameOf(form);
     bool pollReturned = false;
     QTimer::singleShot(0, form, [&] {
-        form->Timer1_Timer();
+        form->pollOnce();
         pollReturned = true;
     });
     bool closedWhilePolling = false;
@@ -366,15 +366,15 @@ void TestServerMon::closingDuringPollEndsIt()
     QVERIFY(closedWhilePolling);
     QTRY_VERIFY(!frame);
     QVERIFY(!form);
-    QVERIFY(!views::serverMonWindow(f.host));
+    QVERIFY(!views::findView<views::ServerMonForm>(f.host));
     // The close saved the window's state.
-    QVERIFY(settings::fnReadValue(f.registry, kKey, QStringLiteral("Width"), 9).has_value());
+    QVERIFY(settings::readValue(f.registry, kKey, QStringLiteral("Width"), 9).has_value());
 
     // The next opening starts empty and polling again at one second.
     form = f.open({QStringLiteral("S2")});
     QCOMPARE(column(form, 0), QStringList({"S2"}));
     QCOMPARE(form->txtInterval()->text(), QStringLiteral("1"));
-    QVERIFY(form->Timer1()->isActive());
+    QVERIFY(form->timer()->isActive());
 }
 
 void TestServerMon::keepsMinimumSize()

@@ -58,7 +58,7 @@ public:
 QList<quint32> readAll(ModuleServer& server, QStringList* names = nullptr)
 {
     QList<quint32> numbers;
-    views::fcnReadLoadedModules(server, 1, [&](const std::vector<views::LoadedModule>& modules) {
+    views::readLoadedModules(server, 1, [&](const std::vector<views::LoadedModule>& modules) {
         for (const auto& module : modules) {
             numbers.append(module.number);
             if (names)
@@ -116,7 +116,7 @@ private Q_SLOTS:
         ModuleServer server;
         server.parameters = {{1, "A"}, {2, "B"}, {0, "C"}};
         QStringList seen;
-        views::fcnReadSetParameters(server, 1, [&](const views::SetParameter& p) { seen.append(p.name); });
+        views::readSetParameters(server, 1, [&](const views::SetParameter& p) { seen.append(p.name); });
         QCOMPARE(seen, (QStringList{"A", "B", "C"}));
     }
 
@@ -125,12 +125,12 @@ private Q_SLOTS:
         ModuleServer server;
         server.parameters = {{1, "A"}, {5, "B"}};   // 5 does not exist: the request fails
         QStringList seen;
-        views::fcnReadSetParameters(server, 1, [&](const views::SetParameter& p) { seen.append(p.name); });
+        views::readSetParameters(server, 1, [&](const views::SetParameter& p) { seen.append(p.name); });
         QCOMPARE(seen, (QStringList{"A", "B"}));
 
         server.parameters = {{1, "A"}, {1, "B"}};   // a server that points back
         seen.clear();
-        views::fcnReadSetParameters(server, 1, [&](const views::SetParameter& p) { seen.append(p.name); });
+        views::readSetParameters(server, 1, [&](const views::SetParameter& p) { seen.append(p.name); });
         QCOMPARE(seen, (QStringList{"A", "B"}));
     }
 };

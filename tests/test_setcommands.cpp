@@ -12,6 +12,7 @@
 #include "support/TestContext.h"
 #include "widgets/FlexGrid.h"
 
+#include <QMenu>
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -19,7 +20,7 @@
 #include <QMdiSubWindow>
 #include <QtTest>
 
-using views::frmSetCommands;
+using views::SetCommandsForm;
 
 namespace {
 
@@ -77,11 +78,11 @@ struct Fixture {
     }
     Fixture(const Fixture&) = delete;
     Fixture& operator=(const Fixture&) = delete;
-    frmSetCommands* open(const QStringList& servers)
+    SetCommandsForm* open(const QStringList& servers)
     {
         host.selection = servers;
-        views::btnSetParameters_Click(host);
-        return views::findSetCommandsForm(host);
+        views::openSetCommands(host);
+        return views::findView<views::SetCommandsForm>(host);
     }
     std::unique_ptr<nw::NetWareClient> client;
     testing::MemoryRegistry registry;
@@ -89,18 +90,18 @@ struct Fixture {
     testing::FakeViewHost host;
 };
 
-widgets::FlexGrid& grid(frmSetCommands* form)
+widgets::FlexGrid& grid(SetCommandsForm* form)
 {
     return *form->grdSetCommands();
 }
 
-QStringList headers(frmSetCommands* form)
+QStringList headers(SetCommandsForm* form)
 {
     return grid(form).data().rowTexts(0);
 }
 
 // The texts of one column, or of the shown rows only.
-QStringList column(frmSetCommands* form, int col, bool shownOnly = false)
+QStringList column(SetCommandsForm* form, int col, bool shownOnly = false)
 {
     QStringList texts;
     for (int r = 1; r < grid(form).rows(); ++r) {
@@ -110,14 +111,14 @@ QStringList column(frmSetCommands* form, int col, bool shownOnly = false)
     return texts;
 }
 
-int rowOf(frmSetCommands* form, const QString& name)
+int rowOf(SetCommandsForm* form, const QString& name)
 {
     return static_cast<int>(column(form, 0).indexOf(name)) + 1;
 }
 
-void click(frmSetCommands* form, int row, int col, Qt::MouseButton button = Qt::LeftButton)
+void click(SetCommandsForm* form, int row, int col, Qt::MouseButton button = Qt::LeftButton)
 {
-    form->grdSetCommands_MouseDown(button, row, col, {});
+    form->clickGrid(button, row, col, {});
 }
 
 }  // namespace
@@ -157,7 +158,7 @@ private Q_SLOTS:
             { "name": "Parameter", "category": 10, )" + parameter + R"( },
             { "name": "Zeta After", "type": 0, "value": 2 })")));
         QVERIFY(f.client);
-        frmSetCommands* form = f.open({"FS1"});
+        SetCommandsForm* form = f.open({"FS1"});
         QVERIFY(form);
         const int row = rowOf(form, QStringLiteral("Parameter"));
         QCOMPARE(grid(form).textMatrix(row, 2), text);
@@ -182,7 +183,7 @@ private Q_SLOTS:
     {
         Fixture f;
         QVERIFY(f.client);
-        frmSetCommands* form = f.open({"FS1", "FS2", "FS3"});
+        SetCommandsForm* form = f.open({"FS1", "FS2", "FS3"});
         QVERIFY(form);
         QCOMPARE(headers(form), (QStringList{"Command", "Category", "FS1 - Value", "FS2 - Value", "FS3 - Value"}));
         QCOMPARE(form->windowTitle(), QStringLiteral("Set Commands"));
@@ -197,7 +198,7 @@ private Q_SLOTS:
     void serverAlreadyShownIsSkipped()
     {
         Fixture f;
-        frmSetCommands* form = f.open({"FS1"});
+        SetCommandsForm* form = f.open({"FS1"});
         // Sorted by category first: adding servers goes back to name order.
         click(form, 0, 1);
         click(form, 0, 1);
@@ -225,7 +226,7 @@ private Q_SLOTS:
         QFETCH(bool, boxEnabled);
         QFETCH(QStringList, shownWhenTicked);
         Fixture f;
-        frmSetCommands* form = f.open(servers);
+        SetCommandsForm* form = f.open(servers);
         QCheckBox* box = form->chkDifferences();
         QCOMPARE(box->isEnabled(), boxEnabled);
         QVERIFY(!box->isChecked());
@@ -246,7 +247,7 @@ private Q_SLOTS:
             many += QStringLiteral(R"({ "name": "Parameter %1", "type": 0, "value": %1 },)").arg(i).toLatin1();
         Fixture f(network(server("FS1", many + R"({ "name": "Zulu Time", "type": 0, "value": 1 })")));
         QVERIFY(f.client);
-        frmSetCommands* form = f.open({"FS1"});
+        SetCommandsForm* form = f.open({"FS1"});
         f.host.window()->show();
         widgets::FlexGrid& g = grid(form);
 
@@ -265,9 +266,9 @@ private Q_SLOTS:
     void headerSortsAscendingThenDescending()
     {
         Fixture f;
-        frmSetCommands* form = f.open({"FS1", "FS2"});
+        SetCommandsForm* form = f.open({"FS1", "FS2"});
         widgets::FlexGrid& g = grid(form);
-        QAction* remove = f.host.menuAction(frmSetCommands::RemoveColumnAction);
+        QAction* remove = f.host.removeColumnAction();
         remove->setEnabled(true);
 
         click(form, 0, 1);
@@ -296,8 +297,8 @@ private Q_SLOTS:
     void removingServerColumns()
     {
         Fixture f;
-        frmSetCommands* form = f.open({"FS1", "FS2", "FS3"});
-        QAction* remove = f.host.menuAction(frmSetCommands::RemoveColumnAction);
+        SetCommandsForm* form = f.open({"FS1", "FS2", "FS3"});
+        QAction* remove = f.host.removeColumnAction();
         QCheckBox* box = form->chkDifferences();
         box->click();
         QCOMPARE(column(form, 0, true).size(), 3);
@@ -305,14 +306,14 @@ private Q_SLOTS:
         // The right button on a server's header selects its column and offers removal.
         click(form, 0, 3, Qt::RightButton);
         QVERIFY(remove->isEnabled());
-        QCOMPARE(f.host.popups, QStringList{frmSetCommands::MenuName});
-        const widgets::CellRange range = grid(form).selectedRange();
+        QCOMPARE(f.host.popups, QStringList{"PopMenu_Set_Commands"});
+        const models::CellRange range = grid(form).selectedRange();
         QCOMPARE(range.left, 3);
         QCOMPARE(range.right, 3);
         QCOMPARE(range.top, 1);
         QCOMPARE(range.bottom, grid(form).rows() - 1);
 
-        views::Menu_Remove_Column_Click(f.host);
+        views::removeSetCommandsColumn(f.host);
         QCOMPARE(headers(form), (QStringList{"Command", "Category", "FS1 - Value", "FS3 - Value"}));
         QVERIFY(remove->isEnabled());
         QVERIFY(box->isEnabled());
@@ -320,7 +321,7 @@ private Q_SLOTS:
         // FS1 and FS3 differ only in the passwords switch and the wait time FS3 lacks.
         QCOMPARE(column(form, 0, true), kNames.mid(0, 2));
 
-        views::Menu_Remove_Column_Click(f.host);
+        views::removeSetCommandsColumn(f.host);
         QCOMPARE(headers(form), (QStringList{"Command", "Category", "FS1 - Value"}));
         QVERIFY(!remove->isEnabled());
         QVERIFY(!box->isEnabled());
@@ -329,7 +330,7 @@ private Q_SLOTS:
 
         // The name columns are never removed, whatever the current cell.
         click(form, 0, 0);
-        views::Menu_Remove_Column_Click(f.host);
+        views::removeSetCommandsColumn(f.host);
         QCOMPARE(headers(form).size(), 3);
 
         // A server added afterwards joins the existing rows again.
@@ -343,13 +344,13 @@ private Q_SLOTS:
         Fixture f;
         f.host.window()->show();
         // An unreachable server is reported and passed over.
-        QPointer<frmSetCommands> form = f.open({"DOWN", "FS1"});
+        QPointer<SetCommandsForm> form = f.open({"DOWN", "FS1"});
         QVERIFY(form);
         QCOMPARE(f.test.messages.titles(), QStringList{"Connect to server"});
         QCOMPARE(f.test.messages.texts(), QStringList{"Unable to connect to server. Error 34817"});
         QCOMPARE(f.test.messages.shown.first().icon, platform::Icon::Critical);
         QCOMPARE(headers(form), (QStringList{"Command", "Category", "FS1 - Value"}));
-        QVERIFY(f.host.menuVisible.value(frmSetCommands::MenuName));
+        QVERIFY(f.host.setCommandsMenu()->menuAction()->isVisible());
 
         // A tree the workstation is not authenticated to closes the whole view.
         f.test.messages.shown.clear();
@@ -358,7 +359,7 @@ private Q_SLOTS:
         QCOMPARE(f.test.messages.texts(),
                  QStringList{"You are not authenticated to selected tree.  Please authenticate and try again."});
         QCOMPARE(f.host.openings, 0);
-        QVERIFY(!f.host.menuVisible.value(frmSetCommands::MenuName));
+        QVERIFY(!f.host.setCommandsMenu()->menuAction()->isVisible());
         flushDeletes();
         QVERIFY(!form);
         // The next opening starts afresh.
@@ -369,33 +370,33 @@ private Q_SLOTS:
     {
         Fixture f;
         f.host.window()->show();
-        frmSetCommands* form = f.open({"FS1"});
-        QVERIFY(f.host.menuVisible.value(frmSetCommands::MenuName));
+        SetCommandsForm* form = f.open({"FS1"});
+        QVERIFY(f.host.setCommandsMenu()->menuAction()->isVisible());
         QVERIFY(f.host.copyEnabled);
 
         auto* other = f.host.mdiArea()->addSubWindow(new QWidget);
         other->show();
         f.host.mdiArea()->setActiveSubWindow(other);
-        QVERIFY(!f.host.menuVisible.value(frmSetCommands::MenuName));
+        QVERIFY(!f.host.setCommandsMenu()->menuAction()->isVisible());
         f.host.saveEnabled = false;
         f.host.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(form->parentWidget()));
-        QVERIFY(f.host.menuVisible.value(frmSetCommands::MenuName));
+        QVERIFY(f.host.setCommandsMenu()->menuAction()->isVisible());
         QVERIFY(f.host.saveEnabled);
         form->parentWidget()->close();
-        QVERIFY(!f.host.menuVisible.value(frmSetCommands::MenuName));
+        QVERIFY(!f.host.setCommandsMenu()->menuAction()->isVisible());
     }
 
     void windowStateDefaultsAndSaving()
     {
         Fixture f;
         const QString key = settings::rootKeyPath(QStringLiteral("SetCommandsForm"));
-        auto value = [&](const QString& name) { return settings::fnGetSetting(f.registry, key, name); };
+        auto value = [&](const QString& name) { return settings::readSetting(f.registry, key, name); };
         auto close = [&] {
             f.host.mdiArea()->closeAllSubWindows();
             flushDeletes();
         };
         f.registry.createKey(settings::Hive::CurrentUser, settings::kRootKey);
-        frmSetCommands* form = f.open({"FS1"});
+        SetCommandsForm* form = f.open({"FS1"});
         QCOMPARE(grid(form).colWidth(0), 2880);
         QCOMPARE(grid(form).colWidth(1), 1200);
         grid(form).setColWidth(0, 3000);
@@ -412,7 +413,7 @@ private Q_SLOTS:
         close();
 
         // Hand-edited nonsense neither hides a column nor stops the window.
-        settings::subSaveSetting(f.registry, key, QStringLiteral("ColWidth0"), QStringLiteral("wide"));
+        settings::saveSetting(f.registry, key, QStringLiteral("ColWidth0"), QStringLiteral("wide"));
         QVERIFY(grid(f.open({"FS1"})).colWidth(0) > 0);
     }
 };

@@ -8,7 +8,7 @@
 #include <QtTest>
 
 using views::SetParameter;
-using widgets::FlexGridModel;
+using models::FlexGridModel;
 
 namespace {
 
@@ -23,7 +23,7 @@ void makeGrid(FlexGridModel& grid, int servers)
     grid.setTextMatrix(0, 0, QStringLiteral("Command"));
     grid.setTextMatrix(0, 1, QStringLiteral("Category"));
     for (int s = 0; s < servers; ++s)
-        grid.setTextMatrix(0, 2 + s, views::fcnSetServerHeader(QStringLiteral("FS%1").arg(s + 1)));
+        grid.setTextMatrix(0, 2 + s, views::serverColumnHeader(QStringLiteral("FS%1").arg(s + 1)));
 }
 
 SetParameter number(const QString& name, quint32 value, quint32 category = 0)
@@ -47,7 +47,7 @@ void fill(FlexGridModel& grid, const QList<QList<SetParameter>>& servers)
         if (lookUp)
             index.rebuild(grid.grid());
         for (const SetParameter& p : servers.at(s))
-            views::subAddSetParameter(grid, index, col, p, lookUp);
+            views::addSetParameter(grid, index, col, p, lookUp);
     }
 }
 
@@ -147,7 +147,7 @@ private Q_SLOTS:
         FlexGridModel grid;
         makeGrid(grid, static_cast<int>(values.size()));
         grid.addRow(QStringList{"P", "Comm"} + values);
-        QCOMPARE(views::fcnSetRowDiffers(grid.grid(), 1), differs);
+        QCOMPARE(views::parameterRowDiffers(grid.grid(), 1), differs);
     }
 
     void findRule_data()
@@ -174,19 +174,19 @@ private Q_SLOTS:
         grid.addRow({"MINIMUM Packets", "Comm", "1"});
         grid.setRowHeight(1, 0);
         grid.setRowHeight(3, 0);
-        QCOMPARE(views::fcnFindSetRow(grid.grid(), text), row);
+        QCOMPARE(views::findSetRow(grid.grid(), text), row);
     }
 
     void serverShownByExactHeader()
     {
         FlexGridModel grid;
         makeGrid(grid, 2);
-        QVERIFY(views::fcnSetServerShown(grid.grid(), QStringLiteral("FS2")));
-        QVERIFY(!views::fcnSetServerShown(grid.grid(), QStringLiteral("FS3")));
+        QVERIFY(views::isServerInSetComparison(grid.grid(), QStringLiteral("FS2")));
+        QVERIFY(!views::isServerInSetComparison(grid.grid(), QStringLiteral("FS3")));
         // Headers are compared exactly, as the server list spells the names.
-        QVERIFY(!views::fcnSetServerShown(grid.grid(), QStringLiteral("fs1")));
+        QVERIFY(!views::isServerInSetComparison(grid.grid(), QStringLiteral("fs1")));
         // "Command" and "Category" are never servers.
-        QVERIFY(!views::fcnSetServerShown(grid.grid(), QStringLiteral("Command")));
+        QVERIFY(!views::isServerInSetComparison(grid.grid(), QStringLiteral("Command")));
     }
 };
 

@@ -39,7 +39,7 @@ private:
     {
         return m_store->queryValue(Hive::CurrentUser, path, name);
     }
-    void makeRoot() { subResetStartingServerContext(store()); }
+    void makeRoot() { resetStartingServerContext(store()); }
 
 private Q_SLOTS:
     void init()
@@ -84,7 +84,7 @@ private Q_SLOTS:
             if (!storedName.isEmpty())
                 QVERIFY(store().setValue(Hive::CurrentUser, kVolumeForm, storedName, storedText));
         }
-        QCOMPARE(fnGetSetting(store(), kVolumeForm, name), expected);
+        QCOMPARE(readSetting(store(), kVolumeForm, name), expected);
     }
 
     void readValueRoom_data()
@@ -103,9 +103,9 @@ private Q_SLOTS:
         QFETCH(int, room);
         QFETCH(bool, found);
         makeRoot();
-        QCOMPARE(fnReadValue(store(), kRootKey, QStringLiteral("SaveFileDelimiter"), room), std::nullopt);
+        QCOMPARE(readValue(store(), kRootKey, QStringLiteral("SaveFileDelimiter"), room), std::nullopt);
         QVERIFY(store().setValue(Hive::CurrentUser, kRootKey, QStringLiteral("SaveFileDelimiter"), text));
-        const auto value = fnReadValue(store(), kRootKey, QStringLiteral("SaveFileDelimiter"), room);
+        const auto value = readValue(store(), kRootKey, QStringLiteral("SaveFileDelimiter"), room);
         QCOMPARE(value.has_value(), found);
         if (found)
             QCOMPARE(*value, text);
@@ -131,34 +131,34 @@ private Q_SLOTS:
         const QString name = QStringLiteral("ServerSearchSubContainers");
         if (!text.isNull())
             QVERIFY(store().setValue(Hive::CurrentUser, kRootKey, name, text));
-        QCOMPARE(fnBooleanSetting(fnReadValue(store(), kRootKey, name, 9), true), expected);
-        QCOMPARE(fnBooleanSetting(fnBooleanText(expected), !expected), expected);
+        QCOMPARE(booleanSetting(readValue(store(), kRootKey, name, 9), true), expected);
+        QCOMPARE(booleanSetting(booleanText(expected), !expected), expected);
     }
 
     void saveSettingCreatesOneLevelBelowTheRoot()
     {
         // Without the root nothing can be created and the value is dropped.
-        subSaveSetting(store(), kVolumeForm, QStringLiteral("Top"), QStringLiteral("15"));
+        saveSetting(store(), kVolumeForm, QStringLiteral("Top"), QStringLiteral("15"));
         QVERIFY(!store().keyExists(Hive::CurrentUser, kVolumeForm));
 
         makeRoot();
-        subSaveSetting(store(), kVolumeForm, QStringLiteral("Top"), QStringLiteral("15"));
+        saveSetting(store(), kVolumeForm, QStringLiteral("Top"), QStringLiteral("15"));
         QCOMPARE(stored(kVolumeForm, QStringLiteral("Top")), std::optional<QString>(u"15"_qs));
 
         // A deeper path whose parent is missing: the last component appears
         // below the root, and the value itself is lost.
         const QString deep = rootKeyPath(QStringLiteral("LoginForm\\Trees\\CORP_TREE"));
-        subSaveSetting(store(), deep, QStringLiteral("User"), QStringLiteral("admin"));
+        saveSetting(store(), deep, QStringLiteral("User"), QStringLiteral("admin"));
         QVERIFY(store().keyExists(Hive::CurrentUser, rootKeyPath(QStringLiteral("CORP_TREE"))));
         QCOMPARE(stored(rootKeyPath(QStringLiteral("CORP_TREE")), QStringLiteral("User")), std::nullopt);
 
         // Once the parents exist the same call still creates only below the root...
-        subCreateLoginTreesKey(store());
-        subSaveSetting(store(), deep, QStringLiteral("User"), QStringLiteral("admin"));
+        createLoginTreesKey(store());
+        saveSetting(store(), deep, QStringLiteral("User"), QStringLiteral("admin"));
         QCOMPARE(stored(deep, QStringLiteral("User")), std::nullopt);
         // ...and a tree key made beforehand takes the value.
         QVERIFY(store().createKey(Hive::CurrentUser, deep));
-        subSaveSetting(store(), deep, QStringLiteral("User"), QStringLiteral("admin"));
+        saveSetting(store(), deep, QStringLiteral("User"), QStringLiteral("admin"));
         QCOMPARE(stored(deep, QStringLiteral("User")), std::optional<QString>(u"admin"_qs));
     }
 
@@ -168,7 +168,7 @@ private Q_SLOTS:
         QVERIFY(store().keyExists(Hive::CurrentUser, rootKeyPath(QStringLiteral("Hidden"))));
         store().setValue(Hive::CurrentUser, kRootKey, QStringLiteral("StartingServerContext"), u"T\\O"_qs);
         store().setValue(Hive::CurrentUser, rootKeyPath(QStringLiteral("Hidden")), u"T"_qs, u"FS7"_qs);
-        subResetStartingServerContext(store());
+        resetStartingServerContext(store());
         QCOMPARE(stored(kRootKey, QStringLiteral("StartingServerContext")), std::optional<QString>(QString()));
         QCOMPARE(stored(rootKeyPath(QStringLiteral("Hidden")), u"T"_qs), std::optional<QString>(u"FS7"_qs));
     }
@@ -225,9 +225,9 @@ private Q_SLOTS:
         QVERIFY(store().createKey(Hive::CurrentUser, kVolumeForm));
         for (const auto& [name, text] : {std::pair{u"Height"_qs, u"tall"_qs}, {u"Top"_qs, u"300"_qs}, {u"ColWidth-Volume"_qs, u"x"_qs}})
             store().setValue(Hive::CurrentUser, kVolumeForm, name, text);
-        QCOMPARE(fnStoredWindowGeometry(store(), kVolumeForm), std::optional<WindowGeometry>(WindowGeometry{300, 0, 7000, 8040}));
-        QCOMPARE(fnGetTwipsSetting(store(), kVolumeForm, QStringLiteral("ColWidth-Volume")), 1440.0);
-        QCOMPARE(fnStoredWindowGeometry(store(), rootKeyPath(QStringLiteral("AbendForm"))), std::nullopt);
+        QCOMPARE(storedWindowGeometry(store(), kVolumeForm), std::optional<WindowGeometry>(WindowGeometry{300, 0, 7000, 8040}));
+        QCOMPARE(readTwipsSetting(store(), kVolumeForm, QStringLiteral("ColWidth-Volume")), 1440.0);
+        QCOMPARE(storedWindowGeometry(store(), rootKeyPath(QStringLiteral("AbendForm"))), std::nullopt);
     }
 
     void mdiWindowStateRoundTrip()
@@ -281,7 +281,7 @@ private Q_SLOTS:
         grid.horizontalHeader()->resizeSection(0, 77);
         grid.horizontalHeader()->resizeSection(1, 88);
         WindowState state(store(), kVolumeForm);
-        const int inch = twipsToPixels(1440, fnColumnDotsPerInch(list.header()));
+        const int inch = twipsToPixels(1440, columnDotsPerInch(list.header()));
 
         // Neither the key nor the values exist: one inch per list column,
         // grid columns keep their designed widths.

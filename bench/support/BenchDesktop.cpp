@@ -20,10 +20,11 @@ BenchContext::BenchContext(nw::NetWareClient& client, std::FILE* messagesTo)
     context.saveWindowState = false;
 }
 
-BenchHost::BenchHost(app::AppContext& context, QSize size) : m_context(context)
+BenchHost::BenchHost(core::AppContext& context, QSize size) : m_context(context)
 {
     m_window.setCentralWidget(new QMdiArea(&m_window));
     m_window.resize(size);
+    m_menus = views::addViewMenus(*m_window.menuBar());
 }
 
 BenchHost::~BenchHost()
@@ -38,31 +39,6 @@ BenchHost::~BenchHost()
 QMdiArea* BenchHost::mdiArea()
 {
     return static_cast<QMdiArea*>(m_window.centralWidget());
-}
-
-QMenu* BenchHost::menu(const QString& objectName)
-{
-    QMenu*& menu = m_menus[objectName];
-    if (!menu) {
-        menu = m_window.menuBar()->addMenu(objectName);
-        menu->setObjectName(objectName);
-    }
-    return menu;
-}
-
-QAction* BenchHost::menuAction(const QString& objectName)
-{
-    QAction*& action = m_actions[objectName];
-    if (!action) {
-        action = new QAction(objectName, &m_window);
-        action->setObjectName(objectName);
-    }
-    return action;
-}
-
-void BenchHost::setMenuVisible(const QString& objectName, bool visible)
-{
-    menu(objectName)->menuAction()->setVisible(visible);
 }
 
 }  // namespace bench

@@ -2,8 +2,12 @@
 // The desktop and the main window as far as a benchmark of the views needs
 // them.
 
-#include "app/AppContext.h"
-#include "app/ViewHost.h"
+#include "core/AppContext.h"
+#include "netware/NetWareClient.h"
+#include "platform/Services.h"
+#include "settings/RegistryStore.h"
+#include "views/ViewHost.h"
+#include "views/ViewMenus.h"
 
 #include <QMainWindow>
 #include <QSize>
@@ -61,29 +65,26 @@ struct BenchContext {
     NoFileDialogs fileDialogs;
     NoClipboard clipboard;
     NoProcesses processes;
-    app::AppContext context;
+    core::AppContext context;
 };
 
 // The main window as far as the views need it: a multiple-document area of
 // the given size, the server selection set by the benchmark, menus and menu
 // items made by name when first asked for, pop-ups not shown.
-class BenchHost : public app::ViewHost {
+class BenchHost : public views::ViewHost {
 public:
-    BenchHost(app::AppContext& context, QSize size);
+    BenchHost(core::AppContext& context, QSize size);
     ~BenchHost() override;
 
-    app::AppContext& context() override { return m_context; }
+    core::AppContext& context() override { return m_context; }
     QMdiArea* mdiArea() override;
     QStringList selectedServers() const override { return selection; }
     int serverCount() const override { return static_cast<int>(selection.size()); }
-    void subEnableSaveCopy(const QString&) override {}
+    void enableSaveCopy(const QString&) override {}
     void setSaveEnabled(bool) override {}
     void setCopyEnabled(bool) override {}
-    QMenu* menu(const QString& objectName) override;
-    QAction* menuAction(const QString& objectName) override;
-    void setMenuVisible(const QString& objectName, bool visible) override;
-    void popupMenu(const QString&, const QPoint&) override {}
-    bool fnActivateOpenForm(const QString&) override { return false; }
+    const views::ViewMenus& viewMenus() const override { return m_menus; }
+    void popupMenu(QMenu*, const QPoint&) override {}
     void beginOpening(bool) override {}
     void endOpening() override {}
 
@@ -91,10 +92,9 @@ public:
     QStringList selection;
 
 private:
-    app::AppContext& m_context;
+    core::AppContext& m_context;
     QMainWindow m_window;
-    std::map<QString, QMenu*> m_menus;     // owned by the window's menu bar
-    std::map<QString, QAction*> m_actions; // owned by the window
+    views::ViewMenus m_menus;   // owned by the window's menu bar
 };
 
 }  // namespace bench

@@ -61,7 +61,7 @@ void forEachServer(nw::NetWareClient& client, const QStringList& servers, Read&&
 {
     for (const QString& server : servers) {
         nw::NWCONN_HANDLE connection = 0;
-        nw::fcnOpenConnByName(client, server, connection);
+        nw::openConnectionByName(client, server, connection);
         read(server, connection);
         client.NWCCCloseConn(connection);
     }

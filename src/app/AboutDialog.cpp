@@ -1,4 +1,6 @@
 #include "app/AboutDialog.h"
+#include "platform/Services.h"
+#include "settings/RegistryStore.h"
 #include "app/Icons.h"
 
 #include "app/Splash.h"
@@ -13,7 +15,7 @@
 
 namespace app {
 
-QString fnFindSysInfoProgram(const settings::RegistryStore& store)
+QString findSysInfoProgram(const settings::RegistryStore& store)
 {
     using settings::Hive;
     if (auto path = store.queryValue(Hive::LocalMachine, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
@@ -31,7 +33,7 @@ QString fnFindSysInfoProgram(const settings::RegistryStore& store)
 std::optional<SystemInfoTool> findSystemInfoTool(const settings::RegistryStore& store,
                                                  const ExecutableFinder& findExecutable)
 {
-    if (const QString recorded = fnFindSysInfoProgram(store); !recorded.isEmpty() && QFileInfo::exists(recorded))
+    if (const QString recorded = findSysInfoProgram(store); !recorded.isEmpty() && QFileInfo::exists(recorded))
         return SystemInfoTool{recorded, {}};
 #if defined(Q_OS_MACOS)
     for (const QString& bundle : {QStringLiteral("/System/Applications/Utilities/System Information.app"),
@@ -51,7 +53,7 @@ std::optional<SystemInfoTool> findSystemInfoTool(const settings::RegistryStore& 
     return std::nullopt;
 }
 
-AboutDialog::AboutDialog(AppContext& context, QWidget* parent)
+AboutDialog::AboutDialog(core::AppContext& context, QWidget* parent)
     : QDialog(parent), m_context(context)
 {
     setObjectName(QStringLiteral("frmAbout"));
@@ -59,7 +61,7 @@ AboutDialog::AboutDialog(AppContext& context, QWidget* parent)
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("picIcon"));
-    icon->setPixmap(fnIcon(QStringLiteral("app.svg")).pixmap(48, 48));
+    icon->setPixmap(loadIcon(QStringLiteral("app.svg")).pixmap(48, 48));
     icon->setFixedSize(56, 56);
 
     auto* title = new QLabel(QStringLiteral("Veskaro"), this);
@@ -75,10 +77,10 @@ AboutDialog::AboutDialog(AppContext& context, QWidget* parent)
     auto* ok = new QPushButton(tr("OK"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &AboutDialog::cmdOK_Click);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     auto* sysInfo = new QPushButton(tr("&System Info..."), this);
     sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
-    connect(sysInfo, &QPushButton::clicked, this, &AboutDialog::cmdSysInfo_Click);
+    connect(sysInfo, &QPushButton::clicked, this, &AboutDialog::startSystemInformation);
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(ok);
@@ -94,17 +96,7 @@ AboutDialog::AboutDialog(AppContext& context, QWidget* parent)
     setMinimumWidth(360);
 }
 
-void AboutDialog::cmdOK_Click()
-{
-    accept();
-}
-
-void AboutDialog::cmdSysInfo_Click()
-{
-    StartSysInfo();
-}
-
-void AboutDialog::StartSysInfo()
+void AboutDialog::startSystemInformation()
 {
     const auto tool = findSystemInfoTool(m_context.registry(),
                                           [](const QString& name) { return QStandardPaths::findExecutable(name); });

@@ -1,8 +1,8 @@
 #pragma once
-// frmAbout: the program's name and release, and a way to the system
+// The about box ("frmAbout"): the program's name and release, and a way to the system
 // information program where the machine has one.
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -16,19 +16,19 @@ class AboutDialog : public QDialog {
     Q_OBJECT
 
 public:
-    AboutDialog(AppContext& context, QWidget* parent = nullptr);
+    AboutDialog(core::AppContext& context, QWidget* parent = nullptr);
 
-    void cmdOK_Click();
-    void cmdSysInfo_Click();
-    void StartSysInfo();
+    // "&System Info...": starts the system information program, or says that
+    // there is none.
+    void startSystemInformation();
 
 private:
-    AppContext& m_context;
+    core::AppContext& m_context;
 };
 
 // The system information program named under the local-machine hive, or an
 // empty text when none is recorded.
-QString fnFindSysInfoProgram(const settings::RegistryStore& store);
+QString findSysInfoProgram(const settings::RegistryStore& store);
 
 // A program that shows the machine's system information, with its arguments.
 struct SystemInfoTool {

@@ -38,13 +38,11 @@ inline constexpr Command kViewCommands[] = {
 
 struct CommandHandler {
     // Opens the window. View openers read the selection of lstServers
-    // themselves; the main window has already checked that the list is not
-    // empty and holds the hourglass while this runs.
+    // themselves and hold views::OpeningScope for as long as they open; the
+    // main window has already checked that the list is not empty. Server
+    // views keep the tool bar disabled while they fill, so that no second
+    // server view starts while the first is still filling.
     std::function<void(MainForm&)> run;
-    // Server views (utilization, information, NLMs, SET parameters) keep the
-    // tool bar disabled while they load, so that no second server view starts
-    // while the first is still filling.
-    bool disablesToolBar = false;
 };
 
 // Installs every command the program offers on a freshly built main window.

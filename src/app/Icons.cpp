@@ -13,7 +13,7 @@ static void registerIcons()
 
 namespace app {
 
-QIcon fnIcon(const QString& file)
+QIcon loadIcon(const QString& file)
 {
     registerIcons();
     return QIcon(QStringLiteral(":/icons/") + file);

@@ -7,6 +7,6 @@
 namespace app {
 
 // The icon of that file name (":/icons/<file>", e.g. "app.svg").
-QIcon fnIcon(const QString& file);
+QIcon loadIcon(const QString& file);
 
 }  // namespace app

@@ -1,12 +1,15 @@
 #include "app/MainForm.h"
+#include "platform/Services.h"
 #include "app/Icons.h"
 
 #include "app/AboutDialog.h"
 #include "app/HelpWindow.h"
 #include "app/OpeningGuard.h"
-#include "app/StartupSettings.h"
 #include "app/Splash.h"
+#include "app/StartupSettings.h"
 #include "netware/NovellCalls.h"
+#include "netware/ServerDiscovery.h"
+#include "widgets/WaitCursor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -62,12 +65,12 @@ constexpr CaptionRoute kCaptionRoutes[] = {
 
 }  // namespace
 
-MainForm::MainForm(AppContext& context, QWidget* parent)
+MainForm::MainForm(core::AppContext& context, QWidget* parent)
     : QMainWindow(parent), m_context(context)
 {
     setObjectName(QStringLiteral("mdiMainForm"));
     setWindowTitle(QStringLiteral("Veskaro"));
-    setWindowIcon(fnIcon(QStringLiteral("app.svg")));
+    setWindowIcon(loadIcon(QStringLiteral("app.svg")));
 
     m_mdiArea = new QMdiArea(this);
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
@@ -97,7 +100,7 @@ QMenu* MainForm::createPopupMenu()
 
 // --- Start-up and shut-down ----------------------------------------------------
 
-MainForm::LoadResult MainForm::Form_Load()
+MainForm::LoadResult MainForm::load()
 {
     nw::NetWareClient& client = m_context.client();
     // Both results are of no interest except that the libraries are there at all.
@@ -119,14 +122,14 @@ MainForm::LoadResult MainForm::Form_Load()
 
     readGlobalSettings(m_context);
     restoreGeometryFromSettings();
-    subGetServerList(QStringLiteral("NCP Server"));
+    fillServerList(QStringLiteral("NCP Server"));
 
     if (splash)
         splash->close();
     return LoadResult::Running;
 }
 
-void MainForm::Form_Unload()
+void MainForm::unload()
 {
     if (m_unloaded)
         return;
@@ -170,7 +173,7 @@ void MainForm::showEvent(QShowEvent* event)
 
 void MainForm::closeEvent(QCloseEvent* event)
 {
-    Form_Unload();
+    unload();
     event->accept();
 }
 
@@ -214,9 +217,9 @@ void MainForm::activateFromAnotherStart()
 
 // --- Server list ------------------------------------------------------------------
 
-void MainForm::subGetServerList(const QString& objectClass)
+void MainForm::fillServerList(const QString& objectClass)
 {
-    const nw::ServerLists found = nw::fcnFindServers(m_context, objectClass);
+    const nw::ServerLists found = nw::findServers(m_context, objectClass);
     m_lstAllServers = found.all;
     m_lstServers->clear();
     for (const QString& name : found.visible)
@@ -242,18 +245,18 @@ QStringList MainForm::selectedServers() const
     return names;
 }
 
-void MainForm::lstServers_MouseDown(Qt::MouseButton button, const QPoint& globalPos)
+void MainForm::pressServerList(Qt::MouseButton button, const QPoint& globalPos)
 {
     if (button != Qt::RightButton || m_lstServers->count() == 0)
         return;
-    setMenuVisible(QStringLiteral("PopMenu_Action_Blank"), true);
-    setMenuVisible(QStringLiteral("PopMenu_Action_HideServer"), true);
-    popupMenu(QStringLiteral("PopMenu_Action"), globalPos);
-    setMenuVisible(QStringLiteral("PopMenu_Action_Blank"), false);
-    setMenuVisible(QStringLiteral("PopMenu_Action_HideServer"), false);
+    m_actionSeparator->setVisible(true);
+    m_hideServersAction->setVisible(true);
+    popupMenu(m_actionMenu, globalPos);
+    m_actionSeparator->setVisible(false);
+    m_hideServersAction->setVisible(false);
 }
 
-void MainForm::lstServers_DblClick()
+void MainForm::repeatActiveView()
 {
     const QMdiSubWindow* active = activeChild();
     if (!active)
@@ -262,13 +265,13 @@ void MainForm::lstServers_DblClick()
     for (const auto& route : kCaptionRoutes) {
         const QString text = QLatin1String(route.caption);
         if (route.prefix ? caption.startsWith(text) : caption == text) {
-            runView(route.command);
+            runCommand(route.command);
             return;
         }
     }
 }
 
-void MainForm::PopMenu_Action_HideServer_Click()
+void MainForm::hideSelectedServers()
 {
     for (int row = m_lstServers->count() - 1; row >= 0; --row) {
         QListWidgetItem* item = m_lstServers->item(row);
@@ -284,7 +287,7 @@ void MainForm::PopMenu_Action_HideServer_Click()
     }
 }
 
-void MainForm::picControls_Resize()
+void MainForm::layoutSidePanel()
 {
     if (windowState() & Qt::WindowMinimized)
         return;
@@ -299,19 +302,19 @@ void MainForm::picControls_Resize()
 bool MainForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_picControls && event->type() == QEvent::Resize) {
-        picControls_Resize();
+        layoutSidePanel();
     } else if (m_lstServers && watched == m_lstServers->viewport()) {
         if (event->type() == QEvent::MouseButtonPress) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::RightButton) {
                 // The right button offers the menu and leaves the selection as it is.
-                lstServers_MouseDown(mouse->button(), mouse->globalPosition().toPoint());
+                pressServerList(mouse->button(), mouse->globalPosition().toPoint());
                 return true;
             }
         } else if (event->type() == QEvent::MouseButtonDblClick) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::LeftButton) {
-                lstServers_DblClick();
+                repeatActiveView();
                 return true;
             }
         }
@@ -336,7 +339,7 @@ QMdiSubWindow* MainForm::activeChild() const
     return m_mdiArea->currentSubWindow();
 }
 
-bool MainForm::fnActivateOpenForm(const QString& caption)
+bool MainForm::activateWindowByCaption(const QString& caption)
 {
     const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
     for (int index = 0; index < windows.size(); ++index) {
@@ -346,7 +349,7 @@ bool MainForm::fnActivateOpenForm(const QString& caption)
                 window->showNormal();
             m_mdiArea->setActiveSubWindow(window);
             window->raise();
-            m_context.values.gFoundFormIndex = index;
+            m_context.values.foundWindowIndex = index;
             return true;
         }
     }
@@ -356,7 +359,7 @@ bool MainForm::fnActivateOpenForm(const QString& caption)
 QMdiSubWindow* MainForm::foundForm() const
 {
     const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
-    const int index = m_context.values.gFoundFormIndex;
+    const int index = m_context.values.foundWindowIndex;
     return index >= 0 && index < windows.size() ? windows.at(index) : nullptr;
 }
 
@@ -392,32 +395,32 @@ void MainForm::refreshCommandStates()
             item->setEnabled(available);
     }
     const bool startingContainer = hasCommand(Command::SelectStartingContainer);
-    menuAction(QStringLiteral("Menu_Server_Location"))->setEnabled(startingContainer);
+    m_serverLocationAction->setEnabled(startingContainer);
     m_btnServerList->setEnabled(startingContainer);
-    menuAction(QStringLiteral("Menu_ShowHideServers"))->setEnabled(hasCommand(Command::ShowHideServers));
-    menuAction(QStringLiteral("Menu_Options"))->setEnabled(hasCommand(Command::Options));
+    m_showHideServersAction->setEnabled(hasCommand(Command::ShowHideServers));
+    m_optionsAction->setEnabled(hasCommand(Command::Options));
 
     const bool exporting = m_tableExport != nullptr;
-    menuAction(QStringLiteral("Menu_Save"))->setEnabled(exporting && m_saveCopyWanted);
-    menuAction(QStringLiteral("Menu_Copy"))->setEnabled(exporting);
+    m_saveAction->setEnabled(exporting && m_saveCopyWanted);
+    m_copyAction->setEnabled(exporting);
 
     if (startingContainer) {
         QPointer<MainForm> self(this);
-        nw::setStartingContainerDialog([self](AppContext&) {
+        m_context.startingContainerDialog = [self](core::AppContext&) {
             if (self)
                 self->runDialog(Command::SelectStartingContainer);
-        });
+        };
     }
 }
 
-void MainForm::runView(Command command)
+void MainForm::runCommand(Command command)
 {
     const auto found = m_commands.find(command);
     if (found == m_commands.end() || m_lstServers->count() == 0)
         return;
-    // The handler may be replaced while it runs; keep our own copy.
+    // The handler may be replaced while it runs; keep our own copy. The view's
+    // opening routine holds the opening state itself.
     const CommandHandler handler = found->second;
-    OpeningGuard guard(*this, handler.disablesToolBar);
     handler.run(*this);
 }
 
@@ -430,22 +433,22 @@ void MainForm::runDialog(Command command)
     handler.run(*this);
 }
 
-void MainForm::subEnableSaveCopy(const QString& refreshCaption)
+void MainForm::enableSaveCopy(const QString& refreshCaption)
 {
     m_saveCopyWanted = refreshCaption == kRefreshIdleCaption;
     const bool exporting = m_tableExport != nullptr;
-    menuAction(QStringLiteral("Menu_Save"))->setEnabled(exporting && m_saveCopyWanted);
-    menuAction(QStringLiteral("Menu_Copy"))->setEnabled(exporting && m_saveCopyWanted);
+    m_saveAction->setEnabled(exporting && m_saveCopyWanted);
+    m_copyAction->setEnabled(exporting && m_saveCopyWanted);
 }
 
 void MainForm::setSaveEnabled(bool enabled)
 {
-    menuAction(QStringLiteral("Menu_Save"))->setEnabled(enabled && m_tableExport != nullptr);
+    m_saveAction->setEnabled(enabled && m_tableExport != nullptr);
 }
 
 void MainForm::setCopyEnabled(bool enabled)
 {
-    menuAction(QStringLiteral("Menu_Copy"))->setEnabled(enabled && m_tableExport != nullptr);
+    m_copyAction->setEnabled(enabled && m_tableExport != nullptr);
 }
 
 void MainForm::beginOpening(bool disableToolBar)
@@ -461,32 +464,8 @@ void MainForm::endOpening()
 
 // --- Menus -----------------------------------------------------------------------------------
 
-QAction* MainForm::menuAction(const QString& objectName)
+void MainForm::popupMenu(QMenu* shown, const QPoint& globalPos)
 {
-    const QList<QAction*> actions = menuBar()->findChildren<QAction*>(objectName);
-    if (!actions.isEmpty())
-        return actions.first();
-    const QList<QMenu*> menus = findChildren<QMenu*>(objectName);
-    if (!menus.isEmpty())
-        return menus.first()->menuAction();
-    const QList<QAction*> anywhere = findChildren<QAction*>(objectName);
-    return anywhere.isEmpty() ? nullptr : anywhere.first();
-}
-
-QMenu* MainForm::menu(const QString& objectName)
-{
-    return findChild<QMenu*>(objectName);
-}
-
-void MainForm::setMenuVisible(const QString& objectName, bool visible)
-{
-    if (QAction* action = menuAction(objectName))
-        action->setVisible(visible);
-}
-
-void MainForm::popupMenu(const QString& objectName, const QPoint& globalPos)
-{
-    QMenu* shown = menu(objectName);
     if (!shown || !m_popupPresenter)
         return;
     m_popupPresenter(shown, globalPos);
@@ -499,37 +478,22 @@ QToolButton* MainForm::toolButton(Command command) const
 
 // --- Menu and button handlers -------------------------------------------------------------
 
-void MainForm::btnClose_Click()
-{
-    close();
-}
-
-void MainForm::Menu_Close_Click()
-{
-    close();
-}
-
-void MainForm::btnServerList_Click()
+void MainForm::chooseStartingContainer()
 {
     runDialog(Command::SelectStartingContainer);
 }
 
-void MainForm::Menu_Server_Location_Click()
-{
-    runDialog(Command::SelectStartingContainer);
-}
-
-void MainForm::Menu_ShowHideServers_Click()
+void MainForm::showHideServers()
 {
     runDialog(Command::ShowHideServers);
 }
 
-void MainForm::Menu_Options_Click()
+void MainForm::showOptions()
 {
     runDialog(Command::Options);
 }
 
-void MainForm::Menu_Save_Click()
+void MainForm::saveActiveView()
 {
     if (!m_tableExport)
         return;
@@ -537,7 +501,7 @@ void MainForm::Menu_Save_Click()
     m_tableExport->save(*this, active ? active->widget() : nullptr);
 }
 
-void MainForm::Menu_Copy_Click()
+void MainForm::copyActiveView()
 {
     QMdiSubWindow* active = activeChild();
     if (!m_tableExport || !active)
@@ -545,12 +509,12 @@ void MainForm::Menu_Copy_Click()
     m_tableExport->copy(*this, active->widget());
 }
 
-void MainForm::Menu_Tile_Horizontal_Click()
+void MainForm::tileHorizontally()
 {
     tileChildren(Qt::Vertical);   // one above the other, each the full width of the frame
 }
 
-void MainForm::Menu_Tile_Vertical_Click()
+void MainForm::tileVertically()
 {
     tileChildren(Qt::Horizontal);   // side by side, each the full height of the frame
 }
@@ -574,31 +538,24 @@ void MainForm::tileChildren(Qt::Orientation stacking)
     }
 }
 
-void MainForm::Menu_Cascade_Click()
-{
-    m_mdiArea->cascadeSubWindows();
-}
-
-void MainForm::Menu_Help_File_Click()
+void MainForm::openHelpFile()
 {
     showHelpContents(m_context.processes(), this);
 }
 
-void MainForm::Menu_FAQs_Click()
+void MainForm::openFaqs()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const widgets::WaitCursor wait;
     m_context.processes().openUrl(kFaqAddress);
-    QApplication::restoreOverrideCursor();
 }
 
-void MainForm::Menu_Korvanel_Products_Click()
+void MainForm::openProductsPage()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const widgets::WaitCursor wait;
     m_context.processes().openUrl(kProductsAddress);
-    QApplication::restoreOverrideCursor();
 }
 
-void MainForm::Menu_About_Click()
+void MainForm::showAbout()
 {
     AboutDialog about(m_context, this);
     about.exec();

@@ -3,10 +3,11 @@
 // with the tool bar picButtons, the side panel picControls holding the server
 // list, and the menu tree whose hidden menus serve as pop-ups of the views.
 
-#include "app/AppContext.h"
 #include "app/Commands.h"
 #include "app/TableExport.h"
-#include "app/ViewHost.h"
+#include "core/AppContext.h"
+#include "views/ViewHost.h"
+#include "views/ViewMenus.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -34,29 +35,29 @@ namespace app {
 
 class OpeningGuard;
 
-class MainForm : public QMainWindow, public ViewHost {
+class MainForm : public QMainWindow, public views::ViewHost {
     Q_OBJECT
 
 public:
-    explicit MainForm(AppContext& context, QWidget* parent = nullptr);
+    explicit MainForm(core::AppContext& context, QWidget* parent = nullptr);
     ~MainForm() override;
 
-    AppContext& context() override { return m_context; }
+    core::AppContext& context() override { return m_context; }
 
     // --- Start-up and shut-down ------------------------------------------------
     enum class LoadResult { Running, ClientMissing };
     // Start-up steps from the client check to the closed splash window.
-    LoadResult Form_Load();
+    LoadResult load();
     // Closes every child window, saves the geometry, releases the client.
     // Runs once, from whichever close comes first.
-    void Form_Unload();
+    void unload();
     bool isUnloaded() const { return m_unloaded; }
     // Offscreen renderings start without the splash window.
     void setShowSplash(bool show) { m_showSplash = show; }
 
     // --- Server list ---------------------------------------------------------------
     // Refills lstAllServers and lstServers and selects the first entry.
-    void subGetServerList(const QString& objectClass);
+    void fillServerList(const QString& objectClass);
     QListWidget* lstServers() const { return m_lstServers; }
     const QStringList& lstAllServers() const { return m_lstAllServers; }
     void setAllServers(const QStringList& servers) { m_lstAllServers = servers; }
@@ -71,9 +72,9 @@ public:
     // The child window that is current (active when the program is active).
     QMdiSubWindow* activeChild() const;
     // Brings the child window titled exactly `caption` to the front and sets
-    // gFoundFormIndex to its position in load order.
-    bool fnActivateOpenForm(const QString& caption) override;
-    // The child window gFoundFormIndex points at, or null.
+    // foundWindowIndex to its position in load order.
+    bool activateWindowByCaption(const QString& caption);
+    // The child window foundWindowIndex points at, or null.
     QMdiSubWindow* foundForm() const;
 
     // --- Commands and views ------------------------------------------------------------
@@ -83,13 +84,19 @@ public:
     TableExport* tableExport() const { return m_tableExport.get(); }
 
     // --- Menus -------------------------------------------------------------------------
-    // The action with this objectName: a menu item, or the title of a (sub-)menu.
-    QAction* menuAction(const QString& objectName) override;
-    QMenu* menu(const QString& objectName) override;
-    // Shows or hides a menu of the menu bar, or a single item.
-    void setMenuVisible(const QString& objectName, bool visible) override;
+    const views::ViewMenus& viewMenus() const override { return m_viewMenus; }
+    QAction* saveAction() const { return m_saveAction; }
+    QAction* copyAction() const { return m_copyAction; }
+    QAction* closeAction() const { return m_closeAction; }
+    // "Server &Action" and its items, one per view command.
+    QMenu* actionMenu() const { return m_actionMenu; }
+    QAction* serverActionItem(Command command) const { return m_actionItems.value(command); }
+    // Shown only when the server list offers the menu.
+    QAction* actionSeparator() const { return m_actionSeparator; }
+    QAction* hideServersAction() const { return m_hideServersAction; }
+    QMenu* windowMenu() const { return m_windowMenu; }
     // Shows the menu as a pop-up at a global position and returns when it closes.
-    void popupMenu(const QString& objectName, const QPoint& globalPos) override;
+    void popupMenu(QMenu* menu, const QPoint& globalPos) override;
     // Tests replace the modal pop-up with a recorder.
     using PopupPresenter = std::function<void(QMenu*, const QPoint&)>;
     void setPopupPresenter(PopupPresenter presenter) { m_popupPresenter = std::move(presenter); }
@@ -98,39 +105,22 @@ public:
     QWidget* picControls() const { return m_picControls; }
     QToolButton* toolButton(Command command) const;
 
-    // --- Handlers ------------------------------------------------------------------------
-    void btnServerInfo_Click() { runView(Command::ServerInfo); }
-    void btnUtilization_Click() { runView(Command::Utilization); }
-    void btnNLMs_Click() { runView(Command::NLMs); }
-    void btnSetParameters_Click() { runView(Command::SetParameters); }
-    void btnVolume_Click() { runView(Command::Volume); }
-    void btnGetConnInfo_Click() { runView(Command::GetConnInfo); }
-    void btnPartitions_Click() { runView(Command::Partitions); }
-    void btnAbendLog_Click() { runView(Command::AbendLog); }
-    void btnFileLocks_Click() { runView(Command::FileLocks); }
-    void btnRemoteControl_Click() { runView(Command::RemoteControl); }
-    void btnClose_Click();
-    void btnServerList_Click();
-    void Menu_Close_Click();
-    void Menu_Save_Click();
-    void Menu_Copy_Click();
-    void Menu_Server_Location_Click();
-    void Menu_ShowHideServers_Click();
-    void Menu_Options_Click();
-    void Menu_Help_File_Click();
-    void Menu_FAQs_Click();
-    void Menu_Korvanel_Products_Click();
-    void Menu_About_Click();
-    void Menu_Tile_Horizontal_Click();
-    void Menu_Tile_Vertical_Click();
-    void Menu_Cascade_Click();
-    void lstServers_MouseDown(Qt::MouseButton button, const QPoint& globalPos);
-    void lstServers_DblClick();
-    void PopMenu_Action_HideServer_Click();
-    void picControls_Resize();
+    // --- Actions -------------------------------------------------------------------------
+    // Opens a view (tool-bar buttons, "Server &Action", veskaro-report): does
+    // nothing when the command is not installed or the server list is empty.
+    void runCommand(Command command);
+    // File/"&Save" and Edit/"Copy" on the active child window.
+    void saveActiveView();
+    void copyActiveView();
+    // A press on the server list: the right button offers "&Action".
+    void pressServerList(Qt::MouseButton button, const QPoint& globalPos);
+    // A double-click on the server list re-runs the view that is active.
+    void repeatActiveView();
+    // "&Hide Selected Servers"; the list never becomes empty.
+    void hideSelectedServers();
     // "Begin &Refresh" (the view is not refreshing) enables Save and Copy;
     // any other caption disables both.
-    void subEnableSaveCopy(const QString& refreshCaption) override;
+    void enableSaveCopy(const QString& refreshCaption) override;
     void setSaveEnabled(bool enabled) override;
     void setCopyEnabled(bool enabled) override;
     void beginOpening(bool disableToolBar) override;
@@ -153,20 +143,29 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void chooseStartingContainer();
+    void showHideServers();
+    void showOptions();
+    void openHelpFile();
+    void openFaqs();
+    void openProductsPage();
+    void showAbout();
+    void tileHorizontally();
+    void tileVertically();
     void tileChildren(Qt::Orientation stacking);
+    void layoutSidePanel();
     void buildToolBar();
     void buildSidePanel();
     void buildMenus();
     void refreshCommandStates();
     void refreshWindowMenu();
-    void runView(Command command);
     void runDialog(Command command);
     void restoreGeometryFromSettings();
     void saveGeometryToSettings();
     QAction* addNamedAction(QMenu* menu, const QString& text, const QString& objectName);
     QMenu* addNamedMenu(QMenu* parent, const QString& title, const QString& objectName);
 
-    AppContext& m_context;
+    core::AppContext& m_context;
     QMdiArea* m_mdiArea = nullptr;
     QToolBar* m_picButtons = nullptr;
     QDockWidget* m_controlsDock = nullptr;
@@ -175,6 +174,16 @@ private:
     QListWidget* m_lstServers = nullptr;
     QStringList m_lstAllServers;
     QMenu* m_windowMenu = nullptr;
+    QMenu* m_actionMenu = nullptr;
+    QAction* m_saveAction = nullptr;
+    QAction* m_copyAction = nullptr;
+    QAction* m_closeAction = nullptr;
+    QAction* m_serverLocationAction = nullptr;
+    QAction* m_showHideServersAction = nullptr;
+    QAction* m_optionsAction = nullptr;
+    QAction* m_actionSeparator = nullptr;
+    QAction* m_hideServersAction = nullptr;
+    views::ViewMenus m_viewMenus;
     QList<QAction*> m_windowListActions;
 
     std::map<Command, CommandHandler> m_commands;

@@ -59,7 +59,7 @@ constexpr int kButtonGap = 7;
 
 QIcon resourceIcon(const char* file)
 {
-    return fnIcon(QLatin1String(file));
+    return loadIcon(QLatin1String(file));
 }
 
 }  // namespace
@@ -116,7 +116,7 @@ void MainForm::buildToolBar()
             addButton(QLatin1String(design.objectName), tr(design.toolTip), design.icon);
         m_toolButtons.insert(design.command, button);
         const Command command = design.command;
-        connect(button, &QToolButton::clicked, this, [this, command] { runView(command); });
+        connect(button, &QToolButton::clicked, this, [this, command] { runCommand(command); });
     }
 
     // Close stands apart from the view buttons.
@@ -124,7 +124,7 @@ void MainForm::buildToolBar()
     gap->setFixedWidth(kButtonSize / 2);
     m_picButtons->addWidget(gap);
     QToolButton* close = addButton(QStringLiteral("btnClose"), tr("Close Program"), "close.svg");
-    connect(close, &QToolButton::clicked, this, &MainForm::btnClose_Click);
+    connect(close, &QToolButton::clicked, this, &QWidget::close);
 
     addToolBar(Qt::TopToolBarArea, m_picButtons);
 }
@@ -144,7 +144,7 @@ void MainForm::buildSidePanel()
     m_btnServerList = new QPushButton(tr("&Servers"), m_picControls);
     m_btnServerList->setObjectName(QStringLiteral("btnServerList"));
     m_btnServerList->setToolTip(tr("Change Server List"));
-    connect(m_btnServerList, &QPushButton::clicked, this, &MainForm::btnServerList_Click);
+    connect(m_btnServerList, &QPushButton::clicked, this, &MainForm::chooseStartingContainer);
 
     m_lstServers = new QListWidget(m_picControls);
     m_lstServers->setObjectName(QStringLiteral("lstServers"));
@@ -177,90 +177,74 @@ void MainForm::buildMenus()
 {
     // File
     QMenu* file = addNamedMenu(nullptr, tr("&File"), QStringLiteral("Menu_File"));
-    QAction* save = addNamedAction(file, tr("&Save"), QStringLiteral("Menu_Save"));
-    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    save->setEnabled(false);
-    connect(save, &QAction::triggered, this, &MainForm::Menu_Save_Click);
-    connect(addNamedAction(file, tr("&Close"), QStringLiteral("Menu_Close")), &QAction::triggered, this,
-            &MainForm::Menu_Close_Click);
+    m_saveAction = addNamedAction(file, tr("&Save"), QStringLiteral("Menu_Save"));
+    m_saveAction->setShortcut(QKeySequence::Save);
+    m_saveAction->setEnabled(false);
+    connect(m_saveAction, &QAction::triggered, this, &MainForm::saveActiveView);
+    m_closeAction = addNamedAction(file, tr("&Close"), QStringLiteral("Menu_Close"));
+    connect(m_closeAction, &QAction::triggered, this, &QWidget::close);
 
     // Edit
     QMenu* edit = addNamedMenu(nullptr, tr("&Edit"), QStringLiteral("Menu_Edit"));
-    QAction* copy = addNamedAction(edit, tr("Copy"), QStringLiteral("Menu_Copy"));
-    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    connect(copy, &QAction::triggered, this, &MainForm::Menu_Copy_Click);
+    m_copyAction = addNamedAction(edit, tr("Copy"), QStringLiteral("Menu_Copy"));
+    m_copyAction->setShortcut(QKeySequence::Copy);
+    connect(m_copyAction, &QAction::triggered, this, &MainForm::copyActiveView);
 
     // Pop-up menus of the views: part of the menu tree for the whole run, never
-    // shown in the menu bar. Their items are wired by the views that show them.
-    QMenu* userConns = addNamedMenu(nullptr, tr("&User Connections"), QStringLiteral("PopMenu_UserPopMenu"));
-    addNamedAction(userConns, tr("Send Message"), QStringLiteral("PopMenu_Send_Message"));
-    addNamedAction(userConns, tr("Show Open Files"), QStringLiteral("PopMenu_Show_Open_Files"));
-    addNamedAction(userConns, tr("Clear Connection"), QStringLiteral("PopMenu_ClearConnection"));
-    userConns->addSeparator()->setObjectName(QStringLiteral("Menu_UserConns_Blank"));
-    addNamedAction(userConns, tr("Choose Columns"), QStringLiteral("Menu_UserConns_Choose_Columns"))
-        ->setVisible(false);
-    userConns->menuAction()->setVisible(false);
-
-    QMenu* setCommands = addNamedMenu(nullptr, tr("S&et Commands"), QStringLiteral("PopMenu_Set_Commands"));
-    addNamedAction(setCommands, tr("Remove Column"), QStringLiteral("Menu_Remove_Column"))->setEnabled(false);
-    setCommands->menuAction()->setVisible(false);
-
-    QMenu* nlmCommands = addNamedMenu(nullptr, tr("&NLM Commands"), QStringLiteral("PopMenu_NLM_Comands"));
-    addNamedAction(nlmCommands, tr("Remove Server"), QStringLiteral("PopMenu_Remove_Server"))->setEnabled(false);
-    nlmCommands->menuAction()->setVisible(false);
-
-    QMenu* partitions = addNamedMenu(nullptr, tr("&Partitions"), QStringLiteral("PopMenu_Remove_Partition"));
-    addNamedAction(partitions, tr("Remove Column"), QStringLiteral("PopMenu_Remove_Partition_Column"));
-    partitions->menuAction()->setVisible(false);
+    // shown in the menu bar unless a view shows its own. Their items are wired
+    // by the views that show them.
+    m_viewMenus = views::addViewMenus(*menuBar());
 
     // Action: the server list's own menu.
-    QMenu* action = addNamedMenu(nullptr, tr("&Action"), QStringLiteral("PopMenu_Action"));
-    QMenu* serverAction = addNamedMenu(action, tr("Server &Action"), QStringLiteral("PopMenu_Action_Action"));
+    m_actionMenu = addNamedMenu(nullptr, tr("&Action"), QStringLiteral("PopMenu_Action"));
+    QMenu* serverAction = addNamedMenu(m_actionMenu, tr("Server &Action"), QStringLiteral("PopMenu_Action_Action"));
     for (const auto& design : kButtons) {
         QAction* item = addNamedAction(serverAction, tr(design.actionText),
                                        QStringLiteral("PopMenu_Action_") + QLatin1String(design.objectName).mid(3));
         m_actionItems.insert(design.command, item);
         const Command command = design.command;
-        connect(item, &QAction::triggered, this, [this, command] { runView(command); });
+        connect(item, &QAction::triggered, this, [this, command] { runCommand(command); });
     }
-    QAction* blank = action->addSeparator();
-    blank->setObjectName(QStringLiteral("PopMenu_Action_Blank"));
-    blank->setVisible(false);
-    QAction* hide = addNamedAction(action, tr("&Hide Selected Servers"), QStringLiteral("PopMenu_Action_HideServer"));
-    hide->setVisible(false);
-    connect(hide, &QAction::triggered, this, &MainForm::PopMenu_Action_HideServer_Click);
+    m_actionSeparator = m_actionMenu->addSeparator();
+    m_actionSeparator->setObjectName(QStringLiteral("PopMenu_Action_Blank"));
+    m_actionSeparator->setVisible(false);
+    m_hideServersAction =
+        addNamedAction(m_actionMenu, tr("&Hide Selected Servers"), QStringLiteral("PopMenu_Action_HideServer"));
+    m_hideServersAction->setVisible(false);
+    connect(m_hideServersAction, &QAction::triggered, this, &MainForm::hideSelectedServers);
 
     // Tools
     QMenu* tools = addNamedMenu(nullptr, tr("&Tools"), QStringLiteral("Menu_Tools"));
-    connect(addNamedAction(tools, tr("Select Starting Server Location"), QStringLiteral("Menu_Server_Location")),
-            &QAction::triggered, this, &MainForm::Menu_Server_Location_Click);
-    connect(addNamedAction(tools, tr("Show/Hide Servers"), QStringLiteral("Menu_ShowHideServers")),
-            &QAction::triggered, this, &MainForm::Menu_ShowHideServers_Click);
-    connect(addNamedAction(tools, tr("Options"), QStringLiteral("Menu_Options")), &QAction::triggered, this,
-            &MainForm::Menu_Options_Click);
+    m_serverLocationAction =
+        addNamedAction(tools, tr("Select Starting Server Location"), QStringLiteral("Menu_Server_Location"));
+    connect(m_serverLocationAction, &QAction::triggered, this, &MainForm::chooseStartingContainer);
+    m_showHideServersAction = addNamedAction(tools, tr("Show/Hide Servers"), QStringLiteral("Menu_ShowHideServers"));
+    connect(m_showHideServersAction, &QAction::triggered, this, &MainForm::showHideServers);
+    m_optionsAction = addNamedAction(tools, tr("Options"), QStringLiteral("Menu_Options"));
+    connect(m_optionsAction, &QAction::triggered, this, &MainForm::showOptions);
 
     // Window
     m_windowMenu = addNamedMenu(nullptr, tr("&Window"), QStringLiteral("Menu_Window"));
     connect(addNamedAction(m_windowMenu, tr("Tile Horizontal"), QStringLiteral("Menu_Tile_Horizontal")),
-            &QAction::triggered, this, &MainForm::Menu_Tile_Horizontal_Click);
+            &QAction::triggered, this, &MainForm::tileHorizontally);
     connect(addNamedAction(m_windowMenu, tr("Tile Vertical"), QStringLiteral("Menu_Tile_Vertical")),
-            &QAction::triggered, this, &MainForm::Menu_Tile_Vertical_Click);
+            &QAction::triggered, this, &MainForm::tileVertically);
     connect(addNamedAction(m_windowMenu, tr("Cascade"), QStringLiteral("Menu_Cascade")), &QAction::triggered,
-            this, &MainForm::Menu_Cascade_Click);
+            m_mdiArea, &QMdiArea::cascadeSubWindows);
     connect(m_windowMenu, &QMenu::aboutToShow, this, &MainForm::refreshWindowMenu);
 
     // Help
     QMenu* help = addNamedMenu(nullptr, tr("&Help"), QStringLiteral("Menu_Help"));
     connect(addNamedAction(help, tr("Help Contents"), QStringLiteral("Menu_Help_File")), &QAction::triggered,
-            this, &MainForm::Menu_Help_File_Click);
+            this, &MainForm::openHelpFile);
     help->addSeparator();
     connect(addNamedAction(help, tr("FAQs"), QStringLiteral("Menu_FAQs")), &QAction::triggered, this,
-            &MainForm::Menu_FAQs_Click);
+            &MainForm::openFaqs);
     connect(addNamedAction(help, tr("Other Korvanel Products"), QStringLiteral("Menu_Korvanel_Products")),
-            &QAction::triggered, this, &MainForm::Menu_Korvanel_Products_Click);
+            &QAction::triggered, this, &MainForm::openProductsPage);
     help->addSeparator();
     connect(addNamedAction(help, tr("About"), QStringLiteral("Menu_About")), &QAction::triggered, this,
-            &MainForm::Menu_About_Click);
+            &MainForm::showAbout);
 }
 
 void MainForm::refreshWindowMenu()

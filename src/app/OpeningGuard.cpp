@@ -2,7 +2,6 @@
 
 #include "app/MainForm.h"
 
-#include <QApplication>
 #include <QListWidget>
 #include <QToolBar>
 
@@ -11,7 +10,6 @@ namespace app {
 OpeningGuard::OpeningGuard(MainForm& form, bool disableToolBar)
     : m_list(form.lstServers())
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     if (m_list) {
         m_listWasEnabled = m_list->isEnabled();
         m_list->setEnabled(false);
@@ -31,7 +29,6 @@ OpeningGuard::~OpeningGuard()
         m_list->setEnabled(m_listWasEnabled);
     if (m_toolBar)
         m_toolBar->setEnabled(m_toolBarWasEnabled);
-    QApplication::restoreOverrideCursor();
 }
 
 }  // namespace app

@@ -6,6 +6,8 @@
 // of it however the opening ends, and copes with the main window closing
 // meanwhile.
 
+#include "widgets/WaitCursor.h"
+
 #include <QPointer>
 
 class QWidget;
@@ -23,6 +25,7 @@ public:
     OpeningGuard& operator=(const OpeningGuard&) = delete;
 
 private:
+    widgets::WaitCursor m_wait;
     QPointer<QWidget> m_list;
     QPointer<QWidget> m_toolBar;
     bool m_listWasEnabled = true;

@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "platform/Services.h"
 #include "settings/FileRegistryStore.h"
 
 #include "app/MainForm.h"
@@ -20,7 +21,7 @@ Program::~Program()
 {
     // However the run ends, the children save their state and the client is released.
     if (m_form)
-        m_form->Form_Unload();
+        m_form->unload();
     m_form.reset();
 }
 
@@ -51,7 +52,7 @@ std::optional<int> Program::start(nw::ClientLoad load, std::unique_ptr<settings:
 
     m_client = std::move(load.client);
     m_store = std::move(store);
-    m_context = std::make_unique<AppContext>(*m_client, *m_store, m_messages, m_fileDialogs, m_clipboard,
+    m_context = std::make_unique<core::AppContext>(*m_client, *m_store, m_messages, m_fileDialogs, m_clipboard,
                                              m_processes);
     m_context->arguments = options.arguments;
     m_context->programDir = options.programDir;
@@ -61,7 +62,7 @@ std::optional<int> Program::start(nw::ClientLoad load, std::unique_ptr<settings:
     m_form->setShowSplash(options.showSplash);
     m_form->setTableExport(std::make_unique<WidgetTableExport>());
     installStandardCommands(*m_form);
-    if (m_form->Form_Load() != MainForm::LoadResult::Running) {
+    if (m_form->load() != MainForm::LoadResult::Running) {
         m_form.reset();
         return 1;
     }

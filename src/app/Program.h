@@ -3,7 +3,7 @@
 // the settings store, the program-wide values and the main window. The
 // program and veskaro-report start the same way.
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "netware/ClientProvider.h"
 
 #include <QStringList>
@@ -37,7 +37,7 @@ public:
                              const StartOptions& options = {});
 
     MainForm* mainForm() const { return m_form.get(); }
-    AppContext* context() const { return m_context.get(); }
+    core::AppContext* context() const { return m_context.get(); }
 
 private:
     platform::MessageService& m_messages;
@@ -46,7 +46,7 @@ private:
     platform::ProcessLauncher& m_processes;
     std::unique_ptr<nw::NetWareClient> m_client;
     std::unique_ptr<settings::RegistryStore> m_store;
-    std::unique_ptr<AppContext> m_context;
+    std::unique_ptr<core::AppContext> m_context;
     std::unique_ptr<MainForm> m_form;
 };
 

@@ -12,9 +12,9 @@ namespace app {
 
 QString versionText()
 {
-    constexpr int major = VESKARO_VERSION_MAJOR;
-    constexpr int minor = VESKARO_VERSION_MINOR;
-    return QStringLiteral("Version %1.%2").arg(major).arg(minor);
+    constexpr int kMajor = VESKARO_VERSION_MAJOR;
+    constexpr int kMinor = VESKARO_VERSION_MINOR;
+    return QStringLiteral("Version %1.%2").arg(kMajor).arg(kMinor);
 }
 
 Splash::Splash(QWidget* parent)
@@ -27,7 +27,7 @@ Splash::Splash(QWidget* parent)
 
     auto* logo = new QLabel(this);
     logo->setObjectName(QStringLiteral("imgLogo"));
-    logo->setPixmap(fnIcon(QStringLiteral("app.svg")).pixmap(64, 64));
+    logo->setPixmap(loadIcon(QStringLiteral("app.svg")).pixmap(64, 64));
     logo->setFixedSize(72, 72);
     logo->setAlignment(Qt::AlignCenter);
 
@@ -55,14 +55,9 @@ Splash::Splash(QWidget* parent)
     setMinimumWidth(320);
 }
 
-void Splash::Frame1_Click()
-{
-    close();
-}
-
 void Splash::mousePressEvent(QMouseEvent* event)
 {
-    Frame1_Click();
+    close();
     event->accept();
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// frmSplash: shown while the program reads its settings and searches the
+// The splash window ("frmSplash"): shown while the program reads its settings and searches the
 // directory for servers; a click closes it early.
 
 #include <QFrame>
@@ -14,9 +14,8 @@ class Splash : public QFrame {
 public:
     explicit Splash(QWidget* parent = nullptr);
 
-    void Frame1_Click();
-
 protected:
+    // A click anywhere closes the window.
     void mousePressEvent(QMouseEvent* event) override;
 };
 

@@ -8,8 +8,8 @@
 #include <QListWidget>
 #include "views/NLMForm.h"
 #include "views/ServerInformationForm.h"
-#include "views/SetCommandsForm.h"
 #include "views/ServerMonForm.h"
+#include "views/SetCommandsForm.h"
 #include "views/VolumeUsageForm.h"
 #include "views/AbendLogForm.h"
 #include "directory/PartitionsForm.h"
@@ -45,7 +45,7 @@ public:
         if (list->count() > 0)
             list->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
     }
-    void searchServers() override { m_form.subGetServerList(QStringLiteral("NCP Server")); }
+    void searchServers() override { m_form.fillServerList(QStringLiteral("NCP Server")); }
 
 private:
     MainForm& m_form;
@@ -55,12 +55,11 @@ private:
 
 void installStandardCommands(MainForm& form)
 {
-    // Server views keep the tool bar disabled while they fill.
-    form.setCommand(Command::ServerInfo, {[](MainForm& f) { views::btnServerInfo_Click(f); }, true});
-    form.setCommand(Command::Utilization, {[](MainForm& f) { views::btnUtilization_Click(f); }, true});
-    form.setCommand(Command::NLMs, {[](MainForm& f) { views::btnNLMs_Click(f); }, true});
-    form.setCommand(Command::SetParameters, {[](MainForm& f) { views::btnSetParameters_Click(f); }, true});
-    form.setCommand(Command::GetConnInfo, {[](MainForm& f) { connections::openUserConnections(f); }, false});
+    form.setCommand(Command::ServerInfo, {[](MainForm& f) { views::openServerInformation(f); }});
+    form.setCommand(Command::Utilization, {[](MainForm& f) { views::openServerUtilization(f); }});
+    form.setCommand(Command::NLMs, {[](MainForm& f) { views::openNLMs(f); }});
+    form.setCommand(Command::SetParameters, {[](MainForm& f) { views::openSetCommands(f); }});
+    form.setCommand(Command::GetConnInfo, {[](MainForm& f) { connections::openUserConnections(f); }});
 
     // The dialogs that decide the server list.
     form.setCommand(Command::SelectStartingContainer, {[](MainForm& f) {
@@ -72,24 +71,24 @@ void installStandardCommands(MainForm& form)
                         directory::openShowHideServersDialog(f.context(), lists, &f);
                     }});
 
-    form.setCommand(Command::Volume, {[](MainForm& f) { views::openVolumeUsage(f); }, true});
-    form.setCommand(Command::AbendLog, {[](MainForm& f) { views::openAbendLogs(f); }, false});
-    form.setCommand(Command::Partitions, {[](MainForm& f) { directory::openPartitions(f); }, false});
+    form.setCommand(Command::Volume, {[](MainForm& f) { views::openVolumeUsage(f); }});
+    form.setCommand(Command::AbendLog, {[](MainForm& f) { views::openAbendLogs(f); }});
+    form.setCommand(Command::Partitions, {[](MainForm& f) { directory::openPartitions(f); }});
     form.setCommand(Command::RemoteControl,
-                    {[](MainForm& f) { options::startRemoteConsoles(f.context(), f.selectedServers()); }, false});
-    form.setCommand(Command::Options, {[](MainForm& f) { options::showOptions(f.context(), &f); }, false});
+                    {[](MainForm& f) { options::startRemoteConsoles(f.context(), f.selectedServers()); }});
+    form.setCommand(Command::Options, {[](MainForm& f) { options::showOptions(f.context(), &f); }});
     // Items of the hidden pop-up menus that act on an open view.
-    QObject::connect(form.menuAction(QStringLiteral("PopMenu_Remove_Server")), &QAction::triggered, &form,
-                     [&form] { views::PopMenu_Remove_Server_Click(form); });
-    QObject::connect(form.menuAction(QStringLiteral("Menu_Remove_Column")), &QAction::triggered, &form,
-                     [&form] { views::Menu_Remove_Column_Click(form); });
-    QObject::connect(form.menuAction(QStringLiteral("PopMenu_Remove_Partition_Column")), &QAction::triggered, &form,
+    QObject::connect(form.removeServerAction(), &QAction::triggered, &form,
+                     [&form] { views::removeSelectedNlmServer(form); });
+    QObject::connect(form.removeColumnAction(), &QAction::triggered, &form,
+                     [&form] { views::removeSetCommandsColumn(form); });
+    QObject::connect(form.removePartitionColumnAction(), &QAction::triggered, &form,
                      [&form] { directory::removePartitionColumn(form); });
-    QObject::connect(form.menuAction(connections::userMenu::kSendMessage), &QAction::triggered, &form,
+    QObject::connect(form.sendMessageAction(), &QAction::triggered, &form,
                      [&form] { connections::sendMessageToChosen(form); });
-    QObject::connect(form.menuAction(connections::userMenu::kClearConnection), &QAction::triggered, &form,
+    QObject::connect(form.clearConnectionAction(), &QAction::triggered, &form,
                      [&form] { connections::clearConnectionsOfActiveView(form); });
-    QObject::connect(form.menuAction(connections::userMenu::kChooseColumns), &QAction::triggered, &form,
+    QObject::connect(form.chooseColumnsAction(), &QAction::triggered, &form,
                      [&form] { connections::chooseColumns(form); });
 }
 

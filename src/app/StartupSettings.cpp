@@ -1,6 +1,9 @@
 #include "app/StartupSettings.h"
 
+#include "platform/Services.h"
 #include "netware/NovellCalls.h"
+#include "netware/ServerDiscovery.h"
+#include "netware/ServerSession.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
 #include "settings/WindowGeometry.h"
@@ -16,10 +19,7 @@ namespace app {
 namespace {
 
 using settings::Hive;
-using settings::fnReadValue;
-
-// The longest name a directory tree can have.
-constexpr int kTreeNameRoom = 32;
+using settings::readValue;
 
 double logicalDpi()
 {
@@ -30,37 +30,39 @@ double logicalDpi()
 
 }  // namespace
 
-void readGlobalSettings(AppContext& context)
+void readGlobalSettings(core::AppContext& context)
 {
     settings::RegistryStore& store = context.registry();
-    ProgramValues& values = context.values;
+    core::ProgramValues& values = context.values;
 
-    // Directory tree names run to 32 characters. An empty stored name is no
-    // name: it is determined again, and a tree the client cannot tell is not
-    // written, so that the next start asks the client again.
-    const std::optional<QString> tree = fnReadValue(store, kRootKey, QStringLiteral("Tree"), kTreeNameRoom);
+    // An empty stored name is no name: it is determined again, and a tree the
+    // client cannot tell is not written, so that the next start asks again.
+    const std::optional<QString> tree = readValue(store, kRootKey, settings::kTreeValue, settings::kTreeRoom);
     if (tree && !tree->isEmpty()) {
-        values.gTreeName = *tree;
+        values.treeName = *tree;
     } else {
-        nw::subInitClient(context);
-        if (!values.gTreeName.isEmpty()) {
+        nw::initClient(context);
+        if (!values.treeName.isEmpty()) {
             store.createKey(Hive::CurrentUser, kRootKey);
-            store.setValue(Hive::CurrentUser, kRootKey, QStringLiteral("Tree"), values.gTreeName);
+            store.setValue(Hive::CurrentUser, kRootKey, settings::kTreeValue, values.treeName);
         }
     }
 
-    values.gSearchSubContainers = settings::fnBooleanSetting(
-        fnReadValue(store, kRootKey, QStringLiteral("ServerSearchSubContainers"), 9), true);
+    values.searchSubContainers = settings::booleanSetting(
+        readValue(store, kRootKey, settings::kSearchSubContainersValue, settings::kSearchSubContainersRoom),
+        settings::kDefaultSearchSubContainers);
 
     // Used as stored when it fits its room, also when longer than one character.
-    values.gSaveFileDelimiter =
-        fnReadValue(store, kRootKey, QStringLiteral("SaveFileDelimiter"), 4).value_or(QStringLiteral(","));
-    values.gRemoteControlPath = fnReadValue(store, kRootKey, QStringLiteral("RemoteControl"), 499).value_or(QString());
+    values.saveFileDelimiter =
+        readValue(store, kRootKey, settings::kSaveFileDelimiterValue, settings::kSaveFileDelimiterRoom)
+            .value_or(settings::kDefaultSaveFileDelimiter);
+    values.remoteControlPath =
+        readValue(store, kRootKey, settings::kRemoteControlValue, settings::kRemoteControlRoom).value_or(QString());
 }
 
 std::optional<TwipsGeometry> readMainFormGeometry(const settings::RegistryStore& store)
 {
-    const std::optional<settings::WindowGeometry> stored = settings::fnStoredWindowGeometry(store, kMainFormKey);
+    const std::optional<settings::WindowGeometry> stored = settings::storedWindowGeometry(store, kMainFormKey);
     if (!stored)
         return std::nullopt;
     const auto whole = [](double twips) { return static_cast<int>(std::lround(twips)); };
@@ -69,15 +71,15 @@ std::optional<TwipsGeometry> readMainFormGeometry(const settings::RegistryStore&
 
 void writeMainFormGeometry(settings::RegistryStore& store, const TwipsGeometry& geometry)
 {
-    settings::subSaveWindowGeometry(store, kMainFormKey,
+    settings::saveWindowGeometry(store, kMainFormKey,
                                     settings::WindowGeometry{double(geometry.top), double(geometry.left),
                                                              double(geometry.height), double(geometry.width)});
 }
 
-void appendHiddenServer(AppContext& context, const QString& server)
+void appendHiddenServer(core::AppContext& context, const QString& server)
 {
     settings::RegistryStore& store = context.registry();
-    const QString& tree = context.values.gTreeName;
+    const QString& tree = context.values.treeName;
     if (!store.keyExists(Hive::CurrentUser, kHiddenKey))
         store.createKey(Hive::CurrentUser, kHiddenKey);
     // The list is read whole, whatever its length: reading it into a fixed

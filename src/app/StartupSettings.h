@@ -3,7 +3,7 @@
 // values of the root key, its own geometry under MainForm, and the hidden
 // servers of the current tree.
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "settings/Registry.h"
 
 #include <QString>
@@ -12,13 +12,13 @@
 
 namespace app {
 
+using settings::kHiddenKey;
+using settings::kMainFormKey;
 using settings::kRootKey;
-inline const QString kMainFormKey = QStringLiteral("Software\\Korvanel\\Veskaro\\MainForm");
-inline const QString kHiddenKey = QStringLiteral("Software\\Korvanel\\Veskaro\\Hidden");
 
 // Tree (determined by the client and written back when missing),
 // ServerSearchSubContainers, SaveFileDelimiter and RemoteControl.
-void readGlobalSettings(AppContext& context);
+void readGlobalSettings(core::AppContext& context);
 
 struct TwipsGeometry {
     int top = 0;
@@ -31,7 +31,7 @@ std::optional<TwipsGeometry> readMainFormGeometry(const settings::RegistryStore&
 void writeMainFormGeometry(settings::RegistryStore& store, const TwipsGeometry& geometry);
 
 // Adds the server to the tree's value under Hidden.
-void appendHiddenServer(AppContext& context, const QString& server);
+void appendHiddenServer(core::AppContext& context, const QString& server);
 
 // Window sizes are kept in twips, 1440 to the logical inch of the screen.
 int twipsToPixels(int twips);

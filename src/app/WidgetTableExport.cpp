@@ -7,18 +7,18 @@ namespace app {
 
 void WidgetTableExport::save(MainForm& form, QWidget* activeChild)
 {
-    exporting::Menu_Save_Click(form.context(), activeChild);
+    exporting::saveWindow(form.context(), activeChild);
 }
 
 void WidgetTableExport::copy(MainForm& form, QWidget* activeChild)
 {
-    exporting::Menu_Copy_Click(form.context(), activeChild, &form);
+    exporting::copyWindow(form.context(), activeChild, &form);
 }
 
 QString WidgetTableExport::savedText(MainForm& form, QWidget* activeChild) const
 {
     return QString::fromLatin1(
-        exporting::fcnSavedBytes(activeChild, exporting::fcnSaveDelimiter(form.context())));
+        exporting::savedBytes(activeChild, exporting::saveDelimiter(form.context())));
 }
 
 }  // namespace app

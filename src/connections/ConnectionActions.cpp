@@ -1,7 +1,9 @@
 #include "connections/ConnectionActions.h"
 
-#include "app/AppContext.h"
-#include "app/ViewHost.h"
+#include "platform/Services.h"
+
+#include "core/AppContext.h"
+#include "views/ViewHost.h"
 #include "connections/ConnectionFormats.h"
 #include "netware/NovellCalls.h"
 #include "netware/ServerSession.h"
@@ -25,25 +27,21 @@ namespace connections {
 
 namespace userMenu {
 
-void show(app::ViewHost& host, bool shown)
+void show(views::ViewHost& host, bool shown)
 {
-    host.setMenuVisible(kMenu, shown);
-    if (QAction* choose = host.menuAction(kChooseColumns))
-        choose->setVisible(shown);
+    views::setMenuShown(host.userConnectionsMenu(), shown);
+    host.chooseColumnsAction()->setVisible(shown);
 }
 
-void enableEntries(app::ViewHost& host, bool enabled)
+void enableEntries(views::ViewHost& host, bool enabled)
 {
-    for (const QString& name : {kSendMessage, kClearConnection, kShowOpenFiles}) {
-        if (QAction* entry = host.menuAction(name))
-            entry->setEnabled(enabled);
-    }
-}
-
-void enableClear(app::ViewHost& host, bool enabled)
-{
-    if (QAction* entry = host.menuAction(kClearConnection))
+    for (QAction* entry : {host.sendMessageAction(), host.clearConnectionAction(), host.showOpenFilesAction()})
         entry->setEnabled(enabled);
+}
+
+void enableClear(views::ViewHost& host, bool enabled)
+{
+    host.clearConnectionAction()->setEnabled(enabled);
 }
 
 }  // namespace userMenu
@@ -55,7 +53,7 @@ constexpr int kNumberCol = 1;
 constexpr int kStatusCol = 2;
 constexpr int kMessageLength = 250;
 
-QWidget* activeView(app::ViewHost& host)
+QWidget* activeView(views::ViewHost& host)
 {
     QMdiArea* area = host.mdiArea();
     QMdiSubWindow* active = area ? area->activeSubWindow() : nullptr;
@@ -97,7 +95,7 @@ QWidget* firstConnectionList(const QWidget* window)
 
 // ---- send message --------------------------------------------------------------------
 
-SendMessageForm::SendMessageForm(app::AppContext& context, QWidget* parent)
+SendMessageForm::SendMessageForm(core::AppContext& context, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , m_context(context)
     , m_grid(new widgets::FlexGrid(this))
@@ -148,7 +146,7 @@ SendMessageForm::SendMessageForm(app::AppContext& context, QWidget* parent)
     layout->addWidget(m_message);
     layout->addLayout(buttons);
     // Wide enough for the three columns as designed, with room for the scroll bar.
-    const double dpi = settings::fnColumnDotsPerInch(m_grid);
+    const double dpi = settings::columnDotsPerInch(m_grid);
     const int gridWidth = settings::twipsToPixels(widths[0] + widths[1] + widths[2], dpi) + 40;
     resize(qMax(360, gridWidth + layout->contentsMargins().left() + layout->contentsMargins().right()), 320);
 
@@ -208,7 +206,7 @@ void SendMessageForm::send()
     unsetCursor();
 }
 
-SendMessageForm* sendMessageToChosen(app::ViewHost& host)
+SendMessageForm* sendMessageToChosen(views::ViewHost& host)
 {
     QWidget* view = activeView(host);
     auto* source = dynamic_cast<ConnectionSource*>(view);
@@ -237,7 +235,7 @@ SendMessageForm* sendMessageToChosen(app::ViewHost& host)
 
 // ---- clear -------------------------------------------------------------------------
 
-int clearChosenConnections(app::AppContext& context, widgets::ReportListView& list, ConnectionSource& source)
+int clearChosenConnections(core::AppContext& context, widgets::ReportListView& list, ConnectionSource& source)
 {
     const QString title = QObject::tr("Clear User Connections");
     const QString own = source.ownConnectionText();
@@ -293,7 +291,7 @@ int clearChosenConnections(app::AppContext& context, widgets::ReportListView& li
     return static_cast<int>(cleared.size());
 }
 
-void clearConnectionsOfActiveView(app::ViewHost& host)
+void clearConnectionsOfActiveView(views::ViewHost& host)
 {
     QWidget* view = activeView(host);
     auto* source = dynamic_cast<ConnectionSource*>(view);

@@ -17,8 +17,10 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace app {
+namespace core {
 class AppContext;
+}
+namespace views {
 class ViewHost;
 }  // namespace app
 
@@ -31,16 +33,11 @@ namespace connections {
 
 // The main window's "&User Connections" menu and its entries, in one place.
 namespace userMenu {
-inline const QString kMenu = QStringLiteral("PopMenu_UserPopMenu");
-inline const QString kSendMessage = QStringLiteral("PopMenu_Send_Message");
-inline const QString kShowOpenFiles = QStringLiteral("PopMenu_Show_Open_Files");
-inline const QString kClearConnection = QStringLiteral("PopMenu_ClearConnection");
-inline const QString kChooseColumns = QStringLiteral("Menu_UserConns_Choose_Columns");
 // Shows or hides the menu together with "Choose Columns".
-void show(app::ViewHost& host, bool shown);
+void show(views::ViewHost& host, bool shown);
 // Enables or disables "Send Message", "Clear Connection" and "Show Open Files".
-void enableEntries(app::ViewHost& host, bool enabled);
-void enableClear(app::ViewHost& host, bool enabled);
+void enableEntries(views::ViewHost& host, bool enabled);
+void enableClear(views::ViewHost& host, bool enabled);
 }  // namespace userMenu
 
 // A connection taken from a list: the user text (with "*" for the program's
@@ -63,7 +60,7 @@ QWidget* firstConnectionList(const QWidget* window);
 class SendMessageForm : public QWidget {
     Q_OBJECT
 public:
-    SendMessageForm(app::AppContext& context, QWidget* parent = nullptr);
+    SendMessageForm(core::AppContext& context, QWidget* parent = nullptr);
 
     widgets::FlexGrid* grdConnectionsList() const { return m_grid; }
     QLineEdit* txtMessage() const { return m_message; }
@@ -77,7 +74,7 @@ public:
     void send();
 
 private:
-    app::AppContext& m_context;
+    core::AppContext& m_context;
     widgets::FlexGrid* m_grid;
     QLineEdit* m_message;
     QPushButton* m_send;
@@ -88,15 +85,15 @@ private:
 // "Send Message": shows the one send-message window (made when needed) and
 // adds the connections chosen in the active view. Returns the window, or
 // null when the active view has no connection list.
-SendMessageForm* sendMessageToChosen(app::ViewHost& host);
+SendMessageForm* sendMessageToChosen(views::ViewHost& host);
 
 // Clears the connections selected in a list view, leaving out the program's
 // own; asks first. Rows of cleared connections go; a connection the server
 // refused to clear keeps its row and is named in one message afterwards.
 // Returns the number of rows removed.
-int clearChosenConnections(app::AppContext& context, widgets::ReportListView& list, ConnectionSource& source);
+int clearChosenConnections(core::AppContext& context, widgets::ReportListView& list, ConnectionSource& source);
 
 // "Clear Connection" on the active view (list views only; a grid does nothing).
-void clearConnectionsOfActiveView(app::ViewHost& host);
+void clearConnectionsOfActiveView(views::ViewHost& host);
 
 }  // namespace connections

@@ -244,11 +244,11 @@ ConnectionSettings readConnectionSettings(const settings::RegistryStore& store)
 {
     const QString key = userConnectionsKeyPath();
     ConnectionSettings read;
-    read.typeFilter = settings::fnReadValue(store, key, QStringLiteral("ConnType"), kFilterRoom).value_or(kAllFilter);
+    read.typeFilter = settings::readValue(store, key, QStringLiteral("ConnType"), kFilterRoom).value_or(kAllFilter);
     read.statusFilter =
-        settings::fnReadValue(store, key, QStringLiteral("ConnStatus"), kFilterRoom).value_or(kAllFilter);
-    read.showAtStartup = settings::fnReadValue(store, key, QStringLiteral("ShowAtStartup"), kFilterRoom);
-    read.selectedColumns = settings::fnReadValue(store, key, QStringLiteral("SelectedColumns"), kColumnsRoom);
+        settings::readValue(store, key, QStringLiteral("ConnStatus"), kFilterRoom).value_or(kAllFilter);
+    read.showAtStartup = settings::readValue(store, key, QStringLiteral("ShowAtStartup"), kFilterRoom);
+    read.selectedColumns = settings::readValue(store, key, QStringLiteral("SelectedColumns"), kColumnsRoom);
     return read;
 }
 
@@ -256,17 +256,17 @@ void saveChooserSettings(settings::RegistryStore& store, const QString& typeFilt
                          bool showAtStartup, const ColumnChoice& columns)
 {
     const QString key = userConnectionsKeyPath();
-    settings::subSaveSetting(store, key, QStringLiteral("ConnType"), typeFilter);
-    settings::subSaveSetting(store, key, QStringLiteral("ConnStatus"), statusFilter);
-    settings::subSaveSetting(store, key, QStringLiteral("ShowAtStartup"), settings::fnBooleanText(showAtStartup));
-    settings::subSaveSetting(store, key, QStringLiteral("SelectedColumns"), columns.settingText());
+    settings::saveSetting(store, key, QStringLiteral("ConnType"), typeFilter);
+    settings::saveSetting(store, key, QStringLiteral("ConnStatus"), statusFilter);
+    settings::saveSetting(store, key, QStringLiteral("ShowAtStartup"), settings::booleanText(showAtStartup));
+    settings::saveSetting(store, key, QStringLiteral("SelectedColumns"), columns.settingText());
 }
 
 void saveFilterSettings(settings::RegistryStore& store, const QString& typeFilter, const QString& statusFilter)
 {
     const QString key = userConnectionsKeyPath();
-    settings::subSaveSetting(store, key, QStringLiteral("ConnType"), typeFilter);
-    settings::subSaveSetting(store, key, QStringLiteral("ConnStatus"), statusFilter);
+    settings::saveSetting(store, key, QStringLiteral("ConnType"), typeFilter);
+    settings::saveSetting(store, key, QStringLiteral("ConnStatus"), statusFilter);
 }
 
 }  // namespace connections

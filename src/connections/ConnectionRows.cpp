@@ -1,7 +1,7 @@
 #include "connections/ConnectionRows.h"
 
 #include "connections/ConnectionFormats.h"
-#include "widgets/ReportListModel.h"
+#include "models/ReportListModel.h"
 
 namespace connections {
 
@@ -11,7 +11,7 @@ constexpr size_t kNumbers = 0x10000;
 
 }  // namespace
 
-ConnectionRows::ConnectionRows(widgets::ReportListModel& model, int numberColumn, QObject* parent)
+ConnectionRows::ConnectionRows(models::ReportListModel& model, int numberColumn, QObject* parent)
     : QObject(parent), m_model(model), m_numberColumn(numberColumn), m_rowOf(kNumbers, -1)
 {
     // Anything that moves rows makes the index stale; it is rebuilt when next asked.

@@ -11,7 +11,7 @@
 
 #include <vector>
 
-namespace widgets {
+namespace models {
 class ReportListModel;
 }
 
@@ -20,7 +20,7 @@ namespace connections {
 class ConnectionRows : public QObject {
     Q_OBJECT
 public:
-    ConnectionRows(widgets::ReportListModel& model, int numberColumn, QObject* parent = nullptr);
+    ConnectionRows(models::ReportListModel& model, int numberColumn, QObject* parent = nullptr);
 
     // The row showing the connection, or -1.
     int rowOf(quint16 number);
@@ -33,7 +33,7 @@ public:
 private:
     void rebuild();
 
-    widgets::ReportListModel& m_model;
+    models::ReportListModel& m_model;
     int m_numberColumn;
     std::vector<int> m_rowOf;   // by connection number; -1: no row
     bool m_stale = true;

@@ -1,6 +1,8 @@
 #include "connections/ConnectionTypeForm.h"
 
-#include "app/AppContext.h"
+#include "platform/Services.h"
+
+#include "core/AppContext.h"
 #include "connections/ConnectionFormats.h"
 #include "settings/Registry.h"
 
@@ -31,7 +33,7 @@ void selectEntry(QComboBox* combo, const QString& text)
 
 }  // namespace
 
-ConnectionTypeForm::ConnectionTypeForm(app::AppContext& context, bool atOpening, QWidget* parent)
+ConnectionTypeForm::ConnectionTypeForm(core::AppContext& context, bool atOpening, QWidget* parent)
     : QDialog(parent)
     , m_context(context)
     , m_type(new QComboBox(this))
@@ -46,7 +48,7 @@ ConnectionTypeForm::ConnectionTypeForm(app::AppContext& context, bool atOpening,
     setObjectName(QStringLiteral("frmConnectionType"));
     setWindowTitle(tr("Connection Filter"));
     setModal(true);
-    m_context.values.gFilterAtStartup = atOpening;
+    m_context.values.filterAtStartup = atOpening;
 
     m_type->setObjectName(QStringLiteral("cmbConnType"));
     m_status->setObjectName(QStringLiteral("cmbStatus"));
@@ -115,14 +117,14 @@ ConnectionTypeForm::ConnectionTypeForm(app::AppContext& context, bool atOpening,
 ConnectionTypeForm::~ConnectionTypeForm()
 {
     // However the dialog closed, the opening is past the chooser.
-    m_context.values.gFilterAtStartup = false;
+    m_context.values.filterAtStartup = false;
 }
 
 void ConnectionTypeForm::loadSettings()
 {
     settings::RegistryStore& store = m_context.registry();
     if (!store.keyExists(settings::Hive::CurrentUser, userConnectionsKeyPath()))
-        settings::subCreateUserConnectionsKey(store);
+        settings::createUserConnectionsKey(store);
     const ConnectionSettings stored = readConnectionSettings(store);
     selectEntry(m_type, stored.typeFilter);
     selectEntry(m_status, stored.statusFilter);
@@ -147,13 +149,13 @@ void ConnectionTypeForm::saveSettings()
     saveChooserSettings(m_context.registry(), m_type->currentText(), m_status->currentText(),
                         m_showAtStartup->isChecked(), columns);
     unsetCursor();
-    if (!m_context.values.gFilterAtStartup)
+    if (!m_context.values.filterAtStartup)
         m_context.messages().inform(
             tr("Settings will take effect the next time the User Connection window is loaded"), tr("Save Settings"));
     accept();
 }
 
-void showColumnChooser(app::AppContext& context, QWidget* parent, bool atOpening)
+void showColumnChooser(core::AppContext& context, QWidget* parent, bool atOpening)
 {
     ConnectionTypeForm chooser(context, atOpening, parent);
     if (presenter())

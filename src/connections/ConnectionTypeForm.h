@@ -12,7 +12,7 @@ class QComboBox;
 class QListWidget;
 class QPushButton;
 
-namespace app {
+namespace core {
 class AppContext;
 }
 
@@ -22,8 +22,8 @@ class ConnectionTypeForm : public QDialog {
     Q_OBJECT
 public:
     // atOpening: shown as the first step of opening a connections view
-    // (gFilterAtStartup), which suppresses the closing message.
-    ConnectionTypeForm(app::AppContext& context, bool atOpening, QWidget* parent = nullptr);
+    // (filterAtStartup), which suppresses the closing message.
+    ConnectionTypeForm(core::AppContext& context, bool atOpening, QWidget* parent = nullptr);
     ~ConnectionTypeForm() override;
 
     QComboBox* cmbConnType() const { return m_type; }
@@ -41,7 +41,7 @@ public:
 private:
     void loadSettings();
 
-    app::AppContext& m_context;
+    core::AppContext& m_context;
     QComboBox* m_type;
     QComboBox* m_status;
     QListWidget* m_columns;
@@ -53,7 +53,7 @@ private:
 };
 
 // Shows the chooser modally and returns when it closes.
-void showColumnChooser(app::AppContext& context, QWidget* parent, bool atOpening);
+void showColumnChooser(core::AppContext& context, QWidget* parent, bool atOpening);
 
 // How the chooser is shown: by default exec(); tests put their own hand on it.
 using ChooserPresenter = std::function<void(ConnectionTypeForm&)>;

@@ -1,5 +1,9 @@
 #include "connections/UserConnectionsForm.h"
 
+#include "netware/NovellCalls.h"
+
+#include "platform/Services.h"
+
 #include "connections/ConnectionActions.h"
 #include "connections/ConnectionReader.h"
 #include "connections/ConnectionRows.h"
@@ -82,7 +86,7 @@ QString UserConnectionsForm::captionFor(const QString& server)
     return tr("User Connections for ") + server;
 }
 
-UserConnectionsForm::UserConnectionsForm(app::ViewHost& host, QString server, quint16 ownNumber,
+UserConnectionsForm::UserConnectionsForm(views::ViewHost& host, QString server, quint16 ownNumber,
                                          ColumnChoice columns, QWidget* parent)
     : ViewWindow(host, design(), parent)
     , m_server(std::move(server))
@@ -141,7 +145,7 @@ UserConnectionsForm::UserConnectionsForm(app::ViewHost& host, QString server, qu
     connect(m_list, &widgets::ReportListView::mouseDown, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers, int) {
                 if (button == Qt::RightButton && m_list->rowCount() > 0)
-                    this->host().popupMenu(userMenu::kMenu, QCursor::pos());
+                    this->host().popupMenu(this->host().userConnectionsMenu(), QCursor::pos());
             });
     layoutControls();
 }
@@ -173,8 +177,8 @@ void UserConnectionsForm::loadContents()
     // Without the key (veskaro-report creates none) the interval is the
     // value's own default, not the one inch every missing key reads as.
     const QString interval = QStringLiteral("Refresh Interval");
-    m_refresh->setIntervalText(settings::fnReadValue(context().registry(), keyPath(), interval, 9)
-                                   .value_or(settings::fnDefaultSetting(interval)));
+    m_refresh->setIntervalText(settings::readValue(context().registry(), keyPath(), interval, 9)
+                                   .value_or(settings::defaultSetting(interval)));
 }
 
 void UserConnectionsForm::buildColumns()
@@ -182,7 +186,7 @@ void UserConnectionsForm::buildColumns()
     for (const QString& heading : m_columns.headings()) {
         const Qt::Alignment alignment = heading == kNumberHeading ? Qt::AlignRight : Qt::AlignLeft;
         const double twips =
-            settings::fnGetTwipsSetting(context().registry(), keyPath(), QStringLiteral("ColWidth-") + heading);
+            settings::readTwipsSetting(context().registry(), keyPath(), QStringLiteral("ColWidth-") + heading);
         m_list->addColumn(heading, alignment | Qt::AlignVCenter, qRound(twips));
     }
 }
@@ -191,7 +195,7 @@ void UserConnectionsForm::unloadContents()
 {
     windowState().saveListColumns(m_list->treeView()->header());
     if (context().saveWindowState)
-        settings::subSaveSetting(context(), keyPath(), QStringLiteral("Refresh Interval"), m_refresh->intervalText());
+        settings::saveSetting(context(), keyPath(), QStringLiteral("Refresh Interval"), m_refresh->intervalText());
 }
 
 // ---- activation --------------------------------------------------------------------
@@ -210,7 +214,7 @@ void UserConnectionsForm::setActiveControls()
 {
     userMenu::show(host(), true);
     userMenu::enableEntries(host(), true);
-    host().subEnableSaveCopy(m_refresh->buttonCaption());
+    host().enableSaveCopy(m_refresh->buttonCaption());
     const bool refreshing = m_refresh->isRefreshing();
     const bool rows = m_list->rowCount() > 0;
     // A running refresh can always be stopped, even when its filters leave no row.
@@ -255,7 +259,7 @@ void UserConnectionsForm::listConnections()
     m_refresh->holdTimer();
     setActiveControls();
     saveFilterSettings(context().registry(), m_type->currentText(), m_status->currentText());
-    host().subEnableSaveCopy(m_refresh->buttonCaption());
+    host().enableSaveCopy(m_refresh->buttonCaption());
 }
 
 void UserConnectionsForm::toggleRefresh()
@@ -506,14 +510,14 @@ void UserConnectionsForm::layoutControls()
 
 // ---- opening -----------------------------------------------------------------------
 
-UserConnectionsForm* findUserConnections(app::ViewHost& host, const QString& server)
+UserConnectionsForm* findUserConnections(views::ViewHost& host, const QString& server)
 {
     const QString caption = UserConnectionsForm::captionFor(server);
     return views::findView<UserConnectionsForm>(
         host, [&caption](const UserConnectionsForm& form) { return form.windowTitle() == caption; });
 }
 
-void openUserConnections(app::ViewHost& host, const OpeningOptions& options)
+void openUserConnections(views::ViewHost& host, const OpeningOptions& options)
 {
     if (host.serverCount() == 0)
         return;
@@ -525,22 +529,22 @@ void openUserConnections(app::ViewHost& host, const OpeningOptions& options)
         }
     }
 
-    app::AppContext& context = host.context();
+    core::AppContext& context = host.context();
     settings::RegistryStore& store = context.registry();
     if (options.createSettingsKey && !store.keyExists(settings::Hive::CurrentUser, userConnectionsKeyPath()))
-        settings::subCreateUserConnectionsKey(store);
+        settings::createUserConnectionsKey(store);
     ConnectionSettings stored = readConnectionSettings(store);
     if (options.allowChooser && stored.chooserAtOpening()) {
         showColumnChooser(context, host.mdiArea() ? host.mdiArea()->window() : nullptr, true);
         stored = readConnectionSettings(store);   // what was saved just now applies at once
     } else {
-        context.values.gFilterAtStartup = false;
+        context.values.filterAtStartup = false;
     }
     const QString typeFilter = knownFilter(typeFilterEntries(), options.typeFilter.value_or(stored.typeFilter));
     const QString statusFilter =
         knownFilter(statusFilterEntries(), options.statusFilter.value_or(stored.statusFilter));
 
-    app::OpeningScope opening(host, false);
+    views::OpeningScope opening(host, false);
     QPointer<UserConnectionsForm> last;
     for (const QString& server : servers) {
         if (findUserConnections(host, server))
@@ -555,7 +559,7 @@ void openUserConnections(app::ViewHost& host, const OpeningOptions& options)
                 UserConnectionsForm::tr("Not Authenticated"));
             continue;   // the session closes the connection
         }
-        const quint16 own = static_cast<quint16>(settings::fnGetConnectionNumber(context.client(), session.handle()).toUInt());
+        const quint16 own = static_cast<quint16>(nw::connectionNumberText(context.client(), session.handle()).toUInt());
 
         QPointer<UserConnectionsForm> form =
             views::createView<UserConnectionsForm>(host, server, own, stored.columns());
@@ -578,7 +582,7 @@ void openUserConnections(app::ViewHost& host, const OpeningOptions& options)
     }
 }
 
-void chooseColumns(app::ViewHost& host)
+void chooseColumns(views::ViewHost& host)
 {
     showColumnChooser(host.context(), host.mdiArea() ? host.mdiArea()->window() : nullptr, false);
 }

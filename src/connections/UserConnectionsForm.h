@@ -39,7 +39,7 @@ class UserConnectionsForm : public views::ViewWindow, public ConnectionSource {
 public:
     static QString captionFor(const QString& server);   // "User Connections for " + server
 
-    UserConnectionsForm(app::ViewHost& host, QString server, quint16 ownNumber, ColumnChoice columns,
+    UserConnectionsForm(views::ViewHost& host, QString server, quint16 ownNumber, ColumnChoice columns,
                         QWidget* parent = nullptr);
     ~UserConnectionsForm() override;
 
@@ -137,12 +137,12 @@ struct OpeningOptions {
 };
 
 // The "User Connections" button: one window per selected server that has none open.
-void openUserConnections(app::ViewHost& host, const OpeningOptions& options = {});
+void openUserConnections(views::ViewHost& host, const OpeningOptions& options = {});
 
 // The open connections window of a server, or null.
-UserConnectionsForm* findUserConnections(app::ViewHost& host, const QString& server);
+UserConnectionsForm* findUserConnections(views::ViewHost& host, const QString& server);
 
 // "Choose Columns" of the "&User Connections" menu: the chooser, outside an opening.
-void chooseColumns(app::ViewHost& host);
+void chooseColumns(views::ViewHost& host);
 
 }  // namespace connections

@@ -30,7 +30,7 @@ public:
 
 }  // namespace
 
-ContainerBrowser::ContainerBrowser(app::AppContext& context, Purpose purpose, const QString& tree, QWidget* parent)
+ContainerBrowser::ContainerBrowser(core::AppContext& context, Purpose purpose, const QString& tree, QWidget* parent)
     : QDialog(parent), m_context(context), m_purpose(purpose), m_treeName(tree)
 {
     const bool login = purpose == Purpose::LoginContext;
@@ -96,7 +96,7 @@ bool ContainerBrowser::load()
         return false;
     }
     if (m_purpose == Purpose::LoginContext)
-        m_context.values.gContextBrowseFailed = level.failed;
+        m_context.values.contextBrowseFailed = level.failed;
     addEntries(root, level, kRootName);
     root->setExpanded(true);
     m_tree->setCurrentItem(root);

@@ -5,7 +5,7 @@
 // of the server list and hands back a tree path; as "Context" (frmLoginContext)
 // it chooses the context of a login and hands back a dotted name.
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "directory/DirectoryReaders.h"
 
 #include <QDialog>
@@ -23,7 +23,7 @@ class ContainerBrowser : public QDialog {
 public:
     enum class Purpose { StartingContainer, LoginContext };
 
-    ContainerBrowser(app::AppContext& context, Purpose purpose, const QString& tree, QWidget* parent = nullptr);
+    ContainerBrowser(core::AppContext& context, Purpose purpose, const QString& tree, QWidget* parent = nullptr);
 
     // The login browser attaches to this server before it lists the tree.
     void setServer(const QString& server) { m_server = server; }
@@ -52,7 +52,7 @@ public:
 private:
     void addEntries(QTreeWidgetItem* parent, const ContainerLevel& level, const QString& containerContext);
 
-    app::AppContext& m_context;
+    core::AppContext& m_context;
     Purpose m_purpose;
     QString m_treeName;
     QString m_server;

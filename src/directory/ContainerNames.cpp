@@ -94,7 +94,7 @@ QString containerOfIdentity(const QString& identity)
 
 QString startingContextFromPath(const QString& treePath, const QString& tree)
 {
-    QString dots = nw::fcnTreePathToDots(treePath.trimmed(), tree);
+    QString dots = nw::treePathToDots(treePath.trimmed(), tree);
     if (dots != kRootName && !dots.startsWith(QLatin1Char('.')))
         dots.prepend(QLatin1Char('.'));
     return dots;

@@ -6,20 +6,20 @@
 
 namespace directory {
 
-void openStartingContainerDialog(app::AppContext& context, ServerListHost& servers, QWidget* parent)
+void openStartingContainerDialog(core::AppContext& context, ServerListHost& servers, QWidget* parent)
 {
     // The server search clears the starting container before it asks for one;
     // from the menu the dialog always finds the one in use.
-    const bool openedBySearch = context.values.gStartingServerContext.isEmpty();
+    const bool openedBySearch = context.values.startingServerContext.isEmpty();
     if (openedBySearch && !context.saveWindowState) {
-        context.values.gStartingServerContext = kRootName;
+        context.values.startingServerContext = kRootName;
         return;
     }
     StartingContainerDialog dialog(context, servers, openedBySearch, parent);
     dialog.exec();
 }
 
-void openShowHideServersDialog(app::AppContext& context, ServerListHost& servers, QWidget* parent)
+void openShowHideServersDialog(core::AppContext& context, ServerListHost& servers, QWidget* parent)
 {
     ShowHideServersDialog dialog(context, servers, parent);
     dialog.exec();

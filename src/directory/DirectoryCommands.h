@@ -1,7 +1,7 @@
 #pragma once
 // How the main window opens the two dialogs that decide its server list.
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "directory/DialogSupport.h"
 
 class QWidget;
@@ -12,9 +12,9 @@ namespace directory {
 // when no starting container is stored yet. A run that shows no windows
 // (veskaro-report, offscreen renderings) is not asked: it searches the whole
 // tree and stores nothing.
-void openStartingContainerDialog(app::AppContext& context, ServerListHost& servers, QWidget* parent);
+void openStartingContainerDialog(core::AppContext& context, ServerListHost& servers, QWidget* parent);
 
 // "Show/Hide Servers".
-void openShowHideServersDialog(app::AppContext& context, ServerListHost& servers, QWidget* parent);
+void openShowHideServersDialog(core::AppContext& context, ServerListHost& servers, QWidget* parent);
 
 }  // namespace directory

@@ -1,6 +1,7 @@
 #include "directory/DirectoryReaders.h"
 
 #include "netware/NovellCalls.h"
+#include "platform/Services.h"
 
 #include <array>
 
@@ -36,7 +37,7 @@ private:
 
 }  // namespace
 
-ContainerLevel listContainerLevel(app::AppContext& context, const QString& tree, const QString& containerContext)
+ContainerLevel listContainerLevel(core::AppContext& context, const QString& tree, const QString& containerContext)
 {
     ContainerLevel level;
     NetWareClient& client = context.client();
@@ -59,7 +60,7 @@ ContainerLevel listContainerLevel(app::AppContext& context, const QString& tree,
     do {
         const NWRCODE rc = client.NWDSListContainers(dsContext.handle(), toAnsi(QStringLiteral(".")), iteration, reply);
         if (rc != status::Success) {
-            context.messages().inform(QStringLiteral("Error - ") + fcnStatusText(rc)
+            context.messages().inform(QStringLiteral("Error - ") + statusText(rc)
                                       + QStringLiteral(" listing containers! Selected container is: ")
                                       + containerContext);
             level.failed = true;
@@ -74,13 +75,13 @@ ContainerLevel listContainerLevel(app::AppContext& context, const QString& tree,
             const NWRCODE nameRc =
                 client.NWDSGetObjectName(dsContext.handle(), reply, std::span<char>(name), attributeCount, info);
             if (nameRc != status::Success) {
-                context.messages().inform(QStringLiteral("Error - ") + fcnStatusText(nameRc)
+                context.messages().inform(QStringLiteral("Error - ") + statusText(nameRc)
                                           + QStringLiteral(" getting object name!"));
                 continue;
             }
-            const auto containerClass = containerClassOf(fcnBytesToString(std::span<const char>(info.baseClass)));
+            const auto containerClass = containerClassOf(bytesToString(std::span<const char>(info.baseClass)));
             if (containerClass)
-                level.containers.push_back({fcnBytesToString(std::span<const char>(name)), *containerClass});
+                level.containers.push_back({bytesToString(std::span<const char>(name)), *containerClass});
         }
     } while (iteration != -1);
 
@@ -88,7 +89,7 @@ ContainerLevel listContainerLevel(app::AppContext& context, const QString& tree,
     return level;
 }
 
-QStringList connectedTrees(app::AppContext& context)
+QStringList connectedTrees(core::AppContext& context)
 {
     QStringList trees;
     NetWareClient& client = context.client();
@@ -99,13 +100,13 @@ QStringList connectedTrees(app::AppContext& context)
     quint32 count = 0;
     const NWRCODE rc = client.NWDSScanConnsForTrees(dsContext.handle(), count, std::span<std::array<char, 65>>(names));
     if (rc != status::Success) {
-        context.messages().inform(QStringLiteral("NWDSScanConnsForTrees failed, E=") + fcnStatusText(rc), {},
+        context.messages().inform(QStringLiteral("NWDSScanConnsForTrees failed, E=") + statusText(rc), {},
                                   platform::Icon::Critical);
         return trees;
     }
     // The client may count more trees than there were buffers for.
     for (quint32 i = 0; i < count && i < names.size(); ++i)
-        trees.append(fcnBytesToString(std::span<const char>(names[i])));
+        trees.append(bytesToString(std::span<const char>(names[i])));
     return trees;
 }
 
@@ -117,25 +118,25 @@ QStringList advertisedTrees(NetWareClient& client)
         return trees;
     std::array<char, 128> name{};
     while (client.NWGetObjectNamesNextA(scan, 127, std::span<char>(name)) == status::Success) {
-        trees.append(fcnBytesToString(std::span<const char>(name)));
+        trees.append(bytesToString(std::span<const char>(name)));
         name.fill('\0');
     }
     client.NWGetObjectNamesEndA(scan);
     return trees;
 }
 
-QString userContext(app::AppContext& context)
+QString userContext(core::AppContext& context)
 {
     NetWareClient& client = context.client();
     DirectoryContext dsContext(client);
     if (!dsContext.valid())
         return QStringLiteral("[PUBLIC]");
-    client.NWDSSetContext(dsContext.handle(), DCK_TREE_NAME, toAnsi(context.values.gTreeName));
+    client.NWDSSetContext(dsContext.handle(), DCK_TREE_NAME, toAnsi(context.values.treeName));
     client.NWDSSetContext(dsContext.handle(), DCK_FLAGS, quint32{6});
     std::array<char, 256> identity{};
     if (client.NWDSWhoAmI(dsContext.handle(), std::span<char>(identity)) != status::Success)
         return QStringLiteral("[PUBLIC]");
-    return containerOfIdentity(fcnBytesToString(std::span<const char>(identity)).trimmed());
+    return containerOfIdentity(bytesToString(std::span<const char>(identity)).trimmed());
 }
 
 void attachToServer(NetWareClient& client, const QString& server)
@@ -144,7 +145,7 @@ void attachToServer(NetWareClient& client, const QString& server)
     client.NWAttachToFileServer(toAnsi(server), 0, connection);
 }
 
-NWRCODE loginToTree(app::AppContext& context, const LoginRequest& request)
+NWRCODE loginToTree(core::AppContext& context, const LoginRequest& request)
 {
     NetWareClient& client = context.client();
     DirectoryContext dsContext(client);

@@ -54,16 +54,16 @@ TreeLogin readTreeLogin(const settings::RegistryStore& store, const QString& tre
     if (tree.isEmpty())
         return fields;
     const QString key = treeKey(tree);
-    fields.user = settings::fnReadValue(store, key, kUser, kFieldRoom);
-    fields.context = settings::fnReadValue(store, key, kContext, kFieldRoom);
-    fields.server = settings::fnReadValue(store, key, kServer, kFieldRoom);
+    fields.user = settings::readValue(store, key, kUser, kFieldRoom);
+    fields.context = settings::readValue(store, key, kContext, kFieldRoom);
+    fields.server = settings::readValue(store, key, kServer, kFieldRoom);
     return fields;
 }
 
 void saveTreeLogin(settings::RegistryStore& store, const QString& tree, const QString& user,
                    const QString& context, const QString& server)
 {
-    settings::subCreateLoginTreesKey(store);
+    settings::createLoginTreesKey(store);
     const QString key = treeKey(tree);
     if (!store.createKey(Hive::CurrentUser, key))
         return;
@@ -78,7 +78,7 @@ void saveTreeLogin(settings::RegistryStore& store, const QString& tree, const QS
 QStringList readHiddenServers(const settings::RegistryStore& store, const QString& tree)
 {
     QStringList hidden;
-    const auto stored = settings::fnReadValue(store, kHiddenKey, tree, kHiddenRoom);
+    const auto stored = settings::readValue(store, kHiddenKey, tree, kHiddenRoom);
     if (!stored)
         return hidden;
     for (const QString& piece : stored->split(QLatin1Char(','))) {
@@ -107,7 +107,7 @@ void saveStartingContainer(settings::RegistryStore& store, const QString& treePa
     store.setValue(Hive::CurrentUser, settings::kRootKey, QStringLiteral("StartingServerContext"), treePath);
     store.setValue(Hive::CurrentUser, settings::kRootKey, QStringLiteral("Tree"), tree);
     store.setValue(Hive::CurrentUser, settings::kRootKey, QStringLiteral("ServerSearchSubContainers"),
-                   settings::fnBooleanText(searchSubContainers));
+                   settings::booleanText(searchSubContainers));
 }
 
 }  // namespace directory

@@ -1,5 +1,7 @@
 #include "directory/LoginDialog.h"
 
+#include "platform/Services.h"
+
 #include "directory/ContainerBrowser.h"
 #include "directory/DirectoryReaders.h"
 #include "directory/DirectorySettings.h"
@@ -50,7 +52,7 @@ public:
 
 }  // namespace
 
-LoginDialog::LoginDialog(app::AppContext& context, QWidget* parent)
+LoginDialog::LoginDialog(core::AppContext& context, QWidget* parent)
     : QDialog(parent), m_context(context)
 {
     setObjectName(QStringLiteral("frmLogin"));
@@ -152,8 +154,8 @@ void LoginDialog::login()
     }
 
     if (rc == nw::status::Success) {
-        m_context.values.gLoginSucceeded = true;
-        m_context.values.gTreeName = tree.toUpper();
+        m_context.values.loginSucceeded = true;
+        m_context.values.treeName = tree.toUpper();
         saveTreeLogin(m_context.registry(), tree, user, m_contextBox->currentText(), m_server->currentText());
         accept();
         return;
@@ -177,7 +179,7 @@ void LoginDialog::cancel()
 void LoginDialog::done(int result)
 {
     if (result != QDialog::Accepted)
-        m_context.values.gLoginSucceeded = false;
+        m_context.values.loginSucceeded = false;
     m_password->clear();
     QDialog::done(result);
 }
@@ -206,7 +208,7 @@ void LoginDialog::listTrees()
         m_tree->setEditText(trees.chosenTree());
 }
 
-AvailableTreesDialog::AvailableTreesDialog(app::AppContext& context, QWidget* parent)
+AvailableTreesDialog::AvailableTreesDialog(core::AppContext& context, QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAvailableTrees"));

@@ -3,7 +3,7 @@
 // context and password, remembering per tree the user, context and server
 // last used; frmAvailableTrees picks a tree among those advertised.
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "directory/DialogSupport.h"
 
 #include <QDialog>
@@ -18,7 +18,7 @@ class LoginDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit LoginDialog(app::AppContext& context, QWidget* parent = nullptr);
+    explicit LoginDialog(core::AppContext& context, QWidget* parent = nullptr);
 
     QComboBox* treeBox() const { return m_tree; }
     QComboBox* userBox() const { return m_user; }
@@ -31,7 +31,7 @@ public:
 
     // "&Login": checks the fields, logs in and closes on success.
     void login();
-    // "&Cancel": no login; gLoginSucceeded false.
+    // "&Cancel": no login; loginSucceeded false.
     void cancel();
     // The container browser for the context of the typed tree.
     void browseContext();
@@ -45,7 +45,7 @@ private:
     void readRememberedFields();
     void readTreeFields();
 
-    app::AppContext& m_context;
+    core::AppContext& m_context;
     QComboBox* m_tree = nullptr;
     QComboBox* m_user = nullptr;
     QLineEdit* m_password = nullptr;
@@ -58,7 +58,7 @@ class AvailableTreesDialog : public QDialog {
     Q_OBJECT
 
 public:
-    AvailableTreesDialog(app::AppContext& context, QWidget* parent = nullptr);
+    AvailableTreesDialog(core::AppContext& context, QWidget* parent = nullptr);
 
     QListWidget* treeList() const { return m_trees; }
     // The tree chosen with "&Select" or a double click; empty otherwise.

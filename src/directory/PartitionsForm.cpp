@@ -1,6 +1,6 @@
 #include "directory/PartitionsForm.h"
 
-#include "app/ViewHost.h"
+#include "views/ViewHost.h"
 #include "directory/Partitions.h"
 #include "netware/NovellCalls.h"
 #include "settings/Registry.h"
@@ -36,9 +36,6 @@ constexpr double kMargin = 60;
 // Designed widths of the name column and of a server column (a date and time fits).
 constexpr int kNameColumnTwips = 2400;
 constexpr int kServerColumnTwips = 1800;
-
-const QString kRemoveMenu = QStringLiteral("PopMenu_Remove_Partition");
-const QString kRemoveItem = QStringLiteral("PopMenu_Remove_Partition_Column");
 
 views::ViewDesign design()
 {
@@ -126,7 +123,7 @@ QString readName(nw::NetWareClient& client, nw::NWDSContextHandle context, quint
     quint32 length = 0;
     if (client.NWDSGetPartitionExtInfo(context, info, nw::DSP_PARTITION_DN, data, length) != nw::status::Success)
         return {};
-    return nw::fcnBytesToString(std::span<const quint8>(data));
+    return nw::bytesToString(std::span<const quint8>(data));
 }
 
 }  // namespace
@@ -136,7 +133,7 @@ QString PartitionsForm::captionFor(const QString& treeName)
     return QStringLiteral("Partitions - ") + treeName;
 }
 
-PartitionsForm::PartitionsForm(app::ViewHost& host, QWidget* parent)
+PartitionsForm::PartitionsForm(views::ViewHost& host, QWidget* parent)
     : ViewWindow(host, design(), parent)
     , m_grid(new widgets::FlexGrid(this))
     , m_views(new QGroupBox(tr("Replica Information"), this))
@@ -147,7 +144,7 @@ PartitionsForm::PartitionsForm(app::ViewHost& host, QWidget* parent)
     , m_refresh(new widgets::RefreshFrame(this))
     , m_status(new QStatusBar(this))
 {
-    setWindowTitle(captionFor(context().values.gTreeName));
+    setWindowTitle(captionFor(context().values.treeName));
     m_grid->setObjectName(QStringLiteral("grdPartitions"));
     m_views->setObjectName(QStringLiteral("fraReplicaInformation"));
     m_type->setObjectName(QStringLiteral("optReplicaType"));
@@ -199,7 +196,7 @@ void PartitionsForm::loadContents()
     // Column widths come back only when the window has been closed before.
     m_restoreWidths = context().registry().keyExists(settings::Hive::CurrentUser, keyPath());
     if (m_restoreWidths) {
-        const double first = settings::fnGetTwipsSetting(context().registry(), keyPath(), QStringLiteral("ColWidth0"));
+        const double first = settings::readTwipsSetting(context().registry(), keyPath(), QStringLiteral("ColWidth0"));
         if (first > 0)
             m_grid->setColWidth(0, qRound(first));
     }
@@ -208,12 +205,11 @@ void PartitionsForm::loadContents()
 
 void PartitionsForm::unloadContents()
 {
-    if (QAction* item = host().menuAction(kRemoveItem))
-        item->setEnabled(false);
+    host().removePartitionColumnAction()->setEnabled(false);
     if (!context().saveWindowState || m_grid->cols() < 2)
         return;
     for (int col : {0, 1})
-        settings::subSaveSetting(context(), keyPath(), QStringLiteral("ColWidth") + QString::number(col),
+        settings::saveSetting(context(), keyPath(), QStringLiteral("ColWidth") + QString::number(col),
                                  settings::twipsToText(m_grid->colWidth(col)));
 }
 
@@ -241,7 +237,7 @@ int PartitionsForm::serverColumn(const QString& server)
     m_grid->setCols(col + 1);
     m_grid->setColWidth(col, kServerColumnTwips);
     if (m_restoreWidths) {
-        const double width = settings::fnGetTwipsSetting(context().registry(), keyPath(), QStringLiteral("ColWidth1"));
+        const double width = settings::readTwipsSetting(context().registry(), keyPath(), QStringLiteral("ColWidth1"));
         if (width > 0)
             m_grid->setColWidth(col, qRound(width));
     }
@@ -286,7 +282,7 @@ void PartitionsForm::fillServer(const QString& server)
 
     nw::NetWareClient& client = context().client();
     const bool typeView = m_view == ReplicaView::Type;
-    DirectoryRequest request(client, context().values.gTreeName, typeView ? nw::MAX_MESSAGE_LEN
+    DirectoryRequest request(client, context().values.treeName, typeView ? nw::MAX_MESSAGE_LEN
                                                                           : nw::DEFAULT_MESSAGE_LEN);
     // The information the extended listing is asked for, by view.
     const quint32 infoFlags = m_view == ReplicaView::State ? 0xC5 : 0xDD;
@@ -316,7 +312,7 @@ void PartitionsForm::fillServer(const QString& server)
         }
         client.NWDSAuthenticate(connection.handle(), 0, nullptr);
 
-        QString dn = nw::fcnBytesToString(std::span<const char>(serverDN));
+        QString dn = nw::bytesToString(std::span<const char>(serverDN));
         if (dn.isEmpty())
             dn = server;
         const nw::NWRCODE listed =
@@ -338,7 +334,7 @@ void PartitionsForm::fillServer(const QString& server)
                 if (client.NWDSGetPartitionInfo(request.context(), request.buffer(), partition, type)
                     != nw::status::Success)
                     continue;
-                writeCell(nw::fcnBytesToString(std::span<const char>(partition)), col, replicaTypeText(type));
+                writeCell(nw::bytesToString(std::span<const char>(partition)), col, replicaTypeText(type));
                 continue;
             }
             quint32 info = 0;
@@ -403,7 +399,7 @@ void PartitionsForm::showReplicaView(ReplicaView view)
     blankDataCells();
     for (const QString& server : servers())
         fillServer(server);
-    widgets::subRemoveEmptyGridRows(*m_grid);
+    widgets::removeEmptyGridRows(*m_grid);
 }
 
 QString PartitionsForm::toolTipAt(int row, int col) const
@@ -419,8 +415,8 @@ void PartitionsForm::gridMouseDown(Qt::MouseButton button, int row, int col, con
         return;
     if (button == Qt::LeftButton) {
         if (row == 0) {
-            m_grid->sortRows(col, m_sortDescending ? widgets::SortMode::StringDescending
-                                                   : widgets::SortMode::StringAscending);
+            m_grid->sortRows(col, m_sortDescending ? models::SortMode::StringDescending
+                                                   : models::SortMode::StringAscending);
             m_sortDescending = !m_sortDescending;
         }
         return;
@@ -430,7 +426,7 @@ void PartitionsForm::gridMouseDown(Qt::MouseButton button, int row, int col, con
     if (row == 0 && col >= 1) {
         m_grid->select(1, col, m_grid->rows() - 1, col);
         updateRemoveItem();
-        host().popupMenu(kRemoveMenu, globalPos);
+        host().popupMenu(host().partitionsMenu(), globalPos);
         return;
     }
     const int target = row == 0 ? 1 : row;
@@ -446,14 +442,13 @@ bool PartitionsForm::removeSelectedColumn()
     m_grid->moveColumnToEnd(col);
     m_grid->setCols(m_grid->cols() - 1);
     updateRemoveItem();
-    widgets::subRemoveEmptyGridRows(*m_grid);
+    widgets::removeEmptyGridRows(*m_grid);
     return true;
 }
 
 void PartitionsForm::updateRemoveItem()
 {
-    if (QAction* item = host().menuAction(kRemoveItem))
-        item->setEnabled(m_grid->cols() > 2);
+    host().removePartitionColumnAction()->setEnabled(m_grid->cols() > 2);
 }
 
 bool PartitionsForm::eventFilter(QObject* watched, QEvent* event)
@@ -498,22 +493,22 @@ void PartitionsForm::resizeEvent(QResizeEvent* event)
     layoutControls();
 }
 
-PartitionsForm* partitionsWindow(app::ViewHost& host)
+PartitionsForm* partitionsWindow(views::ViewHost& host)
 {
-    const QString caption = PartitionsForm::captionFor(host.context().values.gTreeName);
+    const QString caption = PartitionsForm::captionFor(host.context().values.treeName);
     return views::findView<PartitionsForm>(
         host, [&caption](const PartitionsForm& form) { return form.windowTitle() == caption; });
 }
 
-void openPartitions(app::ViewHost& host)
+void openPartitions(views::ViewHost& host)
 {
     if (host.serverCount() == 0)
         return;
-    app::OpeningScope opening(host, false);
+    views::OpeningScope opening(host, false);
     QPointer<PartitionsForm> form = partitionsWindow(host);
     if (!form)
         form = views::createView<PartitionsForm>(host);
-    form->setWindowTitle(PartitionsForm::captionFor(host.context().values.gTreeName));
+    form->setWindowTitle(PartitionsForm::captionFor(host.context().values.treeName));
     views::bringToFront(host, form);
     QCoreApplication::processEvents();
     if (!form || form->isUnloaded())
@@ -523,7 +518,7 @@ void openPartitions(app::ViewHost& host)
     form->updateRemoveItem();
 }
 
-void removePartitionColumn(app::ViewHost& host)
+void removePartitionColumn(views::ViewHost& host)
 {
     if (PartitionsForm* form = partitionsWindow(host))
         form->removeSelectedColumn();

@@ -28,7 +28,7 @@ public:
 
     static QString captionFor(const QString& treeName);   // "Partitions - " + tree
 
-    explicit PartitionsForm(app::ViewHost& host, QWidget* parent = nullptr);
+    explicit PartitionsForm(views::ViewHost& host, QWidget* parent = nullptr);
     ~PartitionsForm() override;
 
     widgets::FlexGrid* grdPartitions() const { return m_grid; }
@@ -38,7 +38,7 @@ public:
     QRadioButton* optReplicaState() const { return m_state; }
     QRadioButton* optReplicaTimeStamp() const { return m_timeStamp; }
     QRadioButton* optSyncTime() const { return m_syncTime; }
-    QStatusBar* StatusBar1() const { return m_status; }
+    QStatusBar* statusBar() const { return m_status; }
 
     ReplicaView replicaView() const { return m_view; }
     // Selects a view: blanks the cells, refills every server column with it
@@ -91,12 +91,12 @@ private:
 };
 
 // The open partitions window of the current tree, or null.
-PartitionsForm* partitionsWindow(app::ViewHost& host);
+PartitionsForm* partitionsWindow(views::ViewHost& host);
 
 // The opening routine (tool-bar button, "Server &Action" item, double-click).
-void openPartitions(app::ViewHost& host);
+void openPartitions(views::ViewHost& host);
 
 // "Remove Column" of the main window's "&Partitions" pop-up menu.
-void removePartitionColumn(app::ViewHost& host);
+void removePartitionColumn(views::ViewHost& host);
 
 }  // namespace directory

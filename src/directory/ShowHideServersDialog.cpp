@@ -1,5 +1,7 @@
 #include "directory/ShowHideServersDialog.h"
 
+#include "platform/Services.h"
+
 #include "directory/DirectorySettings.h"
 
 #include <QGridLayout>
@@ -55,7 +57,7 @@ QStringList texts(const QListWidget* list)
 
 }  // namespace
 
-ShowHideServersDialog::ShowHideServersDialog(app::AppContext& context, ServerListHost& servers, QWidget* parent)
+ShowHideServersDialog::ShowHideServersDialog(core::AppContext& context, ServerListHost& servers, QWidget* parent)
     : QDialog(parent), m_context(context), m_servers(servers)
 {
     setObjectName(QStringLiteral("frmShowHideServers"));
@@ -63,7 +65,7 @@ ShowHideServersDialog::ShowHideServersDialog(app::AppContext& context, ServerLis
     if (parent)
         setWindowIcon(parent->window()->windowIcon());
 
-    auto* tree = new QLabel(tr("Tree: ") + context.values.gTreeName, this);
+    auto* tree = new QLabel(tr("Tree: ") + context.values.treeName, this);
     tree->setObjectName(QStringLiteral("lblTree"));
     m_visible = serverList(QStringLiteral("lstVisibleServers"), this);
     m_hidden = serverList(QStringLiteral("lstHiddenServers"), this);
@@ -108,7 +110,7 @@ ShowHideServersDialog::ShowHideServersDialog(app::AppContext& context, ServerLis
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     m_visible->addItems(m_servers.visibleServers());
-    m_hidden->addItems(readHiddenServers(context.registry(), context.values.gTreeName));
+    m_hidden->addItems(readHiddenServers(context.registry(), context.values.treeName));
 }
 
 void ShowHideServersDialog::moveToHidden(const QList<int>& rows)
@@ -172,7 +174,7 @@ void ShowHideServersDialog::save()
         return;
     }
     m_servers.setVisibleServers(texts(m_visible));
-    saveHiddenServers(m_context.registry(), m_context.values.gTreeName, texts(m_hidden));
+    saveHiddenServers(m_context.registry(), m_context.values.treeName, texts(m_hidden));
     accept();
 }
 

@@ -2,7 +2,7 @@
 // frmShowHideServers: splits the servers found by the last search into those
 // shown in the server list and those hidden in the current tree.
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "directory/DialogSupport.h"
 
 #include <QDialog>
@@ -17,7 +17,7 @@ class ShowHideServersDialog : public QDialog {
     Q_OBJECT
 
 public:
-    ShowHideServersDialog(app::AppContext& context, ServerListHost& servers, QWidget* parent = nullptr);
+    ShowHideServersDialog(core::AppContext& context, ServerListHost& servers, QWidget* parent = nullptr);
 
     QListWidget* visibleList() const { return m_visible; }
     QListWidget* hiddenList() const { return m_hidden; }
@@ -39,7 +39,7 @@ private:
     void moveToVisible(const QList<int>& rows);
     void updateSaveButton();
 
-    app::AppContext& m_context;
+    core::AppContext& m_context;
     ServerListHost& m_servers;
     QListWidget* m_visible = nullptr;
     QListWidget* m_hidden = nullptr;

@@ -1,5 +1,7 @@
 #include "directory/StartingContainerDialog.h"
 
+#include "platform/Services.h"
+
 #include "directory/ContainerBrowser.h"
 #include "directory/DirectoryReaders.h"
 #include "directory/DirectorySettings.h"
@@ -36,7 +38,7 @@ QLabel* pathLabel(const QString& objectName, QWidget* parent)
 
 }  // namespace
 
-StartingContainerDialog::StartingContainerDialog(app::AppContext& context, ServerListHost& servers,
+StartingContainerDialog::StartingContainerDialog(core::AppContext& context, ServerListHost& servers,
                                                  bool openedBySearch, QWidget* parent)
     : QDialog(parent), m_context(context), m_servers(servers), m_openedBySearch(openedBySearch)
 {
@@ -114,16 +116,16 @@ StartingContainerDialog::StartingContainerDialog(app::AppContext& context, Serve
     connect(cancelButton, &QPushButton::clicked, this, &StartingContainerDialog::cancel);
 
     // Form_Load
-    const app::ProgramValues& values = m_context.values;
-    m_oldTree = values.gTreeName;
+    const core::ProgramValues& values = m_context.values;
+    m_oldTree = values.treeName;
     m_lblOldTree->setText(m_oldTree);
-    m_previousContext = values.gStartingServerContext;
-    m_previousSubContainers = values.gSearchSubContainers;
+    m_previousContext = values.startingServerContext;
+    m_previousSubContainers = values.searchSubContainers;
     if (!m_previousContext.isEmpty())
-        m_previousPath = nw::fcnDotsToTreePath(m_previousContext, values.gTreeName);
+        m_previousPath = nw::dotsToTreePath(m_previousContext, values.treeName);
     readConnectedTrees();
     showTreeContainers();
-    m_chkSubContainers->setChecked(values.gSearchSubContainers);
+    m_chkSubContainers->setChecked(values.searchSubContainers);
 }
 
 void StartingContainerDialog::readConnectedTrees()
@@ -132,7 +134,7 @@ void StartingContainerDialog::readConnectedTrees()
     m_tree->clear();
     m_tree->addItems(connectedTrees(m_context));
     // The current tree is shown even when the scan did not report it.
-    const QString& current = m_context.values.gTreeName;
+    const QString& current = m_context.values.treeName;
     int index = m_tree->findText(current, Qt::MatchFixedString);
     if (index < 0 && !current.isEmpty()) {
         m_tree->addItem(current);
@@ -144,9 +146,9 @@ void StartingContainerDialog::readConnectedTrees()
 
 void StartingContainerDialog::showTreeContainers()
 {
-    const QString& tree = m_context.values.gTreeName;
+    const QString& tree = m_context.values.treeName;
     m_lblTreeRoot->setText(tree + QLatin1Char('\\') + kRootName);
-    m_lblCurrent->setText(nw::fcnDotsToTreePath(userContext(m_context), tree));
+    m_lblCurrent->setText(nw::dotsToTreePath(userContext(m_context), tree));
     updatePathToolTip(m_lblTreeRoot);
     updatePathToolTip(m_lblCurrent);
 
@@ -173,7 +175,7 @@ void StartingContainerDialog::setCustomPath(const QString& path)
 
 void StartingContainerDialog::chooseTree(const QString& tree)
 {
-    m_context.values.gTreeName = tree;
+    m_context.values.treeName = tree;
     showTreeContainers();
 }
 
@@ -183,7 +185,7 @@ void StartingContainerDialog::loginToNewTree()
     LoginDialog login(m_context, this);
     login.setModalRunner(m_runModal);
     runModal(m_runModal, login);
-    if (self && m_context.values.gLoginSucceeded) {
+    if (self && m_context.values.loginSucceeded) {
         readConnectedTrees();
         // The login switched the program to its tree: offer that tree's containers.
         showTreeContainers();
@@ -194,7 +196,7 @@ void StartingContainerDialog::browseContainer()
 {
     m_optCustom->setChecked(true);
     const QPointer<StartingContainerDialog> self(this);
-    ContainerBrowser browser(m_context, ContainerBrowser::Purpose::StartingContainer, m_context.values.gTreeName,
+    ContainerBrowser browser(m_context, ContainerBrowser::Purpose::StartingContainer, m_context.values.treeName,
                              this);
     browser.load();
     if (!self)
@@ -218,12 +220,12 @@ void StartingContainerDialog::save()
         m_context.messages().inform(tr("You must specify a container to continue."), tr("Select Specific Container"));
         return;
     }
-    app::ProgramValues& values = m_context.values;
+    core::ProgramValues& values = m_context.values;
     const QString path = chosenPath();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    values.gSearchSubContainers = m_chkSubContainers->isChecked();
-    saveStartingContainer(m_context.registry(), path, values.gTreeName, values.gSearchSubContainers);
-    values.gStartingServerContext = startingContextFromPath(path, values.gTreeName);
+    values.searchSubContainers = m_chkSubContainers->isChecked();
+    saveStartingContainer(m_context.registry(), path, values.treeName, values.searchSubContainers);
+    values.startingServerContext = startingContextFromPath(path, values.treeName);
 
     QPointer<StartingContainerDialog> self(this);
     m_servers.searchServers();
@@ -241,8 +243,8 @@ void StartingContainerDialog::save()
         // belongs to, so that the stored values never mix two choices; the
         // dialog stays open.
         saveStartingContainer(m_context.registry(), m_previousPath, m_oldTree, m_previousSubContainers);
-        values.gStartingServerContext = m_previousContext;
-        values.gSearchSubContainers = m_previousSubContainers;
+        values.startingServerContext = m_previousContext;
+        values.searchSubContainers = m_previousSubContainers;
         return;
     }
     accept();
@@ -255,13 +257,13 @@ void StartingContainerDialog::cancel()
 
 void StartingContainerDialog::done(int result)
 {
-    app::ProgramValues& values = m_context.values;
+    core::ProgramValues& values = m_context.values;
     if (result != QDialog::Accepted) {
-        values.gTreeName = m_lblOldTree->text();
+        values.treeName = m_lblOldTree->text();
         // A first run left without a choice: this run searches the whole tree;
         // nothing is stored, so the next start asks again.
-        if (m_openedBySearch && values.gStartingServerContext.isEmpty())
-            values.gStartingServerContext = kRootName;
+        if (m_openedBySearch && values.startingServerContext.isEmpty())
+            values.startingServerContext = kRootName;
     }
     QDialog::done(result);
     // A list left empty by a choice that found nothing is searched again

@@ -3,7 +3,7 @@
 // which the server list is searched, and whether sub-containers are searched
 // too. Its choice is stored and applied at once by a new server search.
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "directory/DialogSupport.h"
 
 #include <QDialog>
@@ -22,7 +22,7 @@ class StartingContainerDialog : public QDialog {
 public:
     // openedBySearch: the server search asked for a first starting container
     // and goes on by itself once the dialog closes.
-    StartingContainerDialog(app::AppContext& context, ServerListHost& servers, bool openedBySearch,
+    StartingContainerDialog(core::AppContext& context, ServerListHost& servers, bool openedBySearch,
                             QWidget* parent = nullptr);
 
     void setModalRunner(ModalRunner runner) { m_runModal = std::move(runner); }
@@ -58,7 +58,7 @@ private:
     void setCustomPath(const QString& path);
     QString chosenPath() const;
 
-    app::AppContext& m_context;
+    core::AppContext& m_context;
     ServerListHost& m_servers;
     bool m_openedBySearch;
     QString m_oldTree;           // lblOldTree

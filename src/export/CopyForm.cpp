@@ -1,6 +1,6 @@
 #include "export/CopyForm.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "export/SaveCopy.h"
 #include "export/WidgetExport.h"
 #include "widgets/FlexGrid.h"
@@ -21,7 +21,7 @@ bool g_lastChoiceAllRows = false;
 
 }  // namespace
 
-CopyForm::CopyForm(app::AppContext& context, QWidget* activeChild, QWidget* parent)
+CopyForm::CopyForm(core::AppContext& context, QWidget* activeChild, QWidget* parent)
     : QDialog(parent)
     , m_context(context)
     , m_window(activeChild)
@@ -57,13 +57,13 @@ CopyForm::CopyForm(app::AppContext& context, QWidget* activeChild, QWidget* pare
     layout->addLayout(buttons);
     setFixedSize(sizeHint());
 
-    connect(m_copy, &QPushButton::clicked, this, &CopyForm::btnCopy_Click);
-    connect(m_cancel, &QPushButton::clicked, this, &CopyForm::btnCancel_Click);
+    connect(m_copy, &QPushButton::clicked, this, &CopyForm::copyAndClose);
+    connect(m_cancel, &QPushButton::clicked, this, &CopyForm::cancel);
 }
 
 CopyForm::~CopyForm() = default;
 
-void CopyForm::btnCopy_Click()
+void CopyForm::copyAndClose()
 {
     if (widgets::FlexGrid* grid = copyableGrid(m_window)) {
         int first = 0;
@@ -73,13 +73,13 @@ void CopyForm::btnCopy_Click()
             last = std::max(grid->row(), grid->rowSel());
         }
         if (first >= 0 && last >= first)
-            subCopyGridToClipboard(*grid, first, last, fcnSaveDelimiter(m_context), m_context.clipboard());
+            copyGridToClipboard(*grid, first, last, saveDelimiter(m_context), m_context.clipboard());
     }
     g_lastChoiceAllRows = m_allRows->isChecked();
     accept();
 }
 
-void CopyForm::btnCancel_Click()
+void CopyForm::cancel()
 {
     reject();
 }

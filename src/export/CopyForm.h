@@ -1,5 +1,5 @@
 #pragma once
-// frmCopy: asks whether Copy takes all rows of the active window's grid or the
+// The copy dialog ("frmCopy"): asks whether Copy takes all rows of the active window's grid or the
 // selected ones. The choice of "&All Rows" is remembered for the rest of the run.
 
 #include <QDialog>
@@ -8,7 +8,7 @@
 class QPushButton;
 class QRadioButton;
 
-namespace app {
+namespace core {
 class AppContext;
 }
 
@@ -17,7 +17,7 @@ namespace exporting {
 class CopyForm : public QDialog {
     Q_OBJECT
 public:
-    CopyForm(app::AppContext& context, QWidget* activeChild, QWidget* parent = nullptr);
+    CopyForm(core::AppContext& context, QWidget* activeChild, QWidget* parent = nullptr);
     ~CopyForm() override;
 
     QRadioButton* optAllRows() const { return m_allRows; }
@@ -27,8 +27,8 @@ public:
 
     // Copies all rows or the selected ones of the window's first grid, then
     // remembers the choice and closes. Without a grid only the choice is kept.
-    void btnCopy_Click();
-    void btnCancel_Click();
+    void copyAndClose();
+    void cancel();
 
     // Whether the last copy of this run chose "&All Rows".
     static bool lastChoiceWasAllRows();
@@ -36,7 +36,7 @@ public:
     static void forgetLastChoice();
 
 private:
-    app::AppContext& m_context;
+    core::AppContext& m_context;
     QPointer<QWidget> m_window;
     QRadioButton* m_allRows;
     QRadioButton* m_selected;

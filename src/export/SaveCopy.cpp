@@ -1,6 +1,7 @@
 #include "export/SaveCopy.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
+#include "platform/Services.h"
 #include "export/CopyForm.h"
 #include "export/WidgetExport.h"
 
@@ -12,13 +13,13 @@
 
 namespace exporting {
 
-QString fcnSaveDelimiter(const app::AppContext& context)
+QString saveDelimiter(const core::AppContext& context)
 {
-    const QString& delimiter = context.values.gSaveFileDelimiter;
+    const QString& delimiter = context.values.saveFileDelimiter;
     return delimiter.isEmpty() ? QStringLiteral(",") : delimiter;
 }
 
-QString fcnChildCaption(const QWidget* activeChild)
+QString childCaption(const QWidget* activeChild)
 {
     if (!activeChild)
         return {};
@@ -27,7 +28,7 @@ QString fcnChildCaption(const QWidget* activeChild)
     return activeChild->windowTitle();
 }
 
-bool subSaveTables(const QWidget* window, const QString& path, const QString& delimiter, const QLocale& locale)
+bool saveTables(const QWidget* window, const QString& path, const QString& delimiter, const QLocale& locale)
 {
     bool written = false;
     for (const QWidget* table : exportableTables(window)) {
@@ -45,7 +46,7 @@ bool subSaveTables(const QWidget* window, const QString& path, const QString& de
     return written;
 }
 
-QByteArray fcnSavedBytes(const QWidget* window, const QString& delimiter, const QLocale& locale)
+QByteArray savedBytes(const QWidget* window, const QString& delimiter, const QLocale& locale)
 {
     QByteArray bytes;
     for (const QWidget* table : exportableTables(window)) {
@@ -57,23 +58,23 @@ QByteArray fcnSavedBytes(const QWidget* window, const QString& delimiter, const 
     return bytes;
 }
 
-void Menu_Save_Click(app::AppContext& context, QWidget* activeChild)
+void saveWindow(core::AppContext& context, QWidget* activeChild)
 {
     // Without a child window there is nothing a file could receive.
     if (!activeChild)
         return;
     platform::SaveDialogRequest request;
-    request.proposedName = fcnProposedSaveName(fcnChildCaption(activeChild));
-    request.filter = fcnSaveFilter();
+    request.proposedName = proposedSaveName(childCaption(activeChild));
+    request.filter = saveFilter();
     request.overwritePrompt = true;
     QPointer<QWidget> window(activeChild);
     const QString path = context.fileDialogs().getSaveFileName(request);
     if (path.isEmpty() || !window)
         return;
-    subSaveTables(window, path, fcnSaveDelimiter(context));
+    saveTables(window, path, saveDelimiter(context));
 }
 
-void Menu_Copy_Click(app::AppContext& context, QWidget* activeChild, QWidget* dialogParent)
+void copyWindow(core::AppContext& context, QWidget* activeChild, QWidget* dialogParent)
 {
     if (!activeChild)
         return;

@@ -1,7 +1,7 @@
 #include "export/TableExport.h"
 
-#include "widgets/GridData.h"
-#include "widgets/ReportListModel.h"
+#include "models/GridData.h"
+#include "models/ReportListModel.h"
 
 #include <QIODevice>
 
@@ -30,13 +30,13 @@ bool readNumber(const QString& text, const QLocale& locale, double* value)
 
 bool writeLine(QIODevice& device, const QString& line)
 {
-    const QByteArray bytes = fcnToAnsi(line) + lineEnd;
+    const QByteArray bytes = ansiBytes(line) + lineEnd;
     return device.write(bytes) == bytes.size();
 }
 
 }  // namespace
 
-QString fcnConvertCell(const QString& text, const QLocale& locale)
+QString convertCell(const QString& text, const QLocale& locale)
 {
     const QString trimmed = text.trimmed();
     double value = 0;
@@ -55,7 +55,7 @@ QString fcnConvertCell(const QString& text, const QLocale& locale)
     return result;
 }
 
-QString fcnQuoteField(const QString& cell, const QString& delimiter)
+QString quoteField(const QString& cell, const QString& delimiter)
 {
     const bool needsQuotes = cell.contains(delimiter) || cell.contains(QLatin1Char('"'))
         || cell.contains(QLatin1Char('\r')) || cell.contains(QLatin1Char('\n'));
@@ -66,18 +66,18 @@ QString fcnQuoteField(const QString& cell, const QString& delimiter)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-QString fcnBuildLine(const QStringList& cells, const QString& delimiter)
+QString buildLine(const QStringList& cells, const QString& delimiter)
 {
     QString line;
     for (qsizetype i = 0; i < cells.size(); ++i) {
         if (i > 0)
             line += delimiter;
-        line += fcnQuoteField(cells[i], delimiter);
+        line += quoteField(cells[i], delimiter);
     }
     return line;
 }
 
-QByteArray fcnToAnsi(const QString& text)
+QByteArray ansiBytes(const QString& text)
 {
     // Windows-1252 differs from Latin-1 only in 0x80..0x9F.
     static constexpr char16_t high[32] = {
@@ -101,7 +101,7 @@ QByteArray fcnToAnsi(const QString& text)
     return bytes;
 }
 
-bool writeGrid(const widgets::GridData& grid, QIODevice& device, const QString& delimiter, const QLocale& locale)
+bool writeGrid(const models::GridData& grid, QIODevice& device, const QString& delimiter, const QLocale& locale)
 {
     int lastRow = grid.rows() - 1;
     while (lastRow >= 0 && grid.rowHeight(lastRow) <= 0)
@@ -112,32 +112,32 @@ bool writeGrid(const widgets::GridData& grid, QIODevice& device, const QString& 
         QStringList cells;
         for (int c = 0; c < grid.cols(); ++c) {
             if (grid.colWidth(c) > 0)
-                cells.append(fcnConvertCell(grid.text(r, c), locale));
+                cells.append(convertCell(grid.text(r, c), locale));
         }
-        if (!writeLine(device, fcnBuildLine(cells, delimiter)))
+        if (!writeLine(device, buildLine(cells, delimiter)))
             return false;
     }
     return true;
 }
 
-bool writeListView(const widgets::ReportListModel& list, QIODevice& device, const QString& delimiter,
+bool writeListView(const models::ReportListModel& list, QIODevice& device, const QString& delimiter,
                    const QLocale& locale)
 {
     if (list.rowCount() == 0)
         return true;
-    if (!writeLine(device, fcnBuildLine(list.headings(), delimiter)))
+    if (!writeLine(device, buildLine(list.headings(), delimiter)))
         return false;
     for (int r = 0; r < list.rowCount(); ++r) {
         QStringList cells;
         for (int c = 0; c < list.columnCount(); ++c)
-            cells.append(fcnConvertCell(list.itemText(r, c), locale));
-        if (!writeLine(device, fcnBuildLine(cells, delimiter)))
+            cells.append(convertCell(list.itemText(r, c), locale));
+        if (!writeLine(device, buildLine(cells, delimiter)))
             return false;
     }
     return true;
 }
 
-QString fcnGridClipboardText(const widgets::GridData& grid, const QString& gridName, int firstRow, int lastRow,
+QString gridClipboardText(const models::GridData& grid, const QString& gridName, int firstRow, int lastRow,
                              const QString& delimiter, const QLocale& locale)
 {
     const QString crlf = QStringLiteral("\r\n");
@@ -148,13 +148,13 @@ QString fcnGridClipboardText(const widgets::GridData& grid, const QString& gridN
     lastRow = std::min(lastRow, grid.rows() - 1);
 
     if (firstRow != 0) {
-        const bool shownOnly = gridName == QLatin1String(NlmGridName);
+        const bool shownOnly = gridName == QLatin1String(kNlmGridName);
         QStringList header;
         for (int c = 0; c < grid.cols(); ++c) {
             if (!shownOnly || grid.colWidth(c) > 0)
                 header.append(grid.text(0, c).trimmed());
         }
-        text += fcnBuildLine(header, delimiter) + crlf;
+        text += buildLine(header, delimiter) + crlf;
     }
     for (int r = firstRow; r <= lastRow; ++r) {
         if (grid.rowHeight(r) < 1)
@@ -162,14 +162,14 @@ QString fcnGridClipboardText(const widgets::GridData& grid, const QString& gridN
         QStringList cells;
         for (int c = 0; c < grid.cols(); ++c) {
             if (grid.colWidth(c) >= 1)
-                cells.append(fcnConvertCell(grid.text(r, c), locale));
+                cells.append(convertCell(grid.text(r, c), locale));
         }
-        text += fcnBuildLine(cells, delimiter) + crlf;
+        text += buildLine(cells, delimiter) + crlf;
     }
     return text;
 }
 
-QString fcnProposedSaveName(const QString& caption)
+QString proposedSaveName(const QString& caption)
 {
     QString name = caption;
     const qsizetype slash = name.indexOf(QLatin1Char('/'));
@@ -178,7 +178,7 @@ QString fcnProposedSaveName(const QString& caption)
     return name;
 }
 
-QString fcnSaveFilter()
+QString saveFilter()
 {
     return QStringLiteral("CSV File(*.csv);;All Files(*.*)");
 }

@@ -11,50 +11,50 @@
 
 class QIODevice;
 
-namespace widgets {
+namespace models {
 class GridData;
 class ReportListModel;
-}  // namespace widgets
+}  // namespace models
 
 namespace exporting {
 
 // The grid of the NLM window that holds descriptions is never a table here.
-inline constexpr char NlmDescriptionGridName[] = "grdNLMDescription";
+inline constexpr char kNlmDescriptionGridName[] = "grdNLMDescription";
 // The copied header of the NLM comparison leaves out its hidden columns.
-inline constexpr char NlmGridName[] = "grdNLMs";
+inline constexpr char kNlmGridName[] = "grdNLMs";
 
 // Trimmed text; a number (grouping allowed) is reformatted with two decimals
 // when it has a decimal point and without decimals otherwise.
-QString fcnConvertCell(const QString& text, const QLocale& locale = QLocale());
+QString convertCell(const QString& text, const QLocale& locale = QLocale());
 
 // One field of a line: a cell holding the delimiter, a double quote, CR or LF
 // is put in double quotes with its quotes doubled, so that it stays one field.
-QString fcnQuoteField(const QString& cell, const QString& delimiter);
+QString quoteField(const QString& cell, const QString& delimiter);
 
 // Cells joined by the delimiter (each quoted where needed), no line end.
-QString fcnBuildLine(const QStringList& cells, const QString& delimiter);
+QString buildLine(const QStringList& cells, const QString& delimiter);
 
 // Windows-1252 bytes for the text; characters it cannot hold become "?".
-QByteArray fcnToAnsi(const QString& text);
+QByteArray ansiBytes(const QString& text);
 
 // Saved file of a grid: rows of height > 0 from row 0, columns of width > 0,
 // header cells converted like data cells. False when the device fails.
-bool writeGrid(const widgets::GridData& grid, QIODevice& device, const QString& delimiter,
+bool writeGrid(const models::GridData& grid, QIODevice& device, const QString& delimiter,
                const QLocale& locale = QLocale());
 
 // Saved file of a list view: the headings, then one line per row in display
 // order; a list without rows gives an empty file.
-bool writeListView(const widgets::ReportListModel& list, QIODevice& device, const QString& delimiter,
+bool writeListView(const models::ReportListModel& list, QIODevice& device, const QString& delimiter,
                    const QLocale& locale = QLocale());
 
-// Clipboard text of rows firstRow..lastRow of a grid (see subCopyGridToClipboard).
-QString fcnGridClipboardText(const widgets::GridData& grid, const QString& gridName, int firstRow, int lastRow,
+// Clipboard text of rows firstRow..lastRow of a grid (see copyGridToClipboard).
+QString gridClipboardText(const models::GridData& grid, const QString& gridName, int firstRow, int lastRow,
                              const QString& delimiter, const QLocale& locale = QLocale());
 
 // Proposed file name for a window caption: its first "/" becomes "-".
-QString fcnProposedSaveName(const QString& caption);
+QString proposedSaveName(const QString& caption);
 
 // Filter of the save dialog.
-QString fcnSaveFilter();
+QString saveFilter();
 
 }  // namespace exporting

@@ -16,16 +16,16 @@ bool writeListView(const widgets::ReportListView& list, QIODevice& device, const
     return writeListView(list.model(), device, delimiter, locale);
 }
 
-QString fcnGridClipboardText(const widgets::FlexGrid& grid, int firstRow, int lastRow, const QString& delimiter,
+QString gridClipboardText(const widgets::FlexGrid& grid, int firstRow, int lastRow, const QString& delimiter,
                              const QLocale& locale)
 {
-    return fcnGridClipboardText(grid.data(), grid.name(), firstRow, lastRow, delimiter, locale);
+    return gridClipboardText(grid.data(), grid.name(), firstRow, lastRow, delimiter, locale);
 }
 
-void subCopyGridToClipboard(const widgets::FlexGrid& grid, int firstRow, int lastRow, const QString& delimiter,
+void copyGridToClipboard(const widgets::FlexGrid& grid, int firstRow, int lastRow, const QString& delimiter,
                             platform::ClipboardService& clipboard, const QLocale& locale)
 {
-    clipboard.setText(fcnGridClipboardText(grid, firstRow, lastRow, delimiter, locale));
+    clipboard.setText(gridClipboardText(grid, firstRow, lastRow, delimiter, locale));
 }
 
 QList<QWidget*> exportableTables(const QWidget* window)
@@ -37,7 +37,7 @@ QList<QWidget*> exportableTables(const QWidget* window)
     const QList<QWidget*> children = window->findChildren<QWidget*>();
     for (QWidget* child : children) {
         if (auto* grid = qobject_cast<widgets::FlexGrid*>(child)) {
-            if (grid->name() != QLatin1String(NlmDescriptionGridName))
+            if (grid->name() != QLatin1String(kNlmDescriptionGridName))
                 tables.append(grid);
         } else if (qobject_cast<widgets::ReportListView*>(child)) {
             tables.append(child);

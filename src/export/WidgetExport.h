@@ -23,13 +23,13 @@ bool writeGrid(const widgets::FlexGrid& grid, QIODevice& device, const QString& 
 bool writeListView(const widgets::ReportListView& list, QIODevice& device, const QString& delimiter,
                    const QLocale& locale = QLocale());
 
-QString fcnGridClipboardText(const widgets::FlexGrid& grid, int firstRow, int lastRow, const QString& delimiter,
+QString gridClipboardText(const widgets::FlexGrid& grid, int firstRow, int lastRow, const QString& delimiter,
                              const QLocale& locale = QLocale());
 
 // Builds the clipboard text of rows firstRow..lastRow: a header line from
 // row 0 first when the copy does not start there, then every shown row.
 // Nothing happens when the clipboard cannot be opened.
-void subCopyGridToClipboard(const widgets::FlexGrid& grid, int firstRow, int lastRow, const QString& delimiter,
+void copyGridToClipboard(const widgets::FlexGrid& grid, int firstRow, int lastRow, const QString& delimiter,
                             platform::ClipboardService& clipboard, const QLocale& locale = QLocale());
 
 // The tables of a window that Save writes, in control order: every flex grid

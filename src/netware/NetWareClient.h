@@ -12,7 +12,7 @@
 //   reads them up to the first NUL or their end. Outputs are caller-owned fixed
 //   buffers (std::span<char>); the client writes at most buffer.size() bytes and
 //   terminates the text with a NUL when there is room. Callers read outputs with
-//   fcnBytesToString, which never reads past the buffer.
+//   bytesToString, which never reads past the buffer.
 // - Record layouts are Veskaro's own; each is described where it is declared.
 
 #include <QByteArray>

@@ -2,8 +2,6 @@
 
 #include "settings/AnsiText.h"
 
-#include "settings/Registry.h"
-
 #include <QStringView>
 
 #include <algorithm>
@@ -11,32 +9,20 @@
 
 namespace nw {
 
-namespace {
-
-const QString kHiddenKey = settings::rootKeyPath(QStringLiteral("Hidden"));
-
-StartingContainerDialog& startingContainerDialog()
-{
-    static StartingContainerDialog dialog;
-    return dialog;
-}
-
-}  // namespace
-
 // --- Byte-array strings -------------------------------------------------------
 
-QString fcnBytesToString(std::span<const char> bytes)
+QString bytesToString(std::span<const char> bytes)
 {
     const auto end = std::find(bytes.begin(), bytes.end(), '\0');
     return settings::fromWindows1252(QByteArrayView(bytes.data(), static_cast<qsizetype>(end - bytes.begin())));
 }
 
-QString fcnBytesToString(std::span<const quint8> bytes)
+QString bytesToString(std::span<const quint8> bytes)
 {
-    return fcnBytesToString(std::span<const char>(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    return bytesToString(std::span<const char>(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
-void subStringToBytes(std::span<char> bytes, const QString& text)
+void stringToBytes(std::span<char> bytes, const QString& text)
 {
     if (bytes.empty())
         return;
@@ -57,7 +43,7 @@ QByteArray toAnsi(const QString& text)
     return settings::toWindows1252Lossy(text);
 }
 
-QString fcnComponentsToPath(std::span<const quint8> bytes, quint8 totalLength)
+QString componentsToPath(std::span<const quint8> bytes, quint8 totalLength)
 {
     // The length bytes come from the server; the path never reaches past the
     // stated total length nor past the buffer, whatever they say.
@@ -80,7 +66,7 @@ QString fcnComponentsToPath(std::span<const quint8> bytes, quint8 totalLength)
 
 // --- Name conversions -------------------------------------------------------------
 
-QString fcnDotsToTreePath(const QString& dotted, const QString& treeName)
+QString dotsToTreePath(const QString& dotted, const QString& treeName)
 {
     QString rest = dotted;
     QString result;
@@ -97,7 +83,7 @@ QString fcnDotsToTreePath(const QString& dotted, const QString& treeName)
     return treeName + QLatin1Char('\\') + result;
 }
 
-QString fcnTreePathToDots(const QString& treePath, const QString& treeName)
+QString treePathToDots(const QString& treePath, const QString& treeName)
 {
     if (treePath.isEmpty())
         return QStringLiteral("[Owner unavailable]");
@@ -128,197 +114,24 @@ QString fcnTreePathToDots(const QString& treePath, const QString& treeName)
 
 // --- Client routines ----------------------------------------------------------------
 
-QString fcnStatusText(NWRCODE code)
+QString statusText(NWRCODE code)
 {
     // The client's 32-bit result reads as a signed number (-601, 34817).
     return QString::number(static_cast<qint32>(code));
 }
 
-NWRCODE fcnOpenConnByName(NetWareClient& client, const QString& server, NWCONN_HANDLE& connection)
+NWRCODE openConnectionByName(NetWareClient& client, const QString& server, NWCONN_HANDLE& connection)
 {
     return client.NWCCOpenConnByName(0, toAnsi(server), NWCC_NAME_FORMAT_BIND, NWCC_OPEN_LICENSED,
                                      NW_TRAN_TYPE_WILD, connection);
 }
 
-NWRCODE subCloseConnReporting(app::AppContext& context, NWCONN_HANDLE connection, const QString& title)
+
+QString connectionNumberText(NetWareClient& client, NWCONN_HANDLE connection)
 {
-    const NWRCODE rc = context.client().NWCCCloseConn(connection);
-    if (rc != status::Success)
-        context.messages().inform(QStringLiteral("NWCCCloseConn returned ") + fcnStatusText(rc), title);
-    return rc;
-}
-
-void subInitClient(app::AppContext& context)
-{
-    NetWareClient& client = context.client();
-    if (client.NWCallsInit(0, 0) != status::Success)
-        context.messages().inform(QStringLiteral("Unable to initialize!"));
-
-    NWDSContextHandle dsContext = 0;
-    if (client.NWDSCreateContextHandle(dsContext) != status::Success)
-        return;
-    std::array<char, 200> tree;
-    tree.fill(' ');
-    client.NWDSGetContext(dsContext, DCK_TREE_NAME, std::span<char>(tree));
-    context.values.gTreeName = fcnBytesToString(std::span<const char>(tree)).trimmed();
-    client.NWDSFreeContext(dsContext);
-}
-
-void setStartingContainerDialog(StartingContainerDialog dialog)
-{
-    startingContainerDialog() = std::move(dialog);
-}
-
-void subLoadStartingServerContext(app::AppContext& context)
-{
-    settings::RegistryStore& store = context.registry();
-    if (!store.keyExists(settings::Hive::CurrentUser, settings::kRootKey))
-        settings::subResetStartingServerContext(store);   // first run: the root key comes into being
-
-    QString text;
-    const auto stored = settings::fnReadValue(store, settings::kRootKey, QStringLiteral("StartingServerContext"), 249);
-    if (stored && !stored->trimmed().isEmpty()) {
-        text = *stored;
-    } else if (startingContainerDialog()) {
-        // An empty stored container is treated as none: the user chooses one.
-        context.values.gStartingServerContext.clear();
-        startingContainerDialog()(context);
-        text = context.values.gStartingServerContext;
-    } else {
-        text = QStringLiteral("[Root]");
-    }
-
-    QString dots = fcnTreePathToDots(text.trimmed(), context.values.gTreeName);
-    if (dots != QLatin1String("[Root]") && !dots.startsWith(QLatin1Char('.')))
-        dots.prepend(QLatin1Char('.'));
-    context.values.gStartingServerContext = dots;
-}
-
-ServerLists fcnFindServers(app::AppContext& context, const QString& objectClass)
-{
-    ServerLists lists;
-    subLoadStartingServerContext(context);
-
-    NetWareClient& client = context.client();
-    const app::ProgramValues& values = context.values;
-
-    NWDSContextHandle dsContext = 0;
-    if (client.NWDSCreateContextHandle(dsContext) == status::Success) {
-        quint32 flags = 0;
-        client.NWDSGetContext(dsContext, DCK_FLAGS, flags);
-        flags |= DCV_TYPELESS_NAMES;
-        client.NWDSSetContext(dsContext, DCK_TREE_NAME, toAnsi(values.gTreeName));
-        client.NWDSSetContext(dsContext, DCK_FLAGS, flags);
-        client.NWDSSetContext(dsContext, DCK_NAME_CONTEXT,
-                              toAnsi(fcnDotsToTreePath(values.gStartingServerContext, values.gTreeName)));
-
-        NWDSBufHandle filter = 0, attributes = 0, reply = 0;
-        client.NWDSAllocBuf(DEFAULT_MESSAGE_LEN, filter);
-        client.NWDSInitBuf(dsContext, DSV_SEARCH_FILTER, filter);
-        client.NWDSAllocBuf(DEFAULT_MESSAGE_LEN, attributes);
-        client.NWDSInitBuf(dsContext, DSV_LIST, attributes);
-        client.NWDSAllocBuf(DEFAULT_MESSAGE_LEN, reply);
-
-        NWFilterCursor cursor = 0;
-        client.NWDSAllocFilter(cursor);
-        const QByteArray attributeName = toAnsi(QStringLiteral("Object Class"));
-        const QByteArray className = toAnsi(objectClass);
-        client.NWDSAddFilterToken(cursor, FTOK_ANAME, &attributeName, SYN_CLASS_NAME);
-        client.NWDSAddFilterToken(cursor, FTOK_EQ, nullptr, 0);
-        client.NWDSAddFilterToken(cursor, FTOK_AVAL, &className, SYN_CLASS_NAME);
-        client.NWDSAddFilterToken(cursor, FTOK_END, nullptr, 0);
-        client.NWDSPutFilter(dsContext, filter, cursor);
-
-        const QByteArray base = toAnsi(values.gStartingServerContext);
-        const quint32 scope = values.gSearchSubContainers ? DS_SEARCH_SUBTREE : DS_SEARCH_SUBORDINATES;
-        qint32 iteration = -1;
-        do {
-            qint32 searched = 0;
-            if (client.NWDSSearch(dsContext, base, scope, false, filter, 1, false, attributes, iteration, 0,
-                                  searched, reply)
-                != status::Success)
-                break;
-            quint32 count = 0;
-            client.NWDSGetObjectCount(dsContext, reply, count);
-            for (quint32 i = 0; i < count; ++i) {
-                std::array<char, 129> name{};
-                quint32 attributeCount = 0;
-                ObjectInfo info;
-                // A record that cannot be read names no server: no blank entry.
-                if (client.NWDSGetObjectName(dsContext, reply, std::span<char>(name), attributeCount, info)
-                    != status::Success)
-                    continue;
-                const QString server = fcnBytesToString(std::span<const char>(name)).section(QLatin1Char('.'), 0, 0);
-                if (!server.isEmpty())
-                    lists.all.append(server);
-            }
-        } while (iteration != -1);
-
-        client.NWDSFreeBuf(reply);
-        client.NWDSFreeBuf(attributes);
-        client.NWDSFreeBuf(filter);
-        client.NWDSFreeContext(dsContext);
-    }
-
-    // Read whole: a hundred hidden servers fill more than any fixed room, and a
-    // list cut short would show every one of them again.
-    const auto hidden = context.registry().queryValue(settings::Hive::CurrentUser, kHiddenKey, values.gTreeName);
-    if (!hidden) {
-        lists.visible = lists.all;
-        return lists;
-    }
-    QStringList hiddenNames;
-    for (const QString& name : hidden->split(QLatin1Char(',')))
-        hiddenNames.append(name.trimmed());
-    for (const QString& server : std::as_const(lists.all)) {
-        if (!hiddenNames.contains(server, Qt::CaseSensitive))
-            lists.visible.append(server);
-    }
-    return lists;
-}
-
-int fcnFindFreeDrive(app::AppContext& context)
-{
-    NetWareClient& client = context.client();
-    for (quint16 drive = 26; drive >= 2; --drive) {
-        quint16 driveStatus = 0xFFFF;
-        NWCONN_HANDLE connection = 0;
-        std::array<char, 260> root{}, relative{}, full{};
-        const NWRCODE rc = client.NWGetDriveStatus(drive, 2, driveStatus, connection, std::span<char>(root),
-                                                   std::span<char>(relative), std::span<char>(full));
-        if (rc == status::Success && driveStatus == NW_UNMAPPED_DRIVE)
-            return drive;
-    }
-    context.messages().inform(
-        QStringLiteral("There are no free drive letters, please release a drive and try again."));
-    return 99;
-}
-
-void subListServerVolumes(app::AppContext& context, const QString& server, bool add, QStringList& target)
-{
-    NetWareClient& client = context.client();
-    NWCONN_HANDLE connection = 0;
-    if (fcnOpenConnByName(client, server, connection) != status::Success)
-        return;
-
-    quint32 iterator = 0;
-    do {
-        std::array<VolumeRecord, 1> volume{};
-        quint32 returned = 0;
-        if (client.NWScanMountedVolumeList(connection, 1, NW_NS_LONG, iterator, 1, returned,
-                                           std::span<VolumeRecord>(volume))
-            != status::Success)
-            break;
-        if (returned == 0)
-            continue;
-        const QString name = fcnBytesToString(std::span<const char>(volume[0].volumeName));
-        if (name == QLatin1String("_ADMIN") || name == QLatin1String("NSS_ADMIN"))
-            continue;
-        if (add && !target.contains(name, Qt::CaseSensitive))
-            target.append(name);
-    } while (iterator != 0);
-
-    subCloseConnReporting(context, connection);
+    std::array<quint8, 4> number{};
+    client.NWCCGetConnInfo(connection, NWCC_INFO_CONN_NUMBER, number);
+    return QString::number(uint(number[0]) + 256u * uint(number[1]));
 }
 
 }  // namespace nw

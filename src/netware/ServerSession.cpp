@@ -1,10 +1,19 @@
 #include "netware/ServerSession.h"
 
 #include "netware/NovellCalls.h"
+#include "platform/Services.h"
 
 namespace nw {
 
-ServerSession::ServerSession(app::AppContext& context, QString server)
+NWRCODE closeConnectionReporting(core::AppContext& context, NWCONN_HANDLE connection, const QString& title)
+{
+    const NWRCODE rc = context.client().NWCCCloseConn(connection);
+    if (rc != status::Success)
+        context.messages().inform(QStringLiteral("NWCCCloseConn returned ") + statusText(rc), title);
+    return rc;
+}
+
+ServerSession::ServerSession(core::AppContext& context, QString server)
     : m_context(context), m_server(std::move(server))
 {
 }
@@ -19,7 +28,7 @@ NWRCODE ServerSession::open()
     if (m_open)
         return status::Success;
     NWCONN_HANDLE connection = 0;
-    const NWRCODE rc = fcnOpenConnByName(m_context.client(), m_server, connection);
+    const NWRCODE rc = openConnectionByName(m_context.client(), m_server, connection);
     if (rc == status::Success) {
         m_connection = connection;
         m_open = true;
@@ -47,7 +56,15 @@ NWRCODE ServerSession::close()
     if (!m_open)
         return status::Success;
     m_open = false;
-    return subCloseConnReporting(m_context, m_connection, m_closeTitle);
+    return closeConnectionReporting(m_context, m_connection, m_closeTitle);
+}
+
+NWRCODE ServerSession::closeQuietly()
+{
+    if (!m_open)
+        return status::Success;
+    m_open = false;
+    return m_context.client().NWCCCloseConn(m_connection);
 }
 
 }  // namespace nw

@@ -6,16 +6,20 @@
 // the client refuses is reported with the program's message
 // ("NWCCCloseConn returned " and the status).
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "netware/NetWareClient.h"
 
 #include <QString>
 
 namespace nw {
 
+// Closes a connection; a failure is shown as "NWCCCloseConn returned " and the
+// status, with `title` (empty: the application title). Returns the status.
+NWRCODE closeConnectionReporting(core::AppContext& context, NWCONN_HANDLE connection, const QString& title = {});
+
 class ServerSession {
 public:
-    ServerSession(app::AppContext& context, QString server);
+    ServerSession(core::AppContext& context, QString server);
     ~ServerSession();
 
     ServerSession(const ServerSession&) = delete;
@@ -33,7 +37,7 @@ public:
     NWCONN_HANDLE handle() const { return m_connection; }
     const QString& server() const { return m_server; }
     NetWareClient& client() const { return m_context.client(); }
-    app::AppContext& context() const { return m_context; }
+    core::AppContext& context() const { return m_context; }
 
     // Title of the message that reports a failed close (empty: the
     // application title).
@@ -42,9 +46,12 @@ public:
     // nothing. The message box lets events run: a caller that goes on must
     // check that its window still exists.
     NWRCODE close();
+    // Closes now without a message (a session given up on anyway); returns
+    // the status.
+    NWRCODE closeQuietly();
 
 private:
-    app::AppContext& m_context;
+    core::AppContext& m_context;
     QString m_server;
     QString m_closeTitle;
     NWCONN_HANDLE m_connection = 0;

@@ -1,6 +1,8 @@
 #include "options/OptionsForm.h"
 
-#include "app/AppContext.h"
+#include "platform/Services.h"
+
+#include "core/AppContext.h"
 #include "options/RemoteControl.h"
 #include "settings/Registry.h"
 
@@ -27,7 +29,7 @@ const QString kParentEntry = QStringLiteral("..");
 
 }  // namespace
 
-OptionsForm::OptionsForm(app::AppContext& context, QWidget* parent)
+OptionsForm::OptionsForm(core::AppContext& context, QWidget* parent)
     : QDialog(parent)
     , m_context(context)
     , m_tabs(new QTabBar(this))
@@ -147,18 +149,18 @@ OptionsForm::~OptionsForm() = default;
 void OptionsForm::load()
 {
     m_loading = true;
-    const app::ProgramValues& values = m_context.values;
-    switch (delimiterChoiceOf(values.gSaveFileDelimiter)) {
+    const core::ProgramValues& values = m_context.values;
+    switch (delimiterChoiceOf(values.saveFileDelimiter)) {
     case DelimiterChoice::Comma: m_comma->setChecked(true); break;
     case DelimiterChoice::SemiColon: m_semiColon->setChecked(true); break;
     case DelimiterChoice::Other:
         m_other->setChecked(true);
-        m_delimiter->setText(values.gSaveFileDelimiter);
+        m_delimiter->setText(values.saveFileDelimiter);
         break;
     }
 
     m_drive->addItems(driveRoots());
-    const QString stored = values.gRemoteControlPath;
+    const QString stored = values.remoteControlPath;
     if (isRconsolePath(stored))
         m_rconsole->setChecked(true);
     else
@@ -260,13 +262,13 @@ bool OptionsForm::applyUpdates()
         m_delimiter->setFocus();
         return false;
     }
-    settings::subSaveSetting(m_context, settings::kRootKey, QStringLiteral("SaveFileDelimiter"), delimiter);
-    m_context.values.gSaveFileDelimiter = delimiter;
+    settings::saveSetting(m_context, settings::kRootKey, QStringLiteral("SaveFileDelimiter"), delimiter);
+    m_context.values.saveFileDelimiter = delimiter;
 
     if (m_fileList->count() == 1) {
         const QString path = joinProgramPath(m_folder, m_fileList->item(0)->text());
-        settings::subSaveSetting(m_context, settings::kRootKey, QStringLiteral("RemoteControl"), path);
-        m_context.values.gRemoteControlPath = path;
+        settings::saveSetting(m_context, settings::kRootKey, QStringLiteral("RemoteControl"), path);
+        m_context.values.remoteControlPath = path;
     } else {
         m_context.messages().inform(
             QStringLiteral(
@@ -289,7 +291,7 @@ void OptionsForm::acceptOptions()
     accept();
 }
 
-void showOptions(app::AppContext& context, QWidget* parent)
+void showOptions(core::AppContext& context, QWidget* parent)
 {
     OptionsForm form(context, parent);
     form.exec();

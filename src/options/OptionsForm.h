@@ -14,7 +14,7 @@ class QPushButton;
 class QRadioButton;
 class QTabBar;
 
-namespace app {
+namespace core {
 class AppContext;
 }
 
@@ -23,7 +23,7 @@ namespace options {
 class OptionsForm : public QDialog {
     Q_OBJECT
 public:
-    explicit OptionsForm(app::AppContext& context, QWidget* parent = nullptr);
+    explicit OptionsForm(core::AppContext& context, QWidget* parent = nullptr);
     ~OptionsForm() override;
 
     QTabBar* tabstripOptions() const { return m_tabs; }
@@ -61,7 +61,7 @@ private:
     void enterFolder(const QString& entry);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    app::AppContext& m_context;
+    core::AppContext& m_context;
     QTabBar* m_tabs;
     QWidget* m_delimiterPanel;
     QWidget* m_remotePanel;
@@ -84,6 +84,6 @@ private:
 };
 
 // Tools / "Options": shows the window modally.
-void showOptions(app::AppContext& context, QWidget* parent);
+void showOptions(core::AppContext& context, QWidget* parent);
 
 }  // namespace options

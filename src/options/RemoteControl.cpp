@@ -1,6 +1,7 @@
 #include "options/RemoteControl.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
+#include "platform/Services.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -75,9 +76,9 @@ QString driveOf(const QString& path)
 #endif
 }
 
-void startRemoteConsoles(app::AppContext& context, const QStringList& servers)
+void startRemoteConsoles(core::AppContext& context, const QStringList& servers)
 {
-    const QString program = context.values.gRemoteControlPath;
+    const QString program = context.values.remoteControlPath;
     if (program.isEmpty()) {
         context.messages().inform(QStringLiteral(
             "You must select the path to Rconj/Rconsole from the Tools/Options/Remote Control menu first"));

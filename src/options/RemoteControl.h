@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace app {
+namespace core {
 class AppContext;
 }
 
@@ -40,6 +40,6 @@ QString driveOf(const QString& path);
 // Starts the remote console program once per server, with the server's name
 // as its only argument, in the program's folder, without waiting. Tells the
 // user when no program has been chosen or its folder cannot be reached.
-void startRemoteConsoles(app::AppContext& context, const QStringList& servers);
+void startRemoteConsoles(core::AppContext& context, const QStringList& servers);
 
 }  // namespace options

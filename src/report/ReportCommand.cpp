@@ -87,22 +87,6 @@ bool writeFile(const QString& path, const QByteArray& bytes, QString* problem)
     return true;
 }
 
-void runCommand(app::MainForm& form, app::Command command)
-{
-    switch (command) {
-    case app::Command::ServerInfo: form.btnServerInfo_Click(); break;
-    case app::Command::Utilization: form.btnUtilization_Click(); break;
-    case app::Command::NLMs: form.btnNLMs_Click(); break;
-    case app::Command::SetParameters: form.btnSetParameters_Click(); break;
-    case app::Command::Volume: form.btnVolume_Click(); break;
-    case app::Command::GetConnInfo: form.btnGetConnInfo_Click(); break;
-    case app::Command::Partitions: form.btnPartitions_Click(); break;
-    case app::Command::AbendLog: form.btnAbendLog_Click(); break;
-    case app::Command::FileLocks: form.btnFileLocks_Click(); break;
-    default: break;
-    }
-}
-
 }  // namespace
 
 bool openForServers(app::MainForm& form, app::Command command, const QStringList& servers)
@@ -113,7 +97,7 @@ bool openForServers(app::MainForm& form, app::Command command, const QStringList
         return false;
     }
     if (servers.isEmpty()) {
-        runCommand(form, command);
+        form.runCommand(command);
         return true;
     }
     QListWidget* list = form.lstServers();
@@ -122,7 +106,7 @@ bool openForServers(app::MainForm& form, app::Command command, const QStringList
         const QList<QListWidgetItem*> matches = list->findItems(server, Qt::MatchFixedString);
         if (!matches.isEmpty())
             matches.first()->setSelected(true);
-        runCommand(form, command);
+        form.runCommand(command);
     }
     return true;
 }
@@ -360,9 +344,9 @@ int ReportCommand::execute(const QStringList& arguments, QIODevice& out, QTextSt
     // tsv and json read the cells back from a comma-separated table, whatever
     // delimiter the options hold; the setting itself is not changed.
     if (parsed.format != ReportFormat::Csv)
-        form.context().values.gSaveFileDelimiter = QStringLiteral(",");
+        form.context().values.saveFileDelimiter = QStringLiteral(",");
     else if (parsed.delimiter)
-        form.context().values.gSaveFileDelimiter = *parsed.delimiter;
+        form.context().values.saveFileDelimiter = *parsed.delimiter;
 
     for (const QString& server : std::as_const(parsed.request.servers)) {
         if (form.lstServers()->findItems(server, Qt::MatchFixedString).isEmpty())

@@ -1,4 +1,6 @@
 // The report views of volume usage, partitions and abend logs. Volumes and
+
+#include "platform/Services.h"
 // partitions are opened once for all named servers, selected together in the
 // server list's order, as a user would select them.
 
@@ -60,7 +62,7 @@ void addFrameViews(ReportCommand& command)
     volumes.description = QStringLiteral("volume space usage of the servers, selected together");
     volumes.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
         if (!openForServersTogether(form, app::Command::Volume, request.servers,
-                                    [](app::MainForm& f) { f.btnVolume_Click(); }))
+                                    [](app::MainForm& f) { f.runCommand(app::Command::Volume); }))
             return std::nullopt;
         return savedTextOfActiveView(form, QStringLiteral("volumes"));
     };
@@ -73,7 +75,7 @@ void addFrameViews(ReportCommand& command)
                              QStringLiteral("sync")};
     partitions.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
         if (!openForServersTogether(form, app::Command::Partitions, request.servers,
-                                    [](app::MainForm& f) { f.btnPartitions_Click(); }))
+                                    [](app::MainForm& f) { f.runCommand(app::Command::Partitions); }))
             return std::nullopt;
         if (directory::PartitionsForm* window = directory::partitionsWindow(form))
             window->showReplicaView(replicaViewNamed(request.view));
@@ -88,7 +90,7 @@ void addFrameViews(ReportCommand& command)
     abends.showTakesNumber = true;
     abends.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
         if (!openForServersTogether(form, app::Command::AbendLog, request.servers,
-                                    [](app::MainForm& f) { f.btnAbendLog_Click(); }))
+                                    [](app::MainForm& f) { f.runCommand(app::Command::AbendLog); }))
             return std::nullopt;
         const QString server = request.servers.value(0);
         auto* viewer = views::findView<views::AbendLogForm>(form, [&server](const views::AbendLogForm& w) {

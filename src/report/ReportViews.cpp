@@ -98,12 +98,12 @@ std::vector<ReportView> standardViews()
 
     table.push_back(commandView("utilization", "server utilization after one poll", app::Command::Utilization,
                                 [](app::MainForm& form, const ReportRequest&) {
-                                    views::pollOnceForReport(views::serverMonWindow(form));
+                                    views::pollOnceForReport(views::findView<views::ServerMonForm>(form));
                                 }));
 
     ReportView nlms = commandView("nlms", "loaded NLMs side by side, version and date columns per server",
                                   app::Command::NLMs, [](app::MainForm& form, const ReportRequest& request) {
-                                      if (QWidget* window = views::fcnFindNlmForm(form))
+                                      if (QWidget* window = views::findView<views::NLMForm>(form))
                                           views::applyNlmReportOptions(window, request.show,
                                                                        request.differencesOnly);
                                   });
@@ -114,7 +114,7 @@ std::vector<ReportView> standardViews()
 
     ReportView sets = commandView("sets", "SET parameters side by side, one value column per server",
                                   app::Command::SetParameters, [](app::MainForm& form, const ReportRequest& request) {
-                                      if (QWidget* window = views::findSetCommandsForm(form))
+                                      if (QWidget* window = views::findView<views::SetCommandsForm>(form))
                                           views::applySetReportOptions(window, request.differencesOnly);
                                   });
     sets.takesDifferencesOnly = true;

@@ -8,7 +8,7 @@
 
 namespace settings {
 
-double fnColumnDotsPerInch(const QWidget* table)
+double columnDotsPerInch(const QWidget* table)
 {
     const int logical = table->logicalDpiX();
     const double dpi = logical > 0 ? logical : 96.0;

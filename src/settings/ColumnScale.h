@@ -11,6 +11,6 @@ namespace settings {
 
 // Dots per inch to convert a table's column twips at: the widget's logical
 // resolution, raised (never lowered) by the width of the application's font.
-double fnColumnDotsPerInch(const QWidget* table);
+double columnDotsPerInch(const QWidget* table);
 
 }  // namespace settings

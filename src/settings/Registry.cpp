@@ -1,6 +1,6 @@
 #include "settings/Registry.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include <array>
 
 namespace settings {
@@ -12,12 +12,12 @@ constexpr int kSettingRoom = 9;
 
 }  // namespace
 
-QString rootKeyPath(const QString& subKey)
+QString rootKeyPath(const QString& keyName)
 {
-    return kRootKey + u'\\' + subKey;
+    return kRootKey + u'\\' + keyName;
 }
 
-std::optional<QString> fnReadValue(const RegistryStore& store, const QString& keyPath, const QString& name, int room)
+std::optional<QString> readValue(const RegistryStore& store, const QString& keyPath, const QString& name, int room)
 {
     auto value = store.queryValue(Hive::CurrentUser, keyPath, name);
     if (!value || value->size() > room)
@@ -25,38 +25,40 @@ std::optional<QString> fnReadValue(const RegistryStore& store, const QString& ke
     return value;
 }
 
-QString fnDefaultSetting(const QString& valueName)
+QString defaultSetting(const QString& valueName)
 {
-    if (valueName == u"Top" || valueName == u"Left")
-        return QStringLiteral("0");
-    if (valueName == u"Height")
-        return QStringLiteral("7000");
-    if (valueName == u"Width")
-        return QStringLiteral("8040");
-    if (valueName == u"Refresh Interval")
-        return QStringLiteral("10");
-    if (valueName.startsWith(u"ColWidth-"))
-        return QStringLiteral("1440");
-    return QStringLiteral("0");
+    if (valueName == kTopValue)
+        return kDefaultTop;
+    if (valueName == kLeftValue)
+        return kDefaultLeft;
+    if (valueName == kHeightValue)
+        return kDefaultHeight;
+    if (valueName == kWidthValue)
+        return kDefaultWidth;
+    if (valueName == kRefreshIntervalValue)
+        return kDefaultRefreshInterval;
+    if (valueName.startsWith(kColWidthHeadingPrefix))
+        return kDefaultColumnWidth;
+    return kDefaultOtherValue;
 }
 
-QString fnGetSetting(const RegistryStore& store, const QString& keyPath, const QString& valueName)
+QString readSetting(const RegistryStore& store, const QString& keyPath, const QString& valueName)
 {
     // Before a window has ever saved its state every value reads as one inch,
     // whatever its name.
     if (!store.keyExists(Hive::CurrentUser, keyPath))
-        return QStringLiteral("1440");
-    if (auto value = fnReadValue(store, keyPath, valueName, kSettingRoom))
+        return kMissingKeyValue;
+    if (auto value = readValue(store, keyPath, valueName, kSettingRoom))
         return *value;
-    return fnDefaultSetting(valueName);
+    return defaultSetting(valueName);
 }
 
-QString fnGetSetting(const app::AppContext& context, const QString& keyPath, const QString& valueName)
+QString readSetting(const core::AppContext& context, const QString& keyPath, const QString& valueName)
 {
-    return fnGetSetting(context.registry(), keyPath, valueName);
+    return readSetting(context.registry(), keyPath, valueName);
 }
 
-void subSaveSetting(RegistryStore& store, const QString& keyPath, const QString& valueName, const QString& value)
+void saveSetting(RegistryStore& store, const QString& keyPath, const QString& valueName, const QString& value)
 {
     if (!store.keyExists(Hive::CurrentUser, keyPath)) {
         // Only one level is created, below the root; the root itself must exist.
@@ -70,59 +72,59 @@ void subSaveSetting(RegistryStore& store, const QString& keyPath, const QString&
     store.setValue(Hive::CurrentUser, keyPath, valueName, value);
 }
 
-void subSaveSetting(app::AppContext& context, const QString& keyPath, const QString& valueName, const QString& value)
+void saveSetting(core::AppContext& context, const QString& keyPath, const QString& valueName, const QString& value)
 {
-    subSaveSetting(context.registry(), keyPath, valueName, value);
+    saveSetting(context.registry(), keyPath, valueName, value);
 }
 
-void subCreateLoginTreesKey(RegistryStore& store)
+void createLoginTreesKey(RegistryStore& store)
 {
     store.createKey(Hive::CurrentUser, rootKeyPath(QStringLiteral("LoginForm")));
     store.createKey(Hive::CurrentUser, rootKeyPath(QStringLiteral("LoginForm\\Trees")));
 }
 
-void subCreateLoginTreesKey(app::AppContext& context)
+void createLoginTreesKey(core::AppContext& context)
 {
-    subCreateLoginTreesKey(context.registry());
+    createLoginTreesKey(context.registry());
 }
 
-void subCreateUserConnectionsKey(RegistryStore& store)
+void createUserConnectionsKey(RegistryStore& store)
 {
-    store.createKey(Hive::CurrentUser, rootKeyPath(QStringLiteral("UserConnectionsForm")));
+    store.createKey(Hive::CurrentUser, rootKeyPath(kUserConnectionsKeyName));
 }
 
-void subCreateUserConnectionsKey(app::AppContext& context)
+void createUserConnectionsKey(core::AppContext& context)
 {
-    subCreateUserConnectionsKey(context.registry());
+    createUserConnectionsKey(context.registry());
 }
 
-void subResetStartingServerContext(RegistryStore& store)
+void resetStartingServerContext(RegistryStore& store)
 {
     QString path;
     for (const QString& part : kRootKey.split(u'\\')) {
         path = path.isEmpty() ? part : path + u'\\' + part;
         store.createKey(Hive::CurrentUser, path);
     }
-    store.createKey(Hive::CurrentUser, rootKeyPath(QStringLiteral("Hidden")));
-    store.setValue(Hive::CurrentUser, kRootKey, QStringLiteral("StartingServerContext"), QString());
+    store.createKey(Hive::CurrentUser, rootKeyPath(kHiddenKeyName));
+    store.setValue(Hive::CurrentUser, kRootKey, kStartingServerContextValue, QString());
 }
 
-void subResetStartingServerContext(app::AppContext& context)
+void resetStartingServerContext(core::AppContext& context)
 {
-    subResetStartingServerContext(context.registry());
+    resetStartingServerContext(context.registry());
 }
 
-QString fnBooleanText(bool value)
+QString booleanText(bool value)
 {
-    return value ? QStringLiteral("True") : QStringLiteral("False");
+    return value ? kTrueText : kFalseText;
 }
 
-bool fnBooleanSetting(const std::optional<QString>& stored, bool whenMissing)
+bool booleanSetting(const std::optional<QString>& stored, bool whenMissing)
 {
     return stored ? *stored == u"True" : whenMissing;
 }
 
-int fnNumericKeyFilter(int keyCode)
+int numericKeyFilter(int keyCode)
 {
     constexpr int kBackspace = 8;
     constexpr int kPoint = 46;
@@ -131,11 +133,5 @@ int fnNumericKeyFilter(int keyCode)
     return 0;
 }
 
-QString fnGetConnectionNumber(nw::NetWareClient& client, nw::NWCONN_HANDLE connection)
-{
-    std::array<quint8, 4> number{};
-    client.NWCCGetConnInfo(connection, nw::NWCC_INFO_CONN_NUMBER, number);
-    return QString::number(uint(number[0]) + 256u * uint(number[1]));
-}
 
 }  // namespace settings

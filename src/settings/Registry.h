@@ -6,66 +6,62 @@
 // Key paths are full paths below the current user's hive
 // ("Software\Korvanel\Veskaro\VolumeUsageForm").
 
-#include "netware/NetWareClient.h"
 #include "settings/RegistryStore.h"
+#include "settings/SettingsKeys.h"
 
 #include <QString>
 
 #include <optional>
 
-namespace app {
+namespace core {
 class AppContext;
 }
 
 namespace settings {
 
-inline const QString kRootKey = QStringLiteral("Software\\Korvanel\\Veskaro");
 
 // The full path of a key directly below the root ("MainForm" -> "Software\Korvanel\Veskaro\MainForm").
-QString rootKeyPath(const QString& subKey);
+QString rootKeyPath(const QString& keyName);
 
 // Reads a value with room for `room` characters. A missing key, a missing
 // value, and a stored text longer than the room all give nothing: the
 // registry refuses to fill a buffer that is too small.
-std::optional<QString> fnReadValue(const RegistryStore& store, const QString& keyPath, const QString& name, int room);
+std::optional<QString> readValue(const RegistryStore& store, const QString& keyPath, const QString& name, int room);
 
 // The value read when the window's key exists but the value does not (or is too long).
-QString fnDefaultSetting(const QString& valueName);
+QString defaultSetting(const QString& valueName);
 
 // A missing key reads "1440" whatever the name; otherwise the stored text
 // (room for 9 characters) or the per-name default.
-QString fnGetSetting(const RegistryStore& store, const QString& keyPath, const QString& valueName);
-QString fnGetSetting(const app::AppContext& context, const QString& keyPath, const QString& valueName);
+QString readSetting(const RegistryStore& store, const QString& keyPath, const QString& valueName);
+QString readSetting(const core::AppContext& context, const QString& keyPath, const QString& valueName);
 
 // Writes one value. When the key cannot be opened, only a key named after the
 // path's last component is created, directly below the root; a deeper path
 // therefore still cannot be opened and its value is dropped, which is why
 // deeper keys are made beforehand by the routines below. Nothing is reported.
-void subSaveSetting(RegistryStore& store, const QString& keyPath, const QString& valueName, const QString& value);
-void subSaveSetting(app::AppContext& context, const QString& keyPath, const QString& valueName, const QString& value);
+void saveSetting(RegistryStore& store, const QString& keyPath, const QString& valueName, const QString& value);
+void saveSetting(core::AppContext& context, const QString& keyPath, const QString& valueName, const QString& value);
 
 // LoginForm and LoginForm\Trees, before per-tree login values are stored.
-void subCreateLoginTreesKey(RegistryStore& store);
-void subCreateLoginTreesKey(app::AppContext& context);
+void createLoginTreesKey(RegistryStore& store);
+void createLoginTreesKey(core::AppContext& context);
 
 // UserConnectionsForm, before the connection settings are first stored.
-void subCreateUserConnectionsKey(RegistryStore& store);
-void subCreateUserConnectionsKey(app::AppContext& context);
+void createUserConnectionsKey(RegistryStore& store);
+void createUserConnectionsKey(core::AppContext& context);
 
 // Makes the root key step by step, the Hidden key, and an empty
 // StartingServerContext: how the root comes into being on a first run.
-void subResetStartingServerContext(RegistryStore& store);
-void subResetStartingServerContext(app::AppContext& context);
+void resetStartingServerContext(RegistryStore& store);
+void resetStartingServerContext(core::AppContext& context);
 
 // Booleans are stored as "True" and "False". Reading, only "True" exactly
 // means yes ("true" does not); a missing value gives whenMissing.
-QString fnBooleanText(bool value);
-bool fnBooleanSetting(const std::optional<QString>& stored, bool whenMissing);
+QString booleanText(bool value);
+bool booleanSetting(const std::optional<QString>& stored, bool whenMissing);
 
 // Interval boxes take Backspace, "." and digits; any other key gives 0 (dropped).
-int fnNumericKeyFilter(int keyCode);
-
-// The program's own connection number on a server, as unsigned decimal text.
-QString fnGetConnectionNumber(nw::NetWareClient& client, nw::NWCONN_HANDLE connection);
+int numericKeyFilter(int keyCode);
 
 }  // namespace settings

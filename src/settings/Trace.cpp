@@ -2,7 +2,7 @@
 
 #include "settings/LocaleText.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,7 +28,7 @@ QString withoutTimeZone(const QString& format)
 
 }  // namespace
 
-bool fnTraceEnabled(const QStringList& arguments)
+bool isTraceEnabled(const QStringList& arguments)
 {
     return arguments.size() == 1 && arguments.constFirst().toUpper() == u"/DEBUG";
 }
@@ -47,7 +47,7 @@ QString traceLine(const QDateTime& when, const QString& label, const QString& su
            + QStringLiteral(", ") + callName + QStringLiteral(", Result: ") + QString::number(result);
 }
 
-void subWriteDebugLog(const QString& programDir, const QString& label, const QString& subject,
+void writeDebugLog(const QString& programDir, const QString& label, const QString& subject,
                       const QString& callName, qint32 result)
 {
     QFile file(QDir(programDir).filePath(QStringLiteral("Veskaro.dbg")));
@@ -57,11 +57,11 @@ void subWriteDebugLog(const QString& programDir, const QString& label, const QSt
     file.write(line.toLocal8Bit() + "\r\n");
 }
 
-void traceCall(const app::AppContext& context, const QString& label, const QString& subject, const QString& callName,
+void traceCall(const core::AppContext& context, const QString& label, const QString& subject, const QString& callName,
                qint32 result)
 {
-    if (fnTraceEnabled(context.arguments))
-        subWriteDebugLog(context.programDir, label, subject, callName, result);
+    if (isTraceEnabled(context.arguments))
+        writeDebugLog(context.programDir, label, subject, callName, result);
 }
 
 }  // namespace settings

@@ -8,14 +8,14 @@
 #include <QString>
 #include <QStringList>
 
-namespace app {
+namespace core {
 class AppContext;
 }
 
 namespace settings {
 
 // Exactly one argument, "/DEBUG" in any case; nothing else switches tracing on.
-bool fnTraceEnabled(const QStringList& arguments);
+bool isTraceEnabled(const QStringList& arguments);
 
 // The moment as the system writes a date that carries a time: the short date
 // (with a four-digit year) and the long time, without a time-zone name.
@@ -29,12 +29,12 @@ QString traceLine(const QDateTime& when, const QString& label, const QString& su
 // the file each time so that the trace is complete if the program stops.
 // A file that cannot be written is passed over: the traced work goes on as
 // without the switch.
-void subWriteDebugLog(const QString& programDir, const QString& label, const QString& subject,
+void writeDebugLog(const QString& programDir, const QString& label, const QString& subject,
                       const QString& callName, qint32 result);
 
 // A trace point: writes the line when the program was started with "/DEBUG".
 // NetWare status codes are passed as they are; negative codes read as such.
-void traceCall(const app::AppContext& context, const QString& label, const QString& subject, const QString& callName,
+void traceCall(const core::AppContext& context, const QString& label, const QString& subject, const QString& callName,
                qint32 result);
 
 }  // namespace settings

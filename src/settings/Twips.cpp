@@ -46,11 +46,11 @@ std::optional<double> textToNumber(const QString& text)
     return number;
 }
 
-double fnGetTwipsSetting(const RegistryStore& store, const QString& keyPath, const QString& valueName)
+double readTwipsSetting(const RegistryStore& store, const QString& keyPath, const QString& valueName)
 {
-    if (auto number = textToNumber(fnGetSetting(store, keyPath, valueName)))
+    if (auto number = textToNumber(readSetting(store, keyPath, valueName)))
         return *number;
-    return textToNumber(fnDefaultSetting(valueName)).value_or(0.0);
+    return textToNumber(defaultSetting(valueName)).value_or(0.0);
 }
 
 }  // namespace settings

@@ -24,9 +24,9 @@ QString twipsToText(double twips);
 // own; nothing for text that is not a finite number (a hand-edited value).
 std::optional<double> textToNumber(const QString& text);
 
-// A twips setting read through fnGetSetting. Text that is not a number (a
+// A twips setting read through readSetting. Text that is not a number (a
 // hand-edited value) falls back to the name's default, so one bad value
 // never puts a window off screen or makes it vanish.
-double fnGetTwipsSetting(const RegistryStore& store, const QString& keyPath, const QString& valueName);
+double readTwipsSetting(const RegistryStore& store, const QString& keyPath, const QString& valueName);
 
 }  // namespace settings

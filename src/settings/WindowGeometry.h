@@ -19,14 +19,14 @@ struct WindowGeometry {
 };
 
 // The stored geometry when the window's key exists (each value through
-// fnGetSetting, a non-number falling back to the name's default), otherwise nothing.
-std::optional<WindowGeometry> fnStoredWindowGeometry(const RegistryStore& store, const QString& keyPath);
+// readSetting, a non-number falling back to the name's default), otherwise nothing.
+std::optional<WindowGeometry> storedWindowGeometry(const RegistryStore& store, const QString& keyPath);
 
 // The stored geometry, or the window's own defaults when it has no key yet.
-WindowGeometry fnLoadWindowGeometry(const RegistryStore& store, const QString& keyPath,
+WindowGeometry loadWindowGeometry(const RegistryStore& store, const QString& keyPath,
                                     const WindowGeometry& defaults);
 
-// Writes Top, Left, Height and Width through subSaveSetting.
-void subSaveWindowGeometry(RegistryStore& store, const QString& keyPath, const WindowGeometry& geometry);
+// Writes Top, Left, Height and Width through saveSetting.
+void saveWindowGeometry(RegistryStore& store, const QString& keyPath, const WindowGeometry& geometry);
 
 }  // namespace settings

@@ -2,7 +2,7 @@
 
 #include "settings/ColumnScale.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
 
@@ -27,7 +27,7 @@ WindowState::WindowState(RegistryStore& store, QString keyPath, WindowGeometry d
 {
 }
 
-WindowState::WindowState(app::AppContext& context, QString keyPath, WindowGeometry defaults)
+WindowState::WindowState(core::AppContext& context, QString keyPath, WindowGeometry defaults)
     : WindowState(context.registry(), std::move(keyPath), defaults, context.saveWindowState)
 {
 }
@@ -44,7 +44,7 @@ QWidget* WindowState::frameOf(QWidget* view)
 void WindowState::restore(QWidget* view) const
 {
     QWidget* frame = frameOf(view);
-    const WindowGeometry g = fnLoadWindowGeometry(m_store, m_keyPath, m_defaults);
+    const WindowGeometry g = loadWindowGeometry(m_store, m_keyPath, m_defaults);
     const double dpiX = frame->logicalDpiX();
     const double dpiY = frame->logicalDpiY();
     // move() places the outer frame of a top-level window; resize() its inside.
@@ -65,13 +65,13 @@ void WindowState::save(QWidget* view) const
     g.left = pixelsToTwips(frame->x(), dpiX);
     g.height = pixelsToTwips(frame->height(), dpiY);
     g.width = pixelsToTwips(frame->width(), dpiX);
-    subSaveWindowGeometry(m_store, m_keyPath, g);
+    saveWindowGeometry(m_store, m_keyPath, g);
 }
 
 int WindowState::listColumnWidth(const QWidget* reference, const QString& header) const
 {
-    const double twips = fnGetTwipsSetting(m_store, m_keyPath, QStringLiteral("ColWidth-") + header);
-    return qMax(0, twipsToPixels(twips, fnColumnDotsPerInch(reference)));
+    const double twips = readTwipsSetting(m_store, m_keyPath, kColWidthHeadingPrefix + header);
+    return qMax(0, twipsToPixels(twips, columnDotsPerInch(reference)));
 }
 
 void WindowState::restoreListColumns(QHeaderView* header) const
@@ -85,23 +85,23 @@ void WindowState::saveListColumns(const QHeaderView* header) const
     if (!m_saveEnabled)
         return;
     for (int i = 0; i < header->count(); ++i)
-        saveColumnWidth(header, QStringLiteral("ColWidth-") + headerText(header, i), header->sectionSize(i));
+        saveColumnWidth(header, kColWidthHeadingPrefix + headerText(header, i), header->sectionSize(i));
 }
 
 void WindowState::saveColumnWidth(const QWidget* reference, const QString& name, int pixels) const
 {
     // A pixel is more than a twip: a column the user left as it was keeps its
     // stored width to the twip instead of creeping by rounding on every run.
-    const double dpi = fnColumnDotsPerInch(reference);
-    const auto stored = textToNumber(fnGetSetting(m_store, m_keyPath, name));
+    const double dpi = columnDotsPerInch(reference);
+    const auto stored = textToNumber(readSetting(m_store, m_keyPath, name));
     const double twips = stored && twipsToPixels(*stored, dpi) == pixels ? *stored : pixelsToTwips(pixels, dpi);
-    subSaveSetting(m_store, m_keyPath, name, twipsToText(twips));
+    saveSetting(m_store, m_keyPath, name, twipsToText(twips));
 }
 
 std::optional<int> WindowState::gridColumnWidth(const QWidget* reference, int column) const
 {
-    const double twips = fnGetTwipsSetting(m_store, m_keyPath, QStringLiteral("ColWidth") + QString::number(column));
-    const int pixels = twipsToPixels(twips, fnColumnDotsPerInch(reference));
+    const double twips = readTwipsSetting(m_store, m_keyPath, kColWidthPrefix + QString::number(column));
+    const int pixels = twipsToPixels(twips, columnDotsPerInch(reference));
     if (pixels <= 0)
         return std::nullopt;
     return pixels;
@@ -120,7 +120,7 @@ void WindowState::saveGridColumns(const QHeaderView* header) const
     if (!m_saveEnabled)
         return;
     for (int i = 0; i < header->count(); ++i)
-        saveColumnWidth(header, QStringLiteral("ColWidth") + QString::number(i), header->sectionSize(i));
+        saveColumnWidth(header, kColWidthPrefix + QString::number(i), header->sectionSize(i));
 }
 
 }  // namespace settings

@@ -18,7 +18,7 @@
 class QHeaderView;
 class QWidget;
 
-namespace app {
+namespace core {
 class AppContext;
 }
 
@@ -29,7 +29,7 @@ public:
     // keyPath is the window's full key path, e.g. rootKeyPath("VolumeUsageForm").
     WindowState(RegistryStore& store, QString keyPath, WindowGeometry defaults = {}, bool saveEnabled = true);
     // Follows the program's AppContext::saveWindowState (off: nothing is written).
-    WindowState(app::AppContext& context, QString keyPath, WindowGeometry defaults = {});
+    WindowState(core::AppContext& context, QString keyPath, WindowGeometry defaults = {});
 
     const QString& keyPath() const { return m_keyPath; }
 

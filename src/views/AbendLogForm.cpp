@@ -1,6 +1,10 @@
 #include "views/AbendLogForm.h"
 
-#include "app/ViewHost.h"
+#include "netware/NetWareClient.h"
+
+#include "platform/Services.h"
+
+#include "views/ViewHost.h"
 #include "settings/Twips.h"
 #include "views/AbendLog.h"
 
@@ -39,7 +43,7 @@ QString AbendLogForm::captionFor(const QString& server)
     return QStringLiteral("Abend log for ") + server;
 }
 
-AbendLogForm::AbendLogForm(app::ViewHost& host, const QString& server, QWidget* parent)
+AbendLogForm::AbendLogForm(views::ViewHost& host, const QString& server, QWidget* parent)
     : ViewWindow(host, design(), parent)
     , m_server(new QLabel(server, this))
     , m_list(new QListWidget(this))
@@ -157,14 +161,18 @@ void AbendLogForm::resizeEvent(QResizeEvent* event)
     layoutControls();
 }
 
-void openAbendLogs(app::ViewHost& host)
+void openAbendLogs(views::ViewHost& host)
 {
     if (host.serverCount() == 0)
         return;
-    app::OpeningScope opening(host, false);
+    views::OpeningScope opening(host, false);
     for (const QString& server : host.selectedServers()) {
-        if (host.fnActivateOpenForm(AbendLogForm::captionFor(server)))
+        const QString caption = AbendLogForm::captionFor(server);
+        if (AbendLogForm* open = findView<AbendLogForm>(
+                host, [&caption](const AbendLogForm& form) { return form.windowTitle() == caption; })) {
+            bringToFront(host, open);
             continue;
+        }
         AbendLogForm* form = createView<AbendLogForm>(host, server);
         form->readLog();
         bringToFront(host, form);

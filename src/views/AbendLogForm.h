@@ -19,7 +19,7 @@ class AbendLogForm : public ViewWindow {
 public:
     static QString captionFor(const QString& server);   // "Abend log for " + server
 
-    AbendLogForm(app::ViewHost& host, const QString& server, QWidget* parent = nullptr);
+    AbendLogForm(views::ViewHost& host, const QString& server, QWidget* parent = nullptr);
     ~AbendLogForm() override;
 
     QString server() const;
@@ -54,6 +54,6 @@ private:
 
 // The opening routine: one viewer per selected server; an open viewer of a
 // server is only brought to the front.
-void openAbendLogs(app::ViewHost& host);
+void openAbendLogs(views::ViewHost& host);
 
 }  // namespace views

@@ -14,7 +14,7 @@ bool isVersionColumn(int col)
 
 }  // namespace
 
-QString fcnNlmShowWord(NlmShow show)
+QString nlmShowWord(NlmShow show)
 {
     switch (show) {
     case NlmShow::Version:
@@ -27,7 +27,7 @@ QString fcnNlmShowWord(NlmShow show)
     return QStringLiteral("Both");
 }
 
-NlmShow fcnNlmShowFromWord(const QString& word, bool* known)
+NlmShow nlmShowFromWord(const QString& word, bool* known)
 {
     NlmShow show = NlmShow::Both;
     bool recognised = true;
@@ -56,7 +56,7 @@ size_t qHash(const NlmRowIndex::Key& key, size_t seed) noexcept
     return h;
 }
 
-void NlmRowIndex::rebuild(const widgets::GridData& grid, int firstRow)
+void NlmRowIndex::rebuild(const models::GridData& grid, int firstRow)
 {
     m_rows.clear();
     m_rows.reserve(std::max(0, grid.rows() - firstRow));
@@ -83,7 +83,7 @@ namespace {
 
 // Headers and widths of one server's pair of columns: the shown kinds carry the
 // server name and "Version" or "Date"; a hidden one is blank and 0 wide.
-void subLabelNlmPair(widgets::FlexGridModel& grid, int versionCol, const QString& server, NlmShow show)
+void labelNlmPair(models::FlexGridModel& grid, int versionCol, const QString& server, NlmShow show)
 {
     const int dateCol = versionCol + 1;
     const bool showVersion = show != NlmShow::Date;
@@ -98,7 +98,7 @@ void subLabelNlmPair(widgets::FlexGridModel& grid, int versionCol, const QString
 
 }  // namespace
 
-int subAddNlmServerColumns(widgets::FlexGridModel& nlms, widgets::FlexGridModel& descriptions,
+int addNlmServerColumns(models::FlexGridModel& nlms, models::FlexGridModel& descriptions,
                            const QString& server, NlmShow show)
 {
     const int versionCol = nlms.cols();
@@ -108,7 +108,7 @@ int subAddNlmServerColumns(widgets::FlexGridModel& nlms, widgets::FlexGridModel&
     descriptions.setCols(descriptionCol + 1);
     descriptions.setTextMatrix(0, descriptionCol, server);
 
-    subLabelNlmPair(nlms, versionCol, server, show);
+    labelNlmPair(nlms, versionCol, server, show);
 
     // Module cells read best right-aligned; the headers stay centred over
     // them (the earlier servers' headers already are).
@@ -121,7 +121,7 @@ int subAddNlmServerColumns(widgets::FlexGridModel& nlms, widgets::FlexGridModel&
     return descriptionCol;
 }
 
-NlmComparisonFill::NlmComparisonFill(widgets::FlexGridModel& nlms, widgets::FlexGridModel& descriptions,
+NlmComparisonFill::NlmComparisonFill(models::FlexGridModel& nlms, models::FlexGridModel& descriptions,
                                      QLocale locale)
     : m_nlms(nlms), m_descriptions(descriptions), m_locale(std::move(locale))
 {
@@ -131,7 +131,7 @@ NlmComparisonFill::NlmComparisonFill(widgets::FlexGridModel& nlms, widgets::Flex
 
 void NlmComparisonFill::addServer(const QString& server, NlmShow show)
 {
-    m_descriptionColumn = subAddNlmServerColumns(m_nlms, m_descriptions, server, show);
+    m_descriptionColumn = addNlmServerColumns(m_nlms, m_descriptions, server, show);
 }
 
 void NlmComparisonFill::addModules(const std::vector<LoadedModule>& modules)
@@ -152,8 +152,8 @@ void NlmComparisonFill::addModule(const LoadedModule& module)
     }
     const int dateCol = m_nlms.cols() - 1;
     const nw::NLMInfo& info = module.info;
-    m_nlms.setTextMatrix(row, dateCol - 1, fcnNlmVersionText(info.majorVersion, info.minorVersion, info.revision));
-    m_nlms.setTextMatrix(row, dateCol, fcnNlmDateText(info.year, info.month, info.day, m_locale));
+    m_nlms.setTextMatrix(row, dateCol - 1, nlmVersionText(info.majorVersion, info.minorVersion, info.revision));
+    m_nlms.setTextMatrix(row, dateCol, nlmDateText(info.year, info.month, info.day, m_locale));
 
     int descriptionRow = m_descriptionRows.find(file);
     if (descriptionRow < 0) {
@@ -166,13 +166,13 @@ void NlmComparisonFill::addModule(const LoadedModule& module)
 
 void NlmComparisonFill::finish()
 {
-    m_nlms.sortRows(0, widgets::SortMode::StringNoCaseAscending, kNlmFirstDataRow);
+    m_nlms.sortRows(0, models::SortMode::StringNoCaseAscending, kNlmFirstDataRow);
     m_rows.rebuild(m_nlms.grid(), kNlmFirstDataRow);
 }
 
 // ---- differences -------------------------------------------------------------
 
-bool fcnNlmRowMatches(const widgets::GridData& grid, int row, NlmShow show)
+bool nlmRowMatches(const models::GridData& grid, int row, NlmShow show)
 {
     const bool versions = show != NlmShow::Date;
     const bool dates = show != NlmShow::Version;
@@ -185,12 +185,12 @@ bool fcnNlmRowMatches(const widgets::GridData& grid, int row, NlmShow show)
     return true;
 }
 
-void subApplyNlmDifferences(widgets::FlexGridModel& grid, NlmShow show, bool differencesOnly)
+void applyNlmDifferences(models::FlexGridModel& grid, NlmShow show, bool differencesOnly)
 {
     const int shownHeight = grid.rowHeight(0);
     grid.beginUpdate();
     for (int r = kNlmFirstDataRow; r < grid.rows(); ++r) {
-        const bool hide = differencesOnly && fcnNlmRowMatches(grid.grid(), r, show);
+        const bool hide = differencesOnly && nlmRowMatches(grid.grid(), r, show);
         grid.setRowHeight(r, hide ? 0 : shownHeight);
     }
     grid.endUpdate();
@@ -198,7 +198,7 @@ void subApplyNlmDifferences(widgets::FlexGridModel& grid, NlmShow show, bool dif
 
 // ---- find ------------------------------------------------------------------------
 
-int fcnFindNlmRow(const widgets::GridData& grid, const QString& text)
+int findNlmRow(const models::GridData& grid, const QString& text)
 {
     for (int r = kNlmFirstDataRow; r < grid.rows(); ++r) {
         if (grid.isRowShown(r) && grid.text(r, 0).startsWith(text, Qt::CaseInsensitive))
@@ -209,7 +209,7 @@ int fcnFindNlmRow(const widgets::GridData& grid, const QString& text)
 
 // ---- column display ----------------------------------------------------------------
 
-int fcnNlmServerColumn(const widgets::GridData& grid, int col)
+int nlmServerColumn(const models::GridData& grid, int col)
 {
     if (col < 1 || col >= grid.cols())
         return -1;
@@ -217,9 +217,9 @@ int fcnNlmServerColumn(const widgets::GridData& grid, int col)
     return versionCol + 1 < grid.cols() ? versionCol : -1;
 }
 
-QString fcnNlmServerName(const widgets::GridData& grid, int col)
+QString nlmServerName(const models::GridData& grid, int col)
 {
-    const int versionCol = fcnNlmServerColumn(grid, col);
+    const int versionCol = nlmServerColumn(grid, col);
     if (versionCol < 0)
         return {};
     const QString& name = grid.text(0, col);
@@ -229,32 +229,32 @@ QString fcnNlmServerName(const widgets::GridData& grid, int col)
     return version.isEmpty() ? grid.text(0, versionCol + 1) : version;
 }
 
-void subShowNlmColumns(widgets::FlexGridModel& grid, NlmShow show)
+void showNlmColumns(models::FlexGridModel& grid, NlmShow show)
 {
     grid.beginUpdate();
     for (int versionCol = 1; versionCol + 1 < grid.cols(); versionCol += 2) {
         // Outside "Both" only one header cell of the pair carries the name.
-        const QString server = fcnNlmServerName(grid.grid(), versionCol);
-        subLabelNlmPair(grid, versionCol, server, show);
+        const QString server = nlmServerName(grid.grid(), versionCol);
+        labelNlmPair(grid, versionCol, server, show);
     }
     grid.endUpdate();
 }
 
-widgets::SortMode fcnNlmSortMode(int col, bool descending)
+models::SortMode nlmSortMode(int col, bool descending)
 {
     if (col == 1)
-        return descending ? widgets::SortMode::NumericDescending : widgets::SortMode::NumericAscending;
-    return descending ? widgets::SortMode::StringNoCaseDescending : widgets::SortMode::StringNoCaseAscending;
+        return descending ? models::SortMode::NumericDescending : models::SortMode::NumericAscending;
+    return descending ? models::SortMode::StringNoCaseDescending : models::SortMode::StringNoCaseAscending;
 }
 
 // ---- removing a server ----------------------------------------------------------------
 
-bool subRemoveNlmServer(widgets::FlexGridModel& nlms, widgets::FlexGridModel& descriptions, int col)
+bool removeNlmServer(models::FlexGridModel& nlms, models::FlexGridModel& descriptions, int col)
 {
-    const int versionCol = fcnNlmServerColumn(nlms.grid(), col);
+    const int versionCol = nlmServerColumn(nlms.grid(), col);
     if (versionCol < 0)
         return false;
-    const QString server = fcnNlmServerName(nlms.grid(), col);
+    const QString server = nlmServerName(nlms.grid(), col);
     nlms.beginUpdate();
     for (int c = 1; c < descriptions.cols(); ++c) {
         if (descriptions.textMatrix(0, c) == server) {
@@ -268,7 +268,7 @@ bool subRemoveNlmServer(widgets::FlexGridModel& nlms, widgets::FlexGridModel& de
     return true;
 }
 
-QString fcnNlmDescription(const widgets::GridData& descriptions, const QString& fileName, const QString& server,
+QString nlmDescription(const models::GridData& descriptions, const QString& fileName, const QString& server,
                           bool* found)
 {
     int col = -1;

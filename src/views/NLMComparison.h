@@ -12,7 +12,7 @@
 // empty), column 0 the file names exactly as each server spelled them.
 
 #include "views/ServerReaders.h"
-#include "widgets/FlexGridModel.h"
+#include "models/FlexGridModel.h"
 
 #include <QHash>
 #include <QLocale>
@@ -25,8 +25,8 @@ namespace views {
 enum class NlmShow { Both, Version, Date };
 
 // The word kept in the ShowCols setting, and back ("Both" for anything unknown).
-QString fcnNlmShowWord(NlmShow show);
-NlmShow fcnNlmShowFromWord(const QString& word, bool* known = nullptr);
+QString nlmShowWord(NlmShow show);
+NlmShow nlmShowFromWord(const QString& word, bool* known = nullptr);
 
 inline constexpr int kNlmFirstDataRow = 2;
 inline constexpr int kNlmShownColWidth = 1125;   // twips
@@ -41,7 +41,7 @@ public:
     explicit NlmRowIndex(Qt::CaseSensitivity sensitivity) : m_sensitivity(sensitivity) {}
 
     // Indexes column 0 of rows firstRow and below; the first of equal names wins.
-    void rebuild(const widgets::GridData& grid, int firstRow);
+    void rebuild(const models::GridData& grid, int firstRow);
     // The row holding `name`, or -1.
     int find(const QString& name) const;
     void add(const QString& name, int row);
@@ -65,7 +65,7 @@ size_t qHash(const NlmRowIndex::Key& key, size_t seed = 0) noexcept;
 // Appends the two columns of a server to the comparison table and its column
 // to the description table, with headers for the chosen option. Returns the
 // description column.
-int subAddNlmServerColumns(widgets::FlexGridModel& nlms, widgets::FlexGridModel& descriptions,
+int addNlmServerColumns(models::FlexGridModel& nlms, models::FlexGridModel& descriptions,
                            const QString& server, NlmShow show);
 
 // Files the modules of the servers of one opening. The tables' rows are only
@@ -75,7 +75,7 @@ int subAddNlmServerColumns(widgets::FlexGridModel& nlms, widgets::FlexGridModel&
 // would.
 class NlmComparisonFill {
 public:
-    NlmComparisonFill(widgets::FlexGridModel& nlms, widgets::FlexGridModel& descriptions,
+    NlmComparisonFill(models::FlexGridModel& nlms, models::FlexGridModel& descriptions,
                       QLocale locale = QLocale());
 
     // Columns for the next server; its modules follow.
@@ -86,8 +86,8 @@ public:
     void finish();
 
 private:
-    widgets::FlexGridModel& m_nlms;
-    widgets::FlexGridModel& m_descriptions;
+    models::FlexGridModel& m_nlms;
+    models::FlexGridModel& m_descriptions;
     int m_descriptionColumn = -1;
     QLocale m_locale;
     NlmRowIndex m_rows{Qt::CaseInsensitive};
@@ -96,43 +96,43 @@ private:
 
 // True when every server's cell equals the previous server's in the kinds of
 // column shown (an empty cell included). A single server always agrees.
-bool fcnNlmRowMatches(const widgets::GridData& grid, int row, NlmShow show);
+bool nlmRowMatches(const models::GridData& grid, int row, NlmShow show);
 
-// Row heights after subCheckNLMsMatch: without the filter every data row is
+// Row heights after applyNlmDifferences: without the filter every data row is
 // shown; with it, rows in which the servers agree get height 0 and the others
 // the height of row 0.
-void subApplyNlmDifferences(widgets::FlexGridModel& grid, NlmShow show, bool differencesOnly);
+void applyNlmDifferences(models::FlexGridModel& grid, NlmShow show, bool differencesOnly);
 
 // The first shown data row whose name begins with `text` (ignoring case); an
 // empty text gives the first shown data row; -1 when none.
-int fcnFindNlmRow(const widgets::GridData& grid, const QString& text);
+int findNlmRow(const models::GridData& grid, const QString& text);
 
 // Header widths and texts for the chosen option.
-void subShowNlmColumns(widgets::FlexGridModel& grid, NlmShow show);
+void showNlmColumns(models::FlexGridModel& grid, NlmShow show);
 
 // Header clicks: column 1 by the leading number of its version text, the
 // others as text ignoring case.
-widgets::SortMode fcnNlmSortMode(int col, bool descending);
+models::SortMode nlmSortMode(int col, bool descending);
 
 // The version column of the server owning `col`, or -1 for the name column
 // and columns past the end.
-int fcnNlmServerColumn(const widgets::GridData& grid, int col);
+int nlmServerColumn(const models::GridData& grid, int col);
 // The server name of the pair owning `col` (whichever of its two header
 // cells carries it).
-QString fcnNlmServerName(const widgets::GridData& grid, int col);
+QString nlmServerName(const models::GridData& grid, int col);
 
 // Takes the server owning `col` out of both tables: its description column
 // (found by name) and its pair of comparison columns, the higher one first.
-// The rows it leaves empty stay for the caller (subRemoveEmptyGridRows).
+// The rows it leaves empty stay for the caller (removeEmptyGridRows).
 // False when `col` is not a server column.
-bool subRemoveNlmServer(widgets::FlexGridModel& nlms, widgets::FlexGridModel& descriptions, int col);
+bool removeNlmServer(models::FlexGridModel& nlms, models::FlexGridModel& descriptions, int col);
 
 // The description a server gave of a module: its descriptive name, a line
 // feed and its legal notice. The row is the one spelled exactly like
 // `fileName`; when that row holds nothing for the server (it spelled the name
 // in another case), the row with the server's own spelling. Empty and
 // *found false when neither exists.
-QString fcnNlmDescription(const widgets::GridData& descriptions, const QString& fileName, const QString& server,
+QString nlmDescription(const models::GridData& descriptions, const QString& fileName, const QString& server,
                           bool* found = nullptr);
 
 }  // namespace views

@@ -1,18 +1,20 @@
 #include "views/NLMForm.h"
 
+#include "platform/Services.h"
 #include "views/ViewWindow.h"
 
 #include "netware/NovellCalls.h"
+#include "netware/ServerSession.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
 #include "settings/WindowState.h"
 #include "views/ServerReaders.h"
 #include "widgets/FlexGrid.h"
+#include "widgets/WaitCursor.h"
 
 #include <QAction>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QCursor>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -30,25 +32,12 @@ namespace views {
 
 namespace {
 
-const QString kKeyName = QStringLiteral("NLMForm");
-constexpr settings::WindowGeometry kDefaultGeometry{0, 0, 7000, 8040};
 constexpr int kDefaultNameWidth = 1500;   // twips
-constexpr int kMinWidth = 5970;           // twips
-constexpr int kMinHeight = 2520;
 
-QString keyPath()
+ViewDesign design()
 {
-    return settings::rootKeyPath(kKeyName);
+    return {QStringLiteral("frmNLMs"), settings::kNlmKeyName, {0, 0, 7000, 8040}, {5970, 2520}};
 }
-
-// The hourglass while a handler works, however it ends.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 int toPixelsX(const QWidget* w, double twips)
 {
@@ -62,11 +51,10 @@ int toPixelsY(const QWidget* w, double twips)
 
 }  // namespace
 
-// ---- frmNLMs ---------------------------------------------------------------
+// ---- NLMForm ---------------------------------------------------------------
 
-frmNLMs::frmNLMs(app::ViewHost& host, QWidget* parent) : QWidget(parent), m_host(host)
+NLMForm::NLMForm(ViewHost& host, QWidget* parent) : ViewWindow(host, design(), parent)
 {
-    setObjectName(QStringLiteral("frmNLMs"));
     setWindowTitle(caption());
 
     m_fraColumns = new QGroupBox(tr("Show Column"), this);
@@ -132,36 +120,29 @@ frmNLMs::frmNLMs(app::ViewHost& host, QWidget* parent) : QWidget(parent), m_host
     layout->addWidget(m_grdNLMs, 1);
     layout->addWidget(m_statusBar);
 
-    connect(m_optShowBoth, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            optShowBoth_Click();
-    });
-    connect(m_optShowVersion, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            optShowVersion_Click();
-    });
-    connect(m_optShowDate, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            optShowDate_Click();
-    });
-    connect(m_chkNLMDifferencesOnly, &QCheckBox::toggled, this, [this] { chkNLMDifferencesOnly_Click(); });
-    connect(m_txtFind, &QLineEdit::textChanged, this, [this] { txtFind_Change(); });
+    const auto showOnToggle = [this](QRadioButton* option, NlmShow show) {
+        connect(option, &QRadioButton::toggled, this, [this, show](bool on) {
+            if (on)
+                applyShowColumns(show);
+        });
+    };
+    showOnToggle(m_optShowBoth, NlmShow::Both);
+    showOnToggle(m_optShowVersion, NlmShow::Version);
+    showOnToggle(m_optShowDate, NlmShow::Date);
+    connect(m_chkNLMDifferencesOnly, &QCheckBox::toggled, this, [this] { applyDifferences(); });
+    connect(m_txtFind, &QLineEdit::textChanged, this, [this] { findTypedName(); });
     connect(m_grdNLMs, &widgets::FlexGrid::mouseDown, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers, int row, int col) {
-                grdNLMs_MouseDown(button, row, col, QCursor::pos());
+                clickGrid(button, row, col, QCursor::pos());
             });
     connect(m_grdNLMs, &widgets::FlexGrid::mouseMove, this,
-            [this](Qt::MouseButtons, int row, int col) { grdNLMs_MouseMove(row, col); });
-    connect(m_grdNLMs, &widgets::FlexGrid::doubleClick, this, [this](int row, int col) { grdNLMs_DblClick(row, col); });
-    connect(host.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
-        if (window && window->widget() == this)
-            Form_Activate();
-    });
+            [this](Qt::MouseButtons, int row, int col) { hoverGrid(row, col); });
+    connect(m_grdNLMs, &widgets::FlexGrid::doubleClick, this, [this](int row, int col) { openDescription(row, col); });
 }
 
-frmNLMs::~frmNLMs() = default;
+NLMForm::~NLMForm() = default;
 
-NlmShow frmNLMs::showColumns() const
+NlmShow NLMForm::showColumns() const
 {
     if (m_optShowVersion->isChecked())
         return NlmShow::Version;
@@ -170,7 +151,7 @@ NlmShow frmNLMs::showColumns() const
     return NlmShow::Both;
 }
 
-bool frmNLMs::hasServer(const QString& server) const
+bool NLMForm::hasServer(const QString& server) const
 {
     for (int c = 1; c < m_grdNLMs->cols(); ++c) {
         if (m_grdNLMs->textMatrix(0, c) == server)
@@ -179,18 +160,15 @@ bool frmNLMs::hasServer(const QString& server) const
     return false;
 }
 
-void frmNLMs::Form_Load()
+void NLMForm::loadContents()
 {
-    app::AppContext& context = m_host.context();
+    core::AppContext& context = this->context();
     m_grdNLMs->setTextMatrix(0, 0, QStringLiteral("Name"));
-    settings::WindowState(context, keyPath(), kDefaultGeometry).restore(this);
-    if (QWidget* frame = settings::WindowState::frameOf(this); frame != this)
-        frame->setMinimumSize(toPixelsX(frame, kMinWidth), toPixelsY(frame, kMinHeight));
 
     const bool keyExists = context.registry().keyExists(settings::Hive::CurrentUser, keyPath());
     bool known = false;
-    const NlmShow show = fcnNlmShowFromWord(settings::fnGetSetting(context, keyPath(), QStringLiteral("ShowCols")),
-                                            &known);
+    const NlmShow show = nlmShowFromWord(settings::readSetting(context, keyPath(), settings::kShowColumnsValue),
+                                         &known);
     if (known) {
         if (show == NlmShow::Version)
             m_optShowVersion->setChecked(true);
@@ -204,59 +182,31 @@ void frmNLMs::Form_Load()
     if (keyExists) {
         // A missing value reads as the store's 0, which would hide the names
         // for good; the name column then keeps its designed width.
-        const auto stored = settings::textToNumber(settings::fnGetSetting(context, keyPath(),
-                                                                          QStringLiteral("ColWidth0")));
+        const auto stored = settings::textToNumber(settings::readSetting(context, keyPath(),
+                                                                         settings::kColWidthPrefix + QLatin1Char('0')));
         if (stored && *stored >= 1 && *stored < 1e6)
             nameWidth = static_cast<int>(*stored);
     }
     m_grdNLMs->setColWidth(0, nameWidth);
-    m_loaded = true;
 }
 
-void frmNLMs::Form_Activate()
+void NLMForm::activated()
 {
-    m_host.setSaveEnabled(true);
+    host().setSaveEnabled(true);
 }
 
-void frmNLMs::Form_Resize()
+void NLMForm::unloadContents()
 {
-    QWidget* frame = settings::WindowState::frameOf(this);
-    if (frame == this || frame->isMinimized() || frame->isMaximized())
+    core::AppContext& context = this->context();
+    if (!context.saveWindowState)
         return;
-    const int minWidth = toPixelsX(frame, kMinWidth);
-    const int minHeight = toPixelsY(frame, kMinHeight);
-    if (frame->width() < minWidth || frame->height() < minHeight)
-        frame->resize(std::max(frame->width(), minWidth), std::max(frame->height(), minHeight));
-}
-
-void frmNLMs::Form_Unload()
-{
-    if (m_unloaded)
-        return;
-    m_unloaded = true;
-    app::AppContext& context = m_host.context();
-    if (!m_loaded || !context.saveWindowState)
-        return;
-    settings::WindowState(context, keyPath(), kDefaultGeometry).save(this);
-    settings::subSaveSetting(context, keyPath(), QStringLiteral("ColWidth0"), QString::number(m_grdNLMs->colWidth(0)));
-    settings::subSaveSetting(context, keyPath(), QStringLiteral("ShowCols"), fcnNlmShowWord(showColumns()));
-}
-
-void frmNLMs::closeEvent(QCloseEvent* event)
-{
-    Form_Unload();
-    QWidget::closeEvent(event);
-}
-
-void frmNLMs::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    Form_Resize();
+    settings::saveSetting(context, keyPath(), settings::kColWidthPrefix + QLatin1Char('0'), QString::number(m_grdNLMs->colWidth(0)));
+    settings::saveSetting(context, keyPath(), settings::kShowColumnsValue, nlmShowWord(showColumns()));
 }
 
 // ---- opening ---------------------------------------------------------------------
 
-void frmNLMs::subBeginOpening()
+void NLMForm::beginAdding()
 {
     if (m_fill)
         return;
@@ -265,7 +215,7 @@ void frmNLMs::subBeginOpening()
     m_fill = std::make_unique<NlmComparisonFill>(m_grdNLMs->model(), m_grdNLMDescription->model());
 }
 
-void frmNLMs::subEndOpening()
+void NLMForm::endAdding()
 {
     if (!m_fill)
         return;
@@ -275,30 +225,23 @@ void frmNLMs::subEndOpening()
     m_grdNLMs->endUpdate();
 }
 
-frmNLMs::AddResult frmNLMs::subAddServer(const QString& server)
+NLMForm::AddResult NLMForm::addServer(const QString& server)
 {
     if (hasServer(server))
         return AddResult::AlreadyShown;
-    app::AppContext& context = m_host.context();
-    nw::NetWareClient& client = context.client();
-
-    nw::NWCONN_HANDLE connection = 0;
-    const nw::NWRCODE opened = nw::fcnOpenConnByName(client, server, connection);
+    core::AppContext& context = this->context();
+    nw::ServerSession session(context, server);
+    const nw::NWRCODE opened = session.open();
     if (opened != nw::status::Success) {
-        context.messages().inform(QStringLiteral("Unable to connect to server. Error ") + nw::fcnStatusText(opened),
+        context.messages().inform(QStringLiteral("Unable to connect to server. Error ") + nw::statusText(opened),
                                   QStringLiteral("Connect to server"), platform::Icon::Critical);
         return AddResult::NotConnected;
     }
-    quint32 reserved = 0;
-    if (client.NWDSAuthenticate(connection, 0, &reserved) != nw::status::Success) {
-        client.NWCCCloseConn(connection);
+    if (session.authenticate() != nw::status::Success) {
+        session.closeQuietly();
         // Everything compared so far goes with the window.
-        subEndOpening();
-        if (QWidget* frame = settings::WindowState::frameOf(this); frame != this)
-            frame->close();
-        else
-            close();
-        Form_Unload();
+        endAdding();
+        closeView();
         context.messages().inform(
             QStringLiteral("You are not authenticated to selected tree.  Please authenticate and try again."),
             QStringLiteral("Not Authenticated"));
@@ -306,64 +249,44 @@ frmNLMs::AddResult frmNLMs::subAddServer(const QString& server)
     }
 
     const bool ownOpening = !m_fill;
-    subBeginOpening();
+    beginAdding();
     m_fill->addServer(server, showColumns());
-    fcnReadLoadedModules(client, connection,
-                         [this](const std::vector<LoadedModule>& modules) { m_fill->addModules(modules); });
+    readLoadedModules(session.client(), session.handle(),
+                      [this](const std::vector<LoadedModule>& modules) { m_fill->addModules(modules); });
     if (ownOpening)
-        subEndOpening();
+        endAdding();
 
-    nw::subCloseConnReporting(context, connection);
+    session.close();
     return AddResult::Added;
 }
 
-void frmNLMs::subEnableDifferencesBox()
+void NLMForm::updateDifferencesBox()
 {
     m_chkNLMDifferencesOnly->setEnabled(m_grdNLMs->cols() > 3);
     if (m_chkNLMDifferencesOnly->isChecked())
-        subCheckNLMsMatch();
+        applyDifferences();
 }
 
 // ---- columns and differences ---------------------------------------------------------
 
-void frmNLMs::applyShowColumns(NlmShow show)
+void NLMForm::applyShowColumns(NlmShow show)
 {
-    subShowNlmColumns(m_grdNLMs->model(), show);
+    showNlmColumns(m_grdNLMs->model(), show);
     if (m_chkNLMDifferencesOnly->isChecked())
-        subCheckNLMsMatch();
+        applyDifferences();
 }
 
-void frmNLMs::optShowBoth_Click()
+void NLMForm::applyDifferences()
 {
-    applyShowColumns(NlmShow::Both);
-}
-
-void frmNLMs::optShowVersion_Click()
-{
-    applyShowColumns(NlmShow::Version);
-}
-
-void frmNLMs::optShowDate_Click()
-{
-    applyShowColumns(NlmShow::Date);
-}
-
-void frmNLMs::chkNLMDifferencesOnly_Click()
-{
-    subCheckNLMsMatch();
-}
-
-void frmNLMs::subCheckNLMsMatch()
-{
-    WaitCursor wait;
-    subApplyNlmDifferences(m_grdNLMs->model(), showColumns(), m_chkNLMDifferencesOnly->isChecked());
+    const widgets::WaitCursor wait;
+    applyNlmDifferences(m_grdNLMs->model(), showColumns(), m_chkNLMDifferencesOnly->isChecked());
 }
 
 // ---- find ---------------------------------------------------------------------------
 
-void frmNLMs::txtFind_Change()
+void NLMForm::findTypedName()
 {
-    const int row = fcnFindNlmRow(m_grdNLMs->data(), m_txtFind->text());
+    const int row = findNlmRow(m_grdNLMs->data(), m_txtFind->text());
     if (row < 0)
         return;
     m_grdNLMs->select(row, 1, row, m_grdNLMs->cols() - 1);
@@ -374,15 +297,15 @@ void frmNLMs::txtFind_Change()
 
 // ---- mouse ------------------------------------------------------------------------------
 
-void frmNLMs::subSetRemoveServerEnabled(bool enabled)
+void NLMForm::setRemoveServerEnabled(bool enabled)
 {
-    if (QAction* remove = m_host.menuAction(QStringLiteral("PopMenu_Remove_Server")))
+    if (QAction* remove = host().removeServerAction())
         remove->setEnabled(enabled);
 }
 
-void frmNLMs::grdNLMs_MouseDown(Qt::MouseButton button, int row, int col, const QPoint& globalPos)
+void NLMForm::clickGrid(Qt::MouseButton button, int row, int col, const QPoint& globalPos)
 {
-    WaitCursor wait;
+    const widgets::WaitCursor wait;
     widgets::FlexGrid& grid = *m_grdNLMs;
     if (grid.rows() < 3) {
         grid.setHighlight(false);
@@ -394,7 +317,7 @@ void frmNLMs::grdNLMs_MouseDown(Qt::MouseButton button, int row, int col, const 
     const bool header = row <= 1;
 
     if (header && button == Qt::LeftButton) {
-        grid.sortRows(col, fcnNlmSortMode(col, m_sortDescending), kNlmFirstDataRow);
+        grid.sortRows(col, nlmSortMode(col, m_sortDescending), kNlmFirstDataRow);
         m_sortDescending = !m_sortDescending;
     }
 
@@ -402,13 +325,13 @@ void frmNLMs::grdNLMs_MouseDown(Qt::MouseButton button, int row, int col, const 
         const int selected = header ? kNlmFirstDataRow : row;
         grid.select(selected, std::min(1, grid.cols() - 1), selected, grid.cols() - 1);
         grid.setHighlight(true);
-        subSetRemoveServerEnabled(false);
+        setRemoveServerEnabled(false);
         return;
     }
     if (header && button != Qt::RightButton) {
         grid.select(kNlmFirstDataRow, col, lastRow, col);
         grid.setHighlight(true);
-        subSetRemoveServerEnabled(false);
+        setRemoveServerEnabled(false);
         return;
     }
     if (header) {
@@ -416,17 +339,17 @@ void frmNLMs::grdNLMs_MouseDown(Qt::MouseButton button, int row, int col, const 
         grid.select(kNlmFirstDataRow, col, lastRow, partner);
         grid.setHighlight(true);
         if (grid.cols() >= 4) {
-            subSetRemoveServerEnabled(true);
-            m_host.popupMenu(QStringLiteral("PopMenu_NLM_Comands"), globalPos);
+            setRemoveServerEnabled(true);
+            host().popupMenu(host().nlmCommandsMenu(), globalPos);
         }
         return;
     }
     grid.select(row, col, row, col);
     grid.setHighlight(false);
-    subSetRemoveServerEnabled(false);
+    setRemoveServerEnabled(false);
 }
 
-void frmNLMs::grdNLMs_MouseMove(int row, int col)
+void NLMForm::hoverGrid(int row, int col)
 {
     const widgets::FlexGrid& grid = *m_grdNLMs;
     const bool informative = grid.rows() >= 3 && grid.cols() > 1 && row > 1 && col > 0
@@ -437,18 +360,18 @@ void frmNLMs::grdNLMs_MouseMove(int row, int col)
         m_statusBar->clearMessage();
 }
 
-frmNLMDescription* frmNLMs::grdNLMs_DblClick(int row, int col)
+NLMDescriptionDialog* NLMForm::openDescription(int row, int col)
 {
     const widgets::FlexGrid& grid = *m_grdNLMs;
     if (row < kNlmFirstDataRow || col < 1 || grid.textMatrix(row, col).isEmpty())
         return nullptr;
     const QString fileName = grid.textMatrix(row, 0);
-    const QString server = fcnNlmServerName(grid.data(), col);
+    const QString server = nlmServerName(grid.data(), col);
     bool found = false;
-    const QString description = fcnNlmDescription(m_grdNLMDescription->data(), fileName, server, &found);
+    const QString description = nlmDescription(m_grdNLMDescription->data(), fileName, server, &found);
     if (!found)
         return nullptr;
-    auto* window = new frmNLMDescription(server + QStringLiteral(" - ") + fileName, description, this->window());
+    auto* window = new NLMDescriptionDialog(server + QStringLiteral(" - ") + fileName, description, this->window());
     window->setWindowIcon(this->window()->windowIcon());
     window->show();
     return window;
@@ -456,9 +379,9 @@ frmNLMDescription* frmNLMs::grdNLMs_DblClick(int row, int col)
 
 // ---- removing a server -------------------------------------------------------------------
 
-void frmNLMs::subRemoveSelectedServer()
+void NLMForm::removeSelectedServer()
 {
-    if (!subRemoveNlmServer(m_grdNLMs->model(), m_grdNLMDescription->model(), m_grdNLMs->col()))
+    if (!removeNlmServer(m_grdNLMs->model(), m_grdNLMDescription->model(), m_grdNLMs->col()))
         return;
     if (m_grdNLMs->cols() == 3) {
         // One server left: nothing to compare any more.
@@ -466,13 +389,13 @@ void frmNLMs::subRemoveSelectedServer()
         m_chkNLMDifferencesOnly->setChecked(false);
         m_chkNLMDifferencesOnly->setEnabled(false);
     }
-    subCheckNLMsMatch();
-    widgets::subRemoveEmptyGridRows(*m_grdNLMs);
+    applyDifferences();
+    widgets::removeEmptyGridRows(*m_grdNLMs);
 }
 
-// ---- frmNLMDescription ----------------------------------------------------------------------
+// ---- NLMDescriptionDialog ----------------------------------------------------------------------
 
-frmNLMDescription::frmNLMDescription(const QString& serverAndNlm, const QString& description, QWidget* parent)
+NLMDescriptionDialog::NLMDescriptionDialog(const QString& serverAndNlm, const QString& description, QWidget* parent)
     : QWidget(parent, Qt::Dialog)
 {
     setObjectName(QStringLiteral("frmNLMDescription"));
@@ -503,93 +426,74 @@ frmNLMDescription::frmNLMDescription(const QString& serverAndNlm, const QString&
     connect(m_btnOK, &QPushButton::clicked, this, &QWidget::close);
 }
 
-void frmNLMDescription::Form_Activate()
+void NLMDescriptionDialog::fitToText()
 {
     const QRect label = m_lblDescription->geometry();
     const int width = std::max(label.x() + label.width() + toPixelsX(this, 500),
                                m_lblServerAndNLM->geometry().right() + toPixelsX(this, 240));
     resize(std::max(width, m_btnOK->width() + toPixelsX(this, 480)), label.y() + label.height() + toPixelsY(this, 1500));
     m_btnOK->move((this->width() - m_btnOK->width()) / 2, m_btnOK->y());
-    Form_Resize();
+    placeButton();
 }
 
-void frmNLMDescription::Form_Resize()
+void NLMDescriptionDialog::placeButton()
 {
     // The button keeps its distance from the bottom edge; the window's frame
     // takes part of the distance the form's own measure includes.
     m_btnOK->move(m_btnOK->x(), height() - toPixelsY(this, 1000) + toPixelsY(this, 330));
 }
 
-void frmNLMDescription::showEvent(QShowEvent* event)
+void NLMDescriptionDialog::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    Form_Activate();
+    fitToText();
 }
 
-void frmNLMDescription::resizeEvent(QResizeEvent* event)
+void NLMDescriptionDialog::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    Form_Resize();
+    placeButton();
 }
 
 // ---- free functions ---------------------------------------------------------------------------
 
-frmNLMs* fcnFindNlmForm(QMdiArea* area)
-{
-    return fcnFindView<frmNLMs>(area);
-}
-
-frmNLMs* fcnFindNlmForm(app::ViewHost& host)
-{
-    return fcnFindNlmForm(host.mdiArea());
-}
-
-void btnNLMs_Click(app::ViewHost& host)
+void openNLMs(ViewHost& host)
 {
     if (host.serverCount() == 0)
         return;
-    const app::OpeningScope opening(host, true);
-    QMdiArea* area = host.mdiArea();
+    const OpeningScope opening(host, true);
 
-    QPointer<frmNLMs> form = fcnFindNlmForm(area);
-    if (!form) {
-        form = new frmNLMs(host);
-        QMdiSubWindow* sub = fcnAddViewFrame(host, form);
-        sub->setWindowTitle(frmNLMs::caption());
-        form->Form_Load();
-    }
-    QMdiSubWindow* sub = qobject_cast<QMdiSubWindow*>(settings::WindowState::frameOf(form));
-    if (sub)
-        sub->show();
+    QPointer<NLMForm> form = openView<NLMForm>(host);
+    if (QMdiSubWindow* frame = form->frame())
+        frame->show();
     QCoreApplication::processEvents();
     if (!form || form->isUnloaded())
         return;
-    if (sub)
-        area->setActiveSubWindow(sub);
+    bringToFront(host, form);
 
-    form->subBeginOpening();
+    form->beginAdding();
     for (const QString& server : host.selectedServers()) {
-        if (form->subAddServer(server) == frmNLMs::AddResult::NotAuthenticated)
+        if (form->addServer(server) == NLMForm::AddResult::NotAuthenticated)
             return;
         // A message box lets events run: the window may have been closed.
         if (!form || form->isUnloaded())
             return;
     }
-    form->subEndOpening();
-    form->subEnableDifferencesBox();
+    form->endAdding();
+    form->updateDifferencesBox();
 }
 
-void PopMenu_Remove_Server_Click(app::ViewHost& host)
+void removeSelectedNlmServer(ViewHost& host)
 {
-    if (frmNLMs* form = fcnFindNlmForm(host))
-        form->subRemoveSelectedServer();
+    if (NLMForm* form = findView<NLMForm>(host))
+        form->removeSelectedServer();
 }
 
 void applyNlmReportOptions(QWidget* window, const QString& show, bool differencesOnly)
 {
-    frmNLMs* form = qobject_cast<frmNLMs*>(window);
+    NLMForm* form = qobject_cast<NLMForm*>(window);
     if (!form && window)
-        form = window->findChild<frmNLMs*>();
+        form = window->findChild<NLMForm*>();
     if (!form)
         return;
     const QString word = show.trimmed().toLower();

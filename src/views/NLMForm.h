@@ -1,12 +1,12 @@
 #pragma once
-// frmNLMs, "NLMs": the modules loaded on several servers side by side, one row
+// NLMForm, "NLMs": the modules loaded on several servers side by side, one row
 // per module file name and a version and a date column per server; rows in
-// which every server agrees can be hidden. frmNLMDescription, "NLM
+// which every server agrees can be hidden. NLMDescriptionDialog, "NLM
 // Information", shows what a server says about one module. The rules live in
 // views/NLMComparison.h; this window holds the controls and the handlers.
 
-#include "app/ViewHost.h"
 #include "views/NLMComparison.h"
+#include "views/ViewWindow.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -28,13 +28,13 @@ class FlexGrid;
 
 namespace views {
 
-class frmNLMDescription;
+class NLMDescriptionDialog;
 
-class frmNLMs : public QWidget {
+class NLMForm : public ViewWindow {
     Q_OBJECT
 public:
-    explicit frmNLMs(app::ViewHost& host, QWidget* parent = nullptr);
-    ~frmNLMs() override;
+    explicit NLMForm(ViewHost& host, QWidget* parent = nullptr);
+    ~NLMForm() override;
 
     static QString caption() { return QStringLiteral("NLMs"); }
 
@@ -45,59 +45,54 @@ public:
     QRadioButton* optShowDate() const { return m_optShowDate; }
     QCheckBox* chkNLMDifferencesOnly() const { return m_chkNLMDifferencesOnly; }
     QLineEdit* txtFind() const { return m_txtFind; }
-    QStatusBar* StatusBar1() const { return m_statusBar; }
+    QStatusBar* statusBar() const { return m_statusBar; }
 
     // The option selected in "Show Column".
     NlmShow showColumns() const;
-    // True once the window has been unloaded (it goes away with the next event loop turn).
-    bool isUnloaded() const { return m_unloaded; }
 
     // Whether a server's columns are already in the comparison.
     bool hasServer(const QString& server) const;
 
     // An opening adds its servers between these two: the tables are redrawn
     // once, and the rows are sorted by name at the end.
-    void subBeginOpening();
-    void subEndOpening();
+    void beginAdding();
+    void endAdding();
 
     enum class AddResult { Added, AlreadyShown, NotConnected, NotAuthenticated };
     // One server of the opening: connect, authenticate, columns, modules,
     // close. NotAuthenticated has unloaded the window. Outside an opening
     // it is an opening of its own.
-    AddResult subAddServer(const QString& server);
+    AddResult addServer(const QString& server);
     // Step after all servers: the differences box is usable with two servers or more.
-    void subEnableDifferencesBox();
+    void updateDifferencesBox();
 
-    void Form_Load();
-    void Form_Activate();
-    void Form_Resize();
-    void Form_Unload();
+    // Hides or shows the rows in which every server agrees, as the
+    // differences box says.
+    void applyDifferences();
 
-    void optShowBoth_Click();
-    void optShowVersion_Click();
-    void optShowDate_Click();
-    void chkNLMDifferencesOnly_Click();
-    void subCheckNLMsMatch();
-    void txtFind_Change();
-
-    void grdNLMs_MouseDown(Qt::MouseButton button, int row, int col, const QPoint& globalPos);
-    void grdNLMs_MouseMove(int row, int col);
+    // A press on the grid: sorts by a header, selects a row, a server's
+    // column or pair, and offers "&NLM Commands" on a server's header.
+    void clickGrid(Qt::MouseButton button, int row, int col, const QPoint& globalPos);
+    // The status bar offers the description over a filled cell.
+    void hoverGrid(int row, int col);
     // The description window it opened, or nullptr.
-    frmNLMDescription* grdNLMs_DblClick(int row, int col);
+    NLMDescriptionDialog* openDescription(int row, int col);
 
     // The main window's "Remove Server" on this window: the selected server's
     // columns go, the differences box follows, rows left empty go.
-    void subRemoveSelectedServer();
+    void removeSelectedServer();
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    // Restores "Show Column" and the name column's width.
+    void loadContents() override;
+    void unloadContents() override;
+    void activated() override;
 
 private:
     void applyShowColumns(NlmShow show);
-    void subSetRemoveServerEnabled(bool enabled);
+    void findTypedName();
+    void setRemoveServerEnabled(bool enabled);
 
-    app::ViewHost& m_host;
     widgets::FlexGrid* m_grdNLMs = nullptr;
     widgets::FlexGrid* m_grdNLMDescription = nullptr;
     QGroupBox* m_fraColumns = nullptr;
@@ -110,27 +105,26 @@ private:
     QStatusBar* m_statusBar = nullptr;
     std::unique_ptr<NlmComparisonFill> m_fill;   // while an opening runs
     bool m_sortDescending = true;   // the first header sort after opening is descending
-    bool m_unloaded = false;
-    bool m_loaded = false;
 };
 
-class frmNLMDescription : public QWidget {
+class NLMDescriptionDialog : public QWidget {
     Q_OBJECT
 public:
-    frmNLMDescription(const QString& serverAndNlm, const QString& description, QWidget* parent = nullptr);
+    NLMDescriptionDialog(const QString& serverAndNlm, const QString& description, QWidget* parent = nullptr);
 
     QLabel* lblServerAndNLM() const { return m_lblServerAndNLM; }
     QLabel* lblDescription() const { return m_lblDescription; }
     QPushButton* btnOK() const { return m_btnOK; }
-
-    void Form_Activate();
-    void Form_Resize();
 
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Sized to the description when shown; the button stays at the bottom.
+    void fitToText();
+    void placeButton();
+
     QLabel* m_lblServerAndNLM;
     QLabel* m_lblDescription;
     QPushButton* m_btnOK;
@@ -138,19 +132,15 @@ private:
 
 // Opens the comparison (or appends to the open one) for the servers selected
 // in the main window's list.
-void btnNLMs_Click(app::ViewHost& host);
+void openNLMs(ViewHost& host);
 
 // The main window's "Remove Server" of "&NLM Commands": acts on the open comparison.
-void PopMenu_Remove_Server_Click(app::ViewHost& host);
-
-// The open comparison window of a host (or of an MDI area), nullptr when none.
-frmNLMs* fcnFindNlmForm(QMdiArea* area);
-frmNLMs* fcnFindNlmForm(app::ViewHost& host);
+void removeSelectedNlmServer(ViewHost& host);
 
 // veskaro-report: selects the "Show Column" option ("both", "version" or
 // "date", any case; another word leaves the option as it is) and ticks the
 // differences box, each as a user would, so their handlers run. A box the
-// window has disabled (one server) stays as it is. `window` is the frmNLMs or
+// window has disabled (one server) stays as it is. `window` is the NLMForm or
 // the sub-window around it.
 void applyNlmReportOptions(QWidget* window, const QString& show, bool differencesOnly);
 

@@ -58,7 +58,7 @@ QString ticksText(quint64 ticks, const QLocale& locale)
 
 }  // namespace
 
-QString fnFormatUpTime(quint32 ticks)
+QString formatUpTime(quint32 ticks)
 {
     // The tick count is an unsigned 32-bit counter: a server up for more than
     // about 3.7 years has it past 2^31, which must not read as negative.
@@ -71,17 +71,17 @@ QString fnFormatUpTime(quint32 ticks)
     return QStringLiteral("%1D %2H %3M").arg(days).arg(hours).arg(minutes);
 }
 
-QString fcnServerVersionText(quint8 major, quint8 minor, quint8 revision)
+QString serverVersionText(quint8 major, quint8 minor, quint8 revision)
 {
     return QStringLiteral("%1.%2.%3").arg(major).arg(minor).arg(revision);
 }
 
-QString fcnDsVersionText(qint32 version, const QLocale& locale)
+QString dsVersionText(qint32 version, const QLocale& locale)
 {
     return locale.toString(static_cast<double>(version) / 100.0, 'f', QLocale::FloatingPointShortest);
 }
 
-QString fcnNlmVersionText(quint32 major, quint32 minor, quint32 revision)
+QString nlmVersionText(quint32 major, quint32 minor, quint32 revision)
 {
     const QString plain = QStringLiteral("%1.%2.%3").arg(major).arg(minor).arg(revision);
     QString text(std::max<qsizetype>(0, 15 - plain.size()), QLatin1Char(' '));
@@ -94,7 +94,7 @@ QString fcnNlmVersionText(quint32 major, quint32 minor, quint32 revision)
     return text;
 }
 
-QString fcnNlmDateText(quint32 year, quint32 month, quint32 day, const QLocale& locale)
+QString nlmDateText(quint32 year, quint32 month, quint32 day, const QLocale& locale)
 {
     const QDate date(static_cast<int>(year), static_cast<int>(month), static_cast<int>(day));
     if (date.isValid())
@@ -103,7 +103,7 @@ QString fcnNlmDateText(quint32 year, quint32 month, quint32 day, const QLocale& 
     return QStringLiteral("%1-%2-%3").arg(year).arg(month).arg(day);
 }
 
-QString fcnSetCategoryText(quint32 category)
+QString parameterCategoryText(quint32 category)
 {
     static const char* const names[] = {"Comm",  "Memory", "File Cache", "Dir Cache", "File System", "Locks",
                                         "Trans Track", "Disk", "Time", "NCP", "Misc", "Errors", "Dir Svcs",
@@ -113,7 +113,7 @@ QString fcnSetCategoryText(quint32 category)
     return QStringLiteral("N/A");
 }
 
-SetParameter fcnSplitSetRecord(const nw::SetCommandRecord& record)
+SetParameter splitSetRecord(const nw::SetCommandRecord& record)
 {
     SetParameter parameter;
     parameter.type = record.type;
@@ -137,7 +137,7 @@ SetParameter fcnSplitSetRecord(const nw::SetCommandRecord& record)
     return parameter;
 }
 
-QString fcnSetValueText(quint32 type, const QByteArray& value, const QLocale& locale)
+QString parameterValueText(quint32 type, const QByteArray& value, const QLocale& locale)
 {
     switch (type) {
     case 0:   // number: at most four bytes count

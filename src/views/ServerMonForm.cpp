@@ -2,7 +2,7 @@
 
 #include "views/ViewWindow.h"
 
-#include "app/ViewHost.h"
+#include "views/ViewHost.h"
 #include "netware/ServerSession.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
@@ -40,7 +40,7 @@ constexpr double kMargin = 60;
 
 ViewDesign design()
 {
-    return {QStringLiteral("frmServerMon"), QStringLiteral("ServerUtilForm"), {0, 0, 7000, 8040},
+    return {QStringLiteral("frmServerMon"), settings::kServerUtilKeyName, {0, 0, 7000, 8040},
             {kMinWidth, kMinHeight}};
 }
 
@@ -60,7 +60,7 @@ QString ServerMonForm::caption()
     return tr("Server Utilization");
 }
 
-ServerMonForm::ServerMonForm(app::ViewHost& host, QWidget* parent)
+ServerMonForm::ServerMonForm(views::ViewHost& host, QWidget* parent)
     : ViewWindow(host, design(), parent)
     , m_list(new widgets::ReportListView(this))
     , m_refresh(new widgets::RefreshFrame(this))
@@ -77,11 +77,11 @@ ServerMonForm::ServerMonForm(app::ViewHost& host, QWidget* parent)
     m_status->setObjectName(QStringLiteral("StatusBar1"));
     m_status->setSizeGripEnabled(false);
 
-    connect(m_refresh, &widgets::RefreshFrame::timeout, this, &ServerMonForm::Timer1_Timer);
+    connect(m_refresh, &widgets::RefreshFrame::timeout, this, &ServerMonForm::pollOnce);
     connect(m_refresh, &widgets::RefreshFrame::started, this, [this] { m_reset->setEnabled(true); });
     setRefreshFrame(m_refresh);
-    connect(m_reset, &QPushButton::clicked, this, &ServerMonForm::btnReset_Click);
-    layoutControls();
+    connect(m_reset, &QPushButton::clicked, this, &ServerMonForm::resetHighs);
+    layoutContents();
 }
 
 ServerMonForm::~ServerMonForm() = default;
@@ -101,32 +101,32 @@ QLabel* ServerMonForm::lblSeconds() const
     return m_refresh->lblSeconds();
 }
 
-QTimer* ServerMonForm::Timer1() const
+QTimer* ServerMonForm::timer() const
 {
     return m_refresh->timer();
 }
 
 void ServerMonForm::loadContents()
 {
-    subInitializeGrid();
+    buildColumns();
     m_refresh->setIntervalText(QStringLiteral("1"));
-    btnRefresh_Click();
+    toggleRefresh();
 }
 
-void ServerMonForm::subInitializeGrid()
+void ServerMonForm::buildColumns()
 {
     const auto add = [this](const QString& heading, Qt::Alignment alignment) {
         const int col = m_list->addColumn(heading, alignment, 1440);
         m_list->setColumnWidthTwips(
-            col, qRound(settings::fnGetTwipsSetting(context().registry(), keyPath(),
-                                                    QStringLiteral("ColWidth-") + heading)));
+            col, qRound(settings::readTwipsSetting(context().registry(), keyPath(),
+                                                    settings::kColWidthHeadingPrefix + heading)));
     };
     add(tr("Server"), Qt::AlignLeft | Qt::AlignVCenter);
     add(tr("Util %"), Qt::AlignRight | Qt::AlignVCenter);
     add(tr("High %"), Qt::AlignRight | Qt::AlignVCenter);
 }
 
-bool ServerMonForm::subAddServer(const QString& name)
+bool ServerMonForm::addServer(const QString& name)
 {
     if (m_list->findRow(kServerCol, name, Qt::CaseSensitive) >= 0)
         return false;
@@ -134,12 +134,12 @@ bool ServerMonForm::subAddServer(const QString& name)
     return true;
 }
 
-void ServerMonForm::btnRefresh_Click()
+void ServerMonForm::toggleRefresh()
 {
     m_refresh->toggle();
 }
 
-void ServerMonForm::btnReset_Click()
+void ServerMonForm::resetHighs()
 {
     m_list->beginUpdate();
     for (int row = 0; row < m_list->rowCount(); ++row)
@@ -147,7 +147,7 @@ void ServerMonForm::btnReset_Click()
     m_list->endUpdate();
 }
 
-void ServerMonForm::Timer1_Timer()
+void ServerMonForm::pollOnce()
 {
     // Two polls must never interleave: a tick that comes due while a poll is
     // still yielding between servers is dropped, the next one starts afresh.
@@ -157,7 +157,7 @@ void ServerMonForm::Timer1_Timer()
     setCursor(Qt::WaitCursor);
 
     QPointer<ServerMonForm> self(this);
-    app::AppContext& context = this->context();
+    core::AppContext& context = this->context();
     // Rows added while the poll yields wait for the next tick.
     const int rows = m_list->rowCount();
     for (int row = 0; row < rows; ++row) {
@@ -206,23 +206,7 @@ QSize ServerMonForm::minimumFrameSize() const
     return {qMax(designed.width(), controlsWidth), designed.height()};
 }
 
-void ServerMonForm::Form_Resize()
-{
-    QWidget* outer = settings::WindowState::frameOf(this);
-    if (outer->isMinimized())
-        return;
-    if (!outer->isMaximized() && outer != this) {
-        const QSize minimum = minimumFrameSize();
-        if (outer->width() < minimum.width() || outer->height() < minimum.height()) {
-            m_resizing = true;
-            outer->resize(qMax(outer->width(), minimum.width()), qMax(outer->height(), minimum.height()));
-            m_resizing = false;
-        }
-    }
-    layoutControls();
-}
-
-void ServerMonForm::layoutControls()
+void ServerMonForm::layoutContents()
 {
     const double dpiX = logicalDpiX();
     const double dpiY = logicalDpiY();
@@ -260,27 +244,15 @@ void ServerMonForm::unloadContents()
     windowState().saveListColumns(m_list->treeView()->header());
 }
 
-void ServerMonForm::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    if (!m_resizing)
-        Form_Resize();
-}
-
-ServerMonForm* serverMonWindow(app::ViewHost& host)
-{
-    return findView<ServerMonForm>(host);
-}
-
-void btnUtilization_Click(app::ViewHost& host)
+void openServerUtilization(views::ViewHost& host)
 {
     if (host.serverCount() == 0)
         return;
-    app::OpeningScope opening(host, true);
+    views::OpeningScope opening(host, true);
 
     ServerMonForm* form = openView<ServerMonForm>(host);
     for (const QString& name : host.selectedServers())
-        form->subAddServer(name);
+        form->addServer(name);
 
     bringToFront(host, form);
 }
@@ -291,7 +263,7 @@ void pollOnceForReport(QWidget* window)
     if (!form)
         return;
     form->fraRefresh()->stop();
-    form->Timer1_Timer();
+    form->pollOnce();
 }
 
 }  // namespace views

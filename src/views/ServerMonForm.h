@@ -1,5 +1,5 @@
 #pragma once
-// frmServerMon: the utilization of the chosen servers, polled on a timer.
+// The utilization monitor ("frmServerMon"): the utilization of the chosen servers, polled on a timer.
 // One row per server with its last utilization and the highest seen since the
 // row was added or reset. The window exists once; opening it again appends
 // servers. No connection is held between ticks: every poll opens and closes
@@ -28,7 +28,7 @@ class ServerMonForm : public ViewWindow {
 public:
     static QString caption();   // "Server Utilization"
 
-    explicit ServerMonForm(app::ViewHost& host, QWidget* parent = nullptr);
+    explicit ServerMonForm(views::ViewHost& host, QWidget* parent = nullptr);
     ~ServerMonForm() override;
 
     widgets::ReportListView* lstvwServerUtilization() const { return m_list; }
@@ -36,21 +36,22 @@ public:
     QPushButton* btnRefresh() const;
     QLineEdit* txtInterval() const;
     QLabel* lblSeconds() const;
-    QTimer* Timer1() const;
+    QTimer* timer() const;
     QPushButton* btnReset() const { return m_reset; }
-    QStatusBar* StatusBar1() const { return m_status; }
+    QStatusBar* statusBar() const { return m_status; }
 
     // Appends a row for the server unless a row reads exactly the same
     // (case-sensitive). Returns whether a row was added.
-    bool subAddServer(const QString& name);
+    bool addServer(const QString& name);
 
-    void btnRefresh_Click();
-    void btnReset_Click();
-    void Form_Resize();
+    // "Begin &Refresh" / "Stop &Refresh".
+    void toggleRefresh();
+    // "R&eset High %": every row's highest mark back to 0.
+    void resetHighs();
 
     // One poll of every row present when it starts. Yields to the event loop
     // before each server; a tick that falls due while a poll runs is skipped.
-    void Timer1_Timer();
+    void pollOnce();
     bool isPolling() const { return m_polling; }
 
 Q_SIGNALS:
@@ -61,25 +62,20 @@ protected:
     void loadContents() override;
     void unloadContents() override;
     QSize minimumFrameSize() const override;
-    void resizeEvent(QResizeEvent* event) override;
+    void layoutContents() override;
 
 private:
-    void subInitializeGrid();
-    void layoutControls();
+    void buildColumns();
 
     widgets::ReportListView* m_list;
     widgets::RefreshFrame* m_refresh;
     QPushButton* m_reset;
     QStatusBar* m_status;
     bool m_polling = false;
-    bool m_resizing = false;
 };
 
 // The opening routine (tool-bar button, "Server &Action" item, double-click).
-void btnUtilization_Click(app::ViewHost& host);
-
-// The open monitor window, or nullptr.
-ServerMonForm* serverMonWindow(app::ViewHost& host);
+void openServerUtilization(views::ViewHost& host);
 
 // veskaro-report prints the monitor after one poll: the timer is stopped (so
 // the window may be saved) and one poll runs to its end before this returns.

@@ -6,7 +6,7 @@
 
 namespace views {
 
-void fcnReadLoadedModules(nw::NetWareClient& client, nw::NWCONN_HANDLE connection,
+void readLoadedModules(nw::NetWareClient& client, nw::NWCONN_HANDLE connection,
                           const std::function<void(const std::vector<LoadedModule>&)>& batch)
 {
     quint32 start = 0;
@@ -31,9 +31,9 @@ void fcnReadLoadedModules(nw::NetWareClient& client, nw::NWCONN_HANDLE connectio
             // what the client left in the buffers.
             client.NWGetNLMInfo(connection, module.number, std::span<char>(fileName), std::span<char>(name),
                                 std::span<char>(copyright), module.info);
-            module.fileName = nw::fcnBytesToString(std::span<const char>(fileName)).trimmed();
-            module.descriptiveName = nw::fcnBytesToString(std::span<const char>(name)).trimmed();
-            module.copyright = nw::fcnBytesToString(std::span<const char>(copyright)).trimmed();
+            module.fileName = nw::bytesToString(std::span<const char>(fileName)).trimmed();
+            module.descriptiveName = nw::bytesToString(std::span<const char>(name)).trimmed();
+            module.copyright = nw::bytesToString(std::span<const char>(copyright)).trimmed();
             modules.push_back(std::move(module));
         }
         batch(modules);
@@ -46,7 +46,7 @@ void fcnReadLoadedModules(nw::NetWareClient& client, nw::NWCONN_HANDLE connectio
     }
 }
 
-void fcnReadSetParameters(nw::NetWareClient& client, nw::NWCONN_HANDLE connection,
+void readSetParameters(nw::NetWareClient& client, nw::NWCONN_HANDLE connection,
                           const std::function<void(const SetParameter&)>& parameter)
 {
     quint32 sequence = 0;
@@ -54,7 +54,7 @@ void fcnReadSetParameters(nw::NetWareClient& client, nw::NWCONN_HANDLE connectio
         nw::SetCommandRecord record;
         if (client.NWGetServerSetCommandsInfo(connection, sequence, record) != nw::status::Success)
             return;
-        parameter(fcnSplitSetRecord(record));
+        parameter(splitSetRecord(record));
         // Sequence numbers only grow; one that does not is the end, not a loop.
         if (record.nextSequence == 0 || record.nextSequence <= sequence)
             return;

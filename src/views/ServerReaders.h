@@ -23,12 +23,12 @@ struct LoadedModule {
 // lists, in order. Each reply continues after the highest module number of the
 // previous one, so every loaded module is read exactly once however many
 // numbers a reply holds. Ends at the first failing request or an empty reply.
-void fcnReadLoadedModules(nw::NetWareClient& client, nw::NWCONN_HANDLE connection,
+void readLoadedModules(nw::NetWareClient& client, nw::NWCONN_HANDLE connection,
                           const std::function<void(const std::vector<LoadedModule>&)>& batch);
 
 // Calls `parameter` for each SET parameter in the server's order. Ends when a
 // request fails or the server names no further parameter.
-void fcnReadSetParameters(nw::NetWareClient& client, nw::NWCONN_HANDLE connection,
+void readSetParameters(nw::NetWareClient& client, nw::NWCONN_HANDLE connection,
                           const std::function<void(const SetParameter&)>& parameter);
 
 }  // namespace views

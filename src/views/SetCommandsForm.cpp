@@ -1,21 +1,21 @@
 #include "views/SetCommandsForm.h"
 
+#include "platform/Services.h"
 #include "views/ViewWindow.h"
 
-#include "app/ViewHost.h"
 #include "netware/NovellCalls.h"
+#include "netware/ServerSession.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
 #include "settings/WindowState.h"
 #include "views/ServerReaders.h"
 #include "widgets/FlexGrid.h"
+#include "widgets/WaitCursor.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QCursor>
-#include <QEvent>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,40 +30,24 @@ namespace {
 
 constexpr int kCommandColWidth = 2880;
 constexpr int kCategoryColWidth = 1200;
-constexpr int kMinimumSize = 3000;   // twips, both ways
 
-settings::WindowGeometry defaultGeometry()
+ViewDesign design()
 {
-    return settings::WindowGeometry{0, 0, 7000, 8040};
-}
-
-// The hourglass for as long as a handler runs, however it ends.
-class WaitCursor {
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-QString keyPath()
-{
-    return settings::rootKeyPath(frmSetCommands::SettingsKey);
+    return {QStringLiteral("frmSetCommands"), settings::kSetCommandsKeyName, {0, 0, 7000, 8040},
+            {3000, 3000}};
 }
 
 }  // namespace
 
-frmSetCommands::frmSetCommands(app::ViewHost& host, QWidget* parent)
-    : QWidget(parent)
-    , m_host(host)
+SetCommandsForm::SetCommandsForm(ViewHost& host, QWidget* parent)
+    : ViewWindow(host, design(), parent)
     , m_grid(new widgets::FlexGrid(this))
     , m_chkDifferences(new QCheckBox(tr("Show Differences &Only"), this))
     , m_label1(new QLabel(tr("Find SET Command:"), this))
     , m_txtFind(new QLineEdit(this))
     , m_statusBar1(new QStatusBar(this))
 {
-    setObjectName(QStringLiteral("frmSetCommands"));
-    setWindowTitle(Caption);
+    setWindowTitle(caption());
     m_grid->setObjectName(QStringLiteral("grdSetCommands"));
     m_chkDifferences->setObjectName(QStringLiteral("chkDifferences"));
     m_label1->setObjectName(QStringLiteral("Label1"));
@@ -92,140 +76,97 @@ frmSetCommands::frmSetCommands(app::ViewHost& host, QWidget* parent)
     layout->addLayout(findRow);
     layout->addWidget(m_statusBar1);
 
-    connect(m_chkDifferences, &QCheckBox::toggled, this, [this] { chkDifferences_Click(); });
-    connect(m_txtFind, &QLineEdit::textChanged, this, [this] { txtFind_Change(); });
+    connect(m_chkDifferences, &QCheckBox::toggled, this, [this] { applyDifferences(); });
+    connect(m_txtFind, &QLineEdit::textChanged, this, [this] { findTypedName(); });
     connect(m_grid, &widgets::FlexGrid::mouseDown, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers, int row, int col) {
-                grdSetCommands_MouseDown(button, row, col, QCursor::pos());
+                clickGrid(button, row, col, QCursor::pos());
             });
 }
 
-frmSetCommands::~frmSetCommands() = default;
+SetCommandsForm::~SetCommandsForm() = default;
 
-int frmSetCommands::serverColumns() const
+int SetCommandsForm::serverColumns() const
 {
     return std::max(0, m_grid->cols() - kSetFirstServerCol);
 }
 
-void frmSetCommands::attachToFrame()
+void SetCommandsForm::loadContents()
 {
-    m_frame = qobject_cast<QMdiSubWindow*>(parentWidget());
-    if (!m_frame)
-        return;
-    m_frame->setWindowTitle(Caption);
-    m_frame->installEventFilter(this);
-    const int minimum = settings::twipsToPixels(kMinimumSize, m_frame->logicalDpiX());
-    m_frame->setMinimumSize(minimum, settings::twipsToPixels(kMinimumSize, m_frame->logicalDpiY()));
-    connect(m_frame, &QMdiSubWindow::windowStateChanged, this,
-            [this](Qt::WindowStates before, Qt::WindowStates now) {
-                // A sub-window deleted with the main window's area reports its
-                // last deactivation when there is no main window left to tell.
-                if (!m_frame || !m_frame->mdiArea())
-                    return;
-                const bool was = before.testFlag(Qt::WindowActive);
-                const bool is = now.testFlag(Qt::WindowActive);
-                if (!was && is)
-                    Form_Activate();
-                else if (was && !is)
-                    Form_Deactivate();
-            });
-}
-
-bool frmSetCommands::eventFilter(QObject* watched, QEvent* event)
-{
-    // The event type first: the frame also reports while it is being taken
-    // apart, when it can no longer be looked at as a frame.
-    if (event->type() == QEvent::Close && watched == m_frame && !m_unloaded)
-        Form_Unload();
-    return QWidget::eventFilter(watched, event);
-}
-
-void frmSetCommands::Form_Load()
-{
-    app::AppContext& context = m_host.context();
-    const settings::WindowState state(context, keyPath(), defaultGeometry());
-    state.restore(this);
+    core::AppContext& context = this->context();
     // Before the window has ever been closed its columns have their designed
     // widths. A width missing from an existing key reads 0, which would hide
     // the column with no way to get it back; it keeps its designed width too.
     if (context.registry().keyExists(settings::Hive::CurrentUser, keyPath())) {
         for (int col : {kSetNameCol, kSetCategoryCol}) {
-            const double twips = settings::fnGetTwipsSetting(context.registry(), keyPath(),
-                                                             QStringLiteral("ColWidth") + QString::number(col));
+            const double twips = settings::readTwipsSetting(context.registry(), keyPath(),
+                                                            settings::kColWidthPrefix + QString::number(col));
             if (twips >= 1.0)
                 m_grid->setColWidth(col, static_cast<int>(twips));
         }
     }
 }
 
-void frmSetCommands::Form_Unload()
+void SetCommandsForm::unloadContents()
 {
-    m_unloaded = true;
-    m_host.setMenuVisible(MenuName, false);
-    app::AppContext& context = m_host.context();
-    const settings::WindowState state(context, keyPath(), defaultGeometry());
-    state.save(this);
+    core::AppContext& context = this->context();
     if (!context.saveWindowState)
         return;
     for (int col : {kSetNameCol, kSetCategoryCol}) {
-        settings::subSaveSetting(context, keyPath(), QStringLiteral("ColWidth") + QString::number(col),
-                                 settings::twipsToText(m_grid->colWidth(col)));
+        settings::saveSetting(context, keyPath(), settings::kColWidthPrefix + QString::number(col),
+                              settings::twipsToText(m_grid->colWidth(col)));
     }
 }
 
-void frmSetCommands::Form_Activate()
+void SetCommandsForm::activated()
 {
-    m_host.setMenuVisible(MenuName, true);
-    m_host.setSaveEnabled(true);
-    m_host.setCopyEnabled(true);
+    setMenuShown(host().setCommandsMenu(), true);
+    host().setSaveEnabled(true);
+    host().setCopyEnabled(true);
 }
 
-void frmSetCommands::Form_Deactivate()
+void SetCommandsForm::deactivated()
 {
-    m_host.setMenuVisible(MenuName, false);
+    setMenuShown(host().setCommandsMenu(), false);
 }
 
-frmSetCommands::AddOutcome frmSetCommands::subAddServer(const QString& server, SetComparisonFill& fill)
+SetCommandsForm::AddOutcome SetCommandsForm::addServer(const QString& server, SetComparisonFill& fill)
 {
-    if (fcnSetServerShown(m_grid->data(), server))
+    if (isServerInSetComparison(m_grid->data(), server))
         return AddOutcome::AlreadyShown;
 
-    app::AppContext& context = m_host.context();
-    nw::NetWareClient& client = context.client();
-    nw::NWCONN_HANDLE connection = 0;
-    const nw::NWRCODE opened = nw::fcnOpenConnByName(client, server, connection);
+    core::AppContext& context = this->context();
+    nw::ServerSession session(context, server);
+    const nw::NWRCODE opened = session.open();
     if (opened != nw::status::Success) {
-        context.messages().inform(tr("Unable to connect to server. Error ") + nw::fcnStatusText(opened),
+        context.messages().inform(tr("Unable to connect to server. Error ") + nw::statusText(opened),
                                   tr("Connect to server"), platform::Icon::Critical);
         return AddOutcome::Unreachable;
     }
-    quint32 reserved = 0;
-    if (client.NWDSAuthenticate(connection, 0, &reserved) != nw::status::Success) {
-        client.NWCCCloseConn(connection);
+    if (session.authenticate() != nw::status::Success) {
+        session.closeQuietly();
         // The whole comparison goes: it is not worth keeping half of it for a
         // user who must log in before anything can be added.
-        if (m_frame)
-            m_frame->close();
-        else
-            Form_Unload();
+        closeView();
         context.messages().inform(
             tr("You are not authenticated to selected tree.  Please authenticate and try again."),
             tr("Not Authenticated"));
         return AddOutcome::NotAuthenticated;
     }
 
-    widgets::FlexGridModel& model = m_grid->model();
+    models::FlexGridModel& model = m_grid->model();
     model.beginUpdate();
     fill.beginServer(server);
-    setWindowTitle(Caption);
-    fcnReadSetParameters(client, connection, [&fill](const SetParameter& parameter) { fill.add(parameter); });
-    nw::subCloseConnReporting(context, connection);
+    setWindowTitle(caption());
+    readSetParameters(session.client(), session.handle(),
+                      [&fill](const SetParameter& parameter) { fill.add(parameter); });
+    session.close();
     fill.endServer();
     model.endUpdate();
     return AddOutcome::Added;
 }
 
-void frmSetCommands::subUpdateDifferencesBox()
+void SetCommandsForm::updateDifferencesBox()
 {
     if (m_grid->cols() > kSetFirstServerCol + 1) {
         m_chkDifferences->setEnabled(true);
@@ -233,23 +174,18 @@ void frmSetCommands::subUpdateDifferencesBox()
         m_chkDifferences->setChecked(false);
         m_chkDifferences->setEnabled(false);
     }
-    subCheckDifferences();
+    applyDifferences();
 }
 
-void frmSetCommands::chkDifferences_Click()
+void SetCommandsForm::applyDifferences()
 {
-    subCheckDifferences();
+    const widgets::WaitCursor wait;
+    applySetDifferences(m_grid->model(), m_chkDifferences->isChecked());
 }
 
-void frmSetCommands::subCheckDifferences()
+void SetCommandsForm::findTypedName()
 {
-    const WaitCursor wait;
-    subApplySetDifferences(m_grid->model(), m_chkDifferences->isChecked());
-}
-
-void frmSetCommands::txtFind_Change()
-{
-    const int row = fcnFindSetRow(m_grid->data(), m_txtFind->text());
+    const int row = findSetRow(m_grid->data(), m_txtFind->text());
     if (row < 0)
         return;
     m_grid->select(row, 0, row, m_grid->cols() - 1);
@@ -257,20 +193,20 @@ void frmSetCommands::txtFind_Change()
         m_grid->setTopRow(row);
 }
 
-void frmSetCommands::grdSetCommands_MouseDown(Qt::MouseButton button, int row, int col, const QPoint& globalPos)
+void SetCommandsForm::clickGrid(Qt::MouseButton button, int row, int col, const QPoint& globalPos)
 {
     if (m_grid->rows() < 2 || row < 0 || col < 0)
         return;
-    const WaitCursor wait;
-    QAction* removeColumn = m_host.menuAction(RemoveColumnAction);
+    const widgets::WaitCursor wait;
+    QAction* removeColumn = host().removeColumnAction();
     if (button == Qt::LeftButton && col < kSetFirstServerCol) {
         const int target = row < m_grid->fixedRows() ? m_grid->fixedRows() : row;
         m_grid->setHighlight(true);
         m_grid->select(target, 0, target, m_grid->cols() - 1);
         removeColumn->setEnabled(false);
         if (row < m_grid->fixedRows()) {
-            m_grid->sortRows(col, m_sortAscendingNext ? widgets::SortMode::GenericAscending
-                                                      : widgets::SortMode::GenericDescending);
+            m_grid->sortRows(col, m_sortAscendingNext ? models::SortMode::GenericAscending
+                                                      : models::SortMode::GenericDescending);
             m_sortAscendingNext = !m_sortAscendingNext;
         }
         return;
@@ -281,11 +217,11 @@ void frmSetCommands::grdSetCommands_MouseDown(Qt::MouseButton button, int row, i
         m_grid->select(m_grid->fixedRows(), col, m_grid->rows() - 1, col);
         removeColumn->setEnabled(m_grid->cols() > kSetFirstServerCol + 1);
         if (button == Qt::RightButton)
-            m_host.popupMenu(MenuName, globalPos);
+            host().popupMenu(host().setCommandsMenu(), globalPos);
     }
 }
 
-void frmSetCommands::subRemoveCurrentColumn()
+void SetCommandsForm::removeCurrentColumn()
 {
     const int col = m_grid->col();
     // "Command" and "Category" are the table itself, never a server.
@@ -293,54 +229,28 @@ void frmSetCommands::subRemoveCurrentColumn()
         return;
     m_grid->moveColumnToEnd(col);
     m_grid->setCols(m_grid->cols() - 1);
-    QAction* removeColumn = m_host.menuAction(RemoveColumnAction);
+    QAction* removeColumn = host().removeColumnAction();
     if (m_grid->col() >= kSetFirstServerCol && m_grid->cols() > kSetFirstServerCol + 1) {
         removeColumn->setEnabled(true);
         m_chkDifferences->setEnabled(true);
-        subCheckDifferences();
+        applyDifferences();
     } else {
         removeColumn->setEnabled(false);
         m_chkDifferences->setChecked(false);
-        subCheckDifferences();
+        applyDifferences();
         m_chkDifferences->setEnabled(false);
     }
 }
 
-frmSetCommands* findSetCommandsForm(QMdiArea* area)
-{
-    return fcnFindView<frmSetCommands>(area);
-}
-
-frmSetCommands* findSetCommandsForm(app::ViewHost& host)
-{
-    return findSetCommandsForm(host.mdiArea());
-}
-
-namespace {
-
-frmSetCommands* fcnLoadSetCommandsForm(app::ViewHost& host)
-{
-    auto* form = new frmSetCommands(host);
-    fcnAddViewFrame(host, form);
-    form->attachToFrame();
-    form->Form_Load();
-    return form;
-}
-
-}  // namespace
-
-void btnSetParameters_Click(app::ViewHost& host)
+void openSetCommands(ViewHost& host)
 {
     if (host.serverCount() == 0)
         return;
-    const app::OpeningScope opening(host, true);
+    const OpeningScope opening(host, true);
     const QStringList servers = host.selectedServers();
 
-    QPointer<frmSetCommands> form = findSetCommandsForm(host);
-    if (!form)
-        form = fcnLoadSetCommandsForm(host);
-    QPointer<QMdiSubWindow> frame = qobject_cast<QMdiSubWindow*>(form->parentWidget());
-    if (frame)
+    QPointer<SetCommandsForm> form = openView<SetCommandsForm>(host);
+    if (QMdiSubWindow* frame = form->frame())
         frame->show();
     QCoreApplication::processEvents();
 
@@ -348,31 +258,28 @@ void btnSetParameters_Click(app::ViewHost& host)
     for (const QString& server : servers) {
         if (!form || form->isUnloaded())
             return;
-        if (form->subAddServer(server, fill) == frmSetCommands::AddOutcome::NotAuthenticated)
+        if (form->addServer(server, fill) == SetCommandsForm::AddOutcome::NotAuthenticated)
             return;
     }
     if (!form || form->isUnloaded())
         return;
-    form->subUpdateDifferencesBox();
-    if (frame) {
-        host.mdiArea()->setActiveSubWindow(frame);
-        frame->raise();
-    }
+    form->updateDifferencesBox();
+    bringToFront(host, form);
 }
 
-void Menu_Remove_Column_Click(app::ViewHost& host)
+void removeSetCommandsColumn(ViewHost& host)
 {
-    if (frmSetCommands* form = findSetCommandsForm(host))
-        form->subRemoveCurrentColumn();
+    if (SetCommandsForm* form = findView<SetCommandsForm>(host))
+        form->removeCurrentColumn();
 }
 
 void applySetReportOptions(QWidget* window, bool differencesOnly)
 {
     if (!window)
         return;
-    auto* form = qobject_cast<frmSetCommands*>(window);
+    auto* form = qobject_cast<SetCommandsForm*>(window);
     if (!form)
-        form = window->findChild<frmSetCommands*>();
+        form = window->findChild<SetCommandsForm*>();
     if (!form)
         return;
     QCheckBox* box = form->chkDifferences();

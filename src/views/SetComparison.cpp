@@ -2,14 +2,14 @@
 
 namespace views {
 
-QString fcnSetServerHeader(const QString& server)
+QString serverColumnHeader(const QString& server)
 {
     return server + QStringLiteral(" - Value");
 }
 
-bool fcnSetServerShown(const widgets::GridData& grid, const QString& server)
+bool isServerInSetComparison(const models::GridData& grid, const QString& server)
 {
-    const QString header = fcnSetServerHeader(server);
+    const QString header = serverColumnHeader(server);
     for (int col = kSetFirstServerCol; col < grid.cols(); ++col) {
         if (grid.text(0, col) == header)
             return true;
@@ -17,7 +17,7 @@ bool fcnSetServerShown(const widgets::GridData& grid, const QString& server)
     return false;
 }
 
-void SetRowIndex::rebuild(const widgets::GridData& grid)
+void SetRowIndex::rebuild(const models::GridData& grid)
 {
     m_rows.clear();
     m_rows.reserve(grid.rows());
@@ -55,15 +55,15 @@ void SetRowIndex::add(const QString& name, int row)
         slot = row;
 }
 
-int subAddSetParameter(widgets::FlexGridModel& grid, SetRowIndex& index, int col, const SetParameter& parameter,
+int addSetParameter(models::FlexGridModel& grid, SetRowIndex& index, int col, const SetParameter& parameter,
                        bool lookUp)
 {
     int row = lookUp ? index.find(parameter.name) : -1;
     if (row < 0) {
-        row = grid.addRow({parameter.name, fcnSetCategoryText(parameter.category)});
+        row = grid.addRow({parameter.name, parameterCategoryText(parameter.category)});
         index.add(parameter.name, row);
     }
-    grid.setTextMatrix(row, col, fcnSetValueText(parameter.type, parameter.value));
+    grid.setTextMatrix(row, col, parameterValueText(parameter.type, parameter.value));
     grid.setCellAlignment(row, col, Qt::AlignRight | Qt::AlignVCenter);
     return row;
 }
@@ -73,7 +73,7 @@ int SetComparisonFill::beginServer(const QString& server)
     m_col = m_grid.cols();
     m_grid.setCols(m_col + 1);
     m_grid.setColWidth(m_col, kSetServerColWidth);
-    m_grid.setTextMatrix(0, m_col, fcnSetServerHeader(server));
+    m_grid.setTextMatrix(0, m_col, serverColumnHeader(server));
     m_lookUp = m_grid.cols() > kSetFirstServerCol + 1;
     if (!m_indexValid) {
         if (m_lookUp)
@@ -88,19 +88,19 @@ int SetComparisonFill::beginServer(const QString& server)
 
 void SetComparisonFill::add(const SetParameter& parameter)
 {
-    subAddSetParameter(m_grid, m_index, m_col, parameter, m_lookUp);
+    addSetParameter(m_grid, m_index, m_col, parameter, m_lookUp);
 }
 
 void SetComparisonFill::endServer()
 {
     if (m_sortedByName && m_grid.rows() == m_rowsBefore)
         return;
-    m_grid.sortRows(kSetNameCol, widgets::SortMode::GenericAscending, m_grid.fixedRows());
+    m_grid.sortRows(kSetNameCol, models::SortMode::GenericAscending, m_grid.fixedRows());
     m_sortedByName = true;
     m_indexValid = false;
 }
 
-bool fcnSetRowDiffers(const widgets::GridData& grid, int row)
+bool parameterRowDiffers(const models::GridData& grid, int row)
 {
     for (int col = kSetFirstServerCol + 1; col < grid.cols(); ++col) {
         if (grid.text(row, col) != grid.text(row, col - 1))
@@ -109,17 +109,17 @@ bool fcnSetRowDiffers(const widgets::GridData& grid, int row)
     return false;
 }
 
-void subApplySetDifferences(widgets::FlexGridModel& grid, bool differencesOnly)
+void applySetDifferences(models::FlexGridModel& grid, bool differencesOnly)
 {
-    const widgets::GridData& cells = grid.grid();
+    const models::GridData& cells = grid.grid();
     const int shownHeight = cells.rowHeight(0);
     grid.beginUpdate();
     for (int row = cells.fixedRows(); row < cells.rows(); ++row)
-        grid.setRowHeight(row, !differencesOnly || fcnSetRowDiffers(cells, row) ? shownHeight : 0);
+        grid.setRowHeight(row, !differencesOnly || parameterRowDiffers(cells, row) ? shownHeight : 0);
     grid.endUpdate();
 }
 
-int fcnFindSetRow(const widgets::GridData& grid, const QString& text)
+int findSetRow(const models::GridData& grid, const QString& text)
 {
     for (int row = std::max(1, grid.fixedRows()); row < grid.rows(); ++row) {
         if (grid.isRowShown(row) && grid.text(row, kSetNameCol).startsWith(text, Qt::CaseInsensitive))

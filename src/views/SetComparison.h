@@ -5,7 +5,7 @@
 // category, and every further column the values of one server.
 
 #include "views/ServerFormats.h"
-#include "widgets/FlexGridModel.h"
+#include "models/FlexGridModel.h"
 
 #include <QHash>
 #include <QString>
@@ -19,10 +19,10 @@ inline constexpr int kSetFirstServerCol = 2;
 inline constexpr int kSetServerColWidth = 1830;
 
 // Header of a server's value column: "FS1 - Value".
-QString fcnSetServerHeader(const QString& server);
+QString serverColumnHeader(const QString& server);
 
 // True when a server column with exactly this server's header exists.
-bool fcnSetServerShown(const widgets::GridData& grid, const QString& server);
+bool isServerInSetComparison(const models::GridData& grid, const QString& server);
 
 // Parameter names to rows, without regard to case. NetWare names are
 // compared as the server does: "Maximum Packet Receive Buffers" and
@@ -32,7 +32,7 @@ class SetRowIndex {
 public:
     // Reads the names of every data row; rows move when the grid is sorted,
     // so the index is rebuilt before each server is added.
-    void rebuild(const widgets::GridData& grid);
+    void rebuild(const models::GridData& grid);
     // The row holding the name, or -1.
     int find(const QString& name) const;
     // Records a new row unless the name already has one.
@@ -60,7 +60,7 @@ private:
 // name is used; otherwise, or when none exists, a row is appended with the
 // name and category text; the category is written only then. The value cell
 // is right-aligned.
-int subAddSetParameter(widgets::FlexGridModel& grid, SetRowIndex& index, int col, const SetParameter& parameter,
+int addSetParameter(models::FlexGridModel& grid, SetRowIndex& index, int col, const SetParameter& parameter,
                        bool lookUp);
 
 // Adds server columns one after another in one opening of the comparison.
@@ -69,7 +69,7 @@ int subAddSetParameter(widgets::FlexGridModel& grid, SetRowIndex& index, int col
 // rebuilding of the name index are then spared: the result is the same.
 class SetComparisonFill {
 public:
-    explicit SetComparisonFill(widgets::FlexGridModel& grid) : m_grid(grid) {}
+    explicit SetComparisonFill(models::FlexGridModel& grid) : m_grid(grid) {}
 
     // Appends the server's column (header and width) and returns its index.
     int beginServer(const QString& server);
@@ -77,7 +77,7 @@ public:
     void endServer();
 
 private:
-    widgets::FlexGridModel& m_grid;
+    models::FlexGridModel& m_grid;
     SetRowIndex m_index;
     bool m_indexValid = false;    // rows have not moved since the index was built
     bool m_sortedByName = false;  // this opening has sorted and no row came since
@@ -88,14 +88,14 @@ private:
 
 // The differences rule: true when some server's value differs, as text, from
 // the one to its left. With a single server nothing differs.
-bool fcnSetRowDiffers(const widgets::GridData& grid, int row);
+bool parameterRowDiffers(const models::GridData& grid, int row);
 
 // Shows every data row (height of row 0), or with differencesOnly hides
 // (height 0) those in which all servers agree.
-void subApplySetDifferences(widgets::FlexGridModel& grid, bool differencesOnly);
+void applySetDifferences(models::FlexGridModel& grid, bool differencesOnly);
 
 // The first shown data row whose name begins with `text`, without regard to
 // case; -1 when none does.
-int fcnFindSetRow(const widgets::GridData& grid, const QString& text);
+int findSetRow(const models::GridData& grid, const QString& text);
 
 }  // namespace views

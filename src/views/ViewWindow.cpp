@@ -6,10 +6,11 @@
 
 #include <QCloseEvent>
 #include <QEvent>
+#include <QResizeEvent>
 
 namespace views {
 
-ViewWindow::ViewWindow(app::ViewHost& host, ViewDesign design, QWidget* parent)
+ViewWindow::ViewWindow(ViewHost& host, ViewDesign design, QWidget* parent)
     : QWidget(parent)
     , m_host(host)
     , m_design(std::move(design))
@@ -97,7 +98,7 @@ void ViewWindow::deactivate()
 
 void ViewWindow::activated()
 {
-    m_host.subEnableSaveCopy(m_refresh ? m_refresh->buttonCaption() : widgets::RefreshFrame::beginCaption());
+    m_host.enableSaveCopy(m_refresh ? m_refresh->buttonCaption() : widgets::RefreshFrame::beginCaption());
 }
 
 QSize ViewWindow::minimumFrameSize() const
@@ -118,8 +119,26 @@ void ViewWindow::setRefreshFrame(widgets::RefreshFrame* refresh)
     m_refresh = refresh;
     connect(refresh, &widgets::RefreshFrame::captionChanged, this, [this](const QString& caption) {
         if (m_active)
-            m_host.subEnableSaveCopy(caption);
+            m_host.enableSaveCopy(caption);
     });
+}
+
+void ViewWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (m_resizing)
+        return;
+    if (m_frame && !m_frame->isMinimized() && !m_frame->isMaximized()) {
+        const QSize minimum = minimumFrameSize();
+        if (m_frame->width() < minimum.width() || m_frame->height() < minimum.height()) {
+            m_resizing = true;
+            m_frame->resize(qMax(m_frame->width(), minimum.width()), qMax(m_frame->height(), minimum.height()));
+            m_resizing = false;
+        }
+    }
+    if (m_frame && m_frame->isMinimized())
+        return;
+    layoutContents();
 }
 
 void ViewWindow::closeEvent(QCloseEvent* event)
@@ -137,14 +156,14 @@ bool ViewWindow::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-QMdiSubWindow* frameView(app::ViewHost& host, ViewWindow* view)
+QMdiSubWindow* frameView(ViewHost& host, ViewWindow* view)
 {
     QMdiSubWindow* frame = host.mdiArea()->addSubWindow(view);
     view->attachFrame(frame);
     return frame;
 }
 
-void bringToFront(app::ViewHost& host, QWidget* view)
+void bringToFront(ViewHost& host, QWidget* view)
 {
     auto* frame = qobject_cast<QMdiSubWindow*>(settings::WindowState::frameOf(view));
     if (!frame)
@@ -152,25 +171,6 @@ void bringToFront(app::ViewHost& host, QWidget* view)
     frame->show();
     frame->raise();
     host.mdiArea()->setActiveSubWindow(frame);
-}
-
-QMdiSubWindow* fcnAddViewFrame(app::ViewHost& host, QWidget* form, std::function<void()> activated)
-{
-    QMdiSubWindow* frame = host.mdiArea()->addSubWindow(form);
-    frame->setAttribute(Qt::WA_DeleteOnClose);
-    if (activated) {
-        QObject::connect(host.mdiArea(), &QMdiArea::subWindowActivated, form,
-                         [frame, activated = std::move(activated)](QMdiSubWindow* active) {
-                             if (active == frame)
-                                 activated();
-                         });
-    }
-    return frame;
-}
-
-void subActivateView(app::ViewHost& host, QWidget* form)
-{
-    bringToFront(host, form);
 }
 
 }  // namespace views

@@ -6,9 +6,9 @@
 // refresh frame's hold on Save and Copy). A view adds only its own controls
 // and handlers.
 
-#include "app/ViewHost.h"
 #include "settings/WindowGeometry.h"
 #include "settings/WindowState.h"
+#include "views/ViewHost.h"
 #include "widgets/RefreshFrame.h"
 
 #include <QMdiArea>
@@ -34,11 +34,11 @@ struct ViewDesign {
 class ViewWindow : public QWidget {
     Q_OBJECT
 public:
-    ViewWindow(app::ViewHost& host, ViewDesign design, QWidget* parent = nullptr);
+    ViewWindow(ViewHost& host, ViewDesign design, QWidget* parent = nullptr);
     ~ViewWindow() override;
 
-    app::ViewHost& host() const { return m_host; }
-    app::AppContext& context() const { return m_host.context(); }
+    ViewHost& host() const { return m_host; }
+    core::AppContext& context() const { return m_host.context(); }
     const settings::WindowState& windowState() const { return m_state; }
     const QString& keyPath() const { return m_state.keyPath(); }
     // The frame around the view in the main window's area (null before framing).
@@ -82,14 +82,20 @@ protected:
     // Applies minimumFrameSize() to the frame again (after controls changed).
     void updateMinimumSize();
 
+    // Keeps the frame at least minimumFrameSize() when the user shrinks it
+    // (not while minimized or maximized), then calls layoutContents().
+    void resizeEvent(QResizeEvent* event) override;
+    // Places the view's controls after a resize; nothing by default.
+    virtual void layoutContents() {}
+
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    friend QMdiSubWindow* frameView(app::ViewHost& host, ViewWindow* view);
+    friend QMdiSubWindow* frameView(ViewHost& host, ViewWindow* view);
     void attachFrame(QMdiSubWindow* frame);
 
-    app::ViewHost& m_host;
+    ViewHost& m_host;
     ViewDesign m_design;
     settings::WindowState m_state;
     QPointer<QMdiSubWindow> m_frame;
@@ -100,19 +106,20 @@ private:
     bool m_loaded = false;
     bool m_unloaded = false;
     bool m_active = false;
+    bool m_resizing = false;
 };
 
 // Puts a new view into a frame of the host's area (closing the frame deletes
 // both) and hooks up activation.
-QMdiSubWindow* frameView(app::ViewHost& host, ViewWindow* view);
+QMdiSubWindow* frameView(ViewHost& host, ViewWindow* view);
 
 // Shows the view's frame, brings it to the front and makes it the active child.
-void bringToFront(app::ViewHost& host, QWidget* view);
+void bringToFront(ViewHost& host, QWidget* view);
 
 // The first open view of type W (in creation order) that `match` accepts, or
 // null. Windows that are unloading do not count.
 template <class W>
-W* findView(app::ViewHost& host, const std::function<bool(const W&)>& match = {})
+W* findView(ViewHost& host, const std::function<bool(const W&)>& match = {})
 {
     QMdiArea* area = host.mdiArea();
     if (!area)
@@ -134,7 +141,7 @@ W* findView(app::ViewHost& host, const std::function<bool(const W&)>& match = {}
 
 // A new view of type W, framed, loaded and shown.
 template <class W, class... Args>
-W* createView(app::ViewHost& host, Args&&... args)
+W* createView(ViewHost& host, Args&&... args)
 {
     auto* view = new W(host, std::forward<Args>(args)...);
     QMdiSubWindow* frame = frameView(host, view);
@@ -145,32 +152,11 @@ W* createView(app::ViewHost& host, Args&&... args)
 
 // The open view of type W, or a new one: for views that exist once.
 template <class W, class... Args>
-W* openView(app::ViewHost& host, Args&&... args)
+W* openView(ViewHost& host, Args&&... args)
 {
     if (W* open = findView<W>(host))
         return open;
     return createView<W>(host, std::forward<Args>(args)...);
 }
-
-// Legacy helpers still used by the views that predate ViewWindow.
-template <class Form>
-Form* fcnFindView(QMdiArea* area)
-{
-    if (!area)
-        return nullptr;
-    for (QMdiSubWindow* frame : area->subWindowList(QMdiArea::CreationOrder)) {
-        auto* form = qobject_cast<Form*>(frame->widget());
-        if (!form)
-            continue;
-        if constexpr (requires { form->isUnloaded(); }) {
-            if (form->isUnloaded())
-                continue;
-        }
-        return form;
-    }
-    return nullptr;
-}
-QMdiSubWindow* fcnAddViewFrame(app::ViewHost& host, QWidget* form, std::function<void()> activated = {});
-void subActivateView(app::ViewHost& host, QWidget* form);
 
 }  // namespace views

@@ -1,6 +1,8 @@
 #include "views/VolumeUsageForm.h"
 
-#include "app/ViewHost.h"
+#include "platform/Services.h"
+
+#include "views/ViewHost.h"
 #include "netware/NovellCalls.h"
 #include "netware/ServerSession.h"
 #include "settings/Registry.h"
@@ -49,7 +51,7 @@ ViewDesign design()
 
 }  // namespace
 
-bool isVolumeReachable(app::AppContext& context, const QString& entry)
+bool isVolumeReachable(core::AppContext& context, const QString& entry)
 {
     const QString local = context.client().localPathOf(entry);
     if (local.isEmpty())
@@ -63,7 +65,7 @@ QString VolumeUsageForm::caption()
     return tr("Volume Space Usage");
 }
 
-VolumeUsageForm::VolumeUsageForm(app::ViewHost& host, QWidget* parent)
+VolumeUsageForm::VolumeUsageForm(views::ViewHost& host, QWidget* parent)
     : ViewWindow(host, design(), parent)
     , m_list(new widgets::ReportListView(this))
     , m_refresh(new widgets::RefreshFrame(this))
@@ -90,7 +92,7 @@ void VolumeUsageForm::loadContents()
     const auto add = [this](const QString& heading, Qt::Alignment alignment) {
         const int col = m_list->addColumn(heading, alignment, 1440);
         m_list->setColumnWidthTwips(
-            col, qRound(settings::fnGetTwipsSetting(context().registry(), keyPath(),
+            col, qRound(settings::readTwipsSetting(context().registry(), keyPath(),
                                                     QStringLiteral("ColWidth-") + heading)));
     };
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
@@ -111,7 +113,7 @@ void VolumeUsageForm::unloadContents()
 
 void VolumeUsageForm::addServerVolumes(const QString& server)
 {
-    app::AppContext& context = this->context();
+    core::AppContext& context = this->context();
     nw::NetWareClient& client = context.client();
     nw::NWCONN_HANDLE connection = 0;
     const nw::NWRCODE opened = client.NWCCOpenConnByName(0, nw::toAnsi(server), nw::NWCC_NAME_FORMAT_BIND,
@@ -133,7 +135,7 @@ void VolumeUsageForm::addServerVolumes(const QString& server)
         if (rc != nw::status::Success)
             break;
         if (returned > 0) {
-            const QString name = nw::fcnBytesToString(std::span<const char>(record[0].volumeName));
+            const QString name = nw::bytesToString(std::span<const char>(record[0].volumeName));
             if (!name.isEmpty() && !isAdministrationVolume(name)) {
                 const QString entry = volumeEntry(server, name);
                 if (!m_volumes.contains(entry))
@@ -147,7 +149,7 @@ void VolumeUsageForm::addServerVolumes(const QString& server)
     const nw::NWRCODE closed = client.NWCCCloseConn(connection);
     settings::traceCall(context, kVolumesLabel, server, QStringLiteral("NWCCCloseConn"), static_cast<qint32>(closed));
     if (closed != nw::status::Success)
-        context.messages().inform(QStringLiteral("NWCCCloseConn returned ") + nw::fcnStatusText(closed));
+        context.messages().inform(QStringLiteral("NWCCCloseConn returned ") + nw::statusText(closed));
 }
 
 bool VolumeUsageForm::measureVolumes()
@@ -157,7 +159,7 @@ bool VolumeUsageForm::measureVolumes()
         return !isUnloaded();
     m_measuring = true;
     QPointer<VolumeUsageForm> self(this);
-    app::AppContext& context = this->context();
+    core::AppContext& context = this->context();
     nw::NetWareClient& client = context.client();
 
     const QStringList volumes = m_volumes;
@@ -182,7 +184,7 @@ bool VolumeUsageForm::measureVolumes()
         nw::NWRCODE rc = client.NWParsePath(nw::toAnsi(path), serverName, connection, volumeName, dirPath);
         settings::traceCall(context, kUsageLabel, path, QStringLiteral("NWParsePath"), static_cast<qint32>(rc));
         quint16 number = 0;
-        const QString volume = nw::fcnBytesToString(std::span<const char>(volumeName)).trimmed();
+        const QString volume = nw::bytesToString(std::span<const char>(volumeName)).trimmed();
         rc = client.NWGetVolumeNumber(connection, nw::toAnsi(volume), number);
         settings::traceCall(context, kUsageLabel, path, QStringLiteral("NWGetVolumeNumber"), static_cast<qint32>(rc));
         nw::DirSpaceInfo info{};
@@ -259,11 +261,11 @@ void VolumeUsageForm::resizeEvent(QResizeEvent* event)
     layoutControls();
 }
 
-void openVolumeUsage(app::ViewHost& host)
+void openVolumeUsage(views::ViewHost& host)
 {
     if (host.serverCount() == 0)
         return;
-    app::OpeningScope opening(host, true);
+    views::OpeningScope opening(host, true);
     QPointer<VolumeUsageForm> form = openView<VolumeUsageForm>(host);
     bringToFront(host, form);
     QCoreApplication::processEvents();

@@ -23,7 +23,7 @@ class VolumeUsageForm : public ViewWindow {
 public:
     static QString caption();   // "Volume Space Usage"
 
-    explicit VolumeUsageForm(app::ViewHost& host, QWidget* parent = nullptr);
+    explicit VolumeUsageForm(views::ViewHost& host, QWidget* parent = nullptr);
     ~VolumeUsageForm() override;
 
     widgets::ReportListView* lstvwVolumeUsage() const { return m_list; }
@@ -62,9 +62,9 @@ private:
 
 // True when the volume can be opened as a directory through the operating
 // system's network file access.
-bool isVolumeReachable(app::AppContext& context, const QString& entry);
+bool isVolumeReachable(core::AppContext& context, const QString& entry);
 
 // The opening routine (tool-bar button, "Server &Action" item, double-click).
-void openVolumeUsage(app::ViewHost& host);
+void openVolumeUsage(views::ViewHost& host);
 
 }  // namespace views

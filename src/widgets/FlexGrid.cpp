@@ -25,7 +25,7 @@ protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
-        if (index.data(FlexGridModel::FixedCellRole).toBool()
+        if (index.data(FlexGridModel::kFixedCellRole).toBool()
             && !(option->state & QStyle::State_Selected))
             option->backgroundBrush = option->palette.button();
     }
@@ -134,7 +134,7 @@ QTableView* FlexGrid::tableView() const
 
 double FlexGrid::dpi() const
 {
-    return settings::fnColumnDotsPerInch(this);
+    return settings::columnDotsPerInch(this);
 }
 
 void FlexGrid::setRedraw(bool on)
@@ -356,7 +356,7 @@ bool FlexGrid::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void subRemoveEmptyGridRows(FlexGrid& grid)
+void removeEmptyGridRows(FlexGrid& grid)
 {
     grid.model().removeEmptyRows();
 }

@@ -5,7 +5,7 @@
 // pointer, header rows included. The cells live in a FlexGridModel; the
 // table view only paints, with uniform row heights and no per-cell widgets.
 
-#include "widgets/FlexGridModel.h"
+#include "models/FlexGridModel.h"
 
 #include <QWidget>
 
@@ -16,6 +16,12 @@ class QHeaderView;
 class QMouseEvent;
 
 namespace widgets {
+
+// The widget shows and edits the model's own types.
+using models::FlexGridModel;
+using models::GridData;
+using models::SortMode;
+using models::CellRange;
 
 class FlexGrid : public QWidget {
     Q_OBJECT
@@ -121,6 +127,6 @@ private:
 
 // Removes, from the last row up to row 1, every row whose cells from column 1
 // on are all empty.
-void subRemoveEmptyGridRows(FlexGrid& grid);
+void removeEmptyGridRows(FlexGrid& grid);
 
 }  // namespace widgets

@@ -162,7 +162,7 @@ bool RefreshFrame::eventFilter(QObject* watched, QEvent* event)
         if (key->text().isEmpty() || key->key() == Qt::Key_Delete || key->key() == Qt::Key_Tab
             || key->key() == Qt::Key_Backtab)
             return QGroupBox::eventFilter(watched, event);
-        if (settings::fnNumericKeyFilter(key->text().at(0).unicode()) == 0)
+        if (settings::numericKeyFilter(key->text().at(0).unicode()) == 0)
             return true;
     }
     return QGroupBox::eventFilter(watched, event);

@@ -2,7 +2,7 @@
 // The refresh frame of the views that refresh on a timer: a start/stop button
 // ("Begin &Refresh" / "&Stop"), the interval box in whole seconds (at most 60)
 // with its "secs." label, and the timer. The view reacts to timeout() and
-// passes captionChanged() on to subEnableSaveCopy, since a view may be saved
+// passes captionChanged() on to enableSaveCopy, since a view may be saved
 // or copied only while it is not refreshing.
 
 #include <QGroupBox>
@@ -36,7 +36,7 @@ public:
     QString buttonCaption() const;
     bool isRefreshing() const;
 
-    // btnRefresh_Click: starts when idle, stops when refreshing.
+    // The start button: starts when idle, stops when refreshing.
     void toggle();
     void start();
     void stop();

@@ -11,7 +11,7 @@ struct IntervalCheck {
     QString replacement;       // non-empty: the text the box must show instead
 };
 
-// txtInterval_Change: an empty or non-numeric text is not acceptable; a value
+// The interval box's check of its text: an empty or non-numeric text is not acceptable; a value
 // that rounds to 61 or more is replaced by "60".
 IntervalCheck checkIntervalText(const QString& text);
 

@@ -73,7 +73,7 @@ ReportListView::~ReportListView()
 
 double ReportListView::dpi() const
 {
-    return settings::fnColumnDotsPerInch(this);
+    return settings::columnDotsPerInch(this);
 }
 
 int ReportListView::addColumn(const QString& heading, Qt::Alignment alignment, int widthTwips)

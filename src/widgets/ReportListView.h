@@ -4,7 +4,7 @@
 // column's text and a column-click signal. The cells live in a
 // ReportListModel; the tree view paints with uniform row heights.
 
-#include "widgets/ReportListModel.h"
+#include "models/ReportListModel.h"
 
 #include <QList>
 #include <QWidget>
@@ -12,6 +12,9 @@
 class QTreeView;
 
 namespace widgets {
+
+// The widget shows and edits the model's own types.
+using models::ReportListModel;
 
 class ReportListView : public QWidget {
     Q_OBJECT

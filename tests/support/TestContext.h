@@ -2,7 +2,7 @@
 // An AppContext around a given client and registry, with scripted desktop
 // services, for tests of routines and windows.
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "support/ScriptedServices.h"
 
 #include <memory>
@@ -18,7 +18,7 @@ struct TestContext {
     ScriptedFileDialogs fileDialogs;
     MemoryClipboard clipboard;
     RecordingLauncher launcher;
-    app::AppContext context;
+    core::AppContext context;
 };
 
 }  // namespace testing

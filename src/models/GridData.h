@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace widgets {
+namespace models {
 
 enum class SortMode {
     GenericAscending,       // numbers by value, then texts ignoring case
@@ -34,8 +34,8 @@ struct CellRange {
 
 class GridData {
 public:
-    static constexpr int DefaultRowHeight = 240;
-    static constexpr int DefaultColWidth = 960;
+    static constexpr int kDefaultRowHeight = 240;
+    static constexpr int kDefaultColWidth = 960;
 
     GridData() = default;
 
@@ -95,10 +95,10 @@ private:
     struct Row {
         std::vector<QString> cells;
         std::vector<std::uint16_t> alignments;   // empty until a cell alignment is set; 0 = column's
-        int height = DefaultRowHeight;
+        int height = kDefaultRowHeight;
     };
     struct Col {
-        int width = DefaultColWidth;
+        int width = kDefaultColWidth;
         Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
     };
 
@@ -117,4 +117,4 @@ bool parseNumber(const QString& text, double* value);
 // The value of the leading number of a text ("  5.00h" gives 5), 0 when none.
 double leadingNumber(const QString& text);
 
-}  // namespace widgets
+}  // namespace models

@@ -1,4 +1,4 @@
-#include "widgets/GridData.h"
+#include "models/GridData.h"
 
 #include <QLocale>
 
@@ -6,7 +6,7 @@
 #include <cmath>
 #include <numeric>
 
-namespace widgets {
+namespace models {
 
 namespace {
 
@@ -333,4 +333,4 @@ QStringList GridData::rowTexts(int row) const
     return texts;
 }
 
-}  // namespace widgets
+}  // namespace models

@@ -5,20 +5,20 @@
 // and endUpdate are announced once at the end, so a refresh of thousands of
 // cells costs one repaint.
 
-#include "widgets/GridData.h"
+#include "models/GridData.h"
 
 #include <QAbstractTableModel>
 
 #include <utility>
 #include <vector>
 
-namespace widgets {
+namespace models {
 
 class FlexGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     // True for cells of the fixed columns, which are drawn like headers.
-    static constexpr int FixedCellRole = Qt::UserRole + 1;
+    static constexpr int kFixedCellRole = Qt::UserRole + 1;
 
     explicit FlexGridModel(QObject* parent = nullptr);
 
@@ -123,4 +123,4 @@ private:
     int m_dirtyRight = -1;
 };
 
-}  // namespace widgets
+}  // namespace models

@@ -1,8 +1,8 @@
-#include "widgets/FlexGridModel.h"
+#include "models/FlexGridModel.h"
 
 #include <algorithm>
 
-namespace widgets {
+namespace models {
 
 FlexGridModel::FlexGridModel(QObject* parent)
     : QAbstractTableModel(parent)
@@ -407,7 +407,7 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const
     }
     case Qt::TextAlignmentRole:
         return static_cast<int>(m_grid.cellAlignment(r, index.column()).toInt());
-    case FixedCellRole:
+    case kFixedCellRole:
         return index.column() < fixedCols();
     default:
         return {};
@@ -438,4 +438,4 @@ Qt::ItemFlags FlexGridModel::flags(const QModelIndex& index) const
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
-}  // namespace widgets
+}  // namespace models

@@ -1,9 +1,9 @@
-#include "widgets/ReportListModel.h"
+#include "models/ReportListModel.h"
 
 #include <algorithm>
 #include <numeric>
 
-namespace widgets {
+namespace models {
 
 ReportListModel::ReportListModel(QObject* parent)
     : QAbstractTableModel(parent)
@@ -328,4 +328,4 @@ Qt::ItemFlags ReportListModel::flags(const QModelIndex& index) const
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
-}  // namespace widgets
+}  // namespace models

@@ -4,26 +4,40 @@
 // The program builds one at start-up; tests build their own around a small
 // simulated network, a temporary settings file and scripted answers.
 
-#include "netware/NetWareClient.h"
-#include "platform/Services.h"
-#include "settings/RegistryStore.h"
+// The context sits below every other folder: it names the services it hands
+// out but includes none of their folders.
 
 #include <QString>
 #include <QStringList>
 
-namespace app {
+#include <functional>
+
+namespace nw {
+class NetWareClient;
+}
+namespace platform {
+class MessageService;
+class FileDialogService;
+class ClipboardService;
+class ProcessLauncher;
+}  // namespace platform
+namespace settings {
+class RegistryStore;
+}
+
+namespace core {
 
 // Program-wide values, named as everywhere in the program's documentation.
 struct ProgramValues {
-    QString gTreeName;                 // tree the program works in
-    QString gStartingServerContext;    // "[Root]" or ".OU.O" where the server search starts
-    bool gSearchSubContainers = true;  // server search descends into sub-containers
-    QString gSaveFileDelimiter = QStringLiteral(",");
-    QString gRemoteControlPath;        // remote console program, empty when none chosen
-    bool gLoginSucceeded = false;
-    int gFoundFormIndex = -1;          // set by fnActivateOpenForm
-    bool gFilterAtStartup = false;
-    bool gContextBrowseFailed = false;
+    QString treeName;                 // tree the program works in
+    QString startingServerContext;    // "[Root]" or ".OU.O" where the server search starts
+    bool searchSubContainers = true;  // server search descends into sub-containers
+    QString saveFileDelimiter = QStringLiteral(",");
+    QString remoteControlPath;        // remote console program, empty when none chosen
+    bool loginSucceeded = false;
+    int foundWindowIndex = -1;         // set by activateWindowByCaption
+    bool filterAtStartup = false;
+    bool contextBrowseFailed = false;
 };
 
 class AppContext {
@@ -43,7 +57,7 @@ public:
     platform::ClipboardService& clipboard() const { return m_clipboard; }
     platform::ProcessLauncher& processes() const { return m_processes; }
 
-    ProgramValues values;
+    core::ProgramValues values;
 
     // The program's command-line arguments after the program name; the
     // diagnostics trace is on only when this is exactly one "/DEBUG" (any case).
@@ -52,6 +66,10 @@ public:
     QString programDir;
     // False in veskaro-report and offscreen renderings: windows then save no state.
     bool saveWindowState = true;
+
+    // Shows the starting-container dialog modally; the main window installs
+    // it. Until then a missing StartingServerContext means the tree root.
+    std::function<void(AppContext&)> startingContainerDialog;
 
 private:
     nw::NetWareClient& m_client;
@@ -62,4 +80,4 @@ private:
     platform::ProcessLauncher& m_processes;
 };
 
-}  // namespace app
+}  // namespace core

@@ -10,7 +10,7 @@
 
 #include <vector>
 
-namespace widgets {
+namespace models {
 
 class ReportListModel : public QAbstractTableModel {
     Q_OBJECT
@@ -91,4 +91,4 @@ private:
     int m_dirtyRight = -1;
 };
 
-}  // namespace widgets
+}  // namespace models

@@ -1,0 +1,66 @@
+#pragma once
+// Every stored key path, value name and default of the program in one place.
+// The names are those the settings have always been stored under (in the
+// registry on Windows, in the .reg file elsewhere); they never change.
+
+#include <QString>
+
+namespace settings {
+
+// --- Keys ----------------------------------------------------------------------
+// HKEY_CURRENT_USER\Software\Korvanel\Veskaro: the program-wide values.
+inline const QString kRootKey = QStringLiteral("Software\\Korvanel\\Veskaro");
+// Keys below the root key, by name (settings::rootKeyPath makes the full path).
+inline const QString kMainFormKeyName = QStringLiteral("MainForm");
+inline const QString kHiddenKeyName = QStringLiteral("Hidden");              // hidden servers, a value per tree
+inline const QString kUserConnectionsKeyName = QStringLiteral("UserConnectionsForm");
+inline const QString kServerInfoKeyName = QStringLiteral("ServerInfoForm");
+inline const QString kServerUtilKeyName = QStringLiteral("ServerUtilForm");
+inline const QString kNlmKeyName = QStringLiteral("NLMForm");
+inline const QString kSetCommandsKeyName = QStringLiteral("SetCommandsForm");
+// Full paths of the keys the main window reads itself.
+inline const QString kMainFormKey = kRootKey + QStringLiteral("\\") + kMainFormKeyName;
+inline const QString kHiddenKey = kRootKey + QStringLiteral("\\") + kHiddenKeyName;
+
+// --- Values of the root key, with the room a stored value may take -----------------
+inline const QString kTreeValue = QStringLiteral("Tree");
+constexpr int kTreeRoom = 32;   // the longest name a directory tree can have
+inline const QString kSearchSubContainersValue = QStringLiteral("ServerSearchSubContainers");
+constexpr int kSearchSubContainersRoom = 9;
+constexpr bool kDefaultSearchSubContainers = true;
+inline const QString kSaveFileDelimiterValue = QStringLiteral("SaveFileDelimiter");
+constexpr int kSaveFileDelimiterRoom = 4;
+inline const QString kDefaultSaveFileDelimiter = QStringLiteral(",");
+inline const QString kRemoteControlValue = QStringLiteral("RemoteControl");
+constexpr int kRemoteControlRoom = 499;
+// "[Root]" or "TREE\O\OU\" where the server search starts; empty until chosen.
+inline const QString kStartingServerContextValue = QStringLiteral("StartingServerContext");
+constexpr int kStartingServerContextRoom = 249;
+
+// --- Values of a window's key -----------------------------------------------------
+inline const QString kTopValue = QStringLiteral("Top");
+inline const QString kLeftValue = QStringLiteral("Left");
+inline const QString kHeightValue = QStringLiteral("Height");
+inline const QString kWidthValue = QStringLiteral("Width");
+inline const QString kRefreshIntervalValue = QStringLiteral("Refresh Interval");
+// "ColWidth" + column number (grids), "ColWidth-" + heading (list views).
+inline const QString kColWidthPrefix = QStringLiteral("ColWidth");
+inline const QString kColWidthHeadingPrefix = QStringLiteral("ColWidth-");
+// NLMForm: the "Show Column" option ("Both", "Version" or "Date").
+inline const QString kShowColumnsValue = QStringLiteral("ShowCols");
+
+// --- Defaults of a value that is missing -------------------------------------------
+// A window key that does not exist yet reads every value as one inch.
+inline const QString kMissingKeyValue = QStringLiteral("1440");
+inline const QString kDefaultTop = QStringLiteral("0");
+inline const QString kDefaultLeft = QStringLiteral("0");
+inline const QString kDefaultHeight = QStringLiteral("7000");
+inline const QString kDefaultWidth = QStringLiteral("8040");
+inline const QString kDefaultRefreshInterval = QStringLiteral("10");
+inline const QString kDefaultColumnWidth = QStringLiteral("1440");
+inline const QString kDefaultOtherValue = QStringLiteral("0");
+// Booleans are stored as these words.
+inline const QString kTrueText = QStringLiteral("True");
+inline const QString kFalseText = QStringLiteral("False");
+
+}  // namespace settings
