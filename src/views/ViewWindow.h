@@ -98,7 +98,9 @@ private:
     ViewHost& m_host;
     ViewDesign m_design;
     settings::WindowState m_state;
-    QPointer<QMdiSubWindow> m_frame;
+    // Held as a plain object: while the frame is taken apart it is no longer a
+    // QMdiSubWindow, and only frame() looks at it as one.
+    QPointer<QObject> m_frame;
     QPointer<widgets::RefreshFrame> m_refresh;
     bool m_loaded = false;
     bool m_unloaded = false;
