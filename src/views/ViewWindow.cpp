@@ -21,27 +21,23 @@ ViewWindow::ViewWindow(ViewHost& host, ViewDesign design, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
-ViewWindow::~ViewWindow()
-{
-    if (QObject* frame = m_frameObject.data())
-        frame->removeEventFilter(this);
-}
+// Qt drops the frame's event filter when the view goes away.
+ViewWindow::~ViewWindow() = default;
 
 QMdiSubWindow* ViewWindow::frame() const
 {
-    return m_frame.data();
+    return qobject_cast<QMdiSubWindow*>(m_frame.data());
 }
 
 void ViewWindow::attachFrame(QMdiSubWindow* frame)
 {
     m_frame = frame;
-    m_frameObject = frame;
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setWindowTitle(windowTitle());
     frame->installEventFilter(this);
     QMdiArea* area = m_host.mdiArea();
     connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* active) {
-        if (m_unloaded || !m_frame)
+        if (m_unloaded || !this->frame())
             return;
         if (active == m_frame)
             activate();
@@ -78,8 +74,8 @@ void ViewWindow::unload()
 void ViewWindow::closeView()
 {
     unload();
-    if (m_frame)
-        m_frame->close();
+    if (QMdiSubWindow* outer = frame())
+        outer->close();
     else
         close();
 }
@@ -103,15 +99,16 @@ void ViewWindow::activated()
 
 QSize ViewWindow::minimumFrameSize() const
 {
-    QWidget* reference = m_frame ? static_cast<QWidget*>(m_frame.data()) : const_cast<ViewWindow*>(this);
+    const QMdiSubWindow* outer = frame();
+    const QWidget* reference = outer ? static_cast<const QWidget*>(outer) : this;
     return {settings::twipsToPixels(m_design.minimumTwips.width(), reference->logicalDpiX()),
             settings::twipsToPixels(m_design.minimumTwips.height(), reference->logicalDpiY())};
 }
 
 void ViewWindow::updateMinimumSize()
 {
-    if (m_frame)
-        m_frame->setMinimumSize(minimumFrameSize());
+    if (QMdiSubWindow* outer = frame())
+        outer->setMinimumSize(minimumFrameSize());
 }
 
 void ViewWindow::setRefreshFrame(widgets::RefreshFrame* refresh)
@@ -128,15 +125,16 @@ void ViewWindow::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     if (m_resizing)
         return;
-    if (m_frame && !m_frame->isMinimized() && !m_frame->isMaximized()) {
+    QMdiSubWindow* outer = frame();
+    if (outer && !outer->isMinimized() && !outer->isMaximized()) {
         const QSize minimum = minimumFrameSize();
-        if (m_frame->width() < minimum.width() || m_frame->height() < minimum.height()) {
+        if (outer->width() < minimum.width() || outer->height() < minimum.height()) {
             m_resizing = true;
-            m_frame->resize(qMax(m_frame->width(), minimum.width()), qMax(m_frame->height(), minimum.height()));
+            outer->resize(qMax(outer->width(), minimum.width()), qMax(outer->height(), minimum.height()));
             m_resizing = false;
         }
     }
-    if (m_frame && m_frame->isMinimized())
+    if (outer && outer->isMinimized())
         return;
     layoutContents();
 }

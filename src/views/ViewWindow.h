@@ -98,10 +98,9 @@ private:
     ViewHost& m_host;
     ViewDesign m_design;
     settings::WindowState m_state;
-    QPointer<QMdiSubWindow> m_frame;
-    // The same frame as a plain object: a frame that is deleting its children
-    // is no frame any more, and may then only be reached as an object.
-    QPointer<QObject> m_frameObject;
+    // Held as a plain object: while the frame is taken apart it is no longer a
+    // QMdiSubWindow, and only frame() looks at it as one.
+    QPointer<QObject> m_frame;
     QPointer<widgets::RefreshFrame> m_refresh;
     bool m_loaded = false;
     bool m_unloaded = false;
