@@ -16,6 +16,8 @@
 #include "options/OptionsForm.h"
 #include "options/RemoteControl.h"
 #include "connections/ConnectionActions.h"
+#include "connections/FileLocksForm.h"
+#include "connections/OpenFilesForm.h"
 #include "connections/UserConnectionsForm.h"
 
 namespace app {
@@ -61,6 +63,7 @@ void installStandardCommands(MainForm& form)
     form.setCommand(Command::NLMs, {[](MainForm& f) { views::btnNLMs_Click(f); }, true});
     form.setCommand(Command::SetParameters, {[](MainForm& f) { views::btnSetParameters_Click(f); }, true});
     form.setCommand(Command::GetConnInfo, {[](MainForm& f) { connections::openUserConnections(f); }, false});
+    form.setCommand(Command::FileLocks, {[](MainForm& f) { connections::openFileLocks(f); }, false});
 
     // The dialogs that decide the server list.
     form.setCommand(Command::SelectStartingContainer, {[](MainForm& f) {
@@ -87,6 +90,8 @@ void installStandardCommands(MainForm& form)
                      [&form] { directory::removePartitionColumn(form); });
     QObject::connect(form.menuAction(connections::userMenu::kSendMessage), &QAction::triggered, &form,
                      [&form] { connections::sendMessageToChosen(form); });
+    QObject::connect(form.menuAction(connections::userMenu::kShowOpenFiles), &QAction::triggered, &form,
+                     [&form] { connections::showOpenFilesOfChosen(form); });
     QObject::connect(form.menuAction(connections::userMenu::kClearConnection), &QAction::triggered, &form,
                      [&form] { connections::clearConnectionsOfActiveView(form); });
     QObject::connect(form.menuAction(connections::userMenu::kChooseColumns), &QAction::triggered, &form,
