@@ -131,8 +131,9 @@ FileLocksForm::FileLocksForm(app::ViewHost& host, QString server, QWidget* paren
     grid->addLayout(selected, 0, 1);
     grid->addLayout(browser, 1, 0);
     grid->addLayout(results, 1, 1);
-    grid->setColumnStretch(0, 2);
-    grid->setColumnStretch(1, 3);
+    // The grid gets the room its three columns were designed with.
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 2);
     grid->setRowStretch(1, 1);
 
     auto* layout = new QVBoxLayout(this);
