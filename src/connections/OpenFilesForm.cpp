@@ -152,11 +152,15 @@ void OpenFilesForm::listOpenFiles()
     setCursor(Qt::WaitCursor);
     m_grid->setRows(m_grid->fixedRows());
     QList<OpenFile> files;
+    QPointer<OpenFilesForm> self(this);
     {
         nw::ServerSession session(context(), m_serverName->text());
         if (session.open() == nw::status::Success)
             files = readOpenFiles(session.client(), session.handle(), m_number);
     }
+    // A failed close is told in a message box, which lets events run.
+    if (!self || isUnloaded())
+        return;
     m_grid->beginUpdate();
     for (const OpenFile& file : std::as_const(files))
         m_grid->addRow({file.path, file.lockType});
