@@ -293,6 +293,7 @@ private Q_SLOTS:
     void connectionHoldingTheFileTwiceIsListedOnce();
     void cleanUpAfterEachFailingCall_data();
     void cleanUpAfterEachFailingCall();
+    void namesThatWouldLeaveTheirPlaceAskNothing();
     void overlappingQueriesKeepTheirOwnResources();
     void windowClosedDuringTheScan();
     void reportTables_data();
@@ -674,6 +675,22 @@ void TestFileUse::cleanUpAfterEachFailingCall()
              client.calls.contains(QStringLiteral("NWSetDriveBase")) && failing != QLatin1String("NWSetDriveBase") ? 1 : 0);
     QCOMPARE(client.calls.count(QStringLiteral("NWDeallocateDirectoryHandle")),
              client.calls.contains(QStringLiteral("NWAllocTempNSDirHandle2")) && failing != QLatin1String("NWAllocTempNSDirHandle2") ? 1 : 0);
+}
+
+void TestFileUse::namesThatWouldLeaveTheirPlaceAskNothing()
+{
+    QueryClient client;
+    testing::MemoryRegistry registry;
+    testing::TestContext services(client, registry);
+    connections::VolumeFile up = kQ4;
+    up.directories = {QStringLiteral("APPS"), QStringLiteral("..")};
+    connections::VolumeFile volume = kQ4;
+    volume.volume = QStringLiteral("SYS\\..");
+    for (const auto& [server, file] : {std::pair{QStringLiteral("FS1"), up}, std::pair{QStringLiteral("FS1"), volume},
+                                       std::pair{QStringLiteral("FS1\\SYS"), kQ4}}) {
+        QVERIFY(!connections::queryFileUse(services.context, server, file).connected);
+    }
+    QVERIFY(client.calls.isEmpty());
 }
 
 void TestFileUse::overlappingQueriesKeepTheirOwnResources()

@@ -251,8 +251,9 @@ void FileLocksForm::listVolumes()
 void FileLocksForm::chooseVolume()
 {
     if (m_volumes->currentIndex() >= 0) {
+        const bool plain = isPlainComponent(m_server) && isPlainComponent(m_volumes->currentText());
         const QString local =
-            context().client().localPathOf(networkPathOf(m_server, m_volumes->currentText(), {}));
+            plain ? context().client().localPathOf(networkPathOf(m_server, m_volumes->currentText(), {})) : QString();
         if (local.isEmpty() || !QDir(local).exists()) {
             QPointer<FileLocksForm> self(this);
             context().messages().inform(
@@ -308,7 +309,9 @@ void FileLocksForm::listDirectory()
     }
     const QString network = networkPathOf(m_server, m_volumes->currentText(), m_directories);
     m_directoryLabel->setText(network);
-    const QString local = context().client().localPathOf(network);
+    // A server or volume name holding a separator would name another folder.
+    const bool plain = isPlainComponent(m_server) && isPlainComponent(m_volumes->currentText());
+    const QString local = plain ? context().client().localPathOf(network) : QString();
     if (!m_directories.isEmpty())
         m_dirList->addItem(kUp);
     if (local.isEmpty())

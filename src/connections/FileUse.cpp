@@ -6,6 +6,7 @@
 
 #include <QSet>
 
+#include <algorithm>
 #include <array>
 
 namespace connections {
@@ -204,6 +205,11 @@ FileUseResult queryFileUse(app::AppContext& context, const QString& server, cons
                            const std::function<bool()>& yield)
 {
     FileUseResult result;
+    // Every name becomes part of a path: none may step out of its place.
+    const bool plain = isPlainComponent(server) && isPlainComponent(file.volume) && isPlainComponent(file.file)
+                       && std::all_of(file.directories.cbegin(), file.directories.cend(), isPlainComponent);
+    if (!plain)
+        return result;
     nw::NetWareClient& client = context.client();
     nw::ServerSession session(context, server);
     if (session.open() != nw::status::Success)
