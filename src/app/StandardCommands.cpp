@@ -16,6 +16,8 @@
 #include "options/OptionsForm.h"
 #include "options/RemoteControl.h"
 #include "connections/ConnectionActions.h"
+#include "connections/FileLocksForm.h"
+#include "connections/OpenFilesForm.h"
 #include "connections/UserConnectionsForm.h"
 
 namespace app {
@@ -60,6 +62,7 @@ void installStandardCommands(MainForm& form)
     form.setCommand(Command::NLMs, {[](MainForm& f) { views::openNLMs(f); }});
     form.setCommand(Command::SetParameters, {[](MainForm& f) { views::openSetCommands(f); }});
     form.setCommand(Command::GetConnInfo, {[](MainForm& f) { connections::openUserConnections(f); }});
+    form.setCommand(Command::FileLocks, {[](MainForm& f) { connections::openFileLocks(f); }});
 
     // The dialogs that decide the server list.
     form.setCommand(Command::SelectStartingContainer, {[](MainForm& f) {
@@ -86,6 +89,8 @@ void installStandardCommands(MainForm& form)
                      [&form] { directory::removePartitionColumn(form); });
     QObject::connect(form.sendMessageAction(), &QAction::triggered, &form,
                      [&form] { connections::sendMessageToChosen(form); });
+    QObject::connect(form.showOpenFilesAction(), &QAction::triggered, &form,
+                     [&form] { connections::showOpenFilesOfChosen(form); });
     QObject::connect(form.clearConnectionAction(), &QAction::triggered, &form,
                      [&form] { connections::clearConnectionsOfActiveView(form); });
     QObject::connect(form.chooseColumnsAction(), &QAction::triggered, &form,

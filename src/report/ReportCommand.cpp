@@ -174,8 +174,12 @@ QString ReportCommand::usage() const
         text += QStringLiteral("  %1%2\n").arg(name, -21).arg(QLatin1String(option.help));
     }
     text += QStringLiteral("\nViews:\n");
-    for (const ReportView& view : m_views)
-        text += QStringLiteral("  %1%2\n").arg(view.name, -21).arg(view.description);
+    for (const ReportView& view : m_views) {
+        const QString name = view.targetName.isEmpty() ? view.name
+                                                       : view.name + QStringLiteral(" SERVER ") + view.targetName;
+        text += name.size() < 21 ? QStringLiteral("  %1%2\n").arg(name, -21).arg(view.description)
+                                 : QStringLiteral("  %1\n  %2%3\n").arg(name, QString(21, QLatin1Char(' ')), view.description);
+    }
     text += QStringLiteral(
         "\n"
         "Exit status: 0 table printed, 1 the NetWare client is missing, the network\n"
@@ -290,6 +294,14 @@ int ReportCommand::execute(const QStringList& arguments, QIODevice& out, QTextSt
         return usageError(QStringLiteral("no view named"));
     parsed.view = positional.takeFirst();
     parsed.request.servers = positional;
+    const auto named = std::find_if(m_views.begin(), m_views.end(),
+                                    [&](const ReportView& view) { return view.name == parsed.view; });
+    if (named != m_views.end() && !named->targetName.isEmpty()) {
+        if (positional.size() != 2)
+            return usageError(QStringLiteral("the %1 view takes SERVER %2").arg(parsed.view, named->targetName));
+        parsed.request.target = positional.takeLast();
+        parsed.request.servers = positional;
+    }
     if (parsed.delimiter && formatGiven && parsed.format != ReportFormat::Csv)
         return usageError(QStringLiteral("--delimiter applies to csv only"));
 
@@ -351,6 +363,13 @@ int ReportCommand::execute(const QStringList& arguments, QIODevice& out, QTextSt
     for (const QString& server : std::as_const(parsed.request.servers)) {
         if (form.lstServers()->findItems(server, Qt::MatchFixedString).isEmpty())
             return usageError(QStringLiteral("%1 is not in the server list").arg(server));
+    }
+
+    if (found->refuseTarget) {
+        if (const QString problem = found->refuseTarget(form, parsed.request); !problem.isEmpty()) {
+            err << "veskaro-report: " << problem << Qt::endl;
+            return 2;
+        }
     }
 
     const std::optional<QString> table = found->produce(form, parsed.request);

@@ -33,6 +33,7 @@ struct ReportRequest {
     bool differencesOnly = false; // --differences-only
     QString typeFilter;           // --type, empty when not given
     QString statusFilter;         // --status, empty when not given
+    QString target;               // what a view takes after its one server (targetName)
 };
 
 struct ReportView {
@@ -62,6 +63,10 @@ struct ReportView {
     // Values --type and --status accept (empty: the option is not taken).
     QStringList typeValues;
     QStringList statusValues;
+    // The view takes one server and then this one argument ("CONNECTION").
+    QString targetName;
+    // After start-up: why the target is refused (exit status 2), empty when it is taken.
+    std::function<QString(app::MainForm&, const ReportRequest&)> refuseTarget;
 };
 
 // An option of the command line, as --help lists it.

@@ -5,15 +5,21 @@
 
 #include "report/ReportCommand.h"
 
+#include "platform/Services.h"
+
 #include "app/Commands.h"
 #include "app/MainForm.h"
 #include "app/TableExport.h"
 #include "connections/ConnectionFormats.h"
+#include "connections/FileLocksForm.h"
+#include "connections/FileUse.h"
+#include "connections/OpenFilesForm.h"
 #include "connections/UserConnectionsForm.h"
 #include "views/NLMForm.h"
 #include "views/ServerMonForm.h"
 #include "views/SetCommandsForm.h"
 
+#include <QComboBox>
 #include <QListWidget>
 
 namespace report {
@@ -88,6 +94,82 @@ std::optional<QString> connectionTables(app::MainForm& form, const ReportRequest
     return text;
 }
 
+// Selects the one server in lstServers, as the user would before opening a view.
+void selectServer(app::MainForm& form, const QString& server)
+{
+    QListWidget* list = form.lstServers();
+    list->clearSelection();
+    const QList<QListWidgetItem*> matches = list->findItems(server, Qt::MatchFixedString);
+    if (!matches.isEmpty())
+        matches.first()->setSelected(true);
+}
+
+std::optional<quint16> targetConnection(const ReportRequest& request)
+{
+    bool ok = false;
+    const uint number = request.target.toUInt(&ok);
+    if (!ok || number == 0 || number > 0xFFFF)
+        return std::nullopt;
+    return static_cast<quint16>(number);
+}
+
+// The open files of one connection, as "Show Open Files" lists them.
+ReportView openFilesView()
+{
+    ReportView view;
+    view.name = QStringLiteral("openfiles");
+    view.description = QStringLiteral("the files one connection of a server holds open, with their lock flags");
+    view.targetName = QStringLiteral("CONNECTION");
+    view.refuseTarget = [](app::MainForm&, const ReportRequest& request) {
+        return targetConnection(request) ? QString()
+                                         : QStringLiteral("%1 is not a connection number (1 to 65535)").arg(request.target);
+    };
+    view.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
+        const QString server = request.servers.value(0);
+        QWidget* window = connections::openOpenFiles(form, QString(), *targetConnection(request), server);
+        if (!window || !form.tableExport())
+            return std::nullopt;
+        return form.tableExport()->savedText(form, window);
+    };
+    return view;
+}
+
+// Who has a file open, as "&Show File Status" lists them for VOLUME:PATH.
+ReportView fileLocksView()
+{
+    ReportView view;
+    view.name = QStringLiteral("filelocks");
+    view.description = QStringLiteral("the connections holding a file open, for VOLUME:PATH from the volume root");
+    view.targetName = QStringLiteral("VOLUME:PATH");
+    view.refuseTarget = [](app::MainForm& form, const ReportRequest& request) {
+        QString problem;
+        const std::optional<connections::VolumeFile> file = connections::parseVolumeFile(request.target, &problem);
+        if (!file)
+            return problem;
+        // A server that cannot be reached is the view's own failure, told by the view.
+        const std::optional<bool> exists =
+            connections::volumeFileExists(form.context(), request.servers.value(0), *file);
+        if (exists && !*exists)
+            return QStringLiteral("%1 does not exist on %2").arg(request.target, request.servers.value(0));
+        return QString();
+    };
+    view.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
+        const QString server = request.servers.value(0);
+        const std::optional<connections::VolumeFile> file = connections::parseVolumeFile(request.target, nullptr);
+        selectServer(form, server);
+        connections::openFileLocks(form);
+        connections::FileLocksForm* window = connections::findFileLocks(form, server);
+        if (!file || !window || !form.tableExport()) {
+            form.context().messages().inform(QStringLiteral("The filelocks view produced no table."),
+                                             QStringLiteral("veskaro-report"));
+            return std::nullopt;
+        }
+        window->queryFile(*file);
+        return form.tableExport()->savedText(form, window);
+    };
+    return view;
+}
+
 std::vector<ReportView> standardViews()
 {
     std::vector<ReportView> table;
@@ -127,6 +209,8 @@ std::vector<ReportView> standardViews()
     users.statusValues = connections::statusFilterEntries();
     users.produce = connectionTables;
     table.push_back(users);
+    table.push_back(openFilesView());
+    table.push_back(fileLocksView());
     return table;
 }
 

@@ -1,0 +1,208 @@
+#include "connections/OpenFilesForm.h"
+
+#include "connections/ConnectionActions.h"
+#include "connections/ConnectionFormats.h"
+#include "connections/FileUse.h"
+#include "netware/ServerSession.h"
+#include "settings/Registry.h"
+#include "settings/Twips.h"
+#include "widgets/FlexGrid.h"
+#include "widgets/RefreshFrame.h"
+#include "widgets/ReportListView.h"
+
+#include <QBoxLayout>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace connections {
+
+namespace {
+
+constexpr int kPathCol = 0;
+constexpr int kLockCol = 1;
+constexpr int kDefaultWidths[] = {2265, 1630};
+
+views::ViewDesign design()
+{
+    return {QStringLiteral("frmOpenFiles"), QStringLiteral("OpenFilesForm"), {0, 0, 7000, 8040}, {5385, 3255}};
+}
+
+QLabel* namedLabel(const QString& text, const char* name, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    return label;
+}
+
+}  // namespace
+
+OpenFilesForm::OpenFilesForm(views::ViewHost& host, const QString& user, quint16 connectionNumber,
+                             const QString& server, QWidget* parent)
+    : ViewWindow(host, design(), parent)
+    , m_number(connectionNumber)
+    , m_user(namedLabel(user, "lblUser", this))
+    , m_connection(namedLabel(QString::number(connectionNumber), "lblConnection", this))
+    , m_serverName(namedLabel(server, "lblServerName", this))
+    , m_count(namedLabel(QStringLiteral("0"), "lblOpenFiles", this))
+    , m_grid(new widgets::FlexGrid(this))
+    , m_refresh(new widgets::RefreshFrame(QString(), this))
+    , m_close(new QPushButton(tr("&Close"), this))
+    , m_statusBar(new QStatusBar(this))
+{
+    setWindowTitle(tr("Open Files"));
+    m_grid->setObjectName(QStringLiteral("grdOpenFiles"));
+    m_grid->setCols(2);
+    m_grid->setRows(1);
+    m_grid->setFixedRows(1);
+    m_grid->setFixedCols(0);
+    m_grid->setTextMatrix(0, kPathCol, tr("Open File"));
+    m_grid->setTextMatrix(0, kLockCol, tr("Lock Type"));
+    for (int col : {kPathCol, kLockCol}) {
+        m_grid->setColWidth(col, kDefaultWidths[col]);
+        m_grid->setColAlignment(col, Qt::AlignLeft | Qt::AlignVCenter);
+    }
+
+    // The refresh controls as designed: the button, "Interval", the box, "seconds".
+    m_refresh->setFlat(true);
+    m_refresh->setStyleSheet(QStringLiteral("QGroupBox { border: 0; margin-top: 0; padding-top: 0; }"));
+    m_refresh->setIntervalMaxLength(2);
+    m_refresh->setIntervalText(QStringLiteral("5"));
+    m_refresh->lblSeconds()->setText(tr("seconds"));
+    m_refresh->lblSeconds()->setObjectName(QStringLiteral("lblseconds"));
+    m_refresh->timer()->setObjectName(QStringLiteral("timerOpenFiles"));
+    auto* intervalLabel = namedLabel(tr("Interval"), "lblInterval", m_refresh);
+    intervalLabel->setBuddy(m_refresh->txtInterval());
+    if (auto* row = qobject_cast<QBoxLayout*>(m_refresh->layout())) {
+        row->insertWidget(1, intervalLabel);
+        row->setContentsMargins(0, 0, 0, 0);
+    }
+    m_close->setObjectName(QStringLiteral("btnClose"));
+    m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
+    m_statusBar->setSizeGripEnabled(false);
+
+    auto* facts = new QGridLayout;
+    facts->addWidget(namedLabel(tr("User:"), "Label1", this), 0, 0);
+    facts->addWidget(m_user, 0, 1);
+    facts->addWidget(m_serverName, 0, 2, Qt::AlignRight);
+    facts->addWidget(namedLabel(tr("Connection:"), "Label2", this), 1, 0);
+    facts->addWidget(m_connection, 1, 1);
+    facts->setColumnStretch(1, 1);
+
+    auto* below = new QHBoxLayout;
+    below->addWidget(namedLabel(tr("Open Files:"), "lblOpenFilesLabel", this));
+    below->addWidget(m_count);
+    below->addStretch();
+    below->addWidget(m_close);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 0);
+    layout->addLayout(facts);
+    layout->addWidget(m_grid, 1);
+    layout->addLayout(below);
+    layout->addWidget(m_refresh);
+    layout->addWidget(m_statusBar);
+
+    setRefreshFrame(m_refresh);
+    connect(m_refresh->btnRefresh(), &QPushButton::clicked, this, &OpenFilesForm::refreshToggled);
+    connect(m_refresh, &widgets::RefreshFrame::timeout, this, &OpenFilesForm::listOpenFiles);
+    connect(m_close, &QPushButton::clicked, this, &OpenFilesForm::closeView);
+}
+
+void OpenFilesForm::loadContents()
+{
+    // Stored widths only when the key existed at load; a width that reads 0
+    // (missing from a hand-edited key) would hide the column for good.
+    if (!context().registry().keyExists(settings::Hive::CurrentUser, keyPath()))
+        return;
+    for (int col : {kPathCol, kLockCol}) {
+        const double twips = settings::readTwipsSetting(context().registry(), keyPath(),
+                                                         QStringLiteral("ColWidth") + QString::number(col));
+        if (twips >= 1.0)
+            m_grid->setColWidth(col, static_cast<int>(twips));
+    }
+}
+
+void OpenFilesForm::unloadContents()
+{
+    if (!context().saveWindowState)
+        return;
+    for (int col : {kPathCol, kLockCol})
+        settings::saveSetting(context(), keyPath(), QStringLiteral("ColWidth") + QString::number(col),
+                                 settings::twipsToText(m_grid->colWidth(col)));
+}
+
+void OpenFilesForm::refreshToggled()
+{
+    // The frame has switched its caption, the box and the timer already.
+    if (m_refresh->isRefreshing())
+        listOpenFiles();
+}
+
+void OpenFilesForm::listOpenFiles()
+{
+    if (isUnloaded())
+        return;
+    setCursor(Qt::WaitCursor);
+    m_grid->setRows(m_grid->fixedRows());
+    QList<OpenFile> files;
+    QPointer<OpenFilesForm> self(this);
+    {
+        nw::ServerSession session(context(), m_serverName->text());
+        if (session.open() == nw::status::Success)
+            files = readOpenFiles(session.client(), session.handle(), m_number);
+    }
+    // A failed close is told in a message box, which lets events run.
+    if (!self || isUnloaded())
+        return;
+    m_grid->beginUpdate();
+    for (const OpenFile& file : std::as_const(files))
+        m_grid->addRow({file.path, file.lockType});
+    m_grid->endUpdate();
+    m_count->setText(QString::number(files.size()));
+    unsetCursor();
+}
+
+OpenFilesForm* openOpenFiles(views::ViewHost& host, const QString& user, quint16 connectionNumber, const QString& server)
+{
+    QPointer<OpenFilesForm> form = views::createView<OpenFilesForm>(host, user, connectionNumber, server);
+    form->listOpenFiles();
+    return form;
+}
+
+QList<OpenFilesForm*> showOpenFilesOfChosen(views::ViewHost& host)
+{
+    QList<OpenFilesForm*> opened;
+    QMdiArea* area = host.mdiArea();
+    QMdiSubWindow* active = area ? area->activeSubWindow() : nullptr;
+    QWidget* view = active ? active->widget() : nullptr;
+    auto* source = dynamic_cast<ConnectionSource*>(view);
+    QWidget* list = firstConnectionList(view);
+    if (!source || !list)
+        return opened;
+    // Taken before the first new window becomes the active one.
+    QList<ChosenConnection> chosen;
+    if (auto* listView = qobject_cast<widgets::ReportListView*>(list))
+        chosen = chosenConnections(*listView);
+    else if (auto* grid = qobject_cast<widgets::FlexGrid*>(list))
+        chosen = chosenConnections(*grid);
+    const QString server = source->connectionServer();
+
+    for (const ChosenConnection& connection : std::as_const(chosen)) {
+        // Rows that name no connection ("File", "not", "open") open nothing.
+        const std::optional<quint16> number = connectionNumberOf(connection.number);
+        if (!number || *number == 0)
+            continue;
+        if (OpenFilesForm* form = openOpenFiles(host, connection.user, *number, server))
+            opened.append(form);
+    }
+    return opened;
+}
+
+}  // namespace connections
