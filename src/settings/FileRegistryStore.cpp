@@ -201,6 +201,21 @@ FileRegistryStore::Stamp FileRegistryStore::stamp() const
     return s;
 }
 
+namespace {
+
+// A free name beside the file for keeping an unreadable one: the time of day,
+// and a number when that is taken.
+QString asideName(const QString& path)
+{
+    const QString stampText = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside = path + QStringLiteral(".broken-") + stampText;
+    for (int n = 2; QFile::exists(aside); ++n)
+        aside = path + QStringLiteral(".broken-") + stampText + u'-' + QString::number(n);
+    return aside;
+}
+
+}  // namespace
+
 void FileRegistryStore::refresh() const
 {
     const Stamp now = stamp();
@@ -226,11 +241,14 @@ void FileRegistryStore::refresh() const
         m_tree = parsed.tree;
         return;
     }
-    warn(tr("The settings file %1 cannot be read: line %2: %3. Default settings are used; the file "
-            "is kept under another name when settings are next saved.")
+    // One warning names the place the user's file will be kept; the save that
+    // moves it there says nothing more.
+    m_announcedAside = asideName(m_path);
+    warn(tr("The settings file %1 cannot be read (line %2: %3). Default settings are used; the file "
+            "is kept as %4 when settings are next saved.")
              .arg(QDir::toNativeSeparators(m_path))
              .arg(parsed.errorLine)
-             .arg(parsed.error));
+             .arg(parsed.error, QDir::toNativeSeparators(m_announcedAside)));
 }
 
 bool FileRegistryStore::change(const std::function<Outcome(regfile::Tree&)>& apply)
@@ -250,7 +268,8 @@ bool FileRegistryStore::change(const std::function<Outcome(regfile::Tree&)>& app
 #ifdef Q_OS_UNIX
     WriteLock lock(m_path + QStringLiteral(".lock"));
     if (!lock.opened()) {
-        warn(tr("The lock file of the settings file %1 cannot be created (%2); a setting was not saved.")
+        warn(tr("The settings file %1 cannot be written: its folder does not allow it (%2); a setting was not "
+                "saved.")
                  .arg(QDir::toNativeSeparators(m_path), lock.error()));
         return false;
     }
@@ -263,8 +282,14 @@ bool FileRegistryStore::change(const std::function<Outcome(regfile::Tree&)>& app
 #else
     QLockFile lock(m_path + QStringLiteral(".lock"));
     if (!lock.tryLock(kLockWaitMs)) {
-        warn(tr("The settings file %1 is locked by another program; a setting was not saved.")
-                 .arg(QDir::toNativeSeparators(m_path)));
+        if (lock.error() == QLockFile::LockFailedError) {
+            warn(tr("The settings file %1 is locked by another program; a setting was not saved.")
+                     .arg(QDir::toNativeSeparators(m_path)));
+        } else {
+            warn(tr("The settings file %1 cannot be written: its folder does not allow it; a setting was not "
+                    "saved.")
+                     .arg(QDir::toNativeSeparators(m_path)));
+        }
         return false;
     }
 #endif
@@ -284,20 +309,21 @@ bool FileRegistryStore::change(const std::function<Outcome(regfile::Tree&)>& app
             tree = parsed.tree;
         } else {
             // Keep the user's file: a hand edit gone wrong is worth more than our defaults.
-            const QString stampText = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-            QString aside = m_path + QStringLiteral(".broken-") + stampText;
-            for (int n = 2; QFile::exists(aside); ++n)
-                aside = m_path + QStringLiteral(".broken-") + stampText + u'-' + QString::number(n);
+            const bool announced = !m_announcedAside.isEmpty() && !QFile::exists(m_announcedAside);
+            const QString aside = announced ? m_announcedAside : asideName(m_path);
+            m_announcedAside.clear();
             if (!QFile::rename(m_path, aside)) {
                 warn(tr("The settings file %1 cannot be read and cannot be kept aside; a setting was not saved.")
                          .arg(QDir::toNativeSeparators(m_path)));
                 return false;
             }
-            warn(tr("The settings file %1 could not be read (line %2: %3). It was kept as %4 and new "
-                    "settings were started.")
-                     .arg(QDir::toNativeSeparators(m_path))
-                     .arg(parsed.errorLine)
-                     .arg(parsed.error, QDir::toNativeSeparators(aside)));
+            if (!announced) {
+                warn(tr("The settings file %1 could not be read (line %2: %3). It was kept as %4 and new "
+                        "settings were started.")
+                         .arg(QDir::toNativeSeparators(m_path))
+                         .arg(parsed.errorLine)
+                         .arg(parsed.error, QDir::toNativeSeparators(aside)));
+            }
         }
     }
 

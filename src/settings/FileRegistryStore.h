@@ -62,6 +62,8 @@ private:
     mutable regfile::Tree m_tree;
     mutable std::optional<Stamp> m_loaded;
     mutable QStringList m_warnings;
+    // Where an unreadable file will be kept aside, once it has been reported.
+    mutable QString m_announcedAside;
 };
 
 // A full key path in the file: the hive's name, then the path below it.

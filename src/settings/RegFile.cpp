@@ -439,7 +439,12 @@ ParseResult parse(const QByteArray& bytes)
 {
     ParseResult result;
     PendingValues pending;
-    const QStringList lines = decodeFile(bytes).split(u'\n');
+    QString text = decodeFile(bytes);
+    // Some editors and exports end a file with NULs or a DOS end-of-file mark
+    // (Ctrl-Z); they end the text, they are no line of it.
+    while (!text.isEmpty() && (text.back() == QChar(0) || text.back() == QChar(0x1A)))
+        text.chop(1);
+    const QStringList lines = text.split(u'\n');
     bool headerSeen = false;
     bool unicode = false;
     QString section;          // the key values go to; empty before the first section
