@@ -67,6 +67,7 @@ double leadingNumber(const QString& text)
 GridData::Row GridData::makeRow() const
 {
     Row row;
+    row.cells.reserve(static_cast<size_t>(std::max(m_cols, m_reservedCols)));
     row.cells.resize(static_cast<size_t>(m_cols));
     return row;
 }
@@ -87,6 +88,8 @@ void GridData::setRows(int count)
 void GridData::setCols(int count)
 {
     count = std::max(0, count);
+    if (count < m_cols)
+        m_reservedCols = 0;
     m_cols = count;
     m_colInfo.resize(static_cast<size_t>(count));
     for (Row& row : m_rows) {
@@ -95,6 +98,22 @@ void GridData::setCols(int count)
             row.alignments.resize(static_cast<size_t>(count), 0);
     }
     m_fixedCols = std::min(m_fixedCols, count);
+}
+
+void GridData::reserveCols(int count)
+{
+    if (count <= m_cols)
+        return;
+    // Openings of one server each reserve a little more every time: the room
+    // then grows by half at least, so that the copies stay few.
+    const auto grown = [count](size_t capacity) {
+        return capacity >= static_cast<size_t>(count) ? capacity
+                                                      : std::max(static_cast<size_t>(count), capacity + capacity / 2);
+    };
+    m_reservedCols = count;
+    m_colInfo.reserve(grown(m_colInfo.capacity()));
+    for (Row& row : m_rows)
+        row.cells.reserve(grown(row.cells.capacity()));
 }
 
 void GridData::setFixedRows(int count)
@@ -240,8 +259,10 @@ bool GridData::removeColumn(int col)
     return true;
 }
 
-void GridData::sortRows(int col, SortMode mode, int firstDataRow)
+void GridData::sortRows(int col, SortMode mode, int firstDataRow, std::vector<int>* order)
 {
+    if (order)
+        order->clear();
     if (col < 0 || col >= m_cols)
         return;
     firstDataRow = std::max(0, firstDataRow);
@@ -303,8 +324,13 @@ void GridData::sortRows(int col, SortMode mode, int firstDataRow)
 
     std::vector<Row> sorted;
     sorted.reserve(keys.size());
-    for (const Key& key : keys)
+    if (order)
+        order->reserve(keys.size());
+    for (const Key& key : keys) {
         sorted.push_back(std::move(m_rows[key.row]));
+        if (order)
+            order->push_back(static_cast<int>(key.row));
+    }
     std::move(sorted.begin(), sorted.end(), m_rows.begin() + firstDataRow);
 }
 

@@ -54,8 +54,9 @@ public:
     bool hasServer(const QString& server) const;
 
     // An opening adds its servers between these two: the tables are redrawn
-    // once, and the rows are sorted by name at the end.
-    void beginAdding();
+    // once, and the rows are sorted by name at the end. `servers` is how many
+    // may come, so the columns are allocated once.
+    void beginAdding(int servers = 1);
     void endAdding();
 
     enum class AddResult { Added, AlreadyShown, NotConnected, NotAuthenticated };

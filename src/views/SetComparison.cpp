@@ -82,7 +82,7 @@ int SetComparisonFill::beginServer(const QString& server)
             m_index.clear();
         m_indexValid = true;
     }
-    m_rowsBefore = m_grid.rows();
+    m_added = true;
     return m_col;
 }
 
@@ -91,12 +91,12 @@ void SetComparisonFill::add(const SetParameter& parameter)
     addSetParameter(m_grid, m_index, m_col, parameter, m_lookUp);
 }
 
-void SetComparisonFill::endServer()
+void SetComparisonFill::finish()
 {
-    if (m_sortedByName && m_grid.rows() == m_rowsBefore)
+    if (!m_added)
         return;
     m_grid.sortRows(kSetNameCol, models::SortMode::GenericAscending, m_grid.fixedRows());
-    m_sortedByName = true;
+    m_added = false;
     m_indexValid = false;
 }
 

@@ -64,9 +64,10 @@ int addSetParameter(models::FlexGridModel& grid, SetRowIndex& index, int col, co
                        bool lookUp);
 
 // Adds server columns one after another in one opening of the comparison.
-// After each server the rows are in ascending order by name (generic sort).
-// A server that adds no row leaves that order as it is, so the sort and the
-// rebuilding of the name index are then spared: the result is the same.
+// Rows are only appended while servers come in, so the name index built at
+// the start stays right; finish() sorts the rows ascending by name (generic
+// sort) once. The sort keeps rows of equal keys in the order they came, so
+// the result is the order a sort after every server would give.
 class SetComparisonFill {
 public:
     explicit SetComparisonFill(models::FlexGridModel& grid) : m_grid(grid) {}
@@ -74,16 +75,16 @@ public:
     // Appends the server's column (header and width) and returns its index.
     int beginServer(const QString& server);
     void add(const SetParameter& parameter);
-    void endServer();
+    // Sorts the data rows by name unless no server was added.
+    void finish();
 
 private:
     models::FlexGridModel& m_grid;
     SetRowIndex m_index;
-    bool m_indexValid = false;    // rows have not moved since the index was built
-    bool m_sortedByName = false;  // this opening has sorted and no row came since
+    bool m_indexValid = false;    // the index holds every data row
+    bool m_added = false;         // a server came since the last sort
     bool m_lookUp = false;
     int m_col = -1;
-    int m_rowsBefore = 0;
 };
 
 // The differences rule: true when some server's value differs, as text, from
