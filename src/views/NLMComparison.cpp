@@ -152,16 +152,28 @@ void NlmComparisonFill::addModule(const LoadedModule& module)
     }
     const int dateCol = m_nlms.cols() - 1;
     const nw::NLMInfo& info = module.info;
-    m_nlms.setTextMatrix(row, dateCol - 1, nlmVersionText(info.majorVersion, info.minorVersion, info.revision));
-    m_nlms.setTextMatrix(row, dateCol, nlmDateText(info.year, info.month, info.day, m_locale));
+    // Most servers run the same module in the same version as the server to
+    // their left: the text is then shared with that cell, not held again.
+    const auto shared = [this, row](QString text, int leftCol) {
+        const QString& left = m_nlms.textMatrix(row, leftCol);
+        return left == text ? left : text;
+    };
+    m_nlms.setTextMatrix(row, dateCol - 1,
+                         shared(nlmVersionText(info.majorVersion, info.minorVersion, info.revision), dateCol - 3));
+    m_nlms.setTextMatrix(row, dateCol, shared(nlmDateText(info.year, info.month, info.day, m_locale), dateCol - 2));
 
     int descriptionRow = m_descriptionRows.find(file);
     if (descriptionRow < 0) {
         descriptionRow = m_descriptions.addRow({file});
         m_descriptionRows.add(file, descriptionRow);
     }
+    // The description too is usually the left neighbour's, word for word.
+    const QString& left = m_descriptions.grid().text(descriptionRow, m_descriptionColumn - 1);
+    const bool sameAsLeft = left.size() == module.descriptiveName.size() + 1 + module.copyright.size()
+        && left.startsWith(module.descriptiveName) && left.at(module.descriptiveName.size()) == QLatin1Char('\n')
+        && left.endsWith(module.copyright);
     m_descriptions.setTextMatrix(descriptionRow, m_descriptionColumn,
-                                 module.descriptiveName + QLatin1Char('\n') + module.copyright);
+                                 sameAsLeft ? left : module.descriptiveName + QLatin1Char('\n') + module.copyright);
 }
 
 void NlmComparisonFill::finish()

@@ -63,7 +63,11 @@ int addSetParameter(models::FlexGridModel& grid, SetRowIndex& index, int col, co
         row = grid.addRow({parameter.name, parameterCategoryText(parameter.category)});
         index.add(parameter.name, row);
     }
-    grid.setTextMatrix(row, col, parameterValueText(parameter.type, parameter.value));
+    // Most values equal the server's to the left: the text is then shared
+    // with that cell rather than held once more.
+    QString value = parameterValueText(parameter.type, parameter.value);
+    const QString& left = grid.grid().text(row, col - 1);
+    grid.setTextMatrix(row, col, col > kSetFirstServerCol && left == value ? left : value);
     grid.setCellAlignment(row, col, Qt::AlignRight | Qt::AlignVCenter);
     return row;
 }
