@@ -15,6 +15,7 @@
 #include <QHash>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -64,8 +65,8 @@ qint64 timeComparison(size_t servers, const std::vector<std::vector<views::SetPa
     timer.start();
     for (size_t s = 0; s < servers; ++s) {
         openOne(table, s, lists);
-        QCoreApplication::processEvents();
     }
+    QCoreApplication::processEvents();
     return timer.nsecsElapsed();
 }
 
@@ -106,8 +107,8 @@ qint64 timeFloor(size_t servers, const std::vector<std::vector<views::SetParamet
             model.setCellAlignment(c.row, col, right);
         }
         model.endUpdate();
-        QCoreApplication::processEvents();
     }
+    QCoreApplication::processEvents();
     return timer.nsecsElapsed();
 }
 
@@ -179,12 +180,19 @@ int main(int argc, char** argv)
     // the same shown widget, one update per server, writing texts made
     // beforehand at the places the comparison ends up with. The read servers
     // are used in turn, each time under a new name.
-    std::printf("\nOne opening per server (the %d read servers in turn)\n", Servers);
+    std::printf("\nOne opening per server, painted at the end (the %d read servers in turn)\n", Servers);
     std::printf("  %-8s %12s %12s %8s %14s\n", "servers", "comparison", "floor", "ratio", "per server");
     double at20 = 0;
     for (const size_t n : {size_t(20), size_t(100), size_t(200), size_t(500), size_t(1000)}) {
-        const qint64 comparison = timeComparison(n, lists);
-        const qint64 floor = timeFloor(n, lists);
+        // The best of a few rounds: the machine is shared.
+        qint64 comparison = 0;
+        qint64 floor = 0;
+        for (int round = 0; round < (n <= 200 ? 3 : 1); ++round) {
+            const qint64 c = timeComparison(n, lists);
+            const qint64 f = timeFloor(n, lists);
+            comparison = round == 0 ? c : std::min(comparison, c);
+            floor = round == 0 ? f : std::min(floor, f);
+        }
         if (n == 20)
             at20 = static_cast<double>(comparison);
         std::printf("  %-8zu %9.1f ms %9.1f ms %8.2f %11.3f ms   (%.1fx the time of 20)\n", n, comparison / 1e6,

@@ -24,7 +24,11 @@ QLocale lenient(QLocale locale)
 
 }  // namespace
 
-bool parseNumber(const QString& text, double* value)
+namespace {
+
+// parseNumber with the two locales made once by the caller: making the
+// user's locale asks the system each time, and a sort reads every key.
+bool parseNumberIn(const QLocale& user, const QLocale& cLocale, const QString& text, double* value)
 {
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
@@ -33,14 +37,21 @@ bool parseNumber(const QString& text, double* value)
     if (std::none_of(trimmed.cbegin(), trimmed.cend(), [](QChar c) { return c.isDigit(); }))
         return false;
     bool ok = false;
-    double v = lenient(QLocale()).toDouble(trimmed, &ok);
+    double v = user.toDouble(trimmed, &ok);
     if (!ok)
-        v = lenient(QLocale::c()).toDouble(trimmed, &ok);
+        v = cLocale.toDouble(trimmed, &ok);
     if (!ok || !std::isfinite(v))
         return false;
     if (value)
         *value = v;
     return true;
+}
+
+}  // namespace
+
+bool parseNumber(const QString& text, double* value)
+{
+    return parseNumberIn(lenient(QLocale()), lenient(QLocale::c()), text, value);
 }
 
 double leadingNumber(const QString& text)
@@ -278,6 +289,8 @@ void GridData::sortRows(int col, SortMode mode, int firstDataRow, std::vector<in
     const auto c = static_cast<size_t>(col);
     const bool generic = mode == SortMode::GenericAscending || mode == SortMode::GenericDescending;
     const bool numeric = mode == SortMode::NumericAscending || mode == SortMode::NumericDescending;
+    const QLocale userLocale = lenient(QLocale());
+    const QLocale cLocale = lenient(QLocale::c());
     std::vector<Key> keys;
     keys.reserve(m_rows.size() - static_cast<size_t>(firstDataRow));
     for (size_t i = static_cast<size_t>(firstDataRow); i < m_rows.size(); ++i) {
@@ -286,7 +299,7 @@ void GridData::sortRows(int col, SortMode mode, int firstDataRow, std::vector<in
             key.numeric = true;
             key.value = leadingNumber(m_rows[i].cells[c]);
         } else if (generic) {
-            key.numeric = parseNumber(m_rows[i].cells[c], &key.value);
+            key.numeric = parseNumberIn(userLocale, cLocale, m_rows[i].cells[c], &key.value);
         }
         keys.push_back(key);
     }

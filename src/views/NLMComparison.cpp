@@ -122,8 +122,8 @@ int addNlmServerColumns(models::FlexGridModel& nlms, models::FlexGridModel& desc
 }
 
 NlmComparisonFill::NlmComparisonFill(models::FlexGridModel& nlms, models::FlexGridModel& descriptions,
-                                     QLocale locale)
-    : m_nlms(nlms), m_descriptions(descriptions), m_locale(std::move(locale))
+                                     QLocale locale, Texts* texts)
+    : m_nlms(nlms), m_descriptions(descriptions), m_locale(std::move(locale)), m_texts(texts ? texts : &m_ownTexts)
 {
     m_rows.rebuild(nlms.grid(), kNlmFirstDataRow);
     m_descriptionRows.rebuild(descriptions.grid(), 1);
@@ -159,8 +159,8 @@ void NlmComparisonFill::addModule(const LoadedModule& module)
         return left == text ? left : text;
     };
     m_nlms.setTextMatrix(row, dateCol - 1,
-                         shared(nlmVersionText(info.majorVersion, info.minorVersion, info.revision), dateCol - 3));
-    m_nlms.setTextMatrix(row, dateCol, shared(nlmDateText(info.year, info.month, info.day, m_locale), dateCol - 2));
+                         shared(versionText(info), dateCol - 3));
+    m_nlms.setTextMatrix(row, dateCol, shared(dateText(info), dateCol - 2));
 
     int descriptionRow = m_descriptionRows.find(file);
     if (descriptionRow < 0) {
@@ -174,6 +174,33 @@ void NlmComparisonFill::addModule(const LoadedModule& module)
         && left.endsWith(module.copyright);
     m_descriptions.setTextMatrix(descriptionRow, m_descriptionColumn,
                                  sameAsLeft ? left : module.descriptiveName + QLatin1Char('\n') + module.copyright);
+}
+
+const QString& NlmComparisonFill::versionText(const nw::NLMInfo& info)
+{
+    // Numbers beyond 16 bits do not occur; they go uncached rather than collide.
+    if (info.majorVersion > 0xFFFF || info.minorVersion > 0xFFFF || info.revision > 0xFFFF) {
+        m_scratch = nlmVersionText(info.majorVersion, info.minorVersion, info.revision);
+        return m_scratch;
+    }
+    const quint64 key = (quint64(info.majorVersion) << 32) | (quint64(info.minorVersion) << 16) | info.revision;
+    auto it = m_texts->versions.find(key);
+    if (it == m_texts->versions.end())
+        it = m_texts->versions.insert(key, nlmVersionText(info.majorVersion, info.minorVersion, info.revision));
+    return *it;
+}
+
+const QString& NlmComparisonFill::dateText(const nw::NLMInfo& info)
+{
+    if (info.year > 0xFFFF || info.month > 0xFF || info.day > 0xFF) {
+        m_scratch = nlmDateText(info.year, info.month, info.day, m_locale);
+        return m_scratch;
+    }
+    const quint32 key = (info.year << 16) | (info.month << 8) | info.day;
+    auto it = m_texts->dates.find(key);
+    if (it == m_texts->dates.end())
+        it = m_texts->dates.insert(key, nlmDateText(info.year, info.month, info.day, m_locale));
+    return *it;
 }
 
 void NlmComparisonFill::finish()

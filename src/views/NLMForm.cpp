@@ -215,7 +215,8 @@ void NLMForm::beginAdding(int servers)
     // Each server brings two comparison columns and one description column.
     m_grdNLMs->model().reserveCols(m_grdNLMs->cols() + 2 * servers);
     m_grdNLMDescription->model().reserveCols(m_grdNLMDescription->cols() + servers);
-    m_fill = std::make_unique<NlmComparisonFill>(m_grdNLMs->model(), m_grdNLMDescription->model());
+    m_fill = std::make_unique<NlmComparisonFill>(m_grdNLMs->model(), m_grdNLMDescription->model(), QLocale(),
+                                                 &m_texts);
 }
 
 void NLMForm::endAdding()

@@ -105,6 +105,7 @@ private:
     QLineEdit* m_txtFind = nullptr;
     QStatusBar* m_statusBar = nullptr;
     std::unique_ptr<NlmComparisonFill> m_fill;   // while an opening runs
+    NlmComparisonFill::Texts m_texts;            // versions and dates made so far
     bool m_sortDescending = true;   // the first header sort after opening is descending
 };
 

@@ -56,7 +56,7 @@ void SetRowIndex::add(const QString& name, int row)
 }
 
 int addSetParameter(models::FlexGridModel& grid, SetRowIndex& index, int col, const SetParameter& parameter,
-                       bool lookUp)
+                       bool lookUp, const QLocale& locale)
 {
     int row = lookUp ? index.find(parameter.name) : -1;
     if (row < 0) {
@@ -65,7 +65,7 @@ int addSetParameter(models::FlexGridModel& grid, SetRowIndex& index, int col, co
     }
     // Most values equal the server's to the left: the text is then shared
     // with that cell rather than held once more.
-    QString value = parameterValueText(parameter.type, parameter.value);
+    QString value = parameterValueText(parameter.type, parameter.value, locale);
     const QString& left = grid.grid().text(row, col - 1);
     grid.setTextMatrix(row, col, col > kSetFirstServerCol && left == value ? left : value);
     grid.setCellAlignment(row, col, Qt::AlignRight | Qt::AlignVCenter);
@@ -92,7 +92,7 @@ int SetComparisonFill::beginServer(const QString& server)
 
 void SetComparisonFill::add(const SetParameter& parameter)
 {
-    addSetParameter(m_grid, m_index, m_col, parameter, m_lookUp);
+    addSetParameter(m_grid, m_index, m_col, parameter, m_lookUp, m_locale);
 }
 
 void SetComparisonFill::finish()

@@ -8,6 +8,7 @@
 #include "models/FlexGridModel.h"
 
 #include <QHash>
+#include <QLocale>
 #include <QString>
 
 namespace views {
@@ -61,7 +62,7 @@ private:
 // name and category text; the category is written only then. The value cell
 // is right-aligned.
 int addSetParameter(models::FlexGridModel& grid, SetRowIndex& index, int col, const SetParameter& parameter,
-                       bool lookUp);
+                       bool lookUp, const QLocale& locale = QLocale());
 
 // Adds server columns one after another in one opening of the comparison.
 // Rows are only appended while servers come in, so the name index built at
@@ -80,6 +81,7 @@ public:
 
 private:
     models::FlexGridModel& m_grid;
+    QLocale m_locale;             // made once: making one asks the system
     SetRowIndex m_index;
     bool m_indexValid = false;    // the index holds every data row
     bool m_added = false;         // a server came since the last sort
