@@ -28,6 +28,7 @@ constexpr int Parameters = 400;
 // The comparison's grid as the window sets it up, shown.
 struct Table {
     widgets::FlexGrid grid;
+    views::SetComparisonFill::Texts texts;   // kept by the window from one opening to the next
 
     Table()
     {
@@ -50,7 +51,7 @@ void openOne(Table& table, size_t s, const std::vector<std::vector<views::SetPar
 {
     models::FlexGridModel& model = table.grid.model();
     model.beginUpdate();
-    views::SetComparisonFill fill(model);
+    views::SetComparisonFill fill(model, &table.texts);
     fill.beginServer(serverName(s));
     for (const views::SetParameter& p : lists[s % lists.size()])
         fill.add(p);

@@ -176,6 +176,25 @@ private Q_SLOTS:
         QCOMPARE(rowTexts(once), rowTexts(eachServer));
     }
 
+    // Value texts kept from one opening to the next are found by type and
+    // bytes together: the same bytes render by their own type.
+    void keptValueTextsFollowTheType()
+    {
+        FlexGridModel grid;
+        makeGrid(grid, 0);
+        views::SetComparisonFill::Texts texts;
+        SetParameter onOff = number("switch", 1);
+        onOff.type = 1;
+        for (const SetParameter& p : {number("count", 1), onOff}) {
+            views::SetComparisonFill fill(grid, &texts);
+            fill.beginServer(QStringLiteral("FS%1").arg(grid.cols() - 1));
+            fill.add(p);
+            fill.add(number("same", 7));
+            fill.finish();
+        }
+        QCOMPARE(rowTexts(grid), (QStringList{"count|Comm|1|", "same|Comm|7|7", "switch|Comm||On"}));
+    }
+
     void differencesRule_data()
     {
         QTest::addColumn<QStringList>("values");

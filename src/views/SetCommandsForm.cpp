@@ -258,7 +258,7 @@ void openSetCommands(ViewHost& host)
     models::FlexGridModel& model = form->grdSetCommands()->model();
     model.beginUpdate();
     model.reserveCols(model.cols() + static_cast<int>(servers.size()));
-    SetComparisonFill fill(model);
+    SetComparisonFill fill(model, &form->valueTexts());
     for (const QString& server : servers) {
         if (!form || form->isUnloaded())
             return;

@@ -55,8 +55,10 @@ void SetRowIndex::add(const QString& name, int row)
         slot = row;
 }
 
-int addSetParameter(models::FlexGridModel& grid, SetRowIndex& index, int col, const SetParameter& parameter,
-                       bool lookUp, const QLocale& locale)
+namespace {
+
+int placeSetParameter(models::FlexGridModel& grid, SetRowIndex& index, int col, const SetParameter& parameter,
+                      bool lookUp, const QString& value)
 {
     int row = lookUp ? index.find(parameter.name) : -1;
     if (row < 0) {
@@ -65,11 +67,19 @@ int addSetParameter(models::FlexGridModel& grid, SetRowIndex& index, int col, co
     }
     // Most values equal the server's to the left: the text is then shared
     // with that cell rather than held once more.
-    QString value = parameterValueText(parameter.type, parameter.value, locale);
     const QString& left = grid.grid().text(row, col - 1);
     grid.setTextMatrix(row, col, col > kSetFirstServerCol && left == value ? left : value);
     grid.setCellAlignment(row, col, Qt::AlignRight | Qt::AlignVCenter);
     return row;
+}
+
+}  // namespace
+
+int addSetParameter(models::FlexGridModel& grid, SetRowIndex& index, int col, const SetParameter& parameter,
+                       bool lookUp, const QLocale& locale)
+{
+    return placeSetParameter(grid, index, col, parameter, lookUp,
+                             parameterValueText(parameter.type, parameter.value, locale));
 }
 
 int SetComparisonFill::beginServer(const QString& server)
@@ -92,7 +102,15 @@ int SetComparisonFill::beginServer(const QString& server)
 
 void SetComparisonFill::add(const SetParameter& parameter)
 {
-    addSetParameter(m_grid, m_index, m_col, parameter, m_lookUp, m_locale);
+    // The type's four bytes, then the value bytes: one key per rendering.
+    QByteArray key(4 + parameter.value.size(), Qt::Uninitialized);
+    for (int i = 0; i < 4; ++i)
+        key[i] = static_cast<char>((parameter.type >> (8 * i)) & 0xFF);
+    std::copy(parameter.value.cbegin(), parameter.value.cend(), key.begin() + 4);
+    auto it = m_texts->find(key);
+    if (it == m_texts->end())
+        it = m_texts->insert(key, parameterValueText(parameter.type, parameter.value, m_locale));
+    placeSetParameter(m_grid, m_index, m_col, parameter, m_lookUp, *it);
 }
 
 void SetComparisonFill::finish()

@@ -71,7 +71,15 @@ int addSetParameter(models::FlexGridModel& grid, SetRowIndex& index, int col, co
 // the result is the order a sort after every server would give.
 class SetComparisonFill {
 public:
-    explicit SetComparisonFill(models::FlexGridModel& grid) : m_grid(grid) {}
+    // Value texts already made, by type and value bytes: rendering a number
+    // asks the system for its format each time, and servers share most
+    // values, so a window keeps these from one opening to the next.
+    using Texts = QHash<QByteArray, QString>;
+
+    explicit SetComparisonFill(models::FlexGridModel& grid, Texts* texts = nullptr)
+        : m_grid(grid), m_texts(texts ? texts : &m_ownTexts)
+    {
+    }
 
     // Appends the server's column (header and width) and returns its index.
     int beginServer(const QString& server);
@@ -82,6 +90,8 @@ public:
 private:
     models::FlexGridModel& m_grid;
     QLocale m_locale;             // made once: making one asks the system
+    Texts m_ownTexts;
+    Texts* m_texts;
     SetRowIndex m_index;
     bool m_indexValid = false;    // the index holds every data row
     bool m_added = false;         // a server came since the last sort
