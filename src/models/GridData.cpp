@@ -36,6 +36,11 @@ bool parseNumberIn(const QLocale& user, const QLocale& cLocale, const QString& t
     // A number needs a digit: "inf" and "nan" are words here.
     if (std::none_of(trimmed.cbegin(), trimmed.cend(), [](QChar c) { return c.isDigit(); }))
         return false;
+    // Nor has a number letters beyond an exponent's "e": names such as
+    // "Maximum Directory Cache Buffers 2" are texts without asking the locale.
+    if (std::any_of(trimmed.cbegin(), trimmed.cend(),
+                    [](QChar c) { return c.isLetter() && c != u'e' && c != u'E'; }))
+        return false;
     bool ok = false;
     double v = user.toDouble(trimmed, &ok);
     if (!ok)
