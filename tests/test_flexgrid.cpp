@@ -254,6 +254,73 @@ private Q_SLOTS:
         verifyModelRows(model);
     }
 
+    // A batch that appends columns and inserts rows (sorted in among rows
+    // already in order) is announced as insertions; anything that moves or
+    // drops the rows the views show resets the model.
+    void batchOfInsertionsKeepsTheViews_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<bool>("resets");
+        QTest::addColumn<QStringList>("names");
+        // Steps: "+x" appends row x, "^x" inserts it at the first data row,
+        // "c" appends a column, "s" sorts by name, "h" hides the first data
+        // row, "S" sorts by name descending.
+        QTest::newRow("rows appended") << "+e +f" << false << QStringList{"b", "d", "a", "c", "e", "f"};
+        QTest::newRow("column and rows") << "c +e c" << false << QStringList{"b", "d", "a", "c", "e"};
+        QTest::newRow("sorted in among sorted rows")
+            << "s +0 +bb +z s" << false << QStringList{"0", "a", "b", "bb", "c", "d", "z"};
+        QTest::newRow("inserted at the top") << "^x c ^y" << false << QStringList{"y", "x", "b", "d", "a", "c"};
+        QTest::newRow("old rows reordered") << "+e s" << true << QStringList{"a", "b", "c", "d", "e"};
+        QTest::newRow("row hidden") << "+e h" << true << QStringList{"d", "a", "c", "e"};
+        QTest::newRow("descending") << "+e S" << true << QStringList{"e", "d", "c", "b", "a"};
+    }
+
+    void batchOfInsertionsKeepsTheViews()
+    {
+        QFETCH(QString, steps);
+        QFETCH(bool, resets);
+        QFETCH(QStringList, names);
+        FlexGridModel model;
+        fillNamed(model, 2, 0);
+        const bool startSorted = steps.startsWith(u's');
+        for (const char* name : {"b", "d", "a", "c"})
+            model.addRow({QString::fromLatin1(name)});
+        if (startSorted) {
+            model.sortRows(0, models::SortMode::StringNoCaseAscending, 1);
+            steps = steps.mid(2);
+        }
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+        QSignalSpy rowsInserted(&model, &QAbstractItemModel::rowsInserted);
+
+        model.beginUpdate();
+        for (const QString& step : steps.split(u' ')) {
+            if (step.startsWith(u'+'))
+                model.addRow({step.mid(1), step.mid(1)});
+            else if (step.startsWith(u'^'))
+                model.addRow({step.mid(1), step.mid(1)}, 1);
+            else if (step == u"c")
+                model.setCols(model.cols() + 1);
+            else if (step == u"s")
+                model.sortRows(0, models::SortMode::StringNoCaseAscending, 1);
+            else if (step == u"S")
+                model.sortRows(0, models::SortMode::StringNoCaseDescending, 1);
+            else if (step == u"h")
+                model.setRowHeight(1, 0);
+        }
+        model.endUpdate();
+
+        QCOMPARE(reset.count() > 0, resets);
+        if (!resets)
+            QVERIFY(rowsInserted.count() > 0);
+        QCOMPARE(model.columnCount(), model.cols());
+        verifyModelRows(model);
+        QStringList shown;
+        for (int v = 0; v < model.rowCount(); ++v)
+            shown.append(model.data(model.index(v, 0)).toString());
+        QCOMPARE(shown, names);
+    }
+
     void fixedRowsBecomeHeaderLines()
     {
         FlexGridModel model;

@@ -105,7 +105,7 @@ private Q_SLOTS:
         QCOMPARE(rowTexts(grid), rows);
     }
 
-    void fillSortsByNameAfterEachServer()
+    void fillSortsByNameOnceAtTheEnd()
     {
         FlexGridModel grid;
         makeGrid(grid, 0);
@@ -113,17 +113,86 @@ private Q_SLOTS:
         QCOMPARE(fill.beginServer(QStringLiteral("FS1")), 2);
         for (const auto& p : {number("b", 1), number("C", 2), number("a", 3)})
             fill.add(p);
-        fill.endServer();
-        QCOMPARE(rowTexts(grid), (QStringList{"a|Comm|3", "b|Comm|1", "C|Comm|2"}));
         QCOMPARE(grid.colWidth(2), 1830);
         QCOMPARE(grid.textMatrix(0, 2), QStringLiteral("FS1 - Value"));
 
-        // Rows found again after the sort moved them; a new name sorts in.
         fill.beginServer(QStringLiteral("FS2"));
         for (const auto& p : {number("c", 5), number("B", 6), number("A", 7), number("0 first", 8)})
             fill.add(p);
-        fill.endServer();
+        fill.finish();
         QCOMPARE(rowTexts(grid), (QStringList{"0 first|Comm||8", "a|Comm|3|7", "b|Comm|1|6", "C|Comm|2|5"}));
+
+        // A later opening finds the sorted rows again; a new name sorts in.
+        views::SetComparisonFill next(grid);
+        next.beginServer(QStringLiteral("FS3"));
+        for (const auto& p : {number("b", 9), number("10", 10), number("9", 11)})
+            next.add(p);
+        next.finish();
+        QCOMPARE(rowTexts(grid), (QStringList{"9|Comm|||11", "10|Comm|||10", "0 first|Comm||8|", "a|Comm|3|7|",
+                                              "b|Comm|1|6|9", "C|Comm|2|5|"}));
+    }
+
+    // One sort at the end of an opening orders the rows as a sort after
+    // every server did, ties (names equal ignoring case, numbers of equal
+    // value) included.
+    void sortOnceMatchesSortAfterEachServer_data()
+    {
+        QTest::addColumn<QList<QList<SetParameter>>>("servers");
+        QTest::newRow("names differing in case on the first server")
+            << QList<QList<SetParameter>>{{number("Abc", 1), number("x", 2), number("ABC", 3)},
+                                          {number("abc", 4), number("y", 5)}};
+        QTest::newRow("numbers of equal value")
+            << QList<QList<SetParameter>>{{number("1", 1), number("b", 2), number("01", 3)},
+                                          {number("1.0", 4), number("01", 5), number("a", 6)},
+                                          {number("B", 7), number("2", 8)}};
+        QTest::newRow("every server brings new names")
+            << QList<QList<SetParameter>>{{number("m", 1)}, {number("c", 2), number("M", 3)},
+                                          {number("z", 4), number("a", 5)}};
+    }
+
+    void sortOnceMatchesSortAfterEachServer()
+    {
+        QFETCH(QList<QList<SetParameter>>, servers);
+        FlexGridModel once;
+        makeGrid(once, 0);
+        views::SetComparisonFill fill(once);
+        for (int s = 0; s < servers.size(); ++s) {
+            fill.beginServer(QStringLiteral("FS%1").arg(s + 1));
+            for (const SetParameter& p : servers.at(s))
+                fill.add(p);
+        }
+        fill.finish();
+
+        FlexGridModel eachServer;
+        makeGrid(eachServer, static_cast<int>(servers.size()));
+        for (int s = 0; s < servers.size(); ++s) {
+            views::SetRowIndex index;
+            if (s > 0)
+                index.rebuild(eachServer.grid());
+            for (const SetParameter& p : servers.at(s))
+                views::addSetParameter(eachServer, index, views::kSetFirstServerCol + s, p, s > 0);
+            eachServer.sortRows(0, models::SortMode::GenericAscending, 1);
+        }
+        QCOMPARE(rowTexts(once), rowTexts(eachServer));
+    }
+
+    // Value texts kept from one opening to the next are found by type and
+    // bytes together: the same bytes render by their own type.
+    void keptValueTextsFollowTheType()
+    {
+        FlexGridModel grid;
+        makeGrid(grid, 0);
+        views::SetComparisonFill::Texts texts;
+        SetParameter onOff = number("switch", 1);
+        onOff.type = 1;
+        for (const SetParameter& p : {number("count", 1), onOff}) {
+            views::SetComparisonFill fill(grid, &texts);
+            fill.beginServer(QStringLiteral("FS%1").arg(grid.cols() - 1));
+            fill.add(p);
+            fill.add(number("same", 7));
+            fill.finish();
+        }
+        QCOMPARE(rowTexts(grid), (QStringList{"count|Comm|1|", "same|Comm|7|7", "switch|Comm||On"}));
     }
 
     void differencesRule_data()

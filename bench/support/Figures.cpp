@@ -7,6 +7,7 @@
 #include <QJsonObject>
 
 #include <cstdio>
+#include <malloc.h>
 
 #include <sys/resource.h>
 
@@ -95,6 +96,13 @@ double lapMs(QElapsedTimer& timer)
     const double value = static_cast<double>(timer.nsecsElapsed()) / 1e6;
     timer.restart();
     return value;
+}
+
+long heapInUseMiB()
+{
+    // Bytes handed out by malloc and not yet freed: what a structure holds,
+    // unlike the resident size, which keeps pages freed memory still sits on.
+    return static_cast<long>(mallinfo2().uordblks / (1024 * 1024));
 }
 
 long peakMemoryMiB()

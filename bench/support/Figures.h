@@ -88,5 +88,7 @@ double lapMs(QElapsedTimer& timer);
 
 // The most memory the process has held so far, in MiB.
 long peakMemoryMiB();
+// The heap memory the process holds now, in MiB.
+long heapInUseMiB();
 
 }  // namespace bench

@@ -23,8 +23,11 @@ void FlexGridModel::setCols(int count)
 {
     if (count == cols())
         return;
+    const bool appended = count > cols();
     m_grid.setCols(count);
-    structureChanged();
+    // Columns appended during a batch are announced as inserted at its end.
+    if (!(appended && tracksInsertions()))
+        structureChanged();
 }
 
 void FlexGridModel::setFixedRows(int count)
@@ -115,6 +118,7 @@ void FlexGridModel::setRowHeight(int row, int twips)
     }
     if (m_updateDepth > 0) {
         m_pendingStructure = true;
+        m_insertedRows.clear();
         return;
     }
     const auto it = std::lower_bound(m_visible.begin(), m_visible.end(), row);
@@ -135,6 +139,9 @@ void FlexGridModel::setColWidth(int col, int twips)
     if (col < 0 || col >= cols() || m_grid.colWidth(col) == std::max(0, twips))
         return;
     m_grid.setColWidth(col, twips);
+    // A column not yet announced gets its width with its insertion.
+    if (col >= m_publishedCols)
+        return;
     if (m_updateDepth > 0)
         m_pendingColumns = true;
     else
@@ -147,6 +154,14 @@ int FlexGridModel::addRow(const QStringList& cells, int at)
 {
     if (at < 0 || at > rows())
         at = rows();
+    if (tracksInsertions() && at >= fixedRows()) {
+        m_grid.insertRow(at, cells);
+        const auto it = std::lower_bound(m_insertedRows.begin(), m_insertedRows.end(), at);
+        for (auto shifted = it; shifted != m_insertedRows.end(); ++shifted)
+            ++*shifted;
+        m_insertedRows.insert(it, at);
+        return at;
+    }
     if (m_updateDepth > 0 || at < fixedRows()) {
         m_grid.insertRow(at, cells);
         structureChanged();
@@ -206,8 +221,42 @@ void FlexGridModel::sortRows(int col, SortMode mode, int firstDataRow)
 {
     if (col < 0 || col >= cols())
         return;
-    m_grid.sortRows(col, mode, firstDataRow);
-    structureChanged();
+    if (!tracksInsertions()) {
+        m_grid.sortRows(col, mode, firstDataRow);
+        structureChanged();
+        return;
+    }
+    // Rows inserted during the batch may move anywhere; the rows the views
+    // already show must keep their order among themselves, or the views are
+    // told of a new model after all.
+    std::vector<int> order;
+    m_grid.sortRows(col, mode, firstDataRow, &order);
+    const int first = std::max(0, firstDataRow);
+    std::vector<int> inserted;
+    int lastKnown = -1;
+    for (size_t i = 0; i < order.size(); ++i) {
+        const int before = order[i];
+        if (std::binary_search(m_insertedRows.begin(), m_insertedRows.end(), before)) {
+            inserted.push_back(first + static_cast<int>(i));
+        } else if (before < lastKnown) {
+            structureChanged();
+            m_insertedRows.clear();
+            return;
+        } else {
+            lastKnown = before;
+        }
+    }
+    if (!order.empty()) {
+        // Rows above the sorted range stay where they were.
+        std::vector<int> kept;
+        for (const int r : m_insertedRows) {
+            if (r < first)
+                kept.push_back(r);
+        }
+        kept.insert(kept.end(), inserted.begin(), inserted.end());
+        m_insertedRows = std::move(kept);
+    }
+    // The texts of the moved rows are announced with the insertions.
 }
 
 int FlexGridModel::removeEmptyRows()
@@ -296,10 +345,13 @@ void FlexGridModel::structureChanged()
 {
     if (m_updateDepth > 0) {
         m_pendingStructure = true;
+        m_insertedRows.clear();
         return;
     }
     beginResetModel();
     rebuildVisible();
+    m_publishedCols = cols();
+    m_insertedRows.clear();
     endResetModel();
     Q_EMIT columnWidthChanged(-1);
     clampSelection();
@@ -323,7 +375,15 @@ void FlexGridModel::emitPending()
         structureChanged();
         return;
     }
-    if (top >= 0) {
+    const bool rowsInserted = !m_insertedRows.empty();
+    if (rowsInserted || cols() > m_publishedCols)
+        emitInsertions();
+    if (rowsInserted && top >= 0) {
+        // Rows moved while the batch ran: the changed cells are somewhere in
+        // the changed columns.
+        if (!m_visible.empty())
+            Q_EMIT dataChanged(index(0, left), index(static_cast<int>(m_visible.size()) - 1, right));
+    } else if (top >= 0) {
         const auto first = std::lower_bound(m_visible.begin(), m_visible.end(), std::max(top, fixedRows()));
         const auto last = std::upper_bound(m_visible.begin(), m_visible.end(), bottom);
         if (first < last) {
@@ -336,8 +396,46 @@ void FlexGridModel::emitPending()
         Q_EMIT headerDataChanged(Qt::Horizontal, 0, cols() - 1);
     if (columns)
         Q_EMIT columnWidthChanged(-1);
-    if (selection)
+    if (rowsInserted) {
+        clampSelection();
         Q_EMIT cellSelectionChanged();
+    } else if (selection) {
+        Q_EMIT cellSelectionChanged();
+    }
+}
+
+void FlexGridModel::emitInsertions()
+{
+    if (cols() > m_publishedCols) {
+        beginInsertColumns(QModelIndex(), m_publishedCols, cols() - 1);
+        m_publishedCols = cols();
+        endInsertColumns();
+    }
+    if (m_insertedRows.empty())
+        return;
+    const std::vector<int> inserted = std::move(m_insertedRows);
+    m_insertedRows.clear();
+    // The rows shown before move down past the inserted rows above them.
+    size_t above = 0;
+    for (int& r : m_visible) {
+        while (above < inserted.size() && inserted[above] <= r + static_cast<int>(above))
+            ++above;
+        r += static_cast<int>(above);
+    }
+    // Then each run of adjacent inserted rows is announced at its place.
+    size_t i = 0;
+    while (i < inserted.size()) {
+        size_t end = i + 1;
+        while (end < inserted.size() && inserted[end] == inserted[end - 1] + 1)
+            ++end;
+        const auto at = std::lower_bound(m_visible.begin(), m_visible.end(), inserted[i]);
+        const int position = static_cast<int>(at - m_visible.begin());
+        beginInsertRows(QModelIndex(), position, position + static_cast<int>(end - i) - 1);
+        m_visible.insert(at, inserted.begin() + static_cast<std::ptrdiff_t>(i),
+                         inserted.begin() + static_cast<std::ptrdiff_t>(end));
+        endInsertRows();
+        i = end;
+    }
 }
 
 void FlexGridModel::rebuildVisible()
@@ -381,7 +479,7 @@ int FlexGridModel::rowCount(const QModelIndex& parent) const
 
 int FlexGridModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : cols();
+    return parent.isValid() ? 0 : m_publishedCols;
 }
 
 QVariant FlexGridModel::data(const QModelIndex& index, int role) const

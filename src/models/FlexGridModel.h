@@ -3,7 +3,11 @@
 // data rows (height > 0, below the fixed rows) as its rows; the fixed rows
 // become the column headers, one line each. Changes made between beginUpdate
 // and endUpdate are announced once at the end, so a refresh of thousands of
-// cells costs one repaint.
+// cells costs one repaint. A batch that only appends columns, inserts rows
+// and sorts the inserted rows in among rows already in order is announced as
+// insertions, so the views keep their columns, widths and scroll position and
+// do only the work of the new rows and columns; any other change of shape
+// resets the model.
 
 #include "models/GridData.h"
 
@@ -29,6 +33,7 @@ public:
     int cols() const { return m_grid.cols(); }
     void setRows(int count);
     void setCols(int count);
+    void reserveCols(int count) { m_grid.reserveCols(count); }
     int fixedRows() const { return m_grid.fixedRows(); }
     int fixedCols() const { return m_grid.fixedCols(); }
     void setFixedRows(int count);
@@ -97,6 +102,8 @@ Q_SIGNALS:
 private:
     void structureChanged();        // rebuilds the rows of the model
     void cellChanged(int row, int col);
+    bool tracksInsertions() const { return m_updateDepth > 0 && !m_pendingStructure; }
+    void emitInsertions();
     void rebuildVisible();
     void clampSelection();
     void applySelection(int row, int col, int rowSel, int colSel);
@@ -104,6 +111,8 @@ private:
 
     GridData m_grid;
     std::vector<int> m_visible;     // grid rows shown as model rows, ascending
+    int m_publishedCols = 0;        // columns the views have been told of
+    std::vector<int> m_insertedRows; // grid rows inserted during the batch, ascending
 
     int m_row = 0;
     int m_col = 0;

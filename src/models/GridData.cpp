@@ -24,7 +24,11 @@ QLocale lenient(QLocale locale)
 
 }  // namespace
 
-bool parseNumber(const QString& text, double* value)
+namespace {
+
+// parseNumber with the two locales made once by the caller: making the
+// user's locale asks the system each time, and a sort reads every key.
+bool parseNumberIn(const QLocale& user, const QLocale& cLocale, const QString& text, double* value)
 {
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
@@ -32,15 +36,27 @@ bool parseNumber(const QString& text, double* value)
     // A number needs a digit: "inf" and "nan" are words here.
     if (std::none_of(trimmed.cbegin(), trimmed.cend(), [](QChar c) { return c.isDigit(); }))
         return false;
+    // Nor has a number letters beyond an exponent's "e": names such as
+    // "Maximum Directory Cache Buffers 2" are texts without asking the locale.
+    if (std::any_of(trimmed.cbegin(), trimmed.cend(),
+                    [](QChar c) { return c.isLetter() && c != u'e' && c != u'E'; }))
+        return false;
     bool ok = false;
-    double v = lenient(QLocale()).toDouble(trimmed, &ok);
+    double v = user.toDouble(trimmed, &ok);
     if (!ok)
-        v = lenient(QLocale::c()).toDouble(trimmed, &ok);
+        v = cLocale.toDouble(trimmed, &ok);
     if (!ok || !std::isfinite(v))
         return false;
     if (value)
         *value = v;
     return true;
+}
+
+}  // namespace
+
+bool parseNumber(const QString& text, double* value)
+{
+    return parseNumberIn(lenient(QLocale()), lenient(QLocale::c()), text, value);
 }
 
 double leadingNumber(const QString& text)
@@ -67,6 +83,7 @@ double leadingNumber(const QString& text)
 GridData::Row GridData::makeRow() const
 {
     Row row;
+    row.cells.reserve(static_cast<size_t>(std::max(m_cols, m_reservedCols)));
     row.cells.resize(static_cast<size_t>(m_cols));
     return row;
 }
@@ -87,6 +104,8 @@ void GridData::setRows(int count)
 void GridData::setCols(int count)
 {
     count = std::max(0, count);
+    if (count < m_cols)
+        m_reservedCols = 0;
     m_cols = count;
     m_colInfo.resize(static_cast<size_t>(count));
     for (Row& row : m_rows) {
@@ -95,6 +114,22 @@ void GridData::setCols(int count)
             row.alignments.resize(static_cast<size_t>(count), 0);
     }
     m_fixedCols = std::min(m_fixedCols, count);
+}
+
+void GridData::reserveCols(int count)
+{
+    if (count <= m_cols)
+        return;
+    // Openings of one server each reserve a little more every time: the room
+    // then grows by half at least, so that the copies stay few.
+    const auto grown = [count](size_t capacity) {
+        return capacity >= static_cast<size_t>(count) ? capacity
+                                                      : std::max(static_cast<size_t>(count), capacity + capacity / 2);
+    };
+    m_reservedCols = count;
+    m_colInfo.reserve(grown(m_colInfo.capacity()));
+    for (Row& row : m_rows)
+        row.cells.reserve(grown(row.cells.capacity()));
 }
 
 void GridData::setFixedRows(int count)
@@ -240,8 +275,10 @@ bool GridData::removeColumn(int col)
     return true;
 }
 
-void GridData::sortRows(int col, SortMode mode, int firstDataRow)
+void GridData::sortRows(int col, SortMode mode, int firstDataRow, std::vector<int>* order)
 {
+    if (order)
+        order->clear();
     if (col < 0 || col >= m_cols)
         return;
     firstDataRow = std::max(0, firstDataRow);
@@ -257,6 +294,8 @@ void GridData::sortRows(int col, SortMode mode, int firstDataRow)
     const auto c = static_cast<size_t>(col);
     const bool generic = mode == SortMode::GenericAscending || mode == SortMode::GenericDescending;
     const bool numeric = mode == SortMode::NumericAscending || mode == SortMode::NumericDescending;
+    const QLocale userLocale = lenient(QLocale());
+    const QLocale cLocale = lenient(QLocale::c());
     std::vector<Key> keys;
     keys.reserve(m_rows.size() - static_cast<size_t>(firstDataRow));
     for (size_t i = static_cast<size_t>(firstDataRow); i < m_rows.size(); ++i) {
@@ -265,7 +304,7 @@ void GridData::sortRows(int col, SortMode mode, int firstDataRow)
             key.numeric = true;
             key.value = leadingNumber(m_rows[i].cells[c]);
         } else if (generic) {
-            key.numeric = parseNumber(m_rows[i].cells[c], &key.value);
+            key.numeric = parseNumberIn(userLocale, cLocale, m_rows[i].cells[c], &key.value);
         }
         keys.push_back(key);
     }
@@ -303,8 +342,13 @@ void GridData::sortRows(int col, SortMode mode, int firstDataRow)
 
     std::vector<Row> sorted;
     sorted.reserve(keys.size());
-    for (const Key& key : keys)
+    if (order)
+        order->reserve(keys.size());
+    for (const Key& key : keys) {
         sorted.push_back(std::move(m_rows[key.row]));
+        if (order)
+            order->push_back(static_cast<int>(key.row));
+    }
     std::move(sorted.begin(), sorted.end(), m_rows.begin() + firstDataRow);
 }
 

@@ -43,6 +43,9 @@ public:
     int cols() const { return m_cols; }
     void setRows(int count);
     void setCols(int count);
+    // Room for `count` columns in every row, so that columns added one by one
+    // afterwards allocate nothing.
+    void reserveCols(int count);
 
     int fixedRows() const { return m_fixedRows; }
     int fixedCols() const { return m_fixedCols; }
@@ -82,8 +85,9 @@ public:
     bool removeColumn(int col);
 
     // Sorts the rows firstDataRow .. rows-1 by the texts of `col`; rows keep
-    // their heights and alignments. Equal keys keep their order.
-    void sortRows(int col, SortMode mode, int firstDataRow);
+    // their heights and alignments. Equal keys keep their order. With `order`,
+    // it receives for every row from firstDataRow on the index it had before.
+    void sortRows(int col, SortMode mode, int firstDataRow, std::vector<int>* order = nullptr);
 
     // Removes, from the last row up to row 1, every row whose cells from
     // column 1 on are all empty. Returns the number of rows removed.
@@ -107,6 +111,7 @@ private:
     std::vector<Row> m_rows;
     std::vector<Col> m_colInfo;
     int m_cols = 0;
+    int m_reservedCols = 0;   // new rows get room for this many columns
     int m_fixedRows = 0;
     int m_fixedCols = 0;
 };

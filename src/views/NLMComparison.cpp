@@ -122,8 +122,8 @@ int addNlmServerColumns(models::FlexGridModel& nlms, models::FlexGridModel& desc
 }
 
 NlmComparisonFill::NlmComparisonFill(models::FlexGridModel& nlms, models::FlexGridModel& descriptions,
-                                     QLocale locale)
-    : m_nlms(nlms), m_descriptions(descriptions), m_locale(std::move(locale))
+                                     QLocale locale, Texts* texts)
+    : m_nlms(nlms), m_descriptions(descriptions), m_locale(std::move(locale)), m_texts(texts ? texts : &m_ownTexts)
 {
     m_rows.rebuild(nlms.grid(), kNlmFirstDataRow);
     m_descriptionRows.rebuild(descriptions.grid(), 1);
@@ -152,16 +152,55 @@ void NlmComparisonFill::addModule(const LoadedModule& module)
     }
     const int dateCol = m_nlms.cols() - 1;
     const nw::NLMInfo& info = module.info;
-    m_nlms.setTextMatrix(row, dateCol - 1, nlmVersionText(info.majorVersion, info.minorVersion, info.revision));
-    m_nlms.setTextMatrix(row, dateCol, nlmDateText(info.year, info.month, info.day, m_locale));
+    // Most servers run the same module in the same version as the server to
+    // their left: the text is then shared with that cell, not held again.
+    const auto shared = [this, row](QString text, int leftCol) {
+        const QString& left = m_nlms.textMatrix(row, leftCol);
+        return left == text ? left : text;
+    };
+    m_nlms.setTextMatrix(row, dateCol - 1,
+                         shared(versionText(info), dateCol - 3));
+    m_nlms.setTextMatrix(row, dateCol, shared(dateText(info), dateCol - 2));
 
     int descriptionRow = m_descriptionRows.find(file);
     if (descriptionRow < 0) {
         descriptionRow = m_descriptions.addRow({file});
         m_descriptionRows.add(file, descriptionRow);
     }
+    // The description too is usually the left neighbour's, word for word.
+    const QString& left = m_descriptions.grid().text(descriptionRow, m_descriptionColumn - 1);
+    const bool sameAsLeft = left.size() == module.descriptiveName.size() + 1 + module.copyright.size()
+        && left.startsWith(module.descriptiveName) && left.at(module.descriptiveName.size()) == QLatin1Char('\n')
+        && left.endsWith(module.copyright);
     m_descriptions.setTextMatrix(descriptionRow, m_descriptionColumn,
-                                 module.descriptiveName + QLatin1Char('\n') + module.copyright);
+                                 sameAsLeft ? left : module.descriptiveName + QLatin1Char('\n') + module.copyright);
+}
+
+const QString& NlmComparisonFill::versionText(const nw::NLMInfo& info)
+{
+    // Numbers beyond 16 bits do not occur; they go uncached rather than collide.
+    if (info.majorVersion > 0xFFFF || info.minorVersion > 0xFFFF || info.revision > 0xFFFF) {
+        m_scratch = nlmVersionText(info.majorVersion, info.minorVersion, info.revision);
+        return m_scratch;
+    }
+    const quint64 key = (quint64(info.majorVersion) << 32) | (quint64(info.minorVersion) << 16) | info.revision;
+    auto it = m_texts->versions.find(key);
+    if (it == m_texts->versions.end())
+        it = m_texts->versions.insert(key, nlmVersionText(info.majorVersion, info.minorVersion, info.revision));
+    return *it;
+}
+
+const QString& NlmComparisonFill::dateText(const nw::NLMInfo& info)
+{
+    if (info.year > 0xFFFF || info.month > 0xFF || info.day > 0xFF) {
+        m_scratch = nlmDateText(info.year, info.month, info.day, m_locale);
+        return m_scratch;
+    }
+    const quint32 key = (info.year << 16) | (info.month << 8) | info.day;
+    auto it = m_texts->dates.find(key);
+    if (it == m_texts->dates.end())
+        it = m_texts->dates.insert(key, nlmDateText(info.year, info.month, info.day, m_locale));
+    return *it;
 }
 
 void NlmComparisonFill::finish()

@@ -75,8 +75,16 @@ int addNlmServerColumns(models::FlexGridModel& nlms, models::FlexGridModel& desc
 // would.
 class NlmComparisonFill {
 public:
+    // Version and date texts already made, by their numbers. Making a date
+    // text asks the system for its format each time; servers share most
+    // versions and dates, so a window keeps these from one opening to the next.
+    struct Texts {
+        QHash<quint64, QString> versions;
+        QHash<quint32, QString> dates;
+    };
+
     NlmComparisonFill(models::FlexGridModel& nlms, models::FlexGridModel& descriptions,
-                      QLocale locale = QLocale());
+                      QLocale locale = QLocale(), Texts* texts = nullptr);
 
     // Columns for the next server; its modules follow.
     void addServer(const QString& server, NlmShow show);
@@ -88,8 +96,14 @@ public:
 private:
     models::FlexGridModel& m_nlms;
     models::FlexGridModel& m_descriptions;
+    const QString& versionText(const nw::NLMInfo& info);
+    const QString& dateText(const nw::NLMInfo& info);
+
     int m_descriptionColumn = -1;
     QLocale m_locale;
+    Texts m_ownTexts;
+    Texts* m_texts;
+    QString m_scratch;
     NlmRowIndex m_rows{Qt::CaseInsensitive};
     NlmRowIndex m_descriptionRows{Qt::CaseSensitive};
 };

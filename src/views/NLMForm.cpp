@@ -206,13 +206,17 @@ void NLMForm::unloadContents()
 
 // ---- opening ---------------------------------------------------------------------
 
-void NLMForm::beginAdding()
+void NLMForm::beginAdding(int servers)
 {
     if (m_fill)
         return;
     m_grdNLMs->beginUpdate();
     m_grdNLMDescription->beginUpdate();
-    m_fill = std::make_unique<NlmComparisonFill>(m_grdNLMs->model(), m_grdNLMDescription->model());
+    // Each server brings two comparison columns and one description column.
+    m_grdNLMs->model().reserveCols(m_grdNLMs->cols() + 2 * servers);
+    m_grdNLMDescription->model().reserveCols(m_grdNLMDescription->cols() + servers);
+    m_fill = std::make_unique<NlmComparisonFill>(m_grdNLMs->model(), m_grdNLMDescription->model(), QLocale(),
+                                                 &m_texts);
 }
 
 void NLMForm::endAdding()
@@ -471,11 +475,15 @@ void openNLMs(ViewHost& host)
         return;
     bringToFront(host, form);
 
-    form->beginAdding();
-    for (const QString& server : host.selectedServers()) {
+    const QStringList servers = host.selectedServers();
+    form->beginAdding(static_cast<int>(servers.size()));
+    for (const QString& server : servers) {
         if (form->addServer(server) == NLMForm::AddResult::NotAuthenticated)
             return;
-        // A message box lets events run: the window may have been closed.
+        // Between servers the window stays responsive and can be closed (a
+        // message box lets events run too).
+        if (form)
+            QCoreApplication::processEvents();
         if (!form || form->isUnloaded())
             return;
     }

@@ -54,8 +54,9 @@ public:
     bool hasServer(const QString& server) const;
 
     // An opening adds its servers between these two: the tables are redrawn
-    // once, and the rows are sorted by name at the end.
-    void beginAdding();
+    // once, and the rows are sorted by name at the end. `servers` is how many
+    // may come, so the columns are allocated once.
+    void beginAdding(int servers = 1);
     void endAdding();
 
     enum class AddResult { Added, AlreadyShown, NotConnected, NotAuthenticated };
@@ -104,6 +105,7 @@ private:
     QLineEdit* m_txtFind = nullptr;
     QStatusBar* m_statusBar = nullptr;
     std::unique_ptr<NlmComparisonFill> m_fill;   // while an opening runs
+    NlmComparisonFill::Texts m_texts;            // versions and dates made so far
     bool m_sortDescending = true;   // the first header sort after opening is descending
 };
 

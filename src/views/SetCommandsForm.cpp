@@ -161,7 +161,6 @@ SetCommandsForm::AddOutcome SetCommandsForm::addServer(const QString& server, Se
     readSetParameters(session.client(), session.handle(),
                       [&fill](const SetParameter& parameter) { fill.add(parameter); });
     session.close();
-    fill.endServer();
     model.endUpdate();
     return AddOutcome::Added;
 }
@@ -254,15 +253,24 @@ void openSetCommands(ViewHost& host)
         frame->show();
     QCoreApplication::processEvents();
 
-    SetComparisonFill fill(form->grdSetCommands()->model());
+    // The whole opening is one change of the table: its columns and rows are
+    // announced once, sorted by name once.
+    models::FlexGridModel& model = form->grdSetCommands()->model();
+    model.beginUpdate();
+    model.reserveCols(model.cols() + static_cast<int>(servers.size()));
+    SetComparisonFill fill(model, &form->valueTexts());
     for (const QString& server : servers) {
         if (!form || form->isUnloaded())
             return;
         if (form->addServer(server, fill) == SetCommandsForm::AddOutcome::NotAuthenticated)
             return;
+        // Between servers the window stays responsive and can be closed.
+        QCoreApplication::processEvents();
     }
     if (!form || form->isUnloaded())
         return;
+    fill.finish();
+    model.endUpdate();
     form->updateDifferencesBox();
     bringToFront(host, form);
 }

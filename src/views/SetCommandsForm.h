@@ -21,6 +21,8 @@ class SetCommandsForm : public ViewWindow {
     Q_OBJECT
 public:
     static QString caption() { return QStringLiteral("Set Commands"); }
+    // Value texts made by earlier openings of this window.
+    SetComparisonFill::Texts& valueTexts() { return m_valueTexts; }
 
     explicit SetCommandsForm(ViewHost& host, QWidget* parent = nullptr);
     ~SetCommandsForm() override;
@@ -65,6 +67,7 @@ private:
     QLineEdit* m_txtFind;
     QStatusBar* m_statusBar1;
     bool m_sortAscendingNext = true;   // the first header sort after opening is ascending
+    SetComparisonFill::Texts m_valueTexts;   // value texts made so far, for the next opening
 };
 
 // Opens the comparison (or brings it forward) with the selected servers

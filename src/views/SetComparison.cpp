@@ -55,17 +55,31 @@ void SetRowIndex::add(const QString& name, int row)
         slot = row;
 }
 
-int addSetParameter(models::FlexGridModel& grid, SetRowIndex& index, int col, const SetParameter& parameter,
-                       bool lookUp)
+namespace {
+
+int placeSetParameter(models::FlexGridModel& grid, SetRowIndex& index, int col, const SetParameter& parameter,
+                      bool lookUp, const QString& value)
 {
     int row = lookUp ? index.find(parameter.name) : -1;
     if (row < 0) {
         row = grid.addRow({parameter.name, parameterCategoryText(parameter.category)});
         index.add(parameter.name, row);
     }
-    grid.setTextMatrix(row, col, parameterValueText(parameter.type, parameter.value));
+    // Most values equal the server's to the left: the text is then shared
+    // with that cell rather than held once more.
+    const QString& left = grid.grid().text(row, col - 1);
+    grid.setTextMatrix(row, col, col > kSetFirstServerCol && left == value ? left : value);
     grid.setCellAlignment(row, col, Qt::AlignRight | Qt::AlignVCenter);
     return row;
+}
+
+}  // namespace
+
+int addSetParameter(models::FlexGridModel& grid, SetRowIndex& index, int col, const SetParameter& parameter,
+                       bool lookUp, const QLocale& locale)
+{
+    return placeSetParameter(grid, index, col, parameter, lookUp,
+                             parameterValueText(parameter.type, parameter.value, locale));
 }
 
 int SetComparisonFill::beginServer(const QString& server)
@@ -82,21 +96,29 @@ int SetComparisonFill::beginServer(const QString& server)
             m_index.clear();
         m_indexValid = true;
     }
-    m_rowsBefore = m_grid.rows();
+    m_added = true;
     return m_col;
 }
 
 void SetComparisonFill::add(const SetParameter& parameter)
 {
-    addSetParameter(m_grid, m_index, m_col, parameter, m_lookUp);
+    // The type's four bytes, then the value bytes: one key per rendering.
+    QByteArray key(4 + parameter.value.size(), Qt::Uninitialized);
+    for (int i = 0; i < 4; ++i)
+        key[i] = static_cast<char>((parameter.type >> (8 * i)) & 0xFF);
+    std::copy(parameter.value.cbegin(), parameter.value.cend(), key.begin() + 4);
+    auto it = m_texts->find(key);
+    if (it == m_texts->end())
+        it = m_texts->insert(key, parameterValueText(parameter.type, parameter.value, m_locale));
+    placeSetParameter(m_grid, m_index, m_col, parameter, m_lookUp, *it);
 }
 
-void SetComparisonFill::endServer()
+void SetComparisonFill::finish()
 {
-    if (m_sortedByName && m_grid.rows() == m_rowsBefore)
+    if (!m_added)
         return;
     m_grid.sortRows(kSetNameCol, models::SortMode::GenericAscending, m_grid.fixedRows());
-    m_sortedByName = true;
+    m_added = false;
     m_indexValid = false;
 }
 

@@ -8,6 +8,7 @@
 #include "models/FlexGridModel.h"
 
 #include <QHash>
+#include <QLocale>
 #include <QString>
 
 namespace views {
@@ -61,29 +62,41 @@ private:
 // name and category text; the category is written only then. The value cell
 // is right-aligned.
 int addSetParameter(models::FlexGridModel& grid, SetRowIndex& index, int col, const SetParameter& parameter,
-                       bool lookUp);
+                       bool lookUp, const QLocale& locale = QLocale());
 
 // Adds server columns one after another in one opening of the comparison.
-// After each server the rows are in ascending order by name (generic sort).
-// A server that adds no row leaves that order as it is, so the sort and the
-// rebuilding of the name index are then spared: the result is the same.
+// Rows are only appended while servers come in, so the name index built at
+// the start stays right; finish() sorts the rows ascending by name (generic
+// sort) once. The sort keeps rows of equal keys in the order they came, so
+// the result is the order a sort after every server would give.
 class SetComparisonFill {
 public:
-    explicit SetComparisonFill(models::FlexGridModel& grid) : m_grid(grid) {}
+    // Value texts already made, by type and value bytes: rendering a number
+    // asks the system for its format each time, and servers share most
+    // values, so a window keeps these from one opening to the next.
+    using Texts = QHash<QByteArray, QString>;
+
+    explicit SetComparisonFill(models::FlexGridModel& grid, Texts* texts = nullptr)
+        : m_grid(grid), m_texts(texts ? texts : &m_ownTexts)
+    {
+    }
 
     // Appends the server's column (header and width) and returns its index.
     int beginServer(const QString& server);
     void add(const SetParameter& parameter);
-    void endServer();
+    // Sorts the data rows by name unless no server was added.
+    void finish();
 
 private:
     models::FlexGridModel& m_grid;
+    QLocale m_locale;             // made once: making one asks the system
+    Texts m_ownTexts;
+    Texts* m_texts;
     SetRowIndex m_index;
-    bool m_indexValid = false;    // rows have not moved since the index was built
-    bool m_sortedByName = false;  // this opening has sorted and no row came since
+    bool m_indexValid = false;    // the index holds every data row
+    bool m_added = false;         // a server came since the last sort
     bool m_lookUp = false;
     int m_col = -1;
-    int m_rowsBefore = 0;
 };
 
 // The differences rule: true when some server's value differs, as text, from

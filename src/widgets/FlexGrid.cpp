@@ -31,8 +31,32 @@ protected:
     }
 };
 
+// Every header section holds one line per shown fixed row in the same font,
+// so one measured section gives the height of all of them. Qt's own hint
+// measures up to two hundred sections each time the header changes; a
+// comparison of many servers changes it with every server.
+class GridHeader : public QHeaderView {
+public:
+    using QHeaderView::QHeaderView;
+
+    QSize sizeHint() const override
+    {
+        QSize hint(0, 0);
+        const int n = count();
+        for (int i = 0; i < n; ++i) {
+            const int logical = logicalIndex(i);
+            if (!isSectionHidden(logical)) {
+                hint = sectionSizeFromContents(logical);
+                break;
+            }
+        }
+        return hint;
+    }
+};
+
 void setUpTable(QTableView* view, FlexGridModel* model, QObject* parent)
 {
+    view->setHorizontalHeader(new GridHeader(Qt::Horizontal, view));
     view->setModel(model);
     view->setItemDelegate(new FixedCellDelegate(parent));
     view->setSelectionMode(QAbstractItemView::NoSelection);
@@ -89,6 +113,13 @@ FlexGrid::FlexGrid(QWidget* parent)
     });
 
     connect(m_model, &FlexGridModel::columnWidthChanged, this, &FlexGrid::applyColumnWidths);
+    // Appended columns come with their widths; the fixed-column view never
+    // shows them.
+    connect(m_model, &QAbstractItemModel::columnsInserted, this, [this](const QModelIndex&, int first, int last) {
+        for (int c = std::max(first, fixedCols()); c <= last; ++c)
+            m_frozen->setColumnHidden(c, true);
+        applyColumnWidthRange(first, last);
+    });
     connect(m_model, &FlexGridModel::cellSelectionChanged, this, &FlexGrid::applySelection);
     connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this,
             [this] { m_savedScroll = m_view->verticalScrollBar()->value(); });
@@ -134,7 +165,34 @@ QTableView* FlexGrid::tableView() const
 
 double FlexGrid::dpi() const
 {
-    return settings::columnDotsPerInch(this);
+    // Measuring the font is text shaping; it is done once per font and screen.
+    if (m_dpi <= 0)
+        m_dpi = settings::columnDotsPerInch(this);
+    return m_dpi;
+}
+
+void FlexGrid::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::ApplicationFontChange
+        || event->type() == QEvent::StyleChange)
+        rescaleColumns();
+}
+
+bool FlexGrid::event(QEvent* event)
+{
+    // A window moved to another screen may have another resolution.
+    if (event->type() == QEvent::ScreenChangeInternal || event->type() == QEvent::Show)
+        rescaleColumns();
+    return QWidget::event(event);
+}
+
+void FlexGrid::rescaleColumns()
+{
+    const double before = m_dpi;
+    m_dpi = 0;
+    if (before > 0 && dpi() != before)
+        applyColumnWidths(-1);
 }
 
 void FlexGrid::setRedraw(bool on)
@@ -150,10 +208,18 @@ void FlexGrid::setRedraw(bool on)
 
 void FlexGrid::applyColumnWidths(int col)
 {
+    if (col < 0)
+        applyColumnWidthRange(0, cols() - 1);
+    else
+        applyColumnWidthRange(col, col);
+}
+
+void FlexGrid::applyColumnWidthRange(int first, int last)
+{
     m_applyingWidths = true;
-    const int first = col < 0 ? 0 : col;
-    const int last = col < 0 ? cols() - 1 : col;
-    for (int c = first; c <= last && c < cols(); ++c) {
+    first = std::max(0, first);
+    const int shown = m_model->columnCount();
+    for (int c = first; c <= last && c < shown; ++c) {
         const int twips = m_model->colWidth(c);
         const int pixels = std::max(1, settings::twipsToPixels(twips, dpi()));
         m_view->setColumnHidden(c, twips == 0);

@@ -103,8 +103,14 @@ Q_SIGNALS:
     void mouseMove(Qt::MouseButtons buttons, int row, int col);
     void doubleClick(int row, int col);
 
+protected:
+    void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
+
 private:
     void applyColumnWidths(int col);
+    void applyColumnWidthRange(int first, int last);
+    void rescaleColumns();
     void applySelection();
     bool handleMouse(QWidget* source, QMouseEvent* event);
     std::pair<int, int> cellAt(QWidget* source, const QPoint& posInSource) const;
@@ -116,6 +122,7 @@ private:
     FlexGridModel* m_model;
     QTableView* m_view;
     QTableView* m_frozen;            // the fixed columns, kept in place while the rest scrolls
+    mutable double m_dpi = 0;        // column scale, measured once per font and screen
     int m_redrawOffDepth = 0;
     bool m_applyingSelection = false;
     bool m_applyingWidths = false;
