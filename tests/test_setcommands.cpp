@@ -251,6 +251,14 @@ private Q_SLOTS:
         f.host.window()->show();
         widgets::FlexGrid& g = grid(form);
 
+        QVERIFY(QTest::qWaitForWindowExposed(f.host.window()));
+        // A row out of sight comes to the top of the grid, as in the NLM comparison.
+        const int middle = rowOf(form, QStringLiteral("Parameter 40"));
+        QVERIFY(!g.isRowVisible(middle));
+        form->txtFind()->setText(QStringLiteral("parameter 40"));
+        QCOMPARE(g.row(), middle);
+        QCOMPARE(g.topRow(), middle);
+
         form->txtFind()->setText(QStringLiteral("zULU"));
         const int zulu = rowOf(form, QStringLiteral("Zulu Time"));
         QCOMPARE(g.row(), zulu);

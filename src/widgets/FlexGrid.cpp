@@ -203,12 +203,17 @@ void FlexGrid::applySelection()
     }
     selection->select(items, QItemSelectionModel::ClearAndSelect);
     // Moving the current cell from code does not scroll; TopRow does that.
+    // The fixed-column view shares the selection and would otherwise scroll
+    // to a current cell in a fixed column, dragging the grid along with it.
     const int current = m_model->viewRow(row());
     if (current >= 0) {
         const bool autoScroll = m_view->hasAutoScroll();
+        const bool frozenAutoScroll = m_frozen->hasAutoScroll();
         m_view->setAutoScroll(false);
+        m_frozen->setAutoScroll(false);
         selection->setCurrentIndex(m_model->index(current, col()), QItemSelectionModel::NoUpdate);
         m_view->setAutoScroll(autoScroll);
+        m_frozen->setAutoScroll(frozenAutoScroll);
     }
     m_applyingSelection = false;
 }
