@@ -18,6 +18,9 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTableView>
 #include <QtTest>
 
 using views::SetCommandsForm;
@@ -269,6 +272,60 @@ private Q_SLOTS:
         // No match: the selection stays where it was.
         form->txtFind()->setText(QStringLiteral("zULUx"));
         QCOMPARE(g.row(), zulu);
+    }
+
+    void sidewaysScrollingMovesWholeColumns()
+    {
+        // Four servers and more do not fit beside the frozen "Command" and
+        // "Category": at every step of the scroll bar each server column is
+        // either wholly beside them or wholly scrolled away, never half under them.
+        QByteArray servers;
+        for (int i = 1; i <= 6; ++i) {
+            servers += (i > 1 ? "," : "")
+                + server("FS" + QByteArray::number(i), R"({ "name": "Time", "type": 0, "value": 1 })");
+        }
+        Fixture f(network(servers));
+        QVERIFY(f.client);
+        SetCommandsForm* form = f.open({"FS1", "FS2", "FS3", "FS4", "FS5", "FS6"});
+        f.host.window()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.host.window()));
+        QTableView* view = grid(form).tableView();
+        auto* fixed = grid(form).findChild<QTableView*>(QStringLiteral("fixedColumnsView"));
+        QVERIFY(fixed && fixed->isVisible());
+        QScrollBar* bar = view->horizontalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        QWidget* g = &grid(form);
+        // Where the fixed columns end, in the grid's own coordinates.
+        const int edge = fixed->viewport()->mapTo(g, QPoint(fixed->viewport()->width(), 0)).x();
+        const auto cellLeft = [&](int col) {
+            return view->viewport()->mapTo(g, QPoint(view->columnViewportPosition(col), 0)).x();
+        };
+        const auto headerLeft = [&](int col) {
+            QWidget* header = view->horizontalHeader()->viewport();
+            return header->mapTo(g, QPoint(view->horizontalHeader()->sectionViewportPosition(col), 0)).x();
+        };
+        for (int value = bar->minimum(); value <= bar->maximum(); ++value) {
+            bar->setValue(value);
+            QCoreApplication::processEvents();
+            int firstShown = -1;
+            for (int col = 2; col < grid(form).cols(); ++col) {
+                const int left = cellLeft(col);
+                const int right = left + view->columnWidth(col);
+                QVERIFY2(left >= edge || right <= edge,
+                         qPrintable(QStringLiteral("step %1, column %2 at %3..%4, fixed columns end at %5")
+                                        .arg(value).arg(col).arg(left).arg(right).arg(edge)));
+                if (firstShown < 0 && left >= edge)
+                    firstShown = col;
+            }
+            // The first server column shown starts right at their edge, its header with it.
+            QCOMPARE(firstShown, 2 + value - bar->minimum());
+            QCOMPARE(cellLeft(firstShown), edge);
+            QCOMPARE(headerLeft(firstShown), edge);
+        }
+        // The fixed columns themselves are never part of the scrolling.
+        QVERIFY(view->isColumnHidden(0) && view->isColumnHidden(1));
+        QCOMPARE(fixed->horizontalHeader()->sectionViewportPosition(0), 0);
+        grid(form).grab().save(QDir::temp().filePath(QStringLiteral("veskaro-set-scrolled.png")));
     }
 
     void headerSortsAscendingThenDescending()

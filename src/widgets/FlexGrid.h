@@ -115,7 +115,8 @@ private:
 
     FlexGridModel* m_model;
     QTableView* m_view;
-    QTableView* m_frozen;            // the fixed columns, kept in place while the rest scrolls
+    QTableView* m_frozen;            // the fixed columns, kept in place beside the rest
+    QWidget* m_frozenFoot;           // under the fixed columns, beside the horizontal scroll bar
     int m_redrawOffDepth = 0;
     bool m_applyingSelection = false;
     bool m_applyingWidths = false;
