@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QApplication>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTableView>
@@ -449,6 +450,83 @@ private Q_SLOTS:
         QVERIFY(f.host.saveEnabled);
         form->parentWidget()->close();
         QVERIFY(!f.host.setCommandsMenu()->menuAction()->isVisible());
+    }
+
+    void openedWindowEndsActiveDespiteAMessageBox()
+    {
+        Fixture f;
+        f.host.window()->show();
+        f.host.window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.host.window()));
+        // Another view is active, the focus in one of its boxes.
+        auto* edit = new QLineEdit;
+        QMdiSubWindow* old = f.host.mdiArea()->addSubWindow(edit);
+        old->show();
+        f.host.mdiArea()->setActiveSubWindow(old);
+        edit->setFocus();
+        QCOMPARE(QApplication::focusWidget(), edit);
+
+        // The unreachable server's message takes the activation away while it
+        // is shown, as a modal box does; meanwhile the main window's focus is
+        // left in the other view (disabling the server list hands it on), and
+        // the window system gives the activation back only after the opening.
+        f.test.messages.whileShown = [&f, edit](const platform::Message&) {
+            QWidget box;
+            box.resize(200, 80);
+            box.show();
+            box.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&box));
+            edit->setFocus();
+            box.close();
+        };
+        const auto activationComesBack = [&f] {
+            f.host.window()->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(f.host.window()));
+            QCoreApplication::processEvents();
+        };
+        SetCommandsForm* form = f.open({"DOWN", "FS1"});
+        QCOMPARE(f.test.messages.titles(), QStringList{QStringLiteral("Connect to server")});
+        activationComesBack();
+        QCOMPARE(f.host.mdiArea()->activeSubWindow(), form->frame());
+        QVERIFY(form->isAncestorOf(QApplication::focusWidget()));
+        QCOMPARE(f.host.mdiArea()->subWindowList(QMdiArea::StackingOrder).last(), form->frame());
+
+        // Reused: opening again while the other view is active brings it forward too.
+        f.host.mdiArea()->setActiveSubWindow(old);
+        edit->setFocus();
+        QCOMPARE(f.host.mdiArea()->activeSubWindow(), old);
+        f.open({"FS2", "DOWN"});
+        activationComesBack();
+        QCOMPARE(f.host.mdiArea()->activeSubWindow(), form->frame());
+        QVERIFY(form->isAncestorOf(QApplication::focusWidget()));
+    }
+
+    void menuStaysWhileAnotherProgramHasTheFocus()
+    {
+        Fixture f;
+        f.host.window()->show();
+        f.host.window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.host.window()));
+        SetCommandsForm* form = f.open({"FS1"});
+        QVERIFY(f.host.setCommandsMenu()->menuAction()->isVisible());
+
+        // Another top-level window takes the focus, as another program would.
+        QWidget elsewhere;
+        elsewhere.resize(200, 100);
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+        QTRY_VERIFY(!f.host.window()->isActiveWindow());
+        QCoreApplication::processEvents();
+        QVERIFY(form->isActiveView());
+        QVERIFY(f.host.setCommandsMenu()->menuAction()->isVisible());
+
+        // Coming back changes nothing either.
+        f.host.window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.host.window()));
+        QCoreApplication::processEvents();
+        QVERIFY(form->isActiveView());
+        QVERIFY(f.host.setCommandsMenu()->menuAction()->isVisible());
     }
 
     void windowStateDefaultsAndSaving()

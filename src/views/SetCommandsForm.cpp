@@ -264,7 +264,6 @@ void openSetCommands(ViewHost& host)
     if (!form || form->isUnloaded())
         return;
     form->updateDifferencesBox();
-    bringToFront(host, form);
 }
 
 void removeSetCommandsColumn(ViewHost& host)
