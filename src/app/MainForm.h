@@ -6,6 +6,7 @@
 #include "app/Commands.h"
 #include "app/TableExport.h"
 #include "core/AppContext.h"
+#include "settings/WindowGeometry.h"
 #include "views/ViewHost.h"
 #include "views/ViewMenus.h"
 
@@ -162,6 +163,9 @@ private:
     void runDialog(Command command);
     void restoreGeometryFromSettings();
     void saveGeometryToSettings();
+    // Moves the window, its frame included, inside the available area of its
+    // screen when any of it lies outside.
+    void keepFrameOnScreen();
     QAction* addNamedAction(QMenu* menu, const QString& text, const QString& objectName);
     QMenu* addNamedMenu(QMenu* parent, const QString& title, const QString& objectName);
 
@@ -194,7 +198,7 @@ private:
     bool m_saveCopyWanted = false;
     bool m_unloaded = false;
     bool m_showSplash = true;
-    QSize m_pendingFrameSize;  // stored outer size still to be applied
+    settings::AppliedGeometry m_appliedGeometry;  // what start-up gave the window from MainForm
     std::vector<std::unique_ptr<OpeningGuard>> m_openings;
 };
 
