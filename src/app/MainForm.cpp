@@ -167,10 +167,22 @@ void MainForm::unload()
 void MainForm::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    // The window manager adds its frame once the window is on screen; a title
-    // bar pushed above the screen's top edge could no longer be grabbed.
-    if (!event->spontaneous())
+    // The window manager adds its frame once the window is on screen (its
+    // size is known at the latest when the window is first activated); a
+    // title bar pushed above the screen's top edge could no longer be grabbed.
+    if (!event->spontaneous()) {
+        m_frameCheckPending = true;
         QTimer::singleShot(0, this, &MainForm::keepFrameOnScreen);
+    }
+}
+
+void MainForm::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && m_frameCheckPending && isActiveWindow()) {
+        m_frameCheckPending = false;
+        keepFrameOnScreen();
+    }
 }
 
 void MainForm::keepFrameOnScreen()

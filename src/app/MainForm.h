@@ -141,6 +141,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -199,6 +200,7 @@ private:
     bool m_unloaded = false;
     bool m_showSplash = true;
     settings::AppliedGeometry m_appliedGeometry;  // what start-up gave the window from MainForm
+    bool m_frameCheckPending = false;   // shown, the window manager's frame not yet looked at
     std::vector<std::unique_ptr<OpeningGuard>> m_openings;
 };
 
