@@ -17,6 +17,9 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QDir>
+#include <QFileInfo>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -158,6 +161,7 @@ private Q_SLOTS:
     void geometryOffTheScreenComesBack();
     void childWindowsFoundByCaptionAndClosed();
     void secondStartHandsOverInProcess();
+    void handOverIsPrivateAndNeverLost();
     void secondProgramStartHandsOver();
 };
 
@@ -571,6 +575,41 @@ void TestMainWindow::secondStartHandsOverInProcess()
     // A start that finds the name taken when it comes to listen hands over too.
     QCOMPARE(app::SingleInstance(name).listen(), app::SingleInstance::Listen::HandedOver);
     QVERIFY(!app::SingleInstance(name + QStringLiteral("-none")).handOverToRunningInstance(200));
+}
+
+void TestMainWindow::handOverIsPrivateAndNeverLost()
+{
+    // The socket lies in the user's runtime folder and only the user may use it.
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    QVERIFY(app::SingleInstance::defaultName().startsWith(runtime + QLatin1Char('/')));
+    const QString name = QDir(runtime).filePath(QStringLiteral("VeskaroTest-%1").arg(QCoreApplication::applicationPid()));
+    app::SingleInstance first(name);
+    QCOMPARE(first.listen(), app::SingleInstance::Listen::Listening);
+    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+        | QFile::WriteOther | QFile::ExeOther;
+    QVERIFY(QFileInfo::exists(name));
+    QCOMPARE(QFileInfo(name).permissions() & others, QFile::Permissions());
+    // A later start never takes the name over, whatever it finds.
+    QCOMPARE(app::SingleInstance(name).listen(), app::SingleInstance::Listen::HandedOver);
+
+    // A request that comes before anything listens to it (the main window is
+    // still being built) is kept, and answered once.
+    QVERIFY(!first.takeUnansweredRequest());
+    QVERIFY(app::SingleInstance(name).handOverToRunningInstance());
+    bool answered = false;   // QTRY_VERIFY evaluates once more after its loop
+    QTRY_VERIFY(answered = answered || first.takeUnansweredRequest());
+    QVERIFY(!first.takeUnansweredRequest());
+
+    // The main window honours it once it is shown, not before.
+    Harness run;
+    QCOMPARE(run.start(), std::nullopt);
+    app::MainForm& form = run.form();
+    form.activateFromAnotherStart();
+    QCoreApplication::processEvents();
+    QVERIFY(!form.isVisible());
+    form.showMinimized();
+    QTRY_VERIFY(!(form.windowState() & Qt::WindowMinimized));
+    QVERIFY(form.isVisible());
 }
 
 void TestMainWindow::secondProgramStartHandsOver()

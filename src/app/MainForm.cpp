@@ -29,6 +29,8 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include <utility>
+
 #include <algorithm>
 #include <cmath>
 
@@ -171,6 +173,9 @@ void MainForm::showEvent(QShowEvent* event)
     // size is known at the latest when the window is first activated); a
     // title bar pushed above the screen's top edge could no longer be grabbed.
     if (!event->spontaneous()) {
+        m_shownOnce = true;
+        if (std::exchange(m_activationPending, false))
+            QTimer::singleShot(0, this, &MainForm::activateFromAnotherStart);
         m_frameCheckPending = true;
         QTimer::singleShot(0, this, &MainForm::keepFrameOnScreen);
     }
@@ -246,6 +251,11 @@ void MainForm::saveGeometryToSettings()
 
 void MainForm::activateFromAnotherStart()
 {
+    if (!m_shownOnce) {
+        // Still starting: showing the window now would put it up half built.
+        m_activationPending = true;
+        return;
+    }
     if (windowState() & Qt::WindowMinimized)
         showNormal();
     else if (!isVisible())

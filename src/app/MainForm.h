@@ -127,7 +127,8 @@ public:
     void beginOpening(bool disableToolBar) override;
     void endOpening() override;
 
-    // Restores and activates the window when a second start hands over.
+    // Restores and activates the window when a second start hands over; a
+    // request that comes before the window is first shown is honoured once it is.
     void activateFromAnotherStart();
 
     // The designed size, used on a first run.
@@ -200,7 +201,9 @@ private:
     bool m_unloaded = false;
     bool m_showSplash = true;
     settings::AppliedGeometry m_appliedGeometry;  // what start-up gave the window from MainForm
-    bool m_frameCheckPending = false;   // shown, the window manager's frame not yet looked at
+    bool m_frameCheckPending = false;
+    bool m_shownOnce = false;
+    bool m_activationPending = false;   // asked to come forward before it was shown   // shown, the window manager's frame not yet looked at
     std::vector<std::unique_ptr<OpeningGuard>> m_openings;
 };
 
