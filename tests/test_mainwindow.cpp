@@ -17,6 +17,10 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QDir>
+#include <QFileInfo>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -156,8 +160,12 @@ private Q_SLOTS:
     void saveAndCopyFollowTheRefreshCaption();
     void shutdownSavesGeometryUnlessMaximised_data();
     void shutdownSavesGeometryUnlessMaximised();
+    void geometryKeptAndBroughtOnScreen_data();
+    void geometryKeptAndBroughtOnScreen();
+    void geometryOffTheScreenComesBack();
     void childWindowsFoundByCaptionAndClosed();
     void secondStartHandsOverInProcess();
+    void handOverIsPrivateAndNeverLost();
     void secondProgramStartHandsOver();
 };
 
@@ -496,7 +504,8 @@ void TestMainWindow::shutdownSavesGeometryUnlessMaximised()
     app::MainForm& form = run.form();
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form) || state == Qt::WindowMinimized);
-    form.move(app::twipsToPixels(2880), app::twipsToPixels(720));
+    // The window's own place, its frame excluded, is what is kept.
+    form.setGeometry(QRect(QPoint(app::twipsToPixels(2880), app::twipsToPixels(720)), form.size()));
     form.setWindowState(state);
     QCoreApplication::processEvents();
     form.close();
@@ -507,10 +516,70 @@ void TestMainWindow::shutdownSavesGeometryUnlessMaximised()
     };
     QCOMPARE(stored("Left"), written ? QStringLiteral("2880") : QStringLiteral("1440"));
     QCOMPARE(stored("Top"), written ? QStringLiteral("720") : QStringLiteral("1440"));
-    // The outer size read at start-up is the outer size written back: no
-    // creeping by the width of the window's frame from run to run.
+    // The size read at start-up is the size written back: no creeping by the
+    // width of the window's frame from run to run.
     QCOMPARE(stored("Width"), QStringLiteral("9000"));
     QCOMPARE(stored("Height"), QStringLiteral("6000"));
+}
+
+void TestMainWindow::geometryKeptAndBroughtOnScreen_data()
+{
+    QTest::addColumn<QStringList>("seeded");    // Top, Left, Height, Width
+    QTest::addColumn<QStringList>("expected");  // as stored after a run that moved nothing
+    // Values that are no whole number of pixels come back to the twip.
+    QTest::newRow("left alone") << QStringList{"1000", "1005", "7000", "8040"}
+                                << QStringList{"1000", "1005", "7000", "8040"};
+    QTest::newRow("first run heights") << QStringList{"1440", "1440", "0", "0"}
+                                       << QStringList{"1440", "1440", "5625", "6750"};
+}
+
+void TestMainWindow::geometryKeptAndBroughtOnScreen()
+{
+    QFETCH(QStringList, seeded);
+    QFETCH(QStringList, expected);
+    const QStringList names{"Top", "Left", "Height", "Width"};
+    Harness run;
+    QList<Seed> seeds;
+    for (int i = 0; i < 4; ++i)
+        seeds.append({QStringLiteral("MainForm"), names[i], seeded[i]});
+    run.seed(seeds);
+    QCOMPARE(run.start(), std::nullopt);
+    run.form().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&run.form()));
+    QCoreApplication::processEvents();
+    run.form().close();
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(run.storedAfterRun(QStringLiteral("MainForm"), names[i]).value_or("-"), expected[i]);
+}
+
+void TestMainWindow::geometryOffTheScreenComesBack()
+{
+    // Stored on a larger screen, or on one no longer attached: the window
+    // comes back inside the available area, with its size when that fits.
+    Harness run;
+    run.seed({{"MainForm", "Top", "-9000"}, {"MainForm", "Left", "300000"},
+              {"MainForm", "Height", "6000"}, {"MainForm", "Width", "9000"}});
+    QCOMPARE(run.start(), std::nullopt);
+    app::MainForm& form = run.form();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCoreApplication::processEvents();
+    const QRect available = form.screen()->availableGeometry();
+    QVERIFY2(available.contains(form.frameGeometry()), qPrintable(QStringLiteral("%1,%2 %3x%4")
+        .arg(form.frameGeometry().x()).arg(form.frameGeometry().y())
+        .arg(form.frameGeometry().width()).arg(form.frameGeometry().height())));
+    QCOMPARE(form.size(), QSize(app::twipsToPixels(9000), app::twipsToPixels(6000)));
+    QCOMPARE(form.frameGeometry().right(), available.right());
+
+    // Larger than the screen: it is cut to the screen instead of hanging over.
+    Harness huge;
+    huge.seed({{"MainForm", "Top", "0"}, {"MainForm", "Left", "0"},
+               {"MainForm", "Height", "900000"}, {"MainForm", "Width", "900000"}});
+    QCOMPARE(huge.start(), std::nullopt);
+    huge.form().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&huge.form()));
+    QCoreApplication::processEvents();
+    QVERIFY(huge.form().screen()->availableGeometry().contains(huge.form().frameGeometry()));
 }
 
 void TestMainWindow::childWindowsFoundByCaptionAndClosed()
@@ -557,6 +626,41 @@ void TestMainWindow::secondStartHandsOverInProcess()
     // A start that finds the name taken when it comes to listen hands over too.
     QCOMPARE(app::SingleInstance(name).listen(), app::SingleInstance::Listen::HandedOver);
     QVERIFY(!app::SingleInstance(name + QStringLiteral("-none")).handOverToRunningInstance(200));
+}
+
+void TestMainWindow::handOverIsPrivateAndNeverLost()
+{
+    // The socket lies in the user's runtime folder and only the user may use it.
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    QVERIFY(app::SingleInstance::defaultName().startsWith(runtime + QLatin1Char('/')));
+    const QString name = QDir(runtime).filePath(QStringLiteral("VeskaroTest-%1").arg(QCoreApplication::applicationPid()));
+    app::SingleInstance first(name);
+    QCOMPARE(first.listen(), app::SingleInstance::Listen::Listening);
+    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+        | QFile::WriteOther | QFile::ExeOther;
+    QVERIFY(QFileInfo::exists(name));
+    QCOMPARE(QFileInfo(name).permissions() & others, QFile::Permissions());
+    // A later start never takes the name over, whatever it finds.
+    QCOMPARE(app::SingleInstance(name).listen(), app::SingleInstance::Listen::HandedOver);
+
+    // A request that comes before anything listens to it (the main window is
+    // still being built) is kept, and answered once.
+    QVERIFY(!first.takeUnansweredRequest());
+    QVERIFY(app::SingleInstance(name).handOverToRunningInstance());
+    bool answered = false;   // QTRY_VERIFY evaluates once more after its loop
+    QTRY_VERIFY(answered = answered || first.takeUnansweredRequest());
+    QVERIFY(!first.takeUnansweredRequest());
+
+    // The main window honours it once it is shown, not before.
+    Harness run;
+    QCOMPARE(run.start(), std::nullopt);
+    app::MainForm& form = run.form();
+    form.activateFromAnotherStart();
+    QCoreApplication::processEvents();
+    QVERIFY(!form.isVisible());
+    form.showMinimized();
+    QTRY_VERIFY(!(form.windowState() & Qt::WindowMinimized));
+    QVERIFY(form.isVisible());
 }
 
 void TestMainWindow::secondProgramStartHandsOver()

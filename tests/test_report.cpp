@@ -18,6 +18,8 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QScreen>
+#include <QGuiApplication>
 #include <QTest>
 #include <QTextStream>
 
@@ -190,7 +192,7 @@ private Q_SLOTS:
     void usage_data();
     void usage();
     void brokenSettingsAreKeptAsideAndReported();
-    void screenshotOfAnOversizedWindowNamesTheCause();
+    void screenshotOfAnOversizedWindowFitsTheScreen();
     void tables_data();
     void tables();
     void csvIsWhatSaveWrites();
@@ -291,17 +293,21 @@ void TestReport::usage()
     }
 }
 
-void TestReport::screenshotOfAnOversizedWindowNamesTheCause()
+void TestReport::screenshotOfAnOversizedWindowFitsTheScreen()
 {
+    // A stored size far beyond any screen is cut to the available area, so
+    // the picture is taken at a size that can be drawn.
     ReportRun report;
     for (const char* name : {"Width", "Height"})
         report.seed(app::kMainFormKey, QString::fromLatin1(name), QStringLiteral("900000000"));
     const QString png = report.path(QStringLiteral("main.png"));
     const Outcome outcome = report.run({QStringLiteral("--screenshot"), png, QStringLiteral("servers")});
-    QCOMPARE(outcome.exitCode, 1);
-    QVERIFY2(outcome.err.contains(QLatin1String("cannot render the main window")), qPrintable(outcome.err));
-    QVERIFY(!outcome.err.contains(QLatin1String("cannot write")));
-    QVERIFY(!QFile::exists(png));
+    QCOMPARE(outcome.exitCode, 0);
+    const QImage picture(png);
+    QVERIFY(!picture.isNull());
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+    QVERIFY2(picture.width() <= screen.width() + 64 && picture.height() <= screen.height() + 64,
+             qPrintable(QStringLiteral("%1 x %2").arg(picture.width()).arg(picture.height())));
 }
 
 void TestReport::brokenSettingsAreKeptAsideAndReported()

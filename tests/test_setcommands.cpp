@@ -18,6 +18,10 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QApplication>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTableView>
 #include <QtTest>
 
 using views::SetCommandsForm;
@@ -251,6 +255,14 @@ private Q_SLOTS:
         f.host.window()->show();
         widgets::FlexGrid& g = grid(form);
 
+        QVERIFY(QTest::qWaitForWindowExposed(f.host.window()));
+        // A row out of sight comes to the top of the grid, as in the NLM comparison.
+        const int middle = rowOf(form, QStringLiteral("Parameter 40"));
+        QVERIFY(!g.isRowVisible(middle));
+        form->txtFind()->setText(QStringLiteral("parameter 40"));
+        QCOMPARE(g.row(), middle);
+        QCOMPARE(g.topRow(), middle);
+
         form->txtFind()->setText(QStringLiteral("zULU"));
         const int zulu = rowOf(form, QStringLiteral("Zulu Time"));
         QCOMPARE(g.row(), zulu);
@@ -261,6 +273,60 @@ private Q_SLOTS:
         // No match: the selection stays where it was.
         form->txtFind()->setText(QStringLiteral("zULUx"));
         QCOMPARE(g.row(), zulu);
+    }
+
+    void sidewaysScrollingMovesWholeColumns()
+    {
+        // Four servers and more do not fit beside the frozen "Command" and
+        // "Category": at every step of the scroll bar each server column is
+        // either wholly beside them or wholly scrolled away, never half under them.
+        QByteArray servers;
+        for (int i = 1; i <= 6; ++i) {
+            servers += (i > 1 ? "," : "")
+                + server("FS" + QByteArray::number(i), R"({ "name": "Time", "type": 0, "value": 1 })");
+        }
+        Fixture f(network(servers));
+        QVERIFY(f.client);
+        SetCommandsForm* form = f.open({"FS1", "FS2", "FS3", "FS4", "FS5", "FS6"});
+        f.host.window()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.host.window()));
+        QTableView* view = grid(form).tableView();
+        auto* fixed = grid(form).findChild<QTableView*>(QStringLiteral("fixedColumnsView"));
+        QVERIFY(fixed && fixed->isVisible());
+        QScrollBar* bar = view->horizontalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        QWidget* g = &grid(form);
+        // Where the fixed columns end, in the grid's own coordinates.
+        const int edge = fixed->viewport()->mapTo(g, QPoint(fixed->viewport()->width(), 0)).x();
+        const auto cellLeft = [&](int col) {
+            return view->viewport()->mapTo(g, QPoint(view->columnViewportPosition(col), 0)).x();
+        };
+        const auto headerLeft = [&](int col) {
+            QWidget* header = view->horizontalHeader()->viewport();
+            return header->mapTo(g, QPoint(view->horizontalHeader()->sectionViewportPosition(col), 0)).x();
+        };
+        for (int value = bar->minimum(); value <= bar->maximum(); ++value) {
+            bar->setValue(value);
+            QCoreApplication::processEvents();
+            int firstShown = -1;
+            for (int col = 2; col < grid(form).cols(); ++col) {
+                const int left = cellLeft(col);
+                const int right = left + view->columnWidth(col);
+                QVERIFY2(left >= edge || right <= edge,
+                         qPrintable(QStringLiteral("step %1, column %2 at %3..%4, fixed columns end at %5")
+                                        .arg(value).arg(col).arg(left).arg(right).arg(edge)));
+                if (firstShown < 0 && left >= edge)
+                    firstShown = col;
+            }
+            // The first server column shown starts right at their edge, its header with it.
+            QCOMPARE(firstShown, 2 + value - bar->minimum());
+            QCOMPARE(cellLeft(firstShown), edge);
+            QCOMPARE(headerLeft(firstShown), edge);
+        }
+        // The fixed columns themselves are never part of the scrolling.
+        QVERIFY(view->isColumnHidden(0) && view->isColumnHidden(1));
+        QCOMPARE(fixed->horizontalHeader()->sectionViewportPosition(0), 0);
+        grid(form).grab().save(QDir::temp().filePath(QStringLiteral("veskaro-set-scrolled.png")));
     }
 
     void headerSortsAscendingThenDescending()
@@ -384,6 +450,83 @@ private Q_SLOTS:
         QVERIFY(f.host.saveEnabled);
         form->parentWidget()->close();
         QVERIFY(!f.host.setCommandsMenu()->menuAction()->isVisible());
+    }
+
+    void openedWindowEndsActiveDespiteAMessageBox()
+    {
+        Fixture f;
+        f.host.window()->show();
+        f.host.window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.host.window()));
+        // Another view is active, the focus in one of its boxes.
+        auto* edit = new QLineEdit;
+        QMdiSubWindow* old = f.host.mdiArea()->addSubWindow(edit);
+        old->show();
+        f.host.mdiArea()->setActiveSubWindow(old);
+        edit->setFocus();
+        QCOMPARE(QApplication::focusWidget(), edit);
+
+        // The unreachable server's message takes the activation away while it
+        // is shown, as a modal box does; meanwhile the main window's focus is
+        // left in the other view (disabling the server list hands it on), and
+        // the window system gives the activation back only after the opening.
+        f.test.messages.whileShown = [&f, edit](const platform::Message&) {
+            QWidget box;
+            box.resize(200, 80);
+            box.show();
+            box.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&box));
+            edit->setFocus();
+            box.close();
+        };
+        const auto activationComesBack = [&f] {
+            f.host.window()->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(f.host.window()));
+            QCoreApplication::processEvents();
+        };
+        SetCommandsForm* form = f.open({"DOWN", "FS1"});
+        QCOMPARE(f.test.messages.titles(), QStringList{QStringLiteral("Connect to server")});
+        activationComesBack();
+        QCOMPARE(f.host.mdiArea()->activeSubWindow(), form->frame());
+        QVERIFY(form->isAncestorOf(QApplication::focusWidget()));
+        QCOMPARE(f.host.mdiArea()->subWindowList(QMdiArea::StackingOrder).last(), form->frame());
+
+        // Reused: opening again while the other view is active brings it forward too.
+        f.host.mdiArea()->setActiveSubWindow(old);
+        edit->setFocus();
+        QCOMPARE(f.host.mdiArea()->activeSubWindow(), old);
+        f.open({"FS2", "DOWN"});
+        activationComesBack();
+        QCOMPARE(f.host.mdiArea()->activeSubWindow(), form->frame());
+        QVERIFY(form->isAncestorOf(QApplication::focusWidget()));
+    }
+
+    void menuStaysWhileAnotherProgramHasTheFocus()
+    {
+        Fixture f;
+        f.host.window()->show();
+        f.host.window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.host.window()));
+        SetCommandsForm* form = f.open({"FS1"});
+        QVERIFY(f.host.setCommandsMenu()->menuAction()->isVisible());
+
+        // Another top-level window takes the focus, as another program would.
+        QWidget elsewhere;
+        elsewhere.resize(200, 100);
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+        QTRY_VERIFY(!f.host.window()->isActiveWindow());
+        QCoreApplication::processEvents();
+        QVERIFY(form->isActiveView());
+        QVERIFY(f.host.setCommandsMenu()->menuAction()->isVisible());
+
+        // Coming back changes nothing either.
+        f.host.window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.host.window()));
+        QCoreApplication::processEvents();
+        QVERIFY(form->isActiveView());
+        QVERIFY(f.host.setCommandsMenu()->menuAction()->isVisible());
     }
 
     void windowStateDefaultsAndSaving()

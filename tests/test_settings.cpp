@@ -250,6 +250,12 @@ private Q_SLOTS:
         // No key yet: the window's own defaults.
         state.restore(view);
         QCOMPARE(sub->geometry(), QRect(0, 0, twipsToPixels(8040, dpiX), twipsToPixels(7000, dpiY)));
+        // Left as it was, it writes back what it was given, not 7000 twips
+        // turned into pixels and back.
+        state.save(view);
+        QCOMPARE(stored(kVolumeForm, QStringLiteral("Height")), std::optional<QString>(QStringLiteral("7000")));
+        QCOMPARE(stored(kVolumeForm, QStringLiteral("Width")), std::optional<QString>(QStringLiteral("8040")));
+        QCOMPARE(stored(kVolumeForm, QStringLiteral("Top")), std::optional<QString>(QStringLiteral("0")));
 
         sub->setGeometry(30, 45, 500, 400);
         state.save(view);
@@ -270,6 +276,35 @@ private Q_SLOTS:
         sub->setGeometry(1, 1, 300, 300);
         WindowState(store(), kVolumeForm, defaults, false).save(view);
         QCOMPARE(stored(kVolumeForm, QStringLiteral("Width")), twips(500, dpiX));
+
+        // A place beyond the document area (stored under a larger main window,
+        // or hand-edited) comes back inside it with its size.
+        saveSetting(store(), kVolumeForm, QStringLiteral("Left"), QStringLiteral("90000"));
+        saveSetting(store(), kVolumeForm, QStringLiteral("Top"), QStringLiteral("-3000"));
+        WindowState far(store(), kVolumeForm, defaults);
+        far.restore(view);
+        const QSize documents = area.viewport()->size();
+        QCOMPARE(sub->geometry(), QRect(documents.width() - 500, 0, 500, 400));
+    }
+
+    void keepInsideArea_data()
+    {
+        QTest::addColumn<QRect>("window");
+        QTest::addColumn<QRect>("expected");
+        QTest::newRow("inside") << QRect(10, 40, 300, 200) << QRect(10, 40, 300, 200);
+        QTest::newRow("beyond the right") << QRect(5000, 40, 300, 200) << QRect(700, 40, 300, 200);
+        QTest::newRow("above the top") << QRect(10, 0, 300, 200) << QRect(10, 30, 300, 200);
+        QTest::newRow("left and below") << QRect(-400, 900, 300, 200) << QRect(0, 530, 300, 200);
+        QTest::newRow("partly off the right") << QRect(900, 40, 300, 200) << QRect(700, 40, 300, 200);
+        QTest::newRow("wider than the area") << QRect(-50, 40, 1600, 200) << QRect(0, 40, 1000, 200);
+        QTest::newRow("larger both ways") << QRect(200, 200, 2000, 2000) << QRect(0, 30, 1000, 700);
+    }
+
+    void keepInsideArea()
+    {
+        QFETCH(QRect, window);
+        QFETCH(QRect, expected);
+        QCOMPARE(keepInside(window, QRect(0, 30, 1000, 700)), expected);
     }
 
     void listAndGridColumns()

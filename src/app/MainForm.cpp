@@ -24,11 +24,16 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
 
+#include <utility>
+
 #include <algorithm>
+#include <cmath>
 
 namespace app {
 
@@ -164,11 +169,42 @@ void MainForm::unload()
 void MainForm::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    if (m_pendingFrameSize.isValid() && !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))) {
-        const QSize decorations = frameGeometry().size() - size();
-        resize(m_pendingFrameSize - decorations);
+    // The window manager adds its frame once the window is on screen (its
+    // size is known at the latest when the window is first activated); a
+    // title bar pushed above the screen's top edge could no longer be grabbed.
+    if (!event->spontaneous()) {
+        m_shownOnce = true;
+        if (std::exchange(m_activationPending, false))
+            QTimer::singleShot(0, this, &MainForm::activateFromAnotherStart);
+        m_frameCheckPending = true;
+        QTimer::singleShot(0, this, &MainForm::keepFrameOnScreen);
     }
-    m_pendingFrameSize = QSize();
+}
+
+void MainForm::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && m_frameCheckPending && isActiveWindow()) {
+        m_frameCheckPending = false;
+        keepFrameOnScreen();
+    }
+}
+
+void MainForm::keepFrameOnScreen()
+{
+    if (!isVisible() || (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)))
+        return;
+    const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!shown)
+        return;
+    const QRect outer = frameGeometry();
+    const QRect inside = settings::keepInside(outer, shown->availableGeometry());
+    if (inside == outer)
+        return;
+    const QRect inner = geometry();
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                         outer.bottom() - inner.bottom());
+    setGeometry(inside.marginsRemoved(frame));
 }
 
 void MainForm::closeEvent(QCloseEvent* event)
@@ -187,26 +223,39 @@ void MainForm::restoreGeometryFromSettings()
         twips.height = 5625;
     if (twips.width == 0)
         twips.width = 6750;
-    const QRect frame(twipsToPixels(twips.left), twipsToPixels(twips.top), twipsToPixels(twips.width),
-                      twipsToPixels(twips.height));
-    // The stored size is the outer frame. Its decorations are known only once
-    // the window is shown; until then the frame size stands for the window,
-    // and the first show takes the decorations off again.
-    move(frame.topLeft());
-    resize(frame.size());
-    m_pendingFrameSize = frame.size();
+    // The stored values are the window's own place and size, the frame the
+    // window manager draws round it excluded: what is restored here is what
+    // shut-down writes back, so a window that was left alone keeps its values
+    // to the twip from run to run instead of growing by its frame.
+    const settings::WindowGeometry given{double(twips.top), double(twips.left), double(twips.height),
+                                          double(twips.width)};
+    QRect placed = m_appliedGeometry.apply(given, logicalDpiX(), logicalDpiY());
+    // A place on a screen that is no longer there, or partly beyond this one,
+    // comes back inside the available area.
+    const QScreen* target = QGuiApplication::screenAt(placed.center());
+    if (!target)
+        target = QGuiApplication::primaryScreen();
+    if (target)
+        placed = settings::keepInside(placed, target->availableGeometry());
+    setGeometry(placed);
 }
 
 void MainForm::saveGeometryToSettings()
 {
-    const QRect frame = frameGeometry();
+    const QRect inner = normalGeometry().isValid() ? normalGeometry() : geometry();
+    const settings::WindowGeometry g = m_appliedGeometry.toStore(inner, logicalDpiX(), logicalDpiY());
+    const auto whole = [](double twips) { return static_cast<int>(std::lround(twips)); };
     writeMainFormGeometry(m_context.registry(),
-                          TwipsGeometry{pixelsToTwips(frame.top()), pixelsToTwips(frame.left()),
-                                        pixelsToTwips(frame.height()), pixelsToTwips(frame.width())});
+                          TwipsGeometry{whole(g.top), whole(g.left), whole(g.height), whole(g.width)});
 }
 
 void MainForm::activateFromAnotherStart()
 {
+    if (!m_shownOnce) {
+        // Still starting: showing the window now would put it up half built.
+        m_activationPending = true;
+        return;
+    }
     if (windowState() & Qt::WindowMinimized)
         showNormal();
     else if (!isVisible())

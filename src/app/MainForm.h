@@ -6,6 +6,7 @@
 #include "app/Commands.h"
 #include "app/TableExport.h"
 #include "core/AppContext.h"
+#include "settings/WindowGeometry.h"
 #include "views/ViewHost.h"
 #include "views/ViewMenus.h"
 
@@ -126,7 +127,8 @@ public:
     void beginOpening(bool disableToolBar) override;
     void endOpening() override;
 
-    // Restores and activates the window when a second start hands over.
+    // Restores and activates the window when a second start hands over; a
+    // request that comes before the window is first shown is honoured once it is.
     void activateFromAnotherStart();
 
     // The designed size, used on a first run.
@@ -140,6 +142,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -162,6 +165,9 @@ private:
     void runDialog(Command command);
     void restoreGeometryFromSettings();
     void saveGeometryToSettings();
+    // Moves the window, its frame included, inside the available area of its
+    // screen when any of it lies outside.
+    void keepFrameOnScreen();
     QAction* addNamedAction(QMenu* menu, const QString& text, const QString& objectName);
     QMenu* addNamedMenu(QMenu* parent, const QString& title, const QString& objectName);
 
@@ -194,7 +200,10 @@ private:
     bool m_saveCopyWanted = false;
     bool m_unloaded = false;
     bool m_showSplash = true;
-    QSize m_pendingFrameSize;  // stored outer size still to be applied
+    settings::AppliedGeometry m_appliedGeometry;  // what start-up gave the window from MainForm
+    bool m_frameCheckPending = false;
+    bool m_shownOnce = false;
+    bool m_activationPending = false;   // asked to come forward before it was shown   // shown, the window manager's frame not yet looked at
     std::vector<std::unique_ptr<OpeningGuard>> m_openings;
 };
 

@@ -1,8 +1,16 @@
 #include "app/SingleInstance.h"
 
 #include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLockFile>
+#include <QMetaMethod>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <utility>
 
 namespace app {
 
@@ -17,7 +25,12 @@ SingleInstance::SingleInstance(QString name, QObject* parent)
 {
 }
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance()
+{
+    // The socket goes before the lock that guards it.
+    delete m_server;
+    m_server = nullptr;
+}
 
 QString SingleInstance::defaultName()
 {
@@ -28,7 +41,28 @@ QString SingleInstance::defaultName()
     // short and valid while staying one name per user.
     const QByteArray digest =
         QCryptographicHash::hash((user + QStringLiteral("Veskaro")).toUtf8(), QCryptographicHash::Sha1).toHex();
-    return QStringLiteral("Veskaro-") + QString::fromLatin1(digest.left(16));
+    const QString name = QStringLiteral("Veskaro-") + QString::fromLatin1(digest.left(16));
+#ifdef Q_OS_UNIX
+    // The runtime folder belongs to the user alone (Qt makes one if the
+    // session has none). A socket path is limited to about 100 bytes.
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    const QString path = QDir(folder).filePath(name);
+    if (!folder.isEmpty() && QFile::encodeName(path).size() < 100)
+        return path;
+#endif
+    return name;
+}
+
+bool SingleInstance::takeUnansweredRequest()
+{
+    return std::exchange(m_unanswered, false);
+}
+
+void SingleInstance::requestReceived()
+{
+    if (!isSignalConnected(QMetaMethod::fromSignal(&SingleInstance::activationRequested)))
+        m_unanswered = true;
+    Q_EMIT activationRequested();
 }
 
 bool SingleInstance::handOverToRunningInstance(int timeoutMs)
@@ -49,22 +83,36 @@ SingleInstance::Listen SingleInstance::listen()
 {
     if (m_server)
         return Listen::Listening;
-    auto* server = new QLocalServer(this);
-    // No socket options: with them the server is set up beside the name and
-    // moved over it, which would silently take the name from a running instance.
-    if (!server->listen(m_name)) {
-        // Either another instance has just started listening, or a crashed
-        // instance left its socket behind. Only the second may be cleared.
-        if (handOverToRunningInstance(500)) {
-            delete server;
-            return Listen::HandedOver;
-        }
-        QLocalServer::removeServer(m_name);
-        if (!server->listen(m_name)) {
-            delete server;
+    // A socket open to the user alone is set up beside the name and moved
+    // over it, which would take the name from a running instance without a
+    // word. The lock beside the socket decides who may: a live holder is an
+    // instance that listens or is about to; a crashed one leaves a lock that
+    // no longer counts.
+    const QString lockPath = QDir::isAbsolutePath(m_name) ? m_name + QStringLiteral(".lock")
+                                                          : QDir::temp().filePath(m_name + QStringLiteral(".lock"));
+    auto lock = std::make_unique<QLockFile>(lockPath);
+    if (!lock->tryLock(0)) {
+        if (lock->error() != QLockFile::LockFailedError)
             return Listen::Unavailable;
-        }
+        // The holder may still be starting: give it a moment to listen.
+        QElapsedTimer waited;
+        waited.start();
+        do {
+            if (handOverToRunningInstance(500))
+                return Listen::HandedOver;
+            QThread::msleep(100);
+        } while (waited.elapsed() < 3000);
+        return Listen::Unavailable;
     }
+    // Whatever has the name now was left by an instance that ended.
+    QLocalServer::removeServer(m_name);
+    auto* server = new QLocalServer(this);
+    server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!server->listen(m_name)) {
+        delete server;
+        return Listen::Unavailable;
+    }
+    m_lock = std::move(lock);
     m_server = server;
     connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
     return Listen::Listening;
@@ -77,7 +125,7 @@ void SingleInstance::acceptConnections()
         const auto readRequest = [this, socket] {
             const QByteArray received = socket->readAll();
             if (received.contains(kActivateMessage.trimmed()))
-                Q_EMIT activationRequested();
+                requestReceived();
         };
         connect(socket, &QLocalSocket::readyRead, this, readRequest);
         if (socket->bytesAvailable() > 0)

@@ -1,12 +1,16 @@
 #pragma once
 // One Veskaro per user: the first start listens on a local socket named after
-// the user; a later start finds it there, asks it to come to the front and ends
-// without showing anything.
+// the user, in the user's own runtime folder and open to the user alone; a
+// later start finds it there, asks it to come to the front and ends without
+// showing anything.
 
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
 class QLocalServer;
+class QLockFile;
 
 namespace app {
 
@@ -17,7 +21,8 @@ public:
     explicit SingleInstance(QString name = defaultName(), QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // The socket name for the current user.
+    // The socket for the current user: a path in the user's runtime folder
+    // where sockets are files, a plain name elsewhere.
     static QString defaultName();
 
     // True when a running instance took the request to come forward; this
@@ -33,14 +38,23 @@ public:
 
     const QString& name() const { return m_name; }
 
+    // True once for a request that came while nothing was connected to
+    // activationRequested (the main window did not exist yet).
+    bool takeUnansweredRequest();
+
 Q_SIGNALS:
     void activationRequested();
 
 private:
     void acceptConnections();
+    void requestReceived();
 
     QString m_name;
     QLocalServer* m_server = nullptr;
+    // Held while listening: setting up a socket open to the user alone
+    // replaces whatever has the name, so only the holder may set one up.
+    std::unique_ptr<QLockFile> m_lock;
+    bool m_unanswered = false;
 };
 
 }  // namespace app

@@ -4,6 +4,8 @@
 #include "settings/Registry.h"
 #include "settings/Twips.h"
 
+#include <algorithm>
+
 namespace settings {
 
 std::optional<WindowGeometry> storedWindowGeometry(const RegistryStore& store, const QString& keyPath)
@@ -22,6 +24,39 @@ WindowGeometry loadWindowGeometry(const RegistryStore& store, const QString& key
                                     const WindowGeometry& defaults)
 {
     return storedWindowGeometry(store, keyPath).value_or(defaults);
+}
+
+QRect keepInside(const QRect& window, const QRect& area)
+{
+    if (area.isEmpty())
+        return window;
+    const int width = std::min(window.width(), area.width());
+    const int height = std::min(window.height(), area.height());
+    const int left = std::clamp(window.left(), area.left(), area.left() + area.width() - width);
+    const int top = std::clamp(window.top(), area.top(), area.top() + area.height() - height);
+    return {left, top, width, height};
+}
+
+QRect AppliedGeometry::apply(const WindowGeometry& twips, double dpiX, double dpiY)
+{
+    m_twips = twips;
+    m_pixels = QRect(twipsToPixels(twips.left, dpiX), twipsToPixels(twips.top, dpiY), twipsToPixels(twips.width, dpiX),
+                     twipsToPixels(twips.height, dpiY));
+    m_applied = true;
+    return m_pixels;
+}
+
+WindowGeometry AppliedGeometry::toStore(const QRect& pixels, double dpiX, double dpiY) const
+{
+    const auto keep = [this](int now, int applied, double stored, double dpi) {
+        return m_applied && now == applied ? stored : pixelsToTwips(now, dpi);
+    };
+    WindowGeometry g;
+    g.top = keep(pixels.top(), m_pixels.top(), m_twips.top, dpiY);
+    g.left = keep(pixels.left(), m_pixels.left(), m_twips.left, dpiX);
+    g.height = keep(pixels.height(), m_pixels.height(), m_twips.height, dpiY);
+    g.width = keep(pixels.width(), m_pixels.width(), m_twips.width, dpiX);
+    return g;
 }
 
 void saveWindowGeometry(RegistryStore& store, const QString& keyPath, const WindowGeometry& geometry)

@@ -4,6 +4,7 @@
 
 #include "settings/RegistryStore.h"
 
+#include <QRect>
 #include <QString>
 
 #include <optional>
@@ -28,5 +29,28 @@ WindowGeometry loadWindowGeometry(const RegistryStore& store, const QString& key
 
 // Writes Top, Left, Height and Width through saveSetting.
 void saveWindowGeometry(RegistryStore& store, const QString& keyPath, const WindowGeometry& geometry);
+
+// A window placed at `window` brought inside `area` so that all of it can be
+// reached: it keeps its size when that fits and is moved in only as far as
+// needed; a side longer than the area's is cut to it.
+QRect keepInside(const QRect& window, const QRect& area);
+
+// The geometry a window was given from its stored twips, so that a window
+// that was neither moved nor resized writes back exactly what it read: a
+// pixel is more than a twip, and converting back would creep by rounding
+// (7000 twips are 466.67 pixels at 96 dots per inch, which come back as 7005).
+class AppliedGeometry {
+public:
+    // Pixels for the stored twips, remembered with them.
+    QRect apply(const WindowGeometry& twips, double dpiX, double dpiY);
+    // The twips to store for the window's pixel geometry now: each value that
+    // kept its pixels keeps the twips it was read as.
+    WindowGeometry toStore(const QRect& pixels, double dpiX, double dpiY) const;
+
+private:
+    WindowGeometry m_twips;
+    QRect m_pixels;
+    bool m_applied = false;
+};
 
 }  // namespace settings

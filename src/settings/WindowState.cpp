@@ -8,6 +8,7 @@
 
 #include <QAbstractItemModel>
 #include <QHeaderView>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QWidget>
 
@@ -41,16 +42,20 @@ QWidget* WindowState::frameOf(QWidget* view)
     return view;
 }
 
-void WindowState::restore(QWidget* view) const
+void WindowState::restore(QWidget* view)
 {
     QWidget* frame = frameOf(view);
     const WindowGeometry g = loadWindowGeometry(m_store, m_keyPath, m_defaults);
-    const double dpiX = frame->logicalDpiX();
-    const double dpiY = frame->logicalDpiY();
     // move() places the outer frame of a top-level window; resize() its inside.
     // save() reads pos() and size(), the same pair, so sizes do not creep.
-    frame->move(twipsToPixels(g.left, dpiX), twipsToPixels(g.top, dpiY));
-    frame->resize(twipsToPixels(g.width, dpiX), twipsToPixels(g.height, dpiY));
+    QRect placed = m_applied.apply(g, frame->logicalDpiX(), frame->logicalDpiY());
+    if (auto* child = qobject_cast<QMdiSubWindow*>(frame); child && child->mdiArea()
+        && child->mdiArea()->isVisible()) {
+        const QWidget* documents = child->mdiArea()->viewport();
+        placed = keepInside(placed, QRect(QPoint(0, 0), documents->size()));
+    }
+    frame->move(placed.topLeft());
+    frame->resize(placed.size());
 }
 
 void WindowState::save(QWidget* view) const
@@ -58,14 +63,8 @@ void WindowState::save(QWidget* view) const
     QWidget* frame = frameOf(view);
     if (!m_saveEnabled || frame->isMinimized() || frame->isMaximized())
         return;
-    const double dpiX = frame->logicalDpiX();
-    const double dpiY = frame->logicalDpiY();
-    WindowGeometry g;
-    g.top = pixelsToTwips(frame->y(), dpiY);
-    g.left = pixelsToTwips(frame->x(), dpiX);
-    g.height = pixelsToTwips(frame->height(), dpiY);
-    g.width = pixelsToTwips(frame->width(), dpiX);
-    saveWindowGeometry(m_store, m_keyPath, g);
+    const QRect now(frame->pos(), frame->size());
+    saveWindowGeometry(m_store, m_keyPath, m_applied.toStore(now, frame->logicalDpiX(), frame->logicalDpiY()));
 }
 
 int WindowState::listColumnWidth(const QWidget* reference, const QString& header) const

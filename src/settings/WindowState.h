@@ -38,8 +38,11 @@ public:
     static QWidget* frameOf(QWidget* view);
 
     // Position and size from the key, or the defaults when the key is missing.
-    void restore(QWidget* view) const;
-    // Position and size back to the key, unless the window is minimised or maximised.
+    // Inside a multiple-document area that is on screen, the window is
+    // brought inside the area (a stored place may lie beyond a smaller one).
+    void restore(QWidget* view);
+    // Position and size back to the key, unless the window is minimised or
+    // maximised; values the window kept are written back as they were read.
     void save(QWidget* view) const;
 
     // List-view columns, by header text; read when the columns exist, written
@@ -60,6 +63,7 @@ private:
     QString m_keyPath;
     WindowGeometry m_defaults;
     bool m_saveEnabled;
+    AppliedGeometry m_applied;
 };
 
 }  // namespace settings

@@ -253,8 +253,6 @@ void openServerUtilization(views::ViewHost& host)
     ServerMonForm* form = openView<ServerMonForm>(host);
     for (const QString& name : host.selectedServers())
         form->addServer(name);
-
-    bringToFront(host, form);
 }
 
 void pollOnceForReport(QWidget* window)

@@ -272,7 +272,6 @@ void openSetCommands(ViewHost& host)
     fill.finish();
     model.endUpdate();
     form->updateDifferencesBox();
-    bringToFront(host, form);
 }
 
 void removeSetCommandsColumn(ViewHost& host)

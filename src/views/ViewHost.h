@@ -7,6 +7,8 @@
 #include "views/ViewMenus.h"
 
 #include <QPoint>
+#include <QPointer>
+#include <QWidget>
 #include <QString>
 #include <QStringList>
 
@@ -56,18 +58,31 @@ public:
     // with disableToolBar, the tool bar picButtons too; endOpening restores them.
     virtual void beginOpening(bool disableToolBar) = 0;
     virtual void endOpening() = 0;
+
+    // The view the opening under way creates or reuses (openView, createView
+    // and bringToFront note it); null when no view has been named yet.
+    QWidget* openedView() const { return m_openedView.data(); }
+    void setOpenedView(QWidget* view) { m_openedView = view; }
+
+private:
+    QPointer<QWidget> m_openedView;
 };
 
-// Holds the opening state for one opening, however it ends.
+// Holds the opening state for one opening, however it ends. When it ends, the
+// view the opening created or reused is the active child window and holds the
+// main window's focus, whatever became active meanwhile: a message box shown
+// during the opening takes the activation away, and when it comes back the
+// focus must not return to the view that was active before.
 class OpeningScope {
 public:
-    OpeningScope(ViewHost& host, bool disableToolBar) : m_host(host) { m_host.beginOpening(disableToolBar); }
-    ~OpeningScope() { m_host.endOpening(); }
+    OpeningScope(ViewHost& host, bool disableToolBar);
+    ~OpeningScope();
     OpeningScope(const OpeningScope&) = delete;
     OpeningScope& operator=(const OpeningScope&) = delete;
 
 private:
     ViewHost& m_host;
+    QPointer<QWidget> m_outerView;   // an enclosing opening's view
 };
 
 // Shows or hides a menu of the menu bar.

@@ -161,14 +161,58 @@ QMdiSubWindow* frameView(ViewHost& host, ViewWindow* view)
     return frame;
 }
 
+namespace {
+
+// Where the focus goes in a view: where it was last, else its first control
+// that takes the focus, else the frame itself.
+QWidget* focusTarget(QWidget* view, QMdiSubWindow* frame)
+{
+    if (QWidget* last = view->focusWidget(); last && view->isAncestorOf(last))
+        return last;
+    for (QWidget* w = view->nextInFocusChain(); w && w != view; w = w->nextInFocusChain()) {
+        if (!view->isAncestorOf(w))
+            break;
+        if (w->isEnabled() && w->isVisibleTo(view) && (w->focusPolicy() & Qt::TabFocus))
+            return w;
+    }
+    return frame;
+}
+
+}  // namespace
+
 void bringToFront(ViewHost& host, QWidget* view)
 {
     auto* frame = qobject_cast<QMdiSubWindow*>(settings::WindowState::frameOf(view));
     if (!frame)
         return;
+    host.setOpenedView(view);
     frame->show();
     frame->raise();
     host.mdiArea()->setActiveSubWindow(frame);
+    // With the main window inactive (a message box has just closed) the
+    // activation comes back later and restores the focus the main window
+    // remembers; it must find it in this view, or the view that had it
+    // before becomes active again.
+    QWidget* target = focusTarget(view, frame);
+    if (!target->hasFocus())
+        target->setFocus(Qt::OtherFocusReason);
+}
+
+OpeningScope::OpeningScope(ViewHost& host, bool disableToolBar)
+    : m_host(host), m_outerView(host.openedView())
+{
+    m_host.setOpenedView(nullptr);
+    m_host.beginOpening(disableToolBar);
+}
+
+OpeningScope::~OpeningScope()
+{
+    QWidget* view = m_host.openedView();
+    auto* window = qobject_cast<ViewWindow*>(view);
+    if (view && !(window && window->isUnloaded()) && m_host.mdiArea())
+        bringToFront(m_host, view);
+    m_host.setOpenedView(m_outerView);
+    m_host.endOpening();
 }
 
 }  // namespace views

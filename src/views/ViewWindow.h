@@ -112,7 +112,9 @@ private:
 // both) and hooks up activation.
 QMdiSubWindow* frameView(ViewHost& host, ViewWindow* view);
 
-// Shows the view's frame, brings it to the front and makes it the active child.
+// Shows the view's frame, brings it to the front and makes it the active child
+// with the focus in it (kept for when the main window is active again). Within
+// an opening it names the view the opening ends on.
 void bringToFront(ViewHost& host, QWidget* view);
 
 // The first open view of type W (in creation order) that `match` accepts, or
@@ -143,6 +145,7 @@ template <class W, class... Args>
 W* createView(ViewHost& host, Args&&... args)
 {
     auto* view = new W(host, std::forward<Args>(args)...);
+    host.setOpenedView(view);
     QMdiSubWindow* frame = frameView(host, view);
     view->load();
     frame->show();
@@ -153,8 +156,10 @@ W* createView(ViewHost& host, Args&&... args)
 template <class W, class... Args>
 W* openView(ViewHost& host, Args&&... args)
 {
-    if (W* open = findView<W>(host))
+    if (W* open = findView<W>(host)) {
+        host.setOpenedView(open);
         return open;
+    }
     return createView<W>(host, std::forward<Args>(args)...);
 }
 

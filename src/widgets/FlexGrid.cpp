@@ -4,6 +4,8 @@
 #include "settings/ColumnScale.h"
 
 #include <cmath>
+#include <QFrame>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPointer>
@@ -54,6 +56,40 @@ public:
     }
 };
 
+// The scrolling part of the grid. Scrolled to its end, a table view would
+// push its last column against the right edge and cut the column at the left
+// edge in two; here the end of the scroll bar, like every other step, starts
+// with a whole column.
+class ScrollingTable : public QTableView {
+public:
+    using QTableView::QTableView;
+
+protected:
+    void updateGeometries() override
+    {
+        QTableView::updateGeometries();
+        startWithWholeColumn();
+    }
+    void scrollContentsBy(int dx, int dy) override
+    {
+        QTableView::scrollContentsBy(dx, dy);
+        startWithWholeColumn();
+    }
+
+private:
+    void startWithWholeColumn()
+    {
+        const QScrollBar* bar = horizontalScrollBar();
+        if (horizontalScrollMode() != ScrollPerItem || bar->maximum() <= 0 || bar->value() != bar->maximum())
+            return;
+        QHeaderView* header = horizontalHeader();
+        const int before = header->offset();
+        header->setOffsetToSectionPosition(bar->value());
+        if (header->offset() != before)
+            viewport()->update();
+    }
+};
+
 void setUpTable(QTableView* view, FlexGridModel* model, QObject* parent)
 {
     view->setHorizontalHeader(new GridHeader(Qt::Horizontal, view));
@@ -79,12 +115,32 @@ void setUpTable(QTableView* view, FlexGridModel* model, QObject* parent)
 FlexGrid::FlexGrid(QWidget* parent)
     : QWidget(parent)
     , m_model(new FlexGridModel(this))
-    , m_view(new QTableView(this))
-    , m_frozen(new QTableView(m_view))
+    , m_view(new ScrollingTable(this))
+    , m_frozen(new QTableView(this))
+    , m_frozenFoot(new QWidget(this))
 {
+    // The fixed columns stand beside the scrolling part, not over it: the
+    // scrolling part then shows only the other columns and scrolls by whole
+    // columns, none of them ever sliding under the fixed ones. One frame
+    // goes round both.
+    auto* box = new QFrame(this);
+    box->setFrameShape(QFrame::StyledPanel);
+    box->setFrameShadow(QFrame::Sunken);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_view);
+    layout->addWidget(box);
+    auto* fixedSide = new QVBoxLayout;
+    fixedSide->setContentsMargins(0, 0, 0, 0);
+    fixedSide->setSpacing(0);
+    fixedSide->addWidget(m_frozen, 1);
+    fixedSide->addWidget(m_frozenFoot);   // as high as the scroll bar beside it
+    auto* sides = new QHBoxLayout(box);
+    sides->setContentsMargins(box->frameWidth(), box->frameWidth(), box->frameWidth(), box->frameWidth());
+    sides->setSpacing(0);
+    sides->addLayout(fixedSide);
+    sides->addWidget(m_view, 1);
+    m_view->setFrameShape(QFrame::NoFrame);
+    m_frozenFoot->setFixedHeight(0);
     setFocusProxy(m_view);
 
     m_view->setObjectName(QStringLiteral("gridView"));
@@ -156,6 +212,7 @@ FlexGrid::~FlexGrid()
                        m_frozen->horizontalHeader()->viewport(), static_cast<QWidget*>(m_view)})
         w->removeEventFilter(this);
     delete m_view;
+    delete m_frozen;
 }
 
 QTableView* FlexGrid::tableView() const
@@ -222,8 +279,9 @@ void FlexGrid::applyColumnWidthRange(int first, int last)
     for (int c = first; c <= last && c < shown; ++c) {
         const int twips = m_model->colWidth(c);
         const int pixels = std::max(1, settings::twipsToPixels(twips, dpi()));
-        m_view->setColumnHidden(c, twips == 0);
-        if (twips > 0 && m_view->columnWidth(c) != pixels)
+        // The fixed columns are shown by the view beside this one.
+        m_view->setColumnHidden(c, twips == 0 || c < fixedCols());
+        if (twips > 0 && c >= fixedCols() && m_view->columnWidth(c) != pixels)
             m_view->setColumnWidth(c, pixels);
     }
     m_view->horizontalHeader()->setVisible(fixedRows() > 0);
@@ -242,16 +300,20 @@ void FlexGrid::syncFrozenColumns()
         const bool shown = c < fixedCols() && m_model->colWidth(c) > 0;
         m_frozen->setColumnHidden(c, !shown);
         if (shown) {
-            m_frozen->setColumnWidth(c, m_view->columnWidth(c));
-            width += m_view->columnWidth(c);
+            const int pixels = std::max(1, settings::twipsToPixels(m_model->colWidth(c), dpi()));
+            m_frozen->setColumnWidth(c, pixels);
+            width += pixels;
         }
     }
     QHeaderView* header = m_view->horizontalHeader();
     m_frozen->horizontalHeader()->setVisible(header->isVisible());
     m_frozen->horizontalHeader()->setFixedHeight(header->height());
-    const int headerHeight = header->isVisible() ? header->height() : 0;
-    m_frozen->setGeometry(m_view->frameWidth(), m_view->frameWidth(), width,
-                          m_view->viewport()->height() + headerHeight);
+    m_frozen->setFixedWidth(width);
+    // Rows line up when both parts end at the same height.
+    const QScrollBar* bar = m_view->horizontalScrollBar();
+    m_frozenFoot->setFixedHeight(std::max(0, m_view->height() - m_view->viewport()->height()
+                                                 - (header->isVisible() ? header->height() : 0)));
+    m_frozenFoot->setVisible(bar->isVisible());
     m_frozen->verticalScrollBar()->setValue(m_view->verticalScrollBar()->value());
     m_frozen->setVisible(width > 0);
 }
@@ -269,12 +331,17 @@ void FlexGrid::applySelection()
     }
     selection->select(items, QItemSelectionModel::ClearAndSelect);
     // Moving the current cell from code does not scroll; TopRow does that.
+    // The fixed-column view shares the selection and would otherwise scroll
+    // to a current cell in a fixed column, dragging the grid along with it.
     const int current = m_model->viewRow(row());
     if (current >= 0) {
         const bool autoScroll = m_view->hasAutoScroll();
+        const bool frozenAutoScroll = m_frozen->hasAutoScroll();
         m_view->setAutoScroll(false);
+        m_frozen->setAutoScroll(false);
         selection->setCurrentIndex(m_model->index(current, col()), QItemSelectionModel::NoUpdate);
         m_view->setAutoScroll(autoScroll);
+        m_frozen->setAutoScroll(frozenAutoScroll);
     }
     m_applyingSelection = false;
 }
@@ -303,8 +370,8 @@ void FlexGrid::setTopRow(int row)
         return;
     m_view->doItemsLayout();
     m_view->verticalScrollBar()->setValue(first);
-    m_view->scrollTo(m_model->index(first, std::clamp(col(), 0, std::max(0, cols() - 1))),
-                     QAbstractItemView::PositionAtTop);
+    const int shownCol = std::clamp(std::max(col(), fixedCols()), 0, std::max(0, cols() - 1));
+    m_view->scrollTo(m_model->index(first, shownCol), QAbstractItemView::PositionAtTop);
 }
 
 bool FlexGrid::isRowVisible(int row) const
@@ -403,10 +470,11 @@ bool FlexGrid::handleMouse(QWidget* source, QMouseEvent* event)
 
 bool FlexGrid::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_view) {
+    if (watched == m_view || (watched == m_view->viewport() && event->type() == QEvent::Resize)) {
         if (event->type() == QEvent::Resize || event->type() == QEvent::Show)
             syncFrozenColumns();
-        return QWidget::eventFilter(watched, event);
+        if (watched == m_view)
+            return QWidget::eventFilter(watched, event);
     }
     switch (event->type()) {
     case QEvent::MouseButtonPress:

@@ -121,7 +121,8 @@ private:
 
     FlexGridModel* m_model;
     QTableView* m_view;
-    QTableView* m_frozen;            // the fixed columns, kept in place while the rest scrolls
+    QTableView* m_frozen;            // the fixed columns, kept in place beside the rest
+    QWidget* m_frozenFoot;           // under the fixed columns, beside the horizontal scroll bar
     mutable double m_dpi = 0;        // column scale, measured once per font and screen
     int m_redrawOffDepth = 0;
     bool m_applyingSelection = false;

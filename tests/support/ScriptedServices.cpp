@@ -5,6 +5,8 @@ namespace testing {
 platform::Answer ScriptedMessages::show(const platform::Message& message)
 {
     shown.append(message);
+    if (whileShown)
+        whileShown(message);
     return m_answers.isEmpty() ? message.defaultAnswer : m_answers.dequeue();
 }
 

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace testing {
 
 class ScriptedMessages : public platform::MessageService {
@@ -24,6 +26,8 @@ public:
     QStringList texts() const;
     QStringList titles() const;
     void clear() { shown.clear(); }
+    // Runs while a message is "on screen", as a modal box would let events run.
+    std::function<void(const platform::Message&)> whileShown;
 
 private:
     QQueue<platform::Answer> m_answers;
