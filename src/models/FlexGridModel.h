@@ -9,6 +9,7 @@
 
 #include <QAbstractTableModel>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -21,6 +22,13 @@ public:
     static constexpr int kFixedCellRole = Qt::UserRole + 1;
 
     explicit FlexGridModel(QObject* parent = nullptr);
+
+    // Extra looks of cells (background, font, icon, tool tip) from the window
+    // that shows them, by grid row and column; the cell texts stay as they are.
+    using CellDecorator = std::function<QVariant(int gridRow, int col, int role)>;
+    void setCellDecorator(CellDecorator decorator);
+    // The decorator's answers changed: every shown cell is drawn again.
+    void refreshDecorations();
 
     const GridData& grid() const { return m_grid; }
 
@@ -102,6 +110,7 @@ private:
     void emitPending();
 
     GridData m_grid;
+    CellDecorator m_decorator;
     std::vector<int> m_visible;     // grid rows shown as model rows, ascending
 
     int m_row = 0;

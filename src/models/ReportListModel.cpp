@@ -1,5 +1,7 @@
 #include "models/ReportListModel.h"
 
+#include "models/SortKeys.h"
+
 #include <algorithm>
 #include <numeric>
 
@@ -205,14 +207,13 @@ void ReportListModel::applySort()
     if (m_sortColumn >= columnCount() || rowCount() < 2)
         return;
     const auto c = static_cast<size_t>(m_sortColumn);
-    std::vector<int> order(m_rows.size());
-    std::iota(order.begin(), order.end(), 0);
-    const bool descending = m_sortOrder == Qt::DescendingOrder;
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const int r = m_rows[static_cast<size_t>(a)][c].compare(m_rows[static_cast<size_t>(b)][c],
-                                                                 Qt::CaseInsensitive);
-        return descending ? r > 0 : r < 0;
-    });
+    // By what the column's texts mean: numbers by value, up times by
+    // duration, dates chronologically, other texts by the locale's collation.
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(m_rows.size()));
+    for (const std::vector<QString>& row : m_rows)
+        texts.append(c < row.size() ? row[c] : QString());
+    const std::vector<int> order = typedSortOrder(texts, m_sortOrder == Qt::DescendingOrder);
     if (std::is_sorted(order.begin(), order.end()))
         return;
 

@@ -38,8 +38,8 @@ public:
     int findRowStartingWith(int col, const QString& prefix, Qt::CaseSensitivity cs = Qt::CaseInsensitive,
                             int from = 0) const;
 
-    // Sorting by the cell texts of one column, case-insensitive, equal texts
-    // keeping their order. With auto-sort on, changes re-sort at once (or at
+    // Sorting by the cell texts of one column, by what they mean
+    // (models/SortKeys.h), equal texts keeping their order. With auto-sort on, changes re-sort at once (or at
     // the end of a batch).
     void sortByColumn(int col, Qt::SortOrder order);
     int sortColumn() const { return m_sortColumn; }

@@ -17,6 +17,8 @@ class FlexGrid;
 
 namespace views {
 
+class DifferenceMarks;
+
 class SetCommandsForm : public ViewWindow {
     Q_OBJECT
 public:
@@ -28,6 +30,9 @@ public:
     widgets::FlexGrid* grdSetCommands() const { return m_grid; }
     QCheckBox* chkDifferences() const { return m_chkDifferences; }
     QLineEdit* txtFind() const { return m_txtFind; }
+    // "N of M rows differ" in the status bar.
+    QLabel* lblDifferences() const { return m_lblDifferences; }
+    DifferenceMarks* differenceMarks() const { return m_marks; }
 
     enum class AddOutcome { Added, AlreadyShown, Unreachable, NotAuthenticated };
     // Adds one server's column and its parameters; `fill` lasts for one
@@ -64,6 +69,8 @@ private:
     QLabel* m_label1;
     QLineEdit* m_txtFind;
     QStatusBar* m_statusBar1;
+    QLabel* m_lblDifferences = nullptr;
+    DifferenceMarks* m_marks = nullptr;
     bool m_sortAscendingNext = true;   // the first header sort after opening is ascending
 };
 

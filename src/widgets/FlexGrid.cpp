@@ -356,6 +356,14 @@ bool FlexGrid::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+void FlexGrid::setSortIndicator(int col, Qt::SortOrder order)
+{
+    for (QTableView* view : {m_view, m_frozen}) {
+        view->horizontalHeader()->setSortIndicatorShown(true);
+        view->horizontalHeader()->setSortIndicator(col, order);
+    }
+}
+
 void removeEmptyGridRows(FlexGrid& grid)
 {
     grid.model().removeEmptyRows();
