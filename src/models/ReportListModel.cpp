@@ -278,7 +278,7 @@ QVariant ReportListModel::data(const QModelIndex& index, int role) const
         return m_rows[static_cast<size_t>(index.row())][static_cast<size_t>(index.column())];
     if (role == Qt::TextAlignmentRole)
         return static_cast<int>(m_columns[static_cast<size_t>(index.column())].alignment.toInt());
-    return {};
+    return m_decorator ? m_decorator(index.row(), index.column(), role) : QVariant();
 }
 
 QVariant ReportListModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -8,8 +8,13 @@
 #include "settings/Twips.h"
 #include "widgets/RefreshFrame.h"
 #include "widgets/ReportListView.h"
+#include "views/UtilizationBar.h"
+#include "settings/SettingsKeys.h"
+#include "models/ReportListModel.h"
 
 #include <QCloseEvent>
+#include <QFont>
+#include <QLocale>
 #include <QHeaderView>
 #include <QTreeView>
 #include <QCoreApplication>
@@ -66,6 +71,8 @@ ServerMonForm::ServerMonForm(views::ViewHost& host, QWidget* parent)
     , m_refresh(new widgets::RefreshFrame(this))
     , m_reset(new QPushButton(tr("R&eset High %"), this))
     , m_status(new QStatusBar(this))
+    , m_lblLastPoll(new QLabel(this))
+    , m_bars(new UtilizationBarDelegate(this))
 {
     setWindowTitle(caption());
 
@@ -76,6 +83,10 @@ ServerMonForm::ServerMonForm(views::ViewHost& host, QWidget* parent)
     m_reset->setToolTip(tr("Reset High %"));
     m_status->setObjectName(QStringLiteral("StatusBar1"));
     m_status->setSizeGripEnabled(false);
+    m_lblLastPoll->setObjectName(QStringLiteral("lblLastPoll"));
+    m_status->addPermanentWidget(m_lblLastPoll);
+    m_list->treeView()->setItemDelegateForColumn(kUtilCol, m_bars);
+    m_list->model().setCellDecorator([this](int row, int col, int role) { return decorateCell(row, col, role); });
 
     connect(m_refresh, &widgets::RefreshFrame::timeout, this, &ServerMonForm::pollOnce);
     connect(m_refresh, &widgets::RefreshFrame::started, this, [this] { m_reset->setEnabled(true); });
@@ -108,6 +119,7 @@ QTimer* ServerMonForm::timer() const
 
 void ServerMonForm::loadContents()
 {
+    readThresholds();
     buildColumns();
     m_refresh->setIntervalText(QStringLiteral("1"));
     toggleRefresh();
@@ -124,6 +136,39 @@ void ServerMonForm::buildColumns()
     add(tr("Server"), Qt::AlignLeft | Qt::AlignVCenter);
     add(tr("Util %"), Qt::AlignRight | Qt::AlignVCenter);
     add(tr("High %"), Qt::AlignRight | Qt::AlignVCenter);
+}
+
+void ServerMonForm::readThresholds()
+{
+    const settings::RegistryStore& store = context().registry();
+    QString problem;
+    m_thresholds = readUtilizationThresholds(
+        store.queryValue(settings::Hive::CurrentUser, keyPath(), settings::kUtilWarningValue),
+        store.queryValue(settings::Hive::CurrentUser, keyPath(), settings::kUtilCriticalValue), &problem);
+    m_bars->setThresholds(m_thresholds);
+    if (!problem.isEmpty())
+        m_status->showMessage(problem);
+}
+
+QVariant ServerMonForm::decorateCell(int row, int col, int role) const
+{
+    if (col != kUtilCol)
+        return {};
+    const QString text = m_list->itemText(row, kUtilCol);
+    if (role == Qt::ToolTipRole) {
+        if (text == QStringLiteral("?"))
+            return m_failures.value(m_list->itemText(row, kServerCol));
+        return {};
+    }
+    if (role == Qt::FontRole) {
+        // Bold from the warning level on: the level shows without its colour.
+        if (utilizationLevel(text, m_thresholds) >= UtilizationLevel::Warning) {
+            QFont bold = m_list->font();
+            bold.setBold(true);
+            return bold;
+        }
+    }
+    return {};
 }
 
 bool ServerMonForm::addServer(const QString& name)
@@ -167,17 +212,27 @@ void ServerMonForm::pollOnce()
         if (isUnloaded())
             break;
 
-        nw::ServerSession session(context, m_list->itemText(row, kServerCol));
-        if (session.open() != nw::status::Success) {
+        const QString server = m_list->itemText(row, kServerCol);
+        nw::ServerSession session(context, server);
+        const nw::NWRCODE opened = session.open();
+        if (opened != nw::status::Success) {
+            m_failures.insert(server, pollFailureText(PollFailure::CannotConnect, opened));
             m_list->setItemText(row, kUtilCol, QStringLiteral("?"));
             continue;
         }
-        session.authenticate();   // a server outside the login still answers
+        // A server outside the login still answers; a refusal only explains a
+        // failing request.
+        const nw::NWRCODE authenticated = session.authenticate();
 
         nw::FileServerInfo info{};
-        if (session.client().NWGetFileServerInfo(session.handle(), info) != nw::status::Success) {
+        const nw::NWRCODE read = session.client().NWGetFileServerInfo(session.handle(), info);
+        if (read != nw::status::Success) {
+            m_failures.insert(server, authenticated != nw::status::Success
+                                          ? pollFailureText(PollFailure::NotAuthenticated, authenticated)
+                                          : pollFailureText(PollFailure::RequestFailed, read));
             m_list->setItemText(row, kUtilCol, QStringLiteral("?"));
         } else {
+            m_failures.remove(server);
             m_list->setItemText(row, kUtilCol, QString::number(static_cast<qint32>(info.utilization)));
             const double high = cellNumber(m_list->itemText(row, kHighCol));
             const double current = cellNumber(m_list->itemText(row, kUtilCol));
@@ -192,6 +247,7 @@ void ServerMonForm::pollOnce()
 
     unsetCursor();
     m_polling = false;
+    m_lblLastPoll->setText(tr("Last poll: %1").arg(QLocale().toString(QTime::currentTime(), QLocale::LongFormat)));
     Q_EMIT pollFinished();
 }
 

@@ -5,7 +5,11 @@
 // servers. No connection is held between ticks: every poll opens and closes
 // one per server.
 
+#include "views/UtilizationRules.h"
 #include "views/ViewWindow.h"
+
+#include <QHash>
+#include <QTime>
 
 #include <QString>
 #include <QWidget>
@@ -23,6 +27,8 @@ class ReportListView;
 
 namespace views {
 
+class UtilizationBarDelegate;
+
 class ServerMonForm : public ViewWindow {
     Q_OBJECT
 public:
@@ -39,6 +45,11 @@ public:
     QTimer* timer() const;
     QPushButton* btnReset() const { return m_reset; }
     QStatusBar* statusBar() const { return m_status; }
+    // The time of the last completed poll, in the status bar.
+    QLabel* lblLastPoll() const { return m_lblLastPoll; }
+    const UtilizationThresholds& thresholds() const { return m_thresholds; }
+    // Why the server's last poll gave "?" (empty when it gave a reading).
+    QString pollFailure(const QString& server) const { return m_failures.value(server); }
 
     // Appends a row for the server unless a row reads exactly the same
     // (case-sensitive). Returns whether a row was added.
@@ -66,11 +77,17 @@ protected:
 
 private:
     void buildColumns();
+    void readThresholds();
+    QVariant decorateCell(int row, int col, int role) const;
 
     widgets::ReportListView* m_list;
     widgets::RefreshFrame* m_refresh;
     QPushButton* m_reset;
     QStatusBar* m_status;
+    QLabel* m_lblLastPoll;
+    UtilizationBarDelegate* m_bars;
+    UtilizationThresholds m_thresholds;
+    QHash<QString, QString> m_failures;   // server -> why its last poll gave "?"
     bool m_polling = false;
 };
 

@@ -1,0 +1,159 @@
+// The utilization monitor at a glance: levels against the thresholds of the
+// view's settings, the reasons behind a "?" in NetWare's hex form, the time
+// of the last poll, and that none of it changes what Save writes.
+
+#include "export/WidgetExport.h"
+#include "settings/Registry.h"
+#include "settings/SettingsKeys.h"
+#include "support/FakeViewHost.h"
+#include "support/MemoryRegistry.h"
+#include "support/SimNetwork.h"
+#include "support/TestContext.h"
+#include "views/ServerMonForm.h"
+#include "views/UtilizationRules.h"
+#include "widgets/RefreshFrame.h"
+#include "widgets/ReportListView.h"
+
+#include <QBuffer>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTest>
+
+#include <memory>
+#include <optional>
+
+using views::UtilizationLevel;
+using OptText = std::optional<QString>;
+
+Q_DECLARE_METATYPE(OptText)
+
+namespace {
+
+const QString kKey = settings::rootKeyPath(QStringLiteral("ServerUtilForm"));
+
+const QByteArray kNetwork = R"({
+  "format": 1,
+  "trees": [ { "name": "T", "containers": [ { "name": "O", "class": "Organization" } ] } ],
+  "servers": [
+    { "name": "FS1", "tree": "T", "utilization": [95] },
+    { "name": "FS2", "tree": "T", "utilization": [50], "faults": { "NWGetFileServerInfo": "0x8801" } },
+    { "name": "DOWN", "tree": "T", "reachable": false } ] })";
+
+struct Fixture {
+    Fixture() : client(testing::makeNetwork(kNetwork)), test(*client, registry), host(test.context)
+    {
+        registry.createKey(settings::Hive::CurrentUser, settings::kRootKey);
+    }
+    views::ServerMonForm* open()
+    {
+        host.selection = {"FS1", "FS2", "DOWN"};
+        views::openServerUtilization(host);
+        auto* form = views::findView<views::ServerMonForm>(host);
+        form->fraRefresh()->stop();
+        return form;
+    }
+    std::unique_ptr<nw::NetWareClient> client;
+    testing::MemoryRegistry registry;
+    testing::TestContext test;
+    testing::FakeViewHost host;
+};
+
+QString savedText(QWidget* window)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    for (QWidget* table : exporting::exportableTables(window))
+        exporting::writeTable(table, buffer, QLatin1Char(','));
+    return QString::fromLatin1(buffer.data());
+}
+
+}  // namespace
+
+class TestUtilization : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void thresholdsFromSettings_data()
+    {
+        QTest::addColumn<OptText>("warning");
+        QTest::addColumn<OptText>("critical");
+        QTest::addColumn<int>("expectedWarning");
+        QTest::addColumn<int>("expectedCritical");
+        QTest::addColumn<bool>("problem");
+        QTest::newRow("none stored") << OptText() << OptText() << 70 << 90 << false;
+        QTest::newRow("both stored") << OptText("50") << OptText(" 80 ") << 50 << 80 << false;
+        QTest::newRow("not a number") << OptText("lots") << OptText("95") << 70 << 95 << true;
+        QTest::newRow("above 100") << OptText("60") << OptText("180") << 60 << 90 << true;
+        QTest::newRow("crossed") << OptText("95") << OptText("80") << 70 << 90 << true;
+        QTest::newRow("equal is fine") << OptText("85") << OptText("85") << 85 << 85 << false;
+    }
+    void thresholdsFromSettings()
+    {
+        QFETCH(OptText, warning);
+        QFETCH(OptText, critical);
+        QString problem;
+        const views::UtilizationThresholds t = views::readUtilizationThresholds(warning, critical, &problem);
+        QTEST(t.warning, "expectedWarning");
+        QTEST(t.critical, "expectedCritical");
+        QTEST(!problem.isEmpty(), "problem");
+    }
+
+    void levels_data()
+    {
+        QTest::addColumn<QString>("cell");
+        QTest::addColumn<int>("level");
+        QTest::newRow("zero") << "0" << int(UtilizationLevel::Normal);
+        QTest::newRow("just below warning") << "69" << int(UtilizationLevel::Normal);
+        QTest::newRow("warning") << "70" << int(UtilizationLevel::Warning);
+        QTest::newRow("critical") << "90" << int(UtilizationLevel::Critical);
+        QTest::newRow("full") << "100" << int(UtilizationLevel::Critical);
+        QTest::newRow("unknown") << "?" << int(UtilizationLevel::Unknown);
+    }
+    void levels()
+    {
+        QFETCH(QString, cell);
+        QTEST(int(views::utilizationLevel(cell, {})), "level");
+    }
+
+    void failureTexts()
+    {
+        QCOMPARE(views::netwareStatusText(0x8801), QStringLiteral("0x8801"));
+        QCOMPARE(views::netwareStatusText(0xFFFFFDA7), QStringLiteral("0xFFFFFDA7"));
+        QCOMPARE(views::pollFailureText(views::PollFailure::CannotConnect, 0x8801),
+                 QStringLiteral("Cannot connect to the server (status 0x8801)."));
+        QVERIFY(views::pollFailureText(views::PollFailure::NotAuthenticated, 0xFFFFFDA7).contains("0xFFFFFDA7"));
+        QVERIFY(views::pollFailureText(views::PollFailure::RequestFailed, 0x89FF).startsWith("The utilization request"));
+    }
+
+    void pollExplainsQuestionMarksAndKeepsSavedText()
+    {
+        Fixture f;
+        f.registry.createKey(settings::Hive::CurrentUser, kKey);
+        f.registry.setValue(settings::Hive::CurrentUser, kKey, settings::kUtilWarningValue, QStringLiteral("40"));
+        views::ServerMonForm* form = f.open();
+        QCOMPARE(form->thresholds().warning, 40);
+        QCOMPARE(form->thresholds().critical, 90);
+        QVERIFY(form->lblLastPoll()->text().isEmpty());
+        form->pollOnce();
+        QVERIFY(form->lblLastPoll()->text().startsWith(QStringLiteral("Last poll: ")));
+
+        widgets::ReportListView& list = *form->lstvwServerUtilization();
+        const auto tip = [&](int row) {
+            const auto& model = list.model();
+            return model.data(model.index(row, 1), Qt::ToolTipRole).toString();
+        };
+        QCOMPARE(list.itemText(0, 1), QStringLiteral("95"));
+        QVERIFY(tip(0).isEmpty());
+        QCOMPARE(list.itemText(1, 1), QStringLiteral("?"));
+        QCOMPARE(tip(1), QStringLiteral("The utilization request failed (status 0x8801)."));
+        QCOMPARE(list.itemText(2, 1), QStringLiteral("?"));
+        QVERIFY(tip(2).startsWith(QStringLiteral("Cannot connect to the server (status 0x")));
+        QCOMPARE(form->pollFailure(QStringLiteral("DOWN")), tip(2));
+
+        QMdiSubWindow* window = f.host.mdiArea()->subWindowList().first();
+        QCOMPARE(savedText(window), QStringLiteral("Server,Util %,High %\r\nFS1,95,95\r\nFS2,?,0\r\nDOWN,?,0\r\n"));
+    }
+};
+
+QTEST_MAIN(TestUtilization)
+#include "test_utilization.moc"
