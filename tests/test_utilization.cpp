@@ -9,12 +9,16 @@
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
 #include "support/TestContext.h"
+#include "views/ServerInformationForm.h"
 #include "views/ServerMonForm.h"
 #include "views/UtilizationRules.h"
+#include "widgets/ColumnFit.h"
 #include "widgets/RefreshFrame.h"
 #include "widgets/ReportListView.h"
 
 #include <QBuffer>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -152,6 +156,33 @@ private Q_SLOTS:
 
         QMdiSubWindow* window = f.host.mdiArea()->subWindowList().first();
         QCOMPARE(savedText(window), QStringLiteral("Server,Util %,High %\r\nFS1,95,95\r\nFS2,?,0\r\nDOWN,?,0\r\n"));
+    }
+
+    void firstOpeningsCascadeAndFitTheirColumns()
+    {
+        Fixture f;
+        views::ServerMonForm* monitor = f.open();
+        QMdiSubWindow* first = monitor->frame();
+        QCOMPARE(first->pos(), QPoint(0, 0));
+        QVERIFY(monitor->isFirstOpening());
+        const int serverWidth = monitor->lstvwServerUtilization()->treeView()->header()->sectionSize(0);
+        QVERIFY(serverWidth >= widgets::kMinFittedColumn && serverWidth <= widgets::kMaxFittedColumn);
+
+        f.host.selection = {"FS1"};
+        views::openServerInformation(f.host);
+        auto* info = views::findView<views::ServerInformationForm>(f.host);
+        QVERIFY(info && info->frame());
+        // Below and to the right of the monitor, not over it.
+        QVERIFY(info->frame()->x() > first->x());
+        QVERIFY(info->frame()->y() > first->y());
+
+        // Closed, its widths stored: the next opening keeps them.
+        monitor->lstvwServerUtilization()->treeView()->header()->resizeSection(0, 222);
+        first->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        views::ServerMonForm* again = f.open();
+        QVERIFY(!again->isFirstOpening());
+        QCOMPARE(again->lstvwServerUtilization()->treeView()->header()->sectionSize(0), 222);
     }
 };
 

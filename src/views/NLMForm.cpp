@@ -11,6 +11,7 @@
 #include "views/ComparisonDifferences.h"
 #include "views/DifferenceMarks.h"
 #include "views/ServerReaders.h"
+#include "widgets/ColumnFit.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/WaitCursor.h"
 
@@ -92,6 +93,7 @@ NLMForm::NLMForm(ViewHost& host, QWidget* parent) : ViewWindow(host, design(), p
     m_grdNLMs->setColWidth(0, kDefaultNameWidth);
     // Versions and dates are right-aligned: a narrow column keeps their ends.
     m_grdNLMs->tableView()->setTextElideMode(Qt::ElideLeft);
+    widgets::showElidedTextInToolTips(*m_grdNLMs->tableView());
 
     // The descriptions stay in the window but are never shown nor saved.
     m_grdNLMDescription = new widgets::FlexGrid(this);
@@ -301,6 +303,11 @@ void NLMForm::applyDifferences()
     const widgets::WaitCursor wait;
     applyNlmDifferences(m_grdNLMs->model(), showColumns(), m_chkNLMDifferencesOnly->isChecked());
     updateDifferenceSummary();
+}
+
+void NLMForm::fitColumns()
+{
+    widgets::fitGridColumns(*m_grdNLMs);
 }
 
 void NLMForm::updateDifferenceSummary()
@@ -517,6 +524,7 @@ void openNLMs(ViewHost& host)
     }
     form->endAdding();
     form->updateDifferencesBox();
+    form->fitColumnsOnFirstOpening();
 }
 
 void removeSelectedNlmServer(ViewHost& host)

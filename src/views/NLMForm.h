@@ -91,6 +91,7 @@ protected:
     void loadContents() override;
     void unloadContents() override;
     void activated() override;
+    void fitColumns() override;
 
 private:
     void applyShowColumns(NlmShow show);

@@ -7,6 +7,7 @@
 #include "settings/Registry.h"
 #include "settings/Twips.h"
 #include "widgets/RefreshFrame.h"
+#include "widgets/ColumnFit.h"
 #include "widgets/ReportListView.h"
 #include "views/UtilizationBar.h"
 #include "settings/SettingsKeys.h"
@@ -86,6 +87,7 @@ ServerMonForm::ServerMonForm(views::ViewHost& host, QWidget* parent)
     m_lblLastPoll->setObjectName(QStringLiteral("lblLastPoll"));
     m_status->addPermanentWidget(m_lblLastPoll);
     m_list->treeView()->setItemDelegateForColumn(kUtilCol, m_bars);
+    widgets::showElidedTextInToolTips(*m_list->treeView());
     m_list->model().setCellDecorator([this](int row, int col, int role) { return decorateCell(row, col, role); });
 
     connect(m_refresh, &widgets::RefreshFrame::timeout, this, &ServerMonForm::pollOnce);
@@ -295,6 +297,11 @@ void ServerMonForm::layoutContents()
     m_list->setGeometry(margin, top, qMax(0, listWidth), qMax(0, listHeight));
 }
 
+void ServerMonForm::fitColumns()
+{
+    widgets::fitListColumns(*m_list->treeView());
+}
+
 void ServerMonForm::unloadContents()
 {
     windowState().saveListColumns(m_list->treeView()->header());
@@ -309,6 +316,7 @@ void openServerUtilization(views::ViewHost& host)
     ServerMonForm* form = openView<ServerMonForm>(host);
     for (const QString& name : host.selectedServers())
         form->addServer(name);
+    form->fitColumnsOnFirstOpening();
 
     bringToFront(host, form);
 }

@@ -72,6 +72,7 @@ protected:
     // Makes the columns, sets the interval to one second and starts polling.
     void loadContents() override;
     void unloadContents() override;
+    void fitColumns() override;
     QSize minimumFrameSize() const override;
     void layoutContents() override;
 

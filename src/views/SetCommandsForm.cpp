@@ -12,6 +12,7 @@
 #include "settings/Twips.h"
 #include "settings/WindowState.h"
 #include "views/ServerReaders.h"
+#include "widgets/ColumnFit.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/WaitCursor.h"
 
@@ -19,6 +20,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QTableView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -61,6 +63,7 @@ SetCommandsForm::SetCommandsForm(ViewHost& host, QWidget* parent)
     m_lblDifferences = new QLabel(this);
     m_lblDifferences->setObjectName(QStringLiteral("lblDifferences"));
     m_statusBar1->addPermanentWidget(m_lblDifferences);
+    widgets::showElidedTextInToolTips(*m_grid->tableView());
     m_marks = new DifferenceMarks(*m_grid, &setCellDifference, this);
     if (QAction* toggle = host.viewMenus().markSetDifferences) {
         m_marks->setEnabled(toggle->isChecked());
@@ -188,6 +191,11 @@ void SetCommandsForm::updateDifferencesBox()
     applyDifferences();
 }
 
+void SetCommandsForm::fitColumns()
+{
+    widgets::fitGridColumns(*m_grid);
+}
+
 void SetCommandsForm::applyDifferences()
 {
     const widgets::WaitCursor wait;
@@ -282,6 +290,7 @@ void openSetCommands(ViewHost& host)
     if (!form || form->isUnloaded())
         return;
     form->updateDifferencesBox();
+    form->fitColumnsOnFirstOpening();
     bringToFront(host, form);
 }
 

@@ -57,6 +57,7 @@ protected:
     // The widths of "Command" and "Category" beside the window state.
     void loadContents() override;
     void unloadContents() override;
+    void fitColumns() override;
     // The window's menu shows in the menu bar while the window is active.
     void activated() override;
     void deactivated() override;
