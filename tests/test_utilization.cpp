@@ -11,12 +11,17 @@
 #include "support/TestContext.h"
 #include "views/ServerInformationForm.h"
 #include "views/ServerMonForm.h"
+#include "views/UtilizationHistory.h"
+#include "views/UtilizationHistoryWindow.h"
 #include "views/UtilizationRules.h"
 #include "widgets/ColumnFit.h"
 #include "widgets/RefreshFrame.h"
 #include "widgets/ReportListView.h"
 
 #include <QBuffer>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QListWidget>
 #include <QHeaderView>
 #include <QTreeView>
 #include <QLabel>
@@ -183,6 +188,72 @@ private Q_SLOTS:
         views::ServerMonForm* again = f.open();
         QVERIFY(!again->isFirstOpening());
         QCOMPARE(again->lstvwServerUtilization()->treeView()->header()->sectionSize(0), 222);
+    }
+
+    void historyKeepsEveryPollWithinItsBound()
+    {
+        // 200 servers, 1-second polls, a small capacity so that merging happens.
+        constexpr int kServers = 200;
+        constexpr int kCapacity = 1000;
+        QStringList servers;
+        for (int s = 0; s < kServers; ++s)
+            servers << QStringLiteral("FS%1").arg(s, 3, 10, QLatin1Char('0'));
+        views::UtilizationHistory history(kCapacity);
+        const qint64 start = 1'700'000'000'000;
+        for (int poll = 0; poll < 5000; ++poll) {
+            std::vector<std::optional<int>> readings(kServers);
+            for (int s = 0; s < kServers; ++s)
+                readings[static_cast<size_t>(s)] = (poll * 7 + s) % 100;
+            readings[0] = std::nullopt;                   // FS000 never answers
+            readings[1] = poll == 1234 ? 99 : 10;         // one peak in the past
+            history.recordPoll(start + poll * 1000LL, servers, readings);
+            if (poll == kCapacity - 1) {
+                // Up to the capacity every poll is kept as it came.
+                QCOMPARE(history.pollCount(), kCapacity);
+                QCOMPARE(history.coarsestMerge(), 1);
+                QCOMPARE(history.reading(500, 5), std::optional<int>((500 * 7 + 5) % 100));
+            }
+            QVERIFY(history.pollCount() <= kCapacity);
+        }
+        QCOMPARE(history.servers().size(), kServers);
+        // The span still starts at the first poll and ends at the last.
+        QCOMPARE(history.pollTime(0), start);
+        QCOMPARE(history.pollTime(history.pollCount() - 1), start + 4999 * 1000LL);
+        QVERIFY(history.coarsestMerge() > 1);
+        // The past peak survived the merging; a server without readings has none.
+        bool peak = false;
+        for (int p = 0; p < history.pollCount(); ++p)
+            peak = peak || history.reading(p, 1) == std::optional<int>(99);
+        QVERIFY(peak);
+        QCOMPARE(history.highest(1), std::optional<int>(99));
+        QCOMPARE(history.highest(0), std::optional<int>());
+        QCOMPARE(history.reading(history.pollCount() - 1, 0), std::optional<int>());
+        // The bound: capacity x (servers + 64) bytes.
+        QVERIFY(history.memoryBytes() <= qsizetype(kCapacity) * (kServers + 64));
+    }
+
+    void historyFollowsTheMonitorsPolls()
+    {
+        Fixture f;
+        views::ServerMonForm* form = f.open();
+        form->pollOnce();
+        form->pollOnce();
+        QCOMPARE(form->history().pollCount(), 2);
+        QCOMPARE(form->history().servers(), (QStringList{"FS1", "FS2", "DOWN"}));
+        views::UtilizationHistoryWindow* chart = form->showHistory();
+        QVERIFY(chart);
+        QCOMPARE(chart->seriesCount(), 3);
+        QCOMPARE(chart->series(0)->count(), 2);       // FS1: two readings
+        QCOMPARE(chart->series(2)->count(), 0);       // DOWN: none
+        QVERIFY(chart->lstServers()->item(0)->text().contains(QStringLiteral("high 95")));
+        form->pollOnce();
+        QCOMPARE(chart->series(0)->count(), 3);
+        // Filter and hide.
+        chart->txtFilter()->setText(QStringLiteral("fs"));
+        QVERIFY(!chart->lstServers()->item(0)->isHidden());
+        QVERIFY(chart->lstServers()->item(2)->isHidden());
+        chart->lstServers()->item(1)->setCheckState(Qt::Unchecked);
+        QVERIFY(!chart->series(1)->isVisible());
     }
 };
 

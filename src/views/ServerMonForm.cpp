@@ -10,10 +10,12 @@
 #include "widgets/ColumnFit.h"
 #include "widgets/ReportListView.h"
 #include "views/UtilizationBar.h"
+#include "views/UtilizationHistoryWindow.h"
 #include "settings/SettingsKeys.h"
 #include "models/ReportListModel.h"
 
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QFont>
 #include <QLocale>
 #include <QHeaderView>
@@ -74,6 +76,7 @@ ServerMonForm::ServerMonForm(views::ViewHost& host, QWidget* parent)
     , m_status(new QStatusBar(this))
     , m_lblLastPoll(new QLabel(this))
     , m_bars(new UtilizationBarDelegate(this))
+    , m_btnHistory(new QPushButton(tr("&History"), this))
 {
     setWindowTitle(caption());
 
@@ -85,6 +88,9 @@ ServerMonForm::ServerMonForm(views::ViewHost& host, QWidget* parent)
     m_status->setObjectName(QStringLiteral("StatusBar1"));
     m_status->setSizeGripEnabled(false);
     m_lblLastPoll->setObjectName(QStringLiteral("lblLastPoll"));
+    m_btnHistory->setObjectName(QStringLiteral("btnHistory"));
+    m_btnHistory->setToolTip(tr("Utilization of every polled server since the monitor started"));
+    connect(m_btnHistory, &QPushButton::clicked, this, [this] { showHistory(); });
     m_status->addPermanentWidget(m_lblLastPoll);
     m_list->treeView()->setItemDelegateForColumn(kUtilCol, m_bars);
     widgets::showElidedTextInToolTips(*m_list->treeView());
@@ -207,6 +213,8 @@ void ServerMonForm::pollOnce()
     core::AppContext& context = this->context();
     // Rows added while the poll yields wait for the next tick.
     const int rows = m_list->rowCount();
+    QStringList polled;
+    std::vector<std::optional<int>> readings;
     for (int row = 0; row < rows; ++row) {
         QCoreApplication::processEvents();
         if (!self)
@@ -215,6 +223,8 @@ void ServerMonForm::pollOnce()
             break;
 
         const QString server = m_list->itemText(row, kServerCol);
+        polled.append(server);
+        readings.emplace_back();
         nw::ServerSession session(context, server);
         const nw::NWRCODE opened = session.open();
         if (opened != nw::status::Success) {
@@ -235,6 +245,7 @@ void ServerMonForm::pollOnce()
             m_list->setItemText(row, kUtilCol, QStringLiteral("?"));
         } else {
             m_failures.remove(server);
+            readings.back() = static_cast<int>(static_cast<qint32>(info.utilization));
             m_list->setItemText(row, kUtilCol, QString::number(static_cast<qint32>(info.utilization)));
             const double high = cellNumber(m_list->itemText(row, kHighCol));
             const double current = cellNumber(m_list->itemText(row, kUtilCol));
@@ -249,6 +260,9 @@ void ServerMonForm::pollOnce()
 
     unsetCursor();
     m_polling = false;
+    m_history.recordPoll(QDateTime::currentMSecsSinceEpoch(), polled, readings);
+    if (m_historyWindow)
+        m_historyWindow->historyChanged();
     m_lblLastPoll->setText(tr("Last poll: %1").arg(QLocale().toString(QTime::currentTime(), QLocale::LongFormat)));
     Q_EMIT pollFinished();
 }
@@ -259,7 +273,8 @@ QSize ServerMonForm::minimumFrameSize() const
     const QSize designed = ViewWindow::minimumFrameSize();
     const int margin = settings::twipsToPixels(kMargin, logicalDpiX());
     const QWidget* outer = frame() ? static_cast<const QWidget*>(frame()) : this;
-    const int controlsWidth = m_refresh->sizeHint().width() + m_reset->sizeHint().width() + 3 * margin
+    const int controlsWidth = m_refresh->sizeHint().width() + m_reset->sizeHint().width()
+                              + m_btnHistory->sizeHint().width() + 4 * margin
                               + (outer->width() - width());
     return {qMax(designed.width(), controlsWidth), designed.height()};
 }
@@ -283,6 +298,10 @@ void ServerMonForm::layoutContents()
                          m_refresh->y() + button.center().y() - resetHint.height() / 2, resetHint.width(),
                          resetHint.height());
 
+    const QSize historyHint = m_btnHistory->sizeHint();
+    m_btnHistory->setGeometry(m_reset->geometry().right() + margin, m_reset->y(), historyHint.width(),
+                              historyHint.height());
+
     const int statusHeight = m_status->sizeHint().height();
     m_status->setGeometry(0, height() - statusHeight, width(), statusHeight);
 
@@ -295,6 +314,18 @@ void ServerMonForm::layoutContents()
     const int top = qMax(m_refresh->geometry().bottom() + margin, allowance - statusHeight);
     const int listHeight = height() - top - statusHeight;
     m_list->setGeometry(margin, top, qMax(0, listWidth), qMax(0, listHeight));
+}
+
+UtilizationHistoryWindow* ServerMonForm::showHistory()
+{
+    if (!m_historyWindow) {
+        m_historyWindow = new UtilizationHistoryWindow(m_history, this);
+        m_historyWindow->setAttribute(Qt::WA_DeleteOnClose);
+        m_historyWindow->setWindowIcon(window()->windowIcon());
+    }
+    m_historyWindow->show();
+    m_historyWindow->raise();
+    return m_historyWindow;
 }
 
 void ServerMonForm::fitColumns()

@@ -5,10 +5,12 @@
 // servers. No connection is held between ticks: every poll opens and closes
 // one per server.
 
+#include "views/UtilizationHistory.h"
 #include "views/UtilizationRules.h"
 #include "views/ViewWindow.h"
 
 #include <QHash>
+#include <QPointer>
 #include <QTime>
 
 #include <QString>
@@ -28,6 +30,7 @@ class ReportListView;
 namespace views {
 
 class UtilizationBarDelegate;
+class UtilizationHistoryWindow;
 
 class ServerMonForm : public ViewWindow {
     Q_OBJECT
@@ -47,6 +50,10 @@ public:
     QStatusBar* statusBar() const { return m_status; }
     // The time of the last completed poll, in the status bar.
     QLabel* lblLastPoll() const { return m_lblLastPoll; }
+    // "&History": the chart of every poll since the monitor started.
+    QPushButton* btnHistory() const { return m_btnHistory; }
+    const UtilizationHistory& history() const { return m_history; }
+    UtilizationHistoryWindow* showHistory();
     const UtilizationThresholds& thresholds() const { return m_thresholds; }
     // Why the server's last poll gave "?" (empty when it gave a reading).
     QString pollFailure(const QString& server) const { return m_failures.value(server); }
@@ -89,6 +96,9 @@ private:
     UtilizationBarDelegate* m_bars;
     UtilizationThresholds m_thresholds;
     QHash<QString, QString> m_failures;   // server -> why its last poll gave "?"
+    QPushButton* m_btnHistory;
+    UtilizationHistory m_history;
+    QPointer<UtilizationHistoryWindow> m_historyWindow;
     bool m_polling = false;
 };
 
