@@ -29,6 +29,10 @@
 #include <QMdiSubWindow>
 #include <QTest>
 
+#include <QTimeZone>
+
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <optional>
 
@@ -254,6 +258,37 @@ private Q_SLOTS:
         QVERIFY(chart->lstServers()->item(2)->isHidden());
         chart->lstServers()->item(1)->setCheckState(Qt::Unchecked);
         QVERIFY(!chart->series(1)->isVisible());
+    }
+
+    // Renders an hour of six servers; with VESKARO_SCREENSHOT_DIR set the
+    // picture is kept there (the README's gallery).
+    void historyChartRenders()
+    {
+        views::UtilizationHistory history;
+        const QStringList servers{"FS1", "FS2", "HQ-FS1", "MAIL1", "GW1", "BACKUP1"};
+        const qint64 start = QDateTime(QDate(2026, 12, 5), QTime(9, 0), Qt::UTC).toMSecsSinceEpoch();
+        for (int poll = 0; poll <= 360; ++poll) {
+            std::vector<std::optional<int>> readings;
+            for (int s = 0; s < servers.size(); ++s) {
+                const double wave = std::sin((poll + s * 40) / 30.0) * (10 + 5 * s);
+                int value = std::clamp(static_cast<int>(15 + s * 12 + wave), 0, 100);
+                if (s == 3 && poll > 200 && poll < 240)
+                    value = 96;   // a busy mail server
+                readings.push_back(s == 5 && poll > 300 ? std::optional<int>() : std::optional<int>(value));
+            }
+            history.recordPoll(start + poll * 10'000LL, servers, readings);
+        }
+        views::UtilizationHistoryWindow window(history);
+        window.resize(900, 420);
+        window.show();
+        window.historyChanged();
+        QCoreApplication::processEvents();
+        QCOMPARE(window.seriesCount(), 6);
+        const QImage image = window.grab().toImage();
+        QVERIFY(!image.isNull());
+        const QString dir = qEnvironmentVariable("VESKARO_SCREENSHOT_DIR");
+        if (!dir.isEmpty())
+            QVERIFY(image.save(dir + QStringLiteral("/utilization-history.png")));
     }
 };
 

@@ -121,6 +121,8 @@ QVariant DifferenceMarks::decoration(int gridRow, int col, int role) const
     if (!cell.rowDiffers)
         return {};
     const bool nameColumn = col < m_grid.fixedCols();
+    if (nameColumn && col > 0)
+        return {};   // the marker goes into the name column only
     if (role == Qt::ToolTipRole) {
         if (nameColumn)
             return tr("The servers do not all agree in this row.");

@@ -17,6 +17,8 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QFont>
+
+#include <algorithm>
 #include <QLocale>
 #include <QHeaderView>
 #include <QTreeView>
@@ -38,6 +40,7 @@ namespace {
 constexpr int kServerCol = 0;
 constexpr int kUtilCol = 1;
 constexpr int kHighCol = 2;
+constexpr int kUtilBarWidth = 140;   // pixels of a fitted "Util %" column
 
 // Sizes in twips, as the window was designed.
 constexpr double kMinWidth = 3975;
@@ -331,6 +334,9 @@ UtilizationHistoryWindow* ServerMonForm::showHistory()
 void ServerMonForm::fitColumns()
 {
     widgets::fitListColumns(*m_list->treeView());
+    // Room for the bar: a narrow bar would not tell 20 % from 30 %.
+    QHeaderView* header = m_list->treeView()->header();
+    header->resizeSection(kUtilCol, std::max(header->sectionSize(kUtilCol), kUtilBarWidth));
 }
 
 void ServerMonForm::unloadContents()

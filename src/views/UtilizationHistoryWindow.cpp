@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QListWidget>
+#include <QPen>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QValueAxis>
@@ -26,6 +27,21 @@ namespace {
 // Scroll steps are seconds.
 constexpr qint64 kStepMs = 1000;
 
+// Okabe and Ito's colours, then the same again dashed, then dotted: lines
+// stay apart without relying on colour alone.
+QPen linePen(int index)
+{
+    static const QColor colours[] = {QColor(0x00, 0x72, 0xB2), QColor(0xE6, 0x9F, 0x00), QColor(0x00, 0x9E, 0x73),
+                                     QColor(0xCC, 0x79, 0xA7), QColor(0xD5, 0x5E, 0x00), QColor(0x56, 0xB4, 0xE9),
+                                     QColor(0x33, 0x33, 0x33), QColor(0xF0, 0xE4, 0x42)};
+    constexpr int kColours = 8;
+    static const Qt::PenStyle styles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
+    QPen pen(colours[index % kColours]);
+    pen.setWidthF(1.6);
+    pen.setStyle(styles[(index / kColours) % 4]);
+    return pen;
+}
+
 QString serverLabel(const QString& server, std::optional<int> high)
 {
     return high ? QStringLiteral("%1  (high %2 %)").arg(server).arg(*high) : server;
@@ -37,8 +53,8 @@ UtilizationHistoryWindow::UtilizationHistoryWindow(const UtilizationHistory& his
     : QWidget(parent, Qt::Window)
     , m_history(history)
     , m_chartView(new QChartView(this))
-    , m_timeAxis(new QDateTimeAxis(this))
-    , m_percentAxis(new QValueAxis(this))
+    , m_timeAxis(new QDateTimeAxis)
+    , m_percentAxis(new QValueAxis)
     , m_filter(new QLineEdit(this))
     , m_servers(new QListWidget(this))
     , m_scroll(new QScrollBar(Qt::Horizontal, this))
@@ -55,7 +71,9 @@ UtilizationHistoryWindow::UtilizationHistoryWindow(const UtilizationHistory& his
     auto* chart = new QChart;
     chart->legend()->hide();   // the list beside the chart is the legend
     chart->setMargins(QMargins(4, 4, 4, 4));
-    m_timeAxis->setFormat(QStringLiteral("HH:mm:ss"));
+    m_timeAxis->setFormat(QStringLiteral("HH:mm"));
+    m_timeAxis->setTickCount(7);
+    m_timeAxis->setLabelsVisible(true);
     m_timeAxis->setTitleText(tr("Time"));
     m_percentAxis->setRange(0, 100);
     m_percentAxis->setLabelFormat(QStringLiteral("%d %%"));
@@ -117,6 +135,7 @@ void UtilizationHistoryWindow::addMissingSeries()
         const int s = seriesCount();
         auto* line = new QLineSeries;
         line->setName(m_history.servers().at(s));
+        line->setPen(linePen(s));
         chart->addSeries(line);
         line->attachAxis(m_timeAxis);
         line->attachAxis(m_percentAxis);

@@ -74,7 +74,10 @@ void fitListColumns(QTreeView& view)
 
 void fitGridColumns(FlexGrid& grid)
 {
-    const QFontMetrics metrics = grid.fontMetrics();
+    // Measured in bold: marked cells are drawn so.
+    QFont bold = grid.font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
     const GridData& data = grid.data();
     const double dpi = settings::columnDotsPerInch(&grid);
     for (int col = 0; col < data.cols(); ++col) {

@@ -13,7 +13,7 @@ class FlexGrid;
 
 // Bounds of a fitted column, in pixels at the widget's font.
 inline constexpr int kMinFittedColumn = 40;
-inline constexpr int kMaxFittedColumn = 320;
+inline constexpr int kMaxFittedColumn = 260;
 
 // The list's columns sized to heading and texts; the last one stretches.
 void fitListColumns(QTreeView& view);
