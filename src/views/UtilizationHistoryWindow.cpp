@@ -5,7 +5,6 @@
 #include <QChart>
 #include <QChartView>
 #include <QDateTime>
-#include <QDateTimeAxis>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLegend>
@@ -53,7 +52,7 @@ UtilizationHistoryWindow::UtilizationHistoryWindow(const UtilizationHistory& his
     : QWidget(parent, Qt::Window)
     , m_history(history)
     , m_chartView(new QChartView(this))
-    , m_timeAxis(new QDateTimeAxis)
+    , m_timeAxis(new QValueAxis)
     , m_percentAxis(new QValueAxis)
     , m_filter(new QLineEdit(this))
     , m_servers(new QListWidget(this))
@@ -71,10 +70,9 @@ UtilizationHistoryWindow::UtilizationHistoryWindow(const UtilizationHistory& his
     auto* chart = new QChart;
     chart->legend()->hide();   // the list beside the chart is the legend
     chart->setMargins(QMargins(4, 4, 4, 4));
-    m_timeAxis->setFormat(QStringLiteral("HH:mm"));
+    m_timeAxis->setLabelFormat(QStringLiteral("%.0f"));
     m_timeAxis->setTickCount(7);
-    m_timeAxis->setLabelsVisible(true);
-    m_timeAxis->setTitleText(tr("Time"));
+    m_timeAxis->setTitleText(tr("Minutes since the monitor started"));
     m_percentAxis->setRange(0, 100);
     m_percentAxis->setLabelFormat(QStringLiteral("%d %%"));
     m_percentAxis->setTickCount(6);
@@ -175,7 +173,9 @@ void UtilizationHistoryWindow::fillShownSpan()
         from = first + static_cast<qint64>(m_scroll->value()) * kStepMs;
     }
     const qint64 to = from + m_spanMs;
-    m_timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(from), QDateTime::fromMSecsSinceEpoch(to));
+    const qint64 origin = polls > 0 ? m_history.pollTime(0) : from;
+    const auto minutes = [origin](qint64 ms) { return static_cast<double>(ms - origin) / 60000.0; };
+    m_timeAxis->setRange(minutes(from), minutes(to));
 
     // Only the polls in the shown span are handed to the chart: an hour of
     // 1-second polls is 3600 points a line, whatever the history holds.
@@ -190,7 +190,7 @@ void UtilizationHistoryWindow::fillShownSpan()
         points.reserve(end - begin);
         for (int p = begin; p < end; ++p) {
             if (const auto value = m_history.reading(p, s))
-                points.append(QPointF(static_cast<double>(m_history.pollTime(p)), *value));
+                points.append(QPointF(minutes(m_history.pollTime(p)), *value));
         }
         m_series[static_cast<size_t>(s)]->replace(points);
     }

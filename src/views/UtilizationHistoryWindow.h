@@ -13,7 +13,6 @@
 
 class QChart;
 class QChartView;
-class QDateTimeAxis;
 class QLineEdit;
 class QLineSeries;
 class QListWidget;
@@ -52,7 +51,7 @@ private:
 
     const UtilizationHistory& m_history;
     QChartView* m_chartView;
-    QDateTimeAxis* m_timeAxis;
+    QValueAxis* m_timeAxis;   // minutes since the monitor's first poll
     QValueAxis* m_percentAxis;
     QLineEdit* m_filter;
     QListWidget* m_servers;
