@@ -93,7 +93,6 @@ NLMForm::NLMForm(ViewHost& host, QWidget* parent) : ViewWindow(host, design(), p
     m_grdNLMs->setColWidth(0, kDefaultNameWidth);
     // Versions and dates are right-aligned: a narrow column keeps their ends.
     m_grdNLMs->tableView()->setTextElideMode(Qt::ElideLeft);
-    widgets::showElidedTextInToolTips(*m_grdNLMs->tableView());
 
     // The descriptions stay in the window but are never shown nor saved.
     m_grdNLMDescription = new widgets::FlexGrid(this);

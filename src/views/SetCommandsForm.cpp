@@ -63,7 +63,6 @@ SetCommandsForm::SetCommandsForm(ViewHost& host, QWidget* parent)
     m_lblDifferences = new QLabel(this);
     m_lblDifferences->setObjectName(QStringLiteral("lblDifferences"));
     m_statusBar1->addPermanentWidget(m_lblDifferences);
-    widgets::showElidedTextInToolTips(*m_grid->tableView());
     m_marks = new DifferenceMarks(*m_grid, &setCellDifference, this);
     if (QAction* toggle = host.viewMenus().markSetDifferences) {
         m_marks->setEnabled(toggle->isChecked());

@@ -1,5 +1,7 @@
 #include "widgets/FlexGrid.h"
 
+#include "widgets/ColumnFit.h"
+
 #include "settings/Twips.h"
 #include "settings/ColumnScale.h"
 
@@ -66,6 +68,9 @@ FlexGrid::FlexGrid(QWidget* parent)
     m_view->setObjectName(QStringLiteral("gridView"));
     setUpTable(m_view, m_model, this);
     setUpTable(m_frozen, m_model, this);
+    // Cut-off cells, the frozen names included, give their full text as a tool tip.
+    showElidedTextInToolTips(*m_view);
+    showElidedTextInToolTips(*m_frozen);
     m_frozen->setObjectName(QStringLiteral("fixedColumnsView"));
     m_frozen->setSelectionModel(m_view->selectionModel());
     m_frozen->setFocusPolicy(Qt::NoFocus);
