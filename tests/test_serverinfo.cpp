@@ -249,15 +249,15 @@ void TestServerInfo::sortsByClickedColumn()
     } clicks[] = {
         {0, {"FS1", "FS2", "FS3"}},   // Server, ascending
         {0, {"FS3", "FS2", "FS1"}},   // the same column again: descending
-        {5, {"FS2", "FS3", "FS1"}},   // DS Version by text: "0", "105.5", "8.85"
+        {5, {"FS2", "FS1", "FS3"}},   // DS Version by value: 0, 8.85, 105.5
     };
     for (const auto& click : clicks) {
         clickHeader(form, click.col);
         QCOMPARE(column(form, 0), click.servers);
     }
-    // Rows added later take their sorted place: "105.52" between "105.5" and "8.85".
+    // Rows added later take their sorted place: 105.52 after 105.5.
     f.open({QStringLiteral("CLOSEFAIL")});
-    QCOMPARE(column(form, 0), QStringList({"FS2", "FS3", "CLOSEFAIL", "FS1"}));
+    QCOMPARE(column(form, 0), QStringList({"FS2", "FS1", "FS3", "CLOSEFAIL"}));
 }
 
 void TestServerInfo::keepsMinimumSizeAndSavesState()
@@ -273,8 +273,8 @@ void TestServerInfo::keepsMinimumSizeAndSavesState()
     QPointer<QWidget> watched(frame);
     frame->close();
     QTRY_VERIFY(!watched);
-    QCOMPARE(settings::readValue(f.registry, kKey, QStringLiteral("ColWidth-DS Version"), 9),
-             std::optional<QString>(QStringLiteral("1440")));
+    // Fitted on the first opening, and stored.
+    QVERIFY(settings::readValue(f.registry, kKey, QStringLiteral("ColWidth-DS Version"), 9).has_value());
 
     // Reopened: the saved widths come back, the rows do not.
     form = f.open({QStringLiteral("FS2")});

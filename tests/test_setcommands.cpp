@@ -196,7 +196,7 @@ private Q_SLOTS:
         QCOMPARE(column(form, 1), (QStringList{"NCP", "Dir Cache", "Comm"}));
         QCOMPARE(column(form, 3), (QStringList{"Off", "5.0 seconds", "1000"}));
         QCOMPARE(column(form, 4), (QStringList{"On", "", "500"}));
-        QCOMPARE(grid(form).colWidth(4), 1830);
+        QVERIFY(grid(form).colWidth(4) > 0);   // fitted to its texts on a first opening
     }
 
     void serverAlreadyShownIsSkipped()
@@ -540,9 +540,11 @@ private Q_SLOTS:
         };
         f.registry.createKey(settings::Hive::CurrentUser, settings::kRootKey);
         SetCommandsForm* form = f.open({"FS1"});
-        QCOMPARE(grid(form).colWidth(0), 2880);
-        QCOMPARE(grid(form).colWidth(1), 1200);
+        // A first opening fits the columns to their texts.
+        QVERIFY(grid(form).colWidth(0) > 0);
+        QVERIFY(grid(form).colWidth(1) > 0);
         grid(form).setColWidth(0, 3000);
+        grid(form).setColWidth(1, 1200);
         close();
         QCOMPARE(value(QStringLiteral("ColWidth0")), QStringLiteral("3000"));
         QCOMPARE(value(QStringLiteral("ColWidth1")), QStringLiteral("1200"));

@@ -482,6 +482,18 @@ int FlexGridModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : m_publishedCols;
 }
 
+void FlexGridModel::setCellDecorator(CellDecorator decorator)
+{
+    m_decorator = std::move(decorator);
+    refreshDecorations();
+}
+
+void FlexGridModel::refreshDecorations()
+{
+    if (rowCount() > 0 && columnCount() > 0)
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}
+
 QVariant FlexGridModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid())
@@ -508,7 +520,7 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const
     case kFixedCellRole:
         return index.column() < fixedCols();
     default:
-        return {};
+        return m_decorator ? m_decorator(r, index.column(), role) : QVariant();
     }
 }
 

@@ -13,6 +13,7 @@
 
 #include <QAbstractTableModel>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -25,6 +26,13 @@ public:
     static constexpr int kFixedCellRole = Qt::UserRole + 1;
 
     explicit FlexGridModel(QObject* parent = nullptr);
+
+    // Extra looks of cells (background, font, icon, tool tip) from the window
+    // that shows them, by grid row and column; the cell texts stay as they are.
+    using CellDecorator = std::function<QVariant(int gridRow, int col, int role)>;
+    void setCellDecorator(CellDecorator decorator);
+    // The decorator's answers changed: every shown cell is drawn again.
+    void refreshDecorations();
 
     const GridData& grid() const { return m_grid; }
 
@@ -110,6 +118,7 @@ private:
     void emitPending();
 
     GridData m_grid;
+    CellDecorator m_decorator;
     std::vector<int> m_visible;     // grid rows shown as model rows, ascending
     int m_publishedCols = 0;        // columns the views have been told of
     std::vector<int> m_insertedRows; // grid rows inserted during the batch, ascending

@@ -1,5 +1,7 @@
 #include "models/GridData.h"
 
+#include "models/SortKeys.h"
+
 #include <QLocale>
 
 #include <algorithm>
@@ -284,6 +286,10 @@ void GridData::sortRows(int col, SortMode mode, int firstDataRow, std::vector<in
     firstDataRow = std::max(0, firstDataRow);
     if (firstDataRow >= rows() - 1)
         return;
+    if (mode == SortMode::TypedAscending || mode == SortMode::TypedDescending) {
+        sortRowsTyped(col, mode == SortMode::TypedDescending, firstDataRow);
+        return;
+    }
 
     // Each key is read once; grids of some thousand rows are sorted on a click.
     struct Key {
@@ -329,6 +335,8 @@ void GridData::sortRows(int col, SortMode mode, int firstDataRow, std::vector<in
             return textOf(a).compare(textOf(b), Qt::CaseSensitive);
         case SortMode::StringNoCaseAscending:
         case SortMode::StringNoCaseDescending:
+        case SortMode::TypedAscending:
+        case SortMode::TypedDescending:
             return textOf(a).compare(textOf(b), Qt::CaseInsensitive);
         }
         return 0;
@@ -349,6 +357,20 @@ void GridData::sortRows(int col, SortMode mode, int firstDataRow, std::vector<in
         if (order)
             order->push_back(static_cast<int>(key.row));
     }
+    std::move(sorted.begin(), sorted.end(), m_rows.begin() + firstDataRow);
+}
+
+void GridData::sortRowsTyped(int col, bool descending, int firstDataRow)
+{
+    QStringList texts;
+    texts.reserve(rows() - firstDataRow);
+    for (size_t i = static_cast<size_t>(firstDataRow); i < m_rows.size(); ++i)
+        texts.append(m_rows[i].cells[static_cast<size_t>(col)]);
+    const std::vector<int> order = typedSortOrder(texts, descending);
+    std::vector<Row> sorted;
+    sorted.reserve(order.size());
+    for (const int i : order)
+        sorted.push_back(std::move(m_rows[static_cast<size_t>(firstDataRow + i)]));
     std::move(sorted.begin(), sorted.end(), m_rows.begin() + firstDataRow);
 }
 

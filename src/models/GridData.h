@@ -22,6 +22,8 @@ enum class SortMode {
     StringDescending,
     StringNoCaseAscending,  // text, ignoring case
     StringNoCaseDescending,
+    TypedAscending,         // by what the texts mean (models/SortKeys.h)
+    TypedDescending,
 };
 
 // Current cell and selection end, smallest first.
@@ -107,6 +109,7 @@ private:
     };
 
     Row makeRow() const;
+    void sortRowsTyped(int col, bool descending, int firstDataRow);
 
     std::vector<Row> m_rows;
     std::vector<Col> m_colInfo;

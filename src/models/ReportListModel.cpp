@@ -1,5 +1,7 @@
 #include "models/ReportListModel.h"
 
+#include "models/SortKeys.h"
+
 #include <algorithm>
 #include <numeric>
 
@@ -225,24 +227,15 @@ void ReportListModel::applySort()
     if (m_sortColumn >= columnCount() || rowCount() < 2)
         return;
     const auto c = static_cast<size_t>(m_sortColumn);
-    const bool descending = m_sortOrder == Qt::DescendingOrder;
+    // By what the column's texts mean: numbers by value, up times by
+    // duration, dates chronologically, other texts by the locale's collation.
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(m_rows.size()));
+    for (const std::vector<QString>& row : m_rows)
+        texts.append(c < row.size() ? row[c] : QString());
+    const std::vector<int> order = typedSortOrder(texts, m_sortOrder == Qt::DescendingOrder);
     // A list that is in order already (a refresh that changed no sort key)
-    // costs one pass, not a sort.
-    const auto inOrder = [&](const std::vector<QString>& upper, const std::vector<QString>& lower) {
-        const int r = upper[c].compare(lower[c], Qt::CaseInsensitive);
-        return descending ? r >= 0 : r <= 0;
-    };
-    if (std::adjacent_find(m_rows.begin(), m_rows.end(),
-                           [&](const auto& upper, const auto& lower) { return !inOrder(upper, lower); })
-        == m_rows.end())
-        return;
-    std::vector<int> order(m_rows.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const int r = m_rows[static_cast<size_t>(a)][c].compare(m_rows[static_cast<size_t>(b)][c],
-                                                                 Qt::CaseInsensitive);
-        return descending ? r > 0 : r < 0;
-    });
+    // keeps its rows where they are: no layout change.
     if (std::is_sorted(order.begin(), order.end()))
         return;
 
@@ -307,7 +300,7 @@ QVariant ReportListModel::data(const QModelIndex& index, int role) const
         return m_rows[static_cast<size_t>(index.row())][static_cast<size_t>(index.column())];
     if (role == Qt::TextAlignmentRole)
         return static_cast<int>(m_columns[static_cast<size_t>(index.column())].alignment.toInt());
-    return {};
+    return m_decorator ? m_decorator(index.row(), index.column(), role) : QVariant();
 }
 
 QVariant ReportListModel::headerData(int section, Qt::Orientation orientation, int role) const

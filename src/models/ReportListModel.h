@@ -8,6 +8,7 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 namespace models {
@@ -16,6 +17,11 @@ class ReportListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     explicit ReportListModel(QObject* parent = nullptr);
+
+    // Extra looks of cells (tool tips, colours) from the window that shows
+    // them, by row and column; the cell texts stay as they are.
+    using CellDecorator = std::function<QVariant(int row, int col, int role)>;
+    void setCellDecorator(CellDecorator decorator) { m_decorator = std::move(decorator); }
 
     // Columns.
     int addColumn(const QString& heading, Qt::Alignment alignment, int widthTwips);
@@ -41,8 +47,8 @@ public:
     int findRowStartingWith(int col, const QString& prefix, Qt::CaseSensitivity cs = Qt::CaseInsensitive,
                             int from = 0) const;
 
-    // Sorting by the cell texts of one column, case-insensitive, equal texts
-    // keeping their order. With auto-sort on, changes re-sort at once (or at
+    // Sorting by the cell texts of one column, by what they mean
+    // (models/SortKeys.h), equal texts keeping their order. With auto-sort on, changes re-sort at once (or at
     // the end of a batch).
     void sortByColumn(int col, Qt::SortOrder order);
     int sortColumn() const { return m_sortColumn; }
@@ -79,6 +85,7 @@ private:
     std::vector<Column> m_columns;
     std::vector<std::vector<QString>> m_rows;
 
+    CellDecorator m_decorator;
     int m_sortColumn = 0;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     bool m_sorted = false;

@@ -48,6 +48,10 @@ inline const QString kColWidthPrefix = QStringLiteral("ColWidth");
 inline const QString kColWidthHeadingPrefix = QStringLiteral("ColWidth-");
 // NLMForm: the "Show Column" option ("Both", "Version" or "Date").
 inline const QString kShowColumnsValue = QStringLiteral("ShowCols");
+// ServerUtilForm: the utilization percentages from which a bar shows a
+// warning and a critical level (whole numbers, 0 to 100).
+inline const QString kUtilWarningValue = QStringLiteral("UtilWarning");
+inline const QString kUtilCriticalValue = QStringLiteral("UtilCritical");
 
 // --- Defaults of a value that is missing -------------------------------------------
 // A window key that does not exist yet reads every value as one inch.

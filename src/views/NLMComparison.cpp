@@ -279,11 +279,10 @@ void showNlmColumns(models::FlexGridModel& grid, NlmShow show)
     grid.endUpdate();
 }
 
-models::SortMode nlmSortMode(int col, bool descending)
+models::SortMode nlmSortMode(int /*col*/, bool descending)
 {
-    if (col == 1)
-        return descending ? models::SortMode::NumericDescending : models::SortMode::NumericAscending;
-    return descending ? models::SortMode::StringNoCaseDescending : models::SortMode::StringNoCaseAscending;
+    // Names by collation, versions by major, minor and revision, dates by date.
+    return descending ? models::SortMode::TypedDescending : models::SortMode::TypedAscending;
 }
 
 // ---- removing a server ----------------------------------------------------------------

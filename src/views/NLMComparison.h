@@ -124,8 +124,8 @@ int findNlmRow(const models::GridData& grid, const QString& text);
 // Header widths and texts for the chosen option.
 void showNlmColumns(models::FlexGridModel& grid, NlmShow show);
 
-// Header clicks: column 1 by the leading number of its version text, the
-// others as text ignoring case.
+// Header clicks: every column by what its texts mean (models/SortKeys.h):
+// names by the locale's collation, versions by version, dates by date.
 models::SortMode nlmSortMode(int col, bool descending);
 
 // The version column of the server owning `col`, or -1 for the name column

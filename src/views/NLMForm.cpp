@@ -8,7 +8,10 @@
 #include "settings/Registry.h"
 #include "settings/Twips.h"
 #include "settings/WindowState.h"
+#include "views/ComparisonDifferences.h"
+#include "views/DifferenceMarks.h"
 #include "views/ServerReaders.h"
+#include "widgets/ColumnFit.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/WaitCursor.h"
 
@@ -103,6 +106,20 @@ NLMForm::NLMForm(ViewHost& host, QWidget* parent) : ViewWindow(host, design(), p
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
     m_statusBar->setSizeGripEnabled(false);
+    m_lblDifferences = new QLabel(this);
+    m_lblDifferences->setObjectName(QStringLiteral("lblDifferences"));
+    m_statusBar->addPermanentWidget(m_lblDifferences);
+
+    m_marks = new DifferenceMarks(
+        *m_grdNLMs,
+        [this](const models::GridData& grid, int row, int col) {
+            return nlmCellDifference(grid, row, col, showColumns());
+        },
+        this);
+    if (QAction* toggle = host.viewMenus().markNlmDifferences) {
+        m_marks->setEnabled(toggle->isChecked());
+        connect(toggle, &QAction::toggled, this, [this](bool on) { m_marks->setEnabled(on); });
+    }
 
     auto* top = new QHBoxLayout;
     top->addWidget(m_fraColumns);
@@ -227,6 +244,7 @@ void NLMForm::endAdding()
     m_fill.reset();
     m_grdNLMDescription->endUpdate();
     m_grdNLMs->endUpdate();
+    updateDifferenceSummary();
 }
 
 NLMForm::AddResult NLMForm::addServer(const QString& server)
@@ -278,12 +296,34 @@ void NLMForm::applyShowColumns(NlmShow show)
     showNlmColumns(m_grdNLMs->model(), show);
     if (m_chkNLMDifferencesOnly->isChecked())
         applyDifferences();
+    if (m_marks)
+        m_marks->ruleChanged();
+    updateDifferenceSummary();
 }
 
 void NLMForm::applyDifferences()
 {
     const widgets::WaitCursor wait;
     applyNlmDifferences(m_grdNLMs->model(), showColumns(), m_chkNLMDifferencesOnly->isChecked());
+    updateDifferenceSummary();
+}
+
+void NLMForm::fitColumns()
+{
+    widgets::fitGridColumns(*m_grdNLMs);
+}
+
+void NLMForm::updateDifferenceSummary()
+{
+    if (!m_lblDifferences)
+        return;
+    if (m_grdNLMs->cols() < 5) {
+        m_lblDifferences->clear();
+        return;
+    }
+    const DifferingRows rows = countNlmDifferingRows(m_grdNLMs->data(), showColumns());
+    m_lblDifferences->setText(
+        models::differingRowsText(rows.differing, rows.total, m_chkNLMDifferencesOnly->isChecked()));
 }
 
 // ---- find ---------------------------------------------------------------------------
@@ -322,6 +362,7 @@ void NLMForm::clickGrid(Qt::MouseButton button, int row, int col, const QPoint& 
 
     if (header && button == Qt::LeftButton) {
         grid.sortRows(col, nlmSortMode(col, m_sortDescending), kNlmFirstDataRow);
+        m_grdNLMs->setSortIndicator(col, m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
         m_sortDescending = !m_sortDescending;
     }
 
@@ -395,6 +436,7 @@ void NLMForm::removeSelectedServer()
     }
     applyDifferences();
     widgets::removeEmptyGridRows(*m_grdNLMs);
+    updateDifferenceSummary();
 }
 
 // ---- NLMDescriptionDialog ----------------------------------------------------------------------
@@ -489,6 +531,7 @@ void openNLMs(ViewHost& host)
     }
     form->endAdding();
     form->updateDifferencesBox();
+    form->fitColumnsOnFirstOpening();
 }
 
 void removeSelectedNlmServer(ViewHost& host)

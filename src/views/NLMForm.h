@@ -28,6 +28,7 @@ class FlexGrid;
 
 namespace views {
 
+class DifferenceMarks;
 class NLMDescriptionDialog;
 
 class NLMForm : public ViewWindow {
@@ -46,6 +47,9 @@ public:
     QCheckBox* chkNLMDifferencesOnly() const { return m_chkNLMDifferencesOnly; }
     QLineEdit* txtFind() const { return m_txtFind; }
     QStatusBar* statusBar() const { return m_statusBar; }
+    // "N of M rows differ" in the status bar.
+    QLabel* lblDifferences() const { return m_lblDifferences; }
+    DifferenceMarks* differenceMarks() const { return m_marks; }
 
     // The option selected in "Show Column".
     NlmShow showColumns() const;
@@ -88,11 +92,13 @@ protected:
     void loadContents() override;
     void unloadContents() override;
     void activated() override;
+    void fitColumns() override;
 
 private:
     void applyShowColumns(NlmShow show);
     void findTypedName();
     void setRemoveServerEnabled(bool enabled);
+    void updateDifferenceSummary();
 
     widgets::FlexGrid* m_grdNLMs = nullptr;
     widgets::FlexGrid* m_grdNLMDescription = nullptr;
@@ -104,6 +110,8 @@ private:
     QLabel* m_label1 = nullptr;
     QLineEdit* m_txtFind = nullptr;
     QStatusBar* m_statusBar = nullptr;
+    QLabel* m_lblDifferences = nullptr;
+    DifferenceMarks* m_marks = nullptr;
     std::unique_ptr<NlmComparisonFill> m_fill;   // while an opening runs
     NlmComparisonFill::Texts m_texts;            // versions and dates made so far
     bool m_sortDescending = true;   // the first header sort after opening is descending

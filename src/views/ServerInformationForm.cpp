@@ -9,6 +9,7 @@
 #include "settings/Trace.h"
 #include "settings/Twips.h"
 #include "views/ServerFormats.h"
+#include "widgets/ColumnFit.h"
 #include "widgets/ReportListView.h"
 
 #include <QHeaderView>
@@ -46,6 +47,7 @@ ServerInformationForm::ServerInformationForm(ViewHost& host, QWidget* parent)
 {
     setWindowTitle(caption());
     m_list->setObjectName(QStringLiteral("lstvwServerInformation"));
+    widgets::showElidedTextInToolTips(*m_list->treeView());
     m_status->setObjectName(QStringLiteral("StatusBar1"));
     m_status->setSizeGripEnabled(false);
     connect(m_list, &widgets::ReportListView::columnClicked, this, &ServerInformationForm::sortByColumn);
@@ -156,6 +158,11 @@ void ServerInformationForm::unloadContents()
     windowState().saveListColumns(m_list->treeView()->header());
 }
 
+void ServerInformationForm::fitColumns()
+{
+    widgets::fitListColumns(*m_list->treeView());
+}
+
 void openServerInformation(ViewHost& host)
 {
     if (host.serverCount() == 0)
@@ -170,8 +177,10 @@ void openServerInformation(ViewHost& host)
             return;
         form->addServer(name);
     }
-    if (form)
+    if (form) {
         form->statusBar()->clearMessage();
+        form->fitColumnsOnFirstOpening();
+    }
 }
 
 }  // namespace views

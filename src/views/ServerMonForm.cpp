@@ -7,9 +7,19 @@
 #include "settings/Registry.h"
 #include "settings/Twips.h"
 #include "widgets/RefreshFrame.h"
+#include "widgets/ColumnFit.h"
 #include "widgets/ReportListView.h"
+#include "views/UtilizationBar.h"
+#include "views/UtilizationHistoryWindow.h"
+#include "settings/SettingsKeys.h"
+#include "models/ReportListModel.h"
 
 #include <QCloseEvent>
+#include <QDateTime>
+#include <QFont>
+
+#include <algorithm>
+#include <QLocale>
 #include <QHeaderView>
 #include <QTreeView>
 #include <QCoreApplication>
@@ -30,6 +40,7 @@ namespace {
 constexpr int kServerCol = 0;
 constexpr int kUtilCol = 1;
 constexpr int kHighCol = 2;
+constexpr int kUtilBarWidth = 140;   // pixels of a fitted "Util %" column
 
 // Sizes in twips, as the window was designed.
 constexpr double kMinWidth = 3975;
@@ -66,6 +77,9 @@ ServerMonForm::ServerMonForm(views::ViewHost& host, QWidget* parent)
     , m_refresh(new widgets::RefreshFrame(this))
     , m_reset(new QPushButton(tr("R&eset High %"), this))
     , m_status(new QStatusBar(this))
+    , m_lblLastPoll(new QLabel(this))
+    , m_bars(new UtilizationBarDelegate(this))
+    , m_btnHistory(new QPushButton(tr("&History"), this))
 {
     setWindowTitle(caption());
 
@@ -76,6 +90,14 @@ ServerMonForm::ServerMonForm(views::ViewHost& host, QWidget* parent)
     m_reset->setToolTip(tr("Reset High %"));
     m_status->setObjectName(QStringLiteral("StatusBar1"));
     m_status->setSizeGripEnabled(false);
+    m_lblLastPoll->setObjectName(QStringLiteral("lblLastPoll"));
+    m_btnHistory->setObjectName(QStringLiteral("btnHistory"));
+    m_btnHistory->setToolTip(tr("Utilization of every polled server since the monitor started"));
+    connect(m_btnHistory, &QPushButton::clicked, this, [this] { showHistory(); });
+    m_status->addPermanentWidget(m_lblLastPoll);
+    m_list->treeView()->setItemDelegateForColumn(kUtilCol, m_bars);
+    widgets::showElidedTextInToolTips(*m_list->treeView());
+    m_list->model().setCellDecorator([this](int row, int col, int role) { return decorateCell(row, col, role); });
 
     connect(m_refresh, &widgets::RefreshFrame::timeout, this, &ServerMonForm::pollOnce);
     connect(m_refresh, &widgets::RefreshFrame::started, this, [this] { m_reset->setEnabled(true); });
@@ -108,6 +130,7 @@ QTimer* ServerMonForm::timer() const
 
 void ServerMonForm::loadContents()
 {
+    readThresholds();
     buildColumns();
     m_refresh->setIntervalText(QStringLiteral("1"));
     toggleRefresh();
@@ -124,6 +147,39 @@ void ServerMonForm::buildColumns()
     add(tr("Server"), Qt::AlignLeft | Qt::AlignVCenter);
     add(tr("Util %"), Qt::AlignRight | Qt::AlignVCenter);
     add(tr("High %"), Qt::AlignRight | Qt::AlignVCenter);
+}
+
+void ServerMonForm::readThresholds()
+{
+    const settings::RegistryStore& store = context().registry();
+    QString problem;
+    m_thresholds = readUtilizationThresholds(
+        store.queryValue(settings::Hive::CurrentUser, keyPath(), settings::kUtilWarningValue),
+        store.queryValue(settings::Hive::CurrentUser, keyPath(), settings::kUtilCriticalValue), &problem);
+    m_bars->setThresholds(m_thresholds);
+    if (!problem.isEmpty())
+        m_status->showMessage(problem);
+}
+
+QVariant ServerMonForm::decorateCell(int row, int col, int role) const
+{
+    if (col != kUtilCol)
+        return {};
+    const QString text = m_list->itemText(row, kUtilCol);
+    if (role == Qt::ToolTipRole) {
+        if (text == QStringLiteral("?"))
+            return m_failures.value(m_list->itemText(row, kServerCol));
+        return {};
+    }
+    if (role == Qt::FontRole) {
+        // Bold from the warning level on: the level shows without its colour.
+        if (utilizationLevel(text, m_thresholds) >= UtilizationLevel::Warning) {
+            QFont bold = m_list->font();
+            bold.setBold(true);
+            return bold;
+        }
+    }
+    return {};
 }
 
 bool ServerMonForm::addServer(const QString& name)
@@ -160,6 +216,8 @@ void ServerMonForm::pollOnce()
     core::AppContext& context = this->context();
     // Rows added while the poll yields wait for the next tick.
     const int rows = m_list->rowCount();
+    QStringList polled;
+    std::vector<std::optional<int>> readings;
     for (int row = 0; row < rows; ++row) {
         QCoreApplication::processEvents();
         if (!self)
@@ -167,17 +225,30 @@ void ServerMonForm::pollOnce()
         if (isUnloaded())
             break;
 
-        nw::ServerSession session(context, m_list->itemText(row, kServerCol));
-        if (session.open() != nw::status::Success) {
+        const QString server = m_list->itemText(row, kServerCol);
+        polled.append(server);
+        readings.emplace_back();
+        nw::ServerSession session(context, server);
+        const nw::NWRCODE opened = session.open();
+        if (opened != nw::status::Success) {
+            m_failures.insert(server, pollFailureText(PollFailure::CannotConnect, opened));
             m_list->setItemText(row, kUtilCol, QStringLiteral("?"));
             continue;
         }
-        session.authenticate();   // a server outside the login still answers
+        // A server outside the login still answers; a refusal only explains a
+        // failing request.
+        const nw::NWRCODE authenticated = session.authenticate();
 
         nw::FileServerInfo info{};
-        if (session.client().NWGetFileServerInfo(session.handle(), info) != nw::status::Success) {
+        const nw::NWRCODE read = session.client().NWGetFileServerInfo(session.handle(), info);
+        if (read != nw::status::Success) {
+            m_failures.insert(server, authenticated != nw::status::Success
+                                          ? pollFailureText(PollFailure::NotAuthenticated, authenticated)
+                                          : pollFailureText(PollFailure::RequestFailed, read));
             m_list->setItemText(row, kUtilCol, QStringLiteral("?"));
         } else {
+            m_failures.remove(server);
+            readings.back() = static_cast<int>(static_cast<qint32>(info.utilization));
             m_list->setItemText(row, kUtilCol, QString::number(static_cast<qint32>(info.utilization)));
             const double high = cellNumber(m_list->itemText(row, kHighCol));
             const double current = cellNumber(m_list->itemText(row, kUtilCol));
@@ -192,6 +263,10 @@ void ServerMonForm::pollOnce()
 
     unsetCursor();
     m_polling = false;
+    m_history.recordPoll(QDateTime::currentMSecsSinceEpoch(), polled, readings);
+    if (m_historyWindow)
+        m_historyWindow->historyChanged();
+    m_lblLastPoll->setText(tr("Last poll: %1").arg(QLocale().toString(QTime::currentTime(), QLocale::LongFormat)));
     Q_EMIT pollFinished();
 }
 
@@ -201,7 +276,8 @@ QSize ServerMonForm::minimumFrameSize() const
     const QSize designed = ViewWindow::minimumFrameSize();
     const int margin = settings::twipsToPixels(kMargin, logicalDpiX());
     const QWidget* outer = frame() ? static_cast<const QWidget*>(frame()) : this;
-    const int controlsWidth = m_refresh->sizeHint().width() + m_reset->sizeHint().width() + 3 * margin
+    const int controlsWidth = m_refresh->sizeHint().width() + m_reset->sizeHint().width()
+                              + m_btnHistory->sizeHint().width() + 4 * margin
                               + (outer->width() - width());
     return {qMax(designed.width(), controlsWidth), designed.height()};
 }
@@ -225,6 +301,10 @@ void ServerMonForm::layoutContents()
                          m_refresh->y() + button.center().y() - resetHint.height() / 2, resetHint.width(),
                          resetHint.height());
 
+    const QSize historyHint = m_btnHistory->sizeHint();
+    m_btnHistory->setGeometry(m_reset->geometry().right() + margin, m_reset->y(), historyHint.width(),
+                              historyHint.height());
+
     const int statusHeight = m_status->sizeHint().height();
     m_status->setGeometry(0, height() - statusHeight, width(), statusHeight);
 
@@ -237,6 +317,26 @@ void ServerMonForm::layoutContents()
     const int top = qMax(m_refresh->geometry().bottom() + margin, allowance - statusHeight);
     const int listHeight = height() - top - statusHeight;
     m_list->setGeometry(margin, top, qMax(0, listWidth), qMax(0, listHeight));
+}
+
+UtilizationHistoryWindow* ServerMonForm::showHistory()
+{
+    if (!m_historyWindow) {
+        m_historyWindow = new UtilizationHistoryWindow(m_history, this);
+        m_historyWindow->setAttribute(Qt::WA_DeleteOnClose);
+        m_historyWindow->setWindowIcon(window()->windowIcon());
+    }
+    m_historyWindow->show();
+    m_historyWindow->raise();
+    return m_historyWindow;
+}
+
+void ServerMonForm::fitColumns()
+{
+    widgets::fitListColumns(*m_list->treeView());
+    // Room for the bar: a narrow bar would not tell 20 % from 30 %.
+    QHeaderView* header = m_list->treeView()->header();
+    header->resizeSection(kUtilCol, std::max(header->sectionSize(kUtilCol), kUtilBarWidth));
 }
 
 void ServerMonForm::unloadContents()
@@ -253,6 +353,7 @@ void openServerUtilization(views::ViewHost& host)
     ServerMonForm* form = openView<ServerMonForm>(host);
     for (const QString& name : host.selectedServers())
         form->addServer(name);
+    form->fitColumnsOnFirstOpening();
 }
 
 void pollOnceForReport(QWidget* window)

@@ -5,7 +5,13 @@
 // servers. No connection is held between ticks: every poll opens and closes
 // one per server.
 
+#include "views/UtilizationHistory.h"
+#include "views/UtilizationRules.h"
 #include "views/ViewWindow.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QTime>
 
 #include <QString>
 #include <QWidget>
@@ -23,6 +29,9 @@ class ReportListView;
 
 namespace views {
 
+class UtilizationBarDelegate;
+class UtilizationHistoryWindow;
+
 class ServerMonForm : public ViewWindow {
     Q_OBJECT
 public:
@@ -39,6 +48,15 @@ public:
     QTimer* timer() const;
     QPushButton* btnReset() const { return m_reset; }
     QStatusBar* statusBar() const { return m_status; }
+    // The time of the last completed poll, in the status bar.
+    QLabel* lblLastPoll() const { return m_lblLastPoll; }
+    // "&History": the chart of every poll since the monitor started.
+    QPushButton* btnHistory() const { return m_btnHistory; }
+    const UtilizationHistory& history() const { return m_history; }
+    UtilizationHistoryWindow* showHistory();
+    const UtilizationThresholds& thresholds() const { return m_thresholds; }
+    // Why the server's last poll gave "?" (empty when it gave a reading).
+    QString pollFailure(const QString& server) const { return m_failures.value(server); }
 
     // Appends a row for the server unless a row reads exactly the same
     // (case-sensitive). Returns whether a row was added.
@@ -61,16 +79,26 @@ protected:
     // Makes the columns, sets the interval to one second and starts polling.
     void loadContents() override;
     void unloadContents() override;
+    void fitColumns() override;
     QSize minimumFrameSize() const override;
     void layoutContents() override;
 
 private:
     void buildColumns();
+    void readThresholds();
+    QVariant decorateCell(int row, int col, int role) const;
 
     widgets::ReportListView* m_list;
     widgets::RefreshFrame* m_refresh;
     QPushButton* m_reset;
     QStatusBar* m_status;
+    QLabel* m_lblLastPoll;
+    UtilizationBarDelegate* m_bars;
+    UtilizationThresholds m_thresholds;
+    QHash<QString, QString> m_failures;   // server -> why its last poll gave "?"
+    QPushButton* m_btnHistory;
+    UtilizationHistory m_history;
+    QPointer<UtilizationHistoryWindow> m_historyWindow;
     bool m_polling = false;
 };
 

@@ -1,5 +1,8 @@
 #include "views/SetCommandsForm.h"
 
+#include "views/ComparisonDifferences.h"
+#include "views/DifferenceMarks.h"
+
 #include "platform/Services.h"
 #include "views/ViewWindow.h"
 
@@ -9,6 +12,7 @@
 #include "settings/Twips.h"
 #include "settings/WindowState.h"
 #include "views/ServerReaders.h"
+#include "widgets/ColumnFit.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/WaitCursor.h"
 
@@ -16,6 +20,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QTableView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -55,6 +60,14 @@ SetCommandsForm::SetCommandsForm(ViewHost& host, QWidget* parent)
     m_statusBar1->setObjectName(QStringLiteral("StatusBar1"));
     m_statusBar1->setSizeGripEnabled(false);
     m_label1->setBuddy(m_txtFind);
+    m_lblDifferences = new QLabel(this);
+    m_lblDifferences->setObjectName(QStringLiteral("lblDifferences"));
+    m_statusBar1->addPermanentWidget(m_lblDifferences);
+    m_marks = new DifferenceMarks(*m_grid, &setCellDifference, this);
+    if (QAction* toggle = host.viewMenus().markSetDifferences) {
+        m_marks->setEnabled(toggle->isChecked());
+        connect(toggle, &QAction::toggled, this, [this](bool on) { m_marks->setEnabled(on); });
+    }
 
     m_grid->setRows(1);
     m_grid->setCols(2);
@@ -176,10 +189,21 @@ void SetCommandsForm::updateDifferencesBox()
     applyDifferences();
 }
 
+void SetCommandsForm::fitColumns()
+{
+    widgets::fitGridColumns(*m_grid);
+}
+
 void SetCommandsForm::applyDifferences()
 {
     const widgets::WaitCursor wait;
     applySetDifferences(m_grid->model(), m_chkDifferences->isChecked());
+    if (m_grid->cols() <= kSetFirstServerCol + 1) {
+        m_lblDifferences->clear();
+        return;
+    }
+    const DifferingRows rows = countSetDifferingRows(m_grid->data());
+    m_lblDifferences->setText(models::differingRowsText(rows.differing, rows.total, m_chkDifferences->isChecked()));
 }
 
 void SetCommandsForm::findTypedName()
@@ -204,8 +228,9 @@ void SetCommandsForm::clickGrid(Qt::MouseButton button, int row, int col, const 
         m_grid->select(target, 0, target, m_grid->cols() - 1);
         removeColumn->setEnabled(false);
         if (row < m_grid->fixedRows()) {
-            m_grid->sortRows(col, m_sortAscendingNext ? models::SortMode::GenericAscending
-                                                      : models::SortMode::GenericDescending);
+            m_grid->sortRows(col, m_sortAscendingNext ? models::SortMode::TypedAscending
+                                                      : models::SortMode::TypedDescending);
+            m_grid->setSortIndicator(col, m_sortAscendingNext ? Qt::AscendingOrder : Qt::DescendingOrder);
             m_sortAscendingNext = !m_sortAscendingNext;
         }
         return;
@@ -272,6 +297,7 @@ void openSetCommands(ViewHost& host)
     fill.finish();
     model.endUpdate();
     form->updateDifferencesBox();
+    form->fitColumnsOnFirstOpening();
 }
 
 void removeSetCommandsColumn(ViewHost& host)

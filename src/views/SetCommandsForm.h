@@ -17,6 +17,8 @@ class FlexGrid;
 
 namespace views {
 
+class DifferenceMarks;
+
 class SetCommandsForm : public ViewWindow {
     Q_OBJECT
 public:
@@ -30,6 +32,9 @@ public:
     widgets::FlexGrid* grdSetCommands() const { return m_grid; }
     QCheckBox* chkDifferences() const { return m_chkDifferences; }
     QLineEdit* txtFind() const { return m_txtFind; }
+    // "N of M rows differ" in the status bar.
+    QLabel* lblDifferences() const { return m_lblDifferences; }
+    DifferenceMarks* differenceMarks() const { return m_marks; }
 
     enum class AddOutcome { Added, AlreadyShown, Unreachable, NotAuthenticated };
     // Adds one server's column and its parameters; `fill` lasts for one
@@ -54,6 +59,7 @@ protected:
     // The widths of "Command" and "Category" beside the window state.
     void loadContents() override;
     void unloadContents() override;
+    void fitColumns() override;
     // The window's menu shows in the menu bar while the window is active.
     void activated() override;
     void deactivated() override;
@@ -66,6 +72,8 @@ private:
     QLabel* m_label1;
     QLineEdit* m_txtFind;
     QStatusBar* m_statusBar1;
+    QLabel* m_lblDifferences = nullptr;
+    DifferenceMarks* m_marks = nullptr;
     bool m_sortAscendingNext = true;   // the first header sort after opening is ascending
     SetComparisonFill::Texts m_valueTexts;   // value texts made so far, for the next opening
 };

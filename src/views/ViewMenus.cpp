@@ -26,6 +26,14 @@ QAction* addItem(QMenu* menu, const QString& text, const QString& objectName)
     return action;
 }
 
+QAction* addToggle(QMenu* menu, const QString& text, const QString& objectName)
+{
+    QAction* action = addItem(menu, text, objectName);
+    action->setCheckable(true);
+    action->setChecked(true);
+    return action;
+}
+
 }  // namespace
 
 ViewMenus addViewMenus(QMenuBar& bar)
@@ -47,10 +55,14 @@ ViewMenus addViewMenus(QMenuBar& bar)
     menus.setCommands = addHiddenMenu(bar, QMenu::tr("S&et Commands"), QStringLiteral("PopMenu_Set_Commands"));
     menus.removeColumn = addItem(menus.setCommands, QMenu::tr("Remove Column"), QStringLiteral("Menu_Remove_Column"));
     menus.removeColumn->setEnabled(false);
+    menus.markSetDifferences =
+        addToggle(menus.setCommands, QMenu::tr("&Mark Differences"), QStringLiteral("Menu_Set_Mark_Differences"));
 
     menus.nlmCommands = addHiddenMenu(bar, QMenu::tr("&NLM Commands"), QStringLiteral("PopMenu_NLM_Comands"));
     menus.removeServer = addItem(menus.nlmCommands, QMenu::tr("Remove Server"), QStringLiteral("PopMenu_Remove_Server"));
     menus.removeServer->setEnabled(false);
+    menus.markNlmDifferences =
+        addToggle(menus.nlmCommands, QMenu::tr("&Mark Differences"), QStringLiteral("Menu_NLM_Mark_Differences"));
 
     menus.partitions = addHiddenMenu(bar, QMenu::tr("&Partitions"), QStringLiteral("PopMenu_Remove_Partition"));
     menus.removePartitionColumn =

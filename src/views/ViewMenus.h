@@ -18,8 +18,10 @@ struct ViewMenus {
     QAction* chooseColumns = nullptr;        // hidden until the column chooser exists
     QMenu* setCommands = nullptr;            // "S&et Commands"
     QAction* removeColumn = nullptr;
+    QAction* markSetDifferences = nullptr;   // checkable, on
     QMenu* nlmCommands = nullptr;            // "&NLM Commands"
     QAction* removeServer = nullptr;
+    QAction* markNlmDifferences = nullptr;   // checkable, on
     QMenu* partitions = nullptr;             // "&Partitions"
     QAction* removePartitionColumn = nullptr;
 };

@@ -5,6 +5,10 @@
 #include "widgets/RefreshFrame.h"
 
 #include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include <algorithm>
 #include <QEvent>
 #include <QResizeEvent>
 
@@ -50,10 +54,45 @@ void ViewWindow::load()
 {
     if (m_loaded || m_unloaded)
         return;
+    m_firstOpening = !context().registry().keyExists(settings::Hive::CurrentUser, m_state.keyPath());
     m_state.restore(this);
+    if (m_firstOpening)
+        cascadeFromPreviousView();
     updateMinimumSize();
     loadContents();
     m_loaded = true;
+}
+
+void ViewWindow::fitColumnsOnFirstOpening()
+{
+    if (!m_firstOpening || m_columnsFitted || m_unloaded)
+        return;
+    m_columnsFitted = true;
+    fitColumns();
+}
+
+void ViewWindow::cascadeFromPreviousView()
+{
+    QMdiSubWindow* own = frame();
+    QMdiArea* area = m_host.mdiArea();
+    if (!own || !area)
+        return;
+    QMdiSubWindow* previous = nullptr;
+    for (QMdiSubWindow* other : area->subWindowList(QMdiArea::CreationOrder)) {
+        if (other != own && !other->isHidden() && !other->isMinimized() && !other->isMaximized())
+            previous = other;
+    }
+    if (!previous)
+        return;
+    // One title bar down and across; back to the top left corner when the
+    // next step would leave the area.
+    const int inner = previous->widget() ? previous->widget()->height() : previous->height();
+    const int step = std::max(previous->height() - inner, 20);
+    QPoint next = previous->pos() + QPoint(step, step);
+    if (next.x() + own->width() / 2 > area->viewport()->width()
+        || next.y() + own->height() / 2 > area->viewport()->height())
+        next = QPoint(0, 0) + QPoint(step / 2, step / 2);
+    own->move(next);
 }
 
 void ViewWindow::unload()

@@ -49,6 +49,13 @@ public:
     // part in nothing more.
     bool isUnloaded() const { return m_unloaded; }
     bool isActiveView() const { return m_active; }
+    // True when the view's registry key did not exist when it was loaded:
+    // nothing of its geometry or column widths was stored yet.
+    bool isFirstOpening() const { return m_firstOpening; }
+
+    // On a first opening, once its contents are in: fitColumns() runs. Later
+    // openings keep the widths the user stored.
+    void fitColumnsOnFirstOpening();
 
     // Restores the window state and builds the contents. Runs once, after the
     // window sits in its frame.
@@ -87,6 +94,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     // Places the view's controls after a resize; nothing by default.
     virtual void layoutContents() {}
+    // Sizes the view's columns to their contents; nothing by default.
+    virtual void fitColumns() {}
 
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -94,6 +103,9 @@ protected:
 private:
     friend QMdiSubWindow* frameView(ViewHost& host, ViewWindow* view);
     void attachFrame(QMdiSubWindow* frame);
+    // A frame without stored geometry starts below and to the right of the
+    // newest other frame instead of covering it at 0,0.
+    void cascadeFromPreviousView();
 
     ViewHost& m_host;
     ViewDesign m_design;
@@ -105,6 +117,8 @@ private:
     bool m_loaded = false;
     bool m_unloaded = false;
     bool m_active = false;
+    bool m_firstOpening = false;
+    bool m_columnsFitted = false;
     bool m_resizing = false;
 };
 

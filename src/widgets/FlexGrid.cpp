@@ -1,5 +1,7 @@
 #include "widgets/FlexGrid.h"
 
+#include "widgets/ColumnFit.h"
+
 #include "settings/Twips.h"
 #include "settings/ColumnScale.h"
 
@@ -146,6 +148,9 @@ FlexGrid::FlexGrid(QWidget* parent)
     m_view->setObjectName(QStringLiteral("gridView"));
     setUpTable(m_view, m_model, this);
     setUpTable(m_frozen, m_model, this);
+    // Cut-off cells, the frozen names included, give their full text as a tool tip.
+    showElidedTextInToolTips(*m_view);
+    showElidedTextInToolTips(*m_frozen);
     m_frozen->setObjectName(QStringLiteral("fixedColumnsView"));
     m_frozen->setSelectionModel(m_view->selectionModel());
     m_frozen->setFocusPolicy(Qt::NoFocus);
@@ -488,6 +493,14 @@ bool FlexGrid::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void FlexGrid::setSortIndicator(int col, Qt::SortOrder order)
+{
+    for (QTableView* view : {m_view, m_frozen}) {
+        view->horizontalHeader()->setSortIndicatorShown(true);
+        view->horizontalHeader()->setSortIndicator(col, order);
+    }
 }
 
 void removeEmptyGridRows(FlexGrid& grid)

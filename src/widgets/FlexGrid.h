@@ -65,6 +65,8 @@ public:
     void sortRows(int col, SortMode mode, int firstDataRow) { m_model->sortRows(col, mode, firstDataRow); }
     // Sorts the rows below the fixed rows.
     void sortRows(int col, SortMode mode) { m_model->sortRows(col, mode, fixedRows()); }
+    // The header's sort indicator on the column the rows were last sorted by.
+    void setSortIndicator(int col, Qt::SortOrder order);
 
     int row() const { return m_model->row(); }
     int col() const { return m_model->col(); }

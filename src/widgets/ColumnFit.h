@@ -1,0 +1,28 @@
+#pragma once
+// Columns that fit on a view's first opening, before the user has stored any
+// widths: each shown column as wide as its heading and its texts need,
+// within sensible bounds, and tool tips that give the full text of a cell
+// too narrow for it.
+
+class QAbstractItemView;
+class QTreeView;
+
+namespace widgets {
+
+class FlexGrid;
+
+// Bounds of a fitted column, in pixels at the widget's font.
+inline constexpr int kMinFittedColumn = 40;
+inline constexpr int kMaxFittedColumn = 260;
+
+// The list's columns sized to heading and texts; the last one stretches.
+void fitListColumns(QTreeView& view);
+// The grid's shown columns (hidden ones stay hidden) sized to their header
+// lines and texts; room is left for a cell's icon.
+void fitGridColumns(FlexGrid& grid);
+
+// A cell whose text does not fit its column shows the full text in a tool
+// tip, ahead of the cell's own tool tip.
+void showElidedTextInToolTips(QAbstractItemView& view);
+
+}  // namespace widgets
