@@ -5,6 +5,7 @@
 #include "export/WidgetExport.h"
 #include "models/RowDifferences.h"
 #include "settings/Registry.h"
+#include "support/SavedText.h"
 #include "support/FakeViewHost.h"
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
@@ -30,6 +31,8 @@ using models::CellMark;
 using Marks = QList<CellMark>;
 
 Q_DECLARE_METATYPE(CellMark)
+
+using testing::savedText;
 
 namespace {
 
@@ -94,15 +97,6 @@ struct Fixture {
     testing::TestContext test;
     testing::FakeViewHost host;
 };
-
-QString savedText(QWidget* window)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    for (QWidget* table : exporting::exportableTables(window))
-        exporting::writeTable(table, buffer, QStringLiteral(","));
-    return QString::fromLatin1(buffer.data());
-}
 
 QVariant cellData(widgets::FlexGrid& grid, int gridRow, int col, int role)
 {

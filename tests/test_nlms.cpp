@@ -7,6 +7,7 @@
 #include "export/WidgetExport.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
+#include "support/SavedText.h"
 #include "support/FakeViewHost.h"
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
@@ -28,6 +29,8 @@
 #include <memory>
 
 using views::NLMForm;
+
+using testing::savedText;
 
 namespace {
 
@@ -87,15 +90,6 @@ QStringList column(const widgets::FlexGrid& grid, int col, bool shownOnly = fals
 int rowOf(const widgets::FlexGrid& grid, const QString& name)
 {
     return static_cast<int>(column(grid, 0).indexOf(name)) + 2;
-}
-
-QString savedText(QWidget* window)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    for (QWidget* table : exporting::exportableTables(window))
-        exporting::writeTable(table, buffer, QStringLiteral(","));
-    return QString::fromLatin1(buffer.data());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "export/WidgetExport.h"
 #include "settings/Registry.h"
 #include "settings/SettingsKeys.h"
+#include "support/SavedText.h"
 #include "support/FakeViewHost.h"
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
@@ -41,6 +42,8 @@ using OptText = std::optional<QString>;
 
 Q_DECLARE_METATYPE(OptText)
 
+using testing::savedText;
+
 namespace {
 
 const QString kKey = settings::rootKeyPath(QStringLiteral("ServerUtilForm"));
@@ -71,15 +74,6 @@ struct Fixture {
     testing::TestContext test;
     testing::FakeViewHost host;
 };
-
-QString savedText(QWidget* window)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    for (QWidget* table : exporting::exportableTables(window))
-        exporting::writeTable(table, buffer, QStringLiteral(","));
-    return QString::fromLatin1(buffer.data());
-}
 
 }  // namespace
 
