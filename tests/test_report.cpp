@@ -195,6 +195,7 @@ private Q_SLOTS:
     void screenshotOfAnOversizedWindowFitsTheScreen();
     void tables_data();
     void tables();
+    void namesValuesAndSettingsReadAsTheyAre();
     void csvIsWhatSaveWrites();
     void formatsCarryTheSameCells_data();
     void formatsCarryTheSameCells();
@@ -356,6 +357,55 @@ void TestReport::tables_data()
                                            << "Command,Category,FS1 - Value,FS2 - Value\r\n"
                                               "Maximum Packet Receive Buffers,Comm,65536,500\r\n"
                                            << "";
+}
+
+void TestReport::namesValuesAndSettingsReadAsTheyAre()
+{
+    // Names in the ANSI code page, sorted as a person reads them; a hidden
+    // list of more than a thousand characters; an up time past 2^31 ticks;
+    // a text value ending at its zero byte and a negative time offset; module
+    // years in full; a stored delimiter of two characters.
+    const QByteArray json = QStringLiteral(R"({ "format": 1, "clock": "2026-12-05T19:04:36",
+  "workstation": { "tree": "ACME_TREE", "context": "ACME", "logins": { "ACME_TREE": "admin.ACME" } },
+  "trees": [ { "name": "ACME_TREE", "containers": [ { "name": "ACME", "class": "Organization" } ] } ],
+  "servers": [
+    { "name": "Z\u00dcRICH", "tree": "ACME_TREE" }, { "name": "\u0152RSTED1", "tree": "ACME_TREE" },
+    { "name": "HIDDEN1", "tree": "ACME_TREE" }, { "name": "BERN", "tree": "ACME_TREE" },
+    { "name": "\u00c5LAND", "tree": "ACME_TREE", "upSeconds": 150000000,
+      "nlms": [ { "file": "OLD.NLM", "name": "Old", "version": "1.0.0", "date": "1999-12-31" },
+                { "file": "NEW.NLM", "name": "New", "version": "1.0.0", "date": "2099-12-31" } ],
+      "setParameters": [ { "name": "Time Zone", "category": 8, "type": 5, "raw": "45 53 54 35 45 44 54 00" },
+                         { "name": "Offset", "category": 8, "type": 4, "raw": "F0 F1 FF FF" } ] } ] })")
+                               .toUtf8();
+    const auto runWith = [&json](const QString& delimiter, const QStringList& arguments) {
+        ReportRun report(json);
+        QStringList hidden;
+        for (int i = 0; i < 150; ++i)
+            hidden.append(QStringLiteral("RETIRED-%1").arg(i, 3, 10, QLatin1Char('0')));
+        hidden.append(QStringLiteral("HIDDEN1"));
+        report.seed(app::kRootKey + QStringLiteral("\\Hidden"), QStringLiteral("ACME_TREE"), hidden.join(u','));
+        if (!delimiter.isEmpty())
+            report.seed(app::kRootKey, QStringLiteral("SaveFileDelimiter"), delimiter);
+        return report.runBytes(arguments);
+    };
+
+    // The server list is printed as UTF-8; the tables as Save writes them (ANSI).
+    const Outcome servers = runWith({}, {QStringLiteral("servers")});
+    QCOMPARE(servers.exitCode, 0);
+    QCOMPARE(QString::fromUtf8(servers.bytes), QStringLiteral("\u00c5LAND\nBERN\n\u0152RSTED1\nZ\u00dcRICH\n"));
+
+    const Outcome info = runWith(QStringLiteral("||"), {QStringLiteral("info"), QStringLiteral("\u00c5LAND")});
+    QCOMPARE(info.exitCode, 0);
+    QVERIFY2(info.bytes.contains("||1736D 2H 44M||"), info.bytes.constData());
+
+    const Outcome sets = runWith({}, {QStringLiteral("sets"), QStringLiteral("\u00c5LAND")});
+    QVERIFY2(sets.bytes.contains("Time Zone,Time,EST5EDT\r\n"), sets.bytes.constData());
+    QVERIFY2(sets.bytes.contains("Offset,Time,-3600\r\n"), sets.bytes.constData());
+    QVERIFY(!sets.bytes.contains('\0'));
+
+    const Outcome nlms = runWith({}, {QStringLiteral("nlms"), QStringLiteral("--show"), QStringLiteral("date"),
+                                      QStringLiteral("\u00c5LAND")});
+    QVERIFY2(nlms.bytes.contains("1999") && nlms.bytes.contains("2099"), nlms.bytes.constData());
 }
 
 void TestReport::tables()
