@@ -14,7 +14,7 @@
 #include "views/DifferenceMarks.h"
 #include "views/NLMForm.h"
 #include "views/SetCommandsForm.h"
-#include "views/ViewMenus.h"
+#include "viewbase/ViewMenus.h"
 #include "widgets/FlexGrid.h"
 
 #include <QAction>

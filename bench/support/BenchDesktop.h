@@ -6,8 +6,8 @@
 #include "netware/NetWareClient.h"
 #include "platform/Services.h"
 #include "settings/RegistryStore.h"
-#include "views/ViewHost.h"
-#include "views/ViewMenus.h"
+#include "viewbase/ViewHost.h"
+#include "viewbase/ViewMenus.h"
 
 #include <QMainWindow>
 #include <QSize>

@@ -7,8 +7,8 @@
 #include "app/TableExport.h"
 #include "core/AppContext.h"
 #include "settings/WindowGeometry.h"
-#include "views/ViewHost.h"
-#include "views/ViewMenus.h"
+#include "viewbase/ViewHost.h"
+#include "viewbase/ViewMenus.h"
 
 #include <QHash>
 #include <QMainWindow>

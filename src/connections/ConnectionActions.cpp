@@ -3,7 +3,7 @@
 #include "platform/Services.h"
 
 #include "core/AppContext.h"
-#include "views/ViewHost.h"
+#include "viewbase/ViewHost.h"
 #include "connections/ConnectionFormats.h"
 #include "netware/NovellCalls.h"
 #include "netware/ServerSession.h"

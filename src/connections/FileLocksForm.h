@@ -8,7 +8,7 @@
 
 #include "connections/ConnectionSource.h"
 #include "connections/FileUse.h"
-#include "views/ViewWindow.h"
+#include "viewbase/ViewWindow.h"
 
 #include <QString>
 #include <QStringList>

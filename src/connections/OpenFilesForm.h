@@ -5,7 +5,7 @@
 // "&User Connections" menu from the connections view or the file opens and
 // locks view.
 
-#include "views/ViewWindow.h"
+#include "viewbase/ViewWindow.h"
 
 #include <QString>
 

@@ -7,7 +7,7 @@
 
 #include "connections/ConnectionFormats.h"
 #include "connections/ConnectionSource.h"
-#include "views/ViewWindow.h"
+#include "viewbase/ViewWindow.h"
 
 #include <QString>
 

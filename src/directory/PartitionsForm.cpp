@@ -1,6 +1,6 @@
 #include "directory/PartitionsForm.h"
 
-#include "views/ViewHost.h"
+#include "viewbase/ViewHost.h"
 #include "directory/Partitions.h"
 #include "netware/NovellCalls.h"
 #include "settings/Registry.h"

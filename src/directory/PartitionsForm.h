@@ -5,7 +5,7 @@
 // window per tree; opening it again adds or refreshes server columns. It
 // refreshes itself on a timer.
 
-#include "views/ViewWindow.h"
+#include "viewbase/ViewWindow.h"
 
 #include <QString>
 #include <QStringList>

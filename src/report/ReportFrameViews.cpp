@@ -10,7 +10,7 @@
 #include "directory/PartitionsForm.h"
 #include "views/AbendLog.h"
 #include "views/AbendLogForm.h"
-#include "views/ViewWindow.h"
+#include "viewbase/ViewWindow.h"
 
 #include <QListWidget>
 

@@ -4,7 +4,7 @@
 
 #include "platform/Services.h"
 
-#include "views/ViewHost.h"
+#include "viewbase/ViewHost.h"
 #include "settings/Twips.h"
 #include "views/AbendLog.h"
 

@@ -4,7 +4,7 @@
 // halt to a temporary file and opens it in the platform's text viewer. One
 // window per server; the list is read once, when the window opens.
 
-#include "views/ViewWindow.h"
+#include "viewbase/ViewWindow.h"
 
 #include <QString>
 

@@ -6,7 +6,7 @@
 // views/NLMComparison.h; this window holds the controls and the handlers.
 
 #include "views/NLMComparison.h"
-#include "views/ViewWindow.h"
+#include "viewbase/ViewWindow.h"
 
 #include <QPointer>
 #include <QWidget>

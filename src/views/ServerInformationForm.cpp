@@ -1,7 +1,7 @@
 #include "views/ServerInformationForm.h"
 
 #include "platform/Services.h"
-#include "views/ViewWindow.h"
+#include "viewbase/ViewWindow.h"
 
 #include "netware/NovellCalls.h"
 #include "netware/ServerSession.h"

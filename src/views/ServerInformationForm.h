@@ -4,7 +4,7 @@
 // row each, read once when the server is added. The window exists once;
 // opening it again appends servers.
 
-#include "views/ViewWindow.h"
+#include "viewbase/ViewWindow.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 #include "views/ServerMonForm.h"
 
-#include "views/ViewWindow.h"
+#include "viewbase/ViewWindow.h"
 
-#include "views/ViewHost.h"
+#include "viewbase/ViewHost.h"
 #include "netware/ServerSession.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"

@@ -7,7 +7,7 @@
 
 #include "views/UtilizationHistory.h"
 #include "views/UtilizationRules.h"
-#include "views/ViewWindow.h"
+#include "viewbase/ViewWindow.h"
 
 #include <QHash>
 #include <QPointer>

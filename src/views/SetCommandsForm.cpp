@@ -4,7 +4,7 @@
 #include "views/DifferenceMarks.h"
 
 #include "platform/Services.h"
-#include "views/ViewWindow.h"
+#include "viewbase/ViewWindow.h"
 
 #include "netware/NovellCalls.h"
 #include "netware/ServerSession.h"

@@ -4,7 +4,7 @@
 // filter that keeps only the parameters in which the servers differ.
 
 #include "views/SetComparison.h"
-#include "views/ViewWindow.h"
+#include "viewbase/ViewWindow.h"
 
 class QCheckBox;
 class QLabel;

@@ -2,7 +2,7 @@
 
 #include "platform/Services.h"
 
-#include "views/ViewHost.h"
+#include "viewbase/ViewHost.h"
 #include "netware/NovellCalls.h"
 #include "netware/ServerSession.h"
 #include "settings/Registry.h"

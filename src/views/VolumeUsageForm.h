@@ -4,7 +4,7 @@
 // and a timed refresh. The window exists once; opening it again adds the
 // volumes of the newly selected servers.
 
-#include "views/ViewWindow.h"
+#include "viewbase/ViewWindow.h"
 
 #include <QString>
 #include <QStringList>

@@ -3,8 +3,8 @@
 // server selection set by the test, the views' pop-up menus as the main
 // window has them, and pop-ups recorded instead of shown.
 
-#include "views/ViewHost.h"
-#include "views/ViewMenus.h"
+#include "viewbase/ViewHost.h"
+#include "viewbase/ViewMenus.h"
 
 #include <QHash>
 #include <QMainWindow>

@@ -1,4 +1,4 @@
-#include "views/ViewWindow.h"
+#include "viewbase/ViewWindow.h"
 
 #include "settings/Registry.h"
 #include "settings/Twips.h"

@@ -4,7 +4,7 @@
 // hidden pop-up menus that views show as their own, and the opening state.
 
 #include "core/AppContext.h"
-#include "views/ViewMenus.h"
+#include "viewbase/ViewMenus.h"
 
 #include <QPoint>
 #include <QPointer>

@@ -8,7 +8,7 @@
 
 #include "settings/WindowGeometry.h"
 #include "settings/WindowState.h"
-#include "views/ViewHost.h"
+#include "viewbase/ViewHost.h"
 #include "widgets/RefreshFrame.h"
 
 #include <QMdiArea>

@@ -1,6 +1,6 @@
-#include "views/ViewMenus.h"
+#include "viewbase/ViewMenus.h"
 
-#include "views/ViewHost.h"
+#include "viewbase/ViewHost.h"
 
 #include <QAction>
 #include <QMenu>
