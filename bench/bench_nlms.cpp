@@ -228,24 +228,8 @@ int main(int argc, char** argv)
 
     const auto all = readAll(*client, servers);
     std::printf("\nOne opening per server, as veskaro-report adds them, painted at the end (the %d read servers in turn)\n", Servers);
-    std::printf("  %-8s %12s %12s %8s %14s\n", "servers", "comparison", "floor", "ratio", "per server");
-    double at20 = 0;
-    for (const size_t n : {size_t(20), size_t(100), size_t(200), size_t(500), size_t(1000)}) {
-        // The best of a few rounds: the machine is shared.
-        qint64 comparison = 0;
-        qint64 floor = 0;
-        for (int round = 0; round < (n <= 200 ? 3 : 1); ++round) {
-            const qint64 c = timeComparison(n, all);
-            const qint64 f = timeFloor(n, all);
-            comparison = round == 0 ? c : std::min(comparison, c);
-            floor = round == 0 ? f : std::min(floor, f);
-        }
-        if (n == 20)
-            at20 = static_cast<double>(comparison);
-        std::printf("  %-8zu %9.1f ms %9.1f ms %8.2f %11.3f ms   (%.1fx the time of 20)\n", n, comparison / 1e6,
-                    floor / 1e6, static_cast<double>(comparison) / static_cast<double>(floor),
-                    comparison / 1e6 / static_cast<double>(n), static_cast<double>(comparison) / at20);
-    }
+    bench::printGrowthAgainstFloor([&](size_t n) { return timeComparison(n, all); },
+                                   [&](size_t n) { return timeFloor(n, all); });
     std::printf("  tables' own memory at 500 servers: %ld MiB (peak of the process %ld MiB)\n",
                 tablesMemoryMiB(500, all), bench::peakMemoryMiB());
     return 0;

@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <cstdio>
 #include <malloc.h>
 
@@ -110,6 +111,28 @@ long peakMemoryMiB()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024;   // Linux counts it in KiB
+}
+
+void printGrowthAgainstFloor(const std::function<qint64(size_t)>& comparison,
+                             const std::function<qint64(size_t)>& floor)
+{
+    std::printf("  %-8s %12s %12s %8s %14s\n", "servers", "comparison", "floor", "ratio", "per server");
+    double at20 = 0;
+    for (const size_t n : {size_t(20), size_t(100), size_t(200), size_t(500), size_t(1000)}) {
+        qint64 best = 0;
+        qint64 bestFloor = 0;
+        for (int round = 0; round < (n <= 200 ? 3 : 1); ++round) {
+            const qint64 c = comparison(n);
+            const qint64 f = floor(n);
+            best = round == 0 ? c : std::min(best, c);
+            bestFloor = round == 0 ? f : std::min(bestFloor, f);
+        }
+        if (n == 20)
+            at20 = static_cast<double>(best);
+        std::printf("  %-8zu %9.1f ms %9.1f ms %8.2f %11.3f ms   (%.1fx the time of 20)\n", n, best / 1e6,
+                    bestFloor / 1e6, static_cast<double>(best) / static_cast<double>(bestFloor),
+                    best / 1e6 / static_cast<double>(n), static_cast<double>(best) / at20);
+    }
 }
 
 }  // namespace bench

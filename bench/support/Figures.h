@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -90,5 +91,12 @@ double lapMs(QElapsedTimer& timer);
 long peakMemoryMiB();
 // The heap memory the process holds now, in MiB.
 long heapInUseMiB();
+
+// One opening per server at 20, 100, 200, 500 and 1,000 servers: the
+// comparison against its floor (the best of a few rounds up to 200 servers,
+// the machine being shared), the ratio, the cost per server and the growth
+// against 20 servers. Both take the number of servers and return nanoseconds.
+void printGrowthAgainstFloor(const std::function<qint64(size_t)>& comparison,
+                             const std::function<qint64(size_t)>& floor);
 
 }  // namespace bench
