@@ -46,8 +46,9 @@ bool hasHighBytes(const QByteArray& bytes)
 
 QString decodeFile(const QByteArray& bytes)
 {
+    // The byte-order mark is taken off before decoding; a second one is text.
     auto decodeWith = [](QStringConverter::Encoding encoding, QByteArrayView data) {
-        QStringDecoder decoder(encoding);
+        QStringDecoder decoder(encoding, QStringConverter::Flag::ConvertInitialBom);
         return QString(decoder(data));
     };
     if (bytes.startsWith("\xFF\xFE"))
@@ -121,7 +122,8 @@ std::optional<QString> decodeText(const QByteArray& raw, bool unicode)
         return fromWindows1252(raw);
     if (raw.size() % 2 != 0)
         return std::nullopt;
-    QStringDecoder decoder(QStringDecoder::Utf16LE);
+    // A value that begins with U+FEFF keeps it: it is the value's text, no mark.
+    QStringDecoder decoder(QStringDecoder::Utf16LE, QStringConverter::Flag::ConvertInitialBom);
     QString text = decoder(raw);
     if (decoder.hasError())
         return std::nullopt;
