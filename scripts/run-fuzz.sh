@@ -7,6 +7,10 @@
 # leaves the input in build-fuzz/findings/.
 #
 #   scripts/run-fuzz.sh [seconds per target] [target...]
+#
+# With VESKARO_FUZZ_RUNS set, each target instead runs exactly that many
+# inputs from a fixed seed, so a run can be repeated input for input (CI does
+# this: a finding then fails every run, not one run in many).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -21,13 +25,21 @@ cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]}"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+limit=(-max_total_time="$seconds")
+if [ -n "${VESKARO_FUZZ_RUNS:-}" ]; then
+  limit=(-seed=1 -runs="$VESKARO_FUZZ_RUNS")
+fi
 mkdir -p build-fuzz/findings
 status=0
 for target in "${targets[@]}"; do
   scratch=$(mktemp -d)
-  echo "== $target: ${seconds}s"
+  if [ -n "${VESKARO_FUZZ_RUNS:-}" ]; then
+    echo "== $target: $VESKARO_FUZZ_RUNS inputs"
+  else
+    echo "== $target: ${seconds}s"
+  fi
   if ! QT_QPA_PLATFORM=offscreen "build-fuzz/fuzz/$target" "$scratch" "fuzz/corpus/$target" \
-      -max_total_time="$seconds" -max_len=65536 -timeout=20 -rss_limit_mb=2560 \
+      "${limit[@]}" -max_len=65536 -timeout=20 -rss_limit_mb=2560 \
       -artifact_prefix="build-fuzz/findings/$target-" -print_final_stats=1 2>"build-fuzz/$target.log"; then
     status=1
     tail -n 60 "build-fuzz/$target.log"
