@@ -166,9 +166,7 @@ private Q_SLOTS:
     void listsContainersByLevel();
     void directoryFaultsAndUnreachableTrees();
     void loginAuthenticationAndIdentity();
-    void openingConnections();
-    void serverFacts();
-    void utilizationSequenceRepeats();
+    void serversOpenAndAnswerFacts();
     void nlmListInBatches();
     void setParametersWalkToTheEnd();
     void activeConnectionBlocks();
@@ -424,55 +422,45 @@ void TestSimNetwork::loginAuthenticationAndIdentity()
     QCOMPARE(advertised, (QStringList{"ACME_TREE", "OTHER_TREE"}));
 }
 
-void TestSimNetwork::openingConnections()
+void TestSimNetwork::serversOpenAndAnswerFacts()
 {
-    auto c = testing::makeNetwork(acme(kTwoServers + R"(, { "name": "FS3", "tree": "ACME_TREE", "reachable": false })"));
+    auto c = testing::makeNetwork(acme(R"(
+      { "name": "FS1", "tree": "ACME_TREE", "context": "SALES.ACME", "clockOffsetSeconds": -30, "utilization": [12, 40, 87] },
+      { "name": "FS2", "tree": "ACME_TREE", "utilization": { "min": 30, "max": 35, "seed": 4 } },
+      { "name": "FS3", "tree": "ACME_TREE", "reachable": false })"));
     QVERIFY(c);
     const NWCONN_HANDLE a = open(*c, "fs1");
     const NWCONN_HANDLE b = open(*c, "FS1");
     QVERIFY(a && b && a != b);
-    QCOMPARE(open(*c, "NOSUCH"), 0u);
-    NWCONN_HANDLE conn = 0;
-    QCOMPARE(c->NWCCOpenConnByName(0, "FS3", 2, 1, NW_TRAN_TYPE_WILD, conn), status::ConnectionRefused);
-    QCOMPARE(c->NWCCCloseConn(a), 0u);
-    QCOMPARE(c->NWCCCloseConn(a), status::InvalidConnection);
-    FileServerInfo info;
-    QCOMPARE(c->NWGetFileServerInfo(a, info), status::InvalidConnection);
-    QCOMPARE(c->NWGetFileServerInfo(b, info), 0u);
-}
 
-void TestSimNetwork::serverFacts()
-{
-    auto c = testing::makeNetwork(fs1(R"("context": "SALES.ACME", "clockOffsetSeconds": -30)"));
-    QVERIFY(c);
-    const NWCONN_HANDLE conn = open(*c, "FS1");
-    std::array<quint8, 8> clock{};
-    QCOMPARE(c->NWGetFileServerDateAndTime(conn, clock), 0u);
-    QCOMPARE(clock, (std::array<quint8, 8>{126, 12, 5, 19, 4, 6, 6, 0}));   // 30 s behind, a Saturday
-
-    const NWDSContextHandle ctx = context(*c, 0);
-    std::array<char, 256> dn{};
-    c->NWDSGetServerDN(ctx, conn, dn);
-    QCOMPARE(text(dn), QStringLiteral("CN=FS1.OU=SALES.O=ACME"));
-    c->NWDSFreeContext(ctx);
-}
-
-void TestSimNetwork::utilizationSequenceRepeats()
-{
-    auto c = testing::makeNetwork(acme(R"({ "name": "FS1", "tree": "ACME_TREE", "utilization": [12, 40, 87] },
-                                           { "name": "FS2", "tree": "ACME_TREE", "utilization": { "min": 30, "max": 35, "seed": 4 } })"));
-    QVERIFY(c);
-    const NWCONN_HANDLE conn = open(*c, "FS1");
+    // A list of figures repeats; a range stays inside itself.
     const NWCONN_HANDLE walk = open(*c, "FS2");
     QList<quint32> seen;
     FileServerInfo info;
     for (int i = 0; i < 50; ++i) {
-        c->NWGetFileServerInfo(conn, info);
+        c->NWGetFileServerInfo(a, info);
         seen.append(info.utilization);
         c->NWGetFileServerInfo(walk, info);
         QVERIFY(info.utilization >= 30 && info.utilization <= 35);
     }
     QCOMPARE(seen.mid(0, 5), (QList<quint32>{12, 40, 87, 12, 40}));
+
+    std::array<quint8, 8> clock{};
+    QCOMPARE(c->NWGetFileServerDateAndTime(a, clock), 0u);
+    QCOMPARE(clock, (std::array<quint8, 8>{126, 12, 5, 19, 4, 6, 6, 0}));   // 30 s behind, a Saturday
+    const NWDSContextHandle ctx = context(*c, 0);
+    std::array<char, 256> dn{};
+    c->NWDSGetServerDN(ctx, a, dn);
+    QCOMPARE(text(dn), QStringLiteral("CN=FS1.OU=SALES.O=ACME"));
+    c->NWDSFreeContext(ctx);
+
+    QCOMPARE(open(*c, "NOSUCH"), 0u);
+    NWCONN_HANDLE conn = 0;
+    QCOMPARE(c->NWCCOpenConnByName(0, "FS3", 2, 1, NW_TRAN_TYPE_WILD, conn), status::ConnectionRefused);
+    QCOMPARE(c->NWCCCloseConn(a), 0u);
+    QCOMPARE(c->NWCCCloseConn(a), status::InvalidConnection);
+    QCOMPARE(c->NWGetFileServerInfo(a, info), status::InvalidConnection);
+    QCOMPARE(c->NWGetFileServerInfo(b, info), 0u);
 }
 
 void TestSimNetwork::nlmListInBatches()
