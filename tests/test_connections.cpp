@@ -2,16 +2,15 @@
 // the opening, filters, refresh, the own connection, find, the actions on
 // chosen connections, and veskaro-report's table of the view.
 
-#include "app/StartupSettings.h"
 #include "connections/ConnectionActions.h"
 #include "connections/ConnectionFormats.h"
 #include "connections/ConnectionRows.h"
 #include "connections/ConnectionTypeForm.h"
 #include "connections/UserConnectionsForm.h"
-#include "report/ReportCommand.h"
 #include "settings/Registry.h"
 #include "support/FakeViewHost.h"
 #include "support/MemoryRegistry.h"
+#include "support/ReportRun.h"
 #include "support/SimNetwork.h"
 #include "support/StubClient.h"
 #include "support/TestContext.h"
@@ -22,7 +21,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
@@ -31,10 +29,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QMenu>
 #include <QTest>
-#include <QTextStream>
 #include <QTimer>
 
 using connections::UserConnectionsForm;
@@ -674,43 +670,18 @@ void TestConnections::report()
     QFETCH(QString, out);
     QFETCH(QString, err);
 
-    QTemporaryDir dir;
-    QFile network(dir.filePath(QStringLiteral("network.json")));
-    QVERIFY(network.open(QIODevice::WriteOnly));
-    network.write(kNetwork);
-    network.close();
-    qputenv("VESKARO_NETWORK", network.fileName().toLocal8Bit());
-    qputenv("VESKARO_SETTINGS", dir.filePath(QStringLiteral("settings.reg")).toLocal8Bit());
-    {
-        auto store = settings::openDefaultRegistryStore();
-        store->createKey(settings::Hive::CurrentUser, app::kRootKey);
-        store->setValue(settings::Hive::CurrentUser, app::kRootKey, QStringLiteral("StartingServerContext"),
-                        QStringLiteral("T\\[Root]"));
-        if (!settings.isEmpty())
-            store->createKey(settings::Hive::CurrentUser, kKey);
-        for (const QString& pair : settings)
-            store->setValue(settings::Hive::CurrentUser, kKey, pair.section(u'=', 0, 0), pair.section(u'=', 1));
-    }
-
-    QString printed;
-    QString messages;
-    QTextStream outStream(&printed);
-    QTextStream errStream(&messages);
-    const int rc = report::ReportCommand().execute(arguments, outStream, errStream);
-    outStream.flush();
-    errStream.flush();
-    // The report changes no setting of the view.
-    const bool keyAfter = settings::openDefaultRegistryStore()->keyExists(settings::Hive::CurrentUser, kKey);
-    qunsetenv("VESKARO_NETWORK");
-    qunsetenv("VESKARO_SETTINGS");
-
-    QCOMPARE(rc, exitCode);
-    QCOMPARE(printed, out);
+    testing::ReportRun run(kNetwork, QStringLiteral("T"));
+    for (const QString& pair : settings)
+        run.seed(kKey, pair.section(u'=', 0, 0), pair.section(u'=', 1));
+    const testing::ReportOutcome outcome = run.run(arguments);
+    QCOMPARE(outcome.exitCode, exitCode);
+    QCOMPARE(outcome.out, out);
     if (err.isEmpty())
-        QVERIFY2(!messages.contains(u':'), qPrintable(messages));
+        QVERIFY2(!outcome.err.contains(u':'), qPrintable(outcome.err));
     else
-        QVERIFY2(messages.contains(err), qPrintable(messages));
-    QCOMPARE(keyAfter, !settings.isEmpty());
+        QVERIFY2(outcome.err.contains(err), qPrintable(outcome.err));
+    // The report changes no setting of the view.
+    QCOMPARE(settings::openDefaultRegistryStore()->keyExists(settings::Hive::CurrentUser, kKey), !settings.isEmpty());
 }
 
 QTEST_MAIN(TestConnections)

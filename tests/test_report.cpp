@@ -8,8 +8,8 @@
 #include "report/ReportCommand.h"
 #include "report/ReportFormats.h"
 #include "settings/RegistryStore.h"
+#include "support/ReportRun.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -21,7 +21,6 @@
 #include <QScreen>
 #include <QGuiApplication>
 #include <QTest>
-#include <QTextStream>
 
 using settings::Hive;
 
@@ -73,68 +72,8 @@ QByteArray awkwardTextsJson()
 })");
 }
 
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-    QByteArray bytes;  // out as written, when run through a device
-};
-
-// One run of the command against its own description and settings file,
-// which starts the search at the tree's root.
-class ReportRun {
-public:
-    explicit ReportRun(const QByteArray& network = networkJson())
-    {
-        const QString networkPath = m_dir.filePath(QStringLiteral("network.json"));
-        QFile file(networkPath);
-        if (file.open(QIODevice::WriteOnly))
-            file.write(network);
-        file.close();
-        qputenv("VESKARO_NETWORK", networkPath.toLocal8Bit());
-        qputenv("VESKARO_SETTINGS", m_dir.filePath(QStringLiteral("settings.reg")).toLocal8Bit());
-        seed(app::kRootKey, QStringLiteral("StartingServerContext"), QStringLiteral("ACME_TREE\\[Root]"));
-    }
-    ~ReportRun()
-    {
-        qunsetenv("VESKARO_NETWORK");
-        qunsetenv("VESKARO_SETTINGS");
-    }
-
-    Outcome run(const QStringList& arguments)
-    {
-        Outcome outcome;
-        QTextStream out(&outcome.out);
-        QTextStream err(&outcome.err);
-        outcome.exitCode = report::ReportCommand().execute(arguments, out, err);
-        out.flush();
-        err.flush();
-        return outcome;
-    }
-
-    Outcome runBytes(const QStringList& arguments)
-    {
-        Outcome outcome;
-        QBuffer buffer(&outcome.bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QTextStream err(&outcome.err);
-        outcome.exitCode = report::ReportCommand().execute(arguments, buffer, err);
-        err.flush();
-        return outcome;
-    }
-
-    void seed(const QString& path, const QString& name, const QString& value)
-    {
-        auto store = settings::openDefaultRegistryStore();
-        store->createKey(Hive::CurrentUser, path);
-        store->setValue(Hive::CurrentUser, path, name, value);
-    }
-
-    QString path(const QString& name) const { return m_dir.filePath(name); }
-
-private:
-    QTemporaryDir m_dir;
-};
+using Outcome = testing::ReportOutcome;
+using testing::ReportRun;
 
 std::optional<QString> storedTree()
 {
@@ -206,7 +145,7 @@ private Q_SLOTS:
 
 void TestReport::serversLeavesHiddenOnesOut()
 {
-    ReportRun report;
+    ReportRun report(networkJson());
     report.seed(app::kHiddenKey, QStringLiteral("ACME_TREE"), QStringLiteral("FS2, FS9"));
     // A stored size far beyond any screen is cut to the available area, so the
     // picture of the main window, drawn in the same run, can be taken.
@@ -283,7 +222,7 @@ void TestReport::usage()
     QFETCH(int, exitCode);
     QFETCH(QString, errContains);
 
-    const Outcome outcome = ReportRun().run(arguments);
+    const Outcome outcome = ReportRun(networkJson()).run(arguments);
     QCOMPARE(outcome.exitCode, exitCode);
     if (exitCode == 0) {
         QVERIFY(outcome.out.startsWith(QLatin1String("Usage: veskaro-report")));
@@ -296,7 +235,7 @@ void TestReport::usage()
 
 void TestReport::brokenSettingsAreKeptAsideAndReported()
 {
-    ReportRun report;
+    ReportRun report(networkJson());
     QFile broken(report.path(QStringLiteral("settings.reg")));
     QVERIFY(broken.open(QIODevice::WriteOnly));
     broken.write("REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\r\n\"Tree\"=\"open\r\n");
@@ -396,7 +335,7 @@ void TestReport::tables()
     QFETCH(QStringList, arguments);
     QFETCH(QString, table);
     QFETCH(QString, messages);
-    const Outcome outcome = ReportRun().run(arguments);
+    const Outcome outcome = ReportRun(networkJson()).run(arguments);
     QCOMPARE(outcome.exitCode, 0);
     QCOMPARE(outcome.out, table);
     if (!messages.isEmpty())
@@ -501,7 +440,7 @@ void TestReport::answersWithoutStarting()
 
 void TestReport::outputGoesToTheFile()
 {
-    ReportRun report;
+    ReportRun report(networkJson());
     const QStringList arguments{"--format", "json", "info", "FS1"};
     const QString path = report.path(QStringLiteral("info.json"));
     const Outcome printed = report.runBytes(arguments);
@@ -624,7 +563,7 @@ void TestReport::demoOpensWithAHealthyServer()
 {
     // A newcomer's first run: the built-in demo and no settings yet. The
     // server selected at start answers, so the first view shows no error.
-    ReportRun report;
+    ReportRun report(networkJson());
     qunsetenv("VESKARO_NETWORK");
     qputenv("VESKARO_SETTINGS", report.path(QStringLiteral("first-run.reg")).toLocal8Bit());
     const Outcome servers = report.run({QStringLiteral("servers")});
