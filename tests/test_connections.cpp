@@ -86,6 +86,10 @@ struct Fixture {
         registry.setValue(settings::Hive::CurrentUser, kKey, name, value);
     }
     void skipChooser() { store(QStringLiteral("ShowAtStartup"), QStringLiteral("False")); }
+    std::optional<QString> stored(const char* name) const
+    {
+        return registry.queryValue(settings::Hive::CurrentUser, kKey, QLatin1String(name));
+    }
 
     UserConnectionsForm* open(const QStringList& servers)
     {
@@ -284,8 +288,7 @@ void TestConnections::chooserAtTheFirstOpening()
     // The saved filter applies to this opening already.
     QCOMPARE(column(form, 1), QStringList({"3", "5", "9"}));
     QCOMPARE(form->cmbStatus()->currentText(), QStringLiteral("Authenticated"));
-    QCOMPARE(f.registry.queryValue(settings::Hive::CurrentUser, kKey, QStringLiteral("SelectedColumns")),
-             std::optional<QString>(QStringLiteral("Status")));
+    QCOMPARE(f.stored("SelectedColumns"), std::optional<QString>(QStringLiteral("Status")));
 
     // Saved with the box cleared: the next opening goes straight to the view.
     f.open({QStringLiteral("FS2")});
@@ -327,10 +330,8 @@ void TestConnections::chooserFromTheMenuTellsWhenSettingsApply()
     QCOMPARE(f.services.messages.texts(),
              QStringList({"Settings will take effect the next time the User Connection window is loaded"}));
     QCOMPARE(f.services.messages.titles(), QStringList({"Save Settings"}));
-    QCOMPARE(f.registry.queryValue(settings::Hive::CurrentUser, kKey, QStringLiteral("SelectedColumns")),
-             std::optional<QString>(QString()));
-    QCOMPARE(f.registry.queryValue(settings::Hive::CurrentUser, kKey, QStringLiteral("ShowAtStartup")),
-             std::optional<QString>(QStringLiteral("True")));
+    QCOMPARE(f.stored("SelectedColumns"), std::optional<QString>(QString()));
+    QCOMPARE(f.stored("ShowAtStartup"), std::optional<QString>(QStringLiteral("True")));
 }
 
 void TestConnections::storedColumnsInTheirFixedOrder()
@@ -364,8 +365,7 @@ void TestConnections::filtersAndRefresh()
     form->listConnections();
     QCOMPARE(column(form, 1), QStringList({"3", "9", "12"}));   // the padded texts sort as numbers
     QCOMPARE(column(form, 0), QStringList({"*ADMIN.O", "NOMSG.O", "ada.O"}));
-    QCOMPARE(f.registry.queryValue(settings::Hive::CurrentUser, kKey, QStringLiteral("ConnType")),
-             std::optional<QString>(QStringLiteral("IP")));
+    QCOMPARE(f.stored("ConnType"), std::optional<QString>(QStringLiteral("IP")));
     QCOMPARE(form->statusBar()->currentMessage(), QStringLiteral("Total connections: 3"));
     QVERIFY(form->btnListConnections()->isEnabled());
 
@@ -507,9 +507,8 @@ void TestConnections::refreshTogglesControls()
     // Closing writes the interval and the column widths.
     form->txtInterval()->setText(QStringLiteral("7"));
     form->closeView();
-    QCOMPARE(f.registry.queryValue(settings::Hive::CurrentUser, kKey, QStringLiteral("Refresh Interval")),
-             std::optional<QString>(QStringLiteral("7")));
-    QVERIFY(f.registry.queryValue(settings::Hive::CurrentUser, kKey, QStringLiteral("ColWidth-Conn #")));
+    QCOMPARE(f.stored("Refresh Interval"), std::optional<QString>(QStringLiteral("7")));
+    QVERIFY(f.stored("ColWidth-Conn #"));
     QVERIFY(!f.host.userConnectionsMenu()->menuAction()->isVisible());
 }
 
