@@ -199,9 +199,9 @@ void TestConnections::columnChoice_data()
         << std::optional<QString>(QStringLiteral("status,Open Files,Foo,Open Files")) << "User|Conn #|Open Files"
         << "Open Files";
     const QString every = QStringLiteral("Type,Conn Time,Read (KB),Written (KB),Requests,Open Files,Status");
-    QTest::newRow("every column stored") << std::optional<QString>(every)
-                                         << "User|Conn #|Type|Conn Time|Read (KB)|Written (KB)|Requests|Open Files|Status"
-                                         << every;
+    QTest::newRow("every column stored")
+        << std::optional<QString>(every)
+        << "User|Conn #|Type|Conn Time|Read (KB)|Written (KB)|Requests|Open Files|Status" << every;
 }
 
 void TestConnections::columnChoice()

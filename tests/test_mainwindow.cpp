@@ -537,8 +537,8 @@ void TestMainWindow::geometryKeptAndBroughtOnScreen()
     QCoreApplication::processEvents();
     const QRect available = form.screen()->availableGeometry();
     const QRect frame = form.frameGeometry();
-    QVERIFY2(available.contains(frame),
-             qPrintable(QStringLiteral("%1,%2 %3x%4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())));
+    QVERIFY2(available.contains(frame), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                        .arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())));
     if (twips.isValid())
         QCOMPARE(form.size(), QSize(app::twipsToPixels(twips.width()), app::twipsToPixels(twips.height())));
     if (seeded[1].toInt() > 100000)

@@ -159,7 +159,8 @@ void TestReport::serversLeavesHiddenOnesOut()
     QCOMPARE(outcome.err, QString());
     const QImage picture(png);
     const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
-    QVERIFY2(picture.width() > 300 && picture.width() <= screen.width() + 64 && picture.height() <= screen.height() + 64,
+    QVERIFY2(picture.width() > 300 && picture.width() <= screen.width() + 64
+                 && picture.height() <= screen.height() + 64,
              qPrintable(QStringLiteral("%1 x %2").arg(picture.width()).arg(picture.height())));
     // Of the settings only the tree is written.
     const auto store = settings::openDefaultRegistryStore();

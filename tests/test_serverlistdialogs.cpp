@@ -310,7 +310,8 @@ private Q_SLOTS:
     {
         QFETCH(bool, all);
         Fixture f;
-        f.storeHidden(QStringLiteral("ACME_TREE"), QStringLiteral("FS2, GONE,,FS2"));   // a blank, an empty piece, a name twice
+        // Hand-edited: a blank, an empty piece and a name twice.
+        f.storeHidden(QStringLiteral("ACME_TREE"), QStringLiteral("FS2, GONE,,FS2"));
         f.storeStarting();
         ShowHideServersDialog dialog(f.test.context, f.lists);
         QCOMPARE(texts(dialog.visibleList()), (QStringList{"FS1", "HQ"}));

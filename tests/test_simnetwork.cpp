@@ -425,7 +425,8 @@ void TestSimNetwork::loginAuthenticationAndIdentity()
 void TestSimNetwork::serversOpenAndAnswerFacts()
 {
     auto c = testing::makeNetwork(acme(R"(
-      { "name": "FS1", "tree": "ACME_TREE", "context": "SALES.ACME", "clockOffsetSeconds": -30, "utilization": [12, 40, 87] },
+      { "name": "FS1", "tree": "ACME_TREE", "context": "SALES.ACME", "clockOffsetSeconds": -30,
+        "utilization": [12, 40, 87] },
       { "name": "FS2", "tree": "ACME_TREE", "utilization": { "min": 30, "max": 35, "seed": 4 } },
       { "name": "FS3", "tree": "ACME_TREE", "reachable": false })"));
     QVERIFY(c);
