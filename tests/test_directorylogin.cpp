@@ -290,6 +290,14 @@ private Q_SLOTS:
         login.treeBox()->setEditText(QStringLiteral("GLOBEX_TREE"));
         QCOMPARE(login.contextBox()->currentText(), QStringLiteral(".GLOBEX"));
         QCOMPARE(login.serverBox()->currentText(), QStringLiteral("FS1"));
+
+        // A login with the server left empty keeps the remembered server.
+        login.treeBox()->setEditText(QStringLiteral("ACME_TREE"));
+        login.serverBox()->setEditText(QString());
+        login.passwordBox()->setText(QStringLiteral("secret"));
+        login.login();
+        QVERIFY(f.context().values.loginSucceeded);
+        QCOMPARE(f.remembered(QStringLiteral("ACME_TREE"), QStringLiteral("Server")), std::optional<QString>("FS1"));
     }
 
     void loginOutcomes_data()
@@ -346,20 +354,6 @@ private Q_SLOTS:
         }
         // The password is never remembered.
         QVERIFY(!f.remembered(tree, QStringLiteral("Password")));
-    }
-
-    void emptyServerKeepsTheRememberedServer()
-    {
-        Fixture f;
-        f.remember(QStringLiteral("ACME_TREE"), QStringLiteral("admin"), QStringLiteral(".ACME"),
-                   QStringLiteral("FS1"));
-        LoginDialog login(f.context());
-        login.treeBox()->setEditText(QStringLiteral("ACME_TREE"));
-        login.serverBox()->setEditText(QString());
-        login.passwordBox()->setText(QStringLiteral("secret"));
-        login.login();
-        QVERIFY(f.context().values.loginSucceeded);
-        QCOMPARE(f.remembered(QStringLiteral("ACME_TREE"), QStringLiteral("Server")), std::optional<QString>("FS1"));
     }
 
     void passwordNeverReachesTheSettingsFile()

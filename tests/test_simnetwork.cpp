@@ -167,8 +167,7 @@ private Q_SLOTS:
     void directoryFaultsAndUnreachableTrees();
     void loginAuthenticationAndIdentity();
     void serversOpenAndAnswerFacts();
-    void nlmListInBatches();
-    void setParametersWalkToTheEnd();
+    void modulesAndParametersWalkToTheEnd();
     void activeConnectionBlocks();
     void connectionFactsClearAndBroadcast();
     void serverFaultsReplaceTheWork();
@@ -455,18 +454,24 @@ void TestSimNetwork::serversOpenAndAnswerFacts()
     QCOMPARE(c->NWGetFileServerInfo(b, info), 0u);
 }
 
-void TestSimNetwork::nlmListInBatches()
+void TestSimNetwork::modulesAndParametersWalkToTheEnd()
 {
     QByteArray nlms;
     for (int i = 1; i <= 7; ++i)
-        nlms += QStringLiteral(R"(%1{ "file": "MOD%2.NLM", "version": "1.%2.0", "date": "2008-0%2-1%2" })").arg(i > 1 ? "," : "").arg(i).toLatin1();
-    auto c = testing::makeNetwork(fs1(R"("nlms": [)" + nlms + "]", R"("nlmListBatch": 3,)"));
+        nlms += QStringLiteral(R"(%1{ "file": "MOD%2.NLM", "version": "1.%2.0", "date": "2008-0%2-1%2" })")
+                    .arg(i > 1 ? "," : "").arg(i).toLatin1();
+    // FS2 is described without lists: it still has the usual modules and parameters.
+    auto c = testing::makeNetwork(acme(R"({ "name": "FS1", "tree": "ACME_TREE", "nlms": [)" + nlms + R"(],
+        "setParameters": [ { "name": "Cache Buffers", "category": 3, "type": 0, "value": 258 },
+                           { "name": "Read Ahead", "category": 3, "type": 1, "value": true },
+                           { "name": "Time Zone", "category": 8, "type": 5, "value": "CET" },
+                           { "name": "Odd", "category": 1, "type": 9, "raw": "00 01 00 00" } ] },
+        { "name": "FS2", "tree": "ACME_TREE" })", R"("nlmListBatch": 3,)"));
     QVERIFY(c);
     const NWCONN_HANDLE conn = open(*c, "FS1");
     int replies = 0;
     QCOMPARE(loadedModules(*c, conn, &replies), (QList<quint32>{1, 2, 3, 4, 5, 6, 7}));
     QCOMPARE(replies, 3);
-
     NLMLoadedList list;
     QCOMPARE(c->NWGetNLMLoadedList(conn, 5, list), 0u);
     QCOMPARE((QList<quint32>{list.numberLoaded, list.numbersInList, list.numbers[0]}), (QList<quint32>{7, 3, 5}));
@@ -474,20 +479,10 @@ void TestSimNetwork::nlmListInBatches()
     std::array<char, 100> file{};
     NLMInfo info;
     QCOMPARE(c->NWGetNLMInfo(conn, 4, file, {}, {}, info), 0u);
-    QCOMPARE((QList<quint32>{info.majorVersion, info.minorVersion, info.year, info.month, info.day}), (QList<quint32>{1, 4, 2008, 4, 14}));
-}
+    QCOMPARE((QList<quint32>{info.majorVersion, info.minorVersion, info.year, info.month, info.day}),
+             (QList<quint32>{1, 4, 2008, 4, 14}));
 
-void TestSimNetwork::setParametersWalkToTheEnd()
-{
-    auto c = testing::makeNetwork(fs1(R"("setParameters": [
-        { "name": "Cache Buffers", "category": 3, "type": 0, "value": 258 },
-        { "name": "Read Ahead", "category": 3, "type": 1, "value": true },
-        { "name": "Time Zone", "category": 8, "type": 5, "value": "CET" },
-        { "name": "Odd", "category": 1, "type": 9, "raw": "00 01 00 00" } ])"));
-    QVERIFY(c);
-    const NWCONN_HANDLE conn = open(*c, "FS1");
     QCOMPARE(setParameterNames(*c, conn), (QStringList{"Cache Buffers", "Read Ahead", "Time Zone", "Odd"}));
-
     SetCommandRecord record;
     QCOMPARE(c->NWGetServerSetCommandsInfo(conn, 0, record), 0u);
     QCOMPARE(record.nextSequence, 1u);
@@ -501,12 +496,9 @@ void TestSimNetwork::setParametersWalkToTheEnd()
     QCOMPARE(record.nextSequence, 0u);
     QVERIFY(c->NWGetServerSetCommandsInfo(conn, 4, record) != 0);
 
-    // A server described without lists still has the usual modules and parameters.
-    auto defaults = testing::makeNetwork(acme(R"({ "name": "FS1", "tree": "ACME_TREE" })"));
-    QVERIFY(defaults);
-    const NWCONN_HANDLE d = open(*defaults, "FS1");
-    QVERIFY(setParameterNames(*defaults, d).size() >= 10);
-    QVERIFY(loadedModules(*defaults, d).size() >= 5);
+    const NWCONN_HANDLE plain = open(*c, "FS2");
+    QVERIFY(setParameterNames(*c, plain).size() >= 10);
+    QVERIFY(loadedModules(*c, plain).size() >= 5);
 }
 
 void TestSimNetwork::activeConnectionBlocks()
