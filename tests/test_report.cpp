@@ -165,8 +165,9 @@ void TestReport::serversLeavesHiddenOnesOut()
     QCOMPARE(storedTree(), std::optional<QString>(QStringLiteral("ACME_TREE")));
     for (const char* name : {"Top", "Left"})
         QCOMPARE(store->queryValue(Hive::CurrentUser, app::kMainFormKey, QLatin1String(name)), std::nullopt);
-    QCOMPARE(store->queryValue(Hive::CurrentUser, app::kMainFormKey, QStringLiteral("Width")),
-             std::optional<QString>(QStringLiteral("900000000")));
+    for (const char* name : {"Width", "Height"})
+        QCOMPARE(store->queryValue(Hive::CurrentUser, app::kMainFormKey, QLatin1String(name)),
+                 std::optional<QString>(QStringLiteral("900000000")));
     QCOMPARE(store->queryValue(Hive::CurrentUser, app::kHiddenKey, QStringLiteral("ACME_TREE")),
              std::optional<QString>(QStringLiteral("FS2, FS9")));
 }
