@@ -26,14 +26,20 @@ using settings::Hive;
 
 namespace {
 
-// Servers with known facts for the printed tables; DOWN cannot be reached.
-QByteArray networkJson(bool clientInstalled = true)
+// The given servers in ACME_TREE, the workstation logged in to it.
+QByteArray acmeNetwork(const QByteArray& servers, bool clientInstalled = true)
 {
     return QByteArray(R"({ "format": 1, "clock": "2026-12-05T19:04:36", "clientInstalled": )")
            + (clientInstalled ? "true" : "false") + R"(,
   "workstation": { "tree": "ACME_TREE", "context": "ACME", "logins": { "ACME_TREE": "admin.ACME" } },
   "trees": [ { "name": "ACME_TREE", "containers": [ { "name": "ACME", "class": "Organization" } ] } ],
-  "servers": [
+  "servers": [ )" + servers + " ] }";
+}
+
+// Servers with known facts for the printed tables; DOWN cannot be reached.
+QByteArray networkJson(bool clientInstalled = true)
+{
+    return acmeNetwork(R"(
     { "name": "FS1", "tree": "ACME_TREE", "version": "5.70.5", "company": "Novell, Inc.",
       "revisionText": "Support Pack 5", "dsVersion": 885, "upSeconds": 90061, "utilization": [12, 40, 87],
       "nlms": [ { "file": "CLIB.NLM", "name": "C Library", "version": "5.90.8", "date": "2008-10-07" },
@@ -46,9 +52,7 @@ QByteArray networkJson(bool clientInstalled = true)
                 { "file": "DS.NLM", "name": "Directory", "version": "10551.0.26", "date": "2008-09-01" } ],
       "setParameters": [ { "name": "READ AHEAD ENABLED", "category": 2, "type": 1, "value": true },
                          { "name": "Maximum Packet Receive Buffers", "category": 0, "type": 0, "value": 500 } ] },
-    { "name": "DOWN", "tree": "ACME_TREE", "reachable": false }
-  ]
-})";
+    { "name": "DOWN", "tree": "ACME_TREE", "reachable": false })", clientInstalled);
 }
 
 // Cells that need care in every format: the delimiter, quotes, a line break,
@@ -56,10 +60,7 @@ QByteArray networkJson(bool clientInstalled = true)
 // (quotes and the backslash as \u escapes, which keep moc's reading intact).
 QByteArray awkwardTextsJson()
 {
-    return QByteArray(R"({ "format": 1, "clock": "2026-12-05T19:04:36", "clientInstalled": true,
-  "workstation": { "tree": "ACME_TREE", "context": "ACME", "logins": { "ACME_TREE": "admin.ACME" } },
-  "trees": [ { "name": "ACME_TREE", "containers": [ { "name": "ACME", "class": "Organization" } ] } ],
-  "servers": [
+    return acmeNetwork(R"(
     { "name": "FS1", "tree": "ACME_TREE", "version": "5.70.5", "company": "M\u00fcller, \u0022S\u00f6hne\u0022\r\nZ\u00fcrich",
       "revisionText": "tab\there\u005cback \u0141", "dsVersion": 885, "upSeconds": 90061, "utilization": [12],
       "nlms": [ { "file": "CLIB.NLM", "name": "C Library", "version": "5.90.8", "date": "2008-10-07" } ],
@@ -67,9 +68,7 @@ QByteArray awkwardTextsJson()
     { "name": "FS2", "tree": "ACME_TREE", "version": "5.60.0", "company": "Acme;Two", "revisionText": "",
       "dsVersion": 0, "upSeconds": 59, "utilization": [7],
       "nlms": [ { "file": "CLIB.NLM", "name": "C Library", "version": "5.90.9", "date": "2008-10-07" } ],
-      "setParameters": [ { "name": "Read Ahead Enabled", "category": 2, "type": 1, "value": false } ] }
-  ]
-})");
+      "setParameters": [ { "name": "Read Ahead Enabled", "category": 2, "type": 1, "value": false } ] })");
 }
 
 using Outcome = testing::ReportOutcome;
@@ -308,18 +307,14 @@ void TestReport::namesValuesAndSettingsReadAsTheyAre()
     // list of more than a thousand characters; an up time past 2^31 ticks;
     // a text value ending at its zero byte and a negative time offset; module
     // years in full; a stored delimiter of two characters.
-    const QByteArray json = QStringLiteral(R"({ "format": 1, "clock": "2026-12-05T19:04:36",
-  "workstation": { "tree": "ACME_TREE", "context": "ACME", "logins": { "ACME_TREE": "admin.ACME" } },
-  "trees": [ { "name": "ACME_TREE", "containers": [ { "name": "ACME", "class": "Organization" } ] } ],
-  "servers": [
+    const QByteArray json = acmeNetwork(R"(
     { "name": "Z\u00dcRICH", "tree": "ACME_TREE" }, { "name": "\u0152RSTED1", "tree": "ACME_TREE" },
     { "name": "HIDDEN1", "tree": "ACME_TREE" }, { "name": "BERN", "tree": "ACME_TREE" },
     { "name": "\u00c5LAND", "tree": "ACME_TREE", "upSeconds": 150000000,
       "nlms": [ { "file": "OLD.NLM", "name": "Old", "version": "1.0.0", "date": "1999-12-31" },
                 { "file": "NEW.NLM", "name": "New", "version": "1.0.0", "date": "2099-12-31" } ],
       "setParameters": [ { "name": "Time Zone", "category": 8, "type": 5, "raw": "45 53 54 35 45 44 54 00" },
-                         { "name": "Offset", "category": 8, "type": 4, "raw": "F0 F1 FF FF" } ] } ] })")
-                               .toUtf8();
+                         { "name": "Offset", "category": 8, "type": 4, "raw": "F0 F1 FF FF" } ] })");
     const auto runWith = [&json](const QString& delimiter, const QStringList& arguments) {
         ReportRun report(json);
         QStringList hidden;
