@@ -84,6 +84,8 @@ struct Fixture {
     explicit Fixture(const QByteArray& json = network())
         : client(testing::makeNetwork(json)), test(*client, registry), lists(test.context)
     {
+        if (!client)
+            qFatal("the test network does not load");
         settings::resetStartingServerContext(registry);
         values().treeName = QStringLiteral("ACME_TREE");
     }
