@@ -2,16 +2,15 @@
 // the opening, filters, refresh, the own connection, find, the actions on
 // chosen connections, and veskaro-report's table of the view.
 
-#include "app/StartupSettings.h"
 #include "connections/ConnectionActions.h"
 #include "connections/ConnectionFormats.h"
 #include "connections/ConnectionRows.h"
 #include "connections/ConnectionTypeForm.h"
 #include "connections/UserConnectionsForm.h"
-#include "report/ReportCommand.h"
 #include "settings/Registry.h"
 #include "support/FakeViewHost.h"
 #include "support/MemoryRegistry.h"
+#include "support/ReportRun.h"
 #include "support/SimNetwork.h"
 #include "support/StubClient.h"
 #include "support/TestContext.h"
@@ -22,7 +21,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
@@ -31,10 +29,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QMenu>
 #include <QTest>
-#include <QTextStream>
 #include <QTimer>
 
 using connections::UserConnectionsForm;
@@ -90,6 +86,10 @@ struct Fixture {
         registry.setValue(settings::Hive::CurrentUser, kKey, name, value);
     }
     void skipChooser() { store(QStringLiteral("ShowAtStartup"), QStringLiteral("False")); }
+    std::optional<QString> stored(const char* name) const
+    {
+        return registry.queryValue(settings::Hive::CurrentUser, kKey, QLatin1String(name));
+    }
 
     UserConnectionsForm* open(const QStringList& servers)
     {
@@ -134,7 +134,6 @@ private Q_SLOTS:
     void chooserFromTheMenuTellsWhenSettingsApply();
     void storedColumnsInTheirFixedOrder();
     void filtersAndRefresh();
-    void connectionsAboveTheFirstBlockSurviveRefresh();
     void eachWindowMarksItsOwnConnection();
     void openingFailures();
     void findAsYouType();
@@ -199,6 +198,10 @@ void TestConnections::columnChoice_data()
     QTest::newRow("unknown and wrong case ignored")
         << std::optional<QString>(QStringLiteral("status,Open Files,Foo,Open Files")) << "User|Conn #|Open Files"
         << "Open Files";
+    const QString every = QStringLiteral("Type,Conn Time,Read (KB),Written (KB),Requests,Open Files,Status");
+    QTest::newRow("every column stored")
+        << std::optional<QString>(every)
+        << "User|Conn #|Type|Conn Time|Read (KB)|Written (KB)|Requests|Open Files|Status" << every;
 }
 
 void TestConnections::columnChoice()
@@ -285,8 +288,7 @@ void TestConnections::chooserAtTheFirstOpening()
     // The saved filter applies to this opening already.
     QCOMPARE(column(form, 1), QStringList({"3", "5", "9"}));
     QCOMPARE(form->cmbStatus()->currentText(), QStringLiteral("Authenticated"));
-    QCOMPARE(f.registry.queryValue(settings::Hive::CurrentUser, kKey, QStringLiteral("SelectedColumns")),
-             std::optional<QString>(QStringLiteral("Status")));
+    QCOMPARE(f.stored("SelectedColumns"), std::optional<QString>(QStringLiteral("Status")));
 
     // Saved with the box cleared: the next opening goes straight to the view.
     f.open({QStringLiteral("FS2")});
@@ -328,10 +330,8 @@ void TestConnections::chooserFromTheMenuTellsWhenSettingsApply()
     QCOMPARE(f.services.messages.texts(),
              QStringList({"Settings will take effect the next time the User Connection window is loaded"}));
     QCOMPARE(f.services.messages.titles(), QStringList({"Save Settings"}));
-    QCOMPARE(f.registry.queryValue(settings::Hive::CurrentUser, kKey, QStringLiteral("SelectedColumns")),
-             std::optional<QString>(QString()));
-    QCOMPARE(f.registry.queryValue(settings::Hive::CurrentUser, kKey, QStringLiteral("ShowAtStartup")),
-             std::optional<QString>(QStringLiteral("True")));
+    QCOMPARE(f.stored("SelectedColumns"), std::optional<QString>(QString()));
+    QCOMPARE(f.stored("ShowAtStartup"), std::optional<QString>(QStringLiteral("True")));
 }
 
 void TestConnections::storedColumnsInTheirFixedOrder()
@@ -345,13 +345,6 @@ void TestConnections::storedColumnsInTheirFixedOrder()
     QCOMPARE(form->lstvwUsers()->model().rowTexts(1),
              QStringList({"JSMITH.O", "         5", "IPX", "Authenticated"}));
     QCOMPARE(form->statusBar()->currentMessage(), QStringLiteral("Total connections: 5"));
-
-    // All columns: the cells of the connection read 1 MB, 1500 minutes ago.
-    f.store(QStringLiteral("SelectedColumns"), connections::ColumnChoice().settingText());
-    UserConnectionsForm* all = f.open({QStringLiteral("FS2")});
-    QCOMPARE(all->lstvwUsers()->columnCount(), 9);
-    UserConnectionsForm* fs1 = connections::findUserConnections(f.host, QStringLiteral("FS1"));
-    QCOMPARE(fs1, form);   // the first window is kept as it was
 }
 
 void TestConnections::filtersAndRefresh()
@@ -372,8 +365,7 @@ void TestConnections::filtersAndRefresh()
     form->listConnections();
     QCOMPARE(column(form, 1), QStringList({"3", "9", "12"}));   // the padded texts sort as numbers
     QCOMPARE(column(form, 0), QStringList({"*ADMIN.O", "NOMSG.O", "ada.O"}));
-    QCOMPARE(f.registry.queryValue(settings::Hive::CurrentUser, kKey, QStringLiteral("ConnType")),
-             std::optional<QString>(QStringLiteral("IP")));
+    QCOMPARE(f.stored("ConnType"), std::optional<QString>(QStringLiteral("IP")));
     QCOMPARE(form->statusBar()->currentMessage(), QStringLiteral("Total connections: 3"));
     QVERIFY(form->btnListConnections()->isEnabled());
 
@@ -390,16 +382,12 @@ void TestConnections::filtersAndRefresh()
     UserConnectionsForm* fs2 = f.open({QStringLiteral("FS2")});
     QCOMPARE(fs2->cmbConnType()->currentText(), QStringLiteral("All"));
     QCOMPARE(fs2->lstvwUsers()->rowCount(), 2);
-}
 
-void TestConnections::connectionsAboveTheFirstBlockSurviveRefresh()
-{
-    Fixture f;
-    f.skipChooser();
-    UserConnectionsForm* form = f.open({QStringLiteral("BIG")});
-    QCOMPARE(column(form, 1), QStringList({"100", "5000", "9000"}));
-    QVERIFY(form->refreshUsers());
-    QCOMPARE(column(form, 1), QStringList({"100", "5000", "9000"}));
+    // Connections beyond the first block of 4096 are listed and refreshed too.
+    UserConnectionsForm* big = f.open({QStringLiteral("BIG")});
+    QCOMPARE(column(big, 1), QStringList({"100", "5000", "9000"}));
+    QVERIFY(big->refreshUsers());
+    QCOMPARE(column(big, 1), QStringList({"100", "5000", "9000"}));
 }
 
 void TestConnections::eachWindowMarksItsOwnConnection()
@@ -519,9 +507,8 @@ void TestConnections::refreshTogglesControls()
     // Closing writes the interval and the column widths.
     form->txtInterval()->setText(QStringLiteral("7"));
     form->closeView();
-    QCOMPARE(f.registry.queryValue(settings::Hive::CurrentUser, kKey, QStringLiteral("Refresh Interval")),
-             std::optional<QString>(QStringLiteral("7")));
-    QVERIFY(f.registry.queryValue(settings::Hive::CurrentUser, kKey, QStringLiteral("ColWidth-Conn #")));
+    QCOMPARE(f.stored("Refresh Interval"), std::optional<QString>(QStringLiteral("7")));
+    QVERIFY(f.stored("ColWidth-Conn #"));
     QVERIFY(!f.host.userConnectionsMenu()->menuAction()->isVisible());
 }
 
@@ -682,43 +669,18 @@ void TestConnections::report()
     QFETCH(QString, out);
     QFETCH(QString, err);
 
-    QTemporaryDir dir;
-    QFile network(dir.filePath(QStringLiteral("network.json")));
-    QVERIFY(network.open(QIODevice::WriteOnly));
-    network.write(kNetwork);
-    network.close();
-    qputenv("VESKARO_NETWORK", network.fileName().toLocal8Bit());
-    qputenv("VESKARO_SETTINGS", dir.filePath(QStringLiteral("settings.reg")).toLocal8Bit());
-    {
-        auto store = settings::openDefaultRegistryStore();
-        store->createKey(settings::Hive::CurrentUser, app::kRootKey);
-        store->setValue(settings::Hive::CurrentUser, app::kRootKey, QStringLiteral("StartingServerContext"),
-                        QStringLiteral("T\\[Root]"));
-        if (!settings.isEmpty())
-            store->createKey(settings::Hive::CurrentUser, kKey);
-        for (const QString& pair : settings)
-            store->setValue(settings::Hive::CurrentUser, kKey, pair.section(u'=', 0, 0), pair.section(u'=', 1));
-    }
-
-    QString printed;
-    QString messages;
-    QTextStream outStream(&printed);
-    QTextStream errStream(&messages);
-    const int rc = report::ReportCommand().execute(arguments, outStream, errStream);
-    outStream.flush();
-    errStream.flush();
-    // The report changes no setting of the view.
-    const bool keyAfter = settings::openDefaultRegistryStore()->keyExists(settings::Hive::CurrentUser, kKey);
-    qunsetenv("VESKARO_NETWORK");
-    qunsetenv("VESKARO_SETTINGS");
-
-    QCOMPARE(rc, exitCode);
-    QCOMPARE(printed, out);
+    testing::ReportRun run(kNetwork, QStringLiteral("T"));
+    for (const QString& pair : settings)
+        run.seed(kKey, pair.section(u'=', 0, 0), pair.section(u'=', 1));
+    const testing::ReportOutcome outcome = run.run(arguments);
+    QCOMPARE(outcome.exitCode, exitCode);
+    QCOMPARE(outcome.out, out);
     if (err.isEmpty())
-        QVERIFY2(!messages.contains(u':'), qPrintable(messages));
+        QVERIFY2(!outcome.err.contains(u':'), qPrintable(outcome.err));
     else
-        QVERIFY2(messages.contains(err), qPrintable(messages));
-    QCOMPARE(keyAfter, !settings.isEmpty());
+        QVERIFY2(outcome.err.contains(err), qPrintable(outcome.err));
+    // The report changes no setting of the view.
+    QCOMPARE(settings::openDefaultRegistryStore()->keyExists(settings::Hive::CurrentUser, kKey), !settings.isEmpty());
 }
 
 QTEST_MAIN(TestConnections)

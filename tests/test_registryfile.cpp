@@ -266,30 +266,27 @@ private Q_SLOTS:
     void endMarksOfOtherEditorsAreRead_data()
     {
         QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<std::optional<QString>>("value");
         const QByteArray file("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\S]\r\n\"A\"=\"x\"\r\n");
-        QTest::newRow("NUL") << file + QByteArray(1, '\0');
-        QTest::newRow("several NULs") << file + QByteArray(4, '\0');
-        QTest::newRow("DOS end-of-file mark") << file + QByteArray("\x1A");
-        QTest::newRow("no line end, then the mark") << file.chopped(2) + QByteArray("\x1A");
+        const std::optional<QString> x(QStringLiteral("x"));
+        QTest::newRow("NUL") << file + QByteArray(1, '\0') << x;
+        QTest::newRow("several NULs") << file + QByteArray(4, '\0') << x;
+        QTest::newRow("DOS end-of-file mark") << file + QByteArray("\x1A") << x;
+        QTest::newRow("no line end, then the mark") << file.chopped(2) + QByteArray("\x1A") << x;
         QTest::newRow("Unicode file with its mark") << utf16File(QStringLiteral(
-            "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\S]\r\n\"A\"=\"x\"\r\n\x1A"));
+            "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\S]\r\n\"A\"=\"x\"\r\n\x1A")) << x;
+        QTest::newRow("empty file: an empty registry") << QByteArray() << std::optional<QString>();
     }
 
     void endMarksOfOtherEditorsAreRead()
     {
         QFETCH(QByteArray, content);
+        QFETCH(std::optional<QString>, value);
         writeAll(path(), content);
         FileRegistryStore store(path());
-        QCOMPARE(store.queryValue(Hive::CurrentUser, QStringLiteral("S"), QStringLiteral("A")),
-                 std::optional<QString>(QStringLiteral("x")));
+        QCOMPARE(store.queryValue(Hive::CurrentUser, QStringLiteral("S"), QStringLiteral("A")), value);
+        QCOMPARE(store.keyExists(Hive::CurrentUser, QStringLiteral("S")), value.has_value());
         QCOMPARE(store.takeWarning(), QString());
-    }
-
-    void emptyFileIsAnEmptyRegistry()
-    {
-        writeAll(path(), QByteArray());
-        FileRegistryStore store(path());
-        QVERIFY(!store.keyExists(Hive::CurrentUser, kKey) && !store.hasWarning());
     }
 
     void changesOfAnotherStoreAreSeenAndKept()
@@ -311,15 +308,6 @@ private Q_SLOTS:
             QVERIFY(third.queryValue(hive, kKey, QString::fromLatin1(name)).has_value());
         QVERIFY(first.deleteValue(hive, kKey, QStringLiteral("b")));
         QCOMPARE(second.queryValue(hive, kKey, QStringLiteral("B")), std::nullopt);
-    }
-
-    void staleLockOfADeadProcessIsTakenOver()
-    {
-        // A lock file whose owner is gone, as a killed process leaves it.
-        writeAll(path() + QStringLiteral(".lock"),
-                 "999999\nsettings_writer\n" + QSysInfo::machineHostName().toUtf8() + '\n');
-        FileRegistryStore store(path());
-        QVERIFY(store.createKey(Hive::CurrentUser, kKey));
     }
 
     // Whatever the file holds comes back unchanged when another value is saved.
@@ -443,15 +431,18 @@ private Q_SLOTS:
         QFile::remove(target);
     }
 
-    void foreignOrEmptyLockDoesNotHoldUpASave_data()
+    void foreignEmptyOrStaleLockDoesNotHoldUpASave_data()
     {
         QTest::addColumn<QByteArray>("lock");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("another host") << QByteArray("4242\nveskaro\nsome-other-host\n");
         QTest::newRow("this host, live process") << QByteArray("1\ninit\n") + QSysInfo::machineHostName().toUtf8() + '\n';
+        // Left by a killed process: its owner is gone.
+        QTest::newRow("this host, dead process")
+            << QByteArray("999999\nsettings_writer\n") + QSysInfo::machineHostName().toUtf8() + '\n';
     }
 
-    void foreignOrEmptyLockDoesNotHoldUpASave()
+    void foreignEmptyOrStaleLockDoesNotHoldUpASave()
     {
         QFETCH(QByteArray, lock);
         writeAll(path() + QStringLiteral(".lock"), lock);

@@ -84,14 +84,21 @@ struct Fixture {
     explicit Fixture(const QByteArray& json = network())
         : client(testing::makeNetwork(json)), test(*client, registry), lists(test.context)
     {
+        if (!client)
+            qFatal("the test network does not load");
         settings::resetStartingServerContext(registry);
         values().treeName = QStringLiteral("ACME_TREE");
     }
     core::ProgramValues& values() { return test.context.values; }
-    void storeStarting(const QString& path)
+    void storeStarting(const QString& path = QStringLiteral("ACME_TREE\\[Root]"))
     {
         registry.setValue(Hive::CurrentUser, kRoot, QStringLiteral("StartingServerContext"), path);
         lists.searchServers();
+    }
+    void storeHidden(const QString& tree, const QString& servers)
+    {
+        registry.createKey(Hive::CurrentUser, kHidden);
+        registry.setValue(Hive::CurrentUser, kHidden, tree, servers);
     }
     std::optional<QString> stored(const QString& key, const QString& name) const
     {
@@ -117,6 +124,26 @@ void selectTexts(QListWidget* list, const QStringList& names)
         list->item(row)->setSelected(names.contains(list->item(row)->text()));
 }
 
+QString labelText(const QWidget* dialog, const char* name)
+{
+    return dialog->findChild<QLabel*>(QLatin1String(name))->text();
+}
+
+// Answers the container browser by choosing the named container below ACME.
+directory::ModalRunner chooseContainer(const QString& name)
+{
+    return [name](QDialog& shown) -> int {
+        if (auto* browser = qobject_cast<ContainerBrowser*>(&shown)) {
+            QTreeWidgetItem* acme = browser->rootNode()->child(0);
+            acme->setExpanded(true);
+            for (int i = 0; i < acme->childCount(); ++i)
+                if (acme->child(i)->text(0) == name)
+                    browser->selectNode(acme->child(i));
+        }
+        return shown.result();
+    };
+}
+
 }  // namespace
 
 class TestServerListDialogs : public QObject {
@@ -139,14 +166,12 @@ private Q_SLOTS:
         QFETCH(QString, option);
         QFETCH(QString, custom);
         Fixture f;
-        QVERIFY(f.client);
         f.storeStarting(stored);
         StartingContainerDialog dialog(f.test.context, f.lists, false);
         QVERIFY(dialog.findChild<QRadioButton*>(option)->isChecked());
         QCOMPARE(dialog.customLabel()->text(), custom);
-        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lblTreeRoot"))->text(), QStringLiteral("ACME_TREE\\[Root]"));
-        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lblCurrentContext"))->text(),
-                 QStringLiteral("ACME_TREE\\ACME\\"));
+        QCOMPARE(labelText(&dialog, "lblTreeRoot"), QStringLiteral("ACME_TREE\\[Root]"));
+        QCOMPARE(labelText(&dialog, "lblCurrentContext"), QStringLiteral("ACME_TREE\\ACME\\"));
         QCOMPARE(dialog.treeBox()->currentText(), QStringLiteral("ACME_TREE"));
         QVERIFY(dialog.selectButton()->isEnabled());
     }
@@ -154,7 +179,6 @@ private Q_SLOTS:
     void anotherTreeThenCancelRestoresTheTree()
     {
         Fixture f;
-        QVERIFY(f.client);
         f.storeStarting(QStringLiteral("ACME_TREE\\ACME\\SALES\\"));
         StartingContainerDialog dialog(f.test.context, f.lists, false);
         QCOMPARE(dialog.treeBox()->count(), 2);
@@ -162,89 +186,62 @@ private Q_SLOTS:
         QCOMPARE(f.values().treeName, QStringLiteral("OTHER_TREE"));
         // The stored container belongs to the other tree: the root is offered.
         QVERIFY(dialog.rootOption()->isChecked());
-        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lblTreeRoot"))->text(),
-                 QStringLiteral("OTHER_TREE\\[Root]"));
+        QCOMPARE(labelText(&dialog, "lblTreeRoot"), QStringLiteral("OTHER_TREE\\[Root]"));
         dialog.cancel();
         QCOMPARE(f.values().treeName, QStringLiteral("ACME_TREE"));
         QCOMPARE(f.stored(kRoot, QStringLiteral("StartingServerContext")),
                  std::optional<QString>("ACME_TREE\\ACME\\SALES\\"));
     }
 
-    void selectStoresTheChoiceAndSearches()
+    // A container with servers is stored and searched; one without is refused
+    // and everything is rolled back to the stored choice, searched again on leaving.
+    void chosenContainerStoredOrRolledBack_data()
     {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("container");
+        QTest::addColumn<QString>("message");   // empty: accepted
+        QTest::newRow("servers in it") << "ACME_TREE\\[Root]" << "SALES" << "";
+        QTest::newRow("no servers") << "ACME_TREE\\ACME\\SALES\\" << "ENG"
+                                    << "There are no servers in the selected container or sub-containers.  "
+                                       "Please choose another starting container.";
+    }
+    void chosenContainerStoredOrRolledBack()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, container);
+        QFETCH(QString, message);
+        const bool refused = !message.isEmpty();
         Fixture f;
-        QVERIFY(f.client);
-        f.storeStarting(QStringLiteral("ACME_TREE\\[Root]"));
+        f.storeStarting(start);
         StartingContainerDialog dialog(f.test.context, f.lists, false);
-        dialog.setModalRunner([](QDialog& shown) -> int {
-            auto* browser = qobject_cast<ContainerBrowser*>(&shown);
-            if (!browser)
-                return QDialog::Rejected;
-            QTreeWidgetItem* acme = browser->rootNode()->child(0);
-            acme->setExpanded(true);
-            for (int i = 0; i < acme->childCount(); ++i)
-                if (acme->child(i)->text(0) == QLatin1String("SALES"))
-                    browser->selectNode(acme->child(i));
-            return shown.result();
-        });
+        dialog.setModalRunner(chooseContainer(container));
         dialog.browseContainer();
         QVERIFY(dialog.customOption()->isChecked());
-        QCOMPARE(dialog.customLabel()->text(), QStringLiteral("ACME_TREE\\ACME\\SALES\\"));
+        QCOMPARE(dialog.customLabel()->text(), QStringLiteral("ACME_TREE\\ACME\\%1\\").arg(container));
         dialog.subContainersBox()->setChecked(false);
         dialog.save();
 
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(f.test.messages.texts(), refused ? QStringList{message} : QStringList{});
+        QCOMPARE(f.test.messages.titles(), refused ? QStringList{"No Servers in Container"} : QStringList{});
+        QCOMPARE(dialog.result(), int(refused ? QDialog::Rejected : QDialog::Accepted));   // refused: still open
         QCOMPARE(f.stored(kRoot, QStringLiteral("StartingServerContext")),
                  std::optional<QString>("ACME_TREE\\ACME\\SALES\\"));
         QCOMPARE(f.stored(kRoot, QStringLiteral("Tree")), std::optional<QString>("ACME_TREE"));
-        QCOMPARE(f.stored(kRoot, QStringLiteral("ServerSearchSubContainers")), std::optional<QString>("False"));
+        QCOMPARE(f.stored(kRoot, QStringLiteral("ServerSearchSubContainers")),
+                 std::optional<QString>(refused ? "True" : "False"));
         QCOMPARE(f.values().startingServerContext, QStringLiteral(".SALES.ACME"));
-        QVERIFY(!f.values().searchSubContainers);
-        QCOMPARE(f.lists.visible, (QStringList{"FS1", "FS2"}));
-    }
-
-    void containerWithoutServersIsRolledBack()
-    {
-        Fixture f;
-        QVERIFY(f.client);
-        f.storeStarting(QStringLiteral("ACME_TREE\\ACME\\SALES\\"));
-        StartingContainerDialog dialog(f.test.context, f.lists, false);
-        dialog.setModalRunner([](QDialog& shown) -> int {
-            if (auto* browser = qobject_cast<ContainerBrowser*>(&shown)) {
-                QTreeWidgetItem* acme = browser->rootNode()->child(0);
-                acme->setExpanded(true);
-                browser->selectNode(acme->child(0));   // ENG, sorted first: no servers
-            }
-            return shown.result();
-        });
-        dialog.browseContainer();
-        QCOMPARE(dialog.customLabel()->text(), QStringLiteral("ACME_TREE\\ACME\\ENG\\"));
-        dialog.subContainersBox()->setChecked(false);
-        dialog.save();
-
-        QCOMPARE(f.test.messages.texts(),
-                 QStringList{"There are no servers in the selected container or sub-containers.  "
-                             "Please choose another starting container."});
-        QCOMPARE(f.test.messages.titles(), QStringList{"No Servers in Container"});
-        QCOMPARE(f.stored(kRoot, QStringLiteral("StartingServerContext")),
-                 std::optional<QString>("ACME_TREE\\ACME\\SALES\\"));
-        QCOMPARE(f.values().startingServerContext, QStringLiteral(".SALES.ACME"));
-        QCOMPARE(f.stored(kRoot, QStringLiteral("ServerSearchSubContainers")), std::optional<QString>("True"));
-        QCOMPARE(f.stored(kRoot, QStringLiteral("Tree")), std::optional<QString>("ACME_TREE"));
-        QVERIFY(f.values().searchSubContainers);
-        QVERIFY(f.lists.visible.isEmpty());
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));   // still open
-
-        // Leaving the dialog searches the stored choice again.
-        dialog.cancel();
+        QCOMPARE(f.values().searchSubContainers, refused);
+        if (refused) {
+            QVERIFY(f.lists.visible.isEmpty());
+            dialog.cancel();
+        }
         QCOMPARE(f.lists.visible, (QStringList{"FS1", "FS2"}));
     }
 
     void emptyCustomContainerIsRefused()
     {
         Fixture f;
-        QVERIFY(f.client);
-        f.storeStarting(QStringLiteral("ACME_TREE\\[Root]"));
+        f.storeStarting();
         StartingContainerDialog dialog(f.test.context, f.lists, false);
         dialog.customOption()->setChecked(true);
         const int searches = f.lists.searches;
@@ -257,8 +254,7 @@ private Q_SLOTS:
     void treeScanFailureStillShowsTheTree()
     {
         Fixture f(network(R"({"NWDSScanConnsForTrees": "0x8836"})"));
-        QVERIFY(f.client);
-        f.storeStarting(QStringLiteral("ACME_TREE\\[Root]"));
+        f.storeStarting();
         StartingContainerDialog dialog(f.test.context, f.lists, false);
         QCOMPARE(f.test.messages.texts(), QStringList{"NWDSScanConnsForTrees failed, E=34870"});
         QCOMPARE(dialog.treeBox()->currentText(), QStringLiteral("ACME_TREE"));
@@ -267,8 +263,7 @@ private Q_SLOTS:
     void loginToNewTreeRescansTheTrees()
     {
         Fixture f;
-        QVERIFY(f.client);
-        f.storeStarting(QStringLiteral("ACME_TREE\\[Root]"));
+        f.storeStarting();
         StartingContainerDialog dialog(f.test.context, f.lists, false);
         dialog.setModalRunner([](QDialog& shown) -> int {
             if (auto* login = qobject_cast<LoginDialog*>(&shown)) {
@@ -286,18 +281,15 @@ private Q_SLOTS:
         QCOMPARE(dialog.treeBox()->currentText(), QStringLiteral("OTHER_TREE"));
         // The containers offered are those of the new tree.
         QVERIFY(dialog.rootOption()->isChecked());
-        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lblTreeRoot"))->text(),
-                 QStringLiteral("OTHER_TREE\\[Root]"));
-        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lblCurrentContext"))->text(),
-                 QStringLiteral("OTHER_TREE\\OTHER\\"));
+        QCOMPARE(labelText(&dialog, "lblTreeRoot"), QStringLiteral("OTHER_TREE\\[Root]"));
+        QCOMPARE(labelText(&dialog, "lblCurrentContext"), QStringLiteral("OTHER_TREE\\OTHER\\"));
     }
 
     // --- Hidden servers ---------------------------------------------------------
     void hidingEveryServerIsRefused()
     {
         Fixture f;
-        QVERIFY(f.client);
-        f.storeStarting(QStringLiteral("ACME_TREE\\[Root]"));
+        f.storeStarting();
         ShowHideServersDialog dialog(f.test.context, f.lists);
         QCOMPARE(texts(dialog.visibleList()), (QStringList{"FS1", "FS2", "HQ"}));
         dialog.hideAll();
@@ -320,12 +312,9 @@ private Q_SLOTS:
     {
         QFETCH(bool, all);
         Fixture f;
-        QVERIFY(f.client);
-        f.registry.createKey(Hive::CurrentUser, kHidden);
         // Hand-edited: a blank, an empty piece and a name twice.
-        f.registry.setValue(Hive::CurrentUser, kHidden, QStringLiteral("ACME_TREE"),
-                            QStringLiteral("FS2, GONE,,FS2"));
-        f.storeStarting(QStringLiteral("ACME_TREE\\[Root]"));
+        f.storeHidden(QStringLiteral("ACME_TREE"), QStringLiteral("FS2, GONE,,FS2"));
+        f.storeStarting();
         ShowHideServersDialog dialog(f.test.context, f.lists);
         QCOMPARE(texts(dialog.visibleList()), (QStringList{"FS1", "HQ"}));
         QCOMPARE(texts(dialog.hiddenList()), (QStringList{"FS2", "GONE"}));
@@ -349,12 +338,10 @@ private Q_SLOTS:
     void hiddenServersStoredPerTree()
     {
         Fixture f;
-        QVERIFY(f.client);
-        f.registry.createKey(Hive::CurrentUser, kHidden);
-        f.registry.setValue(Hive::CurrentUser, kHidden, QStringLiteral("OTHER_TREE"), QStringLiteral("OTHER-FS"));
-        f.storeStarting(QStringLiteral("ACME_TREE\\[Root]"));
+        f.storeHidden(QStringLiteral("OTHER_TREE"), QStringLiteral("OTHER-FS"));
+        f.storeStarting();
         ShowHideServersDialog dialog(f.test.context, f.lists);
-        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lblTree"))->text(), QStringLiteral("Tree: ACME_TREE"));
+        QCOMPARE(labelText(&dialog, "lblTree"), QStringLiteral("Tree: ACME_TREE"));
         selectTexts(dialog.visibleList(), {"FS1", "HQ"});
         dialog.hideSelected();
         QCOMPARE(texts(dialog.hiddenList()), (QStringList{"FS1", "HQ"}));
@@ -398,13 +385,7 @@ private Q_SLOTS:
                 dialog->cancel();
                 return;
             }
-            dialog->setModalRunner([](QDialog& shown) -> int {
-                auto* browser = qobject_cast<ContainerBrowser*>(&shown);
-                QTreeWidgetItem* acme = browser->rootNode()->child(0);
-                acme->setExpanded(true);
-                browser->selectNode(acme->child(1));   // SALES
-                return shown.result();
-            });
+            dialog->setModalRunner(chooseContainer(QStringLiteral("SALES")));
             dialog->browseContainer();
             dialog->save();
         };
@@ -417,10 +398,7 @@ private Q_SLOTS:
             QCOMPARE(program.start(nw::loadSimulatedNetworkFromJson(network(), dir.path(), QStringLiteral("t.json")),
                                    settings::openDefaultRegistryStore(), options),
                      std::nullopt);
-            QStringList names;
-            for (int row = 0; row < program.mainForm()->lstServers()->count(); ++row)
-                names.append(program.mainForm()->lstServers()->item(row)->text());
-            QCOMPARE(names, listed);
+            QCOMPARE(texts(program.mainForm()->lstServers()), listed);
         }
         QCOMPARE(dialogs, 1);
         QVERIFY(messages.shown.isEmpty());

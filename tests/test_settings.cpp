@@ -87,30 +87,6 @@ private Q_SLOTS:
         QCOMPARE(readSetting(store(), kVolumeForm, name), expected);
     }
 
-    void readValueRoom_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("room");
-        QTest::addColumn<bool>("found");
-        QTest::newRow("delimiter of 4") << "||||" << 4 << true;
-        QTest::newRow("delimiter of 5") << "|||||" << 4 << false;
-        QTest::newRow("empty") << "" << 4 << true;
-    }
-
-    void readValueRoom()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, room);
-        QFETCH(bool, found);
-        makeRoot();
-        QCOMPARE(readValue(store(), kRootKey, QStringLiteral("SaveFileDelimiter"), room), std::nullopt);
-        QVERIFY(store().setValue(Hive::CurrentUser, kRootKey, QStringLiteral("SaveFileDelimiter"), text));
-        const auto value = readValue(store(), kRootKey, QStringLiteral("SaveFileDelimiter"), room);
-        QCOMPARE(value.has_value(), found);
-        if (found)
-            QCOMPARE(*value, text);
-    }
-
     void booleans_data()
     {
         QTest::addColumn<QString>("text");   // null: the value is missing
@@ -120,7 +96,7 @@ private Q_SLOTS:
         QTest::newRow("False") << u"False"_qs << false;
         QTest::newRow("empty") << u""_qs << false;
         QTest::newRow("missing") << QString() << true;
-        QTest::newRow("too long for its room") << u"TrueTrueTrue"_qs << true;
+        QTest::newRow("too long for its room") << u"TrueTrueTrue"_qs << true;   // read as missing
     }
 
     void booleans()

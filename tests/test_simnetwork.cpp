@@ -166,11 +166,8 @@ private Q_SLOTS:
     void listsContainersByLevel();
     void directoryFaultsAndUnreachableTrees();
     void loginAuthenticationAndIdentity();
-    void openingConnections();
-    void serverFacts();
-    void utilizationSequenceRepeats();
-    void nlmListInBatches();
-    void setParametersWalkToTheEnd();
+    void serversOpenAndAnswerFacts();
+    void modulesAndParametersWalkToTheEnd();
     void activeConnectionBlocks();
     void connectionFactsClearAndBroadcast();
     void serverFaultsReplaceTheWork();
@@ -269,16 +266,7 @@ void TestSimNetwork::providerChoosesTheNetwork()
     ClientLoad load = loadNetWareClient();
     QCOMPARE(load.outcome, ClientLoad::Outcome::Unreadable);
     QVERIFY2(load.problem.contains(QLatin1String("missing.json")), qPrintable(load.problem));
-
-    // Without a description the built-in demo is used, its files copied to the cache.
-    qunsetenv("VESKARO_NETWORK");
-    load = loadNetWareClient();
-    if (QFile::exists(QStringLiteral(":/demo/network.json"))) {
-        QVERIFY2(load.outcome != ClientLoad::Outcome::Unreadable, qPrintable(load.problem));
-        QVERIFY(!QDir(dir.path() + "/cache/Veskaro").entryList(QStringList{"demo-*"}, QDir::Dirs).isEmpty());
-    } else {
-        QVERIFY2(load.problem.contains(QLatin1String("demo")), qPrintable(load.problem));
-    }
+    qunsetenv("VESKARO_NETWORK");   // the built-in demo: see demoStartsTogether
     qunsetenv("XDG_CACHE_HOME");
 
     const ClientLoad absent = loadSimulatedNetworkFromJson(R"({"format":1,"clientInstalled":false,"trees":[{"name":"T"}]})",
@@ -424,69 +412,66 @@ void TestSimNetwork::loginAuthenticationAndIdentity()
     QCOMPARE(advertised, (QStringList{"ACME_TREE", "OTHER_TREE"}));
 }
 
-void TestSimNetwork::openingConnections()
+void TestSimNetwork::serversOpenAndAnswerFacts()
 {
-    auto c = testing::makeNetwork(acme(kTwoServers + R"(, { "name": "FS3", "tree": "ACME_TREE", "reachable": false })"));
+    auto c = testing::makeNetwork(acme(R"(
+      { "name": "FS1", "tree": "ACME_TREE", "context": "SALES.ACME", "clockOffsetSeconds": -30,
+        "utilization": [12, 40, 87] },
+      { "name": "FS2", "tree": "ACME_TREE", "utilization": { "min": 30, "max": 35, "seed": 4 } },
+      { "name": "FS3", "tree": "ACME_TREE", "reachable": false })"));
     QVERIFY(c);
     const NWCONN_HANDLE a = open(*c, "fs1");
     const NWCONN_HANDLE b = open(*c, "FS1");
     QVERIFY(a && b && a != b);
-    QCOMPARE(open(*c, "NOSUCH"), 0u);
-    NWCONN_HANDLE conn = 0;
-    QCOMPARE(c->NWCCOpenConnByName(0, "FS3", 2, 1, NW_TRAN_TYPE_WILD, conn), status::ConnectionRefused);
-    QCOMPARE(c->NWCCCloseConn(a), 0u);
-    QCOMPARE(c->NWCCCloseConn(a), status::InvalidConnection);
-    FileServerInfo info;
-    QCOMPARE(c->NWGetFileServerInfo(a, info), status::InvalidConnection);
-    QCOMPARE(c->NWGetFileServerInfo(b, info), 0u);
-}
 
-void TestSimNetwork::serverFacts()
-{
-    auto c = testing::makeNetwork(fs1(R"("context": "SALES.ACME", "clockOffsetSeconds": -30)"));
-    QVERIFY(c);
-    const NWCONN_HANDLE conn = open(*c, "FS1");
-    std::array<quint8, 8> clock{};
-    QCOMPARE(c->NWGetFileServerDateAndTime(conn, clock), 0u);
-    QCOMPARE(clock, (std::array<quint8, 8>{126, 12, 5, 19, 4, 6, 6, 0}));   // 30 s behind, a Saturday
-
-    const NWDSContextHandle ctx = context(*c, 0);
-    std::array<char, 256> dn{};
-    c->NWDSGetServerDN(ctx, conn, dn);
-    QCOMPARE(text(dn), QStringLiteral("CN=FS1.OU=SALES.O=ACME"));
-    c->NWDSFreeContext(ctx);
-}
-
-void TestSimNetwork::utilizationSequenceRepeats()
-{
-    auto c = testing::makeNetwork(acme(R"({ "name": "FS1", "tree": "ACME_TREE", "utilization": [12, 40, 87] },
-                                           { "name": "FS2", "tree": "ACME_TREE", "utilization": { "min": 30, "max": 35, "seed": 4 } })"));
-    QVERIFY(c);
-    const NWCONN_HANDLE conn = open(*c, "FS1");
+    // A list of figures repeats; a range stays inside itself.
     const NWCONN_HANDLE walk = open(*c, "FS2");
     QList<quint32> seen;
     FileServerInfo info;
     for (int i = 0; i < 50; ++i) {
-        c->NWGetFileServerInfo(conn, info);
+        c->NWGetFileServerInfo(a, info);
         seen.append(info.utilization);
         c->NWGetFileServerInfo(walk, info);
         QVERIFY(info.utilization >= 30 && info.utilization <= 35);
     }
     QCOMPARE(seen.mid(0, 5), (QList<quint32>{12, 40, 87, 12, 40}));
+
+    std::array<quint8, 8> clock{};
+    QCOMPARE(c->NWGetFileServerDateAndTime(a, clock), 0u);
+    QCOMPARE(clock, (std::array<quint8, 8>{126, 12, 5, 19, 4, 6, 6, 0}));   // 30 s behind, a Saturday
+    const NWDSContextHandle ctx = context(*c, 0);
+    std::array<char, 256> dn{};
+    c->NWDSGetServerDN(ctx, a, dn);
+    QCOMPARE(text(dn), QStringLiteral("CN=FS1.OU=SALES.O=ACME"));
+    c->NWDSFreeContext(ctx);
+
+    QCOMPARE(open(*c, "NOSUCH"), 0u);
+    NWCONN_HANDLE conn = 0;
+    QCOMPARE(c->NWCCOpenConnByName(0, "FS3", 2, 1, NW_TRAN_TYPE_WILD, conn), status::ConnectionRefused);
+    QCOMPARE(c->NWCCCloseConn(a), 0u);
+    QCOMPARE(c->NWCCCloseConn(a), status::InvalidConnection);
+    QCOMPARE(c->NWGetFileServerInfo(a, info), status::InvalidConnection);
+    QCOMPARE(c->NWGetFileServerInfo(b, info), 0u);
 }
 
-void TestSimNetwork::nlmListInBatches()
+void TestSimNetwork::modulesAndParametersWalkToTheEnd()
 {
     QByteArray nlms;
     for (int i = 1; i <= 7; ++i)
-        nlms += QStringLiteral(R"(%1{ "file": "MOD%2.NLM", "version": "1.%2.0", "date": "2008-0%2-1%2" })").arg(i > 1 ? "," : "").arg(i).toLatin1();
-    auto c = testing::makeNetwork(fs1(R"("nlms": [)" + nlms + "]", R"("nlmListBatch": 3,)"));
+        nlms += QStringLiteral(R"(%1{ "file": "MOD%2.NLM", "version": "1.%2.0", "date": "2008-0%2-1%2" })")
+                    .arg(i > 1 ? "," : "").arg(i).toLatin1();
+    // FS2 is described without lists: it still has the usual modules and parameters.
+    auto c = testing::makeNetwork(acme(R"({ "name": "FS1", "tree": "ACME_TREE", "nlms": [)" + nlms + R"(],
+        "setParameters": [ { "name": "Cache Buffers", "category": 3, "type": 0, "value": 258 },
+                           { "name": "Read Ahead", "category": 3, "type": 1, "value": true },
+                           { "name": "Time Zone", "category": 8, "type": 5, "value": "CET" },
+                           { "name": "Odd", "category": 1, "type": 9, "raw": "00 01 00 00" } ] },
+        { "name": "FS2", "tree": "ACME_TREE" })", R"("nlmListBatch": 3,)"));
     QVERIFY(c);
     const NWCONN_HANDLE conn = open(*c, "FS1");
     int replies = 0;
     QCOMPARE(loadedModules(*c, conn, &replies), (QList<quint32>{1, 2, 3, 4, 5, 6, 7}));
     QCOMPARE(replies, 3);
-
     NLMLoadedList list;
     QCOMPARE(c->NWGetNLMLoadedList(conn, 5, list), 0u);
     QCOMPARE((QList<quint32>{list.numberLoaded, list.numbersInList, list.numbers[0]}), (QList<quint32>{7, 3, 5}));
@@ -494,20 +479,10 @@ void TestSimNetwork::nlmListInBatches()
     std::array<char, 100> file{};
     NLMInfo info;
     QCOMPARE(c->NWGetNLMInfo(conn, 4, file, {}, {}, info), 0u);
-    QCOMPARE((QList<quint32>{info.majorVersion, info.minorVersion, info.year, info.month, info.day}), (QList<quint32>{1, 4, 2008, 4, 14}));
-}
+    QCOMPARE((QList<quint32>{info.majorVersion, info.minorVersion, info.year, info.month, info.day}),
+             (QList<quint32>{1, 4, 2008, 4, 14}));
 
-void TestSimNetwork::setParametersWalkToTheEnd()
-{
-    auto c = testing::makeNetwork(fs1(R"("setParameters": [
-        { "name": "Cache Buffers", "category": 3, "type": 0, "value": 258 },
-        { "name": "Read Ahead", "category": 3, "type": 1, "value": true },
-        { "name": "Time Zone", "category": 8, "type": 5, "value": "CET" },
-        { "name": "Odd", "category": 1, "type": 9, "raw": "00 01 00 00" } ])"));
-    QVERIFY(c);
-    const NWCONN_HANDLE conn = open(*c, "FS1");
     QCOMPARE(setParameterNames(*c, conn), (QStringList{"Cache Buffers", "Read Ahead", "Time Zone", "Odd"}));
-
     SetCommandRecord record;
     QCOMPARE(c->NWGetServerSetCommandsInfo(conn, 0, record), 0u);
     QCOMPARE(record.nextSequence, 1u);
@@ -521,12 +496,9 @@ void TestSimNetwork::setParametersWalkToTheEnd()
     QCOMPARE(record.nextSequence, 0u);
     QVERIFY(c->NWGetServerSetCommandsInfo(conn, 4, record) != 0);
 
-    // A server described without lists still has the usual modules and parameters.
-    auto defaults = testing::makeNetwork(acme(R"({ "name": "FS1", "tree": "ACME_TREE" })"));
-    QVERIFY(defaults);
-    const NWCONN_HANDLE d = open(*defaults, "FS1");
-    QVERIFY(setParameterNames(*defaults, d).size() >= 10);
-    QVERIFY(loadedModules(*defaults, d).size() >= 5);
+    const NWCONN_HANDLE plain = open(*c, "FS2");
+    QVERIFY(setParameterNames(*c, plain).size() >= 10);
+    QVERIFY(loadedModules(*c, plain).size() >= 5);
 }
 
 void TestSimNetwork::activeConnectionBlocks()

@@ -1,0 +1,59 @@
+#include "ReportRun.h"
+
+#include "app/StartupSettings.h"
+#include "report/ReportCommand.h"
+#include "settings/RegistryStore.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QTextStream>
+
+namespace testing {
+
+ReportRun::ReportRun(const QByteArray& network, const QString& tree)
+{
+    QFile file(path(QStringLiteral("network.json")));
+    if (file.open(QIODevice::WriteOnly))
+        file.write(network);
+    file.close();
+    qputenv("VESKARO_NETWORK", file.fileName().toLocal8Bit());
+    qputenv("VESKARO_SETTINGS", path(QStringLiteral("settings.reg")).toLocal8Bit());
+    seed(app::kRootKey, QStringLiteral("StartingServerContext"), tree + QStringLiteral("\\[Root]"));
+}
+
+ReportRun::~ReportRun()
+{
+    qunsetenv("VESKARO_NETWORK");
+    qunsetenv("VESKARO_SETTINGS");
+}
+
+ReportOutcome ReportRun::run(const QStringList& arguments)
+{
+    ReportOutcome outcome;
+    QTextStream out(&outcome.out);
+    QTextStream err(&outcome.err);
+    outcome.exitCode = report::ReportCommand().execute(arguments, out, err);
+    out.flush();
+    err.flush();
+    return outcome;
+}
+
+ReportOutcome ReportRun::runBytes(const QStringList& arguments)
+{
+    ReportOutcome outcome;
+    QBuffer buffer(&outcome.bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QTextStream err(&outcome.err);
+    outcome.exitCode = report::ReportCommand().execute(arguments, buffer, err);
+    err.flush();
+    return outcome;
+}
+
+void ReportRun::seed(const QString& key, const QString& name, const QString& value)
+{
+    auto store = settings::openDefaultRegistryStore();
+    store->createKey(settings::Hive::CurrentUser, key);
+    store->setValue(settings::Hive::CurrentUser, key, name, value);
+}
+
+}  // namespace testing

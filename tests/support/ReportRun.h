@@ -1,0 +1,38 @@
+#pragma once
+// veskaro-report run as a command in the test's own process, against a
+// simulated network (VESKARO_NETWORK) and a settings file (VESKARO_SETTINGS)
+// of its own in a temporary folder. The settings start the server search at
+// the given tree's root.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace testing {
+
+struct ReportOutcome {
+    int exitCode = -1;
+    QString out;
+    QString err;
+    QByteArray bytes;   // out as written, when run through a device
+};
+
+class ReportRun {
+public:
+    explicit ReportRun(const QByteArray& network, const QString& tree = QStringLiteral("ACME_TREE"));
+    ~ReportRun();
+    ReportRun(const ReportRun&) = delete;
+    ReportRun& operator=(const ReportRun&) = delete;
+
+    ReportOutcome run(const QStringList& arguments);        // the output as text
+    ReportOutcome runBytes(const QStringList& arguments);   // the output as the bytes written
+    // Creates the key if needed and stores the value in the settings file.
+    void seed(const QString& key, const QString& name, const QString& value);
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+}  // namespace testing
