@@ -37,7 +37,7 @@ namespace {
 
 constexpr int kDefaultNameWidth = 1500;   // twips
 // Longest the column fit measures before letting events run.
-constexpr std::chrono::milliseconds kFitSlice{20};
+constexpr std::chrono::milliseconds kFitSlice{10};
 
 ViewDesign design()
 {

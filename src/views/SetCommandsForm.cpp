@@ -36,7 +36,7 @@ namespace {
 constexpr int kCommandColWidth = 2880;
 constexpr int kCategoryColWidth = 1200;
 // Longest the column fit measures before letting events run.
-constexpr std::chrono::milliseconds kFitSlice{20};
+constexpr std::chrono::milliseconds kFitSlice{10};
 
 ViewDesign design()
 {
