@@ -6,10 +6,10 @@
 #include "settings/Twips.h"
 
 #include <QAbstractItemView>
-#include <QEvent>
-#include <QFontMetrics>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEvent>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QTableView>

@@ -50,8 +50,8 @@ private:
     QFontMetrics m_metrics;
     double m_dpi;
     int m_col = 0;
-    QHash<QString, int> m_advances;                 // text -> pixels
-    std::vector<std::pair<int, int>> m_widths;      // column, pixels
+    QHash<QString, int> m_advances;              // text -> pixels
+    std::vector<std::pair<int, int>> m_widths;   // column, pixels
 };
 
 // Fits the grid in slices of about `slice`, letting the events run between
