@@ -1,4 +1,5 @@
 #include "widgets/FlexGrid.h"
+#include "widgets/ColumnFit.h"
 #include "models/FlexGridModel.h"
 #include "models/GridData.h"
 #include "settings/ColumnScale.h"
@@ -425,6 +426,48 @@ private Q_SLOTS:
         grid.setHighlight(false);
         QVERIFY(selection->selectedIndexes().isEmpty());
         QCOMPARE(grid.selectedRange().bottom, 5);
+    }
+
+    // The column fit measured one column per slice sets the same widths as
+    // one pass: shown rows only, hidden columns left alone, texts repeated
+    // across columns measured once, long texts held at the widest a fitted
+    // column gets; and the views learn of the widths once.
+    void columnFitInSlicesMatchesOnePass()
+    {
+        const auto make = [](FlexGrid& grid) {
+            grid.setCols(6);
+            grid.setRows(1);
+            grid.setFixedRows(1);
+            grid.setFixedCols(1);
+            for (int c = 0; c < 6; ++c)
+                grid.setTextMatrix(0, c, QStringLiteral("Server %1").arg(c));
+            for (int r = 0; r < 30; ++r)
+                grid.addRow({QStringLiteral("module%1.nlm").arg(r), QStringLiteral("5.0.%1").arg(r % 3),
+                             r == 7 ? QString(300, QLatin1Char('W')) : QStringLiteral("  12.4.2008"),
+                             QStringLiteral("5.0.%1").arg(r % 3), QString(), QStringLiteral("x")});
+            grid.setRowHeight(12, 0);
+            grid.setTextMatrix(12, 5, QString(40, QLatin1Char('M')));   // hidden: not measured
+            grid.setColWidth(4, 0);
+        };
+        FlexGrid onePass;
+        make(onePass);
+        widgets::fitGridColumns(onePass);
+
+        FlexGrid sliced;
+        make(sliced);
+        QSignalSpy widths(&sliced.model(), &FlexGridModel::columnWidthChanged);
+        widgets::GridColumnFit fit(sliced);
+        int steps = 1;
+        while (!fit.step(std::chrono::nanoseconds(0)))
+            ++steps;
+        QCOMPARE(steps, 5);   // one per shown column but the last, which ends the fit
+        QCOMPARE(widths.count(), 1);
+        for (int c = 0; c < 6; ++c)
+            QCOMPARE(sliced.colWidth(c), onePass.colWidth(c));
+        QCOMPARE(sliced.colWidth(4), 0);
+        const double dpi = settings::columnDotsPerInch(&sliced);
+        QCOMPARE(settings::twipsToPixels(sliced.colWidth(2), dpi), widgets::kMaxFittedColumn);
+        QVERIFY(settings::twipsToPixels(sliced.colWidth(5), dpi) < widgets::kMaxFittedColumn);
     }
 };
 

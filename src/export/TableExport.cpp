@@ -3,6 +3,7 @@
 #include "models/GridData.h"
 #include "models/ReportListModel.h"
 
+#include <QHash>
 #include <QIODevice>
 
 #include <algorithm>
@@ -106,13 +107,21 @@ bool writeGrid(const models::GridData& grid, QIODevice& device, const QString& d
     int lastRow = grid.rows() - 1;
     while (lastRow >= 0 && grid.rowHeight(lastRow) <= 0)
         --lastRow;
+    // Servers side by side repeat most of their texts, and reading a number
+    // asks the system's locale each time: each text is converted once.
+    QHash<QString, QString> converted;
     for (int r = 0; r <= lastRow; ++r) {
         if (grid.rowHeight(r) <= 0)
             continue;
         QStringList cells;
         for (int c = 0; c < grid.cols(); ++c) {
-            if (grid.colWidth(c) > 0)
-                cells.append(convertCell(grid.text(r, c), locale));
+            if (grid.colWidth(c) <= 0)
+                continue;
+            const QString& text = grid.text(r, c);
+            auto known = converted.constFind(text);
+            if (known == converted.cend())
+                known = converted.insert(text, convertCell(text, locale));
+            cells.append(*known);
         }
         if (!writeLine(device, buildLine(cells, delimiter)))
             return false;

@@ -36,6 +36,8 @@ namespace views {
 namespace {
 
 constexpr int kDefaultNameWidth = 1500;   // twips
+// Longest the column fit measures before letting events run.
+constexpr std::chrono::milliseconds kFitSlice{10};
 
 ViewDesign design()
 {
@@ -310,7 +312,7 @@ void NLMForm::applyDifferences()
 
 void NLMForm::fitColumns()
 {
-    widgets::fitGridColumns(*m_grdNLMs);
+    widgets::fitGridColumnsLettingEventsRun(*m_grdNLMs, kFitSlice);
 }
 
 void NLMForm::updateDifferenceSummary()
@@ -531,6 +533,11 @@ void openNLMs(ViewHost& host)
     }
     form->endAdding();
     form->updateDifferencesBox();
+    // The sorted table is painted before its columns are measured, which
+    // lets events run between its slices too.
+    QCoreApplication::processEvents();
+    if (!form || form->isUnloaded())
+        return;
     form->fitColumnsOnFirstOpening();
 }
 

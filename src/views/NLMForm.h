@@ -92,6 +92,8 @@ protected:
     void loadContents() override;
     void unloadContents() override;
     void activated() override;
+    // Fits the columns a slice at a time and lets events run between the
+    // slices: the window may be gone when it returns.
     void fitColumns() override;
 
 private:

@@ -35,6 +35,8 @@ namespace {
 
 constexpr int kCommandColWidth = 2880;
 constexpr int kCategoryColWidth = 1200;
+// Longest the column fit measures before letting events run.
+constexpr std::chrono::milliseconds kFitSlice{10};
 
 ViewDesign design()
 {
@@ -191,7 +193,7 @@ void SetCommandsForm::updateDifferencesBox()
 
 void SetCommandsForm::fitColumns()
 {
-    widgets::fitGridColumns(*m_grid);
+    widgets::fitGridColumnsLettingEventsRun(*m_grid, kFitSlice);
 }
 
 void SetCommandsForm::applyDifferences()
@@ -277,26 +279,38 @@ void openSetCommands(ViewHost& host)
     if (QMdiSubWindow* frame = form->frame())
         frame->show();
     QCoreApplication::processEvents();
+    // Closed while it was being shown: nothing of it may be touched.
+    if (!form || form->isUnloaded())
+        return;
 
     // The whole opening is one change of the table: its columns and rows are
-    // announced once, sorted by name once.
-    models::FlexGridModel& model = form->grdSetCommands()->model();
-    model.beginUpdate();
-    model.reserveCols(model.cols() + static_cast<int>(servers.size()));
-    SetComparisonFill fill(model, &form->valueTexts());
+    // announced once, sorted by name once. The fill writes into the model,
+    // so it is only used while the window is there; its end does not touch
+    // the model.
+    QPointer<models::FlexGridModel> model = &form->grdSetCommands()->model();
+    model->beginUpdate();
+    model->reserveCols(model->cols() + static_cast<int>(servers.size()));
+    SetComparisonFill fill(*model, &form->valueTexts());
+    const auto closed = [&form, &model] { return !form || form->isUnloaded() || !model; };
     for (const QString& server : servers) {
-        if (!form || form->isUnloaded())
-            return;
         if (form->addServer(server, fill) == SetCommandsForm::AddOutcome::NotAuthenticated)
             return;
         // Between servers the window stays responsive and can be closed.
         QCoreApplication::processEvents();
+        if (closed())
+            return;
     }
-    if (!form || form->isUnloaded())
-        return;
     fill.finish();
-    model.endUpdate();
+    model->endUpdate();
+    // The end is done in steps with the events running between them: the
+    // sorted table is painted, then filtered, then its columns fitted.
+    QCoreApplication::processEvents();
+    if (closed())
+        return;
     form->updateDifferencesBox();
+    QCoreApplication::processEvents();
+    if (closed())
+        return;
     form->fitColumnsOnFirstOpening();
 }
 

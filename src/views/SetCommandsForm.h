@@ -59,6 +59,8 @@ protected:
     // The widths of "Command" and "Category" beside the window state.
     void loadContents() override;
     void unloadContents() override;
+    // Fits the columns a slice at a time and lets events run between the
+    // slices: the window may be gone when it returns.
     void fitColumns() override;
     // The window's menu shows in the menu bar while the window is active.
     void activated() override;

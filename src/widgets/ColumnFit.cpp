@@ -6,7 +6,10 @@
 #include "settings/Twips.h"
 
 #include <QAbstractItemView>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QTableView>
@@ -72,15 +75,34 @@ void fitListColumns(QTreeView& view)
     header->setStretchLastSection(true);
 }
 
-void fitGridColumns(FlexGrid& grid)
+namespace {
+
+QFont boldFont(const QWidget& widget)
 {
     // Measured in bold: marked cells are drawn so.
-    QFont bold = grid.font();
+    QFont bold = widget.font();
     bold.setBold(true);
-    const QFontMetrics metrics(bold);
-    const GridData& data = grid.data();
-    const double dpi = settings::columnDotsPerInch(&grid);
-    for (int col = 0; col < data.cols(); ++col) {
+    return bold;
+}
+
+}  // namespace
+
+GridColumnFit::GridColumnFit(FlexGrid& grid)
+    : m_grid(&grid), m_metrics(boldFont(grid)), m_dpi(settings::columnDotsPerInch(&grid))
+{
+}
+
+GridColumnFit::~GridColumnFit() = default;
+
+bool GridColumnFit::step(std::chrono::nanoseconds budget)
+{
+    if (!m_grid)
+        return true;
+    QElapsedTimer clock;
+    clock.start();
+    const GridData& data = m_grid->data();
+    while (m_col < data.cols()) {
+        const int col = m_col++;
         if (!data.isColShown(col))
             continue;
         int width = 0;
@@ -88,13 +110,45 @@ void fitGridColumns(FlexGrid& grid)
         for (int row = 0; row < data.rows() && measured < kMeasuredRows; ++row) {
             if (!data.isRowShown(row))
                 continue;
-            width = std::max(width, metrics.horizontalAdvance(data.text(row, col).trimmed()));
+            // Servers side by side share most of their texts: each is measured once.
+            const QString text = data.text(row, col).trimmed();
+            auto known = m_advances.constFind(text);
+            if (known == m_advances.cend())
+                known = m_advances.insert(text, m_metrics.horizontalAdvance(text));
+            width = std::max(width, *known);
             if (row >= data.fixedRows())
                 ++measured;
         }
-        const int pixels = std::clamp(width + kCellPadding + kIconRoom, kMinFittedColumn, kMaxFittedColumn);
-        grid.setColWidth(col, static_cast<int>(std::lround(settings::pixelsToTwips(pixels, dpi))));
+        m_widths.emplace_back(col, std::clamp(width + kCellPadding + kIconRoom, kMinFittedColumn, kMaxFittedColumn));
+        if (clock.nsecsElapsed() >= budget.count() && m_col < data.cols())
+            return false;
     }
+    // The views take the new widths at once, not column by column.
+    m_grid->beginUpdate();
+    for (const auto& [col, pixels] : m_widths)
+        m_grid->setColWidth(col, static_cast<int>(std::lround(settings::pixelsToTwips(pixels, m_dpi))));
+    m_grid->endUpdate();
+    m_widths.clear();
+    return true;
+}
+
+void fitGridColumns(FlexGrid& grid)
+{
+    GridColumnFit fit(grid);
+    while (!fit.step(std::chrono::nanoseconds::max())) {
+    }
+}
+
+bool fitGridColumnsLettingEventsRun(FlexGrid& grid, std::chrono::milliseconds slice)
+{
+    GridColumnFit fit(grid);
+    QPointer<FlexGrid> alive(&grid);
+    while (!fit.step(slice)) {
+        QCoreApplication::processEvents();
+        if (!alive)
+            return false;
+    }
+    return true;
 }
 
 void showElidedTextInToolTips(QAbstractItemView& view)

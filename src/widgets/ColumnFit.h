@@ -4,6 +4,15 @@
 // within sensible bounds, and tool tips that give the full text of a cell
 // too narrow for it.
 
+#include <QFontMetrics>
+#include <QHash>
+#include <QPointer>
+#include <QString>
+
+#include <chrono>
+#include <utility>
+#include <vector>
+
 class QAbstractItemView;
 class QTreeView;
 
@@ -20,6 +29,35 @@ void fitListColumns(QTreeView& view);
 // The grid's shown columns (hidden ones stay hidden) sized to their header
 // lines and texts; room is left for a cell's icon.
 void fitGridColumns(FlexGrid& grid);
+
+// The same fit a few columns at a time: a comparison of hundreds of servers
+// has tens of thousands of cells to measure. The widths are set together
+// once the last column is measured. Columns added or removed between steps
+// are taken as they come; a grid gone meanwhile ends the fit.
+class GridColumnFit {
+public:
+    explicit GridColumnFit(FlexGrid& grid);
+    ~GridColumnFit();
+    GridColumnFit(const GridColumnFit&) = delete;
+    GridColumnFit& operator=(const GridColumnFit&) = delete;
+
+    // Measures columns until about `budget` has passed; true once the fit is
+    // done (or the grid is gone).
+    bool step(std::chrono::nanoseconds budget);
+
+private:
+    QPointer<FlexGrid> m_grid;
+    QFontMetrics m_metrics;
+    double m_dpi;
+    int m_col = 0;
+    QHash<QString, int> m_advances;              // text -> pixels
+    std::vector<std::pair<int, int>> m_widths;   // column, pixels
+};
+
+// Fits the grid in slices of about `slice`, letting the events run between
+// them so that the window stays responsive. False when the grid was
+// destroyed meanwhile; the caller must then check its own window too.
+bool fitGridColumnsLettingEventsRun(FlexGrid& grid, std::chrono::milliseconds slice);
 
 // A cell whose text does not fit its column shows the full text in a tool
 // tip, ahead of the cell's own tool tip.
