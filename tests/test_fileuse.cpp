@@ -4,12 +4,14 @@
 // veskaro-report's tables of them.
 
 #include "connections/ConnectionActions.h"
+#include "connections/ConnectionFormats.h"
 #include "connections/FileLocksForm.h"
 #include "connections/FileUse.h"
 #include "connections/OpenFilesForm.h"
 #include "connections/UserConnectionsForm.h"
 #include "netware/NovellCalls.h"
 #include "report/ReportCommand.h"
+#include "settings/ColumnScale.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
 #include "support/FakeViewHost.h"
@@ -22,23 +24,24 @@
 #include "widgets/ReportListView.h"
 
 #include <QAction>
-#include <QBuffer>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
-#include <QMdiSubWindow>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTemporaryDir>
-#include <QMenu>
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
+#include <QTreeView>
 
 using connections::FileLocksForm;
 using connections::OpenFilesForm;
@@ -69,14 +72,20 @@ const QByteArray kNetwork = R"({
   ]
 })";
 
+// The files of FS1's SYS volume below `root`.
+void makeVolumeFiles(const QString& root)
+{
+    for (const char* name : {"APPS/Data Files/Q4 Report.xls", "PUBLIC/REPORT.TXT", "PUBLIC/NOBODY.TXT"}) {
+        QFile file(root + QStringLiteral("/vols/FS1/SYS/") + QLatin1String(name));
+        QDir().mkpath(QFileInfo(file).path());
+        file.open(QIODevice::WriteOnly);
+    }
+}
+
 struct Fixture {
     Fixture()
     {
-        for (const char* name : {"APPS/Data Files/Q4 Report.xls", "PUBLIC/REPORT.TXT", "PUBLIC/NOBODY.TXT"}) {
-            QFile file(dir.path() + QStringLiteral("/vols/FS1/SYS/") + QLatin1String(name));
-            QDir().mkpath(QFileInfo(file).path());
-            file.open(QIODevice::WriteOnly);
-        }
+        makeVolumeFiles(dir.path());
         client = testing::makeNetwork(kNetwork, dir.path());
         services = std::make_unique<testing::TestContext>(*client, registry);
         host = std::make_unique<testing::FakeViewHost>(services->context);
@@ -89,6 +98,17 @@ struct Fixture {
         host->selection = {server};
         connections::openFileLocks(*host);
         return connections::findFileLocks(*host, server);
+    }
+    // FS1's window, browsed to `directories` with `file` queried.
+    FileLocksForm* queryFS1(const QStringList& directories, const QString& file)
+    {
+        FileLocksForm* form = openFileLocks(QStringLiteral("FS1"));
+        form->setDirectories(directories);
+        const QList<QListWidgetItem*> items = form->filFileList()->findItems(file, Qt::MatchExactly);
+        if (!items.isEmpty())
+            form->filFileList()->setCurrentItem(items.first());
+        form->showFileLocks();
+        return form;
     }
 
     QTemporaryDir dir;
@@ -117,6 +137,13 @@ void selectFile(FileLocksForm* form, const QString& name)
     form->filFileList()->setCurrentItem(items.first());
 }
 
+// Closes every window and lets the frames go.
+void closeAll(testing::FakeViewHost& host)
+{
+    host.mdiArea()->closeAllSubWindows();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 // A client that answers only what a file query asks, records what the query
 // holds, and refuses one named call.
 class QueryClient : public testing::StubClient {
@@ -128,6 +155,7 @@ public:
     QSet<quint16> drives;
     QSet<nw::NWDirHandle> dirHandles;
     QStringList calls;
+    QHash<quint16, QString> names;   // "USER" + number when not named
     std::function<void()> duringScan;
 
     NWRCODE answer(const char* call)
@@ -234,11 +262,20 @@ public:
     NWRCODE NWGetConnectionInformation(nw::NWCONN_HANDLE, quint16 number, std::span<char> name, quint16&, quint32&,
                                        std::array<quint8, 7>&) override
     {
-        nw::stringToBytes(name, QStringLiteral("USER") + QString::number(number));
+        nw::stringToBytes(name, names.value(number, QStringLiteral("USER") + QString::number(number)));
         return 0;
     }
 
     bool holdsNothing() const { return openConnections == 0 && drives.isEmpty() && dirHandles.isEmpty(); }
+};
+
+// A query client with the windows' surroundings.
+struct QueryFixture {
+    QueryFixture() { host.window()->show(); }
+    QueryClient client;
+    testing::MemoryRegistry registry;
+    testing::TestContext services{client, registry};
+    testing::FakeViewHost host{services.context};
 };
 
 nw::ConnectionUsingFile use(qint16 number, quint8 flags)
@@ -260,6 +297,7 @@ struct ReportRun {
 
 ReportRun runReport(const QTemporaryDir& dir, const QStringList& arguments)
 {
+    makeVolumeFiles(dir.path());
     QFile network(dir.filePath(QStringLiteral("network.json")));
     if (!network.exists() && network.open(QIODevice::WriteOnly))
         network.write(kNetwork);
@@ -284,13 +322,13 @@ private Q_SLOTS:
     void volumeFilePaths_data();
     void volumeFilePaths();
     void longNamePathsComponentByComponent();
-    void openFilesListsEveryFile();
     void threeChosenConnectionsOpenThreeWindows();
-    void intervalBoxTakesTwoCharacters();
-    void openFilesColumnWidthCarriesToTheNextWindow();
+    void columnsFitUntilWidthsAreStored();
     void volumesAndBrowser();
     void fileHeldByConnectionsAndNowhere();
-    void sortingAndThePopUpMenu();
+    void popUpMenuAndTimedQuery();
+    void sortsByMeaning_data();
+    void sortsByMeaning();
     void connectionHoldingTheFileTwiceIsListedOnce();
     void cleanUpAfterEachFailingCall_data();
     void cleanUpAfterEachFailingCall();
@@ -318,10 +356,8 @@ void TestFileUse::lockFlagWordings_data()
 void TestFileUse::lockFlagWordings()
 {
     QFETCH(int, flags);
-    QFETCH(QString, openFiles);
-    QFETCH(QString, fileLocks);
-    QCOMPARE(connections::openFileLockText(static_cast<quint8>(flags)), openFiles);
-    QCOMPARE(connections::fileLockStatusText(static_cast<quint8>(flags)), fileLocks);
+    QTEST(connections::openFileLockText(static_cast<quint8>(flags)), "openFiles");
+    QTEST(connections::fileLockStatusText(static_cast<quint8>(flags)), "fileLocks");
 }
 
 void TestFileUse::volumeFilePaths_data()
@@ -350,13 +386,10 @@ void TestFileUse::volumeFilePaths()
     QFETCH(QStringList, parsed);
     QString problem;
     const auto file = connections::parseVolumeFile(text, &problem);
-    if (parsed.isEmpty()) {
-        QVERIFY(!file);
-        QVERIFY(!problem.isEmpty());
-        return;
-    }
-    QVERIFY2(file, qPrintable(problem));
-    QCOMPARE(QStringList{file->volume} + file->directories + QStringList{file->file}, parsed);
+    QCOMPARE(!file, parsed.isEmpty());
+    QCOMPARE(problem.isEmpty(), bool(file));
+    if (file)
+        QCOMPARE(QStringList{file->volume} + file->directories + QStringList{file->file}, parsed);
 }
 
 void TestFileUse::longNamePathsComponentByComponent()
@@ -393,26 +426,6 @@ void TestFileUse::longNamePathsComponentByComponent()
     QVERIFY(client.asked.isEmpty());
 }
 
-void TestFileUse::openFilesListsEveryFile()
-{
-    Fixture f;
-    nw::NWCONN_HANDLE connection = 0;
-    QCOMPARE(f.client->NWCCOpenConnByName(0, "FS1", 2, 1, nw::NW_TRAN_TYPE_WILD, connection), 0u);
-    const QList<connections::OpenFile> files = connections::readOpenFiles(*f.client, connection, 5);
-    QCOMPARE(files.size(), 2);
-    QCOMPARE(files[0].path, QStringLiteral("SYS:\\PUBLIC\\REPORT.TXT"));
-    QCOMPARE(files[0].lockType, QStringLiteral("Normal, Shareable"));
-    QCOMPARE(files[1].path, QStringLiteral("SYS:\\APPS\\Data Files\\Q4 Report.xls"));
-    QCOMPARE(files[1].lockType, QStringLiteral("Transaction flag set, Normal"));
-    // Opened in DOS: the DOS names.
-    const QList<connections::OpenFile> dos = connections::readOpenFiles(*f.client, connection, 7);
-    QCOMPARE(dos.size(), 1);
-    QCOMPARE(dos[0].path, QStringLiteral("SYS:\\APPS\\DATAFI~1\\Q4REPO~1.XLS"));
-    QCOMPARE(dos[0].lockType, QString());
-    QVERIFY(connections::readOpenFiles(*f.client, connection, 9).isEmpty());
-    f.client->NWCCCloseConn(connection);
-}
-
 void TestFileUse::threeChosenConnectionsOpenThreeWindows()
 {
     Fixture f;
@@ -445,48 +458,73 @@ void TestFileUse::threeChosenConnectionsOpenThreeWindows()
              (QList<QStringList>{{"SYS:\\PUBLIC\\REPORT.TXT", "Normal, Shareable"},
                                  {"SYS:\\APPS\\Data Files\\Q4 Report.xls", "Transaction flag set, Normal"}}));
 
-    // The timer lists again from the header row.
-    views::bringToFront(*f.host, windows[1]);
-    windows[1]->refresh()->btnRefresh()->click();
-    QCOMPARE(windows[1]->refresh()->buttonCaption(), widgets::RefreshFrame::stopCaption());
+    // The interval takes two characters up to 60; the timer lists again from the header row.
+    OpenFilesForm* form = windows[1];
+    views::bringToFront(*f.host, form);
+    QLineEdit* box = form->refresh()->txtInterval();
+    box->clear();
+    QVERIFY(!form->refresh()->btnRefresh()->isEnabled());
+    QTest::keyClicks(box, QStringLiteral("x751"));
+    QCOMPARE(box->text(), QStringLiteral("60"));
+    form->refresh()->btnRefresh()->click();
+    QCOMPARE(form->refresh()->buttonCaption(), widgets::RefreshFrame::stopCaption());
     QVERIFY(!f.host->saveEnabled);
-    QVERIFY(!windows[1]->refresh()->txtInterval()->isEnabled());
-    Q_EMIT windows[1]->refresh()->timeout();
-    QCOMPARE(windows[1]->grdOpenFiles()->rows(), 3);
-    windows[1]->refresh()->btnRefresh()->click();
+    QVERIFY(!box->isEnabled());
+    Q_EMIT form->refresh()->timeout();
+    QCOMPARE(form->grdOpenFiles()->rows(), 3);
+    form->refresh()->btnRefresh()->click();
     QVERIFY(f.host->saveEnabled);
 }
 
-void TestFileUse::intervalBoxTakesTwoCharacters()
+void TestFileUse::columnsFitUntilWidthsAreStored()
 {
+    // Each table fits its texts on a first opening (not the designed widths),
+    // and the widths stored when it closes win from then on.
     Fixture f;
-    OpenFilesForm* form = connections::openOpenFiles(*f.host, QStringLiteral("JSMITH.O"), 5, QStringLiteral("FS1"));
-    QLineEdit* box = form->refresh()->txtInterval();
-    QCOMPARE(box->text(), QStringLiteral("5"));
-    box->clear();
-    QVERIFY(!form->refresh()->btnRefresh()->isEnabled());
-    QTest::keyClicks(box, QStringLiteral("x7"));
-    QCOMPARE(box->text(), QStringLiteral("7"));
-    QTest::keyClicks(box, QStringLiteral("5"));
-    QCOMPARE(box->text(), QStringLiteral("60"));
-    QTest::keyClicks(box, QStringLiteral("1"));
-    QCOMPARE(box->text(), QStringLiteral("60"));
-    QVERIFY(form->refresh()->btnRefresh()->isEnabled());
-}
+    const auto key = [](const char* name) { return settings::rootKeyPath(QLatin1String(name)); };
 
-void TestFileUse::openFilesColumnWidthCarriesToTheNextWindow()
-{
-    Fixture f;
-    QPointer<OpenFilesForm> first = connections::openOpenFiles(*f.host, {}, 5, QStringLiteral("FS1"));
-    QCOMPARE(first->grdOpenFiles()->colWidth(0), 2265);
-    first->grdOpenFiles()->setColWidth(0, 4000);
-    first->closeView();
-    QTRY_VERIFY(!first);
-    const QString key = settings::rootKeyPath(QStringLiteral("OpenFilesForm"));
-    QCOMPARE(settings::readTwipsSetting(f.registry, key, QStringLiteral("ColWidth0")), 4000.0);
-    OpenFilesForm* second = connections::openOpenFiles(*f.host, {}, 7, QStringLiteral("FS1"));
-    QCOMPARE(second->grdOpenFiles()->colWidth(0), 4000);
-    QCOMPARE(second->grdOpenFiles()->colWidth(1), 1630);
+    QPointer<OpenFilesForm> files = connections::openOpenFiles(*f.host, {}, 5, QStringLiteral("FS1"));
+    QVERIFY(files->grdOpenFiles()->colWidth(0) != 2265);
+    files->grdOpenFiles()->setColWidth(0, 4000);
+    const int lockWidth = files->grdOpenFiles()->colWidth(1);
+    closeAll(*f.host);
+    QCOMPARE(settings::readTwipsSetting(f.registry, key("OpenFilesForm"), QStringLiteral("ColWidth0")), 4000.0);
+    files = connections::openOpenFiles(*f.host, {}, 7, QStringLiteral("FS1"));
+    QCOMPARE(files->grdOpenFiles()->colWidth(0), 4000);
+    QCOMPARE(files->grdOpenFiles()->colWidth(1), lockWidth);
+
+    // The file locks grid is empty until its first query: that fits it.
+    FileLocksForm* locks = f.openFileLocks(QStringLiteral("FS1"));
+    QCOMPARE(locks->grdFileLocks()->colWidth(0), 2265);
+    locks = f.queryFS1({QStringLiteral("PUBLIC")}, QStringLiteral("REPORT.TXT"));
+    QVERIFY(locks->grdFileLocks()->colWidth(0) < 2265);
+    locks->grdFileLocks()->setColWidth(0, 3333);
+    const int connWidth = locks->grdFileLocks()->colWidth(1);
+    closeAll(*f.host);
+    locks = f.queryFS1({QStringLiteral("PUBLIC")}, QStringLiteral("REPORT.TXT"));
+    QCOMPARE(locks->grdFileLocks()->colWidth(0), 3333);
+    QCOMPARE(locks->grdFileLocks()->colWidth(1), connWidth);
+
+    // The connections key holds more than widths: a stored width is what counts.
+    settings::createUserConnectionsKey(f.registry);
+    f.registry.setValue(settings::Hive::CurrentUser, connections::userConnectionsKeyPath(),
+                        QStringLiteral("ShowAtStartup"), QStringLiteral("False"));
+    f.host->selection = {QStringLiteral("FS1")};
+    connections::openUserConnections(*f.host);
+    const auto numberWidth = [&](int twips) {
+        const auto* list = connections::findUserConnections(*f.host, QStringLiteral("FS1"))->lstvwUsers();
+        const int pixels = settings::twipsToPixels(twips, settings::columnDotsPerInch(list->treeView()));
+        // Not the last column, which stretches.
+        return list->heading(1) == connections::kNumberHeading && list->columnCount() > 2
+                   ? list->treeView()->header()->sectionSize(1) - pixels
+                   : -9999;
+    };
+    QVERIFY(numberWidth(1440) < 0);   // "Conn #" and short numbers need less than the designed inch
+    closeAll(*f.host);
+    f.registry.setValue(settings::Hive::CurrentUser, connections::userConnectionsKeyPath(),
+                        QStringLiteral("ColWidth-") + connections::kNumberHeading, QStringLiteral("2880"));
+    connections::openUserConnections(*f.host);
+    QCOMPARE(numberWidth(2880), 0);
 }
 
 void TestFileUse::volumesAndBrowser()
@@ -529,18 +567,15 @@ void TestFileUse::volumesAndBrowser()
     QVERIFY(none);
     QCOMPARE(f.services->messages.texts(), QStringList{"Unable to list volumes for selected server"});
     QCOMPARE(f.services->messages.titles(), QStringList{"File Open/Lock"});
-    QVERIFY(!none->cmbVolumeList()->isEnabled());
-    QVERIFY(!none->btnShowLocks()->isEnabled());
-    QVERIFY(!none->refresh()->txtInterval()->isEnabled());
+    for (QWidget* control : std::initializer_list<QWidget*>{none->cmbVolumeList(), none->btnShowLocks(),
+                                                            none->refresh()->txtInterval()})
+        QVERIFY(!control->isEnabled());
 }
 
 void TestFileUse::fileHeldByConnectionsAndNowhere()
 {
     Fixture f;
-    FileLocksForm* form = f.openFileLocks(QStringLiteral("FS1"));
-    form->enterDirectory(QStringLiteral("PUBLIC"));
-    selectFile(form, QStringLiteral("REPORT.TXT"));
-    form->btnShowLocks()->click();
+    FileLocksForm* form = f.queryFS1({QStringLiteral("PUBLIC")}, QStringLiteral("REPORT.TXT"));
     QCOMPARE(form->lblSelectedFile()->text(), QStringLiteral("REPORT.TXT"));
     QCOMPARE(gridRows(form->grdFileLocks()), (QList<QStringList>{{"*ADMIN.O", "    3", "Shareable,Locked"},
                                                                  {"JSMITH.O", "    5", "Normal,Shareable"}}));
@@ -550,7 +585,7 @@ void TestFileUse::fileHeldByConnectionsAndNowhere()
     QVERIFY(f.host->showOpenFilesAction()->isEnabled());
 
     selectFile(form, QStringLiteral("NOBODY.TXT"));
-    form->showFileLocks();
+    form->btnShowLocks()->click();
     QCOMPARE(gridRows(form->grdFileLocks()), (QList<QStringList>{{"File", "not", "open"}}));
     QCOMPARE(form->statusBar()->currentMessage(), QStringLiteral("No connections"));
     QVERIFY(!f.host->sendMessageAction()->isEnabled());
@@ -563,31 +598,19 @@ void TestFileUse::fileHeldByConnectionsAndNowhere()
     QVERIFY(connections::showOpenFilesOfChosen(*f.host).isEmpty());
 
     // A long-named file held in both name spaces, found through its DOS name.
-    form->enterDirectory(QStringLiteral(".."));
-    form->enterDirectory(QStringLiteral("APPS"));
-    form->enterDirectory(QStringLiteral("Data Files"));
+    form->setDirectories({QStringLiteral("APPS"), QStringLiteral("Data Files")});
     selectFile(form, QStringLiteral("Q4 Report.xls"));
     Q_EMIT form->filFileList()->itemDoubleClicked(form->filFileList()->currentItem());
     QCOMPARE(gridRows(form->grdFileLocks()),
              (QList<QStringList>{{"JSMITH.O", "    5", "Normal"}, {"MAC1.O", "    7", ""}}));
 }
 
-void TestFileUse::sortingAndThePopUpMenu()
+void TestFileUse::popUpMenuAndTimedQuery()
 {
     Fixture f;
-    FileLocksForm* form = f.openFileLocks(QStringLiteral("FS1"));
+    FileLocksForm* form = f.queryFS1({QStringLiteral("PUBLIC")}, QStringLiteral("REPORT.TXT"));
     views::bringToFront(*f.host, form);
-    form->enterDirectory(QStringLiteral("PUBLIC"));
-    selectFile(form, QStringLiteral("REPORT.TXT"));
-    form->showFileLocks();
     widgets::FlexGrid* grid = form->grdFileLocks();
-    Q_EMIT grid->mouseDown(Qt::LeftButton, {}, 0, 1);
-    QCOMPARE(grid->textMatrix(1, 1), QStringLiteral("    3"));
-    Q_EMIT grid->mouseDown(Qt::LeftButton, {}, 0, 1);
-    QCOMPARE(grid->textMatrix(1, 1), QStringLiteral("    5"));
-    Q_EMIT grid->mouseDown(Qt::LeftButton, {}, 0, 0);
-    QCOMPARE(grid->textMatrix(1, 0), QStringLiteral("*ADMIN.O"));
-
     Q_EMIT grid->mouseDown(Qt::RightButton, {}, 2, 0);
     QCOMPARE(f.host->popups, QStringList{QStringLiteral("PopMenu_UserPopMenu")});
     QVERIFY(f.host->userConnectionsMenu()->menuAction()->isVisible());
@@ -603,9 +626,9 @@ void TestFileUse::sortingAndThePopUpMenu()
     // While the query repeats on the timer, the file cannot be changed.
     views::bringToFront(*f.host, form);
     form->refresh()->btnRefresh()->click();
-    QVERIFY(!form->filFileList()->isEnabled());
-    QVERIFY(!form->cmbVolumeList()->isEnabled());
-    QVERIFY(!form->btnShowLocks()->isEnabled());
+    for (QWidget* control : std::initializer_list<QWidget*>{form->filFileList(), form->cmbVolumeList(),
+                                                            form->btnShowLocks()})
+        QVERIFY(!control->isEnabled());
     QVERIFY(!f.host->saveEnabled);
     Q_EMIT form->refresh()->timeout();
     QCOMPARE(grid->rows(), 3);
@@ -614,21 +637,64 @@ void TestFileUse::sortingAndThePopUpMenu()
     QVERIFY(f.host->saveEnabled);
 }
 
+void TestFileUse::sortsByMeaning_data()
+{
+    // Rows as the scan finds them: (carol, 9, Normal), (alice, 10, Locked), (Bob, 100, Shareable).
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QStringList>("ascending");   // the first click's order; the second reverses it
+    QTest::newRow("users by collation") << 0 << QStringList{"alice", "Bob", "carol"};
+    QTest::newRow("numbers by value") << 1 << QStringList{"    9", "    10", "    100"};
+    QTest::newRow("lock flags") << 2 << QStringList{"Locked", "Normal", "Shareable"};
+}
+
+void TestFileUse::sortsByMeaning()
+{
+    QFETCH(int, col);
+    QFETCH(QStringList, ascending);
+    QueryFixture f;
+    f.client.uses = {use(9, 0x08), use(10, 0x01), use(100, 0x02)};
+    f.client.names = {{9, "carol"}, {10, "alice"}, {100, "Bob"}};
+    auto* form = views::createView<FileLocksForm>(f.host, QStringLiteral("FS1"));
+    form->queryFile(kQ4);
+    widgets::FlexGrid* grid = form->grdFileLocks();
+    const auto column = [&] {
+        QStringList texts;
+        for (const QStringList& row : gridRows(grid))
+            texts.append(row.at(col));
+        return texts;
+    };
+    const QHeaderView* header = grid->tableView()->horizontalHeader();
+    Q_EMIT grid->mouseDown(Qt::LeftButton, {}, 0, col);
+    QCOMPARE(column(), ascending);
+    QVERIFY(header->isSortIndicatorShown());
+    QCOMPARE(header->sortIndicatorSection(), col);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    Q_EMIT grid->mouseDown(Qt::LeftButton, {}, 0, col);
+    QStringList descending = ascending;
+    std::reverse(descending.begin(), descending.end());
+    QCOMPARE(column(), descending);
+    // A repeated query keeps the order and its indicator.
+    form->queryFile(kQ4);
+    QCOMPARE(column(), descending);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    // Another column starts ascending again.
+    Q_EMIT grid->mouseDown(Qt::LeftButton, {}, 0, (col + 1) % 3);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+}
+
 void TestFileUse::connectionHoldingTheFileTwiceIsListedOnce()
 {
-    QueryClient client;
-    client.uses = {use(5, 0x08), use(3, 0x01), use(5, 0x02), use(0, 0x08)};
-    testing::MemoryRegistry registry;
-    testing::TestContext services(client, registry);
-    const connections::FileUseResult result = connections::queryFileUse(services.context, QStringLiteral("FS1"), kQ4);
+    QueryFixture f;
+    f.client.uses = {use(5, 0x08), use(3, 0x01), use(5, 0x02), use(0, 0x08)};
+    const connections::FileUseResult result = connections::queryFileUse(f.services.context, QStringLiteral("FS1"), kQ4);
     QVERIFY(result.connected && result.complete);
     QCOMPARE(connections::fileUseCells(result),
              (QList<QStringList>{{"USER5", "    5", "Normal"}, {"*USER3", "    3", "Locked"}}));
-    QVERIFY(services.messages.shown.isEmpty());
-    QVERIFY(client.holdsNothing());
+    QVERIFY(f.services.messages.shown.isEmpty());
+    QVERIFY(f.client.holdsNothing());
     // A record counting no connection adds no row.
-    client.connectionCount = 0;
-    QCOMPARE(connections::fileUseSummary(connections::queryFileUse(services.context, QStringLiteral("FS1"), kQ4)),
+    f.client.connectionCount = 0;
+    QCOMPARE(connections::fileUseSummary(connections::queryFileUse(f.services.context, QStringLiteral("FS1"), kQ4)),
              QStringLiteral("No connections"));
 }
 
@@ -655,57 +721,49 @@ void TestFileUse::cleanUpAfterEachFailingCall()
 {
     QFETCH(QString, failing);
     QFETCH(QString, message);
-    QueryClient client;
+    QueryFixture f;
+    QueryClient& client = f.client;
     client.failing = failing;
     client.uses = {use(5, 0x08)};
     client.drives = {26};   // Z: is taken; the query maps Y:
-    testing::MemoryRegistry registry;
-    testing::TestContext services(client, registry);
-    const connections::FileUseResult result = connections::queryFileUse(services.context, QStringLiteral("FS1"), kQ4);
-    QFETCH(bool, connected);
-    QCOMPARE(result.connected, connected);
-    QStringList expected;
-    if (!message.isEmpty())
-        expected = message.split(QLatin1Char('\n'));
-    QCOMPARE(services.messages.texts(), expected);
+    const connections::FileUseResult result = connections::queryFileUse(f.services.context, QStringLiteral("FS1"), kQ4);
+    QTEST(result.connected, "connected");
+    QCOMPARE(f.services.messages.texts(), message.isEmpty() ? QStringList{} : message.split(QLatin1Char('\n')));
     // Only what the query obtained is released; Z: stays with its owner.
     QCOMPARE(client.drives, QSet<quint16>{26});
     QVERIFY(client.dirHandles.isEmpty());
     QCOMPARE(client.openConnections, 0);
-    QCOMPARE(client.calls.count(QStringLiteral("NWDeleteDriveBase")),
-             client.calls.contains(QStringLiteral("NWSetDriveBase")) && failing != QLatin1String("NWSetDriveBase") ? 1 : 0);
-    QCOMPARE(client.calls.count(QStringLiteral("NWDeallocateDirectoryHandle")),
-             client.calls.contains(QStringLiteral("NWAllocTempNSDirHandle2")) && failing != QLatin1String("NWAllocTempNSDirHandle2") ? 1 : 0);
+    const auto releasedOnce = [&](const char* obtain, const char* release) {
+        const bool obtained = client.calls.contains(QLatin1String(obtain)) && failing != QLatin1String(obtain);
+        return client.calls.count(QLatin1String(release)) == (obtained ? 1 : 0);
+    };
+    QVERIFY(releasedOnce("NWSetDriveBase", "NWDeleteDriveBase"));
+    QVERIFY(releasedOnce("NWAllocTempNSDirHandle2", "NWDeallocateDirectoryHandle"));
 }
 
 void TestFileUse::namesThatWouldLeaveTheirPlaceAskNothing()
 {
-    QueryClient client;
-    testing::MemoryRegistry registry;
-    testing::TestContext services(client, registry);
+    QueryFixture f;
     connections::VolumeFile up = kQ4;
     up.directories = {QStringLiteral("APPS"), QStringLiteral("..")};
     connections::VolumeFile volume = kQ4;
     volume.volume = QStringLiteral("SYS\\..");
     for (const auto& [server, file] : {std::pair{QStringLiteral("FS1"), up}, std::pair{QStringLiteral("FS1"), volume},
                                        std::pair{QStringLiteral("FS1\\SYS"), kQ4}}) {
-        QVERIFY(!connections::queryFileUse(services.context, server, file).connected);
+        QVERIFY(!connections::queryFileUse(f.services.context, server, file).connected);
     }
-    QVERIFY(client.calls.isEmpty());
+    QVERIFY(f.client.calls.isEmpty());
 }
 
 void TestFileUse::overlappingQueriesKeepTheirOwnResources()
 {
     // While the scan lets events run, a tick of the same window is dropped
     // and another window's query takes its own drive letter and handle.
-    QueryClient client;
+    QueryFixture f;
+    QueryClient& client = f.client;
     client.uses = {use(5, 0x08), use(6, 0x02)};
-    testing::MemoryRegistry registry;
-    testing::TestContext services(client, registry);
-    testing::FakeViewHost host(services.context);
-    host.window()->show();
-    auto* first = views::createView<FileLocksForm>(host, QStringLiteral("FS1"));
-    auto* second = views::createView<FileLocksForm>(host, QStringLiteral("FS2"));
+    auto* first = views::createView<FileLocksForm>(f.host, QStringLiteral("FS1"));
+    auto* second = views::createView<FileLocksForm>(f.host, QStringLiteral("FS2"));
     int nested = 0;
     QSet<quint16> drivesSeen;
     int scanCalls = 0;
@@ -731,21 +789,17 @@ void TestFileUse::overlappingQueriesKeepTheirOwnResources()
 
 void TestFileUse::windowClosedDuringTheScan()
 {
-    QueryClient client;
-    client.uses = {use(5, 0x08), use(6, 0x02), use(7, 0x02)};
-    testing::MemoryRegistry registry;
-    testing::TestContext services(client, registry);
-    testing::FakeViewHost host(services.context);
-    host.window()->show();
-    QPointer<FileLocksForm> form = views::createView<FileLocksForm>(host, QStringLiteral("FS1"));
-    client.duringScan = [&] {
+    QueryFixture f;
+    f.client.uses = {use(5, 0x08), use(6, 0x02), use(7, 0x02)};
+    QPointer<FileLocksForm> form = views::createView<FileLocksForm>(f.host, QStringLiteral("FS1"));
+    f.client.duringScan = [&] {
         if (form && !form->isUnloaded())
             QTimer::singleShot(0, form, [&] { form->closeView(); });
     };
     form->queryFile(kQ4);
     QTRY_VERIFY(!form);
-    QCOMPARE(client.calls.count(QStringLiteral("NWScanConnectionsUsingFile")), 1);
-    QVERIFY(client.holdsNothing());
+    QCOMPARE(f.client.calls.count(QStringLiteral("NWScanConnectionsUsingFile")), 1);
+    QVERIFY(f.client.holdsNothing());
 }
 
 void TestFileUse::reportTables_data()
@@ -757,6 +811,9 @@ void TestFileUse::reportTables_data()
                                << "Open File,Lock Type\r\n"
                                   "SYS:\\PUBLIC\\REPORT.TXT,\"Normal, Shareable\"\r\n"
                                   "SYS:\\APPS\\Data Files\\Q4 Report.xls,\"Transaction flag set, Normal\"\r\n";
+    // Opened in the DOS name space: the DOS names.
+    QTest::newRow("openfiles dos") << QStringList{"openfiles", "FS1", "7"} << 0
+                                   << "Open File,Lock Type\r\nSYS:\\APPS\\DATAFI~1\\Q4REPO~1.XLS,\r\n";
     QTest::newRow("openfiles none") << QStringList{"openfiles", "FS1", "9"} << 0 << "Open File,Lock Type\r\n";
     QTest::newRow("filelocks") << QStringList{"filelocks", "FS1", "SYS:PUBLIC\\REPORT.TXT"} << 0
                                << "User,Conn #,Status\r\n*ADMIN.O,3,\"Shareable,Locked\"\r\n"
@@ -777,16 +834,9 @@ void TestFileUse::reportTables()
 {
     QFETCH(QStringList, arguments);
     QTemporaryDir dir;
-    for (const char* name : {"APPS/Data Files/Q4 Report.xls", "PUBLIC/REPORT.TXT", "PUBLIC/NOBODY.TXT"}) {
-        QFile file(dir.path() + QStringLiteral("/vols/FS1/SYS/") + QLatin1String(name));
-        QDir().mkpath(QFileInfo(file).path());
-        file.open(QIODevice::WriteOnly);
-    }
-    QFETCH(int, exitCode);
-    QFETCH(QString, out);
     const ReportRun run = runReport(dir, arguments);
-    QCOMPARE(run.exitCode, exitCode);
-    QCOMPARE(run.out, out);
+    QTEST(run.exitCode, "exitCode");
+    QTEST(run.out, "out");
     if (run.exitCode == 2)
         QVERIFY(run.err.startsWith(QLatin1String("veskaro-report: ")));
     else

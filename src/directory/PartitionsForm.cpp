@@ -5,6 +5,7 @@
 #include "netware/NovellCalls.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
+#include "widgets/ColumnFit.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/RefreshFrame.h"
 
@@ -219,6 +220,11 @@ void PartitionsForm::activated()
     updateRemoveItem();
 }
 
+void PartitionsForm::fitColumns()
+{
+    widgets::fitGridColumns(*m_grid);
+}
+
 QStringList PartitionsForm::servers() const
 {
     QStringList names;
@@ -415,8 +421,11 @@ void PartitionsForm::gridMouseDown(Qt::MouseButton button, int row, int col, con
         return;
     if (button == Qt::LeftButton) {
         if (row == 0) {
-            m_grid->sortRows(col, m_sortDescending ? models::SortMode::StringDescending
-                                                   : models::SortMode::StringAscending);
+            // By what the cells mean: sync figures by value, time stamps by
+            // time, names by the locale's collation (" [Root]" still first).
+            m_grid->sortRows(col, m_sortDescending ? models::SortMode::TypedDescending
+                                                   : models::SortMode::TypedAscending);
+            m_grid->setSortIndicator(col, m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
             m_sortDescending = !m_sortDescending;
         }
         return;
@@ -513,9 +522,13 @@ void openPartitions(views::ViewHost& host)
     QCoreApplication::processEvents();
     if (!form || form->isUnloaded())
         return;
-    for (const QString& server : host.selectedServers())
+    for (const QString& server : host.selectedServers()) {
         form->fillServer(server);
+        if (!form || form->isUnloaded())
+            return;
+    }
     form->updateRemoveItem();
+    form->fitColumnsOnFirstOpening();
 }
 
 void removePartitionColumn(views::ViewHost& host)

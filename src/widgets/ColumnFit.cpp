@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace widgets {
 
@@ -80,6 +81,7 @@ void fitGridColumns(FlexGrid& grid)
     const QFontMetrics metrics(bold);
     const GridData& data = grid.data();
     const double dpi = settings::columnDotsPerInch(&grid);
+    std::vector<int> widths(static_cast<size_t>(data.cols()), 0);
     for (int col = 0; col < data.cols(); ++col) {
         if (!data.isColShown(col))
             continue;
@@ -92,8 +94,51 @@ void fitGridColumns(FlexGrid& grid)
             if (row >= data.fixedRows())
                 ++measured;
         }
-        const int pixels = std::clamp(width + kCellPadding + kIconRoom, kMinFittedColumn, kMaxFittedColumn);
-        grid.setColWidth(col, static_cast<int>(std::lround(settings::pixelsToTwips(pixels, dpi))));
+        widths[static_cast<size_t>(col)] =
+            std::clamp(width + kCellPadding + kIconRoom, kMinFittedColumn, kMaxFittedColumn);
+    }
+    // The frozen columns (names, categories) leave at least half the grid to
+    // the columns scrolled beside them, and those share what is left, so that
+    // a comparison opens with several servers in sight rather than one long
+    // value. Cells cut short show their text in a tool tip.
+    const int fixedCols = std::min(data.fixedCols(), data.cols());
+    const int frozenRoom = grid.width() * kFrozenShare / 100;
+    int frozen = 0;
+    int scrolled = 0;
+    int scrolledCount = 0;
+    for (int col = 0; col < data.cols(); ++col) {
+        const int width = widths[static_cast<size_t>(col)];
+        if (col < fixedCols) {
+            frozen += width;
+        } else if (width > 0) {
+            scrolled += width;
+            ++scrolledCount;
+        }
+    }
+    if (fixedCols > 0 && frozenRoom > 0) {
+        if (frozen > frozenRoom) {
+            for (int col = 0; col < fixedCols; ++col) {
+                int& width = widths[static_cast<size_t>(col)];
+                if (width > 0)
+                    width = std::max(kMinFittedColumn, width * frozenRoom / frozen);
+            }
+            frozen = frozenRoom;
+        }
+        // A comparison opened with one server so far leaves room for the
+        // next one beside it.
+        const int room = grid.width() - frozen;
+        if (scrolledCount > 0 && (scrolled > room || scrolledCount == 1)) {
+            const int share = std::max(kMinSharedColumn, room / std::max(scrolledCount, 2));
+            for (int col = fixedCols; col < data.cols(); ++col) {
+                int& width = widths[static_cast<size_t>(col)];
+                width = std::min(width, share);
+            }
+        }
+    }
+    for (int col = 0; col < data.cols(); ++col) {
+        const int pixels = widths[static_cast<size_t>(col)];
+        if (pixels > 0)
+            grid.setColWidth(col, static_cast<int>(std::lround(settings::pixelsToTwips(pixels, dpi))));
     }
 }
 
