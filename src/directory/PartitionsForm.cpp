@@ -223,6 +223,10 @@ void PartitionsForm::activated()
 void PartitionsForm::fitColumns()
 {
     widgets::fitGridColumns(*m_grid);
+    // The replica codes the view opens with are short; a switch to the time
+    // stamps fills the same columns with a date and time.
+    for (int col = 1; col < m_grid->cols(); ++col)
+        m_grid->setColWidth(col, qMax(m_grid->colWidth(col), kServerColumnTwips));
 }
 
 QStringList PartitionsForm::servers() const
@@ -466,10 +470,10 @@ bool PartitionsForm::eventFilter(QObject* watched, QEvent* event)
         const auto* help = static_cast<QHelpEvent*>(event);
         const QPoint inGrid = m_grid->mapFrom(m_grid->tableView()->viewport(), help->pos());
         const QString tip = toolTipAt(m_grid->rowAt(inGrid), m_grid->colAt(inGrid));
+        // Without a tip of its own, a cell cut short still shows its whole text.
         if (tip.isEmpty())
-            QToolTip::hideText();
-        else
-            QToolTip::showText(help->globalPos(), tip, m_grid);
+            return ViewWindow::eventFilter(watched, event);
+        QToolTip::showText(help->globalPos(), tip, m_grid);
         return true;
     }
     return ViewWindow::eventFilter(watched, event);
