@@ -1,3 +1,4 @@
+#include "widgets/ColumnFit.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/ColumnFit.h"
 #include "models/FlexGridModel.h"
@@ -362,6 +363,46 @@ private Q_SLOTS:
         QCOMPARE(grid.tableView()->columnWidth(2), settings::twipsToPixels(1125, settings::columnDotsPerInch(&grid)));
     }
 
+    void fitLeavesHalfBesideTheFrozenColumns_data()
+    {
+        QTest::addColumn<int>("servers");
+        QTest::newRow("one server so far") << 1;
+        QTest::newRow("three servers") << 3;
+        QTest::newRow("ten servers") << 10;
+    }
+    void fitLeavesHalfBesideTheFrozenColumns()
+    {
+        // A comparison: long names and categories frozen, a long value per server.
+        QFETCH(int, servers);
+        FlexGrid grid;
+        grid.resize(520, 300);
+        grid.setCols(2 + servers);
+        grid.setRows(1);
+        grid.setFixedRows(1);
+        grid.setFixedCols(2);
+        const QString longText = QStringLiteral("Maximum Concurrent Disk Cache Writes Per Volume");
+        for (int row = 0; row < 5; ++row) {
+            QStringList cells{longText + QString::number(row), QStringLiteral("File System Category")};
+            for (int col = 0; col < servers; ++col)
+                cells.append(QStringLiteral("(NOVEMBER SUNDAY FIRST 2:00:00 AM)"));
+            grid.addRow(cells);
+        }
+        widgets::fitGridColumns(grid);
+        const double dpi = settings::columnDotsPerInch(&grid);
+        const auto pixels = [&](int col) { return settings::twipsToPixels(grid.colWidth(col), dpi); };
+        const int frozen = pixels(0) + pixels(1);
+        QVERIFY2(frozen <= grid.width() / 2 + 2, qPrintable(QString::number(frozen)));
+        QVERIFY(pixels(1) >= widgets::kMinFittedColumn - 1);
+        int scrolled = 0;
+        for (int col = 2; col < grid.cols(); ++col) {
+            QVERIFY(pixels(col) >= widgets::kMinSharedColumn - 2);
+            scrolled += pixels(col);
+        }
+        // The value columns share the rest; with one server so far, the next has room too.
+        if (servers * widgets::kMinSharedColumn <= grid.width() - frozen)
+            QVERIFY(scrolled <= (grid.width() - frozen) / std::max(servers, 2) * servers + 2 * servers);
+    }
+
     void widgetReportsCellUnderMouse()
     {
         FlexGrid grid;
@@ -435,6 +476,7 @@ private Q_SLOTS:
     void columnFitInSlicesMatchesOnePass()
     {
         const auto make = [](FlexGrid& grid) {
+            grid.resize(2000, 600);   // room for every fitted width: no sharing
             grid.setCols(6);
             grid.setRows(1);
             grid.setFixedRows(1);

@@ -12,8 +12,11 @@
 #include "widgets/RefreshFrame.h"
 
 #include <QAction>
+#include <QBuffer>
+#include <QHeaderView>
 #include <QMdiArea>
 #include <QRadioButton>
+#include <QTableView>
 #include <QTest>
 
 using directory::PartitionsForm;
@@ -93,7 +96,9 @@ private Q_SLOTS:
     void viewsSwitchAndDropEmptyRows_data();
     void viewsSwitchAndDropEmptyRows();
     void removingColumns();
-    void sortingAndToolTips();
+    void sortsByMeaning_data();
+    void sortsByMeaning();
+    void columnsFitUntilWidthsAreStored();
 };
 
 void TestPartitions::texts_data()
@@ -233,6 +238,11 @@ void TestPartitions::removingColumns()
     Fixture f;
     PartitionsForm* form = f.open({"FS1", "FS3"});
     widgets::FlexGrid* grid = form->grdPartitions();
+    form->gridMouseDown(Qt::RightButton, 2, 0);   // a row selects the whole row
+    QCOMPARE(grid->row(), 2);
+    QCOMPARE(grid->colSel(), 2);
+    QCOMPARE(form->toolTipAt(2, 2), QStringLiteral("Subordinate Reference"));
+    QCOMPARE(form->toolTipAt(0, 1), QString());
     form->gridMouseDown(Qt::RightButton, 0, 1);   // FS1's header
     QCOMPARE(f.host.popups, QStringList{"PopMenu_Remove_Partition"});
     QCOMPARE(grid->col(), 1);
@@ -245,18 +255,87 @@ void TestPartitions::removingColumns()
     QCOMPARE(grid->cols(), 2);
 }
 
-void TestPartitions::sortingAndToolTips()
+void TestPartitions::sortsByMeaning_data()
 {
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QStringList>("cells");        // one row each, in the order written
+    QTest::addColumn<QStringList>("descending");   // the first click's order; the second reverses it
+    const auto stamp = [](int year, int month, int day, const char* note = "") {
+        const QDateTime when(QDate(year, month, day), QTime(18, 58, 20), Qt::LocalTime);
+        return directory::replicaTimeStampText(static_cast<quint32>(when.toSecsSinceEpoch()), {}) + note;
+    };
+    QTest::newRow("sync figures by value") << 1 << QStringList{"9", "100", "10"} << QStringList{"100", "10", "9"};
+    QTest::newRow("time stamps across years")
+        << 1 << QStringList{stamp(2026, 12, 5), stamp(2027, 1, 3), stamp(2025, 11, 30, " (ahead of server clock)")}
+        << QStringList{stamp(2027, 1, 3), stamp(2026, 12, 5), stamp(2025, 11, 30, " (ahead of server clock)")};
+    QTest::newRow("names by collation, root first ascending")
+        << 0 << QStringList{".ACME.sales", " [Root]", ".acme.Eng", ".ACME.MARKETING"}
+        << QStringList{".ACME.sales", ".ACME.MARKETING", ".acme.Eng", " [Root]"};
+}
+
+void TestPartitions::sortsByMeaning()
+{
+    QFETCH(int, col);
+    QFETCH(QStringList, cells);
+    QFETCH(QStringList, descending);
     Fixture f;
     PartitionsForm* form = f.open({"FS2"});
-    form->gridMouseDown(Qt::LeftButton, 0, 0);   // first click: descending
-    QCOMPARE(table(form).at(1), QStringLiteral(".ACME.SALES|RO"));
-    form->gridMouseDown(Qt::LeftButton, 0, 0);
-    QCOMPARE(table(form).at(1), QStringLiteral(" [Root]|RW"));
-    form->gridMouseDown(Qt::RightButton, 2, 0);   // a row selects the whole row
-    QCOMPARE(form->grdPartitions()->row(), 2);
-    QCOMPARE(form->toolTipAt(1, 1), QStringLiteral("Read/Write"));
-    QCOMPARE(form->toolTipAt(0, 1), QString());
+    widgets::FlexGrid* grid = form->grdPartitions();
+    grid->setRows(1);
+    for (int i = 0; i < cells.size(); ++i) {
+        const QString other = QString(QLatin1Char('a' + i));
+        grid->addRow(col == 0 ? QStringList{cells[i], other} : QStringList{other, cells[i]});
+    }
+    const auto column = [&] {
+        QStringList texts;
+        for (int row = 1; row < grid->rows(); ++row)
+            texts.append(grid->textMatrix(row, col));
+        return texts;
+    };
+    const QHeaderView* header = grid->tableView()->horizontalHeader();
+    form->gridMouseDown(Qt::LeftButton, 0, col);
+    QCOMPARE(column(), descending);
+    QVERIFY(header->isSortIndicatorShown());
+    QCOMPARE(header->sortIndicatorSection(), col);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    form->gridMouseDown(Qt::LeftButton, 0, col);
+    QStringList ascending = descending;
+    std::reverse(ascending.begin(), ascending.end());
+    QCOMPARE(column(), ascending);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+
+    // Save writes the rows as they are shown.
+    QBuffer saved;
+    saved.open(QIODevice::WriteOnly);
+    QVERIFY(exporting::writeGrid(*grid, saved, QStringLiteral("|")));
+    QStringList lines = QString::fromLatin1(saved.data()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    lines.removeFirst();
+    for (int i = 0; i < lines.size(); ++i)
+        QCOMPARE(lines[i].split(QLatin1Char('|')).value(col), ascending[i].trimmed());
+}
+
+void TestPartitions::columnsFitUntilWidthsAreStored()
+{
+    Fixture f;
+    const auto close = [&] {
+        f.host.mdiArea()->closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    // No key yet: the short names need less than the designed 2400 twips; the
+    // server columns keep room for a time stamp.
+    PartitionsForm* form = f.open({"FS1", "FS2"});
+    QVERIFY(form->isFirstOpening());
+    const int name = form->grdPartitions()->colWidth(0);
+    QVERIFY(name > 0 && name < 2400);
+    QCOMPARE(form->grdPartitions()->colWidth(1), 1800);
+    form->grdPartitions()->setColWidth(0, 3000);
+    form->grdPartitions()->setColWidth(1, 1234);
+    close();
+    // Stored widths win; every server column takes the stored one.
+    form = f.open({"FS1", "FS2"});
+    QCOMPARE(form->grdPartitions()->colWidth(0), 3000);
+    QCOMPARE(form->grdPartitions()->colWidth(1), 1234);
+    QCOMPARE(form->grdPartitions()->colWidth(2), 1234);
 }
 
 QTEST_MAIN(TestPartitions)

@@ -38,12 +38,19 @@ private Q_SLOTS:
         QTest::newRow("dates with times")
             << QStringList{"3/14/08 10:05 AM", "3/14/08 9:30 AM", "3/13/08 11:59 PM"}
             << QStringList{"3/13/08 11:59 PM", "3/14/08 9:30 AM", "3/14/08 10:05 AM"};
+        QTest::newRow("time stamps with a remark")
+            << QStringList{"12/5/2026 6:58:20 PM (ahead of server clock)", "1/3/2027 9:00:00 AM",
+                           "11/30/2026 11:00:00 PM"}
+            << QStringList{"11/30/2026 11:00:00 PM", "12/5/2026 6:58:20 PM (ahead of server clock)",
+                           "1/3/2027 9:00:00 AM"};
         QTest::newRow("padded numbers") << QStringList{"  100", "   20", "    3", "1,000"}
                                         << QStringList{"    3", "   20", "  100", "1,000"};
         QTest::newRow("versions") << QStringList{"  10.01", "   5.00h", "   5.00", "   5.00a"}
                                   << QStringList{"   5.00", "   5.00a", "   5.00h", "  10.01"};
         QTest::newRow("texts by collation") << QStringList{"beta", "Alpha", "alpha2", "alpha10", "Gamma"}
                                             << QStringList{"Alpha", "alpha2", "alpha10", "beta", "Gamma"};
+        QTest::newRow("a leading blank comes first")
+            << QStringList{".ACME.SALES", " [Root]", ".ACME"} << QStringList{" [Root]", ".ACME", ".ACME.SALES"};
         QTest::newRow("mixed kinds sort as text") << QStringList{"12", "1D 2H 3M", "abc"}
                                                   << QStringList{"1D 2H 3M", "12", "abc"};
         QTest::newRow("empty cells first") << QStringList{"5", "", "1"} << QStringList{"", "1", "5"};
@@ -56,6 +63,16 @@ private Q_SLOTS:
         QStringList descending = ascending;
         std::reverse(descending.begin(), descending.end());
         QCOMPARE(sorted(texts, true), descending);
+    }
+
+    void fourDigitYearsInTheUsersOrder()
+    {
+        // Day first, as a German workstation writes its time stamps.
+        const QStringList texts{"05.12.2026 18:58:20", "03.01.2027 09:00:00", "30.11.2026 23:00:00"};
+        QStringList out;
+        for (const int i : models::typedSortOrder(texts, false, QLocale(QLocale::German, QLocale::Germany)))
+            out.append(texts.at(i));
+        QCOMPARE(out, (QStringList{"30.11.2026 23:00:00", "05.12.2026 18:58:20", "03.01.2027 09:00:00"}));
     }
 
     void equalKeysKeepTheirOrder()
@@ -94,8 +111,11 @@ private Q_SLOTS:
         for (int r = 1; r < grid.rows(); ++r)
             order << grid.text(r, 0);
         QCOMPARE(order, (QStringList{"FS2", "FS3", "FS1"}));
-        grid.sortRows(1, models::SortMode::TypedDescending, 1);
+        // The rows' former places, for models that track rows inserted in a batch.
+        std::vector<int> moved;
+        grid.sortRows(1, models::SortMode::TypedDescending, 1, &moved);
         QCOMPARE(grid.text(1, 0), QStringLiteral("FS1"));
+        QCOMPARE(moved, (std::vector<int>{3, 2, 1}));
     }
 
     void listRowsFollowTheSort()

@@ -259,7 +259,7 @@ private Q_SLOTS:
     void historyChartRenders()
     {
         views::UtilizationHistory history;
-        const QStringList servers{"FS1", "FS2", "HQ-FS1", "MAIL1", "GW1", "BACKUP1"};
+        const QStringList servers{"FS1", "FS2", "HQ-FS1", "MAIL1", "GW1", "VAULT1"};
         const qint64 start = QDateTime(QDate(2026, 12, 5), QTime(9, 0), Qt::UTC).toMSecsSinceEpoch();
         for (int poll = 0; poll <= 360; ++poll) {
             std::vector<std::optional<int>> readings;
@@ -282,7 +282,8 @@ private Q_SLOTS:
         QVERIFY(!image.isNull());
         const QString dir = qEnvironmentVariable("VESKARO_SCREENSHOT_DIR");
         if (!dir.isEmpty())
-            QVERIFY(image.save(dir + QStringLiteral("/utilization-history.png")));
+            QVERIFY(image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither)
+                        .save(dir + QStringLiteral("/utilization-history.png"), "PNG", 0));
     }
 };
 

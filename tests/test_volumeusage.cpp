@@ -1,5 +1,7 @@
 #include "export/WidgetExport.h"
+#include "settings/ColumnScale.h"
 #include "settings/Registry.h"
+#include "settings/Twips.h"
 #include "support/FakeViewHost.h"
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
@@ -12,10 +14,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QMdiArea>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeView>
 
 using views::VolumeUsageForm;
 
@@ -96,6 +100,7 @@ private Q_SLOTS:
     void unreachableAndClosingServers();
     void sortingTwiceReverses();
     void refreshKeepsVolumes();
+    void columnsFitUntilWidthsAreStored();
     void tracesItsCalls();
 };
 
@@ -219,6 +224,22 @@ void TestVolumeUsage::sortingTwiceReverses()
     QCOMPARE(reversed, ascending);
     form->sortByColumn(0);   // another column starts ascending again
     QCOMPARE(firstColumn().first(), QStringLiteral("\\\\FS1\\DATA"));
+}
+
+void TestVolumeUsage::columnsFitUntilWidthsAreStored()
+{
+    Fixture f;
+    const auto width = [&](int col) {
+        return views::findView<VolumeUsageForm>(*f.host)->lstvwVolumeUsage()->treeView()->header()->sectionSize(col);
+    };
+    VolumeUsageForm* form = f.open({"FS1"});
+    const int inch = settings::twipsToPixels(1440, settings::columnDotsPerInch(form->lstvwVolumeUsage()->treeView()));
+    QVERIFY(width(2) != inch);   // "Used(MB)" fitted, not the designed inch
+    form->lstvwVolumeUsage()->treeView()->header()->resizeSection(2, 150);
+    f.host->mdiArea()->closeAllSubWindows();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    f.open({"FS1"});
+    QCOMPARE(width(2), 150);
 }
 
 void TestVolumeUsage::refreshKeepsVolumes()

@@ -7,6 +7,7 @@
 #include "netware/NovellCalls.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
+#include "widgets/ColumnFit.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/RefreshFrame.h"
 
@@ -198,6 +199,11 @@ void FileLocksForm::deactivated()
     userMenu::show(host(), false);
 }
 
+void FileLocksForm::fitColumns()
+{
+    widgets::fitGridColumns(*m_grid);
+}
+
 bool FileLocksForm::hasConnectionRows() const
 {
     return m_grid->rows() > m_grid->fixedRows()
@@ -365,6 +371,10 @@ void FileLocksForm::queryFile(const VolumeFile& file)
         return;
     m_ownConnection = result.ownConnection;
     fillGrid(fileUseCells(result));
+    // A repeated query keeps the order the user chose.
+    applySort();
+    // The grid is empty until the first query: its columns fit what that finds.
+    fitColumnsOnFirstOpening();
     m_statusBar->showMessage(fileUseSummary(result));
     updateUserMenu();
 }
@@ -388,7 +398,16 @@ void FileLocksForm::sortByColumn(int col)
         return;
     m_sortAscending = col == m_sortCol ? !m_sortAscending : true;
     m_sortCol = col;
-    m_grid->sortRows(col, m_sortAscending ? models::SortMode::GenericAscending : models::SortMode::GenericDescending);
+    applySort();
+}
+
+void FileLocksForm::applySort()
+{
+    if (m_sortCol < 0 || !hasConnectionRows())
+        return;
+    // Connection numbers by value, names and lock flags by the locale's collation.
+    m_grid->sortRows(m_sortCol, m_sortAscending ? models::SortMode::TypedAscending : models::SortMode::TypedDescending);
+    m_grid->setSortIndicator(m_sortCol, m_sortAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 // ---- automatic query -----------------------------------------------------------------

@@ -70,6 +70,7 @@ protected:
     void unloadContents() override;
     void activated() override;
     void deactivated() override;
+    void fitColumns() override;
 
 private:
     void listDirectory();
@@ -80,6 +81,8 @@ private:
     void updateUserMenu();
     bool hasConnectionRows() const;
     void fillGrid(const QList<QStringList>& rows);
+    // Sorts the rows by the column and order last chosen on the header.
+    void applySort();
 
     QString m_server;
     QString m_ownConnection;

@@ -6,6 +6,7 @@
 #include "netware/ServerSession.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
+#include "widgets/ColumnFit.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/RefreshFrame.h"
 #include "widgets/ReportListView.h"
@@ -138,6 +139,11 @@ void OpenFilesForm::unloadContents()
                                  settings::twipsToText(m_grid->colWidth(col)));
 }
 
+void OpenFilesForm::fitColumns()
+{
+    widgets::fitGridColumns(*m_grid);
+}
+
 void OpenFilesForm::refreshToggled()
 {
     // The frame has switched its caption, the box and the timer already.
@@ -173,6 +179,8 @@ OpenFilesForm* openOpenFiles(views::ViewHost& host, const QString& user, quint16
 {
     QPointer<OpenFilesForm> form = views::createView<OpenFilesForm>(host, user, connectionNumber, server);
     form->listOpenFiles();
+    if (form)
+        form->fitColumnsOnFirstOpening();
     return form;
 }
 

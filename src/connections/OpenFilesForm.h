@@ -40,6 +40,7 @@ public:
 protected:
     void loadContents() override;
     void unloadContents() override;
+    void fitColumns() override;
 
 private:
     void refreshToggled();

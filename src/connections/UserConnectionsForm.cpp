@@ -11,6 +11,7 @@
 #include "netware/ServerSession.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
+#include "widgets/ColumnFit.h"
 #include "widgets/RefreshFrame.h"
 #include "widgets/RefreshInterval.h"
 #include "widgets/ReportListView.h"
@@ -185,10 +186,17 @@ void UserConnectionsForm::buildColumns()
 {
     for (const QString& heading : m_columns.headings()) {
         const Qt::Alignment alignment = heading == kNumberHeading ? Qt::AlignRight : Qt::AlignLeft;
-        const double twips =
-            settings::readTwipsSetting(context().registry(), keyPath(), QStringLiteral("ColWidth-") + heading);
+        const QString name = QStringLiteral("ColWidth-") + heading;
+        const double twips = settings::readTwipsSetting(context().registry(), keyPath(), name);
         m_list->addColumn(heading, alignment | Qt::AlignVCenter, qRound(twips));
+        m_widthsStored = m_widthsStored
+                         || context().registry().queryValue(settings::Hive::CurrentUser, keyPath(), name).has_value();
     }
+}
+
+void UserConnectionsForm::fitColumns()
+{
+    widgets::fitListColumns(*m_list->treeView());
 }
 
 void UserConnectionsForm::unloadContents()
@@ -574,6 +582,7 @@ void openUserConnections(views::ViewHost& host, const OpeningOptions& options)
             continue;
         form->showRowCount();
         form->unsetCursor();
+        form->fitColumnsOnFirstOpening();
         last = form;
     }
     if (last && !last->isUnloaded()) {

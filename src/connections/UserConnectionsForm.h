@@ -88,6 +88,10 @@ protected:
     void deactivated() override;
     QSize minimumFrameSize() const override;
     void resizeEvent(QResizeEvent* event) override;
+    void fitColumns() override;
+    // The key also holds the filters and the chooser's choice: widths count
+    // as stored when one of the shown columns has one.
+    bool hasStoredColumnWidths() const override { return m_widthsStored; }
 
 private:
     // Reads one connection over the running pass's connection and adds or
@@ -122,6 +126,7 @@ private:
     int m_lastSortColumn = 0;
     bool m_listing = false;
     bool m_resizing = false;
+    bool m_widthsStored = false;
     qint64 m_lastYield = 0;
 };
 

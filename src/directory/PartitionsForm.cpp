@@ -5,6 +5,7 @@
 #include "netware/NovellCalls.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
+#include "widgets/ColumnFit.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/RefreshFrame.h"
 
@@ -219,6 +220,15 @@ void PartitionsForm::activated()
     updateRemoveItem();
 }
 
+void PartitionsForm::fitColumns()
+{
+    widgets::fitGridColumns(*m_grid);
+    // The replica codes the view opens with are short; a switch to the time
+    // stamps fills the same columns with a date and time.
+    for (int col = 1; col < m_grid->cols(); ++col)
+        m_grid->setColWidth(col, qMax(m_grid->colWidth(col), kServerColumnTwips));
+}
+
 QStringList PartitionsForm::servers() const
 {
     QStringList names;
@@ -415,8 +425,11 @@ void PartitionsForm::gridMouseDown(Qt::MouseButton button, int row, int col, con
         return;
     if (button == Qt::LeftButton) {
         if (row == 0) {
-            m_grid->sortRows(col, m_sortDescending ? models::SortMode::StringDescending
-                                                   : models::SortMode::StringAscending);
+            // By what the cells mean: sync figures by value, time stamps by
+            // time, names by the locale's collation (" [Root]" still first).
+            m_grid->sortRows(col, m_sortDescending ? models::SortMode::TypedDescending
+                                                   : models::SortMode::TypedAscending);
+            m_grid->setSortIndicator(col, m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
             m_sortDescending = !m_sortDescending;
         }
         return;
@@ -457,10 +470,10 @@ bool PartitionsForm::eventFilter(QObject* watched, QEvent* event)
         const auto* help = static_cast<QHelpEvent*>(event);
         const QPoint inGrid = m_grid->mapFrom(m_grid->tableView()->viewport(), help->pos());
         const QString tip = toolTipAt(m_grid->rowAt(inGrid), m_grid->colAt(inGrid));
+        // Without a tip of its own, a cell cut short still shows its whole text.
         if (tip.isEmpty())
-            QToolTip::hideText();
-        else
-            QToolTip::showText(help->globalPos(), tip, m_grid);
+            return ViewWindow::eventFilter(watched, event);
+        QToolTip::showText(help->globalPos(), tip, m_grid);
         return true;
     }
     return ViewWindow::eventFilter(watched, event);
@@ -513,9 +526,13 @@ void openPartitions(views::ViewHost& host)
     QCoreApplication::processEvents();
     if (!form || form->isUnloaded())
         return;
-    for (const QString& server : host.selectedServers())
+    for (const QString& server : host.selectedServers()) {
         form->fillServer(server);
+        if (!form || form->isUnloaded())
+            return;
+    }
     form->updateRemoveItem();
+    form->fitColumnsOnFirstOpening();
 }
 
 void removePartitionColumn(views::ViewHost& host)

@@ -66,6 +66,7 @@ protected:
     void loadContents() override;
     void unloadContents() override;
     void activated() override;
+    void fitColumns() override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

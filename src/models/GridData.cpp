@@ -287,7 +287,7 @@ void GridData::sortRows(int col, SortMode mode, int firstDataRow, std::vector<in
     if (firstDataRow >= rows() - 1)
         return;
     if (mode == SortMode::TypedAscending || mode == SortMode::TypedDescending) {
-        sortRowsTyped(col, mode == SortMode::TypedDescending, firstDataRow);
+        sortRowsTyped(col, mode == SortMode::TypedDescending, firstDataRow, order);
         return;
     }
 
@@ -360,17 +360,22 @@ void GridData::sortRows(int col, SortMode mode, int firstDataRow, std::vector<in
     std::move(sorted.begin(), sorted.end(), m_rows.begin() + firstDataRow);
 }
 
-void GridData::sortRowsTyped(int col, bool descending, int firstDataRow)
+void GridData::sortRowsTyped(int col, bool descending, int firstDataRow, std::vector<int>* order)
 {
     QStringList texts;
     texts.reserve(rows() - firstDataRow);
     for (size_t i = static_cast<size_t>(firstDataRow); i < m_rows.size(); ++i)
         texts.append(m_rows[i].cells[static_cast<size_t>(col)]);
-    const std::vector<int> order = typedSortOrder(texts, descending);
+    const std::vector<int> sortedOrder = typedSortOrder(texts, descending);
     std::vector<Row> sorted;
-    sorted.reserve(order.size());
-    for (const int i : order)
+    sorted.reserve(sortedOrder.size());
+    if (order)
+        order->reserve(sortedOrder.size());
+    for (const int i : sortedOrder) {
         sorted.push_back(std::move(m_rows[static_cast<size_t>(firstDataRow + i)]));
+        if (order)
+            order->push_back(firstDataRow + i);
+    }
     std::move(sorted.begin(), sorted.end(), m_rows.begin() + firstDataRow);
 }
 

@@ -109,7 +109,7 @@ private:
     };
 
     Row makeRow() const;
-    void sortRowsTyped(int col, bool descending, int firstDataRow);
+    void sortRowsTyped(int col, bool descending, int firstDataRow, std::vector<int>* order);
 
     std::vector<Row> m_rows;
     std::vector<Col> m_colInfo;

@@ -60,13 +60,23 @@ std::optional<qint64> durationMinutes(const QString& text)
 
 std::optional<QDateTime> parseDateTime(const QString& text, const QLocale& locale)
 {
-    const QString trimmed = text.trimmed();
+    // A remark after the time ("... (ahead of server clock)") does not make
+    // the cell a text.
+    static const QRegularExpression remark(QStringLiteral("\\s*\\([^()]*\\)$"));
+    QString trimmed = text.trimmed();
+    trimmed.remove(remark);
     if (trimmed.isEmpty() || !trimmed.front().isDigit())
         return std::nullopt;
     const QLocale c = QLocale::c();
-    const QStringList dateFormats{locale.dateFormat(QLocale::ShortFormat), c.dateFormat(QLocale::ShortFormat),
-                                  QStringLiteral("M/d/yy"), QStringLiteral("M/d/yyyy"),
-                                  QStringLiteral("yyyy-MM-dd")};
+    const QString shortFormat = locale.dateFormat(QLocale::ShortFormat);
+    QStringList dateFormats{shortFormat, c.dateFormat(QLocale::ShortFormat), QStringLiteral("M/d/yy"),
+                            QStringLiteral("M/d/yyyy"), QStringLiteral("yyyy-MM-dd")};
+    // Time stamps are written with four-digit years in the user's order.
+    if (shortFormat.contains(QStringLiteral("yy")) && !shortFormat.contains(QStringLiteral("yyyy"))) {
+        QString fourDigits = shortFormat;
+        fourDigits.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+        dateFormats.insert(1, fourDigits);
+    }
     const QStringList timeFormats{locale.timeFormat(QLocale::ShortFormat), locale.timeFormat(QLocale::LongFormat),
                                   QStringLiteral("H:mm"), QStringLiteral("H:mm:ss"), QStringLiteral("h:mm AP"),
                                   QStringLiteral("h:mm:ss AP")};
@@ -148,6 +158,10 @@ std::vector<int> typedSortOrder(const QStringList& texts, bool descending, const
         VersionKey version;
         qint64 minutes = 0;
         QDateTime when;
+        // A text that begins with a blank was written to come first (the
+        // root partition is shown as " [Root]"); the collation alone would
+        // pass over the blank.
+        bool indented = false;
         std::optional<QCollatorSortKey> text;
     };
     QCollator collator(locale);
@@ -166,7 +180,10 @@ std::vector<int> typedSortOrder(const QStringList& texts, bool descending, const
         case ValueKind::Duration: key.minutes = *durationMinutes(text); break;
         case ValueKind::DateTime: key.when = *parseDateTime(text, locale); break;
         // Folded first: not every collation backend honours the case setting.
-        default: key.text.emplace(collator.sortKey(text.trimmed().toCaseFolded())); break;
+        default:
+            key.indented = text.front().isSpace();
+            key.text.emplace(collator.sortKey(text.trimmed().toCaseFolded()));
+            break;
         }
     }
     const auto compare = [kind](const Key& a, const Key& b) -> int {
@@ -181,7 +198,10 @@ std::vector<int> typedSortOrder(const QStringList& texts, bool descending, const
         }
         case ValueKind::Duration: return a.minutes < b.minutes ? -1 : (b.minutes < a.minutes ? 1 : 0);
         case ValueKind::DateTime: return a.when < b.when ? -1 : (b.when < a.when ? 1 : 0);
-        default: return a.text && b.text ? a.text->compare(*b.text) : 0;
+        default:
+            if (a.indented != b.indented)
+                return a.indented ? -1 : 1;
+            return a.text && b.text ? a.text->compare(*b.text) : 0;
         }
     };
     std::vector<int> order(keys.size());

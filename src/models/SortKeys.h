@@ -4,7 +4,8 @@
 // allowed), module versions ("5.00h") by major, minor and revision, up times
 // and connection times ("1D 2H 3M", "12H 59M") by duration, dates and times
 // (the user's short formats, the C locale's, ISO) chronologically; anything
-// else is text, ordered by the locale's collation. Empty cells come first
+// else is text, ordered by the locale's collation, those that begin with a
+// blank ahead of the others. Empty cells come first
 // when ascending. Equal keys keep their order, so sorting by one column after
 // another refines the order. Grids, list views and every table of the
 // program share this rule.

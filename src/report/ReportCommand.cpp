@@ -12,6 +12,7 @@
 #include <QBuffer>
 #include <QListWidget>
 #include <QMdiSubWindow>
+#include <QImage>
 #include <QPixmap>
 #include <QSaveFile>
 #include <QTextStream>
@@ -403,7 +404,11 @@ int ReportCommand::execute(const QStringList& arguments, QIODevice& out, QTextSt
                 << " was not written" << Qt::endl;
             return 1;
         }
-        if (!picture.save(parsed.screenshot, "PNG")) {
+        // A palette of 256 colours loses nothing a window shows and keeps the
+        // picture a fraction of the size.
+        const QImage palette =
+            picture.toImage().convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
+        if (!palette.save(parsed.screenshot, "PNG", 0)) {
             err << "veskaro-report: cannot write " << parsed.screenshot << Qt::endl;
             return 1;
         }

@@ -5,6 +5,7 @@
 #include "widgets/RefreshFrame.h"
 
 #include <QCloseEvent>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -65,9 +66,13 @@ void ViewWindow::load()
 
 void ViewWindow::fitColumnsOnFirstOpening()
 {
-    if (!m_firstOpening || m_columnsFitted || m_unloaded)
+    if (m_columnsFitted || m_unloaded || hasStoredColumnWidths())
         return;
     m_columnsFitted = true;
+    // The tables get their sizes from a pending layout pass; the fit measures
+    // against the room they will have.
+    if (QLayout* own = layout())
+        own->activate();
     fitColumns();
 }
 

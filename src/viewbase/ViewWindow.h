@@ -53,8 +53,8 @@ public:
     // nothing of its geometry or column widths was stored yet.
     bool isFirstOpening() const { return m_firstOpening; }
 
-    // On a first opening, once its contents are in: fitColumns() runs. Later
-    // openings keep the widths the user stored.
+    // Once its contents are in, while no column widths are stored:
+    // fitColumns() runs (once). Later openings keep the widths the user stored.
     void fitColumnsOnFirstOpening();
 
     // Restores the window state and builds the contents. Runs once, after the
@@ -96,6 +96,10 @@ protected:
     virtual void layoutContents() {}
     // Sizes the view's columns to their contents; nothing by default.
     virtual void fitColumns() {}
+    // Whether the user's column widths were stored; by default, whether the
+    // view's key existed when it was loaded. Views whose key holds more than
+    // window state look for the widths themselves.
+    virtual bool hasStoredColumnWidths() const { return !m_firstOpening; }
 
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

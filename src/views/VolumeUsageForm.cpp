@@ -10,6 +10,7 @@
 #include "settings/Twips.h"
 #include "views/VolumeUsage.h"
 #include "widgets/RefreshFrame.h"
+#include "widgets/ColumnFit.h"
 #include "widgets/ReportListView.h"
 
 #include <QCoreApplication>
@@ -109,6 +110,11 @@ void VolumeUsageForm::loadContents()
 void VolumeUsageForm::unloadContents()
 {
     windowState().saveListColumns(m_list->treeView()->header());
+}
+
+void VolumeUsageForm::fitColumns()
+{
+    widgets::fitListColumns(*m_list->treeView());
 }
 
 void VolumeUsageForm::addServerVolumes(const QString& server)
@@ -280,6 +286,7 @@ void openVolumeUsage(views::ViewHost& host)
         if (!form || !form->measureVolumes())
             return;
     }
+    form->fitColumnsOnFirstOpening();
 }
 
 }  // namespace views

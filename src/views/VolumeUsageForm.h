@@ -44,6 +44,7 @@ public:
 protected:
     void loadContents() override;
     void unloadContents() override;
+    void fitColumns() override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace widgets {
 
@@ -85,6 +86,45 @@ QFont boldFont(const QWidget& widget)
     return bold;
 }
 
+// The frozen columns (names, categories) leave at least half the grid to the
+// columns scrolled beside them, and those share what is left, so that a
+// comparison opens with several servers in sight rather than one long value.
+// Cells cut short show their text in a tool tip.
+void shareWidth(std::vector<std::pair<int, int>>& widths, int fixedCols, int gridWidth)
+{
+    const int frozenRoom = gridWidth * kFrozenShare / 100;
+    if (fixedCols <= 0 || frozenRoom <= 0)
+        return;
+    int frozen = 0;
+    int scrolled = 0;
+    int scrolledCount = 0;
+    for (const auto& [col, pixels] : widths) {
+        if (col < fixedCols) {
+            frozen += pixels;
+        } else {
+            scrolled += pixels;
+            ++scrolledCount;
+        }
+    }
+    if (frozen > frozenRoom) {
+        for (auto& [col, pixels] : widths) {
+            if (col < fixedCols)
+                pixels = std::max(kMinFittedColumn, pixels * frozenRoom / frozen);
+        }
+        frozen = frozenRoom;
+    }
+    // A comparison opened with one server so far leaves room for the next one
+    // beside it.
+    const int room = gridWidth - frozen;
+    if (scrolledCount > 0 && (scrolled > room || scrolledCount == 1)) {
+        const int share = std::max(kMinSharedColumn, room / std::max(scrolledCount, 2));
+        for (auto& [col, pixels] : widths) {
+            if (col >= fixedCols)
+                pixels = std::min(pixels, share);
+        }
+    }
+}
+
 }  // namespace
 
 GridColumnFit::GridColumnFit(FlexGrid& grid)
@@ -123,6 +163,7 @@ bool GridColumnFit::step(std::chrono::nanoseconds budget)
         if (clock.nsecsElapsed() >= budget.count() && m_col < data.cols())
             return false;
     }
+    shareWidth(m_widths, data.fixedCols(), m_grid->width());
     // The views take the new widths at once, not column by column.
     m_grid->beginUpdate();
     for (const auto& [col, pixels] : m_widths)

@@ -23,11 +23,19 @@ class FlexGrid;
 // Bounds of a fitted column, in pixels at the widget's font.
 inline constexpr int kMinFittedColumn = 40;
 inline constexpr int kMaxFittedColumn = 260;
+// The most of a grid's width, in per cent, its frozen columns are fitted to
+// together; a cell cut short shows its full text in a tool tip.
+inline constexpr int kFrozenShare = 50;
+// Beside frozen columns, the others share the rest of the width, none made
+// narrower than this for it.
+inline constexpr int kMinSharedColumn = 100;
 
 // The list's columns sized to heading and texts; the last one stretches.
 void fitListColumns(QTreeView& view);
 // The grid's shown columns (hidden ones stay hidden) sized to their header
-// lines and texts; room is left for a cell's icon.
+// lines and texts; room is left for a cell's icon. The frozen columns
+// together take at most kFrozenShare of the grid's width, and the others
+// share the rest (down to kMinSharedColumn each).
 void fitGridColumns(FlexGrid& grid);
 
 // The same fit a few columns at a time: a comparison of hundreds of servers
