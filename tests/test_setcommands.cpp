@@ -5,7 +5,9 @@
 
 #include "views/SetCommandsForm.h"
 
+#include "settings/ColumnScale.h"
 #include "settings/Registry.h"
+#include "settings/Twips.h"
 #include "support/FakeViewHost.h"
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
@@ -220,6 +222,24 @@ private Q_SLOTS:
         QCOMPARE(f.host.mdiArea()->subWindowList().size(), 1);
         QCOMPARE(f.host.openings, 0);
         QCOMPARE(f.host.openingsStarted, 2);
+    }
+
+    // A later opening fits the column it adds, as the first opening fitted
+    // its own, and leaves the columns the user has sized alone.
+    void laterOpeningFitsTheColumnsItAdds()
+    {
+        Fixture f;
+        SetCommandsForm* form = f.open({"FS1"});
+        grid(form).setColWidth(0, 3000);
+        QCOMPARE(f.open({"FS2"}), form);
+        QCOMPARE(grid(form).colWidth(0), 3000);
+        // Narrower than designed, yet wide enough for its longest value.
+        QFont bold = grid(form).font();
+        bold.setBold(true);
+        const double dpi = settings::columnDotsPerInch(&grid(form));
+        const int width = grid(form).colWidth(3);
+        QVERIFY(width < views::kSetServerColWidth);
+        QVERIFY(settings::twipsToPixels(width, dpi) > QFontMetrics(bold).horizontalAdvance(QStringLiteral("5.0 seconds")));
     }
 
     void differencesBox_data()

@@ -76,6 +76,17 @@ void ViewWindow::fitColumnsOnFirstOpening()
     fitColumns();
 }
 
+void ViewWindow::fitColumnsOfOpening(int firstNewColumn)
+{
+    if (!m_columnsFitted) {
+        fitColumnsOnFirstOpening();
+        return;
+    }
+    if (m_unloaded || hasStoredColumnWidths())
+        return;
+    fitAddedColumns(firstNewColumn);
+}
+
 void ViewWindow::cascadeFromPreviousView()
 {
     QMdiSubWindow* own = frame();

@@ -56,6 +56,11 @@ public:
     // Once its contents are in, while no column widths are stored:
     // fitColumns() runs (once). Later openings keep the widths the user stored.
     void fitColumnsOnFirstOpening();
+    // For views that grow by openings (a comparison gains a server's
+    // columns): the first opening fits every column as above, and later
+    // ones, while no widths are stored, fit the columns from
+    // firstNewColumn on, leaving those the user may have sized alone.
+    void fitColumnsOfOpening(int firstNewColumn);
 
     // Restores the window state and builds the contents. Runs once, after the
     // window sits in its frame.
@@ -96,6 +101,8 @@ protected:
     virtual void layoutContents() {}
     // Sizes the view's columns to their contents; nothing by default.
     virtual void fitColumns() {}
+    // Sizes the columns from firstColumn on; nothing by default.
+    virtual void fitAddedColumns(int firstColumn) { Q_UNUSED(firstColumn) }
     // Whether the user's column widths were stored; by default, whether the
     // view's key existed when it was loaded. Views whose key holds more than
     // window state look for the widths themselves.

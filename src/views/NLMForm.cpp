@@ -315,6 +315,11 @@ void NLMForm::fitColumns()
     widgets::fitGridColumnsLettingEventsRun(*m_grdNLMs, kFitSlice);
 }
 
+void NLMForm::fitAddedColumns(int firstColumn)
+{
+    widgets::fitGridColumnsLettingEventsRun(*m_grdNLMs, kFitSlice, firstColumn);
+}
+
 void NLMForm::updateDifferenceSummary()
 {
     if (!m_lblDifferences)
@@ -520,6 +525,7 @@ void openNLMs(ViewHost& host)
     bringToFront(host, form);
 
     const QStringList servers = host.selectedServers();
+    const int firstNewColumn = form->grdNLMs()->cols();
     form->beginAdding(static_cast<int>(servers.size()));
     for (const QString& server : servers) {
         if (form->addServer(server) == NLMForm::AddResult::NotAuthenticated)
@@ -538,7 +544,7 @@ void openNLMs(ViewHost& host)
     QCoreApplication::processEvents();
     if (!form || form->isUnloaded())
         return;
-    form->fitColumnsOnFirstOpening();
+    form->fitColumnsOfOpening(firstNewColumn);
 }
 
 void removeSelectedNlmServer(ViewHost& host)

@@ -95,6 +95,7 @@ protected:
     // Fits the columns a slice at a time and lets events run between the
     // slices: the window may be gone when it returns.
     void fitColumns() override;
+    void fitAddedColumns(int firstColumn) override;
 
 private:
     void applyShowColumns(NlmShow show);

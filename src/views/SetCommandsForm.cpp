@@ -196,6 +196,11 @@ void SetCommandsForm::fitColumns()
     widgets::fitGridColumnsLettingEventsRun(*m_grid, kFitSlice);
 }
 
+void SetCommandsForm::fitAddedColumns(int firstColumn)
+{
+    widgets::fitGridColumnsLettingEventsRun(*m_grid, kFitSlice, firstColumn);
+}
+
 void SetCommandsForm::applyDifferences()
 {
     const widgets::WaitCursor wait;
@@ -288,6 +293,7 @@ void openSetCommands(ViewHost& host)
     // so it is only used while the window is there; its end does not touch
     // the model.
     QPointer<models::FlexGridModel> model = &form->grdSetCommands()->model();
+    const int firstNewColumn = model->cols();
     model->beginUpdate();
     model->reserveCols(model->cols() + static_cast<int>(servers.size()));
     SetComparisonFill fill(*model, &form->valueTexts());
@@ -311,7 +317,7 @@ void openSetCommands(ViewHost& host)
     QCoreApplication::processEvents();
     if (closed())
         return;
-    form->fitColumnsOnFirstOpening();
+    form->fitColumnsOfOpening(firstNewColumn);
 }
 
 void removeSetCommandsColumn(ViewHost& host)

@@ -62,6 +62,7 @@ protected:
     // Fits the columns a slice at a time and lets events run between the
     // slices: the window may be gone when it returns.
     void fitColumns() override;
+    void fitAddedColumns(int firstColumn) override;
     // The window's menu shows in the menu bar while the window is active.
     void activated() override;
     void deactivated() override;

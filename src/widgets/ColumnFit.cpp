@@ -90,7 +90,7 @@ QFont boldFont(const QWidget& widget)
 // columns scrolled beside them, and those share what is left, so that a
 // comparison opens with several servers in sight rather than one long value.
 // Cells cut short show their text in a tool tip.
-void shareWidth(std::vector<std::pair<int, int>>& widths, int fixedCols, int gridWidth)
+void shareWidth(std::vector<std::pair<int, int>>& widths, int fixedCols, int keptFrozen, int gridWidth)
 {
     const int frozenRoom = gridWidth * kFrozenShare / 100;
     if (fixedCols <= 0 || frozenRoom <= 0)
@@ -113,6 +113,7 @@ void shareWidth(std::vector<std::pair<int, int>>& widths, int fixedCols, int gri
         }
         frozen = frozenRoom;
     }
+    frozen += keptFrozen;
     // A comparison opened with one server so far leaves room for the next one
     // beside it.
     const int room = gridWidth - frozen;
@@ -127,8 +128,12 @@ void shareWidth(std::vector<std::pair<int, int>>& widths, int fixedCols, int gri
 
 }  // namespace
 
-GridColumnFit::GridColumnFit(FlexGrid& grid)
-    : m_grid(&grid), m_metrics(boldFont(grid)), m_dpi(settings::columnDotsPerInch(&grid))
+GridColumnFit::GridColumnFit(FlexGrid& grid, int firstColumn)
+    : m_grid(&grid),
+      m_metrics(boldFont(grid)),
+      m_dpi(settings::columnDotsPerInch(&grid)),
+      m_firstCol(std::max(firstColumn, 0)),
+      m_col(m_firstCol)
 {
 }
 
@@ -163,7 +168,13 @@ bool GridColumnFit::step(std::chrono::nanoseconds budget)
         if (clock.nsecsElapsed() >= budget.count() && m_col < data.cols())
             return false;
     }
-    shareWidth(m_widths, data.fixedCols(), m_grid->width());
+    // Frozen columns left out of this fit keep their room.
+    int keptFrozen = 0;
+    for (int col = 0; col < std::min({m_firstCol, data.fixedCols(), data.cols()}); ++col) {
+        if (data.isColShown(col))
+            keptFrozen += settings::twipsToPixels(m_grid->colWidth(col), m_dpi);
+    }
+    shareWidth(m_widths, data.fixedCols(), keptFrozen, m_grid->width());
     // The views take the new widths at once, not column by column.
     m_grid->beginUpdate();
     for (const auto& [col, pixels] : m_widths)
@@ -180,9 +191,9 @@ void fitGridColumns(FlexGrid& grid)
     }
 }
 
-bool fitGridColumnsLettingEventsRun(FlexGrid& grid, std::chrono::milliseconds slice)
+bool fitGridColumnsLettingEventsRun(FlexGrid& grid, std::chrono::milliseconds slice, int firstColumn)
 {
-    GridColumnFit fit(grid);
+    GridColumnFit fit(grid, firstColumn);
     QPointer<FlexGrid> alive(&grid);
     while (!fit.step(slice)) {
         QCoreApplication::processEvents();

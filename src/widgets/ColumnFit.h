@@ -44,7 +44,8 @@ void fitGridColumns(FlexGrid& grid);
 // are taken as they come; a grid gone meanwhile ends the fit.
 class GridColumnFit {
 public:
-    explicit GridColumnFit(FlexGrid& grid);
+    // Fits the columns from firstColumn on; the others keep their widths.
+    explicit GridColumnFit(FlexGrid& grid, int firstColumn = 0);
     ~GridColumnFit();
     GridColumnFit(const GridColumnFit&) = delete;
     GridColumnFit& operator=(const GridColumnFit&) = delete;
@@ -57,7 +58,8 @@ private:
     QPointer<FlexGrid> m_grid;
     QFontMetrics m_metrics;
     double m_dpi;
-    int m_col = 0;
+    int m_firstCol;
+    int m_col;
     QHash<QString, int> m_advances;              // text -> pixels
     std::vector<std::pair<int, int>> m_widths;   // column, pixels
 };
@@ -65,7 +67,7 @@ private:
 // Fits the grid in slices of about `slice`, letting the events run between
 // them so that the window stays responsive. False when the grid was
 // destroyed meanwhile; the caller must then check its own window too.
-bool fitGridColumnsLettingEventsRun(FlexGrid& grid, std::chrono::milliseconds slice);
+bool fitGridColumnsLettingEventsRun(FlexGrid& grid, std::chrono::milliseconds slice, int firstColumn = 0);
 
 // A cell whose text does not fit its column shows the full text in a tool
 // tip, ahead of the cell's own tool tip.
