@@ -10,12 +10,12 @@
 #include "connections/OpenFilesForm.h"
 #include "connections/UserConnectionsForm.h"
 #include "netware/NovellCalls.h"
-#include "report/ReportCommand.h"
 #include "settings/ColumnScale.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
 #include "support/FakeViewHost.h"
 #include "support/MemoryRegistry.h"
+#include "support/ReportRun.h"
 #include "support/SimNetwork.h"
 #include "support/StubClient.h"
 #include "support/TestContext.h"
@@ -746,18 +746,12 @@ void TestFileUse::reportTables()
 {
     QFETCH(QStringList, arguments);
     QFETCH(int, exitCode);
-    QTemporaryDir dir;
-    makeFileNetwork(dir.path());
-    QFile network(dir.filePath(QStringLiteral("network.json")));
-    QVERIFY(network.open(QIODevice::WriteOnly) && network.write(kNetwork) > 0);
-    network.close();
-    qputenv("VESKARO_NETWORK", network.fileName().toLocal8Bit());
-    qputenv("VESKARO_SETTINGS", dir.filePath(QStringLiteral("settings.reg")).toLocal8Bit());
-    QString out, err;
-    QTextStream outStream(&out), errStream(&err);
-    QCOMPARE(report::ReportCommand().execute(arguments, outStream, errStream), exitCode);
-    outStream.flush();
-    errStream.flush();
+    testing::ReportRun run(kNetwork, QStringLiteral("T"));
+    makeFileNetwork(run.path(QString()));
+    const testing::ReportOutcome outcome = run.run(arguments);
+    QCOMPARE(outcome.exitCode, exitCode);
+    const QString& out = outcome.out;
+    const QString& err = outcome.err;
     QTEST(out, "out");
     QCOMPARE(err.startsWith(QLatin1String("veskaro-report: ")), exitCode == 2);
     if (exitCode != 2)

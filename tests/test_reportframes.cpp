@@ -1,15 +1,10 @@
 // veskaro-report's volume usage, partitions and abend log views against a
 // small network with a folder of volumes: the printed text to the character.
 
-#include "app/StartupSettings.h"
-#include "report/ReportCommand.h"
-#include "settings/RegistryStore.h"
+#include "support/ReportRun.h"
 
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTextStream>
 
 namespace {
 
@@ -39,52 +34,13 @@ const QByteArray kAbendLog = "Server FS1 halted Tuesday, March 3, 2009 4:23:11 p
                              "Server FS1 halted Sunday, January 10, 2010 9:15:42 am\r\n"
                              "Abend 2 on P00: NMI\r\n";
 
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-class ReportRun {
-public:
-    ReportRun()
+// The network with the abend log of FS1 and an empty SYS volume of FS2.
+struct FramesRun : testing::ReportRun {
+    FramesRun() : ReportRun(kNetwork)
     {
-        QDir root(m_dir.path());
-        root.mkpath(QStringLiteral("volumes/FS1/SYS/SYSTEM"));
-        root.mkpath(QStringLiteral("volumes/FS2/SYS"));
-        write(QStringLiteral("volumes/FS1/SYS/SYSTEM/ABEND.LOG"), kAbendLog);
-        write(QStringLiteral("network.json"), kNetwork);
-        qputenv("VESKARO_NETWORK", root.filePath(QStringLiteral("network.json")).toLocal8Bit());
-        qputenv("VESKARO_SETTINGS", root.filePath(QStringLiteral("settings.reg")).toLocal8Bit());
-        auto store = settings::openDefaultRegistryStore();
-        store->createKey(settings::Hive::CurrentUser, app::kRootKey);
-        store->setValue(settings::Hive::CurrentUser, app::kRootKey, QStringLiteral("StartingServerContext"),
-                        QStringLiteral("ACME_TREE\\[Root]"));
+        QVERIFY(writeFile(QStringLiteral("volumes/FS1/SYS/SYSTEM/ABEND.LOG"), kAbendLog));
+        QVERIFY(QDir().mkpath(path(QStringLiteral("volumes/FS2/SYS"))));
     }
-    ~ReportRun()
-    {
-        qunsetenv("VESKARO_NETWORK");
-        qunsetenv("VESKARO_SETTINGS");
-    }
-    void write(const QString& name, const QByteArray& bytes)
-    {
-        QFile file(QDir(m_dir.path()).filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    Outcome run(const QStringList& arguments)
-    {
-        Outcome outcome;
-        QTextStream out(&outcome.out);
-        QTextStream err(&outcome.err);
-        outcome.exitCode = report::ReportCommand().execute(arguments, out, err);
-        out.flush();
-        err.flush();
-        return outcome;
-    }
-
-private:
-    QTemporaryDir m_dir;
 };
 
 }  // namespace
@@ -148,8 +104,8 @@ void TestReportFrames::printed()
     QFETCH(int, exitCode);
     QFETCH(QString, out);
     QFETCH(QString, err);
-    ReportRun run;
-    const Outcome outcome = run.run(arguments);
+    FramesRun run;
+    const testing::ReportOutcome outcome = run.run(arguments);
     QCOMPARE(outcome.out, out);
     QCOMPARE(outcome.exitCode, exitCode);
     if (!err.isEmpty())

@@ -5,7 +5,9 @@
 #include "settings/RegistryStore.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 
 namespace testing {
@@ -47,6 +49,15 @@ ReportOutcome ReportRun::runBytes(const QStringList& arguments)
     outcome.exitCode = report::ReportCommand().execute(arguments, buffer, err);
     err.flush();
     return outcome;
+}
+
+bool ReportRun::writeFile(const QString& name, const QByteArray& bytes)
+{
+    const QString file = path(name);
+    if (!QDir().mkpath(QFileInfo(file).path()))
+        return false;
+    QFile out(file);
+    return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size();
 }
 
 void ReportRun::seed(const QString& key, const QString& name, const QString& value)

@@ -30,6 +30,8 @@ public:
     // Creates the key if needed and stores the value in the settings file.
     void seed(const QString& key, const QString& name, const QString& value);
     QString path(const QString& name) const { return m_dir.filePath(name); }
+    // Writes a file below the run's folder, making the folders on its way.
+    bool writeFile(const QString& name, const QByteArray& bytes);
 
 private:
     QTemporaryDir m_dir;
