@@ -31,24 +31,36 @@ std::uint64_t mix(std::uint64_t hash, std::uint64_t word)
     return hash ^ (hash >> 29);
 }
 
-// Hashes UTF-16 units four at a time; the last word is padded with zeros
-// and the length is part of the seed.
-template <typename Fold>
-size_t hashUnits(const char16_t* units, size_t count, Fold fold)
+// Hashes UTF-16 units four at a time, the last word padded with zeros and
+// the length part of the seed. With foldAscii, A..Z count as a..z; false
+// when a unit beyond ASCII comes, which needs the folding of foldUnits.
+bool hashUnits(const char16_t* units, size_t count, bool foldAscii, size_t* result)
 {
     std::uint64_t hash = mix(0x2545F4914F6CDD1DULL, count);
     size_t i = 0;
     for (; i + 4 <= count; i += 4) {
         std::uint64_t word = 0;
         std::memcpy(&word, units + i, sizeof word);
-        hash = mix(hash, fold(word));
+        if (foldAscii) {
+            if (word & kHighBits)
+                return false;
+            word = foldAsciiWord(word);
+        }
+        hash = mix(hash, word);
     }
     if (i < count) {
         std::uint64_t word = 0;
-        std::memcpy(&word, units + i, (count - i) * sizeof(char16_t));
-        hash = mix(hash, fold(word));
+        for (size_t k = 0; i + k < count; ++k)
+            word |= std::uint64_t(units[i + k]) << (16 * k);
+        if (foldAscii) {
+            if (word & kHighBits)
+                return false;
+            word = foldAsciiWord(word);
+        }
+        hash = mix(hash, word);
     }
-    return static_cast<size_t>(hash);
+    *result = static_cast<size_t>(hash);
+    return true;
 }
 
 // Case folded as QString::compare folds without regard to case: code point
@@ -75,38 +87,20 @@ void foldUnits(QStringView name, std::vector<char16_t>& out)
     }
 }
 
-bool isAscii(QStringView name)
-{
-    const char16_t* units = name.utf16();
-    const auto count = static_cast<size_t>(name.size());
-    size_t i = 0;
-    for (; i + 4 <= count; i += 4) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, units + i, sizeof word);
-        if (word & kHighBits)
-            return false;
-    }
-    for (; i < count; ++i) {
-        if (units[i] >= 0x80)
-            return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 size_t RowNameIndex::hashName(QStringView name, Qt::CaseSensitivity sensitivity)
 {
     const auto count = static_cast<size_t>(name.size());
-    if (sensitivity == Qt::CaseSensitive)
-        return hashUnits(name.utf16(), count, [](std::uint64_t word) { return word; });
-    if (isAscii(name))
-        return hashUnits(name.utf16(), count, foldAsciiWord);
+    size_t hash = 0;
+    if (hashUnits(name.utf16(), count, sensitivity == Qt::CaseInsensitive, &hash))
+        return hash;
     // Rare: a name beyond ASCII is folded into a buffer first. ASCII folds
-    // the same either way, so "Straße" and "STRAßE" meet.
+    // the same either way, so "Überlauf" and "üBERLAUF" meet.
     thread_local std::vector<char16_t> folded;
     foldUnits(name, folded);
-    return hashUnits(folded.data(), folded.size(), [](std::uint64_t word) { return word; });
+    hashUnits(folded.data(), folded.size(), false, &hash);
+    return hash;
 }
 
 bool RowNameIndex::matches(const Slot& slot, QStringView name, size_t hash) const

@@ -98,11 +98,13 @@ void NlmComparisonFill::validateIndexes()
     if (m_texts->rowsVersion != rows) {
         m_texts->rows.rebuild(m_nlms.grid(), kNlmFirstDataRow);
         m_texts->rowsVersion = rows;
+        m_texts->rowsByPlace.clear();
     }
     const quint64 descriptionRows = m_descriptions.grid().rowNamesVersion();
     if (m_texts->descriptionRowsVersion != descriptionRows) {
         m_texts->descriptionRows.rebuild(m_descriptions.grid(), 1);
         m_texts->descriptionRowsVersion = descriptionRows;
+        m_texts->descriptionRowsByPlace.clear();
     }
 }
 
@@ -111,7 +113,36 @@ void NlmComparisonFill::addServer(const QString& server, NlmShow show)
     m_descriptionColumn = addNlmServerColumns(m_nlms, m_descriptions, server, show);
     // Between servers the window lets events run, and a click may sort the table.
     validateIndexes();
+    m_place = 0;
 }
+
+namespace {
+
+// The row of `name` in a table whose rows are only appended while its index
+// holds: the row the last server's module at this place went to when it has
+// this very name (the index would give that row too), else the index's, else
+// a new row. `byPlace` learns the row.
+int rowOfModule(models::FlexGridModel& table, NlmRowIndex& index, std::vector<int>& byPlace, size_t place,
+                const QString& name, quint64& indexVersion)
+{
+    int row = -1;
+    if (place < byPlace.size() && table.grid().text(byPlace[place], 0) == name)
+        row = byPlace[place];
+    if (row < 0)
+        row = index.find(name);
+    if (row < 0) {
+        row = table.addRow({name});
+        index.add(name, row);
+        indexVersion = table.grid().rowNamesVersion();
+    }
+    if (place < byPlace.size())
+        byPlace[place] = row;
+    else
+        byPlace.push_back(row);
+    return row;
+}
+
+}  // namespace
 
 void NlmComparisonFill::addModules(const std::vector<LoadedModule>& modules)
 {
@@ -124,12 +155,8 @@ void NlmComparisonFill::addModule(const LoadedModule& module)
     if (m_descriptionColumn < 0)
         return;
     const QString& file = module.fileName;
-    int row = m_texts->rows.find(file);
-    if (row < 0) {
-        row = m_nlms.addRow({file});
-        m_texts->rows.add(file, row);
-        m_texts->rowsVersion = m_nlms.grid().rowNamesVersion();
-    }
+    const size_t place = m_place++;
+    const int row = rowOfModule(m_nlms, m_texts->rows, m_texts->rowsByPlace, place, file, m_texts->rowsVersion);
     const int dateCol = m_nlms.cols() - 1;
     const nw::NLMInfo& info = module.info;
     // Most servers run the same module in the same version as the server to
@@ -142,12 +169,8 @@ void NlmComparisonFill::addModule(const LoadedModule& module)
                          shared(versionText(info), dateCol - 3));
     m_nlms.setTextMatrix(row, dateCol, shared(dateText(info), dateCol - 2));
 
-    int descriptionRow = m_texts->descriptionRows.find(file);
-    if (descriptionRow < 0) {
-        descriptionRow = m_descriptions.addRow({file});
-        m_texts->descriptionRows.add(file, descriptionRow);
-        m_texts->descriptionRowsVersion = m_descriptions.grid().rowNamesVersion();
-    }
+    const int descriptionRow = rowOfModule(m_descriptions, m_texts->descriptionRows, m_texts->descriptionRowsByPlace,
+                                           place, file, m_texts->descriptionRowsVersion);
     // The description too is usually the left neighbour's, word for word.
     const QString& left = m_descriptions.grid().text(descriptionRow, m_descriptionColumn - 1);
     const bool sameAsLeft = left.size() == module.descriptiveName.size() + 1 + module.copyright.size()

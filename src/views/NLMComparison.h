@@ -77,6 +77,12 @@ public:
         NlmRowIndex descriptionRows{Qt::CaseSensitive};
         quint64 rowsVersion = 0;              // row names version of the comparison table
         quint64 descriptionRowsVersion = 0;   // and of the description table
+        // The rows of each module of the last server, by its place in the
+        // server's list: servers load their modules in much the same order,
+        // so the row is usually found by one comparison of names, without
+        // hashing. Each holds while its table's index does.
+        std::vector<int> rowsByPlace;
+        std::vector<int> descriptionRowsByPlace;
     };
 
     NlmComparisonFill(models::FlexGridModel& nlms, models::FlexGridModel& descriptions,
@@ -99,6 +105,7 @@ private:
     const QString& dateText(const nw::NLMInfo& info);
 
     int m_descriptionColumn = -1;
+    size_t m_place = 0;   // of the next module in the server's list
     QLocale m_locale;
     Texts m_ownTexts;
     Texts* m_texts;

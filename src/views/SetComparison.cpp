@@ -22,10 +22,12 @@ bool isServerInSetComparison(const models::GridData& grid, const QString& server
 
 namespace {
 
+// The row of the parameter: `known` when it is given, else the one the index
+// has, else a new row with the name and category text.
 int placeSetParameter(models::FlexGridModel& grid, SetRowIndex& index, int col, const SetParameter& parameter,
-                      bool lookUp, const QString& value)
+                      bool lookUp, const QString& value, int known = -1)
 {
-    int row = lookUp ? index.find(parameter.name) : -1;
+    int row = known >= 0 ? known : (lookUp ? index.find(parameter.name) : -1);
     if (row < 0) {
         row = grid.addRow({parameter.name, parameterCategoryText(parameter.category)});
         index.add(parameter.name, row);
@@ -58,11 +60,15 @@ int SetComparisonFill::beginServer(const QString& server)
     // names are as they were then; the first server's list is taken as it
     // comes, so it starts an empty one.
     const quint64 version = m_grid.grid().rowNamesVersion();
-    if (!m_lookUp)
-        m_texts->rows.clear();
-    else if (m_texts->rowsVersion != version)
-        m_texts->rows.rebuild(m_grid.grid());
+    if (!m_lookUp || m_texts->rowsVersion != version) {
+        if (m_lookUp)
+            m_texts->rows.rebuild(m_grid.grid());
+        else
+            m_texts->rows.clear();
+        m_texts->rowsByPlace.clear();
+    }
     m_texts->rowsVersion = version;
+    m_place = 0;
     m_added = true;
     return m_col;
 }
@@ -96,11 +102,27 @@ const QString& SetComparisonFill::valueText(const SetParameter& parameter)
 void SetComparisonFill::add(const SetParameter& parameter)
 {
     const QString& value = valueText(parameter);
+    // The row the last server's parameter at this place went to, when it
+    // has this very name: the index would give that row too, since rows
+    // are only appended while the index holds.
+    std::vector<int>& byPlace = m_texts->rowsByPlace;
+    int known = -1;
+    if (m_lookUp && m_place < byPlace.size() && m_grid.grid().text(byPlace[m_place], kSetNameCol) == parameter.name)
+        known = byPlace[m_place];
     const int rowsBefore = m_grid.rows();
-    placeSetParameter(m_grid, m_texts->rows, m_col, parameter, m_lookUp, value);
-    // A row of its own goes into the index with it: the index still holds.
-    if (m_grid.rows() != rowsBefore)
+    int row = placeSetParameter(m_grid, m_texts->rows, m_col, parameter, m_lookUp, value, known);
+    if (m_grid.rows() != rowsBefore) {
+        // A row of its own goes into the index with it: the index still
+        // holds. The first server's repeats keep rows of their own; the
+        // name's row is the first.
         m_texts->rowsVersion = m_grid.grid().rowNamesVersion();
+        row = m_texts->rows.find(parameter.name);
+    }
+    if (m_place < byPlace.size())
+        byPlace[m_place] = row;
+    else
+        byPlace.push_back(row);
+    ++m_place;
 }
 
 void SetComparisonFill::finish()

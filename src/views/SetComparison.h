@@ -13,6 +13,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <vector>
+
 namespace views {
 
 inline constexpr int kSetNameCol = 0;
@@ -86,6 +88,10 @@ public:
 
         SetRowIndex rows;
         quint64 rowsVersion = 0;   // the grid's row names version the index holds for
+        // The row of each parameter of the last server, by its place in the
+        // server's list: servers list their parameters in the same order, so
+        // the row is usually found by one comparison of names, without hashing.
+        std::vector<int> rowsByPlace;
     };
 
     explicit SetComparisonFill(models::FlexGridModel& grid, Texts* texts = nullptr)
@@ -107,6 +113,7 @@ private:
     Texts m_ownTexts;
     Texts* m_texts;
     QByteArray m_longKey;         // reused for every long value's look-up
+    size_t m_place = 0;           // of the next parameter in the server's list
     bool m_added = false;         // a server came since the last sort
     bool m_lookUp = false;
     int m_col = -1;
