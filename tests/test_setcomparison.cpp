@@ -184,33 +184,41 @@ private Q_SLOTS:
     {
         QTest::addColumn<QList<QList<SetParameter>>>("servers");
         QTest::addColumn<bool>("sortByCategoryBetween");
+        QTest::addColumn<QStringList>("leftRows");   // names of rows left from servers taken out
         const QList<QList<SetParameter>> reordered{
             {number("Alpha", 1), number("Beta", 2), number("Gamma", 3)},
             {number("Alpha", 1), number("Beta", 2), number("Gamma", 3)},
             {number("GAMMA", 4), number("alpha", 5), number("Beta", 6)},
             {number("Beta", 7), number("Delta", 8), number("Alpha", 9), number("Gamma", 1)}};
-        QTest::newRow("same order, then another order and case") << reordered << false;
+        QTest::newRow("same order, then another order and case") << reordered << false << QStringList();
         QTest::newRow("first server repeats a name, the next in the same order")
             << QList<QList<SetParameter>>{{number("A", 1), number("a", 2), number("B", 3)},
                                           {number("A", 4), number("a", 5), number("B", 6)},
                                           {number("A", 7), number("a", 8), number("B", 9)}}
-            << false;
+            << false << QStringList();
         QTest::newRow("names missing and coming") << QList<QList<SetParameter>>{
             {number("A", 1), number("B", 2)}, {number("B", 3)}, {number("C", 4), number("A", 5), number("B", 6)},
-            {number("A", 7), number("B", 8)}} << false;
+            {number("A", 7), number("B", 8)}} << false << QStringList();
         // Categories run against the names, so the category sort moves the rows.
         QTest::newRow("sorted by category in between") << QList<QList<SetParameter>>{
             {number("A", 1, 5), number("B", 2, 4), number("C", 3, 3)},
             {number("A", 4, 5), number("B", 5, 4), number("C", 6, 3)},
-            {number("D", 7, 1), number("c", 8, 3), number("b", 9, 4), number("a", 10, 5)}} << true;
+            {number("D", 7, 1), number("c", 8, 3), number("b", 9, 4), number("a", 10, 5)}} << true << QStringList();
+        // The first server appends its own rows beside those left; the next
+        // finds the first row of each name, a left one.
+        QTest::newRow("rows left from servers taken out")
+            << QList<QList<SetParameter>>{{number("A", 1)}, {number("a", 3)}} << false << QStringList{"A"};
     }
 
     void openingsKeepingTheirMemoryMatch()
     {
         QFETCH(QList<QList<SetParameter>>, servers);
         QFETCH(bool, sortByCategoryBetween);
+        QFETCH(QStringList, leftRows);
         FlexGridModel kept;
         makeGrid(kept, 0);
+        for (const QString& name : leftRows)
+            kept.addRow({name, QStringLiteral("Comm")});
         views::SetComparisonFill::Texts texts;
         for (int s = 0; s < servers.size(); ++s) {
             kept.beginUpdate();
@@ -226,6 +234,8 @@ private Q_SLOTS:
 
         FlexGridModel eachServer;
         makeGrid(eachServer, static_cast<int>(servers.size()));
+        for (const QString& name : leftRows)
+            eachServer.addRow({name, QStringLiteral("Comm")});
         for (int s = 0; s < servers.size(); ++s) {
             views::SetRowIndex index;
             if (s > 0)

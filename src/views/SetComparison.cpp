@@ -67,6 +67,7 @@ int SetComparisonFill::beginServer(const QString& server)
             m_texts->rows.clear();
         m_texts->rowsByPlace.clear();
     }
+    m_startedEmpty = m_startedEmpty || !m_lookUp;
     m_texts->rowsVersion = version;
     m_place = 0;
     m_added = true;
@@ -132,6 +133,11 @@ void SetComparisonFill::finish()
     // Rows moved by the sort leave the kept index behind: the grid's version
     // then differs and the next server rebuilds it.
     m_grid.sortRows(kSetNameCol, models::SortMode::GenericAscending, m_grid.fixedRows());
+    // An index started empty for a first server leaves out rows the grid had
+    // before; a later opening reads every row, as it always has.
+    if (m_startedEmpty)
+        m_texts->rowsVersion = 0;
+    m_startedEmpty = false;
     m_added = false;
 }
 

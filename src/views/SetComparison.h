@@ -114,6 +114,7 @@ private:
     Texts* m_texts;
     QByteArray m_longKey;         // reused for every long value's look-up
     size_t m_place = 0;           // of the next parameter in the server's list
+    bool m_startedEmpty = false;  // a first server filled the index without looking up
     bool m_added = false;         // a server came since the last sort
     bool m_lookUp = false;
     int m_col = -1;
