@@ -323,7 +323,9 @@ void GridData::sortRows(int col, SortMode mode, int firstDataRow, std::vector<in
     firstDataRow = std::max(0, firstDataRow);
     if (firstDataRow >= rows() - 1)
         return;
-    if (m_sorted.col == col && m_sorted.mode == mode && m_sorted.firstDataRow == firstDataRow) {
+    const QLocale locale;
+    if (m_sorted.col == col && m_sorted.mode == mode && m_sorted.firstDataRow == firstDataRow
+        && m_sorted.locale == locale) {
         if (order) {
             order->resize(m_rows.size() - static_cast<size_t>(firstDataRow));
             std::iota(order->begin(), order->end(), firstDataRow);
@@ -332,7 +334,7 @@ void GridData::sortRows(int col, SortMode mode, int firstDataRow, std::vector<in
     }
     if (mode == SortMode::TypedAscending || mode == SortMode::TypedDescending) {
         sortRowsTyped(col, mode == SortMode::TypedDescending, firstDataRow, order);
-        m_sorted = {col, mode, firstDataRow};
+        m_sorted = {col, mode, firstDataRow, locale};
         return;
     }
 
@@ -398,7 +400,7 @@ void GridData::sortRows(int col, SortMode mode, int firstDataRow, std::vector<in
     for (const Key& key : keys)
         rows.push_back(key.row);
     applyOrder(rows, firstDataRow, order);
-    m_sorted = {col, mode, firstDataRow};
+    m_sorted = {col, mode, firstDataRow, locale};
 }
 
 void GridData::applyOrder(const std::vector<size_t>& rows, int firstDataRow, std::vector<int>* order)

@@ -4,10 +4,11 @@
 // alignments, and the row operations the views rely on (sorting, moving and
 // cutting columns, removing rows). Row 0 .. fixedRows-1 are header rows.
 
+#include <QLocale>
 #include <QString>
-#include <QtGlobal>
 #include <QStringList>
 #include <Qt>
+#include <QtGlobal>
 
 #include <cstdint>
 #include <vector>
@@ -91,9 +92,9 @@ public:
     // their heights and alignments. Equal keys keep their order. With `order`,
     // it receives for every row from firstDataRow on the index it had before.
     // Rows still in the order of the last sort (no row added, removed or
-    // moved, no text of that column changed since) are left as they are
-    // without reading a key: a comparison sorts after every opening, and
-    // most openings bring no new row.
+    // moved, no text of that column changed since, the same default locale)
+    // are left as they are without reading a key: a comparison sorts after
+    // every opening, and most openings bring no new row.
     void sortRows(int col, SortMode mode, int firstDataRow, std::vector<int>* order = nullptr);
 
     // Changes whenever a text of column 0 (the row names) changes or rows are
@@ -119,11 +120,13 @@ private:
         Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
     };
 
-    // The last sort, while the rows are still in its order; col -1 when none is.
+    // The last sort, while the rows are still in its order; col -1 when none
+    // is. Numbers and collation follow the default locale of its time.
     struct SortOrder {
         int col = -1;
         SortMode mode = SortMode::GenericAscending;
         int firstDataRow = 0;
+        QLocale locale;
     };
 
     Row makeRow() const;
