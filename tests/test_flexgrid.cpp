@@ -3,6 +3,7 @@
 #include "widgets/ColumnFit.h"
 #include "models/FlexGridModel.h"
 #include "models/GridData.h"
+#include "models/RowNameIndex.h"
 #include "settings/ColumnScale.h"
 #include "settings/Twips.h"
 
@@ -144,6 +145,120 @@ private Q_SLOTS:
         QCOMPARE(column(grid, 0), (QStringList{"r1", "r3", "r0", "r2"}));
         QCOMPARE(grid.rowHeight(3), 0);
         QCOMPARE(grid.cellAlignment(1, 1) & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    }
+
+    // A sort that finds the rows in the order of the last one leaves them,
+    // and the row names keep their version; any edit in between that could
+    // change the order makes the next sort read the keys again.
+    void sortAgainAfterEdits_data()
+    {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<bool>("namesChanged");
+        QTest::newRow("nothing") << "" << QStringList{"a", "b", "c"} << false;
+        QTest::newRow("text of the sorted column") << "text" << QStringList{"b", "c", "z"} << true;
+        QTest::newRow("text of another column") << "other" << QStringList{"a", "b", "c"} << false;
+        QTest::newRow("row added") << "add" << QStringList{"0", "a", "b", "c"} << true;
+        QTest::newRow("row removed") << "remove" << QStringList{"b", "c"} << true;
+        QTest::newRow("sorted by another column") << "resort" << QStringList{"a", "b", "c"} << true;
+        QTest::newRow("sorted column moved away") << "move" << QStringList{"a", "b", "c"} << true;
+    }
+
+    void sortAgainAfterEdits()
+    {
+        QFETCH(QString, edit);
+        QFETCH(QStringList, expected);
+        QFETCH(bool, namesChanged);
+        GridData grid = namedValues({"c", "a", "b"});
+        grid.setCols(3);
+        for (int r = 1; r < grid.rows(); ++r)
+            grid.setText(r, 2, QString::number(10 - r));
+        grid.sortRows(1, SortMode::GenericAscending, 1);
+        const quint64 sorted = grid.rowNamesVersion();
+        if (edit == u"text")
+            grid.setText(1, 1, QStringLiteral("z"));
+        else if (edit == u"other")
+            grid.setText(1, 2, QStringLiteral("99"));
+        else if (edit == u"add")
+            grid.addRow({QStringLiteral("r9"), QStringLiteral("0")});
+        else if (edit == u"remove")
+            grid.removeRow(1);
+        else if (edit == u"resort")
+            grid.sortRows(2, SortMode::GenericAscending, 1);
+        else if (edit == u"move")
+            grid.moveColumnToEnd(0);   // the values land in column 0, the names at the end
+        const int valueCol = edit == u"move" ? 0 : 1;
+        grid.sortRows(valueCol, SortMode::GenericAscending, 1);
+        QCOMPARE(column(grid, valueCol), expected);
+        QCOMPARE(grid.rowNamesVersion() != sorted, namesChanged);
+        // The order equals that of a grid sorted once from scratch.
+        GridData fresh;
+        fresh.setCols(grid.cols());
+        fresh.setRows(1);
+        fresh.setFixedRows(1);
+        for (int r = 1; r < grid.rows(); ++r)
+            fresh.addRow(grid.rowTexts(r));
+        fresh.sortRows(valueCol, SortMode::GenericAscending, 1);
+        for (int r = 1; r < grid.rows(); ++r)
+            QCOMPARE(grid.rowTexts(r), fresh.rowTexts(r));
+    }
+
+    // The name index finds a row exactly when the names compare equal under
+    // its rule, as QString::compare has it, beyond ASCII too.
+    void rowNameIndexFollowsTheCompare_data()
+    {
+        QTest::addColumn<QString>("filed");
+        QTest::addColumn<QString>("sought");
+        QTest::newRow("same") << "Maximum Packet Receive Buffers" << "Maximum Packet Receive Buffers";
+        QTest::newRow("other case") << "Maximum Packet Receive Buffers" << "MAXIMUM PACKET RECEIVE BUFFERS";
+        QTest::newRow("one letter differs") << "Maximum Packet Receive Buffers" << "Maximum Packet Receive Buffert";
+        QTest::newRow("longer") << "CLIB.NLM" << "CLIB.NLM2";
+        QTest::newRow("trailing zero") << "abc" << QString(QStringLiteral("abc") + QChar(0));
+        QTest::newRow("empty") << "" << "";
+        QTest::newRow("empty and blank") << "" << " ";
+        QTest::newRow("signs around letters") << "@[`{" << "@[`{";
+        QTest::newRow("signs next to letters") << "[" << "{";
+        QTest::newRow("accented") << QString::fromUtf8("Überlauf Prüfung") << QString::fromUtf8("üBERLAUF PRÜFUNG");
+        QTest::newRow("Kelvin sign") << QString::fromUtf8("\u212Aelvin") << "kelvin";
+        QTest::newRow("Deseret") << QString::fromUtf8("\U00010400x") << QString::fromUtf8("\U00010428X");
+        QTest::newRow("sharp s") << QString::fromUtf8("Straße") << "STRASSE";
+    }
+
+    void rowNameIndexFollowsTheCompare()
+    {
+        QFETCH(QString, filed);
+        QFETCH(QString, sought);
+        for (const Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+            models::RowNameIndex index(cs);
+            index.add(QStringLiteral("another name"), 1);
+            index.add(filed, 7);
+            const bool equal = QString::compare(filed, sought, cs) == 0;
+            QCOMPARE(index.find(sought), equal ? 7 : -1);
+            QCOMPARE(index.find(filed), 7);
+        }
+    }
+
+    // Many names, some repeated in another case: each keeps its first row.
+    void rowNameIndexKeepsFirstRows()
+    {
+        GridData grid;
+        grid.setCols(1);
+        grid.setRows(1);
+        grid.setFixedRows(1);
+        for (int i = 0; i < 1000; ++i)
+            grid.addRow({QStringLiteral("Module%1.NLM").arg(i)});
+        grid.addRow({QStringLiteral("module5.nlm")});
+        models::RowNameIndex index(Qt::CaseInsensitive);
+        index.rebuild(grid, 1);
+        QCOMPARE(index.size(), 1000);
+        for (int i = 0; i < 1000; i += 37)
+            QCOMPARE(index.find(QStringLiteral("MODULE%1.NLM").arg(i)), i + 1);
+        QCOMPARE(index.find(u"module5.nlm"), 6);
+        QCOMPARE(index.add(QStringLiteral("MODULE5.NLM"), 2000), 6);
+        QCOMPARE(index.find(u"Module1000.NLM"), -1);
+        models::RowNameIndex exact(Qt::CaseSensitive);
+        exact.rebuild(grid, 1);
+        QCOMPARE(exact.find(u"module5.nlm"), 1001);
     }
 
     void movesAndRemovesColumns()

@@ -6,16 +6,19 @@
 
 #include <QTest>
 
+#include <vector>
+
 using views::NlmShow;
 using models::FlexGridModel;
 
 namespace {
 
-views::LoadedModule module(const QString& file)
+views::LoadedModule module(const QString& file, quint32 major = 1)
 {
     views::LoadedModule m;
     m.fileName = file;
-    m.info.majorVersion = 1;
+    m.descriptiveName = file + QStringLiteral(" module");
+    m.info.majorVersion = major;
     m.info.year = 2008;
     m.info.month = 3;
     m.info.day = 14;
@@ -43,6 +46,14 @@ struct Tables {
     FlexGridModel nlms;
     FlexGridModel descriptions;
 };
+
+QStringList allRows(const FlexGridModel& table)
+{
+    QStringList rows;
+    for (int r = 0; r < table.rows(); ++r)
+        rows << table.grid().rowTexts(r).join(QLatin1Char('|'));
+    return rows;
+}
 
 }  // namespace
 
@@ -78,6 +89,57 @@ private Q_SLOTS:
         QCOMPARE(views::nlmRowMatches(grid, 2, NlmShow::Both), both);
         QCOMPARE(views::nlmRowMatches(grid, 2, NlmShow::Version), version);
         QCOMPARE(views::nlmRowMatches(grid, 2, NlmShow::Date), date);
+    }
+
+    // One opening per server, each keeping what the last left (texts, name
+    // indexes, rows by place), fills both tables as one opening of all the
+    // servers does: modules in another order, names in another case (one row
+    // in the comparison, one per spelling among the descriptions), modules
+    // missing and new, and the table sorted by a version column in between.
+    void openingsKeepingTheirMemoryMatchOneOpening_data()
+    {
+        using Modules = std::vector<views::LoadedModule>;
+        QTest::addColumn<QList<Modules>>("servers");
+        QTest::addColumn<bool>("sortBetween");
+        const QList<Modules> servers{
+            {module("CLIB.NLM", 4), module("A3112.NLM", 2), module("TCPIP.NLM", 3)},
+            {module("CLIB.NLM", 4), module("A3112.NLM", 2), module("TCPIP.NLM", 3)},
+            {module("tcpip.nlm", 5), module("CLIB.NLM", 1), module("NEW.NLM", 9)},
+            {module("A3112.NLM", 2), module("CLIB.NLM", 4), module("TCPIP.NLM", 3), module("tcpip.nlm", 6)}};
+        QTest::newRow("orders, cases, missing and new") << servers << false;
+        QTest::newRow("sorted by a version column in between") << servers << true;
+    }
+
+    void openingsKeepingTheirMemoryMatchOneOpening()
+    {
+        using Modules = std::vector<views::LoadedModule>;
+        QFETCH(QList<Modules>, servers);
+        QFETCH(bool, sortBetween);
+        const QLocale us(QLocale::English, QLocale::UnitedStates);
+        Tables kept;
+        views::NlmComparisonFill::Texts texts;
+        for (int s = 0; s < servers.size(); ++s) {
+            views::NlmComparisonFill fill(kept.nlms, kept.descriptions, us, &texts);
+            fill.addServer(QStringLiteral("FS%1").arg(s + 1), NlmShow::Both);
+            fill.addModules(servers.at(s));
+            fill.finish();
+            if (sortBetween)
+                kept.nlms.sortRows(1, views::nlmSortMode(1, true), views::kNlmFirstDataRow);
+        }
+        Tables once;
+        views::NlmComparisonFill fill(once.nlms, once.descriptions, us);
+        for (int s = 0; s < servers.size(); ++s) {
+            fill.addServer(QStringLiteral("FS%1").arg(s + 1), NlmShow::Both);
+            fill.addModules(servers.at(s));
+        }
+        fill.finish();
+        if (sortBetween) {
+            kept.nlms.sortRows(0, models::SortMode::StringNoCaseAscending, views::kNlmFirstDataRow);
+        }
+        QCOMPARE(allRows(kept.nlms), allRows(once.nlms));
+        QCOMPARE(allRows(kept.descriptions), allRows(once.descriptions));
+        QCOMPARE(kept.nlms.rows(), views::kNlmFirstDataRow + 4);
+        QCOMPARE(kept.descriptions.rows(), 1 + 5);
     }
 
     void columnChoicesKeepTheServerName()

@@ -73,6 +73,10 @@ private Q_SLOTS:
         QTest::newRow("revision 26 is z") << 1u << 2u << 26u << QString(9, QLatin1Char(' ')) + "1.02z";
         QTest::newRow("long plain text not padded") << 1234567u << 1234567u << 1u << "1234567.1234567a";
         QTest::newRow("past z keeps the number") << 1u << 0u << 27u << QString(9, QLatin1Char(' ')) + "1.00(27)";
+        QTest::newRow("three-digit minor") << 4u << 110u << 2u << QString(8, QLatin1Char(' ')) + "4.110b";
+        QTest::newRow("largest numbers") << 4294967295u << 4294967295u << 4294967295u
+                                         << "4294967295.4294967295(4294967295)";
+        QTest::newRow("zeros") << 0u << 0u << 0u << QString(10, QLatin1Char(' ')) + "0.00";
     }
     void nlmVersion()
     {

@@ -176,6 +176,79 @@ private Q_SLOTS:
         QCOMPARE(rowTexts(once), rowTexts(eachServer));
     }
 
+    // One opening per server, each keeping what the last left (value texts,
+    // the name index, the rows by place), ends as a sort after every server
+    // does: whatever order and case the servers give their names in, and
+    // when the rows were sorted by category in between.
+    void openingsKeepingTheirMemoryMatch_data()
+    {
+        QTest::addColumn<QList<QList<SetParameter>>>("servers");
+        QTest::addColumn<bool>("sortByCategoryBetween");
+        QTest::addColumn<QStringList>("leftRows");   // names of rows left from servers taken out
+        const QList<QList<SetParameter>> reordered{
+            {number("Alpha", 1), number("Beta", 2), number("Gamma", 3)},
+            {number("Alpha", 1), number("Beta", 2), number("Gamma", 3)},
+            {number("GAMMA", 4), number("alpha", 5), number("Beta", 6)},
+            {number("Beta", 7), number("Delta", 8), number("Alpha", 9), number("Gamma", 1)}};
+        QTest::newRow("same order, then another order and case") << reordered << false << QStringList();
+        QTest::newRow("first server repeats a name, the next in the same order")
+            << QList<QList<SetParameter>>{{number("A", 1), number("a", 2), number("B", 3)},
+                                          {number("A", 4), number("a", 5), number("B", 6)},
+                                          {number("A", 7), number("a", 8), number("B", 9)}}
+            << false << QStringList();
+        QTest::newRow("names missing and coming") << QList<QList<SetParameter>>{
+            {number("A", 1), number("B", 2)}, {number("B", 3)}, {number("C", 4), number("A", 5), number("B", 6)},
+            {number("A", 7), number("B", 8)}} << false << QStringList();
+        // Categories run against the names, so the category sort moves the rows.
+        QTest::newRow("sorted by category in between") << QList<QList<SetParameter>>{
+            {number("A", 1, 5), number("B", 2, 4), number("C", 3, 3)},
+            {number("A", 4, 5), number("B", 5, 4), number("C", 6, 3)},
+            {number("D", 7, 1), number("c", 8, 3), number("b", 9, 4), number("a", 10, 5)}} << true << QStringList();
+        // The first server appends its own rows beside those left; the next
+        // finds the first row of each name, a left one.
+        QTest::newRow("rows left from servers taken out")
+            << QList<QList<SetParameter>>{{number("A", 1)}, {number("a", 3)}} << false << QStringList{"A"};
+    }
+
+    void openingsKeepingTheirMemoryMatch()
+    {
+        QFETCH(QList<QList<SetParameter>>, servers);
+        QFETCH(bool, sortByCategoryBetween);
+        QFETCH(QStringList, leftRows);
+        FlexGridModel kept;
+        makeGrid(kept, 0);
+        for (const QString& name : leftRows)
+            kept.addRow({name, QStringLiteral("Comm")});
+        views::SetComparisonFill::Texts texts;
+        for (int s = 0; s < servers.size(); ++s) {
+            kept.beginUpdate();
+            views::SetComparisonFill fill(kept, &texts);
+            fill.beginServer(QStringLiteral("FS%1").arg(s + 1));
+            for (const SetParameter& p : servers.at(s))
+                fill.add(p);
+            fill.finish();
+            kept.endUpdate();
+            if (sortByCategoryBetween)
+                kept.sortRows(views::kSetCategoryCol, models::SortMode::GenericAscending, 1);
+        }
+
+        FlexGridModel eachServer;
+        makeGrid(eachServer, static_cast<int>(servers.size()));
+        for (const QString& name : leftRows)
+            eachServer.addRow({name, QStringLiteral("Comm")});
+        for (int s = 0; s < servers.size(); ++s) {
+            views::SetRowIndex index;
+            if (s > 0)
+                index.rebuild(eachServer.grid());
+            for (const SetParameter& p : servers.at(s))
+                views::addSetParameter(eachServer, index, views::kSetFirstServerCol + s, p, s > 0);
+            eachServer.sortRows(0, models::SortMode::GenericAscending, 1);
+        }
+        if (sortByCategoryBetween)
+            eachServer.sortRows(views::kSetCategoryCol, models::SortMode::GenericAscending, 1);
+        QCOMPARE(rowTexts(kept), rowTexts(eachServer));
+    }
+
     // Value texts kept from one opening to the next are found by type and
     // bytes together: the same bytes render by their own type.
     void keptValueTextsFollowTheType()

@@ -121,7 +121,7 @@ void printGrowthAgainstFloor(const std::function<qint64(size_t)>& comparison,
     for (const size_t n : {size_t(20), size_t(100), size_t(200), size_t(500), size_t(1000)}) {
         qint64 best = 0;
         qint64 bestFloor = 0;
-        for (int round = 0; round < (n <= 200 ? 3 : 1); ++round) {
+        for (int round = 0; round < 3; ++round) {
             const qint64 c = comparison(n);
             const qint64 f = floor(n);
             best = round == 0 ? c : std::min(best, c);

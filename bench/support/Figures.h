@@ -93,7 +93,7 @@ long peakMemoryMiB();
 long heapInUseMiB();
 
 // One opening per server at 20, 100, 200, 500 and 1,000 servers: the
-// comparison against its floor (the best of a few rounds up to 200 servers,
+// comparison against its floor (each the best of three rounds taken in turn,
 // the machine being shared), the ratio, the cost per server and the growth
 // against 20 servers. Both take the number of servers and return nanoseconds.
 void printGrowthAgainstFloor(const std::function<qint64(size_t)>& comparison,

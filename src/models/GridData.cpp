@@ -5,12 +5,21 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <numeric>
 
 namespace models {
 
 namespace {
+
+// Row name versions are drawn from one counter for every grid of the process,
+// so that a version never stands for two states.
+quint64 nextRowNamesVersion()
+{
+    static std::atomic<quint64> last{0};
+    return last.fetch_add(1, std::memory_order_relaxed) + 1;
+}
 
 const QString& emptyText()
 {
@@ -82,6 +91,17 @@ double leadingNumber(const QString& text)
     return v;
 }
 
+GridData::GridData()
+    : m_rowNamesVersion(nextRowNamesVersion())
+{
+}
+
+void GridData::rowsChanged()
+{
+    m_rowNamesVersion = nextRowNamesVersion();
+    m_sorted = {};
+}
+
 GridData::Row GridData::makeRow() const
 {
     Row row;
@@ -93,6 +113,8 @@ GridData::Row GridData::makeRow() const
 void GridData::setRows(int count)
 {
     count = std::max(0, count);
+    if (count != rows())
+        rowsChanged();
     if (count < rows()) {
         m_rows.resize(static_cast<size_t>(count));
     } else {
@@ -106,8 +128,13 @@ void GridData::setRows(int count)
 void GridData::setCols(int count)
 {
     count = std::max(0, count);
-    if (count < m_cols)
+    if (count < m_cols) {
         m_reservedCols = 0;
+        if (count == 0)
+            rowsChanged();
+        if (m_sorted.col >= count)
+            m_sorted = {};
+    }
     m_cols = count;
     m_colInfo.resize(static_cast<size_t>(count));
     for (Row& row : m_rows) {
@@ -159,6 +186,10 @@ bool GridData::setText(int row, int col, const QString& text)
     if (cell == text)
         return false;
     cell = text;
+    if (col == 0)
+        rowsChanged();
+    else if (col == m_sorted.col && row >= m_sorted.firstDataRow)
+        m_sorted = {};
     return true;
 }
 
@@ -237,6 +268,7 @@ int GridData::insertRow(int at, const QStringList& cells)
     for (int c = 0; c < n; ++c)
         row.cells[static_cast<size_t>(c)] = cells[c];
     m_rows.insert(m_rows.begin() + at, std::move(row));
+    rowsChanged();
     return at;
 }
 
@@ -245,6 +277,7 @@ bool GridData::removeRow(int row)
     if (row < 0 || row >= rows())
         return false;
     m_rows.erase(m_rows.begin() + row);
+    rowsChanged();
     m_fixedRows = std::min(m_fixedRows, rows());
     return true;
 }
@@ -258,6 +291,10 @@ void GridData::moveColumnToEnd(int col)
 {
     if (col < 0 || col >= m_cols - 1)
         return;
+    if (col == 0)
+        rowsChanged();
+    else if (col <= m_sorted.col)
+        m_sorted = {};
     const auto from = static_cast<std::ptrdiff_t>(col);
     std::rotate(m_colInfo.begin() + from, m_colInfo.begin() + from + 1, m_colInfo.end());
     for (Row& row : m_rows) {
@@ -286,8 +323,18 @@ void GridData::sortRows(int col, SortMode mode, int firstDataRow, std::vector<in
     firstDataRow = std::max(0, firstDataRow);
     if (firstDataRow >= rows() - 1)
         return;
+    const QLocale locale;
+    if (m_sorted.col == col && m_sorted.mode == mode && m_sorted.firstDataRow == firstDataRow
+        && m_sorted.locale == locale) {
+        if (order) {
+            order->resize(m_rows.size() - static_cast<size_t>(firstDataRow));
+            std::iota(order->begin(), order->end(), firstDataRow);
+        }
+        return;
+    }
     if (mode == SortMode::TypedAscending || mode == SortMode::TypedDescending) {
         sortRowsTyped(col, mode == SortMode::TypedDescending, firstDataRow, order);
+        m_sorted = {col, mode, firstDataRow, locale};
         return;
     }
 
@@ -348,16 +395,35 @@ void GridData::sortRows(int col, SortMode mode, int firstDataRow, std::vector<in
         return descending ? r > 0 : r < 0;
     });
 
-    std::vector<Row> sorted;
-    sorted.reserve(keys.size());
-    if (order)
-        order->reserve(keys.size());
-    for (const Key& key : keys) {
-        sorted.push_back(std::move(m_rows[key.row]));
-        if (order)
-            order->push_back(static_cast<int>(key.row));
+    std::vector<size_t> rows;
+    rows.reserve(keys.size());
+    for (const Key& key : keys)
+        rows.push_back(key.row);
+    applyOrder(rows, firstDataRow, order);
+    m_sorted = {col, mode, firstDataRow, locale};
+}
+
+void GridData::applyOrder(const std::vector<size_t>& rows, int firstDataRow, std::vector<int>* order)
+{
+    if (order) {
+        order->reserve(rows.size());
+        for (const size_t row : rows)
+            order->push_back(static_cast<int>(row));
     }
+    // Rows already in place are not moved, and the row names keep their
+    // version: a sort that finds the rows in order changes nothing.
+    const auto first = static_cast<size_t>(firstDataRow);
+    bool moved = false;
+    for (size_t i = 0; i < rows.size() && !moved; ++i)
+        moved = rows[i] != first + i;
+    if (!moved)
+        return;
+    std::vector<Row> sorted;
+    sorted.reserve(rows.size());
+    for (const size_t row : rows)
+        sorted.push_back(std::move(m_rows[row]));
     std::move(sorted.begin(), sorted.end(), m_rows.begin() + firstDataRow);
+    rowsChanged();
 }
 
 void GridData::sortRowsTyped(int col, bool descending, int firstDataRow, std::vector<int>* order)
@@ -366,17 +432,11 @@ void GridData::sortRowsTyped(int col, bool descending, int firstDataRow, std::ve
     texts.reserve(rows() - firstDataRow);
     for (size_t i = static_cast<size_t>(firstDataRow); i < m_rows.size(); ++i)
         texts.append(m_rows[i].cells[static_cast<size_t>(col)]);
-    const std::vector<int> sortedOrder = typedSortOrder(texts, descending);
-    std::vector<Row> sorted;
-    sorted.reserve(sortedOrder.size());
-    if (order)
-        order->reserve(sortedOrder.size());
-    for (const int i : sortedOrder) {
-        sorted.push_back(std::move(m_rows[static_cast<size_t>(firstDataRow + i)]));
-        if (order)
-            order->push_back(firstDataRow + i);
-    }
-    std::move(sorted.begin(), sorted.end(), m_rows.begin() + firstDataRow);
+    std::vector<size_t> rows;
+    rows.reserve(static_cast<size_t>(texts.size()));
+    for (const int i : typedSortOrder(texts, descending))
+        rows.push_back(static_cast<size_t>(firstDataRow + i));
+    applyOrder(rows, firstDataRow, order);
 }
 
 int GridData::removeEmptyRows()

@@ -4,9 +4,11 @@
 // alignments, and the row operations the views rely on (sorting, moving and
 // cutting columns, removing rows). Row 0 .. fixedRows-1 are header rows.
 
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <Qt>
+#include <QtGlobal>
 
 #include <cstdint>
 #include <vector>
@@ -39,7 +41,7 @@ public:
     static constexpr int kDefaultRowHeight = 240;
     static constexpr int kDefaultColWidth = 960;
 
-    GridData() = default;
+    GridData();
 
     int rows() const { return static_cast<int>(m_rows.size()); }
     int cols() const { return m_cols; }
@@ -89,7 +91,17 @@ public:
     // Sorts the rows firstDataRow .. rows-1 by the texts of `col`; rows keep
     // their heights and alignments. Equal keys keep their order. With `order`,
     // it receives for every row from firstDataRow on the index it had before.
+    // Rows still in the order of the last sort (no row added, removed or
+    // moved, no text of that column changed since, the same default locale)
+    // are left as they are without reading a key: a comparison sorts after
+    // every opening, and most openings bring no new row.
     void sortRows(int col, SortMode mode, int firstDataRow, std::vector<int>* order = nullptr);
+
+    // Changes whenever a text of column 0 (the row names) changes or rows are
+    // added, removed or moved, and never takes a value it had before, in this
+    // grid or any other: a row index by name built at one value still holds
+    // while the grid shows the same value.
+    quint64 rowNamesVersion() const { return m_rowNamesVersion; }
 
     // Removes, from the last row up to row 1, every row whose cells from
     // column 1 on are all empty. Returns the number of rows removed.
@@ -108,8 +120,22 @@ private:
         Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
     };
 
+    // The last sort, while the rows are still in its order; col -1 when none
+    // is. Numbers and collation follow the default locale of its time.
+    struct SortOrder {
+        int col = -1;
+        SortMode mode = SortMode::GenericAscending;
+        int firstDataRow = 0;
+        QLocale locale;
+    };
+
     Row makeRow() const;
     void sortRowsTyped(int col, bool descending, int firstDataRow, std::vector<int>* order);
+    // Puts the rows at `rows` (old indexes, in their new order) from
+    // firstDataRow on and appends those indexes to `order`.
+    void applyOrder(const std::vector<size_t>& rows, int firstDataRow, std::vector<int>* order);
+    // Rows were added, removed or moved, or the row names changed.
+    void rowsChanged();
 
     std::vector<Row> m_rows;
     std::vector<Col> m_colInfo;
@@ -117,6 +143,8 @@ private:
     int m_reservedCols = 0;   // new rows get room for this many columns
     int m_fixedRows = 0;
     int m_fixedCols = 0;
+    SortOrder m_sorted;
+    quint64 m_rowNamesVersion;
 };
 
 // Numeric reading used by the grid and list sorts: true and the value when the

@@ -42,41 +42,6 @@ NlmShow nlmShowFromWord(const QString& word, bool* known)
     return show;
 }
 
-// ---- row index -----------------------------------------------------------
-
-size_t qHash(const NlmRowIndex::Key& key, size_t seed) noexcept
-{
-    if (key.sensitivity == Qt::CaseSensitive)
-        return qHash(key.name, seed);
-    // Folded character by character: equal under a case-insensitive compare,
-    // equal hash.
-    size_t h = seed;
-    for (const QChar c : key.name)
-        h = h * 31 + c.toCaseFolded().unicode();
-    return h;
-}
-
-void NlmRowIndex::rebuild(const models::GridData& grid, int firstRow)
-{
-    m_rows.clear();
-    m_rows.reserve(std::max(0, grid.rows() - firstRow));
-    for (int r = std::max(0, firstRow); r < grid.rows(); ++r)
-        add(grid.text(r, 0), r);
-}
-
-int NlmRowIndex::find(const QString& name) const
-{
-    return m_rows.value(Key{name, m_sensitivity}, -1);
-}
-
-void NlmRowIndex::add(const QString& name, int row)
-{
-    // The first row of a name keeps it.
-    const Key key{name, m_sensitivity};
-    if (m_rows.find(key) == m_rows.end())
-        m_rows.insert(key, row);
-}
-
 // ---- filling ---------------------------------------------------------------
 
 namespace {
@@ -125,14 +90,59 @@ NlmComparisonFill::NlmComparisonFill(models::FlexGridModel& nlms, models::FlexGr
                                      QLocale locale, Texts* texts)
     : m_nlms(nlms), m_descriptions(descriptions), m_locale(std::move(locale)), m_texts(texts ? texts : &m_ownTexts)
 {
-    m_rows.rebuild(nlms.grid(), kNlmFirstDataRow);
-    m_descriptionRows.rebuild(descriptions.grid(), 1);
+}
+
+void NlmComparisonFill::validateIndexes()
+{
+    const quint64 rows = m_nlms.grid().rowNamesVersion();
+    if (m_texts->rowsVersion != rows) {
+        m_texts->rows.rebuild(m_nlms.grid(), kNlmFirstDataRow);
+        m_texts->rowsVersion = rows;
+        m_texts->rowsByPlace.clear();
+    }
+    const quint64 descriptionRows = m_descriptions.grid().rowNamesVersion();
+    if (m_texts->descriptionRowsVersion != descriptionRows) {
+        m_texts->descriptionRows.rebuild(m_descriptions.grid(), 1);
+        m_texts->descriptionRowsVersion = descriptionRows;
+        m_texts->descriptionRowsByPlace.clear();
+    }
 }
 
 void NlmComparisonFill::addServer(const QString& server, NlmShow show)
 {
     m_descriptionColumn = addNlmServerColumns(m_nlms, m_descriptions, server, show);
+    // Between servers the window lets events run, and a click may sort the table.
+    validateIndexes();
+    m_place = 0;
 }
+
+namespace {
+
+// The row of `name` in a table whose rows are only appended while its index
+// holds: the row the last server's module at this place went to when it has
+// this very name (the index would give that row too), else the index's, else
+// a new row. `byPlace` learns the row.
+int rowOfModule(models::FlexGridModel& table, NlmRowIndex& index, std::vector<int>& byPlace, size_t place,
+                const QString& name, quint64& indexVersion)
+{
+    int row = -1;
+    if (place < byPlace.size() && table.grid().text(byPlace[place], 0) == name)
+        row = byPlace[place];
+    if (row < 0)
+        row = index.find(name);
+    if (row < 0) {
+        row = table.addRow({name});
+        index.add(name, row);
+        indexVersion = table.grid().rowNamesVersion();
+    }
+    if (place < byPlace.size())
+        byPlace[place] = row;
+    else
+        byPlace.push_back(row);
+    return row;
+}
+
+}  // namespace
 
 void NlmComparisonFill::addModules(const std::vector<LoadedModule>& modules)
 {
@@ -145,11 +155,8 @@ void NlmComparisonFill::addModule(const LoadedModule& module)
     if (m_descriptionColumn < 0)
         return;
     const QString& file = module.fileName;
-    int row = m_rows.find(file);
-    if (row < 0) {
-        row = m_nlms.addRow({file});
-        m_rows.add(file, row);
-    }
+    const size_t place = m_place++;
+    const int row = rowOfModule(m_nlms, m_texts->rows, m_texts->rowsByPlace, place, file, m_texts->rowsVersion);
     const int dateCol = m_nlms.cols() - 1;
     const nw::NLMInfo& info = module.info;
     // Most servers run the same module in the same version as the server to
@@ -162,11 +169,8 @@ void NlmComparisonFill::addModule(const LoadedModule& module)
                          shared(versionText(info), dateCol - 3));
     m_nlms.setTextMatrix(row, dateCol, shared(dateText(info), dateCol - 2));
 
-    int descriptionRow = m_descriptionRows.find(file);
-    if (descriptionRow < 0) {
-        descriptionRow = m_descriptions.addRow({file});
-        m_descriptionRows.add(file, descriptionRow);
-    }
+    const int descriptionRow = rowOfModule(m_descriptions, m_texts->descriptionRows, m_texts->descriptionRowsByPlace,
+                                           place, file, m_texts->descriptionRowsVersion);
     // The description too is usually the left neighbour's, word for word.
     const QString& left = m_descriptions.grid().text(descriptionRow, m_descriptionColumn - 1);
     const bool sameAsLeft = left.size() == module.descriptiveName.size() + 1 + module.copyright.size()
@@ -205,8 +209,9 @@ const QString& NlmComparisonFill::dateText(const nw::NLMInfo& info)
 
 void NlmComparisonFill::finish()
 {
+    // Rows moved by the sort change the table's row names version: the kept
+    // index is then rebuilt for the next server.
     m_nlms.sortRows(0, models::SortMode::StringNoCaseAscending, kNlmFirstDataRow);
-    m_rows.rebuild(m_nlms.grid(), kNlmFirstDataRow);
 }
 
 // ---- differences -------------------------------------------------------------

@@ -13,10 +13,12 @@
 
 #include "views/ServerReaders.h"
 #include "models/FlexGridModel.h"
+#include "models/RowNameIndex.h"
 
 #include <QHash>
 #include <QLocale>
 #include <QString>
+#include <QStringView>
 
 #include <vector>
 
@@ -34,33 +36,19 @@ inline constexpr int kNlmShownColWidth = 1125;   // twips
 // Finds table rows by module file name in constant time. Servers list a few
 // hundred modules each and a comparison can hold a hundred servers, so a scan
 // of the name column per module would cost more than the reading itself.
-// Names are hashed as they are, case folded character by character, so a
-// look-up allocates nothing.
 class NlmRowIndex {
 public:
-    explicit NlmRowIndex(Qt::CaseSensitivity sensitivity) : m_sensitivity(sensitivity) {}
+    explicit NlmRowIndex(Qt::CaseSensitivity sensitivity) : m_rows(sensitivity) {}
 
     // Indexes column 0 of rows firstRow and below; the first of equal names wins.
-    void rebuild(const models::GridData& grid, int firstRow);
+    void rebuild(const models::GridData& grid, int firstRow) { m_rows.rebuild(grid, firstRow); }
     // The row holding `name`, or -1.
-    int find(const QString& name) const;
-    void add(const QString& name, int row);
-
-    struct Key {
-        QString name;
-        Qt::CaseSensitivity sensitivity;
-        friend bool operator==(const Key& a, const Key& b)
-        {
-            return a.name.compare(b.name, a.sensitivity) == 0;
-        }
-    };
+    int find(QStringView name) const { return m_rows.find(name); }
+    void add(const QString& name, int row) { m_rows.add(name, row); }
 
 private:
-    Qt::CaseSensitivity m_sensitivity;
-    QHash<Key, int> m_rows;
+    models::RowNameIndex m_rows;
 };
-
-size_t qHash(const NlmRowIndex::Key& key, size_t seed = 0) noexcept;
 
 // Appends the two columns of a server to the comparison table and its column
 // to the description table, with headers for the chosen option. Returns the
@@ -75,12 +63,26 @@ int addNlmServerColumns(models::FlexGridModel& nlms, models::FlexGridModel& desc
 // would.
 class NlmComparisonFill {
 public:
-    // Version and date texts already made, by their numbers. Making a date
-    // text asks the system for its format each time; servers share most
-    // versions and dates, so a window keeps these from one opening to the next.
+    // What a window keeps from one opening to the next. Version and date
+    // texts already made, by their numbers: making a date text asks the
+    // system for its format each time, and servers share most versions and
+    // dates. And the name indexes of both tables, which hold while a table's
+    // row names stay as they were (an opening that brings no new module
+    // leaves them so).
     struct Texts {
         QHash<quint64, QString> versions;
         QHash<quint32, QString> dates;
+
+        NlmRowIndex rows{Qt::CaseInsensitive};
+        NlmRowIndex descriptionRows{Qt::CaseSensitive};
+        quint64 rowsVersion = 0;              // row names version of the comparison table
+        quint64 descriptionRowsVersion = 0;   // and of the description table
+        // The rows of each module of the last server, by its place in the
+        // server's list: servers load their modules in much the same order,
+        // so the row is usually found by one comparison of names, without
+        // hashing. Each holds while its table's index does.
+        std::vector<int> rowsByPlace;
+        std::vector<int> descriptionRowsByPlace;
     };
 
     NlmComparisonFill(models::FlexGridModel& nlms, models::FlexGridModel& descriptions,
@@ -94,18 +96,20 @@ public:
     void finish();
 
 private:
+    // The kept indexes, rebuilt when a table's row names changed since.
+    void validateIndexes();
+
     models::FlexGridModel& m_nlms;
     models::FlexGridModel& m_descriptions;
     const QString& versionText(const nw::NLMInfo& info);
     const QString& dateText(const nw::NLMInfo& info);
 
     int m_descriptionColumn = -1;
+    size_t m_place = 0;   // of the next module in the server's list
     QLocale m_locale;
     Texts m_ownTexts;
     Texts* m_texts;
     QString m_scratch;
-    NlmRowIndex m_rows{Qt::CaseInsensitive};
-    NlmRowIndex m_descriptionRows{Qt::CaseSensitive};
 };
 
 // True when every server's cell equals the previous server's in the kinds of

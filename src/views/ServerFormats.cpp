@@ -81,17 +81,54 @@ QString dsVersionText(qint32 version, const QLocale& locale)
     return locale.toString(static_cast<double>(version) / 100.0, 'f', QLocale::FloatingPointShortest);
 }
 
+namespace {
+
+// Decimal digits of a number.
+int digitCount(quint32 value)
+{
+    int digits = 1;
+    while (value >= 10) {
+        value /= 10;
+        ++digits;
+    }
+    return digits;
+}
+
+// Writes the digits of `value`, at least `width` of them (zeros before),
+// at `out` and returns the end.
+char* writeDigits(char* out, quint32 value, int width = 1)
+{
+    const int digits = std::max(width, digitCount(value));
+    for (int i = digits - 1; i >= 0; --i) {
+        out[i] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+    return out + digits;
+}
+
+}  // namespace
+
 QString nlmVersionText(quint32 major, quint32 minor, quint32 revision)
 {
-    const QString plain = QStringLiteral("%1.%2.%3").arg(major).arg(minor).arg(revision);
-    QString text(std::max<qsizetype>(0, 15 - plain.size()), QLatin1Char(' '));
-    text += QString::number(major) + QLatin1Char('.') + QStringLiteral("%1").arg(minor, 2, 10, QLatin1Char('0'));
-    if (revision >= 1 && revision <= 26)
-        text += QChar(QLatin1Char('a').unicode() + revision - 1);
-    else if (revision > 26)
+    // Made for every module a server lists: written into one buffer rather
+    // than pieced together from formatted parts.
+    const int plain = digitCount(major) + 1 + digitCount(minor) + 1 + digitCount(revision);
+    char buffer[64];
+    char* end = buffer;
+    for (int pad = 15 - plain; pad > 0; --pad)
+        *end++ = ' ';
+    end = writeDigits(end, major);
+    *end++ = '.';
+    end = writeDigits(end, minor, 2);
+    if (revision >= 1 && revision <= 26) {
+        *end++ = static_cast<char>('a' + revision - 1);
+    } else if (revision > 26) {
         // Past "z" the letters run out; the number keeps versions apart.
-        text += QStringLiteral("(%1)").arg(revision);
-    return text;
+        *end++ = '(';
+        end = writeDigits(end, revision);
+        *end++ = ')';
+    }
+    return QString::fromLatin1(buffer, end - buffer);
 }
 
 QString nlmDateText(quint32 year, quint32 month, quint32 day, const QLocale& locale)

@@ -6,10 +6,14 @@
 
 #include "views/ServerFormats.h"
 #include "models/FlexGridModel.h"
+#include "models/RowNameIndex.h"
 
 #include <QHash>
 #include <QLocale>
 #include <QString>
+#include <QStringView>
+
+#include <vector>
 
 namespace views {
 
@@ -31,29 +35,17 @@ bool isServerInSetComparison(const models::GridData& grid, const QString& server
 // to the first row that holds it.
 class SetRowIndex {
 public:
-    // Reads the names of every data row; rows move when the grid is sorted,
-    // so the index is rebuilt before each server is added.
-    void rebuild(const models::GridData& grid);
+    // Reads the names of every data row.
+    void rebuild(const models::GridData& grid) { m_rows.rebuild(grid, grid.fixedRows()); }
     // The row holding the name, or -1.
-    int find(const QString& name) const;
+    int find(QStringView name) const { return m_rows.find(name); }
     // Records a new row unless the name already has one.
-    void add(const QString& name, int row);
+    void add(const QString& name, int row) { m_rows.add(name, row); }
     void clear() { m_rows.clear(); }
     qsizetype size() const { return m_rows.size(); }
 
-    // A name as a key that ignores case without making a folded copy: a
-    // comparison fills 100 servers x 400 parameters through this index.
-    struct Key {
-        QString name;
-        friend bool operator==(const Key& a, const Key& b)
-        {
-            return a.name == b.name || a.name.compare(b.name, Qt::CaseInsensitive) == 0;
-        }
-        friend size_t qHash(const Key& key, size_t seed) noexcept;
-    };
-
 private:
-    QHash<Key, int> m_rows;
+    models::RowNameIndex m_rows{Qt::CaseInsensitive};
 };
 
 // Writes one parameter of a server into column `col` and returns its row.
@@ -65,16 +57,42 @@ int addSetParameter(models::FlexGridModel& grid, SetRowIndex& index, int col, co
                        bool lookUp, const QLocale& locale = QLocale());
 
 // Adds server columns one after another in one opening of the comparison.
-// Rows are only appended while servers come in, so the name index built at
-// the start stays right; finish() sorts the rows ascending by name (generic
-// sort) once. The sort keeps rows of equal keys in the order they came, so
-// the result is the order a sort after every server would give.
+// Rows are only appended while servers come in, so the name index stays
+// right; finish() sorts the rows ascending by name (generic sort) once. The
+// sort keeps rows of equal keys in the order they came, so the result is the
+// order a sort after every server would give.
 class SetComparisonFill {
 public:
-    // Value texts already made, by type and value bytes: rendering a number
-    // asks the system for its format each time, and servers share most
-    // values, so a window keeps these from one opening to the next.
-    using Texts = QHash<QByteArray, QString>;
+    // What a window keeps from one opening to the next: the value texts
+    // already made (rendering a number asks the system for its format each
+    // time, and servers share most values) and the name index of its grid,
+    // which holds while the grid's row names stay as they were (an opening
+    // that brings no new parameter leaves them so).
+    struct Texts {
+        // Values of up to eight bytes, by type, length and bytes.
+        struct ShortValue {
+            quint64 bytes = 0;
+            quint32 type = 0;
+            quint32 size = 0;
+            friend bool operator==(const ShortValue& a, const ShortValue& b)
+            {
+                return a.bytes == b.bytes && a.type == b.type && a.size == b.size;
+            }
+            friend size_t qHash(const ShortValue& key, size_t seed = 0) noexcept
+            {
+                return qHashMulti(seed, key.bytes, key.type, key.size);
+            }
+        };
+        QHash<ShortValue, QString> shortValues;
+        QHash<QByteArray, QString> longValues;   // the type's four bytes, then the value bytes
+
+        SetRowIndex rows;
+        quint64 rowsVersion = 0;   // the grid's row names version the index holds for
+        // The row of each parameter of the last server, by its place in the
+        // server's list: servers list their parameters in the same order, so
+        // the row is usually found by one comparison of names, without hashing.
+        std::vector<int> rowsByPlace;
+    };
 
     explicit SetComparisonFill(models::FlexGridModel& grid, Texts* texts = nullptr)
         : m_grid(grid), m_texts(texts ? texts : &m_ownTexts)
@@ -88,12 +106,15 @@ public:
     void finish();
 
 private:
+    const QString& valueText(const SetParameter& parameter);
+
     models::FlexGridModel& m_grid;
     QLocale m_locale;             // made once: making one asks the system
     Texts m_ownTexts;
     Texts* m_texts;
-    SetRowIndex m_index;
-    bool m_indexValid = false;    // the index holds every data row
+    QByteArray m_longKey;         // reused for every long value's look-up
+    size_t m_place = 0;           // of the next parameter in the server's list
+    bool m_startedEmpty = false;  // a first server filled the index without looking up
     bool m_added = false;         // a server came since the last sort
     bool m_lookUp = false;
     int m_col = -1;
