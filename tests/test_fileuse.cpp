@@ -104,11 +104,7 @@ struct Fixture {
         form->showFileLocks();
         return form;
     }
-    void closeAll()
-    {
-        host.mdiArea()->closeAllSubWindows();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    void closeAll() { host.closeViews(); }
 
     QTemporaryDir dir;
     std::unique_ptr<nw::NetWareClient> client = makeFileNetwork(dir.path());

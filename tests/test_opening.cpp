@@ -52,8 +52,7 @@ struct Fixture {
     ~Fixture()
     {
         host.window()->hide();
-        host.mdiArea()->closeAllSubWindows();
-        flushDeletes();
+        host.closeViews();
     }
     Fixture(const Fixture&) = delete;
     Fixture& operator=(const Fixture&) = delete;

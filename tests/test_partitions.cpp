@@ -317,10 +317,7 @@ void TestPartitions::sortsByMeaning()
 void TestPartitions::columnsFitUntilWidthsAreStored()
 {
     Fixture f;
-    const auto close = [&] {
-        f.host.mdiArea()->closeAllSubWindows();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    };
+    const auto close = [&] { f.host.closeViews(); };
     // No key yet: the short names need less than the designed 2400 twips; the
     // server columns keep room for a time stamp.
     PartitionsForm* form = f.open({"FS1", "FS2"});

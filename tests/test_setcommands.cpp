@@ -79,8 +79,7 @@ struct Fixture {
     ~Fixture()
     {
         host.window()->hide();
-        host.mdiArea()->closeAllSubWindows();
-        flushDeletes();
+        host.closeViews();
     }
     Fixture(const Fixture&) = delete;
     Fixture& operator=(const Fixture&) = delete;
@@ -543,10 +542,7 @@ private Q_SLOTS:
         Fixture f;
         const QString key = settings::rootKeyPath(QStringLiteral("SetCommandsForm"));
         auto value = [&](const QString& name) { return settings::readSetting(f.registry, key, name); };
-        auto close = [&] {
-            f.host.mdiArea()->closeAllSubWindows();
-            flushDeletes();
-        };
+        auto close = [&] { f.host.closeViews(); };
         f.registry.createKey(settings::Hive::CurrentUser, settings::kRootKey);
         SetCommandsForm* form = f.open({"FS1"});
         // A first opening fits the columns to their texts.

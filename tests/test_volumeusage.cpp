@@ -236,8 +236,7 @@ void TestVolumeUsage::columnsFitUntilWidthsAreStored()
     const int inch = settings::twipsToPixels(1440, settings::columnDotsPerInch(form->lstvwVolumeUsage()->treeView()));
     QVERIFY(width(2) != inch);   // "Used(MB)" fitted, not the designed inch
     form->lstvwVolumeUsage()->treeView()->header()->resizeSection(2, 150);
-    f.host->mdiArea()->closeAllSubWindows();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    f.host->closeViews();
     f.open({"FS1"});
     QCOMPARE(width(2), 150);
 }

@@ -1,6 +1,8 @@
 #include "support/FakeViewHost.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -25,6 +27,12 @@ FakeViewHost::~FakeViewHost()
     m_window->hide();
     mdiArea()->closeAllSubWindows();
     m_window.reset();
+}
+
+void FakeViewHost::closeViews()
+{
+    mdiArea()->closeAllSubWindows();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 QMdiArea* FakeViewHost::mdiArea()

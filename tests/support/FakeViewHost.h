@@ -33,6 +33,9 @@ public:
     void endOpening() override;
 
     QMainWindow* window() { return m_window.get(); }
+    // Closes every view and lets the closed windows be deleted, as they are
+    // once the program's event loop runs again.
+    void closeViews();
 
     QStringList servers;      // all entries of the server list (defaults to the selection)
     QStringList selection;    // selected entries, first to last
