@@ -165,6 +165,38 @@ private Q_SLOTS:
         QCOMPARE(moved.size(), 1);
     }
 
+    // A sorted list refreshed with the same keys stays as it is; a changed
+    // key, or a locale that collates the same keys otherwise, sorts again.
+    void refreshResortsOnlyWhenKeysOrLocaleChange()
+    {
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        ReportListModel model;
+        model.addColumn(QStringLiteral("Name"), Qt::AlignLeft, 1440);
+        for (const char* name : {"zeta", "\u00f6l", "alpha"})
+            model.addRow({QString::fromUtf8(name)});
+        model.setSorted(true);
+        model.sortByColumn(0, Qt::AscendingOrder);
+        QCOMPARE(columnTexts(model, 0), (QStringList{"alpha", QStringLiteral("\u00f6l"), "zeta"}));
+
+        QSignalSpy moved(&model, &QAbstractItemModel::layoutChanged);
+        model.beginUpdate();
+        for (int r = 0; r < model.rowCount(); ++r)
+            model.setItemText(r, 0, QString(model.itemText(r, 0)));   // a refresh: the same texts anew
+        model.endUpdate();
+        QCOMPARE(moved.size(), 0);
+
+        model.setItemText(0, 0, QStringLiteral("omega"));
+        QCOMPARE(columnTexts(model, 0), (QStringList{QStringLiteral("\u00f6l"), "omega", "zeta"}));
+
+        // Swedish puts \u00f6 after z.
+        QLocale::setDefault(QLocale(QLocale::Swedish, QLocale::Sweden));
+        model.sortByColumn(0, Qt::AscendingOrder);
+        const QStringList swedish = columnTexts(model, 0);
+        QLocale::setDefault(before);
+        QCOMPARE(swedish, (QStringList{"omega", "zeta", QStringLiteral("\u00f6l")}));
+    }
+
     void findsRows()
     {
         ReportListModel model;

@@ -113,6 +113,7 @@ void ReportListModel::clearRows()
         return;
     beginResetModel();
     m_rows.clear();
+    m_lastSort = {};
     endResetModel();
 }
 
@@ -233,7 +234,16 @@ void ReportListModel::applySort()
     texts.reserve(static_cast<qsizetype>(m_rows.size()));
     for (const std::vector<QString>& row : m_rows)
         texts.append(c < row.size() ? row[c] : QString());
-    const std::vector<int> order = typedSortOrder(texts, m_sortOrder == Qt::DescendingOrder);
+    const QLocale locale;
+    if (m_lastSort.column == m_sortColumn && m_lastSort.order == m_sortOrder && m_lastSort.locale == locale
+        && m_lastSort.texts == texts)
+        return;
+    const std::vector<int> order = typedSortOrder(texts, m_sortOrder == Qt::DescendingOrder, locale);
+    QStringList sortedTexts;
+    sortedTexts.reserve(texts.size());
+    for (const int i : order)
+        sortedTexts.append(texts.at(i));
+    m_lastSort = {m_sortColumn, m_sortOrder, locale, std::move(sortedTexts)};
     // A list that is in order already (a refresh that changed no sort key)
     // keeps its rows where they are: no layout change.
     if (std::is_sorted(order.begin(), order.end()))

@@ -6,6 +6,7 @@
 // change, which keeps refreshes of thousands of connections cheap.
 
 #include <QAbstractTableModel>
+#include <QLocale>
 #include <QStringList>
 
 #include <functional>
@@ -89,6 +90,16 @@ private:
     int m_sortColumn = 0;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     bool m_sorted = false;
+    // The sort column's texts as the last sort left them, with what it sorted
+    // by: while they are the same, the rows are in order and a refresh need
+    // not work out a key for every row again.
+    struct LastSort {
+        int column = -1;
+        Qt::SortOrder order = Qt::AscendingOrder;
+        QLocale locale;
+        QStringList texts;
+    };
+    LastSort m_lastSort;
 
     int m_updateDepth = 0;
     bool m_pendingSort = false;
