@@ -75,6 +75,17 @@ private Q_SLOTS:
         QCOMPARE(out, (QStringList{"30.11.2026 23:00:00", "05.12.2026 18:58:20", "03.01.2027 09:00:00"}));
     }
 
+    // The plain "C" locale sorts texts as US English does, not by character
+    // code (which would put every accented letter after z).
+    void plainLocaleCollatesAsEnglish()
+    {
+        const QStringList texts{"zeta", QStringLiteral("\u00c5land"), "Oslo"};
+        QStringList out;
+        for (const int i : models::typedSortOrder(texts, false, QLocale::c()))
+            out.append(texts.at(i));
+        QCOMPARE(out, (QStringList{QStringLiteral("\u00c5land"), "Oslo", "zeta"}));
+    }
+
     void equalKeysKeepTheirOrder()
     {
         const QStringList texts{"2", "1", "02", "1.0"};

@@ -1,6 +1,7 @@
 #include "models/SortKeys.h"
 
 #include "models/GridData.h"
+#include "settings/LocaleText.h"
 
 #include <QCollator>
 #include <QRegularExpression>
@@ -72,11 +73,9 @@ std::optional<QDateTime> parseDateTime(const QString& text, const QLocale& local
     QStringList dateFormats{shortFormat, c.dateFormat(QLocale::ShortFormat), QStringLiteral("M/d/yy"),
                             QStringLiteral("M/d/yyyy"), QStringLiteral("yyyy-MM-dd")};
     // Time stamps are written with four-digit years in the user's order.
-    if (shortFormat.contains(QStringLiteral("yy")) && !shortFormat.contains(QStringLiteral("yyyy"))) {
-        QString fourDigits = shortFormat;
-        fourDigits.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    const QString fourDigits = settings::fourDigitYearShortFormat(locale);
+    if (fourDigits != shortFormat)
         dateFormats.insert(1, fourDigits);
-    }
     const QStringList timeFormats{locale.timeFormat(QLocale::ShortFormat), locale.timeFormat(QLocale::LongFormat),
                                   QStringLiteral("H:mm"), QStringLiteral("H:mm:ss"), QStringLiteral("h:mm AP"),
                                   QStringLiteral("h:mm:ss AP")};
@@ -164,7 +163,7 @@ std::vector<int> typedSortOrder(const QStringList& texts, bool descending, const
         bool indented = false;
         std::optional<QCollatorSortKey> text;
     };
-    QCollator collator(locale);
+    QCollator collator(settings::collationLocale(locale));
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     collator.setNumericMode(true);
     std::vector<Key> keys(static_cast<size_t>(texts.size()));

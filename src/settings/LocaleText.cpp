@@ -12,16 +12,16 @@ QString fourDigitYearShortFormat(const QLocale& locale)
     return format;
 }
 
+QLocale collationLocale(const QLocale& locale)
+{
+    return locale.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : locale;
+}
+
 namespace {
 
 QCollator makeNameCollator()
 {
-    QLocale locale;
-    // The "C" locale collates by character code, which puts every accented
-    // capital after Z; nobody reads a list that way.
-    if (locale.language() == QLocale::C)
-        locale = QLocale(QLocale::English, QLocale::UnitedStates);
-    QCollator collator(locale);
+    QCollator collator(collationLocale());
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     collator.setNumericMode(false);
     return collator;

@@ -12,6 +12,11 @@ namespace settings {
 // The locale's short date format with "yy" widened to "yyyy" ("M/d/yyyy").
 QString fourDigitYearShortFormat(const QLocale& locale);
 
+// The locale whose collation orders names and table texts: the plain "C"
+// locale collates by character code, which puts every accented capital after
+// Z, so US English stands in for it.
+QLocale collationLocale(const QLocale& locale = QLocale());
+
 // Orders two names by the user's collation without regard to case; names
 // that collate equal are ordered by their characters, so the order is total
 // and the same every time. The plain "C" locale orders as US English would.
