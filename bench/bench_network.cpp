@@ -16,21 +16,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
 
-    bench::GeneratedNetwork network;
-    network.tree = QStringLiteral("BIG_TREE");
-    network.organization = QStringLiteral("CORP");
-    network.units = QStringList{QStringLiteral("EAST"), QStringLiteral("WEST")};
-    network.clock = QStringLiteral("2026-12-05T19:04:36");
-    int seed = 11;
-    for (const QString& unit : network.units) {
-        bench::ServerGroup& group = network.addGroup(unit.left(1), 500);
-        group.context = unit + QStringLiteral(".CORP");
-        group.nlms = 300;
-        group.setParameters = 400;
-        group.connections = 5000;
-        group.volumes = 3;
-        group.seed = seed++;
-    }
+    const bench::GeneratedNetwork network = bench::thousandServerNetwork();
     const QByteArray json = network.json();
 
     QElapsedTimer timer;

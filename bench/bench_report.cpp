@@ -18,22 +18,10 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
 
-    bench::GeneratedNetwork network;
-    network.tree = QStringLiteral("BIG_TREE");
-    network.organization = QStringLiteral("CORP");
-    network.units = QStringList{QStringLiteral("EAST"), QStringLiteral("WEST")};
-    network.clock = QStringLiteral("2026-12-05T19:04:36");
+    const bench::GeneratedNetwork network = bench::thousandServerNetwork();
     QStringList servers;
-    int seed = 11;
-    for (const QString& unit : network.units) {
-        bench::ServerGroup& group = network.addGroup(unit.left(1), 500);
-        group.context = unit + QStringLiteral(".CORP");
-        group.nlms = 300;
-        group.setParameters = 400;
-        group.connections = 5000;
-        group.seed = seed++;
+    for (const bench::ServerGroup& group : network.groups)
         servers += group.names();
-    }
 
     QTemporaryDir dir;
     QFile description(dir.filePath(QStringLiteral("network.json")));

@@ -52,6 +52,11 @@ struct GeneratedNetwork {
     QByteArray json() const;
 };
 
+// The large network of the walking benchmarks: 1,000 servers in two
+// containers (EAST and WEST of CORP in BIG_TREE), each with 300 modules, 400
+// SET parameters, 5,000 connections and three volumes.
+GeneratedNetwork thousandServerNetwork();
+
 // Loads the description; on failure the problem goes to stderr and nothing
 // is returned.
 std::unique_ptr<nw::NetWareClient> loadNetwork(const QByteArray& json);
