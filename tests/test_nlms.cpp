@@ -5,6 +5,7 @@
 // test_nlmcomparison.
 
 #include "export/WidgetExport.h"
+#include "settings/ColumnScale.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
 #include "support/SavedText.h"
@@ -394,6 +395,14 @@ private Q_SLOTS:
         form = f.open({"FS1", "FS2"});
         QVERIFY(form->optShowDate()->isChecked());
         QCOMPARE(form->grdNLMs()->colWidth(0), 2222);
+        // The server columns, whose widths are not stored, are fitted all the
+        // same: a date marked in bold, with its icon, is not cut short.
+        QFont bold = form->grdNLMs()->font();
+        bold.setBold(true);
+        const int dateWidth = QFontMetrics(bold).horizontalAdvance(form->grdNLMs()->textMatrix(2, 2).trimmed());
+        QVERIFY(form->grdNLMs()->colWidth(2) != views::kNlmShownColWidth);   // fitted, not designed
+        QVERIFY(settings::twipsToPixels(form->grdNLMs()->colWidth(2),
+                                        settings::columnDotsPerInch(form->grdNLMs())) > dateWidth + 16);
         close();
 
         // Hand-edited values fall back to the designed ones.

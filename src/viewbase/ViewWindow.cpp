@@ -78,12 +78,15 @@ void ViewWindow::fitColumnsOnFirstOpening()
 
 void ViewWindow::fitColumnsOfOpening(int firstNewColumn)
 {
-    if (!m_columnsFitted) {
+    if (m_unloaded)
+        return;
+    if (!m_columnsFitted && !hasStoredColumnWidths()) {
         fitColumnsOnFirstOpening();
         return;
     }
-    if (m_unloaded || hasStoredColumnWidths())
-        return;
+    m_columnsFitted = true;
+    if (QLayout* own = layout())
+        own->activate();
     fitAddedColumns(firstNewColumn);
 }
 

@@ -57,9 +57,10 @@ public:
     // fitColumns() runs (once). Later openings keep the widths the user stored.
     void fitColumnsOnFirstOpening();
     // For views that grow by openings (a comparison gains a server's
-    // columns): the first opening fits every column as above, and later
-    // ones, while no widths are stored, fit the columns from
-    // firstNewColumn on, leaving those the user may have sized alone.
+    // columns, whose widths are never stored): a first opening with no
+    // stored widths fits every column as above; otherwise the columns from
+    // firstNewColumn on are fitted, and those the user sized or stored keep
+    // their widths.
     void fitColumnsOfOpening(int firstNewColumn);
 
     // Restores the window state and builds the contents. Runs once, after the
