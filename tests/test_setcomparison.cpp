@@ -60,6 +60,25 @@ QStringList rowTexts(const FlexGridModel& grid)
     return rows;
 }
 
+// The comparison filled server by server through the plain routines, sorted
+// by name after every server: the order the fills must end with. Rows left
+// from servers taken out are there before the first server.
+void fillSortingAfterEachServer(FlexGridModel& grid, const QList<QList<SetParameter>>& servers,
+                                const QStringList& leftRows = {})
+{
+    makeGrid(grid, static_cast<int>(servers.size()));
+    for (const QString& name : leftRows)
+        grid.addRow({name, QStringLiteral("Comm")});
+    for (int s = 0; s < servers.size(); ++s) {
+        views::SetRowIndex index;
+        if (s > 0)
+            index.rebuild(grid.grid());
+        for (const SetParameter& p : servers.at(s))
+            views::addSetParameter(grid, index, views::kSetFirstServerCol + s, p, s > 0);
+        grid.sortRows(0, models::SortMode::GenericAscending, 1);
+    }
+}
+
 }  // namespace
 
 class TestSetComparison : public QObject {
@@ -164,15 +183,7 @@ private Q_SLOTS:
         fill.finish();
 
         FlexGridModel eachServer;
-        makeGrid(eachServer, static_cast<int>(servers.size()));
-        for (int s = 0; s < servers.size(); ++s) {
-            views::SetRowIndex index;
-            if (s > 0)
-                index.rebuild(eachServer.grid());
-            for (const SetParameter& p : servers.at(s))
-                views::addSetParameter(eachServer, index, views::kSetFirstServerCol + s, p, s > 0);
-            eachServer.sortRows(0, models::SortMode::GenericAscending, 1);
-        }
+        fillSortingAfterEachServer(eachServer, servers);
         QCOMPARE(rowTexts(once), rowTexts(eachServer));
     }
 
@@ -233,17 +244,7 @@ private Q_SLOTS:
         }
 
         FlexGridModel eachServer;
-        makeGrid(eachServer, static_cast<int>(servers.size()));
-        for (const QString& name : leftRows)
-            eachServer.addRow({name, QStringLiteral("Comm")});
-        for (int s = 0; s < servers.size(); ++s) {
-            views::SetRowIndex index;
-            if (s > 0)
-                index.rebuild(eachServer.grid());
-            for (const SetParameter& p : servers.at(s))
-                views::addSetParameter(eachServer, index, views::kSetFirstServerCol + s, p, s > 0);
-            eachServer.sortRows(0, models::SortMode::GenericAscending, 1);
-        }
+        fillSortingAfterEachServer(eachServer, servers, leftRows);
         if (sortByCategoryBetween)
             eachServer.sortRows(views::kSetCategoryCol, models::SortMode::GenericAscending, 1);
         QCOMPARE(rowTexts(kept), rowTexts(eachServer));
