@@ -71,15 +71,10 @@ QString serverName(size_t s)
     return QStringLiteral("S%1").arg(s, 4, 10, QLatin1Char('0'));
 }
 
-// The comparison as veskaro-report fills it: one opening per server (its own
-// update, name look-ups, texts made from the module records, the sort by
-// name at the end); the events run once at the end.
-qint64 timeComparison(size_t servers, const std::vector<std::vector<views::LoadedModule>>& all)
+// One opening per server, as veskaro-report adds them.
+void addServers(Tables& tables, views::NlmComparisonFill::Texts& texts, size_t servers,
+                const std::vector<std::vector<views::LoadedModule>>& all)
 {
-    Tables tables;
-    views::NlmComparisonFill::Texts texts;   // kept by the window from one opening to the next
-    QElapsedTimer timer;
-    timer.start();
     for (size_t s = 0; s < servers; ++s) {
         tables.nlms->beginUpdate();
         tables.descriptions->beginUpdate();
@@ -90,6 +85,18 @@ qint64 timeComparison(size_t servers, const std::vector<std::vector<views::Loade
         tables.descriptions->endUpdate();
         tables.nlms->endUpdate();
     }
+}
+
+// The comparison as veskaro-report fills it: one opening per server (its own
+// update, name look-ups, texts made from the module records, the sort by
+// name at the end); the events run once at the end.
+qint64 timeComparison(size_t servers, const std::vector<std::vector<views::LoadedModule>>& all)
+{
+    Tables tables;
+    views::NlmComparisonFill::Texts texts;   // kept by the window from one opening to the next
+    QElapsedTimer timer;
+    timer.start();
+    addServers(tables, texts, servers, all);
     QCoreApplication::processEvents();
     return timer.nsecsElapsed();
 }
@@ -163,16 +170,7 @@ long tablesMemoryMiB(size_t servers, const std::vector<std::vector<views::Loaded
     const long before = bench::heapInUseMiB();
     Tables tables;
     views::NlmComparisonFill::Texts texts;
-    for (size_t s = 0; s < servers; ++s) {
-        tables.nlms->beginUpdate();
-        tables.descriptions->beginUpdate();
-        views::NlmComparisonFill fill(tables.nlms->model(), tables.descriptions->model(), QLocale(), &texts);
-        fill.addServer(serverName(s), views::NlmShow::Both);
-        fill.addModules(all[s % all.size()]);
-        fill.finish();
-        tables.descriptions->endUpdate();
-        tables.nlms->endUpdate();
-    }
+    addServers(tables, texts, servers, all);
     QCoreApplication::processEvents();
     return bench::heapInUseMiB() - before;
 }
