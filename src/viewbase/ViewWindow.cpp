@@ -68,26 +68,23 @@ void ViewWindow::fitColumnsOnFirstOpening()
 {
     if (m_columnsFitted || m_unloaded || hasStoredColumnWidths())
         return;
-    m_columnsFitted = true;
-    // The tables get their sizes from a pending layout pass; the fit measures
-    // against the room they will have.
-    if (QLayout* own = layout())
-        own->activate();
-    fitColumns();
+    fitColumnsOfOpening(0);
 }
 
 void ViewWindow::fitColumnsOfOpening(int firstNewColumn)
 {
     if (m_unloaded)
         return;
-    if (!m_columnsFitted && !hasStoredColumnWidths()) {
-        fitColumnsOnFirstOpening();
-        return;
-    }
+    const bool everyColumn = !m_columnsFitted && !hasStoredColumnWidths();
     m_columnsFitted = true;
+    // The tables get their sizes from a pending layout pass; the fit measures
+    // against the room they will have.
     if (QLayout* own = layout())
         own->activate();
-    fitAddedColumns(firstNewColumn);
+    if (everyColumn)
+        fitColumns();
+    else
+        fitAddedColumns(firstNewColumn);
 }
 
 void ViewWindow::cascadeFromPreviousView()
