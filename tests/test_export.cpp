@@ -3,6 +3,8 @@
 
 #include "export/TableExport.h"
 #include "export/WidgetExport.h"
+#include "report/ReportFormats.h"
+#include "settings/AnsiText.h"
 #include "support/ScriptedServices.h"
 #include "widgets/FlexGrid.h"
 #include "models/GridData.h"
@@ -124,9 +126,39 @@ private Q_SLOTS:
                                            "\\\\FS2\\SYS,,\r\n"));
     }
 
-    void writesAnsi()
+    // Every byte a server can send comes back as the same byte in a saved
+    // file and as the same character in the copied text and the report's
+    // reading of the file, the five bytes Windows-1252 leaves unassigned
+    // included; a character the code page cannot hold is saved as "?".
+    void keepsEveryCodePageByte()
     {
-        QCOMPARE(exporting::ansiBytes(QStringLiteral("Müller € ✓")), QByteArray("M\xfcller \x80 ?"));
+        FlexGrid grid;
+        grid.setCols(1);
+        grid.setRows(1);
+        grid.setFixedRows(1);
+        grid.setTextMatrix(0, 0, QStringLiteral("Name"));
+        QByteArray expected("Name\r\n");
+        for (int byte = 1; byte < 256; ++byte) {
+            if (byte == ',' || byte == '"' || byte == '\r' || byte == '\n')
+                continue;
+            const QByteArray raw(1, static_cast<char>(byte));
+            const QString text = settings::fromWindows1252(raw);
+            QCOMPARE(report::decodeAnsi(QString::fromLatin1(raw)), text);
+            // Letters around the byte keep spaces from being trimmed.
+            grid.addRow({QLatin1Char('x') + text + QLatin1Char('x')});
+            expected += 'x' + raw + "x\r\n";
+        }
+        QCOMPARE(saved(grid, QStringLiteral(",")), expected);
+
+        testing::MemoryClipboard clipboard;
+        exporting::copyGridToClipboard(grid, 1, grid.rows() - 1, QStringLiteral(","), clipboard, english);
+        QCOMPARE(settings::toWindows1252(clipboard.text()).value_or(QByteArray()), expected);
+
+        FlexGrid foreign;
+        foreign.setCols(1);
+        foreign.setRows(1);
+        foreign.setTextMatrix(0, 0, QStringLiteral("Müller € ✓"));
+        QCOMPARE(saved(foreign, QStringLiteral(",")), QByteArray("M\xfcller \x80 ?\r\n"));
     }
 
     void copyToClipboard()

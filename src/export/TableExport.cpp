@@ -2,6 +2,7 @@
 
 #include "models/GridData.h"
 #include "models/ReportListModel.h"
+#include "settings/AnsiText.h"
 
 #include <QHash>
 #include <QIODevice>
@@ -31,7 +32,7 @@ bool readNumber(const QString& text, const QLocale& locale, double* value)
 
 bool writeLine(QIODevice& device, const QString& line)
 {
-    const QByteArray bytes = ansiBytes(line) + lineEnd;
+    const QByteArray bytes = settings::toWindows1252Lossy(line) + lineEnd;
     return device.write(bytes) == bytes.size();
 }
 
@@ -76,30 +77,6 @@ QString buildLine(const QStringList& cells, const QString& delimiter)
         line += quoteField(cells[i], delimiter);
     }
     return line;
-}
-
-QByteArray ansiBytes(const QString& text)
-{
-    // Windows-1252 differs from Latin-1 only in 0x80..0x9F.
-    static constexpr char16_t high[32] = {
-        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (const QChar ch : text) {
-        const char16_t u = ch.unicode();
-        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-            bytes.append(static_cast<char>(u));
-            continue;
-        }
-        const auto* found = std::find(std::begin(high), std::end(high), u);
-        if (u != 0 && found != std::end(high))
-            bytes.append(static_cast<char>(0x80 + (found - std::begin(high))));
-        else
-            bytes.append('?');
-    }
-    return bytes;
 }
 
 bool writeGrid(const models::GridData& grid, QIODevice& device, const QString& delimiter, const QLocale& locale)

@@ -34,9 +34,6 @@ QString quoteField(const QString& cell, const QString& delimiter);
 // Cells joined by the delimiter (each quoted where needed), no line end.
 QString buildLine(const QStringList& cells, const QString& delimiter);
 
-// Windows-1252 bytes for the text; characters it cannot hold become "?".
-QByteArray ansiBytes(const QString& text);
-
 // Saved file of a grid: rows of height > 0 from row 0, columns of width > 0,
 // header cells converted like data cells. False when the device fails.
 bool writeGrid(const models::GridData& grid, QIODevice& device, const QString& delimiter,

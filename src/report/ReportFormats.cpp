@@ -1,5 +1,7 @@
 #include "report/ReportFormats.h"
 
+#include "settings/AnsiText.h"
+
 #include <QRegularExpression>
 #include <QSet>
 
@@ -8,12 +10,6 @@
 namespace report {
 
 namespace {
-
-// The characters Windows-1252 puts at 0x80..0x9F; 0 where it has none.
-constexpr char16_t kAnsiHighRange[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 struct FormatName {
     ReportFormat format;
@@ -67,13 +63,7 @@ std::optional<ReportFormat> reportFormatFromName(const QString& name)
 
 QString decodeAnsi(const QString& savedText)
 {
-    QString text = savedText;
-    for (QChar& ch : text) {
-        const char16_t u = ch.unicode();
-        if (u >= 0x80 && u <= 0x9F && kAnsiHighRange[u - 0x80] != 0)
-            ch = QChar(kAnsiHighRange[u - 0x80]);
-    }
-    return text;
+    return settings::fromWindows1252(savedText.toLatin1());
 }
 
 QList<QStringList> splitDelimitedText(const QString& text, QChar delimiter)
