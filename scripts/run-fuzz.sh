@@ -19,7 +19,9 @@ targets=("$@")
 ((${#targets[@]})) || targets=(fuzz_regfile fuzz_network fuzz_records)
 
 bash scripts/install-deps.sh clang-14 libclang-rt-14-dev
-CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESKARO_FUZZ=ON \
+source scripts/build-config.sh
+reset_foreign_build build-fuzz
+CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESKARO_FUZZ=ON \
   -DVESKARO_BUILD_TESTS=OFF -DVESKARO_BUILD_BENCH=OFF >/dev/null
 cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]}"
 
