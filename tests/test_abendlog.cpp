@@ -126,6 +126,7 @@ private Q_SLOTS:
     void missingLogViewsNothing();
     void networkPaths_data();
     void networkPaths();
+    void logLinkedOutsideIsNotRead();
 };
 
 void TestAbendLog::halts_data()
@@ -411,6 +412,28 @@ void TestAbendLog::networkPaths()
     Fixture f;
     const QString found = f.client->localPathOf(path);
     QCOMPARE(found, local.isEmpty() ? QString() : QDir(f.files.path()).filePath(local));
+}
+
+void TestAbendLog::logLinkedOutsideIsNotRead()
+{
+    Fixture f;
+    QTemporaryDir outside;
+    const QString log = QDir(f.files.path()).filePath("volumes/fs1/sys/system/abend.log");
+    const QString elsewhere = outside.filePath("abend.log");
+    QVERIFY(QFile::rename(log, elsewhere));
+    QVERIFY(QFile::link(elsewhere, log));
+    f.host->selection = {"FS1"};
+    views::openAbendLogs(*f.host);
+    AbendLogForm* form = f.viewer("FS1");
+    QCOMPARE(entries(form), QStringList{views::kNoAbendLog});
+
+    // A link that stays inside the volume is followed.
+    QVERIFY(QDir(f.files.path()).mkpath("volumes/fs1/sys/archive"));
+    QVERIFY(QFile::rename(elsewhere, QDir(f.files.path()).filePath("volumes/fs1/sys/archive/abend.log")));
+    QVERIFY(QFile::remove(log));
+    QVERIFY(QFile::link("../archive/abend.log", log));
+    form->readLog();
+    QCOMPARE(entries(form), views::abendDates(kLog, "FS1"));
 }
 
 QTEST_MAIN(TestAbendLog)
