@@ -1,3 +1,4 @@
+#include "platform/PrivateFiles.h"
 #include "settings/Registry.h"
 #include "support/FakeViewHost.h"
 #include "support/MemoryRegistry.h"
@@ -13,8 +14,12 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QRegularExpression>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 using views::AbendLogForm;
 
@@ -93,6 +98,9 @@ QStringList entries(const AbendLogForm* form)
     return texts;
 }
 
+const QFile::Permissions kOthers = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+                                   | QFile::WriteOther | QFile::ExeOther;
+
 QString readFile(const QString& path)
 {
     QFile file(path);
@@ -109,11 +117,16 @@ private Q_SLOTS:
     void reports_data();
     void reports();
     void temporaryNamesNeverRepeat();
+    void reportsNeverFollowAPlantedName();
+    void refusedReportFolderIsNotUsed_data();
+    void refusedReportFolderIsNotUsed();
+    void killedRunsAreClearedAtTheNextStart();
     void oneViewerPerServer();
     void enterViewsLikeDoubleClick();
     void missingLogViewsNothing();
     void networkPaths_data();
     void networkPaths();
+    void logLinkedOutsideIsNotRead();
 };
 
 void TestAbendLog::halts_data()
@@ -158,20 +171,165 @@ void TestAbendLog::reports()
 void TestAbendLog::temporaryNamesNeverRepeat()
 {
     QTemporaryDir folder;
-    QFile taken(QDir(folder.path()).filePath("142503.tmp"));
-    QVERIFY(taken.open(QIODevice::WriteOnly));
-    taken.close();
     views::TemporaryReports reports;
     const QTime now(14, 25, 3);
-    const QString first = reports.reserve(folder.path(), now);
-    const QString second = reports.reserve(folder.path(), now);
-    QCOMPARE(QFileInfo(first).fileName(), QStringLiteral("142503-2.tmp"));
-    QCOMPARE(QFileInfo(second).fileName(), QStringLiteral("142503-3.tmp"));
-    QFile(first).open(QIODevice::WriteOnly);
+    QFile first;
+    QFile second;
+    QCOMPARE(reports.create(folder.path(), now, first), QString());
+    QCOMPARE(reports.create(folder.path(), now, second), QString());
+    QCOMPARE(QFileInfo(first.fileName()).fileName(), QStringLiteral("142503.tmp"));
+    QCOMPARE(QFileInfo(second.fileName()).fileName(), QStringLiteral("142503-2.tmp"));
+    QCOMPARE(QFileInfo(first.fileName()).path(), QFileInfo(second.fileName()).path());
+    first.close();
+    second.close();
     reports.removeAll();
-    QVERIFY(!QFileInfo::exists(first));
-    QVERIFY(QFileInfo::exists(taken.fileName()));   // not ours: left alone
+    QVERIFY(!QFileInfo::exists(first.fileName()));
+    QVERIFY(!QFileInfo::exists(second.fileName()));
+    QVERIFY(!QFileInfo::exists(QFileInfo(first.fileName()).path()));   // the run's folder too
     QVERIFY(reports.files().empty());
+}
+
+void TestAbendLog::reportsNeverFollowAPlantedName()
+{
+    Fixture f;
+    f.host->selection = {"FS1"};
+    views::openAbendLogs(*f.host);
+    AbendLogForm* form = f.viewer("FS1");
+    // Another user's links where the reports of the coming seconds used to be written.
+    QTemporaryDir elsewhere;
+    QStringList targets;
+    const QTime now = QTime::currentTime();
+    for (int second = 0; second < 5; ++second) {
+        const QString name = now.addSecs(second).toString(QStringLiteral("HHmmss"));
+        targets.append(elsewhere.filePath(name));
+        QVERIFY(QFile::link(targets.last(), f.temp.filePath(name + ".tmp")));
+    }
+    form->lstAbendDates()->setCurrentRow(0);
+    const QString path = form->viewSelectedHalt();
+    QVERIFY(!path.isEmpty());
+    for (const QString& target : std::as_const(targets))
+        QVERIFY2(!QFileInfo::exists(target), qPrintable(target));
+    QCOMPARE(readFile(path), (QStringList{"Abend information for server FS1 Tuesday, March 3, 2009 4:23:11 pm", ""}
+                              + kLog.mid(0, 7)).join('\n') + '\n');
+
+    // The file keeps its name, in a folder of the run inside a folder of the
+    // user, both in the temporary folder and closed to everyone else.
+    const QFileInfo report(path);
+    QVERIFY(QRegularExpression(QStringLiteral("^[0-9]{6}\\.tmp$")).match(report.fileName()).hasMatch());
+    QCOMPARE(report.permissions() & (kOthers | QFile::ExeOwner), QFile::Permissions());
+    QVERIFY(report.permissions().testFlags(QFile::ReadOwner | QFile::WriteOwner));
+    const QFileInfo run(report.path());
+    const QFileInfo user(run.path());
+    QCOMPARE(user.path(), f.temp.path());
+    for (const QFileInfo& folder : {run, user}) {
+        QVERIFY(folder.isDir() && !folder.isSymLink());
+        QCOMPARE(folder.ownerId(), uint(::geteuid()));
+        QCOMPARE(folder.permissions() & kOthers, QFile::Permissions());
+    }
+    views::TemporaryReports::instance().removeAll();
+    QVERIFY(!QFileInfo::exists(path));
+}
+
+void TestAbendLog::refusedReportFolderIsNotUsed_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("a link to a folder") << "link";
+    QTest::newRow("open to others") << "open";
+    QTest::newRow("another user's") << "foreign";
+    QTest::newRow("a file") << "file";
+}
+
+void TestAbendLog::refusedReportFolderIsNotUsed()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir base;
+    const QString planted = base.filePath(platform::userFolderName(QStringLiteral("veskaro-reports")));
+    const QString elsewhere = base.filePath("elsewhere");
+    QVERIFY(QDir().mkdir(elsewhere, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    if (kind == "link") {
+        QVERIFY(QFile::link(elsewhere, planted));
+    } else if (kind == "file") {
+        QFile file(planted);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    } else {
+        QVERIFY(QDir().mkdir(planted));
+        QVERIFY(QFile::setPermissions(planted, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                   | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther
+                                                   | QFile::ExeOther));
+        if (kind == "foreign") {
+            if (::geteuid() != 0)
+                QSKIP("only the administrator can give a folder to another user");
+            QVERIFY(::chown(QFile::encodeName(planted).constData(), 65534, 65534) == 0);
+            QVERIFY(QFile::setPermissions(planted, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        }
+    }
+    const QFile::Permissions before = QFileInfo(planted).permissions();
+
+    views::TemporaryReports reports;
+    QFile file;
+    QCOMPARE(reports.create(base.path(), QTime(9, 0, 0), file), QString());
+    file.close();
+    // Written, but neither in nor through what was found at the name.
+    const QFileInfo folder(QFileInfo(file.fileName()).path());
+    QCOMPARE(folder.path(), base.path());
+    QVERIFY(folder.filePath() != planted);
+    QCOMPARE(folder.permissions() & kOthers, QFile::Permissions());
+    QVERIFY(QDir(elsewhere).isEmpty());
+    QCOMPARE(QFileInfo(planted).permissions(), before);
+    if (kind == "open" || kind == "foreign")
+        QVERIFY(QDir(planted).isEmpty());
+    reports.removeAll();
+    QVERIFY(!QFileInfo::exists(folder.filePath()));
+}
+
+void TestAbendLog::killedRunsAreClearedAtTheNextStart()
+{
+    QTemporaryDir base;
+    // This run goes on: its report stays.
+    views::TemporaryReports going;
+    QFile kept;
+    QCOMPARE(going.create(base.path(), QTime(10, 0, 0), kept), QString());
+    kept.close();
+    const QDir user(QFileInfo(QFileInfo(kept.fileName()).path()).path());
+
+    // Two killed runs: one whose lock names a process that has ended, one
+    // killed before it could take its lock. The second holds a note and a
+    // link that are none of the program's.
+    const auto write = [](const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    for (const char* run : {"run-Ab3xYz", "run-Cd4eFg"})
+        QVERIFY(user.mkdir(QLatin1String(run), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    write(user.filePath("run-Ab3xYz.lock"), "999999\nveskaro\n" + QSysInfo::machineHostName().toUtf8() + '\n');
+    write(user.filePath("run-Ab3xYz/101010.tmp"), "report");
+    write(user.filePath("run-Ab3xYz/101010-2.tmp"), "report");
+    write(user.filePath("run-Cd4eFg/111111.tmp"), "report");
+    write(user.filePath("run-Cd4eFg/notes.txt"), "the user's");
+    write(base.filePath("outside.txt"), "the user's");
+    QVERIFY(QFile::link(base.filePath("outside.txt"), user.filePath("run-Cd4eFg/121212.tmp")));
+    write(user.filePath("131313.tmp"), "not in a run's folder");
+
+    views::TemporaryReports::removeLeftovers(base.path());
+    QVERIFY(!QFileInfo::exists(user.filePath("run-Ab3xYz")));
+    QVERIFY(!QFileInfo::exists(user.filePath("run-Ab3xYz.lock")));
+    QVERIFY(!QFileInfo::exists(user.filePath("run-Cd4eFg/111111.tmp")));
+    QVERIFY(QFileInfo::exists(user.filePath("run-Cd4eFg/notes.txt")));
+    QVERIFY(QFileInfo(user.filePath("run-Cd4eFg/121212.tmp")).isSymLink());
+    QCOMPARE(readFile(base.filePath("outside.txt")), QStringLiteral("the user's"));
+    QVERIFY(QFileInfo::exists(user.filePath("131313.tmp")));
+    QVERIFY(QFileInfo::exists(kept.fileName()));
+
+    // A folder of that name open to others is not the program's: nothing in it goes.
+    QTemporaryDir shared;
+    const QDir open(shared.filePath(user.dirName()));
+    QVERIFY(QDir().mkpath(open.filePath("run-Ef5gHi")));
+    QVERIFY(QFile::setPermissions(open.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                   | QFile::ReadOther | QFile::ExeOther));
+    write(open.filePath("run-Ef5gHi/101010.tmp"), "report");
+    views::TemporaryReports::removeLeftovers(shared.path());
+    QVERIFY(QFileInfo::exists(open.filePath("run-Ef5gHi/101010.tmp")));
 }
 
 void TestAbendLog::oneViewerPerServer()
@@ -254,6 +412,28 @@ void TestAbendLog::networkPaths()
     Fixture f;
     const QString found = f.client->localPathOf(path);
     QCOMPARE(found, local.isEmpty() ? QString() : QDir(f.files.path()).filePath(local));
+}
+
+void TestAbendLog::logLinkedOutsideIsNotRead()
+{
+    Fixture f;
+    QTemporaryDir outside;
+    const QString log = QDir(f.files.path()).filePath("volumes/fs1/sys/system/abend.log");
+    const QString elsewhere = outside.filePath("abend.log");
+    QVERIFY(QFile::rename(log, elsewhere));
+    QVERIFY(QFile::link(elsewhere, log));
+    f.host->selection = {"FS1"};
+    views::openAbendLogs(*f.host);
+    AbendLogForm* form = f.viewer("FS1");
+    QCOMPARE(entries(form), QStringList{views::kNoAbendLog});
+
+    // A link that stays inside the volume is followed.
+    QVERIFY(QDir(f.files.path()).mkpath("volumes/fs1/sys/archive"));
+    QVERIFY(QFile::rename(elsewhere, QDir(f.files.path()).filePath("volumes/fs1/sys/archive/abend.log")));
+    QVERIFY(QFile::remove(log));
+    QVERIFY(QFile::link("../archive/abend.log", log));
+    form->readLog();
+    QCOMPARE(entries(form), views::abendDates(kLog, "FS1"));
 }
 
 QTEST_MAIN(TestAbendLog)

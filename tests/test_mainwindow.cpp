@@ -7,12 +7,16 @@
 #include "app/SingleInstance.h"
 #include "app/StartupSettings.h"
 #include "netware/ClientProvider.h"
+#include "platform/LocalPeer.h"
+#include "platform/PrivateFiles.h"
 #include "settings/RegistryStore.h"
 #include "support/ScriptedServices.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QListWidget>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -24,8 +28,11 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QScopeGuard>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <unistd.h>
 
 using app::Command;
 using settings::Hive;
@@ -147,6 +154,7 @@ private:
 
 Q_DECLARE_METATYPE(QList<Seed>)
 Q_DECLARE_METATYPE(std::optional<QString>)
+Q_DECLARE_METATYPE(std::optional<uint>)
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -170,6 +178,11 @@ private Q_SLOTS:
     void geometryKeptAndBroughtOnScreen();
     void childWindowsFoundByCaptionAndClosed();
     void handOverIsPrivateAndNeverLost();
+    void handOverFolderIsTheUsersAlone_data();
+    void handOverFolderIsTheUsersAlone();
+    void handOverOnlyToPeersOfTheSameUser_data();
+    void handOverOnlyToPeersOfTheSameUser();
+    void handOverNeverInTheSharedTemporaryFolder();
     void secondProgramStartHandsOver();
 };
 
@@ -617,6 +630,135 @@ void TestMainWindow::handOverIsPrivateAndNeverLost()
     QVERIFY(form.windowState() & Qt::WindowMinimized);
     QVERIFY(app::SingleInstance(name).handOverToRunningInstance());
     QTRY_VERIFY(!(form.windowState() & Qt::WindowMinimized));
+}
+
+void TestMainWindow::handOverFolderIsTheUsersAlone_data()
+{
+    QTest::addColumn<QString>("found");   // what stands at the folder's name beforehand
+    QTest::addColumn<bool>("used");
+    QTest::newRow("nothing: made for the user") << "" << true;
+    QTest::newRow("the user's own") << "private" << true;
+    QTest::newRow("open to others") << "open" << false;
+    QTest::newRow("a link to the user's own folder") << "link" << false;
+    QTest::newRow("another user's") << "foreign" << false;
+    QTest::newRow("a file") << "file" << false;
+}
+
+void TestMainWindow::handOverFolderIsTheUsersAlone()
+{
+    QFETCH(QString, found);
+    QFETCH(bool, used);
+    QTemporaryDir scratch;
+    const QString folder = scratch.filePath("runtime");
+    const QFile::Permissions userOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+    if (found == "private" || found == "open" || found == "foreign") {
+        QVERIFY(QDir().mkdir(folder, userOnly));
+        if (found == "open")
+            QVERIFY(QFile::setPermissions(folder, userOnly | QFile::ReadOther | QFile::ExeOther));
+        if (found == "foreign") {
+            if (::geteuid() != 0)
+                QSKIP("only the administrator can give a folder to another user");
+            QVERIFY(::chown(QFile::encodeName(folder).constData(), 65534, 65534) == 0);
+        }
+    } else if (found == "link") {
+        QVERIFY(QDir().mkdir(scratch.filePath("own"), userOnly));
+        QVERIFY(QFile::link(scratch.filePath("own"), folder));
+    } else if (found == "file") {
+        QFile file(folder);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    const QFileInfo before(folder);
+    const QString name = app::SingleInstance::nameIn(folder);
+    QCOMPARE(!name.isEmpty(), used);
+    const QFileInfo after(folder);
+    if (used) {
+        QCOMPARE(QFileInfo(name).path(), folder);
+        QVERIFY(after.isDir() && !after.isSymLink());
+        QCOMPARE(after.ownerId(), uint(::geteuid()));
+        QCOMPARE(after.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser), userOnly);
+    } else {
+        // Refused as it is, not repaired or taken over.
+        QCOMPARE(after.permissions(), before.permissions());
+        QCOMPARE(after.ownerId(), before.ownerId());
+        QCOMPARE(app::SingleInstance(name).listen(), app::SingleInstance::Listen::Unavailable);
+        QVERIFY(!app::SingleInstance(name).handOverToRunningInstance(200));
+    }
+}
+
+void TestMainWindow::handOverOnlyToPeersOfTheSameUser_data()
+{
+    QTest::addColumn<std::optional<uint>>("peer");
+    QTest::addColumn<std::optional<uint>>("own");
+    QTest::addColumn<bool>("trusted");
+    QTest::newRow("same user") << std::optional<uint>(1000) << std::optional<uint>(1000) << true;
+    QTest::newRow("another user") << std::optional<uint>(1001) << std::optional<uint>(1000) << false;
+    QTest::newRow("the administrator") << std::optional<uint>(0) << std::optional<uint>(1000) << false;
+    QTest::newRow("peer unknown") << std::optional<uint>() << std::optional<uint>(1000) << false;
+    QTest::newRow("no user ids on the platform") << std::optional<uint>() << std::optional<uint>() << true;
+}
+
+void TestMainWindow::handOverOnlyToPeersOfTheSameUser()
+{
+    QFETCH(std::optional<uint>, peer);
+    QFETCH(std::optional<uint>, own);
+    QFETCH(bool, trusted);
+    QCOMPARE(platform::isSameUser(peer, own), trusted);
+
+    // A real socket tells its peer's user: this test's own, on both ends.
+    QTemporaryDir scratch;
+    const QString name = app::SingleInstance::nameIn(scratch.filePath("runtime"));
+    QVERIFY(!name.isEmpty());
+    app::SingleInstance first(name);
+    QCOMPARE(first.listen(), app::SingleInstance::Listen::Listening);
+    QSignalSpy activated(&first, &app::SingleInstance::activationRequested);
+    QLocalSocket probe;
+    probe.connectToServer(name);
+    QVERIFY(probe.waitForConnected(2000));
+    QCOMPARE(platform::peerUserId(probe.socketDescriptor()), std::optional<uint>(::geteuid()));
+    QCOMPARE(platform::peerUserId(-1), std::optional<uint>());
+    probe.abort();
+    // So the hand-over between two starts of the same user goes through.
+    QVERIFY(app::SingleInstance(name).handOverToRunningInstance());
+    QTRY_COMPARE(activated.size(), 1);
+}
+
+void TestMainWindow::handOverNeverInTheSharedTemporaryFolder()
+{
+    // No runtime folder of the session, and none Qt could make in the
+    // temporary folder: another user's socket listens there under the name
+    // every start of this user looks for.
+    QTemporaryDir shared;
+    const QByteArray oldTemp = qgetenv("TMPDIR");
+    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    const auto restore = qScopeGuard([&] {
+        oldTemp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", oldTemp);
+        oldRuntime.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", oldRuntime);
+    });
+    qputenv("TMPDIR", shared.path().toLocal8Bit());
+    qunsetenv("XDG_RUNTIME_DIR");
+    // Qt makes its own runtime folder in the temporary folder: a file in its place leaves none.
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (runtime.startsWith(shared.path())) {
+        QVERIFY(QDir(runtime).removeRecursively());
+        QFile blocker(runtime);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+    }
+    QLocalServer planted;
+    QLocalServer::removeServer(QDir(shared.path()).filePath(app::SingleInstance::socketName()));
+    QVERIFY(planted.listen(QDir(shared.path()).filePath(app::SingleInstance::socketName())));
+
+    const QString name = app::SingleInstance::defaultName();
+    QVERIFY(!name.isEmpty());
+    // A folder of the user's own in the temporary folder, never the folder itself.
+    const QFileInfo folder(QFileInfo(name).path());
+    QCOMPARE(folder.path(), shared.path());
+    QVERIFY(folder.filePath() != runtime);
+    QCOMPARE(platform::privateFolderProblem(folder.filePath()), QString());
+    app::SingleInstance start(name);
+    QVERIFY(!start.handOverToRunningInstance(500));
+    QCOMPARE(start.listen(), app::SingleInstance::Listen::Listening);
+    QCoreApplication::processEvents();
+    QVERIFY(!planted.hasPendingConnections());
 }
 
 void TestMainWindow::secondProgramStartHandsOver()

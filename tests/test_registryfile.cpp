@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <unistd.h>
 
 using settings::FileRegistryStore;
@@ -455,16 +456,70 @@ private Q_SLOTS:
         QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
     }
 
-    void staleTemporaryFileIsRemoved()
+    void filesBesideTheSettingsAreKept()
     {
-        const QString stale = path() + QStringLiteral(".Ab3xYz");
-        const QString kept = path() + QStringLiteral(".broken-20260101-000000");
-        writeAll(stale, "half a file");
-        writeAll(kept, "the user's old file");
+        // An administrator's copies and notes, some named as a save's new file once was or is now.
+        const QStringList names{u".backup"_qs, u".old123"_qs, u".2024Q4"_qs, u".Ab3xYz"_qs, u".saving-Ab3xYz"_qs,
+                                u".broken-20260101-000000"_qs};
+        for (const QString& name : names)
+            writeAll(path() + name, "the user's " + name.toUtf8());
         FileRegistryStore store(path());
         QVERIFY(store.createKey(Hive::CurrentUser, kKey));
-        QVERIFY(!QFile::exists(stale));
-        QCOMPARE(readAll(kept), QByteArray("the user's old file"));
+        QVERIFY(store.setValue(Hive::CurrentUser, kKey, u"A"_qs, u"1"_qs));
+        for (const QString& name : names)
+            QCOMPARE(readAll(path() + name), "the user's " + name.toUtf8());
+    }
+
+    void killedSaveLeavesNothingBehind()
+    {
+        const QStringList users{u"veskaro.reg.backup"_qs, u"veskaro.reg.old123"_qs, u"veskaro.reg.saving-Ab3xYz"_qs};
+        for (const QString& name : users)
+            writeAll(m_dir.filePath(name), "the user's");
+        {
+            // Enough data that a save takes a while.
+            settings::regfile::Tree tree;
+            auto& key = tree.ensure(settings::hivePath(Hive::CurrentUser, kKey + u"\\Filler"_qs));
+            for (int i = 0; i < 400; ++i)
+                settings::regfile::Tree::putValue(key, {QStringLiteral("Value%1").arg(i), 1, true, QString(60, u'x'), {}});
+            writeAll(path(), settings::regfile::serialize(tree));
+        }
+        const QStringList known = users + QStringList{u"veskaro.reg"_qs, u"veskaro.reg.lock"_qs};
+        const auto newFiles = [&] {
+            QStringList found = QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+            found.removeIf([&](const QString& name) { return known.contains(name); });
+            return found;
+        };
+
+        // The writer is stopped the moment a new file shows beside the
+        // settings, and killed if it is still there: a save cut off midway.
+        QProcess writer;
+        writer.setStandardOutputFile(QProcess::nullDevice());
+        writer.start(QStringLiteral(VESKARO_SETTINGS_WRITER), {path(), u"count"_qs});
+        QVERIFY(writer.waitForStarted());
+        const auto pid = static_cast<pid_t>(writer.processId());
+        QStringList leftover;
+        QElapsedTimer clock;
+        clock.start();
+        while (leftover.isEmpty() && clock.elapsed() < 20000 && writer.state() == QProcess::Running) {
+            if (newFiles().isEmpty())
+                continue;
+            ::kill(pid, SIGSTOP);
+            leftover = newFiles();
+            if (leftover.isEmpty())
+                ::kill(pid, SIGCONT);
+        }
+        writer.kill();
+        QVERIFY(writer.waitForFinished(5000));
+        QVERIFY2(!leftover.isEmpty(), "no save was caught under way");
+        QCOMPARE(newFiles(), leftover);
+
+        // The next change removes it, and nothing of the user's.
+        FileRegistryStore store(path());
+        QVERIFY(store.setValue(Hive::CurrentUser, kKey + u"\\Filler"_qs, u"After"_qs, u"1"_qs));
+        QCOMPARE(newFiles(), QStringList());
+        for (const QString& name : users)
+            QCOMPARE(readAll(m_dir.filePath(name)), QByteArray("the user's"));
+        QVERIFY(!store.hasWarning());
     }
 
     void fourWritersTakeTurns()

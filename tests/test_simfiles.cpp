@@ -26,6 +26,7 @@ private Q_SLOTS:
     void dosNames_data();
     void dosNames();
     void foldersUnderFileRoot();
+    void linksStayInsideTheirVolume();
 };
 
 void TestSimFiles::dosNames_data()
@@ -115,6 +116,59 @@ void TestSimFiles::foldersUnderFileRoot()
     QCOMPARE(c->NWCCCloseConn(parsed), 0u);
     FileServerInfo info;
     QCOMPARE(c->NWGetFileServerInfo(parsed, info), 0u);   // the client's own connection stays usable
+}
+
+void TestSimFiles::linksStayInsideTheirVolume()
+{
+    // fs1/SYS holds links: "out" to a folder beside the volume tree, "Logs" to
+    // a folder inside the volume, SYSTEM/ABEND.LOG to a file outside it and
+    // SYSTEM/KEPT.LOG to a file inside.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QDir root(dir.path());
+    for (const char* name : {"outside/shadow", "outside/abend.log", "vols/fs1/SYS/SYSTEM/SYS.LOG",
+                             "vols/fs1/SYS/Archive/2009/KEPT.LOG", "vols/fs1/SYS2/secret.txt"}) {
+        QFile file(root.filePath(QLatin1String(name)));
+        QVERIFY(QDir().mkpath(QFileInfo(file).path()) && file.open(QIODevice::WriteOnly));
+        file.write("Server FS1 halted Monday\n");
+    }
+    QVERIFY(QFile::link(root.filePath("outside"), root.filePath("vols/fs1/SYS/out")));
+    QVERIFY(QFile::link("../SYS2", root.filePath("vols/fs1/SYS/sibling")));   // another volume's folder
+    QVERIFY(QFile::link("Archive/2009", root.filePath("vols/fs1/SYS/Logs")));
+    QVERIFY(QFile::link(root.filePath("outside/abend.log"), root.filePath("vols/fs1/SYS/SYSTEM/ABEND.LOG")));
+    QVERIFY(QFile::link("../Archive/2009/KEPT.LOG", root.filePath("vols/fs1/SYS/SYSTEM/KEPT.LOG")));
+
+    auto c = testing::makeNetwork(R"({ "format": 1, "fileRoot": "vols",
+        "trees": [ { "name": "T", "containers": [ { "name": "O", "class": "Organization" } ] } ],
+        "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "SYS" }, { "name": "SYS2" } ] } ] })",
+                                  dir.path());
+    QVERIFY(c);
+    NWCONN_HANDLE conn = 0;
+    QCOMPARE(c->NWCCOpenConnByName(0, "FS1", 2, 1, NW_TRAN_TYPE_WILD, conn), 0u);
+
+    // Looking a file up: what lies outside does not exist on the server.
+    std::array<char, 256> name{};
+    QCOMPARE(c->NWGetLongName(conn, 0, "SYS:OUT\\SHADOW", NW_NS_LONG, NW_NS_LONG, name), status::NoFilesFound);
+    QCOMPARE(c->NWGetLongName(conn, 0, "SYS:OUT", NW_NS_LONG, NW_NS_LONG, name), status::NoFilesFound);
+    QCOMPARE(c->NWGetLongName(conn, 0, "SYS:SIBLING\\SECRET.TXT", NW_NS_LONG, NW_NS_LONG, name), status::NoFilesFound);
+    QCOMPARE(c->NWGetLongName(conn, 0, "SYS:SYSTEM\\ABEND.LOG", NW_NS_LONG, NW_NS_LONG, name), status::NoFilesFound);
+    QCOMPARE(c->NWGetLongName(conn, 0, "SYS:LOGS\\KEPT.LOG", NW_NS_LONG, NW_NS_LONG, name), 0u);
+    QCOMPARE(text(name), QStringLiteral("KEPT.LOG"));
+    QCOMPARE(c->NWGetLongName(conn, 0, "SYS:SYSTEM\\KEPT.LOG", NW_NS_LONG, NW_NS_LONG, name), 0u);
+
+    // Browsing folders, through directory handles and the local paths the views read.
+    NWDirHandle handle = 0;
+    QCOMPARE(c->NWAllocTempNSDirHandle2(conn, 0, "SYS:OUT", NW_NS_LONG, handle, NW_NS_DOS), status::InvalidPath);
+    QCOMPARE(c->NWAllocTempNSDirHandle2(conn, 0, "SYS:LOGS", NW_NS_LONG, handle, NW_NS_DOS), 0u);
+    QCOMPARE(c->localPathOf("\\\\FS1\\SYS\\out"), QString());
+    QCOMPARE(c->localPathOf("\\\\FS1\\SYS\\out\\shadow"), QString());
+    QCOMPARE(c->localPathOf("\\\\FS1\\SYS\\sibling"), QString());
+    QCOMPARE(c->localPathOf("\\\\FS1\\SYS\\Logs"), root.filePath("vols/fs1/SYS/Logs"));
+    QCOMPARE(c->localPathOf("\\\\FS1\\SYS"), root.filePath("vols/fs1/SYS"));
+
+    // The abend log is read from the local path: one linked outside is not there.
+    QCOMPARE(c->localPathOf("\\\\FS1\\SYS\\SYSTEM\\ABEND.LOG"), QString());
+    QCOMPARE(c->localPathOf("\\\\FS1\\SYS\\SYSTEM\\KEPT.LOG"), root.filePath("vols/fs1/SYS/SYSTEM/KEPT.LOG"));
 }
 
 QTEST_GUILESS_MAIN(TestSimFiles)

@@ -1,5 +1,8 @@
 #include "app/SingleInstance.h"
 
+#include "platform/LocalPeer.h"
+#include "platform/PrivateFiles.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
@@ -18,6 +21,11 @@ namespace {
 
 const QByteArray kActivateMessage = QByteArrayLiteral("activate\n");
 
+bool isOwnPeer(qintptr descriptor)
+{
+    return platform::isSameUser(platform::peerUserId(descriptor), platform::currentUserId());
+}
+
 }  // namespace
 
 SingleInstance::SingleInstance(QString name, QObject* parent)
@@ -32,7 +40,7 @@ SingleInstance::~SingleInstance()
     m_server = nullptr;
 }
 
-QString SingleInstance::defaultName()
+QString SingleInstance::socketName()
 {
     QString user = qEnvironmentVariable("USER");
     if (user.isEmpty())
@@ -41,16 +49,36 @@ QString SingleInstance::defaultName()
     // short and valid while staying one name per user.
     const QByteArray digest =
         QCryptographicHash::hash((user + QStringLiteral("Veskaro")).toUtf8(), QCryptographicHash::Sha1).toHex();
-    const QString name = QStringLiteral("Veskaro-") + QString::fromLatin1(digest.left(16));
+    return QStringLiteral("Veskaro-") + QString::fromLatin1(digest.left(16));
+}
+
+QString SingleInstance::nameIn(const QString& folder)
+{
+    if (folder.isEmpty() || !platform::makePrivateFolder(folder).isEmpty())
+        return {};
+    // A socket path is limited to about 100 bytes.
+    const QString path = QDir(folder).filePath(socketName());
+    return QFile::encodeName(path).size() < 100 ? path : QString();
+}
+
+QString SingleInstance::defaultName()
+{
 #ifdef Q_OS_UNIX
-    // The runtime folder belongs to the user alone (Qt makes one if the
-    // session has none). A socket path is limited to about 100 bytes.
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    const QString path = QDir(folder).filePath(name);
-    if (!folder.isEmpty() && QFile::encodeName(path).size() < 100)
-        return path;
+    // The session's runtime folder when it is the user's alone; otherwise a
+    // folder of the user's own in the temporary folder. The shared temporary
+    // folder itself is never used: another user's socket there would take
+    // the hand-over, and this start would end without a word.
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!runtime.isEmpty() && platform::privateFolderProblem(runtime).isEmpty()) {
+        if (const QString name = nameIn(runtime); !name.isEmpty())
+            return name;
+    }
+    return nameIn(QDir::temp().filePath(platform::userFolderName(QStringLiteral("veskaro-runtime"))));
+#else
+    // Named pipes, which live in no folder and are kept to the user by their
+    // access rules.
+    return socketName();
 #endif
-    return name;
 }
 
 bool SingleInstance::takeUnansweredRequest()
@@ -67,10 +95,18 @@ void SingleInstance::requestReceived()
 
 bool SingleInstance::handOverToRunningInstance(int timeoutMs)
 {
+    if (m_name.isEmpty())
+        return false;
     QLocalSocket socket;
     socket.connectToServer(m_name);
     if (!socket.waitForConnected(timeoutMs))
         return false;
+    // Only an instance of this user is asked to come forward: it is the one
+    // that shows this start's window.
+    if (!isOwnPeer(socket.socketDescriptor())) {
+        socket.abort();
+        return false;
+    }
     socket.write(kActivateMessage);
     socket.waitForBytesWritten(timeoutMs);
     socket.disconnectFromServer();
@@ -83,6 +119,8 @@ SingleInstance::Listen SingleInstance::listen()
 {
     if (m_server)
         return Listen::Listening;
+    if (m_name.isEmpty())
+        return Listen::Unavailable;
     // A socket open to the user alone is set up beside the name and moved
     // over it, which would take the name from a running instance without a
     // word. The lock beside the socket decides who may: a live holder is an
@@ -122,6 +160,12 @@ void SingleInstance::acceptConnections()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        // Another user's program has no say over this window.
+        if (!isOwnPeer(socket->socketDescriptor())) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         const auto readRequest = [this, socket] {
             const QByteArray received = socket->readAll();
             if (received.contains(kActivateMessage.trimmed()))

@@ -1,8 +1,8 @@
 #pragma once
 // One Veskaro per user: the first start listens on a local socket named after
-// the user, in the user's own runtime folder and open to the user alone; a
+// the user, in a folder of the user's own and open to the user alone; a
 // later start finds it there, asks it to come to the front and ends without
-// showing anything.
+// showing anything. Either side talks only to a peer of the same user.
 
 #include <QObject>
 #include <QString>
@@ -21,9 +21,17 @@ public:
     explicit SingleInstance(QString name = defaultName(), QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // The socket for the current user: a path in the user's runtime folder
-    // where sockets are files, a plain name elsewhere.
+    // The socket for the current user: where sockets are files, a path in
+    // the user's runtime folder or else in a folder of the user's own in the
+    // temporary folder, and a plain name elsewhere. Empty when no such folder
+    // can be had; the program then runs without the check.
     static QString defaultName();
+    // The socket in `folder`, which is made for the user alone when it does
+    // not exist; empty when it is a link, is not the user's or is open to
+    // others.
+    static QString nameIn(const QString& folder);
+    // The socket's name within its folder, one per user.
+    static QString socketName();
 
     // True when a running instance took the request to come forward; this
     // start should then end at once.

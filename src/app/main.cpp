@@ -5,6 +5,7 @@
 #include "app/SingleInstance.h"
 #include "platform/DesktopServices.h"
 #include "settings/RegistryStore.h"
+#include "views/AbendLog.h"
 
 #include "VeskaroVersion.h"
 
@@ -26,6 +27,9 @@ int main(int argc, char* argv[])
     // hand-over. Without a local socket at all the program simply runs.
     if (instance.listen() == app::SingleInstance::Listen::HandedOver)
         return 0;
+
+    // Reports of halts a killed run left in its folder.
+    views::TemporaryReports::removeLeftovers(views::temporaryFolder());
 
     platform::DesktopMessageService messages;
     platform::DesktopFileDialogService fileDialogs;

@@ -10,7 +10,7 @@
 #include <QtGlobal>
 
 #ifdef Q_OS_UNIX
-#include <QDirIterator>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 
 #include <cerrno>
@@ -68,11 +68,20 @@ class WriteLock {
 public:
     explicit WriteLock(const QString& path)
     {
-        m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        const QByteArray native = QFile::encodeName(path);
+        m_fd = ::open(native.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
         if (m_fd < 0) {
             m_error = qt_error_string(errno);
             return;
         }
+        // The lock file also records the save under way, but only when it is
+        // a plain file of this user: a link or another user's file there is
+        // locked, never written.
+        struct stat opened {};
+        struct stat named {};
+        m_recordable = ::fstat(m_fd, &opened) == 0 && S_ISREG(opened.st_mode) && opened.st_uid == ::geteuid()
+                       && ::lstat(native.constData(), &named) == 0 && S_ISREG(named.st_mode)
+                       && named.st_ino == opened.st_ino && named.st_dev == opened.st_dev;
         if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
             m_locked = true;
             return;
@@ -90,6 +99,35 @@ public:
     bool locked() const { return m_locked; }
     bool opened() const { return m_fd >= 0; }
     QString error() const { return m_error; }
+
+    // Writes down the new file a save is about to make, before it makes it,
+    // so that the next writer can remove it when this process is killed
+    // before the save ends; an empty path clears the record.
+    void record(const QString& temporary)
+    {
+        if (!m_locked || !m_recordable)
+            return;
+        const QByteArray text = temporary.isEmpty() ? QByteArray() : kRecordTag + QFile::encodeName(temporary) + '\n';
+        // A record that cannot be written only means a killed save's file stays.
+        if (::ftruncate(m_fd, 0) != 0 || text.isEmpty())
+            return;
+        [[maybe_unused]] const ssize_t written = ::pwrite(m_fd, text.constData(), static_cast<size_t>(text.size()), 0);
+    }
+    // The new file of a save that did not end, as recorded; empty when
+    // there is none or the lock file holds anything else.
+    QString recorded() const
+    {
+        if (!m_locked || !m_recordable)
+            return {};
+        char buffer[4096];
+        const ssize_t size = ::pread(m_fd, buffer, sizeof buffer, 0);
+        if (size <= 0)
+            return {};
+        const QByteArray text(buffer, size);
+        if (!text.startsWith(kRecordTag) || !text.endsWith('\n') || text.count('\n') != 1)
+            return {};
+        return QFile::decodeName(text.mid(kRecordTag.size()).chopped(1));
+    }
 
 private:
     // Blocks in the kernel's queue; a timer signal to this thread ends the wait
@@ -129,23 +167,108 @@ private:
         return result == 0;
     }
 
+    static inline const QByteArray kRecordTag = QByteArrayLiteral("veskaro-saving ");
+
     int m_fd = -1;
     bool m_locked = false;
+    bool m_recordable = false;
     QString m_error;
 };
 
-// Temporary files of a save that was killed before it could finish ("veskaro.reg.AbC123").
-// Only called while holding the lock, when no save of another process is under way.
-void removeStaleTemporaries(const QString& path)
+// The file a save replaces: the settings path with its links followed, as
+// far as they lead, so that a linked settings file stays a link.
+QString saveTarget(const QString& path)
 {
-    const QFileInfo info(path);
-    static const QRegularExpression suffix(QStringLiteral("^\\.[A-Za-z0-9]{6}$"));
-    QDirIterator it(info.absolutePath(), {info.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden);
-    while (it.hasNext()) {
-        const QString candidate = it.next();
-        if (suffix.match(QFileInfo(candidate).fileName().mid(info.fileName().size())).hasMatch())
-            QFile::remove(candidate);
+    QFileInfo info(path);
+    for (int depth = 0; depth < 128 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info.isSymLink() ? path : info.absoluteFilePath();
+}
+
+// A save's new file lies beside the file it replaces: "veskaro.reg.saving-Ab3xYz".
+const QString kSavingInfix = QStringLiteral(".saving-");
+
+bool isSavingNameOf(const QString& candidate, const QString& target)
+{
+    const QFileInfo file(candidate);
+    const QFileInfo of(target);
+    static const QRegularExpression suffix(QStringLiteral("^[A-Za-z0-9]{6}$"));
+    const QString stem = of.fileName() + kSavingInfix;
+    return file.absolutePath() == of.absolutePath() && file.fileName().startsWith(stem)
+           && suffix.match(file.fileName().mid(stem.size())).hasMatch();
+}
+
+// Removes what a killed save of any Veskaro left behind: the one file the
+// lock file names as the new file of a save under way, when it has the name
+// a save gives and is a plain file of this user. Anything else beside the
+// settings is the user's. Only called while holding the lock, when no save
+// of another process is under way.
+void removeUnfinishedSave(WriteLock& lock, const QString& target)
+{
+    const QString temporary = lock.recorded();
+    if (temporary.isEmpty())
+        return;
+    if (isSavingNameOf(temporary, target)) {
+        const QByteArray native = QFile::encodeName(temporary);
+        struct stat st {};
+        if (::lstat(native.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
+            ::unlink(native.constData());
     }
+    lock.record({});
+}
+
+// Replaces `target` with `bytes` in one step: a new file beside it, written,
+// synced and renamed over it, so that a crash leaves the old or the new file
+// whole. The new file keeps the old one's permissions. Returns what went
+// wrong, or an empty text.
+QString replaceFile(const QString& target, const QByteArray& bytes, WriteLock& lock)
+{
+    static const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789");
+    struct stat old {};
+    const bool existed = ::stat(QFile::encodeName(target).constData(), &old) == 0;
+    QString temporary;
+    QByteArray native;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temporary = target + kSavingInfix;
+        for (int i = 0; i < 6; ++i)
+            temporary += letters.at(QRandomGenerator::global()->bounded(letters.size()));
+        native = QFile::encodeName(temporary);
+        lock.record(temporary);
+        // Until it has the old file's permissions the new one is the user's alone.
+        fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, existed ? 0600 : 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0) {
+        const QString problem = qt_error_string(errno);
+        lock.record({});
+        return problem;
+    }
+    const auto fail = [&] {
+        const QString problem = qt_error_string(errno);
+        if (fd >= 0)
+            ::close(fd);
+        ::unlink(native.constData());
+        lock.record({});
+        return problem;
+    };
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t written = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return fail();
+        done += written;
+    }
+    if ((existed && ::fchmod(fd, old.st_mode & 0777) != 0) || ::fsync(fd) != 0)
+        return fail();
+    const int closed = ::close(fd);
+    fd = -1;
+    if (closed != 0 || ::rename(native.constData(), QFile::encodeName(target).constData()) != 0)
+        return fail();
+    lock.record({});
+    return {};
 }
 #endif
 
@@ -278,7 +401,8 @@ bool FileRegistryStore::change(const std::function<Outcome(regfile::Tree&)>& app
                  .arg(QDir::toNativeSeparators(m_path)));
         return false;
     }
-    removeStaleTemporaries(m_path);
+    const QString target = saveTarget(m_path);
+    removeUnfinishedSave(lock, target);
 #else
     QLockFile lock(m_path + QStringLiteral(".lock"));
     if (!lock.tryLock(kLockWaitMs)) {
@@ -329,10 +453,16 @@ bool FileRegistryStore::change(const std::function<Outcome(regfile::Tree&)>& app
 
     const Outcome outcome = apply(tree);
     if (outcome.changed) {
+#ifdef Q_OS_UNIX
+        const QString problem = replaceFile(target, regfile::serialize(tree), lock);
+#else
         QSaveFile out(m_path);
-        if (!out.open(QIODevice::WriteOnly) || out.write(regfile::serialize(tree)) < 0 || !out.commit()) {
+        const bool saved = out.open(QIODevice::WriteOnly) && out.write(regfile::serialize(tree)) >= 0 && out.commit();
+        const QString problem = saved ? QString() : out.errorString();
+#endif
+        if (!problem.isEmpty()) {
             warn(tr("The settings file %1 cannot be written (%2); a setting was not saved.")
-                     .arg(QDir::toNativeSeparators(m_path), out.errorString()));
+                     .arg(QDir::toNativeSeparators(m_path), problem));
             m_loaded.reset();
             return false;
         }

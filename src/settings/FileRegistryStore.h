@@ -8,7 +8,10 @@
 // on disk at that moment, applies only its own
 // change and replaces the file in one step (a new file in the same folder,
 // synced, renamed over the old), so a crash leaves either the old or the new
-// file and two processes writing at once lose nothing. Reads follow changes
+// file and two processes writing at once lose nothing. The lock file names
+// the new file while a save is under way, so that the next change removes
+// the one a killed save left; nothing else beside the settings is ever
+// removed (copies such as "Veskaro.reg.backup" are the user's). Reads follow changes
 // made by others as soon as the file's size, time or identity changes. A
 // device, pipe, socket or folder at the path is never read or replaced.
 

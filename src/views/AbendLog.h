@@ -8,7 +8,10 @@
 #include <QStringList>
 #include <QTime>
 
+#include <memory>
 #include <vector>
+
+class QFile;
 
 namespace views {
 
@@ -38,26 +41,43 @@ QString temporaryFolder();
 
 // Temporary report files: named by the time of day ("142503.tmp"), with a
 // suffix ("142503-2.tmp") when that name is already taken, and all removed
-// when the program ends (the text viewer has read them by then).
+// when the program ends (the text viewer has read them by then). Everyone
+// may write to the temporary folder and the names are easy to foresee, so
+// the files never lie there directly: each run keeps them in a folder of its
+// own ("run-Ab3xYz") inside a folder of the user's own
+// ("veskaro-reports-1000"), both open to the user alone, and every file is
+// newly created, never opened through a name something already has. The
+// folders of runs that were killed are cleared at the next start.
 class TemporaryReports {
 public:
-    TemporaryReports() = default;
+    TemporaryReports();
     ~TemporaryReports();
     TemporaryReports(const TemporaryReports&) = delete;
     TemporaryReports& operator=(const TemporaryReports&) = delete;
 
-    // A new file name in `folder` not used by an existing file nor an earlier
-    // call; remembered for removal.
-    QString reserve(const QString& folder, const QTime& now);
+    // Creates the next report file for `now` in this run's folder under
+    // `base` (the temporary folder) and opens `file` on it for writing; the
+    // file is remembered for removal. Returns what went wrong, or an empty
+    // text.
+    QString create(const QString& base, const QTime& now, QFile& file);
     const std::vector<QString>& files() const { return m_files; }
-    // Removes every file handed out so far.
+    // Removes every file handed out so far and this run's folders.
     void removeAll();
+
+    // Clears the folders under `base` of runs that ended without doing so
+    // themselves; those of runs still going are left alone, and so is
+    // anything in them the program does not write.
+    static void removeLeftovers(const QString& base);
 
     // The program's one list, emptied when the program ends.
     static TemporaryReports& instance();
 
 private:
+    struct RunFolder;
+    RunFolder* runFolder(const QString& base, QString& problem);
+
     std::vector<QString> m_files;
+    std::vector<std::unique_ptr<RunFolder>> m_runs;   // one per temporary folder used
 };
 
 // The plain-text viewer of this platform and its arguments for one file:

@@ -94,10 +94,14 @@ QString AbendLogForm::viewSelectedHalt()
     const QStringList report = selectedReport();
     if (report.isEmpty())
         return {};
-    const QString path = TemporaryReports::instance().reserve(temporaryFolder(), QTime::currentTime());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+    QFile file;
+    const QString problem = TemporaryReports::instance().create(temporaryFolder(), QTime::currentTime(), file);
+    if (!problem.isEmpty()) {
+        context().messages().inform(tr("The report of this halt cannot be written: %1").arg(problem), windowTitle());
         return {};
+    }
+    file.setTextModeEnabled(true);   // the platform's line ends, for Notepad
+    const QString path = file.fileName();
     file.write(report.join(QLatin1Char('\n')).toLatin1());
     file.write("\n");
     file.close();

@@ -404,9 +404,10 @@ QString SimClient::localPathOf(const QString& networkPath) const
     const Volume* volume = volumeByName(server, parts.takeFirst());
     if (!volume)
         return {};
-    QString path = m_files.volumeFolder(index, *volume);
-    if (path.isEmpty())
+    const QString root = m_files.volumeFolder(index, *volume);
+    if (root.isEmpty())
         return {};
+    QString path = root;
     for (const QString& part : std::as_const(parts)) {
         if (part == QLatin1String(".") || part == QLatin1String(".."))
             return {};
@@ -417,7 +418,9 @@ QString SimClient::localPathOf(const QString& networkPath) const
             return {};
         path += QLatin1Char('/') + *it;
     }
-    return path;
+    // The abend log and the folders browsed for file locks are read from
+    // here: a link must not take them out of the volume.
+    return staysInside(path, root) ? path : QString();
 }
 
 }  // namespace nw::sim

@@ -85,6 +85,18 @@ QStringList deriveDosNames(const QStringList& longNames)
     return result;
 }
 
+bool staysInside(const QString& path, const QString& root)
+{
+    const QString canonicalRoot = QFileInfo(root).canonicalFilePath();
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    if (canonicalRoot.isEmpty() || canonical.isEmpty())
+        return false;
+    if (canonical == canonicalRoot)
+        return true;
+    const QString prefix = canonicalRoot.endsWith(QLatin1Char('/')) ? canonicalRoot : canonicalRoot + QLatin1Char('/');
+    return canonical.startsWith(prefix);
+}
+
 QString VolumeFiles::volumeKey(int server, const Volume& volume) const
 {
     return QString::number(server) + QLatin1Char('/') + nameKey(volume.name);
@@ -142,11 +154,13 @@ std::optional<std::vector<VolumeFiles::Entry>> VolumeFiles::folder(int server, c
             }
             dir += QLatin1Char('/') + *it;
         }
-        if (found) {
+        if (found && staysInside(dir, root)) {
             exists = true;
             const QFileInfoList infos = QDir(dir).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-            for (const QFileInfo& info : infos)
-                add(info.fileName(), info.isDir());
+            for (const QFileInfo& info : infos) {
+                if (!info.isSymLink() || staysInside(info.filePath(), root))
+                    add(info.fileName(), info.isDir());
+            }
         }
     }
 

@@ -25,6 +25,12 @@ bool isValidDosName(const QString& name);
 // first three characters of the extension.
 QStringList deriveDosNames(const QStringList& longNames);
 
+// True when `path`, with every link on the way followed, is the folder
+// `root` or lies below it. A volume's tree on disk may hold links, but one
+// that leads out of the volume's folder leads nowhere on the server: the
+// client must not tell what is there.
+bool staysInside(const QString& path, const QString& root);
+
 class VolumeFiles {
 public:
     explicit VolumeFiles(Network& network) : m_network(network) {}
@@ -36,7 +42,8 @@ public:
     };
 
     // The entries of a folder given by long components from the volume root;
-    // nullopt when the folder does not exist.
+    // nullopt when the folder does not exist. Links leading out of the
+    // volume's folder are no entries.
     std::optional<std::vector<Entry>> folder(int server, const Volume& volume, const QStringList& longPath);
 
     // Matches each component against long or DOS names (without regard to
