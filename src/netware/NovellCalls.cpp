@@ -112,6 +112,15 @@ QString treePathToDots(const QString& treePath, const QString& treeName)
     return result;
 }
 
+bool isPathOfAnotherTree(const QString& treePath, const QString& treeName)
+{
+    const QString path = treePath.trimmed();
+    const qsizetype backslash = path.indexOf(QLatin1Char('\\'));
+    if (treeName.isEmpty() || backslash <= 0)
+        return false;
+    return path.left(backslash).compare(treeName, Qt::CaseInsensitive) != 0;
+}
+
 // --- Client routines ----------------------------------------------------------------
 
 QString statusText(NWRCODE code)

@@ -36,6 +36,11 @@ QString dotsToTreePath(const QString& dotted, const QString& treeName);
 // TREE\ACME\SALES -> SALES.ACME ; TREE\ACME\SALES\ -> .SALES.ACME ; TREE\[Root] -> [Root];
 // "" -> "[Owner unavailable]".
 QString treePathToDots(const QString& treePath, const QString& treeName);
+// Whether a tree path belongs to another tree: its first component, before the
+// first backslash, is not treeName (compared without regard to case).
+// OTHER_TREE\OTH\ in ACME_TREE is; ACME_TREE\[Root], acme_tree\ACME\ and a
+// dotted name without a backslash are not.
+bool isPathOfAnotherTree(const QString& treePath, const QString& treeName);
 
 // --- Client routines -----------------------------------------------------------
 // A status as the user sees it in messages: the signed decimal number.

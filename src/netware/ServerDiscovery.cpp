@@ -52,6 +52,13 @@ void loadStartingServerContext(core::AppContext& context)
         text = QStringLiteral("[Root]");
     }
 
+    // A container stored while another tree was current names nothing in this
+    // one: the search starts at the tree root, as the starting-container
+    // dialog then shows it. The stored value stays until a new choice is saved.
+    if (isPathOfAnotherTree(text, context.values.treeName)) {
+        context.values.startingServerContext = QStringLiteral("[Root]");
+        return;
+    }
     QString dots = treePathToDots(text.trimmed(), context.values.treeName);
     if (dots != QLatin1String("[Root]") && !dots.startsWith(QLatin1Char('.')))
         dots.prepend(QLatin1Char('.'));
