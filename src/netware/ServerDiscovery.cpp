@@ -167,10 +167,11 @@ int findFreeDrive(core::AppContext& context)
 
 void listServerVolumes(core::AppContext& context, const QString& server, bool add, QStringList& target)
 {
-    NetWareClient& client = context.client();
-    NWCONN_HANDLE connection = 0;
-    if (openConnectionByName(client, server, connection) != status::Success)
+    ServerSession session(context, server, kLicensedByBinderyName);
+    if (session.open() != status::Success)
         return;
+    NetWareClient& client = session.client();
+    const NWCONN_HANDLE connection = session.handle();
 
     quint32 iterator = 0;
     do {
@@ -189,7 +190,7 @@ void listServerVolumes(core::AppContext& context, const QString& server, bool ad
             target.append(name);
     } while (iterator != 0);
 
-    closeConnectionReporting(context, connection);
+    session.close();
 }
 
 }  // namespace nw
