@@ -7,6 +7,7 @@
 #include "connections/ConnectionRows.h"
 #include "connections/ConnectionTypeForm.h"
 #include "connections/UserConnectionsForm.h"
+#include "netware/sim/SimClient.h"
 #include "settings/Registry.h"
 #include "support/FakeViewHost.h"
 #include "support/MemoryRegistry.h"
@@ -43,6 +44,7 @@ const QString kKey = connections::userConnectionsKeyPath();
 // FS1: own connection 3, a Mac station (7), one that takes no messages (9),
 // a Normal one (12). FS2: own connection 4; it also has a number 3. BIG has
 // connections in three blocks. CLEARFAIL refuses to clear, SENDFAIL to send.
+// FULL has no user licence left.
 const QByteArray kNetwork = R"({
   "format": 1,
   "clock": "2026-12-05T19:04:36",
@@ -65,6 +67,8 @@ const QByteArray kNetwork = R"({
       "connections": [ { "number": 1, "user": "ADMIN.O" }, { "number": 2, "user": "X.O" } ] },
     { "name": "NOAUTH", "tree": "T", "faults": { "NWDSAuthenticate": "0x89FF" } },
     { "name": "DOWN", "tree": "T", "reachable": false },
+    { "name": "FULL", "tree": "T", "ownConnection": 2, "licences": 0, "connections": [
+        { "number": 1, "user": "A.O" }, { "number": 2, "user": "ADMIN.O" } ] },
     { "name": "SLOW", "tree": "T", "ownConnection": 1, "latencyMs": 4, "connections": [
         { "number": 1 }, { "number": 2 }, { "number": 3 }, { "number": 9 }, { "number": 17 }, { "number": 25 },
         { "number": 33 }, { "number": 41 }, { "number": 49 }, { "number": 57 } ] }
@@ -136,6 +140,7 @@ private Q_SLOTS:
     void filtersAndRefresh();
     void eachWindowMarksItsOwnConnection();
     void openingFailures();
+    void listingTakesNoLicence();
     void findAsYouType();
     void sortingByColumnClicks();
     void refreshTogglesControls();
@@ -423,6 +428,34 @@ void TestConnections::openingFailures()
              QStringList({"You are not authenticated to the selected tree.  Please authenticate and try again."}));
     QCOMPARE(f.services.messages.titles(), QStringList({"Not Authenticated"}));
     QCOMPARE(f.host.openings, 0);
+}
+
+// The opening and every refresh open the server by a name of any format and
+// public, so a server whose user licences are all taken is still listed.
+void TestConnections::listingTakesNoLicence()
+{
+    Fixture f;
+    f.skipChooser();
+    auto* sim = dynamic_cast<nw::sim::SimClient*>(f.client.get());
+    QVERIFY(sim);
+    UserConnectionsForm* form = f.open({QStringLiteral("FULL")});
+    QVERIFY(form);
+    QCOMPARE(column(form, 0), QStringList({"A.O", "*ADMIN.O"}));
+    QVERIFY(form->refreshUsers());
+    QCOMPARE(column(form, 1), QStringList({"1", "2"}));
+    QCOMPARE(form->statusBar()->currentMessage(), QStringLiteral("Total connections: 2"));
+
+    const auto& opens = sim->connectionOpens();
+    QCOMPARE(opens.size(), size_t(2));
+    for (const auto& open : opens) {
+        QCOMPARE(open.name, QStringLiteral("FULL"));
+        QCOMPARE(open.nameFormat, nw::NWCC_NAME_FORMAT_WILD);
+        QCOMPARE(open.openState, nw::NWCC_OPEN_PUBLIC);
+        QCOMPARE(open.transport, nw::NW_TRAN_TYPE_WILD);
+        QCOMPARE(open.result, nw::status::Success);
+    }
+    QCOMPARE(sim->openConnectionCount(), 0);
+    QVERIFY(f.services.messages.texts().isEmpty());
 }
 
 void TestConnections::findAsYouType()

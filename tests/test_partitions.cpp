@@ -46,7 +46,8 @@ const QByteArray kNetwork = R"({
 })";
 
 struct Fixture {
-    Fixture() : client(testing::makeNetwork(kNetwork)), services(client ? *client : fallback, registry), host(services.context)
+    explicit Fixture(const QByteArray& network = kNetwork)
+        : client(testing::makeNetwork(network)), services(client ? *client : fallback, registry), host(services.context)
     {
         settings::resetStartingServerContext(registry);
         services.context.values.treeName = QStringLiteral("ACME_TREE");
@@ -92,6 +93,7 @@ private Q_SLOTS:
     void timeViews();
     void fillsOneColumnPerServer();
     void unreachableFirstStillShowsNotAvailable();
+    void eachViewOpensWithItsFlags();
     void reAddingRefreshesItsColumn();
     void viewsSwitchAndDropEmptyRows_data();
     void viewsSwitchAndDropEmptyRows();
@@ -193,6 +195,46 @@ void TestPartitions::unreachableFirstStillShowsNotAvailable()
     QCOMPARE(table(form), QStringList({"|DOWN|FS3", ".ACME.SALES|N/A|SR"}));
     f.open({"FS1"});
     QCOMPARE(table(form), QStringList({"|DOWN|FS3|FS1", ".ACME.SALES|N/A|SR|", " [Root]|N/A||M"}));
+}
+
+// The Replica Type view opens a server by a name of any format, the other
+// views by its bindery name, all of them licensed. Each pass gives its licence
+// back before the next one opens: a server with one free licence is listed
+// through every refresh, one with none is not available.
+void TestPartitions::eachViewOpensWithItsFlags()
+{
+    Fixture f(QByteArray(kNetwork)
+                  .replace(R"({ "name": "FS1", "tree": "ACME_TREE", "context": "ACME" })",
+                           R"({ "name": "FS1", "tree": "ACME_TREE", "context": "ACME", "licences": 1 })")
+                  .replace(R"({ "name": "FS2", "tree": "ACME_TREE", "context": "ACME" })",
+                           R"({ "name": "FS2", "tree": "ACME_TREE", "context": "ACME", "licences": 0 })"));
+    auto* sim = dynamic_cast<nw::sim::SimClient*>(f.client.get());
+    QVERIFY(sim);
+    const auto flagsOfOpens = [sim] {
+        QStringList flags;
+        for (const auto& open : sim->connectionOpens())
+            flags.append(QStringLiteral("%1 %2 %3 %4 %5")
+                             .arg(open.name)
+                             .arg(open.nameFormat, 0, 16)
+                             .arg(open.openState)
+                             .arg(open.transport, 0, 16)
+                             .arg(open.result, 0, 16));
+        sim->clearConnectionOpens();
+        return flags;
+    };
+
+    PartitionsForm* form = f.open({"FS1", "FS2"});
+    QCOMPARE(table(form), QStringList({"|FS1|FS2", " [Root]|M|N/A"}));
+    QCOMPARE(flagsOfOpens(), QStringList({"FS1 ffff8000 1 ffff8000 0", "FS2 ffff8000 1 ffff8000 89d9"}));
+
+    form->optReplicaState()->click();
+    QCOMPARE(table(form), QStringList({"|FS1|FS2", " [Root]|On|N/A"}));
+    QCOMPARE(flagsOfOpens(), QStringList({"FS1 2 1 ffff8000 0", "FS2 2 1 ffff8000 89d9"}));
+    for (int tick = 0; tick < 3; ++tick)
+        form->refreshAll();
+    QCOMPARE(table(form), QStringList({"|FS1|FS2", " [Root]|On|N/A"}));
+    QCOMPARE(flagsOfOpens().filter(QStringLiteral("FS1 2 1 ffff8000 0")).size(), 3);
+    QCOMPARE(sim->openConnectionCount(), 0);
 }
 
 void TestPartitions::reAddingRefreshesItsColumn()

@@ -432,6 +432,35 @@ private Q_SLOTS:
         QFile::remove(target);
     }
 
+    // A problem that every read and change meets is told once; once a sink is
+    // set, only problems not told before reach it.
+    void aProblemIsToldOnce()
+    {
+        QTemporaryDir dir;
+        const QString at = dir.filePath(QStringLiteral("veskaro.reg"));
+        QVERIFY(QDir().mkpath(at));
+        FileRegistryStore store(at);
+        QVERIFY(!store.keyExists(Hive::CurrentUser, kKey));
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(!store.createKey(Hive::CurrentUser, kKey));
+            QVERIFY(!store.setValue(Hive::CurrentUser, kKey, QStringLiteral("A"), QString::number(i)));
+        }
+        const QString warning = store.takeWarning();
+        QVERIFY2(warning.contains(u"a folder, not a file"_qs), qPrintable(warning));
+        QCOMPARE(store.takeWarning(), QString());
+
+        QStringList later;
+        store.setWarningSink([&later](const QString& text) { later.append(text); });
+        QVERIFY(!store.deleteValue(Hive::CurrentUser, kKey, QStringLiteral("A")));
+        QVERIFY(later.isEmpty());
+        QVERIFY(QDir(at).removeRecursively());
+        QVERIFY(QDir().mkpath(at + QStringLiteral(".lock")));   // no lock can be taken beside it
+        QVERIFY(!store.createKey(Hive::CurrentUser, kKey));
+        QVERIFY(!store.createKey(Hive::CurrentUser, kKey));
+        QCOMPARE(later.size(), 1);
+        QVERIFY(!store.hasWarning());
+    }
+
     void foreignEmptyOrStaleLockDoesNotHoldUpASave_data()
     {
         QTest::addColumn<QByteArray>("lock");

@@ -124,6 +124,8 @@ private Q_SLOTS:
     void usage_data();
     void usage();
     void brokenSettingsAreKeptAsideAndReported();
+    void settingsProblemsAreReportedOnce_data();
+    void settingsProblemsAreReportedOnce();
     void tables_data();
     void tables();
     void namesValuesAndSettingsReadAsTheyAre();
@@ -265,6 +267,46 @@ void TestReport::brokenSettingsAreKeptAsideAndReported()
     QVERIFY2(outcome.err.contains(QLatin1String("Settings: The settings file")), qPrintable(outcome.err));
     const QStringList aside = QDir(report.path(QString())).entryList({QStringLiteral("settings.reg.broken-*")});
     QCOMPARE(aside.size(), 1);
+}
+
+void TestReport::settingsProblemsAreReportedOnce_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("unclosed key") << QByteArray("REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\r\n\"Tree\"=\"open\r\n");
+    QTest::newRow("not a header") << QByteArray("[HKEY_CURRENT_USER\\Software]\r\n");
+    // Every read and every change of the start meets a folder at the settings path.
+    QTest::newRow("a folder") << QByteArray();
+}
+
+// However many reads and changes of the start meet the problem, the user is
+// told once, as "Settings: ..." on the error stream, and nothing else of it
+// reaches the stream.
+void TestReport::settingsProblemsAreReportedOnce()
+{
+    QFETCH(QByteArray, content);
+    ReportRun report(networkJson());
+    const QString settingsPath = report.path(QStringLiteral("settings.reg"));
+    QVERIFY(QFile::remove(settingsPath));
+    if (content.isEmpty()) {
+        QVERIFY(QDir().mkpath(settingsPath));
+    } else {
+        QFile broken(settingsPath);
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write(content);
+    }
+
+    static QStringList logged;
+    logged.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { logged.append(text); });
+    const Outcome outcome = report.run({QStringLiteral("servers")});
+    qInstallMessageHandler(previous);
+
+    QCOMPARE(outcome.exitCode, 0);
+    QCOMPARE(outcome.out, QStringLiteral("DOWN\nFS1\nFS2\n"));
+    const QString told = outcome.err + logged.join(QLatin1Char('\n'));
+    QCOMPARE(told.count(QLatin1String("The settings file")), 1);
+    QVERIFY2(outcome.err.startsWith(QLatin1String("Settings: The settings file")), qPrintable(outcome.err));
 }
 
 void TestReport::tables_data()

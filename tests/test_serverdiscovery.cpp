@@ -77,6 +77,11 @@ private Q_SLOTS:
                                         << ".SALES.ACME";
         QTest::newRow("empty container") << "ACME_TREE\\ACME\\ENG\\SUB\\" << true << QStringList{}
                                          << ".SUB.ENG.ACME";
+        // A container stored for another tree names nothing here: the whole tree is searched.
+        QTest::newRow("another tree's container") << "OTHER_TREE\\OTH\\" << true
+                                                  << QStringList{"EAST-FS", "ENG-FS", "FS1", "FS2", "HQ"} << "[Root]";
+        QTest::newRow("the tree in other case") << "acme_tree\\ACME\\SALES\\" << false << QStringList{"FS1", "FS2"}
+                                                << ".SALES.ACME";
     }
     void searchScope()
     {

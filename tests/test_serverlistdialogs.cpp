@@ -159,6 +159,7 @@ private Q_SLOTS:
         QTest::newRow("tree root") << "ACME_TREE\\[Root]" << "optRoot" << "";
         QTest::newRow("own container") << "ACME_TREE\\ACME\\" << "optCurrentContext" << "";
         QTest::newRow("another container") << "ACME_TREE\\ACME\\SALES\\" << "optCustom" << "ACME_TREE\\ACME\\SALES\\";
+        QTest::newRow("another tree's container") << "OTHER_TREE\\OTHER\\" << "optRoot" << "";
     }
     void previousChoiceShown()
     {
@@ -405,6 +406,59 @@ private Q_SLOTS:
         QCOMPARE(settings::openDefaultRegistryStore()->queryValue(Hive::CurrentUser, kRoot,
                                                                   QStringLiteral("StartingServerContext")),
                  stored);
+        qunsetenv("VESKARO_SETTINGS");
+    }
+
+    // Settings that name a container of another tree than the stored one: the
+    // start searches the tree root without asking, and the dialog offers the
+    // root. The stored container stays until a new choice is saved.
+    void storedContainerOfAnotherTree()
+    {
+        QTemporaryDir dir;
+        qputenv("VESKARO_SETTINGS", dir.filePath(QStringLiteral("settings.reg")).toLocal8Bit());
+        const QString otherContainer = QStringLiteral("OTHER_TREE\\OTHER\\");
+        {
+            auto store = settings::openDefaultRegistryStore();
+            store->createKey(Hive::CurrentUser, kRoot);
+            store->setValue(Hive::CurrentUser, kRoot, QStringLiteral("Tree"), QStringLiteral("ACME_TREE"));
+            store->setValue(Hive::CurrentUser, kRoot, QStringLiteral("StartingServerContext"), otherContainer);
+        }
+        testing::ScriptedMessages messages;
+        testing::ScriptedFileDialogs fileDialogs;
+        testing::MemoryClipboard clipboard;
+        testing::RecordingLauncher launcher;
+        int dialogs = 0;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (auto* dialog = qobject_cast<StartingContainerDialog*>(QApplication::activeModalWidget())) {
+                ++dialogs;
+                dialog->cancel();
+            }
+        });
+        watch.start(10);
+        {
+            app::Program program(messages, fileDialogs, clipboard, launcher);
+            app::StartOptions options;
+            options.programDir = dir.path();
+            options.showSplash = false;
+            QCOMPARE(program.start(nw::loadSimulatedNetworkFromJson(network(), dir.path(), QStringLiteral("t.json")),
+                                   settings::openDefaultRegistryStore(), options),
+                     std::nullopt);
+            QCOMPARE(texts(program.mainForm()->lstServers()), (QStringList{"FS1", "FS2", "HQ"}));
+            QCOMPARE(program.context()->values.startingServerContext, QStringLiteral("[Root]"));
+
+            ServerLists lists(*program.context());
+            StartingContainerDialog dialog(*program.context(), lists, false);
+            QVERIFY(dialog.rootOption()->isChecked());
+            QCOMPARE(dialog.customLabel()->text(), QString());
+            QCOMPARE(labelText(&dialog, "lblTreeRoot"), QStringLiteral("ACME_TREE\\[Root]"));
+        }
+        watch.stop();
+        QCOMPARE(dialogs, 0);
+        QVERIFY(messages.shown.isEmpty());
+        QCOMPARE(settings::openDefaultRegistryStore()->queryValue(Hive::CurrentUser, kRoot,
+                                                                  QStringLiteral("StartingServerContext")),
+                 std::optional<QString>(otherContainer));
         qunsetenv("VESKARO_SETTINGS");
     }
 };

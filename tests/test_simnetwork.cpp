@@ -5,6 +5,7 @@
 #include "support/SimNetwork.h"
 
 #include "netware/ClientProvider.h"
+#include "netware/sim/SimClient.h"
 #include "netware/sim/SimFiles.h"
 
 #include <QtTest>
@@ -171,6 +172,7 @@ private Q_SLOTS:
     void activeConnectionBlocks();
     void connectionFactsClearAndBroadcast();
     void serverFaultsReplaceTheWork();
+    void licensedOpensStopAtTheLicences();
     void volumesAndDrives();
     void partitionsOfAServer();
     void generatedNetworkIsDeterministic();
@@ -202,6 +204,7 @@ void TestSimNetwork::rejectsBrokenDescriptions_data()
                                      << QStringList{"servers[0].connections[0].type", "TOKENRING"};
     QTest::newRow("raw hex") << fs1(R"("setParameters": [ { "name": "X", "type": 9, "raw": "0G 01" } ])")
                              << QStringList{"servers[0].setParameters[0].raw", "hexadecimal"};
+    QTest::newRow("licences") << fs1(R"("licences": -1)") << QStringList{"servers[0].licences", "0 to 65535"};
     QTest::newRow("status text") << fs1(R"("faults": { "NWCCCloseConn": "0xZZ" })")
                                  << QStringList{"servers[0].faults.NWCCCloseConn", "0xZZ"};
     QTest::newRow("replica server") << acme(R"({ "name": "FS9", "tree": "ACME_TREE" })")
@@ -594,6 +597,55 @@ void TestSimNetwork::serverFaultsReplaceTheWork()
     QCOMPARE(c->NWDSCreateContextHandle(ctx), 0x8836u);
     FileServerInfo info;
     QCOMPARE(c->NWGetFileServerInfo(conn, info), 0u);
+}
+
+// A licensed open holds one of the server's free licences until it is closed;
+// public and unlicensed ones hold none. Every open is kept with its flags.
+void TestSimNetwork::licensedOpensStopAtTheLicences()
+{
+    auto c = testing::makeNetwork(acme(R"(
+      { "name": "FS1", "tree": "ACME_TREE", "licences": 1 },
+      { "name": "FULL", "tree": "ACME_TREE", "licences": 0 },
+      { "name": "FS2", "tree": "ACME_TREE" })"));
+    QVERIFY(c);
+    auto* sim = dynamic_cast<sim::SimClient*>(c.get());
+    QVERIFY(sim);
+    const auto openAs = [&](const QByteArray& server, quint32 nameFormat, quint32 state, NWCONN_HANDLE& conn) {
+        return c->NWCCOpenConnByName(0, server, nameFormat, state, NW_TRAN_TYPE_WILD, conn);
+    };
+
+    NWCONN_HANDLE licensed = 0, second = 0, shared = 0, attached = 0;
+    QCOMPARE(openAs("FS1", NWCC_NAME_FORMAT_BIND, NWCC_OPEN_LICENSED, licensed), status::Success);
+    QCOMPARE(openAs("FS1", NWCC_NAME_FORMAT_BIND, NWCC_OPEN_LICENSED, second), status::MaximumLoginsExceeded);
+    QCOMPARE(second, 0u);
+    QCOMPARE(openAs("FS1", NWCC_NAME_FORMAT_WILD, NWCC_OPEN_PUBLIC, shared), status::Success);
+    QCOMPARE(openAs("FS1", NWCC_NAME_FORMAT_BIND, NWCC_OPEN_UNLICENSED, second), status::Success);
+    QCOMPARE(c->NWAttachToFileServer("FS1", 0, attached), status::Success);
+    // Closing the licensed connection gives its licence back; others do not free one.
+    QCOMPARE(c->NWCCCloseConn(shared), status::Success);
+    NWCONN_HANDLE again = 0;
+    QCOMPARE(openAs("FS1", NWCC_NAME_FORMAT_BIND, NWCC_OPEN_LICENSED, again), status::MaximumLoginsExceeded);
+    QCOMPARE(c->NWCCCloseConn(licensed), status::Success);
+    QCOMPARE(openAs("FS1", NWCC_NAME_FORMAT_BIND, NWCC_OPEN_LICENSED, again), status::Success);
+
+    // A server at its licence limit still takes public opens; one without a limit takes any.
+    NWCONN_HANDLE full = 0;
+    QCOMPARE(openAs("FULL", NWCC_NAME_FORMAT_BIND, NWCC_OPEN_LICENSED, full), status::MaximumLoginsExceeded);
+    QCOMPARE(openAs("FULL", NWCC_NAME_FORMAT_WILD, NWCC_OPEN_PUBLIC, full), status::Success);
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(open(*c, "FS2"));
+
+    const auto& opens = sim->connectionOpens();
+    QCOMPARE(opens.size(), size_t(11));   // the attach is no open by name
+    QCOMPARE(opens.at(2).name, QStringLiteral("FS1"));
+    QCOMPARE(opens.at(2).nameFormat, NWCC_NAME_FORMAT_WILD);
+    QCOMPARE(opens.at(2).openState, NWCC_OPEN_PUBLIC);
+    QCOMPARE(opens.at(2).transport, NW_TRAN_TYPE_WILD);
+    QCOMPARE(opens.at(1).result, status::MaximumLoginsExceeded);
+    QCOMPARE(opens.back().name, QStringLiteral("FS2"));
+    QCOMPARE(opens.back().openState, NWCC_OPEN_LICENSED);
+    sim->clearConnectionOpens();
+    QVERIFY(sim->connectionOpens().empty());
 }
 
 void TestSimNetwork::volumesAndDrives()

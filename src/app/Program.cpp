@@ -62,18 +62,27 @@ std::optional<int> Program::start(nw::ClientLoad load, std::unique_ptr<settings:
     m_form->setShowSplash(options.showSplash);
     m_form->setTableExport(std::make_unique<WidgetTableExport>());
     installStandardCommands(*m_form);
-    if (m_form->load() != MainForm::LoadResult::Running) {
+    const bool running = m_form->load() == MainForm::LoadResult::Running;
+    if (!running)
         m_form.reset();
-        return 1;
-    }
+    reportSettingsProblems();
+    return running ? std::nullopt : std::optional<int>(1);
+}
+
+void Program::reportSettingsProblems()
+{
     // A settings file that could not be read has been kept aside and defaults
-    // used: the user hears of it once the program is up.
+    // used: the user hears of it once the start is over, in one message
+    // for each problem, however often the start met it.
     for (QString warning = settings::takeStoreWarning(*m_store); !warning.isEmpty();
          warning = settings::takeStoreWarning(*m_store)) {
         m_messages.show({QCoreApplication::translate("app", "Settings"), warning, platform::Buttons::Ok,
                          platform::Icon::Warning, platform::Answer::Ok});
     }
-    return std::nullopt;
+    // A problem that first arises later (a setting that cannot be saved while
+    // a window closes) goes to the error stream: a message box there would let
+    // events run in the middle of whatever was saving.
+    settings::setStoreWarningSink(*m_store, [](const QString& warning) { qWarning("%s", qUtf8Printable(warning)); });
 }
 
 }  // namespace app

@@ -40,6 +40,10 @@ public:
     core::AppContext* context() const { return m_context.get(); }
 
 private:
+    // The settings store's problems met so far, each told once; later ones
+    // go to the error stream.
+    void reportSettingsProblems();
+
     platform::MessageService& m_messages;
     platform::FileDialogService& m_fileDialogs;
     platform::ClipboardService& m_clipboard;

@@ -181,7 +181,7 @@ void SendMessageForm::send()
     setCursor(Qt::WaitCursor);
     QPointer<SendMessageForm> self(this);
     {
-        nw::ServerSession session(m_context, server());
+        nw::ServerSession session(m_context, server(), nw::kLicensedByBinderyName);
         if (session.open() == nw::status::Success) {
             for (int row = m_grid->fixedRows(); row < m_grid->rows(); ++row) {
                 const QByteArray message = nw::toAnsi(m_message->text());
@@ -263,7 +263,7 @@ int clearChosenConnections(core::AppContext& context, widgets::ReportListView& l
     if (context.messages().show(question) != platform::Answer::Yes || !guard)
         return 0;
 
-    nw::ServerSession session(context, source.connectionServer());
+    nw::ServerSession session(context, source.connectionServer(), nw::kLicensedByBinderyName);
     if (session.open() != nw::status::Success)
         return 0;
     // The rows to clear are those selected now that are not the program's own.

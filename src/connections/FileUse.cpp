@@ -192,7 +192,7 @@ QString longPathText(const QString& volume, const QString& directory, const QStr
 
 std::optional<bool> volumeFileExists(core::AppContext& context, const QString& server, const VolumeFile& file)
 {
-    nw::ServerSession session(context, server);
+    nw::ServerSession session(context, server, nw::kLicensedByBinderyName);
     if (session.open() != nw::status::Success)
         return std::nullopt;
     std::array<char, 256> shortName{};
@@ -213,7 +213,7 @@ FileUseResult queryFileUse(core::AppContext& context, const QString& server, con
     if (!plain)
         return result;
     nw::NetWareClient& client = context.client();
-    nw::ServerSession session(context, server);
+    nw::ServerSession session(context, server, nw::kLicensedByBinderyName);
     if (session.open() != nw::status::Success)
         return result;
     result.connected = true;

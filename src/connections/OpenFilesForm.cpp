@@ -160,7 +160,7 @@ void OpenFilesForm::listOpenFiles()
     QList<OpenFile> files;
     QPointer<OpenFilesForm> self(this);
     {
-        nw::ServerSession session(context(), m_serverName->text());
+        nw::ServerSession session(context(), m_serverName->text(), nw::kLicensedByBinderyName);
         if (session.open() == nw::status::Success)
             files = readOpenFiles(session.client(), session.handle(), m_number);
     }

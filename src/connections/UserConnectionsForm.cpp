@@ -42,6 +42,11 @@ namespace {
 constexpr int kUserColumn = 0;
 constexpr int kNumberColumn = 1;
 
+// The opening and every refresh open the server by a name of any format and
+// public: reading the connection table needs no user licence, and a licensed
+// open on every refresh would hold licences the server's users need.
+constexpr nw::OpenFlags kListingFlags = nw::kPublicByAnyName;
+
 // Sizes in twips, as the window was designed.
 constexpr double kMinWidth = 7500;
 constexpr double kMinHeight = 3075;
@@ -392,7 +397,7 @@ bool UserConnectionsForm::refreshUsers()
     m_statusBar->showMessage(tr("Refreshing...Please wait..."));
 
     {
-        nw::ServerSession session(context(), m_server);
+        nw::ServerSession session(context(), m_server, kListingFlags);
         if (session.open() == nw::status::Success) {
             session.authenticate();   // a refresh goes on regardless
             ConnectionReader reader(session.client(), session.handle(), m_columns, m_ownNumber);
@@ -557,7 +562,7 @@ void openUserConnections(views::ViewHost& host, const OpeningOptions& options)
     for (const QString& server : servers) {
         if (findUserConnections(host, server))
             continue;
-        nw::ServerSession session(context, server);
+        nw::ServerSession session(context, server, kListingFlags);
         if (session.open() != nw::status::Success)
             continue;
         if (session.authenticate() != nw::status::Success) {

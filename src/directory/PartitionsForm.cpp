@@ -3,6 +3,7 @@
 #include "viewbase/ViewHost.h"
 #include "directory/Partitions.h"
 #include "netware/NovellCalls.h"
+#include "netware/ServerSession.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
 #include "widgets/ColumnFit.h"
@@ -16,6 +17,7 @@
 #include <QHelpEvent>
 #include <QPointer>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
@@ -44,32 +46,10 @@ views::ViewDesign design()
             {kMinWidth, kMinHeight}};
 }
 
-// A connection opened for one pass of a listing, closed when the pass ends.
-class PassConnection {
-public:
-    explicit PassConnection(nw::NetWareClient& client) : m_client(client) {}
-    ~PassConnection()
-    {
-        if (m_open)
-            m_client.NWCCCloseConn(m_handle);
-    }
-    PassConnection(const PassConnection&) = delete;
-    PassConnection& operator=(const PassConnection&) = delete;
-
-    nw::NWRCODE open(const QString& server, quint32 nameFormat)
-    {
-        const nw::NWRCODE rc = m_client.NWCCOpenConnByName(0, nw::toAnsi(server), nameFormat, nw::NWCC_OPEN_LICENSED,
-                                                           nw::NW_TRAN_TYPE_WILD, m_handle);
-        m_open = rc == nw::status::Success;
-        return rc;
-    }
-    nw::NWCONN_HANDLE handle() const { return m_handle; }
-
-private:
-    nw::NetWareClient& m_client;
-    nw::NWCONN_HANDLE m_handle = 0;
-    bool m_open = false;
-};
+// The Replica Type view opens its server by a name of any format, the other
+// views by its bindery name; all of them licensed.
+constexpr nw::OpenFlags kTypeViewFlags{nw::NWCC_NAME_FORMAT_WILD, nw::NWCC_OPEN_LICENSED, nw::NW_TRAN_TYPE_WILD};
+constexpr nw::OpenFlags kOtherViewFlags = nw::kLicensedByBinderyName;
 
 // A directory context on the tree root with typeless names, and a reply buffer.
 class DirectoryRequest {
@@ -300,9 +280,11 @@ void PartitionsForm::fillServer(const QString& server)
     qint32 iteration = -1;
     // A listing that never reports its end is cut off after a generous number of replies.
     for (int pass = 0; request.isReady() && pass < 1000; ++pass) {
-        PassConnection connection(client);
-        if (connection.open(server, typeView ? nw::NWCC_NAME_FORMAT_WILD : nw::NWCC_NAME_FORMAT_BIND)
-            != nw::status::Success) {
+        nw::ServerSession connection(context(), server, typeView ? kTypeViewFlags : kOtherViewFlags);
+        // Each pass closes its connection when it ends, without a message: a
+        // timed refresh must not stop on a message box in the middle of a fill.
+        const auto closeAtPassEnd = qScopeGuard([&connection] { connection.closeQuietly(); });
+        if (connection.open() != nw::status::Success) {
             if (!m_unreachable.contains(server))
                 m_unreachable.append(server);
             for (int row = 1; row < m_grid->rows(); ++row) {

@@ -47,6 +47,7 @@ constexpr NWRCODE InvalidPath = 0x899C;
 constexpr NWRCODE NoFilesFound = 0x89FF;
 constexpr NWRCODE NoMoreItems = 0x88FF;            // a scan reached its last item
 constexpr NWRCODE TreeUnreachable = 0x8884;        // cannot attach to the tree
+constexpr NWRCODE MaximumLoginsExceeded = 0x89D9;  // no user licence left on the server
 constexpr NWRCODE NotAuthenticated = 0xFFFFFD9E;   // -610, no directory login
 constexpr NWRCODE BadPassword = 0xFFFFFDA7;        // -601, failed authentication
 constexpr NWRCODE NoSuchEntry = 0xFFFFFDA7;        // -601, object not found
@@ -57,8 +58,9 @@ constexpr NWRCODE NotInstalled = 0xFFFFFFFF;       // libraries could not be loa
 constexpr quint32 NW_TRAN_TYPE_WILD = 0xFFFF8000;    // any transport
 constexpr quint32 NWCC_NAME_FORMAT_WILD = 0xFFFF8000;
 constexpr quint32 NWCC_NAME_FORMAT_BIND = 2;         // bindery (server) name
-constexpr quint32 NWCC_OPEN_LICENSED = 1;
-constexpr quint32 NWCC_OPEN_PUBLIC = 8;
+constexpr quint32 NWCC_OPEN_LICENSED = 1;            // takes one of the server's user licences
+constexpr quint32 NWCC_OPEN_UNLICENSED = 2;
+constexpr quint32 NWCC_OPEN_PUBLIC = 8;              // shared, takes no licence
 constexpr quint32 NWCC_INFO_CONN_NUMBER = 5;         // NWCCGetConnInfo: 4-byte connection number
 
 // Directory context keys and flags.

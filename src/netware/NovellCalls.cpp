@@ -112,6 +112,15 @@ QString treePathToDots(const QString& treePath, const QString& treeName)
     return result;
 }
 
+bool isPathOfAnotherTree(const QString& treePath, const QString& treeName)
+{
+    const QString path = treePath.trimmed();
+    const qsizetype backslash = path.indexOf(QLatin1Char('\\'));
+    if (treeName.isEmpty() || backslash <= 0)
+        return false;
+    return path.left(backslash).compare(treeName, Qt::CaseInsensitive) != 0;
+}
+
 // --- Client routines ----------------------------------------------------------------
 
 QString statusText(NWRCODE code)
@@ -120,10 +129,11 @@ QString statusText(NWRCODE code)
     return QString::number(static_cast<qint32>(code));
 }
 
-NWRCODE openConnectionByName(NetWareClient& client, const QString& server, NWCONN_HANDLE& connection)
+NWRCODE openConnectionByName(NetWareClient& client, const QString& server, NWCONN_HANDLE& connection,
+                             const OpenFlags& flags)
 {
-    return client.NWCCOpenConnByName(0, toAnsi(server), NWCC_NAME_FORMAT_BIND, NWCC_OPEN_LICENSED,
-                                     NW_TRAN_TYPE_WILD, connection);
+    return client.NWCCOpenConnByName(0, toAnsi(server), flags.nameFormat, flags.openState, flags.transport,
+                                     connection);
 }
 
 

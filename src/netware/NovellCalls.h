@@ -36,14 +36,34 @@ QString dotsToTreePath(const QString& dotted, const QString& treeName);
 // TREE\ACME\SALES -> SALES.ACME ; TREE\ACME\SALES\ -> .SALES.ACME ; TREE\[Root] -> [Root];
 // "" -> "[Owner unavailable]".
 QString treePathToDots(const QString& treePath, const QString& treeName);
+// Whether a tree path belongs to another tree: its first component, before the
+// first backslash, is not treeName (compared without regard to case).
+// OTHER_TREE\OTH\ in ACME_TREE is; ACME_TREE\[Root], acme_tree\ACME\ and a
+// dotted name without a backslash are not.
+bool isPathOfAnotherTree(const QString& treePath, const QString& treeName);
 
 // --- Client routines -----------------------------------------------------------
 // A status as the user sees it in messages: the signed decimal number.
 QString statusText(NWRCODE code);
 
-// Opens a connection to a server by name the way most views do: bindery name
-// format, licensed, any transport.
-NWRCODE openConnectionByName(NetWareClient& client, const QString& server, NWCONN_HANDLE& connection);
+// How a connection is opened by name: the format of the name, the open state
+// and the transport.
+struct OpenFlags {
+    quint32 nameFormat = NWCC_NAME_FORMAT_BIND;
+    quint32 openState = NWCC_OPEN_LICENSED;
+    quint32 transport = NW_TRAN_TYPE_WILD;
+};
+
+// The way most views open a connection: bindery name, licensed, any transport.
+inline constexpr OpenFlags kLicensedByBinderyName{};
+// A name of any format, opened public: the connection takes none of the
+// server's user licences, so a view that opens one on every refresh does not
+// use them up.
+inline constexpr OpenFlags kPublicByAnyName{NWCC_NAME_FORMAT_WILD, NWCC_OPEN_PUBLIC, NW_TRAN_TYPE_WILD};
+
+// Opens a connection to a server by name (no start connection).
+NWRCODE openConnectionByName(NetWareClient& client, const QString& server, NWCONN_HANDLE& connection,
+                             const OpenFlags& flags = kLicensedByBinderyName);
 
 // The connection number the server gave this connection, as text.
 QString connectionNumberText(NetWareClient& client, NWCONN_HANDLE connection);

@@ -52,6 +52,13 @@ void loadStartingServerContext(core::AppContext& context)
         text = QStringLiteral("[Root]");
     }
 
+    // A container stored while another tree was current names nothing in this
+    // one: the search starts at the tree root, as the starting-container
+    // dialog then shows it. The stored value stays until a new choice is saved.
+    if (isPathOfAnotherTree(text, context.values.treeName)) {
+        context.values.startingServerContext = QStringLiteral("[Root]");
+        return;
+    }
     QString dots = treePathToDots(text.trimmed(), context.values.treeName);
     if (dots != QLatin1String("[Root]") && !dots.startsWith(QLatin1Char('.')))
         dots.prepend(QLatin1Char('.'));
@@ -160,10 +167,11 @@ int findFreeDrive(core::AppContext& context)
 
 void listServerVolumes(core::AppContext& context, const QString& server, bool add, QStringList& target)
 {
-    NetWareClient& client = context.client();
-    NWCONN_HANDLE connection = 0;
-    if (openConnectionByName(client, server, connection) != status::Success)
+    ServerSession session(context, server, kLicensedByBinderyName);
+    if (session.open() != status::Success)
         return;
+    NetWareClient& client = session.client();
+    const NWCONN_HANDLE connection = session.handle();
 
     quint32 iterator = 0;
     do {
@@ -182,7 +190,7 @@ void listServerVolumes(core::AppContext& context, const QString& server, bool ad
             target.append(name);
     } while (iterator != 0);
 
-    closeConnectionReporting(context, connection);
+    session.close();
 }
 
 }  // namespace nw

@@ -20,7 +20,8 @@ void initClient(core::AppContext& context);
 
 // Reads StartingServerContext into startingServerContext ("[Root]" or
 // ".OU.O"). Without a stored value it shows the context's starting-container
-// dialog, when one is installed; otherwise the search starts at the root.
+// dialog, when one is installed; otherwise the search starts at the root. A
+// stored container of another tree than treeName starts it at the root too.
 void loadStartingServerContext(core::AppContext& context);
 
 struct ServerLists {

@@ -13,8 +13,8 @@ NWRCODE closeConnectionReporting(core::AppContext& context, NWCONN_HANDLE connec
     return rc;
 }
 
-ServerSession::ServerSession(core::AppContext& context, QString server)
-    : m_context(context), m_server(std::move(server))
+ServerSession::ServerSession(core::AppContext& context, QString server, const OpenFlags& flags)
+    : m_context(context), m_server(std::move(server)), m_flags(flags)
 {
 }
 
@@ -28,7 +28,7 @@ NWRCODE ServerSession::open()
     if (m_open)
         return status::Success;
     NWCONN_HANDLE connection = 0;
-    const NWRCODE rc = openConnectionByName(m_context.client(), m_server, connection);
+    const NWRCODE rc = openConnectionByName(m_context.client(), m_server, connection, m_flags);
     if (rc == status::Success) {
         m_connection = connection;
         m_open = true;

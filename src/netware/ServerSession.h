@@ -8,6 +8,7 @@
 
 #include "core/AppContext.h"
 #include "netware/NetWareClient.h"
+#include "netware/NovellCalls.h"
 
 #include <QString>
 
@@ -19,14 +20,15 @@ NWRCODE closeConnectionReporting(core::AppContext& context, NWCONN_HANDLE connec
 
 class ServerSession {
 public:
-    ServerSession(core::AppContext& context, QString server);
+    // flags: how the connection is opened; each view states what it needs.
+    ServerSession(core::AppContext& context, QString server, const OpenFlags& flags = kLicensedByBinderyName);
     ~ServerSession();
 
     ServerSession(const ServerSession&) = delete;
     ServerSession& operator=(const ServerSession&) = delete;
 
-    // Opens the connection by name (bindery name format, licensed, any
-    // transport). Returns the client's status; 0 when open.
+    // Opens the connection by name with the session's flags. Returns the
+    // client's status; 0 when open.
     NWRCODE open();
     // Authenticates the open connection to the directory. Returns the status.
     NWRCODE authenticate();
@@ -36,6 +38,7 @@ public:
     bool isOpen() const { return m_open; }
     NWCONN_HANDLE handle() const { return m_connection; }
     const QString& server() const { return m_server; }
+    const OpenFlags& flags() const { return m_flags; }
     NetWareClient& client() const { return m_context.client(); }
     core::AppContext& context() const { return m_context; }
 
@@ -53,6 +56,7 @@ public:
 private:
     core::AppContext& m_context;
     QString m_server;
+    OpenFlags m_flags;
     QString m_closeTitle;
     NWCONN_HANDLE m_connection = 0;
     bool m_open = false;

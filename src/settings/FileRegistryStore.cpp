@@ -35,6 +35,20 @@ QString tr(const char* text)
     return QCoreApplication::translate("settings::FileRegistryStore", text);
 }
 
+// The same problem met by a read and by a change is told in the same words,
+// and so only once.
+QString notAFileText(const QString& path, const QString& kind)
+{
+    return tr("The settings file %1 is %2, not a file; default settings are used and settings are not saved.")
+        .arg(QDir::toNativeSeparators(path), kind);
+}
+
+QString unreadableText(const QString& path, const QString& error)
+{
+    return tr("The settings file %1 cannot be read (%2); default settings are used and settings are not saved.")
+        .arg(QDir::toNativeSeparators(path), error);
+}
+
 // What stands at the settings path when it is not a regular file (after
 // following symbolic links), or an empty text when it is one or is missing.
 QString nonFileKind(const QString& path)
@@ -287,6 +301,12 @@ QString takeStoreWarning(RegistryStore& store)
     return file ? file->takeWarning() : QString();
 }
 
+void setStoreWarningSink(RegistryStore& store, FileRegistryStore::WarningSink sink)
+{
+    if (auto* file = dynamic_cast<FileRegistryStore*>(&store))
+        file->setWarningSink(std::move(sink));
+}
+
 FileRegistryStore::FileRegistryStore(QString filePath) : m_path(std::move(filePath)) {}
 
 QString FileRegistryStore::takeWarning()
@@ -296,8 +316,14 @@ QString FileRegistryStore::takeWarning()
 
 void FileRegistryStore::warn(const QString& text) const
 {
-    qWarning("%s", qUtf8Printable(text));
-    if (!m_warnings.contains(text))
+    // A file that stays unusable fails every read and change the same way:
+    // the user hears of it once.
+    if (m_told.contains(text))
+        return;
+    m_told.insert(text);
+    if (m_sink)
+        m_sink(text);
+    else
         m_warnings.append(text);
 }
 
@@ -349,14 +375,12 @@ void FileRegistryStore::refresh() const
     if (!now.exists)
         return;
     if (const QString kind = nonFileKind(m_path); !kind.isEmpty()) {
-        warn(tr("The settings file %1 is %2, not a file; default settings are used and settings are not saved.")
-                 .arg(QDir::toNativeSeparators(m_path), kind));
+        warn(notAFileText(m_path, kind));
         return;
     }
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly)) {
-        warn(tr("The settings file %1 cannot be read (%2); default settings are used.")
-                 .arg(QDir::toNativeSeparators(m_path), file.errorString()));
+        warn(unreadableText(m_path, file.errorString()));
         return;
     }
     const auto parsed = regfile::parse(file.readAll());
@@ -378,8 +402,7 @@ bool FileRegistryStore::change(const std::function<Outcome(regfile::Tree&)>& app
 {
     // A device, pipe, socket or folder at the path is left alone: a save would replace it with a file.
     if (const QString kind = nonFileKind(m_path); !kind.isEmpty()) {
-        warn(tr("The settings file %1 is %2, not a file; default settings are used and settings are not saved.")
-                 .arg(QDir::toNativeSeparators(m_path), kind));
+        warn(notAFileText(m_path, kind));
         return false;
     }
     const QString folder = QFileInfo(m_path).absolutePath();
@@ -423,8 +446,7 @@ bool FileRegistryStore::change(const std::function<Outcome(regfile::Tree&)>& app
     QFile current(m_path);
     if (stamp().exists) {   // follows a symbolic link; one that leads nowhere is a missing file
         if (!current.open(QIODevice::ReadOnly)) {
-            warn(tr("The settings file %1 cannot be read (%2); a setting was not saved.")
-                     .arg(QDir::toNativeSeparators(m_path), current.errorString()));
+            warn(unreadableText(m_path, current.errorString()));
             return false;
         }
         const auto parsed = regfile::parse(current.readAll());

@@ -18,6 +18,7 @@
 #include "settings/RegFile.h"
 #include "settings/RegistryStore.h"
 
+#include <QSet>
 #include <QStringList>
 
 #include <functional>
@@ -31,10 +32,16 @@ public:
 
     QString filePath() const { return m_path; }
 
-    // Oldest problem not yet shown to the user (an unreadable file kept aside,
-    // a change that could not be written), or an empty text when there is none.
+    // Problems with the file (an unreadable file kept aside, a change that
+    // could not be written) are told once a run, however many reads and
+    // changes meet them. Until a sink is set they are kept for takeWarning().
+    //
+    // Oldest problem not yet taken, or an empty text when there is none.
     QString takeWarning();
     bool hasWarning() const { return !m_warnings.isEmpty(); }
+    // Where problems that arise from now on go, instead of being kept.
+    using WarningSink = std::function<void(const QString&)>;
+    void setWarningSink(WarningSink sink) { m_sink = std::move(sink); }
 
     bool keyExists(Hive hive, const QString& path) const override;
     bool createKey(Hive hive, const QString& path) override;
@@ -65,6 +72,8 @@ private:
     mutable regfile::Tree m_tree;
     mutable std::optional<Stamp> m_loaded;
     mutable QStringList m_warnings;
+    mutable QSet<QString> m_told;   // every problem told this run
+    WarningSink m_sink;
     // Where an unreadable file will be kept aside, once it has been reported.
     mutable QString m_announcedAside;
 };
@@ -74,5 +83,7 @@ QString hivePath(Hive hive, const QString& path);
 
 // The user-facing warning of a store that keeps one (the file store), or an empty text.
 QString takeStoreWarning(RegistryStore& store);
+// Sends the later problems of a store that has them (the file store) to `sink`.
+void setStoreWarningSink(RegistryStore& store, FileRegistryStore::WarningSink sink);
 
 }  // namespace settings

@@ -254,7 +254,7 @@ NLMForm::AddResult NLMForm::addServer(const QString& server)
     if (hasServer(server))
         return AddResult::AlreadyShown;
     core::AppContext& context = this->context();
-    nw::ServerSession session(context, server);
+    nw::ServerSession session(context, server, nw::kLicensedByBinderyName);
     const nw::NWRCODE opened = session.open();
     if (opened != nw::status::Success) {
         context.messages().inform(QStringLiteral("Unable to connect to server. Error ") + nw::statusText(opened),

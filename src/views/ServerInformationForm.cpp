@@ -88,7 +88,7 @@ void ServerInformationForm::addServer(const QString& name)
         settings::traceCall(context, label, name, QLatin1String(call), static_cast<qint32>(rc));
     };
 
-    nw::ServerSession session(context, name);
+    nw::ServerSession session(context, name, nw::kLicensedByBinderyName);
     const nw::NWRCODE opened = session.open();
     trace("NWCCOpenConnByName", opened);
     if (opened != nw::status::Success) {

@@ -228,7 +228,7 @@ void ServerMonForm::pollOnce()
         const QString server = m_list->itemText(row, kServerCol);
         polled.append(server);
         readings.emplace_back();
-        nw::ServerSession session(context, server);
+        nw::ServerSession session(context, server, nw::kLicensedByBinderyName);
         const nw::NWRCODE opened = session.open();
         if (opened != nw::status::Success) {
             m_failures.insert(server, pollFailureText(PollFailure::CannotConnect, opened));

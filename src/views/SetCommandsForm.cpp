@@ -151,7 +151,7 @@ SetCommandsForm::AddOutcome SetCommandsForm::addServer(const QString& server, Se
         return AddOutcome::AlreadyShown;
 
     core::AppContext& context = this->context();
-    nw::ServerSession session(context, server);
+    nw::ServerSession session(context, server, nw::kLicensedByBinderyName);
     const nw::NWRCODE opened = session.open();
     if (opened != nw::status::Success) {
         context.messages().inform(tr("Unable to connect to server. Error ") + nw::statusText(opened),

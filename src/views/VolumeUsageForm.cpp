@@ -120,14 +120,14 @@ void VolumeUsageForm::fitColumns()
 void VolumeUsageForm::addServerVolumes(const QString& server)
 {
     core::AppContext& context = this->context();
-    nw::NetWareClient& client = context.client();
-    nw::NWCONN_HANDLE connection = 0;
-    const nw::NWRCODE opened = client.NWCCOpenConnByName(0, nw::toAnsi(server), nw::NWCC_NAME_FORMAT_BIND,
-                                                         nw::NWCC_OPEN_LICENSED, nw::NW_TRAN_TYPE_WILD, connection);
+    nw::ServerSession session(context, server, nw::kLicensedByBinderyName);
+    const nw::NWRCODE opened = session.open();
     settings::traceCall(context, kVolumesLabel, server, QStringLiteral("NWCCOpenConnByName"),
                         static_cast<qint32>(opened));
     if (opened != nw::status::Success)
         return;
+    nw::NetWareClient& client = session.client();
+    const nw::NWCONN_HANDLE connection = session.handle();
 
     quint32 iterator = 0;
     // A scan that never reports its end is cut off after the most volumes a server can mount.
@@ -152,7 +152,7 @@ void VolumeUsageForm::addServerVolumes(const QString& server)
             break;
     }
 
-    const nw::NWRCODE closed = client.NWCCCloseConn(connection);
+    const nw::NWRCODE closed = session.closeQuietly();
     settings::traceCall(context, kVolumesLabel, server, QStringLiteral("NWCCCloseConn"), static_cast<qint32>(closed));
     if (closed != nw::status::Success)
         context.messages().inform(QStringLiteral("NWCCCloseConn returned ") + nw::statusText(closed));

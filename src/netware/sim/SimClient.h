@@ -16,6 +16,7 @@
 
 #include "settings/AnsiText.h"
 
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -44,6 +45,19 @@ public:
     const Network& network() const { return *m_network; }
     // Connections opened and not yet closed (tests check that views close theirs).
     qsizetype openConnectionCount() const { return m_connections.size(); }
+
+    // One NWCCOpenConnByName as the caller made it, with its result.
+    struct ConnectionOpen {
+        QString name;
+        quint32 nameFormat = 0;
+        quint32 openState = 0;
+        quint32 transport = 0;
+        NWRCODE result = 0;
+    };
+    // The latest opens by name, oldest first; only the last kOpensKept are kept.
+    static constexpr size_t kOpensKept = 1000;
+    const std::deque<ConnectionOpen>& connectionOpens() const { return m_opens; }
+    void clearConnectionOpens() { m_opens.clear(); }
 
     NWRCODE NWCallsInit(quintptr reserved1, quintptr reserved2) override;
     NWRCODE NWCLXInit(quintptr reserved1, quintptr reserved2) override;
@@ -201,6 +215,7 @@ private:
         int server = -1;
         bool authenticated = false;
         bool clientOwned = false;
+        bool licensed = false;   // holds one of the server's licences until closed
         std::map<quint8, DirHandleEntry> dirHandles;
     };
 
@@ -211,6 +226,11 @@ private:
         std::vector<QString> children;   // keys
         std::vector<int> servers;
     };
+
+    // SimClientConnections.cpp
+    // Opens a connection to the server a name names; a licensed one takes one
+    // of the server's free licences.
+    NWRCODE connectByName(const QByteArray& name, bool licensed, NWCONN_HANDLE& connection);
 
     // SimClientCore.cpp
     quint32 newHandle();
@@ -267,6 +287,7 @@ private:
     QHash<qint32, Listing> m_listings;
     QHash<quint32, std::pair<QStringList, qsizetype>> m_objectScans;
     QHash<quint32, ConnEntry> m_connections;
+    std::deque<ConnectionOpen> m_opens;
     QHash<int, NWCONN_HANDLE> m_clientConnections;     // server -> the client's own handle
     QHash<quint32, ReplyPartition> m_partitionInfos;   // infoPtr -> partition
 

@@ -42,8 +42,17 @@ void putCounter(std::array<quint8, 6>& out, quint64 value)
 
 }  // namespace
 
-NWRCODE SimClient::NWCCOpenConnByName(NWCONN_HANDLE, const QByteArray& name, quint32, quint32, quint32,
-                                      NWCONN_HANDLE& connection)
+NWRCODE SimClient::NWCCOpenConnByName(NWCONN_HANDLE, const QByteArray& name, quint32 nameFormat,
+                                      quint32 openState, quint32 transportType, NWCONN_HANDLE& connection)
+{
+    const NWRCODE rc = connectByName(name, (openState & NWCC_OPEN_LICENSED) != 0, connection);
+    if (m_opens.size() >= kOpensKept)
+        m_opens.pop_front();
+    m_opens.push_back({inputText(name), nameFormat, openState, transportType, rc});
+    return rc;
+}
+
+NWRCODE SimClient::connectByName(const QByteArray& name, bool licensed, NWCONN_HANDLE& connection)
 {
     connection = 0;
     // A directory name of the server ("CN=FS1.OU=SALES.O=ACME") names it by its leaf.
@@ -65,9 +74,14 @@ NWRCODE SimClient::NWCCOpenConnByName(NWCONN_HANDLE, const QByteArray& name, qui
         return *fault;
     if (!server || !server->reachable)
         return status::ConnectionRefused;
+    if (licensed && server->licences && server->licencesInUse >= *server->licences)
+        return status::MaximumLoginsExceeded;
     connection = newHandle();
     ConnEntry entry;
     entry.server = index;
+    entry.licensed = licensed;
+    if (licensed)
+        ++server->licencesInUse;
     m_connections.insert(connection, entry);
     return status::Success;
 }
@@ -79,8 +93,11 @@ NWRCODE SimClient::NWCCCloseConn(NWCONN_HANDLE connection)
     if (const NWRCODE rc = serverCall("NWCCCloseConn", connection, server, &entry))
         return rc;
     // The client's own connections (from NWParsePath, drive status) outlive callers.
-    if (!entry->clientOwned)
-        m_connections.remove(connection);
+    if (entry->clientOwned)
+        return status::Success;
+    if (entry->licensed && server->licencesInUse > 0)
+        --server->licencesInUse;
+    m_connections.remove(connection);
     return status::Success;
 }
 

@@ -108,7 +108,8 @@ NWRCODE SimClient::NWDSLogin(NWDSContextHandle context, quint32, const QByteArra
 
 NWRCODE SimClient::NWAttachToFileServer(const QByteArray& serverName, quint16, NWCONN_HANDLE& connection)
 {
-    return NWCCOpenConnByName(0, serverName, NWCC_NAME_FORMAT_BIND, NWCC_OPEN_LICENSED, NW_TRAN_TYPE_WILD, connection);
+    // Attaching makes a connection that is not logged in and takes no licence.
+    return connectByName(serverName, false, connection);
 }
 
 NWRCODE SimClient::NWDSAuthenticate(NWCONN_HANDLE connection, quint32, quint32*)

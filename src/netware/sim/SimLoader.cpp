@@ -448,6 +448,8 @@ private:
         s.clockOffsetSeconds = f.number("clockOffsetSeconds", -3153600000LL, 3153600000LL, 0);
         readUtilization(s, f);
         s.maxConnections = static_cast<quint32>(f.number("maxConnections", 1, 65535, 250));
+        if (f.has("licences"))
+            s.licences = static_cast<quint32>(f.number("licences", 0, 65535, 0));
         if (f.has("latencyMs"))
             s.latencyMs = static_cast<int>(f.number("latencyMs", 0, kMaxLatencyMs, 0));
         s.faults = readFaults(f);

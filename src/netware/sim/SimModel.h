@@ -163,6 +163,9 @@ struct Server {
     UtilizationWalk walk;
     quint32 maxConnections = 250;
     quint32 ownConnection = 0;
+    // User licences the server has free for this workstation's licensed
+    // connections; none: no limit.
+    std::optional<quint32> licences;
     std::vector<Volume> volumes;
     FaultMap faults;
     std::optional<int> latencyMs;
@@ -178,6 +181,8 @@ struct Server {
     // Run-time state: position in the utilization sequence or walk.
     quint64 utilizationReads = 0;
     int walkValue = -1;
+    // Licensed connections this workstation holds open on the server.
+    quint32 licencesInUse = 0;
 };
 
 struct GeneratedGroup {
