@@ -286,9 +286,11 @@ void TestPartitions::replicaTipsOverCells()
     QCOMPARE(tipOver(1, 4), QStringLiteral("Not Available"));
     QCOMPARE(tipOver(1, 3), QString());   // no replica there
 
-    // Other views have no tips of their own.
+    // The other views have no tips of their own; an unreachable server's cells keep theirs.
     form->optReplicaState()->click();
+    QCOMPARE(grid->textMatrix(1, 1), QStringLiteral("On"));
     QCOMPARE(tipOver(1, 1), QString());
+    QCOMPARE(tipOver(1, 4), QStringLiteral("Not Available"));
 }
 
 void TestPartitions::sortsByMeaning_data()
