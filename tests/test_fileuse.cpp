@@ -71,19 +71,26 @@ const QByteArray kNetwork = R"({
   ]
 })";
 
+// The same network with FS1 refusing every close of a connection.
+QByteArray closeRefusedNetwork()
+{
+    return QByteArray(kNetwork).replace(R"({ "name": "FS1", "tree": "T",)",
+                                        R"({ "name": "FS1", "tree": "T", "faults": { "NWCCCloseConn": "0x8801" },)");
+}
+
 // FS1's files below `root`, and the network reading them.
-std::unique_ptr<nw::NetWareClient> makeFileNetwork(const QString& root)
+std::unique_ptr<nw::NetWareClient> makeFileNetwork(const QString& root, const QByteArray& network = kNetwork)
 {
     for (const char* name : {"APPS/Data Files/Q4 Report.xls", "PUBLIC/REPORT.TXT", "PUBLIC/NOBODY.TXT"}) {
         QFile file(root + QStringLiteral("/vols/FS1/SYS/") + QLatin1String(name));
         QDir().mkpath(QFileInfo(file).path());
         file.open(QIODevice::WriteOnly);
     }
-    return testing::makeNetwork(kNetwork, root);
+    return testing::makeNetwork(network, root);
 }
 
 struct Fixture {
-    Fixture()
+    explicit Fixture(const QByteArray& network = kNetwork) : client(makeFileNetwork(dir.path(), network))
     {
         settings::resetStartingServerContext(registry);
         host.window()->show();
@@ -107,7 +114,7 @@ struct Fixture {
     void closeAll() { host.closeViews(); }
 
     QTemporaryDir dir;
-    std::unique_ptr<nw::NetWareClient> client = makeFileNetwork(dir.path());
+    std::unique_ptr<nw::NetWareClient> client;
     testing::MemoryRegistry registry;
     testing::TestContext services{*client, registry};
     testing::FakeViewHost host{services.context};
@@ -279,6 +286,8 @@ private Q_SLOTS:
     void longNamePathsComponentByComponent();
     void openFilesOfChosenConnections();
     void columnsFitUntilWidthsAreStored();
+    void openFilesSayNothingOfTheClose();
+    void refreshWaitsWhileAPassShowsAMessage();
     void volumesAndBrowser();
     void fileLocksWindow();
     void sortsByMeaning_data();
@@ -455,6 +464,61 @@ void TestFileUse::columnsFitUntilWidthsAreStored()
     f.closeAll();
     f.registry.setValue(settings::Hive::CurrentUser, key, "ColWidth-" + connections::kNumberHeading, "2880");
     QCOMPARE(numberWidthOver(2880), 0);
+}
+
+void TestFileUse::openFilesSayNothingOfTheClose()
+{
+    // FS1 refuses to close: the open files are listed all the same, and the
+    // window never looks at how the close went, at opening or on the timer.
+    Fixture f(closeRefusedNetwork());
+    QPointer<OpenFilesForm> form = connections::openOpenFiles(f.host, {}, 5, QStringLiteral("FS1"));
+    QVERIFY(form);
+    QCOMPARE(form->lblOpenFiles()->text(), QStringLiteral("2"));
+    QCOMPARE(form->grdOpenFiles()->rows(), 3);
+    form->refresh()->setIntervalText(QStringLiteral(".1"));
+    form->refresh()->btnRefresh()->click();
+    QTest::qWait(350);
+    QVERIFY(form);
+    form->refresh()->btnRefresh()->click();
+    QCOMPARE(form->grdOpenFiles()->rows(), 3);
+    QCOMPARE(f.services.messages.texts(), QStringList());
+}
+
+void TestFileUse::refreshWaitsWhileAPassShowsAMessage()
+{
+    // FS1 refuses to close, so every query of the file locks window says so
+    // in a message box. While a box is open the timer keeps falling due: no
+    // pass may start under it, and the timer waits instead of piling up ticks.
+    Fixture f(closeRefusedNetwork());
+    FileLocksForm* form = f.queryFS1({QStringLiteral("PUBLIC")}, QStringLiteral("REPORT.TXT"));
+    QVERIFY(f.services.messages.texts().contains(QStringLiteral("NWCCCloseConn returned 34817")));
+    f.services.messages.clear();
+
+    QTimer* timer = form->refresh()->timer();
+    int open = 0;
+    int startedUnderABox = 0;
+    int timerRanUnderABox = 0;
+    f.services.messages.whileShown = [&](const platform::Message&) {
+        if (open > 0) {
+            ++startedUnderABox;   // a pass ran before the user answered
+            return;
+        }
+        ++open;
+        QTest::qWait(450);   // the box stays up for four intervals and more
+        if (timer->isActive())
+            ++timerRanUnderABox;
+        --open;
+    };
+    QPointer<FileLocksForm> alive(form);
+    form->refresh()->setIntervalText(QStringLiteral(".1"));
+    form->refresh()->btnRefresh()->click();
+    QTRY_VERIFY(f.services.messages.shown.size() >= 2);
+    QVERIFY(alive);
+    // Once the boxes are answered the refresh goes on.
+    QTRY_VERIFY(open == 0 && timer->isActive());
+    form->refresh()->btnRefresh()->click();
+    QCOMPARE(startedUnderABox, 0);
+    QCOMPARE(timerRanUnderABox, 0);
 }
 
 void TestFileUse::volumesAndBrowser()

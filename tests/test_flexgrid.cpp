@@ -550,6 +550,36 @@ private Q_SLOTS:
         QCOMPARE(down.at(2).at(2).toInt(), 0);
     }
 
+    void hiddenCurrentRowKeepsItsColumnOnFocus()
+    {
+        // A column chosen while its first rows are filtered out stays chosen
+        // when the grid gets the focus back (as after a pop-up menu).
+        QWidget window;
+        auto* grid = new FlexGrid(&window);
+        auto* other = new QWidget(&window);
+        other->setFocusPolicy(Qt::StrongFocus);
+        grid->resize(400, 300);
+        fillNamed(*grid, 4, 5);
+        grid->setFixedCols(1);
+        other->setFocus();
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+
+        // A filter hides the first rows in one batch, as the comparisons do.
+        grid->beginUpdate();
+        grid->setRowHeight(1, 0);
+        grid->setRowHeight(2, 0);
+        grid->endUpdate();
+        grid->select(1, 2, grid->rows() - 1, 2);
+        grid->tableView()->setFocus();
+        QVERIFY(grid->tableView()->hasFocus());
+        QCOMPARE(grid->col(), 2);
+        QCOMPARE(grid->colSel(), 2);
+        QCOMPARE(grid->row(), 1);
+        QCOMPARE(grid->rowSel(), grid->rows() - 1);
+    }
+
     void widgetScrollsRowToTop()
     {
         FlexGrid grid;

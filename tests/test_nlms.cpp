@@ -19,12 +19,14 @@
 #include <QAction>
 #include <QBuffer>
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTest>
 
 #include <memory>
@@ -91,6 +93,22 @@ QStringList column(const widgets::FlexGrid& grid, int col, bool shownOnly = fals
 int rowOf(const widgets::FlexGrid& grid, const QString& name)
 {
     return static_cast<int>(column(grid, 0).indexOf(name)) + 2;
+}
+
+// The servers share AGREED.NLM, which sorts first, and differ in the date of
+// DIFFERS.NLM.
+QByteArray agreedFirstNetwork(const QStringList& names)
+{
+    QByteArray servers;
+    for (int i = 0; i < names.size(); ++i) {
+        servers += QByteArray(i > 0 ? "," : "") + R"({ "name": ")" + names[i].toLatin1()
+                   + R"(", "tree": "ACME_TREE", "nlms": [
+            { "file": "AGREED.NLM", "version": "1.0.0", "date": "2008-01-01" },
+            { "file": "DIFFERS.NLM", "version": "1.0.0", "date": "2008-01-1)" + QByteArray::number(i) + R"(" } ] })";
+    }
+    return R"({ "format": 1, "workstation": { "tree": "ACME_TREE", "logins": { "ACME_TREE": "admin.ACME" } },
+        "trees": [ { "name": "ACME_TREE", "containers": [ { "name": "ACME", "class": "Organization" } ] } ],
+        "servers": [ )" + servers + "] }";
 }
 
 }  // namespace
@@ -299,6 +317,58 @@ private Q_SLOTS:
         QVERIFY(!box->isChecked());
         QVERIFY(!box->isEnabled());
         QCOMPARE(column(grid, 0, true), (QStringList{"CLIB.NLM", "DS.NLM", "MONITOR.NLM"}));
+    }
+
+    void removesTheClickedServer_data()
+    {
+        QTest::addColumn<bool>("differencesOnly");
+        QTest::addColumn<QString>("clicked");
+        QTest::addColumn<int>("line");   // the header line pressed: server name or Version/Date
+        QTest::newRow("all rows, HQ-FS1") << false << "HQ-FS1" << 0;
+        QTest::newRow("differences only, HQ-FS1") << true << "HQ-FS1" << 0;
+        QTest::newRow("differences only, HQ-FS1 date") << true << "HQ-FS1" << 1;
+        QTest::newRow("differences only, WEST-FS1") << true << "WEST-FS1" << 0;
+    }
+
+    void removesTheClickedServer()
+    {
+        // With differences only, the first data row (AGREED.NLM) is hidden
+        // when a server's header is pressed.
+        QFETCH(bool, differencesOnly);
+        QFETCH(QString, clicked);
+        QFETCH(int, line);
+        const QStringList names{"ENG-FS1", "HQ-FS1", "WEST-FS1"};
+        Fixture f(agreedFirstNetwork(names));
+        QVERIFY(f.client);
+        NLMForm* form = f.open(names);
+        widgets::FlexGrid& grid = *form->grdNLMs();
+        QCOMPARE(grid.data().rowTexts(0).mid(1, 4), (QStringList{"ENG-FS1", "ENG-FS1", "HQ-FS1", "HQ-FS1"}));
+        form->window()->show();
+        form->window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form->window()));
+        if (differencesOnly)
+            form->chkNLMDifferencesOnly()->click();
+        QCOMPARE(column(grid, 0, true),
+                 differencesOnly ? QStringList{"DIFFERS.NLM"} : (QStringList{"AGREED.NLM", "DIFFERS.NLM"}));
+
+        // The right button on the server's header, then the grid taking the
+        // focus back as it does when the pop-up menu closes.
+        const int col = static_cast<int>(grid.data().rowTexts(0).indexOf(clicked)) + line;
+        QTableView* view = grid.tableView();
+        QHeaderView* header = view->horizontalHeader();
+        const int x = header->sectionViewportPosition(col) + header->sectionSize(col) / 2;
+        QTest::mouseClick(header->viewport(), Qt::RightButton, {}, QPoint(x, header->height() * (1 + 2 * line) / 4));
+        QCOMPARE(f.host.popups, QStringList{"PopMenu_NLM_Comands"});
+        form->txtFind()->setFocus();
+        view->setFocus();
+        QCoreApplication::processEvents();
+        QCOMPARE(views::nlmServerName(grid.data(), grid.col()), clicked);
+
+        views::removeSelectedNlmServer(f.host);
+        QStringList left = names;
+        left.removeOne(clicked);
+        QCOMPARE(grid.data().rowTexts(0), (QStringList{"Name", left[0], left[0], left[1], left[1]}));
+        QCOMPARE(form->grdNLMDescription()->data().rowTexts(0), (QStringList{"", left[0], left[1]}));
     }
 
     void columnOptions()

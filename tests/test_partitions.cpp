@@ -14,10 +14,12 @@
 #include <QAction>
 #include <QBuffer>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QMdiArea>
 #include <QRadioButton>
 #include <QTableView>
 #include <QTest>
+#include <QToolTip>
 
 using directory::PartitionsForm;
 
@@ -98,6 +100,7 @@ private Q_SLOTS:
     void viewsSwitchAndDropEmptyRows_data();
     void viewsSwitchAndDropEmptyRows();
     void removingColumns();
+    void replicaTipsOverCells();
     void sortsByMeaning_data();
     void sortsByMeaning();
     void columnsFitUntilWidthsAreStored();
@@ -295,6 +298,41 @@ void TestPartitions::removingColumns()
     grid->setCol(1);
     QVERIFY(!form->removeSelectedColumn());   // the last server column stays
     QCOMPARE(grid->cols(), 2);
+}
+
+void TestPartitions::replicaTipsOverCells()
+{
+    // Resting the pointer on a cell of the grid: the replica type in words.
+    Fixture f;
+    PartitionsForm* form = f.open({"FS1", "FS2", "FS3", "DOWN"});
+    QCOMPARE(table(form), QStringList({"|FS1|FS2|FS3|DOWN", " [Root]|M|RW||N/A", ".ACME.SALES||RO|SR|N/A"}));
+    QVERIFY(QTest::qWaitForWindowExposed(f.host.window()));
+    widgets::FlexGrid* grid = form->grdPartitions();
+    QTableView* view = grid->tableView();
+    const auto tipOver = [&](int row, int col) {
+        // A tip still on screen goes first: the next one would only replace its text.
+        QToolTip::hideText();
+        if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }))
+            return QStringLiteral("(the previous tip stays)");
+        const QModelIndex index = grid->model().index(grid->model().viewRow(row), col);
+        view->scrollTo(index);
+        const QPoint at = view->visualRect(index).center();
+        QHelpEvent help(QEvent::ToolTip, at, view->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(view->viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    QCOMPARE(tipOver(1, 1), QStringLiteral("Master"));
+    QCOMPARE(tipOver(1, 2), QStringLiteral("Read/Write"));
+    QCOMPARE(tipOver(2, 2), QStringLiteral("Read Only"));
+    QCOMPARE(tipOver(2, 3), QStringLiteral("Subordinate Reference"));
+    QCOMPARE(tipOver(1, 4), QStringLiteral("Not Available"));
+    QCOMPARE(tipOver(1, 3), QString());   // no replica there
+
+    // The other views have no tips of their own; an unreachable server's cells keep theirs.
+    form->optReplicaState()->click();
+    QCOMPARE(grid->textMatrix(1, 1), QStringLiteral("On"));
+    QCOMPARE(tipOver(1, 1), QString());
+    QCOMPARE(tipOver(1, 4), QStringLiteral("Not Available"));
 }
 
 void TestPartitions::sortsByMeaning_data()

@@ -1,6 +1,7 @@
 #include "widgets/RefreshFrame.h"
 #include "widgets/RefreshInterval.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -121,6 +122,80 @@ private Q_SLOTS:
         frame.setIntervalText(QStringLiteral("0"));
         frame.toggle();
         QVERIFY(frame.isRefreshing());
+        QVERIFY(!frame.timer()->isActive());
+    }
+
+    void timerWaitsWhileAPassRuns()
+    {
+        // The first pass keeps a message box open for several intervals. No
+        // other pass starts under it, and the next one comes a whole
+        // interval after it ends, not at once for the ticks it sat through.
+        RefreshFrame frame;
+        frame.setIntervalText(QStringLiteral("0.05"));
+        int passes = 0;
+        int running = 0;
+        int overlapping = 0;
+        int timerRunning = 0;
+        QElapsedTimer sinceFirstEnded;
+        qint64 pause = -1;
+        connect(&frame, &RefreshFrame::timeout, &frame, [&] {
+            ++passes;
+            if (running > 0)
+                ++overlapping;
+            ++running;
+            if (passes == 1) {
+                QTest::qWait(300);   // the box is open
+                timerRunning += frame.timer()->isActive() ? 1 : 0;
+                sinceFirstEnded.start();
+            } else if (passes == 2) {
+                pause = sinceFirstEnded.elapsed();
+            }
+            --running;
+        });
+        frame.start();
+        QTRY_VERIFY(passes >= 2);
+        frame.stop();
+        QCOMPARE(overlapping, 0);
+        QCOMPARE(timerRunning, 0);
+        QVERIFY2(pause >= 40, qPrintable(QString::number(pause)));
+    }
+
+    void passOfTheViewHoldsTheTimerToo()
+    {
+        // A pass the view starts itself (on "Begin &Refresh") lets the ticks
+        // that fall due under its box wait, and a second pass is refused.
+        RefreshFrame frame;
+        frame.setIntervalText(QStringLiteral("0.05"));
+        int passes = 0;
+        bool refused = false;
+        bool timerRunning = true;
+        connect(&frame, &RefreshFrame::timeout, &frame, [&] {
+            if (++passes > 1)
+                return;
+            QTest::qWait(200);
+            timerRunning = frame.timer()->isActive();
+            refused = !frame.runPass();
+        });
+        frame.start();
+        QVERIFY(frame.runPass());
+        QCOMPARE(passes, 1);
+        QVERIFY(refused);
+        QVERIFY(!timerRunning);
+        QVERIFY(frame.timer()->isActive());   // armed again for the next pass
+        QVERIFY(!frame.isPassRunning());
+
+        // A window unloaded during its pass holds the timer: the pass's end leaves it held.
+        passes = 0;
+        disconnect(&frame, &RefreshFrame::timeout, nullptr, nullptr);
+        connect(&frame, &RefreshFrame::timeout, &frame, [&] { frame.holdTimer(); });
+        QVERIFY(frame.runPass());
+        QVERIFY(!frame.timer()->isActive());
+        // Stopped during the pass: nothing runs on.
+        frame.resumeTimer();
+        disconnect(&frame, &RefreshFrame::timeout, nullptr, nullptr);
+        connect(&frame, &RefreshFrame::timeout, &frame, [&] { frame.stop(); });
+        QVERIFY(frame.runPass());
+        QVERIFY(!frame.isRefreshing());
         QVERIFY(!frame.timer()->isActive());
     }
 

@@ -1,9 +1,11 @@
 // veskaro-report's volume usage, partitions and abend log views against a
 // small network with a folder of volumes: the printed text to the character.
 
+#include "report/ReportCommand.h"
 #include "support/ReportRun.h"
 
 #include <QDir>
+#include <QImage>
 #include <QTest>
 
 namespace {
@@ -50,6 +52,8 @@ class TestReportFrames : public QObject {
 private Q_SLOTS:
     void printed_data();
     void printed();
+    void pictureShowsThePrintedTable_data();
+    void pictureShowsThePrintedTable();
 };
 
 void TestReportFrames::printed_data()
@@ -110,6 +114,30 @@ void TestReportFrames::printed()
     QCOMPARE(outcome.exitCode, exitCode);
     if (!err.isEmpty())
         QVERIFY2(outcome.err.contains(err), qPrintable(outcome.err));
+}
+
+void TestReportFrames::pictureShowsThePrintedTable_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("volumes") << QStringList{"volumes", "FS2", "FS1", "DOWN"};
+    QTest::newRow("partitions") << QStringList{"partitions", "FS1", "FS2"};
+}
+
+void TestReportFrames::pictureShowsThePrintedTable()
+{
+    // The window in the picture holds, at the moment it is drawn, the very
+    // table that was printed: the same pass, not a later one.
+    QFETCH(QStringList, arguments);
+    FramesRun run;
+    const QString png = run.path(QStringLiteral("view.png"));
+    std::optional<QString> pictured;
+    const testing::ReportOutcome outcome =
+        run.run(QStringList{QStringLiteral("--screenshot"), png} + arguments,
+                [&](app::MainForm& form) { pictured = report::savedTextOfActiveView(form, arguments.first()); });
+    QCOMPARE(outcome.exitCode, 0);
+    QVERIFY(outcome.out.count(QLatin1Char('\n')) > 2);
+    QCOMPARE(pictured, std::optional<QString>(outcome.out));
+    QVERIFY(!QImage(png).isNull());
 }
 
 QTEST_MAIN(TestReportFrames)

@@ -133,6 +133,19 @@ void click(SetCommandsForm* form, int row, int col, Qt::MouseButton button = Qt:
     form->clickGrid(button, row, col, {});
 }
 
+// The right button on a column's header, then the grid taking the focus back
+// as it does when the pop-up menu closes.
+void rightClickHeaderAndRefocus(SetCommandsForm* form, int col)
+{
+    QTableView* view = grid(form).tableView();
+    QHeaderView* header = view->horizontalHeader();
+    const int x = header->sectionViewportPosition(col) + header->sectionSize(col) / 2;
+    QTest::mouseClick(header->viewport(), Qt::RightButton, {}, QPoint(x, header->height() / 2));
+    form->txtFind()->setFocus();
+    view->setFocus();
+    QCoreApplication::processEvents();
+}
+
 }  // namespace
 
 class TestSetCommands : public QObject {
@@ -428,6 +441,46 @@ private Q_SLOTS:
         f.open({"FS2"});
         QCOMPARE(grid(form).rows(), 4);
         QVERIFY(box->isEnabled());
+    }
+
+    void removesTheClickedServer_data()
+    {
+        QTest::addColumn<bool>("differencesOnly");
+        QTest::addColumn<QString>("clicked");
+        QTest::newRow("all rows, FS2") << false << "FS2";
+        QTest::newRow("differences only, FS2") << true << "FS2";
+        QTest::newRow("differences only, FS3") << true << "FS3";
+    }
+
+    void removesTheClickedServer()
+    {
+        // "Agreed" sorts first and is the same everywhere: with differences
+        // only, the first data row is hidden when a server's header is pressed.
+        QFETCH(bool, differencesOnly);
+        QFETCH(QString, clicked);
+        QByteArray servers;
+        for (int i = 1; i <= 3; ++i) {
+            servers += (i > 1 ? "," : "")
+                + server("FS" + QByteArray::number(i), R"({ "name": "Agreed", "type": 0, "value": 1 },
+                    { "name": "Differs", "type": 0, "value": )" + QByteArray::number(i) + " }");
+        }
+        Fixture f(network(servers));
+        QVERIFY(f.client);
+        SetCommandsForm* form = f.open({"FS1", "FS2", "FS3"});
+        QVERIFY(activate(f.host.window()));
+        if (differencesOnly)
+            form->chkDifferences()->click();
+        QCOMPARE(column(form, 0, true),
+                 differencesOnly ? QStringList{"Differs"} : (QStringList{"Agreed", "Differs"}));
+
+        const QString header = clicked + QStringLiteral(" - Value");
+        rightClickHeaderAndRefocus(form, static_cast<int>(headers(form).indexOf(header)));
+        QCOMPARE(f.host.popups, QStringList{"PopMenu_Set_Commands"});
+        QCOMPARE(grid(form).textMatrix(0, grid(form).col()), header);
+        views::removeSetCommandsColumn(f.host);
+        QStringList expected{"Command", "Category", "FS1 - Value", "FS2 - Value", "FS3 - Value"};
+        expected.removeOne(header);
+        QCOMPARE(headers(form), expected);
     }
 
     void failedOpenings()

@@ -146,9 +146,10 @@ void OpenFilesForm::fitColumns()
 
 void OpenFilesForm::refreshToggled()
 {
-    // The frame has switched its caption, the box and the timer already.
+    // The frame has switched its caption, the box and the timer already; the
+    // first listing is a pass of the frame, so that no tick overtakes it.
     if (m_refresh->isRefreshing())
-        listOpenFiles();
+        m_refresh->runPass();
 }
 
 void OpenFilesForm::listOpenFiles()
@@ -157,21 +158,18 @@ void OpenFilesForm::listOpenFiles()
         return;
     setCursor(Qt::WaitCursor);
     m_grid->setRows(m_grid->fixedRows());
+    nw::ServerSession session(context(), m_serverName->text(), nw::kLicensedByBinderyName);
     QList<OpenFile> files;
-    QPointer<OpenFilesForm> self(this);
-    {
-        nw::ServerSession session(context(), m_serverName->text(), nw::kLicensedByBinderyName);
-        if (session.open() == nw::status::Success)
-            files = readOpenFiles(session.client(), session.handle(), m_number);
-    }
-    // A failed close is told in a message box, which lets events run.
-    if (!self || isUnloaded())
-        return;
+    if (session.open() == nw::status::Success)
+        files = readOpenFiles(session.client(), session.handle(), m_number);
     m_grid->beginUpdate();
     for (const OpenFile& file : std::as_const(files))
         m_grid->addRow({file.path, file.lockType});
     m_grid->endUpdate();
     m_count->setText(QString::number(files.size()));
+    // The listing is complete whatever the close says: its status is not
+    // looked at, and no message about it can hold up a refreshing window.
+    session.closeQuietly();
     unsetCursor();
 }
 

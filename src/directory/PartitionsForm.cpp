@@ -450,7 +450,8 @@ bool PartitionsForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_grid->tableView()->viewport() && event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
-        const QPoint inGrid = m_grid->mapFrom(m_grid->tableView()->viewport(), help->pos());
+        // The viewport lies inside the grid: its point is carried up to the grid.
+        const QPoint inGrid = m_grid->tableView()->viewport()->mapTo(m_grid, help->pos());
         const QString tip = toolTipAt(m_grid->rowAt(inGrid), m_grid->colAt(inGrid));
         // Without a tip of its own, a cell cut short still shows its whole text.
         if (tip.isEmpty())

@@ -5,6 +5,7 @@
 #include "platform/StderrMessageService.h"
 #include "report/ReportFormats.h"
 #include "settings/RegistryStore.h"
+#include "widgets/RefreshFrame.h"
 
 #include "VeskaroVersion.h"
 
@@ -393,10 +394,17 @@ int ReportCommand::execute(const QStringList& arguments, QIODevice& out, QTextSt
         const bool drawable = form.width() <= kLargestSide && form.height() <= kLargestSide;
         QPixmap picture;
         if (drawable) {
+            // The picture shows the pass the table was read from: while the
+            // window is laid out and drawn, no refreshing view may start
+            // another one.
+            for (widgets::RefreshFrame* refresh : form.findChildren<widgets::RefreshFrame*>())
+                refresh->holdTimer();
             form.setAttribute(Qt::WA_DontShowOnScreen);
             form.show();
             QCoreApplication::processEvents();
             picture = form.grab();
+            if (m_pictureObserver)
+                m_pictureObserver(form);
         }
         if (picture.isNull()) {
             err << "veskaro-report: cannot render the main window at " << form.width() << " x " << form.height()

@@ -114,8 +114,14 @@ public:
     QString usage() const;
     QString versionText() const;
 
+    // Called with the main window the moment its picture (--screenshot) has
+    // been drawn, before anything else runs: what the picture shows.
+    using PictureObserver = std::function<void(app::MainForm&)>;
+    void setPictureObserver(PictureObserver observer) { m_pictureObserver = std::move(observer); }
+
 private:
     std::vector<ReportView> m_views;
+    PictureObserver m_pictureObserver;
     ReportFormat m_format = ReportFormat::Csv;  // of the last run
 };
 

@@ -338,7 +338,7 @@ void FlexGrid::applySelection()
     // Moving the current cell from code does not scroll; TopRow does that.
     // The fixed-column view shares the selection and would otherwise scroll
     // to a current cell in a fixed column, dragging the grid along with it.
-    const int current = m_model->viewRow(row());
+    const int current = shownRowNear(row());
     if (current >= 0) {
         const bool autoScroll = m_view->hasAutoScroll();
         const bool frozenAutoScroll = m_frozen->hasAutoScroll();
@@ -349,6 +349,20 @@ void FlexGrid::applySelection()
         m_frozen->setAutoScroll(frozenAutoScroll);
     }
     m_applyingSelection = false;
+}
+
+int FlexGrid::shownRowNear(int row) const
+{
+    // A hidden current row (a filter took it out) has no place in the view.
+    // The view must still hold a current cell in the grid's column: without
+    // one it falls back to its first cell when it gets the focus (after a
+    // pop-up menu closes), which would move the grid's current column.
+    if (const int v = m_model->viewRow(row); v >= 0)
+        return v;
+    if (const auto [first, last] = m_model->viewRowsBetween(std::max(row, fixedRows()), rows() - 1); first <= last)
+        return first;
+    const auto [first, last] = m_model->viewRowsBetween(fixedRows(), row);
+    return first <= last ? last : -1;
 }
 
 void FlexGrid::currentMovedByKeyboard(const QModelIndex& current)

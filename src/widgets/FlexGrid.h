@@ -114,6 +114,8 @@ private:
     void applyColumnWidthRange(int first, int last);
     void rescaleColumns();
     void applySelection();
+    // The view row of the grid row, or of the nearest shown row when it is hidden; -1 when none is shown.
+    int shownRowNear(int row) const;
     bool handleMouse(QWidget* source, QMouseEvent* event);
     std::pair<int, int> cellAt(QWidget* source, const QPoint& posInSource) const;
     void currentMovedByKeyboard(const QModelIndex& current);

@@ -7,8 +7,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
+
+#include <utility>
 
 namespace widgets {
 
@@ -52,7 +55,7 @@ RefreshFrame::RefreshFrame(const QString& caption, QWidget* parent)
 
     connect(m_button, &QPushButton::clicked, this, &RefreshFrame::toggle);
     connect(m_interval, &QLineEdit::textChanged, this, &RefreshFrame::intervalChanged);
-    connect(m_timer, &QTimer::timeout, this, &RefreshFrame::timeout);
+    connect(m_timer, &QTimer::timeout, this, &RefreshFrame::tick);
     intervalChanged(m_interval->text());
 }
 
@@ -110,6 +113,7 @@ void RefreshFrame::stop()
     if (!isRefreshing())
         return;
     m_timer->stop();
+    m_heldForPass = false;
     m_interval->setEnabled(true);
     m_button->setText(beginCaption());
     Q_EMIT stopped();
@@ -119,6 +123,7 @@ void RefreshFrame::stop()
 void RefreshFrame::holdTimer()
 {
     m_timer->stop();
+    m_heldForPass = false;
 }
 
 void RefreshFrame::resumeTimer()
@@ -127,12 +132,46 @@ void RefreshFrame::resumeTimer()
         armTimer();
 }
 
+bool RefreshFrame::runPass()
+{
+    if (m_passRunning)
+        return false;
+    m_passRunning = true;
+    // The timer waits while the pass runs: a pass that shows a message box
+    // would otherwise find its next tick overdue the moment the box is
+    // dismissed, and the user would never get to "&Stop".
+    m_heldForPass = m_timer->isActive();
+    m_timer->stop();
+    QPointer<RefreshFrame> alive(this);
+    Q_EMIT timeout();
+    // The window may have gone while the pass let events run.
+    if (!alive)
+        return true;
+    m_passRunning = false;
+    if (std::exchange(m_heldForPass, false))
+        resumeTimer();
+    return true;
+}
+
+void RefreshFrame::tick()
+{
+    if (m_passRunning) {
+        // A pass started by the view itself is still running (a message box
+        // of it is open): the timer waits for its end.
+        m_timer->stop();
+        m_heldForPass = true;
+        return;
+    }
+    runPass();
+}
+
 void RefreshFrame::armTimer()
 {
     // A period of 0 s means a timer that never fires (a Qt timer of 0 ms would
     // fire continuously).
     const int ms = intervalMilliseconds();
     m_timer->stop();
+    m_heldForPass = false;
     if (ms > 0) {
         m_timer->setInterval(ms);
         m_timer->start();

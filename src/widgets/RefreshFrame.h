@@ -4,6 +4,11 @@
 // with its "secs." label, and the timer. The view reacts to timeout() and
 // passes captionChanged() on to enableSaveCopy, since a view may be saved
 // or copied only while it is not refreshing.
+//
+// Refresh passes never overlap, and the timer waits while a pass runs: the
+// interval starts afresh when the pass ends. A pass that shows a message box
+// is thus never overtaken by the next, nor followed by one the moment the
+// box is dismissed.
 
 #include <QGroupBox>
 
@@ -45,6 +50,12 @@ public:
     void holdTimer();
     void resumeTimer();
 
+    // Runs one refresh pass (timeout()) unless one is running already, and
+    // returns whether it ran. Each tick of the timer comes through here; a
+    // view that starts a pass of its own (on "Begin &Refresh") does too.
+    bool runPass();
+    bool isPassRunning() const { return m_passRunning; }
+
 Q_SIGNALS:
     void started();
     void stopped();
@@ -55,11 +66,16 @@ private:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void intervalChanged(const QString& text);
     void armTimer();
+    void tick();
 
     QPushButton* m_button;
     QLineEdit* m_interval;
     QLabel* m_seconds;
     QTimer* m_timer;
+    bool m_passRunning = false;
+    // The running pass stopped the timer: its end arms it again, unless the
+    // timer was held, stopped or armed since.
+    bool m_heldForPass = false;
 };
 
 }  // namespace widgets

@@ -29,12 +29,14 @@ ReportRun::~ReportRun()
     qunsetenv("VESKARO_SETTINGS");
 }
 
-ReportOutcome ReportRun::run(const QStringList& arguments)
+ReportOutcome ReportRun::run(const QStringList& arguments, const std::function<void(app::MainForm&)>& pictured)
 {
     ReportOutcome outcome;
     QTextStream out(&outcome.out);
     QTextStream err(&outcome.err);
-    outcome.exitCode = report::ReportCommand().execute(arguments, out, err);
+    report::ReportCommand command;
+    command.setPictureObserver(pictured);
+    outcome.exitCode = command.execute(arguments, out, err);
     out.flush();
     err.flush();
     return outcome;

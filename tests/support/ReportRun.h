@@ -9,6 +9,12 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
+
+namespace app {
+class MainForm;
+}
+
 namespace testing {
 
 struct ReportOutcome {
@@ -25,7 +31,8 @@ public:
     ReportRun(const ReportRun&) = delete;
     ReportRun& operator=(const ReportRun&) = delete;
 
-    ReportOutcome run(const QStringList& arguments);        // the output as text
+    // The output as text; `pictured` sees the main window when --screenshot has drawn it.
+    ReportOutcome run(const QStringList& arguments, const std::function<void(app::MainForm&)>& pictured = {});
     ReportOutcome runBytes(const QStringList& arguments);   // the output as the bytes written
     // Creates the key if needed and stores the value in the settings file.
     void seed(const QString& key, const QString& name, const QString& value);
