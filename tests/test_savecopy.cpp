@@ -89,6 +89,7 @@ private Q_SLOTS:
     void copiesRows_data();
     void copiesRows();
     void copyChoiceIsRememberedForTheRun();
+    void copiesListViewRowsAsSaveWrites();
     void menuCopyShowsTheDialog();
     void filterSuffixes_data();
     void filterSuffixes();
@@ -242,11 +243,41 @@ void TestSaveCopy::copyChoiceIsRememberedForTheRun()
         return openedWithAllRows;
     };
     QVERIFY(!copyWith(&w.window, true, true));   // cancelled: neither copied nor remembered
-    QVERIFY(!copyWith(&volumes, true));          // a list view: nothing copied, the choice remembered
     QCOMPARE(f.services.clipboard.text(), QStringLiteral("before"));
     QCOMPARE(f.services.clipboard.writes, 1);
+    QVERIFY(!copyWith(&volumes, true));          // a list view is copied and the choice remembered
+    QCOMPARE(f.services.clipboard.writes, 2);
     QVERIFY(copyWith(&w.window, false));
     QVERIFY(!copyWith(&w.window, false));
+}
+
+void TestSaveCopy::copiesListViewRowsAsSaveWrites()
+{
+    Fixture f;
+    f.services.context.values.saveFileDelimiter = QStringLiteral(";");
+    QWidget volumes;
+    widgets::ReportListView* list = addList(&volumes, 4);
+    list->setMultiSelect(true);
+    list->setRowSelected(1, true);
+    list->setRowSelected(3, true);
+    const auto copyWith = [&](bool allRows) {
+        CopyForm dialog(f.services.context, &volumes);
+        (allRows ? dialog.optAllRows() : dialog.optSelected())->setChecked(true);
+        QTest::mouseClick(dialog.btnCopy(), Qt::LeftButton);
+        return f.services.clipboard.text();
+    };
+    // All rows: exactly the lines Save writes, with the options' delimiter.
+    QCOMPARE(copyWith(true), QString::fromLatin1(exporting::savedBytes(&volumes, QStringLiteral(";"))));
+    QCOMPARE(copyWith(true), QStringLiteral("Volume;Free MB\r\nVOL1;1100.00\r\nVOL2;2100.00\r\n"
+                                            "VOL3;3100.00\r\nVOL4;4100.00\r\n"));
+    // Selected rows: the headings, then the selected rows only.
+    QCOMPARE(copyWith(false), QStringLiteral("Volume;Free MB\r\nVOL2;2100.00\r\nVOL4;4100.00\r\n"));
+    // Nothing selected: the clipboard keeps what it had.
+    list->setRowSelected(1, false);
+    list->setRowSelected(3, false);
+    const int writes = f.services.clipboard.writes;
+    QCOMPARE(copyWith(false), QStringLiteral("Volume;Free MB\r\nVOL2;2100.00\r\nVOL4;4100.00\r\n"));
+    QCOMPARE(f.services.clipboard.writes, writes);
 }
 
 void TestSaveCopy::menuCopyShowsTheDialog()

@@ -4,6 +4,7 @@
 #include "export/SaveCopy.h"
 #include "export/WidgetExport.h"
 #include "widgets/FlexGrid.h"
+#include "widgets/ReportListView.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -74,6 +75,8 @@ void CopyForm::copyAndClose()
         }
         if (first >= 0 && last >= first)
             copyGridToClipboard(*grid, first, last, saveDelimiter(m_context), m_context.clipboard());
+    } else if (widgets::ReportListView* list = copyableListView(m_window)) {
+        copyListViewToClipboard(*list, m_allRows->isChecked(), saveDelimiter(m_context), m_context.clipboard());
     }
     g_lastChoiceAllRows = m_allRows->isChecked();
     accept();

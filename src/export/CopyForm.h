@@ -1,5 +1,5 @@
 #pragma once
-// The copy dialog ("frmCopy"): asks whether Copy takes all rows of the active window's grid or the
+// The copy dialog ("frmCopy"): asks whether Copy takes all rows of the active window's table or the
 // selected ones. The choice of "&All Rows" is remembered for the rest of the run.
 
 #include <QDialog>
@@ -25,8 +25,9 @@ public:
     QPushButton* btnCopy() const { return m_copy; }
     QPushButton* btnCancel() const { return m_cancel; }
 
-    // Copies all rows or the selected ones of the window's first grid, then
-    // remembers the choice and closes. Without a grid only the choice is kept.
+    // Copies all rows or the selected ones of the window's first grid (else of
+    // its first list view), then remembers the choice and closes. Without a
+    // table only the choice is kept.
     void copyAndClose();
     void cancel();
 

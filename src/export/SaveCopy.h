@@ -1,6 +1,6 @@
 #pragma once
 // File / "&Save" and Edit / "Copy" of the main window: the table of the active
-// child window goes to a delimited text file or, for grids, to the clipboard.
+// child window goes to a delimited text file or to the clipboard.
 // The views take no part beyond switching the two menu items.
 
 #include <QByteArray>

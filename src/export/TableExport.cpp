@@ -123,6 +123,24 @@ bool writeListView(const models::ReportListModel& list, QIODevice& device, const
     return true;
 }
 
+QString listViewClipboardText(const models::ReportListModel& list, const QList<int>& rows, const QString& delimiter,
+                              const QLocale& locale)
+{
+    const QString crlf = QStringLiteral("\r\n");
+    QString text;
+    for (int r : rows) {
+        if (r < 0 || r >= list.rowCount())
+            continue;
+        if (text.isEmpty())
+            text = buildLine(list.headings(), delimiter) + crlf;
+        QStringList cells;
+        for (int c = 0; c < list.columnCount(); ++c)
+            cells.append(convertCell(list.itemText(r, c), locale));
+        text += buildLine(cells, delimiter) + crlf;
+    }
+    return text;
+}
+
 QString gridClipboardText(const models::GridData& grid, const QString& gridName, int firstRow, int lastRow,
                              const QString& delimiter, const QLocale& locale)
 {

@@ -5,6 +5,7 @@
 // ANSI text with CR LF line ends.
 
 #include <QChar>
+#include <QList>
 #include <QLocale>
 #include <QString>
 #include <QStringList>
@@ -43,6 +44,12 @@ bool writeGrid(const models::GridData& grid, QIODevice& device, const QString& d
 // order; a list without rows gives an empty file.
 bool writeListView(const models::ReportListModel& list, QIODevice& device, const QString& delimiter,
                    const QLocale& locale = QLocale());
+
+// Clipboard text of the given rows of a list view (indexes in display order):
+// the headings line, then each row, in the lines Save writes. Empty when no
+// row is given.
+QString listViewClipboardText(const models::ReportListModel& list, const QList<int>& rows, const QString& delimiter,
+                              const QLocale& locale = QLocale());
 
 // Clipboard text of rows firstRow..lastRow of a grid (see copyGridToClipboard).
 QString gridClipboardText(const models::GridData& grid, const QString& gridName, int firstRow, int lastRow,

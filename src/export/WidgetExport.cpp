@@ -28,6 +28,21 @@ void copyGridToClipboard(const widgets::FlexGrid& grid, int firstRow, int lastRo
     clipboard.setText(gridClipboardText(grid, firstRow, lastRow, delimiter, locale));
 }
 
+void copyListViewToClipboard(const widgets::ReportListView& list, bool allRows, const QString& delimiter,
+                             platform::ClipboardService& clipboard, const QLocale& locale)
+{
+    QList<int> rows;
+    if (allRows) {
+        for (int r = 0; r < list.rowCount(); ++r)
+            rows.append(r);
+    } else {
+        rows = list.selectedRows();
+    }
+    const QString text = listViewClipboardText(list.model(), rows, delimiter, locale);
+    if (!text.isEmpty())
+        clipboard.setText(text);
+}
+
 QList<QWidget*> exportableTables(const QWidget* window)
 {
     QList<QWidget*> tables;
@@ -51,6 +66,15 @@ widgets::FlexGrid* copyableGrid(const QWidget* window)
     for (QWidget* table : exportableTables(window)) {
         if (auto* grid = qobject_cast<widgets::FlexGrid*>(table))
             return grid;
+    }
+    return nullptr;
+}
+
+widgets::ReportListView* copyableListView(const QWidget* window)
+{
+    for (QWidget* table : exportableTables(window)) {
+        if (auto* list = qobject_cast<widgets::ReportListView*>(table))
+            return list;
     }
     return nullptr;
 }

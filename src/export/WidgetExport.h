@@ -32,11 +32,18 @@ QString gridClipboardText(const widgets::FlexGrid& grid, int firstRow, int lastR
 void copyGridToClipboard(const widgets::FlexGrid& grid, int firstRow, int lastRow, const QString& delimiter,
                             platform::ClipboardService& clipboard, const QLocale& locale = QLocale());
 
+// Puts all rows or the selected rows of a list view on the clipboard in the
+// lines Save writes (headings first). Nothing happens when no row is taken.
+void copyListViewToClipboard(const widgets::ReportListView& list, bool allRows, const QString& delimiter,
+                             platform::ClipboardService& clipboard, const QLocale& locale = QLocale());
+
 // The tables of a window that Save writes, in control order: every flex grid
 // except grdNLMDescription and every list view.
 QList<QWidget*> exportableTables(const QWidget* window);
 // The first flex grid other than grdNLMDescription: the one Copy takes.
 widgets::FlexGrid* copyableGrid(const QWidget* window);
+// The first list view of a window; Copy takes it when the window has no grid.
+widgets::ReportListView* copyableListView(const QWidget* window);
 
 // Writes one table widget (a FlexGrid or a ReportListView); false for other widgets.
 bool writeTable(const QWidget* table, QIODevice& device, const QString& delimiter, const QLocale& locale = QLocale());
