@@ -124,6 +124,7 @@ private Q_SLOTS:
     void oneViewerPerServer();
     void enterViewsLikeDoubleClick();
     void missingLogViewsNothing();
+    void viewerThatCannotStartIsReported();
     void networkPaths_data();
     void networkPaths();
     void logLinkedOutsideIsNotRead();
@@ -390,6 +391,26 @@ void TestAbendLog::missingLogViewsNothing()
     form->lstAbendDates()->setCurrentRow(0);
     QVERIFY(form->viewSelectedHalt().isEmpty());
     QVERIFY(f.services->launcher.started.isEmpty());
+}
+
+void TestAbendLog::viewerThatCannotStartIsReported()
+{
+    Fixture f;
+    f.services->launcher.succeed = false;
+    f.host->selection = {"FS1"};
+    views::openAbendLogs(*f.host);
+    AbendLogForm* form = f.viewer("FS1");
+    QListWidget* list = form->lstAbendDates();
+    list->setCurrentRow(0);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Return);
+    const auto& started = f.services->launcher.started;
+    QCOMPARE(started.size(), 1);
+    const auto& shown = f.services->messages.shown;
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown.at(0).title, QStringLiteral("Viewer Not Started"));
+    QVERIFY2(shown.at(0).text.contains(started.at(0).program), qPrintable(shown.at(0).text));
+    QVERIFY(shown.at(0).text.contains(started.at(0).arguments.last()));
 }
 
 void TestAbendLog::networkPaths_data()

@@ -128,10 +128,29 @@ private Q_SLOTS:
         QVERIFY(f.test.messages.shown.isEmpty());
     }
 
+    void browserThatCannotStartIsReported()
+    {
+        Fixture f;
+        f.test.launcher.succeed = false;
+        app::MainForm form(f.test.context);
+        form.findChild<QAction*>(QStringLiteral("Menu_FAQs"))->trigger();
+        QCOMPARE(f.test.messages.shown.size(), 1);
+        QCOMPARE(f.test.messages.shown.at(0).title, QStringLiteral("Web Page Not Opened"));
+        QVERIFY(f.test.messages.shown.at(0).text.contains(f.test.launcher.urls.at(0)));
+        // A link of the guide to another site: the same message names that address.
+        form.findChild<QAction*>(QStringLiteral("Menu_Help_File"))->trigger();
+        auto* help = form.findChild<app::HelpWindow*>();
+        QVERIFY(help);
+        Q_EMIT help->browser()->anchorClicked(QUrl(QStringLiteral("https://example.org/page")));
+        QCOMPARE(f.test.messages.shown.size(), 2);
+        QCOMPARE(f.test.messages.shown.at(1).title, QStringLiteral("Web Page Not Opened"));
+        QVERIFY(f.test.messages.shown.at(1).text.contains(QStringLiteral("https://example.org/page")));
+    }
+
     void everyGuidePageIsReachedAndItsLinksResolve()
     {
         Fixture f;
-        app::HelpWindow help(f.test.launcher);   // registers the guide
+        app::HelpWindow help(f.test.launcher, f.test.messages);   // registers the guide
         const QStringList pages = guidePages();
         QVERIFY(pages.size() >= 7);
         const QRegularExpression link(QStringLiteral("href=\"([^\"#:]+)\""));

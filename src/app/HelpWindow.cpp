@@ -1,5 +1,7 @@
 #include "app/HelpWindow.h"
 
+#include "platform/WebPages.h"
+
 #include <QFile>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -19,8 +21,8 @@ static void registerHelp()
 
 namespace app {
 
-HelpWindow::HelpWindow(platform::ProcessLauncher& launcher, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_launcher(launcher)
+HelpWindow::HelpWindow(platform::ProcessLauncher& launcher, platform::MessageService& messages, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_launcher(launcher), m_messages(messages)
 {
     registerHelp();
     setObjectName(QStringLiteral("frmHelp"));
@@ -74,14 +76,14 @@ void HelpWindow::followLink(const QUrl& link)
     if (target.scheme() == QLatin1String("qrc"))
         m_browser->setSource(target);
     else
-        m_launcher.openUrl(target.toString());
+        platform::openWebPage(m_launcher, m_messages, target.toString());
 }
 
-HelpWindow* showHelpContents(platform::ProcessLauncher& launcher, QWidget* owner)
+HelpWindow* showHelpContents(platform::ProcessLauncher& launcher, platform::MessageService& messages, QWidget* owner)
 {
     HelpWindow* help = owner ? owner->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
     if (!help)
-        help = new HelpWindow(launcher, owner);
+        help = new HelpWindow(launcher, messages, owner);
     else
         help->showContents();
     help->show();

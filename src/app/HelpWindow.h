@@ -16,7 +16,7 @@ class HelpWindow : public QWidget {
     Q_OBJECT
 
 public:
-    explicit HelpWindow(platform::ProcessLauncher& launcher, QWidget* parent = nullptr);
+    HelpWindow(platform::ProcessLauncher& launcher, platform::MessageService& messages, QWidget* parent = nullptr);
 
     // The contents page of the user guide.
     static QUrl contentsPage();
@@ -28,11 +28,12 @@ private:
     void followLink(const QUrl& link);
 
     platform::ProcessLauncher& m_launcher;
+    platform::MessageService& m_messages;
     QTextBrowser* m_browser = nullptr;
 };
 
 // Shows the user guide on its contents page: the window already open for
 // `owner`, or a new one.
-HelpWindow* showHelpContents(platform::ProcessLauncher& launcher, QWidget* owner);
+HelpWindow* showHelpContents(platform::ProcessLauncher& launcher, platform::MessageService& messages, QWidget* owner);
 
 }  // namespace app

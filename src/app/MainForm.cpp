@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 #include "platform/Services.h"
+#include "platform/WebPages.h"
 #include "app/Icons.h"
 
 #include "app/AboutDialog.h"
@@ -589,19 +590,19 @@ void MainForm::tileChildren(Qt::Orientation stacking)
 
 void MainForm::openHelpFile()
 {
-    showHelpContents(m_context.processes(), this);
+    showHelpContents(m_context.processes(), m_context.messages(), this);
 }
 
 void MainForm::openFaqs()
 {
     const widgets::WaitCursor wait;
-    m_context.processes().openUrl(kFaqAddress);
+    platform::openWebPage(m_context.processes(), m_context.messages(), kFaqAddress);
 }
 
 void MainForm::openProductsPage()
 {
     const widgets::WaitCursor wait;
-    m_context.processes().openUrl(kProductsAddress);
+    platform::openWebPage(m_context.processes(), m_context.messages(), kProductsAddress);
 }
 
 void MainForm::showAbout()

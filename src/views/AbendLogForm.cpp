@@ -9,6 +9,7 @@
 #include "views/AbendLog.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -106,7 +107,12 @@ QString AbendLogForm::viewSelectedHalt()
     file.write("\n");
     file.close();
     const ViewerCommand viewer = textViewerCommand(path);
-    context().processes().startDetached(viewer.program, viewer.arguments);
+    if (!context().processes().startDetached(viewer.program, viewer.arguments)) {
+        context().messages().inform(tr("The viewer %1 could not be started to show the report of this halt, "
+                                       "written to %2.")
+                                        .arg(viewer.program, QDir::toNativeSeparators(path)),
+                                    tr("Viewer Not Started"), platform::Icon::Warning);
+    }
     return path;
 }
 
