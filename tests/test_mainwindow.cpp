@@ -14,7 +14,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QKeySequence>
 #include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QMdiArea>
@@ -168,6 +172,7 @@ private Q_SLOTS:
     void hideServers_data();
     void hideServers();
     void rightClickOffersHideOnlyFromTheList();
+    void hideCanBeUndoneUntilTheNextHide();
     void doubleClickReopensTheActiveView_data();
     void doubleClickReopensTheActiveView();
     void openingDisablesListAndRestores();
@@ -362,6 +367,63 @@ void TestMainWindow::rightClickOffersHideOnlyFromTheList()
     list.clear();
     form.pressServerList(Qt::RightButton, QPoint(10, 10));
     QCOMPARE(shown.size(), 2);
+}
+
+void TestMainWindow::hideCanBeUndoneUntilTheNextHide()
+{
+    Harness run;
+    run.seed({{"Hidden", "ACME_TREE", "FS7"}});
+    QCOMPARE(run.start(), std::nullopt);
+    app::MainForm& form = run.form();
+    QAction* undo = form.undoAction();
+    QCOMPARE(undo->objectName(), QStringLiteral("Menu_Undo"));
+    QCOMPARE(undo->shortcut(), QKeySequence(QKeySequence::Undo));
+    QVERIFY(!undo->isEnabled());
+    const auto stored = [&] {
+        return form.context().registry().queryValue(Hive::CurrentUser, Harness::path("Hidden"), kTree);
+    };
+
+    run.select({"FS2"});
+    form.hideSelectedServers();
+    QVERIFY(undo->isEnabled());
+    run.select({"FS3"});
+    form.hideSelectedServers();   // replaces what Undo returns to
+    QCOMPARE(run.listed(), QStringList{"FS1"});
+    QCOMPARE(stored(), std::optional<QString>("FS7,FS2,FS3"));
+    undo->trigger();
+    QCOMPARE(run.listed(), (QStringList{"FS1", "FS3"}));
+    QCOMPARE(stored(), std::optional<QString>("FS7,FS2"));
+    QVERIFY(!undo->isEnabled());
+    undo->trigger();
+    QCOMPARE(run.listed(), (QStringList{"FS1", "FS3"}));
+
+    // A hide saved by the Show/Hide Servers dialog is undone the same way.
+    QTimer::singleShot(0, &form, [] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        auto* visible = dialog->findChild<QListWidget*>(QStringLiteral("lstVisibleServers"));
+        for (int row = 0; row < visible->count(); ++row)
+            visible->item(row)->setSelected(visible->item(row)->text() == QLatin1String("FS1"));
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btnAdd")), Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btnSave")), Qt::LeftButton);
+    });
+    QTimer::singleShot(3000, &form, [] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    form.findChild<QAction*>(QStringLiteral("Menu_ShowHideServers"))->trigger();
+    QCOMPARE(run.listed(), QStringList{"FS3"});
+    QCOMPARE(stored(), std::optional<QString>("FS7,FS2,FS1"));
+    QVERIFY(undo->isEnabled());
+    undo->trigger();
+    QCOMPARE(run.listed(), (QStringList{"FS1", "FS3"}));
+    QCOMPARE(stored(), std::optional<QString>("FS7,FS2"));
+
+    // Nothing hidden: no undo. A hide with the whole list refused changes nothing either.
+    run.select({});
+    form.hideSelectedServers();
+    QVERIFY(!undo->isEnabled());
 }
 
 void TestMainWindow::doubleClickReopensTheActiveView_data()

@@ -352,6 +352,27 @@ private Q_SLOTS:
         QCOMPARE(f.stored(kHidden, QStringLiteral("OTHER_TREE")), std::optional<QString>("OTHER-FS"));
     }
 
+    void moveButtonsSayWhichWayServersGo()
+    {
+        Fixture f;
+        f.storeStarting();
+        ShowHideServersDialog dialog(f.test.context, f.lists);
+        const auto button = [&](const char* name) {
+            auto* found = dialog.findChild<QPushButton*>(QLatin1String(name));
+            return found ? found->text() : QString();
+        };
+        QCOMPARE(button("btnAdd"), QStringLiteral("&Hide >"));
+        QCOMPARE(button("btnAddAll"), QStringLiteral("Hide &All >>"));
+        QCOMPARE(button("btnRemove"), QStringLiteral("< Sho&w"));
+        QCOMPARE(button("btnRemoveAll"), QStringLiteral("<< Show A&ll"));
+        // The buttons move the way they say.
+        selectTexts(dialog.visibleList(), {"FS2"});
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("btnAdd")), Qt::LeftButton);
+        QCOMPARE(texts(dialog.hiddenList()), QStringList{"FS2"});
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("btnRemoveAll")), Qt::LeftButton);
+        QVERIFY(texts(dialog.hiddenList()).isEmpty());
+    }
+
     // --- First run -------------------------------------------------------------------
     void firstRunAsksForTheStartingContainer_data()
     {

@@ -270,6 +270,9 @@ void MainForm::activateFromAnotherStart()
 void MainForm::fillServerList(const QString& objectClass)
 {
     const nw::ServerLists found = nw::findServers(m_context, objectClass);
+    // A new search replaces the list a hide could return to.
+    m_hideUndo.reset();
+    m_undoAction->setEnabled(false);
     m_lstAllServers = found.all;
     m_lstServers->clear();
     for (const QString& name : found.visible)
@@ -323,6 +326,7 @@ void MainForm::repeatActiveView()
 
 void MainForm::hideSelectedServers()
 {
+    HiddenServersState before = hiddenServersState();
     for (int row = m_lstServers->count() - 1; row >= 0; --row) {
         QListWidgetItem* item = m_lstServers->item(row);
         if (!item->isSelected())
@@ -335,6 +339,38 @@ void MainForm::hideSelectedServers()
         appendHiddenServer(m_context, item->text());
         delete m_lstServers->takeItem(row);
     }
+    if (m_lstServers->count() != before.visible.size())
+        rememberHide(std::move(before));
+}
+
+MainForm::HiddenServersState MainForm::hiddenServersState() const
+{
+    HiddenServersState state;
+    state.tree = m_context.values.treeName;
+    state.stored = storedHiddenServers(m_context.registry(), state.tree);
+    for (int row = 0; row < m_lstServers->count(); ++row)
+        state.visible.append(m_lstServers->item(row)->text());
+    return state;
+}
+
+void MainForm::rememberHide(HiddenServersState before)
+{
+    m_hideUndo = std::move(before);
+    m_undoAction->setEnabled(true);
+}
+
+void MainForm::undoHide()
+{
+    if (!m_hideUndo)
+        return;
+    const HiddenServersState before = *std::exchange(m_hideUndo, std::nullopt);
+    m_undoAction->setEnabled(false);
+    restoreHiddenServers(m_context.registry(), before.tree, before.stored);
+    m_lstServers->clear();
+    for (const QString& name : before.visible)
+        m_lstServers->addItem(newServerItem(name));
+    if (m_lstServers->count() > 0)
+        m_lstServers->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
 }
 
 void MainForm::layoutSidePanel()

@@ -11,9 +11,12 @@
 #include "viewbase/ViewMenus.h"
 
 #include <QHash>
+#include <QStringList>
 #include <QMainWindow>
 #include <QPoint>
 #include <QSize>
+
+#include <optional>
 #include <QPointer>
 #include <QStringList>
 
@@ -88,6 +91,8 @@ public:
     const views::ViewMenus& viewMenus() const override { return m_viewMenus; }
     QAction* saveAction() const { return m_saveAction; }
     QAction* copyAction() const { return m_copyAction; }
+    // Edit / "&Undo": enabled while a hide of servers can be undone.
+    QAction* undoAction() const { return m_undoAction; }
     QAction* closeAction() const { return m_closeAction; }
     // "Server &Action" and its items, one per view command.
     QMenu* actionMenu() const { return m_actionMenu; }
@@ -119,6 +124,19 @@ public:
     void repeatActiveView();
     // "&Hide Selected Servers"; the list never becomes empty.
     void hideSelectedServers();
+
+    // The server list and the tree's stored hidden servers, taken before a
+    // hide so that Edit / "&Undo" can put them back.
+    struct HiddenServersState {
+        QString tree;
+        std::optional<QString> stored;
+        QStringList visible;
+    };
+    HiddenServersState hiddenServersState() const;
+    // A hide took place: Undo now returns to `before` (replacing any earlier one).
+    void rememberHide(HiddenServersState before);
+    // Puts back the state before the last hide; Undo is then disabled.
+    void undoHide();
     // "Begin &Refresh" (the view is not refreshing) enables Save and Copy;
     // any other caption disables both.
     void enableSaveCopy(const QString& refreshCaption) override;
@@ -183,6 +201,8 @@ private:
     QMenu* m_actionMenu = nullptr;
     QAction* m_saveAction = nullptr;
     QAction* m_copyAction = nullptr;
+    QAction* m_undoAction = nullptr;
+    std::optional<HiddenServersState> m_hideUndo;
     QAction* m_closeAction = nullptr;
     QAction* m_serverLocationAction = nullptr;
     QAction* m_showHideServersAction = nullptr;

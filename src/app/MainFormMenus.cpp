@@ -186,6 +186,10 @@ void MainForm::buildMenus()
 
     // Edit
     QMenu* edit = addNamedMenu(nullptr, tr("&Edit"), QStringLiteral("Menu_Edit"));
+    m_undoAction = addNamedAction(edit, tr("&Undo"), QStringLiteral("Menu_Undo"));
+    m_undoAction->setShortcut(QKeySequence::Undo);
+    m_undoAction->setEnabled(false);
+    connect(m_undoAction, &QAction::triggered, this, &MainForm::undoHide);
     m_copyAction = addNamedAction(edit, tr("Copy"), QStringLiteral("Menu_Copy"));
     m_copyAction->setShortcut(QKeySequence::Copy);
     connect(m_copyAction, &QAction::triggered, this, &MainForm::copyActiveView);

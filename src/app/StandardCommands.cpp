@@ -71,7 +71,9 @@ void installStandardCommands(MainForm& form)
                     }});
     form.setCommand(Command::ShowHideServers, {[](MainForm& f) {
                         MainFormServerLists lists(f);
-                        directory::openShowHideServersDialog(f.context(), lists, &f);
+                        MainForm::HiddenServersState before = f.hiddenServersState();
+                        if (directory::openShowHideServersDialog(f.context(), lists, &f))
+                            f.rememberHide(std::move(before));
                     }});
 
     form.setCommand(Command::Volume, {[](MainForm& f) { views::openVolumeUsage(f); }});

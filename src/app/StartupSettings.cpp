@@ -91,6 +91,22 @@ void appendHiddenServer(core::AppContext& context, const QString& server)
     store.setValue(Hive::CurrentUser, kHiddenKey, tree, updated);
 }
 
+std::optional<QString> storedHiddenServers(const settings::RegistryStore& store, const QString& tree)
+{
+    return store.queryValue(Hive::CurrentUser, kHiddenKey, tree);
+}
+
+void restoreHiddenServers(settings::RegistryStore& store, const QString& tree, const std::optional<QString>& value)
+{
+    if (!value) {
+        store.deleteValue(Hive::CurrentUser, kHiddenKey, tree);
+        return;
+    }
+    if (!store.keyExists(Hive::CurrentUser, kHiddenKey))
+        store.createKey(Hive::CurrentUser, kHiddenKey);
+    store.setValue(Hive::CurrentUser, kHiddenKey, tree, *value);
+}
+
 int twipsToPixels(int twips)
 {
     return settings::twipsToPixels(twips, logicalDpi());

@@ -32,6 +32,10 @@ void writeMainFormGeometry(settings::RegistryStore& store, const TwipsGeometry& 
 
 // Adds the server to the tree's value under Hidden.
 void appendHiddenServer(core::AppContext& context, const QString& server);
+// The tree's value under Hidden as stored; nothing when it has none.
+std::optional<QString> storedHiddenServers(const settings::RegistryStore& store, const QString& tree);
+// Puts the tree's value under Hidden back as read by storedHiddenServers.
+void restoreHiddenServers(settings::RegistryStore& store, const QString& tree, const std::optional<QString>& value);
 
 // Window sizes are kept in twips, 1440 to the logical inch of the screen.
 int twipsToPixels(int twips);

@@ -19,10 +19,10 @@ void openStartingContainerDialog(core::AppContext& context, ServerListHost& serv
     dialog.exec();
 }
 
-void openShowHideServersDialog(core::AppContext& context, ServerListHost& servers, QWidget* parent)
+bool openShowHideServersDialog(core::AppContext& context, ServerListHost& servers, QWidget* parent)
 {
     ShowHideServersDialog dialog(context, servers, parent);
-    dialog.exec();
+    return dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace directory

@@ -14,7 +14,7 @@ namespace directory {
 // tree and stores nothing.
 void openStartingContainerDialog(core::AppContext& context, ServerListHost& servers, QWidget* parent);
 
-// "Show/Hide Servers".
-void openShowHideServersDialog(core::AppContext& context, ServerListHost& servers, QWidget* parent);
+// "Show/Hide Servers"; true when the dialog saved its lists.
+bool openShowHideServersDialog(core::AppContext& context, ServerListHost& servers, QWidget* parent);
 
 }  // namespace directory

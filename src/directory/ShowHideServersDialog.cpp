@@ -69,10 +69,11 @@ ShowHideServersDialog::ShowHideServersDialog(core::AppContext& context, ServerLi
     tree->setObjectName(QStringLiteral("lblTree"));
     m_visible = serverList(QStringLiteral("lstVisibleServers"), this);
     m_hidden = serverList(QStringLiteral("lstHiddenServers"), this);
-    auto* add = moveButton(tr("Add"), QStringLiteral("btnAdd"), this);
-    auto* addAll = moveButton(tr("Add All"), QStringLiteral("btnAddAll"), this);
-    auto* remove = moveButton(tr("Remove"), QStringLiteral("btnRemove"), this);
-    auto* removeAll = moveButton(tr("Remove All"), QStringLiteral("btnRemoveAll"), this);
+    // The move buttons say which way they move the servers: hidden ones sit on the right.
+    auto* add = moveButton(tr("&Hide >"), QStringLiteral("btnAdd"), this);
+    auto* addAll = moveButton(tr("Hide &All >>"), QStringLiteral("btnAddAll"), this);
+    auto* remove = moveButton(tr("< Sho&w"), QStringLiteral("btnRemove"), this);
+    auto* removeAll = moveButton(tr("<< Show A&ll"), QStringLiteral("btnRemoveAll"), this);
     m_btnSave = moveButton(tr("&Save"), QStringLiteral("btnSave"), this);
     m_btnSave->setDefault(true);
     auto* cancel = moveButton(tr("&Cancel"), QStringLiteral("btnCancel"), this);
