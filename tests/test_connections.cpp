@@ -595,8 +595,12 @@ void TestConnections::clearing()
     f.services.messages.queueAnswer(Answer::Ok);
     f.services.messages.queueAnswer(Answer::No);
     connections::clearConnectionsOfActiveView(f.host);
+    // Each connection asked about is named by its number with its user beside it.
+    const QStringList users = column(form, 0);
+    QVERIFY(!users.at(1).trimmed().isEmpty() && !users.at(2).trimmed().isEmpty());
     QCOMPARE(f.services.messages.texts(),
-             QStringList({ownMessage, "Are you sure you want to clear the following connections?\n5, 7"}));
+             QStringList({ownMessage, "Are you sure you want to clear the following connections?\n5  "
+                                          + users.at(1).trimmed() + "\n7  " + users.at(2).trimmed()}));
     const platform::Message question = f.services.messages.shown.at(1);
     QCOMPARE(question.title, QStringLiteral("Clear User Connections"));
     QCOMPARE(question.defaultAnswer, Answer::No);

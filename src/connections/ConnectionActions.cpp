@@ -241,7 +241,9 @@ int clearChosenConnections(core::AppContext& context, widgets::ReportListView& l
     const QString own = source.ownConnectionText();
     QPointer<widgets::ReportListView> guard(&list);
 
-    QStringList numbers;
+    // Each connection asked about is named by its number and, beside it, its
+    // user, so that the right person is cut off.
+    QStringList named;
     for (const ChosenConnection& chosen : chosenConnections(list)) {
         const QString number = chosen.number.trimmed();
         if (number == own) {
@@ -251,14 +253,15 @@ int clearChosenConnections(core::AppContext& context, widgets::ReportListView& l
                                       title, platform::Icon::Information);
             continue;
         }
-        numbers.append(number);
+        const QString user = chosen.user.trimmed();
+        named.append(user.isEmpty() ? number : number + QStringLiteral("  ") + user);
     }
-    if (numbers.isEmpty() || !guard)
+    if (named.isEmpty() || !guard)
         return 0;
 
     const platform::Message question{title,
                                      QObject::tr("Are you sure you want to clear the following connections?")
-                                         + QLatin1Char('\n') + numbers.join(QStringLiteral(", ")),
+                                         + QLatin1Char('\n') + named.join(QLatin1Char('\n')),
                                      platform::Buttons::YesNo, platform::Icon::Question, platform::Answer::No};
     if (context.messages().show(question) != platform::Answer::Yes || !guard)
         return 0;
