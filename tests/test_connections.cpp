@@ -28,7 +28,10 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QSignalSpy>
+#include <QTreeView>
 #include <QStatusBar>
 #include <QMenu>
 #include <QTest>
@@ -143,6 +146,7 @@ private Q_SLOTS:
     void listingTakesNoLicence();
     void findAsYouType();
     void sortingByColumnClicks();
+    void keyboardOpensTheConnectionsMenu();
     void refreshTogglesControls();
     void passesLetEventsRun();
     void clearing();
@@ -496,6 +500,25 @@ void TestConnections::sortingByColumnClicks()
     QCOMPARE(column(form, 1), QStringList({"12", "9", "7", "5", "3"}));
     form->sortByClickedColumn(0);
     QCOMPARE(column(form, 0), QStringList({"*ADMIN.O", "ada.O", "JSMITH.O", "MAC1.O", "NOMSG.O"}));
+}
+
+void TestConnections::keyboardOpensTheConnectionsMenu()
+{
+    Fixture f;
+    f.skipChooser();
+    UserConnectionsForm* form = f.open({QStringLiteral("FS1")});
+    form->lstvwUsers()->setSelectedRow(1);
+    QTreeView* view = form->lstvwUsers()->treeView();
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+    QApplication::sendEvent(view, &menuKey);
+    QCOMPARE(f.host.popups, QStringList{"PopMenu_UserPopMenu"});
+    QTest::keyClick(view, Qt::Key_F10, Qt::ShiftModifier);
+    QCOMPARE(f.host.popups.size(), 2);
+    // Shown beside the current row.
+    const int current = form->lstvwUsers()->currentRow();
+    QCOMPARE(current, 1);
+    QCOMPARE(view->viewport()->mapFromGlobal(form->lstvwUsers()->menuPosition()),
+             view->visualRect(view->model()->index(current, 0)).center());
 }
 
 void TestConnections::refreshTogglesControls()

@@ -37,6 +37,9 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QTableView>
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
@@ -581,6 +584,13 @@ void TestFileUse::fileLocksWindow()
     QVERIFY(f.host.userConnectionsMenu()->menuAction()->isVisible());
     QVERIFY(!f.host.chooseColumnsAction()->isVisible());
     QVERIFY(f.host.showOpenFilesAction()->isEnabled());
+    // The menu key and Shift+F10 offer the same menu from the current row.
+    f.host.popups.clear();
+    grid->select(2, 0, 2, 0);
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+    QApplication::sendEvent(grid->tableView(), &menuKey);
+    QTest::keyClick(grid->tableView(), Qt::Key_F10, Qt::ShiftModifier);
+    QCOMPARE(f.host.popups, (QStringList{"PopMenu_UserPopMenu", "PopMenu_UserPopMenu"}));
     grid->select(1, 0, 2, 2);
     const QList<OpenFilesForm*> windows = connections::showOpenFilesOfChosen(f.host);
     QCOMPARE(windows.size(), 2);
@@ -608,6 +618,7 @@ void TestFileUse::fileLocksWindow()
     QVERIFY(!f.host.sendMessageAction()->isEnabled());
     QVERIFY(!f.host.saveEnabled);
     Q_EMIT grid->mouseDown(Qt::RightButton, {}, 1, 0);
+    QTest::keyClick(grid->tableView(), Qt::Key_F10, Qt::ShiftModifier);
     QVERIFY(f.host.popups.isEmpty());
     grid->select(1, 0, 1, 2);
     QVERIFY(connections::showOpenFilesOfChosen(f.host).isEmpty());

@@ -9,6 +9,8 @@
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
@@ -548,6 +550,58 @@ private Q_SLOTS:
         QCOMPARE(down.at(1).at(3).toInt(), 2);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, 2));
         QCOMPARE(down.at(2).at(2).toInt(), 0);
+    }
+
+    void keyboardAsksForTheMenuAndExtendsTheSelection()
+    {
+        FlexGrid grid;
+        grid.resize(500, 300);
+        fillNamed(grid, 2, 8);   // grid rows 1..8
+        grid.setRowHeight(4, 0);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        QTableView* view = grid.tableView();
+        grid.select(2, 1, 2, 1);
+
+        // The menu key and Shift+F10 press the right button on the current cell.
+        QSignalSpy down(&grid, &FlexGrid::mouseDown);
+        QSignalSpy up(&grid, &FlexGrid::mouseUp);
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+        QApplication::sendEvent(view, &menuKey);
+        QTest::keyClick(view, Qt::Key_F10, Qt::ShiftModifier);
+        QCOMPARE(down.count(), 2);
+        QCOMPARE(up.count(), 2);
+        for (const QList<QVariant>& press : down) {
+            QCOMPARE(press.at(0).value<Qt::MouseButton>(), Qt::RightButton);
+            QCOMPARE(press.at(2).toInt(), 2);
+            QCOMPARE(press.at(3).toInt(), 1);
+        }
+        const QRect cell = view->visualRect(grid.model().index(grid.model().viewRow(2), 1));
+        QCOMPARE(view->viewport()->mapFromGlobal(grid.menuPosition()), cell.center());
+        // F10 alone is no menu request.
+        QTest::keyClick(view, Qt::Key_F10);
+        QCOMPARE(down.count(), 2);
+
+        // Shift+Down moves the selection end over the hidden row; the current row stays.
+        QTest::keyClick(view, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(view, Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(grid.row(), 2);
+        QCOMPARE(grid.rowSel(), 5);
+        QTest::keyClick(view, Qt::Key_Up, Qt::ShiftModifier);
+        QCOMPARE(grid.rowSel(), 3);
+        // Never into the header.
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClick(view, Qt::Key_Up, Qt::ShiftModifier);
+        QCOMPARE(grid.rowSel(), 1);
+        QCOMPARE(grid.row(), 2);
+
+        // Shift+click extends from the current row too; a plain arrow starts afresh.
+        const QRect seventh = view->visualRect(grid.model().index(grid.model().viewRow(7), 0));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ShiftModifier, seventh.center());
+        QCOMPARE(grid.row(), 2);
+        QCOMPARE(grid.rowSel(), 7);
+        QCOMPARE(grid.selectedRange().top, 2);
+        QCOMPARE(grid.selectedRange().bottom, 7);
     }
 
     void hiddenCurrentRowKeepsItsColumnOnFocus()

@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QKeySequence>
 #include <QListWidget>
@@ -173,6 +174,7 @@ private Q_SLOTS:
     void hideServers();
     void rightClickOffersHideOnlyFromTheList();
     void hideCanBeUndoneUntilTheNextHide();
+    void keyboardOffersTheServerListMenu();
     void doubleClickReopensTheActiveView_data();
     void doubleClickReopensTheActiveView();
     void openingDisablesListAndRestores();
@@ -367,6 +369,29 @@ void TestMainWindow::rightClickOffersHideOnlyFromTheList()
     list.clear();
     form.pressServerList(Qt::RightButton, QPoint(10, 10));
     QCOMPARE(shown.size(), 2);
+}
+
+void TestMainWindow::keyboardOffersTheServerListMenu()
+{
+    Harness run;
+    QCOMPARE(run.start(), std::nullopt);
+    app::MainForm& form = run.form();
+    QAction* hide = form.hideServersAction();
+    QStringList shown;
+    QList<QPoint> places;
+    form.setPopupPresenter([&](QMenu* menu, const QPoint& pos) {
+        shown.append(menu->objectName() + (hide->isVisible() ? "+hide" : ""));
+        places.append(pos);
+    });
+    QListWidget& list = run.list();
+    list.setCurrentRow(1);
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+    QApplication::sendEvent(&list, &menuKey);
+    QTest::keyClick(&list, Qt::Key_F10, Qt::ShiftModifier);
+    QCOMPARE(shown, (QStringList{"PopMenu_Action+hide", "PopMenu_Action+hide"}));
+    // Beside the current server, whatever the pointer does.
+    const QPoint beside = list.viewport()->mapToGlobal(list.visualItemRect(list.item(1)).center());
+    QCOMPARE(places, (QList<QPoint>{beside, beside}));
 }
 
 void TestMainWindow::hideCanBeUndoneUntilTheNextHide()

@@ -16,6 +16,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -91,6 +92,7 @@ private Q_SLOTS:
     void copyChoiceIsRememberedForTheRun();
     void copiesListViewRowsAsSaveWrites();
     void menuCopyShowsTheDialog();
+    void shiftExtendedSelectionIsCopied();
     void filterSuffixes_data();
     void filterSuffixes();
     void saveDialogAddsTheChosenFiltersExtension_data();
@@ -278,6 +280,24 @@ void TestSaveCopy::copiesListViewRowsAsSaveWrites()
     const int writes = f.services.clipboard.writes;
     QCOMPARE(copyWith(false), QStringLiteral("Volume;Free MB\r\nVOL2;2100.00\r\nVOL4;4100.00\r\n"));
     QCOMPARE(f.services.clipboard.writes, writes);
+}
+
+void TestSaveCopy::shiftExtendedSelectionIsCopied()
+{
+    Fixture f;
+    f.services.context.values.saveFileDelimiter = QStringLiteral(",");
+    GridWindow w;
+    w.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+    w.grid->select(2, 0, 2, 0);
+    // From FS2 two rows down with Shift: FS3, then FS5 past the hidden FS4.
+    QTest::keyClick(w.grid->tableView(), Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(w.grid->tableView(), Qt::Key_Down, Qt::ShiftModifier);
+    CopyForm dialog(f.services.context, &w.window);
+    dialog.optSelected()->setChecked(true);
+    QTest::mouseClick(dialog.btnCopy(), Qt::LeftButton);
+    QCOMPARE(f.services.clipboard.text(),
+             QStringLiteral("Server,Hidden,Util %,Note\r\nFS2,2000,2.50\r\nFS3,3000,3.50\r\nFS5,5000,5.50\r\n"));
 }
 
 void TestSaveCopy::menuCopyShowsTheDialog()

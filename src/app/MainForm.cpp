@@ -15,8 +15,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QDockWidget>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -385,10 +387,35 @@ void MainForm::layoutSidePanel()
     m_lstServers->setGeometry(inner.left(), inner.top() + top, inner.width(), std::max(0, inner.height() - top));
 }
 
+namespace {
+
+// The menu key (a keyboard context-menu event) or Shift+F10.
+bool isKeyboardMenuRequest(const QEvent* event)
+{
+    if (event->type() == QEvent::ContextMenu)
+        return static_cast<const QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard;
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    return key->key() == Qt::Key_F10 && (key->modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier;
+}
+
+}  // namespace
+
 bool MainForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_picControls && event->type() == QEvent::Resize) {
         layoutSidePanel();
+    } else if (m_lstServers && (watched == m_lstServers || watched == m_lstServers->viewport())
+               && isKeyboardMenuRequest(event)) {
+        // The menu key and Shift+F10 offer the menu beside the current server.
+        QListWidgetItem* current = m_lstServers->currentItem();
+        if (current)
+            m_lstServers->scrollToItem(current);
+        const QRect rect = current ? m_lstServers->visualItemRect(current) : QRect();
+        pressServerList(Qt::RightButton,
+                        m_lstServers->viewport()->mapToGlobal(rect.isValid() ? rect.center() : QPoint(0, 0)));
+        return true;
     } else if (m_lstServers && watched == m_lstServers->viewport()) {
         if (event->type() == QEvent::MouseButtonPress) {
             const auto* mouse = static_cast<QMouseEvent*>(event);

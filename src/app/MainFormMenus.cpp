@@ -152,6 +152,7 @@ void MainForm::buildSidePanel()
     m_lstServers->setSortingEnabled(true);
     m_lstServers->setContextMenuPolicy(Qt::PreventContextMenu);
     m_lstServers->viewport()->installEventFilter(this);
+    m_lstServers->installEventFilter(this);
 
     m_controlsDock->setWidget(m_picControls);
     addDockWidget(Qt::LeftDockWidgetArea, m_controlsDock);

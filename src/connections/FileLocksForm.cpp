@@ -14,7 +14,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QCursor>
 #include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -158,7 +157,7 @@ FileLocksForm::FileLocksForm(views::ViewHost& host, QString server, QWidget* par
                 if (button == Qt::LeftButton && row == 0 && col >= 0 && m_grid->rows() > m_grid->fixedRows())
                     sortByColumn(col);
                 else if (button == Qt::RightButton && hasConnectionRows())
-                    this->host().popupMenu(this->host().userConnectionsMenu(), QCursor::pos());
+                    this->host().popupMenu(this->host().userConnectionsMenu(), m_grid->menuPosition());
             });
 }
 

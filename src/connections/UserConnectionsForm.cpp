@@ -19,7 +19,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QCursor>
 #include <QElapsedTimer>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -151,7 +150,7 @@ UserConnectionsForm::UserConnectionsForm(views::ViewHost& host, QString server, 
     connect(m_list, &widgets::ReportListView::mouseDown, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers, int) {
                 if (button == Qt::RightButton && m_list->rowCount() > 0)
-                    this->host().popupMenu(this->host().userConnectionsMenu(), QCursor::pos());
+                    this->host().popupMenu(this->host().userConnectionsMenu(), m_list->menuPosition());
             });
     layoutControls();
 }

@@ -163,7 +163,7 @@ PartitionsForm::PartitionsForm(views::ViewHost& host, QWidget* parent)
     connect(m_refresh, &widgets::RefreshFrame::timeout, this, &PartitionsForm::refreshAll);
     connect(m_grid, &widgets::FlexGrid::mouseDown, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers, int row, int col) {
-                gridMouseDown(button, row, col, QCursor::pos());
+                gridMouseDown(button, row, col, m_grid->menuPosition());
             });
     m_grid->tableView()->viewport()->installEventFilter(this);
     setRefreshFrame(m_refresh);

@@ -18,7 +18,6 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QCheckBox>
-#include <QCursor>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -152,7 +151,7 @@ NLMForm::NLMForm(ViewHost& host, QWidget* parent) : ViewWindow(host, design(), p
     connect(m_txtFind, &QLineEdit::textChanged, this, [this] { findTypedName(); });
     connect(m_grdNLMs, &widgets::FlexGrid::mouseDown, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers, int row, int col) {
-                clickGrid(button, row, col, QCursor::pos());
+                clickGrid(button, row, col, m_grdNLMs->menuPosition());
             });
     connect(m_grdNLMs, &widgets::FlexGrid::mouseMove, this,
             [this](Qt::MouseButtons, int row, int col) { hoverGrid(row, col); });

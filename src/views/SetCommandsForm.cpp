@@ -19,7 +19,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QCursor>
 #include <QTableView>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -95,7 +94,7 @@ SetCommandsForm::SetCommandsForm(ViewHost& host, QWidget* parent)
     connect(m_txtFind, &QLineEdit::textChanged, this, [this] { findTypedName(); });
     connect(m_grid, &widgets::FlexGrid::mouseDown, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers, int row, int col) {
-                clickGrid(button, row, col, QCursor::pos());
+                clickGrid(button, row, col, m_grid->menuPosition());
             });
 }
 

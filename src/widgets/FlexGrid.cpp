@@ -9,6 +9,8 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScrollBar>
@@ -456,6 +458,7 @@ bool FlexGrid::handleMouse(QWidget* source, QMouseEvent* event)
 
     switch (event->type()) {
     case QEvent::MouseButtonPress:
+        m_menuPosition = event->globalPosition().toPoint();
         if (event->button() == Qt::LeftButton && dataCell) {
             if (event->modifiers() & Qt::ShiftModifier)
                 select(row(), col(), r, c);
@@ -487,8 +490,60 @@ bool FlexGrid::handleMouse(QWidget* source, QMouseEvent* event)
     }
 }
 
+void FlexGrid::requestMenuFromKeyboard()
+{
+    const int v = shownRowNear(row());
+    if (v < 0 || cols() == 0)
+        return;
+    const int r = m_model->gridRow(v);
+    const int c = std::clamp(col(), 0, cols() - 1);
+    const QModelIndex index = m_model->index(v, c);
+    // A fixed column is shown by the view beside the scrolled one.
+    QTableView* view = c < fixedCols() && m_frozen->isVisible() ? m_frozen : m_view;
+    view->scrollTo(index);
+    const QRect cell = view->visualRect(index);
+    m_menuPosition = view->viewport()->mapToGlobal(cell.isValid() ? cell.center() : QPoint(0, 0));
+    m_mouseRow = r;
+    m_mouseCol = c;
+    QPointer<FlexGrid> alive(this);
+    Q_EMIT mouseDown(Qt::RightButton, Qt::NoModifier, r, c);
+    if (alive)
+        Q_EMIT mouseUp(Qt::RightButton, Qt::NoModifier, r, c);
+}
+
+void FlexGrid::extendSelectionByKeyboard(int step)
+{
+    const int v = shownRowNear(rowSel());
+    if (v < 0)
+        return;
+    const int next = std::clamp(v + step, 0, m_model->rowCount() - 1);
+    const int r = m_model->gridRow(next);
+    if (r < fixedRows())
+        return;
+    select(row(), col(), r, colSel());
+    const int shownCol = std::clamp(std::max(col(), fixedCols()), 0, std::max(0, cols() - 1));
+    m_view->scrollTo(m_model->index(next, shownCol));
+}
+
 bool FlexGrid::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_view && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+        if (key->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier) {
+            requestMenuFromKeyboard();
+            return true;
+        }
+        if ((key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) && modifiers == Qt::ShiftModifier) {
+            extendSelectionByKeyboard(key->key() == Qt::Key_Up ? -1 : 1);
+            return true;
+        }
+    }
+    if ((watched == m_view || watched == m_view->viewport()) && event->type() == QEvent::ContextMenu
+        && static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+        requestMenuFromKeyboard();
+        return true;
+    }
     if (watched == m_view || (watched == m_view->viewport() && event->type() == QEvent::Resize)) {
         if (event->type() == QEvent::Resize || event->type() == QEvent::Show)
             syncFrozenColumns();

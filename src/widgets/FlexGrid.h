@@ -7,6 +7,7 @@
 
 #include "models/FlexGridModel.h"
 
+#include <QPoint>
 #include <QWidget>
 
 #include <utility>
@@ -98,6 +99,10 @@ public:
     int colAt(const QPoint& pos) const;
     int mouseRow() const { return m_mouseRow; }
     int mouseCol() const { return m_mouseCol; }
+    // Where the last pop-up menu of the grid was asked for, in global
+    // coordinates: the pointer of a mouse press, or the current cell when the
+    // menu key or Shift+F10 asked for it.
+    QPoint menuPosition() const { return m_menuPosition; }
 
 Q_SIGNALS:
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int row, int col);
@@ -119,6 +124,11 @@ private:
     bool handleMouse(QWidget* source, QMouseEvent* event);
     std::pair<int, int> cellAt(QWidget* source, const QPoint& posInSource) const;
     void currentMovedByKeyboard(const QModelIndex& current);
+    // The menu key and Shift+F10 press the right button on the current cell,
+    // so that the views offer the menu a right click there offers.
+    void requestMenuFromKeyboard();
+    // Shift+Up and Shift+Down move the selection end, keeping the current row.
+    void extendSelectionByKeyboard(int step);
     bool eventFilter(QObject* watched, QEvent* event) override;
     double dpi() const;
     void syncFrozenColumns();
@@ -134,6 +144,7 @@ private:
     bool m_dragging = false;
     int m_savedScroll = 0;
     int m_mouseRow = -1;
+    QPoint m_menuPosition;
     int m_mouseCol = -1;
 };
 

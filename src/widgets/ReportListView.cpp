@@ -4,7 +4,9 @@
 #include "settings/ColumnScale.h"
 
 #include <cmath>
+#include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -39,6 +41,7 @@ ReportListView::ReportListView(QWidget* parent)
     m_view->header()->setSectionsMovable(false);
     m_view->header()->setMinimumSectionSize(1);
     m_view->viewport()->installEventFilter(this);
+    m_view->installEventFilter(this);
 
     connect(m_view->header(), &QHeaderView::sectionClicked, this, &ReportListView::columnClicked);
     connect(m_view, &QAbstractItemView::clicked, this,
@@ -147,10 +150,36 @@ void ReportListView::sortByColumn(int col, Qt::SortOrder order)
     m_view->header()->setSortIndicator(col, order);
 }
 
+void ReportListView::requestMenuFromKeyboard()
+{
+    const int row = currentRow();
+    QPoint local(0, 0);
+    if (row >= 0) {
+        const QModelIndex index = m_model->index(row, 0);
+        m_view->scrollTo(index);
+        local = m_view->visualRect(index).center();
+    }
+    m_menuPosition = m_view->viewport()->mapToGlobal(local);
+    Q_EMIT mouseDown(Qt::RightButton, Qt::NoModifier, row);
+}
+
 bool ReportListView::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_view && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_F10 && (key->modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier) {
+            requestMenuFromKeyboard();
+            return true;
+        }
+    }
+    if ((watched == m_view || watched == m_view->viewport()) && event->type() == QEvent::ContextMenu
+        && static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+        requestMenuFromKeyboard();
+        return true;
+    }
     if (watched == m_view->viewport() && event->type() == QEvent::MouseButtonPress) {
         auto* mouse = static_cast<QMouseEvent*>(event);
+        m_menuPosition = mouse->globalPosition().toPoint();
         const QModelIndex index = m_view->indexAt(mouse->position().toPoint());
         Q_EMIT mouseDown(mouse->button(), mouse->modifiers(), index.isValid() ? index.row() : -1);
     }

@@ -7,6 +7,7 @@
 #include "models/ReportListModel.h"
 
 #include <QList>
+#include <QPoint>
 #include <QWidget>
 
 class QTreeView;
@@ -65,6 +66,11 @@ public:
     int currentRow() const;
     void ensureVisible(int row);
 
+    // Where the last pop-up menu of the list was asked for, in global
+    // coordinates: the pointer of a mouse press, or the current row when the
+    // menu key or Shift+F10 asked for it (which press the right button there).
+    QPoint menuPosition() const { return m_menuPosition; }
+
     // Sorting by cell text.
     void sortByColumn(int col, Qt::SortOrder order);
     int sortColumn() const { return m_model->sortColumn(); }
@@ -82,10 +88,12 @@ private:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void applyColumnWidth(int col);
     double dpi() const;
+    void requestMenuFromKeyboard();
 
     ReportListModel* m_model;
     QTreeView* m_view;
     bool m_applyingWidths = false;
+    QPoint m_menuPosition;
 };
 
 }  // namespace widgets
