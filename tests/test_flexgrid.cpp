@@ -581,6 +581,15 @@ private Q_SLOTS:
         // F10 alone is no menu request.
         QTest::keyClick(view, Qt::Key_F10);
         QCOMPARE(down.count(), 2);
+        // With Ctrl the press goes to the heading of the current column.
+        QTest::keyClick(view, Qt::Key_F10, Qt::ShiftModifier | Qt::ControlModifier);
+        QCOMPARE(down.count(), 3);
+        QCOMPARE(down.at(2).at(2).toInt(), 0);
+        QCOMPARE(down.at(2).at(3).toInt(), 1);
+        QHeaderView* header = view->horizontalHeader();
+        QCOMPARE(header->viewport()->mapFromGlobal(grid.menuPosition()),
+                 QPoint(header->sectionViewportPosition(1) + header->sectionSize(1) / 2, header->height() / 2));
+        QCOMPARE(grid.row(), 2);
 
         // Shift+Down moves the selection end over the hidden row; the current row stays.
         QTest::keyClick(view, Qt::Key_Down, Qt::ShiftModifier);

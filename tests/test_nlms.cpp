@@ -17,8 +17,10 @@
 #include "widgets/FlexGrid.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QBuffer>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -369,6 +371,29 @@ private Q_SLOTS:
         left.removeOne(clicked);
         QCOMPARE(grid.data().rowTexts(0), (QStringList{"Name", left[0], left[0], left[1], left[1]}));
         QCOMPARE(form->grdNLMDescription()->data().rowTexts(0), (QStringList{"", left[0], left[1]}));
+    }
+
+    void keyboardAsksForTheServerColumnMenu()
+    {
+        const QStringList names{"ENG-FS1", "HQ-FS1", "WEST-FS1"};
+        Fixture f(agreedFirstNetwork(names));
+        QVERIFY(f.client);
+        NLMForm* form = f.open(names);
+        widgets::FlexGrid& grid = *form->grdNLMs();
+        QTableView* view = grid.tableView();
+        const int hq = static_cast<int>(grid.data().rowTexts(0).indexOf(QStringLiteral("HQ-FS1")));
+        grid.select(grid.fixedRows(), hq, grid.fixedRows(), hq);
+        // The menu key on a cell does what a right click on the cell does: no menu.
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+        QApplication::sendEvent(view, &menuKey);
+        QVERIFY(f.host.popups.isEmpty());
+        // With Ctrl it asks at the heading of the current column: the server's menu.
+        QTest::keyClick(view, Qt::Key_F10, Qt::ShiftModifier | Qt::ControlModifier);
+        QCOMPARE(f.host.popups, QStringList{"PopMenu_NLM_Comands"});
+        QCOMPARE(views::nlmServerName(grid.data(), grid.col()), QStringLiteral("HQ-FS1"));
+        QContextMenuEvent ctrlMenuKey(QContextMenuEvent::Keyboard, QPoint(), QPoint(), Qt::ControlModifier);
+        QApplication::sendEvent(view, &ctrlMenuKey);
+        QCOMPARE(f.host.popups.size(), 2);
     }
 
     void columnOptions()

@@ -490,19 +490,31 @@ bool FlexGrid::handleMouse(QWidget* source, QMouseEvent* event)
     }
 }
 
-void FlexGrid::requestMenuFromKeyboard()
+void FlexGrid::requestMenuFromKeyboard(bool onHeading)
 {
-    const int v = shownRowNear(row());
-    if (v < 0 || cols() == 0)
+    if (cols() == 0)
         return;
-    const int r = m_model->gridRow(v);
     const int c = std::clamp(col(), 0, cols() - 1);
-    const QModelIndex index = m_model->index(v, c);
     // A fixed column is shown by the view beside the scrolled one.
     QTableView* view = c < fixedCols() && m_frozen->isVisible() ? m_frozen : m_view;
-    view->scrollTo(index);
-    const QRect cell = view->visualRect(index);
-    m_menuPosition = view->viewport()->mapToGlobal(cell.isValid() ? cell.center() : QPoint(0, 0));
+    int r = -1;
+    if (onHeading) {
+        if (fixedRows() == 0 || rowHeight(0) <= 0)
+            return;
+        r = 0;
+        QHeaderView* header = view->horizontalHeader();
+        const int x = header->sectionViewportPosition(c) + header->sectionSize(c) / 2;
+        m_menuPosition = header->viewport()->mapToGlobal(QPoint(x, header->height() / 2));
+    } else {
+        const int v = shownRowNear(row());
+        if (v < 0)
+            return;
+        r = m_model->gridRow(v);
+        const QModelIndex index = m_model->index(v, c);
+        view->scrollTo(index);
+        const QRect cell = view->visualRect(index);
+        m_menuPosition = view->viewport()->mapToGlobal(cell.isValid() ? cell.center() : QPoint(0, 0));
+    }
     m_mouseRow = r;
     m_mouseCol = c;
     QPointer<FlexGrid> alive(this);
@@ -530,8 +542,8 @@ bool FlexGrid::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_view && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
-        if (key->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier) {
-            requestMenuFromKeyboard();
+        if (key->key() == Qt::Key_F10 && (modifiers & ~Qt::ControlModifier) == Qt::ShiftModifier) {
+            requestMenuFromKeyboard(modifiers.testFlag(Qt::ControlModifier));
             return true;
         }
         if ((key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) && modifiers == Qt::ShiftModifier) {
@@ -541,7 +553,7 @@ bool FlexGrid::eventFilter(QObject* watched, QEvent* event)
     }
     if ((watched == m_view || watched == m_view->viewport()) && event->type() == QEvent::ContextMenu
         && static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
-        requestMenuFromKeyboard();
+        requestMenuFromKeyboard(static_cast<QContextMenuEvent*>(event)->modifiers().testFlag(Qt::ControlModifier));
         return true;
     }
     if (watched == m_view || (watched == m_view->viewport() && event->type() == QEvent::Resize)) {

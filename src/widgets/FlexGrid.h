@@ -101,7 +101,7 @@ public:
     int mouseCol() const { return m_mouseCol; }
     // Where the last pop-up menu of the grid was asked for, in global
     // coordinates: the pointer of a mouse press, or the current cell when the
-    // menu key or Shift+F10 asked for it.
+    // menu key or Shift+F10 asked for it (with Ctrl: the current column's heading).
     QPoint menuPosition() const { return m_menuPosition; }
 
 Q_SIGNALS:
@@ -125,8 +125,9 @@ private:
     std::pair<int, int> cellAt(QWidget* source, const QPoint& posInSource) const;
     void currentMovedByKeyboard(const QModelIndex& current);
     // The menu key and Shift+F10 press the right button on the current cell,
-    // so that the views offer the menu a right click there offers.
-    void requestMenuFromKeyboard();
+    // so that the views offer the menu a right click there offers; with Ctrl
+    // they press it on the heading of the current column (the column menus).
+    void requestMenuFromKeyboard(bool onHeading);
     // Shift+Up and Shift+Down move the selection end, keeping the current row.
     void extendSelectionByKeyboard(int step);
     bool eventFilter(QObject* watched, QEvent* event) override;
