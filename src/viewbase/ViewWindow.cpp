@@ -269,9 +269,11 @@ void ViewWindow::endReadingProgress(nw::ServerReads::End end)
         }
     }
     std::function<void(ReadEnd)> done = std::exchange(m_readsDone, {});
-    if (!done || end == nw::ServerReads::End::Cancelled)
+    if (!done)
         return;
-    done(end == nw::ServerReads::End::Completed ? ReadEnd::Completed : ReadEnd::Stopped);
+    done(end == nw::ServerReads::End::Completed ? ReadEnd::Completed
+         : end == nw::ServerReads::End::Stopped ? ReadEnd::Stopped
+                                                 : ReadEnd::Closed);
 }
 
 ViewWindow::ReadEnd ViewWindow::runServerReads(int count, nw::ServerReads::Read read, nw::ServerReads::Apply apply)

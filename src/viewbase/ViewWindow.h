@@ -104,8 +104,9 @@ public:
     // reading ended; after Closed the view must not be touched.
     template <class Result, class ReadFn, class ApplyFn>
     ReadEnd readServers(const QStringList& servers, ReadFn read, ApplyFn apply);
-    // The same without waiting: `done` runs here when the reading ends, never
-    // after the window went away. A reading still under way is cancelled.
+    // The same without waiting: `done` runs here when the reading ends (with
+    // Closed when the window unloads), never after the window was destroyed.
+    // A reading still under way is cancelled without calling its `done`.
     template <class Result, class ReadFn, class ApplyFn>
     void startReadingServers(const QStringList& servers, ReadFn read, ApplyFn apply,
                              std::function<void(ReadEnd)> done);
