@@ -2,12 +2,13 @@
 
 #include <QElapsedTimer>
 #include <QPointer>
-#include <QTimer>
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace nw {
@@ -18,8 +19,6 @@ namespace {
 constexpr size_t kPoolThreads = 512;
 // Longest the window thread applies results before it lets events run.
 constexpr qint64 kApplySliceMs = 15;
-// How often the window thread looks for results while servers are read.
-constexpr int kDeliveryIntervalMs = 2;
 
 // The threads the reads run on, kept for the whole run of the program and
 // started as they are needed. Built on the standard library's threads and
@@ -99,7 +98,31 @@ private:
     bool m_quit = false;
 };
 
+// The runs on the window thread, for the wake below (window thread only).
+std::vector<ServerReads*>& liveRuns()
+{
+    static std::vector<ServerReads*> runs;
+    return runs;
+}
+
 }  // namespace
+
+// Wakes the window thread when reads have ended. The call it is sent carries
+// no data: the results go through the run's lock, where the thread checker
+// sees every hand-over; the wake only says that there is something to look at.
+class DeliveryWake : public QObject {
+    Q_OBJECT
+public:
+    Q_INVOKABLE void deliver()
+    {
+        // Applying may end or destroy runs, and start new ones.
+        std::vector<QPointer<ServerReads>> runs(liveRuns().begin(), liveRuns().end());
+        for (const QPointer<ServerReads>& run : runs) {
+            if (run)
+                run->applyReady();
+        }
+    }
+};
 
 // What the reading threads and the window thread share for one run.
 struct ServerReads::State {
@@ -113,19 +136,22 @@ struct ServerReads::State {
     int readCount = 0;
     std::vector<std::any> results;
     std::vector<char> ready;
+    bool wakeSent = false;
+    DeliveryWake* wake = nullptr;
 };
 
-ServerReads::ServerReads(QObject* parent) : QObject(parent), m_delivery(new QTimer(this))
+ServerReads::ServerReads(QObject* parent) : QObject(parent)
 {
-    // The window thread collects what the reading threads left under the
-    // run's lock rather than being sent events by them: every hand-over of a
-    // result goes through that one lock.
-    m_delivery->setInterval(kDeliveryIntervalMs);
-    connect(m_delivery, &QTimer::timeout, this, &ServerReads::applyReady);
+    // Made on the window thread, kept for the whole run of the program: a
+    // reading thread may wake it after every window has gone.
+    static DeliveryWake* const wake = new DeliveryWake;
+    m_wake = wake;
+    liveRuns().push_back(this);
 }
 
 ServerReads::~ServerReads()
 {
+    std::erase(liveRuns(), this);
     if (m_state)
         m_state->stop->store(true);
 }
@@ -144,6 +170,7 @@ void ServerReads::start(int count, int parallel, Read read, Apply apply)
     state->parallel = std::max(1, parallel);
     state->results.resize(static_cast<size_t>(state->count));
     state->ready.assign(static_cast<size_t>(state->count), 0);
+    state->wake = m_wake;
     m_state = state;
     m_apply = std::move(apply);
     m_count = state->count;
@@ -153,7 +180,10 @@ void ServerReads::start(int count, int parallel, Read read, Apply apply)
     m_taken = 0;
     m_applyLimit = m_count;
     m_applying = false;
-    m_delivery->start();
+    if (m_count == 0) {
+        QMetaObject::invokeMethod(this, &ServerReads::applyReady, Qt::QueuedConnection);
+        return;
+    }
 
     std::vector<int> first;
     {
@@ -182,6 +212,7 @@ void ServerReads::readOne(const std::shared_ptr<State>& state, int index)
         }
     }
     int following = -1;
+    DeliveryWake* wake = nullptr;
     {
         const std::lock_guard lock(state->mutex);
         state->results[static_cast<size_t>(index)] = std::move(result);
@@ -190,9 +221,15 @@ void ServerReads::readOne(const std::shared_ptr<State>& state, int index)
         // One at a time, the next read waits until this server was applied.
         if (state->parallel > 1 && !state->stop->load() && state->next < state->count)
             following = state->next++;
+        if (!state->wakeSent) {
+            state->wakeSent = true;
+            wake = state->wake;
+        }
     }
     if (following >= 0)
         launch(state, following);
+    if (wake)
+        QMetaObject::invokeMethod(wake, "deliver", Qt::QueuedConnection);
 }
 
 void ServerReads::applyReady()
@@ -204,6 +241,8 @@ void ServerReads::applyReady()
     int readNow = 0;
     {
         const std::lock_guard lock(state->mutex);
+        // Reads ending from now on wake the window thread again.
+        state->wakeSent = false;
         readNow = state->readCount;
     }
     if (readNow != m_read) {
@@ -212,8 +251,8 @@ void ServerReads::applyReady()
         if (!self || m_state != state)
             return;
     }
-    // A message shown while applying lets events run, the delivery timer
-    // among them: the loop below picks up what came once the message is closed.
+    // A message shown while applying lets events run, wakes among them: the
+    // loop below picks up what came once the message is closed.
     if (m_applying)
         return;
     m_applying = true;
@@ -252,8 +291,9 @@ void ServerReads::applyReady()
         }
         if (slice.elapsed() >= kApplySliceMs) {
             // Large fills go in slices: the window repaints and answers in
-            // between, and the next tick goes on.
+            // between, then the next slice follows.
             m_applying = false;
+            QMetaObject::invokeMethod(this, &ServerReads::applyReady, Qt::QueuedConnection);
             return;
         }
     }
@@ -270,12 +310,13 @@ void ServerReads::stop()
     const std::lock_guard lock(state->mutex);
     state->stop->store(true);
     // What was read up to now, from the next server to apply on without a
-    // gap, is kept; the reads in flight are not waited for. The next tick
-    // applies it and ends the run.
+    // gap, is kept; the reads in flight are not waited for. The window
+    // thread applies it next and ends the run.
     int limit = m_taken;
     while (limit < state->count && state->ready[static_cast<size_t>(limit)])
         ++limit;
     m_applyLimit = limit;
+    QMetaObject::invokeMethod(this, &ServerReads::applyReady, Qt::QueuedConnection);
 }
 
 void ServerReads::cancel()
@@ -290,7 +331,6 @@ void ServerReads::finish(End end)
     const std::shared_ptr<State> state = std::exchange(m_state, nullptr);
     if (state)
         state->stop->store(true);
-    m_delivery->stop();
     m_apply = {};
     Q_EMIT finished(end);
 }
@@ -301,3 +341,5 @@ void waitForServerReads()
 }
 
 }  // namespace nw
+
+#include "ServerReads.moc"

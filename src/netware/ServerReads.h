@@ -12,14 +12,14 @@
 
 #include <QObject>
 
-class QTimer;
-
 #include <any>
 #include <atomic>
 #include <functional>
 #include <memory>
 
 namespace nw {
+
+class DeliveryWake;
 
 // Asked by a read between its calls: true once the results are no longer
 // wanted (the user stopped, or the window went away). A read that sees it may
@@ -77,6 +77,7 @@ Q_SIGNALS:
     void finished(nw::ServerReads::End end);
 
 private:
+    friend class DeliveryWake;
     struct State;
     static void launch(const std::shared_ptr<State>& state, int index);
     static void readOne(const std::shared_ptr<State>& state, int index);
@@ -84,7 +85,7 @@ private:
     void finish(End end);
 
     std::shared_ptr<State> m_state;
-    QTimer* m_delivery;   // collects results on the window thread while reading
+    DeliveryWake* m_wake;   // tells the window thread that reads have ended
     Apply m_apply;
     int m_count = 0;
     int m_parallel = 1;
