@@ -307,11 +307,10 @@ ViewWindow::ReadEnd NLMForm::addServers(const QStringList& servers)
             }
             return readModules(context, server, stop);
         },
-        [this, servers](int index, ModulesRead& read) {
+        [this, &context, servers](int index, ModulesRead& read) {
             const QString& server = servers.at(index);
             if (read.skipped || hasServer(server))
                 return;
-            core::AppContext& context = this->context();
             if (read.opened != nw::status::Success) {
                 context.messages().inform(QStringLiteral("Unable to connect to server. Error ")
                                               + nw::statusText(read.opened),

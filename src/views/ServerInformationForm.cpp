@@ -158,13 +158,12 @@ ViewWindow::ReadEnd ServerInformationForm::addServers(const QStringList& names)
             }
             return readInformation(context, name, tracing);
         },
-        [this, names, label](int index, InformationRead& read) {
+        [this, &context, names, label](int index, InformationRead& read) {
             const QString& name = names.at(index);
             if (index + 1 < names.size())
                 m_status->showMessage(tr("Gathering information for ") + names.at(index + 1));
             if (read.skipped || hasRowNamed(name))
                 return;
-            core::AppContext& context = this->context();
             settings::traceCalls(context, label, name, read.calls);
             if (read.opened != nw::status::Success) {
                 context.messages().inform(tr("Unable to connect to server ") + name + QStringLiteral("."),

@@ -263,7 +263,8 @@ void ServerMonForm::startPoll()
     m_polling = true;
     setCursor(Qt::WaitCursor);
 
-    core::AppContext& context = this->context();
+    // The reads outlast this call: they hold the context, not a local of it.
+    core::AppContext* context = &this->context();
     // Rows added while the poll runs wait for the next tick.
     QStringList servers;
     for (int row = 0; row < m_list->rowCount(); ++row)
@@ -271,7 +272,7 @@ void ServerMonForm::startPoll()
     m_polled.clear();
     m_readings.clear();
     startReadingServers<PollRead>(
-        servers, [&context](const QString& server, const nw::ReadStop&) { return pollServer(context, server); },
+        servers, [context](const QString& server, const nw::ReadStop&) { return pollServer(*context, server); },
         [this, servers](int row, PollRead& poll) {
             const QString& server = servers.at(row);
             m_polled.append(server);

@@ -198,11 +198,10 @@ ViewWindow::ReadEnd SetCommandsForm::addServers(const QStringList& servers, SetC
             }
             return readParameters(context, server, stop);
         },
-        [this, servers, &fill](int index, ParametersRead& read) {
+        [this, &context, servers, &fill](int index, ParametersRead& read) {
             const QString& server = servers.at(index);
             if (read.skipped || isServerInSetComparison(m_grid->data(), server))
                 return;
-            core::AppContext& context = this->context();
             if (read.opened != nw::status::Success) {
                 context.messages().inform(tr("Unable to connect to server. Error ") + nw::statusText(read.opened),
                                           tr("Connect to server"), platform::Icon::Critical);
