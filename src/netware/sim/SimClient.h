@@ -47,6 +47,7 @@ public:
     explicit SimClient(std::unique_ptr<Network> network);
     ~SimClient() override;
 
+    // The network as it stands; to be looked at while no call runs.
     const Network& network() const { return *m_network; }
     // Connections opened and not yet closed (tests check that views close theirs).
     qsizetype openConnectionCount() const
