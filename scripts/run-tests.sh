@@ -24,6 +24,8 @@ if [ "${1:-}" = "--tsan" ]; then
     -DVESKARO_BUILD_BENCH=OFF
   cmake --build build-tsan -j"$(nproc)" --target "${concurrency_tests[@]}"
   export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/scripts/tsan.supp"
+  # Qt's own threads then run its plain event loop rather than GLib's.
+  export QT_NO_GLIB=1
   cd build-tsan
   # The thread checker needs the address layout it expects: without address
   # randomization where the kernel's randomization is wider than it allows.
