@@ -127,7 +127,7 @@ views::ServerMonForm* monitor(bench::BenchHost& host)
     return views::findView<views::ServerMonForm>(host);
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

@@ -57,7 +57,8 @@ QByteArray header(const QByteArray& servers)
     return R"({ "format": 1, "clock": "2026-12-05T19:04:36",
   "workstation": { "tree": "ACME_TREE", "logins": { "ACME_TREE": "admin.ACME" } },
   "trees": [ { "name": "ACME_TREE", "containers": [ { "name": "ACME", "class": "Organization" } ] } ],
-  "servers": [ )" + servers + " ] }";
+  "servers": [ )"
+           + servers + " ] }";
 }
 
 QString serverName(int i)
@@ -81,12 +82,13 @@ QStringList serverNames(int count)
 QByteArray randomNetwork(quint32 seed, int count, int notAuthenticated = -1)
 {
     QRandomGenerator random(seed);
-    const QStringList modules{"CLIB.NLM", "DS.NLM", "MONITOR.NLM", "TCPIP.NLM", "NSS.NLM",
+    const QStringList modules{"CLIB.NLM", "DS.NLM",    "MONITOR.NLM", "TCPIP.NLM",   "NSS.NLM",
                               "SMDR.NLM", "TSAFS.NLM", "APACHE2.NLM", "LDAPSDK.NLM", "XMLRPC.NLM"};
-    const QStringList parameters{"Maximum Packet Receive Buffers", "Read Ahead Enabled", "Time Zone",
-                                 "Minimum Service Processes", "Dirty Disk Cache Delay Time", "Allow Unencrypted Passwords"};
-    const QStringList faults{"NWCCCloseConn", "NWGetNLMLoadedList", "NWGetServerSetCommandsInfo",
-                             "NWGetFileServerInfo", "NWDSGetDSVerInfo"};
+    const QStringList parameters{
+        "Maximum Packet Receive Buffers", "Read Ahead Enabled",          "Time Zone",
+        "Minimum Service Processes",      "Dirty Disk Cache Delay Time", "Allow Unencrypted Passwords"};
+    const QStringList faults{"NWCCCloseConn", "NWGetNLMLoadedList", "NWGetServerSetCommandsInfo", "NWGetFileServerInfo",
+                             "NWDSGetDSVerInfo"};
     QByteArray servers;
     for (int i = 0; i < count; ++i) {
         QByteArray server = "{ \"name\": \"" + serverName(i).toLatin1() + "\", \"tree\": \"ACME_TREE\"";
@@ -189,8 +191,8 @@ struct ViewCase {
 
 ViewCase nlmCase()
 {
-    return {&views::openNLMs, [](views::ViewHost& h) -> views::ViewWindow* { return views::findView<views::NLMForm>(h); },
-            &nlmServers};
+    return {&views::openNLMs,
+            [](views::ViewHost& h) -> views::ViewWindow* { return views::findView<views::NLMForm>(h); }, &nlmServers};
 }
 
 ViewCase setCase()
@@ -209,7 +211,9 @@ ViewCase infoCase()
 
 struct Fixture {
     explicit Fixture(const QByteArray& json, int parallel = 4)
-        : client(testing::makeNetwork(json)), test(*client, registry), host(test.context)
+        : client(testing::makeNetwork(json))
+        , test(*client, registry)
+        , host(test.context)
     {
         registry.createKey(settings::Hive::CurrentUser, settings::kRootKey);
         test.context.values.parallelServers = parallel;
@@ -241,19 +245,13 @@ void act(Action action, views::ViewWindow* view)
         if (view->stopReadingButton() && view->stopReadingButton()->isVisible())
             view->stopReadingButton()->click();
         break;
-    case Action::Escape:
-        QTest::keyClick(view, Qt::Key_Escape);
-        break;
-    case Action::Close:
-        view->frame()->close();
-        break;
-    case Action::Destroy:
-        delete view->frame();
-        break;
+    case Action::Escape: QTest::keyClick(view, Qt::Key_Escape); break;
+    case Action::Close: view->frame()->close(); break;
+    case Action::Destroy: delete view->frame(); break;
     }
 }
 
-}  // namespace
+} // namespace
 
 Q_DECLARE_METATYPE(ViewCase)
 Q_DECLARE_METATYPE(std::optional<QString>)
@@ -399,7 +397,8 @@ private Q_SLOTS:
     {
         ServerReads reads;
         QSignalSpy finished(&reads, &ServerReads::finished);
-        reads.start(0, 32, [](int, const nw::ReadStop&) -> std::any { return {}; }, [](int, std::any&) {});
+        reads.start(
+            0, 32, [](int, const nw::ReadStop&) -> std::any { return {}; }, [](int, std::any&) {});
         QVERIFY(finished.wait(5000));
         QCOMPARE(finished.constFirst().constFirst().value<ServerReads::End>(), ServerReads::End::Completed);
     }
@@ -520,7 +519,7 @@ private Q_SLOTS:
         QStringList alone;
         for (int s = 0; s < 30; ++s)
             alone.append(answers(s));
-        const qsizetype leftOpen = simClient(client)->openConnectionCount();   // failed closes stay open
+        const qsizetype leftOpen = simClient(client)->openConnectionCount(); // failed closes stay open
         std::vector<QString> together(30);
         std::vector<std::thread> threads;
         for (int s = 0; s < 30; ++s)
@@ -539,9 +538,9 @@ private Q_SLOTS:
         QTest::addColumn<quint32>("seed");
         QTest::addColumn<int>("notAuthenticated");
         for (const quint32 seed : {11u, 12u, 13u}) {
-            for (const QStringList& view : {QStringList{"info"}, QStringList{"nlms"}, QStringList{"nlms", "--differences-only"},
-                                            QStringList{"sets"}, QStringList{"sets", "--differences-only"},
-                                            QStringList{"utilization"}}) {
+            for (const QStringList& view :
+                 {QStringList{"info"}, QStringList{"nlms"}, QStringList{"nlms", "--differences-only"},
+                  QStringList{"sets"}, QStringList{"sets", "--differences-only"}, QStringList{"utilization"}}) {
                 QTest::addRow("%s, seed %u", qPrintable(view.join(QLatin1Char(' '))), seed) << view << seed << -1;
             }
         }
@@ -583,9 +582,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<ViewCase>("view");
         QTest::addColumn<Action>("action");
-        QTest::addColumn<int>("delayMs");   // -1: while the message of the failed server is shown
-        const QList<std::pair<const char*, ViewCase>> views{{"info", infoCase()}, {"nlms", nlmCase()},
-                                                              {"sets", setCase()}};
+        QTest::addColumn<int>("delayMs"); // -1: while the message of the failed server is shown
+        const QList<std::pair<const char*, ViewCase>> views{
+            {"info", infoCase()}, {"nlms", nlmCase()}, {"sets", setCase()}};
         const QList<std::pair<const char*, Action>> actions{
             {"stop", Action::Stop}, {"escape", Action::Escape}, {"close", Action::Close}, {"destroy", Action::Destroy}};
         for (const auto& [viewName, view] : views) {
@@ -610,7 +609,7 @@ private Q_SLOTS:
             f.host.selection = servers;
             view.open(f.host);
             whole = view.shown(view.find(f.host));
-            QCOMPARE(f.test.messages.shown.size(), 1);   // S03 cannot be reached
+            QCOMPARE(f.test.messages.shown.size(), 1); // S03 cannot be reached
         }
 
         Fixture f(slowNetwork(24, 3), 4);
@@ -684,7 +683,7 @@ private Q_SLOTS:
         QVERIFY(seen.constFirst().endsWith(QLatin1String(" of 12 servers")));
         views::NLMForm* form = views::findView<views::NLMForm>(f.host);
         QVERIFY(!form->readingLabel()->isVisible());
-        QCOMPARE(nlmServers(form).size(), 11);   // S03 cannot be reached
+        QCOMPARE(nlmServers(form).size(), 11); // S03 cannot be reached
     }
 
     void escapeStopsAndTheBarSaysSo()
