@@ -12,6 +12,7 @@
 #include "widgets/ColumnFit.h"
 #include "widgets/ReportListView.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QHeaderView>
 #include <QPointer>
@@ -226,10 +227,16 @@ void openServerInformation(ViewHost& host)
         return;
     OpeningScope opening(host, true);
 
+    const QStringList servers = host.selectedServers();
     QPointer<ServerInformationForm> form = openView<ServerInformationForm>(host);
     bringToFront(host, form);
+    // The new window is painted before the reading starts, not in the same
+    // stretch as its making.
+    QCoreApplication::processEvents();
+    if (!form || form->isUnloaded())
+        return;
     // Events run while the servers are read; the window may be gone afterwards.
-    if (form->addServers(host.selectedServers()) == ViewWindow::ReadEnd::Closed || !form)
+    if (form->addServers(servers) == ViewWindow::ReadEnd::Closed || !form)
         return;
     form->statusBar()->clearMessage();
     form->fitColumnsOnFirstOpening();
