@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Veskaro with warnings as errors and runs the
 # whole test suite. With --sanitize the suite is built and run under
-# AddressSanitizer and UndefinedBehaviorSanitizer in a separate build folder.
+# AddressSanitizer and UndefinedBehaviorSanitizer in a separate build folder;
+# with --tsan only the tests of reading servers side by side are built and run
+# under ThreadSanitizer, in build-tsan/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -13,6 +15,27 @@ if [ "${1:-}" = "--sanitize" ]; then
   flags=(-G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESKARO_WERROR=ON -DVESKARO_SANITIZE=ON -DVESKARO_BUILD_BENCH=OFF)
   export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+fi
+if [ "${1:-}" = "--tsan" ]; then
+  # The concurrency tests alone: the reads, the simulated client under
+  # concurrent calls, and the views opened, stopped and closed while reading.
+  concurrency_tests=(test_parallel)
+  reset_foreign_build build-tsan
+  cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESKARO_WERROR=ON -DVESKARO_TSAN=ON \
+    -DVESKARO_BUILD_BENCH=OFF >/dev/null
+  cmake --build build-tsan -j"$(nproc)" --target "${concurrency_tests[@]}"
+  export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/scripts/tsan.supp"
+  # Qt's own threads then run its plain event loop rather than GLib's.
+  export QT_NO_GLIB=1
+  cd build-tsan
+  # The thread checker needs the address layout it expects: without address
+  # randomization where the kernel's randomization is wider than it allows.
+  run=()
+  if command -v setarch >/dev/null && setarch "$(uname -m)" -R true 2>/dev/null; then
+    run=(setarch "$(uname -m)" -R)
+  fi
+  QT_QPA_PLATFORM=offscreen "${run[@]}" ctest --output-on-failure -R "^($(IFS='|'; echo "${concurrency_tests[*]}"))\$"
+  exit
 fi
 reset_foreign_build "$build"
 cmake -S . -B "$build" "${flags[@]}" >/dev/null

@@ -19,6 +19,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <mutex>
+
 using views::ServerMonForm;
 
 namespace {
@@ -56,6 +58,8 @@ public:
     NWRCODE NWCCOpenConnByName(nw::NWCONN_HANDLE, const QByteArray& name, quint32, quint32, quint32,
                                nw::NWCONN_HANDLE& connection) override
     {
+        // Polls read their servers from several threads at once.
+        const std::lock_guard lock(m_mutex);
         const QString server = QString::fromLatin1(name.constData());
         if (current(server) == u"x") {
             ++steps[server];
@@ -67,6 +71,7 @@ public:
     }
     NWRCODE NWGetFileServerInfo(nw::NWCONN_HANDLE connection, nw::FileServerInfo& info) override
     {
+        const std::lock_guard lock(m_mutex);
         const QString server = open.value(connection);
         const QString step = current(server);
         ++steps[server];
@@ -77,10 +82,12 @@ public:
     }
     NWRCODE NWCCCloseConn(nw::NWCONN_HANDLE connection) override
     {
+        const std::lock_guard lock(m_mutex);
         return open.remove(connection) ? nw::status::Success : nw::status::InvalidConnection;
     }
 
 private:
+    std::mutex m_mutex;
     QString current(const QString& server) const
     {
         const QStringList script = scripts.value(server);

@@ -297,7 +297,30 @@ QStringList MainForm::selectedServers() const
         if (item->isSelected())
             names.append(item->text());
     }
+    // The order selectServers was given holds while the same entries are selected.
+    if (!m_selectionOrder.isEmpty() && m_selectionOrder.size() == names.size()) {
+        QStringList sorted = names;
+        QStringList ordered = m_selectionOrder;
+        sorted.sort();
+        ordered.sort();
+        if (sorted == ordered)
+            return m_selectionOrder;
+    }
     return names;
+}
+
+void MainForm::selectServers(const QStringList& names)
+{
+    m_lstServers->clearSelection();
+    QStringList order;
+    for (const QString& name : names) {
+        const QList<QListWidgetItem*> matches = m_lstServers->findItems(name, Qt::MatchFixedString);
+        if (matches.isEmpty() || order.contains(matches.first()->text()))
+            continue;
+        matches.first()->setSelected(true);
+        order.append(matches.first()->text());
+    }
+    m_selectionOrder = order;
 }
 
 void MainForm::pressServerList(Qt::MouseButton button, const QPoint& globalPos)

@@ -65,8 +65,13 @@ public:
     QListWidget* lstServers() const { return m_lstServers; }
     const QStringList& lstAllServers() const { return m_lstAllServers; }
     void setAllServers(const QStringList& servers) { m_lstAllServers = servers; }
-    // Texts of the selected entries of lstServers, first to last.
+    // Texts of the selected entries of lstServers, first to last; after
+    // selectServers, in the order it was given until the selection changes.
     QStringList selectedServers() const override;
+    // Selects exactly the entries named (matched without regard to case;
+    // names not in the list are passed over), as veskaro-report does to open
+    // a view for servers in the order given on its command line.
+    void selectServers(const QStringList& names);
     int serverCount() const override;
 
     // --- Child windows ---------------------------------------------------------------
@@ -197,6 +202,7 @@ private:
     QPushButton* m_btnServerList = nullptr;
     QListWidget* m_lstServers = nullptr;
     QStringList m_lstAllServers;
+    QStringList m_selectionOrder;   // selectServers' order, while the selection is that
     QMenu* m_windowMenu = nullptr;
     QMenu* m_actionMenu = nullptr;
     QAction* m_saveAction = nullptr;

@@ -6,6 +6,7 @@
 #include "app/MainForm.h"
 #include "app/StartupSettings.h"
 #include "app/WidgetTableExport.h"
+#include "netware/ServerReads.h"
 
 #include <QCoreApplication>
 
@@ -23,6 +24,9 @@ Program::~Program()
     if (m_form)
         m_form->unload();
     m_form.reset();
+    // Reads of views closed just now may still be using the client and the
+    // context; they end before either goes.
+    nw::waitForServerReads();
 }
 
 std::optional<int> Program::start(nw::ClientLoad load, std::unique_ptr<settings::RegistryStore> store,

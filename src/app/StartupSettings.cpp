@@ -58,6 +58,8 @@ void readGlobalSettings(core::AppContext& context)
             .value_or(settings::kDefaultSaveFileDelimiter);
     values.remoteControlPath =
         readValue(store, kRootKey, settings::kRemoteControlValue, settings::kRemoteControlRoom).value_or(QString());
+    values.parallelServers = settings::parallelServersSetting(
+        readValue(store, kRootKey, settings::kParallelServersValue, settings::kParallelServersRoom));
 }
 
 std::optional<TwipsGeometry> readMainFormGeometry(const settings::RegistryStore& store)

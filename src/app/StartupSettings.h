@@ -17,7 +17,7 @@ using settings::kMainFormKey;
 using settings::kRootKey;
 
 // Tree (determined by the client and written back when missing),
-// ServerSearchSubContainers, SaveFileDelimiter and RemoteControl.
+// ServerSearchSubContainers, SaveFileDelimiter, RemoteControl and ParallelServers.
 void readGlobalSettings(core::AppContext& context);
 
 struct TwipsGeometry {

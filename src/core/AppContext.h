@@ -38,6 +38,7 @@ struct ProgramValues {
     int foundWindowIndex = -1;         // set by activateWindowByCaption
     bool filterAtStartup = false;
     bool contextBrowseFailed = false;
+    int parallelServers = 32;          // ParallelServers: servers a view reads at once (its default)
 };
 
 class AppContext {

@@ -256,6 +256,24 @@ constexpr quint16 NW_NETWARE_DRIVE = 0x0004;
 // The interface
 // ---------------------------------------------------------------------------
 
+// Threads. Views read many servers side by side (netware/ServerReads.h), so a
+// client serves calls from several threads at once under these rules:
+// - Calls on different connections may run at the same time, from any
+//   threads: opening a connection (NWCCOpenConnByName, NWAttachToFileServer),
+//   authenticating it, every call of groups 5 to 7 on it, and closing it.
+//   One connection is used by one thread at a time, from its opening to its
+//   closing.
+// - The same holds for directory contexts and the buffers, filters and
+//   iterations made with them: each belongs to the thread that created it
+//   until it is freed, and calls on different contexts may run at once.
+// - Start and stop (group 1), tree login (NWDSLogin), object-name scans and
+//   drive mappings (NWSetDriveBase, NWDeleteDriveBase) are made from the
+//   window thread while no read runs.
+// - A call never waits for another caller's round trip: its time on the
+//   network is spent without holding anything other callers need.
+// - The client outlives every read: whoever releases it first waits for the
+//   reads still running (nw::waitForServerReads).
+
 class NetWareClient {
 public:
     virtual ~NetWareClient() = default;

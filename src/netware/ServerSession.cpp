@@ -67,4 +67,10 @@ NWRCODE ServerSession::closeQuietly()
     return m_context.client().NWCCCloseConn(m_connection);
 }
 
+void reportCloseFailure(core::AppContext& context, NWRCODE closed, const QString& title)
+{
+    if (closed != status::Success)
+        context.messages().inform(QStringLiteral("NWCCCloseConn returned ") + statusText(closed), title);
+}
+
 }  // namespace nw

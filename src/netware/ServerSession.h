@@ -62,4 +62,9 @@ private:
     bool m_open = false;
 };
 
+// A close that failed on a reading thread (closeQuietly), told later on the
+// window thread with the same message as close(): "NWCCCloseConn returned "
+// and the status, with `title` (empty: the application title). Nothing for 0.
+void reportCloseFailure(core::AppContext& context, NWRCODE closed, const QString& title = {});
+
 }  // namespace nw

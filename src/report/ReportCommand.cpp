@@ -5,6 +5,7 @@
 #include "platform/StderrMessageService.h"
 #include "report/ReportFormats.h"
 #include "settings/RegistryStore.h"
+#include "settings/SettingsKeys.h"
 #include "widgets/RefreshFrame.h"
 
 #include "VeskaroVersion.h"
@@ -56,6 +57,7 @@ struct ParsedArguments {
     QString output;
     QString screenshot;
     QString view;
+    std::optional<int> jobs;
     ReportRequest request;
 };
 
@@ -113,6 +115,19 @@ bool openForServers(app::MainForm& form, app::Command command, const QStringList
     return true;
 }
 
+bool openForServersInOrder(app::MainForm& form, app::Command command, const QStringList& servers)
+{
+    if (!form.hasCommand(command)) {
+        form.context().messages().inform(QStringLiteral("This view is not available."),
+                                         QStringLiteral("veskaro-report"));
+        return false;
+    }
+    if (!servers.isEmpty())
+        form.selectServers(servers);
+    form.runCommand(command);
+    return true;
+}
+
 std::optional<QString> savedTextOfActiveView(app::MainForm& form, const QString& viewName)
 {
     QMdiSubWindow* active = form.activeChild();
@@ -151,6 +166,7 @@ const std::vector<ReportOption>& reportOptions()
         {"--type", "NAME", "connections: the connection type filter (All, IPX, ...)"},
         {"--status", "NAME", "connections: the connection status filter (All, Normal, ...)"},
         {"--differences-only", nullptr, "nlms, sets: only the rows in which the servers differ"},
+        {"--jobs", "N", "servers read at once, 1 to 256 (default: ParallelServers of the settings, else 32)"},
         {"--screenshot", "FILE", "also render the main window to a PNG file"},
         {"--list-views", nullptr, "list the view names, one a line"},
         {"--version", nullptr, "show the version number"},
@@ -165,8 +181,9 @@ QString ReportCommand::usage() const
         "Usage: veskaro-report [OPTIONS] VIEW [SERVER...]\n"
         "\n"
         "Starts as Veskaro does, opens VIEW for the named servers (or for the\n"
-        "servers selected at start-up when none is named), one server at a time\n"
-        "in the order given, and prints what File / Save would write.\n"
+        "servers selected at start-up when none is named) in the order given,\n"
+        "and prints what File / Save would write. Servers are read side by side,\n"
+        "--jobs at a time; the table is the same whatever the number.\n"
         "\n"
         "Options:\n");
     for (const ReportOption& option : reportOptions()) {
@@ -264,6 +281,14 @@ int ReportCommand::execute(const QStringList& arguments, QIODevice& out, QTextSt
             parsed.request.typeFilter = value;
         } else if (argument == QLatin1String("--status")) {
             parsed.request.statusFilter = value;
+        } else if (argument == QLatin1String("--jobs")) {
+            bool number = false;
+            const int jobs = value.toInt(&number);
+            if (!number || jobs < settings::kMinParallelServers || jobs > settings::kMaxParallelServers)
+                return usageError(QStringLiteral("--jobs takes a number from %1 to %2")
+                                      .arg(settings::kMinParallelServers)
+                                      .arg(settings::kMaxParallelServers));
+            parsed.jobs = jobs;
         } else if (argument == QLatin1String("--format")) {
             const std::optional<ReportFormat> format = reportFormatFromName(value);
             if (!format)
@@ -355,6 +380,8 @@ int ReportCommand::execute(const QStringList& arguments, QIODevice& out, QTextSt
         return *exitCode;
     }
     app::MainForm& form = *program.mainForm();
+    if (parsed.jobs)
+        form.context().values.parallelServers = *parsed.jobs;
     // tsv and json read the cells back from a comma-separated table, whatever
     // delimiter the options hold; the setting itself is not changed.
     if (parsed.format != ReportFormat::Csv)

@@ -3,7 +3,7 @@
 // for the given servers and prints the table that File / "&Save" would write.
 //
 //   veskaro-report [--format csv|tsv|json] [--output FILE] [--delimiter C]
-//                  [--screenshot FILE.png] VIEW [SERVER...]
+//                  [--jobs N] [--screenshot FILE.png] VIEW [SERVER...]
 //   veskaro-report --list-views | --version | --help
 
 #include "app/Commands.h"
@@ -84,6 +84,10 @@ const std::vector<ReportOption>& reportOptions();
 // button is pressed once for the start-up selection. False when the view is
 // not part of this program (the reason has gone to the message service).
 bool openForServers(app::MainForm& form, app::Command command, const QStringList& servers);
+// Opens a view once for all the servers, selected together in the order
+// given (views that read their servers side by side); without servers, for
+// the start-up selection.
+bool openForServersInOrder(app::MainForm& form, app::Command command, const QStringList& servers);
 
 // The text File / "&Save" writes for the active child window.
 std::optional<QString> savedTextOfActiveView(app::MainForm& form, const QString& viewName);

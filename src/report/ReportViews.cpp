@@ -29,16 +29,25 @@ namespace {
 // What a view does to its window between opening and saving.
 using Adjust = std::function<void(app::MainForm&, const ReportRequest&)>;
 
-// A view opened by its tool-bar command for each server in turn, then
-// adjusted, then printed as Save writes it.
-ReportView commandView(const char* name, const char* description, app::Command command, Adjust adjust = {})
+// How a view is opened for the named servers.
+enum class Opening {
+    EachServer,   // once per server, in turn
+    Together,     // once, all servers selected in the order given: read side by side
+};
+
+// A view opened by its tool-bar command, then adjusted, then printed as Save
+// writes it.
+ReportView commandView(const char* name, const char* description, app::Command command, Adjust adjust = {},
+                       Opening opening = Opening::Together)
 {
     ReportView view;
     view.name = QLatin1String(name);
     view.description = QLatin1String(description);
-    view.produce = [command, adjust, viewName = view.name](app::MainForm& form,
-                                                           const ReportRequest& request) -> std::optional<QString> {
-        if (!openForServers(form, command, request.servers))
+    view.produce = [command, adjust, opening, viewName = view.name](
+                       app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
+        const bool opened = opening == Opening::Together ? openForServersInOrder(form, command, request.servers)
+                                                         : openForServers(form, command, request.servers);
+        if (!opened)
             return std::nullopt;
         if (adjust)
             adjust(form, request);

@@ -1,6 +1,8 @@
 #include "settings/Registry.h"
 
 #include "core/AppContext.h"
+
+#include <algorithm>
 #include <array>
 
 namespace settings {
@@ -112,6 +114,17 @@ void resetStartingServerContext(RegistryStore& store)
 void resetStartingServerContext(core::AppContext& context)
 {
     resetStartingServerContext(context.registry());
+}
+
+int parallelServersSetting(const std::optional<QString>& stored)
+{
+    if (!stored)
+        return kDefaultParallelServers;
+    bool number = false;
+    const qlonglong value = stored->trimmed().toLongLong(&number);
+    if (!number)
+        return kDefaultParallelServers;
+    return static_cast<int>(std::clamp<qlonglong>(value, kMinParallelServers, kMaxParallelServers));
 }
 
 QString booleanText(bool value)

@@ -61,6 +61,11 @@ void resetStartingServerContext(core::AppContext& context);
 QString booleanText(bool value);
 bool booleanSetting(const std::optional<QString>& stored, bool whenMissing);
 
+// ParallelServers as stored: a whole number (spaces around it allowed) kept
+// within kMinParallelServers..kMaxParallelServers; anything else, or nothing,
+// gives kDefaultParallelServers.
+int parallelServersSetting(const std::optional<QString>& stored);
+
 // Interval boxes take Backspace, "." and digits; any other key gives 0 (dropped).
 int numericKeyFilter(int keyCode);
 

@@ -33,6 +33,13 @@ constexpr int kSaveFileDelimiterRoom = 4;
 inline const QString kDefaultSaveFileDelimiter = QStringLiteral(",");
 inline const QString kRemoteControlValue = QStringLiteral("RemoteControl");
 constexpr int kRemoteControlRoom = 499;
+// How many servers a view reads at once (1: one after another). A value that
+// is no whole number reads as the default; numbers are kept within the range.
+inline const QString kParallelServersValue = QStringLiteral("ParallelServers");
+constexpr int kParallelServersRoom = 9;
+constexpr int kDefaultParallelServers = 32;
+constexpr int kMinParallelServers = 1;
+constexpr int kMaxParallelServers = 256;
 // "[Root]" or "TREE\O\OU\" where the server search starts; empty until chosen.
 inline const QString kStartingServerContextValue = QStringLiteral("StartingServerContext");
 constexpr int kStartingServerContextRoom = 249;

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <mutex>
+
 namespace settings {
 
 namespace {
@@ -48,13 +50,15 @@ QString traceLine(const QDateTime& when, const QString& label, const QString& su
 }
 
 void writeDebugLog(const QString& programDir, const QString& label, const QString& subject,
-                      const QString& callName, qint32 result)
+                      const QString& callName, qint32 result, const QDateTime& when)
 {
+    const QByteArray line = traceLine(when, label, subject, callName, result).toLocal8Bit() + "\r\n";
+    static std::mutex appending;
+    const std::lock_guard lock(appending);
     QFile file(QDir(programDir).filePath(QStringLiteral("Veskaro.dbg")));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return;
-    const QString line = traceLine(QDateTime::currentDateTime(), label, subject, callName, result);
-    file.write(line.toLocal8Bit() + "\r\n");
+    file.write(line);
 }
 
 void traceCall(const core::AppContext& context, const QString& label, const QString& subject, const QString& callName,
@@ -62,6 +66,15 @@ void traceCall(const core::AppContext& context, const QString& label, const QStr
 {
     if (isTraceEnabled(context.arguments))
         writeDebugLog(context.programDir, label, subject, callName, result);
+}
+
+void traceCalls(const core::AppContext& context, const QString& label, const QString& subject,
+                const QList<TracedCall>& calls)
+{
+    if (!isTraceEnabled(context.arguments))
+        return;
+    for (const TracedCall& call : calls)
+        writeDebugLog(context.programDir, label, subject, call.callName, call.result, call.when);
 }
 
 }  // namespace settings

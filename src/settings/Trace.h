@@ -4,6 +4,7 @@
 // beside the program. A support aid without any user interface.
 
 #include <QDateTime>
+#include <QList>
 #include <QLocale>
 #include <QString>
 #include <QStringList>
@@ -28,13 +29,24 @@ QString traceLine(const QDateTime& when, const QString& label, const QString& su
 // Appends one CRLF-ended line to programDir/Veskaro.dbg, opening and closing
 // the file each time so that the trace is complete if the program stops.
 // A file that cannot be written is passed over: the traced work goes on as
-// without the switch.
+// without the switch. Safe from any thread: lines never mix.
 void writeDebugLog(const QString& programDir, const QString& label, const QString& subject,
-                      const QString& callName, qint32 result);
+                      const QString& callName, qint32 result, const QDateTime& when = QDateTime::currentDateTime());
+
+// A call a server read made on a reading thread, kept with its time so that
+// the window thread writes the lines later in the order of the servers.
+struct TracedCall {
+    QDateTime when;
+    QString callName;
+    qint32 result = 0;
+};
 
 // A trace point: writes the line when the program was started with "/DEBUG".
 // NetWare status codes are passed as they are; negative codes read as such.
 void traceCall(const core::AppContext& context, const QString& label, const QString& subject, const QString& callName,
                qint32 result);
+// The lines of calls made earlier, with the times they were made.
+void traceCalls(const core::AppContext& context, const QString& label, const QString& subject,
+                const QList<TracedCall>& calls);
 
 }  // namespace settings

@@ -5,9 +5,16 @@
 #include "widgets/RefreshFrame.h"
 
 #include <QCloseEvent>
+#include <QEventLoop>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
 #include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStatusBar>
 
 #include <algorithm>
 #include <QEvent>
@@ -116,6 +123,9 @@ void ViewWindow::unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
+    // Whatever is still being read is not applied to a window going away.
+    if (m_reads)
+        m_reads->cancel();
     if (m_refresh)
         m_refresh->holdTimer();
     if (m_active)
@@ -164,6 +174,133 @@ void ViewWindow::updateMinimumSize()
 {
     if (QMdiSubWindow* outer = frame())
         outer->setMinimumSize(minimumFrameSize());
+}
+
+// ---- reading servers side by side ------------------------------------------
+
+void ViewWindow::setReadingStatusBar(QStatusBar* bar)
+{
+    if (!bar || m_readingBox)
+        return;
+    auto* box = new QWidget(bar);
+    box->setObjectName(QStringLiteral("readingProgress"));
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    m_readingLabel = new QLabel(box);
+    m_readingLabel->setObjectName(QStringLiteral("lblReading"));
+    m_stopReading = new QPushButton(tr("Stop"), box);
+    m_stopReading->setObjectName(QStringLiteral("btnStopReading"));
+    m_stopReading->setToolTip(tr("Stop reading servers (Esc); what was read stays"));
+    // A click must not take the focus from the table the user works in.
+    m_stopReading->setFocusPolicy(Qt::NoFocus);
+    row->addWidget(m_readingLabel);
+    row->addWidget(m_stopReading);
+    bar->addPermanentWidget(box);
+    box->hide();
+    m_readingBox = box;
+    connect(m_stopReading, &QPushButton::clicked, this, &ViewWindow::stopReadingServers);
+}
+
+bool ViewWindow::isReadingServers() const
+{
+    return m_reads && m_reads->isRunning();
+}
+
+void ViewWindow::stopReadingServers()
+{
+    if (!isReadingServers() || m_reads->isStopping())
+        return;
+    m_reads->stop();
+    if (m_readingBox) {
+        m_readingLabel->setText(tr("Stopping..."));
+        m_stopReading->setEnabled(false);
+    }
+}
+
+void ViewWindow::beginServerReads(int count, nw::ServerReads::Read read, nw::ServerReads::Apply apply,
+                                  std::function<void(ReadEnd)> done)
+{
+    if (m_unloaded)
+        return;
+    if (!m_reads) {
+        m_reads = new nw::ServerReads(this);
+        connect(m_reads, &nw::ServerReads::progress, this, &ViewWindow::showReadingProgress);
+        connect(m_reads, &nw::ServerReads::finished, this, &ViewWindow::endReadingProgress);
+    }
+    if (m_reads->isRunning()) {
+        m_readsDone = {};
+        m_reads->cancel();
+    }
+    if (!m_stopShortcut) {
+        m_stopShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+        m_stopShortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(m_stopShortcut, &QShortcut::activated, this, &ViewWindow::stopReadingServers);
+    }
+    m_readsDone = std::move(done);
+    const bool several = count > 1;
+    m_stopShortcut->setEnabled(several);
+    if (m_readingBox) {
+        m_readingBox->setVisible(several);
+        m_stopReading->setVisible(true);
+        m_stopReading->setEnabled(true);
+        showReadingProgress(0, count);
+    }
+    m_reads->start(count, context().values.parallelServers, std::move(read), std::move(apply));
+}
+
+void ViewWindow::showReadingProgress(int read, int count)
+{
+    if (m_readingBox && !m_reads->isStopping())
+        m_readingLabel->setText(tr("Reading %1 of %2 servers").arg(read).arg(count));
+}
+
+void ViewWindow::endReadingProgress(nw::ServerReads::End end)
+{
+    if (m_stopShortcut)
+        m_stopShortcut->setEnabled(false);
+    if (m_readingBox) {
+        if (end == nw::ServerReads::End::Stopped) {
+            // What was read before the stop stays in the window; the bar says so.
+            m_readingLabel->setText(
+                tr("Stopped: %1 of %2 servers read").arg(m_reads->appliedCount()).arg(m_reads->count()));
+            m_stopReading->setVisible(false);
+        } else {
+            m_readingBox->hide();
+        }
+    }
+    std::function<void(ReadEnd)> done = std::exchange(m_readsDone, {});
+    if (!done)
+        return;
+    done(end == nw::ServerReads::End::Completed ? ReadEnd::Completed
+         : end == nw::ServerReads::End::Stopped ? ReadEnd::Stopped
+                                                 : ReadEnd::Closed);
+}
+
+ViewWindow::ReadEnd ViewWindow::runServerReads(int count, nw::ServerReads::Read read, nw::ServerReads::Apply apply)
+{
+    if (m_unloaded)
+        return ReadEnd::Closed;
+    QPointer<ViewWindow> self(this);
+    beginServerReads(count, std::move(read), std::move(apply), {});
+    ReadEnd result = ReadEnd::Closed;
+    QEventLoop loop;
+    connect(m_reads, &nw::ServerReads::finished, &loop, [&result, &loop](nw::ServerReads::End end) {
+        result = end == nw::ServerReads::End::Completed ? ReadEnd::Completed
+                 : end == nw::ServerReads::End::Stopped ? ReadEnd::Stopped
+                                                         : ReadEnd::Closed;
+        loop.quit();
+    });
+    connect(m_reads, &QObject::destroyed, &loop, &QEventLoop::quit);
+    if (m_reads->isRunning())
+        loop.exec();
+    if (!self || m_unloaded)
+        return ReadEnd::Closed;
+    if (m_reads->isRunning()) {
+        // The loop was left because the application is ending.
+        m_reads->cancel();
+        return ReadEnd::Closed;
+    }
+    return result;
 }
 
 void ViewWindow::setRefreshFrame(widgets::RefreshFrame* refresh)

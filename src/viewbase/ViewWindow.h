@@ -3,9 +3,11 @@
 // area. ViewWindow is the base of every view: it owns what each of them does
 // the same way (window state in its registry key, the minimum size of its
 // frame, load once and unload once, activation towards the main window, the
-// refresh frame's hold on Save and Copy). A view adds only its own controls
+// refresh frame's hold on Save and Copy, reading servers side by side with
+// its progress and Stop in the status bar). A view adds only its own controls
 // and handlers.
 
+#include "netware/ServerReads.h"
 #include "settings/WindowGeometry.h"
 #include "settings/WindowState.h"
 #include "viewbase/ViewHost.h"
@@ -17,7 +19,13 @@
 #include <QSizeF>
 #include <QWidget>
 
+#include <any>
 #include <functional>
+
+class QLabel;
+class QPushButton;
+class QShortcut;
+class QStatusBar;
 
 namespace views {
 
@@ -78,6 +86,38 @@ public:
     void activate();
     void deactivate();
 
+    // ---- Reading servers side by side -------------------------------------
+    // How reading the servers of an opening or a refresh ended.
+    enum class ReadEnd {
+        Completed,   // every server applied
+        Stopped,     // Stop or Esc: the servers read before it were applied
+        Closed,      // the window went away; it may be deleted already
+    };
+
+    // Reads the servers on reading threads, up to the context's
+    // parallelServers at once, and applies each result on this thread in the
+    // order given: apply(index, result) for server k runs only after servers
+    // 0 to k-1 were applied. `read(server, stop)` returns a plain value; it
+    // runs on another thread and must not touch this window or show a
+    // message. `apply` may show messages and close the window. Events run
+    // meanwhile: the window repaints, moves and answers Stop. Returns when the
+    // reading ended; after Closed the view must not be touched.
+    template <class Result, class ReadFn, class ApplyFn>
+    ReadEnd readServers(const QStringList& servers, ReadFn read, ApplyFn apply);
+    // The same without waiting: `done` runs here when the reading ends (with
+    // Closed when the window unloads), never after the window was destroyed.
+    // A reading still under way is cancelled without calling its `done`.
+    template <class Result, class ReadFn, class ApplyFn>
+    void startReadingServers(const QStringList& servers, ReadFn read, ApplyFn apply,
+                             std::function<void(ReadEnd)> done);
+    bool isReadingServers() const;
+    // Stop and Esc: no further server is read; what was read is applied.
+    void stopReadingServers();
+    // The progress ("Reading 37 of 200 servers") and Stop in the status bar,
+    // shown while more than one server is read (null without a status bar).
+    QLabel* readingLabel() const { return m_readingLabel; }
+    QPushButton* stopReadingButton() const { return m_stopReading; }
+
 protected:
     virtual void loadContents() {}
     virtual void unloadContents() {}
@@ -94,6 +134,8 @@ protected:
     widgets::RefreshFrame* refreshFrame() const { return m_refresh; }
     // Applies minimumFrameSize() to the frame again (after controls changed).
     void updateMinimumSize();
+    // The status bar in which reading servers shows its progress and Stop.
+    void setReadingStatusBar(QStatusBar* bar);
 
     // Keeps the frame at least minimumFrameSize() when the user shrinks it
     // (not while minimized or maximized), then calls layoutContents().
@@ -114,6 +156,11 @@ protected:
 
 private:
     friend QMdiSubWindow* frameView(ViewHost& host, ViewWindow* view);
+    ReadEnd runServerReads(int count, nw::ServerReads::Read read, nw::ServerReads::Apply apply);
+    void beginServerReads(int count, nw::ServerReads::Read read, nw::ServerReads::Apply apply,
+                          std::function<void(ReadEnd)> done);
+    void showReadingProgress(int read, int count);
+    void endReadingProgress(nw::ServerReads::End end);
     void attachFrame(QMdiSubWindow* frame);
     // A frame without stored geometry starts below and to the right of the
     // newest other frame instead of covering it at 0,0.
@@ -132,7 +179,50 @@ private:
     bool m_firstOpening = false;
     bool m_columnsFitted = false;
     bool m_resizing = false;
+
+    nw::ServerReads* m_reads = nullptr;   // child; cancelled when the window unloads
+    std::function<void(ReadEnd)> m_readsDone;
+    QPointer<QWidget> m_readingBox;
+    QLabel* m_readingLabel = nullptr;
+    QPushButton* m_stopReading = nullptr;
+    QShortcut* m_stopShortcut = nullptr;
 };
+
+namespace detail {
+
+template <class Result, class ReadFn>
+nw::ServerReads::Read anyRead(const QStringList& servers, ReadFn read)
+{
+    return [servers, read = std::move(read)](int index, const nw::ReadStop& stop) -> std::any {
+        return std::any(read(servers.at(index), stop));
+    };
+}
+
+template <class Result, class ApplyFn>
+nw::ServerReads::Apply anyApply(ApplyFn apply)
+{
+    return [apply = std::move(apply)](int index, std::any& result) {
+        if (auto* value = std::any_cast<Result>(&result))
+            apply(index, *value);
+    };
+}
+
+}  // namespace detail
+
+template <class Result, class ReadFn, class ApplyFn>
+ViewWindow::ReadEnd ViewWindow::readServers(const QStringList& servers, ReadFn read, ApplyFn apply)
+{
+    return runServerReads(static_cast<int>(servers.size()), detail::anyRead<Result>(servers, std::move(read)),
+                          detail::anyApply<Result>(std::move(apply)));
+}
+
+template <class Result, class ReadFn, class ApplyFn>
+void ViewWindow::startReadingServers(const QStringList& servers, ReadFn read, ApplyFn apply,
+                                     std::function<void(ReadEnd)> done)
+{
+    beginServerReads(static_cast<int>(servers.size()), detail::anyRead<Result>(servers, std::move(read)),
+                     detail::anyApply<Result>(std::move(apply)), std::move(done));
+}
 
 // Puts a new view into a frame of the host's area (closing the frame deletes
 // both) and hooks up activation.

@@ -26,6 +26,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QStatusBar>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -110,6 +111,7 @@ NLMForm::NLMForm(ViewHost& host, QWidget* parent) : ViewWindow(host, design(), p
     m_lblDifferences = new QLabel(this);
     m_lblDifferences->setObjectName(QStringLiteral("lblDifferences"));
     m_statusBar->addPermanentWidget(m_lblDifferences);
+    setReadingStatusBar(m_statusBar);
 
     m_marks = new DifferenceMarks(
         *m_grdNLMs,
@@ -248,39 +250,88 @@ void NLMForm::endAdding()
     updateDifferenceSummary();
 }
 
-NLMForm::AddResult NLMForm::addServer(const QString& server)
+namespace {
+
+// What one server gave, read on a reading thread.
+struct ModulesRead {
+    bool skipped = false;   // shown before the opening
+    nw::NWRCODE opened = nw::status::Success;
+    nw::NWRCODE authenticated = nw::status::Success;
+    std::vector<LoadedModule> modules;
+    nw::NWRCODE closed = nw::status::Success;
+};
+
+ModulesRead readModules(core::AppContext& context, const QString& server, const nw::ReadStop& stop)
 {
-    if (hasServer(server))
-        return AddResult::AlreadyShown;
-    core::AppContext& context = this->context();
+    ModulesRead read;
     nw::ServerSession session(context, server, nw::kLicensedByBinderyName);
-    const nw::NWRCODE opened = session.open();
-    if (opened != nw::status::Success) {
-        context.messages().inform(QStringLiteral("Unable to connect to server. Error ") + nw::statusText(opened),
-                                  QStringLiteral("Connect to server"), platform::Icon::Critical);
-        return AddResult::NotConnected;
-    }
-    if (session.authenticate() != nw::status::Success) {
+    read.opened = session.open();
+    if (read.opened != nw::status::Success)
+        return read;
+    read.authenticated = session.authenticate();
+    if (read.authenticated != nw::status::Success) {
         session.closeQuietly();
-        // Everything compared so far goes with the window.
-        endAdding();
-        closeView();
-        context.messages().inform(
-            QStringLiteral("You are not authenticated to selected tree.  Please authenticate and try again."),
-            QStringLiteral("Not Authenticated"));
-        return AddResult::NotAuthenticated;
+        return read;
     }
+    readLoadedModules(
+        session.client(), session.handle(),
+        [&read](const std::vector<LoadedModule>& batch) {
+            read.modules.insert(read.modules.end(), batch.begin(), batch.end());
+        },
+        stop);
+    // A failed close is told on the window thread, after the server's columns.
+    read.closed = session.closeQuietly();
+    return read;
+}
 
+}  // namespace
+
+ViewWindow::ReadEnd NLMForm::addServers(const QStringList& servers)
+{
+    QSet<QString> shownBefore;
+    for (const QString& server : servers) {
+        if (hasServer(server))
+            shownBefore.insert(server);
+    }
     const bool ownOpening = !m_fill;
-    beginAdding();
-    m_fill->addServer(server, showColumns());
-    readLoadedModules(session.client(), session.handle(),
-                      [this](const std::vector<LoadedModule>& modules) { m_fill->addModules(modules); });
-    if (ownOpening)
+    beginAdding(static_cast<int>(servers.size()));
+    core::AppContext& context = this->context();
+    const ReadEnd end = readServers<ModulesRead>(
+        servers,
+        [&context, shownBefore](const QString& server, const nw::ReadStop& stop) {
+            if (shownBefore.contains(server)) {
+                ModulesRead skipped;
+                skipped.skipped = true;
+                return skipped;
+            }
+            return readModules(context, server, stop);
+        },
+        [this, &context, servers](int index, ModulesRead& read) {
+            const QString& server = servers.at(index);
+            if (read.skipped || hasServer(server))
+                return;
+            if (read.opened != nw::status::Success) {
+                context.messages().inform(QStringLiteral("Unable to connect to server. Error ")
+                                              + nw::statusText(read.opened),
+                                          QStringLiteral("Connect to server"), platform::Icon::Critical);
+                return;
+            }
+            if (read.authenticated != nw::status::Success) {
+                // Everything compared so far goes with the window.
+                endAdding();
+                closeView();
+                context.messages().inform(
+                    QStringLiteral("You are not authenticated to selected tree.  Please authenticate and try again."),
+                    QStringLiteral("Not Authenticated"));
+                return;
+            }
+            m_fill->addServer(server, showColumns());
+            m_fill->addModules(read.modules);
+            nw::reportCloseFailure(context, read.closed);
+        });
+    if (end != ReadEnd::Closed && ownOpening)
         endAdding();
-
-    session.close();
-    return AddResult::Added;
+    return end;
 }
 
 void NLMForm::updateDifferencesBox()
@@ -526,16 +577,10 @@ void openNLMs(ViewHost& host)
     const QStringList servers = host.selectedServers();
     const int firstNewColumn = form->grdNLMs()->cols();
     form->beginAdding(static_cast<int>(servers.size()));
-    for (const QString& server : servers) {
-        if (form->addServer(server) == NLMForm::AddResult::NotAuthenticated)
-            return;
-        // Between servers the window stays responsive and can be closed (a
-        // message box lets events run too).
-        if (form)
-            QCoreApplication::processEvents();
-        if (!form || form->isUnloaded())
-            return;
-    }
+    // While the servers are read the window stays responsive and can be
+    // closed (a message box lets events run too).
+    if (form->addServers(servers) == ViewWindow::ReadEnd::Closed || !form || form->isUnloaded())
+        return;
     form->endAdding();
     form->updateDifferencesBox();
     // The sorted table is painted before its columns are measured, which

@@ -63,11 +63,12 @@ public:
     void beginAdding(int servers = 1);
     void endAdding();
 
-    enum class AddResult { Added, AlreadyShown, NotConnected, NotAuthenticated };
-    // One server of the opening: connect, authenticate, columns, modules,
-    // close. NotAuthenticated has unloaded the window. Outside an opening
-    // it is an opening of its own.
-    AddResult addServer(const QString& server);
+    // The servers of the opening, read side by side and added in the order
+    // given: connect, authenticate, columns, modules, close. A server already
+    // shown is passed over; one that cannot be reached is reported. A server
+    // whose tree is not logged in closes the window with everything in it
+    // (Closed). Outside an opening it is an opening of its own.
+    ReadEnd addServers(const QStringList& servers);
     // Step after all servers: the differences box is usable with two servers or more.
     void updateDifferencesBox();
 

@@ -12,8 +12,11 @@
 #include "widgets/ColumnFit.h"
 #include "widgets/ReportListView.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QHeaderView>
 #include <QPointer>
+#include <QSet>
 #include <QStatusBar>
 #include <QTreeView>
 
@@ -50,6 +53,7 @@ ServerInformationForm::ServerInformationForm(ViewHost& host, QWidget* parent)
     widgets::showElidedTextInToolTips(*m_list->treeView());
     m_status->setObjectName(QStringLiteral("StatusBar1"));
     m_status->setSizeGripEnabled(false);
+    setReadingStatusBar(m_status);
     connect(m_list, &widgets::ReportListView::columnClicked, this, &ServerInformationForm::sortByColumn);
     layoutContents();
 }
@@ -72,30 +76,30 @@ void ServerInformationForm::loadContents()
     add(tr("DS Version"), Qt::AlignRight);
 }
 
-void ServerInformationForm::addServer(const QString& name)
+namespace {
+
+// What one server gave, read on a reading thread.
+struct InformationRead {
+    bool skipped = false;   // a row named it before the opening
+    nw::NWRCODE opened = nw::status::Success;
+    QStringList row;
+    nw::NWRCODE closed = nw::status::Success;
+    QList<settings::TracedCall> calls;   // for the trace, when it is on
+};
+
+InformationRead readInformation(core::AppContext& context, const QString& name, bool tracing)
 {
-    m_status->showMessage(tr("Gathering information for ") + name);
-    m_status->repaint();
-
-    for (int row = 0; row < m_list->rowCount(); ++row) {
-        if (m_list->itemText(row, 0).trimmed() == name)
-            return;
-    }
-
-    core::AppContext& context = this->context();
-    const QString label = QLatin1String(kServerInfoTraceLabel);
+    InformationRead read;
     const auto trace = [&](const char* call, nw::NWRCODE rc) {
-        settings::traceCall(context, label, name, QLatin1String(call), static_cast<qint32>(rc));
+        if (tracing)
+            read.calls.append({QDateTime::currentDateTime(), QLatin1String(call), static_cast<qint32>(rc)});
     };
 
     nw::ServerSession session(context, name, nw::kLicensedByBinderyName);
-    const nw::NWRCODE opened = session.open();
-    trace("NWCCOpenConnByName", opened);
-    if (opened != nw::status::Success) {
-        context.messages().inform(tr("Unable to connect to server ") + name + QStringLiteral("."),
-                                  tr("Connect to server"));
-        return;
-    }
+    read.opened = session.open();
+    trace("NWCCOpenConnByName", read.opened);
+    if (read.opened != nw::status::Success)
+        return read;
     nw::NetWareClient& client = session.client();
     const nw::NWCONN_HANDLE connection = session.handle();
 
@@ -119,12 +123,66 @@ void ServerInformationForm::addServer(const QString& name)
     qint32 dsVersion = 0;
     trace("NWDSGetDSVerInfo", client.NWDSGetDSVerInfo(connection, &dsVersion, nullptr, {}, nullptr, {}));
 
-    m_list->addRow({nw::bytesToString(std::span<const char>(serverName)).trimmed(), upTime,
-                    serverVersionText(information.majorVersion, information.minorVersion, information.revision),
-                    nw::bytesToString(std::span<const char>(company)).trimmed(),
-                    nw::bytesToString(std::span<const char>(revision)).trimmed(), dsVersionText(dsVersion)});
+    read.row = {nw::bytesToString(std::span<const char>(serverName)).trimmed(), upTime,
+                serverVersionText(information.majorVersion, information.minorVersion, information.revision),
+                nw::bytesToString(std::span<const char>(company)).trimmed(),
+                nw::bytesToString(std::span<const char>(revision)).trimmed(), dsVersionText(dsVersion)};
+    // A failed close is told on the window thread, when the row is added.
+    read.closed = session.closeQuietly();
+    trace("NWCCCloseConn", read.closed);
+    return read;
+}
 
-    trace("NWCCCloseConn", session.close());
+}  // namespace
+
+ViewWindow::ReadEnd ServerInformationForm::addServers(const QStringList& names)
+{
+    // Servers shown before the opening are not read again.
+    QSet<QString> shownBefore;
+    for (const QString& name : names) {
+        if (hasRowNamed(name))
+            shownBefore.insert(name);
+    }
+    if (!names.isEmpty())
+        m_status->showMessage(tr("Gathering information for ") + names.constFirst());
+
+    core::AppContext& context = this->context();
+    const bool tracing = settings::isTraceEnabled(context.arguments);
+    const QString label = QLatin1String(kServerInfoTraceLabel);
+    return readServers<InformationRead>(
+        names,
+        [&context, tracing, shownBefore](const QString& name, const nw::ReadStop&) {
+            if (shownBefore.contains(name)) {
+                InformationRead skipped;
+                skipped.skipped = true;
+                return skipped;
+            }
+            return readInformation(context, name, tracing);
+        },
+        [this, &context, names, label](int index, InformationRead& read) {
+            const QString& name = names.at(index);
+            if (index + 1 < names.size())
+                m_status->showMessage(tr("Gathering information for ") + names.at(index + 1));
+            if (read.skipped || hasRowNamed(name))
+                return;
+            settings::traceCalls(context, label, name, read.calls);
+            if (read.opened != nw::status::Success) {
+                context.messages().inform(tr("Unable to connect to server ") + name + QStringLiteral("."),
+                                          tr("Connect to server"));
+                return;
+            }
+            m_list->addRow(read.row);
+            nw::reportCloseFailure(context, read.closed);
+        });
+}
+
+bool ServerInformationForm::hasRowNamed(const QString& name) const
+{
+    for (int row = 0; row < m_list->rowCount(); ++row) {
+        if (m_list->itemText(row, 0).trimmed() == name)
+            return true;
+    }
+    return false;
 }
 
 void ServerInformationForm::sortByColumn(int column)
@@ -169,18 +227,19 @@ void openServerInformation(ViewHost& host)
         return;
     OpeningScope opening(host, true);
 
+    const QStringList servers = host.selectedServers();
     QPointer<ServerInformationForm> form = openView<ServerInformationForm>(host);
     bringToFront(host, form);
-    for (const QString& name : host.selectedServers()) {
-        // Message boxes run events; the window may be gone afterwards.
-        if (!form || form->isUnloaded())
-            return;
-        form->addServer(name);
-    }
-    if (form) {
-        form->statusBar()->clearMessage();
-        form->fitColumnsOnFirstOpening();
-    }
+    // The new window is painted before the reading starts, not in the same
+    // stretch as its making.
+    QCoreApplication::processEvents();
+    if (!form || form->isUnloaded())
+        return;
+    // Events run while the servers are read; the window may be gone afterwards.
+    if (form->addServers(servers) == ViewWindow::ReadEnd::Closed || !form)
+        return;
+    form->statusBar()->clearMessage();
+    form->fitColumnsOnFirstOpening();
 }
 
 }  // namespace views

@@ -2,7 +2,8 @@
 // The server information view ("frmServerInformation"): up time, version,
 // company, revision and directory services version of the chosen servers, one
 // row each, read once when the server is added. The window exists once;
-// opening it again appends servers.
+// opening it again appends servers. The servers are read side by side and
+// their rows appended in the order of the selection.
 
 #include "viewbase/ViewWindow.h"
 
@@ -30,9 +31,11 @@ public:
     widgets::ReportListView* lstvwServerInformation() const { return m_list; }
     QStatusBar* statusBar() const { return m_status; }
 
-    // Reads one server and appends its row, unless a row already names it
-    // (trimmed, case-sensitive). Unreachable servers are reported and get no row.
-    void addServer(const QString& name);
+    // Reads the servers and appends a row for each in the order given, unless
+    // a row already names it (trimmed, case-sensitive). Unreachable servers
+    // are reported, in that order, and get no row. After Closed the window
+    // is gone.
+    ReadEnd addServers(const QStringList& names);
 
     // Same column again flips the order, another column sorts ascending.
     void sortByColumn(int column);
@@ -44,6 +47,8 @@ protected:
     void layoutContents() override;
 
 private:
+    bool hasRowNamed(const QString& name) const;
+
     widgets::ReportListView* m_list;
     QStatusBar* m_status;
     int m_lastSortColumn = -1;

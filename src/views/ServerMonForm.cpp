@@ -23,6 +23,7 @@
 #include <QHeaderView>
 #include <QTreeView>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -95,11 +96,12 @@ ServerMonForm::ServerMonForm(views::ViewHost& host, QWidget* parent)
     m_btnHistory->setToolTip(tr("Utilization of every polled server since the monitor started"));
     connect(m_btnHistory, &QPushButton::clicked, this, [this] { showHistory(); });
     m_status->addPermanentWidget(m_lblLastPoll);
+    setReadingStatusBar(m_status);
     m_list->treeView()->setItemDelegateForColumn(kUtilCol, m_bars);
     widgets::showElidedTextInToolTips(*m_list->treeView());
     m_list->model().setCellDecorator([this](int row, int col, int role) { return decorateCell(row, col, role); });
 
-    connect(m_refresh, &widgets::RefreshFrame::timeout, this, &ServerMonForm::pollOnce);
+    connect(m_refresh, &widgets::RefreshFrame::timeout, this, &ServerMonForm::startPoll);
     connect(m_refresh, &widgets::RefreshFrame::started, this, [this] { m_reset->setEnabled(true); });
     setRefreshFrame(m_refresh);
     connect(m_reset, &QPushButton::clicked, this, &ServerMonForm::resetHighs);
@@ -203,71 +205,110 @@ void ServerMonForm::resetHighs()
     m_list->endUpdate();
 }
 
+namespace {
+
+// What one server's poll gave, read on a reading thread.
+struct PollRead {
+    nw::NWRCODE opened = nw::status::Success;
+    nw::NWRCODE authenticated = nw::status::Success;
+    nw::NWRCODE read = nw::status::Success;
+    nw::FileServerInfo info{};
+    nw::NWRCODE closed = nw::status::Success;
+};
+
+PollRead pollServer(core::AppContext& context, const QString& server)
+{
+    PollRead poll;
+    nw::ServerSession session(context, server, nw::kLicensedByBinderyName);
+    poll.opened = session.open();
+    if (poll.opened != nw::status::Success)
+        return poll;
+    // A server outside the login still answers; a refusal only explains a
+    // failing request.
+    poll.authenticated = session.authenticate();
+    poll.read = session.client().NWGetFileServerInfo(session.handle(), poll.info);
+    // A failed close is told on the window thread, after the row is set.
+    poll.closed = session.closeQuietly();
+    return poll;
+}
+
+}  // namespace
+
 void ServerMonForm::pollOnce()
 {
+    if (m_polling || isUnloaded())
+        return;
+    startPoll();
+    waitForPoll();
+}
+
+void ServerMonForm::waitForPoll()
+{
+    if (!m_polling)
+        return;
+    // Ends with the poll, or with the window when it is destroyed meanwhile:
+    // nothing of it is touched after the wait.
+    QEventLoop loop;
+    connect(this, &ServerMonForm::pollFinished, &loop, &QEventLoop::quit);
+    connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void ServerMonForm::startPoll()
+{
     // Two polls must never interleave: a tick that comes due while a poll is
-    // still yielding between servers is dropped, the next one starts afresh.
+    // still reading is dropped, the next one starts afresh.
     if (m_polling || isUnloaded())
         return;
     m_polling = true;
     setCursor(Qt::WaitCursor);
 
-    QPointer<ServerMonForm> self(this);
-    core::AppContext& context = this->context();
-    // Rows added while the poll yields wait for the next tick.
-    const int rows = m_list->rowCount();
-    QStringList polled;
-    std::vector<std::optional<int>> readings;
-    for (int row = 0; row < rows; ++row) {
-        QCoreApplication::processEvents();
-        if (!self)
-            return;   // the window went away while events ran
-        if (isUnloaded())
-            break;
-
-        const QString server = m_list->itemText(row, kServerCol);
-        polled.append(server);
-        readings.emplace_back();
-        nw::ServerSession session(context, server, nw::kLicensedByBinderyName);
-        const nw::NWRCODE opened = session.open();
-        if (opened != nw::status::Success) {
-            m_failures.insert(server, pollFailureText(PollFailure::CannotConnect, opened));
-            m_list->setItemText(row, kUtilCol, QStringLiteral("?"));
-            continue;
-        }
-        // A server outside the login still answers; a refusal only explains a
-        // failing request.
-        const nw::NWRCODE authenticated = session.authenticate();
-
-        nw::FileServerInfo info{};
-        const nw::NWRCODE read = session.client().NWGetFileServerInfo(session.handle(), info);
-        if (read != nw::status::Success) {
-            m_failures.insert(server, authenticated != nw::status::Success
-                                          ? pollFailureText(PollFailure::NotAuthenticated, authenticated)
-                                          : pollFailureText(PollFailure::RequestFailed, read));
-            m_list->setItemText(row, kUtilCol, QStringLiteral("?"));
-        } else {
-            m_failures.remove(server);
-            readings.back() = static_cast<int>(static_cast<qint32>(info.utilization));
-            m_list->setItemText(row, kUtilCol, QString::number(static_cast<qint32>(info.utilization)));
-            const double high = cellNumber(m_list->itemText(row, kHighCol));
-            const double current = cellNumber(m_list->itemText(row, kUtilCol));
-            if (high < current)
-                m_list->setItemText(row, kHighCol, m_list->itemText(row, kUtilCol));
-        }
-        // The failure message is modal and lets events run as well.
-        session.close();
-        if (!self)
-            return;
-    }
-
-    unsetCursor();
-    m_polling = false;
-    m_history.recordPoll(QDateTime::currentMSecsSinceEpoch(), polled, readings);
-    if (m_historyWindow)
-        m_historyWindow->historyChanged();
-    m_lblLastPoll->setText(tr("Last poll: %1").arg(QLocale().toString(QTime::currentTime(), QLocale::LongFormat)));
-    Q_EMIT pollFinished();
+    // The reads outlast this call: they hold the context, not a local of it.
+    core::AppContext* context = &this->context();
+    // Rows added while the poll runs wait for the next tick.
+    QStringList servers;
+    for (int row = 0; row < m_list->rowCount(); ++row)
+        servers.append(m_list->itemText(row, kServerCol));
+    m_polled.clear();
+    m_readings.clear();
+    startReadingServers<PollRead>(
+        servers, [context](const QString& server, const nw::ReadStop&) { return pollServer(*context, server); },
+        [this, servers](int row, PollRead& poll) {
+            const QString& server = servers.at(row);
+            m_polled.append(server);
+            m_readings.emplace_back();
+            if (poll.opened != nw::status::Success) {
+                m_failures.insert(server, pollFailureText(PollFailure::CannotConnect, poll.opened));
+                m_list->setItemText(row, kUtilCol, QStringLiteral("?"));
+                return;
+            }
+            if (poll.read != nw::status::Success) {
+                m_failures.insert(server, poll.authenticated != nw::status::Success
+                                              ? pollFailureText(PollFailure::NotAuthenticated, poll.authenticated)
+                                              : pollFailureText(PollFailure::RequestFailed, poll.read));
+                m_list->setItemText(row, kUtilCol, QStringLiteral("?"));
+            } else {
+                m_failures.remove(server);
+                m_readings.back() = static_cast<int>(static_cast<qint32>(poll.info.utilization));
+                m_list->setItemText(row, kUtilCol, QString::number(static_cast<qint32>(poll.info.utilization)));
+                const double high = cellNumber(m_list->itemText(row, kHighCol));
+                const double current = cellNumber(m_list->itemText(row, kUtilCol));
+                if (high < current)
+                    m_list->setItemText(row, kHighCol, m_list->itemText(row, kUtilCol));
+            }
+            // The failure message is modal and lets events run as well.
+            nw::reportCloseFailure(this->context(), poll.closed);
+        },
+        [this](ReadEnd) {
+            unsetCursor();
+            m_polling = false;
+            m_history.recordPoll(QDateTime::currentMSecsSinceEpoch(), m_polled, m_readings);
+            if (m_historyWindow)
+                m_historyWindow->historyChanged();
+            m_lblLastPoll->setText(
+                tr("Last poll: %1").arg(QLocale().toString(QTime::currentTime(), QLocale::LongFormat)));
+            Q_EMIT pollFinished();
+        });
 }
 
 QSize ServerMonForm::minimumFrameSize() const
@@ -358,11 +399,14 @@ void openServerUtilization(views::ViewHost& host)
 
 void pollOnceForReport(QWidget* window)
 {
-    auto* form = qobject_cast<ServerMonForm*>(window);
+    QPointer<ServerMonForm> form = qobject_cast<ServerMonForm*>(window);
     if (!form)
         return;
     form->fraRefresh()->stop();
-    form->pollOnce();
+    // A poll the timer started is let end first: the printed poll is whole.
+    form->waitForPoll();
+    if (form)
+        form->pollOnce();
 }
 
 }  // namespace views

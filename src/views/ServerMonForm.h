@@ -14,7 +14,11 @@
 #include <QTime>
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
+
+#include <optional>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -67,9 +71,16 @@ public:
     // "R&eset High %": every row's highest mark back to 0.
     void resetHighs();
 
-    // One poll of every row present when it starts. Yields to the event loop
-    // before each server; a tick that falls due while a poll runs is skipped.
+    // One poll of every row present when it starts, the servers read side by
+    // side and the rows set in their order; returns when it has ended. Events
+    // run meanwhile: a tick or a call that comes while a poll runs is
+    // skipped, and the window may be gone when it returns.
     void pollOnce();
+    // The timer's poll: starts the same and returns at once.
+    void startPoll();
+    // Returns when the poll under way (if any) has ended; events run meanwhile
+    // and the window may be gone afterwards.
+    void waitForPoll();
     bool isPolling() const { return m_polling; }
 
 Q_SIGNALS:
@@ -100,6 +111,8 @@ private:
     UtilizationHistory m_history;
     QPointer<UtilizationHistoryWindow> m_historyWindow;
     bool m_polling = false;
+    QStringList m_polled;                      // the servers of the poll under way
+    std::vector<std::optional<int>> m_readings;   // and what they gave
 };
 
 // The opening routine (tool-bar button, "Server &Action" item, double-click).

@@ -7,10 +7,13 @@
 namespace views {
 
 void readLoadedModules(nw::NetWareClient& client, nw::NWCONN_HANDLE connection,
-                          const std::function<void(const std::vector<LoadedModule>&)>& batch)
+                          const std::function<void(const std::vector<LoadedModule>&)>& batch,
+                          const nw::ReadStop& stop)
 {
     quint32 start = 0;
     for (;;) {
+        if (stop.requested())
+            return;
         nw::NLMLoadedList reply;
         if (client.NWGetNLMLoadedList(connection, start, reply) != nw::status::Success)
             return;
@@ -21,6 +24,8 @@ void readLoadedModules(nw::NetWareClient& client, nw::NWCONN_HANDLE connection,
         modules.reserve(listed);
         quint32 highest = 0;
         for (quint32 i = 0; i < listed; ++i) {
+            if (stop.requested())
+                return;
             LoadedModule module;
             module.number = reply.numbers[i];
             highest = std::max(highest, module.number);
@@ -47,10 +52,12 @@ void readLoadedModules(nw::NetWareClient& client, nw::NWCONN_HANDLE connection,
 }
 
 void readSetParameters(nw::NetWareClient& client, nw::NWCONN_HANDLE connection,
-                          const std::function<void(const SetParameter&)>& parameter)
+                          const std::function<void(const SetParameter&)>& parameter, const nw::ReadStop& stop)
 {
     quint32 sequence = 0;
     for (;;) {
+        if (stop.requested())
+            return;
         nw::SetCommandRecord record;
         if (client.NWGetServerSetCommandsInfo(connection, sequence, record) != nw::status::Success)
             return;

@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QSet>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -64,6 +65,7 @@ SetCommandsForm::SetCommandsForm(ViewHost& host, QWidget* parent)
     m_lblDifferences = new QLabel(this);
     m_lblDifferences->setObjectName(QStringLiteral("lblDifferences"));
     m_statusBar1->addPermanentWidget(m_lblDifferences);
+    setReadingStatusBar(m_statusBar1);
     m_marks = new DifferenceMarks(*m_grid, &setCellDifference, this);
     if (QAction* toggle = host.viewMenus().markSetDifferences) {
         m_marks->setEnabled(toggle->isChecked());
@@ -144,39 +146,84 @@ void SetCommandsForm::deactivated()
     setMenuShown(host().setCommandsMenu(), false);
 }
 
-SetCommandsForm::AddOutcome SetCommandsForm::addServer(const QString& server, SetComparisonFill& fill)
+namespace {
+
+// What one server gave, read on a reading thread.
+struct ParametersRead {
+    bool skipped = false;   // shown before the opening
+    nw::NWRCODE opened = nw::status::Success;
+    nw::NWRCODE authenticated = nw::status::Success;
+    std::vector<SetParameter> parameters;
+    nw::NWRCODE closed = nw::status::Success;
+};
+
+ParametersRead readParameters(core::AppContext& context, const QString& server, const nw::ReadStop& stop)
 {
-    if (isServerInSetComparison(m_grid->data(), server))
-        return AddOutcome::AlreadyShown;
-
-    core::AppContext& context = this->context();
+    ParametersRead read;
     nw::ServerSession session(context, server, nw::kLicensedByBinderyName);
-    const nw::NWRCODE opened = session.open();
-    if (opened != nw::status::Success) {
-        context.messages().inform(tr("Unable to connect to server. Error ") + nw::statusText(opened),
-                                  tr("Connect to server"), platform::Icon::Critical);
-        return AddOutcome::Unreachable;
-    }
-    if (session.authenticate() != nw::status::Success) {
+    read.opened = session.open();
+    if (read.opened != nw::status::Success)
+        return read;
+    read.authenticated = session.authenticate();
+    if (read.authenticated != nw::status::Success) {
         session.closeQuietly();
-        // The whole comparison goes: it is not worth keeping half of it for a
-        // user who must log in before anything can be added.
-        closeView();
-        context.messages().inform(
-            tr("You are not authenticated to selected tree.  Please authenticate and try again."),
-            tr("Not Authenticated"));
-        return AddOutcome::NotAuthenticated;
+        return read;
     }
+    readSetParameters(
+        session.client(), session.handle(),
+        [&read](const SetParameter& parameter) { read.parameters.push_back(parameter); }, stop);
+    // A failed close is told on the window thread, after the server's column.
+    read.closed = session.closeQuietly();
+    return read;
+}
 
-    models::FlexGridModel& model = m_grid->model();
-    model.beginUpdate();
-    fill.beginServer(server);
-    setWindowTitle(caption());
-    readSetParameters(session.client(), session.handle(),
-                      [&fill](const SetParameter& parameter) { fill.add(parameter); });
-    session.close();
-    model.endUpdate();
-    return AddOutcome::Added;
+}  // namespace
+
+ViewWindow::ReadEnd SetCommandsForm::addServers(const QStringList& servers, SetComparisonFill& fill)
+{
+    QSet<QString> shownBefore;
+    for (const QString& server : servers) {
+        if (isServerInSetComparison(m_grid->data(), server))
+            shownBefore.insert(server);
+    }
+    core::AppContext& context = this->context();
+    return readServers<ParametersRead>(
+        servers,
+        [&context, shownBefore](const QString& server, const nw::ReadStop& stop) {
+            if (shownBefore.contains(server)) {
+                ParametersRead skipped;
+                skipped.skipped = true;
+                return skipped;
+            }
+            return readParameters(context, server, stop);
+        },
+        [this, &context, servers, &fill](int index, ParametersRead& read) {
+            const QString& server = servers.at(index);
+            if (read.skipped || isServerInSetComparison(m_grid->data(), server))
+                return;
+            if (read.opened != nw::status::Success) {
+                context.messages().inform(tr("Unable to connect to server. Error ") + nw::statusText(read.opened),
+                                          tr("Connect to server"), platform::Icon::Critical);
+                return;
+            }
+            if (read.authenticated != nw::status::Success) {
+                // The whole comparison goes: it is not worth keeping half of it
+                // for a user who must log in before anything can be added.
+                closeView();
+                context.messages().inform(
+                    tr("You are not authenticated to selected tree.  Please authenticate and try again."),
+                    tr("Not Authenticated"));
+                return;
+            }
+            models::FlexGridModel& model = m_grid->model();
+            model.beginUpdate();
+            fill.beginServer(server);
+            setWindowTitle(caption());
+            for (const SetParameter& parameter : read.parameters)
+                fill.add(parameter);
+            model.endUpdate();
+            nw::reportCloseFailure(context, read.closed);
+        });
 }
 
 void SetCommandsForm::updateDifferencesBox()
@@ -297,14 +344,9 @@ void openSetCommands(ViewHost& host)
     model->reserveCols(model->cols() + static_cast<int>(servers.size()));
     SetComparisonFill fill(*model, &form->valueTexts());
     const auto closed = [&form, &model] { return !form || form->isUnloaded() || !model; };
-    for (const QString& server : servers) {
-        if (form->addServer(server, fill) == SetCommandsForm::AddOutcome::NotAuthenticated)
-            return;
-        // Between servers the window stays responsive and can be closed.
-        QCoreApplication::processEvents();
-        if (closed())
-            return;
-    }
+    // While the servers are read the window stays responsive and can be closed.
+    if (form->addServers(servers, fill) == ViewWindow::ReadEnd::Closed || closed())
+        return;
     fill.finish();
     model->endUpdate();
     // The end is done in steps with the events running between them: the

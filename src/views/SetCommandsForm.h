@@ -36,11 +36,12 @@ public:
     QLabel* lblDifferences() const { return m_lblDifferences; }
     DifferenceMarks* differenceMarks() const { return m_marks; }
 
-    enum class AddOutcome { Added, AlreadyShown, Unreachable, NotAuthenticated };
-    // Adds one server's column and its parameters; `fill` lasts for one
-    // opening. NotAuthenticated has closed the window: the caller must not
-    // touch it again.
-    AddOutcome addServer(const QString& server, SetComparisonFill& fill);
+    // Reads the servers side by side and adds each one's column and
+    // parameters in the order given; `fill` lasts for one opening. A server
+    // already shown is passed over, one that cannot be reached is reported.
+    // A server whose tree is not logged in closes the window (Closed): the
+    // caller must not touch it again.
+    ReadEnd addServers(const QStringList& servers, SetComparisonFill& fill);
     // After servers were added or removed: the box is usable with two
     // servers or more, and the rows are filtered again.
     void updateDifferencesBox();

@@ -3,6 +3,7 @@
 // services, for tests of routines and windows.
 
 #include "core/AppContext.h"
+#include "netware/ServerReads.h"
 #include "support/ScriptedServices.h"
 
 #include <memory>
@@ -14,6 +15,10 @@ struct TestContext {
         : context(client, registry, messages, fileDialogs, clipboard, launcher)
     {
     }
+    // Reads of windows closed in the test may still use the context.
+    ~TestContext() { nw::waitForServerReads(); }
+    TestContext(const TestContext&) = delete;
+    TestContext& operator=(const TestContext&) = delete;
     ScriptedMessages messages;
     ScriptedFileDialogs fileDialogs;
     MemoryClipboard clipboard;

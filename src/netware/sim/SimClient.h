@@ -5,6 +5,11 @@
 // group: SimClientCore (start, contexts, buffers, filters), SimClientDirectory,
 // SimClientLogin, SimClientConnections, SimClientServer, SimClientVolumes and
 // SimClientPartitions.
+//
+// Safe for calls from several threads at once, as NetWareClient.h promises:
+// every call holds one lock while it reads or changes the client's tables and
+// the network, and releases it while it sleeps the server's latency, so that
+// calls to other servers go on meanwhile.
 
 #include "netware/NetWareClient.h"
 #include "netware/sim/SimFiles.h"
@@ -19,6 +24,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -42,9 +48,14 @@ public:
     explicit SimClient(std::unique_ptr<Network> network);
     ~SimClient() override;
 
+    // The network as it stands; to be looked at while no call runs.
     const Network& network() const { return *m_network; }
     // Connections opened and not yet closed (tests check that views close theirs).
-    qsizetype openConnectionCount() const { return m_connections.size(); }
+    qsizetype openConnectionCount() const
+    {
+        const Lock lock(m_mutex);
+        return m_connections.size();
+    }
 
     // One NWCCOpenConnByName as the caller made it, with its result.
     struct ConnectionOpen {
@@ -173,6 +184,8 @@ public:
     QString localPathOf(const QString& networkPath) const override;
 
 private:
+    using Lock = std::unique_lock<std::mutex>;
+
     struct DirContext {
         quint32 flags = 0;
         QString nameContext;
@@ -236,6 +249,9 @@ private:
     quint32 newHandle();
     QDateTime now() const;
     qint64 runningSeconds() const;   // real seconds since load; 0 with a fixed clock
+    // Sleeps the server's latency (the network's without a server) with the
+    // calling thread's lock released: handles and iterators taken before it
+    // must be looked up again afterwards.
     void delay(const Server* server) const;
     // Top-level fault for a call made on no server and no tree.
     std::optional<NWRCODE> topFault(const char* call) const;
@@ -275,6 +291,8 @@ private:
     NWRCODE locatePath(const Server& server, const ConnEntry& entry, NWDirHandle dirHandle, const QByteArray& path,
                        const Volume*& volume, QStringList& components) const;
 
+    // Held by every call (see above); never while sleeping.
+    mutable std::mutex m_mutex;
     std::unique_ptr<Network> m_network;
     VolumeFiles m_files;
     QDateTime m_loadedAt;

@@ -54,6 +54,7 @@ NWRCODE SimClient::NWCCOpenConnByName(NWCONN_HANDLE, const QByteArray& name, qui
 
 NWRCODE SimClient::connectByName(const QByteArray& name, bool licensed, NWCONN_HANDLE& connection)
 {
+    const Lock lock(m_mutex);
     connection = 0;
     // A directory name of the server ("CN=FS1.OU=SALES.O=ACME") names it by its leaf.
     QString wanted = inputText(name).trimmed();
@@ -88,6 +89,7 @@ NWRCODE SimClient::connectByName(const QByteArray& name, bool licensed, NWCONN_H
 
 NWRCODE SimClient::NWCCCloseConn(NWCONN_HANDLE connection)
 {
+    const Lock lock(m_mutex);
     Server* server = nullptr;
     ConnEntry* entry = nullptr;
     if (const NWRCODE rc = serverCall("NWCCCloseConn", connection, server, &entry))
@@ -103,6 +105,7 @@ NWRCODE SimClient::NWCCCloseConn(NWCONN_HANDLE connection)
 
 NWRCODE SimClient::NWCCGetConnInfo(NWCONN_HANDLE connection, quint32 infoType, std::span<quint8> buffer)
 {
+    const Lock lock(m_mutex);
     Server* server = nullptr;
     if (const NWRCODE rc = serverCall("NWCCGetConnInfo", connection, server))
         return rc;
@@ -118,6 +121,7 @@ NWRCODE SimClient::NWCCGetConnInfo(NWCONN_HANDLE connection, quint32 infoType, s
 NWRCODE SimClient::NWGetActiveConnListByType(NWCONN_HANDLE connection, quint32 startConnection,
                                              quint32 connectionType, ActiveConnList& list)
 {
+    const Lock lock(m_mutex);
     list = ActiveConnList{};
     Server* server = nullptr;
     if (const NWRCODE rc = serverCall("NWGetActiveConnListByType", connection, server))
@@ -143,6 +147,7 @@ NWRCODE SimClient::NWGetConnectionInformation(NWCONN_HANDLE connection, quint16 
                                               std::span<char> objectName, quint16& objectType, quint32& objectId,
                                               std::array<quint8, 7>& loginTime)
 {
+    const Lock lock(m_mutex);
     objectType = 0;
     objectId = 0;
     loginTime.fill(0);
@@ -162,6 +167,7 @@ NWRCODE SimClient::NWGetConnectionInformation(NWCONN_HANDLE connection, quint16 
 NWRCODE SimClient::NWGetServerConnInfo(NWCONN_HANDLE connection, quint32, quint32 connectionNumber,
                                        ServerConnInfo& info)
 {
+    const Lock lock(m_mutex);
     info = ServerConnInfo{};
     Server* server = nullptr;
     if (const NWRCODE rc = serverCall("NWGetServerConnInfo", connection, server))
@@ -186,6 +192,7 @@ NWRCODE SimClient::NWGetServerConnInfo(NWCONN_HANDLE connection, quint32, quint3
 
 NWRCODE SimClient::NWClearConnectionNumber(NWCONN_HANDLE connection, quint16 connectionNumber)
 {
+    const Lock lock(m_mutex);
     Server* server = nullptr;
     if (const NWRCODE rc = serverCall("NWClearConnectionNumber", connection, server))
         return rc;
@@ -203,6 +210,7 @@ NWRCODE SimClient::NWClearConnectionNumber(NWCONN_HANDLE connection, quint16 con
 NWRCODE SimClient::NWSendBroadcastMessage(NWCONN_HANDLE connection, const QByteArray& message,
                                           std::span<const quint16> connections, std::span<quint8> results)
 {
+    const Lock lock(m_mutex);
     Server* server = nullptr;
     if (const NWRCODE rc = serverCall("NWSendBroadcastMessage", connection, server))
         return rc;
@@ -219,6 +227,7 @@ NWRCODE SimClient::NWScanOpenFilesByConn2(NWCONN_HANDLE connection, quint16 conn
                                           qint16& iterationHandle, OpenFileScanControl& control,
                                           OpenFileRecord& file)
 {
+    const Lock lock(m_mutex);
     file = OpenFileRecord{};
     Server* server = nullptr;
     if (const NWRCODE rc = serverCall("NWScanOpenFilesByConn2", connection, server))
@@ -261,6 +270,7 @@ NWRCODE SimClient::NWScanConnectionsUsingFile(NWCONN_HANDLE connection, NWDirHan
                                               const QByteArray& fileName, qint16& iterationHandle,
                                               ConnectionUsingFile& connectionUse, FileUsage& fileUse)
 {
+    const Lock lock(m_mutex);
     connectionUse = ConnectionUsingFile{};
     fileUse = FileUsage{};
     Server* server = nullptr;

@@ -3,6 +3,8 @@
 
 #include "netware/sim/SimClient.h"
 
+#include "netware/ServerReads.h"
+
 #include <QThread>
 
 namespace nw::sim {
@@ -13,7 +15,11 @@ SimClient::SimClient(std::unique_ptr<Network> network)
     buildDirectoryIndex();
 }
 
-SimClient::~SimClient() = default;
+// Reads of a window closed a moment ago may still be using the client.
+SimClient::~SimClient()
+{
+    waitForServerReads();
+}
 
 quint32 SimClient::newHandle()
 {
@@ -37,8 +43,13 @@ qint64 SimClient::runningSeconds() const
 void SimClient::delay(const Server* server) const
 {
     const int ms = server && server->latencyMs ? *server->latencyMs : m_network->latencyMs;
-    if (ms > 0)
-        QThread::msleep(static_cast<unsigned long>(ms));
+    if (ms <= 0)
+        return;
+    // The caller holds the lock through its Lock; it is given back for the
+    // sleep and taken again before the call goes on.
+    m_mutex.unlock();
+    QThread::msleep(static_cast<unsigned long>(ms));
+    m_mutex.lock();
 }
 
 std::optional<NWRCODE> SimClient::topFault(const char* call) const
@@ -56,9 +67,16 @@ NWRCODE SimClient::serverCall(const char* call, NWCONN_HANDLE connection, Server
     if (it == m_connections.end())
         return status::InvalidConnection;
     server = &m_network->servers[static_cast<size_t>(it->server)];
-    if (entry)
-        *entry = &*it;
     delay(server);
+    // Another thread may have opened or closed connections meanwhile: the
+    // table is looked at again (a connection is used by one thread at a time).
+    const auto after = m_connections.find(connection);
+    if (after == m_connections.end()) {
+        server = nullptr;
+        return status::InvalidConnection;
+    }
+    if (entry)
+        *entry = &*after;
     const auto fault = server->faults.constFind(QLatin1String(call));
     if (fault != server->faults.cend())
         return *fault;
@@ -73,10 +91,18 @@ NWRCODE SimClient::directoryCall(const char* call, NWDSContextHandle context, Di
     const auto it = m_contexts.find(context);
     if (it == m_contexts.end())
         return status::InvalidParameter;
-    ctx = &*it;
-    tree = m_network->findTree(ctx->tree);
-    if (reachesDirectory)
+    tree = m_network->findTree(it->tree);
+    if (reachesDirectory) {
         delay(nullptr);
+        const auto after = m_contexts.find(context);
+        if (after == m_contexts.end()) {
+            tree = nullptr;
+            return status::InvalidParameter;
+        }
+        ctx = &*after;
+    } else {
+        ctx = &*it;
+    }
     if (!tree || (reachesDirectory && !tree->reachable))
         return status::TreeUnreachable;
     const auto fault = tree->faults.constFind(QLatin1String(call));
@@ -122,21 +148,25 @@ void SimClient::putText(std::span<char> out, const QString& text)
 
 NWRCODE SimClient::NWCallsInit(quintptr, quintptr)
 {
+    const Lock lock(m_mutex);
     return topFault("NWCallsInit").value_or(status::Success);
 }
 
 NWRCODE SimClient::NWCLXInit(quintptr, quintptr)
 {
+    const Lock lock(m_mutex);
     return topFault("NWCLXInit").value_or(status::Success);
 }
 
 NWRCODE SimClient::NWCallsTerm(quintptr)
 {
+    const Lock lock(m_mutex);
     return topFault("NWCallsTerm").value_or(status::Success);
 }
 
 NWRCODE SimClient::NWCLXTerm(quintptr)
 {
+    const Lock lock(m_mutex);
     return topFault("NWCLXTerm").value_or(status::Success);
 }
 
@@ -144,6 +174,7 @@ NWRCODE SimClient::NWCLXTerm(quintptr)
 
 NWRCODE SimClient::NWDSCreateContextHandle(NWDSContextHandle& context)
 {
+    const Lock lock(m_mutex);
     context = 0;
     if (auto fault = topFault("NWDSCreateContextHandle"))
         return *fault;
@@ -157,6 +188,7 @@ NWRCODE SimClient::NWDSCreateContextHandle(NWDSContextHandle& context)
 
 NWRCODE SimClient::NWDSGetContext(NWDSContextHandle context, int key, quint32& value)
 {
+    const Lock lock(m_mutex);
     if (auto fault = topFault("NWDSGetContext"))
         return *fault;
     const auto it = m_contexts.constFind(context);
@@ -168,6 +200,7 @@ NWRCODE SimClient::NWDSGetContext(NWDSContextHandle context, int key, quint32& v
 
 NWRCODE SimClient::NWDSGetContext(NWDSContextHandle context, int key, std::span<char> value)
 {
+    const Lock lock(m_mutex);
     if (auto fault = topFault("NWDSGetContext"))
         return *fault;
     const auto it = m_contexts.constFind(context);
@@ -184,6 +217,7 @@ NWRCODE SimClient::NWDSGetContext(NWDSContextHandle context, int key, std::span<
 
 NWRCODE SimClient::NWDSSetContext(NWDSContextHandle context, int key, quint32 value)
 {
+    const Lock lock(m_mutex);
     if (auto fault = topFault("NWDSSetContext"))
         return *fault;
     const auto it = m_contexts.find(context);
@@ -196,6 +230,7 @@ NWRCODE SimClient::NWDSSetContext(NWDSContextHandle context, int key, quint32 va
 
 NWRCODE SimClient::NWDSSetContext(NWDSContextHandle context, int key, const QByteArray& value)
 {
+    const Lock lock(m_mutex);
     if (auto fault = topFault("NWDSSetContext"))
         return *fault;
     const auto it = m_contexts.find(context);
@@ -213,6 +248,7 @@ NWRCODE SimClient::NWDSSetContext(NWDSContextHandle context, int key, const QByt
 
 NWRCODE SimClient::NWDSFreeContext(NWDSContextHandle context)
 {
+    const Lock lock(m_mutex);
     if (auto fault = topFault("NWDSFreeContext"))
         return *fault;
     return m_contexts.remove(context) ? status::Success : status::InvalidParameter;
@@ -222,6 +258,7 @@ NWRCODE SimClient::NWDSFreeContext(NWDSContextHandle context)
 
 NWRCODE SimClient::NWDSAllocBuf(quint32 size, NWDSBufHandle& buffer)
 {
+    const Lock lock(m_mutex);
     buffer = 0;
     if (auto fault = topFault("NWDSAllocBuf"))
         return *fault;
@@ -236,6 +273,7 @@ NWRCODE SimClient::NWDSAllocBuf(quint32 size, NWDSBufHandle& buffer)
 
 NWRCODE SimClient::NWDSInitBuf(NWDSContextHandle context, quint32 operation, NWDSBufHandle buffer)
 {
+    const Lock lock(m_mutex);
     if (auto fault = topFault("NWDSInitBuf"))
         return *fault;
     const auto it = m_buffers.find(buffer);
@@ -252,6 +290,7 @@ NWRCODE SimClient::NWDSInitBuf(NWDSContextHandle context, quint32 operation, NWD
 
 NWRCODE SimClient::NWDSFreeBuf(NWDSBufHandle buffer)
 {
+    const Lock lock(m_mutex);
     if (auto fault = topFault("NWDSFreeBuf"))
         return *fault;
     const auto it = m_buffers.find(buffer);
@@ -265,6 +304,7 @@ NWRCODE SimClient::NWDSFreeBuf(NWDSBufHandle buffer)
 
 NWRCODE SimClient::NWDSAllocFilter(NWFilterCursor& cursor)
 {
+    const Lock lock(m_mutex);
     cursor = 0;
     if (auto fault = topFault("NWDSAllocFilter"))
         return *fault;
@@ -275,6 +315,7 @@ NWRCODE SimClient::NWDSAllocFilter(NWFilterCursor& cursor)
 
 NWRCODE SimClient::NWDSAddFilterToken(NWFilterCursor cursor, quint16 token, const QByteArray* value, quint32 syntax)
 {
+    const Lock lock(m_mutex);
     if (auto fault = topFault("NWDSAddFilterToken"))
         return *fault;
     const auto it = m_filters.find(cursor);
@@ -288,6 +329,7 @@ NWRCODE SimClient::NWDSAddFilterToken(NWFilterCursor cursor, quint16 token, cons
 
 NWRCODE SimClient::NWDSPutFilter(NWDSContextHandle context, NWDSBufHandle filterBuffer, NWFilterCursor cursor)
 {
+    const Lock lock(m_mutex);
     if (auto fault = topFault("NWDSPutFilter"))
         return *fault;
     const auto filter = m_filters.find(cursor);

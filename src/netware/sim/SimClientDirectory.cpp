@@ -196,6 +196,7 @@ NWRCODE SimClient::serveListing(qint32 id, Buffer& reply, qint32& iterationHandl
 NWRCODE SimClient::NWDSListContainers(NWDSContextHandle context, const QByteArray& object, qint32& iterationHandle,
                                       NWDSBufHandle reply)
 {
+    const Lock lock(m_mutex);
     DirContext* ctx = nullptr;
     const Tree* tree = nullptr;
     if (const NWRCODE rc = directoryCall("NWDSListContainers", context, ctx, tree))
@@ -220,6 +221,7 @@ NWRCODE SimClient::NWDSSearch(NWDSContextHandle context, const QByteArray& baseO
                               NWDSBufHandle filter, quint32, bool, NWDSBufHandle, qint32& iterationHandle, qint32,
                               qint32& countObjectsSearched, NWDSBufHandle reply)
 {
+    const Lock lock(m_mutex);
     countObjectsSearched = 0;
     DirContext* ctx = nullptr;
     const Tree* tree = nullptr;
@@ -289,6 +291,7 @@ NWRCODE SimClient::NWDSSearch(NWDSContextHandle context, const QByteArray& baseO
 
 NWRCODE SimClient::NWDSGetObjectCount(NWDSContextHandle context, NWDSBufHandle reply, quint32& count)
 {
+    const Lock lock(m_mutex);
     count = 0;
     DirContext* ctx = nullptr;
     const Tree* tree = nullptr;
@@ -304,6 +307,7 @@ NWRCODE SimClient::NWDSGetObjectCount(NWDSContextHandle context, NWDSBufHandle r
 NWRCODE SimClient::NWDSGetObjectName(NWDSContextHandle context, NWDSBufHandle reply, std::span<char> objectName,
                                      quint32& attributeCount, ObjectInfo& info)
 {
+    const Lock lock(m_mutex);
     attributeCount = 0;
     info = ObjectInfo{};
     DirContext* ctx = nullptr;

@@ -23,6 +23,7 @@ QString typeless(const QString& name)
 NWRCODE SimClient::NWDSScanConnsForTrees(NWDSContextHandle context, quint32& treeCount,
                                          std::span<std::array<char, 65>> treeNames)
 {
+    const Lock lock(m_mutex);
     treeCount = 0;
     if (auto fault = topFault("NWDSScanConnsForTrees"))
         return *fault;
@@ -37,6 +38,7 @@ NWRCODE SimClient::NWDSScanConnsForTrees(NWDSContextHandle context, quint32& tre
 
 NWRCODE SimClient::NWGetObjectNamesBeginA(quint32 objectType, NWScanHandle& scan)
 {
+    const Lock lock(m_mutex);
     scan = 0;
     if (auto fault = topFault("NWGetObjectNamesBeginA"))
         return *fault;
@@ -52,6 +54,7 @@ NWRCODE SimClient::NWGetObjectNamesBeginA(quint32 objectType, NWScanHandle& scan
 
 NWRCODE SimClient::NWGetObjectNamesNextA(NWScanHandle scan, quint32 bufferLength, std::span<char> name)
 {
+    const Lock lock(m_mutex);
     if (auto fault = topFault("NWGetObjectNamesNextA"))
         return *fault;
     const auto it = m_objectScans.find(scan);
@@ -66,6 +69,7 @@ NWRCODE SimClient::NWGetObjectNamesNextA(NWScanHandle scan, quint32 bufferLength
 
 NWRCODE SimClient::NWGetObjectNamesEndA(NWScanHandle scan)
 {
+    const Lock lock(m_mutex);
     if (auto fault = topFault("NWGetObjectNamesEndA"))
         return *fault;
     return m_objectScans.remove(scan) ? status::Success : status::InvalidParameter;
@@ -74,6 +78,7 @@ NWRCODE SimClient::NWGetObjectNamesEndA(NWScanHandle scan)
 NWRCODE SimClient::NWDSLogin(NWDSContextHandle context, quint32, const QByteArray& objectName,
                              const QByteArray& password, quint32)
 {
+    const Lock lock(m_mutex);
     DirContext* ctx = nullptr;
     const Tree* tree = nullptr;
     if (const NWRCODE rc = directoryCall("NWDSLogin", context, ctx, tree))
@@ -114,6 +119,7 @@ NWRCODE SimClient::NWAttachToFileServer(const QByteArray& serverName, quint16, N
 
 NWRCODE SimClient::NWDSAuthenticate(NWCONN_HANDLE connection, quint32, quint32*)
 {
+    const Lock lock(m_mutex);
     Server* server = nullptr;
     ConnEntry* entry = nullptr;
     if (const NWRCODE rc = serverCall("NWDSAuthenticate", connection, server, &entry))
@@ -132,6 +138,7 @@ NWRCODE SimClient::NWDSAuthenticate(NWCONN_HANDLE connection, quint32, quint32*)
 
 NWRCODE SimClient::NWDSWhoAmI(NWDSContextHandle context, std::span<char> objectName)
 {
+    const Lock lock(m_mutex);
     DirContext* ctx = nullptr;
     const Tree* tree = nullptr;
     if (const NWRCODE rc = directoryCall("NWDSWhoAmI", context, ctx, tree, false)) {

@@ -65,18 +65,21 @@ NWRCODE SimClient::listPartitions(const char* call, NWDSContextHandle context, q
 NWRCODE SimClient::NWDSListPartitions(NWDSContextHandle context, qint32& iterationHandle, const QByteArray& server,
                                       NWDSBufHandle reply)
 {
+    const Lock lock(m_mutex);
     return listPartitions("NWDSListPartitions", context, iterationHandle, server, reply);
 }
 
 NWRCODE SimClient::NWDSListPartitionsExtInfo(NWDSContextHandle context, qint32& iterationHandle,
                                              const QByteArray& server, quint32, NWDSBufHandle reply)
 {
+    const Lock lock(m_mutex);
     return listPartitions("NWDSListPartitionsExtInfo", context, iterationHandle, server, reply);
 }
 
 NWRCODE SimClient::NWDSGetServerName(NWDSContextHandle context, NWDSBufHandle reply, std::span<char> serverName,
                                      quint32& partitionCount)
 {
+    const Lock lock(m_mutex);
     partitionCount = 0;
     DirContext* ctx = nullptr;
     const Tree* tree = nullptr;
@@ -115,6 +118,7 @@ NWRCODE SimClient::nextPartition(const char* call, NWDSContextHandle context, NW
 NWRCODE SimClient::NWDSGetPartitionInfo(NWDSContextHandle context, NWDSBufHandle reply, std::span<char> partitionName,
                                         quint32& replicaType)
 {
+    const Lock lock(m_mutex);
     replicaType = 0;
     ReplyPartition p;
     Buffer* buffer = nullptr;
@@ -127,6 +131,7 @@ NWRCODE SimClient::NWDSGetPartitionInfo(NWDSContextHandle context, NWDSBufHandle
 
 NWRCODE SimClient::NWDSGetPartitionExtInfoPtr(NWDSContextHandle context, NWDSBufHandle reply, quint32& infoPtr)
 {
+    const Lock lock(m_mutex);
     infoPtr = 0;
     ReplyPartition p;
     Buffer* buffer = nullptr;
@@ -141,6 +146,7 @@ NWRCODE SimClient::NWDSGetPartitionExtInfoPtr(NWDSContextHandle context, NWDSBuf
 NWRCODE SimClient::NWDSGetPartitionExtInfo(NWDSContextHandle context, quint32 infoPtr, quint32 infoFlag,
                                            std::span<quint8> data, quint32& length)
 {
+    const Lock lock(m_mutex);
     length = 0;
     DirContext* ctx = nullptr;
     const Tree* tree = nullptr;
@@ -181,6 +187,7 @@ NWRCODE SimClient::NWDSGetPartitionExtInfo(NWDSContextHandle context, quint32 in
 
 NWRCODE SimClient::NWDSGetServerDN(NWDSContextHandle context, NWCONN_HANDLE connection, std::span<char> serverDN)
 {
+    const Lock lock(m_mutex);
     Server* server = nullptr;
     if (const NWRCODE rc = serverCall("NWDSGetServerDN", connection, server))
         return rc;

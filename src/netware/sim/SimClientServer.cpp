@@ -33,6 +33,7 @@ int nextUtilization(Server& s)
 
 NWRCODE SimClient::NWGetFileServerInfo(NWCONN_HANDLE connection, FileServerInfo& info)
 {
+    const Lock lock(m_mutex);
     info = FileServerInfo{};
     Server* server = nullptr;
     if (const NWRCODE rc = serverCall("NWGetFileServerInfo", connection, server))
@@ -51,6 +52,7 @@ NWRCODE SimClient::NWGetFileServerInfo(NWCONN_HANDLE connection, FileServerInfo&
 NWRCODE SimClient::NWGetFileServerInformation(NWCONN_HANDLE connection, std::span<char> serverName,
                                               FileServerInformation& info)
 {
+    const Lock lock(m_mutex);
     info = FileServerInformation{};
     Server* server = nullptr;
     if (const NWRCODE rc = serverCall("NWGetFileServerInformation", connection, server))
@@ -74,6 +76,7 @@ NWRCODE SimClient::NWGetFileServerDescription(NWCONN_HANDLE connection, std::spa
                                               std::span<char> revision, std::span<char> revisionDate,
                                               std::span<char> copyrightNotice)
 {
+    const Lock lock(m_mutex);
     Server* server = nullptr;
     if (const NWRCODE rc = serverCall("NWGetFileServerDescription", connection, server))
         return rc;
@@ -86,6 +89,7 @@ NWRCODE SimClient::NWGetFileServerDescription(NWCONN_HANDLE connection, std::spa
 
 NWRCODE SimClient::NWGetFileServerDateAndTime(NWCONN_HANDLE connection, std::array<quint8, 8>& dateTime)
 {
+    const Lock lock(m_mutex);
     dateTime.fill(0);
     Server* server = nullptr;
     if (const NWRCODE rc = serverCall("NWGetFileServerDateAndTime", connection, server))
@@ -104,6 +108,7 @@ NWRCODE SimClient::NWGetFileServerDateAndTime(NWCONN_HANDLE connection, std::arr
 NWRCODE SimClient::NWDSGetDSVerInfo(NWCONN_HANDLE connection, qint32* dsVersion, quint32* rootMostEntryDepth,
                                     std::span<char> sapName, quint32* flags, std::span<char> treeName)
 {
+    const Lock lock(m_mutex);
     Server* server = nullptr;
     if (const NWRCODE rc = serverCall("NWDSGetDSVerInfo", connection, server))
         return rc;
@@ -120,6 +125,7 @@ NWRCODE SimClient::NWDSGetDSVerInfo(NWCONN_HANDLE connection, qint32* dsVersion,
 
 NWRCODE SimClient::NWGetNLMLoadedList(NWCONN_HANDLE connection, quint32 startNumber, NLMLoadedList& list)
 {
+    const Lock lock(m_mutex);
     list = NLMLoadedList{};
     Server* server = nullptr;
     if (const NWRCODE rc = serverCall("NWGetNLMLoadedList", connection, server))
@@ -139,6 +145,7 @@ NWRCODE SimClient::NWGetNLMLoadedList(NWCONN_HANDLE connection, quint32 startNum
 NWRCODE SimClient::NWGetNLMInfo(NWCONN_HANDLE connection, quint32 nlmNumber, std::span<char> fileName,
                                 std::span<char> descriptiveName, std::span<char> copyright, NLMInfo& info)
 {
+    const Lock lock(m_mutex);
     info = NLMInfo{};
     Server* server = nullptr;
     if (const NWRCODE rc = serverCall("NWGetNLMInfo", connection, server))
@@ -163,6 +170,7 @@ NWRCODE SimClient::NWGetNLMInfo(NWCONN_HANDLE connection, quint32 nlmNumber, std
 
 NWRCODE SimClient::NWGetServerSetCommandsInfo(NWCONN_HANDLE connection, quint32 sequence, SetCommandRecord& record)
 {
+    const Lock lock(m_mutex);
     record = SetCommandRecord{};
     Server* server = nullptr;
     if (const NWRCODE rc = serverCall("NWGetServerSetCommandsInfo", connection, server))

@@ -73,6 +73,7 @@ NWRCODE SimClient::NWScanMountedVolumeList(NWCONN_HANDLE connection, quint32, qu
                                            quint32 numberItems, quint32& numberReturned,
                                            std::span<VolumeRecord> volumes)
 {
+    const Lock lock(m_mutex);
     numberReturned = 0;
     Server* server = nullptr;
     if (const NWRCODE rc = serverCall("NWScanMountedVolumeList", connection, server)) {
@@ -101,6 +102,7 @@ NWRCODE SimClient::NWScanMountedVolumeList(NWCONN_HANDLE connection, quint32, qu
 
 NWRCODE SimClient::NWGetVolumeNumber(NWCONN_HANDLE connection, const QByteArray& volumeName, quint16& volumeNumber)
 {
+    const Lock lock(m_mutex);
     volumeNumber = 0;
     Server* server = nullptr;
     if (const NWRCODE rc = serverCall("NWGetVolumeNumber", connection, server))
@@ -114,6 +116,7 @@ NWRCODE SimClient::NWGetVolumeNumber(NWCONN_HANDLE connection, const QByteArray&
 
 NWRCODE SimClient::NWGetVolumeName(NWCONN_HANDLE connection, quint16 volumeNumber, std::span<char> volumeName)
 {
+    const Lock lock(m_mutex);
     Server* server = nullptr;
     if (const NWRCODE rc = serverCall("NWGetVolumeName", connection, server))
         return rc;
@@ -127,6 +130,7 @@ NWRCODE SimClient::NWGetVolumeName(NWCONN_HANDLE connection, quint16 volumeNumbe
 NWRCODE SimClient::NWGetDirSpaceInfo(NWCONN_HANDLE connection, NWDirHandle dirHandle, quint16 volumeNumber,
                                      DirSpaceInfo& info)
 {
+    const Lock lock(m_mutex);
     info = DirSpaceInfo{};
     Server* server = nullptr;
     ConnEntry* entry = nullptr;
@@ -159,6 +163,7 @@ NWRCODE SimClient::NWGetDirSpaceInfo(NWCONN_HANDLE connection, NWDirHandle dirHa
 NWRCODE SimClient::NWParsePath(const QByteArray& path, std::span<char> serverName, NWCONN_HANDLE& connection,
                                std::span<char> volumeName, std::span<char> dirPath)
 {
+    const Lock lock(m_mutex);
     connection = 0;
     if (auto fault = topFault("NWParsePath"))
         return *fault;
@@ -232,6 +237,7 @@ NWRCODE SimClient::NWParsePath(const QByteArray& path, std::span<char> serverNam
 NWRCODE SimClient::NWGetDriveStatus(quint16 driveNumber, quint16, quint16& status, NWCONN_HANDLE& connection,
                                     std::span<char> rootPath, std::span<char> relativePath, std::span<char> fullPath)
 {
+    const Lock lock(m_mutex);
     status = NW_UNMAPPED_DRIVE;
     connection = 0;
     if (auto fault = topFault("NWGetDriveStatus"))
@@ -266,6 +272,7 @@ NWRCODE SimClient::NWGetDriveStatus(quint16 driveNumber, quint16, quint16& statu
 NWRCODE SimClient::NWSetDriveBase(quint16 driveNumber, NWCONN_HANDLE connection, NWDirHandle dirHandle,
                                   const QByteArray& dirPath, quint16)
 {
+    const Lock lock(m_mutex);
     Server* server = nullptr;
     ConnEntry* entry = nullptr;
     if (const NWRCODE rc = serverCall("NWSetDriveBase", connection, server, &entry))
@@ -283,6 +290,7 @@ NWRCODE SimClient::NWSetDriveBase(quint16 driveNumber, NWCONN_HANDLE connection,
 
 NWRCODE SimClient::NWDeleteDriveBase(quint16 driveNumber, quint16)
 {
+    const Lock lock(m_mutex);
     if (auto fault = topFault("NWDeleteDriveBase"))
         return *fault;
     return m_network->workstation.drives.erase(driveNumber) ? status::Success : status::InvalidParameter;
@@ -291,6 +299,7 @@ NWRCODE SimClient::NWDeleteDriveBase(quint16 driveNumber, quint16)
 NWRCODE SimClient::NWAllocTempNSDirHandle2(NWCONN_HANDLE connection, NWDirHandle dirHandle, const QByteArray& path,
                                            quint8, NWDirHandle& newDirHandle, quint8)
 {
+    const Lock lock(m_mutex);
     newDirHandle = 0;
     Server* server = nullptr;
     ConnEntry* entry = nullptr;
@@ -316,6 +325,7 @@ NWRCODE SimClient::NWAllocTempNSDirHandle2(NWCONN_HANDLE connection, NWDirHandle
 
 NWRCODE SimClient::NWDeallocateDirectoryHandle(NWCONN_HANDLE connection, NWDirHandle dirHandle)
 {
+    const Lock lock(m_mutex);
     Server* server = nullptr;
     ConnEntry* entry = nullptr;
     if (const NWRCODE rc = serverCall("NWDeallocateDirectoryHandle", connection, server, &entry))
@@ -326,6 +336,7 @@ NWRCODE SimClient::NWDeallocateDirectoryHandle(NWCONN_HANDLE connection, NWDirHa
 NWRCODE SimClient::NWGetPathFromDirectoryBase(NWCONN_HANDLE connection, quint8 volumeNumber, quint32 directoryBase,
                                               quint8 nameSpace, quint8& length, std::span<quint8> path)
 {
+    const Lock lock(m_mutex);
     const quint8 room = static_cast<quint8>(std::min<size_t>(length, path.size()));
     length = 0;
     Server* server = nullptr;
@@ -361,6 +372,7 @@ NWRCODE SimClient::NWGetPathFromDirectoryBase(NWCONN_HANDLE connection, quint8 v
 NWRCODE SimClient::NWGetLongName(NWCONN_HANDLE connection, NWDirHandle dirHandle, const QByteArray& path,
                                  quint8, quint8 dstNameSpace, std::span<char> longName)
 {
+    const Lock lock(m_mutex);
     Server* server = nullptr;
     ConnEntry* entry = nullptr;
     if (const NWRCODE rc = serverCall("NWGetLongName", connection, server, &entry))
@@ -388,6 +400,7 @@ NWRCODE SimClient::NWGetLongName(NWCONN_HANDLE connection, NWDirHandle dirHandle
 
 QString SimClient::localPathOf(const QString& networkPath) const
 {
+    const Lock lock(m_mutex);
     QString text = networkPath;
     text.replace(QLatin1Char('/'), QLatin1Char('\\'));
     if (!text.startsWith(QLatin1String("\\\\")))
