@@ -393,6 +393,42 @@ private Q_SLOTS:
         QCOMPARE(applied, (QList<int>{0, 1, 2}));
     }
 
+    void aServerNamedTwiceIsReadInOrder()
+    {
+        const QStringList names{"FS1", "FS2", "fs1", "FS3", " FS1", "fs2"};
+        const std::vector<int> after = ServerReads::sameServerOrder(names);
+        QCOMPARE(after, (std::vector<int>{-1, -1, 0, -1, 2, 1}));
+
+        // The later reads of FS1 and FS2 wait for the earlier ones, which
+        // take longer: without the wait they would end first.
+        ServerReads reads;
+        std::mutex guard;
+        QStringList ended;
+        std::atomic<int> fs1Reading{0};
+        std::atomic<bool> overlapped{false};
+        reads.start(
+            static_cast<int>(names.size()), 6,
+            [&](int index, const nw::ReadStop&) -> std::any {
+                const QString key = names.at(index).trimmed().toUpper();
+                if (key == u"FS1" && ++fs1Reading > 1)
+                    overlapped = true;
+                QThread::msleep(index < 2 ? 40 : 2);
+                if (key == u"FS1")
+                    --fs1Reading;
+                const std::lock_guard lock(guard);
+                ended.append(QString::number(index));
+                return index;
+            },
+            [](int, std::any&) {}, after);
+        QVERIFY(waitForEnd(reads));
+        QVERIFY(!overlapped.load());
+        QVERIFY(ended.indexOf(QStringLiteral("0")) < ended.indexOf(QStringLiteral("2")));
+        QVERIFY(ended.indexOf(QStringLiteral("2")) < ended.indexOf(QStringLiteral("4")));
+        QVERIFY(ended.indexOf(QStringLiteral("1")) < ended.indexOf(QStringLiteral("5")));
+        // FS3 did not wait for anyone.
+        QVERIFY(ended.indexOf(QStringLiteral("3")) < ended.indexOf(QStringLiteral("0")));
+    }
+
     void noServerEndsAtOnce()
     {
         ServerReads reads;

@@ -1,6 +1,7 @@
 #include "netware/ServerReads.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QPointer>
 
 #include <algorithm>
@@ -136,6 +137,8 @@ struct ServerReads::State {
     int readCount = 0;
     std::vector<std::any> results;
     std::vector<char> ready;
+    std::vector<int> after; // an earlier read of the same server, or -1
+    std::condition_variable readEnded;
     bool wakeSent = false;
     DeliveryWake* wake = nullptr;
 };
@@ -162,7 +165,21 @@ bool ServerReads::isStopping() const
     return m_state && m_state->stop->load();
 }
 
-void ServerReads::start(int count, int parallel, Read read, Apply apply)
+std::vector<int> ServerReads::sameServerOrder(const QStringList& servers)
+{
+    std::vector<int> after(static_cast<size_t>(servers.size()), -1);
+    QHash<QString, int> last;
+    for (int i = 0; i < servers.size(); ++i) {
+        const QString key = servers.at(i).trimmed().toCaseFolded();
+        const auto it = last.find(key);
+        if (it != last.end())
+            after[static_cast<size_t>(i)] = *it;
+        last.insert(key, i);
+    }
+    return after;
+}
+
+void ServerReads::start(int count, int parallel, Read read, Apply apply, std::vector<int> after)
 {
     cancel();
     auto state = std::make_shared<State>();
@@ -171,6 +188,8 @@ void ServerReads::start(int count, int parallel, Read read, Apply apply)
     state->parallel = std::max(1, parallel);
     state->results.resize(static_cast<size_t>(state->count));
     state->ready.assign(static_cast<size_t>(state->count), 0);
+    after.resize(static_cast<size_t>(state->count), -1);
+    state->after = std::move(after);
     state->wake = m_wake;
     m_state = state;
     m_apply = std::move(apply);
@@ -203,6 +222,12 @@ void ServerReads::launch(const std::shared_ptr<State>& state, int index)
 
 void ServerReads::readOne(const std::shared_ptr<State>& state, int index)
 {
+    // A server named twice is read in order: the earlier read started before
+    // this one (reads start in order) and is waited for.
+    if (const int earlier = state->after[static_cast<size_t>(index)]; earlier >= 0) {
+        std::unique_lock lock(state->mutex);
+        state->readEnded.wait(lock, [&] { return state->ready[static_cast<size_t>(earlier)] || state->stop->load(); });
+    }
     std::any result;
     if (!state->stop->load()) {
         try {
@@ -227,6 +252,7 @@ void ServerReads::readOne(const std::shared_ptr<State>& state, int index)
             wake = state->wake;
         }
     }
+    state->readEnded.notify_all();
     if (following >= 0)
         launch(state, following);
     if (wake)

@@ -11,11 +11,13 @@
 // only once the previous server was applied, exactly as the views always read.
 
 #include <QObject>
+#include <QStringList>
 
 #include <any>
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace nw {
 
@@ -60,7 +62,13 @@ public:
     // Starts reading `count` servers, at most `parallel` at once (clamped to
     // 1 and above). A run still under way is cancelled first. Results are
     // applied from the event loop; with no server the run ends there at once.
-    void start(int count, int parallel, Read read, Apply apply);
+    // `after[k]`, when given, is an earlier server naming the same server as
+    // k (or -1): k is read only once that read has ended, so that two reads
+    // of one server never overlap and go in order, as one at a time.
+    void start(int count, int parallel, Read read, Apply apply, std::vector<int> after = {});
+    // For each name the last name before it that is the same server (names
+    // compared without regard to case, as NetWare does), or -1.
+    static std::vector<int> sameServerOrder(const QStringList& servers);
     // No new read starts. The servers read before the stop, from the first
     // one on without a gap, are still applied; reads in flight are discarded.
     void stop();

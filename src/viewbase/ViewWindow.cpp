@@ -217,9 +217,10 @@ void ViewWindow::stopReadingServers()
     }
 }
 
-void ViewWindow::beginServerReads(int count, nw::ServerReads::Read read, nw::ServerReads::Apply apply,
-                                  std::function<void(ReadEnd)> done)
+void ViewWindow::beginServerReads(const QStringList& servers, nw::ServerReads::Read read,
+                                  nw::ServerReads::Apply apply, std::function<void(ReadEnd)> done)
 {
+    const int count = static_cast<int>(servers.size());
     if (m_unloaded)
         return;
     if (!m_reads) {
@@ -245,7 +246,10 @@ void ViewWindow::beginServerReads(int count, nw::ServerReads::Read read, nw::Ser
         m_stopReading->setEnabled(true);
         showReadingProgress(0, count);
     }
-    m_reads->start(count, context().values.parallelServers, std::move(read), std::move(apply));
+    // A server named twice (rows of the utilization monitor may) is read in
+    // order, as one at a time: its answers may change from read to read.
+    m_reads->start(count, context().values.parallelServers, std::move(read), std::move(apply),
+                   nw::ServerReads::sameServerOrder(servers));
 }
 
 void ViewWindow::showReadingProgress(int read, int count)
@@ -276,12 +280,13 @@ void ViewWindow::endReadingProgress(nw::ServerReads::End end)
                                                  : ReadEnd::Closed);
 }
 
-ViewWindow::ReadEnd ViewWindow::runServerReads(int count, nw::ServerReads::Read read, nw::ServerReads::Apply apply)
+ViewWindow::ReadEnd ViewWindow::runServerReads(const QStringList& servers, nw::ServerReads::Read read,
+                                               nw::ServerReads::Apply apply)
 {
     if (m_unloaded)
         return ReadEnd::Closed;
     QPointer<ViewWindow> self(this);
-    beginServerReads(count, std::move(read), std::move(apply), {});
+    beginServerReads(servers, std::move(read), std::move(apply), {});
     ReadEnd result = ReadEnd::Closed;
     QEventLoop loop;
     connect(m_reads, &nw::ServerReads::finished, &loop, [&result, &loop](nw::ServerReads::End end) {

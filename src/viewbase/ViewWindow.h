@@ -156,8 +156,8 @@ protected:
 
 private:
     friend QMdiSubWindow* frameView(ViewHost& host, ViewWindow* view);
-    ReadEnd runServerReads(int count, nw::ServerReads::Read read, nw::ServerReads::Apply apply);
-    void beginServerReads(int count, nw::ServerReads::Read read, nw::ServerReads::Apply apply,
+    ReadEnd runServerReads(const QStringList& servers, nw::ServerReads::Read read, nw::ServerReads::Apply apply);
+    void beginServerReads(const QStringList& servers, nw::ServerReads::Read read, nw::ServerReads::Apply apply,
                           std::function<void(ReadEnd)> done);
     void showReadingProgress(int read, int count);
     void endReadingProgress(nw::ServerReads::End end);
@@ -212,7 +212,7 @@ nw::ServerReads::Apply anyApply(ApplyFn apply)
 template <class Result, class ReadFn, class ApplyFn>
 ViewWindow::ReadEnd ViewWindow::readServers(const QStringList& servers, ReadFn read, ApplyFn apply)
 {
-    return runServerReads(static_cast<int>(servers.size()), detail::anyRead<Result>(servers, std::move(read)),
+    return runServerReads(servers, detail::anyRead<Result>(servers, std::move(read)),
                           detail::anyApply<Result>(std::move(apply)));
 }
 
@@ -220,7 +220,7 @@ template <class Result, class ReadFn, class ApplyFn>
 void ViewWindow::startReadingServers(const QStringList& servers, ReadFn read, ApplyFn apply,
                                      std::function<void(ReadEnd)> done)
 {
-    beginServerReads(static_cast<int>(servers.size()), detail::anyRead<Result>(servers, std::move(read)),
+    beginServerReads(servers, detail::anyRead<Result>(servers, std::move(read)),
                      detail::anyApply<Result>(std::move(apply)), std::move(done));
 }
 
