@@ -190,7 +190,11 @@ void materialise(Server& server)
 
 void addGeneratedServers(Network& network, const std::shared_ptr<const GeneratedGroup>& group)
 {
-    network.servers.reserve(network.servers.size() + static_cast<size_t>(group->count));
+    // Grows the list by at least half when it must: reserving just enough for
+    // each group would move every server already made once per group.
+    const size_t needed = network.servers.size() + static_cast<size_t>(group->count);
+    if (needed > network.servers.capacity())
+        network.servers.reserve(std::max(needed, network.servers.capacity() + network.servers.capacity() / 2));
     for (int i = 0; i < group->count; ++i) {
         Server s;
         s.name = serverName(*group, i);
