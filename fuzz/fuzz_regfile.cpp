@@ -19,8 +19,8 @@ namespace {
 Tree inUnicode(Tree tree)
 {
     Tree out;
-    for (const Key& key : tree.keys()) {
-        Key& copy = out.ensure(key.path);
+    tree.forEachKey([&](const QString& path, const Key& key) {
+        Key& copy = out.ensure(path);
         for (Value value : key.values) {
             if (value.rawText == Value::RawText::Ansi) {
                 QStringEncoder encoder(QStringEncoder::Utf16LE);
@@ -29,7 +29,7 @@ Tree inUnicode(Tree tree)
             }
             copy.values.append(value);
         }
-    }
+    });
     return out;
 }
 

@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <ctime>
+
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -38,7 +40,16 @@ ResourceUse::ResourceUse()
     if (clear.open(QIODevice::WriteOnly))
         clear.write("5");
     m_startKb = statusKb("VmRSS");
+    m_startCpuMs = processCpuMs();
     m_clock.start();
+}
+
+qint64 ResourceUse::processCpuMs()
+{
+    timespec now{};
+    if (clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now) != 0)
+        return 0;
+    return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
 qint64 ResourceUse::growthMb() const
