@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace directory {
 
 namespace {
@@ -198,7 +200,7 @@ ReplicaReading readServerReplicas(nw::NetWareClient& client, const QString& tree
     ReplicaReading reading = ReplicaReading::Skipped;
     qint32 iteration = -1;
     // A listing that never reports its end is cut off after a generous number of replies.
-    for (int pass = 0; request.isReady() && pass < 1000; ++pass) {
+    for (int pass = 0; request.isReady() && pass < nw::kMaxListingReplies; ++pass) {
         PassConnection connection(client);
         if (connection.open(server, typeView ? nw::NWCC_NAME_FORMAT_WILD : nw::NWCC_NAME_FORMAT_BIND)
             != nw::status::Success)
@@ -229,18 +231,23 @@ ReplicaReading readServerReplicas(nw::NetWareClient& client, const QString& tree
             || static_cast<qint32>(count) <= 0)
             break;
 
-        for (quint32 i = 0; i < count; ++i) {
+        for (quint32 i = 0; i < std::min(count, nw::kMaxObjectsPerReply); ++i) {
             if (typeView) {
                 std::array<char, 1028> partition{};
                 quint32 type = 0;
-                if (client.NWDSGetPartitionInfo(request.context(), request.buffer(), partition, type)
-                    != nw::status::Success)
+                const nw::NWRCODE read = client.NWDSGetPartitionInfo(request.context(), request.buffer(), partition, type);
+                if (read == nw::status::BufferEmpty)
+                    break;   // the reply counted more partitions than it holds
+                if (read != nw::status::Success)
                     continue;
                 cell(nw::bytesToString(std::span<const char>(partition)), replicaTypeText(type));
                 continue;
             }
             quint32 info = 0;
-            if (client.NWDSGetPartitionExtInfoPtr(request.context(), request.buffer(), info) != nw::status::Success)
+            const nw::NWRCODE read = client.NWDSGetPartitionExtInfoPtr(request.context(), request.buffer(), info);
+            if (read == nw::status::BufferEmpty)
+                break;
+            if (read != nw::status::Success)
                 continue;
             QString text;
             switch (view) {

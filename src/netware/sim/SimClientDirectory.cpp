@@ -8,7 +8,6 @@ namespace nw::sim {
 
 namespace {
 
-constexpr NWRCODE kBufferEmpty = 0xFFFFFEC1;   // -319: no more objects in the reply
 constexpr quint32 kContainerEntry = 0x04;      // entry flag of objects that can hold others
 
 QString stripTypes(const QString& name)
@@ -311,7 +310,7 @@ NWRCODE SimClient::NWDSGetObjectName(NWDSContextHandle context, NWDSBufHandle re
     if (buffer == m_buffers.end())
         return status::InvalidParameter;
     if (buffer->readPosition >= buffer->objects.size())
-        return kBufferEmpty;
+        return status::BufferEmpty;
     const ReplyObject& o = buffer->objects[buffer->readPosition++];
     const bool isServer = o.baseClass == QLatin1String("NCP Server");
     putText(objectName, outputName(*tree, *ctx, o.fullName, isServer));
