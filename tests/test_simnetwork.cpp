@@ -279,6 +279,9 @@ void TestSimNetwork::rejectsBrokenDescriptions_data()
     QTest::newRow("open files of all groups")
         << acme(kTwoServers, R"("generate": [ { "prefix": "G", "count": 1000, "tree": "ACME_TREE", "connections": 1000, "openFilesPerConnection": 20 } ],)")
         << QStringList{"generate[0].openFilesPerConnection", "20000000 open files"};
+    QTest::newRow("volumes of all groups")
+        << acme(kTwoServers, R"("generate": [ { "prefix": "G", "count": 100000, "tree": "ACME_TREE", "connections": 1, "volumes": 64 } ],)")
+        << QStringList{"generate[0].volumes", "6400000 volumes", "1000000"};
     QTest::newRow("prefix") << acme(kTwoServers, R"("generate": [ { "prefix": "GEN 1", "count": 2, "tree": "ACME_TREE" } ],)")
                             << QStringList{"generate[0].prefix", "GEN 1"};
     QTest::newRow("latency") << fs1(R"("latencyMs": 60000)") << QStringList{"servers[0].latencyMs", "10000"};
@@ -865,6 +868,10 @@ void TestSimNetwork::hostileDescriptionsStayWithinBounds_data()
     QTest::newRow("10,000 leaves under the deepest chain the names allow")
         << chainNetwork(120, 10000) << QString() << 10120;
     QTest::newRow("10,000 servers in the deepest container") << chainNetwork(120, 0, 10000) << QString() << 120;
+    QTest::newRow("the largest generated network")
+        << QByteArray(R"({ "format": 1, "trees": [ { "name": "T", "containers": [ { "name": "C" } ] } ],
+                           "generate": [ { "prefix": "G", "count": 100000, "tree": "T", "volumes": 10, "connections": 100 } ] })")
+        << QString() << 1;
     QByteArray bare = R"({ "format": 1, "trees": [ { "name": "T" } ], "servers": [ )";
     bare.reserve(31 << 20);
     for (int i = 0; i < 1000000; ++i)

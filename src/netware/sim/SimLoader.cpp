@@ -27,6 +27,7 @@ constexpr qint64 kMaxGeneratedServers = 100000;
 constexpr qint64 kMaxGeneratedConnections = 10000000;
 constexpr qint64 kMaxGeneratedOpenFiles = 10000000;
 constexpr qint64 kMaxOpenFilesPerServer = 100000;
+constexpr qint64 kMaxGeneratedVolumes = 1000000;
 // What a description may hold besides generated servers: each described
 // server carries its own lists, each container its place in the directory.
 constexpr qint64 kMaxDescribedServers = 10000;
@@ -756,6 +757,10 @@ private:
         if (m_generatedConnections > kMaxGeneratedConnections)
             fail(f.at("connections"), QStringLiteral("the generated groups would have %1 connections in all; at most %2 are allowed")
                                           .arg(m_generatedConnections).arg(kMaxGeneratedConnections));
+        m_generatedVolumes += count * group.volumes;
+        if (m_generatedVolumes > kMaxGeneratedVolumes)
+            fail(f.at("volumes"), QStringLiteral("the generated groups would have %1 volumes in all; at most %2 are allowed")
+                                      .arg(m_generatedVolumes).arg(kMaxGeneratedVolumes));
         m_generatedOpenFiles += count * perServerFiles;
         if (m_generatedOpenFiles > kMaxGeneratedOpenFiles)
             fail(f.at("openFilesPerConnection"),
@@ -923,6 +928,7 @@ private:
     qint64 m_generatedServers = 0;
     qint64 m_generatedConnections = 0;
     qint64 m_generatedOpenFiles = 0;
+    qint64 m_generatedVolumes = 0;
     std::vector<std::pair<QString, quint32>> m_pendingOwn;
 };
 
