@@ -14,7 +14,6 @@ namespace settings::regfile {
 
 namespace {
 
-constexpr QChar kFoldSeparator = QChar(0x01);   // sorts below every name character
 constexpr auto kHeaderAnsi = u"REGEDIT4";
 constexpr auto kHeaderUnicode = u"Windows Registry Editor Version 5.00";
 constexpr qsizetype kHexLineWidth = 78;
