@@ -16,7 +16,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-((${#targets[@]})) || targets=(fuzz_regfile fuzz_network fuzz_records)
+((${#targets[@]})) || targets=(fuzz_regfile fuzz_network fuzz_records fuzz_decoders fuzz_stored_values fuzz_text)
 
 bash scripts/install-deps.sh clang-14 libclang-rt-14-dev
 source scripts/build-config.sh

@@ -8,6 +8,7 @@
 #include "directory/LoginDialog.h"
 #include "settings/FileRegistryStore.h"
 #include "settings/Registry.h"
+#include "support/EndlessServer.h"
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
 #include "support/TestContext.h"
@@ -267,6 +268,21 @@ private Q_SLOTS:
         QCOMPARE(f.context().values.contextBrowseFailed, failed);
         QCOMPARE(browser.rootNode()->childCount(), 0);
         QCOMPARE(f.test.messages.texts(), messages);
+    }
+
+    // A directory that never ends a listing nor a scan: reading stops at the
+    // most replies and names the program takes, one container a reply.
+    void endlessListingsAreCutOff()
+    {
+        testing::EndlessServer server;
+        testing::MemoryRegistry registry;
+        testing::TestContext test(server, registry);
+        const ContainerLevel level = listContainerLevel(test.context, QStringLiteral("T"), QStringLiteral("[Root]"));
+        QVERIFY(!level.failed);
+        QCOMPARE(server.replies, nw::kMaxListingReplies);
+        QCOMPARE(level.containers.size(), size_t(nw::kMaxListingReplies));
+        QCOMPARE(test.messages.texts(), QStringList());
+        QCOMPARE(advertisedTrees(server).size(), nw::kMaxScannedItems);
     }
 
     // --- Login --------------------------------------------------------------------

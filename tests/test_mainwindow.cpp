@@ -59,6 +59,23 @@ QByteArray networkJson(bool clientInstalled = true)
                { "name": "FS1", "tree": "ACME_TREE", "context": "ACME" } ] })";
 }
 
+// A settings file whose root holds the starting container, followed by
+// `keys` keys 512 levels deep. Sharing parents, the keys differ only in their
+// last names; otherwise each brings 511 parents of its own, and the file
+// holds more than a settings file may.
+QByteArray deepSettingsFile(int keys, bool sharingParents)
+{
+    QByteArray middle;
+    for (int level = 1; level <= 510; ++level)
+        middle += "\\K" + QByteArray::number(level);
+    QByteArray file = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro]\r\n"
+                      "\"StartingServerContext\"=\"ACME_TREE\\\\[Root]\"\r\n\r\n";
+    for (int key = 0; key < keys; ++key)
+        file += "[HKEY_CURRENT_USER\\" + (sharingParents ? QByteArray("Deep") : "D" + QByteArray::number(key)) + middle
+                + "\\L" + QByteArray::number(key) + "]\r\n\r\n";
+    return file;
+}
+
 struct Seed {
     QString key;  // below the root; empty for the root itself
     QString name;
@@ -75,6 +92,8 @@ public:
         program.reset();
         qunsetenv("VESKARO_SETTINGS");
     }
+
+    QString settingsPath() const { return m_dir.filePath(QStringLiteral("settings.reg")); }
 
     static QString path(const QString& key)
     {
@@ -191,6 +210,8 @@ private Q_SLOTS:
     void handOverOnlyToPeersOfTheSameUser();
     void handOverNeverInTheSharedTemporaryFolder();
     void secondProgramStartHandsOver();
+    void startsOverADeepKeySettingsFile_data();
+    void startsOverADeepKeySettingsFile();
 };
 
 void TestMainWindow::failedStartEndsTheProgram_data()
@@ -868,6 +889,57 @@ void TestMainWindow::secondProgramStartHandsOver()
     QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 10000);
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 0);
+}
+
+void TestMainWindow::startsOverADeepKeySettingsFile_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("setAside");
+    QTest::newRow("deep keys within the limits") << deepSettingsFile(2000, true) << false;
+    QTest::newRow("deep keys beyond the limits") << deepSettingsFile(400, false) << true;
+}
+
+void TestMainWindow::startsOverADeepKeySettingsFile()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, setAside);
+    Harness run;
+    {
+        QFile file(run.settingsPath());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    }
+    // A file set aside leaves no starting container: the first-run question
+    // comes up and is left unanswered.
+    bool started = false;
+    int asked = 0;
+    std::function<void()> leaveUnanswered = [&] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            ++asked;
+            dialog->reject();
+        }
+        if (!started)
+            QTimer::singleShot(10, leaveUnanswered);
+    };
+    QTimer::singleShot(0, leaveUnanswered);
+    QCOMPARE(run.start(networkJson(), false), std::nullopt);
+    started = true;
+    QCOMPARE(run.listed(), (QStringList{"FS1", "FS2", "FS3"}));
+    QCOMPARE(asked, setAside ? 1 : 0);
+    QStringList warnings;
+    for (const platform::Message& shown : run.messages.shown)
+        if (shown.title == QLatin1String("Settings"))
+            warnings.append(shown.text);
+    QCOMPARE(warnings.size(), setAside ? 1 : 0);
+    if (setAside)
+        QVERIFY2(warnings.first().contains(QLatin1String("more than 16 MB")) && warnings.first().contains(QLatin1String("kept as")),
+                 qPrintable(warnings.first()));
+    run.program.reset();
+    const QFileInfo settingsFile(run.settingsPath());
+    const QStringList aside = settingsFile.dir().entryList({settingsFile.fileName() + QStringLiteral(".broken-*")});
+    QCOMPARE(aside.size(), setAside ? 1 : 0);
+    auto store = settings::openDefaultRegistryStore();
+    QVERIFY(store->keyExists(Hive::CurrentUser, app::kRootKey));
+    QCOMPARE(store->keyExists(Hive::CurrentUser, QStringLiteral("Deep")), !setAside);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -3,6 +3,7 @@
 #include "export/WidgetExport.h"
 #include "netware/sim/SimClient.h"
 #include "settings/Registry.h"
+#include "support/EndlessServer.h"
 #include "support/FakeViewHost.h"
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
@@ -22,6 +23,8 @@
 #include <QToolTip>
 
 using directory::PartitionsForm;
+using directory::ReplicaReading;
+using directory::ReplicaView;
 
 namespace {
 
@@ -104,7 +107,27 @@ private Q_SLOTS:
     void sortsByMeaning_data();
     void sortsByMeaning();
     void columnsFitUntilWidthsAreStored();
+    void endlessReplicaListingsAreCutOff();
 };
+
+void TestPartitions::endlessReplicaListingsAreCutOff()
+{
+    // A listing that never ends and replies that count more partitions than
+    // they hold: one partition a reply, up to the most replies taken.
+    testing::EndlessServer server;
+    for (const ReplicaView view : {ReplicaView::Type, ReplicaView::State, ReplicaView::SyncTime}) {
+        server.replies = 0;
+        int cells = 0;
+        const ReplicaReading read = directory::readServerReplicas(server, QStringLiteral("T"), QStringLiteral("FS1"), view,
+                                                       [&](const QString& partition, const QString&) {
+                                                           QCOMPARE(partition, QStringLiteral("O"));
+                                                           ++cells;
+                                                       });
+        QCOMPARE(read, ReplicaReading::Read);
+        QCOMPARE(server.replies, nw::kMaxListingReplies);
+        QCOMPARE(cells, nw::kMaxListingReplies);
+    }
+}
 
 void TestPartitions::texts_data()
 {

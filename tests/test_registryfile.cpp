@@ -4,6 +4,7 @@
 
 #include "settings/FileRegistryStore.h"
 #include "settings/RegFile.h"
+#include "support/ResourceUse.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -57,6 +58,41 @@ QString deepPath(int levels)
     for (int i = 0; i < levels; ++i)
         parts.append(QStringLiteral("K%1").arg(i));
     return parts.join(u'\\');
+}
+
+// A settings file of `keys` keys 512 levels below the hive, each with one
+// value. Sharing parents, each key differs from the one before only in its
+// last name; otherwise already in its first, so that every key brings 511
+// parents of its own.
+QString deepKeyPath(int key, bool sharingParents)
+{
+    QString path = sharingParents ? u"Deep"_qs : u"D"_qs + QString::number(key);
+    for (int level = 1; level <= 510; ++level)
+        path += u"\\K"_qs + QString::number(level);
+    return path + u"\\L"_qs + QString::number(key);
+}
+
+QByteArray deepKeyFile(int keys, bool sharingParents)
+{
+    QByteArray file = "REGEDIT4\r\n\r\n";
+    for (int key = 0; key < keys; ++key) {
+        file += "[HKEY_CURRENT_USER\\" + deepKeyPath(key, sharingParents).toLatin1() + "]\r\n\"V\"=\""
+                + QByteArray::number(key) + "\"\r\n\r\n";
+    }
+    return file;
+}
+
+// `keys` keys directly below the hive, or one key with `values` values.
+QByteArray wideFile(int keys, int values)
+{
+    QByteArray file = "REGEDIT4\r\n\r\n";
+    for (int key = 0; key < keys; ++key)
+        file += "[HKEY_CURRENT_USER\\K" + QByteArray::number(key) + "]\r\n";
+    if (values > 0)
+        file += "[HKEY_CURRENT_USER\\Values]\r\n";
+    for (int value = 0; value < values; ++value)
+        file += "\"V" + QByteArray::number(value) + "\"=\"x\"\r\n";
+    return file;
 }
 
 }  // namespace
@@ -183,7 +219,8 @@ private Q_SLOTS:
         QVERIFY(reread.ok);
         const auto* key = reread.tree.find(QStringLiteral("HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro"));
         QVERIFY(key);
-        QCOMPARE(key->path, u"HKEY_CURRENT_USER\\SOFTWARE\\Korvanel\\Veskaro"_qs);
+        QCOMPARE(key->name, u"Veskaro"_qs);
+        QCOMPARE(store.enumKey(hive, QString(), 0), std::optional<QString>(u"SOFTWARE"_qs));
         auto value = [&](const char* name) {
             const auto* found = settings::regfile::Tree::findValue(*key, QString::fromLatin1(name));
             return found ? *found : settings::regfile::Value{};
@@ -347,9 +384,11 @@ private Q_SLOTS:
                                           {u"Changed"_qs, settings::regfile::kTypeString, true, u"yes"_qs, {}});
         const auto after = settings::regfile::parse(readAll(path()));
         QVERIFY2(after.ok, qPrintable(after.error));
-        for (const auto& key : expected.keys()) {
-            const auto* found = after.tree.find(key.path);
-            QVERIFY2(found, qPrintable(key.path));
+        std::vector<std::pair<QString, settings::regfile::Key>> keys;
+        expected.forEachKey([&](const QString& keyPath, const settings::regfile::Key& key) { keys.emplace_back(keyPath, key); });
+        for (const auto& [keyPath, key] : keys) {
+            const auto* found = after.tree.find(keyPath);
+            QVERIFY2(found, qPrintable(keyPath));
             QCOMPARE(found->values.size(), key.values.size());
             for (qsizetype i = 0; i < key.values.size(); ++i) {
                 const auto& want = key.values.at(i);
@@ -362,7 +401,7 @@ private Q_SLOTS:
                     QCOMPARE(got.raw, want.raw);
             }
         }
-        QCOMPARE(after.tree.keys().size(), expected.keys().size());
+        QCOMPARE(after.tree.keyCount(), expected.keyCount());
     }
 
     void deepKeyPaths()
@@ -371,7 +410,7 @@ private Q_SLOTS:
         const QByteArray within = "REGEDIT4\r\n[" + deepPath(512).toLatin1() + "]\r\n\"A\"=\"1\"\r\n";
         const auto parsed = settings::regfile::parse(within);
         QVERIFY(parsed.ok);
-        QCOMPARE(parsed.tree.keys().size(), 513);
+        QCOMPARE(parsed.tree.keyCount(), 513);
         const auto beyond = settings::regfile::parse("REGEDIT4\r\n[" + deepPath(513).toLatin1() + "]\r\n");
         QVERIFY(!beyond.ok);
         QVERIFY2(beyond.error.contains(u"512"_qs), qPrintable(beyond.error));
@@ -379,6 +418,60 @@ private Q_SLOTS:
         FileRegistryStore store(path());
         QVERIFY(!store.createKey(Hive::CurrentUser, deepPath(513).section(u'\\', 1)));
         QVERIFY(!QFile::exists(path()));
+    }
+
+    // Files that would take far more memory than their size are read within
+    // the limits or refused whole; a refused file is kept aside at the next save.
+    void largeAndDeepFilesLoadOrAreSetAside_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("refusal");   // empty: the file is read
+        QTest::addColumn<QString>("key");       // a key that must exist when it is read
+        const int perKey = deepKeyFile(1, false).size();
+        QTest::newRow("42 MB of deep keys") << deepKeyFile((42 << 20) / perKey, false) << u"larger than 16 MB"_qs << QString();
+        QTest::newRow("deep keys each with parents of its own")
+            << deepKeyFile((1 << 20) / perKey, false) << u"take more than 16 MB to write back"_qs << QString();
+        const int sharing = (14 << 20) / perKey;
+        QTest::newRow("14 MB of deep keys sharing their parents")
+            << deepKeyFile(sharing, true) << QString() << deepKeyPath(sharing - 1, true);
+        QTest::newRow("as many keys as allowed") << wideFile(settings::regfile::kMaxKeys - 1, 0) << QString() << u"K99998"_qs;
+        QTest::newRow("a key more") << wideFile(settings::regfile::kMaxKeys, 0) << u"more than 100000 keys"_qs << QString();
+        QTest::newRow("as many values as allowed") << wideFile(0, settings::regfile::kMaxValues) << QString() << u"Values"_qs;
+        QTest::newRow("a value more") << wideFile(0, settings::regfile::kMaxValues + 1) << u"more than 250000 values"_qs
+                                      << QString();
+    }
+
+    void largeAndDeepFilesLoadOrAreSetAside()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, refusal);
+        QFETCH(QString, key);
+        writeAll(path(), content);
+        {
+            FileRegistryStore store(path());
+            const testing::ResourceUse use;
+            const bool read = store.keyExists(Hive::CurrentUser, key.isEmpty() ? u"Software"_qs : key);
+            const QString warning = store.takeWarning();
+            qInfo("%lld KB: %lld ms (%lld ms processor time), %lld MB", static_cast<long long>(content.size() >> 10),
+                  static_cast<long long>(use.elapsedMs()), static_cast<long long>(use.cpuMs()),
+                  static_cast<long long>(use.growthMb()));
+            QVERIFY2(use.cpuMs() < 5000, qPrintable(QString::number(use.cpuMs())));
+            QVERIFY2(use.growthMb() < 400, qPrintable(QString::number(use.growthMb())));
+            if (refusal.isEmpty()) {
+                QVERIFY2(read, qPrintable(warning));
+                QCOMPARE(warning, QString());
+                return;
+            }
+            QVERIFY(!read);
+            QVERIFY2(warning.contains(refusal) && warning.contains(u"kept as"_qs), qPrintable(warning));
+            QVERIFY(store.createKey(Hive::CurrentUser, kKey));
+        }
+        const QStringList aside = QDir(m_dir.path()).entryList({QStringLiteral("veskaro.reg.broken-*")});
+        QCOMPARE(aside.size(), 1);
+        QVERIFY(readAll(m_dir.filePath(aside.first())) == content);
+        FileRegistryStore reread(path());
+        QVERIFY(reread.keyExists(Hive::CurrentUser, kKey));
+        QVERIFY(!reread.hasWarning());
     }
 
     void refusesAPathThatIsNotAFile_data()

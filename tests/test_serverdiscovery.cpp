@@ -6,6 +6,7 @@
 #include "netware/ServerDiscovery.h"
 #include "netware/ServerSession.h"
 #include "settings/Registry.h"
+#include "support/EndlessServer.h"
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
 #include "support/TestContext.h"
@@ -174,6 +175,27 @@ private Q_SLOTS:
         const ServerLists lists = findServers(test.context, QStringLiteral("NCP Server"));
         QCOMPARE(lists.all, QStringList());
         QCOMPARE(lists.visible, QStringList());
+    }
+
+    // A directory whose search never ends and a server whose volume scan
+    // never ends: both are cut off, the search after the most replies taken.
+    void endlessSearchesAndVolumeScansAreCutOff()
+    {
+        testing::EndlessServer server;
+        testing::MemoryRegistry registry;
+        testing::TestContext test(server, registry);
+        test.context.values.treeName = QStringLiteral("T");
+        registry.createKey(settings::Hive::CurrentUser, kRoot);
+        registry.setValue(settings::Hive::CurrentUser, kRoot, QStringLiteral("StartingServerContext"),
+                          QStringLiteral("T\\[Root]"));
+        const ServerLists lists = findServers(test.context, QStringLiteral("NCP Server"));
+        QCOMPARE(server.replies, nw::kMaxListingReplies);
+        QCOMPARE(lists.all.size(), nw::kMaxListingReplies);   // one server a reply
+        server.replies = 0;
+        QStringList volumes;
+        listServerVolumes(test.context, QStringLiteral("FS1"), true, volumes);
+        QCOMPARE(server.replies, 256);
+        QCOMPARE(volumes, QStringList{QStringLiteral("VOL")});
     }
 
     void firstRunCreatesTheSettingsAndUsesTheDialog()

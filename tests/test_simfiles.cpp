@@ -1,6 +1,7 @@
 // Volume files of the simulated network: DOS names as NetWare derives them, and
 // folders under fileRoot reached by long or DOS names.
 
+#include "support/ResourceUse.h"
 #include "support/SimNetwork.h"
 
 #include "netware/sim/SimFiles.h"
@@ -25,6 +26,7 @@ class TestSimFiles : public QObject {
 private Q_SLOTS:
     void dosNames_data();
     void dosNames();
+    void manyLikeNamesTakeLinearTime();
     void foldersUnderFileRoot();
     void linksStayInsideTheirVolume();
 };
@@ -59,6 +61,26 @@ void TestSimFiles::dosNames()
     QFETCH(QStringList, longNames);
     QFETCH(QStringList, dosNames);
     QCOMPARE(sim::deriveDosNames(longNames), dosNames);
+}
+
+void TestSimFiles::manyLikeNamesTakeLinearTime()
+{
+    // A folder of 20,000 files that share their first letters (a generated
+    // server's DATA folder): the numbers run on instead of being searched from 1.
+    QStringList names;
+    for (int i = 1; i <= 20000; ++i)
+        names.append(QStringLiteral("Report %1.txt").arg(i));
+    names.append(QStringLiteral("REPOR~11.TXT"));   // already a short name: skipped
+    const testing::ResourceUse use;
+    const QStringList dos = sim::deriveDosNames(names);
+    QVERIFY2(use.cpuMs() < 2000, qPrintable(QString::number(use.cpuMs())));
+    QCOMPARE(dos.size(), names.size());
+    QCOMPARE(dos[0], QStringLiteral("REPORT~1.TXT"));
+    QCOMPARE(dos[9], QStringLiteral("REPOR~10.TXT"));
+    QCOMPARE(dos[10], QStringLiteral("REPOR~12.TXT"));
+    QCOMPARE(dos[98], QStringLiteral("REPO~100.TXT"));
+    QCOMPARE(dos[19999], QStringLiteral("RE~20001.TXT"));
+    QCOMPARE(QSet<QString>(dos.begin(), dos.end()).size(), dos.size());
 }
 
 void TestSimFiles::foldersUnderFileRoot()

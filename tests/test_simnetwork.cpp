@@ -2,6 +2,7 @@
 // descriptions, directory listings and searches, server facts, connections,
 // partitions, faults and generated networks.
 
+#include "support/ResourceUse.h"
 #include "support/SimNetwork.h"
 
 #include "netware/ClientProvider.h"
@@ -153,6 +154,52 @@ QList<quint32> activeConnections(NetWareClient& c, NWCONN_HANDLE conn, quint32 t
     return numbers;
 }
 
+// One tree whose containers form a chain `depth` deep, all named C, with
+// `leaves` containers directly under the deepest and `servers` bare servers
+// described there. The pieces are written in the test, never read from disk.
+QByteArray chainNetwork(int depth, int leaves, int servers = 0)
+{
+    QByteArray json = R"({ "format": 1, "searchBatch": 5000, "trees": [ { "name": "T", "containers": [ )";
+    for (int level = 0; level < depth; ++level)
+        json += R"({ "name": "C", "children": [ )";
+    for (int leaf = 0; leaf < leaves; ++leaf)
+        json += (leaf ? ", " : "") + QByteArray(R"({ "name": "L)") + QByteArray::number(leaf) + "\" }";
+    for (int level = 0; level < depth; ++level)
+        json += " ] }";
+    json += R"( ] } ], "servers": [ )";
+    QByteArray context;
+    for (int level = 0; level < depth; ++level)
+        context += level ? ".C" : "C";
+    for (int server = 0; server < servers; ++server)
+        json += (server ? ", " : "") + QByteArray(R"({ "name": "S)") + QByteArray::number(server)
+                + R"(", "tree": "T", "context": ")" + context + "\" }";
+    return json + " ] }";
+}
+
+// `groups` generated groups of `each` servers in the tree of acme().
+QByteArray groupedNetwork(int groups, int each)
+{
+    QByteArray list;
+    for (int g = 0; g < groups; ++g)
+        list += (g ? "," : "") + QByteArray(R"({ "prefix": "G)") + QByteArray::number(g) + "X\", \"count\": "
+                + QByteArray::number(each) + R"(, "tree": "ACME_TREE", "nlms": 1, "setParameters": 1 })";
+    return acme(kTwoServers, R"("generate": [ )" + list + "],");
+}
+
+// The least processor time of three loads of the description, in milliseconds.
+qint64 bestLoadMs(const QByteArray& json)
+{
+    qint64 best = std::numeric_limits<qint64>::max();
+    for (int run = 0; run < 3; ++run) {
+        const testing::ResourceUse use;
+        const ClientLoad load = loadSimulatedNetworkFromJson(json, QDir::tempPath(), QStringLiteral("net.json"));
+        best = std::min(best, use.cpuMs());
+        if (load.outcome != ClientLoad::Outcome::Loaded)
+            qWarning().noquote() << load.problem;
+    }
+    return best;
+}
+
 }  // namespace
 
 class TestSimNetwork : public QObject {
@@ -178,6 +225,9 @@ private Q_SLOTS:
     void generatedNetworkIsDeterministic();
     void walkingAGeneratedNetworkReleasesLists();
     void descriptionReadingStopsAtTheLimit();
+    void hostileDescriptionsStayWithinBounds_data();
+    void hostileDescriptionsStayWithinBounds();
+    void manyGroupsLoadLikeOne();
     void demoStartsTogether();
 };
 
@@ -232,6 +282,9 @@ void TestSimNetwork::rejectsBrokenDescriptions_data()
     QTest::newRow("open files of all groups")
         << acme(kTwoServers, R"("generate": [ { "prefix": "G", "count": 1000, "tree": "ACME_TREE", "connections": 1000, "openFilesPerConnection": 20 } ],)")
         << QStringList{"generate[0].openFilesPerConnection", "20000000 open files"};
+    QTest::newRow("volumes of all groups")
+        << acme(kTwoServers, R"("generate": [ { "prefix": "G", "count": 100000, "tree": "ACME_TREE", "connections": 1, "volumes": 64 } ],)")
+        << QStringList{"generate[0].volumes", "6400000 volumes", "1000000"};
     QTest::newRow("prefix") << acme(kTwoServers, R"("generate": [ { "prefix": "GEN 1", "count": 2, "tree": "ACME_TREE" } ],)")
                             << QStringList{"generate[0].prefix", "GEN 1"};
     QTest::newRow("latency") << fs1(R"("latencyMs": 60000)") << QStringList{"servers[0].latencyMs", "10000"};
@@ -239,6 +292,23 @@ void TestSimNetwork::rejectsBrokenDescriptions_data()
     QTest::newRow("UTF-16 without mark") << QByteArray("{\0}\0", 4) << QStringList{"UTF-16"};
     QTest::newRow("drive letter") << acme(kTwoServers).replace("\"logins\"", "\"drives\": { \"F1\": \"FS1/SYS:\" }, \"logins\"")
                                   << QStringList{"workstation.drives.F1", "drive letter"};
+    // Names within NetWare's own lengths: 64 characters a container name, 47 a
+    // server name, 256 a whole distinguished name.
+    const QByteArray name64(64, 'N');
+    QTest::newRow("container name") << acme(kTwoServers).replace(R"("name": "EAST")", "\"name\": \"" + name64 + "X\"")
+                                    << QStringList{"children[1].children[0].name", "64 characters"};
+    QTest::newRow("container's full name")
+        << chainNetwork(4, 0).replace(R"("name": "C")", "\"name\": \"" + name64 + "\"")
+        << QStringList{"children[0].name", "259 characters", "256"};
+    QTest::newRow("server name") << acme(R"({ "name": ")" + QByteArray(48, 'S') + R"(", "tree": "ACME_TREE" })")
+                                 << QStringList{"servers[0].name", "47 characters"};
+    QTest::newRow("server's full name") << chainNetwork(120, 0, 1).replace(R"("name": "S0")", R"("name": "SERVER_NAME_OF_30_CHARACTERS_")")
+                                        << QStringList{"servers[0].name", "269 characters", "256"};
+    QTest::newRow("generated server's full name")
+        << chainNetwork(124, 0).replace(R"("servers": [  ])", R"("generate": [ { "prefix": "GENERATED", "count": 5, "tree": "T", "context": ")"
+                                                                 + QByteArray("C.").repeated(123) + R"(C" } ])")
+        << QStringList{"generate[0].prefix", "GENERATED999", "260 characters"};
+    QTest::newRow("described servers") << chainNetwork(1, 0, 10001) << QStringList{"servers", "10001 servers", "10000"};
 }
 
 void TestSimNetwork::rejectsBrokenDescriptions()
@@ -838,6 +908,66 @@ void TestSimNetwork::descriptionReadingStopsAtTheLimit()
     const ClientLoad load = loadSimulatedNetwork(QStringLiteral("/dev/zero"));
     QCOMPARE(load.outcome, ClientLoad::Outcome::Unreadable);
     QVERIFY2(load.problem.contains(QLatin1String("larger than 32 MB")), qPrintable(load.problem));
+}
+
+void TestSimNetwork::hostileDescriptionsStayWithinBounds_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QString>("refusal");    // empty: the description loads
+    QTest::addColumn<int>("containers");     // found by a subtree search when it loads
+
+    QTest::newRow("10,000 leaves under a 500-deep chain") << chainNetwork(500, 10000) << "256" << 0;
+    QTest::newRow("10,000 leaves under the deepest chain the names allow")
+        << chainNetwork(120, 10000) << QString() << 10120;
+    QTest::newRow("10,000 servers in the deepest container") << chainNetwork(120, 0, 10000) << QString() << 120;
+    QTest::newRow("the largest generated network")
+        << QByteArray(R"({ "format": 1, "trees": [ { "name": "T", "containers": [ { "name": "C" } ] } ],
+                           "generate": [ { "prefix": "G", "count": 100000, "tree": "T", "volumes": 10, "connections": 100 } ] })")
+        << QString() << 1;
+    QByteArray bare = R"({ "format": 1, "trees": [ { "name": "T" } ], "servers": [ )";
+    bare.reserve(31 << 20);
+    for (int i = 0; i < 1000000; ++i)
+        bare += (i ? ",{\"name\":\"S" : "{\"name\":\"S") + QByteArray::number(i) + R"(","tree":"T"})";
+    bare += " ] }";
+    QTest::newRow("a million bare servers") << bare << "generate" << 0;
+    QByteArray lists = R"({ "format": 1, "trees": [ { "name": "T" } ], "nlmListBatch": [)";
+    lists += QByteArray("[],").repeated(8 << 20) + "[] ] }";
+    QTest::newRow("millions of empty lists") << lists << "objects and lists" << 0;
+}
+
+void TestSimNetwork::hostileDescriptionsStayWithinBounds()
+{
+    // Each loads within five seconds and 400 MB, or is refused as quickly.
+    QFETCH(QByteArray, json);
+    QFETCH(QString, refusal);
+    QFETCH(int, containers);
+    const testing::ResourceUse use;
+    ClientLoad load = loadSimulatedNetworkFromJson(json, QDir::tempPath(), QStringLiteral("net.json"));
+    if (refusal.isEmpty()) {
+        QVERIFY2(load.client, qPrintable(load.problem));
+        const Search found = search(*load.client, "[Root]", DS_SEARCH_SUBTREE, "Organizational Unit", "T");
+        QCOMPARE(found.status, 0u);
+        QCOMPARE(found.names.size(), containers);
+    } else {
+        QCOMPARE(load.outcome, ClientLoad::Outcome::Unreadable);
+        QVERIFY2(load.problem.startsWith(QLatin1String("net.json: ")) && load.problem.contains(refusal),
+                 qPrintable(load.problem));
+    }
+    load.client.reset();
+    qInfo("%lld KB: %lld ms (%lld ms processor time), %lld MB", static_cast<long long>(json.size() >> 10),
+          static_cast<long long>(use.elapsedMs()), static_cast<long long>(use.cpuMs()),
+          static_cast<long long>(use.growthMb()));
+    QVERIFY2(use.cpuMs() < 5000, qPrintable(QString::number(use.cpuMs())));
+    QVERIFY2(use.growthMb() < 400, qPrintable(QString::number(use.growthMb())));
+}
+
+void TestSimNetwork::manyGroupsLoadLikeOne()
+{
+    // A thousand groups load in about the time of one group of as many servers.
+    const qint64 one = bestLoadMs(groupedNetwork(1, 20000));
+    const qint64 many = bestLoadMs(groupedNetwork(1000, 20));
+    qInfo("one group: %lld ms, 1000 groups: %lld ms", static_cast<long long>(one), static_cast<long long>(many));
+    QVERIFY2(many <= 3 * std::max<qint64>(one, 20), qPrintable(QStringLiteral("%1 ms against %2 ms").arg(many).arg(one)));
 }
 
 void TestSimNetwork::demoStartsTogether()

@@ -33,6 +33,10 @@ private Q_SLOTS:
                                   << QStringList{"12H 59M", "1D 2H 3M", "12D 4H 0M", "41D 3H 9M", "118D 0H 1M"};
         QTest::newRow("connection times") << QStringList{"01D 00H 00M", "00D 23H 59M", "00D 00H 05M"}
                                           << QStringList{"00D 00H 05M", "00D 23H 59M", "01D 00H 00M"};
+        // A day count no count of minutes can hold sorts last.
+        QTest::newRow("durations beyond a count of minutes")
+            << QStringList{"1111111111111111111D 1H", "5D 0H 0M", "9999999D", "12H 59M"}
+            << QStringList{"12H 59M", "5D 0H 0M", "9999999D", "1111111111111111111D 1H"};
         QTest::newRow("dates across years") << QStringList{"10/1/07", "10/1/08", "10/12/07", "1/5/09", "12/31/99"}
                                             << QStringList{"12/31/99", "10/1/07", "10/12/07", "10/1/08", "1/5/09"};
         QTest::newRow("dates with times")

@@ -115,6 +115,11 @@ private Q_SLOTS:
         QTest::newRow("critical") << "90" << int(UtilizationLevel::Critical);
         QTest::newRow("full") << "100" << int(UtilizationLevel::Critical);
         QTest::newRow("unknown") << "?" << int(UtilizationLevel::Unknown);
+        // Numbers no whole number can hold are clamped first, not cut.
+        QTest::newRow("beyond every whole number") << "833333333333333333333333333337" << int(UtilizationLevel::Critical);
+        QTest::newRow("infinite") << "inf" << int(UtilizationLevel::Critical);
+        QTest::newRow("far below zero") << "-1e300" << int(UtilizationLevel::Normal);
+        QTest::newRow("not a number") << "nan" << int(UtilizationLevel::Unknown);
     }
     void levels()
     {

@@ -3,6 +3,7 @@
 #include "netware/NovellCalls.h"
 #include "platform/Services.h"
 
+#include <algorithm>
 #include <array>
 
 namespace directory {
@@ -57,6 +58,7 @@ ContainerLevel listContainerLevel(core::AppContext& context, const QString& tree
     client.NWDSInitBuf(dsContext.handle(), DSV_LIST, reply);
 
     qint32 iteration = -1;
+    int replies = 0;
     do {
         const NWRCODE rc = client.NWDSListContainers(dsContext.handle(), toAnsi(QStringLiteral(".")), iteration, reply);
         if (rc != status::Success) {
@@ -68,12 +70,14 @@ ContainerLevel listContainerLevel(core::AppContext& context, const QString& tree
         }
         quint32 count = 0;
         client.NWDSGetObjectCount(dsContext.handle(), reply, count);
-        for (quint32 i = 0; i < count; ++i) {
+        for (quint32 i = 0; i < std::min(count, kMaxObjectsPerReply); ++i) {
             std::array<char, 260> name{};
             quint32 attributeCount = 0;
             ObjectInfo info;
             const NWRCODE nameRc =
                 client.NWDSGetObjectName(dsContext.handle(), reply, std::span<char>(name), attributeCount, info);
+            if (nameRc == status::BufferEmpty)
+                break;   // the reply counted more objects than it holds
             if (nameRc != status::Success) {
                 context.messages().inform(QStringLiteral("Error - ") + statusText(nameRc)
                                           + QStringLiteral(" getting object name!"));
@@ -83,7 +87,7 @@ ContainerLevel listContainerLevel(core::AppContext& context, const QString& tree
             if (containerClass)
                 level.containers.push_back({bytesToString(std::span<const char>(name)), *containerClass});
         }
-    } while (iteration != -1);
+    } while (iteration != -1 && ++replies < kMaxListingReplies);
 
     client.NWDSFreeBuf(reply);
     return level;
@@ -117,7 +121,8 @@ QStringList advertisedTrees(NetWareClient& client)
     if (client.NWGetObjectNamesBeginA(OT_TREE_NAME, scan) != status::Success)
         return trees;
     std::array<char, 128> name{};
-    while (client.NWGetObjectNamesNextA(scan, 127, std::span<char>(name)) == status::Success) {
+    while (trees.size() < kMaxScannedItems
+           && client.NWGetObjectNamesNextA(scan, 127, std::span<char>(name)) == status::Success) {
         trees.append(bytesToString(std::span<const char>(name)));
         name.fill('\0');
     }

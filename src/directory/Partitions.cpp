@@ -1,10 +1,105 @@
 #include "directory/Partitions.h"
 
+#include "netware/NovellCalls.h"
 #include "settings/Trace.h"
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace directory {
+
+namespace {
+
+// The Replica Type view opens its server by a name of any format, the other
+// views by its bindery name; all of them licensed.
+constexpr nw::OpenFlags kTypeViewFlags{nw::NWCC_NAME_FORMAT_WILD, nw::NWCC_OPEN_LICENSED, nw::NW_TRAN_TYPE_WILD};
+
+// A connection opened for one pass of a listing, closed when the pass ends
+// without a word: a timed refresh must not stop on a message box.
+class PassConnection {
+public:
+    explicit PassConnection(nw::NetWareClient& client) : m_client(client) {}
+    ~PassConnection()
+    {
+        if (m_open)
+            m_client.NWCCCloseConn(m_handle);
+    }
+    PassConnection(const PassConnection&) = delete;
+    PassConnection& operator=(const PassConnection&) = delete;
+
+    nw::NWRCODE open(const QString& server, const nw::OpenFlags& flags)
+    {
+        const nw::NWRCODE rc = m_client.NWCCOpenConnByName(0, nw::toAnsi(server), flags.nameFormat, flags.openState,
+                                                           flags.transport, m_handle);
+        m_open = rc == nw::status::Success;
+        return rc;
+    }
+    nw::NWCONN_HANDLE handle() const { return m_handle; }
+
+private:
+    nw::NetWareClient& m_client;
+    nw::NWCONN_HANDLE m_handle = 0;
+    bool m_open = false;
+};
+
+// A directory context on the tree root with typeless names, and a reply buffer.
+class DirectoryRequest {
+public:
+    DirectoryRequest(nw::NetWareClient& client, const QString& treeName, quint32 bufferSize) : m_client(client)
+    {
+        if (m_client.NWDSCreateContextHandle(m_context) != nw::status::Success)
+            return;
+        m_hasContext = true;
+        m_client.NWDSSetContext(m_context, nw::DCK_TREE_NAME, nw::toAnsi(treeName));
+        m_client.NWDSSetContext(m_context, nw::DCK_NAME_CONTEXT, nw::toAnsi(QStringLiteral("[Root]")));
+        quint32 flags = 0;
+        m_client.NWDSGetContext(m_context, nw::DCK_FLAGS, flags);
+        m_client.NWDSSetContext(m_context, nw::DCK_FLAGS, flags | nw::DCV_TYPELESS_NAMES);
+        m_hasBuffer = m_client.NWDSAllocBuf(bufferSize, m_buffer) == nw::status::Success;
+    }
+    ~DirectoryRequest()
+    {
+        if (m_hasBuffer)
+            m_client.NWDSFreeBuf(m_buffer);
+        if (m_hasContext)
+            m_client.NWDSFreeContext(m_context);
+    }
+    DirectoryRequest(const DirectoryRequest&) = delete;
+    DirectoryRequest& operator=(const DirectoryRequest&) = delete;
+
+    bool isReady() const { return m_hasContext && m_hasBuffer; }
+    nw::NWDSContextHandle context() const { return m_context; }
+    nw::NWDSBufHandle buffer() const { return m_buffer; }
+
+private:
+    nw::NetWareClient& m_client;
+    nw::NWDSContextHandle m_context = 0;
+    nw::NWDSBufHandle m_buffer = 0;
+    bool m_hasContext = false;
+    bool m_hasBuffer = false;
+};
+
+quint32 readNumber(nw::NetWareClient& client, nw::NWDSContextHandle context, quint32 info, quint32 flag)
+{
+    std::array<quint8, 16> data{};
+    quint32 length = 0;
+    if (client.NWDSGetPartitionExtInfo(context, info, flag, data, length) != nw::status::Success)
+        return 0;
+    return static_cast<quint32>(data[0]) | static_cast<quint32>(data[1]) << 8 | static_cast<quint32>(data[2]) << 16
+           | static_cast<quint32>(data[3]) << 24;
+}
+
+QString readName(nw::NetWareClient& client, nw::NWDSContextHandle context, quint32 info)
+{
+    std::array<quint8, 1028> data{};
+    quint32 length = 0;
+    if (client.NWDSGetPartitionExtInfo(context, info, nw::DSP_PARTITION_DN, data, length) != nw::status::Success)
+        return {};
+    return nw::bytesToString(std::span<const quint8>(data));
+}
+
+}  // namespace
 
 QString partitionDisplayName(const QString& dottedName)
 {
@@ -96,6 +191,89 @@ QString syncTimeText(quint32 modificationSeconds, quint32 purgeSeconds)
 {
     const qint64 behind = static_cast<qint64>(modificationSeconds) - static_cast<qint64>(purgeSeconds);
     return QString::number(qMax<qint64>(0, behind));
+}
+
+ReplicaReading readServerReplicas(nw::NetWareClient& client, const QString& treeName, const QString& server,
+                                  ReplicaView view,
+                                  const std::function<void(const QString& partition, const QString& text)>& cell)
+{
+    const bool typeView = view == ReplicaView::Type;
+    DirectoryRequest request(client, treeName, typeView ? nw::MAX_MESSAGE_LEN : nw::DEFAULT_MESSAGE_LEN);
+    // The information the extended listing is asked for, by view.
+    const quint32 infoFlags = view == ReplicaView::State ? 0xC5 : 0xDD;
+
+    ReplicaReading reading = ReplicaReading::Skipped;
+    qint32 iteration = -1;
+    // A listing that never reports its end is cut off after a generous number of replies.
+    for (int pass = 0; request.isReady() && pass < nw::kMaxListingReplies; ++pass) {
+        PassConnection connection(client);
+        if (connection.open(server, typeView ? kTypeViewFlags : nw::kLicensedByBinderyName) != nw::status::Success)
+            return ReplicaReading::Unreachable;
+        reading = ReplicaReading::Read;
+        std::array<char, 257> serverDN{};
+        client.NWDSGetServerDN(request.context(), connection.handle(), serverDN);
+        QDateTime clock;
+        if (view == ReplicaView::TimeStamp) {
+            std::array<quint8, 8> bytes{};
+            if (client.NWGetFileServerDateAndTime(connection.handle(), bytes) == nw::status::Success)
+                clock = serverClockTime(bytes);
+        }
+        client.NWDSAuthenticate(connection.handle(), 0, nullptr);
+
+        QString dn = nw::bytesToString(std::span<const char>(serverDN));
+        if (dn.isEmpty())
+            dn = server;
+        const nw::NWRCODE listed =
+            typeView ? client.NWDSListPartitions(request.context(), iteration, nw::toAnsi(dn), request.buffer())
+                     : client.NWDSListPartitionsExtInfo(request.context(), iteration, nw::toAnsi(dn), infoFlags,
+                                                        request.buffer());
+        if (listed != nw::status::Success)
+            break;
+        std::array<char, 257> name{};
+        quint32 count = 0;
+        if (client.NWDSGetServerName(request.context(), request.buffer(), name, count) != nw::status::Success
+            || static_cast<qint32>(count) <= 0)
+            break;
+
+        for (quint32 i = 0; i < std::min(count, nw::kMaxObjectsPerReply); ++i) {
+            if (typeView) {
+                std::array<char, 1028> partition{};
+                quint32 type = 0;
+                const nw::NWRCODE read = client.NWDSGetPartitionInfo(request.context(), request.buffer(), partition, type);
+                if (read == nw::status::BufferEmpty)
+                    break;   // the reply counted more partitions than it holds
+                if (read != nw::status::Success)
+                    continue;
+                cell(nw::bytesToString(std::span<const char>(partition)), replicaTypeText(type));
+                continue;
+            }
+            quint32 info = 0;
+            const nw::NWRCODE read = client.NWDSGetPartitionExtInfoPtr(request.context(), request.buffer(), info);
+            if (read == nw::status::BufferEmpty)
+                break;
+            if (read != nw::status::Success)
+                continue;
+            QString text;
+            switch (view) {
+            case ReplicaView::State:
+                text = replicaStateText(readNumber(client, request.context(), info, nw::DSP_REPLICA_STATE));
+                break;
+            case ReplicaView::TimeStamp:
+                text = replicaTimeStampText(readNumber(client, request.context(), info, nw::DSP_PURGE_TIME), clock);
+                break;
+            case ReplicaView::SyncTime:
+                text = syncTimeText(readNumber(client, request.context(), info, nw::DSP_MODIFICATION_TIMESTAMP),
+                                    readNumber(client, request.context(), info, nw::DSP_PURGE_TIME));
+                break;
+            case ReplicaView::Type:
+                break;
+            }
+            cell(readName(client, request.context(), info), text);
+        }
+        if (iteration == -1)
+            break;
+    }
+    return reading;
 }
 
 }  // namespace directory

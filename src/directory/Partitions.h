@@ -14,11 +14,14 @@
 //   modification time stamp (flag 8): how much recent change the replica has
 //   not yet confirmed as synchronised everywhere. 0 means fully synchronised.
 
+#include "netware/NetWareClient.h"
+
 #include <QDateTime>
 #include <QLocale>
 #include <QString>
 
 #include <array>
+#include <functional>
 
 namespace directory {
 
@@ -42,5 +45,23 @@ QDateTime serverClockTime(const std::array<quint8, 8>& bytes);
 QString replicaTimeStampText(quint32 purgeSeconds, const QDateTime& serverClock,
                              const QLocale& locale = QLocale::system());
 QString syncTimeText(quint32 modificationSeconds, quint32 purgeSeconds);
+
+// What the cells of the view show: a replica's type, its state, its time
+// stamp or its sync time.
+enum class ReplicaView { Type, State, TimeStamp, SyncTime };
+
+enum class ReplicaReading {
+    Skipped,       // no directory context or reply buffer could be had
+    Read,          // the server was reached (its listing may still have failed)
+    Unreachable,   // no connection to the server could be opened
+};
+
+// Reads the replicas `server` holds in `treeName`: `cell` receives the dotted
+// name of each partition and the text of its cell in `view`. The server's
+// listing is read pass by pass over a connection opened for each pass, and
+// cut off after a generous number of replies if it never reports its end.
+ReplicaReading readServerReplicas(nw::NetWareClient& client, const QString& treeName, const QString& server,
+                                  ReplicaView view,
+                                  const std::function<void(const QString& partition, const QString& text)>& cell);
 
 }  // namespace directory

@@ -2,8 +2,6 @@
 
 #include "viewbase/ViewHost.h"
 #include "directory/Partitions.h"
-#include "netware/NovellCalls.h"
-#include "netware/ServerSession.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
 #include "widgets/ColumnFit.h"
@@ -24,8 +22,6 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
-#include <array>
-
 namespace directory {
 
 namespace {
@@ -44,67 +40,6 @@ views::ViewDesign design()
 {
     return {QStringLiteral("frmPartitions"), QStringLiteral("PartitionsForm"), {0, 0, 7000, 8040},
             {kMinWidth, kMinHeight}};
-}
-
-// The Replica Type view opens its server by a name of any format, the other
-// views by its bindery name; all of them licensed.
-constexpr nw::OpenFlags kTypeViewFlags{nw::NWCC_NAME_FORMAT_WILD, nw::NWCC_OPEN_LICENSED, nw::NW_TRAN_TYPE_WILD};
-constexpr nw::OpenFlags kOtherViewFlags = nw::kLicensedByBinderyName;
-
-// A directory context on the tree root with typeless names, and a reply buffer.
-class DirectoryRequest {
-public:
-    DirectoryRequest(nw::NetWareClient& client, const QString& treeName, quint32 bufferSize) : m_client(client)
-    {
-        if (m_client.NWDSCreateContextHandle(m_context) != nw::status::Success)
-            return;
-        m_hasContext = true;
-        m_client.NWDSSetContext(m_context, nw::DCK_TREE_NAME, nw::toAnsi(treeName));
-        m_client.NWDSSetContext(m_context, nw::DCK_NAME_CONTEXT, nw::toAnsi(QStringLiteral("[Root]")));
-        quint32 flags = 0;
-        m_client.NWDSGetContext(m_context, nw::DCK_FLAGS, flags);
-        m_client.NWDSSetContext(m_context, nw::DCK_FLAGS, flags | nw::DCV_TYPELESS_NAMES);
-        m_hasBuffer = m_client.NWDSAllocBuf(bufferSize, m_buffer) == nw::status::Success;
-    }
-    ~DirectoryRequest()
-    {
-        if (m_hasBuffer)
-            m_client.NWDSFreeBuf(m_buffer);
-        if (m_hasContext)
-            m_client.NWDSFreeContext(m_context);
-    }
-    DirectoryRequest(const DirectoryRequest&) = delete;
-    DirectoryRequest& operator=(const DirectoryRequest&) = delete;
-
-    bool isReady() const { return m_hasContext && m_hasBuffer; }
-    nw::NWDSContextHandle context() const { return m_context; }
-    nw::NWDSBufHandle buffer() const { return m_buffer; }
-
-private:
-    nw::NetWareClient& m_client;
-    nw::NWDSContextHandle m_context = 0;
-    nw::NWDSBufHandle m_buffer = 0;
-    bool m_hasContext = false;
-    bool m_hasBuffer = false;
-};
-
-quint32 readNumber(nw::NetWareClient& client, nw::NWDSContextHandle context, quint32 info, quint32 flag)
-{
-    std::array<quint8, 16> data{};
-    quint32 length = 0;
-    if (client.NWDSGetPartitionExtInfo(context, info, flag, data, length) != nw::status::Success)
-        return 0;
-    return static_cast<quint32>(data[0]) | static_cast<quint32>(data[1]) << 8 | static_cast<quint32>(data[2]) << 16
-           | static_cast<quint32>(data[3]) << 24;
-}
-
-QString readName(nw::NetWareClient& client, nw::NWDSContextHandle context, quint32 info)
-{
-    std::array<quint8, 1028> data{};
-    quint32 length = 0;
-    if (client.NWDSGetPartitionExtInfo(context, info, nw::DSP_PARTITION_DN, data, length) != nw::status::Success)
-        return {};
-    return nw::bytesToString(std::span<const quint8>(data));
 }
 
 }  // namespace
@@ -270,87 +205,18 @@ void PartitionsForm::fillServer(const QString& server)
     m_status->repaint();
     const int col = serverColumn(server);
 
-    nw::NetWareClient& client = context().client();
-    const bool typeView = m_view == ReplicaView::Type;
-    DirectoryRequest request(client, context().values.treeName, typeView ? nw::MAX_MESSAGE_LEN
-                                                                          : nw::DEFAULT_MESSAGE_LEN);
-    // The information the extended listing is asked for, by view.
-    const quint32 infoFlags = m_view == ReplicaView::State ? 0xC5 : 0xDD;
-
-    qint32 iteration = -1;
-    // A listing that never reports its end is cut off after a generous number of replies.
-    for (int pass = 0; request.isReady() && pass < 1000; ++pass) {
-        nw::ServerSession connection(context(), server, typeView ? kTypeViewFlags : kOtherViewFlags);
-        // Each pass closes its connection when it ends, without a message: a
-        // timed refresh must not stop on a message box in the middle of a fill.
-        const auto closeAtPassEnd = qScopeGuard([&connection] { connection.closeQuietly(); });
-        if (connection.open() != nw::status::Success) {
-            if (!m_unreachable.contains(server))
-                m_unreachable.append(server);
-            for (int row = 1; row < m_grid->rows(); ++row) {
-                m_grid->setTextMatrix(row, col, kNotAvailable);
-                m_grid->setCellAlignment(row, col, Qt::AlignCenter);
-            }
-            break;
-        }
+    const ReplicaReading read = readServerReplicas(
+        context().client(), context().values.treeName, server, m_view,
+        [&](const QString& partitionName, const QString& text) { writeCell(partitionName, col, text); });
+    if (read == ReplicaReading::Read) {
         m_unreachable.removeAll(server);
-        std::array<char, 257> serverDN{};
-        client.NWDSGetServerDN(request.context(), connection.handle(), serverDN);
-        QDateTime clock;
-        if (m_view == ReplicaView::TimeStamp) {
-            std::array<quint8, 8> bytes{};
-            if (client.NWGetFileServerDateAndTime(connection.handle(), bytes) == nw::status::Success)
-                clock = serverClockTime(bytes);
+    } else if (read == ReplicaReading::Unreachable) {
+        if (!m_unreachable.contains(server))
+            m_unreachable.append(server);
+        for (int row = 1; row < m_grid->rows(); ++row) {
+            m_grid->setTextMatrix(row, col, kNotAvailable);
+            m_grid->setCellAlignment(row, col, Qt::AlignCenter);
         }
-        client.NWDSAuthenticate(connection.handle(), 0, nullptr);
-
-        QString dn = nw::bytesToString(std::span<const char>(serverDN));
-        if (dn.isEmpty())
-            dn = server;
-        const nw::NWRCODE listed =
-            typeView ? client.NWDSListPartitions(request.context(), iteration, nw::toAnsi(dn), request.buffer())
-                     : client.NWDSListPartitionsExtInfo(request.context(), iteration, nw::toAnsi(dn), infoFlags,
-                                                        request.buffer());
-        if (listed != nw::status::Success)
-            break;
-        std::array<char, 257> name{};
-        quint32 count = 0;
-        if (client.NWDSGetServerName(request.context(), request.buffer(), name, count) != nw::status::Success
-            || static_cast<qint32>(count) <= 0)
-            break;
-
-        for (quint32 i = 0; i < count; ++i) {
-            if (typeView) {
-                std::array<char, 1028> partition{};
-                quint32 type = 0;
-                if (client.NWDSGetPartitionInfo(request.context(), request.buffer(), partition, type)
-                    != nw::status::Success)
-                    continue;
-                writeCell(nw::bytesToString(std::span<const char>(partition)), col, replicaTypeText(type));
-                continue;
-            }
-            quint32 info = 0;
-            if (client.NWDSGetPartitionExtInfoPtr(request.context(), request.buffer(), info) != nw::status::Success)
-                continue;
-            QString text;
-            switch (m_view) {
-            case ReplicaView::State:
-                text = replicaStateText(readNumber(client, request.context(), info, nw::DSP_REPLICA_STATE));
-                break;
-            case ReplicaView::TimeStamp:
-                text = replicaTimeStampText(readNumber(client, request.context(), info, nw::DSP_PURGE_TIME), clock);
-                break;
-            case ReplicaView::SyncTime:
-                text = syncTimeText(readNumber(client, request.context(), info, nw::DSP_MODIFICATION_TIMESTAMP),
-                                    readNumber(client, request.context(), info, nw::DSP_PURGE_TIME));
-                break;
-            case ReplicaView::Type:
-                break;
-            }
-            writeCell(readName(client, request.context(), info), col, text);
-        }
-        if (iteration == -1)
-            break;
     }
 
     m_status->clearMessage();

@@ -5,6 +5,7 @@
 // window per tree; opening it again adds or refreshes server columns. It
 // refreshes itself on a timer.
 
+#include "directory/Partitions.h"
 #include "viewbase/ViewWindow.h"
 
 #include <QString>
@@ -24,7 +25,7 @@ namespace directory {
 class PartitionsForm : public views::ViewWindow {
     Q_OBJECT
 public:
-    enum class ReplicaView { Type, State, TimeStamp, SyncTime };
+    using ReplicaView = directory::ReplicaView;
 
     static QString captionFor(const QString& treeName);   // "Partitions - " + tree
 

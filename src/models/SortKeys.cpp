@@ -4,9 +4,11 @@
 #include "settings/LocaleText.h"
 
 #include <QCollator>
+#include <QtNumeric>
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <limits>
 #include <numeric>
 #include <tuple>
 
@@ -56,7 +58,21 @@ std::optional<qint64> durationMinutes(const QString& text)
     const QRegularExpressionMatch m = pattern.match(text);
     if (!m.hasMatch() || (m.captured(1).isEmpty() && m.captured(2).isEmpty() && m.captured(3).isEmpty()))
         return std::nullopt;
-    return m.captured(1).toLongLong() * 1440 + m.captured(2).toLongLong() * 60 + m.captured(3).toLongLong();
+    // A duration beyond what a count of minutes can hold is the longest there
+    // is: it sorts after every other, never wrapping round to a short one.
+    constexpr qint64 kLongest = std::numeric_limits<qint64>::max();
+    qint64 minutes = 0;
+    for (const auto& [part, factor] : {std::pair{1, qint64(1440)}, std::pair{2, qint64(60)}, std::pair{3, qint64(1)}}) {
+        const QString digits = m.captured(part);
+        if (digits.isEmpty())
+            continue;
+        bool ok = false;
+        const qint64 count = digits.toLongLong(&ok);
+        qint64 scaled = 0;
+        if (!ok || qMulOverflow(count, factor, &scaled) || qAddOverflow(minutes, scaled, &minutes))
+            return kLongest;
+    }
+    return minutes;
 }
 
 std::optional<QDateTime> parseDateTime(const QString& text, const QLocale& locale)

@@ -52,6 +52,7 @@ constexpr NWRCODE NotAuthenticated = 0xFFFFFD9E;   // -610, no directory login
 constexpr NWRCODE BadPassword = 0xFFFFFDA7;        // -601, failed authentication
 constexpr NWRCODE NoSuchEntry = 0xFFFFFDA7;        // -601, object not found
 constexpr NWRCODE NotInstalled = 0xFFFFFFFF;       // libraries could not be loaded
+constexpr NWRCODE BufferEmpty = 0xFFFFFEC1;        // -319, read past the last object of a reply
 }  // namespace status
 
 // Argument values the program passes.

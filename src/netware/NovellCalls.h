@@ -43,6 +43,15 @@ QString treePathToDots(const QString& treePath, const QString& treeName);
 bool isPathOfAnotherTree(const QString& treePath, const QString& treeName);
 
 // --- Client routines -----------------------------------------------------------
+// What the program takes from a server before it calls a reply broken: a
+// listing that has not reported its end after this many replies is cut off,
+// and a reply holds no more objects than its largest buffer has room for
+// (a count beyond it is read only that far).
+constexpr int kMaxListingReplies = 1000;
+constexpr quint32 kMaxObjectsPerReply = MAX_MESSAGE_LEN / 8;
+// A scan that hands out one item a call ends after this many items.
+constexpr int kMaxScannedItems = 10000;
+
 // A status as the user sees it in messages: the signed decimal number.
 QString statusText(NWRCODE code);
 

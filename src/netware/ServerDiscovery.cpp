@@ -6,6 +6,7 @@
 #include "platform/Services.h"
 #include "settings/Registry.h"
 
+#include <algorithm>
 #include <array>
 
 namespace nw {
@@ -103,6 +104,7 @@ ServerLists findServers(core::AppContext& context, const QString& objectClass)
         const QByteArray base = toAnsi(values.startingServerContext);
         const quint32 scope = values.searchSubContainers ? DS_SEARCH_SUBTREE : DS_SEARCH_SUBORDINATES;
         qint32 iteration = -1;
+        int replies = 0;
         do {
             qint32 searched = 0;
             if (client.NWDSSearch(dsContext, base, scope, false, filter, 1, false, attributes, iteration, 0,
@@ -111,19 +113,22 @@ ServerLists findServers(core::AppContext& context, const QString& objectClass)
                 break;
             quint32 count = 0;
             client.NWDSGetObjectCount(dsContext, reply, count);
-            for (quint32 i = 0; i < count; ++i) {
+            for (quint32 i = 0; i < std::min(count, kMaxObjectsPerReply); ++i) {
                 std::array<char, 129> name{};
                 quint32 attributeCount = 0;
                 ObjectInfo info;
                 // A record that cannot be read names no server: no blank entry.
-                if (client.NWDSGetObjectName(dsContext, reply, std::span<char>(name), attributeCount, info)
-                    != status::Success)
+                const NWRCODE read =
+                    client.NWDSGetObjectName(dsContext, reply, std::span<char>(name), attributeCount, info);
+                if (read == status::BufferEmpty)
+                    break;   // the reply counted more objects than it holds
+                if (read != status::Success)
                     continue;
                 const QString server = bytesToString(std::span<const char>(name)).section(QLatin1Char('.'), 0, 0);
                 if (!server.isEmpty())
                     lists.all.append(server);
             }
-        } while (iteration != -1);
+        } while (iteration != -1 && ++replies < kMaxListingReplies);
 
         client.NWDSFreeBuf(reply);
         client.NWDSFreeBuf(attributes);
@@ -174,6 +179,8 @@ void listServerVolumes(core::AppContext& context, const QString& server, bool ad
     const NWCONN_HANDLE connection = session.handle();
 
     quint32 iterator = 0;
+    // A scan that never reports its end is cut off after the most volumes a server can mount.
+    int step = 0;
     do {
         std::array<VolumeRecord, 1> volume{};
         quint32 returned = 0;
@@ -188,7 +195,7 @@ void listServerVolumes(core::AppContext& context, const QString& server, bool ad
             continue;
         if (add && !target.contains(name, Qt::CaseSensitive))
             target.append(name);
-    } while (iterator != 0);
+    } while (iterator != 0 && ++step < 256);
 
     session.close();
 }

@@ -363,6 +363,21 @@ QString asideName(const QString& path)
     return aside;
 }
 
+// Reads the settings in an open file. A file larger than a settings file may
+// be is not read beyond that size.
+regfile::ParseResult readSettings(QFile& file)
+{
+    const QByteArray bytes = file.read(regfile::kMaxFileBytes + 1);
+    return regfile::parse(bytes);
+}
+
+// Where and what the fault of an unreadable file is: "line 3: ..." or, for a
+// fault of the whole file, the fault alone.
+QString faultText(const regfile::ParseResult& parsed)
+{
+    return parsed.errorLine > 0 ? tr("line %1: %2").arg(parsed.errorLine).arg(parsed.error) : parsed.error;
+}
+
 }  // namespace
 
 void FileRegistryStore::refresh() const
@@ -383,7 +398,7 @@ void FileRegistryStore::refresh() const
         warn(unreadableText(m_path, file.errorString()));
         return;
     }
-    const auto parsed = regfile::parse(file.readAll());
+    const auto parsed = readSettings(file);
     if (parsed.ok) {
         m_tree = parsed.tree;
         return;
@@ -391,11 +406,9 @@ void FileRegistryStore::refresh() const
     // One warning names the place the user's file will be kept; the save that
     // moves it there says nothing more.
     m_announcedAside = asideName(m_path);
-    warn(tr("The settings file %1 cannot be read (line %2: %3). Default settings are used; the file "
-            "is kept as %4 when settings are next saved.")
-             .arg(QDir::toNativeSeparators(m_path))
-             .arg(parsed.errorLine)
-             .arg(parsed.error, QDir::toNativeSeparators(m_announcedAside)));
+    warn(tr("The settings file %1 cannot be read (%2). Default settings are used; the file "
+            "is kept as %3 when settings are next saved.")
+             .arg(QDir::toNativeSeparators(m_path), faultText(parsed), QDir::toNativeSeparators(m_announcedAside)));
 }
 
 bool FileRegistryStore::change(const std::function<Outcome(regfile::Tree&)>& apply)
@@ -449,7 +462,7 @@ bool FileRegistryStore::change(const std::function<Outcome(regfile::Tree&)>& app
             warn(unreadableText(m_path, current.errorString()));
             return false;
         }
-        const auto parsed = regfile::parse(current.readAll());
+        const auto parsed = readSettings(current);
         current.close();
         if (parsed.ok) {
             tree = parsed.tree;
@@ -464,11 +477,9 @@ bool FileRegistryStore::change(const std::function<Outcome(regfile::Tree&)>& app
                 return false;
             }
             if (!announced) {
-                warn(tr("The settings file %1 could not be read (line %2: %3). It was kept as %4 and new "
+                warn(tr("The settings file %1 could not be read (%2). It was kept as %3 and new "
                         "settings were started.")
-                         .arg(QDir::toNativeSeparators(m_path))
-                         .arg(parsed.errorLine)
-                         .arg(parsed.error, QDir::toNativeSeparators(aside)));
+                         .arg(QDir::toNativeSeparators(m_path), faultText(parsed), QDir::toNativeSeparators(aside)));
             }
         }
     }

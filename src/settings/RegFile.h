@@ -12,9 +12,12 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QMap>
 #include <QString>
 #include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <map>
 
 namespace settings::regfile {
 
@@ -39,22 +42,26 @@ struct Value {
 };
 
 struct Key {
-    QString path;              // full path with the hive, in the case it was first written
+    QString name;              // the key's own name (a hive's for a top key), in the case first written
     QList<Value> values;       // ordered by name, case-insensitively
     friend bool operator==(const Key&, const Key&) = default;
 };
 
+class Reader;
+
 // Keys by full path ("HKEY_CURRENT_USER\Software\Korvanel"). Like the
 // registry, names of keys and values compare case-insensitively and keep the
-// case in which they were first written.
+// case in which they were first written. Each key holds only its own name and
+// its place below its parent, so a deep key costs no more than its path.
 class Tree {
 public:
-    // The registry's own limit on levels below the hive; deeper paths are refused.
+    // The registry's own limits: levels below the hive, and characters of one key name.
     static constexpr int kMaxDepth = 512;
-
+    static constexpr int kMaxKeyName = 255;
 
     // A path is usable when it has no empty component, no line break or NUL,
-    // which a .reg file could not hold, and at most kMaxDepth levels below the hive.
+    // which a .reg file could not hold, at most kMaxDepth levels below the
+    // hive and no name longer than kMaxKeyName.
     static bool isValidPath(const QString& path);
     static bool isValidValueName(const QString& name);
 
@@ -70,25 +77,58 @@ public:
     static void putValue(Key& key, Value value);
     static bool removeValue(Key& key, const QString& name);
 
-    const QMap<QString, Key>& keys() const { return m_keys; }
-    // The form under which keys are filed: case-folded, the separator sorting first.
-    static QString fold(const QString& path);
-    bool isEmpty() const { return m_keys.isEmpty(); }
-    friend bool operator==(const Tree&, const Tree&) = default;
+    // Every key with its full path, each before its sub-keys and sub-keys
+    // ordered case-insensitively: the order of a file.
+    void forEachKey(const std::function<void(const QString& path, const Key& key)>& visit) const;
+    qsizetype keyCount() const { return m_count; }
+    bool isEmpty() const { return m_count == 0; }
+    // The same keys with the same values (names compared as written).
+    friend bool operator==(const Tree& a, const Tree& b);
 
 private:
-    Key* findMutable(const QString& path);
-    QMap<QString, Key> m_keys;   // ordered so that a key's sub-keys follow it
+    friend class Reader;
+    struct Node {
+        Key key;
+        int parent = -1;                    // -1: a hive
+        qsizetype pathLength = 0;           // characters of the full path
+        std::map<QString, int> children;    // case-folded name -> node
+    };
+    using Children = std::map<QString, int>;
+
+    // The node of a path, or -1.
+    int findNode(QStringView path) const;
+    int ensureNode(QStringView path);
+    const Children& childrenOf(int node) const { return node < 0 ? m_hives : m_nodes[size_t(node)].children; }
+    Children& childrenOf(int node) { return node < 0 ? m_hives : m_nodes[size_t(node)].children; }
+    void visit(int node, QString& path, const std::function<void(const QString&, const Key&)>& visit) const;
+    static bool sameBelow(const Tree& a, int nodeA, const Tree& b, int nodeB);
+
+    std::deque<Node> m_nodes;     // removed nodes stay, without name, values or children
+    Children m_hives;
+    qsizetype m_count = 0;
+    qsizetype m_pathCharacters = 0;   // of every key made, removed or not
 };
+
+// What a settings file may hold. Larger files are not read: the registry
+// keeps far less for one program, and a file is read whole into memory.
+constexpr qint64 kMaxFileBytes = qint64(16) << 20;
+constexpr qsizetype kMaxKeys = 100000;
+constexpr qsizetype kMaxValues = 250000;
+// Every key is written with its full path; a file whose keys would take more
+// than this to write back (deep keys named only by their deepest sub-keys) is
+// refused like a file that is too large.
+constexpr qsizetype kMaxPathCharacters = kMaxFileBytes;
 
 struct ParseResult {
     bool ok = false;
     Tree tree;
-    int errorLine = 0;         // 1-based line of the first fault
+    int errorLine = 0;         // 1-based line of the first fault; 0 for a fault of the whole file
     QString error;             // what is wrong there, for the user
 };
 
 ParseResult parse(const QByteArray& bytes);
+// The fault of a file of this many bytes, or an empty text when its size is readable.
+QString fileSizeProblem(qint64 bytes);
 
 // REGEDIT4 in Windows-1252 when every name and text has a Windows-1252 byte,
 // otherwise the whole file as "Windows Registry Editor Version 5.00" in

@@ -34,14 +34,19 @@ bool readTextLines(const QString& path, QStringList& lines)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray bytes = file.readAll();
+    lines = textLines(file.readAll());
+    return true;
+}
+
+QStringList textLines(const QByteArray& bytes)
+{
     QString text = QString::fromLatin1(bytes);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    lines = text.split(QLatin1Char('\n'));
+    QStringList lines = text.split(QLatin1Char('\n'));
     // A final line end does not start another line.
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
-    return true;
+    return lines;
 }
 
 QStringList abendDates(const QStringList& lines, const QString& server)

@@ -4,6 +4,7 @@
 // the temporary files the reports are written to, and the program that shows
 // them.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QTime>
@@ -23,6 +24,8 @@ QString abendLogPath(const QString& server);
 // The lines of a text file (CR LF or LF ends, Latin-1); nothing when the file
 // cannot be opened.
 bool readTextLines(const QString& path, QStringList& lines);
+// The lines of a text as readTextLines takes them from its file.
+QStringList textLines(const QByteArray& bytes);
 
 // The date-and-time texts of this server's halts, in file order: the rest of
 // every line that starts with "Server " server " halted" (case-sensitive),

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <cmath>
 
 namespace views {
 
@@ -53,9 +54,10 @@ std::optional<int> utilizationPercent(const QString& cellText)
 {
     bool ok = false;
     const double value = cellText.trimmed().toDouble(&ok);
-    if (!ok)
+    if (!ok || std::isnan(value))
         return std::nullopt;
-    return std::clamp(static_cast<int>(value), 0, 100);
+    // Clamped before it becomes a whole number: a number beyond int has none.
+    return static_cast<int>(std::clamp(value, 0.0, 100.0));
 }
 
 UtilizationLevel utilizationLevel(const QString& cellText, const UtilizationThresholds& thresholds)

@@ -232,14 +232,6 @@ private:
         std::map<quint8, DirHandleEntry> dirHandles;
     };
 
-    // Directory index: tree index -> container key -> class / child containers / servers.
-    struct ContainerNode {
-        QString fullName;
-        QString objectClass;
-        std::vector<QString> children;   // keys
-        std::vector<int> servers;
-    };
-
     // SimClientConnections.cpp
     // Opens a connection to the server a name names; a licensed one takes one
     // of the server's free licences.
@@ -265,11 +257,13 @@ private:
     static void putText(std::span<char> out, const QString& text);
 
     // SimClientDirectory.cpp
-    QString containerClass(const Tree& tree, const QString& fullName) const;
-    std::optional<QString> resolveContainer(const Tree& tree, const DirContext& ctx, const QString& name) const;
+    // The container a name given in the context stands for: its index in the
+    // tree, -1 for [Root]; nothing when there is no such container.
+    std::optional<int> resolveContainer(const Tree& tree, const DirContext& ctx, const QString& name) const;
     QString outputName(const Tree& tree, const DirContext& ctx, const QString& fullName, bool leafIsServer) const;
-    const ContainerNode* node(const Tree& tree, const QString& fullName) const;
-    ReplyObject containerObject(const ContainerNode& node) const;
+    // The servers whose NCP Server object lies directly in the container (-1: [Root]).
+    const std::vector<int>& serversIn(const Tree& tree, int container) const;
+    ReplyObject containerObject(const Tree& tree, int container) const;
     ReplyObject serverObject(int server) const;
     NWRCODE serveListing(qint32 id, Buffer& reply, qint32& iterationHandle, qint32* returned);
     void buildDirectoryIndex();
@@ -309,7 +303,8 @@ private:
     QHash<int, NWCONN_HANDLE> m_clientConnections;     // server -> the client's own handle
     QHash<quint32, ReplyPartition> m_partitionInfos;   // infoPtr -> partition
 
-    std::vector<QHash<QString, ContainerNode>> m_directory;   // per tree; "" is the root
+    // Per tree, the servers of each container: [0] the root, [i + 1] container i.
+    std::vector<std::vector<std::vector<int>>> m_directoryServers;
 };
 
 }  // namespace nw::sim

@@ -8,7 +8,6 @@ namespace nw::sim {
 
 namespace {
 
-constexpr NWRCODE kBufferEmpty = 0xFFFFFEC1;   // -319: no more objects in the reply
 constexpr quint32 kContainerEntry = 0x04;      // entry flag of objects that can hold others
 
 QString stripTypes(const QString& name)
@@ -46,63 +45,50 @@ bool isRoot(const QString& name)
 
 void SimClient::buildDirectoryIndex()
 {
-    m_directory.assign(m_network->trees.size(), {});
-    for (size_t t = 0; t < m_network->trees.size(); ++t) {
-        auto& index = m_directory[t];
-        index.insert(QString(), ContainerNode{QString(), QStringLiteral("Tree Root"), {}, {}});
-        std::function<void(const std::vector<Container>&, const QString&)> walk =
-            [&](const std::vector<Container>& level, const QString& parent) {
-                for (const Container& c : level) {
-                    const QString full = parent.isEmpty() ? c.name : c.name + QLatin1Char('.') + parent;
-                    index[nameKey(parent)].children.push_back(nameKey(full));
-                    index.insert(nameKey(full), ContainerNode{full, c.objectClass, {}, {}});
-                    walk(c.children, full);
-                }
-            };
-        walk(m_network->trees[t].containers, QString());
-    }
+    m_directoryServers.assign(m_network->trees.size(), {});
+    for (size_t t = 0; t < m_network->trees.size(); ++t)
+        m_directoryServers[t].resize(m_network->trees[t].containers.size() + 1);
+    // Servers share few contexts: each is looked up once per tree.
+    std::vector<QHash<QString, int>> contexts(m_network->trees.size());
     for (size_t s = 0; s < m_network->servers.size(); ++s) {
         const Server& server = m_network->servers[s];
         const int t = m_network->treeIndex.value(nameKey(server.tree), -1);
         if (t < 0)
             continue;
-        auto& index = m_directory[static_cast<size_t>(t)];
-        const auto it = index.find(nameKey(server.context));
-        if (it != index.end())
-            it->servers.push_back(static_cast<int>(s));
+        const Tree& tree = m_network->trees[static_cast<size_t>(t)];
+        auto known = contexts[static_cast<size_t>(t)].constFind(server.context);
+        if (known == contexts[static_cast<size_t>(t)].cend())
+            known = contexts[static_cast<size_t>(t)].insert(
+                server.context, server.context.isEmpty() ? -1 : tree.findContainer(server.context));
+        const int container = *known;
+        if (container < 0 && !server.context.isEmpty())
+            continue;
+        m_directoryServers[static_cast<size_t>(t)][static_cast<size_t>(container + 1)].push_back(static_cast<int>(s));
     }
 }
 
-const SimClient::ContainerNode* SimClient::node(const Tree& tree, const QString& fullName) const
+const std::vector<int>& SimClient::serversIn(const Tree& tree, int container) const
 {
+    static const std::vector<int> none;
     const int t = m_network->treeIndex.value(nameKey(tree.name), -1);
     if (t < 0)
-        return nullptr;
-    const auto& index = m_directory[static_cast<size_t>(t)];
-    const auto it = index.constFind(nameKey(fullName));
-    return it == index.cend() ? nullptr : &*it;
+        return none;
+    return m_directoryServers[static_cast<size_t>(t)][static_cast<size_t>(container + 1)];
 }
 
-QString SimClient::containerClass(const Tree& tree, const QString& fullName) const
-{
-    const ContainerNode* n = node(tree, fullName);
-    return n ? n->objectClass : QString();
-}
-
-std::optional<QString> SimClient::resolveContainer(const Tree& tree, const DirContext& ctx, const QString& name) const
+std::optional<int> SimClient::resolveContainer(const Tree& tree, const DirContext& ctx, const QString& name) const
 {
     QString text = stripTypes(name.trimmed());
     if (text.isEmpty())
         return std::nullopt;
     if (isRoot(text))
-        return QString();
+        return -1;
     if (text == QLatin1String(".")) {
         if (isRoot(ctx.nameContext))
-            return QString();
-        const auto own = resolveContainer(tree, DirContext{ctx.flags, QStringLiteral("[Root]"), ctx.tree},
-                                          ctx.nameContext.startsWith(QLatin1Char('.')) ? ctx.nameContext
-                                                                                       : QLatin1Char('.') + ctx.nameContext);
-        return own;
+            return -1;
+        return resolveContainer(tree, DirContext{ctx.flags, QStringLiteral("[Root]"), ctx.tree},
+                                ctx.nameContext.startsWith(QLatin1Char('.')) ? ctx.nameContext
+                                                                             : QLatin1Char('.') + ctx.nameContext);
     }
     while (text.endsWith(QLatin1Char('.')))
         text.chop(1);
@@ -111,15 +97,17 @@ std::optional<QString> SimClient::resolveContainer(const Tree& tree, const DirCo
         full = text.mid(1);
     } else {
         // Relative names hang below the name context when it names a container.
-        const auto base = isRoot(ctx.nameContext) ? std::optional<QString>(QString())
+        const auto base = isRoot(ctx.nameContext) ? std::optional<int>(-1)
                                                   : resolveContainer(tree, DirContext{0, QStringLiteral("[Root]"), ctx.tree},
                                                                      QLatin1Char('.') + stripTypes(ctx.nameContext));
-        full = base && !base->isEmpty() ? text + QLatin1Char('.') + *base : text;
+        full = base && *base >= 0 ? text + QLatin1Char('.') + tree.containerName(*base) : text;
     }
-    const ContainerNode* n = node(tree, full);
-    if (!n)
+    if (full.isEmpty())
+        return -1;
+    const int found = tree.findContainer(full);
+    if (found < 0)
         return std::nullopt;
-    return n->fullName;
+    return found;
 }
 
 QString SimClient::outputName(const Tree& tree, const DirContext& ctx, const QString& fullName, bool leafIsServer) const
@@ -127,37 +115,45 @@ QString SimClient::outputName(const Tree& tree, const DirContext& ctx, const QSt
     if (fullName.isEmpty())
         return QStringLiteral("[Root]");
     QString name = fullName;
-    QString below;   // the part of the name the context stands for
+    int below = -1;   // the container the context stands for, when the name lies under it
     if (!isRoot(ctx.nameContext)) {
         const auto context = resolveContainer(tree, DirContext{0, QStringLiteral("[Root]"), ctx.tree},
                                               QLatin1Char('.') + stripTypes(ctx.nameContext));
-        if (context && !context->isEmpty() && name.endsWith(QLatin1Char('.') + *context, Qt::CaseInsensitive)) {
-            below = *context;
-            name.chop(context->size() + 1);
+        if (context && *context >= 0) {
+            const QString contextName = tree.containerName(*context);
+            if (name.endsWith(QLatin1Char('.') + contextName, Qt::CaseInsensitive)) {
+                below = *context;
+                name.chop(contextName.size() + 1);
+            }
         }
     }
     if (ctx.flags & DCV_TYPELESS_NAMES)
         return name;
-    // Typed: each component carries the naming attribute of its class.
+    // Typed: each component carries the naming attribute of its class. The
+    // containers are found from the top down, each below the one before.
     const QStringList parts = name.split(QLatin1Char('.'));
+    std::vector<QString> classes(static_cast<size_t>(parts.size()));
+    int at = below;
+    for (qsizetype i = parts.size() - 1; i >= 0; --i) {
+        at = tree.findChild(at, parts[i]);
+        if (at < 0)
+            break;
+        classes[static_cast<size_t>(i)] = tree.containers[static_cast<size_t>(at)].objectClass;
+    }
     QStringList typed;
     for (qsizetype i = 0; i < parts.size(); ++i) {
-        if (i == 0 && leafIsServer) {
-            typed.append(QStringLiteral("CN=") + parts[i]);
-            continue;
-        }
-        QString container = parts.mid(i).join(QLatin1Char('.'));
-        if (!below.isEmpty())
-            container += QLatin1Char('.') + below;
-        const QString cls = containerClass(tree, container);
-        typed.append((cls.isEmpty() ? QStringLiteral("CN=") : typePrefix(cls)) + parts[i]);
+        const QString& cls = classes[static_cast<size_t>(i)];
+        const bool commonName = (i == 0 && leafIsServer) || cls.isEmpty();
+        typed.append((commonName ? QStringLiteral("CN=") : typePrefix(cls)) + parts[i]);
     }
     return typed.join(QLatin1Char('.'));
 }
 
-SimClient::ReplyObject SimClient::containerObject(const ContainerNode& n) const
+SimClient::ReplyObject SimClient::containerObject(const Tree& tree, int container) const
 {
-    return ReplyObject{n.fullName, n.objectClass, static_cast<quint32>(n.children.size() + n.servers.size())};
+    const Container& c = tree.containers[static_cast<size_t>(container)];
+    return ReplyObject{tree.containerName(container), c.objectClass,
+                       static_cast<quint32>(c.children.size() + serversIn(tree, container).size())};
 }
 
 SimClient::ReplyObject SimClient::serverObject(int server) const
@@ -209,8 +205,8 @@ NWRCODE SimClient::NWDSListContainers(NWDSContextHandle context, const QByteArra
         if (!base)
             return status::NoSuchEntry;
         Listing listing;
-        for (const QString& key : node(*tree, *base)->children)
-            listing.objects.push_back(containerObject(*node(*tree, key)));
+        for (const int child : *base < 0 ? tree->topContainers : tree->containers[static_cast<size_t>(*base)].children)
+            listing.objects.push_back(containerObject(*tree, child));
         iterationHandle = m_nextIteration++;
         m_listings.insert(iterationHandle, std::move(listing));
     }
@@ -267,21 +263,21 @@ NWRCODE SimClient::NWDSSearch(NWDSContextHandle context, const QByteArray& baseO
             if (matches(o))
                 listing.objects.push_back(o);
         };
-        const ContainerNode* start = node(*tree, *base);
-        if (scope != DS_SEARCH_SUBORDINATES && !start->fullName.isEmpty())
-            add(containerObject(*start));
+        const int start = *base;
+        if (scope != DS_SEARCH_SUBORDINATES && start >= 0)
+            add(containerObject(*tree, start));
         if (scope != 0) {
-            std::function<void(const ContainerNode&)> visit = [&](const ContainerNode& n) {
-                for (int s : n.servers)
+            std::function<void(int)> visit = [&](int container) {
+                for (int s : serversIn(*tree, container))
                     add(serverObject(s));
-                for (const QString& key : n.children) {
-                    const ContainerNode& child = *node(*tree, key);
-                    add(containerObject(child));
+                for (const int child : container < 0 ? tree->topContainers
+                                                     : tree->containers[static_cast<size_t>(container)].children) {
+                    add(containerObject(*tree, child));
                     if (scope == DS_SEARCH_SUBTREE)
                         visit(child);
                 }
             };
-            visit(*start);
+            visit(start);
         }
         iterationHandle = m_nextIteration++;
         m_listings.insert(iterationHandle, std::move(listing));
@@ -318,7 +314,7 @@ NWRCODE SimClient::NWDSGetObjectName(NWDSContextHandle context, NWDSBufHandle re
     if (buffer == m_buffers.end())
         return status::InvalidParameter;
     if (buffer->readPosition >= buffer->objects.size())
-        return kBufferEmpty;
+        return status::BufferEmpty;
     const ReplyObject& o = buffer->objects[buffer->readPosition++];
     const bool isServer = o.baseClass == QLatin1String("NCP Server");
     putText(objectName, outputName(*tree, *ctx, o.fullName, isServer));

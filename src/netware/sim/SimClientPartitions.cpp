@@ -6,9 +6,6 @@ namespace nw::sim {
 
 namespace {
 
-constexpr NWRCODE kBufferEmpty = 0xFFFFFEC1;   // -319
-
-
 // Typeless, root last: the server's name followed by its container's.
 QString fullName(const Server& server)
 {
@@ -105,7 +102,7 @@ NWRCODE SimClient::nextPartition(const char* call, NWDSContextHandle context, NW
         return status::InvalidParameter;
     buffer = &*found;
     if (buffer->readPosition >= buffer->partitions.size())
-        return kBufferEmpty;
+        return status::BufferEmpty;
     partition = buffer->partitions[buffer->readPosition++];
     // The root partition keeps its own name in every context.
     if (partition.name.compare(QLatin1String("[Root]"), Qt::CaseInsensitive) == 0)

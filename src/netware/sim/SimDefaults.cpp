@@ -38,9 +38,11 @@ QByteArray numberValue(quint32 value)
     return bytes;
 }
 
+// Every server the description leaves without modules or parameters gets a
+// copy of the same lists; the copies share the texts of one set.
 std::vector<Nlm> defaultNlms()
 {
-    return {
+    static const std::vector<Nlm> nlms{
         module(1, "SERVER.NLM", "NetWare Server Operating System", 5, 70, 8, 2008, 10, 3),
         module(2, "NWKCFG.NLM", "NetWare Kernel Config NLM", 2, 16, 0, 2007, 9, 17),
         module(3, "ACPIDRV.PSM", "ACPI Platform Support Module", 1, 5, 5, 2006, 11, 2),
@@ -54,11 +56,12 @@ std::vector<Nlm> defaultNlms()
         module(11, "SMDR.NLM", "SMS - Storage Data Requestor", 6, 58, 1, 2008, 2, 14),
         module(12, "PKI.NLM", "Novell Certificate Server", 3, 32, 0, 2008, 5, 7),
     };
+    return nlms;
 }
 
 std::vector<SetParameter> defaultSetParameters()
 {
-    return {
+    static const std::vector<SetParameter> parameters{
         parameter("Maximum Packet Receive Buffers", 1, 0, numberValue(10000)),
         parameter("Minimum Packet Receive Buffers", 1, 0, numberValue(2000)),
         parameter("Maximum Physical Receive Packet Size", 1, 0, numberValue(4224)),
@@ -80,6 +83,7 @@ std::vector<SetParameter> defaultSetParameters()
         parameter("NDS Trace To Screen", 12, 1, onOff(false)),
         parameter("Allow Unencrypted Passwords", 2, 1, onOff(false)),
     };
+    return parameters;
 }
 
 std::vector<Volume> defaultVolumes()

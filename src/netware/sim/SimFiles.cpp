@@ -62,6 +62,11 @@ QStringList deriveDosNames(const QStringList& longNames)
     for (const QString& name : longNames)
         if (isValidDosName(name))
             taken.insert(name);
+    // The numbers already given for each stem and extension: every number up
+    // to the last one given is taken, so the search goes on after it instead
+    // of from 1 (a folder of many like names would otherwise take the square
+    // of their number).
+    QHash<QString, int> lastNumber;
     for (const QString& name : longNames) {
         if (isValidDosName(name)) {
             result.append(name);
@@ -70,14 +75,17 @@ QStringList deriveDosNames(const QStringList& longNames)
         const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
         const QString base = validChars(dot > 0 ? name.left(dot) : name);
         const QString ext = dot > 0 ? validChars(name.mid(dot + 1)).left(3) : QString();
+        int& last = lastNumber[base.left(6) + QLatin1Char('.') + ext];
         QString shortName;
-        for (int n = 1;; ++n) {
+        for (int n = last + 1;; ++n) {
             const QString tail = QLatin1Char('~') + QString::number(n);
             shortName = base.left(std::min<qsizetype>(6, 8 - tail.size())) + tail;
             if (!ext.isEmpty())
                 shortName += QLatin1Char('.') + ext;
-            if (!taken.contains(shortName))
+            if (!taken.contains(shortName)) {
+                last = n;
                 break;
+            }
         }
         taken.insert(shortName);
         result.append(shortName);

@@ -190,7 +190,15 @@ void materialise(Server& server)
 
 void addGeneratedServers(Network& network, const std::shared_ptr<const GeneratedGroup>& group)
 {
-    network.servers.reserve(network.servers.size() + static_cast<size_t>(group->count));
+    // Grows the list by at least half when it must: reserving just enough for
+    // each group would move every server already made once per group.
+    const size_t needed = network.servers.size() + static_cast<size_t>(group->count);
+    if (needed > network.servers.capacity())
+        network.servers.reserve(std::max(needed, network.servers.capacity() + network.servers.capacity() / 2));
+    // Every server's volumes share the group's names.
+    QStringList volumeNames;
+    for (int v = 0; v < group->volumes; ++v)
+        volumeNames.append(v == 0 ? QStringLiteral("SYS") : QStringLiteral("VOL%1").arg(v));
     for (int i = 0; i < group->count; ++i) {
         Server s;
         s.name = serverName(*group, i);
@@ -205,9 +213,10 @@ void addGeneratedServers(Network& network, const std::shared_ptr<const Generated
         s.walk.seed = static_cast<quint32>(r.next());
         s.maxConnections = static_cast<quint32>(std::max(250, group->connections + 10));
         s.ownConnection = static_cast<quint32>(group->connections + 1);
+        s.volumes.reserve(static_cast<size_t>(group->volumes));
         for (int v = 0; v < group->volumes; ++v) {
             Volume vol;
-            vol.name = v == 0 ? QStringLiteral("SYS") : QStringLiteral("VOL%1").arg(v);
+            vol.name = volumeNames[v];
             vol.number = static_cast<quint32>(v);
             vol.totalBlocks = r.between(262144, 4194304);
             vol.availableBlocks = vol.totalBlocks / r.between(2, 8);

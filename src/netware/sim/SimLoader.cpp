@@ -27,6 +27,14 @@ constexpr qint64 kMaxGeneratedServers = 100000;
 constexpr qint64 kMaxGeneratedConnections = 10000000;
 constexpr qint64 kMaxGeneratedOpenFiles = 10000000;
 constexpr qint64 kMaxOpenFilesPerServer = 100000;
+constexpr qint64 kMaxGeneratedVolumes = 1000000;
+// What a description may hold besides generated servers: each described
+// server carries its own lists, each container its place in the directory.
+constexpr qint64 kMaxDescribedServers = 10000;
+constexpr qint64 kMaxContainers = 100000;
+// The document read from the file: objects and lists, and values of any kind.
+constexpr qint64 kMaxJsonContainers = 500000;
+constexpr qint64 kMaxJsonValues = 4000000;
 
 const char* const kTypeNames[] = {"", "", "IPX", "NLM", "AFP", "FTAM", "ANCP", "ACP", "SMB", "WINSOCK", "HTTP", "IP"};
 
@@ -239,16 +247,6 @@ Version readVersion(const Fields& f, const char* key, Version fallback, quint32 
     return v;
 }
 
-// Dotted typeless container names of a tree, keyed without case.
-void collectContainers(const std::vector<Container>& level, const QString& parent, QSet<QString>& names)
-{
-    for (const Container& c : level) {
-        const QString dotted = parent.isEmpty() ? c.name : c.name + QLatin1Char('.') + parent;
-        names.insert(nameKey(dotted));
-        collectContainers(c.children, dotted, names);
-    }
-}
-
 // Characters a NetWare server name cannot hold.
 bool isServerName(const QString& name)
 {
@@ -295,6 +293,10 @@ public:
             readTree(*net, Fields(trees.at(i), element(QStringLiteral("trees"), i)));
 
         const QJsonArray servers = top.list("servers");
+        if (servers.size() > kMaxDescribedServers)
+            fail(QStringLiteral("servers"), QStringLiteral("has %1 servers; at most %2 can be described (use \"generate\" for more)")
+                                                .arg(servers.size()).arg(kMaxDescribedServers));
+        net->servers.reserve(static_cast<size_t>(servers.size()));
         for (qsizetype i = 0; i < servers.size(); ++i)
             readServer(*net, Fields(servers.at(i), element(QStringLiteral("servers"), i)));
 
@@ -305,6 +307,8 @@ public:
         std::vector<std::pair<std::shared_ptr<GeneratedGroup>, qsizetype>> generated;
         for (qsizetype i = 0; i < groups.size(); ++i)
             generated.emplace_back(readGroup(*net, Fields(groups.at(i), element(QStringLiteral("generate"), i))), i);
+        // Room for every group's servers at once: the list never moves while groups are added.
+        net->servers.reserve(net->servers.size() + static_cast<size_t>(m_generatedServers));
         for (const auto& [group, i] : generated)
             addGroup(*net, group, Fields(groups.at(i), element(QStringLiteral("generate"), i)));
 
@@ -323,17 +327,16 @@ private:
             fail(f.at("name"), QStringLiteral("tree \"%1\" is described twice").arg(tree.name));
         tree.reachable = f.flag("reachable", true);
         tree.advertised = f.flag("advertised", true);
-        tree.containers = readContainers(f.list("containers"), f.at("containers"));
+        readContainers(tree, f.list("containers"), f.at("containers"), -1, 0);
         const QJsonArray users = f.list("users");
-        QSet<QString> containers;
-        collectContainers(tree.containers, QString(), containers);
         for (qsizetype i = 0; i < users.size(); ++i) {
             const Fields u(users.at(i), element(f.at("users"), i));
             TreeUser user;
-            user.name = u.requiredText("name", 64);
+            user.name = u.requiredText("name", kMaxNameComponent);
             user.context = stripDot(u.text("context"));
-            if (!user.context.isEmpty() && !containers.contains(nameKey(user.context)))
+            if (!user.context.isEmpty() && tree.findContainer(user.context) < 0)
                 fail(u.at("context"), QStringLiteral("no container \"%1\" in tree %2").arg(user.context, tree.name));
+            checkFullName(user.name, user.context, u.at("name"));
             user.password = u.text("password");
             tree.users.push_back(user);
         }
@@ -341,15 +344,15 @@ private:
         for (qsizetype i = 0; i < partitions.size(); ++i) {
             const Fields p(partitions.at(i), element(f.at("partitions"), i));
             Partition partition;
-            partition.name = stripDot(p.requiredText("name", 255));
+            partition.name = stripDot(p.requiredText("name", kMaxDistinguishedName));
             if (partition.name.compare(QLatin1String("[Root]"), Qt::CaseInsensitive) != 0
-                && !containers.contains(nameKey(partition.name)))
+                && tree.findContainer(partition.name) < 0)
                 fail(p.at("name"), QStringLiteral("no container \"%1\" in tree %2").arg(partition.name, tree.name));
             const QJsonArray replicas = p.list("replicas");
             for (qsizetype r = 0; r < replicas.size(); ++r) {
                 const Fields rf(replicas.at(r), element(p.at("replicas"), r));
                 Replica replica;
-                replica.server = rf.requiredText("server", 47);
+                replica.server = rf.requiredText("server", kMaxServerName);
                 replica.type = static_cast<quint32>(rf.number("type", 0, 3, 1));
                 replica.state = rf.code("state", 0);
                 replica.replicaNumber = static_cast<quint32>(rf.number("replicaNumber", 0, 65535, r + 1));
@@ -364,36 +367,36 @@ private:
         net.trees.push_back(std::move(tree));
     }
 
-    std::vector<Container> readContainers(const QJsonArray& list, const QString& path)
+    // The containers of one level below `parent` (-1: the root), whose dotted
+    // name is parentLength characters long. The full name of each is checked
+    // before its children are read, which also bounds how deep they nest.
+    void readContainers(Tree& tree, const QJsonArray& list, const QString& path, int parent, qsizetype parentLength)
     {
-        std::vector<Container> result;
-        QSet<QString> seen;
         for (qsizetype i = 0; i < list.size(); ++i) {
             const Fields c(list.at(i), element(path, i));
-            Container container;
-            container.name = c.requiredText("name", 64);
-            if (container.name.contains(QLatin1Char('.')) || container.name.contains(QLatin1Char('\\')))
+            QString name = c.requiredText("name", kMaxNameComponent);
+            if (name.contains(QLatin1Char('.')) || name.contains(QLatin1Char('\\')))
                 fail(c.at("name"), QStringLiteral("a container name cannot hold \".\" or \"\\\""));
-            if (seen.contains(nameKey(container.name)))
-                fail(c.at("name"), QStringLiteral("container \"%1\" appears twice at this level").arg(container.name));
-            seen.insert(nameKey(container.name));
-            container.objectClass = c.text("class", QStringLiteral("Organizational Unit"), 32);
-            container.children = readContainers(c.list("children"), c.at("children"));
-            result.push_back(std::move(container));
+            if (tree.findChild(parent, name) >= 0)
+                fail(c.at("name"), QStringLiteral("container \"%1\" appears twice at this level").arg(name));
+            const qsizetype length = parentLength == 0 ? name.size() : parentLength + 1 + name.size();
+            if (length > kMaxDistinguishedName)
+                fail(c.at("name"), QStringLiteral("the container's full name would be %1 characters long; at most %2 are allowed")
+                                       .arg(length).arg(kMaxDistinguishedName));
+            if (++m_containers > kMaxContainers)
+                fail(c.at("name"), QStringLiteral("the description has more than %1 containers").arg(kMaxContainers));
+            const int index = tree.addContainer(std::move(name), c.text("class", QStringLiteral("Organizational Unit"), 32), parent);
+            readContainers(tree, c.list("children"), c.at("children"), index, length);
         }
-        return result;
     }
 
-    // The tree's dotted container names, gathered once per tree rather than once per server.
-    const QSet<QString>& containerNames(const Tree& tree)
+    // A leaf's full dotted name (the leaf, a dot and its container) within NetWare's length.
+    static void checkFullName(const QString& leaf, const QString& container, const QString& path)
     {
-        auto it = m_containerNames.find(nameKey(tree.name));
-        if (it == m_containerNames.end()) {
-            QSet<QString> names;
-            collectContainers(tree.containers, QString(), names);
-            it = m_containerNames.insert(nameKey(tree.name), std::move(names));
-        }
-        return *it;
+        const qsizetype length = container.isEmpty() ? leaf.size() : leaf.size() + 1 + container.size();
+        if (length > kMaxDistinguishedName)
+            fail(path, QStringLiteral("the full name \"%1.%2\" is %3 characters long; at most %4 are allowed")
+                           .arg(leaf, container).arg(length).arg(kMaxDistinguishedName));
     }
 
     const Tree& treeOf(const Network& net, const Fields& f, const char* key)
@@ -409,10 +412,15 @@ private:
     {
         QString context = stripDot(f.text("context"));
         if (context.isEmpty())
-            return tree.containers.empty() ? QString() : tree.containers.front().name;
+            return tree.topContainers.empty() ? QString() : tree.containers[static_cast<size_t>(tree.topContainers.front())].name;
         if (context.compare(QLatin1String("[Root]"), Qt::CaseInsensitive) == 0)
             return QString();
-        if (!containerNames(tree).contains(nameKey(context)))
+        // Servers are mostly described in a few containers: each is looked up once.
+        const QString key = nameKey(tree.name) + QLatin1Char('\n') + nameKey(context);
+        auto known = m_knownContexts.constFind(key);
+        if (known == m_knownContexts.cend())
+            known = m_knownContexts.insert(key, tree.findContainer(context) >= 0);
+        if (!*known)
             fail(f.at("context"), QStringLiteral("no container \"%1\" in tree %2").arg(context, tree.name));
         return context;
     }
@@ -428,12 +436,13 @@ private:
     void readServer(Network& net, const Fields& f)
     {
         Server s;
-        s.name = f.requiredText("name", 47);
+        s.name = f.requiredText("name", kMaxServerName);
         if (!isServerName(s.name))
             fail(f.at("name"), QStringLiteral("\"%1\" is not a valid server name").arg(s.name));
         const Tree& tree = treeOf(net, f, "tree");
         s.tree = tree.name;
         s.context = contextIn(tree, f);
+        checkFullName(s.name, s.context, f.at("name"));
         s.reachable = f.flag("reachable", true);
         const Version v = readVersion(f, "version", {5, 70, 8}, 255);
         s.major = static_cast<quint8>(v.major);
@@ -704,6 +713,8 @@ private:
         const Tree& tree = treeOf(net, f, "tree");
         group->tree = tree.name;
         group->context = contextIn(tree, f);
+        const int digits = std::max(3, static_cast<int>(QString::number(group->count).size()));
+        checkFullName(group->prefix + QString(digits, QLatin1Char('9')), group->context, f.at("prefix"));
         group->nlms = static_cast<int>(f.number("nlms", 0, 10000, 40));
         group->setParameters = static_cast<int>(f.number("setParameters", 0, 10000, 60));
         group->connections = static_cast<int>(f.number("connections", 0, 65534, 20));
@@ -748,6 +759,10 @@ private:
         if (m_generatedConnections > kMaxGeneratedConnections)
             fail(f.at("connections"), QStringLiteral("the generated groups would have %1 connections in all; at most %2 are allowed")
                                           .arg(m_generatedConnections).arg(kMaxGeneratedConnections));
+        m_generatedVolumes += count * group.volumes;
+        if (m_generatedVolumes > kMaxGeneratedVolumes)
+            fail(f.at("volumes"), QStringLiteral("the generated groups would have %1 volumes in all; at most %2 are allowed")
+                                      .arg(m_generatedVolumes).arg(kMaxGeneratedVolumes));
         m_generatedOpenFiles += count * perServerFiles;
         if (m_generatedOpenFiles > kMaxGeneratedOpenFiles)
             fail(f.at("openFilesPerConnection"),
@@ -773,13 +788,14 @@ private:
     // The workstation's own connection, when the description does not list it.
     void addOwnConnections(Network& net)
     {
+        const QDateTime loginTime = m_reference.addSecs(-3600);   // one time-zone lookup for all
         for (const auto& [serverName, number] : m_pendingOwn) {
             Server& s = net.servers[static_cast<size_t>(net.findServer(serverName))];
             Connection own;
             own.number = number;
             own.type = 11;
             own.status = 0x0020;
-            own.loginTime = m_reference.addSecs(-3600);
+            own.loginTime = loginTime;
             s.lists->connections.push_back(std::move(own));   // user filled in below
             std::sort(s.lists->connections.begin(), s.lists->connections.end(),
                       [](const Connection& a, const Connection& b) { return a.number < b.number; });
@@ -908,13 +924,57 @@ private:
 
     QString m_baseDir;
     QDateTime m_reference;
-    QHash<QString, QSet<QString>> m_containerNames;
+    qint64 m_containers = 0;
+    QHash<QString, bool> m_knownContexts;   // tree and context, without case -> names a container
     std::shared_ptr<GeneratedListCache> m_listCache = std::make_shared<GeneratedListCache>();
     qint64 m_generatedServers = 0;
     qint64 m_generatedConnections = 0;
     qint64 m_generatedOpenFiles = 0;
+    qint64 m_generatedVolumes = 0;
     std::vector<std::pair<QString, quint32>> m_pendingOwn;
 };
+
+// How many objects and lists a JSON text holds, and how many values in all,
+// counted without building the document: a small text of empty lists or
+// numbers would otherwise become a document many times its size.
+struct JsonShape {
+    qint64 containers = 0;
+    qint64 values = 0;
+};
+
+JsonShape jsonShape(const QByteArray& json)
+{
+    JsonShape shape;
+    bool inString = false;
+    bool escaped = false;
+    for (const char c : json) {
+        if (inString) {
+            if (escaped)
+                escaped = false;
+            else if (c == '\\')
+                escaped = true;
+            else if (c == '"')
+                inString = false;
+            continue;
+        }
+        switch (c) {
+        case '"':
+            inString = true;
+            break;
+        case '{':
+        case '[':
+            ++shape.containers;
+            ++shape.values;
+            break;
+        case ',':
+            ++shape.values;
+            break;
+        default:
+            break;
+        }
+    }
+    return shape;
+}
 
 QString lineAndColumn(const QByteArray& json, int offset)
 {
@@ -956,6 +1016,13 @@ LoadedNetwork loadNetworkDescription(const QByteArray& json, const QString& base
     if (json.startsWith("\xFF\xFE") || json.startsWith("\xFE\xFF")
         || (json.size() >= 2 && (json.at(0) == 0 || json.at(1) == 0))) {
         result.problem = QStringLiteral("%1: the description is in UTF-16; save it as UTF-8").arg(sourceName);
+        return result;
+    }
+    const JsonShape shape = jsonShape(json);
+    if (shape.containers > kMaxJsonContainers || shape.values > kMaxJsonValues) {
+        result.problem = QStringLiteral("%1: the description holds more than %2 objects and lists or %3 values; "
+                                        "describe large networks with \"generate\"")
+                             .arg(sourceName).arg(kMaxJsonContainers).arg(kMaxJsonValues);
         return result;
     }
     QJsonParseError error{};

@@ -23,10 +23,20 @@ using FaultMap = QHash<QString, NWRCODE>;
 // Names compare without regard to case, as NetWare does.
 inline QString nameKey(const QString& name) { return name.toCaseFolded(); }
 
+// Longest names NetWare gives its directory: one container name, a server
+// name, and a whole typeless distinguished name ("FS1.SALES.ACME").
+constexpr int kMaxNameComponent = 64;
+constexpr int kMaxServerName = 47;
+constexpr int kMaxDistinguishedName = 256;
+
+// One container of a tree. A container names its parent by position instead
+// of carrying its whole dotted name, so a deep hierarchy costs each container
+// no more than its own name.
 struct Container {
     QString name;
     QString objectClass;
-    std::vector<Container> children;
+    int parent = -1;              // index in Tree::containers; -1 directly under [Root]
+    std::vector<int> children;    // indexes, in description order
 };
 
 struct TreeUser {
@@ -53,10 +63,24 @@ struct Tree {
     QString name;
     bool reachable = true;
     bool advertised = true;
-    std::vector<Container> containers;
+    std::vector<Container> containers;   // each after its parent
+    std::vector<int> topContainers;      // those directly under [Root], in description order
     std::vector<TreeUser> users;
     std::vector<Partition> partitions;
     FaultMap faults;
+
+    // Adds a container below `parent` (-1: the root) and returns its index.
+    int addContainer(QString containerName, QString objectClass, int parent);
+    // The container a typeless dotted name names ("SALES.ACME", leaf first,
+    // without regard to case), or -1.
+    int findContainer(QStringView dotted) const;
+    // The container's child of the given name, or -1; parent -1 is the root.
+    int findChild(int parent, QStringView childName) const;
+    // The typeless dotted name of a container, leaf first.
+    QString containerName(int index) const;
+
+private:
+    QHash<std::pair<int, QString>, int> m_containerIndex;   // (parent, nameKey) -> index
 };
 
 struct Volume {
