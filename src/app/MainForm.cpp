@@ -429,8 +429,8 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_picControls && event->type() == QEvent::Resize) {
         layoutSidePanel();
-    } else if (m_lstServers && (watched == m_lstServers || watched == m_lstServers->viewport())
-               && isKeyboardMenuRequest(event)) {
+    } else if (isKeyboardMenuRequest(event) && m_lstServers
+               && (watched == m_lstServers || watched == m_lstServers->viewport())) {
         // The menu key and Shift+F10 offer the menu beside the current server.
         QListWidgetItem* current = m_lstServers->currentItem();
         if (current)
@@ -439,7 +439,10 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event)
         pressServerList(Qt::RightButton,
                         m_lstServers->viewport()->mapToGlobal(rect.isValid() ? rect.center() : QPoint(0, 0)));
         return true;
-    } else if (m_lstServers && watched == m_lstServers->viewport()) {
+    } else if ((event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
+               && m_lstServers && watched == m_lstServers->viewport()) {
+        // Only mouse events reach the list's viewport test: while the list is
+        // being taken apart it can no longer be asked for its viewport.
         if (event->type() == QEvent::MouseButtonPress) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::RightButton) {

@@ -314,7 +314,7 @@ void PartitionsForm::updateRemoveItem()
 
 bool PartitionsForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_grid->tableView()->viewport() && event->type() == QEvent::ToolTip) {
+    if (event->type() == QEvent::ToolTip && watched == m_grid->tableView()->viewport()) {
         const auto* help = static_cast<QHelpEvent*>(event);
         // The viewport lies inside the grid: its point is carried up to the grid.
         const QPoint inGrid = m_grid->tableView()->viewport()->mapTo(m_grid, help->pos());

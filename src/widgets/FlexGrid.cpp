@@ -551,12 +551,14 @@ bool FlexGrid::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
-    if ((watched == m_view || watched == m_view->viewport()) && event->type() == QEvent::ContextMenu
+    // The event's type is looked at before the viewport is asked for: while
+    // the view is being taken apart it is no longer a scroll area.
+    if (event->type() == QEvent::ContextMenu && (watched == m_view || watched == m_view->viewport())
         && static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
         requestMenuFromKeyboard(static_cast<QContextMenuEvent*>(event)->modifiers().testFlag(Qt::ControlModifier));
         return true;
     }
-    if (watched == m_view || (watched == m_view->viewport() && event->type() == QEvent::Resize)) {
+    if (watched == m_view || (event->type() == QEvent::Resize && watched == m_view->viewport())) {
         if (event->type() == QEvent::Resize || event->type() == QEvent::Show)
             syncFrozenColumns();
         if (watched == m_view)

@@ -172,12 +172,15 @@ bool ReportListView::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
-    if ((watched == m_view || watched == m_view->viewport()) && event->type() == QEvent::ContextMenu
+    // The event's type is looked at first: while the view is being taken
+    // apart it is no longer a scroll area, and asking it for its viewport
+    // would call into what is already gone.
+    if (event->type() == QEvent::ContextMenu && (watched == m_view || watched == m_view->viewport())
         && static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
         requestMenuFromKeyboard();
         return true;
     }
-    if (watched == m_view->viewport() && event->type() == QEvent::MouseButtonPress) {
+    if (event->type() == QEvent::MouseButtonPress && watched == m_view->viewport()) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         m_menuPosition = mouse->globalPosition().toPoint();
         const QModelIndex index = m_view->indexAt(mouse->position().toPoint());
