@@ -7,12 +7,14 @@
 #include "support/MemoryRegistry.h"
 #include "support/StubClient.h"
 #include "support/TestContext.h"
+#include "widgets/OwnedWindow.h"
 
 #include <QDirIterator>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QAction>
 #include <QTest>
@@ -126,6 +128,59 @@ private Q_SLOTS:
             QVERIFY2(url.startsWith(QLatin1String("https://www.korvanel.com/")), qPrintable(url));
         QVERIFY(f.test.launcher.urls.at(1) != f.test.launcher.urls.at(2));
         QVERIFY(f.test.messages.shown.isEmpty());
+    }
+
+    void ownedWindowsAreCentredOverTheirOwner_data()
+    {
+        QTest::addColumn<QRect>("owner");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QRect>("screen");
+        QTest::addColumn<QRect>("expected");
+        const QRect screen(0, 0, 1280, 1024);
+        QTest::newRow("centred") << QRect(100, 100, 800, 600) << QSize(400, 300) << screen
+                                 << QRect(300, 250, 400, 300);
+        QTest::newRow("owner at the right edge")
+            << QRect(1000, 100, 800, 600) << QSize(640, 560) << screen << QRect(640, 120, 640, 560);
+        QTest::newRow("owner above the screen")
+            << QRect(100, -500, 800, 600) << QSize(400, 300) << screen << QRect(300, 0, 400, 300);
+        QTest::newRow("larger than the screen")
+            << QRect(0, 0, 800, 600) << QSize(2000, 1100) << screen << QRect(0, 0, 2000, 1100);
+        QTest::newRow("second screen to the left")
+            << QRect(-1500, 200, 800, 600) << QSize(400, 300) << QRect(-1920, 0, 1920, 1080)
+            << QRect(-1300, 350, 400, 300);
+        QTest::newRow("no screen known")
+            << QRect(-2000, 0, 800, 600) << QSize(400, 300) << QRect() << QRect(-1800, 150, 400, 300);
+    }
+
+    void ownedWindowsAreCentredOverTheirOwner()
+    {
+        QFETCH(QRect, owner);
+        QFETCH(QSize, size);
+        QFETCH(QRect, screen);
+        QFETCH(QRect, expected);
+        QCOMPARE(widgets::centredOver(owner, size, screen), expected);
+    }
+
+    void helpOpensOverTheMainWindowAndStaysWhereItWasPut()
+    {
+        Fixture f;
+        app::MainForm form(f.test.context);
+        form.setGeometry(60, 40, 700, 500);
+        form.show();
+        form.findChild<QAction*>(QStringLiteral("Menu_Help_File"))->trigger();
+        auto* help = form.findChild<app::HelpWindow*>();
+        QVERIFY(help);
+        QVERIFY(help->isWindow());
+        QCOMPARE(help->parentWidget(), &form);   // owned: it stays above the main window
+        // Centred on the main window, as far as the screen allows.
+        const QRect expected = widgets::centredOver(form.frameGeometry(), help->frameGeometry().size(),
+                                                    form.screen()->availableGeometry());
+        QCOMPARE(help->frameGeometry().topLeft(), expected.topLeft());
+
+        // Moved by the user, it opens where it was put the next time.
+        help->move(5, 5);
+        form.findChild<QAction*>(QStringLiteral("Menu_Help_File"))->trigger();
+        QCOMPARE(help->pos(), QPoint(5, 5));
     }
 
     void browserThatCannotStartIsReported()

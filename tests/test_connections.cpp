@@ -8,7 +8,9 @@
 #include "connections/ConnectionTypeForm.h"
 #include "connections/UserConnectionsForm.h"
 #include "netware/sim/SimClient.h"
+#include "settings/ColumnScale.h"
 #include "settings/Registry.h"
+#include "settings/Twips.h"
 #include "support/FakeViewHost.h"
 #include "support/MemoryRegistry.h"
 #include "support/ReportRun.h"
@@ -22,6 +24,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
@@ -666,6 +669,12 @@ void TestConnections::sendingMessages()
     QCOMPARE(grid->textMatrix(2, 0), QStringLiteral("*ADMIN.O"));
     QCOMPARE(grid->textMatrix(3, 1), connections::connectionNumberText(9));
     QCOMPARE(send->server(), QStringLiteral("FS1"));
+    // Every user name is read whole, and the window opens over the program's window.
+    const double dpi = settings::columnDotsPerInch(grid);
+    for (int row = 1; row < grid->rows(); ++row)
+        QVERIFY(QFontMetrics(grid->font()).horizontalAdvance(grid->textMatrix(row, 0))
+                < settings::twipsToPixels(grid->colWidth(0), dpi));
+    QCOMPARE(send->parentWidget(), f.host.mdiArea()->window());
 
     QVERIFY(!send->btnSend()->isEnabled());
     send->txtMessage()->setText(QStringLiteral("x"));

@@ -401,7 +401,8 @@ void TestFileUse::openFilesOfChosenConnections()
     QCOMPARE(windows.size(), 3);
     QStringList numbers, counts;
     for (OpenFilesForm* window : windows) {
-        QCOMPARE(window->windowTitle(), QStringLiteral("Open Files"));
+        // Each window names whose files it lists.
+        QCOMPARE(window->windowTitle(), QStringLiteral("Open Files - %1 on FS1").arg(window->lblUser()->text()));
         QCOMPARE(window->lblServerName()->text(), QStringLiteral("FS1"));
         numbers.append(window->lblConnection()->text());
         counts.append(window->lblOpenFiles()->text());

@@ -26,6 +26,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QProcess>
+#include <QRegion>
 #include <QStandardPaths>
 #include <QDir>
 #include <QFileInfo>
@@ -203,6 +204,8 @@ private Q_SLOTS:
     void geometryKeptAndBroughtOnScreen_data();
     void geometryKeptAndBroughtOnScreen();
     void childWindowsFoundByCaptionAndClosed();
+    void tilingKeepsEveryWindowReadable_data();
+    void tilingKeepsEveryWindowReadable();
     void handOverIsPrivateAndNeverLost();
     void handOverFolderIsTheUsersAlone_data();
     void handOverFolderIsTheUsersAlone();
@@ -693,6 +696,48 @@ void TestMainWindow::childWindowsFoundByCaptionAndClosed()
     form.close();
     QCOMPARE(form.mdiArea()->subWindowList().size(), 0);
     QCOMPARE(closed, 2);
+}
+
+void TestMainWindow::tilingKeepsEveryWindowReadable_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("windows");
+    QTest::addColumn<bool>("strips");
+    QTest::newRow("horizontal, three") << "Menu_Tile_Horizontal" << 3 << true;
+    QTest::newRow("vertical, three") << "Menu_Tile_Vertical" << 3 << true;
+    QTest::newRow("horizontal, twelve") << "Menu_Tile_Horizontal" << 12 << false;
+    QTest::newRow("vertical, twelve") << "Menu_Tile_Vertical" << 12 << false;
+}
+
+void TestMainWindow::tilingKeepsEveryWindowReadable()
+{
+    QFETCH(QString, command);
+    QFETCH(int, windows);
+    QFETCH(bool, strips);
+    Harness run;
+    QCOMPARE(run.start(), std::nullopt);
+    app::MainForm& form = run.form();
+    form.resize(1000, 760);
+    form.show();
+    for (int i = 0; i < windows; ++i)
+        run.openChild(QStringLiteral("View %1").arg(i));
+    form.findChild<QAction*>(command)->trigger();
+
+    const QRect area = form.mdiArea()->viewport()->rect();
+    const QList<QMdiSubWindow*> tiled = form.mdiArea()->subWindowList(QMdiArea::CreationOrder);
+    QRegion covered;
+    for (QMdiSubWindow* window : tiled) {
+        // Inside the area (no scroll bars needed), readable, and apart from the others.
+        QVERIFY2(area.contains(window->geometry()), qPrintable(window->windowTitle()));
+        QVERIFY(window->height() >= 160 && window->width() >= 240);
+        QVERIFY(!covered.intersects(window->geometry()));
+        covered += window->geometry();
+        if (strips && command == QLatin1String("Menu_Tile_Horizontal"))
+            QCOMPARE(window->width(), area.width());
+        if (strips && command == QLatin1String("Menu_Tile_Vertical"))
+            QCOMPARE(window->height(), area.height());
+    }
+    QCOMPARE(covered.boundingRect(), area);   // the whole area is used
 }
 
 void TestMainWindow::handOverIsPrivateAndNeverLost()

@@ -263,6 +263,37 @@ private Q_SLOTS:
         QCOMPARE(sub->geometry(), QRect(documents.width() - 500, 0, 500, 400));
     }
 
+    void arrangedWindowsKeepTheirOwnPlace()
+    {
+        makeRoot();
+        QMdiArea area;
+        area.resize(1200, 900);
+        auto* view = new QWidget;
+        QMdiSubWindow* sub = area.addSubWindow(view);
+        area.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+        WindowState state(store(), kVolumeForm, WindowGeometry{0, 0, 7000, 8040});
+        auto width = [&] { return textToNumber(stored(kVolumeForm, QStringLiteral("Width")).value_or(QString())); };
+        const double dpiX = sub->logicalDpiX();
+
+        // Tiled, then tiled again, then closed: the place of before the first tiling.
+        sub->setGeometry(30, 40, 500, 400);
+        const QRect own = sub->geometry();
+        sub->setGeometry(0, 0, 1200, 300);
+        WindowState::noteArranged(sub, own);
+        const QRect tiled = sub->geometry();
+        sub->setGeometry(0, 0, 600, 900);
+        WindowState::noteArranged(sub, tiled);
+        state.save(view);
+        QCOMPARE(width(), std::optional<double>(pixelsToTwips(500, dpiX)));
+        QCOMPARE(stored(kVolumeForm, QStringLiteral("Left")), std::optional<QString>(twipsToText(pixelsToTwips(30, dpiX))));
+
+        // Sized by the user after the tiling: the size the user gave it.
+        sub->setGeometry(10, 10, 640, 480);
+        state.save(view);
+        QCOMPARE(width(), std::optional<double>(pixelsToTwips(640, dpiX)));
+    }
+
     void keepInsideArea_data()
     {
         QTest::addColumn<QRect>("window");

@@ -1,5 +1,7 @@
 #include "app/HelpWindow.h"
 
+#include "widgets/OwnedWindow.h"
+
 #include "platform/WebPages.h"
 
 #include <QFile>
@@ -86,9 +88,7 @@ HelpWindow* showHelpContents(platform::ProcessLauncher& launcher, platform::Mess
         help = new HelpWindow(launcher, messages, owner);
     else
         help->showContents();
-    help->show();
-    help->raise();
-    help->activateWindow();
+    widgets::showOverOwner(*help);
     return help;
 }
 

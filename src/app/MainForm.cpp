@@ -10,7 +10,9 @@
 #include "app/StartupSettings.h"
 #include "netware/NovellCalls.h"
 #include "netware/ServerDiscovery.h"
+#include "settings/WindowState.h"
 #include "widgets/WaitCursor.h"
+#include "widgets/WindowArrangement.h"
 
 #include <QAction>
 #include <QApplication>
@@ -50,6 +52,9 @@ const QString kProductsAddress = QStringLiteral("https://www.korvanel.com/produc
 
 // Room for the btnServerList above the list in the side panel.
 constexpr int kListTopTwips = 450;
+// The least size of a tiled window: its title bar and a few rows of its table.
+constexpr int kReadableTileWidth = 240;
+constexpr int kReadableTileHeight = 160;
 
 struct CaptionRoute {
     const char* caption;
@@ -658,23 +663,44 @@ void MainForm::tileVertically()
     tileChildren(Qt::Horizontal);   // side by side, each the full height of the frame
 }
 
-void MainForm::tileChildren(Qt::Orientation stacking)
+QList<QMdiSubWindow*> MainForm::arrangedChildren() const
 {
     const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
     QList<QMdiSubWindow*> shown;
     std::copy_if(windows.begin(), windows.end(), std::back_inserter(shown),
                  [](QMdiSubWindow* w) { return !w->isMinimized() && w->isVisible(); });
+    return shown;
+}
+
+void MainForm::tileChildren(Qt::Orientation stacking)
+{
+    const QList<QMdiSubWindow*> shown = arrangedChildren();
     if (shown.isEmpty())
         return;
-    const QRect area = m_mdiArea->viewport()->rect();
-    const auto count = static_cast<int>(shown.size());
-    for (int i = 0; i < count; ++i) {
-        shown.at(i)->showNormal();
-        if (stacking == Qt::Vertical)
-            shown.at(i)->setGeometry(0, i * (area.height() / count), area.width(), area.height() / count);
-        else
-            shown.at(i)->setGeometry(i * (area.width() / count), 0, area.width() / count, area.height());
+    // Readable: a title bar and a few rows, or more where a window needs it.
+    QSize readable(kReadableTileWidth, kReadableTileHeight);
+    for (QMdiSubWindow* window : shown)
+        readable = readable.expandedTo(window->minimumSizeHint()).expandedTo(window->minimumSize());
+    const std::vector<QRect> places =
+        widgets::tileRects(m_mdiArea->viewport()->rect(), static_cast<int>(shown.size()), stacking, readable);
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        QMdiSubWindow* window = shown.at(i);
+        window->showNormal();
+        const QRect before(window->pos(), window->size());
+        window->setGeometry(places.at(static_cast<size_t>(i)));
+        settings::WindowState::noteArranged(window, before);
     }
+}
+
+void MainForm::cascadeChildren()
+{
+    const QList<QMdiSubWindow*> shown = arrangedChildren();
+    std::vector<QRect> before;
+    for (QMdiSubWindow* window : shown)
+        before.emplace_back(window->pos(), window->size());
+    m_mdiArea->cascadeSubWindows();
+    for (qsizetype i = 0; i < shown.size(); ++i)
+        settings::WindowState::noteArranged(shown.at(i), before.at(static_cast<size_t>(i)));
 }
 
 void MainForm::openHelpFile()

@@ -179,6 +179,9 @@ private:
     void tileHorizontally();
     void tileVertically();
     void tileChildren(Qt::Orientation stacking);
+    void cascadeChildren();
+    // The windows an arrangement moves: those shown and not minimised.
+    QList<QMdiSubWindow*> arrangedChildren() const;
     void layoutSidePanel();
     void buildToolBar();
     void buildSidePanel();

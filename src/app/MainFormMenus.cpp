@@ -235,7 +235,7 @@ void MainForm::buildMenus()
     connect(addNamedAction(m_windowMenu, tr("Tile Vertical"), QStringLiteral("Menu_Tile_Vertical")),
             &QAction::triggered, this, &MainForm::tileVertically);
     connect(addNamedAction(m_windowMenu, tr("Cascade"), QStringLiteral("Menu_Cascade")), &QAction::triggered,
-            m_mdiArea, &QMdiArea::cascadeSubWindows);
+            this, &MainForm::cascadeChildren);
     connect(m_windowMenu, &QMenu::aboutToShow, this, &MainForm::refreshWindowMenu);
 
     // Help

@@ -10,6 +10,7 @@
 #include "settings/ColumnScale.h"
 #include "settings/Twips.h"
 #include "widgets/FlexGrid.h"
+#include "widgets/OwnedWindow.h"
 #include "widgets/ReportListView.h"
 
 #include <QAction>
@@ -20,7 +21,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QFontMetrics>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace connections {
@@ -51,6 +54,8 @@ namespace {
 constexpr int kUserCol = 0;
 constexpr int kNumberCol = 1;
 constexpr int kStatusCol = 2;
+// Room beside a cell's text: its margins and the grid line.
+constexpr int kCellRoom = 12;
 constexpr int kMessageLength = 250;
 
 QWidget* activeView(views::ViewHost& host)
@@ -174,6 +179,28 @@ void SendMessageForm::addConnections(const QList<ChosenConnection>& chosen)
         m_grid->setCellAlignment(row, kNumberCol, Qt::AlignRight | Qt::AlignVCenter);
         m_grid->setCellAlignment(row, kStatusCol, Qt::AlignRight | Qt::AlignVCenter);
     }
+    fitUserColumn();
+}
+
+void SendMessageForm::fitUserColumn()
+{
+    // The user column widens to the longest name listed, never below its
+    // designed width, and the window widens with it while it fits the screen.
+    const QFontMetrics metrics(m_grid->font());
+    int needed = 0;
+    for (int row = m_grid->fixedRows(); row < m_grid->rows(); ++row)
+        needed = qMax(needed, metrics.horizontalAdvance(m_grid->textMatrix(row, kUserCol)));
+    const double dpi = settings::columnDotsPerInch(m_grid);
+    const int twips = qRound(settings::pixelsToTwips(needed + kCellRoom, dpi));
+    if (twips <= m_grid->colWidth(kUserCol))
+        return;
+    const int added = settings::twipsToPixels(twips - m_grid->colWidth(kUserCol), dpi);
+    m_grid->setColWidth(kUserCol, twips);
+    int wanted = width() + added;
+    if (const QScreen* shown = screen())
+        wanted = qMin(wanted, shown->availableGeometry().width());
+    if (wanted > width())
+        resize(wanted, height());
 }
 
 void SendMessageForm::send()
@@ -223,13 +250,12 @@ SendMessageForm* sendMessageToChosen(views::ViewHost& host)
     }
     if (!form)
         form = new SendMessageForm(host.context(), mainWindow);
-    form->show();
-    form->raise();
     if (auto* listView = qobject_cast<widgets::ReportListView*>(list))
         form->addConnections(chosenConnections(*listView));
     else if (auto* grid = qobject_cast<widgets::FlexGrid*>(list))
         form->addConnections(chosenConnections(*grid));
     form->setServer(source->connectionServer());
+    widgets::showOverOwner(*form);
     return form;
 }
 

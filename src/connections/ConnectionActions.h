@@ -74,6 +74,8 @@ public:
     void send();
 
 private:
+    void fitUserColumn();
+
     core::AppContext& m_context;
     widgets::FlexGrid* m_grid;
     QLineEdit* m_message;

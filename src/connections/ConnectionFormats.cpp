@@ -24,6 +24,18 @@ QLocale grouping(const QLocale& locale)
 
 }  // namespace
 
+QString openFilesTitle(const QString& user, const QString& server)
+{
+    const QString base = QStringLiteral("Open Files");
+    if (user.isEmpty() && server.isEmpty())
+        return base;
+    if (user.isEmpty())
+        return QStringLiteral("%1 - %2").arg(base, server);
+    if (server.isEmpty())
+        return QStringLiteral("%1 - %2").arg(base, user);
+    return QStringLiteral("%1 - %2 on %3").arg(base, user, server);
+}
+
 QString connectionTypeName(int code)
 {
     static const QStringList names = {QStringLiteral("IPX"),   QStringLiteral("NLM"),     QStringLiteral("AFP"),

@@ -27,6 +27,10 @@ inline constexpr quint32 kBlockSize = 4096;
 inline constexpr int kMaxBlocks = 8;
 inline constexpr quint32 kHighestConnection = 32767;
 
+// The title of an open-files window: "Open Files - ADMIN on FS1", leaving out
+// what is not known.
+QString openFilesTitle(const QString& user, const QString& server);
+
 // "IPX" for 2 ... "IP" for 11; empty for any other code.
 QString connectionTypeName(int code);
 // "Normal", "Mac Station", ... by exact value; "Unknown" for any other word.

@@ -57,7 +57,8 @@ OpenFilesForm::OpenFilesForm(views::ViewHost& host, const QString& user, quint16
     , m_close(new QPushButton(tr("&Close"), this))
     , m_statusBar(new QStatusBar(this))
 {
-    setWindowTitle(tr("Open Files"));
+    // Each window names whose files it lists, so that several are told apart.
+    setWindowTitle(openFilesTitle(user, server));
     m_grid->setObjectName(QStringLiteral("grdOpenFiles"));
     m_grid->setCols(2);
     m_grid->setRows(1);

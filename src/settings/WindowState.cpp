@@ -10,11 +10,16 @@
 #include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QVariant>
 #include <QWidget>
 
 namespace settings {
 
 namespace {
+
+// Where an arrangement put a window, and where it was before.
+constexpr char kArrangedProperty[] = "veskaroArrangedGeometry";
+constexpr char kUnarrangedProperty[] = "veskaroUnarrangedGeometry";
 
 QString headerText(const QHeaderView* header, int section)
 {
@@ -58,12 +63,25 @@ void WindowState::restore(QWidget* view)
     frame->resize(placed.size());
 }
 
+void WindowState::noteArranged(QWidget* frame, const QRect& before)
+{
+    // Arranged again while still where the last arrangement put it: its own
+    // place is still the one noted then.
+    const QVariant arranged = frame->property(kArrangedProperty);
+    if (!arranged.isValid() || arranged.toRect() != before)
+        frame->setProperty(kUnarrangedProperty, before);
+    frame->setProperty(kArrangedProperty, QRect(frame->pos(), frame->size()));
+}
+
 void WindowState::save(QWidget* view) const
 {
     QWidget* frame = frameOf(view);
     if (!m_saveEnabled || frame->isMinimized() || frame->isMaximized())
         return;
-    const QRect now(frame->pos(), frame->size());
+    QRect now(frame->pos(), frame->size());
+    const QVariant arranged = frame->property(kArrangedProperty);
+    if (arranged.isValid() && arranged.toRect() == now)
+        now = frame->property(kUnarrangedProperty).toRect();
     saveWindowGeometry(m_store, m_keyPath, m_applied.toStore(now, frame->logicalDpiX(), frame->logicalDpiY()));
 }
 

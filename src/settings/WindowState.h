@@ -11,6 +11,7 @@
 #include "settings/RegistryStore.h"
 #include "settings/WindowGeometry.h"
 
+#include <QRect>
 #include <QString>
 
 #include <optional>
@@ -44,6 +45,11 @@ public:
     // Position and size back to the key, unless the window is minimised or
     // maximised; values the window kept are written back as they were read.
     void save(QWidget* view) const;
+
+    // Tiling and cascading move a window for the moment: until the user moves
+    // or sizes it again, the place it had before (its first place, when it is
+    // arranged again) is what save() keeps, so it reopens at its own size.
+    static void noteArranged(QWidget* frame, const QRect& before);
 
     // List-view columns, by header text; read when the columns exist, written
     // in column order on unload whatever the window's state.

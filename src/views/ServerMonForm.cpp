@@ -6,6 +6,7 @@
 #include "netware/ServerSession.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
+#include "widgets/OwnedWindow.h"
 #include "widgets/RefreshFrame.h"
 #include "widgets/ColumnFit.h"
 #include "widgets/ReportListView.h"
@@ -367,8 +368,7 @@ UtilizationHistoryWindow* ServerMonForm::showHistory()
         m_historyWindow->setAttribute(Qt::WA_DeleteOnClose);
         m_historyWindow->setWindowIcon(window()->windowIcon());
     }
-    m_historyWindow->show();
-    m_historyWindow->raise();
+    widgets::showOverOwner(*m_historyWindow);
     return m_historyWindow;
 }
 
