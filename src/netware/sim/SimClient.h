@@ -77,7 +77,11 @@ public:
     // The latest opens by name, oldest first; only the last kOpensKept are kept.
     static constexpr size_t kOpensKept = 1000;
     const std::deque<ConnectionOpen>& connectionOpens() const { return m_opens; }
-    void clearConnectionOpens() { m_opens.clear(); }
+    void clearConnectionOpens()
+    {
+        const Lock lock(m_mutex);
+        m_opens.clear();
+    }
 
     NWRCODE NWCallsInit(quintptr reserved1, quintptr reserved2) override;
     NWRCODE NWCLXInit(quintptr reserved1, quintptr reserved2) override;
