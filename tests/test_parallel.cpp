@@ -979,6 +979,7 @@ private Q_SLOTS:
         QStringList whole;
         {
             Fixture f(network.json, 24, files.path());
+            f.test.context.values.treeName = QStringLiteral("ACME_TREE");
             f.host.selection = servers;
             view.open(f.host);
             whole = view.shown(view.find(f.host));
@@ -987,6 +988,7 @@ private Q_SLOTS:
 
         // Slower: every call takes 3 ms.
         Fixture f(storageNetwork(41, 24, 6, 3).json, 4, files.path());
+        f.test.context.values.treeName = QStringLiteral("ACME_TREE");
         f.host.selection = servers;
         bool acted = false;
         QPointer<views::ViewWindow> target;
@@ -1043,6 +1045,7 @@ private Q_SLOTS:
         for (const bool volumes : {true, false}) {
             for (const bool close : {false, true}) {
                 Fixture f(network.json, 4, files.path());
+                f.test.context.values.treeName = QStringLiteral("ACME_TREE");
                 f.host.selection = serverNames(24);
                 QPointer<views::ViewWindow> view;
                 std::function<void()> tick;

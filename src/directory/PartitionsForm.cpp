@@ -220,7 +220,7 @@ ReplicaRead replicaRead(nw::NetWareClient& client, const QString& treeName, Repl
 
 const QString kGathering = QStringLiteral("Gathering Partition information for ");
 
-} // namespace
+}  // namespace
 
 void PartitionsForm::applyServer(const QString& server, ServerReplicas& read, bool blankColumn)
 {

@@ -191,7 +191,7 @@ struct AbendTurn {
     AbendLogRead log;
 };
 
-} // namespace
+}  // namespace
 
 void openAbendLogs(views::ViewHost& host)
 {

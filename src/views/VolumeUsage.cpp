@@ -179,7 +179,7 @@ QStringList measureVolume(core::AppContext& context, const QString& entry, bool 
     return volumeCells(volumeSpace(info));
 }
 
-} // namespace
+}  // namespace
 
 ServerVolumesRead readServerVolumes(core::AppContext& context, const QString& server, bool scan,
                                     const QStringList& known, bool tracing, const nw::ReadStop& stop)
