@@ -1,29 +1,38 @@
 // The views that read their servers side by side, over 200 generated servers
 // behind a slow link (20 ms a call; 40 modules and 60 SET parameters a
-// server): each view's whole opening (and one utilization poll round) with
+// server, each holding a replica of the root partition): each view's whole
+// opening (and one utilization poll round, one volume refresh pass, one
+// partitions refresh pass) with
 // ParallelServers at its default, against the one-at-a-time floor (n times one
 // server's chain of calls) and the ideal (one server's chain), and the longest
 // time the window thread stood still between two turns of its event loop.
 //
 //   bench_parallel [SERVERS [LATENCY_MS [PARALLEL]]]
 
+#include "directory/PartitionsForm.h"
 #include "support/BenchDesktop.h"
 #include "support/Figures.h"
 #include "viewbase/ViewWindow.h"
+#include "views/AbendLogForm.h"
 #include "views/NLMForm.h"
 #include "views/ServerInformationForm.h"
 #include "views/ServerMonForm.h"
 #include "views/SetCommandsForm.h"
+#include "views/VolumeUsageForm.h"
 #include "widgets/RefreshFrame.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMdiArea>
 #include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <type_traits>
 
 namespace {
 
@@ -127,6 +136,50 @@ views::ServerMonForm* monitor(bench::BenchHost& host)
     return views::findView<views::ServerMonForm>(host);
 }
 
+// The generated network with every server holding a replica of the root
+// partition (the generator makes none).
+QByteArray withRootReplicas(const QByteArray& json, const QStringList& servers)
+{
+    QJsonObject top = QJsonDocument::fromJson(json).object();
+    QJsonArray trees = top.value(QStringLiteral("trees")).toArray();
+    QJsonObject tree = trees.at(0).toObject();
+    QJsonArray replicas;
+    for (int i = 0; i < servers.size(); ++i)
+        replicas.append(QJsonObject{{QStringLiteral("server"), servers.at(i)}, {QStringLiteral("type"), i == 0 ? 0 : 1}});
+    tree.insert(QStringLiteral("partitions"),
+                QJsonArray{QJsonObject{{QStringLiteral("name"), QStringLiteral("[Root]")},
+                                       {QStringLiteral("replicas"), replicas}}});
+    trees.replace(0, tree);
+    top.insert(QStringLiteral("trees"), trees);
+    return QJsonDocument(top).toJson(QJsonDocument::Compact);
+}
+
+// One refresh pass of a view already open, its timer stopped.
+template <class Form>
+Run refreshPass(Form* (*find)(bench::BenchHost&))
+{
+    return [find](bench::BenchHost& h) {
+        Form* form = find(h);
+        if (!form)
+            return;
+        form->fraRefresh()->stop();
+        if constexpr (std::is_same_v<Form, views::VolumeUsageForm>)
+            form->measureVolumes();
+        else
+            form->refreshAll();
+    };
+}
+
+views::VolumeUsageForm* volumeForm(bench::BenchHost& host)
+{
+    return views::findView<views::VolumeUsageForm>(host);
+}
+
+directory::PartitionsForm* partitionsForm(bench::BenchHost& host)
+{
+    return directory::partitionsWindow(host);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -147,10 +200,12 @@ int main(int argc, char** argv)
     generated.setParameters = 60;
     generated.connections = 1;
     generated.seed = 5;
-    const std::unique_ptr<nw::NetWareClient> client = bench::loadNetwork(network.json());
+    const std::unique_ptr<nw::NetWareClient> client =
+        bench::loadNetwork(withRootReplicas(network.json(), generated.names()));
     if (!client)
         return 1;
     bench::BenchContext desktop(*client);
+    desktop.context.values.treeName = network.tree;
     bench::BenchHost host(desktop.context, QSize(1280, 900));
     host.window().show();
     QCoreApplication::processEvents();
@@ -185,5 +240,18 @@ int main(int argc, char** argv)
                 QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
             QObject::disconnect(done);
         });
+    measure("Volume usage", host, names, parallel, 1.5, nothing,
+            [](bench::BenchHost& h) { views::openVolumeUsage(h); });
+    measure(
+        "Volume refresh pass", host, names, parallel, 0.5, [](bench::BenchHost& h) { views::openVolumeUsage(h); },
+        refreshPass(&volumeForm));
+    measure("Partitions and replicas", host, names, parallel, 2.0, nothing,
+            [](bench::BenchHost& h) { directory::openPartitions(h); });
+    measure(
+        "Partitions refresh pass", host, names, parallel, 2.0,
+        [](bench::BenchHost& h) { directory::openPartitions(h); }, refreshPass(&partitionsForm));
+    // The logs are files: no calls go to the servers, the viewers are the work.
+    measure("Abend log viewers", host, names, parallel, 10.0, nothing,
+            [](bench::BenchHost& h) { views::openAbendLogs(h); });
     return 0;
 }

@@ -13,19 +13,29 @@
 #include "support/ReportRun.h"
 #include "support/SimNetwork.h"
 #include "support/TestContext.h"
+#include "directory/PartitionsForm.h"
+#include "views/AbendLogForm.h"
 #include "views/NLMForm.h"
 #include "views/ServerInformationForm.h"
 #include "views/SetCommandsForm.h"
+#include "views/VolumeUsageForm.h"
 #include "widgets/FlexGrid.h"
+#include "widgets/RefreshFrame.h"
 #include "widgets/ReportListView.h"
 
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QtTest>
@@ -143,6 +153,113 @@ QByteArray slowNetwork(int count, int latencyMs)
     return header(servers);
 }
 
+// Servers with volumes, directory replicas and abend logs, for the volume,
+// partitions and abend log views: random latencies of 0 to 5 ms, volumes
+// reachable through the file system or not, administration volumes, some
+// servers that cannot be reached, some whose close or volume scan fails,
+// logs with halts of their own server and of another, servers without a log.
+struct StorageNetwork {
+    QByteArray json;
+    std::vector<std::pair<QString, QByteArray>> files;   // below the description's folder
+    QStringList closeRefused;                             // servers that refuse to close a connection
+
+    // Connections that must still be open: those the servers refused to close.
+    qsizetype refusedCloses(const nw::sim::SimClient& client) const
+    {
+        qsizetype count = 0;
+        for (const auto& open : client.connectionOpens()) {
+            if (open.result == 0 && closeRefused.contains(open.name))
+                ++count;
+        }
+        return count;
+    }
+
+    // Writes the files below `folder`.
+    bool writeFiles(const QString& folder) const
+    {
+        for (const auto& [name, bytes] : files) {
+            const QString path = QDir(folder).filePath(name);
+            if (!QDir().mkpath(QFileInfo(path).path()))
+                return false;
+            QFile file(path);
+            if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+                return false;
+        }
+        return true;
+    }
+};
+
+// `latencyMs` >= 0: every server takes that long a call instead.
+StorageNetwork storageNetwork(quint32 seed, int count, int closeFails = -1, int latencyMs = -1)
+{
+    QRandomGenerator random(seed);
+    StorageNetwork network;
+    const QStringList volumeNames{"DATA", "APPS", "_ADMIN", "NSS_ADMIN", "USERS"};
+    QByteArrayList rootReplicas;
+    QByteArrayList salesReplicas;
+    QByteArray servers;
+    for (int i = 0; i < count; ++i) {
+        const QByteArray name = serverName(i).toLatin1();
+        QByteArray server = "{ \"name\": \"" + name + "\", \"tree\": \"ACME_TREE\", \"context\": \"ACME\"";
+        const int latency = random.bounded(6);
+        server += ", \"latencyMs\": " + QByteArray::number(latencyMs >= 0 ? latencyMs : latency);
+        const int roll = random.bounded(10);
+        if (roll == 0)
+            server += ", \"reachable\": false";
+        else if (roll == 1 || i == closeFails) {
+            server += ", \"faults\": { \"NWCCCloseConn\": \"0x8801\" }";
+            network.closeRefused.append(serverName(i));
+        }
+        else if (roll == 2)
+            server += ", \"faults\": { \"NWScanMountedVolumeList\": \"0x8801\" }";
+        QByteArrayList volumes;
+        QStringList mounted{QStringLiteral("SYS")};
+        for (const QString& extra : volumeNames) {
+            if (random.bounded(3) == 0)
+                mounted.append(extra);
+        }
+        for (const QString& volume : std::as_const(mounted)) {
+            const int total = 1000 + random.bounded(100000);
+            volumes.append("{ \"name\": \"" + volume.toLatin1() + "\", \"totalBlocks\": " + QByteArray::number(total)
+                           + ", \"availableBlocks\": " + QByteArray::number(random.bounded(total))
+                           + ", \"purgeableBlocks\": " + QByteArray::number(random.bounded(50)) + " }");
+            if (random.bounded(2) == 0)
+                network.files.emplace_back(QStringLiteral("volumes/%1/%2/.keep").arg(serverName(i), volume), "");
+        }
+        server += ", \"volumes\": [ " + volumes.join(", ") + " ] }";
+        servers += (i ? ", " : "") + server;
+
+        const int halts = random.bounded(4);
+        if (halts > 0) {
+            QByteArray log;
+            for (int h = 0; h < halts; ++h) {
+                log += "Server " + name + " halted Tuesday, March " + QByteArray::number(h + 1) + ", 2009 4:2"
+                       + QByteArray::number(h) + ":11 pm\r\nAbend: page fault\r\nStack: 0x"
+                       + QByteArray::number(random.bounded(100000), 16) + "\r\n";
+                if (h == 0)
+                    log += "Server OTHER halted Monday, March 2, 2009 1:00:00 am\r\n";
+            }
+            network.files.emplace_back(QStringLiteral("volumes/%1/SYS/SYSTEM/ABEND.LOG").arg(serverName(i)), log);
+        }
+        const QByteArray modified = "2026-12-05T1" + QByteArray::number(random.bounded(9)) + ":00:00";
+        if (random.bounded(3) != 0)
+            rootReplicas.append("{ \"server\": \"" + name + "\", \"type\": " + QByteArray::number(random.bounded(4))
+                                + ", \"state\": " + QByteArray::number(random.bounded(2) ? 0 : 48)
+                                + ", \"modified\": \"" + modified + "\", \"purged\": \"2026-12-05T09:00:00\" }");
+        if (random.bounded(3) == 0)
+            salesReplicas.append("{ \"server\": \"" + name + "\", \"type\": " + QByteArray::number(random.bounded(4))
+                                 + " }");
+    }
+    network.json = R"({ "format": 1, "clock": "2026-12-05T19:04:36", "fileRoot": "volumes",
+  "workstation": { "tree": "ACME_TREE", "logins": { "ACME_TREE": "admin.ACME" } },
+  "trees": [ { "name": "ACME_TREE",
+               "containers": [ { "name": "ACME", "class": "Organization", "children": [ { "name": "SALES" } ] } ],
+               "partitions": [ { "name": "[Root]", "replicas": [ )"
+                   + rootReplicas.join(", ") + R"( ] }, { "name": "SALES.ACME", "replicas": [ )"
+                   + salesReplicas.join(", ") + " ] } ] } ],\n  \"servers\": [ " + servers + " ] }";
+    return network;
+}
+
 nw::sim::SimClient* simClient(const std::unique_ptr<nw::NetWareClient>& client)
 {
     return dynamic_cast<nw::sim::SimClient*>(client.get());
@@ -182,6 +299,37 @@ QStringList infoServers(views::ViewWindow* view)
     return servers;
 }
 
+QStringList volumeRows(views::ViewWindow* view)
+{
+    const widgets::ReportListView& list = *static_cast<views::VolumeUsageForm*>(view)->lstvwVolumeUsage();
+    QStringList volumes;
+    for (int row = 0; row < list.rowCount(); ++row)
+        volumes.append(list.itemText(row, 0));
+    return volumes;
+}
+
+QStringList partitionColumns(views::ViewWindow* view)
+{
+    return static_cast<directory::PartitionsForm*>(view)->servers();
+}
+
+// The abend log viewers with their halts, in the order they were made; a
+// viewer still waiting for its log (the reading was stopped first) is left out.
+QStringList abendViewers(views::ViewWindow* view)
+{
+    QStringList viewers;
+    for (QMdiSubWindow* frame : view->host().mdiArea()->subWindowList(QMdiArea::CreationOrder)) {
+        const auto* viewer = qobject_cast<views::AbendLogForm*>(frame->widget());
+        if (!viewer || viewer->isUnloaded() || viewer->lstAbendDates()->count() == 0)
+            continue;
+        QStringList entries;
+        for (int row = 0; row < viewer->lstAbendDates()->count(); ++row)
+            entries.append(viewer->lstAbendDates()->item(row)->text());
+        viewers.append(viewer->windowTitle() + QLatin1String(": ") + entries.join(QLatin1String(" / ")));
+    }
+    return viewers;
+}
+
 struct ViewCase {
     Open open;
     Find find;
@@ -208,9 +356,34 @@ ViewCase infoCase()
             &infoServers};
 }
 
+ViewCase volumeCase()
+{
+    return {&views::openVolumeUsage,
+            [](views::ViewHost& h) -> views::ViewWindow* { return views::findView<views::VolumeUsageForm>(h); },
+            &volumeRows};
+}
+
+ViewCase partitionsCase()
+{
+    return {&directory::openPartitions,
+            [](views::ViewHost& h) -> views::ViewWindow* { return directory::partitionsWindow(h); },
+            &partitionColumns};
+}
+
+// The viewer of the first server reads the logs of the opening.
+ViewCase abendCase()
+{
+    return {&views::openAbendLogs,
+            [](views::ViewHost& h) -> views::ViewWindow* {
+                return views::findView<views::AbendLogForm>(
+                    h, [](const views::AbendLogForm& viewer) { return viewer.server() == serverName(0); });
+            },
+            &abendViewers};
+}
+
 struct Fixture {
-    explicit Fixture(const QByteArray& json, int parallel = 4)
-        : client(testing::makeNetwork(json))
+    explicit Fixture(const QByteArray& json, int parallel = 4, const QString& files = {})
+        : client(testing::makeNetwork(json, files))
         , test(*client, registry)
         , host(test.context)
     {
@@ -639,6 +812,80 @@ private Q_SLOTS:
             QVERIFY2(one.err.contains(QLatin1String("Connect to server")), qPrintable(one.err));
     }
 
+    void sameStorageReportWithOneAndManyJobs_data()
+    {
+        QTest::addColumn<QStringList>("view");
+        QTest::addColumn<quint32>("seed");
+        for (const quint32 seed : {21u, 22u, 23u}) {
+            for (const QStringList& view :
+                 {QStringList{"volumes"}, QStringList{"partitions"}, QStringList{"partitions", "--view", "state"},
+                  QStringList{"partitions", "--view", "timestamp"}, QStringList{"partitions", "--view", "sync"}}) {
+                QTest::addRow("%s, seed %u", qPrintable(view.join(QLatin1Char(' '))), seed) << view << seed;
+            }
+        }
+    }
+
+    void sameStorageReportWithOneAndManyJobs()
+    {
+        QFETCH(QStringList, view);
+        QFETCH(quint32, seed);
+        const StorageNetwork network = storageNetwork(seed, 40, 5);
+        testing::ReportRun report(network.json);
+        QVERIFY(network.writeFiles(report.path(QString())));
+        const auto run = [&](const QString& jobs) {
+            return report.runBytes(QStringList{QStringLiteral("--jobs"), jobs} + view + serverNames(40));
+        };
+        const testing::ReportOutcome one = run(QStringLiteral("1"));
+        const testing::ReportOutcome many = run(QStringLiteral("32"));
+        QCOMPARE(many.exitCode, one.exitCode);
+        QCOMPARE(many.bytes, one.bytes);
+        QCOMPARE(many.err, one.err);
+        QCOMPARE(one.exitCode, 0);
+        if (view.constFirst() == u"volumes") {
+            // Reachable and unreachable volumes, and the failed closes speak in the servers' order.
+            QVERIFY(one.bytes.contains("Unavailable"));
+            QVERIFY(one.bytes.count('\n') > 40);
+            QVERIFY2(one.err.contains(QLatin1String("NWCCCloseConn returned")), qPrintable(one.err));
+        } else {
+            QVERIFY(one.bytes.contains("N/A"));
+            QVERIFY(one.bytes.contains("[Root]"));
+        }
+    }
+
+    // Many viewers at once: the same viewers, lists and stacking with one
+    // log read at a time and with all of them side by side.
+    void abendViewersTheSameWithOneAndManyAtATime()
+    {
+        const StorageNetwork network = storageNetwork(31, 24);
+        QTemporaryDir files;
+        QVERIFY(network.writeFiles(files.path()));
+        const auto open = [&](int parallel, const QStringList& openBefore) {
+            Fixture f(network.json, parallel, files.path());
+            // A viewer already open is only brought to the front.
+            f.host.selection = openBefore;
+            views::openAbendLogs(f.host);
+            f.host.selection = serverNames(24);
+            views::openAbendLogs(f.host);
+            QStringList seen;
+            for (QMdiSubWindow* frame : f.host.mdiArea()->subWindowList(QMdiArea::StackingOrder))
+                seen.append(frame->windowTitle());
+            views::ViewWindow* first = views::findView<views::AbendLogForm>(f.host);
+            const QStringList viewers = abendViewers(first);
+            nw::waitForServerReads();
+            return std::make_pair(viewers, seen);
+        };
+        for (const QStringList& before : {QStringList(), QStringList{"S05", "S00"}}) {
+            const auto one = open(1, before);
+            const auto many = open(24, before);
+            QCOMPARE(many.first, one.first);
+            QCOMPARE(many.second, one.second);
+            QCOMPARE(one.first.size(), 24);
+            QCOMPARE(one.second.constLast(), QStringLiteral("Abend log for S23"));
+            QVERIFY(one.first.filter(views::kNoAbendLog).size() > 1);
+            QVERIFY(one.first.filter(QStringLiteral("OTHER")).isEmpty());
+        }
+    }
+
     // ---- stopped and closed at every stage of a parallel opening -------------------------
 
     void stoppedOrClosedWhileReading_data()
@@ -723,6 +970,162 @@ private Q_SLOTS:
             QCOMPARE(view.shown(left), view.shown(view.find(f.host)));
         // Every connection opened was closed.
         QCOMPARE(simClient(f.client)->openConnectionCount(), 0);
+    }
+
+    void storageViewsStoppedOrClosedWhileReading_data()
+    {
+        QTest::addColumn<ViewCase>("view");
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<int>("delayMs"); // -1: while the message of the failed close is shown
+        const QList<std::pair<const char*, ViewCase>> views{
+            {"volumes", volumeCase()}, {"partitions", partitionsCase()}, {"abends", abendCase()}};
+        const QList<std::pair<const char*, Action>> actions{
+            {"stop", Action::Stop}, {"escape", Action::Escape}, {"close", Action::Close}, {"destroy", Action::Destroy}};
+        for (const auto& [viewName, view] : views) {
+            for (const auto& [actionName, action] : actions) {
+                for (const int delay : {-1, 0, 3, 15, 40, 90}) {
+                    // Only the volume view speaks while it opens.
+                    if (delay < 0 && qstrcmp(viewName, "volumes") != 0)
+                        continue;
+                    QTest::addRow("%s, %s at %d ms", viewName, actionName, delay) << view << action << delay;
+                }
+            }
+        }
+    }
+
+    void storageViewsStoppedOrClosedWhileReading()
+    {
+        QFETCH(ViewCase, view);
+        QFETCH(Action, action);
+        QFETCH(int, delayMs);
+        const QStringList servers = serverNames(24);
+        const StorageNetwork network = storageNetwork(41, 24, 6);
+        QTemporaryDir files;
+        QVERIFY(network.writeFiles(files.path()));
+
+        // The whole opening, undisturbed, for what a stopped one must keep.
+        QStringList whole;
+        {
+            Fixture f(network.json, 24, files.path());
+            f.test.context.values.treeName = QStringLiteral("ACME_TREE");
+            f.host.selection = servers;
+            view.open(f.host);
+            whole = view.shown(view.find(f.host));
+            QVERIFY(whole.size() > 10);
+        }
+
+        // Slower: every call takes 3 ms.
+        Fixture f(storageNetwork(41, 24, 6, 3).json, 4, files.path());
+        f.test.context.values.treeName = QStringLiteral("ACME_TREE");
+        f.host.selection = servers;
+        bool acted = false;
+        QPointer<views::ViewWindow> target;
+        const auto doIt = [&] {
+            if (acted)
+                return;
+            acted = true;
+            target = view.find(f.host);
+            act(action, target);
+        };
+        if (delayMs < 0)
+            f.test.messages.whileShown = [&](const platform::Message&) { doIt(); };
+        else
+            QTimer::singleShot(delayMs, f.host.window(), doIt);
+        if (action == Action::Escape)
+            QApplication::setActiveWindow(f.host.window());
+        view.open(f.host);
+        const bool actedWhileOpening = acted;
+        acted = true;
+        const int messagesAfterOpening = static_cast<int>(f.test.messages.shown.size());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(f.host.openings, 0);
+
+        QPointer<views::ViewWindow> left = view.find(f.host);
+        if (action == Action::Close || action == Action::Destroy) {
+            if (actedWhileOpening && target) {
+                QVERIFY(!left);
+            }
+        } else if (left) {
+            const QStringList kept = view.shown(left);
+            QCOMPARE(kept, whole.mid(0, kept.size()));
+            if (actedWhileOpening && kept.size() < whole.size() && target) {
+                QVERIFY2(left->readingLabel()->text().startsWith(QLatin1String("Stopped: ")),
+                         qPrintable(left->readingLabel()->text()));
+                QVERIFY(!left->isReadingServers());
+            }
+        }
+        nw::waitForServerReads();
+        QTest::qWait(10);
+        QCOMPARE(static_cast<int>(f.test.messages.shown.size()), messagesAfterOpening);
+        if (left)
+            QCOMPARE(view.shown(left), view.shown(view.find(f.host)));
+        QCOMPARE(simClient(f.client)->callerConnectionCount(), network.refusedCloses(*simClient(f.client)));
+    }
+
+    // A refresh pass runs without holding up the window: a tick while it
+    // runs starts no second pass, "&Stop" ends it at once keeping what was
+    // read, and closing the window meanwhile leaves every connection closed.
+    void refreshPassesNeverOverlapAndStopAtOnce()
+    {
+        const StorageNetwork network = storageNetwork(51, 24, -1, 3);
+        QTemporaryDir files;
+        QVERIFY(network.writeFiles(files.path()));
+        for (const bool volumes : {true, false}) {
+            for (const bool close : {false, true}) {
+                Fixture f(network.json, 4, files.path());
+                f.test.context.values.treeName = QStringLiteral("ACME_TREE");
+                f.host.selection = serverNames(24);
+                QPointer<views::ViewWindow> view;
+                std::function<void()> tick;
+                std::function<bool()> running;
+                widgets::RefreshFrame* refresh = nullptr;
+                if (volumes) {
+                    views::openVolumeUsage(f.host);
+                    auto* form = views::findView<views::VolumeUsageForm>(f.host);
+                    view = form;
+                    refresh = form->fraRefresh();
+                    tick = [form] { form->startMeasuring(); };
+                    running = [form] { return form->isMeasuring(); };
+                } else {
+                    directory::openPartitions(f.host);
+                    auto* form = directory::partitionsWindow(f.host);
+                    view = form;
+                    refresh = form->fraRefresh();
+                    tick = [form] { form->startRefresh(); };
+                    running = [form] { return form->isFilling(); };
+                }
+                QVERIFY(view);
+                nw::sim::SimClient* sim = simClient(f.client);
+                const qsizetype leftByOpening = network.refusedCloses(*sim);
+                sim->clearConnectionOpens();
+                refresh->setIntervalText(QStringLiteral("60"));
+                refresh->start();
+                tick();
+                QVERIFY(running());
+                QVERIFY(view->isReadingServers());
+                tick();   // dropped: the pass under way goes on alone
+                if (close) {
+                    QTest::qWait(15);
+                    view->frame()->close();
+                    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                } else {
+                    refresh->stop();
+                    QTRY_VERIFY(!running());
+                    QVERIFY2(view->readingLabel()->text().startsWith(QLatin1String("Stopped: ")),
+                             qPrintable(view->readingLabel()->text()));
+                    QVERIFY(!view->isReadingServers());
+                }
+                nw::waitForServerReads();
+                QTest::qWait(10);
+                // One pass at most: no server was opened twice.
+                QStringList opened;
+                for (const auto& open : sim->connectionOpens())
+                    opened.append(open.name);
+                for (const QString& name : std::as_const(opened))
+                    QCOMPARE(opened.count(name), 1);
+                QCOMPARE(sim->callerConnectionCount(), leftByOpening + network.refusedCloses(*sim));
+            }
+        }
     }
 
     void progressShowsInTheStatusBar()

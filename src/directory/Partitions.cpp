@@ -276,4 +276,15 @@ ReplicaReading readServerReplicas(nw::NetWareClient& client, const QString& tree
     return reading;
 }
 
+ServerReplicas readReplicaCells(nw::NetWareClient& client, const QString& treeName, const QString& server,
+                                ReplicaView view)
+{
+    ServerReplicas read;
+    read.reading =
+        readServerReplicas(client, treeName, server, view, [&read](const QString& partition, const QString& text) {
+            read.cells.emplace_back(partition, text);
+        });
+    return read;
+}
+
 }  // namespace directory

@@ -22,6 +22,8 @@
 
 #include <array>
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace directory {
 
@@ -63,5 +65,14 @@ enum class ReplicaReading {
 ReplicaReading readServerReplicas(nw::NetWareClient& client, const QString& treeName, const QString& server,
                                   ReplicaView view,
                                   const std::function<void(const QString& partition, const QString& text)>& cell);
+
+// What one server's read gave, on a reading thread: how it went and the
+// cells of its partitions, in the order the server listed them.
+struct ServerReplicas {
+    ReplicaReading reading = ReplicaReading::Skipped;
+    std::vector<std::pair<QString, QString>> cells;   // dotted partition name, cell text
+};
+ServerReplicas readReplicaCells(nw::NetWareClient& client, const QString& treeName, const QString& server,
+                                ReplicaView view);
 
 }  // namespace directory

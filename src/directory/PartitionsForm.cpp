@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHelpEvent>
@@ -71,6 +72,7 @@ PartitionsForm::PartitionsForm(views::ViewHost& host, QWidget* parent)
     m_refresh->timer()->setObjectName(QStringLiteral("timerRefreshPartitions"));
     m_status->setObjectName(QStringLiteral("StatusBar1"));
     m_status->setSizeGripEnabled(false);
+    setReadingStatusBar(m_status);
     m_type->setChecked(true);
 
     auto* options = new QGridLayout(m_views);
@@ -95,7 +97,12 @@ PartitionsForm::PartitionsForm(views::ViewHost& host, QWidget* parent)
     choose(m_state, ReplicaView::State);
     choose(m_timeStamp, ReplicaView::TimeStamp);
     choose(m_syncTime, ReplicaView::SyncTime);
-    connect(m_refresh, &widgets::RefreshFrame::timeout, this, &PartitionsForm::refreshAll);
+    connect(m_refresh, &widgets::RefreshFrame::timeout, this, &PartitionsForm::startRefresh);
+    // "&Stop" ends a refresh pass under way too; the columns read stay.
+    connect(m_refresh, &widgets::RefreshFrame::stopped, this, [this] {
+        if (m_refreshing)
+            stopReadingServers();
+    });
     connect(m_grid, &widgets::FlexGrid::mouseDown, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers, int row, int col) {
                 gridMouseDown(button, row, col, m_grid->menuPosition());
@@ -198,19 +205,35 @@ void PartitionsForm::writeCell(const QString& partitionName, int col, const QStr
     m_grid->setCellAlignment(row, col, Qt::AlignCenter);
 }
 
-void PartitionsForm::fillServer(const QString& server)
-{
-    m_filling = true;
-    m_status->showMessage(QStringLiteral("Gathering Partition information for ") + server);
-    m_status->repaint();
-    const int col = serverColumn(server);
+namespace {
 
-    const ReplicaReading read = readServerReplicas(
-        context().client(), context().values.treeName, server, m_view,
-        [&](const QString& partitionName, const QString& text) { writeCell(partitionName, col, text); });
-    if (read == ReplicaReading::Read) {
+using ReplicaRead = std::function<ServerReplicas(const QString&, const nw::ReadStop&)>;
+
+// The read of one server in a pass, run on a reading thread.
+ReplicaRead replicaRead(nw::NetWareClient& client, const QString& treeName, ReplicaView view)
+{
+    nw::NetWareClient* shared = &client;
+    return [shared, treeName, view](const QString& server, const nw::ReadStop&) {
+        return readReplicaCells(*shared, treeName, server, view);
+    };
+}
+
+const QString kGathering = QStringLiteral("Gathering Partition information for ");
+
+}  // namespace
+
+void PartitionsForm::applyServer(const QString& server, ServerReplicas& read, bool blankColumn)
+{
+    const int col = serverColumn(server);
+    if (blankColumn) {
+        for (int row = 1; row < m_grid->rows(); ++row)
+            m_grid->setTextMatrix(row, col, QString());
+    }
+    for (const auto& [partition, text] : read.cells)
+        writeCell(partition, col, text);
+    if (read.reading == ReplicaReading::Read) {
         m_unreachable.removeAll(server);
-    } else if (read == ReplicaReading::Unreachable) {
+    } else if (read.reading == ReplicaReading::Unreachable) {
         if (!m_unreachable.contains(server))
             m_unreachable.append(server);
         for (int row = 1; row < m_grid->rows(); ++row) {
@@ -218,10 +241,45 @@ void PartitionsForm::fillServer(const QString& server)
             m_grid->setCellAlignment(row, col, Qt::AlignCenter);
         }
     }
+}
 
-    m_status->clearMessage();
+void PartitionsForm::fillServer(const QString& server)
+{
+    fillServers({server});
+}
+
+views::ViewWindow::ReadEnd PartitionsForm::fillServers(const QStringList& servers)
+{
+    if (isUnloaded())
+        return ReadEnd::Closed;
+    // A refresh pass under way gives way: starting this reading cancels it.
+    m_filling = true;
+    m_refreshing = false;
+    // The view stays as it is until its cells are in.
+    m_views->setEnabled(false);
+    if (!servers.isEmpty())
+        m_status->showMessage(kGathering + servers.constFirst());
+    const ReadEnd end =
+        readServers<ServerReplicas>(servers, replicaRead(context().client(), context().values.treeName, m_view),
+                                    [this, servers](int index, ServerReplicas& read) {
+                                        if (index + 1 < servers.size())
+                                            m_status->showMessage(kGathering + servers.at(index + 1));
+                                        applyServer(servers.at(index), read, false);
+                                    });
+    // Closed: the window went away, or a newer pass took over.
+    if (end != ReadEnd::Closed)
+        endPass();
+    return end;
+}
+
+void PartitionsForm::endPass()
+{
     m_filling = false;
+    m_refreshing = false;
+    m_views->setEnabled(true);
+    m_status->clearMessage();
     m_refresh->resumeTimer();
+    Q_EMIT passFinished();
 }
 
 void PartitionsForm::blankDataCells()
@@ -236,9 +294,35 @@ void PartitionsForm::refreshAll()
     if (m_filling || isUnloaded())
         return;
     m_refresh->holdTimer();
-    blankDataCells();
-    for (const QString& server : servers())
-        fillServer(server);
+    startRefresh();
+    // Ends with the pass, or with the window when it is destroyed meanwhile:
+    // nothing of it is touched after the wait.
+    QEventLoop wait;
+    connect(this, &PartitionsForm::passFinished, &wait, &QEventLoop::quit);
+    connect(this, &QObject::destroyed, &wait, &QEventLoop::quit);
+    wait.exec();
+}
+
+void PartitionsForm::startRefresh()
+{
+    // A tick that falls due while a pass runs is dropped.
+    if (m_filling || isUnloaded())
+        return;
+    m_filling = true;
+    m_refreshing = true;
+    const QStringList names = servers();
+    startReadingServers<ServerReplicas>(
+        names, replicaRead(context().client(), context().values.treeName, m_view),
+        [this, names](int index, ServerReplicas& read) { applyServer(names.at(index), read, true); },
+        [this](ReadEnd end) {
+            if (end == ReadEnd::Closed) {
+                m_filling = false;
+                m_refreshing = false;
+                Q_EMIT passFinished();
+                return;
+            }
+            endPass();
+        });
 }
 
 void PartitionsForm::showReplicaView(ReplicaView view)
@@ -255,9 +339,10 @@ void PartitionsForm::showReplicaView(ReplicaView view)
         return;
     m_view = view;
     blankDataCells();
-    for (const QString& server : servers())
-        fillServer(server);
-    widgets::removeEmptyGridRows(*m_grid);
+    // Rows are dropped only when every column was read: those of servers
+    // not read after a stop are empty for want of reading.
+    if (fillServers(servers()) == ReadEnd::Completed)
+        widgets::removeEmptyGridRows(*m_grid);
 }
 
 QString PartitionsForm::toolTipAt(int row, int col) const
@@ -375,11 +460,9 @@ void openPartitions(views::ViewHost& host)
     QCoreApplication::processEvents();
     if (!form || form->isUnloaded())
         return;
-    for (const QString& server : host.selectedServers()) {
-        form->fillServer(server);
-        if (!form || form->isUnloaded())
-            return;
-    }
+    // Events run while the servers are read; the window may be gone afterwards.
+    if (form->fillServers(host.selectedServers()) == views::ViewWindow::ReadEnd::Closed || !form || form->isUnloaded())
+        return;
     form->updateRemoveItem();
     form->fitColumnsOnFirstOpening();
 }

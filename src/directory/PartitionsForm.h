@@ -50,8 +50,18 @@ public:
     QStringList servers() const;
     // Fills (or refreshes) the server's column with the selected view.
     void fillServer(const QString& server);
-    // One timer tick: every column refilled.
+    // Fills (or refreshes) the servers' columns with the selected view: the
+    // servers read side by side, their columns filled in the order given.
+    // Lets events run; returns how the reading ended.
+    ReadEnd fillServers(const QStringList& servers);
+    // A refresh pass: every column read again and refilled, each one blanked
+    // just before its new cells are written. Returns when done; nothing
+    // happens while a pass runs.
     void refreshAll();
+    // The same without waiting (each tick of the timer). A tick while a pass
+    // runs is dropped; "&Stop" ends a running refresh pass.
+    void startRefresh();
+    bool isFilling() const { return m_filling; }
 
     // The tool tip of a cell by its text.
     QString toolTipAt(int row, int col) const;
@@ -62,6 +72,10 @@ public:
     bool removeSelectedColumn();
     // Enables "Remove Column" while more than one server column is shown.
     void updateRemoveItem();
+
+Q_SIGNALS:
+    // A pass (opening, view switch or refresh) ended.
+    void passFinished();
 
 protected:
     void loadContents() override;
@@ -75,6 +89,8 @@ private:
     int serverColumn(const QString& server);
     void writeCell(const QString& partitionName, int col, const QString& text);
     void blankDataCells();
+    void applyServer(const QString& server, ServerReplicas& read, bool blankColumn);
+    void endPass();
     void layoutControls();
 
     widgets::FlexGrid* m_grid;
@@ -90,6 +106,7 @@ private:
     bool m_restoreWidths = false;
     bool m_sortDescending = true;
     bool m_filling = false;
+    bool m_refreshing = false;   // the running pass is a refresh pass
 };
 
 // The open partitions window of the current tree, or null.

@@ -1,5 +1,6 @@
 #include "views/AbendLog.h"
 
+#include "netware/NetWareClient.h"
 #include "platform/PrivateFiles.h"
 
 #include <QCoreApplication>
@@ -47,6 +48,16 @@ QStringList textLines(const QByteArray& bytes)
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;
+}
+
+AbendLogRead readAbendLog(nw::NetWareClient& client, const QString& server)
+{
+    AbendLogRead read;
+    QStringList lines;
+    read.found = readTextLines(client.localPathOf(abendLogPath(server)), lines);
+    if (read.found)
+        read.dates = abendDates(lines, server);
+    return read;
 }
 
 QStringList abendDates(const QStringList& lines, const QString& server)

@@ -14,6 +14,10 @@
 
 class QFile;
 
+namespace nw {
+class NetWareClient;
+}
+
 namespace views {
 
 inline const QString kNoAbendLog = QStringLiteral("No Abend log found.");
@@ -26,6 +30,14 @@ QString abendLogPath(const QString& server);
 bool readTextLines(const QString& path, QStringList& lines);
 // The lines of a text as readTextLines takes them from its file.
 QStringList textLines(const QByteArray& bytes);
+
+// A server's abend log as the viewer lists it: whether the log could be
+// read and the dates of its halts. Reads a file only: safe on a reading thread.
+struct AbendLogRead {
+    bool found = false;
+    QStringList dates;
+};
+AbendLogRead readAbendLog(nw::NetWareClient& client, const QString& server);
 
 // The date-and-time texts of this server's halts, in file order: the rest of
 // every line that starts with "Server " server " halted" (case-sensitive),

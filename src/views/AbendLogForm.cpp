@@ -16,8 +16,13 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
+#include <QSet>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTextStream>
+
+#include <vector>
 
 namespace views {
 
@@ -56,6 +61,7 @@ AbendLogForm::AbendLogForm(views::ViewHost& host, const QString& server, QWidget
     m_status->setObjectName(QStringLiteral("StatusBar"));
     m_status->setSizeGripEnabled(false);
     m_status->showMessage(kStatusText);
+    setReadingStatusBar(m_status);
     m_list->installEventFilter(this);
     connect(m_list, &QListWidget::itemDoubleClicked, this, [this] { viewSelectedHalt(); });
     layoutControls();
@@ -70,13 +76,13 @@ QString AbendLogForm::server() const
 
 void AbendLogForm::readLog()
 {
+    showLog(readAbendLog(context().client(), server()));
+}
+
+void AbendLogForm::showLog(const AbendLogRead& read)
+{
     m_list->clear();
-    QStringList lines;
-    if (!readTextLines(context().client().localPathOf(abendLogPath(server())), lines)) {
-        m_list->addItem(kNoAbendLog);
-        return;
-    }
-    m_list->addItems(abendDates(lines, server()));
+    m_list->addItems(read.found ? read.dates : QStringList{kNoAbendLog});
 }
 
 QStringList AbendLogForm::selectedReport() const
@@ -171,22 +177,82 @@ void AbendLogForm::resizeEvent(QResizeEvent* event)
     layoutControls();
 }
 
+namespace {
+
+AbendLogForm* openViewerOf(views::ViewHost& host, const QString& server)
+{
+    const QString caption = AbendLogForm::captionFor(server);
+    return findView<AbendLogForm>(host, [&caption](const AbendLogForm& form) { return form.windowTitle() == caption; });
+}
+
+// What one server's turn in an opening gave.
+struct AbendTurn {
+    bool viewerOpen = false; // its viewer was open: only brought to the front
+    AbendLogRead log;
+};
+
+}  // namespace
+
 void openAbendLogs(views::ViewHost& host)
 {
     if (host.serverCount() == 0)
         return;
     views::OpeningScope opening(host, false);
-    for (const QString& server : host.selectedServers()) {
-        const QString caption = AbendLogForm::captionFor(server);
-        if (AbendLogForm* open = findView<AbendLogForm>(
-                host, [&caption](const AbendLogForm& form) { return form.windowTitle() == caption; })) {
-            bringToFront(host, open);
-            continue;
-        }
-        AbendLogForm* form = createView<AbendLogForm>(host, server);
-        form->readLog();
-        bringToFront(host, form);
+    const QStringList servers = host.selectedServers();
+    QSet<QString> viewerOpen;
+    int firstNew = -1;
+    for (int i = 0; i < servers.size(); ++i) {
+        if (openViewerOf(host, servers.at(i)))
+            viewerOpen.insert(servers.at(i));
+        else if (firstNew < 0)
+            firstNew = i;
     }
+    if (firstNew < 0) {
+        for (const QString& server : servers) {
+            if (AbendLogForm* open = openViewerOf(host, server))
+                bringToFront(host, open);
+        }
+        return;
+    }
+
+    // The first new viewer reads the logs and shows the progress; the
+    // others are made as their turn comes, so that they stack in the
+    // servers' order as when one log was read after another.
+    QPointer<AbendLogForm> reader = createView<AbendLogForm>(host, servers.at(firstNew));
+    nw::NetWareClient* client = &host.context().client();
+    std::vector<QPointer<QShortcut>> stops;
+    reader->readServers<AbendTurn>(
+        servers,
+        [client, viewerOpen](const QString& server, const nw::ReadStop&) {
+            AbendTurn turn;
+            turn.viewerOpen = viewerOpen.contains(server);
+            if (!turn.viewerOpen)
+                turn.log = readAbendLog(*client, server);
+            return turn;
+        },
+        [&host, &servers, &stops, reader, firstNew](int index, AbendTurn& turn) {
+            const QString& server = servers.at(index);
+            AbendLogForm* viewer = index == firstNew ? reader.data() : openViewerOf(host, server);
+            if (!viewer && !turn.viewerOpen) {
+                viewer = createView<AbendLogForm>(host, server);
+                // Esc in any viewer of the opening stops it, not only in the first.
+                auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), viewer);
+                stop->setContext(Qt::WidgetWithChildrenShortcut);
+                QObject::connect(stop, &QShortcut::activated, viewer, [reader] {
+                    if (reader)
+                        reader->stopReadingServers();
+                });
+                stops.emplace_back(stop);
+                viewer->showLog(turn.log);
+            } else if (viewer && index == firstNew) {
+                viewer->showLog(turn.log);
+            }
+            if (viewer)
+                bringToFront(host, viewer);
+        });
+    // Once the logs are in, Esc in those viewers is theirs again.
+    for (const QPointer<QShortcut>& stop : stops)
+        delete stop.data();
 }
 
 }  // namespace views

@@ -5,6 +5,7 @@
 // window per server; the list is read once, when the window opens.
 
 #include "viewbase/ViewWindow.h"
+#include "views/AbendLog.h"
 
 #include <QString>
 
@@ -30,6 +31,8 @@ public:
     // Reads the server's log into the list ("No Abend log found." when it
     // cannot be read).
     void readLog();
+    // Shows what was read of the log.
+    void showLog(const AbendLogRead& read);
     // The report of the selected halt, as it goes to the text viewer; empty
     // when nothing (or "No Abend log found.") is selected or the log cannot
     // be read.
@@ -53,7 +56,9 @@ private:
 };
 
 // The opening routine: one viewer per selected server; an open viewer of a
-// server is only brought to the front.
+// server is only brought to the front. The logs are read side by side; the
+// viewers appear in the servers' order, and the first new one shows the
+// progress and Stop.
 void openAbendLogs(views::ViewHost& host);
 
 }  // namespace views

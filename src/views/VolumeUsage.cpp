@@ -1,5 +1,15 @@
 #include "views/VolumeUsage.h"
 
+#include "core/AppContext.h"
+#include "netware/NovellCalls.h"
+#include "netware/ServerReads.h"
+#include "netware/ServerSession.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+
+#include <array>
 #include <cmath>
 
 namespace views {
@@ -73,6 +83,122 @@ QStringList volumeCells(const VolumeSpace& space, const QLocale& locale)
 QStringList unavailableCells()
 {
     return {kUnavailable, kUnavailable, kUnavailable, kUnavailable, kUnavailable, QStringLiteral("N/A")};
+}
+
+QString entryServer(const QString& entry)
+{
+    const QString rest = entry.startsWith(QLatin1String("\\\\")) ? entry.mid(2) : entry;
+    return rest.section(QLatin1Char('\\'), 0, 0);
+}
+
+bool isVolumeReachable(core::AppContext& context, const QString& entry)
+{
+    const QString local = context.client().localPathOf(entry);
+    if (local.isEmpty())
+        return false;
+    const QFileInfo info(local);
+    return info.isDir() && info.isReadable() && QDir(local).isReadable();
+}
+
+namespace {
+
+// Collects the calls of one label and subject while tracing is on.
+class CallLog {
+public:
+    CallLog(ServerVolumesRead& read, bool tracing, const QString& label, const QString& subject)
+    {
+        if (!tracing)
+            return;
+        read.trace.push_back({label, subject, {}});
+        m_calls = &read.trace.back().calls;
+    }
+    void add(const char* call, nw::NWRCODE rc)
+    {
+        if (m_calls)
+            m_calls->append({QDateTime::currentDateTime(), QLatin1String(call), static_cast<qint32>(rc)});
+    }
+
+private:
+    QList<settings::TracedCall>* m_calls = nullptr;
+};
+
+void scanVolumes(core::AppContext& context, const QString& server, bool tracing, ServerVolumesRead& read)
+{
+    read.scanned = true;
+    CallLog log(read, tracing, kVolumesTraceLabel, server);
+    nw::ServerSession session(context, server, nw::kLicensedByBinderyName);
+    read.opened = session.open();
+    log.add("NWCCOpenConnByName", read.opened);
+    if (read.opened != nw::status::Success)
+        return;
+    nw::NetWareClient& client = session.client();
+    quint32 iterator = 0;
+    // A scan that never reports its end is cut off after the most volumes a server can mount.
+    for (int step = 0; step < 256; ++step) {
+        std::array<nw::VolumeRecord, 1> record{};
+        quint32 returned = 0;
+        const nw::NWRCODE rc =
+            client.NWScanMountedVolumeList(session.handle(), 1, nw::NW_NS_DOS, iterator, 1, returned, record);
+        log.add("NWScanMountedVolumeList", rc);
+        if (rc != nw::status::Success)
+            break;
+        if (returned > 0) {
+            const QString name = nw::bytesToString(std::span<const char>(record[0].volumeName));
+            if (!name.isEmpty() && !isAdministrationVolume(name)) {
+                const QString entry = volumeEntry(server, name);
+                if (!read.found.contains(entry))
+                    read.found.append(entry);
+            }
+        }
+        if (iterator == 0)
+            break;
+    }
+    read.closed = session.closeQuietly();
+    log.add("NWCCCloseConn", read.closed);
+}
+
+// The cells of one volume; its calls' results are only traced, as the view
+// always did.
+QStringList measureVolume(core::AppContext& context, const QString& entry, bool tracing, ServerVolumesRead& read)
+{
+    if (!isVolumeReachable(context, entry))
+        return unavailableCells();
+    const QString path = netWarePathOf(entry);
+    CallLog log(read, tracing, kUsageTraceLabel, path);
+    nw::NetWareClient& client = context.client();
+    std::array<char, 48> serverName{};
+    std::array<char, 25> volumeName{};
+    std::array<char, 256> dirPath{};
+    nw::NWCONN_HANDLE connection = 0;
+    log.add("NWParsePath", client.NWParsePath(nw::toAnsi(path), serverName, connection, volumeName, dirPath));
+    quint16 number = 0;
+    const QString volume = nw::bytesToString(std::span<const char>(volumeName)).trimmed();
+    log.add("NWGetVolumeNumber", client.NWGetVolumeNumber(connection, nw::toAnsi(volume), number));
+    nw::DirSpaceInfo info{};
+    log.add("NWGetDirSpaceInfo", client.NWGetDirSpaceInfo(connection, 0, number, info));
+    return volumeCells(volumeSpace(info));
+}
+
+}  // namespace
+
+ServerVolumesRead readServerVolumes(core::AppContext& context, const QString& server, bool scan,
+                                    const QStringList& known, bool tracing, const nw::ReadStop& stop)
+{
+    ServerVolumesRead read;
+    if (scan)
+        scanVolumes(context, server, tracing, read);
+    QStringList entries = known;
+    for (const QString& entry : std::as_const(read.found)) {
+        if (!entries.contains(entry))
+            entries.append(entry);
+    }
+    for (const QString& entry : std::as_const(entries)) {
+        // A stopped reading discards this server's result: no need to go on.
+        if (stop.requested())
+            break;
+        read.measured.push_back({entry, measureVolume(context, entry, tracing, read)});
+    }
+    return read;
 }
 
 double cellMegabytes(const QString& cell, const QLocale& locale)

@@ -4,10 +4,21 @@
 // figures of NWGetDirSpaceInfo and the texts of the cells and the totals.
 
 #include "netware/NetWareClient.h"
+#include "settings/Trace.h"
 
+#include <QList>
 #include <QLocale>
 #include <QString>
 #include <QStringList>
+
+#include <vector>
+
+namespace core {
+class AppContext;
+}
+namespace nw {
+class ReadStop;
+}
 
 namespace views {
 
@@ -42,6 +53,44 @@ QStringList volumeCells(const VolumeSpace& space, const QLocale& locale = QLocal
 // The six cells of a volume that cannot be reached.
 QStringList unavailableCells();
 inline const QString kUnavailable = QStringLiteral("Unavailable");
+
+// The server of a volume entry (\\FS1\SYS -> FS1).
+QString entryServer(const QString& entry);
+
+// True when the volume can be opened as a directory through the operating
+// system's network file access.
+bool isVolumeReachable(core::AppContext& context, const QString& entry);
+
+// What one server's read gave, on a reading thread: the volumes its scan
+// found (when it was scanned) and the cells of each of its volumes, in the
+// order they were measured, with the calls made for the trace.
+struct ServerVolumesRead {
+    bool scanned = false;
+    nw::NWRCODE opened = 0;
+    nw::NWRCODE closed = 0;
+    QStringList found; // entries of the mounted volumes, administration volumes left out
+    struct Measured {
+        QString entry;
+        QStringList cells;
+    };
+    std::vector<Measured> measured;
+    struct Traced {
+        QString label;
+        QString subject;
+        QList<settings::TracedCall> calls;
+    };
+    std::vector<Traced> trace; // empty unless tracing
+};
+
+// Reads one server: with `scan`, opens a connection, scans its mounted
+// volumes and closes it (quietly: a failed close is told by the window
+// thread); then measures `known` (the server's volumes the view holds) and
+// the newly found ones. Touches no window; stops measuring once `stop` asks.
+ServerVolumesRead readServerVolumes(core::AppContext& context, const QString& server, bool scan,
+                                    const QStringList& known, bool tracing, const nw::ReadStop& stop);
+
+inline const QString kVolumesTraceLabel = QStringLiteral("Volume Info - subGetVolumes");
+inline const QString kUsageTraceLabel = QStringLiteral("Volume Info - subGetVolumeUsage");
 
 // A megabyte cell read back as a number (0 when it holds none).
 double cellMegabytes(const QString& cell, const QLocale& locale = QLocale());

@@ -2,29 +2,29 @@
 
 #include "platform/Services.h"
 
-#include "viewbase/ViewHost.h"
 #include "netware/NovellCalls.h"
 #include "netware/ServerSession.h"
 #include "settings/Registry.h"
 #include "settings/Trace.h"
 #include "settings/Twips.h"
+#include "viewbase/ViewHost.h"
 #include "views/VolumeUsage.h"
-#include "widgets/RefreshFrame.h"
 #include "widgets/ColumnFit.h"
+#include "widgets/RefreshFrame.h"
 #include "widgets/ReportListView.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
+#include <QHash>
 #include <QHeaderView>
 #include <QLayout>
 #include <QPointer>
 #include <QPushButton>
+#include <QSet>
 #include <QStatusBar>
 #include <QTimer>
 #include <QTreeView>
 
-#include <array>
+#include <functional>
 
 namespace views {
 
@@ -41,9 +41,6 @@ constexpr int kSizeCol = 1;
 constexpr int kUsedCol = 2;
 constexpr int kFreeCol = 5;
 
-const QString kVolumesLabel = QStringLiteral("Volume Info - subGetVolumes");
-const QString kUsageLabel = QStringLiteral("Volume Info - subGetVolumeUsage");
-
 ViewDesign design()
 {
     return {QStringLiteral("frmVolumeUsage"), QStringLiteral("VolumeUsageForm"), {0, 0, 7000, 8040},
@@ -51,15 +48,6 @@ ViewDesign design()
 }
 
 }  // namespace
-
-bool isVolumeReachable(core::AppContext& context, const QString& entry)
-{
-    const QString local = context.client().localPathOf(entry);
-    if (local.isEmpty())
-        return false;
-    const QFileInfo info(local);
-    return info.isDir() && info.isReadable() && QDir(local).isReadable();
-}
 
 QString VolumeUsageForm::caption()
 {
@@ -79,8 +67,14 @@ VolumeUsageForm::VolumeUsageForm(views::ViewHost& host, QWidget* parent)
     m_refresh->setIntervalMaxLength(2);
     m_status->setObjectName(QStringLiteral("StatusBar"));
     m_status->setSizeGripEnabled(false);
+    setReadingStatusBar(m_status);
 
-    connect(m_refresh, &widgets::RefreshFrame::timeout, this, [this] { measureVolumes(); });
+    connect(m_refresh, &widgets::RefreshFrame::timeout, this, &VolumeUsageForm::startMeasuring);
+    // "&Stop" ends a refresh pass under way too; what it read stays.
+    connect(m_refresh, &widgets::RefreshFrame::stopped, this, [this] {
+        if (m_refreshing)
+            stopReadingServers();
+    });
     connect(m_list, &widgets::ReportListView::columnClicked, this, &VolumeUsageForm::sortByColumn);
     setRefreshFrame(m_refresh);
     layoutControls();
@@ -92,9 +86,8 @@ void VolumeUsageForm::loadContents()
 {
     const auto add = [this](const QString& heading, Qt::Alignment alignment) {
         const int col = m_list->addColumn(heading, alignment, 1440);
-        m_list->setColumnWidthTwips(
-            col, qRound(settings::readTwipsSetting(context().registry(), keyPath(),
-                                                    QStringLiteral("ColWidth-") + heading)));
+        m_list->setColumnWidthTwips(col, qRound(settings::readTwipsSetting(context().registry(), keyPath(),
+                                                                           QStringLiteral("ColWidth-") + heading)));
     };
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     add(tr("Volume"), Qt::AlignLeft | Qt::AlignVCenter);
@@ -117,91 +110,121 @@ void VolumeUsageForm::fitColumns()
     widgets::fitListColumns(*m_list->treeView());
 }
 
-void VolumeUsageForm::addServerVolumes(const QString& server)
+namespace {
+
+using VolumeRead = std::function<ServerVolumesRead(const QString&, const nw::ReadStop&)>;
+
+// The read of one server in a pass, run on a reading thread: it holds copies
+// of what it needs, never the window.
+VolumeRead volumeRead(core::AppContext& context, const QStringList& scanned, const QStringList& volumes)
+{
+    QHash<QString, QStringList> known;
+    for (const QString& entry : volumes)
+        known[entryServer(entry)].append(entry);
+    const QSet<QString> scan(scanned.begin(), scanned.end());
+    const bool tracing = settings::isTraceEnabled(context.arguments);
+    core::AppContext* shared = &context;
+    return [shared, scan, known, tracing](const QString& server, const nw::ReadStop& stop) {
+        return readServerVolumes(*shared, server, scan.contains(server), known.value(server), tracing, stop);
+    };
+}
+
+}  // namespace
+
+QStringList VolumeUsageForm::passServers(const QStringList& scanned) const
+{
+    QStringList servers = scanned;
+    QSet<QString> seen(scanned.begin(), scanned.end());
+    for (const QString& entry : m_volumes) {
+        const QString server = entryServer(entry);
+        if (!seen.contains(server)) {
+            seen.insert(server);
+            servers.append(server);
+        }
+    }
+    return servers;
+}
+
+void VolumeUsageForm::applyServer(ServerVolumesRead& read)
 {
     core::AppContext& context = this->context();
-    nw::ServerSession session(context, server, nw::kLicensedByBinderyName);
-    const nw::NWRCODE opened = session.open();
-    settings::traceCall(context, kVolumesLabel, server, QStringLiteral("NWCCOpenConnByName"),
-                        static_cast<qint32>(opened));
-    if (opened != nw::status::Success)
-        return;
-    nw::NetWareClient& client = session.client();
-    const nw::NWCONN_HANDLE connection = session.handle();
-
-    quint32 iterator = 0;
-    // A scan that never reports its end is cut off after the most volumes a server can mount.
-    for (int step = 0; step < 256; ++step) {
-        std::array<nw::VolumeRecord, 1> record{};
-        quint32 returned = 0;
-        const nw::NWRCODE rc = client.NWScanMountedVolumeList(connection, 1, nw::NW_NS_DOS, iterator, 1, returned,
-                                                              record);
-        settings::traceCall(context, kVolumesLabel, server, QStringLiteral("NWScanMountedVolumeList"),
-                            static_cast<qint32>(rc));
-        if (rc != nw::status::Success)
-            break;
-        if (returned > 0) {
-            const QString name = nw::bytesToString(std::span<const char>(record[0].volumeName));
-            if (!name.isEmpty() && !isAdministrationVolume(name)) {
-                const QString entry = volumeEntry(server, name);
-                if (!m_volumes.contains(entry))
-                    m_volumes.append(entry);
-            }
+    for (const ServerVolumesRead::Traced& traced : read.trace)
+        settings::traceCalls(context, traced.label, traced.subject, traced.calls);
+    if (read.scanned && read.opened == nw::status::Success) {
+        for (const QString& entry : std::as_const(read.found)) {
+            if (!m_volumes.contains(entry))
+                m_volumes.append(entry);
         }
-        if (iterator == 0)
-            break;
+        if (read.closed != nw::status::Success) {
+            QPointer<VolumeUsageForm> self(this);
+            context.messages().inform(QStringLiteral("NWCCCloseConn returned ") + nw::statusText(read.closed));
+            if (!self || isUnloaded())
+                return;
+        }
     }
+    for (const ServerVolumesRead::Measured& volume : read.measured)
+        showVolume(volume.entry, volume.cells);
+}
 
-    const nw::NWRCODE closed = session.closeQuietly();
-    settings::traceCall(context, kVolumesLabel, server, QStringLiteral("NWCCCloseConn"), static_cast<qint32>(closed));
-    if (closed != nw::status::Success)
-        context.messages().inform(QStringLiteral("NWCCCloseConn returned ") + nw::statusText(closed));
+ViewWindow::ReadEnd VolumeUsageForm::addServers(const QStringList& servers)
+{
+    if (isUnloaded())
+        return ReadEnd::Closed;
+    // A refresh pass under way gives way to the opening: starting this
+    // reading cancels it, and this pass measures every volume again.
+    m_measuring = true;
+    m_refreshing = false;
+    const QStringList pass = passServers(servers);
+    if (!pass.isEmpty())
+        m_status->showMessage(QStringLiteral("Gathering information for \\\\") + pass.constFirst());
+    const ReadEnd end = readServers<ServerVolumesRead>(
+        pass, volumeRead(context(), servers, m_volumes), [this, pass](int index, ServerVolumesRead& read) {
+            if (index + 1 < pass.size())
+                m_status->showMessage(QStringLiteral("Gathering information for \\\\") + pass.at(index + 1));
+            applyServer(read);
+        });
+    // Closed: the window went away, or a newer pass took over; either way
+    // this one leaves the window alone.
+    if (end != ReadEnd::Closed)
+        endPass();
+    return end;
 }
 
 bool VolumeUsageForm::measureVolumes()
 {
-    // Two passes never interleave: a tick that falls due while one yields is dropped.
+    // Two passes never interleave.
     if (m_measuring || isUnloaded())
         return !isUnloaded();
-    m_measuring = true;
     QPointer<VolumeUsageForm> self(this);
-    core::AppContext& context = this->context();
-    nw::NetWareClient& client = context.client();
+    addServers({});
+    return self && !isUnloaded();
+}
 
-    const QStringList volumes = m_volumes;
-    for (const QString& entry : volumes) {
-        QCoreApplication::processEvents();
-        if (!self)
-            return false;
-        if (isUnloaded())
-            break;
-        m_status->showMessage(QStringLiteral("Gathering information for ") + entry);
-        m_status->repaint();
+void VolumeUsageForm::startMeasuring()
+{
+    // A tick that falls due while a pass runs is dropped.
+    if (m_measuring || isUnloaded())
+        return;
+    m_measuring = true;
+    m_refreshing = true;
+    const QStringList pass = passServers({});
+    startReadingServers<ServerVolumesRead>(
+        pass, volumeRead(context(), {}, m_volumes), [this](int, ServerVolumesRead& read) { applyServer(read); },
+        [this](ReadEnd end) {
+            if (end == ReadEnd::Closed) {
+                m_measuring = false;
+                m_refreshing = false;
+                return;
+            }
+            endPass();
+        });
+}
 
-        if (!isVolumeReachable(context, entry)) {
-            showVolume(entry, unavailableCells());
-            continue;
-        }
-        const QString path = netWarePathOf(entry);
-        std::array<char, 48> serverName{};
-        std::array<char, 25> volumeName{};
-        std::array<char, 256> dirPath{};
-        nw::NWCONN_HANDLE connection = 0;
-        nw::NWRCODE rc = client.NWParsePath(nw::toAnsi(path), serverName, connection, volumeName, dirPath);
-        settings::traceCall(context, kUsageLabel, path, QStringLiteral("NWParsePath"), static_cast<qint32>(rc));
-        quint16 number = 0;
-        const QString volume = nw::bytesToString(std::span<const char>(volumeName)).trimmed();
-        rc = client.NWGetVolumeNumber(connection, nw::toAnsi(volume), number);
-        settings::traceCall(context, kUsageLabel, path, QStringLiteral("NWGetVolumeNumber"), static_cast<qint32>(rc));
-        nw::DirSpaceInfo info{};
-        rc = client.NWGetDirSpaceInfo(connection, 0, number, info);
-        settings::traceCall(context, kUsageLabel, path, QStringLiteral("NWGetDirSpaceInfo"), static_cast<qint32>(rc));
-        showVolume(entry, volumeCells(volumeSpace(info)));
-    }
-    if (self && !isUnloaded())
-        showTotals();
+void VolumeUsageForm::endPass()
+{
     m_measuring = false;
-    return true;
+    m_refreshing = false;
+    showTotals();
 }
 
 void VolumeUsageForm::showVolume(const QString& entry, const QStringList& cells)
@@ -272,20 +295,16 @@ void openVolumeUsage(views::ViewHost& host)
     if (host.serverCount() == 0)
         return;
     views::OpeningScope opening(host, true);
+    const QStringList servers = host.selectedServers();
     QPointer<VolumeUsageForm> form = openView<VolumeUsageForm>(host);
     bringToFront(host, form);
     QCoreApplication::processEvents();
-    for (const QString& server : host.selectedServers()) {
-        if (!form || form->isUnloaded())
-            return;
-        form->setWindowTitle(VolumeUsageForm::caption());
-        QCoreApplication::processEvents();
-        if (!form || form->isUnloaded())
-            return;
-        form->addServerVolumes(server);
-        if (!form || !form->measureVolumes())
-            return;
-    }
+    if (!form || form->isUnloaded())
+        return;
+    form->setWindowTitle(VolumeUsageForm::caption());
+    // Events run while the servers are read; the window may be gone afterwards.
+    if (form->addServers(servers) == ViewWindow::ReadEnd::Closed || !form)
+        return;
     form->fitColumnsOnFirstOpening();
 }
 

@@ -5,6 +5,7 @@
 // volumes of the newly selected servers.
 
 #include "viewbase/ViewWindow.h"
+#include "views/VolumeUsage.h"
 
 #include <QString>
 #include <QStringList>
@@ -32,12 +33,21 @@ public:
     // The volumes of the view ("\\FS1\SYS"), in the order found.
     const QStringList& volumes() const { return m_volumes; }
 
-    // Adds the server's mounted volumes (less the administration volumes)
-    // that the view does not hold yet. An unreachable server adds nothing.
-    void addServerVolumes(const QString& server);
-    // Measures every volume and fills or updates its row, then the totals.
-    // Lets events run between volumes; returns false when the window went away.
+    // Adds the mounted volumes (less the administration volumes) of the
+    // servers that the view does not hold yet, and measures every volume of
+    // the view: the servers side by side, their rows filled in the servers'
+    // order, then the totals. An unreachable server adds nothing. A refresh
+    // pass still running gives way. Lets events run; returns how it ended.
+    ReadEnd addServers(const QStringList& servers);
+    // Measures every volume and fills or updates its row, then the totals,
+    // and returns when done: false when the window went away. Does nothing
+    // while a pass runs.
     bool measureVolumes();
+    // One refresh pass (each tick of the timer): measures every volume
+    // without waiting for the end. A tick while a pass runs is dropped;
+    // "&Stop" ends a running refresh pass.
+    void startMeasuring();
+    bool isMeasuring() const { return m_measuring; }
 
     void sortByColumn(int col);
 
@@ -48,6 +58,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // What each pass reads: the servers to scan (for an opening), and every
+    // server holding volumes of the view.
+    QStringList passServers(const QStringList& scanned) const;
+    void applyServer(ServerVolumesRead& read);
+    void endPass();
     void showVolume(const QString& entry, const QStringList& cells);
     void showTotals();
     void layoutControls();
@@ -57,13 +72,10 @@ private:
     QStatusBar* m_status;
     QStringList m_volumes;
     bool m_measuring = false;
+    bool m_refreshing = false; // the running pass is a refresh pass
     int m_lastSortColumn = -1;
     Qt::SortOrder m_lastSortOrder = Qt::AscendingOrder;
 };
-
-// True when the volume can be opened as a directory through the operating
-// system's network file access.
-bool isVolumeReachable(core::AppContext& context, const QString& entry);
 
 // The opening routine (tool-bar button, "Server &Action" item, double-click).
 void openVolumeUsage(views::ViewHost& host);

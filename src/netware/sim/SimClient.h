@@ -21,6 +21,7 @@
 
 #include "settings/AnsiText.h"
 
+#include <algorithm>
 #include <deque>
 #include <map>
 #include <memory>
@@ -55,6 +56,14 @@ public:
     {
         const Lock lock(m_mutex);
         return m_connections.size();
+    }
+    // The same less the client's own connections (those NWParsePath hands
+    // out, which stay open for every caller).
+    qsizetype callerConnectionCount() const
+    {
+        const Lock lock(m_mutex);
+        return std::count_if(m_connections.cbegin(), m_connections.cend(),
+                             [](const ConnEntry& entry) { return !entry.clientOwned; });
     }
 
     // One NWCCOpenConnByName as the caller made it, with its result.
