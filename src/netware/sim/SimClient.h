@@ -69,6 +69,13 @@ public:
     static constexpr size_t kOpensKept = 1000;
     const std::deque<ConnectionOpen>& connectionOpens() const { return m_opens; }
     void clearConnectionOpens() { m_opens.clear(); }
+    // How often a call went to a server over a connection since loading
+    // (tests count the requests a view makes).
+    int serverCallCount(const QString& call) const
+    {
+        const Lock lock(m_mutex);
+        return m_serverCalls.value(call);
+    }
 
     NWRCODE NWCallsInit(quintptr reserved1, quintptr reserved2) override;
     NWRCODE NWCLXInit(quintptr reserved1, quintptr reserved2) override;
@@ -300,6 +307,7 @@ private:
     QHash<quint32, std::pair<QStringList, qsizetype>> m_objectScans;
     QHash<quint32, ConnEntry> m_connections;
     std::deque<ConnectionOpen> m_opens;
+    QHash<QString, int> m_serverCalls;
     QHash<int, NWCONN_HANDLE> m_clientConnections;     // server -> the client's own handle
     QHash<quint32, ReplyPartition> m_partitionInfos;   // infoPtr -> partition
 
