@@ -204,7 +204,8 @@ void UserConnectionsForm::buildColumns()
 
 void UserConnectionsForm::fitColumns()
 {
-    widgets::fitListColumns(*m_list->treeView());
+    // Thousands of rows: the columns are measured one at a time, with events between.
+    widgets::fitListColumnsLettingEventsRun(*m_list->treeView());
 }
 
 void UserConnectionsForm::unloadContents()
