@@ -7,7 +7,10 @@
 // server's chain of calls) and the ideal (one server's chain), and the longest
 // time the window thread stood still between two turns of its event loop.
 //
-//   bench_parallel [SERVERS [LATENCY_MS [PARALLEL]]]
+//   bench_parallel [SERVERS [LATENCY_MS [PARALLEL [CONNECTIONS [info]]]]]
+//
+// CONNECTIONS gives each server that many connections (default 1); "info"
+// measures the server information view alone.
 
 #include "directory/PartitionsForm.h"
 #include "support/BenchDesktop.h"
@@ -191,6 +194,8 @@ int main(int argc, char** argv)
     const int servers = arguments.size() > 1 ? arguments.at(1).toInt() : 200;
     const int latency = arguments.size() > 2 ? arguments.at(2).toInt() : 20;
     const int parallel = arguments.size() > 3 ? arguments.at(3).toInt() : 32;
+    const int connections = arguments.size() > 4 ? std::max(1, arguments.at(4).toInt()) : 1;
+    const bool informationOnly = arguments.size() > 5 && arguments.at(5) == QLatin1String("info");
 
     bench::GeneratedNetwork network;
     network.clock = QStringLiteral("2026-12-05T19:04:36");
@@ -198,7 +203,7 @@ int main(int argc, char** argv)
     bench::ServerGroup& generated = network.addGroup(QStringLiteral("GEN"), servers);
     generated.nlms = 40;
     generated.setParameters = 60;
-    generated.connections = 1;
+    generated.connections = connections;
     generated.seed = 5;
     const std::unique_ptr<nw::NetWareClient> client =
         bench::loadNetwork(withRootReplicas(network.json(), generated.names()));
@@ -210,10 +215,12 @@ int main(int argc, char** argv)
     host.window().show();
     QCoreApplication::processEvents();
     const QStringList names = generated.names();
-    std::printf("%d servers, %d ms a call\n\n", servers, latency);
+    std::printf("%d servers, %d ms a call, %d connections a server\n\n", servers, latency, connections);
 
     measure("Server information", host, names, parallel, 2.0, nothing,
             [](bench::BenchHost& h) { views::openServerInformation(h); });
+    if (informationOnly)
+        return 0;
     measure("NLM comparison", host, names, parallel, 8.0, nothing, [](bench::BenchHost& h) { views::openNLMs(h); });
     measure("SET parameter comparison", host, names, parallel, 10.0, nothing,
             [](bench::BenchHost& h) { views::openSetCommands(h); });

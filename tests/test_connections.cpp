@@ -7,6 +7,7 @@
 #include "connections/ConnectionRows.h"
 #include "connections/ConnectionTypeForm.h"
 #include "connections/UserConnectionsForm.h"
+#include "netware/ServerReads.h"
 #include "netware/sim/SimClient.h"
 #include "settings/ColumnScale.h"
 #include "settings/Registry.h"
@@ -82,7 +83,8 @@ const QByteArray kNetwork = R"({
 })";
 
 struct Fixture {
-    Fixture() : client(testing::makeNetwork(kNetwork)), services(*client, registry), host(services.context)
+    explicit Fixture(const QByteArray& network = kNetwork)
+        : client(testing::makeNetwork(network)), services(*client, registry), host(services.context)
     {
         settings::resetStartingServerContext(registry);
         host.window()->show();
@@ -113,6 +115,42 @@ struct Fixture {
     testing::TestContext services;
     testing::FakeViewHost host;
 };
+
+// Two servers of 90 connections each (some with open files), answering
+// after `latencyMs`: enough connections for a pass to read them over
+// several connections of its own.
+QByteArray manyConnections(int latencyMs)
+{
+    return QStringLiteral(R"({
+  "format": 1, "clock": "2026-12-05T19:04:36", "latencyMs": %1,
+  "workstation": { "tree": "T", "context": "O", "logins": { "T": "admin.O" } },
+  "trees": [ { "name": "T", "containers": [ { "name": "O", "class": "Organization" } ] } ],
+  "generate": [ { "prefix": "MANY", "count": 2, "tree": "T", "context": "O", "connections": 90,
+                  "openFilesPerConnection": 1, "seed": 7 } ]
+})")
+        .arg(latencyMs)
+        .toUtf8();
+}
+
+nw::sim::SimClient& simOf(const std::unique_ptr<nw::NetWareClient>& client)
+{
+    return dynamic_cast<nw::sim::SimClient&>(*client);
+}
+
+// Every row of every connections window, window by window in creation order.
+QList<QStringList> allRows(views::ViewHost& host)
+{
+    QList<QStringList> rows;
+    for (QMdiSubWindow* frame : host.mdiArea()->subWindowList(QMdiArea::CreationOrder)) {
+        const auto* form = qobject_cast<UserConnectionsForm*>(frame->widget());
+        if (!form)
+            continue;
+        rows.append({form->windowTitle()});
+        for (int row = 0; row < form->lstvwUsers()->rowCount(); ++row)
+            rows.append(form->lstvwUsers()->model().rowTexts(row));
+    }
+    return rows;
+}
 
 QStringList column(const UserConnectionsForm* form, int col)
 {
@@ -156,6 +194,10 @@ private Q_SLOTS:
     void sendingMessages();
     void report_data();
     void report();
+    void passReadsTheClockOnce();
+    void sameRowsWhateverTheLinkAndParallelism();
+    void stopAndCloseWhileThePassReads();
+    void timerTicksDoNotPileUp();
 };
 
 void TestConnections::cellTexts_data()
@@ -537,6 +579,8 @@ void TestConnections::refreshTogglesControls()
 
     form->toggleRefresh();
     QCOMPARE(form->btnRefresh()->text(), QStringLiteral("&Stop"));
+    // The first pass is read on a reading thread; the timer is armed at its end.
+    QTRY_VERIFY(!form->isListing());
     QVERIFY(form->timerRefreshUsers()->isActive());
     QCOMPARE(form->timerRefreshUsers()->interval(), 5000);
     for (QWidget* control : {static_cast<QWidget*>(form->txtInterval()), static_cast<QWidget*>(form->txtFindUser()),
@@ -552,6 +596,7 @@ void TestConnections::refreshTogglesControls()
     // A refresh whose filter leaves no row can still be stopped.
     form->cmbStatus()->setCurrentText(QStringLiteral("Being Aborted"));
     form->refreshTick();
+    QTRY_VERIFY(!form->isListing());
     QCOMPARE(form->lstvwUsers()->rowCount(), 0);
     form->setActiveControls();
     QVERIFY(form->btnRefresh()->isEnabled());
@@ -590,7 +635,8 @@ void TestConnections::passesLetEventsRun()
     QSignalSpy passes(form.data(), &UserConnectionsForm::passFinished);
     form->txtInterval()->setText(QStringLiteral("1"));
     form->toggleRefresh();
-    QCOMPARE(passes.size(), 1);
+    QVERIFY(form->isListing());
+    QTRY_COMPARE(passes.size(), 1);
     QVERIFY(passes.wait(3000));
     QVERIFY(form->timerRefreshUsers()->isActive());
     form->toggleRefresh();
@@ -753,4 +799,121 @@ void TestConnections::report()
 }
 
 QTEST_MAIN(TestConnections)
+void TestConnections::passReadsTheClockOnce()
+{
+    // The server's clock is read once a pass, however many connections it
+    // lists, and not at all when the connection time is not shown.
+    Fixture f(manyConnections(0));
+    f.skipChooser();
+    nw::sim::SimClient& sim = simOf(f.client);
+    const QString clock = QStringLiteral("NWGetFileServerDateAndTime");
+    UserConnectionsForm* form = f.open({QStringLiteral("MANY001")});
+    QVERIFY(form);
+    // The 90 connections and the program's own.
+    QCOMPARE(form->lstvwUsers()->rowCount(), 91);
+    QCOMPARE(sim.serverCallCount(clock), 1);
+    QVERIFY(form->refreshUsers());
+    QCOMPARE(sim.serverCallCount(clock), 2);
+    // Every connection's facts were still asked for, once a pass.
+    QCOMPARE(sim.serverCallCount(QStringLiteral("NWGetServerConnInfo")), 2 * 91);
+    form->closeView();
+
+    f.store(QStringLiteral("SelectedColumns"), QStringLiteral("Type,Status"));
+    UserConnectionsForm* narrow = f.open({QStringLiteral("MANY002")});
+    QVERIFY(narrow);
+    QVERIFY(narrow->refreshUsers());
+    QCOMPARE(sim.serverCallCount(clock), 2);
+}
+
+void TestConnections::sameRowsWhateverTheLinkAndParallelism()
+{
+    // The same windows with the same rows in the same order, read one server
+    // at a time or side by side, over a fast link or a slow one, and again
+    // after a refresh.
+    const auto rowsOf = [](int latencyMs, int parallel) {
+        Fixture f(manyConnections(latencyMs));
+        f.skipChooser();
+        f.services.context.values.parallelServers = parallel;
+        f.open({QStringLiteral("MANY002"), QStringLiteral("MANY001")});
+        QList<QStringList> rows = allRows(f.host);
+        if (UserConnectionsForm* form = connections::findUserConnections(f.host, QStringLiteral("MANY001"))) {
+            form->refreshUsers();
+            rows += allRows(f.host);
+        }
+        nw::waitForServerReads();
+        rows.append({QString::number(simOf(f.client).openConnectionCount())});
+        return rows;
+    };
+    const QList<QStringList> fast = rowsOf(0, 1);
+    // Two windows of a title and 91 rows, after the opening and after the refresh.
+    QCOMPARE(fast.size(), 2 * 2 * (1 + 91) + 1);
+    QCOMPARE(fast.last(), QStringList{QStringLiteral("0")});
+    QCOMPARE(rowsOf(0, 32), fast);
+    QCOMPARE(rowsOf(2, 1), fast);
+    QCOMPARE(rowsOf(2, 32), fast);
+}
+
+void TestConnections::stopAndCloseWhileThePassReads()
+{
+    // Stop while the pass's connections are still reading: the pass ends at
+    // once and changes no row; closing the window in the middle of a pass
+    // leaves nothing behind. Either way every connection is closed.
+    Fixture f(manyConnections(3));
+    f.skipChooser();
+    nw::sim::SimClient& sim = simOf(f.client);
+    QPointer<UserConnectionsForm> form = f.open({QStringLiteral("MANY001")});
+    QVERIFY(form);
+    const QList<QStringList> before = allRows(f.host);
+
+    QSignalSpy passes(form.data(), &UserConnectionsForm::passFinished);
+    QVERIFY(form->startRefresh());
+    // Until the pass is past its listing and reads the connections' facts.
+    QTRY_VERIFY(sim.serverCallCount(QStringLiteral("NWGetServerConnInfo")) > 90 + 4);
+    form->stopPass();
+    QTRY_COMPARE(passes.size(), 1);
+    QVERIFY(!form->isListing());
+    QCOMPARE(allRows(f.host), before);
+    nw::waitForServerReads();
+    QCOMPARE(sim.openConnectionCount(), 0);
+
+    const int asked = sim.serverCallCount(QStringLiteral("NWGetServerConnInfo"));
+    QVERIFY(form->startRefresh());
+    QTRY_VERIFY(sim.serverCallCount(QStringLiteral("NWGetServerConnInfo")) > asked + 4);
+    form->closeView();
+    QTRY_VERIFY(!form);
+    nw::waitForServerReads();
+    QCOMPARE(sim.openConnectionCount(), 0);
+    // The pass ended early: not every connection was asked for.
+    QVERIFY(sim.serverCallCount(QStringLiteral("NWGetServerConnInfo")) < asked + 90);
+}
+
+void TestConnections::timerTicksDoNotPileUp()
+{
+    // Ticks and "&Begin Refresh" arriving while a pass reads start nothing;
+    // the timer is armed again only when the pass has ended.
+    Fixture f(manyConnections(2));
+    f.skipChooser();
+    nw::sim::SimClient& sim = simOf(f.client);
+    const QString clock = QStringLiteral("NWGetFileServerDateAndTime");
+    UserConnectionsForm* form = f.open({QStringLiteral("MANY001")});
+    QVERIFY(form);
+    QCOMPARE(sim.serverCallCount(clock), 1);
+    form->txtInterval()->setText(QStringLiteral("1"));
+    QSignalSpy passes(form, &UserConnectionsForm::passFinished);
+    form->toggleRefresh();
+    QVERIFY(form->isListing());
+    QVERIFY(!form->timerRefreshUsers()->isActive());
+    for (int i = 0; i < 5; ++i) {
+        form->refreshTick();
+        form->fraRefresh()->runPass();
+        QVERIFY(!form->refreshUsers());
+    }
+    QTRY_COMPARE(passes.size(), 1);
+    QCOMPARE(sim.serverCallCount(clock), 2);
+    QVERIFY(form->timerRefreshUsers()->isActive());
+    form->toggleRefresh();
+    nw::waitForServerReads();
+    QCOMPARE(sim.openConnectionCount(), 0);
+}
+
 #include "test_connections.moc"

@@ -10,6 +10,8 @@
 #include "connections/OpenFilesForm.h"
 #include "connections/UserConnectionsForm.h"
 #include "netware/NovellCalls.h"
+#include "netware/ServerReads.h"
+#include "netware/sim/SimClient.h"
 #include "settings/ColumnScale.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
@@ -44,6 +46,11 @@
 #include <QTextStream>
 #include <QTimer>
 #include <QTreeView>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
 
 using connections::FileLocksForm;
 using connections::OpenFilesForm;
@@ -148,6 +155,8 @@ public:
     QSet<quint16> drives;
     QSet<nw::NWDirHandle> dirHandles;
     QStringList calls;
+    // Queries run on reading threads: every call takes the lock.
+    std::recursive_mutex mutex;
 
     bool holdsNothing() const { return openConnections == 0 && drives.isEmpty() && dirHandles.isEmpty(); }
 
@@ -159,6 +168,7 @@ public:
     NWRCODE NWCCOpenConnByName(nw::NWCONN_HANDLE, const QByteArray&, quint32, quint32, quint32,
                                nw::NWCONN_HANDLE& connection) override
     {
+        const std::lock_guard lock(mutex);
         const NWRCODE rc = answer("NWCCOpenConnByName");
         if (rc == 0)
             connection = 40 + static_cast<quint32>(++openConnections);
@@ -166,17 +176,20 @@ public:
     }
     NWRCODE NWCCCloseConn(nw::NWCONN_HANDLE) override
     {
+        const std::lock_guard lock(mutex);
         --openConnections;
         return answer("NWCCCloseConn");
     }
     NWRCODE NWCCGetConnInfo(nw::NWCONN_HANDLE, quint32, std::span<quint8> buffer) override
     {
+        const std::lock_guard lock(mutex);
         buffer[0] = 3;
         return 0;
     }
     NWRCODE NWParsePath(const QByteArray& path, std::span<char> server, nw::NWCONN_HANDLE& connection,
                         std::span<char> volume, std::span<char> dirPath) override
     {
+        const std::lock_guard lock(mutex);
         connection = kParsedConnection;
         if (const NWRCODE rc = answer("NWParsePath"))
             return rc;
@@ -189,12 +202,14 @@ public:
     NWRCODE NWGetDriveStatus(quint16 drive, quint16, quint16& status, nw::NWCONN_HANDLE&, std::span<char>,
                              std::span<char>, std::span<char>) override
     {
+        const std::lock_guard lock(mutex);
         status = drives.contains(drive) ? nw::NW_NETWARE_DRIVE : nw::NW_UNMAPPED_DRIVE;
         return 0;
     }
     NWRCODE NWSetDriveBase(quint16 drive, nw::NWCONN_HANDLE connection, nw::NWDirHandle, const QByteArray&,
                            quint16) override
     {
+        const std::lock_guard lock(mutex);
         const NWRCODE rc = connection == kParsedConnection ? NWRCODE(0x8836) : answer("NWSetDriveBase");
         if (rc == 0)
             drives.insert(drive);
@@ -202,12 +217,14 @@ public:
     }
     NWRCODE NWDeleteDriveBase(quint16 drive, quint16) override
     {
+        const std::lock_guard lock(mutex);
         answer("NWDeleteDriveBase");
         return drives.remove(drive) ? 0 : 0x8836;
     }
     NWRCODE NWGetLongName(nw::NWCONN_HANDLE, nw::NWDirHandle, const QByteArray&, quint8, quint8,
                           std::span<char> name) override
     {
+        const std::lock_guard lock(mutex);
         const NWRCODE rc = answer("NWGetLongName");
         if (rc == 0)
             nw::stringToBytes(name, QStringLiteral("Q4REPO~1.XLS"));
@@ -216,6 +233,7 @@ public:
     NWRCODE NWAllocTempNSDirHandle2(nw::NWCONN_HANDLE connection, nw::NWDirHandle, const QByteArray&, quint8,
                                     nw::NWDirHandle& handle, quint8) override
     {
+        const std::lock_guard lock(mutex);
         const NWRCODE rc = connection == kParsedConnection ? NWRCODE(0x8836) : answer("NWAllocTempNSDirHandle2");
         if (rc == 0) {
             handle = static_cast<nw::NWDirHandle>(10 + dirHandles.size());
@@ -225,6 +243,7 @@ public:
     }
     NWRCODE NWDeallocateDirectoryHandle(nw::NWCONN_HANDLE, nw::NWDirHandle handle) override
     {
+        const std::lock_guard lock(mutex);
         answer("NWDeallocateDirectoryHandle");
         return dirHandles.remove(handle) ? 0 : 0x8836;
     }
@@ -232,12 +251,16 @@ public:
                                        qint16& iteration, nw::ConnectionUsingFile& use,
                                        nw::FileUsage& usage) override
     {
-        if (const NWRCODE rc = answer("NWScanConnectionsUsingFile"))
-            return rc;
-        if (!dirHandles.contains(handle))
-            return 0x899B;
+        {
+            const std::lock_guard lock(mutex);
+            if (const NWRCODE rc = answer("NWScanConnectionsUsingFile"))
+                return rc;
+            if (!dirHandles.contains(handle))
+                return 0x899B;
+        }
         if (duringScan)
             duringScan();
+        const std::lock_guard lock(mutex);
         use = iteration < uses.size() ? uses.at(iteration) : nw::ConnectionUsingFile{};
         usage = {};
         usage.connectionCount = connectionCount;
@@ -247,6 +270,7 @@ public:
     NWRCODE NWGetConnectionInformation(nw::NWCONN_HANDLE, quint16 number, std::span<char> name, quint16&, quint32&,
                                        std::array<quint8, 7>&) override
     {
+        const std::lock_guard lock(mutex);
         nw::stringToBytes(name, names.value(number, QStringLiteral("USER") + QString::number(number)));
         return 0;
     }
@@ -301,6 +325,7 @@ private Q_SLOTS:
     void namesThatWouldLeaveTheirPlaceAskNothing();
     void overlappingQueriesKeepTheirOwnResources();
     void windowClosedDuringTheScan();
+    void stoppingAListing();
     void reportTables_data();
     void reportTables();
 };
@@ -609,6 +634,9 @@ void TestFileUse::fileLocksWindow()
     QCOMPARE(grid->rows(), 3);
     form->refresh()->btnRefresh()->click();
     QVERIFY(form->filFileList()->isEnabled());
+    // The tick's query was stopped with the refresh; it ends with the next turn of events.
+    QTRY_VERIFY(!form->isQuerying());
+    QCOMPARE(grid->rows(), 3);
 
     // A file open nowhere (double-clicked): no menu, nothing to save or open.
     f.host.popups.clear();
@@ -739,50 +767,106 @@ void TestFileUse::namesThatWouldLeaveTheirPlaceAskNothing()
     QVERIFY(f.client.calls.isEmpty());
 }
 
+namespace {
+
+// Holds a reading thread until `ready` says so (at most five seconds).
+void waitFor(const std::function<bool()>& ready)
+{
+    for (int i = 0; i < 500 && !ready(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
+
+}  // namespace
+
 void TestFileUse::overlappingQueriesKeepTheirOwnResources()
 {
-    // While the scan lets events run, a tick of the same window is dropped
-    // and another window's query takes its own drive letter and handle.
+    // While a query runs on its reading thread, a tick of the same window is
+    // dropped and another window's query takes its own drive letter and handle.
     QueryFixture f;
     QueryClient& client = f.client;
     client.uses = {use(5, 0x08), use(6, 0x02)};
     auto* first = views::createView<FileLocksForm>(f.host, QStringLiteral("FS1"));
     auto* second = views::createView<FileLocksForm>(f.host, QStringLiteral("FS2"));
-    int nested = 0;
+    std::atomic<int> scanning{0};
     QSet<quint16> drivesSeen;
     client.duringScan = [&] {
+        // The first scan call of each query waits for the other's.
+        if (scanning.fetch_add(1) < 2)
+            waitFor([&] { return scanning.load() >= 2; });
+        const std::lock_guard lock(client.mutex);
         drivesSeen.unite(client.drives);
-        if (client.calls.count(QStringLiteral("NWScanConnectionsUsingFile")) == 1) {
-            QTimer::singleShot(0, first, [&] { first->queryFile(kQ4); });
-            QTimer::singleShot(0, second, [&] {
-                ++nested;
-                second->queryFile(kQ4);
-            });
-        }
     };
-    first->queryFile(kQ4);
-    QCOMPARE(nested, 1);
+    QVERIFY(first->startQuery(kQ4));
+    QVERIFY(!first->startQuery(kQ4));
+    QVERIFY(second->startQuery(kQ4));
+    QTRY_VERIFY(!first->isQuerying() && !second->isQuerying());
+    nw::waitForServerReads();
     QCOMPARE(drivesSeen.size(), 2);   // two queries, two letters at once
     QCOMPARE(client.calls.count(QStringLiteral("NWSetDriveBase")), 2);
     QVERIFY(client.holdsNothing());
     QCOMPARE(first->grdFileLocks()->rows(), 3);
     QCOMPARE(second->grdFileLocks()->rows(), 3);
-    QVERIFY(!first->isQuerying());
 }
 
 void TestFileUse::windowClosedDuringTheScan()
 {
+    // Closing the window while its query scans: nothing more is written into
+    // it, the scan ends at its next call, and the reading thread gives back
+    // the drive, the directory handle and the connection.
     QueryFixture f;
     f.client.uses = {use(5, 0x08), use(6, 0x02), use(7, 0x02)};
     QPointer<FileLocksForm> form = views::createView<FileLocksForm>(f.host, QStringLiteral("FS1"));
+    std::atomic<bool> closed{false};
     f.client.duringScan = [&] {
-        if (form && !form->isUnloaded())
-            QTimer::singleShot(0, form, [&] { form->closeView(); });
+        if (closed)
+            return;
+        QTimer::singleShot(0, form, [&] {
+            form->closeView();
+            closed = true;
+        });
+        waitFor([&] { return closed.load(); });
     };
     form->queryFile(kQ4);
     QTRY_VERIFY(!form);
+    nw::waitForServerReads();
     QCOMPARE(f.client.calls.count(QStringLiteral("NWScanConnectionsUsingFile")), 1);
     QVERIFY(f.client.holdsNothing());
+}
+
+void TestFileUse::stoppingAListing()
+{
+    // "&Stop" during a listing of open files ends it at once; the window
+    // keeps what it showed and the reading thread closes its connection.
+    const std::unique_ptr<nw::NetWareClient> client = testing::makeNetwork(R"({"format": 1,
+        "trees": [{"name": "T", "containers": [{"name": "O", "class": "Organization"}]}], "servers": [
+        {"name": "FS1", "tree": "T", "latencyMs": 40, "connections": [{"number": 5, "user": "JSMITH",
+            "openFiles": [{"volume": "SYS", "path": "PUBLIC\\REPORT.TXT"}]}]}]})");
+    QVERIFY(client);
+    auto* sim = dynamic_cast<nw::sim::SimClient*>(client.get());
+    QVERIFY(sim);
+    testing::MemoryRegistry registry;
+    testing::TestContext services{*client, registry};
+    testing::FakeViewHost host{services.context};
+    host.window()->show();
+    QPointer<OpenFilesForm> form = connections::openOpenFiles(host, QStringLiteral("JSMITH"), 5, QStringLiteral("FS1"));
+    QVERIFY(form);
+    QCOMPARE(form->lblOpenFiles()->text(), QStringLiteral("1"));
+
+    // Begin: a listing runs at once; Stop ends it, and no row changes.
+    form->refresh()->setIntervalText(QStringLiteral("1"));
+    form->refresh()->btnRefresh()->click();
+    QVERIFY(form->isListing());
+    form->refresh()->btnRefresh()->click();
+    QTRY_VERIFY(!form->isListing());
+    QVERIFY(!form->refresh()->timer()->isActive());
+    QCOMPARE(form->grdOpenFiles()->rows(), 2);
+
+    // Closed in the middle of a listing: the window goes, its connection is closed.
+    QVERIFY(form->startListing());
+    form->closeView();
+    QTRY_VERIFY(!form);
+    nw::waitForServerReads();
+    QCOMPARE(sim->openConnectionCount(), 0);
 }
 
 void TestFileUse::reportTables_data()

@@ -1,4 +1,5 @@
 #include "widgets/ReportListView.h"
+#include "widgets/ColumnFit.h"
 #include "settings/ColumnScale.h"
 #include "settings/Twips.h"
 
@@ -8,6 +9,7 @@
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
 #include <cmath>
@@ -248,6 +250,36 @@ private Q_SLOTS:
                           QPoint(header->sectionViewportPosition(1) + 5, header->height() / 2));
         QCOMPARE(clicked.count(), 1);
         QCOMPARE(clicked.at(0).at(0).toInt(), 1);
+    }
+
+    // Fitting a long list a column at a time, with events between, gives the
+    // widths of the fit in one go; a list destroyed meanwhile ends the fit.
+    void fitInStepsMatchesTheFitInOneGo()
+    {
+        const auto filled = [](ReportListView& list) {
+            list.addColumn(QStringLiteral("User"), Qt::AlignLeft, 600);
+            list.addColumn(QStringLiteral("Conn #"), Qt::AlignRight, 600);
+            list.addColumn(QStringLiteral("Status"), Qt::AlignLeft, 600);
+            for (int row = 0; row < 3000; ++row)
+                list.addRow({QStringLiteral("USER%1.SALES.ACME").arg(row * 7919 % 100000),
+                             QString::number(row + 1), row % 5 ? QStringLiteral("Authenticated") : QString()});
+            list.resize(500, 300);
+            list.show();
+        };
+        ReportListView once;
+        filled(once);
+        widgets::fitListColumns(*once.treeView());
+        ReportListView stepped;
+        filled(stepped);
+        QVERIFY(widgets::fitListColumnsLettingEventsRun(*stepped.treeView()));
+        for (int col = 0; col < 3; ++col)
+            QCOMPARE(stepped.treeView()->header()->sectionSize(col), once.treeView()->header()->sectionSize(col));
+        QVERIFY(stepped.treeView()->header()->stretchLastSection());
+
+        auto* doomed = new ReportListView;
+        filled(*doomed);
+        QTimer::singleShot(0, doomed, [doomed] { delete doomed; });
+        QVERIFY(!widgets::fitListColumnsLettingEventsRun(*doomed->treeView()));
     }
 };
 

@@ -436,6 +436,41 @@ private Q_SLOTS:
 
     // ---- the reads ---------------------------------------------------------------
 
+    void partsOfOneReadRunSideBySide()
+    {
+        // A read that spreads its calls: every part runs once, the first on
+        // the reading thread itself, all of them at the same time (each waits
+        // until every part has begun), and the read goes on only when all
+        // have ended.
+        for (const int parts : {1, 4}) {
+            ServerReads reads;
+            QList<int> applied;
+            nw::startServerReads<std::vector<int>>(
+                reads, 3, 3,
+                [parts](int, const nw::ReadStop&) {
+                    std::vector<int> ran(static_cast<size_t>(parts), 0);
+                    std::atomic<int> begun{0};
+                    const std::thread::id reader = std::this_thread::get_id();
+                    nw::readAlongside(parts, [&](int part) {
+                        ++begun;
+                        for (int wait = 0; wait < 500 && begun.load() < parts; ++wait)
+                            QThread::msleep(10);
+                        const bool together = begun.load() == parts;
+                        const bool where = part != 0 || std::this_thread::get_id() == reader;
+                        ran[static_cast<size_t>(part)] += together && where ? 1 : 100;
+                    });
+                    return ran;
+                },
+                [&](int index, std::vector<int>& ran) {
+                    QCOMPARE(ran, std::vector<int>(static_cast<size_t>(parts), 1));
+                    applied.append(index);
+                });
+            QVERIFY(waitForEnd(reads));
+            QCOMPARE(applied, (QList<int>{0, 1, 2}));
+        }
+        nw::readAlongside(0, [](int) { QFAIL("no part to run"); });
+    }
+
     void appliesInSelectionOrderWithAtMostParallelInFlight()
     {
         for (const int parallel : {1, 3, 8}) {

@@ -1,7 +1,12 @@
 #include "connections/ConnectionReader.h"
 
+#include "core/AppContext.h"
+#include "netware/NovellCalls.h"
+#include "netware/ServerReads.h"
+#include "netware/ServerSession.h"
 #include "settings/AnsiText.h"
 
+#include <atomic>
 #include <utility>
 
 namespace connections {
@@ -49,14 +54,6 @@ int ConnectionReader::countOpenFiles(quint16 number)
 std::optional<QStringList> ConnectionReader::read(quint16 number, const QString& typeName,
                                                   const QString& statusFilter)
 {
-    // The server's clock matters only for the connection time.
-    std::optional<QDateTime> now;
-    if (m_columns.shows(Column::ConnTime)) {
-        std::array<quint8, 8> clock{};
-        if (m_client.NWGetFileServerDateAndTime(m_connection, clock) == nw::status::Success)
-            now = serverDateTime(clock);
-    }
-
     nw::ServerConnInfo info;
     if (m_client.NWGetServerConnInfo(m_connection, kConnectionInfoLevel, number, info) != nw::status::Success)
         return std::nullopt;
@@ -76,7 +73,7 @@ std::optional<QStringList> ConnectionReader::read(quint16 number, const QString&
     if (m_columns.shows(Column::ConnTime)) {
         const std::optional<QDateTime> login = serverDateTime(info.loginTime);
         // A clock or login time that makes no date leaves the time unknown.
-        cells.append(now && login ? connectionTimeText(*login, *now) : QString());
+        cells.append(m_now && login ? connectionTimeText(*login, *m_now) : QString());
     }
     if (m_columns.shows(Column::Read))
         cells.append(kilobytesText(counterValue(info.bytesRead), m_locale));
@@ -125,6 +122,105 @@ bool walkActiveConnections(nw::NetWareClient& client, nw::NWCONN_HANDLE connecti
             break;
     }
     return true;
+}
+
+std::optional<QDateTime> readServerTime(nw::NetWareClient& client, nw::NWCONN_HANDLE connection)
+{
+    std::array<quint8, 8> clock{};
+    if (client.NWGetFileServerDateAndTime(connection, clock) != nw::status::Success)
+        return std::nullopt;
+    return serverDateTime(clock);
+}
+
+namespace {
+
+// A connection of its own per this many listed connections beyond the
+// listing connection: a small server is read over the listing one alone.
+constexpr size_t kVisitsPerExtraConnection = 16;
+
+struct Visit {
+    quint16 number;
+    QString typeName;
+};
+
+}  // namespace
+
+ConnectionPass readConnectionPass(core::AppContext& context, const ConnectionPassRequest& request,
+                                  const nw::ReadStop& stop)
+{
+    ConnectionPass pass;
+    nw::ServerSession session(context, request.server, nw::kPublicByAnyName);
+    pass.opened = session.open();
+    if (pass.opened != nw::status::Success)
+        return pass;
+    nw::NetWareClient& client = session.client();
+    pass.authenticated = session.authenticate();
+    if (request.requireAuthentication && pass.authenticated != nw::status::Success) {
+        pass.closed = session.closeQuietly();
+        return pass;
+    }
+    pass.ownNumber = request.learnOwnNumber
+                         ? static_cast<quint16>(nw::connectionNumberText(client, session.handle()).toUInt())
+                         : request.ownNumber;
+
+    std::vector<Visit> visits;
+    ConnectionWalk walk;
+    walk.wantType = [&](const QString& typeName) { return filterPasses(request.typeFilter, typeName); };
+    walk.visit = [&](quint16 number, const QString& typeName) { visits.push_back({number, typeName}); };
+    walk.yield = [&] { return !stop.requested(); };
+    bool complete = walkActiveConnections(client, session.handle(), walk);
+
+    std::optional<QDateTime> now;
+    if (complete && !visits.empty() && request.columns.shows(Column::ConnTime))
+        now = readServerTime(client, session.handle());
+
+    // Each listed connection is read by whichever part takes it next; its row
+    // goes into its own place, so the rows keep the listing's order.
+    std::vector<std::optional<QStringList>> cells(visits.size());
+    std::atomic<size_t> next{0};
+    std::atomic<bool> cut{false};
+    const auto readShare = [&](nw::NWCONN_HANDLE connection) {
+        ConnectionReader reader(client, connection, request.columns, pass.ownNumber, request.locale);
+        reader.setServerTime(now);
+        for (;;) {
+            if (stop.requested()) {
+                cut = true;
+                return;
+            }
+            const size_t at = next.fetch_add(1);
+            if (at >= visits.size())
+                return;
+            cells[at] = reader.read(visits[at].number, visits[at].typeName, request.statusFilter);
+        }
+    };
+    if (complete && !visits.empty()) {
+        const size_t extra = std::min<size_t>(static_cast<size_t>(std::max(1, request.connections)) - 1,
+                                              (visits.size() - 1) / kVisitsPerExtraConnection);
+        const nw::NWCONN_HANDLE listing = session.handle();
+        nw::readAlongside(static_cast<int>(extra) + 1, [&](int part) {
+            if (part == 0) {
+                readShare(listing);
+                return;
+            }
+            nw::ServerSession own(context, request.server, nw::kPublicByAnyName);
+            if (stop.requested() || own.open() != nw::status::Success)
+                return;   // the other parts take its share
+            own.authenticate();
+            readShare(own.handle());
+            own.closeQuietly();
+        });
+        complete = !cut && next.load() >= visits.size();
+    }
+    pass.complete = complete;
+    if (complete) {
+        pass.rows.reserve(visits.size());
+        for (size_t i = 0; i < visits.size(); ++i) {
+            if (cells[i])
+                pass.rows.push_back({visits[i].number, std::move(*cells[i])});
+        }
+    }
+    pass.closed = session.closeQuietly();
+    return pass;
 }
 
 }  // namespace connections

@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -337,36 +338,57 @@ void FileLocksForm::listDirectory()
 
 // ---- the query -----------------------------------------------------------------------
 
-void FileLocksForm::showFileLocks()
+std::optional<VolumeFile> FileLocksForm::selectedFile()
 {
     m_statusBar->clearMessage();
     const QListWidgetItem* item = m_fileList->currentItem();
     if (!item || m_volumes->currentIndex() < 0)
-        return;
-    queryFile({m_volumes->currentText(), m_directories, item->text()});
+        return std::nullopt;
+    return VolumeFile{m_volumes->currentText(), m_directories, item->text()};
 }
 
-void FileLocksForm::queryFile(const VolumeFile& file)
+void FileLocksForm::showFileLocks()
+{
+    if (const std::optional<VolumeFile> file = selectedFile())
+        queryFile(*file);
+}
+
+bool FileLocksForm::startQuery(const VolumeFile& file)
 {
     // A timer tick, a click or a second window arriving while this window's
-    // scan lets events run is dropped: the running query keeps its drive,
-    // directory handle and connection to itself.
+    // query runs is dropped: the running query keeps its drive, directory
+    // handle and connection to itself.
     if (m_querying || isUnloaded())
-        return;
+        return false;
     m_querying = true;
     m_selectedFile->setText(file.file);
     setCursor(Qt::WaitCursor);
+    // The reading thread holds the context, and what it reads is a plain value.
+    core::AppContext* context = &this->context();
+    startReadingServers<FileUseResult>(
+        {m_server},
+        [context, file](const QString& server, const nw::ReadStop& stop) {
+            return readFileUse(*context, server, file, [&stop] { return !stop.requested(); });
+        },
+        [this](int, FileUseResult& result) { applyQuery(result); },
+        [this](ReadEnd end) {
+            m_querying = false;
+            if (end != ReadEnd::Closed) {
+                unsetCursor();
+                if (m_refresh->isRefreshing())
+                    m_refresh->resumeTimer();
+            }
+            Q_EMIT queryFinished();
+        });
+    return true;
+}
+
+void FileLocksForm::applyQuery(const FileUseResult& result)
+{
+    // The messages are shown here, on the window thread; they let events run.
     QPointer<FileLocksForm> self(this);
-    const FileUseResult result = queryFileUse(context(), m_server, file, [self] {
-        QCoreApplication::processEvents();
-        return self && !self->isUnloaded();
-    });
-    // The query has released what it borrowed, whether or not the window is still there.
-    if (!self)
-        return;
-    m_querying = false;
-    unsetCursor();
-    if (isUnloaded() || !result.connected || !result.complete)
+    reportFileUseProblems(context(), result);
+    if (!self || isUnloaded() || !result.connected || !result.complete)
         return;
     m_ownConnection = result.ownConnection;
     fillGrid(fileUseCells(result));
@@ -376,6 +398,23 @@ void FileLocksForm::queryFile(const VolumeFile& file)
     fitColumnsOnFirstOpening();
     m_statusBar->showMessage(fileUseSummary(result));
     updateUserMenu();
+}
+
+void FileLocksForm::stopQuery()
+{
+    if (m_querying && isReadingServers())
+        stopReadingServers();
+}
+
+void FileLocksForm::queryFile(const VolumeFile& file)
+{
+    if (!startQuery(file))
+        return;
+    QEventLoop loop;
+    connect(this, &FileLocksForm::queryFinished, &loop, &QEventLoop::quit);
+    connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
+    if (m_querying)
+        loop.exec();
 }
 
 void FileLocksForm::fillGrid(const QList<QStringList>& rows)
@@ -415,6 +454,8 @@ void FileLocksForm::refreshToggled()
 {
     // The frame has switched its caption, the interval box and the timer.
     const bool refreshing = m_refresh->isRefreshing();
+    if (!refreshing)
+        stopQuery();   // "&Stop" ends a running query at once
     m_volumes->setEnabled(!refreshing);
     m_dirList->setEnabled(!refreshing);
     m_fileList->setEnabled(!refreshing);
@@ -424,7 +465,16 @@ void FileLocksForm::refreshToggled()
 
 void FileLocksForm::refreshTick()
 {
-    showFileLocks();
+    // A tick never starts a query while one runs; the running one arms the
+    // timer again when it ends.
+    if (m_querying)
+        return;
+    const std::optional<VolumeFile> file = selectedFile();
+    if (!file)
+        return;
+    m_refresh->holdTimer();
+    if (!startQuery(*file))
+        m_refresh->resumeTimer();
 }
 
 // ---- opening -------------------------------------------------------------------------

@@ -60,10 +60,19 @@ public:
     // "&Show File Status": queries the file selected in the file list.
     void showFileLocks();
     // Queries a named file of the server (the browser's choice or the command
-    // line's). A query already running in this window is not interrupted: the
-    // request is dropped.
+    // line's) and waits for the answer while events run. A query already
+    // running in this window is not interrupted: the request is dropped.
     void queryFile(const VolumeFile& file);
+    // The same without waiting: the query runs on a reading thread and
+    // queryFinished() is emitted at its end. False when dropped.
+    bool startQuery(const VolumeFile& file);
+    // Stop: a running query ends now and changes nothing shown; its reading
+    // thread releases what it borrowed on its own.
+    void stopQuery();
     void sortByColumn(int col);
+
+Q_SIGNALS:
+    void queryFinished();
 
 protected:
     void loadContents() override;
@@ -73,6 +82,9 @@ protected:
     void fitColumns() override;
 
 private:
+    // The file chosen in the browser; clears the status bar first.
+    std::optional<VolumeFile> selectedFile();
+    void applyQuery(const FileUseResult& result);
     void listDirectory();
     void setBrowsingEnabled(bool enabled);
     void refreshToggled();

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <mutex>
 
 namespace connections {
 
@@ -39,10 +40,17 @@ QString flagNames(quint8 flags, std::span<const LockFlagName> names, const QStri
 // same handle) is stopped after as many calls as a 16-bit handle can count.
 constexpr int kMostScanCalls = 0x10000;
 
-void reportFailure(core::AppContext& context, const char* call, nw::NWRCODE rc)
+QString failureText(const char* call, nw::NWRCODE rc)
 {
-    context.messages().inform(QLatin1String(call) + QStringLiteral(" returned the following error ")
-                              + nw::statusText(rc));
+    return QLatin1String(call) + QStringLiteral(" returned the following error ") + nw::statusText(rc);
+}
+
+// Two queries side by side must not pick the same free drive letter: the
+// search for one and its mapping go one query at a time.
+std::mutex& driveChoice()
+{
+    static std::mutex mutex;
+    return mutex;
 }
 
 // What a query borrows from the client besides its connection: the drive
@@ -108,11 +116,19 @@ QString longPathOf(nw::NetWareClient& client, nw::NWCONN_HANDLE connection, cons
     return translated;
 }
 
-QList<OpenFile> readOpenFiles(nw::NetWareClient& client, nw::NWCONN_HANDLE connection, quint16 connectionNumber)
+QList<OpenFile> readOpenFiles(nw::NetWareClient& client, nw::NWCONN_HANDLE connection, quint16 connectionNumber,
+                              const std::function<bool()>& keepGoing, bool* complete)
 {
     QList<OpenFile> files;
     qint16 iteration = 0;
+    if (complete)
+        *complete = true;
     for (int call = 0; call < kMostScanCalls && iteration != -1; ++call) {
+        if (keepGoing && !keepGoing()) {
+            if (complete)
+                *complete = false;
+            break;
+        }
         nw::OpenFileScanControl control;
         nw::OpenFileRecord record;
         if (client.NWScanOpenFilesByConn2(connection, connectionNumber, iteration, control, record)
@@ -133,6 +149,22 @@ QList<OpenFile> readOpenFiles(nw::NetWareClient& client, nw::NWCONN_HANDLE conne
         files.append({volume + QLatin1Char(':') + path, openFileLockText(record.lockFlags)});
     }
     return files;
+}
+
+OpenFilesRead readOpenFilesOf(core::AppContext& context, const QString& server, quint16 connectionNumber,
+                              const std::function<bool()>& keepGoing)
+{
+    OpenFilesRead read;
+    nw::ServerSession session(context, server, nw::kLicensedByBinderyName);
+    read.opened = session.open();
+    if (read.opened == nw::status::Success)
+        read.files = readOpenFiles(session.client(), session.handle(), connectionNumber, keepGoing, &read.complete);
+    else
+        read.complete = !keepGoing || keepGoing();
+    // The listing is complete whatever the close says: its status is not
+    // looked at, and no message about it can hold up a refreshing window.
+    session.closeQuietly();
+    return read;
 }
 
 bool isPlainComponent(const QString& name)
@@ -183,6 +215,9 @@ QString networkPathOf(const QString& server, const QString& volume, const QStrin
 
 namespace {
 
+void scanFileUse(nw::NetWareClient& client, nw::NWCONN_HANDLE connection, const QString& server,
+                 const VolumeFile& file, const std::function<bool()>& keepGoing, FileUseResult& result);
+
 QString longPathText(const QString& volume, const QString& directory, const QString& file)
 {
     return volume + QLatin1Char(':') + (directory.isEmpty() ? QString() : directory + QLatin1Char('\\')) + file;
@@ -203,8 +238,8 @@ std::optional<bool> volumeFileExists(core::AppContext& context, const QString& s
            == nw::status::Success;
 }
 
-FileUseResult queryFileUse(core::AppContext& context, const QString& server, const VolumeFile& file,
-                           const std::function<bool()>& yield)
+FileUseResult readFileUse(core::AppContext& context, const QString& server, const VolumeFile& file,
+                          const std::function<bool()>& keepGoing)
 {
     FileUseResult result;
     // Every name becomes part of a path: none may step out of its place.
@@ -217,7 +252,17 @@ FileUseResult queryFileUse(core::AppContext& context, const QString& server, con
     if (session.open() != nw::status::Success)
         return result;
     result.connected = true;
-    const nw::NWCONN_HANDLE connection = session.handle();
+    scanFileUse(client, session.handle(), server, file, keepGoing, result);
+    // The drive and the directory handle were released; the connection goes last.
+    result.closed = session.closeQuietly();
+    return result;
+}
+
+namespace {
+
+void scanFileUse(nw::NetWareClient& client, nw::NWCONN_HANDLE connection, const QString& server,
+                 const VolumeFile& file, const std::function<bool()>& keepGoing, FileUseResult& result)
+{
     BorrowedResources borrowed(client, connection);
     result.ownConnection = nw::connectionNumberText(client, connection);
 
@@ -238,16 +283,22 @@ FileUseResult queryFileUse(core::AppContext& context, const QString& server, con
             volume = nw::bytesToString(std::span<const char>(volumeBytes));
             directory = nw::bytesToString(std::span<const char>(pathBytes));
         } else {
-            reportFailure(context, "NWParsePath", rc);
+            result.problems.append(failureText("NWParsePath", rc));
         }
     }
 
-    const int drive = nw::findFreeDrive(context);
-    const nw::NWRCODE mapped = client.NWSetDriveBase(static_cast<quint16>(drive), connection, 0, nw::toAnsi(volume), 0);
-    if (mapped == nw::status::Success)
-        borrowed.holdDrive(static_cast<quint16>(drive));
-    else
-        reportFailure(context, "NWSetDriveBase", mapped);
+    {
+        const std::lock_guard choosing(driveChoice());
+        const int drive = nw::findFreeDrive(client);
+        if (drive == 99)
+            result.problems.append(nw::noFreeDriveText());
+        const nw::NWRCODE mapped =
+            client.NWSetDriveBase(static_cast<quint16>(drive), connection, 0, nw::toAnsi(volume), 0);
+        if (mapped == nw::status::Success)
+            borrowed.holdDrive(static_cast<quint16>(drive));
+        else
+            result.problems.append(failureText("NWSetDriveBase", mapped));
+    }
 
     // The file's DOS name as the server knows it: the scan takes DOS names.
     const QString longPath = longPathText(volume, directory, file.file);
@@ -263,7 +314,7 @@ FileUseResult queryFileUse(core::AppContext& context, const QString& server, con
     if (allocated == nw::status::Success)
         borrowed.holdDirHandle(dirHandle);
     else
-        reportFailure(context, "NWAllocTempNSDirHandle2", allocated);
+        result.problems.append(failureText("NWAllocTempNSDirHandle2", allocated));
 
     QSet<qint16> listed;
     qint16 iteration = 0;
@@ -274,7 +325,7 @@ FileUseResult queryFileUse(core::AppContext& context, const QString& server, con
         const nw::NWRCODE rc =
             client.NWScanConnectionsUsingFile(connection, borrowed.dirHandle(), nw::toAnsi(shortName), iteration, use, usage);
         if (rc != nw::status::Success && rc != nw::status::NoMoreItems) {
-            reportFailure(context, "NWScanConnectionsUsingFile", rc);
+            result.problems.append(failureText("NWScanConnectionsUsingFile", rc));
             break;
         }
         if (use.connectionNumber > 0 && iteration > -1 && usage.connectionCount > 0
@@ -292,12 +343,28 @@ FileUseResult queryFileUse(core::AppContext& context, const QString& server, con
                 user.prepend(QLatin1Char('*'));
             result.rows.append({user, QStringLiteral("    ") + number, fileLockStatusText(use.lockFlags)});
         }
-        if (yield && !yield()) {
+        if (keepGoing && !keepGoing()) {
             result.complete = false;
             break;
         }
     }
-    return result;   // drive, directory handle, then connection are released here
+}   // the drive and the directory handle are released here
+
+}  // namespace
+
+FileUseResult queryFileUse(core::AppContext& context, const QString& server, const VolumeFile& file,
+                           const std::function<bool()>& yield)
+{
+    FileUseResult result = readFileUse(context, server, file, yield);
+    reportFileUseProblems(context, result);
+    return result;
+}
+
+void reportFileUseProblems(core::AppContext& context, const FileUseResult& result)
+{
+    for (const QString& problem : result.problems)
+        context.messages().inform(problem);
+    nw::reportCloseFailure(context, result.closed);
 }
 
 QList<QStringList> fileUseCells(const FileUseResult& result)

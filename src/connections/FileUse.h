@@ -36,7 +36,20 @@ struct OpenFile {
     QString lockType;   // openFileLockText of its flags
 };
 // The files one connection holds open, in the order the server lists them.
-QList<OpenFile> readOpenFiles(nw::NetWareClient& client, nw::NWCONN_HANDLE connection, quint16 connectionNumber);
+// `keepGoing`, when given, is asked before each scan call; false ends the
+// scan early (`complete`, when given, then says false).
+QList<OpenFile> readOpenFiles(nw::NetWareClient& client, nw::NWCONN_HANDLE connection, quint16 connectionNumber,
+                              const std::function<bool()>& keepGoing = {}, bool* complete = nullptr);
+
+// The open files view's listing as a reading thread makes it: its own
+// connection (licensed, by bindery name), opened, scanned and closed.
+struct OpenFilesRead {
+    nw::NWRCODE opened = -1;
+    bool complete = false;
+    QList<OpenFile> files;
+};
+OpenFilesRead readOpenFilesOf(core::AppContext& context, const QString& server, quint16 connectionNumber,
+                              const std::function<bool()>& keepGoing = {});
 
 // A component of a path below a volume as the browser or the command line
 // gives it: a name, never ".", "..", empty, or anything holding a separator,
@@ -71,6 +84,8 @@ struct FileUseResult {
     bool complete = false;         // the scan ran to its end (not stopped by the caller)
     QString ownConnection;         // the program's own connection number (decimal)
     QList<FileUseRow> rows;        // one per connection, first appearance kept
+    QStringList problems;          // what the user is told, in the order met
+    nw::NWRCODE closed = 0;        // closing the query's connection
 };
 
 // Asks the server which connections hold `file` open. The query opens its own
@@ -82,6 +97,13 @@ struct FileUseResult {
 // (the view lets pending events run there); returning false ends the scan.
 FileUseResult queryFileUse(core::AppContext& context, const QString& server, const VolumeFile& file,
                            const std::function<bool()>& yield = {});
+// The same query for a reading thread: it shows nothing. What queryFileUse
+// tells is in `problems` and `closed`, for reportFileUseProblems to show on
+// the window thread. `keepGoing` runs after each scan call; false ends the scan.
+FileUseResult readFileUse(core::AppContext& context, const QString& server, const VolumeFile& file,
+                          const std::function<bool()>& keepGoing = {});
+// Shows a query's problems, then a failed close ("NWCCCloseConn returned ").
+void reportFileUseProblems(core::AppContext& context, const FileUseResult& result);
 
 // The grid rows of a result: its rows, or "File", "not", "open" when no
 // connection holds the file.

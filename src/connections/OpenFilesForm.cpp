@@ -12,6 +12,9 @@
 #include "widgets/ReportListView.h"
 
 #include <QBoxLayout>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +32,8 @@ namespace {
 constexpr int kPathCol = 0;
 constexpr int kLockCol = 1;
 constexpr int kDefaultWidths[] = {2265, 1630};
+// Longest the window thread adds rows before it lets events run (milliseconds).
+constexpr qint64 kFillSliceMs = 15;
 
 views::ViewDesign design()
 {
@@ -113,7 +118,7 @@ OpenFilesForm::OpenFilesForm(views::ViewHost& host, const QString& user, quint16
 
     setRefreshFrame(m_refresh);
     connect(m_refresh->btnRefresh(), &QPushButton::clicked, this, &OpenFilesForm::refreshToggled);
-    connect(m_refresh, &widgets::RefreshFrame::timeout, this, &OpenFilesForm::listOpenFiles);
+    connect(m_refresh, &widgets::RefreshFrame::timeout, this, &OpenFilesForm::refreshTick);
     connect(m_close, &QPushButton::clicked, this, &OpenFilesForm::closeView);
 }
 
@@ -151,34 +156,99 @@ void OpenFilesForm::refreshToggled()
     // first listing is a pass of the frame, so that no tick overtakes it.
     if (m_refresh->isRefreshing())
         m_refresh->runPass();
+    else
+        stopListing();   // "&Stop" ends a running listing at once
 }
 
-void OpenFilesForm::listOpenFiles()
+void OpenFilesForm::refreshTick()
 {
-    if (isUnloaded())
+    // A tick never starts a listing while one runs; the running one arms the
+    // timer again when it ends.
+    if (m_listing)
         return;
+    m_refresh->holdTimer();
+    startListing();
+}
+
+bool OpenFilesForm::startListing()
+{
+    if (m_listing || isUnloaded())
+        return false;
+    m_listing = true;
+    m_listed = false;
     setCursor(Qt::WaitCursor);
+    // The reading thread holds the context, and what it reads is a plain value.
+    core::AppContext* context = &this->context();
+    const quint16 number = m_number;
+    startReadingServers<OpenFilesRead>(
+        {m_serverName->text()},
+        [context, number](const QString& server, const nw::ReadStop& stop) {
+            return readOpenFilesOf(*context, server, number, [&stop] { return !stop.requested(); });
+        },
+        [this](int, OpenFilesRead& read) {
+            if (!read.complete)
+                return;
+            fillRows(read.files);
+        },
+        [this](ReadEnd end) {
+            m_listing = false;
+            m_listed = end == ReadEnd::Completed;
+            if (end != ReadEnd::Closed) {
+                unsetCursor();
+                if (m_refresh->isRefreshing())
+                    m_refresh->resumeTimer();
+            }
+            Q_EMIT listingFinished();
+        });
+    return true;
+}
+
+void OpenFilesForm::fillRows(const QList<OpenFile>& files)
+{
+    QPointer<OpenFilesForm> self(this);
     m_grid->setRows(m_grid->fixedRows());
-    nw::ServerSession session(context(), m_serverName->text(), nw::kLicensedByBinderyName);
-    QList<OpenFile> files;
-    if (session.open() == nw::status::Success)
-        files = readOpenFiles(session.client(), session.handle(), m_number);
     m_grid->beginUpdate();
-    for (const OpenFile& file : std::as_const(files))
+    // Long lists go in slices: between them the window repaints and answers.
+    QElapsedTimer slice;
+    slice.start();
+    int added = 0;
+    for (const OpenFile& file : files) {
         m_grid->addRow({file.path, file.lockType});
+        if (++added % 64 == 0 && slice.elapsed() >= kFillSliceMs) {
+            QCoreApplication::processEvents();
+            if (!self || isUnloaded())
+                return;
+            slice.restart();
+        }
+    }
     m_grid->endUpdate();
     m_count->setText(QString::number(files.size()));
-    // The listing is complete whatever the close says: its status is not
-    // looked at, and no message about it can hold up a refreshing window.
-    session.closeQuietly();
-    unsetCursor();
+}
+
+void OpenFilesForm::stopListing()
+{
+    if (m_listing && isReadingServers())
+        stopReadingServers();
+}
+
+bool OpenFilesForm::listOpenFiles()
+{
+    if (!startListing())
+        return false;
+    QPointer<OpenFilesForm> self(this);
+    QEventLoop loop;
+    connect(this, &OpenFilesForm::listingFinished, &loop, &QEventLoop::quit);
+    connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
+    if (m_listing)
+        loop.exec();
+    return self && m_listed && !isUnloaded();
 }
 
 OpenFilesForm* openOpenFiles(views::ViewHost& host, const QString& user, quint16 connectionNumber, const QString& server)
 {
     QPointer<OpenFilesForm> form = views::createView<OpenFilesForm>(host, user, connectionNumber, server);
     form->listOpenFiles();
-    if (form)
+    if (form && !form->isUnloaded())
         form->fitColumnsOnFirstOpening();
     return form;
 }

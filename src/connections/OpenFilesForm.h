@@ -5,6 +5,7 @@
 // "&User Connections" menu from the connections view or the file opens and
 // locks view.
 
+#include "connections/FileUse.h"
 #include "viewbase/ViewWindow.h"
 
 #include <QString>
@@ -34,8 +35,19 @@ public:
     QLabel* lblServerName() const { return m_serverName; }
     QPushButton* btnClose() const { return m_close; }
 
-    // Rebuilds the list from the server (subListOpenFiles).
-    void listOpenFiles();
+    // Rebuilds the list from the server (subListOpenFiles): read on a
+    // reading thread, put in here. Returns at once; listingFinished() is
+    // emitted at its end. False when refused: a listing is running.
+    bool startListing();
+    // startListing() and waits for its end while events run. False when it
+    // did not run to its end (refused, stopped or closed).
+    bool listOpenFiles();
+    // Stop: a running listing ends now and changes no row.
+    void stopListing();
+    bool isListing() const { return m_listing; }
+
+Q_SIGNALS:
+    void listingFinished();
 
 protected:
     void loadContents() override;
@@ -44,6 +56,8 @@ protected:
 
 private:
     void refreshToggled();
+    void refreshTick();
+    void fillRows(const QList<OpenFile>& files);
 
     quint16 m_number;
     QLabel* m_user;
@@ -54,6 +68,8 @@ private:
     widgets::RefreshFrame* m_refresh;
     QPushButton* m_close;
     QStatusBar* m_statusBar;
+    bool m_listing = false;
+    bool m_listed = false;
 };
 
 // A new window for one connection, listed at once.

@@ -8,6 +8,7 @@
 #include "connections/ConnectionReader.h"
 #include "connections/ConnectionRows.h"
 #include "connections/ConnectionTypeForm.h"
+#include "netware/ServerReads.h"
 #include "netware/ServerSession.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
@@ -20,6 +21,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -57,6 +59,8 @@ constexpr double kMargin = 60;
 // answers while thousands of connections are read, without paying for an
 // event round after every byte of a bit list.
 constexpr qint64 kYieldEveryMs = 15;
+// Rows put between two looks at the clock.
+constexpr size_t kRowsBetweenClockLooks = 64;
 
 views::ViewDesign design()
 {
@@ -200,7 +204,8 @@ void UserConnectionsForm::buildColumns()
 
 void UserConnectionsForm::fitColumns()
 {
-    widgets::fitListColumns(*m_list->treeView());
+    // Thousands of rows: the columns are measured one at a time, with events between.
+    widgets::fitListColumnsLettingEventsRun(*m_list->treeView());
 }
 
 void UserConnectionsForm::unloadContents()
@@ -284,19 +289,25 @@ void UserConnectionsForm::refreshStarted()
 {
     setPassControlsEnabled(false);
     m_refresh->holdTimer();   // armed again at the end of the pass
-    refreshUsers();
+    startRefresh();
 }
 
 void UserConnectionsForm::refreshStopped()
 {
+    // "&Stop" ends a running pass at once: its rows are not put in.
+    stopPass();
     setPassControlsEnabled(true);
     m_refresh->txtInterval()->setEnabled(true);
 }
 
 void UserConnectionsForm::refreshTick()
 {
+    // A tick never starts a pass while one runs; the running pass arms the
+    // timer again when it ends.
+    if (m_listing)
+        return;
     m_refresh->holdTimer();
-    refreshUsers();
+    startRefresh();
 }
 
 void UserConnectionsForm::findUser(const QString& text)
@@ -344,107 +355,131 @@ bool UserConnectionsForm::yieldDuringPass()
     return true;
 }
 
-void UserConnectionsForm::readConnection(ConnectionReader& reader, quint16 number, const QString& typeName,
-                                         const QString& statusFilter, std::vector<bool>& met)
+bool UserConnectionsForm::putRows(const std::vector<ConnectionPassRow>& rows, std::vector<bool>* met)
 {
-    const std::optional<QStringList> cells = reader.read(number, typeName, statusFilter);
-    if (!cells)
-        return;
-    m_rows->put(number, *cells);
-    met[number] = true;
+    // Thousands of rows go in slices: between them the window repaints and
+    // answers, as it does while the connections are read.
+    QPointer<UserConnectionsForm> self(this);
+    m_lastYield = passClock().elapsed();
+    size_t done = 0;
+    for (const ConnectionPassRow& row : rows) {
+        m_rows->put(row.number, row.cells);
+        if (met)
+            (*met)[row.number] = true;
+        if (++done % kRowsBetweenClockLooks == 0 && !(self && yieldDuringPass()))
+            return false;
+    }
+    return self && !isUnloaded();
 }
 
-void UserConnectionsForm::listInitially(nw::ServerSession& session, const QString& typeFilter,
+ConnectionPassRequest UserConnectionsForm::passRequest(const QString& typeFilter, const QString& statusFilter) const
+{
+    ConnectionPassRequest request;
+    request.server = m_server;
+    request.columns = m_columns;
+    request.ownNumber = m_ownNumber;
+    request.typeFilter = typeFilter;
+    request.statusFilter = statusFilter;
+    return request;
+}
+
+void UserConnectionsForm::listInitially(const ConnectionPass& pass, const QString& typeFilter,
                                         const QString& statusFilter)
 {
-    if (m_listing || !session.isOpen())
+    if (m_listing)
         return;
     m_listing = true;
     QPointer<UserConnectionsForm> self(this);
-    ConnectionReader reader(session.client(), session.handle(), m_columns, m_ownNumber);
-    std::vector<bool> met(0x10000, false);
-    ConnectionWalk walk;
-    walk.wantType = [&](const QString& typeName) {
-        if (!filterPasses(typeFilter, typeName))
-            return false;
-        // The opening's filters hold for its whole pass.
-        selectEntry(m_type, typeFilter);
-        selectEntry(m_status, statusFilter);
-        return true;
-    };
-    walk.visit = [&](quint16 number, const QString& typeName) {
-        readConnection(reader, number, typeName, statusFilter, met);
-    };
-    walk.yield = [&] { return self && yieldDuringPass(); };
-
-    m_lastYield = passClock().elapsed();
+    // The opening's filters hold for its whole pass.
+    selectEntry(m_type, typeFilter);
+    selectEntry(m_status, statusFilter);
     m_list->beginUpdate();
-    walkActiveConnections(session.client(), session.handle(), walk);
+    putRows(pass.rows, nullptr);
     if (!self)
         return;
     m_list->endUpdate();
     m_listing = false;
 }
 
-bool UserConnectionsForm::refreshUsers()
+bool UserConnectionsForm::startRefresh()
 {
     if (m_listing || isUnloaded())
         return false;
     m_listing = true;
-    QPointer<UserConnectionsForm> self(this);
+    m_passCompleted = false;
     setCursor(Qt::WaitCursor);
     m_statusBar->showMessage(tr("Refreshing...Please wait..."));
 
-    {
-        nw::ServerSession session(context(), m_server, kListingFlags);
-        if (session.open() == nw::status::Success) {
-            session.authenticate();   // a refresh goes on regardless
-            ConnectionReader reader(session.client(), session.handle(), m_columns, m_ownNumber);
-            std::vector<bool> met(0x10000, false);
-            ConnectionWalk walk;
-            walk.wantType = [&](const QString& typeName) { return filterPasses(m_type->currentText(), typeName); };
-            walk.visit = [&](quint16 number, const QString& typeName) {
-                readConnection(reader, number, typeName, m_status->currentText(), met);
-            };
-            walk.yield = [&] { return self && yieldDuringPass(); };
+    // The reading thread holds the context, and what it reads is a plain value.
+    core::AppContext* context = &this->context();
+    const ConnectionPassRequest request = passRequest(m_type->currentText(), m_status->currentText());
+    startReadingServers<ConnectionPass>(
+        {m_server},
+        [context, request](const QString&, const nw::ReadStop& stop) {
+            return readConnectionPass(*context, request, stop);
+        },
+        [this](int, ConnectionPass& pass) { applyRefresh(pass); },
+        [this](ReadEnd end) { endRefresh(end); });
+    return true;
+}
 
-            m_lastYield = passClock().elapsed();
-            m_list->beginUpdate();
-            const bool complete = walkActiveConnections(session.client(), session.handle(), walk);
-            if (!self)
-                return false;
-            if (complete) {
-                session.close();   // a failed close shows a message, which lets events run
-                if (!self)
-                    return false;
-                // Events run once more before the rows are put in order.
-                m_lastYield = std::numeric_limits<qint64>::min() / 2;
-                yieldDuringPass();
-                if (!self)
-                    return false;
-                if (!isUnloaded())
-                    m_rows->removeUnmet(met);
-            }
-            // One sort at the end, by the column and order in force.
-            m_list->sortByColumn(m_list->sortColumn(), m_list->sortOrder());
-            m_list->endUpdate();
-        } else {
-            m_list->sortByColumn(m_list->sortColumn(), m_list->sortOrder());
-        }
+void UserConnectionsForm::applyRefresh(const ConnectionPass& pass)
+{
+    QPointer<UserConnectionsForm> self(this);
+    if (pass.opened != nw::status::Success || !pass.complete) {
+        m_list->sortByColumn(m_list->sortColumn(), m_list->sortOrder());
+        return;
     }
-    if (!self)
-        return false;
+    // A failed close shows a message, which lets events run.
+    nw::reportCloseFailure(context(), pass.closed);
+    if (!self || isUnloaded())
+        return;
+    std::vector<bool> met(0x10000, false);
+    m_list->beginUpdate();
+    if (!putRows(pass.rows, &met)) {
+        if (self)
+            m_list->endUpdate();
+        return;
+    }
+    m_rows->removeUnmet(met);
+    // One sort at the end, by the column and order in force.
+    m_list->sortByColumn(m_list->sortColumn(), m_list->sortOrder());
+    m_list->endUpdate();
+}
 
-    showRowCount();
-    if (m_refresh->isRefreshing() && !isUnloaded())
-        m_refresh->resumeTimer();
-    else
-        m_refresh->holdTimer();
-    unsetCursor();
+void UserConnectionsForm::endRefresh(ReadEnd end)
+{
     m_listing = false;
+    m_passCompleted = end == ReadEnd::Completed && !isUnloaded();
+    if (end != ReadEnd::Closed && !isUnloaded()) {
+        showRowCount();
+        if (m_refresh->isRefreshing())
+            m_refresh->resumeTimer();
+        else
+            m_refresh->holdTimer();
+        unsetCursor();
+    }
     Q_EMIT passFinished();
+}
+
+bool UserConnectionsForm::refreshUsers()
+{
+    if (!startRefresh())
+        return false;
+    QPointer<UserConnectionsForm> self(this);
+    QEventLoop loop;
+    connect(this, &UserConnectionsForm::passFinished, &loop, &QEventLoop::quit);
+    connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
+    if (m_listing)
+        loop.exec();
     // A window closed during the pass did not finish it.
-    return !isUnloaded();
+    return self && m_passCompleted && !isUnloaded();
+}
+
+void UserConnectionsForm::stopPass()
+{
+    if (m_listing && isReadingServers())
+        stopReadingServers();
 }
 
 // ---- size --------------------------------------------------------------------------
@@ -557,37 +592,60 @@ void openUserConnections(views::ViewHost& host, const OpeningOptions& options)
         knownFilter(statusFilterEntries(), options.statusFilter.value_or(stored.statusFilter));
 
     views::OpeningScope opening(host, false);
-    QPointer<UserConnectionsForm> last;
+    // The servers are read side by side; each window is made and filled in
+    // the order of the selection, once its server was read. A server named
+    // twice gets one window.
+    QStringList toRead;
     for (const QString& server : servers) {
-        if (findUserConnections(host, server))
-            continue;
-        nw::ServerSession session(context, server, kListingFlags);
-        if (session.open() != nw::status::Success)
-            continue;
-        if (session.authenticate() != nw::status::Success) {
-            context.messages().inform(
-                UserConnectionsForm::tr(
-                    "You are not authenticated to the selected tree.  Please authenticate and try again."),
-                UserConnectionsForm::tr("Not Authenticated"));
-            continue;   // the session closes the connection
-        }
-        const quint16 own = static_cast<quint16>(nw::connectionNumberText(context.client(), session.handle()).toUInt());
-
-        QPointer<UserConnectionsForm> form =
-            views::createView<UserConnectionsForm>(host, server, own, stored.columns());
-        form->setCursor(Qt::WaitCursor);
-        selectEntry(form->cmbConnType(), typeFilter);
-        selectEntry(form->cmbStatus(), statusFilter);
-        form->listInitially(session, typeFilter, statusFilter);
-        if (!form)
-            continue;
-        session.close();
-        if (!form)
-            continue;
-        form->showRowCount();
-        form->unsetCursor();
-        form->fitColumnsOnFirstOpening();
-        last = form;
+        if (!toRead.contains(server))
+            toRead.append(server);
+    }
+    const ColumnChoice columns = stored.columns();
+    QPointer<UserConnectionsForm> last;
+    nw::ServerReads reads;
+    nw::startServerReads<ConnectionPass>(
+        reads, static_cast<int>(toRead.size()), context.values.parallelServers,
+        [&context, toRead, columns, typeFilter, statusFilter](int index, const nw::ReadStop& stop) {
+            ConnectionPassRequest request;
+            request.server = toRead.at(index);
+            request.columns = columns;
+            request.learnOwnNumber = true;
+            request.requireAuthentication = true;
+            request.typeFilter = typeFilter;
+            request.statusFilter = statusFilter;
+            return readConnectionPass(context, request, stop);
+        },
+        [&](int index, ConnectionPass& pass) {
+            const QString& server = toRead.at(index);
+            if (findUserConnections(host, server) || pass.opened != nw::status::Success)
+                return;
+            if (pass.authenticated != nw::status::Success) {
+                context.messages().inform(
+                    UserConnectionsForm::tr(
+                        "You are not authenticated to the selected tree.  Please authenticate and try again."),
+                    UserConnectionsForm::tr("Not Authenticated"));
+                return;
+            }
+            QPointer<UserConnectionsForm> form =
+                views::createView<UserConnectionsForm>(host, server, pass.ownNumber, columns);
+            form->setCursor(Qt::WaitCursor);
+            selectEntry(form->cmbConnType(), typeFilter);
+            selectEntry(form->cmbStatus(), statusFilter);
+            form->listInitially(pass, typeFilter, statusFilter);
+            if (!form)
+                return;
+            nw::reportCloseFailure(context, pass.closed);
+            if (!form)
+                return;
+            form->showRowCount();
+            form->unsetCursor();
+            form->fitColumnsOnFirstOpening();
+            last = form;
+        });
+    if (reads.isRunning()) {
+        QEventLoop loop;
+        QObject::connect(&reads, &nw::ServerReads::finished, &loop, &QEventLoop::quit);
+        loop.exec();
     }
     if (last && !last->isUnloaded()) {
         last->setActiveControls();

@@ -6,6 +6,7 @@
 // the connection actions of the "&User Connections" menu work on.
 
 #include "connections/ConnectionFormats.h"
+#include "connections/ConnectionReader.h"
 #include "connections/ConnectionSource.h"
 #include "viewbase/ViewWindow.h"
 
@@ -20,10 +21,6 @@ class QLineEdit;
 class QPushButton;
 class QStatusBar;
 class QTimer;
-
-namespace nw {
-class ServerSession;
-}
 
 namespace widgets {
 class RefreshFrame;
@@ -60,15 +57,20 @@ public:
     QString ownConnectionText() const override { return QString::number(m_ownNumber); }
     void connectionRowsRemoved() override;
 
-    // The listing pass of the opening, over the opening's connection, with
-    // the filters read at the opening.
-    void listInitially(nw::ServerSession& session, const QString& typeFilter, const QString& statusFilter);
-    // The refresh pass: its own connection, the current filters, rows of
-    // connections no longer met removed. False when it did not run to its
-    // end: refused because a pass of this window is running, or ended by
-    // closing the window.
+    // The rows the opening's pass read, with the filters read at the opening.
+    void listInitially(const ConnectionPass& pass, const QString& typeFilter, const QString& statusFilter);
+    // The refresh pass: read on a reading thread over connections of its
+    // own, with the current filters; rows of connections no longer met are
+    // removed. Returns at once; passFinished() is emitted at its end. False
+    // when refused because a pass of this window is running.
+    bool startRefresh();
+    // startRefresh() and waits for its end while events run. False when it
+    // did not run to its end: refused, stopped, or ended by closing the window.
     bool refreshUsers();
     bool isListing() const { return m_listing; }
+    // Stop: a running pass ends now and changes no row; its reading thread
+    // closes its connections on its own.
+    void stopPass();
 
     void listConnections();
     void toggleRefresh();
@@ -94,10 +96,12 @@ protected:
     bool hasStoredColumnWidths() const override { return m_widthsStored; }
 
 private:
-    // Reads one connection over the running pass's connection and adds or
-    // updates its row; records it as met.
-    void readConnection(class ConnectionReader& reader, quint16 number, const QString& typeName,
-                        const QString& statusFilter, std::vector<bool>& met);
+    ConnectionPassRequest passRequest(const QString& typeFilter, const QString& statusFilter) const;
+    void applyRefresh(const ConnectionPass& pass);
+    void endRefresh(ReadEnd end);
+    // Adds or updates the rows, letting events run between slices; records
+    // each as met. False when the window went away meanwhile.
+    bool putRows(const std::vector<ConnectionPassRow>& rows, std::vector<bool>* met);
     // Lets events run now and then during a pass; false when the window is going away.
     bool yieldDuringPass();
     void refreshStarted();
@@ -125,6 +129,7 @@ private:
 
     int m_lastSortColumn = 0;
     bool m_listing = false;
+    bool m_passCompleted = false;
     bool m_resizing = false;
     bool m_widthsStored = false;
     qint64 m_lastYield = 0;

@@ -11,6 +11,11 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#if defined(Q_OS_UNIX)
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 // The demo network is compiled into a static library; registering it here
 // pulls it into every program that can load it.
 static void registerDemoNetwork()
@@ -38,6 +43,34 @@ QStringList demoFiles()
         files.append(it.next().mid(kDemoFolder.size() + 1));
     files.sort();
     return files;
+}
+
+// Writes a copy of `source` without flushing it to the disk.
+bool writePlainCopy(const QString& source, const QString& destination)
+{
+    QFile in(source);
+    QFile out(destination);
+    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const QByteArray bytes = in.readAll();
+    return out.write(bytes) == bytes.size() && out.flush();
+}
+
+// Flushes what was written to the file system holding `folder`, in one call.
+void flushFolder(const QString& folder)
+{
+#if defined(Q_OS_LINUX)
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::syncfs(fd);
+        ::close(fd);
+    }
+#elif defined(Q_OS_UNIX)
+    Q_UNUSED(folder)
+    ::sync();
+#else
+    Q_UNUSED(folder)
+#endif
 }
 
 // The demo's volume files must be ordinary files (the file views read them by
@@ -77,15 +110,19 @@ std::optional<QString> materialiseDemo(QString& problem)
         problem = QStringLiteral("The demo network's files cannot be written to %1 (%2)").arg(parent, staging.errorString());
         return std::nullopt;
     }
+    // Plain writes: copying file by file would flush each of them to the disk
+    // on its own. The copy is flushed once, before the marker names it
+    // complete; a copy lost anyway is simply made again at the next start.
     for (const QString& file : files) {
         const QString destination = staging.filePath(file);
         if (!QDir().mkpath(QFileInfo(destination).path())
-            || !QFile::copy(kDemoFolder + QLatin1Char('/') + file, destination)) {
+            || !writePlainCopy(kDemoFolder + QLatin1Char('/') + file, destination)) {
             problem = QStringLiteral("The demo network's files cannot be written to %1").arg(staging.path());
             return std::nullopt;
         }
         QFile::setPermissions(destination, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     }
+    flushFolder(staging.path());
     QFile done(staging.filePath(QStringLiteral(".complete")));
     if (!done.open(QIODevice::WriteOnly)) {
         problem = QStringLiteral("The demo network's files cannot be written to %1").arg(staging.path());

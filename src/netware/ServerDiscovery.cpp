@@ -153,9 +153,8 @@ ServerLists findServers(core::AppContext& context, const QString& objectClass)
     return lists;
 }
 
-int findFreeDrive(core::AppContext& context)
+int findFreeDrive(NetWareClient& client)
 {
-    NetWareClient& client = context.client();
     for (quint16 drive = 26; drive >= 2; --drive) {
         quint16 driveStatus = 0xFFFF;
         NWCONN_HANDLE connection = 0;
@@ -165,9 +164,20 @@ int findFreeDrive(core::AppContext& context)
         if (rc == status::Success && driveStatus == NW_UNMAPPED_DRIVE)
             return drive;
     }
-    context.messages().inform(
-        QStringLiteral("There are no free drive letters, please release a drive and try again."));
     return 99;
+}
+
+QString noFreeDriveText()
+{
+    return QStringLiteral("There are no free drive letters, please release a drive and try again.");
+}
+
+int findFreeDrive(core::AppContext& context)
+{
+    const int drive = findFreeDrive(context.client());
+    if (drive == 99)
+        context.messages().inform(noFreeDriveText());
+    return drive;
 }
 
 void listServerVolumes(core::AppContext& context, const QString& server, bool add, QStringList& target)

@@ -35,6 +35,10 @@ ServerLists findServers(core::AppContext& context, const QString& objectClass);
 // Drive number (1 = A:) of the first free drive letter from Z: down to B:, or
 // 99 after telling the user that none is free.
 int findFreeDrive(core::AppContext& context);
+// The same without telling anyone (for a reading thread): 99 when none is free.
+int findFreeDrive(NetWareClient& client);
+// What the user is told when no drive letter is free.
+QString noFreeDriveText();
 
 // Adds the server's mounted volume names (without _ADMIN and NSS_ADMIN) to
 // `target` when `add` is true, skipping names it already holds.

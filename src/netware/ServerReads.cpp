@@ -362,6 +362,37 @@ void ServerReads::finish(End end)
     Q_EMIT finished(end);
 }
 
+void readAlongside(int count, const std::function<void(int part)>& work)
+{
+    if (count <= 0)
+        return;
+    struct Parts {
+        std::mutex mutex;
+        std::condition_variable ended;
+        int running = 0;
+    };
+    const auto parts = std::make_shared<Parts>();
+    parts->running = count - 1;
+    for (int part = 1; part < count; ++part) {
+        ReadPool::instance().start([parts, &work, part] {
+            try {
+                work(part);
+            } catch (...) {
+                // A part that fails outright leaves its share unread.
+            }
+            const std::lock_guard lock(parts->mutex);
+            if (--parts->running == 0)
+                parts->ended.notify_all();
+        });
+    }
+    try {
+        work(0);
+    } catch (...) {
+    }
+    std::unique_lock lock(parts->mutex);
+    parts->ended.wait(lock, [&] { return parts->running == 0; });
+}
+
 void waitForServerReads()
 {
     ReadPool::instance().waitForDone();

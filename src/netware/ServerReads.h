@@ -112,6 +112,12 @@ private:
 // has gone.
 void waitForServerReads();
 
+// For a read that spreads its calls over several connections of its own:
+// runs work(0) to work(count - 1) side by side, work(0) on the calling
+// thread and the others on the reading threads, and returns once all of
+// them have ended.
+void readAlongside(int count, const std::function<void(int part)>& work);
+
 // Typed form of ServerReads::start: `read(index, stop)` returns a Result,
 // `apply(index, result)` takes it by reference.
 template <class Result, class ReadFn, class ApplyFn>

@@ -218,7 +218,8 @@ void ServerInformationForm::unloadContents()
 
 void ServerInformationForm::fitColumns()
 {
-    widgets::fitListColumns(*m_list->treeView());
+    // Thousands of rows: the columns are measured one at a time, with events between.
+    widgets::fitListColumnsLettingEventsRun(*m_list->treeView());
 }
 
 void openServerInformation(ViewHost& host)

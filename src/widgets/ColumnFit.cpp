@@ -63,17 +63,39 @@ private:
 
 }  // namespace
 
+namespace {
+
+void fitListColumn(QTreeView& view, int col)
+{
+    QHeaderView* header = view.header();
+    if (header->isSectionHidden(col))
+        return;
+    view.resizeColumnToContents(col);
+    const int width = std::max(header->sectionSizeHint(col), header->sectionSize(col)) + kCellPadding;
+    header->resizeSection(col, std::clamp(width, kMinFittedColumn, kMaxFittedColumn));
+}
+
+}  // namespace
+
 void fitListColumns(QTreeView& view)
 {
     QHeaderView* header = view.header();
-    for (int col = 0; col < header->count(); ++col) {
-        if (header->isSectionHidden(col))
-            continue;
-        view.resizeColumnToContents(col);
-        const int width = std::max(header->sectionSizeHint(col), header->sectionSize(col)) + kCellPadding;
-        header->resizeSection(col, std::clamp(width, kMinFittedColumn, kMaxFittedColumn));
-    }
+    for (int col = 0; col < header->count(); ++col)
+        fitListColumn(view, col);
     header->setStretchLastSection(true);
+}
+
+bool fitListColumnsLettingEventsRun(QTreeView& view)
+{
+    QPointer<QTreeView> alive(&view);
+    for (int col = 0; col < view.header()->count(); ++col) {
+        fitListColumn(view, col);
+        QCoreApplication::processEvents();
+        if (!alive)
+            return false;
+    }
+    view.header()->setStretchLastSection(true);
+    return true;
 }
 
 namespace {

@@ -32,6 +32,10 @@ inline constexpr int kMinSharedColumn = 100;
 
 // The list's columns sized to heading and texts; the last one stretches.
 void fitListColumns(QTreeView& view);
+// The same fit one column at a time, letting the events run after each:
+// each column measures up to a thousand rows. False when the list was
+// destroyed meanwhile; the caller must then check its own window too.
+bool fitListColumnsLettingEventsRun(QTreeView& view);
 // The grid's shown columns (hidden ones stay hidden) sized to their header
 // lines and texts; room is left for a cell's icon. The frozen columns
 // together take at most kFrozenShare of the grid's width, and the others

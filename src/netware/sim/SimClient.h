@@ -87,6 +87,13 @@ public:
         const Lock lock(m_mutex);
         m_opens.clear();
     }
+    // How often a call went to a server over a connection since loading
+    // (tests count the requests a view makes).
+    int serverCallCount(const QString& call) const
+    {
+        const Lock lock(m_mutex);
+        return m_serverCalls.value(call);
+    }
 
     NWRCODE NWCallsInit(quintptr reserved1, quintptr reserved2) override;
     NWRCODE NWCLXInit(quintptr reserved1, quintptr reserved2) override;
@@ -318,6 +325,7 @@ private:
     QHash<quint32, std::pair<QStringList, qsizetype>> m_objectScans;
     QHash<quint32, ConnEntry> m_connections;
     std::deque<ConnectionOpen> m_opens;
+    QHash<QString, int> m_serverCalls;
     QHash<int, NWCONN_HANDLE> m_clientConnections;     // server -> the client's own handle
     QHash<quint32, ReplyPartition> m_partitionInfos;   // infoPtr -> partition
 

@@ -67,6 +67,7 @@ NWRCODE SimClient::serverCall(const char* call, NWCONN_HANDLE connection, Server
     if (it == m_connections.end())
         return status::InvalidConnection;
     server = &m_network->servers[static_cast<size_t>(it->server)];
+    ++m_serverCalls[QLatin1String(call)];
     delay(server);
     // Another thread may have opened or closed connections meanwhile: the
     // table is looked at again (a connection is used by one thread at a time).
