@@ -62,6 +62,11 @@ PartitionsForm::PartitionsForm(views::ViewHost& host, QWidget* parent)
 {
     setWindowTitle(captionFor(context().values.treeName));
     m_grid->setObjectName(QStringLiteral("grdPartitions"));
+    m_grid->model().setTroubleRule([this](int row, int col) {
+        if (row < m_grid->fixedRows() || col < m_grid->fixedCols())
+            return models::TroubleLevel::None;
+        return replicaCellLevel(m_grid->textMatrix(row, col), m_view);
+    });
     m_views->setObjectName(QStringLiteral("fraReplicaInformation"));
     m_type->setObjectName(QStringLiteral("optReplicaType"));
     m_state->setObjectName(QStringLiteral("optReplicaState"));
@@ -205,9 +210,14 @@ void PartitionsForm::fillServer(const QString& server)
     m_status->repaint();
     const int col = serverColumn(server);
 
+    nw::NWRCODE openStatus = nw::status::Success;
     const ReplicaReading read = readServerReplicas(
         context().client(), context().values.treeName, server, m_view,
-        [&](const QString& partitionName, const QString& text) { writeCell(partitionName, col, text); });
+        [&](const QString& partitionName, const QString& text) { writeCell(partitionName, col, text); }, &openStatus);
+    // The listing opens its own connections: it reports whether the server answered.
+    if (read != ReplicaReading::Skipped)
+        context().reachability().record(server, read == ReplicaReading::Read, static_cast<qint32>(openStatus));
+    noteServersRead({server});
     if (read == ReplicaReading::Read) {
         m_unreachable.removeAll(server);
     } else if (read == ReplicaReading::Unreachable) {

@@ -1,6 +1,7 @@
 #include "views/AbendLogForm.h"
 
 #include "netware/NetWareClient.h"
+#include "netware/ServerSession.h"
 
 #include "platform/Services.h"
 
@@ -74,8 +75,17 @@ void AbendLogForm::readLog()
     QStringList lines;
     if (!readTextLines(context().client().localPathOf(abendLogPath(server())), lines)) {
         m_list->addItem(kNoAbendLog);
+        // No log and a server that does not answer read the same in the
+        // list: a connection tried tells them apart in the status bar.
+        nw::ServerSession probe(context(), server());
+        probe.open();
+        probe.closeQuietly();
+        noteServersRead({server()});
         return;
     }
+    // The log came from the server: it answered.
+    context().reachability().record(server(), true);
+    noteServersRead({server()});
     m_list->addItems(abendDates(lines, server()));
 }
 

@@ -5,6 +5,7 @@
 // volumes of the newly selected servers.
 
 #include "viewbase/ViewWindow.h"
+#include "views/VolumeUsage.h"
 
 #include <QString>
 #include <QStringList>
@@ -56,6 +57,8 @@ private:
     widgets::RefreshFrame* m_refresh;
     QStatusBar* m_status;
     QStringList m_volumes;
+    QStringList m_servers;   // servers whose volumes were asked for
+    FreeSpaceThresholds m_freeSpace;
     bool m_measuring = false;
     int m_lastSortColumn = -1;
     Qt::SortOrder m_lastSortOrder = Qt::AscendingOrder;
