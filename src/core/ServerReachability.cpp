@@ -15,11 +15,20 @@ void ServerReachability::record(const QString& server, bool reached, qint32 stat
 {
     if (server.isEmpty())
         return;
+    bool differs = true;
     {
         const QMutexLocker lock(&m_mutex);
-        m_attempts.insert(server.toUpper(), Attempt{reached, reached ? 0 : status, m_clock()});
+        const QDateTime now = m_clock();
+        Attempt attempt{reached, reached ? 0 : status, now, now};
+        Attempt& last = m_attempts[server.toUpper()];
+        if (last.when.isValid() && last.reached == attempt.reached && last.status == attempt.status) {
+            differs = false;
+            attempt.since = last.since;
+        }
+        last = attempt;
     }
-    Q_EMIT changed(server);
+    if (differs)
+        Q_EMIT changed(server);
 }
 
 std::optional<ServerReachability::Attempt> ServerReachability::lastAttempt(const QString& server) const
@@ -62,10 +71,10 @@ void ServerReachability::setClock(std::function<QDateTime()> clock)
 
 QString attemptText(const ServerReachability::Attempt& attempt)
 {
-    const QString time = attempt.when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    const QString time = attempt.since.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     if (attempt.reached)
-        return QCoreApplication::translate("core", "Reached at %1").arg(time);
-    return QCoreApplication::translate("core", "Not reached at %1 (status %2)").arg(time).arg(attempt.status);
+        return QCoreApplication::translate("core", "Reached since %1").arg(time);
+    return QCoreApplication::translate("core", "Not reached since %1 (status %2)").arg(time).arg(attempt.status);
 }
 
 }  // namespace core

@@ -23,13 +23,17 @@ public:
     struct Attempt {
         bool reached = false;
         qint32 status = 0;   // the client's status of the failed opening (0 when reached)
-        QDateTime when;
+        QDateTime when;      // of this attempt
+        QDateTime since;     // of the first of the attempts in a row with the same outcome and status
     };
 
     explicit ServerReachability(QObject* parent = nullptr);
 
     // Thread-safe. Records one attempt to reach `server` (names compare
-    // without regard to case, as NetWare's do) and emits changed(server).
+    // without regard to case, as NetWare's do). changed(server) is emitted
+    // when the outcome or the status differs from the last attempt's: a
+    // monitor polling a thousand servers every few seconds does not redraw
+    // the server list with every poll.
     void record(const QString& server, bool reached, qint32 status = 0);
     // Thread-safe. The last attempt on `server`, if there was one.
     std::optional<Attempt> lastAttempt(const QString& server) const;
@@ -53,8 +57,8 @@ private:
     std::function<QDateTime()> m_clock;
 };
 
-// "Not reached at 12:04:31 (status -601)" and "Reached at 12:04:31": the
-// tool tip of a server's mark.
+// "Not reached since 2026-12-07 12:04:31 (status -30719)" and "Reached since
+// ...": the tool tip of a server's mark.
 QString attemptText(const ServerReachability::Attempt& attempt);
 
 }  // namespace core
