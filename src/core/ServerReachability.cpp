@@ -7,7 +7,8 @@
 namespace core {
 
 ServerReachability::ServerReachability(QObject* parent)
-    : QObject(parent), m_clock([] { return QDateTime::currentDateTime(); })
+    : QObject(parent)
+    , m_clock([] { return QDateTime::currentDateTime(); })
 {
 }
 
@@ -77,4 +78,4 @@ QString attemptText(const ServerReachability::Attempt& attempt)
     return QCoreApplication::translate("core", "Not reached since %1 (status %2)").arg(time).arg(attempt.status);
 }
 
-}  // namespace core
+} // namespace core

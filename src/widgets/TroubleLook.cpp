@@ -4,6 +4,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 
+#include <algorithm>
 #include <array>
 
 namespace widgets {
@@ -54,7 +55,7 @@ QPixmap drawSymbol(TroubleLevel level, int size, qreal ratio)
     return pixmap;
 }
 
-}  // namespace
+} // namespace
 
 QColor troubleColor(TroubleLevel level)
 {
@@ -103,4 +104,4 @@ void TroubleDelegate::initStyleOption(QStyleOptionViewItem* option, const QModel
     applyTroubleLook(option, index);
 }
 
-}  // namespace widgets
+} // namespace widgets
