@@ -4,6 +4,7 @@
 // highest utilization), which never reach what Save and Copy write.
 
 #include "app/MainForm.h"
+#include "connections/FileLocksForm.h"
 #include "connections/FileUse.h"
 #include "core/ServerReachability.h"
 #include "directory/Partitions.h"
@@ -27,6 +28,7 @@
 #include "widgets/TroubleLook.h"
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
@@ -63,6 +65,20 @@ const QByteArray kNetwork = R"({
         { "name": "DATA", "totalBlocks": 10000, "availableBlocks": 100 } ] },
     { "name": "FS2", "tree": "T", "context": "ACME" },
     { "name": "DOWN", "tree": "T", "context": "ACME", "reachable": false }
+  ]
+})";
+
+// ADMIN holds REPORT.TXT locked, JSMITH has it open shared.
+const QByteArray kLockNetwork = R"({
+  "format": 1,
+  "fileRoot": "vols",
+  "workstation": { "tree": "T", "context": "O", "logins": { "T": "admin.O" } },
+  "trees": [ { "name": "T", "containers": [ { "name": "O", "class": "Organization" } ] } ],
+  "servers": [
+    { "name": "FS1", "tree": "T", "ownConnection": 3, "volumes": [ { "name": "SYS" } ],
+      "connections": [
+        { "number": 3, "user": "ADMIN.O", "openFiles": [ { "volume": "SYS", "path": "PUBLIC\\REPORT.TXT", "lockFlags": "0x03" } ] },
+        { "number": 5, "user": "JSMITH.O", "openFiles": [ { "volume": "SYS", "path": "PUBLIC\\REPORT.TXT", "lockFlags": "0x0A" } ] } ] }
   ]
 })";
 
@@ -416,6 +432,40 @@ private Q_SLOTS:
         auto* form = views::findView<views::VolumeUsageForm>(*f.host);
         widgets::ReportListView* list = form->lstvwVolumeUsage();
         QCOMPARE(levelAt(list->model(), rowOf(*list, "\\\\FS1\\SYS"), 6), TroubleLevel::Warning);
+    }
+
+    void lockedFilesAreMarkedRowByRow()
+    {
+        QTemporaryDir dir;
+        QDir(dir.path()).mkpath(QStringLiteral("vols/FS1/SYS/PUBLIC"));
+        QFile(dir.path() + QStringLiteral("/vols/FS1/SYS/PUBLIC/REPORT.TXT")).open(QIODevice::WriteOnly);
+        auto client = testing::makeNetwork(kLockNetwork, dir.path());
+        QVERIFY(client);
+        testing::MemoryRegistry registry;
+        settings::resetStartingServerContext(registry);
+        testing::TestContext services(*client, registry);
+        testing::FakeViewHost host(services.context);
+        host.window()->show();
+        host.selection = {QStringLiteral("FS1")};
+        connections::openFileLocks(host);
+        connections::FileLocksForm* form = connections::findFileLocks(host, QStringLiteral("FS1"));
+        QVERIFY(form);
+        form->setDirectories({QStringLiteral("PUBLIC")});
+        form->filFileList()->setCurrentItem(
+            form->filFileList()->findItems(QStringLiteral("REPORT.TXT"), Qt::MatchExactly).value(0));
+        form->showFileLocks();
+
+        widgets::FlexGrid* grid = form->grdFileLocks();
+        QCOMPARE(grid->rows(), 3);
+        const QString saved = testing::savedText(form);
+        for (int row = 1; row < grid->rows(); ++row) {
+            const bool locked = grid->textMatrix(row, 2).contains(QStringLiteral("Locked"));
+            for (int col = 0; col < 3; ++col)
+                QCOMPARE(levelAt(grid->model(), grid->model().viewRow(row), col),
+                         locked ? TroubleLevel::Warning : TroubleLevel::None);
+        }
+        QVERIFY(saved.contains(QStringLiteral("Shareable,Locked")));
+        QVERIFY(!form->unreachableLabel()->isVisibleTo(form));
     }
 
     void replicasInTransitionAreMarkedInTheStateViewOnly()
