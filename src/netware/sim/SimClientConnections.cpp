@@ -46,6 +46,8 @@ NWRCODE SimClient::NWCCOpenConnByName(NWCONN_HANDLE, const QByteArray& name, qui
                                       quint32 openState, quint32 transportType, NWCONN_HANDLE& connection)
 {
     const NWRCODE rc = connectByName(name, (openState & NWCC_OPEN_LICENSED) != 0, connection);
+    // Reading threads open side by side: the list of opens is shared like the rest.
+    const Lock lock(m_mutex);
     if (m_opens.size() >= kOpensKept)
         m_opens.pop_front();
     m_opens.push_back({inputText(name), nameFormat, openState, transportType, rc});
