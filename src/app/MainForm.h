@@ -28,6 +28,7 @@
 class QAction;
 class QDockWidget;
 class QListWidget;
+class QListWidgetItem;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -185,6 +186,9 @@ private:
     void layoutSidePanel();
     void buildToolBar();
     void buildSidePanel();
+    // The mark of a server whose last attempt to reach it failed: an icon and
+    // the time and status of that attempt as the tool tip; none once it answers.
+    void markServer(QListWidgetItem* item);
     void buildMenus();
     void refreshCommandStates();
     void refreshWindowMenu();

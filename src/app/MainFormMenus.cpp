@@ -2,6 +2,8 @@
 
 #include "app/MainForm.h"
 #include "app/Icons.h"
+#include "core/ServerReachability.h"
+#include "widgets/TroubleLook.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -153,10 +155,41 @@ void MainForm::buildSidePanel()
     m_lstServers->setContextMenuPolicy(Qt::PreventContextMenu);
     m_lstServers->viewport()->installEventFilter(this);
     m_lstServers->installEventFilter(this);
+    // Servers whose last attempt failed carry a mark, whichever view tried:
+    // new entries get theirs as they come, and an attempt (recorded on a
+    // reading thread) updates the entry here, on the window thread.
+    connect(m_lstServers->model(), &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) {
+                for (int row = first; row <= last; ++row)
+                    markServer(m_lstServers->item(row));
+            });
+    connect(
+        &m_context.reachability(), &core::ServerReachability::changed, this,
+        [this](const QString& server) {
+            for (QListWidgetItem* item : m_lstServers->findItems(server, Qt::MatchFixedString))
+                markServer(item);
+        },
+        Qt::QueuedConnection);
 
     m_controlsDock->setWidget(m_picControls);
     addDockWidget(Qt::LeftDockWidgetArea, m_controlsDock);
     resizeDocks({m_controlsDock}, {150}, Qt::Horizontal);
+}
+
+void MainForm::markServer(QListWidgetItem* item)
+{
+    if (!item)
+        return;
+    const auto attempt = m_context.reachability().lastAttempt(item->text());
+    if (!attempt || attempt->reached) {
+        if (!item->icon().isNull() || !item->toolTip().isEmpty()) {
+            item->setIcon(QIcon());
+            item->setToolTip(QString());
+        }
+        return;
+    }
+    item->setIcon(widgets::troubleIcon(models::TroubleLevel::Unavailable));
+    item->setToolTip(core::attemptText(*attempt));
 }
 
 QAction* MainForm::addNamedAction(QMenu* menu, const QString& text, const QString& objectName)

@@ -80,6 +80,11 @@ FileLocksForm::FileLocksForm(views::ViewHost& host, QString server, QWidget* par
     m_fileList->setObjectName(QStringLiteral("filFileList"));
     m_showLocks->setObjectName(QStringLiteral("btnShowLocks"));
     m_grid->setObjectName(QStringLiteral("grdFileLocks"));
+    // A connection that holds the file locked marks its whole row.
+    m_grid->model().setTroubleRule([this](int row, int) {
+        return row < m_grid->fixedRows() ? models::TroubleLevel::None
+                                         : fileLockLevel(m_grid->textMatrix(row, kStatusCol));
+    });
     m_refresh->setIntervalMaxLength(2);
     m_refresh->setIntervalText(QStringLiteral("5"));
     m_refresh->lblSeconds()->setObjectName(QStringLiteral("lblseconds"));
@@ -237,6 +242,7 @@ void FileLocksForm::listVolumes()
     nw::listServerVolumes(context(), m_server, true, names);
     if (!self || isUnloaded())
         return;
+    noteServersRead({m_server});
     if (!names.isEmpty()) {
         m_volumes->addItems(names);
         const int sys = names.indexOf(QStringLiteral("SYS"));
@@ -388,6 +394,8 @@ void FileLocksForm::applyQuery(const FileUseResult& result)
     // The messages are shown here, on the window thread; they let events run.
     QPointer<FileLocksForm> self(this);
     reportFileUseProblems(context(), result);
+    if (self && !isUnloaded())
+        noteServersRead({m_server});
     if (!self || isUnloaded() || !result.connected || !result.complete)
         return;
     m_ownConnection = result.ownConnection;

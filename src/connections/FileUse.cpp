@@ -95,6 +95,16 @@ QString fileLockStatusText(quint8 flags)
     return flagNames(flags, std::span<const LockFlagName>(kOpenFileFlags).subspan(2), QStringLiteral(","));
 }
 
+models::TroubleLevel fileLockLevel(const QString& statusText)
+{
+    const QStringList names = statusText.split(QLatin1Char(','));
+    for (const QString& name : names) {
+        if (name.trimmed() == QLatin1String("Locked"))
+            return models::TroubleLevel::Warning;
+    }
+    return models::TroubleLevel::None;
+}
+
 QString longPathOf(nw::NetWareClient& client, nw::NWCONN_HANDLE connection, const QString& volume,
                    const QString& dosPath, quint8 nameSpace)
 {

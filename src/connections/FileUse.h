@@ -6,6 +6,7 @@
 // it borrows for its run.
 
 #include "core/AppContext.h"
+#include "models/CellTrouble.h"
 #include "netware/NetWareClient.h"
 
 #include <QList>
@@ -23,6 +24,9 @@ QString openFileLockText(quint8 flags);
 // "Status" of the file opens and locks view: the names among 0x08, 0x04,
 // 0x02, 0x01, joined by "," with no blank.
 QString fileLockStatusText(quint8 flags);
+// The trouble of a row of the file opens and locks view from its "Status"
+// text: a connection that holds the file "Locked" is a Warning.
+models::TroubleLevel fileLockLevel(const QString& statusText);
 
 // A DOS path ("\APPS\DATA\Q4REPO~1.XLS") of a volume in the long names of
 // `nameSpace`, translated one component at a time from the last one up. A

@@ -7,10 +7,13 @@
 // The context sits below every other folder: it names the services it hands
 // out but includes none of their folders.
 
+#include "core/ServerReachability.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 namespace nw {
 class NetWareClient;
@@ -57,6 +60,9 @@ public:
     platform::FileDialogService& fileDialogs() const { return m_fileDialogs; }
     platform::ClipboardService& clipboard() const { return m_clipboard; }
     platform::ProcessLauncher& processes() const { return m_processes; }
+    // Which servers answered the last attempt to reach them; every opening of
+    // a server connection reports to it.
+    ServerReachability& reachability() const { return *m_reachability; }
 
     core::ProgramValues values;
 
@@ -79,6 +85,7 @@ private:
     platform::FileDialogService& m_fileDialogs;
     platform::ClipboardService& m_clipboard;
     platform::ProcessLauncher& m_processes;
+    std::shared_ptr<ServerReachability> m_reachability = std::make_shared<ServerReachability>();
 };
 
 }  // namespace core

@@ -152,6 +152,17 @@ QString replicaStateText(quint32 state)
     }
 }
 
+models::TroubleLevel replicaCellLevel(const QString& cellText, ReplicaView view)
+{
+    if (cellText == kNotAvailable)
+        return models::TroubleLevel::Unavailable;
+    if (view != ReplicaView::State || cellText.isEmpty() || cellText == QLatin1String("On"))
+        return models::TroubleLevel::None;
+    if (cellText == QLatin1String("Dead"))
+        return models::TroubleLevel::Critical;
+    return models::TroubleLevel::Warning;
+}
+
 QString cellToolTip(const QString& cellText)
 {
     if (cellText == QLatin1String("M"))
@@ -195,7 +206,8 @@ QString syncTimeText(quint32 modificationSeconds, quint32 purgeSeconds)
 
 ReplicaReading readServerReplicas(nw::NetWareClient& client, const QString& treeName, const QString& server,
                                   ReplicaView view,
-                                  const std::function<void(const QString& partition, const QString& text)>& cell)
+                                  const std::function<void(const QString& partition, const QString& text)>& cell,
+                                  nw::NWRCODE* openStatus)
 {
     const bool typeView = view == ReplicaView::Type;
     DirectoryRequest request(client, treeName, typeView ? nw::MAX_MESSAGE_LEN : nw::DEFAULT_MESSAGE_LEN);
@@ -207,8 +219,12 @@ ReplicaReading readServerReplicas(nw::NetWareClient& client, const QString& tree
     // A listing that never reports its end is cut off after a generous number of replies.
     for (int pass = 0; request.isReady() && pass < nw::kMaxListingReplies; ++pass) {
         PassConnection connection(client);
-        if (connection.open(server, typeView ? kTypeViewFlags : nw::kLicensedByBinderyName) != nw::status::Success)
+        if (const nw::NWRCODE rc = connection.open(server, typeView ? kTypeViewFlags : nw::kLicensedByBinderyName);
+            rc != nw::status::Success) {
+            if (openStatus)
+                *openStatus = rc;
             return ReplicaReading::Unreachable;
+        }
         reading = ReplicaReading::Read;
         std::array<char, 257> serverDN{};
         client.NWDSGetServerDN(request.context(), connection.handle(), serverDN);
@@ -281,9 +297,10 @@ ServerReplicas readReplicaCells(nw::NetWareClient& client, const QString& treeNa
 {
     ServerReplicas read;
     read.reading =
-        readServerReplicas(client, treeName, server, view, [&read](const QString& partition, const QString& text) {
-            read.cells.emplace_back(partition, text);
-        });
+        readServerReplicas(
+            client, treeName, server, view,
+            [&read](const QString& partition, const QString& text) { read.cells.emplace_back(partition, text); },
+            &read.openStatus);
     return read;
 }
 

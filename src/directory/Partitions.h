@@ -14,6 +14,7 @@
 //   modification time stamp (flag 8): how much recent change the replica has
 //   not yet confirmed as synchronised everywhere. 0 means fully synchronised.
 
+#include "models/CellTrouble.h"
 #include "netware/NetWareClient.h"
 
 #include <QDateTime>
@@ -58,19 +59,27 @@ enum class ReplicaReading {
     Unreachable,   // no connection to the server could be opened
 };
 
+// The trouble of a cell of the view: a server that could not be read ("N/A")
+// is Unavailable in every view; in the Replica State view a replica that is
+// not "On" is in transition (Warning) and a "Dead" one Critical.
+models::TroubleLevel replicaCellLevel(const QString& cellText, ReplicaView view);
+
 // Reads the replicas `server` holds in `treeName`: `cell` receives the dotted
 // name of each partition and the text of its cell in `view`. The server's
 // listing is read pass by pass over a connection opened for each pass, and
 // cut off after a generous number of replies if it never reports its end.
+// *openStatus, when given, receives the status of a failed opening.
 ReplicaReading readServerReplicas(nw::NetWareClient& client, const QString& treeName, const QString& server,
                                   ReplicaView view,
-                                  const std::function<void(const QString& partition, const QString& text)>& cell);
+                                  const std::function<void(const QString& partition, const QString& text)>& cell,
+                                  nw::NWRCODE* openStatus = nullptr);
 
 // What one server's read gave, on a reading thread: how it went and the
 // cells of its partitions, in the order the server listed them.
 struct ServerReplicas {
     ReplicaReading reading = ReplicaReading::Skipped;
     std::vector<std::pair<QString, QString>> cells;   // dotted partition name, cell text
+    nw::NWRCODE openStatus = 0;                        // of the server's connection, when one was tried
 };
 ServerReplicas readReplicaCells(nw::NetWareClient& client, const QString& treeName, const QString& server,
                                 ReplicaView view);

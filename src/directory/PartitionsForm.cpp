@@ -63,6 +63,11 @@ PartitionsForm::PartitionsForm(views::ViewHost& host, QWidget* parent)
 {
     setWindowTitle(captionFor(context().values.treeName));
     m_grid->setObjectName(QStringLiteral("grdPartitions"));
+    m_grid->model().setTroubleRule([this](int row, int col) {
+        if (row < m_grid->fixedRows() || col < m_grid->fixedCols())
+            return models::TroubleLevel::None;
+        return replicaCellLevel(m_grid->textMatrix(row, col), m_view);
+    });
     m_views->setObjectName(QStringLiteral("fraReplicaInformation"));
     m_type->setObjectName(QStringLiteral("optReplicaType"));
     m_state->setObjectName(QStringLiteral("optReplicaState"));
@@ -231,6 +236,11 @@ void PartitionsForm::applyServer(const QString& server, ServerReplicas& read, bo
     }
     for (const auto& [partition, text] : read.cells)
         writeCell(partition, col, text);
+    // The listing opens its own connections: it reports whether the server answered.
+    if (read.reading != ReplicaReading::Skipped)
+        context().reachability().record(server, read.reading == ReplicaReading::Read,
+                                        static_cast<qint32>(read.openStatus));
+    noteServersRead({server});
     if (read.reading == ReplicaReading::Read) {
         m_unreachable.removeAll(server);
     } else if (read.reading == ReplicaReading::Unreachable) {

@@ -482,6 +482,12 @@ int FlexGridModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : m_publishedCols;
 }
 
+void FlexGridModel::setTroubleRule(TroubleRule rule)
+{
+    m_trouble = std::move(rule);
+    refreshDecorations();
+}
+
 void FlexGridModel::setCellDecorator(CellDecorator decorator)
 {
     m_decorator = std::move(decorator);
@@ -519,6 +525,8 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const
         return static_cast<int>(m_grid.cellAlignment(r, index.column()).toInt());
     case kFixedCellRole:
         return index.column() < fixedCols();
+    case kTroubleRole:
+        return static_cast<int>(m_trouble ? m_trouble(r, index.column()) : TroubleLevel::None);
     default:
         return m_decorator ? m_decorator(r, index.column(), role) : QVariant();
     }

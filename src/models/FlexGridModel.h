@@ -9,6 +9,7 @@
 // do only the work of the new rows and columns; any other change of shape
 // resets the model.
 
+#include "models/CellTrouble.h"
 #include "models/GridData.h"
 
 #include <QAbstractTableModel>
@@ -33,6 +34,8 @@ public:
     void setCellDecorator(CellDecorator decorator);
     // The decorator's answers changed: every shown cell is drawn again.
     void refreshDecorations();
+    // The trouble level of each cell (kTroubleRole), by grid row and column.
+    void setTroubleRule(TroubleRule rule);
 
     const GridData& grid() const { return m_grid; }
 
@@ -119,6 +122,7 @@ private:
 
     GridData m_grid;
     CellDecorator m_decorator;
+    TroubleRule m_trouble;
     std::vector<int> m_visible;     // grid rows shown as model rows, ascending
     int m_publishedCols = 0;        // columns the views have been told of
     std::vector<int> m_insertedRows; // grid rows inserted during the batch, ascending

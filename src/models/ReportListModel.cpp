@@ -310,7 +310,16 @@ QVariant ReportListModel::data(const QModelIndex& index, int role) const
         return m_rows[static_cast<size_t>(index.row())][static_cast<size_t>(index.column())];
     if (role == Qt::TextAlignmentRole)
         return static_cast<int>(m_columns[static_cast<size_t>(index.column())].alignment.toInt());
+    if (role == kTroubleRole)
+        return static_cast<int>(m_trouble ? m_trouble(index.row(), index.column()) : TroubleLevel::None);
     return m_decorator ? m_decorator(index.row(), index.column(), role) : QVariant();
+}
+
+void ReportListModel::setTroubleRule(TroubleRule rule)
+{
+    m_trouble = std::move(rule);
+    if (rowCount() > 0 && columnCount() > 0)
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
 QVariant ReportListModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -5,6 +5,8 @@
 // them here. Changes between beginUpdate and endUpdate are announced as one
 // change, which keeps refreshes of thousands of connections cheap.
 
+#include "models/CellTrouble.h"
+
 #include <QAbstractTableModel>
 #include <QLocale>
 #include <QStringList>
@@ -23,6 +25,8 @@ public:
     // them, by row and column; the cell texts stay as they are.
     using CellDecorator = std::function<QVariant(int row, int col, int role)>;
     void setCellDecorator(CellDecorator decorator) { m_decorator = std::move(decorator); }
+    // The trouble level of each cell (kTroubleRole), by row and column.
+    void setTroubleRule(TroubleRule rule);
 
     // Columns.
     int addColumn(const QString& heading, Qt::Alignment alignment, int widthTwips);
@@ -87,6 +91,7 @@ private:
     std::vector<std::vector<QString>> m_rows;
 
     CellDecorator m_decorator;
+    TroubleRule m_trouble;
     int m_sortColumn = 0;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     bool m_sorted = false;

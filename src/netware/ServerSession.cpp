@@ -29,6 +29,9 @@ NWRCODE ServerSession::open()
         return status::Success;
     NWCONN_HANDLE connection = 0;
     const NWRCODE rc = openConnectionByName(m_context.client(), m_server, connection, m_flags);
+    // Every view opens its servers here: the server list and the views' status
+    // bars learn from this which servers did not answer.
+    m_context.reachability().record(m_server, rc == status::Success, static_cast<qint32>(rc));
     if (rc == status::Success) {
         m_connection = connection;
         m_open = true;

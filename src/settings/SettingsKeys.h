@@ -40,6 +40,10 @@ constexpr int kParallelServersRoom = 9;
 constexpr int kDefaultParallelServers = 32;
 constexpr int kMinParallelServers = 1;
 constexpr int kMaxParallelServers = 256;
+// Volume usage: the share of free space (whole per cent, 0 to 100) below
+// which a volume is marked as a warning and as critical.
+inline const QString kVolumeFreeWarningValue = QStringLiteral("VolumeFreeWarning");
+inline const QString kVolumeFreeCriticalValue = QStringLiteral("VolumeFreeCritical");
 // "[Root]" or "TREE\O\OU\" where the server search starts; empty until chosen.
 inline const QString kStartingServerContextValue = QStringLiteral("StartingServerContext");
 constexpr int kStartingServerContextRoom = 249;

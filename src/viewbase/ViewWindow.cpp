@@ -1,5 +1,6 @@
 #include "viewbase/ViewWindow.h"
 
+#include "core/ServerReachability.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
 #include "widgets/RefreshFrame.h"
@@ -67,6 +68,17 @@ void ViewWindow::load()
     if (m_firstOpening)
         cascadeFromPreviousView();
     updateMinimumSize();
+    if (!m_readingBox)
+        setReadingStatusBar(findChild<QStatusBar*>());
+    // Attempts are recorded on reading threads: the line is redrawn here, on
+    // the window thread.
+    connect(
+        &context().reachability(), &core::ServerReachability::changed, this,
+        [this](const QString& server) {
+            if (!m_unloaded && m_viewServers.contains(server, Qt::CaseInsensitive))
+                showUnreachableServers();
+        },
+        Qt::QueuedConnection);
     loadContents();
     m_loaded = true;
 }
@@ -195,10 +207,52 @@ void ViewWindow::setReadingStatusBar(QStatusBar* bar)
     m_stopReading->setFocusPolicy(Qt::NoFocus);
     row->addWidget(m_readingLabel);
     row->addWidget(m_stopReading);
+    m_unreachableLabel = new QLabel(bar);
+    m_unreachableLabel->setObjectName(QStringLiteral("lblUnreachable"));
+    m_unreachableLabel->hide();
+    bar->addPermanentWidget(m_unreachableLabel);
     bar->addPermanentWidget(box);
     box->hide();
     m_readingBox = box;
+    showUnreachableServers();
     connect(m_stopReading, &QPushButton::clicked, this, &ViewWindow::stopReadingServers);
+}
+
+void ViewWindow::noteServersRead(const QStringList& servers)
+{
+    for (const QString& server : servers) {
+        if (!server.isEmpty() && !m_viewServers.contains(server, Qt::CaseInsensitive))
+            m_viewServers.append(server);
+    }
+    showUnreachableServers();
+}
+
+void ViewWindow::showUnreachableServers()
+{
+    if (!m_unreachableLabel)
+        return;
+    const core::ServerReachability& reachability = context().reachability();
+    const QStringList down = reachability.unreachableAmong(m_viewServers);
+    if (down.isEmpty()) {
+        m_unreachableLabel->clear();
+        m_unreachableLabel->setToolTip({});
+        m_unreachableLabel->hide();
+        return;
+    }
+    // A long list would push the progress out of the bar: a few names, the
+    // rest counted, and every one of them in the tool tip.
+    constexpr int kNamesShown = 4;
+    QString names = down.mid(0, kNamesShown).join(QStringLiteral(", "));
+    if (down.size() > kNamesShown)
+        names += tr(" and %n more", nullptr, static_cast<int>(down.size() - kNamesShown));
+    m_unreachableLabel->setText(tr("Could not reach: %1").arg(names));
+    QStringList tips;
+    for (const QString& server : down) {
+        if (const auto attempt = reachability.lastAttempt(server))
+            tips.append(server + QStringLiteral(": ") + core::attemptText(*attempt));
+    }
+    m_unreachableLabel->setToolTip(tips.join(QLatin1Char('\n')));
+    m_unreachableLabel->show();
 }
 
 bool ViewWindow::isReadingServers() const
@@ -238,6 +292,10 @@ void ViewWindow::beginServerReads(const QStringList& servers, nw::ServerReads::R
         connect(m_stopShortcut, &QShortcut::activated, this, &ViewWindow::stopReadingServers);
     }
     m_readsDone = std::move(done);
+    for (const QString& server : servers) {
+        if (!server.isEmpty() && !m_viewServers.contains(server, Qt::CaseInsensitive))
+            m_viewServers.append(server);
+    }
     const bool several = count > 1;
     m_stopShortcut->setEnabled(several);
     if (m_readingBox) {
@@ -272,6 +330,7 @@ void ViewWindow::endReadingProgress(nw::ServerReads::End end)
             m_readingBox->hide();
         }
     }
+    showUnreachableServers();
     std::function<void(ReadEnd)> done = std::exchange(m_readsDone, {});
     if (!done)
         return;

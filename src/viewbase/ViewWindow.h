@@ -118,6 +118,16 @@ public:
     QLabel* readingLabel() const { return m_readingLabel; }
     QPushButton* stopReadingButton() const { return m_stopReading; }
 
+    // ---- Servers that did not answer -------------------------------------
+    // Counts `servers` among the servers this view reads (readServers and
+    // startReadingServers count theirs themselves) and names in the status
+    // bar those whose last attempt to reach them failed. The line follows
+    // every later attempt, by this view or any other.
+    void noteServersRead(const QStringList& servers);
+    // "Could not reach: VAULT1, VAULT2" (null without a status bar; hidden
+    // while every server of the view answers).
+    QLabel* unreachableLabel() const { return m_unreachableLabel; }
+
 protected:
     virtual void loadContents() {}
     virtual void unloadContents() {}
@@ -134,7 +144,9 @@ protected:
     widgets::RefreshFrame* refreshFrame() const { return m_refresh; }
     // Applies minimumFrameSize() to the frame again (after controls changed).
     void updateMinimumSize();
-    // The status bar in which reading servers shows its progress and Stop.
+    // The status bar in which reading servers shows its progress and Stop,
+    // and the servers that did not answer. Without one, load() takes the
+    // view's own status bar, if it has one.
     void setReadingStatusBar(QStatusBar* bar);
 
     // Keeps the frame at least minimumFrameSize() when the user shrinks it
@@ -160,6 +172,7 @@ private:
     void beginServerReads(const QStringList& servers, nw::ServerReads::Read read, nw::ServerReads::Apply apply,
                           std::function<void(ReadEnd)> done);
     void showReadingProgress(int read, int count);
+    void showUnreachableServers();
     void endReadingProgress(nw::ServerReads::End end);
     void attachFrame(QMdiSubWindow* frame);
     // A frame without stored geometry starts below and to the right of the
@@ -186,6 +199,8 @@ private:
     QLabel* m_readingLabel = nullptr;
     QPushButton* m_stopReading = nullptr;
     QShortcut* m_stopShortcut = nullptr;
+    QStringList m_viewServers;   // every server this view read, each once
+    QLabel* m_unreachableLabel = nullptr;
 };
 
 namespace detail {

@@ -1,6 +1,7 @@
 #include "views/AbendLog.h"
 
 #include "netware/NetWareClient.h"
+#include "netware/NovellCalls.h"
 #include "platform/PrivateFiles.h"
 
 #include <QCoreApplication>
@@ -55,8 +56,14 @@ AbendLogRead readAbendLog(nw::NetWareClient& client, const QString& server)
     AbendLogRead read;
     QStringList lines;
     read.found = readTextLines(client.localPathOf(abendLogPath(server)), lines);
-    if (read.found)
+    if (read.found) {
         read.dates = abendDates(lines, server);
+        return read;
+    }
+    nw::NWCONN_HANDLE connection = 0;
+    read.probe = nw::openConnectionByName(client, server, connection, nw::kPublicByAnyName);
+    if (read.probe == nw::status::Success)
+        client.NWCCCloseConn(connection);
     return read;
 }
 

@@ -36,6 +36,9 @@ QStringList textLines(const QByteArray& bytes);
 struct AbendLogRead {
     bool found = false;
     QStringList dates;
+    // Without a log, the status of one connection tried to the server, so
+    // that a server without a log is told from one that does not answer.
+    qint32 probe = 0;
 };
 AbendLogRead readAbendLog(nw::NetWareClient& client, const QString& server);
 

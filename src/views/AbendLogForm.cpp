@@ -1,6 +1,7 @@
 #include "views/AbendLogForm.h"
 
 #include "netware/NetWareClient.h"
+#include "netware/ServerSession.h"
 
 #include "platform/Services.h"
 
@@ -83,6 +84,9 @@ void AbendLogForm::showLog(const AbendLogRead& read)
 {
     m_list->clear();
     m_list->addItems(read.found ? read.dates : QStringList{kNoAbendLog});
+    // A log read, or a connection made, means the server answered.
+    context().reachability().record(server(), read.found || read.probe == nw::status::Success, read.found ? 0 : read.probe);
+    noteServersRead({server()});
 }
 
 QStringList AbendLogForm::selectedReport() const

@@ -101,6 +101,11 @@ ServerMonForm::ServerMonForm(views::ViewHost& host, QWidget* parent)
     m_list->treeView()->setItemDelegateForColumn(kUtilCol, m_bars);
     widgets::showElidedTextInToolTips(*m_list->treeView());
     m_list->model().setCellDecorator([this](int row, int col, int role) { return decorateCell(row, col, role); });
+    // The highest reading so far is judged by the same levels as the bars.
+    m_list->model().setTroubleRule([this](int row, int col) {
+        return col == kHighCol ? troubleLevelOf(utilizationLevel(m_list->itemText(row, kHighCol), m_thresholds))
+                               : models::TroubleLevel::None;
+    });
 
     connect(m_refresh, &widgets::RefreshFrame::timeout, this, &ServerMonForm::startPoll);
     connect(m_refresh, &widgets::RefreshFrame::started, this, [this] { m_reset->setEnabled(true); });

@@ -1,5 +1,7 @@
 #include "views/UtilizationBar.h"
 
+#include "widgets/TroubleLook.h"
+
 #include <QApplication>
 #include <QPainter>
 #include <QStyle>
@@ -10,8 +12,9 @@ QColor utilizationColor(UtilizationLevel level)
 {
     switch (level) {
     case UtilizationLevel::Normal: return QColor(0x00, 0x9E, 0x73);
-    case UtilizationLevel::Warning: return QColor(0xE6, 0x9F, 0x00);
-    case UtilizationLevel::Critical: return QColor(0xD5, 0x5E, 0x00);
+    // The levels in the colours every table marks trouble with.
+    case UtilizationLevel::Warning:
+    case UtilizationLevel::Critical: return widgets::troubleColor(troubleLevelOf(level));
     case UtilizationLevel::Unknown: break;
     }
     return {};

@@ -72,6 +72,17 @@ UtilizationLevel utilizationLevel(const QString& cellText, const UtilizationThre
     return UtilizationLevel::Normal;
 }
 
+models::TroubleLevel troubleLevelOf(UtilizationLevel level)
+{
+    switch (level) {
+    case UtilizationLevel::Warning: return models::TroubleLevel::Warning;
+    case UtilizationLevel::Critical: return models::TroubleLevel::Critical;
+    case UtilizationLevel::Unknown:
+    case UtilizationLevel::Normal: break;
+    }
+    return models::TroubleLevel::None;
+}
+
 QString netwareStatusText(quint32 status)
 {
     return QStringLiteral("0x%1").arg(status, status > 0xFFFF ? 8 : 4, 16, QLatin1Char('0')).toUpper().replace(

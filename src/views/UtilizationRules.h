@@ -3,6 +3,8 @@
 // against the two thresholds of the view's settings, and the words for a
 // poll that gave no reading.
 
+#include "models/CellTrouble.h"
+
 #include <QString>
 
 #include <optional>
@@ -26,6 +28,8 @@ UtilizationThresholds readUtilizationThresholds(const std::optional<QString>& wa
 enum class UtilizationLevel { Unknown, Normal, Warning, Critical };
 // The level of a "Util %" cell ("?" and other non-numbers are Unknown).
 UtilizationLevel utilizationLevel(const QString& cellText, const UtilizationThresholds& thresholds);
+// The trouble level the shared tables draw for a utilization level.
+models::TroubleLevel troubleLevelOf(UtilizationLevel level);
 // The percentage of a cell, clamped to 0 .. 100; nothing for "?".
 std::optional<int> utilizationPercent(const QString& cellText);
 

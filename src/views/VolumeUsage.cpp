@@ -5,10 +5,12 @@
 #include "netware/ServerReads.h"
 #include "netware/ServerSession.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -214,6 +216,78 @@ QString totalsText(double sizeMB, double usedMB, double freeMB, const QLocale& l
            + QStringLiteral(" MB | Total Used=") + megabytesText(usedMB * kBytesPerMegabyte, locale)
            + QStringLiteral(" MB | Total Free=") + megabytesText(freeMB * kBytesPerMegabyte, locale)
            + QStringLiteral(" MB");
+}
+
+namespace {
+
+std::optional<int> wholePercent(const std::optional<QString>& text)
+{
+    if (!text)
+        return std::nullopt;
+    bool ok = false;
+    const int value = text->trimmed().toInt(&ok);
+    if (!ok || value < 0 || value > 100)
+        return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+FreeSpaceThresholds readFreeSpaceThresholds(const std::optional<QString>& warning,
+                                            const std::optional<QString>& critical, QString* problem)
+{
+    FreeSpaceThresholds thresholds;
+    QStringList bad;
+    if (const auto w = wholePercent(warning))
+        thresholds.warning = *w;
+    else if (warning)
+        bad << QStringLiteral("VolumeFreeWarning");
+    if (const auto c = wholePercent(critical))
+        thresholds.critical = *c;
+    else if (critical)
+        bad << QStringLiteral("VolumeFreeCritical");
+    if (thresholds.critical > thresholds.warning) {
+        thresholds = FreeSpaceThresholds{};
+        bad = QStringList{QStringLiteral("VolumeFreeWarning"), QStringLiteral("VolumeFreeCritical")};
+    }
+    if (problem) {
+        *problem = bad.isEmpty()
+            ? QString()
+            : QCoreApplication::translate("views",
+                                          "The free space levels %1 are not whole percentages from 0 to 100 "
+                                          "(critical not above warning); the defaults 10 and 5 are used.")
+                  .arg(bad.join(QStringLiteral(", ")));
+    }
+    return thresholds;
+}
+
+models::TroubleLevel freeSpaceLevel(double freeBytes, double totalBytes, const FreeSpaceThresholds& thresholds)
+{
+    if (!(totalBytes > 0) || std::isnan(freeBytes))
+        return models::TroubleLevel::None;
+    // Compared as free * 100 < level * total: no rounding decides a boundary.
+    const double free = std::max(0.0, freeBytes) * 100.0;
+    if (free < thresholds.critical * totalBytes)
+        return models::TroubleLevel::Critical;
+    if (free < thresholds.warning * totalBytes)
+        return models::TroubleLevel::Warning;
+    return models::TroubleLevel::None;
+}
+
+models::TroubleLevel volumeCellLevel(const QStringList& rowCells, int col, const FreeSpaceThresholds& thresholds,
+                                     const QLocale& locale)
+{
+    constexpr int kSizeCell = 1;
+    constexpr int kFreeCell = 5;
+    constexpr int kShareCell = 6;
+    if (rowCells.size() <= kFreeCell || col < 0 || col >= rowCells.size())
+        return models::TroubleLevel::None;
+    if (rowCells.at(kSizeCell) == kUnavailable)
+        return models::TroubleLevel::Unavailable;
+    if (col != 0 && col != kFreeCell && col != kShareCell)
+        return models::TroubleLevel::None;
+    return freeSpaceLevel(cellMegabytes(rowCells.at(kFreeCell), locale), cellMegabytes(rowCells.at(kSizeCell), locale),
+                          thresholds);
 }
 
 }  // namespace views

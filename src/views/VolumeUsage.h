@@ -3,6 +3,7 @@
 // entry turns into its NetWare path, the space arithmetic from the block
 // figures of NWGetDirSpaceInfo and the texts of the cells and the totals.
 
+#include "models/CellTrouble.h"
 #include "netware/NetWareClient.h"
 #include "settings/Trace.h"
 
@@ -11,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace core {
@@ -94,6 +96,28 @@ inline const QString kUsageTraceLabel = QStringLiteral("Volume Info - subGetVolu
 
 // A megabyte cell read back as a number (0 when it holds none).
 double cellMegabytes(const QString& cell, const QLocale& locale = QLocale());
+
+// The shares of free space below which a volume is in trouble.
+struct FreeSpaceThresholds {
+    int warning = 10;    // below: warning
+    int critical = 5;    // below: critical
+};
+// The thresholds from the stored texts (`VolumeFreeWarning`,
+// `VolumeFreeCritical`); a missing, non-numeric or out-of-range text gives the
+// default of that value, a critical level above the warning one both
+// defaults. *problem receives a message for the user when a stored text was
+// not usable.
+FreeSpaceThresholds readFreeSpaceThresholds(const std::optional<QString>& warning,
+                                            const std::optional<QString>& critical, QString* problem = nullptr);
+// The level of a volume with `freeBytes` of `totalBytes` free (any unit); a
+// volume without size has no share and no level.
+models::TroubleLevel freeSpaceLevel(double freeBytes, double totalBytes, const FreeSpaceThresholds& thresholds);
+// The level of cell `col` of a volume's row, from the row's cells (name
+// first, as the view lists them): every cell of a volume that cannot be
+// reached is Unavailable; the name, "Free(MB)" and "% Free" carry the level of
+// its free space.
+models::TroubleLevel volumeCellLevel(const QStringList& rowCells, int col, const FreeSpaceThresholds& thresholds,
+                                     const QLocale& locale = QLocale());
 
 // "Total Size=... MB | Total Used=... MB | Total Free=... MB" (megabytes given).
 QString totalsText(double sizeMB, double usedMB, double freeMB, const QLocale& locale = QLocale());

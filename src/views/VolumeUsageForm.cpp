@@ -5,6 +5,8 @@
 #include "netware/NovellCalls.h"
 #include "netware/ServerSession.h"
 #include "settings/Registry.h"
+#include "settings/RegistryStore.h"
+#include "settings/SettingsKeys.h"
 #include "settings/Trace.h"
 #include "settings/Twips.h"
 #include "viewbase/ViewHost.h"
@@ -98,6 +100,22 @@ void VolumeUsageForm::loadContents()
     add(tr("Free(MB)"), right);
     add(tr("% Free"), right);
     m_refresh->setIntervalText(QStringLiteral("5"));
+
+    // Volumes short of free space, and those that cannot be reached, are
+    // marked by the program-wide levels.
+    const settings::RegistryStore& store = context().registry();
+    QString problem;
+    m_freeSpace = readFreeSpaceThresholds(
+        store.queryValue(settings::Hive::CurrentUser, settings::kRootKey, settings::kVolumeFreeWarningValue),
+        store.queryValue(settings::Hive::CurrentUser, settings::kRootKey, settings::kVolumeFreeCriticalValue), &problem);
+    if (!problem.isEmpty())
+        context().messages().inform(problem, caption());
+    m_list->model().setTroubleRule([this](int row, int col) {
+        QStringList cells;
+        for (int c = 0; c < m_list->columnCount(); ++c)
+            cells.append(m_list->itemText(row, c));
+        return volumeCellLevel(cells, col, m_freeSpace);
+    });
 }
 
 void VolumeUsageForm::unloadContents()

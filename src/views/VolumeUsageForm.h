@@ -71,6 +71,7 @@ private:
     widgets::RefreshFrame* m_refresh;
     QStatusBar* m_status;
     QStringList m_volumes;
+    FreeSpaceThresholds m_freeSpace;
     bool m_measuring = false;
     bool m_refreshing = false; // the running pass is a refresh pass
     int m_lastSortColumn = -1;

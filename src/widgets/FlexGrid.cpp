@@ -1,6 +1,7 @@
 #include "widgets/FlexGrid.h"
 
 #include "widgets/ColumnFit.h"
+#include "widgets/TroubleLook.h"
 
 #include "settings/Twips.h"
 #include "settings/ColumnScale.h"
@@ -22,7 +23,8 @@ namespace widgets {
 
 namespace {
 
-// Cells of the fixed columns look like headers.
+// Cells of the fixed columns look like headers; the others show their
+// trouble level.
 class FixedCellDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -31,9 +33,12 @@ protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
-        if (index.data(FlexGridModel::kFixedCellRole).toBool()
-            && !(option->state & QStyle::State_Selected))
-            option->backgroundBrush = option->palette.button();
+        if (index.data(FlexGridModel::kFixedCellRole).toBool()) {
+            if (!(option->state & QStyle::State_Selected))
+                option->backgroundBrush = option->palette.button();
+            return;
+        }
+        applyTroubleLook(option, index);
     }
 };
 

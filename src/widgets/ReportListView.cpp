@@ -1,5 +1,7 @@
 #include "widgets/ReportListView.h"
 
+#include "widgets/TroubleLook.h"
+
 #include "settings/Twips.h"
 #include "settings/ColumnScale.h"
 
@@ -27,6 +29,7 @@ ReportListView::ReportListView(QWidget* parent)
 
     m_view->setObjectName(QStringLiteral("listView"));
     m_view->setModel(m_model);
+    m_view->setItemDelegate(new TroubleDelegate(m_view));
     m_view->setRootIsDecorated(false);
     m_view->setItemsExpandable(false);
     m_view->setUniformRowHeights(true);
