@@ -2,15 +2,16 @@
 
 #include "platform/Services.h"
 
-#include "viewbase/ViewHost.h"
 #include "netware/NovellCalls.h"
 #include "netware/ServerSession.h"
 #include "settings/Registry.h"
 #include "settings/Trace.h"
 #include "settings/Twips.h"
+#include "viewbase/ViewHost.h"
+#include "views/HistoryRecords.h"
 #include "views/VolumeUsage.h"
-#include "widgets/RefreshFrame.h"
 #include "widgets/ColumnFit.h"
+#include "widgets/RefreshFrame.h"
 #include "widgets/ReportListView.h"
 
 #include <QCoreApplication>
@@ -169,6 +170,11 @@ bool VolumeUsageForm::measureVolumes()
     nw::NetWareClient& client = context.client();
 
     const QStringList volumes = m_volumes;
+    // Each server's volumes for the history; a server of which one volume
+    // could not be read is not recorded (an unread volume is no removed one).
+    QMap<QString, std::vector<VolumeReading>> readings;
+    QSet<QString> unread;
+    const auto serverOf = [](const QString& entry) { return entry.mid(2).section(QLatin1Char('\\'), 0, 0); };
     for (const QString& entry : volumes) {
         QCoreApplication::processEvents();
         if (!self)
@@ -179,6 +185,7 @@ bool VolumeUsageForm::measureVolumes()
         m_status->repaint();
 
         if (!isVolumeReachable(context, entry)) {
+            unread.insert(serverOf(entry));
             showVolume(entry, unavailableCells());
             continue;
         }
@@ -197,9 +204,18 @@ bool VolumeUsageForm::measureVolumes()
         rc = client.NWGetDirSpaceInfo(connection, 0, number, info);
         settings::traceCall(context, kUsageLabel, path, QStringLiteral("NWGetDirSpaceInfo"), static_cast<qint32>(rc));
         showVolume(entry, volumeCells(volumeSpace(info)));
+        if (rc == nw::status::Success)
+            readings[serverOf(entry)].push_back({volume, volumeSpace(info).total, volumeSpace(info).free});
+        else
+            unread.insert(serverOf(entry));
     }
-    if (self && !isUnloaded())
+    if (self && !isUnloaded()) {
         showTotals();
+        for (auto it = readings.cbegin(); it != readings.cend(); ++it) {
+            if (!unread.contains(it.key()))
+                recordSnapshot(context, volumeSnapshot(it.key(), it.value()));
+        }
+    }
     m_measuring = false;
     return true;
 }
