@@ -6,7 +6,11 @@
 #include "history/Changes.h"
 #include "history/HistoryRecorder.h"
 #include "history/HistoryStore.h"
+#include "support/MemoryRegistry.h"
 #include "support/ReportRun.h"
+#include "support/SimNetwork.h"
+#include "support/TestContext.h"
+#include "views/HistoryRecords.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -273,6 +277,37 @@ private Q_SLOTS:
         QCOMPARE(store.snapshotCount(), qint64(2));
         QCOMPARE(store.lastSnapshot("FS1", SnapshotKind::Modules, at("2026-12-01T00:00:00Z"))->items[0].values[0],
                  QStringLiteral("2"));
+    }
+
+    void clearingAsksFirstAndKeepsBaselines()
+    {
+        QTemporaryDir dir;
+        auto client = testing::makeNetwork(network(false));
+        QVERIFY(client);
+        testing::MemoryRegistry registry;
+        testing::TestContext test(*client, registry);
+        history::HistoryRecorder recorder(dir.filePath(QStringLiteral("h.sqlite")));
+        recorder.start();
+        test.context.history = &recorder;
+        const Snapshot snapshot = modules("FS1", {{"A.NLM", {"1.00", ""}}}, QDateTime::currentDateTimeUtc());
+        views::recordSnapshot(test.context, snapshot);
+        views::recordSamples(test.context, {{"FS1", QDateTime::currentDateTimeUtc(), 5, 5}});
+        QVERIFY(recorder.ask<bool>([&](HistoryStore& store) { return store.saveBaseline("GOLD", {snapshot}); }));
+        const auto counts = [&] {
+            return recorder.ask<qint64>(
+                [](HistoryStore& store) { return store.snapshotCount() + store.sampleCount(); });
+        };
+        QCOMPARE(counts(), qint64(2));
+        test.messages.queueAnswer(platform::Answer::No);
+        views::clearHistoryAfterAsking(test.context);
+        QCOMPARE(test.messages.shown.size(), 1);
+        QCOMPARE(test.messages.shown.front().defaultAnswer, platform::Answer::No);
+        QCOMPARE(counts(), qint64(2));
+        test.messages.queueAnswer(platform::Answer::Yes);
+        views::clearHistoryAfterAsking(test.context);
+        QCOMPARE(counts(), qint64(0));
+        QCOMPARE(recorder.ask<QStringList>([](HistoryStore& store) { return store.baselineNames(); }),
+                 QStringList{"GOLD"});
     }
 
     // ---- the database file ------------------------------------------------------------

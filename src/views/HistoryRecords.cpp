@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "history/Changes.h"
 #include "history/HistoryRecorder.h"
+#include "platform/Services.h"
 
 #include <QDate>
 #include <QLocale>
@@ -87,6 +88,28 @@ void recordSamples(core::AppContext& context, std::vector<history::Sample> sampl
 {
     if (context.history)
         context.history->recordSamples(std::move(samples));
+}
+
+void clearHistoryAfterAsking(core::AppContext& context)
+{
+    if (!context.history) {
+        context.messages().inform(QStringLiteral("No history is kept in this run."), QStringLiteral("Clear History"));
+        return;
+    }
+    const platform::Answer answer = context.messages().show(
+        {QStringLiteral("Clear History"),
+         QStringLiteral("Remove every utilization sample and snapshot kept of the servers? Baselines are kept."),
+         platform::Buttons::YesNo, platform::Icon::Question, platform::Answer::No});
+    if (answer != platform::Answer::Yes)
+        return;
+    const bool cleared = context.history->ask<bool>([](history::HistoryStore& store) { return store.clear(); });
+    if (!cleared) {
+        QStringList problems = context.history->takeProblems();
+        if (problems.isEmpty())
+            problems.append(QStringLiteral("The history could not be cleared."));
+        context.messages().inform(problems.join(QLatin1Char('\n')), QStringLiteral("Clear History"),
+                                  platform::Icon::Warning);
+    }
 }
 
 } // namespace views

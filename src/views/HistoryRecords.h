@@ -36,4 +36,8 @@ history::Snapshot volumeSnapshot(const QString& server, const std::vector<Volume
 void recordSnapshot(core::AppContext& context, history::Snapshot snapshot);
 void recordSamples(core::AppContext& context, std::vector<history::Sample> samples);
 
+// Tools / "Clear History...": asks first (No is the default), then removes
+// every sample and snapshot; baselines stay. Tells when it cannot.
+void clearHistoryAfterAsking(core::AppContext& context);
+
 } // namespace views

@@ -42,6 +42,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    QByteArray m_history; // VESKARO_HISTORY before the run
 };
 
 }  // namespace testing
