@@ -18,8 +18,9 @@ if [ "${1:-}" = "--sanitize" ]; then
 fi
 if [ "${1:-}" = "--tsan" ]; then
   # The concurrency tests alone: the reads, the simulated client under
-  # concurrent calls, and the views opened, stopped and closed while reading.
-  concurrency_tests=(test_parallel)
+  # concurrent calls, the views opened, stopped and closed while reading, and
+  # the history written by two writers at once.
+  concurrency_tests=(test_parallel test_history)
   reset_foreign_build build-tsan
   cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESKARO_WERROR=ON -DVESKARO_TSAN=ON \
     -DVESKARO_BUILD_BENCH=OFF >/dev/null
