@@ -25,7 +25,8 @@ if [ "${1:-}" = "--tsan" ]; then
   cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESKARO_WERROR=ON -DVESKARO_TSAN=ON \
     -DVESKARO_BUILD_BENCH=OFF >/dev/null
   cmake --build build-tsan -j"$(nproc)" --target "${concurrency_tests[@]}"
-  export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/scripts/tsan.supp"
+  # The history tests start (and kill) a writer process once threads run.
+  export TSAN_OPTIONS="halt_on_error=1 die_after_fork=0 second_deadlock_stack=1 suppressions=$PWD/scripts/tsan.supp"
   # Qt's own threads then run its plain event loop rather than GLib's.
   export QT_NO_GLIB=1
   cd build-tsan
