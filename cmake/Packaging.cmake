@@ -16,8 +16,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded as plug-ins, which dpkg-shlibdeps does not see: the SVG icon engine
-# that draws every icon of the program.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6 (>= 6.4)")
+# that draws every icon of the program and the SQLite driver of the history.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6 (>= 6.4), libqt6sql6-sqlite (>= 6.4)")
 # A font to draw with where the desktop brings none (servers, containers).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, qt6-wayland")
 # The summary above is the first line; these paragraphs follow it.

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Lower folders never include the main window (app/) or the views (views/):
-# core, platform, settings, netware, export, widgets, models and the view base
-# stay below them, and the windows of connections/, directory/ and options/
+# core, platform, settings, netware, history, export, widgets, models and the
+# view base stay below them, and the windows of connections/, directory/ and options/
 # stand on the view base, not on views/. Prints every include that breaks the rule and fails when there is one.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-lower="src/core src/platform src/settings src/netware src/export src/widgets src/models src/viewbase"
+lower="src/core src/platform src/settings src/netware src/history src/export src/widgets src/models src/viewbase"
 found=$(grep -rnE '#include "(app|views|report|options|directory|connections)/' $lower 2>/dev/null)
 found+=$(grep -rnE '#include "(app|views|report)/' src/connections src/directory src/options 2>/dev/null)
 if [ -n "$found" ]; then

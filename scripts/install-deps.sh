@@ -3,7 +3,7 @@
 # Further packages named as arguments are installed too (build-deb.sh adds
 # its tools, the fuzzing build clang and its runtime).
 set -euo pipefail
-packages=(build-essential cmake ninja-build ccache lld qt6-base-dev qt6-svg-dev libqt6svg6 qt6-charts-dev libqt6opengl6-dev fonts-dejavu-core xvfb xauth "$@")
+packages=(build-essential cmake ninja-build ccache lld qt6-base-dev qt6-svg-dev libqt6svg6 libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev fonts-dejavu-core xvfb xauth "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

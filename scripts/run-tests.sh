@@ -19,13 +19,15 @@ fi
 if [ "${1:-}" = "--tsan" ]; then
   # The concurrency tests alone: the reads, the simulated client under
   # concurrent calls, the views opened, stopped and closed while reading, and
-  # the record of which servers answered, written from many threads at once.
-  concurrency_tests=(test_parallel test_trouble)
+  # the record of which servers answered, written from many threads at once,
+  # and the history written by two writers at once.
+  concurrency_tests=(test_parallel test_trouble test_history)
   reset_foreign_build build-tsan
   cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESKARO_WERROR=ON -DVESKARO_TSAN=ON \
     -DVESKARO_BUILD_BENCH=OFF >/dev/null
   cmake --build build-tsan -j"$(nproc)" --target "${concurrency_tests[@]}"
-  export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/scripts/tsan.supp"
+  # The history tests start (and kill) a writer process once threads run.
+  export TSAN_OPTIONS="halt_on_error=1 die_after_fork=0 second_deadlock_stack=1 suppressions=$PWD/scripts/tsan.supp"
   # Qt's own threads then run its plain event loop rather than GLib's.
   export QT_NO_GLIB=1
   cd build-tsan

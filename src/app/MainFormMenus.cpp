@@ -20,6 +20,7 @@
 #include <QToolButton>
 
 #include "settings/LocaleText.h"
+#include "views/HistoryRecords.h"
 
 namespace app {
 
@@ -260,6 +261,8 @@ void MainForm::buildMenus()
     connect(m_showHideServersAction, &QAction::triggered, this, &MainForm::showHideServers);
     m_optionsAction = addNamedAction(tools, tr("Options"), QStringLiteral("Menu_Options"));
     connect(m_optionsAction, &QAction::triggered, this, &MainForm::showOptions);
+    connect(addNamedAction(tools, tr("Clear History..."), QStringLiteral("Menu_ClearHistory")), &QAction::triggered,
+            this, [this] { views::clearHistoryAfterAsking(context()); });
 
     // Window
     m_windowMenu = addNamedMenu(nullptr, tr("&Window"), QStringLiteral("Menu_Window"));

@@ -6,7 +6,10 @@
 #include "app/MainForm.h"
 #include "app/StartupSettings.h"
 #include "app/WidgetTableExport.h"
+#include "history/HistoryRecorder.h"
 #include "netware/ServerReads.h"
+#include "settings/Registry.h"
+#include "settings/SettingsKeys.h"
 
 #include <QCoreApplication>
 
@@ -24,6 +27,13 @@ Program::~Program()
     if (m_form)
         m_form->unload();
     m_form.reset();
+    // What the views handed over is written before the run ends; a problem
+    // no window is left to tell goes to the error stream.
+    if (m_history) {
+        m_history->flush();
+        for (const QString& problem : m_history->takeProblems())
+            qWarning("%s", qUtf8Printable(problem));
+    }
     // Reads of views closed just now may still be using the client and the
     // context; they end before either goes.
     nw::waitForServerReads();
@@ -61,6 +71,17 @@ std::optional<int> Program::start(nw::ClientLoad load, std::unique_ptr<settings:
     m_context->arguments = options.arguments;
     m_context->programDir = options.programDir;
     m_context->saveWindowState = options.saveWindowState;
+    {
+        const int days = settings::historyDaysSetting(
+            settings::readValue(*m_store, settings::kRootKey, settings::kHistoryDaysValue, settings::kHistoryDaysRoom));
+        m_history = std::make_unique<history::HistoryRecorder>(history::defaultHistoryPath(), days);
+        m_context->history = m_history.get();
+        // The recorder meets its problems on its own thread; they are told on this one.
+        QObject::connect(
+            m_history.get(), &history::HistoryRecorder::problemsAvailable, m_history.get(),
+            [this] { reportHistoryProblems(); }, Qt::QueuedConnection);
+        m_history->start();
+    }
 
     m_form = std::make_unique<MainForm>(*m_context);
     m_form->setShowSplash(options.showSplash);
@@ -71,6 +92,16 @@ std::optional<int> Program::start(nw::ClientLoad load, std::unique_ptr<settings:
         m_form.reset();
     reportSettingsProblems();
     return running ? std::nullopt : std::optional<int>(1);
+}
+
+void Program::reportHistoryProblems()
+{
+    if (!m_history)
+        return;
+    for (const QString& problem : m_history->takeProblems()) {
+        m_messages.show({QCoreApplication::translate("app", "History"), problem, platform::Buttons::Ok,
+                         platform::Icon::Warning, platform::Answer::Ok});
+    }
 }
 
 void Program::reportSettingsProblems()

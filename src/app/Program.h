@@ -11,6 +11,10 @@
 #include <memory>
 #include <optional>
 
+namespace history {
+class HistoryRecorder;
+}
+
 namespace app {
 
 class MainForm;
@@ -43,6 +47,8 @@ private:
     // The settings store's problems met so far, each told once; later ones
     // go to the error stream.
     void reportSettingsProblems();
+    // Problems of the history (a file kept aside, refused, a failed write), told once each.
+    void reportHistoryProblems();
 
     platform::MessageService& m_messages;
     platform::FileDialogService& m_fileDialogs;
@@ -51,6 +57,7 @@ private:
     std::unique_ptr<nw::NetWareClient> m_client;
     std::unique_ptr<settings::RegistryStore> m_store;
     std::unique_ptr<core::AppContext> m_context;
+    std::unique_ptr<history::HistoryRecorder> m_history;
     std::unique_ptr<MainForm> m_form;
 };
 

@@ -27,6 +27,9 @@ class ProcessLauncher;
 namespace settings {
 class RegistryStore;
 }
+namespace history {
+class HistoryRecorder;
+}
 
 namespace core {
 
@@ -77,6 +80,10 @@ public:
     // Shows the starting-container dialog modally; the main window installs
     // it. Until then a missing StartingServerContext means the tree root.
     std::function<void(AppContext&)> startingContainerDialog;
+
+    // Where the views keep what they read (the program's history); none in
+    // tests and runs that keep no history.
+    history::HistoryRecorder* history = nullptr;
 
 private:
     nw::NetWareClient& m_client;

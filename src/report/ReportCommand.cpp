@@ -93,6 +93,40 @@ bool writeFile(const QString& path, const QByteArray& bytes, QString* problem)
 
 }  // namespace
 
+struct ReportSession::Parts {
+    explicit Parts(QTextStream& err)
+        : messages(err)
+        , program(messages, fileDialogs, clipboard, processes)
+    {
+    }
+    platform::StderrMessageService messages;
+    NoFileDialogs fileDialogs;
+    PrivateClipboard clipboard;
+    NoProcesses processes;
+    app::Program program;
+};
+
+ReportSession::ReportSession(QTextStream& err)
+    : m_parts(std::make_unique<Parts>(err))
+{
+}
+
+ReportSession::~ReportSession() = default;
+
+std::optional<int> ReportSession::start()
+{
+    app::StartOptions options;
+    options.programDir = QCoreApplication::applicationDirPath();
+    options.saveWindowState = false;
+    options.showSplash = false;
+    return m_parts->program.start(nw::loadNetWareClient(), settings::openDefaultRegistryStore(), options);
+}
+
+app::MainForm& ReportSession::form()
+{
+    return *m_parts->program.mainForm();
+}
+
 bool openForServers(app::MainForm& form, app::Command command, const QStringList& servers)
 {
     if (!form.hasCommand(command)) {
@@ -199,6 +233,7 @@ QString ReportCommand::usage() const
         text += name.size() < 21 ? QStringLiteral("  %1%2\n").arg(name, -21).arg(view.description)
                                  : QStringLiteral("  %1\n  %2%3\n").arg(name, QString(21, QLatin1Char(' ')), view.description);
     }
+    text += historyUsage();
     text += QStringLiteral(
         "\n"
         "Exit status: 0 table printed, 1 the NetWare client is missing, the network\n"
@@ -225,9 +260,11 @@ int ReportCommand::execute(const QStringList& arguments, QTextStream& out, QText
 
 int ReportCommand::execute(const QStringList& arguments, QIODevice& out, QTextStream& err)
 {
+    m_format = ReportFormat::Csv;
+    if (const std::optional<int> exitCode = executeHistoryCommand(arguments, out, err, m_format))
+        return *exitCode;
     ParsedArguments parsed;
     QStringList positional;
-    m_format = ReportFormat::Csv;
     const auto usageError = [&](const QString& problem) {
         err << "veskaro-report: " << problem << Qt::endl;
         err << "Try 'veskaro-report --help'." << Qt::endl;

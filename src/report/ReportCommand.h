@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -97,6 +98,30 @@ std::optional<QString> savedTextOfActiveView(app::MainForm& form, const QString&
 void addStandardViews(class ReportCommand& command);
 // Volume usage, partitions and abend logs (ReportFrameViews.cpp).
 void addFrameViews(class ReportCommand& command);
+
+// The program started for a run without a user: messages to the error
+// stream, no file dialogs, a private clipboard, no programs started.
+class ReportSession {
+public:
+    explicit ReportSession(QTextStream& err);
+    ~ReportSession();
+    ReportSession(const ReportSession&) = delete;
+    ReportSession& operator=(const ReportSession&) = delete;
+    // Nothing when the program runs; otherwise the exit code (the reason is on err).
+    std::optional<int> start();
+    app::MainForm& form();
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> m_parts;
+};
+
+// The history commands (snapshot, changes, history; ReportHistory.cpp).
+// Nothing when the arguments name none of them; otherwise the exit code.
+std::optional<int> executeHistoryCommand(const QStringList& arguments, QIODevice& out, QTextStream& err,
+                                         ReportFormat& format);
+// Their lines of --help.
+QString historyUsage();
 
 class ReportCommand {
 public:

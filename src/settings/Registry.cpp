@@ -127,6 +127,17 @@ int parallelServersSetting(const std::optional<QString>& stored)
     return static_cast<int>(std::clamp<qlonglong>(value, kMinParallelServers, kMaxParallelServers));
 }
 
+int historyDaysSetting(const std::optional<QString>& stored)
+{
+    if (!stored)
+        return kDefaultHistoryDays;
+    bool number = false;
+    const qlonglong value = stored->trimmed().toLongLong(&number);
+    if (!number)
+        return kDefaultHistoryDays;
+    return static_cast<int>(std::clamp<qlonglong>(value, kMinHistoryDays, kMaxHistoryDays));
+}
+
 QString booleanText(bool value)
 {
     return value ? kTrueText : kFalseText;

@@ -65,6 +65,8 @@ bool booleanSetting(const std::optional<QString>& stored, bool whenMissing);
 // within kMinParallelServers..kMaxParallelServers; anything else, or nothing,
 // gives kDefaultParallelServers.
 int parallelServersSetting(const std::optional<QString>& stored);
+// HistoryDays the same way, within kMinHistoryDays..kMaxHistoryDays.
+int historyDaysSetting(const std::optional<QString>& stored);
 
 // Interval boxes take Backspace, "." and digits; any other key gives 0 (dropped).
 int numericKeyFilter(int keyCode);

@@ -44,6 +44,13 @@ constexpr int kMaxParallelServers = 256;
 // which a volume is marked as a warning and as critical.
 inline const QString kVolumeFreeWarningValue = QStringLiteral("VolumeFreeWarning");
 inline const QString kVolumeFreeCriticalValue = QStringLiteral("VolumeFreeCritical");
+// Days the history of the servers keeps utilization and snapshots (whole
+// days; what is not a whole number reads as the default).
+inline const QString kHistoryDaysValue = QStringLiteral("HistoryDays");
+constexpr int kHistoryDaysRoom = 9;
+constexpr int kDefaultHistoryDays = 365;
+constexpr int kMinHistoryDays = 1;
+constexpr int kMaxHistoryDays = 3650;
 // "[Root]" or "TREE\O\OU\" where the server search starts; empty until chosen.
 inline const QString kStartingServerContextValue = QStringLiteral("StartingServerContext");
 constexpr int kStartingServerContextRoom = 249;

@@ -10,6 +10,7 @@
 #include "settings/WindowState.h"
 #include "views/ComparisonDifferences.h"
 #include "views/DifferenceMarks.h"
+#include "views/HistoryRecords.h"
 #include "views/ServerReaders.h"
 #include "widgets/ColumnFit.h"
 #include "widgets/FlexGrid.h"
@@ -258,6 +259,7 @@ struct ModulesRead {
     nw::NWRCODE opened = nw::status::Success;
     nw::NWRCODE authenticated = nw::status::Success;
     std::vector<LoadedModule> modules;
+    bool complete = false; // not cut short by a stop: the history may keep it
     nw::NWRCODE closed = nw::status::Success;
 };
 
@@ -279,6 +281,7 @@ ModulesRead readModules(core::AppContext& context, const QString& server, const 
             read.modules.insert(read.modules.end(), batch.begin(), batch.end());
         },
         stop);
+    read.complete = !stop.requested();
     // A failed close is told on the window thread, after the server's columns.
     read.closed = session.closeQuietly();
     return read;
@@ -327,6 +330,8 @@ ViewWindow::ReadEnd NLMForm::addServers(const QStringList& servers)
             }
             m_fill->addServer(server, showColumns());
             m_fill->addModules(read.modules);
+            if (read.complete)
+                recordSnapshot(context, moduleSnapshot(server, read.modules));
             nw::reportCloseFailure(context, read.closed);
         });
     if (end != ReadEnd::Closed && ownOpening)

@@ -8,6 +8,7 @@
 #include "settings/Registry.h"
 #include "settings/Trace.h"
 #include "settings/Twips.h"
+#include "views/HistoryRecords.h"
 #include "views/ServerFormats.h"
 #include "widgets/ColumnFit.h"
 #include "widgets/ReportListView.h"
@@ -172,6 +173,10 @@ ViewWindow::ReadEnd ServerInformationForm::addServers(const QStringList& names)
                 return;
             }
             m_list->addRow(read.row);
+            // Row: name, up time, version, company, revision, DS version.
+            if (read.row.size() >= 6)
+                recordSnapshot(context,
+                               factsSnapshot(name, read.row.at(2), read.row.at(4), read.row.at(3), read.row.at(5)));
             nw::reportCloseFailure(context, read.closed);
         });
 }

@@ -2,18 +2,19 @@
 
 #include "viewbase/ViewWindow.h"
 
-#include "viewbase/ViewHost.h"
+#include "models/ReportListModel.h"
 #include "netware/ServerSession.h"
 #include "settings/Registry.h"
+#include "settings/SettingsKeys.h"
 #include "settings/Twips.h"
+#include "viewbase/ViewHost.h"
+#include "views/HistoryRecords.h"
 #include "widgets/OwnedWindow.h"
-#include "widgets/RefreshFrame.h"
-#include "widgets/ColumnFit.h"
-#include "widgets/ReportListView.h"
 #include "views/UtilizationBar.h"
 #include "views/UtilizationHistoryWindow.h"
-#include "settings/SettingsKeys.h"
-#include "models/ReportListModel.h"
+#include "widgets/ColumnFit.h"
+#include "widgets/RefreshFrame.h"
+#include "widgets/ReportListView.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
@@ -309,6 +310,19 @@ void ServerMonForm::startPoll()
             unsetCursor();
             m_polling = false;
             m_history.recordPoll(QDateTime::currentMSecsSinceEpoch(), m_polled, m_readings);
+            // The poll's readings with each row's high-water mark, kept by the program's history.
+            std::vector<history::Sample> samples;
+            const QDateTime polledAt = QDateTime::currentDateTimeUtc();
+            for (int row = 0; row < static_cast<int>(m_readings.size()) && row < m_polled.size(); ++row) {
+                const std::optional<int>& reading = m_readings[static_cast<size_t>(row)];
+                if (!reading)
+                    continue;
+                int high = *reading;
+                if (row < m_list->rowCount() && m_list->itemText(row, kServerCol) == m_polled.at(row))
+                    high = std::max(high, static_cast<int>(cellNumber(m_list->itemText(row, kHighCol))));
+                samples.push_back({m_polled.at(row), polledAt, *reading, high});
+            }
+            recordSamples(this->context(), std::move(samples));
             if (m_historyWindow)
                 m_historyWindow->historyChanged();
             m_lblLastPoll->setText(

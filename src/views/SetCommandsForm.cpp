@@ -2,6 +2,7 @@
 
 #include "views/ComparisonDifferences.h"
 #include "views/DifferenceMarks.h"
+#include "views/HistoryRecords.h"
 
 #include "platform/Services.h"
 #include "viewbase/ViewWindow.h"
@@ -154,6 +155,7 @@ struct ParametersRead {
     nw::NWRCODE opened = nw::status::Success;
     nw::NWRCODE authenticated = nw::status::Success;
     std::vector<SetParameter> parameters;
+    bool complete = false; // not cut short by a stop: the history may keep it
     nw::NWRCODE closed = nw::status::Success;
 };
 
@@ -172,6 +174,7 @@ ParametersRead readParameters(core::AppContext& context, const QString& server, 
     readSetParameters(
         session.client(), session.handle(),
         [&read](const SetParameter& parameter) { read.parameters.push_back(parameter); }, stop);
+    read.complete = !stop.requested();
     // A failed close is told on the window thread, after the server's column.
     read.closed = session.closeQuietly();
     return read;
@@ -222,6 +225,8 @@ ViewWindow::ReadEnd SetCommandsForm::addServers(const QStringList& servers, SetC
             for (const SetParameter& parameter : read.parameters)
                 fill.add(parameter);
             model.endUpdate();
+            if (read.complete)
+                recordSnapshot(context, parameterSnapshot(server, read.parameters));
             nw::reportCloseFailure(context, read.closed);
         });
 }

@@ -161,10 +161,14 @@ void scanVolumes(core::AppContext& context, const QString& server, bool tracing,
 
 // The cells of one volume; its calls' results are only traced, as the view
 // always did.
-QStringList measureVolume(core::AppContext& context, const QString& entry, bool tracing, ServerVolumesRead& read)
+ServerVolumesRead::Measured measureVolume(core::AppContext& context, const QString& entry, bool tracing,
+                                          ServerVolumesRead& read)
 {
-    if (!isVolumeReachable(context, entry))
-        return unavailableCells();
+    ServerVolumesRead::Measured measured{entry, {}};
+    if (!isVolumeReachable(context, entry)) {
+        measured.cells = unavailableCells();
+        return measured;
+    }
     const QString path = netWarePathOf(entry);
     CallLog log(read, tracing, kUsageTraceLabel, path);
     nw::NetWareClient& client = context.client();
@@ -177,8 +181,15 @@ QStringList measureVolume(core::AppContext& context, const QString& entry, bool 
     const QString volume = nw::bytesToString(std::span<const char>(volumeName)).trimmed();
     log.add("NWGetVolumeNumber", client.NWGetVolumeNumber(connection, nw::toAnsi(volume), number));
     nw::DirSpaceInfo info{};
-    log.add("NWGetDirSpaceInfo", client.NWGetDirSpaceInfo(connection, 0, number, info));
-    return volumeCells(volumeSpace(info));
+    const nw::NWRCODE rc = client.NWGetDirSpaceInfo(connection, 0, number, info);
+    log.add("NWGetDirSpaceInfo", rc);
+    const auto space = volumeSpace(info);
+    measured.cells = volumeCells(space);
+    measured.spaceRead = rc == nw::status::Success;
+    measured.volume = volume;
+    measured.totalBytes = space.total;
+    measured.freeBytes = space.free;
+    return measured;
 }
 
 }  // namespace
@@ -198,7 +209,7 @@ ServerVolumesRead readServerVolumes(core::AppContext& context, const QString& se
         // A stopped reading discards this server's result: no need to go on.
         if (stop.requested())
             break;
-        read.measured.push_back({entry, measureVolume(context, entry, tracing, read)});
+        read.measured.push_back(measureVolume(context, entry, tracing, read));
     }
     return read;
 }

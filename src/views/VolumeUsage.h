@@ -74,6 +74,12 @@ struct ServerVolumesRead {
     struct Measured {
         QString entry;
         QStringList cells;
+        // The figures behind the cells, for the history: the volume's name
+        // and space when its figures were read.
+        bool spaceRead = false;
+        QString volume;
+        double totalBytes = 0;
+        double freeBytes = 0;
     };
     std::vector<Measured> measured;
     struct Traced {

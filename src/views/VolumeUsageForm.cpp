@@ -10,6 +10,7 @@
 #include "settings/Trace.h"
 #include "settings/Twips.h"
 #include "viewbase/ViewHost.h"
+#include "views/HistoryRecords.h"
 #include "views/VolumeUsage.h"
 #include "widgets/ColumnFit.h"
 #include "widgets/RefreshFrame.h"
@@ -180,8 +181,18 @@ void VolumeUsageForm::applyServer(ServerVolumesRead& read)
                 return;
         }
     }
-    for (const ServerVolumesRead::Measured& volume : read.measured)
+    // The server's volumes for the history, unless one of them could not be
+    // read: an unread volume is no removed one.
+    std::vector<VolumeReading> readings;
+    bool complete = !read.measured.empty();
+    for (const ServerVolumesRead::Measured& volume : read.measured) {
         showVolume(volume.entry, volume.cells);
+        complete = complete && volume.spaceRead;
+        if (volume.spaceRead)
+            readings.push_back({volume.volume, volume.totalBytes, volume.freeBytes});
+    }
+    if (complete)
+        recordSnapshot(context, volumeSnapshot(entryServer(read.measured.front().entry), readings));
 }
 
 ViewWindow::ReadEnd VolumeUsageForm::addServers(const QStringList& servers)

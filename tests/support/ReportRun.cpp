@@ -20,6 +20,8 @@ ReportRun::ReportRun(const QByteArray& network, const QString& tree)
     file.close();
     qputenv("VESKARO_NETWORK", file.fileName().toLocal8Bit());
     qputenv("VESKARO_SETTINGS", path(QStringLiteral("settings.reg")).toLocal8Bit());
+    m_history = qgetenv("VESKARO_HISTORY");
+    qputenv("VESKARO_HISTORY", path(QStringLiteral("history.sqlite")).toLocal8Bit());
     seed(app::kRootKey, QStringLiteral("StartingServerContext"), tree + QStringLiteral("\\[Root]"));
 }
 
@@ -27,6 +29,11 @@ ReportRun::~ReportRun()
 {
     qunsetenv("VESKARO_NETWORK");
     qunsetenv("VESKARO_SETTINGS");
+    // The test's own history comes back for what runs after.
+    if (m_history.isEmpty())
+        qunsetenv("VESKARO_HISTORY");
+    else
+        qputenv("VESKARO_HISTORY", m_history);
 }
 
 ReportOutcome ReportRun::run(const QStringList& arguments, const std::function<void(app::MainForm&)>& pictured)

@@ -1,8 +1,8 @@
 #pragma once
 // veskaro-report run as a command in the test's own process, against a
-// simulated network (VESKARO_NETWORK) and a settings file (VESKARO_SETTINGS)
-// of its own in a temporary folder. The settings start the server search at
-// the given tree's root.
+// simulated network (VESKARO_NETWORK), a settings file (VESKARO_SETTINGS) and
+// a history (VESKARO_HISTORY) of its own in a temporary folder. The settings
+// start the server search at the given tree's root.
 
 #include <QByteArray>
 #include <QString>
@@ -42,6 +42,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    QByteArray m_history; // VESKARO_HISTORY before the run
 };
 
 }  // namespace testing

@@ -1,0 +1,175 @@
+// Figures for the history: what recording costs the window thread over a
+// comparison of 500 servers (the hand-over) and the writer thread behind it
+// (the first reading, where everything is new, and a repeated one, where
+// nothing is stored); and the changes of 200 servers after a year of daily
+// readings, against the state half a year ago and against the reading before.
+
+#include "history/Changes.h"
+#include "history/HistoryRecorder.h"
+#include "history/HistoryStore.h"
+#include "views/HistoryRecords.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int kComparedServers = 500;
+constexpr int kModules = 300;
+constexpr int kParameters = 400;
+constexpr int kYearServers = 200;
+constexpr int kDays = 365;
+constexpr int kYearModules = 150;
+constexpr int kYearParameters = 300;
+
+std::vector<views::LoadedModule> modulesOf(int server, int variant, int count)
+{
+    std::vector<views::LoadedModule> modules(static_cast<size_t>(count));
+    for (int m = 0; m < count; ++m) {
+        views::LoadedModule& module = modules[static_cast<size_t>(m)];
+        module.number = static_cast<quint32>(m + 1);
+        module.fileName = QStringLiteral("MOD%1.NLM").arg(m, 3, 10, QLatin1Char('0'));
+        module.info.majorVersion = 5;
+        module.info.minorVersion = static_cast<quint32>((m + server + variant) % 100);
+        module.info.revision = static_cast<quint32>(m % 26);
+        module.info.year = 2008;
+        module.info.month = static_cast<quint32>(1 + m % 12);
+        module.info.day = static_cast<quint32>(1 + m % 28);
+    }
+    return modules;
+}
+
+std::vector<history::Item> parameterItems(int variant, int count)
+{
+    std::vector<history::Item> items;
+    for (int p = 0; p < count; ++p) {
+        items.push_back({QStringLiteral("Parameter Number %1").arg(p),
+                         {QStringLiteral("Memory"), QString::number(p == 0 ? variant : p * 7)}});
+    }
+    return items;
+}
+
+double msSince(QElapsedTimer& timer)
+{
+    const double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    timer.restart();
+    return ms;
+}
+
+void comparisonOverhead(const QString& folder)
+{
+    std::printf("Recording a comparison of %d servers (%d modules, %d SET parameters each)\n", kComparedServers,
+                kModules, kParameters);
+    history::HistoryRecorder recorder(folder + QStringLiteral("/compare.sqlite"));
+    recorder.start();
+    recorder.flush();
+    std::vector<std::vector<views::LoadedModule>> modules;
+    for (int s = 0; s < kComparedServers; ++s)
+        modules.push_back(modulesOf(s, 0, kModules));
+    for (int pass = 0; pass < 2; ++pass) {
+        QElapsedTimer timer;
+        timer.start();
+        double longest = 0;
+        for (int s = 0; s < kComparedServers; ++s) {
+            QElapsedTimer one;
+            one.start();
+            const QString server = QStringLiteral("S%1").arg(s, 4, 10, QLatin1Char('0'));
+            // What the NLM and SET views hand over as each server is applied.
+            recorder.recordSnapshot(views::moduleSnapshot(server, modules[static_cast<size_t>(s)]));
+            recorder.recordSnapshot({server, history::SnapshotKind::Parameters, QDateTime::currentDateTimeUtc(),
+                                     parameterItems(s, kParameters)});
+            longest = std::max(longest, static_cast<double>(one.nsecsElapsed()) / 1e6);
+        }
+        const double handOver = msSince(timer);
+        recorder.flush();
+        const double written = msSince(timer);
+        std::printf("  %s reading: window thread %.1f ms in all (%.3f ms a server, longest %.3f ms); "
+                    "writer thread %.1f ms more\n",
+                    pass == 0 ? "first   " : "repeated", handOver, handOver / kComparedServers, longest, written);
+    }
+    std::printf("  snapshots kept: %lld\n", static_cast<long long>(recorder.ask<qint64>(
+                                                [](history::HistoryStore& s) { return s.snapshotCount(); })));
+}
+
+void yearOfChanges(const QString& folder)
+{
+    const QString path = folder + QStringLiteral("/year.sqlite");
+    std::printf("A year of daily readings of %d servers (%d modules, %d SET parameters; one server-day in ten "
+                "changes one module and one value)\n",
+                kYearServers, kYearModules, kYearParameters);
+    history::HistoryStore store(path);
+    if (!store.open())
+        return;
+    QRandomGenerator random(7);
+    std::vector<int> moduleVariant(kYearServers, 0);
+    std::vector<int> parameterVariant(kYearServers, 0);
+    const QDateTime start = QDateTime(QDate(2025, 12, 7), QTime(6, 0), Qt::UTC);
+    QElapsedTimer timer;
+    timer.start();
+    for (int day = 0; day < kDays; ++day) {
+        std::vector<history::Snapshot> reading;
+        const QDateTime taken = start.addDays(day);
+        for (int s = 0; s < kYearServers; ++s) {
+            if (day > 0 && random.bounded(10) == 0) {
+                ++moduleVariant[static_cast<size_t>(s)];
+                ++parameterVariant[static_cast<size_t>(s)];
+            }
+            const QString server = QStringLiteral("S%1").arg(s, 4, 10, QLatin1Char('0'));
+            history::Snapshot modules = views::moduleSnapshot(server, modulesOf(s, 0, kYearModules));
+            modules.items[0].values[0] = QString::number(moduleVariant[static_cast<size_t>(s)]);
+            modules.taken = taken;
+            reading.push_back(std::move(modules));
+            reading.push_back({server, history::SnapshotKind::Parameters, taken,
+                               parameterItems(parameterVariant[static_cast<size_t>(s)], kYearParameters)});
+        }
+        store.recordSnapshots(reading);
+    }
+    const double filled = msSince(timer);
+    std::printf("  recording %d daily readings: %.0f ms (%.1f ms a reading); %lld snapshots kept, file %.1f MB\n",
+                kDays, filled, filled / kDays, static_cast<long long>(store.snapshotCount()),
+                static_cast<double>(QFileInfo(path).size()) / (1024.0 * 1024.0));
+
+    const QDateTime halfYear = start.addDays(kDays / 2);
+    for (int round = 0; round < 2; ++round) {
+        size_t changes = 0;
+        timer.restart();
+        for (int s = 0; s < kYearServers; ++s) {
+            const QString server = QStringLiteral("S%1").arg(s, 4, 10, QLatin1Char('0'));
+            for (const history::SnapshotKind kind :
+                 {history::SnapshotKind::Modules, history::SnapshotKind::Parameters}) {
+                const std::optional<history::Snapshot> now = store.lastSnapshot(server, kind);
+                std::optional<history::Snapshot> then;
+                if (round == 0) {
+                    then = store.lastSnapshot(server, kind, halfYear);
+                } else {
+                    const std::vector<history::Snapshot> all = store.snapshots(server, kind);
+                    if (all.size() > 1)
+                        then = all[all.size() - 2];
+                }
+                if (now && then)
+                    changes += history::compareItems(server, kind, then->items, now->items).size();
+            }
+        }
+        const double ms = msSince(timer);
+        std::printf("  changes of %d servers %s: %.1f ms (%zu changes)\n", kYearServers,
+                    round == 0 ? "since half a year ago" : "since the snapshot before (all snapshots read)", ms,
+                    changes);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    comparisonOverhead(dir.path());
+    yearOfChanges(dir.path());
+    return 0;
+}
