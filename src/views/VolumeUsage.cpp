@@ -164,7 +164,8 @@ void scanVolumes(core::AppContext& context, const QString& server, bool tracing,
 ServerVolumesRead::Measured measureVolume(core::AppContext& context, const QString& entry, bool tracing,
                                           ServerVolumesRead& read)
 {
-    ServerVolumesRead::Measured measured{entry, {}};
+    ServerVolumesRead::Measured measured;
+    measured.entry = entry;
     if (!isVolumeReachable(context, entry)) {
         measured.cells = unavailableCells();
         return measured;
