@@ -101,6 +101,7 @@ private Q_SLOTS:
     void sortingTwiceReverses();
     void refreshKeepsVolumes();
     void columnsFitUntilWidthsAreStored();
+    void nothingListedIsNeverFitted();
     void tracesItsCalls();
 };
 
@@ -239,6 +240,23 @@ void TestVolumeUsage::columnsFitUntilWidthsAreStored()
     f.host->closeViews();
     f.open({"FS1"});
     QCOMPARE(width(2), 150);
+}
+
+void TestVolumeUsage::nothingListedIsNeverFitted()
+{
+    // Only a server that cannot be reached: nothing is listed, so nothing is
+    // fitted to the headings alone; the designed widths are what is stored.
+    Fixture f;
+    const auto width = [&](int col) {
+        return views::findView<VolumeUsageForm>(*f.host)->lstvwVolumeUsage()->treeView()->header()->sectionSize(col);
+    };
+    VolumeUsageForm* form = f.open({"DOWN"});
+    QVERIFY(form->volumes().isEmpty());
+    const int inch = settings::twipsToPixels(1440, settings::columnDotsPerInch(form->lstvwVolumeUsage()->treeView()));
+    QCOMPARE(width(2), inch);
+    // Volumes listed later in the same window are fitted then.
+    f.open({"FS1"});
+    QVERIFY(width(2) != inch);
 }
 
 void TestVolumeUsage::refreshKeepsVolumes()

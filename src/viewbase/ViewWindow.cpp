@@ -3,7 +3,9 @@
 #include "core/ServerReachability.h"
 #include "settings/Registry.h"
 #include "settings/Twips.h"
+#include "widgets/FlexGrid.h"
 #include "widgets/RefreshFrame.h"
+#include "widgets/ReportListView.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -90,9 +92,28 @@ void ViewWindow::fitColumnsOnFirstOpening()
     fitColumnsOfOpening(0);
 }
 
+bool ViewWindow::listsNothing() const
+{
+    bool tables = false;
+    for (const widgets::FlexGrid* grid : findChildren<widgets::FlexGrid*>()) {
+        tables = true;
+        if (grid->rows() > grid->fixedRows())
+            return false;
+    }
+    for (const widgets::ReportListView* list : findChildren<widgets::ReportListView*>()) {
+        tables = true;
+        if (list->rowCount() > 0)
+            return false;
+    }
+    return tables;
+}
+
 void ViewWindow::fitColumnsOfOpening(int firstNewColumn)
 {
-    if (m_unloaded)
+    // A fit to the headings alone (every server down, nothing listed) would
+    // be stored and cut every later value: the designed widths stay until
+    // something is listed.
+    if (m_unloaded || listsNothing())
         return;
     const bool everyColumn = !m_columnsFitted && !hasStoredColumnWidths();
     m_columnsFitted = true;

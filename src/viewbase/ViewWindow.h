@@ -70,6 +70,8 @@ public:
     // firstNewColumn on are fitted, and those the user sized or stored keep
     // their widths.
     void fitColumnsOfOpening(int firstNewColumn);
+    // True when the view has tables and none of them lists a row yet.
+    bool listsNothing() const;
 
     // Restores the window state and builds the contents. Runs once, after the
     // window sits in its frame.
