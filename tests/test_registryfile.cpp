@@ -15,6 +15,7 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <csignal>
 #include <unistd.h>
@@ -23,6 +24,25 @@ using settings::FileRegistryStore;
 using settings::Hive;
 
 namespace {
+
+// Waits (at most two seconds) until the process is stopped by a signal, as
+// the kernel shows it in /proc.
+void waitUntilStopped(pid_t pid)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 2000) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            return;
+        const QByteArray line = stat.readAll();
+        // The state follows the command name in parentheses.
+        const qsizetype close = line.lastIndexOf(')');
+        if (close < 0 || close + 2 >= line.size() || line.at(close + 2) == 'T' || line.at(close + 2) == 't')
+            return;
+        QThread::usleep(200);
+    }
+}
 
 const QString kKey = QStringLiteral("Software\\Korvanel\\Veskaro");
 
@@ -626,6 +646,9 @@ private Q_SLOTS:
             if (newFiles().isEmpty())
                 continue;
             ::kill(pid, SIGSTOP);
+            // A stop is delivered when the writer is next scheduled: until
+            // then it may still finish the save it was seen in.
+            waitUntilStopped(pid);
             leftover = newFiles();
             if (leftover.isEmpty())
                 ::kill(pid, SIGCONT);
