@@ -90,7 +90,6 @@ void codePage(Input& input)
         fail("more bytes than characters", any);
     if (const auto exact = settings::toWindows1252(any); exact && *exact != lossy)
         fail("the lossy bytes differ where nothing was lost", any);
-    exporting::ansiBytes(any);
 }
 
 void sortKeys(Input& input)
