@@ -7,9 +7,7 @@
 
 namespace views {
 
-namespace {
-
-std::optional<int> percentOf(const std::optional<QString>& text)
+std::optional<int> storedPercent(const std::optional<QString>& text)
 {
     if (!text)
         return std::nullopt;
@@ -20,18 +18,16 @@ std::optional<int> percentOf(const std::optional<QString>& text)
     return value;
 }
 
-}  // namespace
-
 UtilizationThresholds readUtilizationThresholds(const std::optional<QString>& warning,
                                                 const std::optional<QString>& critical, QString* problem)
 {
     UtilizationThresholds thresholds;
     QStringList bad;
-    if (const auto w = percentOf(warning))
+    if (const auto w = storedPercent(warning))
         thresholds.warning = *w;
     else if (warning)
         bad << QStringLiteral("UtilWarning");
-    if (const auto c = percentOf(critical))
+    if (const auto c = storedPercent(critical))
         thresholds.critical = *c;
     else if (critical)
         bad << QStringLiteral("UtilCritical");

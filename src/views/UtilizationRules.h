@@ -11,6 +11,10 @@
 
 namespace views {
 
+// A level kept as a whole percentage: nothing for a missing text, or one
+// that is not a whole number from 0 to 100 (a hand-edited value).
+std::optional<int> storedPercent(const std::optional<QString>& text);
+
 struct UtilizationThresholds {
     int warning = 70;    // at or above: warning
     int critical = 90;   // at or above: critical

@@ -1,5 +1,7 @@
 #include "views/VolumeUsage.h"
 
+#include "views/UtilizationRules.h"
+
 #include "core/AppContext.h"
 #include "netware/NovellCalls.h"
 #include "netware/ServerReads.h"
@@ -230,31 +232,16 @@ QString totalsText(double sizeMB, double usedMB, double freeMB, const QLocale& l
            + QStringLiteral(" MB");
 }
 
-namespace {
-
-std::optional<int> wholePercent(const std::optional<QString>& text)
-{
-    if (!text)
-        return std::nullopt;
-    bool ok = false;
-    const int value = text->trimmed().toInt(&ok);
-    if (!ok || value < 0 || value > 100)
-        return std::nullopt;
-    return value;
-}
-
-}  // namespace
-
 FreeSpaceThresholds readFreeSpaceThresholds(const std::optional<QString>& warning,
                                             const std::optional<QString>& critical, QString* problem)
 {
     FreeSpaceThresholds thresholds;
     QStringList bad;
-    if (const auto w = wholePercent(warning))
+    if (const auto w = storedPercent(warning))
         thresholds.warning = *w;
     else if (warning)
         bad << QStringLiteral("VolumeFreeWarning");
-    if (const auto c = wholePercent(critical))
+    if (const auto c = storedPercent(critical))
         thresholds.critical = *c;
     else if (critical)
         bad << QStringLiteral("VolumeFreeCritical");
