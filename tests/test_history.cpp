@@ -405,8 +405,10 @@ private Q_SLOTS:
         b.join();
         first.flush();
         second.flush();
-        QCOMPARE(first.takeProblems(), QStringList());
-        QCOMPARE(second.takeProblems(), QStringList());
+        for (history::HistoryRecorder* recorder : {&first, &second}) {
+            const QStringList problems = recorder->takeProblems();
+            QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+        }
         HistoryStore store(path);
         QVERIFY(store.open());
         QCOMPARE(store.samples("FS1").size(), size_t(kBatches * kPerBatch));

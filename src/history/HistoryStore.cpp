@@ -3,7 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QElapsedTimer>
 #include <QSqlDatabase>
+#include <QThread>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
@@ -163,7 +165,11 @@ HistoryStore::Opening HistoryStore::openOnce()
     QSqlQuery query(db);
     // The header is read before anything is written: a file of a newer schema
     // or of another program must stay exactly as it is until decided upon.
+    // It is read in one read transaction, so that a file another Veskaro is
+    // setting up at this moment is seen either empty or complete.
+    query.exec(QStringLiteral("BEGIN"));
     if (!query.exec(QStringLiteral("PRAGMA application_id")) || !query.next()) {
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
         if (isDamage(query.lastError())) {
             setAside(QStringLiteral("it is not a readable history database"));
             return Opening::SetAside;
@@ -175,6 +181,7 @@ HistoryStore::Opening HistoryStore::openOnce()
     query.finish();
     if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
         problem(QStringLiteral("No history is kept: %1 cannot be read (%2).").arg(m_path, query.lastError().text()));
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
         return Opening::Failed;
     }
     const int version = query.value(0).toInt();
@@ -183,6 +190,7 @@ HistoryStore::Opening HistoryStore::openOnce()
     if (query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) && query.next())
         tables = query.value(0).toInt();
     query.finish();
+    query.exec(QStringLiteral("COMMIT"));
     const bool empty = applicationId == 0 && version == 0 && tables == 0;
     if (!empty && applicationId != kApplicationId) {
         setAside(QStringLiteral("it is the database of another program"));
@@ -207,7 +215,19 @@ HistoryStore::Opening HistoryStore::openOnce()
     }
     // WAL lets readers and one writer at a time work side by side; NORMAL
     // syncing in WAL mode never damages the file when a process is killed.
-    if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL"))) {
+    // Turning a new file to WAL takes it whole for a moment; SQLite answers a
+    // second program doing the same at once with "locked" without waiting, so
+    // the switch is tried again within the busy timeout.
+    QElapsedTimer waited;
+    waited.start();
+    bool journal = query.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    while (!journal && waited.elapsed() < kBusyTimeoutMs
+           && query.lastError().nativeErrorCode() == QLatin1String("5")) {   // SQLITE_BUSY
+        query.finish();
+        QThread::msleep(10);
+        journal = query.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    }
+    if (!journal) {
         problem(QStringLiteral("No history is kept: %1 cannot be written (%2).").arg(m_path, query.lastError().text()));
         return Opening::Failed;
     }
