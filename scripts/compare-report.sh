@@ -28,7 +28,7 @@ run() {  # name network arguments...
   echo $? >"$out/$name.status"
 }
 
-demo_servers=$(VESKARO_SETTINGS="$work/list.reg" QT_QPA_PLATFORM=offscreen "$report" servers 2>/dev/null | tail -n +2 | cut -d, -f1 | tr -d '"' | head -4)
+demo_servers=$(VESKARO_SETTINGS="$work/list.reg" QT_QPA_PLATFORM=offscreen "$report" servers 2>/dev/null | head -4 | tr '\n' ' ')
 # shellcheck disable=SC2086
 for network in demo own; do
   if [ "$network" = demo ]; then file=; servers=$demo_servers; else file=$here/report-check/network.json; servers="FS1 FS2 DOWN"; fi
@@ -45,6 +45,20 @@ for network in demo own; do
   run "$network-delimiter" "$file" --delimiter ';' info $servers
   for view in volumes connections partitions abendlog filelocks nosuchview; do
     run "$network-$view" "$file" $view $servers
+  done
+  first=${servers%% *}  # the first named server
+  run "$network-abends" "$file" abends "$first"
+  run "$network-abends-1" "$file" abends --show 1 "$first"
+  run "$network-openfiles" "$file" openfiles "$first" 1
+  # tsv and json carry the same cells, for tables of one server and of several
+  for format in tsv json; do
+    run "$network-servers-$format" "$file" --format $format servers
+    run "$network-info-$format" "$file" --format $format info $servers
+    run "$network-nlms-$format" "$file" --format $format nlms $servers
+    run "$network-sets-$format" "$file" --format $format sets $servers
+    run "$network-volumes-$format" "$file" --format $format volumes $servers
+    run "$network-connections-$format" "$file" --format $format connections $servers
+    run "$network-abends-$format" "$file" --format $format abends "$first"
   done
   run "$network-usage" "$file"
 done

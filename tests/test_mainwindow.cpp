@@ -561,7 +561,7 @@ void TestMainWindow::saveAndCopyFollowTheRefreshCaption()
     struct CountingExport : app::TableExport {
         void save(app::MainForm&, QWidget*) override { ++saves; }
         void copy(app::MainForm&, QWidget*) override { ++copies; }
-        QString savedText(app::MainForm&, QWidget*) const override { return {}; }
+        QList<QStringList> savedRows(app::MainForm&, QWidget*) const override { return {}; }
         int saves = 0;
         int copies = 0;
     };

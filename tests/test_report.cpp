@@ -8,6 +8,8 @@
 #include "report/ReportCommand.h"
 #include "report/ReportFormats.h"
 #include "settings/RegistryStore.h"
+#include "settings/AnsiText.h"
+#include "support/DelimitedText.h"
 #include "support/ReportRun.h"
 
 #include <QDir>
@@ -133,8 +135,8 @@ private Q_SLOTS:
     void formatsCarryTheSameCells_data();
     void formatsCarryTheSameCells();
     void outputGoesToTheFile();
-    void splitsSavedText_data();
-    void splitsSavedText();
+    void tablePerServerNamesItsServer();
+    void everyCodePageCharacterReachesEachFormat();
     void plainNumbers_data();
     void plainNumbers();
     void columnKeysAreUnique();
@@ -235,7 +237,7 @@ void TestReport::usage_data()
     QTest::newRow("delimiter with json") << QStringList{"--format=json", "--delimiter", ";", "info"} << 2
                                          << "--delimiter applies to csv only";
     QTest::newRow("output without a name") << QStringList{"--output", "", "info"} << 2 << "needs a file name";
-    QTest::newRow("value on a switch") << QStringList{"--version=2"} << 2 << "takes no value";
+    QTest::newRow("value on a switch") << QStringList{"--version=2"} << 2 << "Unexpected value after '--version'";
 }
 
 void TestReport::usage()
@@ -438,10 +440,16 @@ void TestReport::formatsCarryTheSameCells()
     QCOMPARE(tsv.exitCode, 0);
     QCOMPARE(json.exitCode, 0);
     const QList<QStringList> rows =
-        report::splitDelimitedText(report::decodeAnsi(QString::fromLatin1(csv.bytes)), QLatin1Char(','));
+        testing::splitDelimitedText(settings::fromWindows1252(csv.bytes), QLatin1Char(','));
     QVERIFY(rows.size() > headerRows);
 
-    QCOMPARE(readTsv(tsv.bytes), rows);
+    // tsv keeps what the code page of csv cannot hold ("?" there).
+    QList<QStringList> tsvRows = readTsv(tsv.bytes);
+    for (QStringList& row : tsvRows) {
+        for (QString& cell : row)
+            cell = settings::fromWindows1252(settings::toWindows1252Lossy(cell));
+    }
+    QCOMPARE(tsvRows, rows);
     QVERIFY(!tsv.bytes.contains('\r'));
 
     QJsonParseError error;
@@ -461,7 +469,7 @@ void TestReport::formatsCarryTheSameCells()
             const QJsonValue value = object.value(keys.at(c));
             QCOMPARE(value.isDouble() ? row.at(c).toDouble() : 0.0, value.isDouble() ? value.toDouble() : 0.0);
             if (!value.isDouble())
-                QCOMPARE(value.toString(), row.at(c));
+                QCOMPARE(settings::fromWindows1252(settings::toWindows1252Lossy(value.toString())), row.at(c));
             // Keys stay in column order on the object's line.
             const qsizetype keyAt = jsonLines.at(i + 1).indexOf(QLatin1Char('"') + keys.at(c) + QLatin1String("\":"));
             QVERIFY2(keyAt > lastKeyAt, qPrintable(keys.at(c)));
@@ -493,29 +501,84 @@ void TestReport::outputGoesToTheFile()
     QVERIFY(!QFile::exists(unwritable));
 }
 
-void TestReport::splitsSavedText_data()
+void TestReport::tablePerServerNamesItsServer()
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("delimiter");
-    QTest::addColumn<QList<QStringList>>("rows");
+    // User connections print one table per server: csv keeps Save's tables
+    // one after another, while tsv and json make one table whose records
+    // name their server, and no heading line passes for a connection.
+    ReportRun report(acmeNetwork(R"(
+    { "name": "FS1", "tree": "ACME_TREE", "ownConnection": 3,
+      "connections": [ { "number": 3, "user": "ADMIN.ACME" }, { "number": 5, "user": "JSMITH.ACME" } ] },
+    { "name": "FS2", "tree": "ACME_TREE", "ownConnection": 4, "connections": [ { "number": 4, "user": "ADMIN.ACME" } ] })"));
+    const QStringList arguments{"connections", "FS1", "FS2"};
+    const Outcome csv = report.runBytes(arguments);
+    QCOMPARE(csv.exitCode, 0);
+    const QList<QStringList> csvRows = testing::splitDelimitedText(QString::fromLatin1(csv.bytes), QLatin1Char(','));
+    QCOMPARE(csvRows.size(), 5);  // two headings, three connections
+    QCOMPARE(csvRows.at(3), csvRows.at(0));
 
-    QTest::newRow("plain") << "a,b\r\nc,d\r\n" << "," << QList<QStringList>{{"a", "b"}, {"c", "d"}};
-    QTest::newRow("empty cells") << ",\r\n,x\r\n" << "," << QList<QStringList>{{"", ""}, {"", "x"}};
-    QTest::newRow("quoted delimiter and quotes") << "\"a,\"\"b\"\"\",c\r\n" << ","
-                                                 << QList<QStringList>{{"a,\"b\"", "c"}};
-    QTest::newRow("line break inside quotes") << "\"one\r\ntwo\",\"x\ny\"\r\n" << ","
-                                              << QList<QStringList>{{"one\r\ntwo", "x\ny"}};
-    QTest::newRow("other delimiter") << "a;b,c\r\n" << ";" << QList<QStringList>{{"a", "b,c"}};
-    QTest::newRow("last line without its end") << "a\r\nb" << "," << QList<QStringList>{{"a"}, {"b"}};
-    QTest::newRow("nothing") << "" << "," << QList<QStringList>{};
+    const Outcome tsv = report.runBytes(QStringList{"--format", "tsv"} + arguments);
+    const QList<QStringList> tsvRows = readTsv(tsv.bytes);
+    QCOMPARE(tsvRows.size(), 4);
+    QCOMPARE(tsvRows.at(0), QStringList{"Server"} + csvRows.at(0));
+    QCOMPARE(tsvRows.at(1), QStringList{"FS1"} + csvRows.at(1));
+    QCOMPARE(tsvRows.at(3), QStringList{"FS2"} + csvRows.at(4));
+
+    const Outcome json = report.runBytes(QStringList{"--format", "json"} + arguments);
+    const QJsonArray records = QJsonDocument::fromJson(json.bytes).array();
+    QCOMPARE(records.size(), 3);
+    QStringList seen;
+    for (const QJsonValue& record : records) {
+        QVERIFY(record.toObject().value(QStringLiteral("User")).toString() != QLatin1String("User"));
+        seen.append(record.toObject().value(QStringLiteral("Server")).toString() + QLatin1Char(' ')
+                    + record.toObject().value(QStringLiteral("User")).toString());
+    }
+    QCOMPARE(seen, (QStringList{"FS1 *ADMIN.ACME", "FS1 JSMITH.ACME", "FS2 *ADMIN.ACME"}));
+
+    // The server list is a line view: a record per server, no heading taken from the first.
+    const QJsonArray servers = QJsonDocument::fromJson(report.runBytes({"--format", "json", "servers"}).bytes).array();
+    QCOMPARE(servers.size(), 2);
+    QCOMPARE(servers.at(0).toObject().value(QStringLiteral("Server")).toString(), QStringLiteral("FS1"));
 }
 
-void TestReport::splitsSavedText()
+void TestReport::everyCodePageCharacterReachesEachFormat()
 {
-    QFETCH(QString, text);
-    QFETCH(QString, delimiter);
-    QFETCH(QList<QStringList>, rows);
-    QCOMPARE(report::splitDelimitedText(text, delimiter.at(0)), rows);
+    // Company names holding every character of Windows-1252 (the five bytes
+    // it leaves unassigned included) are the same bytes in csv as in the
+    // servers' replies, and the same characters in tsv and json. A company
+    // name holds at most 40 characters, so they are spread over servers.
+    QByteArray bytes;
+    for (int byte = 0x20; byte < 256; ++byte) {
+        if (byte != ',' && byte != '"' && byte != '\\' && byte != 0x7F)
+            bytes += static_cast<char>(byte);
+    }
+    QList<QByteArray> pieces;
+    QByteArray servers;
+    QStringList names;
+    for (qsizetype at = 0; at < bytes.size(); at += 30) {
+        pieces.append(bytes.mid(at, 30));
+        QByteArray escaped;
+        for (const QChar ch : settings::fromWindows1252(pieces.constLast()))
+            escaped += QStringLiteral("\\u%1").arg(ch.unicode(), 4, 16, QLatin1Char('0')).toLatin1();
+        names.append(QStringLiteral("FS%1").arg(pieces.size()));
+        servers += (servers.isEmpty() ? "" : ",") + QByteArray(R"({ "name": ")") + names.constLast().toLatin1()
+                   + R"(", "tree": "ACME_TREE", "company": "x)" + escaped + R"(x", "upSeconds": 60 })";
+    }
+    ReportRun report(acmeNetwork(servers));
+    const Outcome csv = report.runBytes(QStringList{"info"} + names);
+    const Outcome tsv = report.runBytes(QStringList{"--format", "tsv", "info"} + names);
+    const Outcome json = report.runBytes(QStringList{"--format", "json", "info"} + names);
+    QCOMPARE(csv.exitCode, 0);
+    const QList<QStringList> tsvRows = readTsv(tsv.bytes);
+    const QJsonArray records = QJsonDocument::fromJson(json.bytes).array();
+    QCOMPARE(tsvRows.size(), pieces.size() + 1);
+    QCOMPARE(records.size(), pieces.size());
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        QVERIFY2(csv.bytes.contains(",x" + pieces.at(i) + "x,"), csv.bytes.constData());
+        const QString text = QLatin1Char('x') + settings::fromWindows1252(pieces.at(i)) + QLatin1Char('x');
+        QCOMPARE(tsvRows.at(i + 1).value(3), text);
+        QCOMPARE(records.at(i).toObject().value(QStringLiteral("Company")).toString(), text);
+    }
 }
 
 void TestReport::plainNumbers_data()

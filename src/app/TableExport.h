@@ -3,7 +3,9 @@
 // window. The export code provides this; until it is installed both menu items
 // stay disabled.
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -18,8 +20,9 @@ public:
     virtual void save(MainForm& form, QWidget* activeChild) = 0;
     // Edit / "Copy" on the given child window.
     virtual void copy(MainForm& form, QWidget* activeChild) = 0;
-    // The text File / "&Save" would write for the child, without any dialog.
-    virtual QString savedText(MainForm& form, QWidget* activeChild) const = 0;
+    // The cells File / "&Save" would write for the child, headings first,
+    // without any dialog.
+    virtual QList<QStringList> savedRows(MainForm& form, QWidget* activeChild) const = 0;
 };
 
 }  // namespace app

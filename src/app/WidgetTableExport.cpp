@@ -15,10 +15,9 @@ void WidgetTableExport::copy(MainForm& form, QWidget* activeChild)
     exporting::copyWindow(form.context(), activeChild, &form);
 }
 
-QString WidgetTableExport::savedText(MainForm& form, QWidget* activeChild) const
+QList<QStringList> WidgetTableExport::savedRows(MainForm&, QWidget* activeChild) const
 {
-    return QString::fromLatin1(
-        exporting::savedBytes(activeChild, exporting::saveDelimiter(form.context())));
+    return exporting::savedRows(activeChild);
 }
 
 }  // namespace app

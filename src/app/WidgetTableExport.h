@@ -10,7 +10,7 @@ class WidgetTableExport : public TableExport {
 public:
     void save(MainForm& form, QWidget* activeChild) override;
     void copy(MainForm& form, QWidget* activeChild) override;
-    QString savedText(MainForm& form, QWidget* activeChild) const override;
+    QList<QStringList> savedRows(MainForm& form, QWidget* activeChild) const override;
 };
 
 }  // namespace app

@@ -5,7 +5,6 @@
 #include "export/CopyForm.h"
 #include "export/WidgetExport.h"
 
-#include <QBuffer>
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QSaveFile>
@@ -46,16 +45,19 @@ bool saveTables(const QWidget* window, const QString& path, const QString& delim
     return written;
 }
 
+TableRows savedRows(const QWidget* window, const QLocale& locale)
+{
+    TableRows rows;
+    for (const QWidget* table : exportableTables(window)) {
+        if (std::optional<TableRows> written = tableRows(table, locale))
+            rows = std::move(*written);
+    }
+    return rows;
+}
+
 QByteArray savedBytes(const QWidget* window, const QString& delimiter, const QLocale& locale)
 {
-    QByteArray bytes;
-    for (const QWidget* table : exportableTables(window)) {
-        QBuffer buffer;
-        buffer.open(QIODevice::WriteOnly);
-        if (writeTable(table, buffer, delimiter, locale))
-            bytes = buffer.data();
-    }
-    return bytes;
+    return delimitedBytes(savedRows(window, locale), delimiter);
 }
 
 void saveWindow(core::AppContext& context, QWidget* activeChild)

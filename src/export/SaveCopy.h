@@ -3,6 +3,8 @@
 // child window goes to a delimited text file or to the clipboard.
 // The views take no part beyond switching the two menu items.
 
+#include "export/TableExport.h"
+
 #include <QByteArray>
 #include <QChar>
 #include <QLocale>
@@ -31,6 +33,10 @@ void saveWindow(core::AppContext& context, QWidget* activeChild);
 // Writes the window's tables to `path` as Save does; false when nothing could
 // be written. An existing file is replaced only by a complete new one.
 bool saveTables(const QWidget* window, const QString& path, const QString& delimiter, const QLocale& locale = QLocale());
+
+// The rows Save would leave in the file for the window: those of its last
+// table (empty without tables).
+TableRows savedRows(const QWidget* window, const QLocale& locale = QLocale());
 
 // The bytes Save would leave in the file for the window (empty without tables).
 QByteArray savedBytes(const QWidget* window, const QString& delimiter, const QLocale& locale = QLocale());

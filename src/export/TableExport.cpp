@@ -79,15 +79,13 @@ QString buildLine(const QStringList& cells, const QString& delimiter)
     return line;
 }
 
-bool writeGrid(const models::GridData& grid, QIODevice& device, const QString& delimiter, const QLocale& locale)
+TableRows gridRows(const models::GridData& grid, const QLocale& locale)
 {
-    int lastRow = grid.rows() - 1;
-    while (lastRow >= 0 && grid.rowHeight(lastRow) <= 0)
-        --lastRow;
+    TableRows rows;
     // Servers side by side repeat most of their texts, and reading a number
     // asks the system's locale each time: each text is converted once.
     QHash<QString, QString> converted;
-    for (int r = 0; r <= lastRow; ++r) {
+    for (int r = 0; r < grid.rows(); ++r) {
         if (grid.rowHeight(r) <= 0)
             continue;
         QStringList cells;
@@ -100,6 +98,37 @@ bool writeGrid(const models::GridData& grid, QIODevice& device, const QString& d
                 known = converted.insert(text, convertCell(text, locale));
             cells.append(*known);
         }
+        rows.append(cells);
+    }
+    return rows;
+}
+
+TableRows listViewRows(const models::ReportListModel& list, const QLocale& locale)
+{
+    TableRows rows;
+    if (list.rowCount() == 0)
+        return rows;
+    rows.append(list.headings());
+    for (int r = 0; r < list.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < list.columnCount(); ++c)
+            cells.append(convertCell(list.itemText(r, c), locale));
+        rows.append(cells);
+    }
+    return rows;
+}
+
+QByteArray delimitedBytes(const TableRows& rows, const QString& delimiter)
+{
+    QByteArray bytes;
+    for (const QStringList& cells : rows)
+        bytes += settings::toWindows1252Lossy(buildLine(cells, delimiter)) + lineEnd;
+    return bytes;
+}
+
+bool writeGrid(const models::GridData& grid, QIODevice& device, const QString& delimiter, const QLocale& locale)
+{
+    for (const QStringList& cells : gridRows(grid, locale)) {
         if (!writeLine(device, buildLine(cells, delimiter)))
             return false;
     }
@@ -109,14 +138,7 @@ bool writeGrid(const models::GridData& grid, QIODevice& device, const QString& d
 bool writeListView(const models::ReportListModel& list, QIODevice& device, const QString& delimiter,
                    const QLocale& locale)
 {
-    if (list.rowCount() == 0)
-        return true;
-    if (!writeLine(device, buildLine(list.headings(), delimiter)))
-        return false;
-    for (int r = 0; r < list.rowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < list.columnCount(); ++c)
-            cells.append(convertCell(list.itemText(r, c), locale));
+    for (const QStringList& cells : listViewRows(list, locale)) {
         if (!writeLine(device, buildLine(cells, delimiter)))
             return false;
     }

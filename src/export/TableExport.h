@@ -35,13 +35,25 @@ QString quoteField(const QString& cell, const QString& delimiter);
 // Cells joined by the delimiter (each quoted where needed), no line end.
 QString buildLine(const QStringList& cells, const QString& delimiter);
 
-// Saved file of a grid: rows of height > 0 from row 0, columns of width > 0,
-// header cells converted like data cells. False when the device fails.
+// The cells of a table as Save writes them, headings first.
+using TableRows = QList<QStringList>;
+
+// Rows of height > 0 from row 0, columns of width > 0, header cells
+// converted like data cells.
+TableRows gridRows(const models::GridData& grid, const QLocale& locale = QLocale());
+// The headings, then one row per list row in display order; nothing for a
+// list without rows.
+TableRows listViewRows(const models::ReportListModel& list, const QLocale& locale = QLocale());
+
+// The rows as the lines of a saved file: Windows-1252, fields joined by the
+// delimiter (quoted where needed), each line ended by CR LF.
+QByteArray delimitedBytes(const TableRows& rows, const QString& delimiter);
+
+// Saved file of a grid (gridRows). False when the device fails.
 bool writeGrid(const models::GridData& grid, QIODevice& device, const QString& delimiter,
                const QLocale& locale = QLocale());
 
-// Saved file of a list view: the headings, then one line per row in display
-// order; a list without rows gives an empty file.
+// Saved file of a list view (listViewRows); a list without rows gives an empty file.
 bool writeListView(const models::ReportListModel& list, QIODevice& device, const QString& delimiter,
                    const QLocale& locale = QLocale());
 

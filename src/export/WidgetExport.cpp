@@ -79,6 +79,15 @@ widgets::ReportListView* copyableListView(const QWidget* window)
     return nullptr;
 }
 
+std::optional<TableRows> tableRows(const QWidget* table, const QLocale& locale)
+{
+    if (const auto* grid = qobject_cast<const widgets::FlexGrid*>(table))
+        return gridRows(grid->data(), locale);
+    if (const auto* list = qobject_cast<const widgets::ReportListView*>(table))
+        return listViewRows(list->model(), locale);
+    return std::nullopt;
+}
+
 bool writeTable(const QWidget* table, QIODevice& device, const QString& delimiter, const QLocale& locale)
 {
     if (const auto* grid = qobject_cast<const widgets::FlexGrid*>(table))

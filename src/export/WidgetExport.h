@@ -5,6 +5,8 @@
 
 #include <QList>
 
+#include <optional>
+
 class QWidget;
 
 namespace platform {
@@ -44,6 +46,10 @@ QList<QWidget*> exportableTables(const QWidget* window);
 widgets::FlexGrid* copyableGrid(const QWidget* window);
 // The first list view of a window; Copy takes it when the window has no grid.
 widgets::ReportListView* copyableListView(const QWidget* window);
+
+// The rows of one table widget (a FlexGrid or a ReportListView) as Save writes
+// them; nothing for other widgets.
+std::optional<TableRows> tableRows(const QWidget* table, const QLocale& locale = QLocale());
 
 // Writes one table widget (a FlexGrid or a ReportListView); false for other widgets.
 bool writeTable(const QWidget* table, QIODevice& device, const QString& delimiter, const QLocale& locale = QLocale());

@@ -2,6 +2,7 @@
 
 #include "app/MainForm.h"
 #include "app/Program.h"
+#include "export/SaveCopy.h"
 #include "platform/StderrMessageService.h"
 #include "report/ReportFormats.h"
 #include "settings/RegistryStore.h"
@@ -12,6 +13,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QCommandLineParser>
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QImage>
@@ -60,25 +62,6 @@ struct ParsedArguments {
     std::optional<int> jobs;
     ReportRequest request;
 };
-
-// The table in the chosen format. Save's text is kept byte for byte as csv;
-// the other formats take its cells, read with the delimiter it was written with.
-QByteArray formattedTable(const ReportView& view, const QString& table, ReportFormat format, QChar delimiter)
-{
-    if (!view.savedTable) {
-        // One value a line (the server list): the same lines in csv and tsv.
-        if (format != ReportFormat::Json)
-            return table.toUtf8();
-        QList<QStringList> rows{{QStringLiteral("Server")}};
-        for (const QString& line : table.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-            rows.append({line});
-        return jsonText(rows, 1);
-    }
-    if (format == ReportFormat::Csv)
-        return table.toLatin1();
-    const QList<QStringList> rows = splitDelimitedText(decodeAnsi(table), delimiter);
-    return format == ReportFormat::Tsv ? tsvText(rows) : jsonText(rows, view.headerRows);
-}
 
 // Writes the whole file or leaves what was there before.
 bool writeFile(const QString& path, const QByteArray& bytes, QString* problem)
@@ -162,7 +145,7 @@ bool openForServersInOrder(app::MainForm& form, app::Command command, const QStr
     return true;
 }
 
-std::optional<QString> savedTextOfActiveView(app::MainForm& form, const QString& viewName)
+std::optional<QList<QStringList>> savedRowsOfActiveView(app::MainForm& form, const QString& viewName)
 {
     QMdiSubWindow* active = form.activeChild();
     if (!active || !form.tableExport()) {
@@ -170,7 +153,17 @@ std::optional<QString> savedTextOfActiveView(app::MainForm& form, const QString&
                                          QStringLiteral("veskaro-report"));
         return std::nullopt;
     }
-    return form.tableExport()->savedText(form, active->widget());
+    return form.tableExport()->savedRows(form, active->widget());
+}
+
+std::optional<ReportOutput> activeViewOutput(app::MainForm& form, const QString& viewName)
+{
+    std::optional<QList<QStringList>> rows = savedRowsOfActiveView(form, viewName);
+    if (!rows)
+        return std::nullopt;
+    ReportOutput output;
+    output.tables.push_back({QString(), std::move(*rows)});
+    return output;
 }
 
 ReportCommand::ReportCommand()
@@ -264,83 +257,66 @@ int ReportCommand::execute(const QStringList& arguments, QIODevice& out, QTextSt
     if (const std::optional<int> exitCode = executeHistoryCommand(arguments, out, err, m_format))
         return *exitCode;
     ParsedArguments parsed;
-    QStringList positional;
     const auto usageError = [&](const QString& problem) {
         err << "veskaro-report: " << problem << Qt::endl;
         err << "Try 'veskaro-report --help'." << Qt::endl;
         return 2;
     };
-    bool formatGiven = false;
-    for (int i = 0; i < arguments.size(); ++i) {
-        QString argument = arguments.at(i);
-        std::optional<QString> inlineValue;
-        if (argument.startsWith(QLatin1String("--")) && argument.contains(QLatin1Char('='))) {
-            inlineValue = argument.mid(argument.indexOf(QLatin1Char('=')) + 1);
-            argument = argument.left(argument.indexOf(QLatin1Char('=')));
-        }
-        const auto option = std::find_if(reportOptions().begin(), reportOptions().end(),
-                                         [&](const ReportOption& o) { return argument == QLatin1String(o.name); });
-        if (argument == QLatin1String("-h")) {
-            parsed.help = true;
-            continue;
-        }
-        if (option == reportOptions().end()) {
-            if (argument.startsWith(QLatin1String("--")))
-                return usageError(QStringLiteral("unknown option %1").arg(argument));
-            positional.append(argument);
-            continue;
-        }
-        if (!option->valueName) {
-            if (inlineValue)
-                return usageError(QStringLiteral("%1 takes no value").arg(argument));
-            if (argument == QLatin1String("--help"))
-                parsed.help = true;
-            else if (argument == QLatin1String("--version"))
-                parsed.version = true;
-            else if (argument == QLatin1String("--list-views"))
-                parsed.listViews = true;
-            else
-                parsed.request.differencesOnly = true;
-            continue;
-        }
-        if (!inlineValue && i + 1 >= arguments.size())
-            return usageError(QStringLiteral("%1 needs a value").arg(argument));
-        const QString value = inlineValue ? *inlineValue : arguments.at(++i);
-        if (argument == QLatin1String("--delimiter")) {
-            if (value.size() != 1)
-                return usageError(QStringLiteral("the delimiter must be one character"));
-            parsed.delimiter = value;
-        } else if (argument == QLatin1String("--show")) {
-            parsed.request.show = value;
-        } else if (argument == QLatin1String("--view")) {
-            parsed.request.view = value;
-        } else if (argument == QLatin1String("--type")) {
-            parsed.request.typeFilter = value;
-        } else if (argument == QLatin1String("--status")) {
-            parsed.request.statusFilter = value;
-        } else if (argument == QLatin1String("--jobs")) {
-            bool number = false;
-            const int jobs = value.toInt(&number);
-            if (!number || jobs < settings::kMinParallelServers || jobs > settings::kMaxParallelServers)
-                return usageError(QStringLiteral("--jobs takes a number from %1 to %2")
-                                      .arg(settings::kMinParallelServers)
-                                      .arg(settings::kMaxParallelServers));
-            parsed.jobs = jobs;
-        } else if (argument == QLatin1String("--format")) {
-            const std::optional<ReportFormat> format = reportFormatFromName(value);
-            if (!format)
-                return usageError(QStringLiteral("--format takes %1").arg(reportFormatNames().join(QLatin1Char('|'))));
-            parsed.format = *format;
-            m_format = *format;
-            formatGiven = true;
-        } else if (value.isEmpty()) {
-            return usageError(QStringLiteral("%1 needs a file name").arg(argument));
-        } else if (argument == QLatin1String("--output")) {
-            parsed.output = value;
-        } else {
-            parsed.screenshot = value;
-        }
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOption(QCommandLineOption(QStringLiteral("h")));
+    for (const ReportOption& option : reportOptions()) {
+        const QString name = QLatin1String(option.name).mid(2);
+        parser.addOption(option.valueName ? QCommandLineOption(name, QString(), QLatin1String(option.valueName))
+                                          : QCommandLineOption(name));
     }
+    if (!parser.parse(QStringList{QStringLiteral("veskaro-report")} + arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty()) {
+            const QString dashes = unknown.constFirst().size() == 1 ? QStringLiteral("-") : QStringLiteral("--");
+            return usageError(QStringLiteral("unknown option %1%2").arg(dashes, unknown.constFirst()));
+        }
+        return usageError(parser.errorText());
+    }
+    const auto given = [&](const char* name) { return parser.isSet(QLatin1String(name)); };
+    const auto valueOf = [&](const char* name) { return parser.value(QLatin1String(name)); };
+    parsed.help = given("help") || given("h");
+    parsed.version = given("version");
+    parsed.listViews = given("list-views");
+    parsed.request.differencesOnly = given("differences-only");
+    parsed.request.show = valueOf("show");
+    parsed.request.view = valueOf("view");
+    parsed.request.typeFilter = valueOf("type");
+    parsed.request.statusFilter = valueOf("status");
+    if (given("delimiter")) {
+        if (valueOf("delimiter").size() != 1)
+            return usageError(QStringLiteral("the delimiter must be one character"));
+        parsed.delimiter = valueOf("delimiter");
+    }
+    if (given("jobs")) {
+        bool number = false;
+        const int jobs = valueOf("jobs").toInt(&number);
+        if (!number || jobs < settings::kMinParallelServers || jobs > settings::kMaxParallelServers)
+            return usageError(QStringLiteral("--jobs takes a number from %1 to %2")
+                                  .arg(settings::kMinParallelServers)
+                                  .arg(settings::kMaxParallelServers));
+        parsed.jobs = jobs;
+    }
+    const bool formatGiven = given("format");
+    if (formatGiven) {
+        const std::optional<ReportFormat> format = reportFormatFromName(valueOf("format"));
+        if (!format)
+            return usageError(QStringLiteral("--format takes %1").arg(reportFormatNames().join(QLatin1Char('|'))));
+        parsed.format = *format;
+        m_format = *format;
+    }
+    for (const char* file : {"output", "screenshot"}) {
+        if (given(file) && valueOf(file).isEmpty())
+            return usageError(QStringLiteral("--%1 needs a file name").arg(QLatin1String(file)));
+    }
+    parsed.output = valueOf("output");
+    parsed.screenshot = valueOf("screenshot");
+    QStringList positional = parser.positionalArguments();
     if (parsed.help) {
         out.write(usage().toUtf8());
         return 0;
@@ -419,12 +395,6 @@ int ReportCommand::execute(const QStringList& arguments, QIODevice& out, QTextSt
     app::MainForm& form = *program.mainForm();
     if (parsed.jobs)
         form.context().values.parallelServers = *parsed.jobs;
-    // tsv and json read the cells back from a comma-separated table, whatever
-    // delimiter the options hold; the setting itself is not changed.
-    if (parsed.format != ReportFormat::Csv)
-        form.context().values.saveFileDelimiter = QStringLiteral(",");
-    else if (parsed.delimiter)
-        form.context().values.saveFileDelimiter = *parsed.delimiter;
 
     for (const QString& server : std::as_const(parsed.request.servers)) {
         if (form.lstServers()->findItems(server, Qt::MatchFixedString).isEmpty())
@@ -438,12 +408,14 @@ int ReportCommand::execute(const QStringList& arguments, QIODevice& out, QTextSt
         }
     }
 
-    const std::optional<QString> table = found->produce(form, parsed.request);
+    std::optional<ReportOutput> table = found->produce(form, parsed.request);
     if (!table) {
         err.flush();
         return 1;
     }
-    const QByteArray bytes = formattedTable(*found, *table, parsed.format, QLatin1Char(','));
+    table->headerRows = found->headerRows;
+    const QString delimiter = parsed.delimiter.value_or(exporting::saveDelimiter(form.context()));
+    const QByteArray bytes = formattedOutput(*table, parsed.format, delimiter);
     if (parsed.output.isEmpty()) {
         out.write(bytes);
     } else if (QString problem; !writeFile(parsed.output, bytes, &problem)) {

@@ -40,9 +40,9 @@ struct ReportRequest {
 struct ReportView {
     QString name;         // as typed on the command line
     QString description;  // one line for --help
-    // Opens the view and returns the table text; nothing when the view cannot
+    // Opens the view and returns its tables; nothing when the view cannot
     // be produced (the reason has gone to the message service).
-    std::function<std::optional<QString>(app::MainForm&, const ReportRequest&)> produce;
+    std::function<std::optional<ReportOutput>(app::MainForm&, const ReportRequest&)> produce;
     // False for views that show the whole list rather than a selection.
     bool takesServers = true;
     // Values --show accepts (empty: the option is not taken).
@@ -52,9 +52,6 @@ struct ReportView {
     // second row naming the version and date columns). json takes its keys
     // from them.
     int headerRows = 1;
-    // True when produce returns what File / "&Save" writes (ANSI bytes, one
-    // character per byte); false for plain text such as the server list.
-    bool savedTable = true;
     // --show takes a number from 1 (the N-th item) instead of showValues.
     bool showTakesNumber = false;
     // Values --view accepts (empty: the option is not taken).
@@ -90,8 +87,10 @@ bool openForServers(app::MainForm& form, app::Command command, const QStringList
 // the start-up selection.
 bool openForServersInOrder(app::MainForm& form, app::Command command, const QStringList& servers);
 
-// The text File / "&Save" writes for the active child window.
-std::optional<QString> savedTextOfActiveView(app::MainForm& form, const QString& viewName);
+// The cells File / "&Save" writes for the active child window.
+std::optional<QList<QStringList>> savedRowsOfActiveView(app::MainForm& form, const QString& viewName);
+// The one table of the active child window, as a view's output.
+std::optional<ReportOutput> activeViewOutput(app::MainForm& form, const QString& viewName);
 
 // The views every report command knows: the one table of views, defined in
 // ReportViews.cpp. A new view is one more entry there.

@@ -1,6 +1,6 @@
 #include "report/ReportFormats.h"
 
-#include "settings/AnsiText.h"
+#include "export/TableExport.h"
 
 #include <QRegularExpression>
 #include <QSet>
@@ -59,62 +59,6 @@ std::optional<ReportFormat> reportFormatFromName(const QString& name)
             return entry.format;
     }
     return std::nullopt;
-}
-
-QString decodeAnsi(const QString& savedText)
-{
-    return settings::fromWindows1252(savedText.toLatin1());
-}
-
-QList<QStringList> splitDelimitedText(const QString& text, QChar delimiter)
-{
-    QList<QStringList> rows;
-    QStringList row;
-    QString cell;
-    bool quoted = false;
-    bool rowStarted = false;
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const QChar ch = text.at(i);
-        if (quoted) {
-            if (ch == QLatin1Char('"')) {
-                if (i + 1 < size && text.at(i + 1) == QLatin1Char('"')) {
-                    cell += ch;
-                    ++i;
-                } else {
-                    quoted = false;
-                }
-            } else {
-                cell += ch;
-            }
-            continue;
-        }
-        if (ch == QLatin1Char('"') && cell.isEmpty()) {
-            quoted = true;
-            rowStarted = true;
-        } else if (ch == delimiter) {
-            row.append(cell);
-            cell.clear();
-            rowStarted = true;
-        } else if (ch == QLatin1Char('\r') && i + 1 < size && text.at(i + 1) == QLatin1Char('\n')) {
-            // CR LF ends the row; the LF is taken by the next round.
-        } else if (ch == QLatin1Char('\n')) {
-            row.append(cell);
-            rows.append(row);
-            row.clear();
-            cell.clear();
-            rowStarted = false;
-        } else {
-            cell += ch;
-            rowStarted = true;
-        }
-    }
-    // A last row without its line end still counts.
-    if (rowStarted || !row.isEmpty()) {
-        row.append(cell);
-        rows.append(row);
-    }
-    return rows;
 }
 
 QByteArray tsvText(const QList<QStringList>& rows)
@@ -193,6 +137,72 @@ QByteArray jsonText(const QList<QStringList>& rows, int headerRows)
     }
     json += first ? QStringLiteral("]\n") : QStringLiteral("\n]\n");
     return json.toUtf8();
+}
+
+QList<QStringList> mergedPerServer(const std::vector<ReportTable>& tables)
+{
+    QStringList headings;
+    for (const ReportTable& table : tables) {
+        for (const QString& heading : table.rows.value(0)) {
+            if (!headings.contains(heading))
+                headings.append(heading);
+        }
+    }
+    QList<QStringList> merged{QStringList{QStringLiteral("Server")} + headings};
+    for (const ReportTable& table : tables) {
+        if (table.rows.isEmpty())
+            continue;
+        // Each table's own headings say where its cells go.
+        const QStringList& own = table.rows.constFirst();
+        QList<qsizetype> place;
+        for (const QString& heading : own)
+            place.append(headings.indexOf(heading) + 1);
+        for (qsizetype r = 1; r < table.rows.size(); ++r) {
+            QStringList row(headings.size() + 1);
+            row[0] = table.server;
+            const QStringList& cells = table.rows.at(r);
+            for (qsizetype c = 0; c < cells.size() && c < place.size(); ++c)
+                row[place.at(c)] = cells.at(c);
+            merged.append(row);
+        }
+    }
+    return merged;
+}
+
+QByteArray formattedOutput(const ReportOutput& output, ReportFormat format, const QString& delimiter)
+{
+    if (!output.lineKey.isEmpty()) {
+        QList<QStringList> rows;
+        for (const QString& line : output.lines)
+            rows.append({line});
+        switch (format) {
+        case ReportFormat::Csv: {
+            // Plain lines, not a saved table: UTF-8, as a terminal reads them.
+            QByteArray bytes;
+            for (const QString& line : output.lines)
+                bytes += line.toUtf8() + '\n';
+            return bytes;
+        }
+        case ReportFormat::Tsv: return tsvText(rows);
+        case ReportFormat::Json: rows.prepend({output.lineKey}); return jsonText(rows, 1);
+        }
+    }
+    if (format == ReportFormat::Csv) {
+        // One table after another, each as Save writes it.
+        QByteArray bytes;
+        for (const ReportTable& table : output.tables)
+            bytes += exporting::delimitedBytes(table.rows, delimiter);
+        return bytes;
+    }
+    QList<QStringList> rows;
+    int headerRows = output.headerRows;
+    if (output.tablePerServer) {
+        rows = mergedPerServer(output.tables);
+        headerRows = 1;
+    } else if (!output.tables.empty()) {
+        rows = output.tables.back().rows;
+    }
+    return format == ReportFormat::Tsv ? tsvText(rows) : jsonText(rows, headerRows);
 }
 
 }  // namespace report

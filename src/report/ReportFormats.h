@@ -1,7 +1,8 @@
 #pragma once
 // Output formats of veskaro-report. csv is the text File / "&Save" writes,
 // byte for byte (ANSI, CR LF). tsv and json carry the same cells in the same
-// order for other tools: UTF-8, LF line ends.
+// order for other tools: UTF-8, LF line ends. All three are written from the
+// view's rows of cells, never from one another.
 
 #include <QByteArray>
 #include <QList>
@@ -9,6 +10,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 namespace report {
 
@@ -18,14 +20,37 @@ enum class ReportFormat { Csv, Tsv, Json };
 QStringList reportFormatNames();
 std::optional<ReportFormat> reportFormatFromName(const QString& name);
 
-// Saved text is Windows-1252; the report carries it as one character per
-// byte (QString::fromLatin1). This gives the characters the bytes stand for.
-QString decodeAnsi(const QString& savedText);
+// One table of a view, its cells as File / "&Save" writes them, headings first.
+struct ReportTable {
+    QString server;  // the server a table of a view with one table per server belongs to
+    QList<QStringList> rows;
+};
 
-// Splits delimited text as Save writes it into rows of cells: fields in
-// double quotes may hold the delimiter, doubled quotes and line breaks; a
-// row ends at CR LF (or LF) outside quotes.
-QList<QStringList> splitDelimitedText(const QString& text, QChar delimiter);
+// What a view produced for the report.
+struct ReportOutput {
+    // The tables in the order read; csv writes them one after another, as
+    // Save would write each. Otherwise the last one is the view's table.
+    std::vector<ReportTable> tables;
+    // True for views with one table per server: tsv and json then write one
+    // table with the server first ("Server"), so no heading is taken for a record.
+    bool tablePerServer = false;
+    // How many of a table's first rows are headings (json joins them into keys).
+    int headerRows = 1;
+    // Views that print one value a line instead of a table (the server list,
+    // the halts of an abend log): the values, and the key json gives each.
+    QStringList lines;
+    QString lineKey;
+};
+
+// The tables of a view with one table per server as one table: "Server",
+// then every heading any table has (in order of first appearance); each row
+// starts with its table's server and puts its cells under their headings.
+QList<QStringList> mergedPerServer(const std::vector<ReportTable>& tables);
+
+// The bytes the report writes: csv with the given delimiter (ANSI, CR LF,
+// byte for byte Save's file; a line view's values one a line in UTF-8), tsv and
+// json in UTF-8.
+QByteArray formattedOutput(const ReportOutput& output, ReportFormat format, const QString& delimiter);
 
 // One line per row, cells separated by a tab; a backslash, tab, CR or LF
 // inside a cell is written as \\, \t, \r or \n so that every row stays one line.

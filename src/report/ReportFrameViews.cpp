@@ -1,10 +1,10 @@
 // The report views of volume usage, partitions and abend logs. Volumes and
-
-#include "platform/Services.h"
 // partitions are opened once for all named servers, selected together in the
 // server list's order, as a user would select them.
 
 #include "report/ReportCommand.h"
+
+#include "platform/Services.h"
 
 #include "app/MainForm.h"
 #include "directory/PartitionsForm.h"
@@ -60,11 +60,11 @@ void addFrameViews(ReportCommand& command)
     ReportView volumes;
     volumes.name = QStringLiteral("volumes");
     volumes.description = QStringLiteral("volume space usage of the servers, selected together");
-    volumes.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
+    volumes.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<ReportOutput> {
         if (!openForServersTogether(form, app::Command::Volume, request.servers,
                                     [](app::MainForm& f) { f.runCommand(app::Command::Volume); }))
             return std::nullopt;
-        return savedTextOfActiveView(form, QStringLiteral("volumes"));
+        return activeViewOutput(form, QStringLiteral("volumes"));
     };
     command.addView(volumes);
 
@@ -73,13 +73,13 @@ void addFrameViews(ReportCommand& command)
     partitions.description = QStringLiteral("partitions and replicas of the servers, selected together");
     partitions.viewValues = {QStringLiteral("type"), QStringLiteral("state"), QStringLiteral("timestamp"),
                              QStringLiteral("sync")};
-    partitions.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
+    partitions.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<ReportOutput> {
         if (!openForServersTogether(form, app::Command::Partitions, request.servers,
                                     [](app::MainForm& f) { f.runCommand(app::Command::Partitions); }))
             return std::nullopt;
         if (directory::PartitionsForm* window = directory::partitionsWindow(form))
             window->showReplicaView(replicaViewNamed(request.view));
-        return savedTextOfActiveView(form, QStringLiteral("partitions"));
+        return activeViewOutput(form, QStringLiteral("partitions"));
     };
     command.addView(partitions);
 
@@ -88,7 +88,7 @@ void addFrameViews(ReportCommand& command)
     abends.description = QStringLiteral("the halts in a server's abend log; --show N: the report of one");
     abends.oneServer = true;
     abends.showTakesNumber = true;
-    abends.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
+    abends.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<ReportOutput> {
         if (!openForServersTogether(form, app::Command::AbendLog, request.servers,
                                     [](app::MainForm& f) { f.runCommand(app::Command::AbendLog); }))
             return std::nullopt;
@@ -102,11 +102,12 @@ void addFrameViews(ReportCommand& command)
             return std::nullopt;
         }
         QListWidget* list = viewer->lstAbendDates();
+        ReportOutput output;
         if (request.show.isEmpty()) {
-            QString text;
+            output.lineKey = QStringLiteral("Abend");
             for (int row = 0; row < list->count(); ++row)
-                text += list->item(row)->text() + QLatin1Char('\n');
-            return text;
+                output.lines.append(list->item(row)->text());
+            return output;
         }
         const int number = request.show.toInt();
         if (number > list->count() || list->item(number - 1)->text() == views::kNoAbendLog) {
@@ -115,7 +116,9 @@ void addFrameViews(ReportCommand& command)
             return std::nullopt;
         }
         list->setCurrentRow(number - 1);
-        return viewer->selectedReport().join(QLatin1Char('\n')) + QLatin1Char('\n');
+        output.lineKey = QStringLiteral("Line");
+        output.lines = viewer->selectedReport();
+        return output;
     };
     command.addView(abends);
 }

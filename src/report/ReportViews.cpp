@@ -44,14 +44,14 @@ ReportView commandView(const char* name, const char* description, app::Command c
     view.name = QLatin1String(name);
     view.description = QLatin1String(description);
     view.produce = [command, adjust, opening, viewName = view.name](
-                       app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
+                       app::MainForm& form, const ReportRequest& request) -> std::optional<ReportOutput> {
         const bool opened = opening == Opening::Together ? openForServersInOrder(form, command, request.servers)
                                                          : openForServers(form, command, request.servers);
         if (!opened)
             return std::nullopt;
         if (adjust)
             adjust(form, request);
-        return savedTextOfActiveView(form, viewName);
+        return activeViewOutput(form, viewName);
     };
     return view;
 }
@@ -62,21 +62,21 @@ ReportView serverListView()
     view.name = QStringLiteral("servers");
     view.description = QStringLiteral("the server list, one server a line");
     view.takesServers = false;
-    view.savedTable = false;
-    view.produce = [](app::MainForm& form, const ReportRequest&) -> std::optional<QString> {
-        QString text;
+    view.produce = [](app::MainForm& form, const ReportRequest&) -> std::optional<ReportOutput> {
+        ReportOutput output;
+        output.lineKey = QStringLiteral("Server");
         for (int row = 0; row < form.lstServers()->count(); ++row)
-            text += form.lstServers()->item(row)->text() + QLatin1Char('\n');
-        return text;
+            output.lines.append(form.lstServers()->item(row)->text());
+        return output;
     };
     return view;
 }
 
 // The connections windows of the named servers (or of the start-up
 // selection), each opened as the user opens it but without the column
-// chooser, printed one after another. A server that cannot be opened adds
-// no table (and says nothing, as the window does not).
-std::optional<QString> connectionTables(app::MainForm& form, const ReportRequest& request)
+// chooser, one table per server. A server that cannot be opened adds no
+// table (and says nothing, as the window does not).
+std::optional<ReportOutput> connectionTables(app::MainForm& form, const ReportRequest& request)
 {
     connections::OpeningOptions options;
     options.allowChooser = false;
@@ -87,7 +87,8 @@ std::optional<QString> connectionTables(app::MainForm& form, const ReportRequest
         options.statusFilter = request.statusFilter;
 
     const QStringList servers = request.servers.isEmpty() ? form.selectedServers() : request.servers;
-    QString text;
+    ReportOutput output;
+    output.tablePerServer = true;
     for (const QString& server : servers) {
         QListWidget* list = form.lstServers();
         list->clearSelection();
@@ -98,9 +99,9 @@ std::optional<QString> connectionTables(app::MainForm& form, const ReportRequest
         QWidget* window = connections::findUserConnections(form, server);
         if (!window || !form.tableExport())
             continue;
-        text += form.tableExport()->savedText(form, window);
+        output.tables.push_back({server, form.tableExport()->savedRows(form, window)});
     }
-    return text;
+    return output;
 }
 
 // Selects the one server in lstServers, as the user would before opening a view.
@@ -133,12 +134,14 @@ ReportView openFilesView()
         return targetConnection(request) ? QString()
                                          : QStringLiteral("%1 is not a connection number (1 to 65535)").arg(request.target);
     };
-    view.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
+    view.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<ReportOutput> {
         const QString server = request.servers.value(0);
         QWidget* window = connections::openOpenFiles(form, QString(), *targetConnection(request), server);
         if (!window || !form.tableExport())
             return std::nullopt;
-        return form.tableExport()->savedText(form, window);
+        ReportOutput output;
+        output.tables.push_back({server, form.tableExport()->savedRows(form, window)});
+        return output;
     };
     return view;
 }
@@ -162,7 +165,7 @@ ReportView fileLocksView()
             return QStringLiteral("%1 does not exist on %2").arg(request.target, request.servers.value(0));
         return QString();
     };
-    view.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<QString> {
+    view.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<ReportOutput> {
         const QString server = request.servers.value(0);
         const std::optional<connections::VolumeFile> file = connections::parseVolumeFile(request.target, nullptr);
         selectServer(form, server);
@@ -174,7 +177,9 @@ ReportView fileLocksView()
             return std::nullopt;
         }
         window->queryFile(*file);
-        return form.tableExport()->savedText(form, window);
+        ReportOutput output;
+        output.tables.push_back({server, form.tableExport()->savedRows(form, window)});
+        return output;
     };
     return view;
 }
