@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableView>
 #include <QtTest>
 
@@ -243,6 +244,7 @@ private Q_SLOTS:
         Fixture f;
         SetCommandsForm* form = f.open({"FS1"});
         grid(form).setColWidth(0, 3000);
+        Q_EMIT grid(form).columnSizedByHand(0);
         QCOMPARE(f.open({"FS2"}), form);
         QCOMPARE(grid(form).colWidth(0), 3000);
         // Narrower than designed, yet wide enough for its longest value.
@@ -252,6 +254,51 @@ private Q_SLOTS:
         const int width = grid(form).colWidth(3);
         QVERIFY(width < views::kSetServerColWidth);
         QVERIFY(settings::twipsToPixels(width, dpi) > QFontMetrics(bold).horizontalAdvance(QStringLiteral("5.0 seconds")));
+    }
+
+    // Fitted columns share the view's width and read whole; they follow the
+    // window's width until the user sizes one, and Fit Columns brings that back.
+    void columnsUseTheRoomAndFollowTheWindow()
+    {
+        Fixture f;
+        f.host.window()->resize(900, 700);
+        f.host.window()->show();  // a hidden frame takes its size only when shown
+        SetCommandsForm* form = f.open({"FS1", "FS2"});
+        QVERIFY(form->columnsFollowWidth());
+        QTableView* table = grid(form).tableView();
+        const double dpi = settings::columnDotsPerInch(&grid(form));
+        const auto shownWidth = [&] {
+            int pixels = 0;
+            for (int c = 0; c < grid(form).cols(); ++c)
+                pixels += settings::twipsToPixels(grid(form).colWidth(c), dpi);
+            return pixels;
+        };
+        const int room = grid(form).width() - 2 * table->frameWidth()
+                         - table->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, table);
+        QTRY_VERIFY2(std::abs(shownWidth() - room) <= grid(form).cols(), qPrintable(QStringLiteral("%1 of %2").arg(shownWidth()).arg(room)));
+        QFont bold = grid(form).font();
+        bold.setBold(true);
+        for (int c = 2; c < grid(form).cols(); ++c) {  // the values; a long name may be cut
+            for (int r = 0; r < grid(form).rows(); ++r)
+                QVERIFY(QFontMetrics(bold).horizontalAdvance(grid(form).textMatrix(r, c))
+                        < settings::twipsToPixels(grid(form).colWidth(c), dpi));
+        }
+
+        QMdiSubWindow* frame = form->frame();
+        const int before = shownWidth();
+        frame->resize(frame->width() + 200, frame->height());
+        QTRY_VERIFY(shownWidth() >= before + 190);
+
+        Q_EMIT grid(form).columnSizedByHand(2);
+        QVERIFY(!form->columnsFollowWidth());
+        const int sized = shownWidth();
+        frame->resize(frame->width() + 200, frame->height());
+        QTest::qWait(400);
+        QCOMPARE(shownWidth(), sized);
+
+        form->refitColumns();
+        QVERIFY(form->columnsFollowWidth());
+        QVERIFY(shownWidth() >= sized + 190);
     }
 
     void differencesBox_data()

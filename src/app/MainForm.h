@@ -99,6 +99,8 @@ public:
     QAction* copyAction() const { return m_copyAction; }
     // Edit / "&Undo": enabled while a hide of servers can be undone.
     QAction* undoAction() const { return m_undoAction; }
+    // Window / "Fit Columns": the active view's columns fitted again.
+    QAction* fitColumnsAction() const { return m_fitColumnsAction; }
     QAction* closeAction() const { return m_closeAction; }
     // "Server &Action" and its items, one per view command.
     QMenu* actionMenu() const { return m_actionMenu; }
@@ -215,6 +217,7 @@ private:
     QAction* m_saveAction = nullptr;
     QAction* m_copyAction = nullptr;
     QAction* m_undoAction = nullptr;
+    QAction* m_fitColumnsAction = nullptr;
     std::optional<HiddenServersState> m_hideUndo;
     QAction* m_closeAction = nullptr;
     QAction* m_serverLocationAction = nullptr;

@@ -20,6 +20,7 @@
 #include <QToolButton>
 
 #include "settings/LocaleText.h"
+#include "viewbase/ViewWindow.h"
 #include "views/HistoryRecords.h"
 
 namespace app {
@@ -272,6 +273,12 @@ void MainForm::buildMenus()
             &QAction::triggered, this, &MainForm::tileVertically);
     connect(addNamedAction(m_windowMenu, tr("Cascade"), QStringLiteral("Menu_Cascade")), &QAction::triggered,
             this, &MainForm::cascadeChildren);
+    m_windowMenu->addSeparator();
+    m_fitColumnsAction = addNamedAction(m_windowMenu, tr("&Fit Columns"), QStringLiteral("Menu_Fit_Columns"));
+    connect(m_fitColumnsAction, &QAction::triggered, this, [this] {
+        if (auto* view = activeChild() ? qobject_cast<views::ViewWindow*>(activeChild()->widget()) : nullptr)
+            view->refitColumns();
+    });
     connect(m_windowMenu, &QMenu::aboutToShow, this, &MainForm::refreshWindowMenu);
 
     // Help
@@ -295,6 +302,7 @@ void MainForm::refreshWindowMenu()
         action->deleteLater();
     }
     m_windowListActions.clear();
+    m_fitColumnsAction->setEnabled(activeChild() && qobject_cast<views::ViewWindow*>(activeChild()->widget()));
 
     const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
     if (windows.isEmpty())

@@ -7,6 +7,7 @@
 #include "report/ReportFormats.h"
 #include "settings/RegistryStore.h"
 #include "settings/SettingsKeys.h"
+#include "viewbase/ViewWindow.h"
 #include "widgets/RefreshFrame.h"
 
 #include "VeskaroVersion.h"
@@ -437,6 +438,13 @@ int ReportCommand::execute(const QStringList& arguments, QIODevice& out, QTextSt
                 refresh->holdTimer();
             form.setAttribute(Qt::WA_DontShowOnScreen);
             form.show();
+            QCoreApplication::processEvents();
+            // Shown, the windows have their final sizes: fitted columns
+            // follow them now rather than after the pause a user's drag gets.
+            for (views::ViewWindow* view : form.findChildren<views::ViewWindow*>()) {
+                if (view->columnsFollowWidth())
+                    view->refitColumns();
+            }
             QCoreApplication::processEvents();
             picture = form.grab();
             if (m_pictureObserver)

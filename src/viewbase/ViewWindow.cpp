@@ -18,12 +18,21 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QTimer>
 
 #include <algorithm>
 #include <QEvent>
 #include <QResizeEvent>
 
 namespace views {
+
+namespace {
+
+// How long a resize of the window settles before the columns follow it: a
+// drag of the frame's edge refits once, not at every step.
+constexpr int kRefitDelay = 120;
+
+}  // namespace
 
 ViewWindow::ViewWindow(ViewHost& host, ViewDesign design, QWidget* parent)
     : QWidget(parent)
@@ -115,16 +124,59 @@ void ViewWindow::fitColumnsOfOpening(int firstNewColumn)
     // something is listed.
     if (m_unloaded || listsNothing())
         return;
-    const bool everyColumn = !m_columnsFitted && !hasStoredColumnWidths();
+    const bool everyColumn = (!m_columnsFitted && !hasStoredColumnWidths()) || m_columnsFollowWidth;
     m_columnsFitted = true;
+    if (everyColumn) {
+        fitEveryColumn();
+        return;
+    }
+    if (QLayout* own = layout())
+        own->activate();
+    fitAddedColumns(firstNewColumn);
+}
+
+void ViewWindow::refitColumns()
+{
+    if (m_unloaded || listsNothing())
+        return;
+    m_columnsFitted = true;
+    fitEveryColumn();
+}
+
+void ViewWindow::fitEveryColumn()
+{
+    if (m_fittingColumns)
+        return;
+    watchColumnSizing();
+    m_columnsFollowWidth = true;
     // The tables get their sizes from a pending layout pass; the fit measures
     // against the room they will have.
     if (QLayout* own = layout())
         own->activate();
-    if (everyColumn)
-        fitColumns();
-    else
-        fitAddedColumns(firstNewColumn);
+    QPointer<ViewWindow> alive(this);
+    m_fittingColumns = true;
+    fitColumns();
+    if (alive)
+        m_fittingColumns = false;
+}
+
+void ViewWindow::watchColumnSizing()
+{
+    for (widgets::FlexGrid* grid : findChildren<widgets::FlexGrid*>()) {
+        connect(grid, &widgets::FlexGrid::columnSizedByHand, this, &ViewWindow::stopFollowingWidth,
+                Qt::UniqueConnection);
+        connect(grid, &widgets::FlexGrid::fitRequested, this, &ViewWindow::refitColumns, Qt::UniqueConnection);
+    }
+    for (widgets::ReportListView* list : findChildren<widgets::ReportListView*>()) {
+        connect(list, &widgets::ReportListView::columnSizedByHand, this, &ViewWindow::stopFollowingWidth,
+                Qt::UniqueConnection);
+        connect(list, &widgets::ReportListView::fitRequested, this, &ViewWindow::refitColumns, Qt::UniqueConnection);
+    }
+}
+
+void ViewWindow::stopFollowingWidth()
+{
+    m_columnsFollowWidth = false;
 }
 
 void ViewWindow::cascadeFromPreviousView()
@@ -414,6 +466,18 @@ void ViewWindow::resizeEvent(QResizeEvent* event)
     if (outer && outer->isMinimized())
         return;
     layoutContents();
+    if (m_columnsFollowWidth && !m_unloaded && event->size().width() != event->oldSize().width()) {
+        if (!m_refitTimer) {
+            m_refitTimer = new QTimer(this);
+            m_refitTimer->setSingleShot(true);
+            m_refitTimer->setInterval(kRefitDelay);
+            connect(m_refitTimer, &QTimer::timeout, this, [this] {
+                if (m_columnsFollowWidth)
+                    refitColumns();
+            });
+        }
+        m_refitTimer->start();
+    }
 }
 
 void ViewWindow::closeEvent(QCloseEvent* event)

@@ -23,6 +23,7 @@
 #include <functional>
 
 class QLabel;
+class QTimer;
 class QPushButton;
 class QShortcut;
 class QStatusBar;
@@ -72,6 +73,14 @@ public:
     void fitColumnsOfOpening(int firstNewColumn);
     // True when the view has tables and none of them lists a row yet.
     bool listsNothing() const;
+    // Fit Columns (and a double-click on a column's edge): fits every column
+    // to what it lists now, sharing the view's width. From a fit on, the
+    // columns are fitted again whenever the window's width changes or
+    // servers are added, until the user sizes a column by hand. Nothing
+    // happens while the view lists nothing.
+    void refitColumns();
+    // True while the columns follow the window's width (see refitColumns).
+    bool columnsFollowWidth() const { return m_columnsFollowWidth; }
 
     // Restores the window state and builds the contents. Runs once, after the
     // window sits in its frame.
@@ -180,6 +189,11 @@ private:
     // A frame without stored geometry starts below and to the right of the
     // newest other frame instead of covering it at 0,0.
     void cascadeFromPreviousView();
+    // Follows the tables' headings: a width set by hand ends the following
+    // of the window's width, a double-click on an edge refits.
+    void watchColumnSizing();
+    void fitEveryColumn();
+    void stopFollowingWidth();
 
     ViewHost& m_host;
     ViewDesign m_design;
@@ -193,6 +207,9 @@ private:
     bool m_active = false;
     bool m_firstOpening = false;
     bool m_columnsFitted = false;
+    bool m_columnsFollowWidth = false;
+    bool m_fittingColumns = false;
+    QTimer* m_refitTimer = nullptr;  // child; a resize refits once it settles
     bool m_resizing = false;
 
     nw::ServerReads* m_reads = nullptr;   // child; cancelled when the window unloads

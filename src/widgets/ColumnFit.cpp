@@ -12,12 +12,14 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QStyle>
 #include <QTableView>
 #include <QToolTip>
 #include <QTreeView>
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <vector>
 
 namespace widgets {
@@ -61,40 +63,151 @@ private:
     QAbstractItemView& m_view;
 };
 
+// The room a view's columns have side by side: the width of the widget that
+// holds it (laid out already, where the view itself may not be yet) within
+// the view's frame, less a vertical scroll bar, which long lists show.
+int columnRoom(const QWidget& holder, const QAbstractScrollArea& view)
+{
+    const int frame = view.frameWidth() * 2;
+    const int scrollBar = view.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &view);
+    return std::max(0, holder.width() - frame - scrollBar);
+}
+
+// Shares `available` among columns that all fit: each keeps what it needs
+// and the rest is given in proportion to it.
+void growToFill(std::vector<int>& widths, int available)
+{
+    const long long needed = std::accumulate(widths.begin(), widths.end(), 0LL);
+    const long long spare = available - needed;
+    if (widths.empty() || needed <= 0 || spare <= 0)
+        return;
+    long long given = 0;
+    for (int& width : widths) {
+        const long long extra = spare * width / needed;
+        width += static_cast<int>(extra);
+        given += extra;
+    }
+    widths.back() += static_cast<int>(spare - given);
+}
+
+// The widest limit at which the columns fit `room` when each takes
+// min(need, limit); never below `floor`.
+int commonLimit(std::vector<int> needs, long long room, int floor)
+{
+    std::sort(needs.begin(), needs.end());
+    long long taken = 0;
+    for (size_t i = 0; i < needs.size(); ++i) {
+        const long long left = static_cast<long long>(needs.size() - i);
+        // Every column from i on takes the limit: is it below this need?
+        const long long limit = (room - taken) / left;
+        if (limit < needs[i])
+            return static_cast<int>(std::max<long long>(floor, limit));
+        taken += needs[i];
+    }
+    return std::max(floor, needs.empty() ? floor : needs.back());
+}
+
 }  // namespace
+
+std::vector<int> shareColumnWidths(const std::vector<ColumnNeed>& needs, int available)
+{
+    std::vector<int> widths;
+    widths.reserve(needs.size());
+    long long total = 0;
+    for (const ColumnNeed& need : needs) {
+        widths.push_back(std::clamp(need.pixels, kMinFittedColumn, kMaxNeededColumn));
+        total += widths.back();
+    }
+    if (total <= available) {
+        growToFill(widths, available);
+        return widths;
+    }
+    // Too wide: the frozen columns keep at most their share, or what the
+    // others leave when those need less.
+    std::vector<int> frozen;
+    std::vector<int> scrolled;
+    for (size_t i = 0; i < needs.size(); ++i)
+        (needs[i].frozen ? frozen : scrolled).push_back(widths[i]);
+    const long long scrolledNeed = std::accumulate(scrolled.begin(), scrolled.end(), 0LL);
+    const long long frozenRoom =
+        std::max(static_cast<long long>(available) * kFrozenShare / 100, available - scrolledNeed);
+    const long long frozenNeed = std::accumulate(frozen.begin(), frozen.end(), 0LL);
+    const int frozenLimit = frozenNeed > frozenRoom ? commonLimit(frozen, frozenRoom, kMinFittedColumn)
+                                                    : kMaxNeededColumn;
+    long long frozenTaken = 0;
+    for (size_t i = 0; i < needs.size(); ++i) {
+        if (needs[i].frozen) {
+            widths[i] = std::min(widths[i], frozenLimit);
+            frozenTaken += widths[i];
+        }
+    }
+    const long long room = std::max(0LL, available - frozenTaken);
+    long long atTheLeast = 0;
+    for (const int need : scrolled)
+        atTheLeast += std::min(need, kMinSharedColumn);
+    // When even kMinSharedColumn each is too wide, the view scrolls anyway:
+    // rather than cut every value, each column gets what it needs, up to
+    // kMaxFittedColumn.
+    const int scrolledLimit = atTheLeast > room ? kMaxFittedColumn : commonLimit(scrolled, room, kMinSharedColumn);
+    for (size_t i = 0; i < needs.size(); ++i) {
+        if (!needs[i].frozen)
+            widths[i] = std::min(widths[i], scrolledLimit);
+    }
+    return widths;
+}
 
 namespace {
 
-void fitListColumn(QTreeView& view, int col)
+// What a list column needs: the wider of its heading and its texts.
+int listColumnNeed(QTreeView& view, int col)
 {
     QHeaderView* header = view.header();
-    if (header->isSectionHidden(col))
-        return;
-    view.resizeColumnToContents(col);
-    const int width = std::max(header->sectionSizeHint(col), header->sectionSize(col)) + kCellPadding;
-    header->resizeSection(col, std::clamp(width, kMinFittedColumn, kMaxFittedColumn));
+    return std::max(header->sectionSizeHint(col), static_cast<const QAbstractItemView&>(view).sizeHintForColumn(col)) + kCellPadding;
+}
+
+void applyListWidths(QTreeView& view, const std::vector<std::pair<int, int>>& needs)
+{
+    std::vector<ColumnNeed> columns;
+    for (const auto& [col, pixels] : needs)
+        columns.push_back({pixels, false});
+    const QWidget* holder = view.parentWidget() ? view.parentWidget() : &view;
+    const std::vector<int> widths = shareColumnWidths(columns, columnRoom(*holder, view));
+    QHeaderView* header = view.header();
+    // The last section stretches over what is left once the others are set;
+    // while it stretches it cannot be given a width.
+    header->setStretchLastSection(false);
+    for (size_t i = 0; i < needs.size(); ++i)
+        header->resizeSection(needs[i].first, widths[i]);
+    header->setStretchLastSection(true);
 }
 
 }  // namespace
 
 void fitListColumns(QTreeView& view)
 {
-    QHeaderView* header = view.header();
-    for (int col = 0; col < header->count(); ++col)
-        fitListColumn(view, col);
-    header->setStretchLastSection(true);
+    std::vector<std::pair<int, int>> needs;
+    for (int col = 0; col < view.header()->count(); ++col) {
+        if (!view.header()->isSectionHidden(col))
+            needs.emplace_back(col, listColumnNeed(view, col));
+    }
+    applyListWidths(view, needs);
 }
 
 bool fitListColumnsLettingEventsRun(QTreeView& view)
 {
     QPointer<QTreeView> alive(&view);
+    std::vector<std::pair<int, int>> needs;
     for (int col = 0; col < view.header()->count(); ++col) {
-        fitListColumn(view, col);
+        if (view.header()->isSectionHidden(col))
+            continue;
+        needs.emplace_back(col, listColumnNeed(view, col));
         QCoreApplication::processEvents();
         if (!alive)
             return false;
     }
-    view.header()->setStretchLastSection(true);
+    // Columns added or removed meanwhile are taken as they are now.
+    std::erase_if(needs, [&view](const auto& need) { return need.first >= view.header()->count(); });
+    applyListWidths(view, needs);
     return true;
 }
 
@@ -186,17 +299,30 @@ bool GridColumnFit::step(std::chrono::nanoseconds budget)
             if (row >= data.fixedRows())
                 ++measured;
         }
-        m_widths.emplace_back(col, std::clamp(width + kCellPadding + kIconRoom, kMinFittedColumn, kMaxFittedColumn));
+        m_widths.emplace_back(col, std::clamp(width + kCellPadding + kIconRoom, kMinFittedColumn, kMaxNeededColumn));
         if (clock.nsecsElapsed() >= budget.count() && m_col < data.cols())
             return false;
     }
-    // Frozen columns left out of this fit keep their room.
-    int keptFrozen = 0;
-    for (int col = 0; col < std::min({m_firstCol, data.fixedCols(), data.cols()}); ++col) {
-        if (data.isColShown(col))
-            keptFrozen += settings::twipsToPixels(m_grid->colWidth(col), m_dpi);
+    if (m_firstCol == 0) {
+        std::vector<ColumnNeed> needs;
+        for (const auto& [col, pixels] : m_widths)
+            needs.push_back({pixels, col < data.fixedCols()});
+        const std::vector<int> shared = shareColumnWidths(needs, columnRoom(*m_grid, *m_grid->tableView()));
+        for (size_t i = 0; i < m_widths.size(); ++i)
+            m_widths[i].second = shared[i];
+
+    } else {
+        // Beside the widths kept, the added columns take what they need up to
+        // kMaxFittedColumn; frozen columns left out of this fit keep their room.
+        for (auto& [col, pixels] : m_widths)
+            pixels = std::min(pixels, kMaxFittedColumn);
+        int keptFrozen = 0;
+        for (int col = 0; col < std::min({m_firstCol, data.fixedCols(), data.cols()}); ++col) {
+            if (data.isColShown(col))
+                keptFrozen += settings::twipsToPixels(m_grid->colWidth(col), m_dpi);
+        }
+        shareWidth(m_widths, data.fixedCols(), keptFrozen, m_grid->width());
     }
-    shareWidth(m_widths, data.fixedCols(), keptFrozen, m_grid->width());
     // The views take the new widths at once, not column by column.
     m_grid->beginUpdate();
     for (const auto& [col, pixels] : m_widths)

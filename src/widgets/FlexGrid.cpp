@@ -208,7 +208,11 @@ FlexGrid::FlexGrid(QWidget* parent)
                 m_model->setColWidth(logical, static_cast<int>(std::lround(settings::pixelsToTwips(newSize, dpi()))));
                 m_applyingWidths = false;
                 syncFrozenColumns();
+                if (m_headingPressed)
+                    Q_EMIT columnSizedByHand(logical);
             });
+    for (QTableView* view : {m_view, m_frozen})
+        connect(view->horizontalHeader(), &QHeaderView::sectionHandleDoubleClicked, this, &FlexGrid::fitRequested);
     connect(m_view->horizontalHeader(), &QHeaderView::geometriesChanged, this, &FlexGrid::syncFrozenColumns);
     connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &FlexGrid::currentMovedByKeyboard);
@@ -544,6 +548,9 @@ void FlexGrid::extendSelectionByKeyboard(int step)
 
 bool FlexGrid::eventFilter(QObject* watched, QEvent* event)
 {
+    if ((event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)
+        && (watched == m_view->horizontalHeader()->viewport() || watched == m_frozen->horizontalHeader()->viewport()))
+        m_headingPressed = static_cast<QMouseEvent*>(event)->buttons().testFlag(Qt::LeftButton);
     if (watched == m_view && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;

@@ -109,6 +109,10 @@ Q_SIGNALS:
     void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int row, int col);
     void mouseMove(Qt::MouseButtons buttons, int row, int col);
     void doubleClick(int row, int col);
+    // The user dragged a column's edge in the heading.
+    void columnSizedByHand(int col);
+    // The user double-clicked a column's edge in the heading: fit the columns.
+    void fitRequested();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -142,6 +146,7 @@ private:
     int m_redrawOffDepth = 0;
     bool m_applyingSelection = false;
     bool m_applyingWidths = false;
+    bool m_headingPressed = false;  // the left button is down on a heading
     bool m_dragging = false;
     int m_savedScroll = 0;
     int m_mouseRow = -1;

@@ -44,7 +44,9 @@ ReportListView::ReportListView(QWidget* parent)
     m_view->header()->setSectionsMovable(false);
     m_view->header()->setMinimumSectionSize(1);
     m_view->viewport()->installEventFilter(this);
+    m_view->header()->viewport()->installEventFilter(this);
     m_view->installEventFilter(this);
+    connect(m_view->header(), &QHeaderView::sectionHandleDoubleClicked, this, &ReportListView::fitRequested);
 
     connect(m_view->header(), &QHeaderView::sectionClicked, this, &ReportListView::columnClicked);
     connect(m_view, &QAbstractItemView::clicked, this,
@@ -66,6 +68,8 @@ ReportListView::ReportListView(QWidget* parent)
         m_applyingWidths = true;
         m_model->setColumnWidthTwips(logical, static_cast<int>(std::lround(settings::pixelsToTwips(newSize, dpi()))));
         m_applyingWidths = false;
+        if (m_headingPressed)
+            Q_EMIT columnSizedByHand(logical);
     });
 }
 
@@ -74,6 +78,7 @@ ReportListView::~ReportListView()
     // The view goes first, no longer watched: while it is taken apart its
     // viewport still sends events, and the view is no view any more by then.
     m_view->viewport()->removeEventFilter(this);
+    m_view->header()->viewport()->removeEventFilter(this);
     delete m_view;
 }
 
@@ -168,6 +173,9 @@ void ReportListView::requestMenuFromKeyboard()
 
 bool ReportListView::eventFilter(QObject* watched, QEvent* event)
 {
+    if ((event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)
+        && watched == m_view->header()->viewport())
+        m_headingPressed = static_cast<QMouseEvent*>(event)->buttons().testFlag(Qt::LeftButton);
     if (watched == m_view && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_F10 && (key->modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier) {

@@ -83,6 +83,10 @@ Q_SIGNALS:
     void itemClicked(int row);
     void itemDoubleClicked(int row);
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int row);
+    // The user dragged a column's edge in the heading.
+    void columnSizedByHand(int col);
+    // The user double-clicked a column's edge in the heading: fit the columns.
+    void fitRequested();
 
 private:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -93,6 +97,7 @@ private:
     ReportListModel* m_model;
     QTreeView* m_view;
     bool m_applyingWidths = false;
+    bool m_headingPressed = false;  // the left button is down on the heading
     QPoint m_menuPosition;
 };
 
