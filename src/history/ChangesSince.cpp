@@ -63,6 +63,22 @@ std::vector<DatedChange> changesSince(HistoryStore& store, const QStringList& se
     return found;
 }
 
+std::optional<Snapshot> pastSnapshot(HistoryStore& store, const QString& server, SnapshotKind kind,
+                                     const ChangeOrigin& origin)
+{
+    switch (origin.from) {
+    case ChangeOrigin::From::Date: return store.lastSnapshot(server, kind, origin.date);
+    case ChangeOrigin::From::Baseline:
+        for (Snapshot& saved : store.baseline(origin.baseline, server)) {
+            if (saved.kind == kind)
+                return std::move(saved);
+        }
+        return std::nullopt;
+    case ChangeOrigin::From::Marks: break;
+    }
+    return std::nullopt;
+}
+
 void sortNewestFirst(std::vector<DatedChange>& changes)
 {
     std::stable_sort(changes.begin(), changes.end(),

@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace history {
@@ -51,6 +52,11 @@ struct DatedChange {
 // read) and kinds without a snapshot on either side give nothing.
 std::vector<DatedChange> changesSince(HistoryStore& store, const QStringList& servers, const ChangeOrigin& origin,
                                       const QStringList& skipped = {});
+
+// A server's state of one kind at a date (its last snapshot at or before it)
+// or in a baseline. Nothing for From::Marks or when none is kept.
+std::optional<Snapshot> pastSnapshot(HistoryStore& store, const QString& server, SnapshotKind kind,
+                                     const ChangeOrigin& origin);
 
 // Newest first; changes of one moment keep their order.
 void sortNewestFirst(std::vector<DatedChange>& changes);
