@@ -15,6 +15,7 @@
 #include "views/Baselines.h"
 #include "views/ChangesForm.h"
 #include "views/NLMForm.h"
+#include "views/PastStateDialog.h"
 #include "views/SetCommandsForm.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/ReportListView.h"
@@ -76,7 +77,9 @@ public:
 // keeps its history in the same file, as one workstation over time does.
 struct State {
     State(bool later, history::HistoryRecorder& recorder)
-        : client(testing::makeNetwork(network(later))), test(*client, registry), host(test.context)
+        : client(testing::makeNetwork(network(later)))
+        , test(*client, registry)
+        , host(test.context)
     {
         test.context.history = &recorder;
         registry.createKey(settings::Hive::CurrentUser, settings::kRootKey); // windows keep their state
@@ -134,6 +137,18 @@ QStringList shownRows(const widgets::FlexGrid& grid)
     return names;
 }
 
+// With VESKARO_SCREENSHOT_DIR set, keeps the picture of `widget` there as `name`.
+void keepPicture(QWidget& widget, const QString& name)
+{
+    const QString dir = qEnvironmentVariable("VESKARO_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        return;
+    QCoreApplication::processEvents();
+    const QImage image = widget.grab().toImage();
+    QVERIFY(image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither)
+                .save(dir + QLatin1Char('/') + name, "PNG", 0));
+}
+
 } // namespace
 
 class TestChanges : public QObject {
@@ -155,7 +170,8 @@ private Q_SLOTS:
         QVERIFY(store.saveBaseline("golden", {parameters("FS1", "100", t0)}));
         QVERIFY(store.recordSnapshots({parameters("FS1", "200", t0.addDays(1))}));
         const history::StateMarks marks = history::lastSnapshotIds(store, {"FS1", "FS2"});
-        QVERIFY(store.recordSnapshots({parameters("FS1", "300", t0.addDays(2)), parameters("FS2", "8", t0.addDays(3))}));
+        QVERIFY(
+            store.recordSnapshots({parameters("FS1", "300", t0.addDays(2)), parameters("FS2", "8", t0.addDays(3))}));
 
         const auto cells = [](const std::vector<history::DatedChange>& changes) {
             QStringList found;
@@ -176,8 +192,7 @@ private Q_SLOTS:
         origin.date = t0.addSecs(3600);
         std::vector<history::DatedChange> sinceDate = history::changesSince(store, {"FS1", "FS2"}, origin);
         history::sortNewestFirst(sinceDate);
-        QCOMPARE(cells(sinceDate),
-                 (QStringList{"FS2:7>8@2026-12-04T08:00:00Z", "FS1:100>300@2026-12-03T08:00:00Z"}));
+        QCOMPARE(cells(sinceDate), (QStringList{"FS2:7>8@2026-12-04T08:00:00Z", "FS1:100>300@2026-12-03T08:00:00Z"}));
 
         origin.from = history::ChangeOrigin::From::Baseline;
         origin.baseline = "golden";
@@ -268,6 +283,10 @@ private Q_SLOTS:
         QVERIFY(sets->chkDifferences()->isEnabled());
         sets->chkDifferences()->setChecked(true);
         QCOMPARE(shownRows(grid), QStringList{"Maximum Packet Receive Buffers"});
+        after.host.window()->resize(760, 300);
+        after.host.window()->show();
+        sets->frame()->setGeometry(0, 0, 740, 280);
+        keepPicture(*after.host.window(), "past-set-column.png");
         const int row = views::findSetRow(grid.data(), "Maximum");
         QCOMPARE(grid.textMatrix(row, views::kSetFirstServerCol).trimmed(), QString("600"));
         QCOMPARE(grid.textMatrix(row, views::kSetFirstServerCol + 1).trimmed(), QString("500"));
@@ -324,6 +343,14 @@ private Q_SLOTS:
         nlms->chkNLMDifferencesOnly()->setChecked(true);
         QCOMPARE(shownRows(grid), (QStringList{"CLIB.NLM", "EXTRA.NLM"}));
 
+        after.host.window()->resize(760, 300);
+        after.host.window()->show();
+        nlms->frame()->setGeometry(0, 0, 740, 280);
+        keepPicture(*after.host.window(), "past-nlm-columns.png");
+        views::PastStateDialog dialog({"FS1", "FS2"}, {"before SP8", "golden FS"});
+        dialog.show();
+        keepPicture(dialog, "past-state-dialog.png");
+
         after.host.closeViews();
         for (const QString& value : std::as_const(after.registry.written))
             QVERIFY2(!value.contains(heading) && !value.contains(" @ "), qPrintable(value));
@@ -346,12 +373,8 @@ private Q_SLOTS:
         QVERIFY(form);
         form->frame()->setGeometry(0, 0, 880, 300);
         QCoreApplication::processEvents();
-        const QImage image = after.host.window()->grab().toImage();
-        QVERIFY(!image.isNull());
-        const QString dir2 = qEnvironmentVariable("VESKARO_SCREENSHOT_DIR");
-        if (!dir2.isEmpty())
-            QVERIFY(image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither)
-                        .save(dir2 + QStringLiteral("/changes.png"), "PNG", 0));
+        QCOMPARE(form->lstvwChanges()->rowCount(), 3);
+        keepPicture(*after.host.window(), "changes.png");
     }
 };
 

@@ -32,8 +32,8 @@ enum class Command {
 
 // The commands reached from the tool bar and "Server &Action", left to right.
 inline constexpr Command kViewCommands[] = {
-    Command::ServerInfo, Command::Utilization, Command::NLMs,          Command::SetParameters,
-    Command::Volume,     Command::GetConnInfo, Command::Partitions,    Command::AbendLog,
+    Command::ServerInfo, Command::Utilization,   Command::NLMs,       Command::SetParameters,
+    Command::Volume,     Command::GetConnInfo,   Command::Partitions, Command::AbendLog,
     Command::FileLocks,  Command::RemoteControl, Command::Changes,
 };
 

@@ -19,8 +19,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "settings/LocaleText.h"
 #include "platform/Services.h"
+#include "settings/LocaleText.h"
 #include "views/Baselines.h"
 #include "views/HistoryRecords.h"
 
@@ -306,9 +306,9 @@ void MainForm::saveSelectedAsBaseline()
         return;
     }
     bool accepted = false;
-    const QString name = QInputDialog::getText(this, tr("Save as Baseline"),
-                                               tr("Name of the baseline of %1:").arg(servers.join(QStringLiteral(", "))),
-                                               QLineEdit::Normal, QString(), &accepted);
+    const QString name = QInputDialog::getText(
+        this, tr("Save as Baseline"), tr("Name of the baseline of %1:").arg(servers.join(QStringLiteral(", "))),
+        QLineEdit::Normal, QString(), &accepted);
     if (accepted)
         views::saveBaseline(context(), servers, name);
 }

@@ -35,9 +35,9 @@ StateMarks lastSnapshotIds(HistoryStore& store, const QStringList& servers);
 struct ChangeOrigin {
     enum class From { Marks, Date, Baseline };
     From from = From::Marks;
-    StateMarks marks;  // From::Marks: lastSnapshotIds of the same servers
-    QDateTime date;    // From::Date
-    QString baseline;  // From::Baseline
+    StateMarks marks; // From::Marks: lastSnapshotIds of the same servers
+    QDateTime date;   // From::Date
+    QString baseline; // From::Baseline
 };
 
 // A change and the time of the later of the two snapshots it lies between.

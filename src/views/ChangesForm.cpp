@@ -112,8 +112,9 @@ void ChangesForm::loadContents()
 {
     for (const QString& heading : changesHeadings()) {
         const int col = m_list->addColumn(heading, Qt::AlignLeft | Qt::AlignVCenter, 1440);
-        m_list->setColumnWidthTwips(col, qRound(settings::readTwipsSetting(context().registry(), keyPath(),
-                                                                           settings::kColWidthHeadingPrefix + heading)));
+        m_list->setColumnWidthTwips(col,
+                                    qRound(settings::readTwipsSetting(context().registry(), keyPath(),
+                                                                      settings::kColWidthHeadingPrefix + heading)));
     }
     refreshBaselineNames();
 }
@@ -131,7 +132,8 @@ void ChangesForm::fitColumns()
 void ChangesForm::setServers(const QStringList& servers)
 {
     m_servers = servers;
-    setWindowTitle(servers.isEmpty() ? caption() : caption() + QStringLiteral(" - ") + servers.join(QStringLiteral(", ")));
+    setWindowTitle(servers.isEmpty() ? caption()
+                                     : caption() + QStringLiteral(" - ") + servers.join(QStringLiteral(", ")));
 }
 
 ChangesSince ChangesForm::since() const
@@ -192,8 +194,8 @@ ViewWindow::ReadEnd ChangesForm::showChanges()
         origin.from = history::ChangeOrigin::From::Baseline;
         origin.baseline = m_baseline->currentText().trimmed();
         if (origin.baseline.isEmpty()) {
-            context.messages().inform(tr("Choose a baseline to compare with; Tools / \"Save as Baseline...\" makes one."),
-                                      caption());
+            context.messages().inform(
+                tr("Choose a baseline to compare with; Tools / \"Save as Baseline...\" makes one."), caption());
             return ReadEnd::Completed;
         }
         break;

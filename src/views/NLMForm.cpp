@@ -3,6 +3,8 @@
 #include "platform/Services.h"
 #include "viewbase/ViewWindow.h"
 
+#include "history/HistoryRecorder.h"
+#include "history/HistoryStore.h"
 #include "netware/NovellCalls.h"
 #include "netware/ServerSession.h"
 #include "settings/Registry.h"
@@ -12,8 +14,6 @@
 #include "views/DifferenceMarks.h"
 #include "views/HistoryRecords.h"
 #include "views/PastStateDialog.h"
-#include "history/HistoryRecorder.h"
-#include "history/HistoryStore.h"
 #include "views/ServerReaders.h"
 #include "widgets/ColumnFit.h"
 #include "widgets/FlexGrid.h"
@@ -346,7 +346,8 @@ ViewWindow::ReadEnd NLMForm::addServers(const QStringList& servers)
 
 bool NLMForm::isPastColumn(int col) const
 {
-    return nlmServerColumn(m_grdNLMs->data(), col) > 0 && m_pastHeadings.contains(nlmServerName(m_grdNLMs->data(), col));
+    return nlmServerColumn(m_grdNLMs->data(), col) > 0
+           && m_pastHeadings.contains(nlmServerName(m_grdNLMs->data(), col));
 }
 
 QStringList NLMForm::liveServers() const
@@ -649,8 +650,8 @@ void addPastNlmColumns(ViewHost& host)
         if (!servers.contains(server))
             servers.append(server);
     }
-    const QStringList baselines = host.context().history->ask<QStringList>(
-        [](history::HistoryStore& store) { return store.baselineNames(); });
+    const QStringList baselines =
+        host.context().history->ask<QStringList>([](history::HistoryStore& store) { return store.baselineNames(); });
     const std::optional<PastState> state = askPastState(form, servers, baselines);
     if (state && form && !form->isUnloaded())
         form->addPastColumns(*state);

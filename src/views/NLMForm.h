@@ -5,9 +5,9 @@
 // Information", shows what a server says about one module. The rules live in
 // views/NLMComparison.h; this window holds the controls and the handlers.
 
+#include "viewbase/ViewWindow.h"
 #include "views/NLMComparison.h"
 #include "views/PastState.h"
-#include "viewbase/ViewWindow.h"
 
 #include <QSet>
 

@@ -10,8 +10,8 @@ QString pastStateLabel(const PastState& state)
 {
     if (state.origin.from == history::ChangeOrigin::From::Baseline)
         return QStringLiteral("%1 [%2]").arg(state.server, state.origin.baseline);
-    return QStringLiteral("%1 @ %2").arg(
-        state.server, state.origin.date.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+    return QStringLiteral("%1 @ %2").arg(state.server,
+                                         state.origin.date.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
 }
 
 std::optional<history::Snapshot> readPastState(core::AppContext& context, const PastState& state,
@@ -27,13 +27,13 @@ std::optional<history::Snapshot> readPastState(core::AppContext& context, const 
     if (state.server.trimmed().isEmpty())
         return fail(QStringLiteral("Name the server whose past state is to be shown."));
     const PastState asked = state;
-    std::optional<history::Snapshot> found = context.history->ask<std::optional<history::Snapshot>>(
-        [&asked, kind](history::HistoryStore& store) {
+    std::optional<history::Snapshot> found =
+        context.history->ask<std::optional<history::Snapshot>>([&asked, kind](history::HistoryStore& store) {
             return history::pastSnapshot(store, asked.server.trimmed(), kind, asked.origin);
         });
     if (!found) {
         const QString what = kind == history::SnapshotKind::Modules ? QStringLiteral("loaded modules")
-                                                                     : QStringLiteral("SET parameters");
+                                                                    : QStringLiteral("SET parameters");
         if (asked.origin.from == history::ChangeOrigin::From::Baseline)
             return fail(QStringLiteral("The baseline \"%1\" holds no %2 of %3.")
                             .arg(asked.origin.baseline, what, asked.server.trimmed()));

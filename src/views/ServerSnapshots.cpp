@@ -56,7 +56,9 @@ ServerStateRead readOverConnection(core::AppContext& context, const QString& ser
     std::vector<LoadedModule> modules;
     readLoadedModules(
         client, connection,
-        [&modules](const std::vector<LoadedModule>& batch) { modules.insert(modules.end(), batch.begin(), batch.end()); },
+        [&modules](const std::vector<LoadedModule>& batch) {
+            modules.insert(modules.end(), batch.begin(), batch.end());
+        },
         stop);
     if (!stop.requested())
         read.snapshots.push_back(moduleSnapshot(server, modules));
@@ -79,8 +81,8 @@ ServerStateRead readServerState(core::AppContext& context, const QString& server
         return read;
     const ServerVolumesRead volumes = readServerVolumes(context, server, true, {}, false, stop);
     std::vector<VolumeReading> readings;
-    bool complete = volumes.scanned && volumes.opened == nw::status::Success && !volumes.measured.empty()
-                    && !stop.requested();
+    bool complete =
+        volumes.scanned && volumes.opened == nw::status::Success && !volumes.measured.empty() && !stop.requested();
     for (const ServerVolumesRead::Measured& volume : volumes.measured) {
         complete = complete && volume.spaceRead;
         if (volume.spaceRead)

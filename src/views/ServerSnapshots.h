@@ -20,7 +20,7 @@ class ReadStop;
 namespace views {
 
 struct ServerStateRead {
-    nw::NWRCODE opened = 0;        // the connection for facts, modules and parameters
+    nw::NWRCODE opened = 0; // the connection for facts, modules and parameters
     nw::NWRCODE authenticated = 0;
     // A snapshot of each kind that was read completely (a stop, or a volume
     // whose space could not be read, leaves its kind out: an unread item is

@@ -1,11 +1,11 @@
 #include "views/SetCommandsForm.h"
 
+#include "history/HistoryRecorder.h"
+#include "history/HistoryStore.h"
 #include "views/ComparisonDifferences.h"
 #include "views/DifferenceMarks.h"
 #include "views/HistoryRecords.h"
 #include "views/PastStateDialog.h"
-#include "history/HistoryRecorder.h"
-#include "history/HistoryStore.h"
 
 #include "platform/Services.h"
 #include "viewbase/ViewWindow.h"
@@ -428,8 +428,8 @@ void addPastSetColumn(ViewHost& host)
         if (!servers.contains(server))
             servers.append(server);
     }
-    const QStringList baselines = host.context().history->ask<QStringList>(
-        [](history::HistoryStore& store) { return store.baselineNames(); });
+    const QStringList baselines =
+        host.context().history->ask<QStringList>([](history::HistoryStore& store) { return store.baselineNames(); });
     const std::optional<PastState> state = askPastState(form, servers, baselines);
     if (state && form && !form->isUnloaded())
         form->addPastColumn(*state);

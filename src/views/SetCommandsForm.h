@@ -3,9 +3,9 @@
 // by side, one row per parameter and one value column per server, with a
 // filter that keeps only the parameters in which the servers differ.
 
+#include "viewbase/ViewWindow.h"
 #include "views/PastState.h"
 #include "views/SetComparison.h"
-#include "viewbase/ViewWindow.h"
 
 #include <QSet>
 
@@ -93,7 +93,7 @@ private:
     DifferenceMarks* m_marks = nullptr;
     bool m_sortAscendingNext = true;   // the first header sort after opening is ascending
     SetComparisonFill::Texts m_valueTexts;   // value texts made so far, for the next opening
-    QSet<QString> m_pastHeadings;             // headings of the columns of kept states
+    QSet<QString> m_pastHeadings;            // headings of the columns of kept states
 };
 
 // Opens the comparison (or brings it forward) with the selected servers
