@@ -3,6 +3,7 @@
 // replaces a name, and comparison columns of a server as it was (in a
 // baseline or at a date), headed as such and never kept in the settings.
 
+#include "export/SaveCopy.h"
 #include "history/ChangesSince.h"
 #include "history/HistoryRecorder.h"
 #include "history/HistoryStore.h"
@@ -231,6 +232,11 @@ private Q_SLOTS:
         QCOMPARE(changeCells(*form->lstvwChanges()), kLaterChanges);
         for (int row = 0; row < form->lstvwChanges()->rowCount(); ++row)
             QVERIFY(!form->lstvwChanges()->itemText(row, 1).isEmpty());
+        // File / Save writes the list like every other table.
+        const QList<QByteArray> saved = exporting::savedBytes(form, ",").split('\n');
+        QCOMPARE(saved.size(), 5);
+        QCOMPARE(saved.front().trimmed(), QByteArray("Server,When,Kind,Item,Before,After"));
+        QVERIFY(saved.at(1).startsWith("FS1,"));
         // The server that did not answer is named, not taken for a server whose modules all went.
         QVERIFY(form->statusBar()->currentMessage().contains("DOWN"));
 
