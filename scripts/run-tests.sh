@@ -18,10 +18,11 @@ if [ "${1:-}" = "--sanitize" ]; then
 fi
 if [ "${1:-}" = "--tsan" ]; then
   # The concurrency tests alone: the reads, the simulated client under
-  # concurrent calls, the views opened, stopped and closed while reading, and
+  # concurrent calls, the views opened, stopped and closed while reading,
   # the record of which servers answered, written from many threads at once,
-  # and the history written by two writers at once.
-  concurrency_tests=(test_parallel test_trouble test_history)
+  # the history written by two writers at once, and the Changes view and
+  # baselines reading whole servers side by side.
+  concurrency_tests=(test_parallel test_trouble test_history test_changes)
   reset_foreign_build build-tsan
   cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESKARO_WERROR=ON -DVESKARO_TSAN=ON \
     -DVESKARO_BUILD_BENCH=OFF >/dev/null

@@ -24,16 +24,17 @@ enum class Command {
     AbendLog,
     FileLocks,
     RemoteControl,
+    Changes,
     SelectStartingContainer,
     ShowHideServers,
     Options,
 };
 
-// The ten commands reached from the tool bar and "Server &Action", left to right.
+// The commands reached from the tool bar and "Server &Action", left to right.
 inline constexpr Command kViewCommands[] = {
-    Command::ServerInfo, Command::Utilization, Command::NLMs,       Command::SetParameters,
-    Command::Volume,     Command::GetConnInfo, Command::Partitions, Command::AbendLog,
-    Command::FileLocks,  Command::RemoteControl,
+    Command::ServerInfo, Command::Utilization,   Command::NLMs,       Command::SetParameters,
+    Command::Volume,     Command::GetConnInfo,   Command::Partitions, Command::AbendLog,
+    Command::FileLocks,  Command::RemoteControl, Command::Changes,
 };
 
 struct CommandHandler {

@@ -74,6 +74,7 @@ constexpr CaptionRoute kCaptionRoutes[] = {
     {"Partitions", true, Command::Partitions},
     {"Abend log", true, Command::AbendLog},
     {"File Open/Lock", true, Command::FileLocks},
+    {"Changes", true, Command::Changes},
 };
 
 }  // namespace

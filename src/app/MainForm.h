@@ -174,6 +174,9 @@ protected:
 private:
     void chooseStartingContainer();
     void showHideServers();
+    // Tools / "Save as Baseline...": asks a name, then keeps the selected
+    // servers' modules and SET parameters under it.
+    void saveSelectedAsBaseline();
     void showOptions();
     void openHelpFile();
     void openFaqs();

@@ -19,9 +19,14 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "platform/Services.h"
 #include "settings/LocaleText.h"
 #include "viewbase/ViewWindow.h"
+#include "views/Baselines.h"
 #include "views/HistoryRecords.h"
+
+#include <QInputDialog>
+#include <QLineEdit>
 
 namespace app {
 
@@ -54,6 +59,7 @@ constexpr ButtonSpec kButtons[] = {
     {Command::AbendLog, "btnAbendLog", "View Abend Log", "abend-log.svg", "View &Abend Log"},
     {Command::FileLocks, "btnFileLocks", "File Opens/Locks", "file-locks.svg", "&File Opens/Locks"},
     {Command::RemoteControl, "btnRemoteControl", "Remote Control", "remote-control.svg", "&Remote Control"},
+    {Command::Changes, "btnChanges", "Changes", "changes.svg", "C&hanges"},
 };
 
 // The tool bar's buttons are 495 twips square and 600 twips apart; at the
@@ -262,6 +268,8 @@ void MainForm::buildMenus()
     connect(m_showHideServersAction, &QAction::triggered, this, &MainForm::showHideServers);
     m_optionsAction = addNamedAction(tools, tr("Options"), QStringLiteral("Menu_Options"));
     connect(m_optionsAction, &QAction::triggered, this, &MainForm::showOptions);
+    connect(addNamedAction(tools, tr("Save as Baseline..."), QStringLiteral("Menu_SaveBaseline")), &QAction::triggered,
+            this, &MainForm::saveSelectedAsBaseline);
     connect(addNamedAction(tools, tr("Clear History..."), QStringLiteral("Menu_ClearHistory")), &QAction::triggered,
             this, [this] { views::clearHistoryAfterAsking(context()); });
 
@@ -293,6 +301,23 @@ void MainForm::buildMenus()
     help->addSeparator();
     connect(addNamedAction(help, tr("About"), QStringLiteral("Menu_About")), &QAction::triggered, this,
             &MainForm::showAbout);
+}
+
+void MainForm::saveSelectedAsBaseline()
+{
+    const QStringList servers = selectedServers();
+    if (servers.isEmpty())
+        return;
+    if (!context().history) {
+        context().messages().inform(tr("No history is kept in this run."), tr("Save as Baseline"));
+        return;
+    }
+    bool accepted = false;
+    const QString name = QInputDialog::getText(
+        this, tr("Save as Baseline"), tr("Name of the baseline of %1:").arg(servers.join(QStringLiteral(", "))),
+        QLineEdit::Normal, QString(), &accepted);
+    if (accepted)
+        views::saveBaseline(context(), servers, name);
 }
 
 void MainForm::refreshWindowMenu()

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QListWidget>
+#include "views/ChangesForm.h"
 #include "views/NLMForm.h"
 #include "views/ServerInformationForm.h"
 #include "views/ServerMonForm.h"
@@ -61,6 +62,7 @@ void installStandardCommands(MainForm& form)
     form.setCommand(Command::Utilization, {[](MainForm& f) { views::openServerUtilization(f); }});
     form.setCommand(Command::NLMs, {[](MainForm& f) { views::openNLMs(f); }});
     form.setCommand(Command::SetParameters, {[](MainForm& f) { views::openSetCommands(f); }});
+    form.setCommand(Command::Changes, {[](MainForm& f) { views::openChanges(f); }});
     form.setCommand(Command::GetConnInfo, {[](MainForm& f) { connections::openUserConnections(f); }});
     form.setCommand(Command::FileLocks, {[](MainForm& f) { connections::openFileLocks(f); }});
 
@@ -87,6 +89,10 @@ void installStandardCommands(MainForm& form)
                      [&form] { views::removeSelectedNlmServer(form); });
     QObject::connect(form.removeColumnAction(), &QAction::triggered, &form,
                      [&form] { views::removeSetCommandsColumn(form); });
+    QObject::connect(form.viewMenus().addPastSetColumn, &QAction::triggered, &form,
+                     [&form] { views::addPastSetColumn(form); });
+    QObject::connect(form.viewMenus().addPastNlmColumns, &QAction::triggered, &form,
+                     [&form] { views::addPastNlmColumns(form); });
     QObject::connect(form.removePartitionColumnAction(), &QAction::triggered, &form,
                      [&form] { directory::removePartitionColumn(form); });
     QObject::connect(form.sendMessageAction(), &QAction::triggered, &form,

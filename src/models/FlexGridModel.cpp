@@ -494,6 +494,13 @@ void FlexGridModel::setCellDecorator(CellDecorator decorator)
     refreshDecorations();
 }
 
+void FlexGridModel::setHeaderDecorator(HeaderDecorator decorator)
+{
+    m_headerDecorator = std::move(decorator);
+    if (columnCount() > 0)
+        Q_EMIT headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+}
+
 void FlexGridModel::refreshDecorations()
 {
     if (rowCount() > 0 && columnCount() > 0)
@@ -546,7 +553,7 @@ QVariant FlexGridModel::headerData(int section, Qt::Orientation orientation, int
     }
     if (role == Qt::TextAlignmentRole && fixedRows() > 0)
         return static_cast<int>(m_grid.cellAlignment(0, section).toInt());
-    return {};
+    return m_headerDecorator ? m_headerDecorator(section, role) : QVariant();
 }
 
 Qt::ItemFlags FlexGridModel::flags(const QModelIndex& index) const

@@ -34,6 +34,10 @@ public:
     void setCellDecorator(CellDecorator decorator);
     // The decorator's answers changed: every shown cell is drawn again.
     void refreshDecorations();
+    // Extra looks of a column's header (font, colour, tool tip), by column;
+    // the header texts stay as they are.
+    using HeaderDecorator = std::function<QVariant(int col, int role)>;
+    void setHeaderDecorator(HeaderDecorator decorator);
     // The trouble level of each cell (kTroubleRole), by grid row and column.
     void setTroubleRule(TroubleRule rule);
 
@@ -122,6 +126,7 @@ private:
 
     GridData m_grid;
     CellDecorator m_decorator;
+    HeaderDecorator m_headerDecorator;
     TroubleRule m_trouble;
     std::vector<int> m_visible;     // grid rows shown as model rows, ascending
     int m_publishedCols = 0;        // columns the views have been told of

@@ -7,6 +7,7 @@
 #include "app/MainForm.h"
 #include "export/TableExport.h"
 #include "history/Changes.h"
+#include "history/ChangesSince.h"
 #include "history/HistoryRecorder.h"
 #include "history/HistoryStore.h"
 #include "netware/NovellCalls.h"
@@ -27,11 +28,6 @@ const QStringList kHistoryCommands = {QStringLiteral("snapshot"), QStringLiteral
 // Options of the history commands that take a value.
 const QStringList kHistoryValueOptions = {QStringLiteral("--since"), QStringLiteral("--baseline"),
                                           QStringLiteral("--from"), QStringLiteral("--to")};
-
-constexpr std::array kAllKinds = {history::SnapshotKind::Facts, history::SnapshotKind::Modules,
-                                  history::SnapshotKind::Parameters, history::SnapshotKind::Volumes};
-// What a baseline holds.
-constexpr std::array kBaselineKinds = {history::SnapshotKind::Modules, history::SnapshotKind::Parameters};
 
 struct HistoryArguments {
     QString command;
@@ -300,14 +296,8 @@ std::optional<int> executeHistoryCommand(const QStringList& arguments, QIODevice
     }
     // The state before this reading: the last snapshot of each server's kinds.
     const std::optional<QDateTime> since = parsed.since;
-    const std::vector<qint64> before = recorder->ask<std::vector<qint64>>([&servers](history::HistoryStore& store) {
-        std::vector<qint64> ids;
-        for (const QString& server : servers) {
-            for (const history::SnapshotKind kind : kAllKinds)
-                ids.push_back(store.lastSnapshotId(server, kind));
-        }
-        return ids;
-    });
+    history::StateMarks before = recorder->ask<history::StateMarks>(
+        [&servers](history::HistoryStore& store) { return history::lastSnapshotIds(store, servers); });
 
     readServersIntoHistory(form, servers);
     const QStringList unread = unreadServers(*recorder, servers, err);
@@ -316,16 +306,10 @@ std::optional<int> executeHistoryCommand(const QStringList& arguments, QIODevice
         bool saved = true;
         if (!baseline.isEmpty()) {
             saved = recorder->ask<bool>([&](history::HistoryStore& store) {
-                std::vector<history::Snapshot> snapshots;
-                for (const QString& server : servers) {
-                    if (unread.contains(server))
-                        continue;
-                    for (const history::SnapshotKind kind : kBaselineKinds) {
-                        if (std::optional<history::Snapshot> last = store.lastSnapshot(server, kind))
-                            snapshots.push_back(std::move(*last));
-                    }
-                }
-                return store.saveBaseline(baseline, snapshots);
+                QStringList read = servers;
+                for (const QString& server : unread)
+                    read.removeAll(server);
+                return store.saveBaseline(baseline, history::latestBaselineSnapshots(store, read));
             });
         }
         tellHistoryProblems(*recorder, err);
@@ -333,42 +317,23 @@ std::optional<int> executeHistoryCommand(const QStringList& arguments, QIODevice
         return unread.isEmpty() && saved ? 0 : 1;
     }
 
-    const std::vector<history::Change> changes =
-        recorder->ask<std::vector<history::Change>>([&](history::HistoryStore& store) {
-            std::vector<history::Change> found;
-            for (int s = 0; s < servers.size(); ++s) {
-                const QString& server = servers.at(s);
-                if (unread.contains(server))
-                    continue;
-                if (comparingBaseline) {
-                    for (const history::Snapshot& saved : store.baseline(baseline, server)) {
-                        const std::optional<history::Snapshot> now = store.lastSnapshot(server, saved.kind);
-                        if (!now)
-                            continue;
-                        const auto more = history::compareItems(server, saved.kind, saved.items, now->items);
-                        found.insert(found.end(), more.begin(), more.end());
-                    }
-                    continue;
-                }
-                for (size_t k = 0; k < kAllKinds.size(); ++k) {
-                    const history::SnapshotKind kind = kAllKinds[k];
-                    const std::optional<history::Snapshot> then =
-                        since ? store.lastSnapshot(server, kind, since)
-                              : store.snapshotById(before[static_cast<size_t>(s) * kAllKinds.size() + k]);
-                    const std::optional<history::Snapshot> now = store.lastSnapshot(server, kind);
-                    if (!then || !now)
-                        continue;
-                    const auto more = history::compareItems(server, kind, then->items, now->items);
-                    found.insert(found.end(), more.begin(), more.end());
-                }
-            }
-            return found;
-        });
+    history::ChangeOrigin origin;
+    if (comparingBaseline) {
+        origin.from = history::ChangeOrigin::From::Baseline;
+        origin.baseline = baseline;
+    } else if (since) {
+        origin.from = history::ChangeOrigin::From::Date;
+        origin.date = *since;
+    } else {
+        origin.marks = std::move(before);
+    }
+    const std::vector<history::DatedChange> changes = recorder->ask<std::vector<history::DatedChange>>(
+        [&](history::HistoryStore& store) { return history::changesSince(store, servers, origin, unread); });
     tellHistoryProblems(*recorder, err);
 
     QList<QStringList> rows{history::changeHeadings()};
-    for (const history::Change& change : changes)
-        rows.append(history::changeFields(change));
+    for (const history::DatedChange& dated : changes)
+        rows.append(history::changeFields(dated.change));
     if (!writeOut(parsed, rows, out, err))
         return 1;
     err.flush();

@@ -18,6 +18,7 @@ inline const QString kServerInfoKeyName = QStringLiteral("ServerInfoForm");
 inline const QString kServerUtilKeyName = QStringLiteral("ServerUtilForm");
 inline const QString kNlmKeyName = QStringLiteral("NLMForm");
 inline const QString kSetCommandsKeyName = QStringLiteral("SetCommandsForm");
+inline const QString kChangesKeyName = QStringLiteral("ChangesForm");
 // Full paths of the keys the main window reads itself.
 inline const QString kMainFormKey = kRootKey + QStringLiteral("\\") + kMainFormKeyName;
 inline const QString kHiddenKey = kRootKey + QStringLiteral("\\") + kHiddenKeyName;

@@ -57,12 +57,16 @@ ViewMenus addViewMenus(QMenuBar& bar)
     menus.removeColumn->setEnabled(false);
     menus.markSetDifferences =
         addToggle(menus.setCommands, QMenu::tr("&Mark Differences"), QStringLiteral("Menu_Set_Mark_Differences"));
+    menus.addPastSetColumn =
+        addItem(menus.setCommands, QMenu::tr("Add Column from &History..."), QStringLiteral("Menu_Set_Past_Column"));
 
     menus.nlmCommands = addHiddenMenu(bar, QMenu::tr("&NLM Commands"), QStringLiteral("PopMenu_NLM_Comands"));
     menus.removeServer = addItem(menus.nlmCommands, QMenu::tr("Remove Server"), QStringLiteral("PopMenu_Remove_Server"));
     menus.removeServer->setEnabled(false);
     menus.markNlmDifferences =
         addToggle(menus.nlmCommands, QMenu::tr("&Mark Differences"), QStringLiteral("Menu_NLM_Mark_Differences"));
+    menus.addPastNlmColumns =
+        addItem(menus.nlmCommands, QMenu::tr("Add Server from &History..."), QStringLiteral("PopMenu_NLM_Past_Server"));
 
     menus.partitions = addHiddenMenu(bar, QMenu::tr("&Partitions"), QStringLiteral("PopMenu_Remove_Partition"));
     menus.removePartitionColumn =

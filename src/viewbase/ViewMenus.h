@@ -19,9 +19,11 @@ struct ViewMenus {
     QMenu* setCommands = nullptr;            // "S&et Commands"
     QAction* removeColumn = nullptr;
     QAction* markSetDifferences = nullptr;   // checkable, on
+    QAction* addPastSetColumn = nullptr;     // a server as it was, from the history
     QMenu* nlmCommands = nullptr;            // "&NLM Commands"
     QAction* removeServer = nullptr;
     QAction* markNlmDifferences = nullptr;   // checkable, on
+    QAction* addPastNlmColumns = nullptr;    // a server as it was, from the history
     QMenu* partitions = nullptr;             // "&Partitions"
     QAction* removePartitionColumn = nullptr;
 };

@@ -78,6 +78,78 @@ history::Snapshot volumeSnapshot(const QString& server, const std::vector<Volume
     return snapshot;
 }
 
+namespace {
+
+// "5.00h", "4.10", "6.5(27)": major, minor and revision as nlmVersionText wrote them.
+nw::NLMInfo versionOf(const QString& text)
+{
+    nw::NLMInfo info;
+    const QString version = text.trimmed();
+    const qsizetype dot = version.indexOf(QLatin1Char('.'));
+    if (dot < 0) {
+        info.majorVersion = version.toUInt();
+        return info;
+    }
+    info.majorVersion = version.left(dot).toUInt();
+    qsizetype end = dot + 1;
+    while (end < version.size() && version.at(end).isDigit())
+        ++end;
+    info.minorVersion = version.mid(dot + 1, end - dot - 1).toUInt();
+    const QString rest = version.mid(end);
+    if (rest.size() == 1 && rest.at(0) >= QLatin1Char('a') && rest.at(0) <= QLatin1Char('z'))
+        info.revision = static_cast<quint32>(rest.at(0).unicode() - u'a' + 1);
+    else if (rest.startsWith(QLatin1Char('(')) && rest.endsWith(QLatin1Char(')')))
+        info.revision = rest.mid(1, rest.size() - 2).toUInt();
+    return info;
+}
+
+quint32 categoryOf(const QString& text)
+{
+    for (quint32 category = 0; category < 64; ++category) {
+        const QString name = parameterCategoryText(category);
+        if (name == text)
+            return category;
+        if (name == QStringLiteral("N/A"))
+            break;
+    }
+    return 0xFFFF; // shown as "N/A", as an unknown category is
+}
+
+} // namespace
+
+std::vector<LoadedModule> modulesOfSnapshot(const history::Snapshot& snapshot)
+{
+    std::vector<LoadedModule> modules;
+    modules.reserve(snapshot.items.size());
+    for (const history::Item& item : snapshot.items) {
+        LoadedModule module;
+        module.fileName = item.name;
+        module.info = versionOf(item.values.value(0));
+        const QDate date = QDate::fromString(item.values.value(1), Qt::ISODate);
+        if (date.isValid()) {
+            module.info.year = static_cast<quint32>(date.year());
+            module.info.month = static_cast<quint32>(date.month());
+            module.info.day = static_cast<quint32>(date.day());
+        }
+        modules.push_back(std::move(module));
+    }
+    return modules;
+}
+
+std::vector<KeptParameter> parametersOfSnapshot(const history::Snapshot& snapshot)
+{
+    std::vector<KeptParameter> parameters;
+    parameters.reserve(snapshot.items.size());
+    for (const history::Item& item : snapshot.items) {
+        KeptParameter kept;
+        kept.parameter.name = item.name;
+        kept.parameter.category = categoryOf(item.values.value(0));
+        kept.valueText = item.values.value(1);
+        parameters.push_back(std::move(kept));
+    }
+    return parameters;
+}
+
 void recordSnapshot(core::AppContext& context, history::Snapshot snapshot)
 {
     if (context.history)

@@ -32,6 +32,16 @@ struct VolumeReading {
 };
 history::Snapshot volumeSnapshot(const QString& server, const std::vector<VolumeReading>& volumes);
 
+// The other way: a kept module snapshot as modules the comparison can show
+// (version and date as numbers again, no description).
+std::vector<LoadedModule> modulesOfSnapshot(const history::Snapshot& snapshot);
+// A kept parameter: its name and category (as a number again) and its value text.
+struct KeptParameter {
+    SetParameter parameter; // no value bytes: the value is the text
+    QString valueText;
+};
+std::vector<KeptParameter> parametersOfSnapshot(const history::Snapshot& snapshot);
+
 // Hands snapshots or one poll's samples to the context's history, when it keeps one.
 void recordSnapshot(core::AppContext& context, history::Snapshot snapshot);
 void recordSamples(core::AppContext& context, std::vector<history::Sample> samples);

@@ -3,6 +3,8 @@
 #include "platform/Services.h"
 #include "viewbase/ViewWindow.h"
 
+#include "history/HistoryRecorder.h"
+#include "history/HistoryStore.h"
 #include "netware/NovellCalls.h"
 #include "netware/ServerSession.h"
 #include "settings/Registry.h"
@@ -11,6 +13,7 @@
 #include "views/ComparisonDifferences.h"
 #include "views/DifferenceMarks.h"
 #include "views/HistoryRecords.h"
+#include "views/PastStateDialog.h"
 #include "views/ServerReaders.h"
 #include "widgets/ColumnFit.h"
 #include "widgets/FlexGrid.h"
@@ -120,6 +123,8 @@ NLMForm::NLMForm(ViewHost& host, QWidget* parent) : ViewWindow(host, design(), p
             return nlmCellDifference(grid, row, col, showColumns());
         },
         this);
+    m_grdNLMs->model().setHeaderDecorator(
+        [this](int col, int role) { return isPastColumn(col) ? pastHeaderLook(role) : QVariant(); });
     if (QAction* toggle = host.viewMenus().markNlmDifferences) {
         m_marks->setEnabled(toggle->isChecked());
         connect(toggle, &QAction::toggled, this, [this](bool on) { m_marks->setEnabled(on); });
@@ -337,6 +342,45 @@ ViewWindow::ReadEnd NLMForm::addServers(const QStringList& servers)
     if (end != ReadEnd::Closed && ownOpening)
         endAdding();
     return end;
+}
+
+bool NLMForm::isPastColumn(int col) const
+{
+    return nlmServerColumn(m_grdNLMs->data(), col) > 0
+           && m_pastHeadings.contains(nlmServerName(m_grdNLMs->data(), col));
+}
+
+QStringList NLMForm::liveServers() const
+{
+    QStringList servers;
+    for (int col = 1; col + 1 < m_grdNLMs->cols(); col += 2) {
+        if (!isPastColumn(col))
+            servers.append(nlmServerName(m_grdNLMs->data(), col));
+    }
+    return servers;
+}
+
+bool NLMForm::addPastColumns(const PastState& state)
+{
+    QString problem;
+    const std::optional<history::Snapshot> kept =
+        readPastState(context(), state, history::SnapshotKind::Modules, &problem);
+    if (!kept) {
+        context().messages().inform(problem, tr("Add Server from History"));
+        return false;
+    }
+    const QString heading = pastStateLabel(state);
+    if (hasServer(heading))
+        return true;
+    m_pastHeadings.insert(heading);
+    const int firstNewColumn = m_grdNLMs->cols();
+    beginAdding(1);
+    m_fill->addServer(heading, showColumns());
+    m_fill->addModules(modulesOfSnapshot(*kept));
+    endAdding();
+    updateDifferencesBox();
+    fitColumnsOfOpening(firstNewColumn);
+    return true;
 }
 
 void NLMForm::updateDifferencesBox()
@@ -594,6 +638,23 @@ void openNLMs(ViewHost& host)
     if (!form || form->isUnloaded())
         return;
     form->fitColumnsOfOpening(firstNewColumn);
+}
+
+void addPastNlmColumns(ViewHost& host)
+{
+    QPointer<NLMForm> form = findView<NLMForm>(host);
+    if (!form || !host.context().history)
+        return;
+    QStringList servers = form->liveServers();
+    for (const QString& server : host.selectedServers()) {
+        if (!servers.contains(server))
+            servers.append(server);
+    }
+    const QStringList baselines =
+        host.context().history->ask<QStringList>([](history::HistoryStore& store) { return store.baselineNames(); });
+    const std::optional<PastState> state = askPastState(form, servers, baselines);
+    if (state && form && !form->isUnloaded())
+        form->addPastColumns(*state);
 }
 
 void removeSelectedNlmServer(ViewHost& host)

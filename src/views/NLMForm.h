@@ -5,8 +5,11 @@
 // Information", shows what a server says about one module. The rules live in
 // views/NLMComparison.h; this window holds the controls and the handlers.
 
-#include "views/NLMComparison.h"
 #include "viewbase/ViewWindow.h"
+#include "views/NLMComparison.h"
+#include "views/PastState.h"
+
+#include <QSet>
 
 #include <QPointer>
 #include <QWidget>
@@ -69,6 +72,17 @@ public:
     // whose tree is not logged in closes the window with everything in it
     // (Closed). Outside an opening it is an opening of its own.
     ReadEnd addServers(const QStringList& servers);
+    // Adds the version and date columns of a server as it was (at a date or
+    // in a baseline), headed by pastStateLabel, from the history; the
+    // differences box and marks then count it like a server. False, after
+    // telling the user why, when nothing is kept. A pair of that heading
+    // already shown is kept.
+    bool addPastColumns(const PastState& state);
+    // Whether the column belongs to a kept state rather than a live server.
+    bool isPastColumn(int col) const;
+    // The servers of the live pairs, left to right.
+    QStringList liveServers() const;
+
     // Step after all servers: the differences box is usable with two servers or more.
     void updateDifferencesBox();
 
@@ -118,6 +132,7 @@ private:
     DifferenceMarks* m_marks = nullptr;
     std::unique_ptr<NlmComparisonFill> m_fill;   // while an opening runs
     NlmComparisonFill::Texts m_texts;            // versions and dates made so far
+    QSet<QString> m_pastHeadings;                // headings of the pairs of kept states
     bool m_sortDescending = true;   // the first header sort after opening is descending
 };
 
@@ -150,6 +165,10 @@ void openNLMs(ViewHost& host);
 
 // The main window's "Remove Server" of "&NLM Commands": acts on the open comparison.
 void removeSelectedNlmServer(ViewHost& host);
+
+// "Add Server from History..." of the comparison's menu: asks which server
+// as it was, then adds its pair of columns to the open comparison.
+void addPastNlmColumns(ViewHost& host);
 
 // veskaro-report: selects the "Show Column" option ("both", "version" or
 // "date", any case; another word leaves the option as it is) and ticks the

@@ -1,8 +1,11 @@
 #include "views/SetCommandsForm.h"
 
+#include "history/HistoryRecorder.h"
+#include "history/HistoryStore.h"
 #include "views/ComparisonDifferences.h"
 #include "views/DifferenceMarks.h"
 #include "views/HistoryRecords.h"
+#include "views/PastStateDialog.h"
 
 #include "platform/Services.h"
 #include "viewbase/ViewWindow.h"
@@ -72,6 +75,9 @@ SetCommandsForm::SetCommandsForm(ViewHost& host, QWidget* parent)
         m_marks->setEnabled(toggle->isChecked());
         connect(toggle, &QAction::toggled, this, [this](bool on) { m_marks->setEnabled(on); });
     }
+
+    m_grid->model().setHeaderDecorator(
+        [this](int col, int role) { return isPastColumn(col) ? pastHeaderLook(role) : QVariant(); });
 
     m_grid->setRows(1);
     m_grid->setCols(2);
@@ -231,6 +237,52 @@ ViewWindow::ReadEnd SetCommandsForm::addServers(const QStringList& servers, SetC
         });
 }
 
+bool SetCommandsForm::isPastColumn(int col) const
+{
+    return col >= kSetFirstServerCol && col < m_grid->cols() && m_pastHeadings.contains(m_grid->textMatrix(0, col));
+}
+
+QStringList SetCommandsForm::liveServers() const
+{
+    QStringList servers;
+    const QString suffix = serverColumnHeader(QString());
+    for (int col = kSetFirstServerCol; col < m_grid->cols(); ++col) {
+        const QString heading = m_grid->textMatrix(0, col);
+        if (!isPastColumn(col) && heading.endsWith(suffix))
+            servers.append(heading.chopped(suffix.size()));
+    }
+    return servers;
+}
+
+bool SetCommandsForm::addPastColumn(const PastState& state)
+{
+    QString problem;
+    const std::optional<history::Snapshot> kept =
+        readPastState(context(), state, history::SnapshotKind::Parameters, &problem);
+    if (!kept) {
+        context().messages().inform(problem, tr("Add Column from History"));
+        return false;
+    }
+    const QString heading = pastStateLabel(state);
+    for (int col = kSetFirstServerCol; col < m_grid->cols(); ++col) {
+        if (m_grid->textMatrix(0, col) == heading)
+            return true;
+    }
+    m_pastHeadings.insert(heading);
+    models::FlexGridModel& model = m_grid->model();
+    const int firstNewColumn = model.cols();
+    model.beginUpdate();
+    SetComparisonFill fill(model, &m_valueTexts);
+    fill.beginColumn(heading);
+    for (const KeptParameter& parameter : parametersOfSnapshot(*kept))
+        fill.addText(parameter.parameter, parameter.valueText);
+    fill.finish();
+    model.endUpdate();
+    updateDifferencesBox();
+    fitColumnsOfOpening(firstNewColumn);
+    return true;
+}
+
 void SetCommandsForm::updateDifferencesBox()
 {
     if (m_grid->cols() > kSetFirstServerCol + 1) {
@@ -364,6 +416,23 @@ void openSetCommands(ViewHost& host)
     if (closed())
         return;
     form->fitColumnsOfOpening(firstNewColumn);
+}
+
+void addPastSetColumn(ViewHost& host)
+{
+    QPointer<SetCommandsForm> form = findView<SetCommandsForm>(host);
+    if (!form || !host.context().history)
+        return;
+    QStringList servers = form->liveServers();
+    for (const QString& server : host.selectedServers()) {
+        if (!servers.contains(server))
+            servers.append(server);
+    }
+    const QStringList baselines =
+        host.context().history->ask<QStringList>([](history::HistoryStore& store) { return store.baselineNames(); });
+    const std::optional<PastState> state = askPastState(form, servers, baselines);
+    if (state && form && !form->isUnloaded())
+        form->addPastColumn(*state);
 }
 
 void removeSetCommandsColumn(ViewHost& host)

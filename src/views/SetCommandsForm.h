@@ -3,8 +3,11 @@
 // by side, one row per parameter and one value column per server, with a
 // filter that keeps only the parameters in which the servers differ.
 
-#include "views/SetComparison.h"
 #include "viewbase/ViewWindow.h"
+#include "views/PastState.h"
+#include "views/SetComparison.h"
+
+#include <QSet>
 
 class QCheckBox;
 class QLabel;
@@ -56,6 +59,16 @@ public:
 
     int serverColumns() const;
 
+    // Adds a column of a server as it was (at a date or in a baseline),
+    // headed by pastStateLabel, from the history; the differences box and
+    // marks then count it like a server. False, after telling the user why,
+    // when nothing is kept. A column of that heading already shown is kept.
+    bool addPastColumn(const PastState& state);
+    // Whether the column shows a kept state rather than a live server.
+    bool isPastColumn(int col) const;
+    // The servers of the live columns, left to right.
+    QStringList liveServers() const;
+
 protected:
     // The widths of "Command" and "Category" beside the window state.
     void loadContents() override;
@@ -80,11 +93,16 @@ private:
     DifferenceMarks* m_marks = nullptr;
     bool m_sortAscendingNext = true;   // the first header sort after opening is ascending
     SetComparisonFill::Texts m_valueTexts;   // value texts made so far, for the next opening
+    QSet<QString> m_pastHeadings;            // headings of the columns of kept states
 };
 
 // Opens the comparison (or brings it forward) with the selected servers
 // appended; servers already shown are skipped.
 void openSetCommands(ViewHost& host);
+
+// "Add Column from History..." of the comparison's menu: asks which server
+// as it was, then adds its column to the open comparison.
+void addPastSetColumn(ViewHost& host);
 
 // The main window's "Remove Column": drops the selected server's column of
 // the open comparison.

@@ -49,12 +49,12 @@ int addSetParameter(models::FlexGridModel& grid, SetRowIndex& index, int col, co
                              parameterValueText(parameter.type, parameter.value, locale));
 }
 
-int SetComparisonFill::beginServer(const QString& server)
+int SetComparisonFill::beginColumn(const QString& header)
 {
     m_col = m_grid.cols();
     m_grid.setCols(m_col + 1);
     m_grid.setColWidth(m_col, kSetServerColWidth);
-    m_grid.setTextMatrix(0, m_col, serverColumnHeader(server));
+    m_grid.setTextMatrix(0, m_col, header);
     m_lookUp = m_grid.cols() > kSetFirstServerCol + 1;
     // The index kept from an earlier server or opening holds while the row
     // names are as they were then; the first server's list is taken as it
@@ -102,7 +102,11 @@ const QString& SetComparisonFill::valueText(const SetParameter& parameter)
 
 void SetComparisonFill::add(const SetParameter& parameter)
 {
-    const QString& value = valueText(parameter);
+    addText(parameter, valueText(parameter));
+}
+
+void SetComparisonFill::addText(const SetParameter& parameter, const QString& value)
+{
     // The row the last server's parameter at this place went to, when it
     // has this very name: the index would give that row too, since rows
     // are only appended while the index holds.

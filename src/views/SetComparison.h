@@ -100,8 +100,12 @@ public:
     }
 
     // Appends the server's column (header and width) and returns its index.
-    int beginServer(const QString& server);
+    int beginServer(const QString& server) { return beginColumn(serverColumnHeader(server)); }
+    // The same for a column of any header (a server's kept state).
+    int beginColumn(const QString& header);
     void add(const SetParameter& parameter);
+    // A parameter whose value is a text already (as the history keeps it).
+    void addText(const SetParameter& parameter, const QString& value);
     // Sorts the data rows by name unless no server was added.
     void finish();
 
