@@ -166,12 +166,14 @@ QList<QPointF> pointsToDraw(const std::vector<TimedReading>& line, qint64 from, 
     auto it = begin;
     if (it->ms < from)
         points.append(point(*it++));
+    // The reading at `to` itself belongs to the last column.
+    const auto columnOf = [&](qint64 ms) {
+        return std::min<qint64>(static_cast<qint64>(static_cast<double>(ms - from) / columnMs), columns - 1);
+    };
     while (it != end && it->ms <= to) {
-        const auto column = static_cast<qint64>(static_cast<double>(it->ms - from) / columnMs);
+        const qint64 column = columnOf(it->ms);
         auto highest = it;
-        for (++it;
-             it != end && it->ms <= to && static_cast<qint64>(static_cast<double>(it->ms - from) / columnMs) == column;
-             ++it) {
+        for (++it; it != end && it->ms <= to && columnOf(it->ms) == column; ++it) {
             if (it->percent > highest->percent)
                 highest = it;
         }

@@ -148,6 +148,8 @@ UtilizationHistoryWindow::UtilizationHistoryWindow(const UtilizationHistory& his
     auto* chart = new QChart;
     chart->setMargins(QMargins(4, 4, 4, 4));
     chart->legend()->setAlignment(Qt::AlignBottom);
+    // Each marker shows its line, dashes and dots included.
+    chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     m_timeAxis->setTickCount(7);
     m_timeAxis->setFormat(timeLabelFormat(TimeWindow::kMinimumSpanMs));
     m_percentAxis->setRange(0, 100);
@@ -275,15 +277,18 @@ void UtilizationHistoryWindow::chooseRange(int index)
 
 void UtilizationHistoryWindow::readRange()
 {
-    if (m_rangeChoice != HistoryRange::Custom)
-        m_bounds = *rangeBounds(m_rangeChoice, QDateTime::currentDateTime());
     if (!m_store) {
+        // Without a history the chart shows every poll since the monitor started.
+        m_bounds = {};
+        m_range->setEnabled(false);
         m_stored.clear();
         m_status->setText(tr("No history is kept: the polls since the monitor started."));
         updateExtent();
         Q_EMIT rangeRead();
         return;
     }
+    if (m_rangeChoice != HistoryRange::Custom)
+        m_bounds = *rangeBounds(m_rangeChoice, QDateTime::currentDateTime());
     m_status->setText(tr("Reading the history..."));
     const QStringList names = m_names;
     const QDateTime from = m_bounds.from.toUTC();
@@ -422,10 +427,20 @@ std::vector<TimedReading> UtilizationHistoryWindow::sessionReadings(int server, 
     return readings;
 }
 
+qint64 UtilizationHistoryWindow::rangeStartMs() const
+{
+    return m_bounds.from.isValid() ? m_bounds.from.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
+}
+
+qint64 UtilizationHistoryWindow::rangeEndMs() const
+{
+    return m_bounds.to ? m_bounds.to->toMSecsSinceEpoch() : std::numeric_limits<qint64>::max();
+}
+
 void UtilizationHistoryWindow::updateExtent()
 {
-    const qint64 rangeFrom = m_bounds.from.toMSecsSinceEpoch();
-    const qint64 rangeTo = m_bounds.to ? m_bounds.to->toMSecsSinceEpoch() : std::numeric_limits<qint64>::max();
+    const qint64 rangeFrom = rangeStartMs();
+    const qint64 rangeTo = rangeEndMs();
     qint64 first = std::numeric_limits<qint64>::max();
     qint64 last = std::numeric_limits<qint64>::min();
     for (const std::vector<TimedReading>& line : std::as_const(m_stored)) {
@@ -465,14 +480,14 @@ void UtilizationHistoryWindow::showSpan()
 
     // Only the readings of the shown span are handed to the chart, at most a
     // few a pixel: a week of samples is hundreds of thousands of points.
-    const qint64 rangeFrom = m_bounds.from.toMSecsSinceEpoch();
-    const qint64 rangeTo = m_bounds.to ? m_bounds.to->toMSecsSinceEpoch() : std::numeric_limits<qint64>::max();
+    const qint64 rangeFrom = rangeStartMs();
+    const qint64 rangeTo = rangeEndMs();
     const qint64 margin = m_time.span();
     const qint64 readFrom = std::max(rangeFrom, from - margin);
     const qint64 readTo = std::min(rangeTo, to + margin);
     const std::optional<qint64> sessionStart =
         m_history.pollCount() > 0 ? std::optional<qint64>(m_history.pollTime(0)) : std::nullopt;
-    const int columns = std::max(100, static_cast<int>(m_chartView->chart()->plotArea().width()));
+    m_columns = std::max(100, m_chartView->viewport()->width());
     static const std::vector<TimedReading> kNone;
     for (int s = 0; s < seriesCount(); ++s) {
         const QString& name = m_names.at(s);
@@ -481,7 +496,7 @@ void UtilizationHistoryWindow::showSpan()
             mergeReadings(stored == m_stored.cend() ? kNone : *stored,
                           sessionReadings(static_cast<int>(m_history.servers().indexOf(name)), readFrom, readTo),
                           sessionStart, readFrom, readTo);
-        m_series[static_cast<size_t>(s)]->replace(pointsToDraw(line, from, to, columns));
+        m_series[static_cast<size_t>(s)]->replace(pointsToDraw(line, from, to, m_columns));
     }
 }
 
@@ -539,6 +554,11 @@ bool UtilizationHistoryWindow::eventFilter(QObject* watched, QEvent* event)
     if (watched != m_chartView->viewport())
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
+    case QEvent::Resize:
+        // A wider chart draws more of the readings.
+        if (std::max(100, m_chartView->viewport()->width()) != m_columns)
+            showSpan();
+        return false;
     case QEvent::Wheel: {
         const auto* wheel = static_cast<QWheelEvent*>(event);
         const QPoint delta = wheel->angleDelta();

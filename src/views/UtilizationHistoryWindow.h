@@ -97,6 +97,9 @@ private:
     void setServerShown(int server, bool shown);
     void connectLegendMarker(int server);
     void readRange();
+    // The chosen range in milliseconds since the epoch; open ends are the type's limits.
+    qint64 rangeStartMs() const;
+    qint64 rangeEndMs() const;
     void updateExtent();
     void showSpan();
     void updateScrollBar();
@@ -129,6 +132,7 @@ private:
     QHash<QString, std::vector<TimedReading>> m_stored;
     std::unique_ptr<nw::ServerReads> m_reads;
     qint64 m_scrollStepMs = 1000;
+    int m_columns = 0;          // the chart's width in pixels when its lines were last filled
     std::optional<int> m_dragX; // where a drag along the time axis started
     qint64 m_dragFrom = 0;
 };
