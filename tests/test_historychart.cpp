@@ -10,18 +10,24 @@
 #include "views/UtilizationHistoryWindow.h"
 #include "widgets/TroubleLook.h"
 
+#include <QApplication>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
 #include <QDateTimeAxis>
+#include <QDateTimeEdit>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QListWidget>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
 
@@ -364,6 +370,53 @@ private Q_SLOTS:
         QVERIFY(axisFrom(window) >= from.toMSecsSinceEpoch());
         QVERIFY(axisTo(window) <= from.addDays(1).toMSecsSinceEpoch());
         QVERIFY(window.series(0)->count() >= 40);
+    }
+
+    void customPeriodAsksAndRefusesABackwardPeriod()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        history::HistoryRecorder recorder(dir.filePath(QStringLiteral("history.sqlite")));
+        recorder.start();
+        views::UtilizationHistory session;
+        views::UtilizationHistoryWindow window(session, &recorder, {"FS1"});
+        QSignalSpy read(&window, &views::UtilizationHistoryWindow::rangeRead);
+        showAndLayOut(window);
+        QVERIFY(read.count() > 0 || read.wait(30'000));
+        const int custom = window.cboRange()->findText(QStringLiteral("Custom..."));
+
+        // A period that ends before it starts cannot be taken; Cancel keeps the range.
+        bool refused = false;
+        QTimer::singleShot(0, &window, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            auto* from = dialog->findChild<QDateTimeEdit*>(QStringLiteral("dtmFrom"));
+            auto* to = dialog->findChild<QDateTimeEdit*>(QStringLiteral("dtmTo"));
+            to->setDateTime(from->dateTime().addSecs(-60));
+            auto* buttons = dialog->findChild<QDialogButtonBox*>();
+            refused = !buttons->button(QDialogButtonBox::Ok)->isEnabled();
+            const QString shots = qEnvironmentVariable("VESKARO_SCREENSHOT_DIR");
+            if (!shots.isEmpty())
+                dialog->grab().save(shots + QStringLiteral("/history-period.png"));
+            dialog->reject();
+        });
+        window.cboRange()->setCurrentIndex(custom);
+        Q_EMIT window.cboRange()->activated(custom);
+        QVERIFY(refused);
+        QCOMPARE(window.cboRange()->currentText(), QStringLiteral("Last hour"));
+
+        // A sound period is read.
+        read.clear();
+        QTimer::singleShot(0, &window, [] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            auto* from = dialog->findChild<QDateTimeEdit*>(QStringLiteral("dtmFrom"));
+            from->setDateTime(QDateTime::currentDateTime().addDays(-3));
+            dialog->accept();
+        });
+        Q_EMIT window.cboRange()->activated(custom);
+        QVERIFY(read.count() > 0 || read.wait(30'000));
+        QCOMPARE(window.cboRange()->currentText(), QStringLiteral("Custom..."));
     }
 
     // A week of nine servers read from the history; with VESKARO_SCREENSHOT_DIR

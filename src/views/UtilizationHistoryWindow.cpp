@@ -77,6 +77,9 @@ std::optional<std::pair<QDateTime, QDateTime>> askPeriod(QWidget* parent, const 
         edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd hh:mm"));
     }
     auto* problem = new QLabel(&dialog);
+    problem->setObjectName(QStringLiteral("lblProblem"));
+    // Room for the refusal from the start: the dialog does not grow while it is open.
+    problem->setMinimumWidth(problem->fontMetrics().horizontalAdvance(periodRefusal()) + 4);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     auto* form = new QFormLayout(&dialog);
     form->addRow(UtilizationHistoryWindow::tr("&From:"), fromEdit);
