@@ -15,14 +15,14 @@
 
 #include <QApplication>
 #include <QChartView>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
 #include <QLineSeries>
 #include <QPixmap>
-#include <QEventLoop>
-#include <QToolButton>
-#include <QElapsedTimer>
-#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 #include <algorithm>
 #include <cmath>
@@ -202,7 +202,8 @@ void weekChart(const QString& folder)
             const double office = std::max(0.0, std::sin((day - 0.3) * 2 * 3.14159265358979));
             for (int s = 0; s < kChartServers; ++s) {
                 const QString& server = servers.at(s);
-                const int value = std::clamp(static_cast<int>(5 + s + (30 + 2 * s) * office) + random.bounded(6), 0, 100);
+                const int value =
+                    std::clamp(static_cast<int>(5 + s + (30 + 2 * s) * office) + random.bounded(6), 0, 100);
                 samples.push_back({server, taken, value, value});
             }
             if (samples.size() >= 100'000)
@@ -228,7 +229,7 @@ void weekChart(const QString& folder)
     QEventLoop reading;
     QObject::connect(&window, &views::UtilizationHistoryWindow::rangeRead, &reading, &QEventLoop::quit);
     if (window.isReading())
-        reading.exec();   // the last hour: nothing to read
+        reading.exec(); // the last hour: nothing to read
     timer.restart();
     window.setRange(views::HistoryRange::LastWeek);
     reading.exec();
