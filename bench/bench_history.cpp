@@ -40,7 +40,8 @@ constexpr int kYearModules = 150;
 constexpr int kYearParameters = 300;
 constexpr int kChartServers = 20;
 constexpr int kChartDays = 7;
-constexpr qint64 kChartPollMs = 10'000;
+constexpr qint64 kChartPollMs = 1'000;   // the monitor's own interval
+constexpr qint64 kFullHoursMs = history::kFullSampleHours * 3600'000LL;
 
 std::vector<views::LoadedModule> modulesOf(int server, int variant, int count)
 {
@@ -195,7 +196,10 @@ void weekChart(const QString& folder)
         QRandomGenerator random(11);
         const qint64 end = now.toMSecsSinceEpoch();
         std::vector<history::Sample> samples;
-        for (qint64 at = end - kChartDays * 24 * 3600'000LL; at < end; at += kChartPollMs) {
+        // What the history keeps of a week of 1-second polls: each minute's
+        // highest before the last two days, every poll in them.
+        for (qint64 at = end - kChartDays * 24 * 3600'000LL; at < end;
+             at += at < end - kFullHoursMs ? 60'000 : kChartPollMs) {
             const QDateTime taken = QDateTime::fromMSecsSinceEpoch(at, Qt::UTC);
             // Busy by day, quiet by night, with a little noise on every poll.
             const double day = static_cast<double>(at % (24 * 3600'000LL)) / (24 * 3600'000.0);

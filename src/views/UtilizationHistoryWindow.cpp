@@ -202,6 +202,17 @@ UtilizationHistoryWindow::UtilizationHistoryWindow(const UtilizationHistory& his
     connect(new QShortcut(QKeySequence::ZoomIn, this), &QShortcut::activated, this, [this] { zoomBy(kZoomStep); });
     connect(new QShortcut(QKeySequence::ZoomOut, this), &QShortcut::activated, this, [this] { zoomBy(1 / kZoomStep); });
     connect(m_range, &QComboBox::activated, this, &UtilizationHistoryWindow::chooseRange);
+    // A read that gave nothing (the history went away under it) ends with
+    // the monitor's polls alone; a read replaced by a newer one is not told.
+    connect(m_reads.get(), &nw::ServerReads::finished, this, [this](nw::ServerReads::End end) {
+        if (!m_reading || end == nw::ServerReads::End::Cancelled)
+            return;
+        m_reading = false;
+        m_stored.clear();
+        m_status->setText(tr("The history could not be read."));
+        updateExtent();
+        Q_EMIT rangeRead();
+    });
 
     for (const QString& server : monitored) {
         if (!m_names.contains(server))
@@ -238,7 +249,7 @@ bool UtilizationHistoryWindow::isServerShown(int server) const
 
 bool UtilizationHistoryWindow::isReading() const
 {
-    return m_reads->isRunning();
+    return m_reading;
 }
 
 bool UtilizationHistoryWindow::setRange(HistoryRange range, const QDateTime& from, const QDateTime& to)
@@ -293,6 +304,7 @@ void UtilizationHistoryWindow::readRange()
     if (m_rangeChoice != HistoryRange::Custom)
         m_bounds = *rangeBounds(m_rangeChoice, QDateTime::currentDateTime());
     m_status->setText(tr("Reading the history..."));
+    m_reading = true;
     const QStringList names = m_names;
     const QDateTime from = m_bounds.from.toUTC();
     const std::optional<QDateTime> to =
@@ -315,6 +327,7 @@ void UtilizationHistoryWindow::readRange()
             });
         },
         [this](int, StoredReadings& stored) {
+            m_reading = false;
             m_stored = std::move(stored);
             m_status->clear();
             updateExtent();
