@@ -192,6 +192,11 @@ private Q_SLOTS:
         QVERIFY(!views::rangeBounds(views::HistoryRange::Custom, now, QDateTime(), now));
         QCOMPARE(*views::rangeBounds(views::HistoryRange::Custom, now, now.addDays(-2), now)->to, now);
 
+        // A long range is read as each interval's highest sample.
+        QCOMPARE(views::readingInterval(kHour), 0);
+        QCOMPARE(views::readingInterval(kDay), 4000);
+        QCOMPARE(views::readingInterval(7 * kDay), 30'000);
+
         // The history's copy of the monitor's polls is not drawn twice.
         const std::vector<TimedReading> stored{{100, 10}, {200, 20}, {300, 30}, {400, 40}};
         const std::vector<TimedReading> session{{300, 31}, {400, 41}, {500, 51}};
@@ -218,6 +223,34 @@ private Q_SLOTS:
         // Few readings are drawn as they are.
         QCOMPARE(views::pointsToDraw(stored, 0, 1000, 200).size(), 4);
         QCOMPARE(views::pointsToDraw({}, 0, 1000, 200).size(), 0);
+    }
+
+    void historyGivesEachIntervalsHighest()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        history::HistoryStore store(dir.filePath(QStringLiteral("history.sqlite")));
+        QVERIFY(store.open());
+        const QDateTime start(QDate(2026, 12, 7), QTime(9, 0), Qt::UTC);
+        std::vector<history::Sample> samples;
+        for (int second = 0; second < 600; ++second) {
+            const int value = second == 321 ? 88 : second % 10;
+            samples.push_back({QStringLiteral("FS1"), start.addSecs(second), value, value});
+            samples.push_back({QStringLiteral("FS2"), start.addSecs(second), 50, 50});
+        }
+        QVERIFY(store.recordSamples(samples));
+        const std::vector<history::Sample> minutes = store.sampleMaxima("FS1", start, start.addSecs(599), kMinute);
+        QCOMPARE(minutes.size(), size_t(10));
+        // The peak at its own time; the other minutes' highest is 9.
+        QCOMPARE(minutes[5].taken, start.addSecs(321));
+        QCOMPARE(minutes[5].utilization, 88);
+        QCOMPARE(minutes[0].utilization, 9);
+        QVERIFY(std::is_sorted(minutes.begin(), minutes.end(),
+                               [](const history::Sample& a, const history::Sample& b) { return a.taken < b.taken; }));
+        // Within the period only; every sample for no interval.
+        QCOMPARE(store.sampleMaxima("FS1", start.addSecs(60), start.addSecs(119), kMinute).size(), size_t(1));
+        QCOMPARE(store.sampleMaxima("FS1", start, start.addSecs(599), 0).size(), size_t(600));
+        QVERIFY(store.sampleMaxima("NONE", start, start.addSecs(599), kMinute).empty());
     }
 
     void axisFollowsThePollsAndTheUsersView()

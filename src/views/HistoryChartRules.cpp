@@ -126,6 +126,13 @@ std::optional<RangeBounds> rangeBounds(HistoryRange range, const QDateTime& now,
     return RangeBounds{customFrom, customTo};
 }
 
+qint64 readingInterval(qint64 spanMs)
+{
+    // Whole seconds: the monitor polls once a second at most.
+    const qint64 seconds = spanMs / kRangeSamples / 1000;
+    return seconds >= 2 ? seconds * 1000 : 0;
+}
+
 std::vector<TimedReading> mergeReadings(const std::vector<TimedReading>& stored,
                                         const std::vector<TimedReading>& session, std::optional<qint64> sessionStart,
                                         qint64 from, qint64 to)

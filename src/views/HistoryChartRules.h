@@ -79,6 +79,12 @@ struct RangeBounds {
 std::optional<RangeBounds> rangeBounds(HistoryRange range, const QDateTime& now, const QDateTime& customFrom = {},
                                        const QDateTime& customTo = {});
 
+// The interval whose highest sample the history gives for a range of
+// `spanMs`, so that a line holds at most about kRangeSamples samples (a week
+// of 1-second polls is 600,000): 0, every sample, where that is few enough.
+inline constexpr qint64 kRangeSamples = 20000;
+qint64 readingInterval(qint64 spanMs);
+
 // The readings of one line that fall in [from, to], from two sources in time
 // order: those the history keeps from before `sessionStart`, then the
 // monitor's own polls (which the history also holds, a moment later).

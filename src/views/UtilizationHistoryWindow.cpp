@@ -312,15 +312,18 @@ void UtilizationHistoryWindow::readRange()
     // The question runs on the history's own thread; this read only waits for
     // its answer, off the window thread. The program waits for reads before
     // the history goes.
+    const qint64 interval =
+        readingInterval(to.value_or(QDateTime::currentDateTimeUtc()).toMSecsSinceEpoch() - from.toMSecsSinceEpoch());
     history::HistoryRecorder* recorder = m_store.data();
     nw::startServerReads<StoredReadings>(
         *m_reads, 1, 1,
-        [recorder, names, from, to](int, const nw::ReadStop&) {
-            return recorder->ask<StoredReadings>([names, from, to](history::HistoryStore& store) {
+        [recorder, names, from, to, interval](int, const nw::ReadStop&) {
+            return recorder->ask<StoredReadings>([names, from, to, interval](history::HistoryStore& store) {
                 StoredReadings stored;
+                const QDateTime until = to.value_or(QDateTime::currentDateTimeUtc());
                 for (const QString& server : names) {
                     std::vector<TimedReading>& line = stored[server];
-                    for (const history::Sample& sample : store.samples(server, from, to))
+                    for (const history::Sample& sample : store.sampleMaxima(server, from, until, interval))
                         line.push_back({sample.taken.toMSecsSinceEpoch(), std::clamp(sample.utilization, 0, 100)});
                 }
                 return stored;
