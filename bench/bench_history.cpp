@@ -254,7 +254,7 @@ void weekChart(const QString& folder)
             count += static_cast<qint64>(store.samples(server, now.addDays(-kChartDays)).size());
         return count;
     });
-    std::printf("  of which the history's reading alone: %.0f ms (%lld samples)\n", msSince(timer),
+    std::printf("  reading every sample instead, as the history keeps them: %.0f ms (%lld samples)\n", msSince(timer),
                 static_cast<long long>(rows));
     window.btnZoomIn()->click();
     std::printf("  a zoom step, lines refilled: %.1f ms\n", msSince(timer));
