@@ -343,10 +343,14 @@ void UtilizationHistoryWindow::historyChanged()
     const qsizetype known = m_names.size();
     addMissingSeries();
     // A server new to the chart brings its past from the history.
-    if (m_store && m_names.size() > known)
+    if (m_store && m_names.size() > known) {
         readRange();
-    else
-        updateExtent();
+        return;
+    }
+    // "Last hour" stays the last hour as the polls come in: its start moves along.
+    if (m_store && m_rangeChoice != HistoryRange::Custom)
+        m_bounds = *rangeBounds(m_rangeChoice, QDateTime::currentDateTime());
+    updateExtent();
 }
 
 void UtilizationHistoryWindow::addMissingSeries()
@@ -463,8 +467,10 @@ void UtilizationHistoryWindow::updateExtent()
     qint64 first = std::numeric_limits<qint64>::max();
     qint64 last = std::numeric_limits<qint64>::min();
     for (const std::vector<TimedReading>& line : std::as_const(m_stored)) {
-        if (!line.empty()) {
-            first = std::min(first, line.front().ms);
+        const auto inRange = std::lower_bound(line.begin(), line.end(), rangeFrom,
+                                              [](const TimedReading& reading, qint64 ms) { return reading.ms < ms; });
+        if (inRange != line.end()) {
+            first = std::min(first, inRange->ms);
             last = std::max(last, line.back().ms);
         }
     }
