@@ -2,19 +2,30 @@
 // comparison of 500 servers (the hand-over) and the writer thread behind it
 // (the first reading, where everything is new, and a repeated one, where
 // nothing is stored); and the changes of 200 servers after a year of daily
-// readings, against the state half a year ago and against the reading before.
+// readings, against the state half a year ago and against the reading before;
+// and the utilization history chart over a week of 20 servers: reading the
+// week from the history, filling the lines and drawing them.
 
 #include "history/Changes.h"
 #include "history/HistoryRecorder.h"
 #include "history/HistoryStore.h"
 #include "views/HistoryRecords.h"
+#include "views/UtilizationHistory.h"
+#include "views/UtilizationHistoryWindow.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QChartView>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QLineSeries>
+#include <QPixmap>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QToolButton>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -27,6 +38,10 @@ constexpr int kYearServers = 200;
 constexpr int kDays = 365;
 constexpr int kYearModules = 150;
 constexpr int kYearParameters = 300;
+constexpr int kChartServers = 20;
+constexpr int kChartDays = 7;
+constexpr qint64 kChartPollMs = 1'000;   // the monitor's own interval
+constexpr qint64 kFullHoursMs = history::kFullSampleHours * 3600'000LL;
 
 std::vector<views::LoadedModule> modulesOf(int server, int variant, int count)
 {
@@ -163,13 +178,109 @@ void yearOfChanges(const QString& folder)
     }
 }
 
+void weekChart(const QString& folder)
+{
+    const QString path = folder + QStringLiteral("/week.sqlite");
+    std::printf("The utilization history chart of a week of %d servers polled every %lld s\n", kChartServers,
+                static_cast<long long>(kChartPollMs / 1000));
+    QStringList servers;
+    for (int s = 0; s < kChartServers; ++s)
+        servers << QStringLiteral("FS%1").arg(s + 1);
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    QElapsedTimer timer;
+    timer.start();
+    {
+        history::HistoryStore store(path);
+        if (!store.open())
+            return;
+        QRandomGenerator random(11);
+        const qint64 end = now.toMSecsSinceEpoch();
+        std::vector<history::Sample> samples;
+        // What the history keeps of a week of 1-second polls: each minute's
+        // highest before the last two days, every poll in them.
+        for (qint64 at = end - kChartDays * 24 * 3600'000LL; at < end;
+             at += at < end - kFullHoursMs ? 60'000 : kChartPollMs) {
+            const QDateTime taken = QDateTime::fromMSecsSinceEpoch(at, Qt::UTC);
+            // Busy by day, quiet by night, with a little noise on every poll.
+            const double day = static_cast<double>(at % (24 * 3600'000LL)) / (24 * 3600'000.0);
+            const double office = std::max(0.0, std::sin((day - 0.3) * 2 * 3.14159265358979));
+            for (int s = 0; s < kChartServers; ++s) {
+                const QString& server = servers.at(s);
+                const int value =
+                    std::clamp(static_cast<int>(5 + s + (30 + 2 * s) * office) + random.bounded(6), 0, 100);
+                samples.push_back({server, taken, value, value});
+            }
+            if (samples.size() >= 100'000)
+                store.recordSamples(std::exchange(samples, {}));
+        }
+        store.recordSamples(samples);
+    }
+    const double written = msSince(timer);
+    // The recorder keeps full samples two days and each minute's maxima before.
+    history::HistoryRecorder recorder(path);
+    recorder.start();
+    const qint64 kept = recorder.ask<qint64>([](history::HistoryStore& s) { return s.sampleCount(); });
+    const double pruned = msSince(timer);
+    std::printf("  writing the week: %.0f ms; keeping it as full samples and minute maxima: %.0f ms; "
+                "%lld samples kept, file %.1f MB\n",
+                written, pruned, static_cast<long long>(kept),
+                static_cast<double>(QFileInfo(path).size()) / (1024.0 * 1024.0));
+
+    views::UtilizationHistory session;
+    views::UtilizationHistoryWindow window(session, &recorder, servers);
+    window.resize(1200, 700);
+    window.show();
+    QEventLoop reading;
+    QObject::connect(&window, &views::UtilizationHistoryWindow::rangeRead, &reading, &QEventLoop::quit);
+    if (window.isReading())
+        reading.exec(); // the last hour: nothing to read
+    timer.restart();
+    window.setRange(views::HistoryRange::LastWeek);
+    reading.exec();
+    const double loaded = msSince(timer);
+    QPixmap picture(window.size());
+    window.render(&picture);
+    const double drawn = msSince(timer);
+    qsizetype points = 0;
+    for (int s = 0; s < window.seriesCount(); ++s)
+        points += window.series(s)->count();
+    std::printf("  \"Last week\": read from the history and lines filled in %.0f ms (%lld points drawn), "
+                "drawn in %.0f ms; in all %.0f ms\n",
+                loaded, static_cast<long long>(points), drawn, loaded + drawn);
+    timer.restart();
+    const qint64 rows = recorder.ask<qint64>([&servers, now](history::HistoryStore& store) {
+        qint64 count = 0;
+        for (const QString& server : servers)
+            count += static_cast<qint64>(store.samples(server, now.addDays(-kChartDays)).size());
+        return count;
+    });
+    std::printf("  reading every sample instead, as the history keeps them: %.0f ms (%lld samples)\n", msSince(timer),
+                static_cast<long long>(rows));
+    window.btnZoomIn()->click();
+    std::printf("  a zoom step, lines refilled: %.1f ms\n", msSince(timer));
+    window.render(&picture);
+    std::printf("  and drawn: %.1f ms\n", msSince(timer));
+    constexpr int kZooms = 10;
+    for (int z = 0; z < kZooms; ++z) {
+        window.btnZoomIn()->click();
+        window.render(&picture);
+    }
+    std::printf("  a zoom step, lines refilled and drawn: %.1f ms\n", msSince(timer) / kZooms);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     QTemporaryDir dir;
-    comparisonOverhead(dir.path());
-    yearOfChanges(dir.path());
+    // "chart" alone runs the chart's part only.
+    if (app.arguments().value(1) != QStringLiteral("chart")) {
+        comparisonOverhead(dir.path());
+        yearOfChanges(dir.path());
+    }
+    weekChart(dir.path());
     return 0;
 }

@@ -20,9 +20,10 @@ if [ "${1:-}" = "--tsan" ]; then
   # The concurrency tests alone: the reads, the simulated client under
   # concurrent calls, the views opened, stopped and closed while reading,
   # the record of which servers answered, written from many threads at once,
-  # the history written by two writers at once, and the Changes view and
-  # baselines reading whole servers side by side.
-  concurrency_tests=(test_parallel test_trouble test_history test_changes)
+  # the history written by two writers at once, the Changes view and
+  # baselines reading whole servers side by side, and the history chart
+  # reading its range through the history's writer.
+  concurrency_tests=(test_parallel test_trouble test_history test_changes test_historychart)
   reset_foreign_build build-tsan
   cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESKARO_WERROR=ON -DVESKARO_TSAN=ON \
     -DVESKARO_BUILD_BENCH=OFF >/dev/null

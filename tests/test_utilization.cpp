@@ -16,6 +16,7 @@
 #include "views/UtilizationHistoryWindow.h"
 #include "views/UtilizationRules.h"
 #include "widgets/ColumnFit.h"
+#include "widgets/OwnedWindow.h"
 #include "widgets/RefreshFrame.h"
 #include "widgets/ReportListView.h"
 
@@ -28,6 +29,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
 #include <QTest>
 
 #include <QTimeZone>
@@ -243,8 +245,17 @@ private Q_SLOTS:
         form->pollOnce();
         QCOMPARE(form->history().pollCount(), 2);
         QCOMPARE(form->history().servers(), (QStringList{"FS1", "FS2", "DOWN"}));
+        QWidget* owner = form->window();
+        owner->setGeometry(140, 90, 700, 500);
+        owner->show();
         views::UtilizationHistoryWindow* chart = form->showHistory();
         QVERIFY(chart);
+        // A window of its own centred over the program's window, not in a corner of the screen.
+        QVERIFY(chart->isWindow());
+        QCOMPARE(chart->parentWidget(), form);
+        const QRect expected = widgets::centredOver(owner->frameGeometry(), chart->frameGeometry().size(),
+                                                    owner->screen()->availableGeometry());
+        QCOMPARE(chart->frameGeometry().topLeft(), expected.topLeft());
         QCOMPARE(chart->seriesCount(), 3);
         QCOMPARE(chart->series(0)->count(), 2);       // FS1: two readings
         QCOMPARE(chart->series(2)->count(), 0);       // DOWN: none

@@ -595,6 +595,38 @@ std::vector<Sample> HistoryStore::samples(const QString& server, const std::opti
     return found;
 }
 
+std::vector<Sample> HistoryStore::sampleMaxima(const QString& server, const QDateTime& from, const QDateTime& to,
+                                               qint64 intervalMs)
+{
+    if (intervalMs <= 1)
+        return samples(server, from, to);
+    std::vector<Sample> found;
+    if (!m_open)
+        return found;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    // SQLite gives the other columns of an aggregate's MAX() from the row
+    // that holds the maximum: each interval's highest reading at its own time.
+    query.prepare(QStringLiteral(
+        "SELECT taken, MAX(utilization), high FROM ("
+        " SELECT taken, utilization, high FROM samples_hour WHERE server = ? AND taken BETWEEN ? AND ?"
+        " UNION ALL SELECT taken, utilization, high FROM samples_minute WHERE server = ? AND taken BETWEEN ? AND ?"
+        " UNION ALL SELECT taken, utilization, high FROM samples WHERE server = ? AND taken BETWEEN ? AND ?"
+        ") GROUP BY taken / ? ORDER BY taken"));
+    for (int table = 0; table < 3; ++table) {
+        query.bindValue(table * 3, serverKey(server));
+        query.bindValue(table * 3 + 1, from.toMSecsSinceEpoch());
+        query.bindValue(table * 3 + 2, to.toMSecsSinceEpoch());
+    }
+    query.bindValue(9, intervalMs);
+    if (query.exec()) {
+        while (query.next()) {
+            found.push_back({server, QDateTime::fromMSecsSinceEpoch(query.value(0).toLongLong(), Qt::UTC),
+                             query.value(1).toInt(), query.value(2).toInt()});
+        }
+    }
+    return found;
+}
+
 qint64 HistoryStore::snapshotCount()
 {
     QSqlQuery query(QSqlDatabase::database(m_connection, false));

@@ -80,6 +80,11 @@ public:
     // per-hour maxima where only those are kept.
     std::vector<Sample> samples(const QString& server, const std::optional<QDateTime>& from = {},
                                 const std::optional<QDateTime>& to = {});
+    // Each `intervalMs` of [from, to] (counted from the epoch) as its highest
+    // sample, oldest first: a long period in a bounded number of samples with
+    // no peak lost. Every sample for an interval of 1 ms or less.
+    std::vector<Sample> sampleMaxima(const QString& server, const QDateTime& from, const QDateTime& to,
+                                     qint64 intervalMs);
     qint64 snapshotCount();
     qint64 sampleCount();
 

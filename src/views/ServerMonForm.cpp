@@ -383,7 +383,10 @@ void ServerMonForm::layoutContents()
 UtilizationHistoryWindow* ServerMonForm::showHistory()
 {
     if (!m_historyWindow) {
-        m_historyWindow = new UtilizationHistoryWindow(m_history, this);
+        QStringList monitored;
+        for (int row = 0; row < m_list->rowCount(); ++row)
+            monitored.append(m_list->itemText(row, kServerCol));
+        m_historyWindow = new UtilizationHistoryWindow(m_history, context().history, monitored, this);
         m_historyWindow->setAttribute(Qt::WA_DeleteOnClose);
         m_historyWindow->setWindowIcon(window()->windowIcon());
     }

@@ -57,12 +57,37 @@ QPixmap drawSymbol(TroubleLevel level, int size, qreal ratio)
 
 } // namespace
 
+QColor paletteColour(int index)
+{
+    static constexpr std::array<QRgb, kPaletteColours> colours{0x0072B2, 0xE69F00, 0x009E73, 0xCC79A7,
+                                                               0xD55E00, 0x56B4E9, 0x000000};
+    const int wrapped = ((index % kPaletteColours) + kPaletteColours) % kPaletteColours;
+    return QColor::fromRgb(colours.at(static_cast<size_t>(wrapped)));
+}
+
+LineLook lineLook(int index)
+{
+    static constexpr std::array<Qt::PenStyle, 4> styles{Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
+    index = std::max(index, 0);
+    return {paletteColour(index), styles.at(static_cast<size_t>((index / kPaletteColours) % 4))};
+}
+
+QPen linePen(int index)
+{
+    const LineLook look = lineLook(index);
+    QPen pen(look.colour);
+    // Dots and dashes need a little more weight to read as a line.
+    pen.setWidthF(look.style == Qt::SolidLine ? 1.6 : 2.0);
+    pen.setStyle(look.style);
+    return pen;
+}
+
 QColor troubleColor(TroubleLevel level)
 {
     switch (level) {
-    case TroubleLevel::Warning: return QColor(0xE6, 0x9F, 0x00);
-    case TroubleLevel::Critical: return QColor(0xD5, 0x5E, 0x00);
-    case TroubleLevel::Unavailable: return QColor(0xCC, 0x79, 0xA7);
+    case TroubleLevel::Warning: return paletteColour(1);
+    case TroubleLevel::Critical: return paletteColour(4);
+    case TroubleLevel::Unavailable: return paletteColour(3);
     case TroubleLevel::None: break;
     }
     return {};

@@ -10,11 +10,29 @@
 
 #include <QColor>
 #include <QIcon>
+#include <QPen>
 #include <QStyledItemDelegate>
 
 namespace widgets {
 
 QColor troubleColor(models::TroubleLevel level);
+
+// The colour-blind-safe palette (Okabe and Ito) the program draws with, in
+// the order lines take it: blue, orange, bluish green, reddish purple,
+// vermilion, sky blue, black. Yellow is left out: it does not show on white.
+inline constexpr int kPaletteColours = 7;
+QColor paletteColour(int index);
+
+// How the n-th line of a chart is drawn (from 0): the palette's colours solid,
+// then dashed, then dotted, then dash-dotted, so that no two of the first 28
+// lines look alike and lines tell apart without their colour too.
+struct LineLook {
+    QColor colour;
+    Qt::PenStyle style = Qt::SolidLine;
+    friend bool operator==(const LineLook&, const LineLook&) = default;
+};
+LineLook lineLook(int index);
+QPen linePen(int index);
 // A triangle with "!" (warning), a disc with "!" (critical), a disc with a bar
 // (unavailable); a null icon for None.
 QIcon troubleIcon(models::TroubleLevel level);
