@@ -72,6 +72,7 @@ OptionsForm::OptionsForm(core::AppContext& context, QWidget* parent)
     m_tabs->setObjectName(QStringLiteral("tabstripOptions"));
     m_tabs->addTab(tr("Save File Delimiter"));
     m_tabs->addTab(tr("Remote Control "));
+    m_tabs->setUsesScrollButtons(false);   // both tabs readable at the narrowest
     m_delimiterPanel->setObjectName(QStringLiteral("picOptions"));
     m_remotePanel->setObjectName(QStringLiteral("picOptions"));
     m_comma->setObjectName(QStringLiteral("optComma"));
@@ -129,7 +130,6 @@ OptionsForm::OptionsForm(core::AppContext& context, QWidget* parent)
     m_pathMessage->setTextFormat(Qt::PlainText);
     m_pathMessage->setWordWrap(true);
     m_pathMessage->hide();
-    m_folderList->setMinimumHeight(140);
     setTabOrder(m_drive, m_path);
     setTabOrder(m_path, m_folderList);
 
@@ -145,7 +145,8 @@ OptionsForm::OptionsForm(core::AppContext& context, QWidget* parent)
     layout->addWidget(m_tabs);
     layout->addWidget(panels, 1);
     layout->addLayout(buttons);
-    resize(460, 340);
+    // Room for a message over the lists; below that the lists shrink and scroll.
+    resize(480, 380);
 
     connect(m_tabs, &QTabBar::currentChanged, panels, &QStackedWidget::setCurrentIndex);
     connect(m_tabs, &QTabBar::currentChanged, this, &OptionsForm::showPanel);
