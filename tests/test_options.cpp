@@ -328,6 +328,8 @@ void TestOptions::pathBox()
     typePath(form, QStringLiteral(".."));
     QCOMPARE(form.folder(), QDir::toNativeSeparators(f.folder.path()));
     QVERIFY(form.lblPathMessage()->isHidden());
+    typePath(form, QStringLiteral("~"));
+    QCOMPARE(form.folder(), QDir::toNativeSeparators(QDir::homePath()));
     QVERIFY(f.stored("RemoteControl").isEmpty());
 }
 
