@@ -240,8 +240,13 @@ void OptionsForm::setDrive(const QString& drive)
         m_drive->setCurrentText(drive);   // comes back here through the signal
         return;
     }
-    if (!m_folder.startsWith(drive) || m_folder.isEmpty())
+    if (!m_folder.startsWith(drive) || m_folder.isEmpty()) {
         setFolder(drive);
+        // A drive without a readable root (no disc, a lost share) leaves the
+        // lists on the home folder.
+        if (!m_folder.startsWith(drive))
+            say(tr("The drive %1 cannot be read.").arg(drive));
+    }
     changed();
 }
 
