@@ -8,6 +8,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -63,7 +65,36 @@ private Q_SLOTS:
     void storesChosenProgram();
     void remoteConsolePerServer();
     void remoteConsoleMessages();
+    void enterInFolderList();
+    void pathBox();
+    void missingStoredFolder_data();
+    void missingStoredFolder();
 };
+
+namespace {
+
+// The options window shown on its remote control panel, as the user meets it.
+void showRemotePanel(OptionsForm& form)
+{
+    form.show();
+    form.tabstripOptions()->setCurrentIndex(1);
+}
+
+void highlight(OptionsForm& form, const QString& entry)
+{
+    const QList<QListWidgetItem*> found = form.dirRconJ()->findItems(entry, Qt::MatchExactly);
+    QVERIFY2(!found.isEmpty(), qPrintable(entry));
+    form.dirRconJ()->setCurrentItem(found.first());
+}
+
+void typePath(OptionsForm& form, const QString& path)
+{
+    form.txtPath()->clear();
+    QTest::keyClicks(form.txtPath(), path);
+    QTest::keyClick(form.txtPath(), Qt::Key_Return);
+}
+
+}  // namespace
 
 void TestOptions::paths_data()
 {
@@ -216,6 +247,123 @@ void TestOptions::remoteConsoleMessages()
                           "Unable to connect to Remote Console program.  Please verify path is correct from "
                           "Tools/Options."}));
     QVERIFY(f.services.launcher.started.isEmpty());
+}
+
+void TestOptions::enterInFolderList()
+{
+    Fixture f;
+    OptionsForm form(f.context());
+    showRemotePanel(form);
+    const QString top = QDir::toNativeSeparators(f.folder.path());
+    form.setFolder(top);
+
+    // Enter opens the highlighted folder and leaves the dialog open: OK is the
+    // default button, and a press that reached it would store and close.
+    highlight(form, QStringLiteral("rconj"));
+    QTest::keyClick(form.dirRconJ(), Qt::Key_Return);
+    QCOMPARE(form.folder(), QDir::toNativeSeparators(f.path("rconj")));
+    QCOMPARE(form.filRconJ()->count(), 1);
+    QVERIFY(form.isVisible());
+    QCOMPARE(form.result(), 0);
+    QVERIFY(f.stored("RemoteControl").isEmpty());
+    QVERIFY(f.services.messages.shown.isEmpty());
+
+    // Enter on ".." goes up and highlights the folder just left; the keypad's
+    // Enter does the same as Return.
+    QCOMPARE(form.dirRconJ()->currentItem()->text(), QStringLiteral(".."));
+    QTest::keyClick(form.dirRconJ(), Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(form.folder(), top);
+    QCOMPARE(form.dirRconJ()->currentItem()->text(), QStringLiteral("rconj"));
+
+    // A folder removed after the list was read: the list is read again, the
+    // window stays where it was.
+    QVERIFY(QDir(top).mkdir(QStringLiteral("doomed")));
+    form.setFolder(top);
+    highlight(form, QStringLiteral("doomed"));
+    QVERIFY(QDir(top).rmdir(QStringLiteral("doomed")));
+    QTest::keyClick(form.dirRconJ(), Qt::Key_Return);
+    QCOMPARE(form.folder(), top);
+    QVERIFY(form.dirRconJ()->findItems(QStringLiteral("doomed"), Qt::MatchExactly).isEmpty());
+}
+
+void TestOptions::pathBox()
+{
+    Fixture f;
+    OptionsForm form(f.context());
+    showRemotePanel(form);
+    form.setFolder(f.folder.path());
+    QCOMPARE(form.txtPath()->text(), QDir::toNativeSeparators(f.folder.path()));
+
+    typePath(form, QDir::toNativeSeparators(f.path("rconsole")));
+    QCOMPARE(form.folder(), QDir::toNativeSeparators(f.path("rconsole")));
+    QCOMPARE(form.driveRconJ()->currentText(), options::driveOf(form.folder()));
+
+    // Relative to the folder shown; a file stands for its folder.
+    typePath(form, QStringLiteral("../rconj/RCONJ.EXE"));
+    QCOMPARE(form.folder(), QDir::toNativeSeparators(f.path("rconj")));
+    QCOMPARE(form.filRconJ()->count(), 1);
+    QVERIFY(form.lblPathMessage()->isHidden());
+
+    // A missing folder is refused in words on the window, not in a message box,
+    // and the lists stay where they were.
+    const QString missing = QDir::toNativeSeparators(f.path("nowhere/else"));
+    typePath(form, missing);
+    QCOMPARE(form.folder(), QDir::toNativeSeparators(f.path("rconj")));
+    QVERIFY(!form.lblPathMessage()->isHidden());
+    QVERIFY(form.lblPathMessage()->text().contains(missing));
+    QVERIFY(form.isVisible());
+    QVERIFY(f.services.messages.shown.isEmpty());
+
+    // Going somewhere clears the refusal.
+    typePath(form, QStringLiteral(".."));
+    QCOMPARE(form.folder(), QDir::toNativeSeparators(f.folder.path()));
+    QVERIFY(form.lblPathMessage()->isHidden());
+    typePath(form, QStringLiteral("~"));
+    QCOMPARE(form.folder(), QDir::toNativeSeparators(QDir::homePath()));
+    QVERIFY(f.stored("RemoteControl").isEmpty());
+}
+
+void TestOptions::missingStoredFolder_data()
+{
+    QTest::addColumn<QString>("stored");   // below the scratch folder, or as it is where "shown" is "~"
+    QTest::addColumn<QString>("shown");    // below the scratch folder; "~" for home
+    QTest::addColumn<int>("files");
+    QTest::newRow("one level gone") << "rconj/gone/rconj.exe" << "rconj" << 1;
+    QTest::newRow("three levels gone") << "empty/a/b/c/rconsole.exe" << "empty" << 0;
+    QTest::newRow("nothing left") << "relative\\gone\\rconj.exe" << "~" << 0;
+}
+
+void TestOptions::missingStoredFolder()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, shown);
+    QFETCH(int, files);
+    Fixture f;
+    const QString program = shown == u"~" ? stored : QDir::toNativeSeparators(f.path(stored));
+    const QString expected = QDir::toNativeSeparators(shown == u"~" ? QDir::homePath() : f.path(shown));
+    f.context().values.remoteControlPath = program;
+    OptionsForm form(f.context());
+    showRemotePanel(form);
+
+    QCOMPARE(form.folder(), expected);
+    QCOMPARE(form.txtPath()->text(), expected);
+    QCOMPARE(form.filRconJ()->count(), files);
+    QCOMPARE(form.driveRconJ()->currentText(), options::driveOf(expected));
+    QVERIFY(!form.lblPathMessage()->isHidden());
+    QVERIFY(!form.btnApply()->isEnabled());
+
+    // ".." leads on from there.
+    if (!QDir(expected).isRoot()) {
+        highlight(form, QStringLiteral(".."));
+        QTest::keyClick(form.dirRconJ(), Qt::Key_Return);
+        QCOMPARE(form.folder(), QDir::toNativeSeparators(QFileInfo(expected).absolutePath()));
+        QVERIFY(form.lblPathMessage()->isHidden());
+    }
+
+    // Nothing is stored by looking around, nor by leaving with Cancel.
+    form.btnCancel()->click();
+    QVERIFY(f.stored("RemoteControl").isEmpty());
+    QCOMPARE(f.context().values.remoteControlPath, program);
 }
 
 QTEST_MAIN(TestOptions)

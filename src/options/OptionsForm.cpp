@@ -10,13 +10,16 @@
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -26,6 +29,20 @@ namespace options {
 namespace {
 
 const QString kParentEntry = QStringLiteral("..");
+
+bool isEnterKey(const QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+// Two spellings of one folder, whatever their separators and trailing slashes.
+bool sameFolder(const QString& a, const QString& b)
+{
+    return QDir::cleanPath(QDir::fromNativeSeparators(a)) == QDir::cleanPath(QDir::fromNativeSeparators(b));
+}
 
 }  // namespace
 
@@ -42,7 +59,8 @@ OptionsForm::OptionsForm(core::AppContext& context, QWidget* parent)
     , m_rconj(new QRadioButton(tr("Rconj"), m_remotePanel))
     , m_rconsole(new QRadioButton(tr("Rconsole"), m_remotePanel))
     , m_drive(new QComboBox(m_remotePanel))
-    , m_folderLabel(new QLabel(m_remotePanel))
+    , m_path(new QLineEdit(m_remotePanel))
+    , m_pathMessage(new QLabel(m_remotePanel))
     , m_folderList(new QListWidget(m_remotePanel))
     , m_fileList(new QListWidget(m_remotePanel))
     , m_ok(new QPushButton(tr("OK"), this))
@@ -54,6 +72,7 @@ OptionsForm::OptionsForm(core::AppContext& context, QWidget* parent)
     m_tabs->setObjectName(QStringLiteral("tabstripOptions"));
     m_tabs->addTab(tr("Save File Delimiter"));
     m_tabs->addTab(tr("Remote Control "));
+    m_tabs->setUsesScrollButtons(false);   // both tabs readable at the narrowest
     m_delimiterPanel->setObjectName(QStringLiteral("picOptions"));
     m_remotePanel->setObjectName(QStringLiteral("picOptions"));
     m_comma->setObjectName(QStringLiteral("optComma"));
@@ -66,6 +85,8 @@ OptionsForm::OptionsForm(core::AppContext& context, QWidget* parent)
     m_rconsole->setObjectName(QStringLiteral("optRconsole"));
     m_drive->setObjectName(QStringLiteral("driveRconJ"));
     m_folderList->setObjectName(QStringLiteral("dirRconJ"));
+    m_path->setObjectName(QStringLiteral("txtPath"));
+    m_pathMessage->setObjectName(QStringLiteral("lblPathMessage"));
     m_fileList->setObjectName(QStringLiteral("filRconJ"));
     m_fileList->setSelectionMode(QAbstractItemView::NoSelection);
     m_ok->setObjectName(QStringLiteral("btnOK"));
@@ -96,12 +117,21 @@ OptionsForm::OptionsForm(core::AppContext& context, QWidget* parent)
     choice->addStretch(1);
     remoteLayout->addLayout(choice, 0, 0, 1, 2);
     remoteLayout->addWidget(m_drive, 1, 0);
-    remoteLayout->addWidget(m_folderLabel, 2, 0, 1, 2);
-    remoteLayout->addWidget(m_folderList, 3, 0);
-    remoteLayout->addWidget(m_fileList, 3, 1);
-    m_folderLabel->setTextFormat(Qt::PlainText);
-    m_folderLabel->setMinimumWidth(1);
-    m_folderList->setMinimumHeight(140);
+    auto* pathRow = new QHBoxLayout;
+    auto* pathLabel = new QLabel(tr("&Folder:"), m_remotePanel);
+    pathLabel->setBuddy(m_path);
+    pathRow->addWidget(pathLabel);
+    pathRow->addWidget(m_path, 1);
+    remoteLayout->addLayout(pathRow, 2, 0, 1, 2);
+    remoteLayout->addWidget(m_pathMessage, 3, 0, 1, 2);
+    remoteLayout->addWidget(m_folderList, 4, 0);
+    remoteLayout->addWidget(m_fileList, 4, 1);
+    m_path->setMinimumWidth(1);
+    m_pathMessage->setTextFormat(Qt::PlainText);
+    m_pathMessage->setWordWrap(true);
+    m_pathMessage->hide();
+    setTabOrder(m_drive, m_path);
+    setTabOrder(m_path, m_folderList);
 
     auto* panels = new QStackedWidget(this);
     panels->addWidget(m_delimiterPanel);
@@ -115,7 +145,8 @@ OptionsForm::OptionsForm(core::AppContext& context, QWidget* parent)
     layout->addWidget(m_tabs);
     layout->addWidget(panels, 1);
     layout->addLayout(buttons);
-    resize(460, 340);
+    // Room for a message over the lists; below that the lists shrink and scroll.
+    resize(480, 380);
 
     connect(m_tabs, &QTabBar::currentChanged, panels, &QStackedWidget::setCurrentIndex);
     connect(m_tabs, &QTabBar::currentChanged, this, &OptionsForm::showPanel);
@@ -126,6 +157,10 @@ OptionsForm::OptionsForm(core::AppContext& context, QWidget* parent)
         });
     connect(m_other, &QRadioButton::clicked, this, [this] { m_delimiter->setFocus(); });
     m_delimiter->installEventFilter(this);
+    // Enter in the folder list and in the path box moves the lists; it must
+    // not reach the dialog, which would take it for OK.
+    m_folderList->installEventFilter(this);
+    m_path->installEventFilter(this);
     connect(m_rconj, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             setPattern(kRconjFile);
@@ -166,8 +201,14 @@ void OptionsForm::load()
     else
         m_rconj->setChecked(true);
     if (!stored.isEmpty()) {
-        setDrive(driveOf(stored));
-        setFolder(programFolderOf(stored));
+        // A folder that has gone since it was chosen opens at its nearest
+        // existing parent, from where ".." and the drive list lead on; the
+        // stored path stays as it is until the user stores a new choice.
+        const QString storedFolder = programFolderOf(stored);
+        setFolder(storedFolder);
+        if (!sameFolder(m_folder, storedFolder))
+            say(tr("The folder \"%1\" of the chosen program no longer exists.")
+                    .arg(QDir::toNativeSeparators(storedFolder)));
     } else {
         const QString windows = qEnvironmentVariable("windir");
         setDrive(windows.isEmpty() ? driveRoots().value(0) : driveOf(windows));
@@ -199,32 +240,76 @@ void OptionsForm::setDrive(const QString& drive)
         m_drive->setCurrentText(drive);   // comes back here through the signal
         return;
     }
-    if (!m_folder.startsWith(drive) || m_folder.isEmpty())
+    if (!m_folder.startsWith(drive) || m_folder.isEmpty()) {
         setFolder(drive);
+        // A drive without a readable root (no disc, a lost share) leaves the
+        // lists on the home folder.
+        if (!m_folder.startsWith(drive))
+            say(tr("The drive %1 cannot be read.").arg(drive));
+    }
     changed();
 }
 
 void OptionsForm::setFolder(const QString& folder)
 {
-    m_folder = QDir::toNativeSeparators(QDir::cleanPath(folder));
-    m_folderLabel->setText(m_folder);
+    showFolder(folder, QString());
+}
+
+void OptionsForm::showFolder(const QString& folder, const QString& highlight)
+{
+    m_folder = nearestExistingFolder(folder);
+    m_path->setText(m_folder);
+    say(QString());
+    {
+        // The drive list follows the folder; moving it must not move the folder back to the root.
+        const QSignalBlocker blocker(m_drive);
+        const QString drive = driveOf(m_folder);
+        if (m_drive->findText(drive) < 0)
+            m_drive->addItem(drive);
+        m_drive->setCurrentText(drive);
+    }
     m_folderList->clear();
     QDir dir(m_folder);
     if (!dir.isRoot())
         m_folderList->addItem(kParentEntry);
     m_folderList->addItems(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase));
+    // A keyboard user goes on from the folder just left, or from the top.
+    const QList<QListWidgetItem*> found = m_folderList->findItems(highlight, Qt::MatchExactly);
+    if (!highlight.isEmpty() && !found.isEmpty())
+        m_folderList->setCurrentItem(found.first());
+    else if (m_folderList->count() > 0)
+        m_folderList->setCurrentRow(0);
     refreshFiles();
     changed();
 }
 
 void OptionsForm::enterFolder(const QString& entry)
 {
-    QDir dir(m_folder);
-    if (entry == kParentEntry)
-        dir.cdUp();
-    else if (!dir.cd(entry))
+    if (entry == kParentEntry) {
+        const QString here = QDir::fromNativeSeparators(m_folder);
+        showFolder(QDir::cleanPath(here + QStringLiteral("/..")), QFileInfo(here).fileName());
         return;
-    setFolder(dir.absolutePath());
+    }
+    QDir dir(m_folder);
+    // A folder removed since the list was read: show what is there now.
+    showFolder(dir.cd(entry) ? dir.absolutePath() : m_folder, QString());
+}
+
+void OptionsForm::goToTypedPath()
+{
+    const QString typed = m_path->text().trimmed();
+    const QString target = typedFolder(typed, m_folder);
+    if (target.isEmpty()) {
+        say(typed.isEmpty() ? tr("Type the path of a folder.") : tr("The folder \"%1\" does not exist.").arg(typed));
+        return;
+    }
+    showFolder(target, QString());
+}
+
+void OptionsForm::say(const QString& text)
+{
+    m_pathMessage->setText(text);
+    m_pathMessage->setVisible(!text.isEmpty());
 }
 
 void OptionsForm::refreshFiles()
@@ -245,6 +330,15 @@ bool OptionsForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_delimiter && event->type() == QEvent::FocusIn)
         m_other->setChecked(true);
+    if (watched == m_folderList && isEnterKey(event)) {
+        if (const QListWidgetItem* item = m_folderList->currentItem())
+            enterFolder(item->text());
+        return true;
+    }
+    if (watched == m_path && isEnterKey(event)) {
+        goToTypedPath();
+        return true;
+    }
     return QDialog::eventFilter(watched, event);
 }
 

@@ -2,6 +2,8 @@
 // frmOptions: the delimiter of saved and copied tables and the remote console
 // program, each on its own tab. Apply and OK store both; a refused delimiter
 // stores nothing, a folder without the chosen program keeps the stored path.
+// The folder list is driven from the keyboard as well: Enter opens the
+// highlighted folder, and a path typed into the path box goes straight there.
 
 #include <QDialog>
 #include <QString>
@@ -37,6 +39,10 @@ public:
     QComboBox* driveRconJ() const { return m_drive; }
     QListWidget* dirRconJ() const { return m_folderList; }
     QListWidget* filRconJ() const { return m_fileList; }
+    // The path box above the folder list and the line under it that says why
+    // a typed path was refused or a stored folder could not be shown.
+    QLineEdit* txtPath() const { return m_path; }
+    QLabel* lblPathMessage() const { return m_pathMessage; }
     QPushButton* btnOK() const { return m_ok; }
     QPushButton* btnCancel() const { return m_cancel; }
     QPushButton* btnApply() const { return m_apply; }
@@ -45,6 +51,7 @@ public:
     QString folder() const { return m_folder; }
     QString pattern() const { return m_pattern; }
     void setDrive(const QString& drive);
+    // Shows the folder, or its nearest existing parent when it is gone.
     void setFolder(const QString& folder);
     void showPanel(int index);
 
@@ -59,6 +66,9 @@ private:
     void setPattern(const QString& pattern);
     void refreshFiles();
     void enterFolder(const QString& entry);
+    void showFolder(const QString& folder, const QString& highlight);
+    void goToTypedPath();
+    void say(const QString& text);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     core::AppContext& m_context;
@@ -72,7 +82,8 @@ private:
     QRadioButton* m_rconj;
     QRadioButton* m_rconsole;
     QComboBox* m_drive;
-    QLabel* m_folderLabel;
+    QLineEdit* m_path;
+    QLabel* m_pathMessage;
     QListWidget* m_folderList;
     QListWidget* m_fileList;
     QPushButton* m_ok;

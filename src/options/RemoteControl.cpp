@@ -53,6 +53,42 @@ QStringList matchingFiles(const QString& folder, const QString& pattern)
     return found;
 }
 
+QString nearestExistingFolder(const QString& folder)
+{
+    // A relative path names no place the user chose: start from home instead.
+    QString candidate = QDir::cleanPath(QDir::fromNativeSeparators(folder.trimmed()));
+    if (candidate.isEmpty() || QDir::isRelativePath(candidate))
+        candidate.clear();
+    while (!candidate.isEmpty()) {
+        const QFileInfo info(candidate);
+        if (info.isDir())
+            return QDir::toNativeSeparators(info.absoluteFilePath());
+        // Up one level; a root that does not exist has no parent to try.
+        const QString parent = QDir::cleanPath(candidate + QStringLiteral("/.."));
+        if (parent == candidate || QDir(candidate).isRoot())
+            break;
+        candidate = parent;
+    }
+    return QDir::toNativeSeparators(QDir::homePath());
+}
+
+QString typedFolder(const QString& typed, const QString& current)
+{
+    QString path = QDir::fromNativeSeparators(typed.trimmed());
+    if (path.isEmpty())
+        return {};
+    if (path == QLatin1String("~") || path.startsWith(QLatin1String("~/")))
+        path = QDir::homePath() + path.mid(1);
+    else if (QDir::isRelativePath(path))
+        path = QDir(current).filePath(path);
+    const QFileInfo info(QDir::cleanPath(path));
+    if (info.isDir())
+        return QDir::toNativeSeparators(info.absoluteFilePath());
+    if (info.isFile())
+        return QDir::toNativeSeparators(info.absolutePath());
+    return {};
+}
+
 QStringList driveRoots()
 {
     QStringList roots;

@@ -30,6 +30,15 @@ QString joinProgramPath(const QString& folder, const QString& file);
 // The files of `folder` whose names equal `pattern` without regard to case.
 QStringList matchingFiles(const QString& folder, const QString& pattern);
 
+// The folder itself when it exists, else its nearest existing parent; when
+// nothing of it is left (a drive that is gone, an empty path) the user's home
+// folder. Always a folder the lists can show, in native separators.
+QString nearestExistingFolder(const QString& folder);
+// The folder a path typed into the path box names: "~" at its start stands for
+// the home folder, a relative path is taken from `current`, and a file stands
+// for the folder it lies in. Empty when no such folder exists.
+QString typedFolder(const QString& typed, const QString& current);
+
 // The drives of this machine (file-system roots where there are no drive letters).
 QStringList driveRoots();
 // The drive of a path as the drive list shows it: its first two characters
