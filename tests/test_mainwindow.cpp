@@ -6,9 +6,11 @@
 #include "app/Program.h"
 #include "app/SingleInstance.h"
 #include "app/StartupSettings.h"
+#include "app/ViewDescriptors.h"
 #include "netware/ClientProvider.h"
 #include "platform/LocalPeer.h"
 #include "platform/PrivateFiles.h"
+#include "report/ReportCommand.h"
 #include "settings/RegistryStore.h"
 #include "support/ScriptedServices.h"
 
@@ -198,6 +200,7 @@ private Q_SLOTS:
     void doubleClickReopensTheActiveView_data();
     void doubleClickReopensTheActiveView();
     void openingDisablesListAndRestores();
+    void everyViewReachesItsParts();
     void saveAndCopyFollowTheRefreshCaption();
     void shutdownSavesGeometryUnlessMaximised_data();
     void shutdownSavesGeometryUnlessMaximised();
@@ -498,12 +501,60 @@ void TestMainWindow::doubleClickReopensTheActiveView()
     Harness run;
     QCOMPARE(run.start(), std::nullopt);
     QList<int> opened;
-    for (Command each : app::kViewCommands)
+    for (const app::ViewDescriptor& view : app::viewDescriptors()) {
+        const Command each = view.command;
         run.form().setCommand(each, {[&opened, each](app::MainForm&) { opened.append(int(each)); }});
+    }
     if (!caption.isEmpty())
         run.openChild(caption);
     run.form().repeatActiveView();
     QCOMPARE(opened, command < 0 ? QList<int>{} : QList<int>{command});
+}
+
+// Each entry of the view table is a command installed at start-up, a button
+// and an action item named for it, a name veskaro-report takes, and a window
+// that opens (or, for the remote console, a program started or a message why not).
+void TestMainWindow::everyViewReachesItsParts()
+{
+    Harness run;
+    QCOMPARE(run.start(), std::nullopt);
+    app::MainForm& form = run.form();
+    QStringList reportNames = report::historyCommandNames();
+    const report::ReportCommand reportCommand;
+    for (const report::ReportView& view : reportCommand.views())
+        reportNames.append(view.name);
+    // A view that asks something first (the connections' column chooser) is answered with OK.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            dialog->accept();
+    });
+    answer.start(20);
+    QStringList buttons;
+    for (const app::ViewDescriptor& view : app::viewDescriptors()) {
+        const QString name = QLatin1String(view.buttonName);
+        QVERIFY2(form.hasCommand(view.command), qPrintable(name));
+        QToolButton* button = form.toolButton(view.command);
+        QVERIFY(button);
+        QCOMPARE(button->objectName(), name);
+        QCOMPARE(button->toolTip(), QLatin1String(view.caption));
+        QVERIFY(form.findChild<QAction*>(QStringLiteral("PopMenu_Action_") + name.mid(3)));
+        QVERIFY(!buttons.contains(name));
+        buttons.append(name);
+        if (view.reportName)
+            QVERIFY2(reportNames.contains(QLatin1String(view.reportName)), view.reportName);
+        else
+            QCOMPARE(view.command, Command::RemoteControl);
+
+        form.selectServers({QStringLiteral("FS1")});
+        const qsizetype before = run.launcher.started.size() + run.messages.shown.size();
+        form.runCommand(view.command);
+        if (view.windowName) {
+            QTRY_VERIFY2(form.findChild<QWidget*>(QLatin1String(view.windowName)), view.windowName);
+        } else {
+            QVERIFY(run.launcher.started.size() + run.messages.shown.size() > before);
+        }
+    }
 }
 
 void TestMainWindow::openingDisablesListAndRestores()
@@ -512,8 +563,8 @@ void TestMainWindow::openingDisablesListAndRestores()
     QCOMPARE(run.start(), std::nullopt);
     app::MainForm& form = run.form();
     // A button works exactly when its view is part of the program.
-    for (Command command : app::kViewCommands)
-        QCOMPARE(form.toolButton(command)->isEnabled(), form.hasCommand(command));
+    for (const app::ViewDescriptor& view : app::viewDescriptors())
+        QCOMPARE(form.toolButton(view.command)->isEnabled(), form.hasCommand(view.command));
 
     // list enabled, tool bar enabled, hourglass, servers: as a view that holds
     // the opening state saw them

@@ -30,13 +30,6 @@ enum class Command {
     Options,
 };
 
-// The commands reached from the tool bar and "Server &Action", left to right.
-inline constexpr Command kViewCommands[] = {
-    Command::ServerInfo, Command::Utilization,   Command::NLMs,       Command::SetParameters,
-    Command::Volume,     Command::GetConnInfo,   Command::Partitions, Command::AbendLog,
-    Command::FileLocks,  Command::RemoteControl, Command::Changes,
-};
-
 struct CommandHandler {
     // Opens the window. View openers read the selection of lstServers
     // themselves and hold views::OpeningScope for as long as they open; the

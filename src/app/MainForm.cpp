@@ -1,4 +1,5 @@
 #include "app/MainForm.h"
+#include "app/ViewDescriptors.h"
 #include "platform/Services.h"
 #include "platform/WebPages.h"
 #include "app/Icons.h"
@@ -532,7 +533,8 @@ void MainForm::setTableExport(std::unique_ptr<TableExport> exporter)
 
 void MainForm::refreshCommandStates()
 {
-    for (Command command : kViewCommands) {
+    for (const ViewDescriptor& view : viewDescriptors()) {
+        const Command command = view.command;
         const bool available = hasCommand(command);
         if (QToolButton* button = m_toolButtons.value(command))
             button->setEnabled(available);

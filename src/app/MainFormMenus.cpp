@@ -2,6 +2,7 @@
 
 #include "app/MainForm.h"
 #include "app/Icons.h"
+#include "app/ViewDescriptors.h"
 #include "core/ServerReachability.h"
 #include "widgets/TroubleLook.h"
 
@@ -39,29 +40,6 @@ public:
     bool operator<(const QListWidgetItem& other) const override { return settings::nameLess(text(), other.text()); }
 };
 
-struct ButtonSpec {
-    Command command;
-    const char* objectName;
-    const char* toolTip;
-    const char* icon;
-    const char* actionText;  // item of "Server &Action"
-};
-
-// Left to right, as the tool bar shows them.
-constexpr ButtonSpec kButtons[] = {
-    {Command::ServerInfo, "btnServerInfo", "Server Information", "server-info.svg", "Server &Information"},
-    {Command::Utilization, "btnUtilization", "Server Utilization", "utilization.svg", "Server &Utilization"},
-    {Command::NLMs, "btnNLMs", "Loaded NLMs", "nlms.svg", "&Loaded NLMs"},
-    {Command::SetParameters, "btnSetParameters", "List Set Parameters", "set-parameters.svg", "List &Set Parameters"},
-    {Command::Volume, "btnVolume", "Volume Information", "volume.svg", "&Volume Information"},
-    {Command::GetConnInfo, "btnGetConnInfo", "User Connections", "connections.svg", "User &Connections"},
-    {Command::Partitions, "btnPartitions", "List Partitions", "partitions.svg", "List &Partitions"},
-    {Command::AbendLog, "btnAbendLog", "View Abend Log", "abend-log.svg", "View &Abend Log"},
-    {Command::FileLocks, "btnFileLocks", "File Opens/Locks", "file-locks.svg", "&File Opens/Locks"},
-    {Command::RemoteControl, "btnRemoteControl", "Remote Control", "remote-control.svg", "&Remote Control"},
-    {Command::Changes, "btnChanges", "Changes", "changes.svg", "C&hanges"},
-};
-
 // The tool bar's buttons are 495 twips square and 600 twips apart; at the
 // usual 96 dots per inch that is 33 pixels with 7 pixels between them.
 constexpr int kButtonSize = 33;
@@ -76,10 +54,8 @@ QIcon resourceIcon(const char* file)
 
 QString MainForm::commandTitle(Command command)
 {
-    for (const auto& design : kButtons) {
-        if (design.command == command)
-            return QLatin1String(design.toolTip);
-    }
+    if (const ViewDescriptor* view = viewDescriptor(command))
+        return QLatin1String(view->caption);
     switch (command) {
     case Command::SelectStartingContainer:
         return QStringLiteral("Select Starting Server Location");
@@ -121,9 +97,8 @@ void MainForm::buildToolBar()
         return button;
     };
 
-    for (const auto& design : kButtons) {
-        QToolButton* button =
-            addButton(QLatin1String(design.objectName), tr(design.toolTip), design.icon);
+    for (const ViewDescriptor& design : viewDescriptors()) {
+        QToolButton* button = addButton(QLatin1String(design.buttonName), tr(design.caption), design.icon);
         m_toolButtons.insert(design.command, button);
         const Command command = design.command;
         connect(button, &QToolButton::clicked, this, [this, command] { runCommand(command); });
@@ -244,9 +219,9 @@ void MainForm::buildMenus()
     // Action: the server list's own menu.
     m_actionMenu = addNamedMenu(nullptr, tr("&Action"), QStringLiteral("PopMenu_Action"));
     QMenu* serverAction = addNamedMenu(m_actionMenu, tr("Server &Action"), QStringLiteral("PopMenu_Action_Action"));
-    for (const auto& design : kButtons) {
+    for (const ViewDescriptor& design : viewDescriptors()) {
         QAction* item = addNamedAction(serverAction, tr(design.actionText),
-                                       QStringLiteral("PopMenu_Action_") + QLatin1String(design.objectName).mid(3));
+                                       QStringLiteral("PopMenu_Action_") + QLatin1String(design.buttonName).mid(3));
         m_actionItems.insert(design.command, item);
         const Command command = design.command;
         connect(item, &QAction::triggered, this, [this, command] { runCommand(command); });

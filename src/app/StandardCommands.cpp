@@ -4,22 +4,17 @@
 
 #include "directory/DirectoryCommands.h"
 
-#include <QAction>
-#include <QListWidget>
-#include "views/ChangesForm.h"
-#include "views/NLMForm.h"
-#include "views/ServerInformationForm.h"
-#include "views/ServerMonForm.h"
-#include "views/SetCommandsForm.h"
-#include "views/VolumeUsageForm.h"
-#include "views/AbendLogForm.h"
-#include "directory/PartitionsForm.h"
-#include "options/OptionsForm.h"
-#include "options/RemoteControl.h"
+#include "app/ViewDescriptors.h"
 #include "connections/ConnectionActions.h"
-#include "connections/FileLocksForm.h"
 #include "connections/OpenFilesForm.h"
 #include "connections/UserConnectionsForm.h"
+#include "directory/PartitionsForm.h"
+#include "options/OptionsForm.h"
+#include "views/NLMForm.h"
+#include "views/SetCommandsForm.h"
+
+#include <QAction>
+#include <QListWidget>
 
 namespace app {
 
@@ -58,13 +53,8 @@ private:
 
 void installStandardCommands(MainForm& form)
 {
-    form.setCommand(Command::ServerInfo, {[](MainForm& f) { views::openServerInformation(f); }});
-    form.setCommand(Command::Utilization, {[](MainForm& f) { views::openServerUtilization(f); }});
-    form.setCommand(Command::NLMs, {[](MainForm& f) { views::openNLMs(f); }});
-    form.setCommand(Command::SetParameters, {[](MainForm& f) { views::openSetCommands(f); }});
-    form.setCommand(Command::Changes, {[](MainForm& f) { views::openChanges(f); }});
-    form.setCommand(Command::GetConnInfo, {[](MainForm& f) { connections::openUserConnections(f); }});
-    form.setCommand(Command::FileLocks, {[](MainForm& f) { connections::openFileLocks(f); }});
+    for (const ViewDescriptor& view : viewDescriptors())
+        form.setCommand(view.command, {view.open});
 
     // The dialogs that decide the server list.
     form.setCommand(Command::SelectStartingContainer, {[](MainForm& f) {
@@ -78,11 +68,6 @@ void installStandardCommands(MainForm& form)
                             f.rememberHide(std::move(before));
                     }});
 
-    form.setCommand(Command::Volume, {[](MainForm& f) { views::openVolumeUsage(f); }});
-    form.setCommand(Command::AbendLog, {[](MainForm& f) { views::openAbendLogs(f); }});
-    form.setCommand(Command::Partitions, {[](MainForm& f) { directory::openPartitions(f); }});
-    form.setCommand(Command::RemoteControl,
-                    {[](MainForm& f) { options::startRemoteConsoles(f.context(), f.selectedServers()); }});
     form.setCommand(Command::Options, {[](MainForm& f) { options::showOptions(f.context(), &f); }});
     // Items of the hidden pop-up menus that act on an open view.
     QObject::connect(form.removeServerAction(), &QAction::triggered, &form,

@@ -2,6 +2,7 @@
 
 #include "app/MainForm.h"
 #include "app/Program.h"
+#include "app/ViewDescriptors.h"
 #include "export/SaveCopy.h"
 #include "platform/StderrMessageService.h"
 #include "report/ReportFormats.h"
@@ -165,6 +166,12 @@ std::optional<ReportOutput> activeViewOutput(app::MainForm& form, const QString&
     ReportOutput output;
     output.tables.push_back({QString(), std::move(*rows)});
     return output;
+}
+
+QString reportNameOf(app::Command command)
+{
+    const app::ViewDescriptor* view = app::viewDescriptor(command);
+    return view && view->reportName ? QLatin1String(view->reportName) : QString();
 }
 
 ReportCommand::ReportCommand()

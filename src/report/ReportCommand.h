@@ -92,6 +92,9 @@ std::optional<QList<QStringList>> savedRowsOfActiveView(app::MainForm& form, con
 // The one table of the active child window, as a view's output.
 std::optional<ReportOutput> activeViewOutput(app::MainForm& form, const QString& viewName);
 
+// The name a view has on the command line, as its descriptor gives it.
+QString reportNameOf(app::Command command);
+
 // The views every report command knows: the one table of views, defined in
 // ReportViews.cpp. A new view is one more entry there.
 void addStandardViews(class ReportCommand& command);
@@ -121,6 +124,8 @@ std::optional<int> executeHistoryCommand(const QStringList& arguments, QIODevice
                                          ReportFormat& format);
 // Their lines of --help.
 QString historyUsage();
+// Their names: snapshot, changes, history.
+QStringList historyCommandNames();
 
 class ReportCommand {
 public:

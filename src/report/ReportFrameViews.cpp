@@ -58,7 +58,7 @@ directory::PartitionsForm::ReplicaView replicaViewNamed(const QString& name)
 void addFrameViews(ReportCommand& command)
 {
     ReportView volumes;
-    volumes.name = QStringLiteral("volumes");
+    volumes.name = reportNameOf(app::Command::Volume);
     volumes.description = QStringLiteral("volume space usage of the servers, selected together");
     volumes.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<ReportOutput> {
         if (!openForServersTogether(form, app::Command::Volume, request.servers,
@@ -69,7 +69,7 @@ void addFrameViews(ReportCommand& command)
     command.addView(volumes);
 
     ReportView partitions;
-    partitions.name = QStringLiteral("partitions");
+    partitions.name = reportNameOf(app::Command::Partitions);
     partitions.description = QStringLiteral("partitions and replicas of the servers, selected together");
     partitions.viewValues = {QStringLiteral("type"), QStringLiteral("state"), QStringLiteral("timestamp"),
                              QStringLiteral("sync")};
@@ -84,7 +84,7 @@ void addFrameViews(ReportCommand& command)
     command.addView(partitions);
 
     ReportView abends;
-    abends.name = QStringLiteral("abends");
+    abends.name = reportNameOf(app::Command::AbendLog);
     abends.description = QStringLiteral("the halts in a server's abend log; --show N: the report of one");
     abends.oneServer = true;
     abends.showTakesNumber = true;

@@ -235,6 +235,11 @@ int printSamples(const HistoryArguments& parsed, QIODevice& out, QTextStream& er
 
 } // namespace
 
+QStringList historyCommandNames()
+{
+    return kHistoryCommands;
+}
+
 QString historyUsage()
 {
     return QStringLiteral("\n"

@@ -37,11 +37,11 @@ enum class Opening {
 
 // A view opened by its tool-bar command, then adjusted, then printed as Save
 // writes it.
-ReportView commandView(const char* name, const char* description, app::Command command, Adjust adjust = {},
+ReportView commandView(app::Command command, const char* description, Adjust adjust = {},
                        Opening opening = Opening::Together)
 {
     ReportView view;
-    view.name = QLatin1String(name);
+    view.name = reportNameOf(command);
     view.description = QLatin1String(description);
     view.produce = [command, adjust, opening, viewName = view.name](
                        app::MainForm& form, const ReportRequest& request) -> std::optional<ReportOutput> {
@@ -150,7 +150,7 @@ ReportView openFilesView()
 ReportView fileLocksView()
 {
     ReportView view;
-    view.name = QStringLiteral("filelocks");
+    view.name = reportNameOf(app::Command::FileLocks);
     view.description = QStringLiteral("the connections holding a file open, for VOLUME:PATH from the volume root");
     view.targetName = QStringLiteral("VOLUME:PATH");
     view.refuseTarget = [](app::MainForm& form, const ReportRequest& request) {
@@ -189,16 +189,16 @@ std::vector<ReportView> standardViews()
     std::vector<ReportView> table;
     table.push_back(serverListView());
 
-    table.push_back(commandView("info", "server information: up time, version, company, revision, DS version",
-                                app::Command::ServerInfo));
+    table.push_back(commandView(app::Command::ServerInfo,
+                                "server information: up time, version, company, revision, DS version"));
 
-    table.push_back(commandView("utilization", "server utilization after one poll", app::Command::Utilization,
+    table.push_back(commandView(app::Command::Utilization, "server utilization after one poll",
                                 [](app::MainForm& form, const ReportRequest&) {
                                     views::pollOnceForReport(views::findView<views::ServerMonForm>(form));
                                 }));
 
-    ReportView nlms = commandView("nlms", "loaded NLMs side by side, version and date columns per server",
-                                  app::Command::NLMs, [](app::MainForm& form, const ReportRequest& request) {
+    ReportView nlms = commandView(app::Command::NLMs, "loaded NLMs side by side, version and date columns per server",
+                                  [](app::MainForm& form, const ReportRequest& request) {
                                       if (QWidget* window = views::findView<views::NLMForm>(form))
                                           views::applyNlmReportOptions(window, request.show,
                                                                        request.differencesOnly);
@@ -208,8 +208,8 @@ std::vector<ReportView> standardViews()
     nlms.headerRows = 2;
     table.push_back(nlms);
 
-    ReportView sets = commandView("sets", "SET parameters side by side, one value column per server",
-                                  app::Command::SetParameters, [](app::MainForm& form, const ReportRequest& request) {
+    ReportView sets = commandView(app::Command::SetParameters, "SET parameters side by side, one value column per server",
+                                  [](app::MainForm& form, const ReportRequest& request) {
                                       if (QWidget* window = views::findView<views::SetCommandsForm>(form))
                                           views::applySetReportOptions(window, request.differencesOnly);
                                   });
@@ -217,7 +217,7 @@ std::vector<ReportView> standardViews()
     table.push_back(sets);
 
     ReportView users;
-    users.name = QStringLiteral("connections");
+    users.name = reportNameOf(app::Command::GetConnInfo);
     users.description = QStringLiteral("user connections of a server; columns and filters from the settings");
     users.typeValues = connections::typeFilterEntries();
     users.statusValues = connections::statusFilterEntries();
