@@ -18,11 +18,14 @@
 #include <QDateTimeEdit>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QLabel>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -251,6 +254,30 @@ private Q_SLOTS:
         QCOMPARE(store.sampleMaxima("FS1", start.addSecs(60), start.addSecs(119), kMinute).size(), size_t(1));
         QCOMPARE(store.sampleMaxima("FS1", start, start.addSecs(599), 0).size(), size_t(600));
         QVERIFY(store.sampleMaxima("NONE", start, start.addSecs(599), kMinute).empty());
+    }
+
+    // Opened on the monitor's first poll, as a user opens it, the chart
+    // still labels its time axis once the polls come in.
+    void timeAxisLabelledWhileTheFirstPollsComeIn()
+    {
+        views::UtilizationHistory history;
+        const QStringList servers{"FS1"};
+        const qint64 start = QDateTime(QDate(2026, 12, 7), QTime(17, 2, 32), Qt::UTC).toMSecsSinceEpoch();
+        poll(history, servers, start, 1, 1'000);
+        views::UtilizationHistoryWindow window(history);
+        showAndLayOut(window);
+        for (int i = 1; i < 8; ++i) {
+            poll(history, servers, start + i * 1000, 1, 1'000);
+            window.historyChanged();
+        }
+        window.chartView()->grab();  // lays the chart out and draws it
+        static const QRegularExpression clock(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d$"));
+        QStringList labels;
+        for (QGraphicsItem* item : window.chartView()->scene()->items()) {
+            if (auto* text = dynamic_cast<QGraphicsTextItem*>(item); text && clock.match(text->toPlainText()).hasMatch())
+                labels.append(text->toPlainText());
+        }
+        QVERIFY2(labels.size() >= 2, qPrintable(labels.join(QLatin1Char(' '))));
     }
 
     void axisFollowsThePollsAndTheUsersView()

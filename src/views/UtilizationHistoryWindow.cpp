@@ -38,6 +38,9 @@ namespace views {
 
 namespace {
 
+// Labels along the time axis.
+constexpr int kTimeTicks = 7;
+
 // One step of the zoom: a wheel notch, a button press or a key.
 constexpr double kZoomStep = 0.8;
 // Arrow keys move a tenth of the shown span.
@@ -153,7 +156,7 @@ UtilizationHistoryWindow::UtilizationHistoryWindow(const UtilizationHistory& his
     chart->legend()->setAlignment(Qt::AlignBottom);
     // Each marker shows its line, dashes and dots included.
     chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
-    m_timeAxis->setTickCount(7);
+    m_timeAxis->setTickCount(kTimeTicks);
     m_timeAxis->setFormat(timeLabelFormat(TimeWindow::kMinimumSpanMs));
     m_percentAxis->setRange(0, 100);
     m_percentAxis->setLabelFormat(QStringLiteral("%d %%"));
@@ -501,6 +504,11 @@ void UtilizationHistoryWindow::showSpan()
     const qint64 to = m_time.to();
     m_timeAxis->setFormat(timeLabelFormat(m_time.span()));
     m_timeAxis->setRange(clockTime(from), clockTime(to));
+    // A date-time axis first laid out on a single poll keeps drawing no
+    // ticks or labels through later changes of its range; a change of its
+    // tick count makes it lay its labels out afresh.
+    m_timeAxis->setTickCount(kTimeTicks - 1);
+    m_timeAxis->setTickCount(kTimeTicks);
     updateScrollBar();
 
     // Only the readings of the shown span are handed to the chart, at most a
