@@ -307,7 +307,9 @@ bool GridColumnFit::step(std::chrono::nanoseconds budget)
         std::vector<ColumnNeed> needs;
         for (const auto& [col, pixels] : m_widths)
             needs.push_back({pixels, col < data.fixedCols()});
-        const std::vector<int> shared = shareColumnWidths(needs, columnRoom(*m_grid, *m_grid->tableView()));
+        // A pixel a column is left for the widths' rounding to twips and back.
+        const int room = columnRoom(*m_grid, *m_grid->tableView()) - static_cast<int>(needs.size());
+        const std::vector<int> shared = shareColumnWidths(needs, room);
         for (size_t i = 0; i < m_widths.size(); ++i)
             m_widths[i].second = shared[i];
 
