@@ -210,8 +210,8 @@ void slowLink()
     const qint64 refresh = clock.nsecsElapsed();
     const qint64 refreshStall = beat.stop();
 
-    std::printf("\nUser connections behind a slow link: %d connections, %d ms a call\n",
-                form->lstvwUsers()->rowCount(), kLatencyMs);
+    std::printf("\nUser connections behind a slow link: %d connections, %d ms a call\n", form->lstvwUsers()->rowCount(),
+                kLatencyMs);
     bench::report("opening", opening);
     bench::report("refresh", refresh);
     bench::report("  floor: 3 calls a connection one after another", qint64(3) * kConnections * kLatencyMs * 1'000'000);
@@ -281,8 +281,8 @@ int main(int argc, char** argv)
     bench::report("refresh pass, 20,000", twenty.refresh);
     bench::report("longest stretch without an event, 20,000 opening (median)", twenty.openingStall);
     bench::report("longest stretch without an event, 20,000 refresh (median)", twenty.refreshStall);
-    std::printf("  opening 20,000 / 2,000: %.2fx   refresh 20,000 / 2,000: %.2fx\n",
-                ratio(twenty.opening, two.opening), ratio(twenty.refresh, two.refresh));
+    std::printf("  opening 20,000 / 2,000: %.2fx   refresh 20,000 / 2,000: %.2fx\n", ratio(twenty.opening, two.opening),
+                ratio(twenty.refresh, two.refresh));
     bench::reportCount("peak memory before the 20,000 window, MiB", peakBefore);
     bench::reportCount("peak memory with the 20,000 window open as well, MiB", bench::peakMemoryMiB());
     host.mdiArea()->closeAllSubWindows();

@@ -32,8 +32,8 @@ QByteArray description(int containers, int servers)
                                    {QStringLiteral("children"), units}};
     const QJsonObject tree{{QStringLiteral("name"), QStringLiteral("BIG_TREE")},
                            {QStringLiteral("containers"), QJsonArray{organization}}};
-    const QJsonObject top{{QStringLiteral("format"), 1}, {QStringLiteral("trees"), QJsonArray{tree}},
-                          {QStringLiteral("servers"), list}};
+    const QJsonObject top{
+        {QStringLiteral("format"), 1}, {QStringLiteral("trees"), QJsonArray{tree}}, {QStringLiteral("servers"), list}};
     return QJsonDocument(top).toJson(QJsonDocument::Compact);
 }
 

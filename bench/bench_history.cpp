@@ -40,7 +40,7 @@ constexpr int kYearModules = 150;
 constexpr int kYearParameters = 300;
 constexpr int kChartServers = 20;
 constexpr int kChartDays = 7;
-constexpr qint64 kChartPollMs = 1'000;   // the monitor's own interval
+constexpr qint64 kChartPollMs = 1'000;  // the monitor's own interval
 constexpr qint64 kFullHoursMs = history::kFullSampleHours * 3600'000LL;
 
 std::vector<views::LoadedModule> modulesOf(int server, int variant, int count)
@@ -233,7 +233,7 @@ void weekChart(const QString& folder)
     QEventLoop reading;
     QObject::connect(&window, &views::UtilizationHistoryWindow::rangeRead, &reading, &QEventLoop::quit);
     if (window.isReading())
-        reading.exec(); // the last hour: nothing to read
+        reading.exec();  // the last hour: nothing to read
     timer.restart();
     window.setRange(views::HistoryRange::LastWeek);
     reading.exec();
@@ -268,7 +268,7 @@ void weekChart(const QString& folder)
     std::printf("  a zoom step, lines refilled and drawn: %.1f ms\n", msSince(timer) / kZooms);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

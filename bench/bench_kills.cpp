@@ -37,7 +37,9 @@ int write(const QString& path)
     FileRegistryStore store(path);
     if (!store.createKey(Hive::CurrentUser, kLoop))
         return 1;
-    qlonglong n = store.queryValue(Hive::CurrentUser, kLoop, QStringLiteral("Counter")).value_or(QStringLiteral("0")).toLongLong();
+    qlonglong n = store.queryValue(Hive::CurrentUser, kLoop, QStringLiteral("Counter"))
+                      .value_or(QStringLiteral("0"))
+                      .toLongLong();
     for (;;) {
         ++n;
         if (!store.setValue(Hive::CurrentUser, kLoop, QStringLiteral("Counter"), QString::number(n)))
@@ -70,8 +72,11 @@ int main(int argc, char** argv)
         settings::regfile::Tree tree;
         auto& key = tree.ensure(settings::hivePath(Hive::CurrentUser, kFiller));
         for (int i = 0; i < kFillerValues; ++i)
-            settings::regfile::Tree::putValue(key, {QStringLiteral("Value%1").arg(i), settings::regfile::kTypeString, true,
-                                                    QString(60, QChar(u'a' + i % 26)), {}});
+            settings::regfile::Tree::putValue(key, {QStringLiteral("Value%1").arg(i),
+                                                    settings::regfile::kTypeString,
+                                                    true,
+                                                    QString(60, QChar(u'a' + i % 26)),
+                                                    {}});
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(settings::regfile::serialize(tree)) < 0)
             return 1;
@@ -90,7 +95,7 @@ int main(int argc, char** argv)
         writer.kill();
         writer.waitForFinished(10000);
         if (writer.exitStatus() == QProcess::NormalExit)
-            ++refused;   // the writer stopped by itself: a save was refused
+            ++refused;  // the writer stopped by itself: a save was refused
 
         const QByteArray printed = writer.readAllStandardOutput().trimmed();
         const qlonglong reported = printed.mid(printed.lastIndexOf('\n') + 1).toLongLong();
@@ -111,7 +116,8 @@ int main(int argc, char** argv)
         if (onDisk < lastSeen)
             ++lost;
         lastSeen = onDisk;
-        leftovers += static_cast<int>(QDir(dir.path()).entryList({QStringLiteral("veskaro.reg.??????")}, QDir::Files | QDir::Hidden).size());
+        leftovers += static_cast<int>(
+            QDir(dir.path()).entryList({QStringLiteral("veskaro.reg.??????")}, QDir::Files | QDir::Hidden).size());
         if ((round + 1) % 100 == 0) {
             out << "  " << round + 1 << " kills, counter at " << onDisk << "\n";
             out.flush();

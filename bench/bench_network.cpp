@@ -50,7 +50,9 @@ int main(int argc, char** argv)
     int replies = 0;
     do {
         qint32 searched = 0;
-        if (c.NWDSSearch(ctx, "[Root]", DS_SEARCH_SUBTREE, false, filter, 1, false, attrs, iteration, 0, searched, reply) != 0)
+        if (c.NWDSSearch(ctx, "[Root]", DS_SEARCH_SUBTREE, false, filter, 1, false, attrs, iteration, 0, searched,
+                         reply)
+            != 0)
             break;
         ++replies;
         quint32 count = 0;
@@ -127,5 +129,6 @@ int main(int argc, char** argv)
         << "one server's connections (" << connections << "):  " << connMs << " ms\n"
         << "every server's lists drawn (" << walked << "):  " << walkMs << " ms\n"
         << "peak memory: " << bench::peakMemoryMiB() << " MB\n";
-    return servers.size() == 1000 && modules == 300 && parameters == 400 && connections == 5001 && walked == 1000 ? 0 : 1;
+    return servers.size() == 1000 && modules == 300 && parameters == 400 && connections == 5001 && walked == 1000 ? 0
+                                                                                                                  : 1;
 }

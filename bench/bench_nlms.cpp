@@ -93,7 +93,7 @@ void addServers(Tables& tables, views::NlmComparisonFill::Texts& texts, size_t s
 qint64 timeComparison(size_t servers, const std::vector<std::vector<views::LoadedModule>>& all)
 {
     Tables tables;
-    views::NlmComparisonFill::Texts texts;   // kept by the window from one opening to the next
+    views::NlmComparisonFill::Texts texts;  // kept by the window from one opening to the next
     QElapsedTimer timer;
     timer.start();
     addServers(tables, texts, servers, all);
@@ -107,7 +107,7 @@ qint64 timeComparison(size_t servers, const std::vector<std::vector<views::Loade
 qint64 timeFloor(size_t servers, const std::vector<std::vector<views::LoadedModule>>& all)
 {
     struct Cell {
-        int row;          // data row, 0 the first
+        int row;  // data row, 0 the first
         bool newRow;
         QString name, version, date, description;
     };
@@ -220,12 +220,13 @@ int main(int argc, char** argv)
     bench::measure("find a name that is not there", [&] { form->txtFind()->setText(QStringLiteral("#none#")); });
 
     bench::measure("sort by name (header click)", [&] { form->clickGrid(Qt::LeftButton, 0, 0, {}); });
-    bench::measure("sort by the first version column (numeric)",
-                   [&] { form->clickGrid(Qt::LeftButton, 1, 1, {}); });
+    bench::measure("sort by the first version column (numeric)", [&] { form->clickGrid(Qt::LeftButton, 1, 1, {}); });
     bench::measure("sort by a date column (text)", [&] { form->clickGrid(Qt::LeftButton, 1, 100, {}); });
 
     const auto all = readAll(*client, servers);
-    std::printf("\nOne opening per server, as veskaro-report adds them, painted at the end (the %d read servers in turn)\n", Servers);
+    std::printf(
+        "\nOne opening per server, as veskaro-report adds them, painted at the end (the %d read servers in turn)\n",
+        Servers);
     bench::printGrowthAgainstFloor([&](size_t n) { return timeComparison(n, all); },
                                    [&](size_t n) { return timeFloor(n, all); });
     std::printf("  tables' own memory at 500 servers: %ld MiB (peak of the process %ld MiB)\n",

@@ -148,10 +148,10 @@ QByteArray withRootReplicas(const QByteArray& json, const QStringList& servers)
     QJsonObject tree = trees.at(0).toObject();
     QJsonArray replicas;
     for (int i = 0; i < servers.size(); ++i)
-        replicas.append(QJsonObject{{QStringLiteral("server"), servers.at(i)}, {QStringLiteral("type"), i == 0 ? 0 : 1}});
-    tree.insert(QStringLiteral("partitions"),
-                QJsonArray{QJsonObject{{QStringLiteral("name"), QStringLiteral("[Root]")},
-                                       {QStringLiteral("replicas"), replicas}}});
+        replicas.append(
+            QJsonObject{{QStringLiteral("server"), servers.at(i)}, {QStringLiteral("type"), i == 0 ? 0 : 1}});
+    tree.insert(QStringLiteral("partitions"), QJsonArray{QJsonObject{{QStringLiteral("name"), QStringLiteral("[Root]")},
+                                                                     {QStringLiteral("replicas"), replicas}}});
     trees.replace(0, tree);
     top.insert(QStringLiteral("trees"), trees);
     return QJsonDocument(top).toJson(QJsonDocument::Compact);
@@ -183,7 +183,7 @@ directory::PartitionsForm* partitionsForm(bench::BenchHost& host)
     return directory::partitionsWindow(host);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -42,7 +42,7 @@ int main(int argc, char** argv)
         return 1;
     const qint64 elapsed = timer.nsecsElapsed();
     const QByteArray table = report.readAllStandardOutput();
-    rusage usage {};
+    rusage usage{};
     getrusage(RUSAGE_CHILDREN, &usage);
 
     bench::report("info over 1,000 generated servers", elapsed);

@@ -58,7 +58,7 @@ Run runChild(const std::vector<std::string>& arguments, const std::string& outpu
     if (wait4(child, &status, 0, &usage) != child)
         return run;
     run.nanoseconds = timer.nsecsElapsed();
-    run.peakMiB = usage.ru_maxrss / 1024;   // KiB on Linux
+    run.peakMiB = usage.ru_maxrss / 1024;  // KiB on Linux
     run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     QFile output(QString::fromStdString(outputPath));
     if (output.open(QIODevice::ReadOnly))
@@ -94,8 +94,8 @@ int main(int argc, char** argv)
     std::printf("veskaro-report over generated servers (300 modules, 400 parameters, 2 connections each)\n");
     bool allRan = true;
     for (const char* view : {"nlms", "sets"}) {
-        std::printf("\n%s\n  %-8s %12s %12s %10s %10s %8s\n", view, "servers", "wall time", "per server",
-                    "vs 20", "peak MiB", "lines");
+        std::printf("\n%s\n  %-8s %12s %12s %10s %10s %8s\n", view, "servers", "wall time", "per server", "vs 20",
+                    "peak MiB", "lines");
         double at20 = 0;
         for (const int servers : {20, 100, 200, 500, 1000}) {
             std::vector<std::string> arguments{VESKARO_REPORT_PROGRAM, view};

@@ -40,7 +40,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the monitor did not open with %d servers\n", Servers);
         return 1;
     }
-    form->toggleRefresh();   // stopped: this poll is the only one
+    form->toggleRefresh();  // stopped: this poll is the only one
     QCoreApplication::processEvents();
 
     // A 1 ms timer stands for the user's input: every gap between its

@@ -28,7 +28,7 @@ constexpr int Parameters = 400;
 // The comparison's grid as the window sets it up, shown.
 struct Table {
     widgets::FlexGrid grid;
-    views::SetComparisonFill::Texts texts;   // kept by the window from one opening to the next
+    views::SetComparisonFill::Texts texts;  // kept by the window from one opening to the next
 
     Table()
     {
@@ -146,8 +146,7 @@ int main(int argc, char** argv)
     });
     bench::report("read every server's parameters (simulated network only)", timer.nsecsElapsed());
 
-    bench::measure("open the comparison (connect, read, fill, sort, paint)",
-                   [&] { views::openSetCommands(host); });
+    bench::measure("open the comparison (connect, read, fill, sort, paint)", [&] { views::openSetCommands(host); });
     views::SetCommandsForm* form = views::findView<views::SetCommandsForm>(host);
     if (!form)
         return 1;
@@ -172,10 +171,8 @@ int main(int argc, char** argv)
     form->txtFind()->setText(QStringLiteral("no such parameter"));
     bench::report("find without a match", timer.nsecsElapsed());
 
-    bench::measure("sort by category, ascending (+ paint)",
-                   [&] { form->clickGrid(Qt::LeftButton, 0, 1, {}); });
-    bench::measure("sort by category, descending (+ paint)",
-                   [&] { form->clickGrid(Qt::LeftButton, 0, 1, {}); });
+    bench::measure("sort by category, ascending (+ paint)", [&] { form->clickGrid(Qt::LeftButton, 0, 1, {}); });
+    bench::measure("sort by category, descending (+ paint)", [&] { form->clickGrid(Qt::LeftButton, 0, 1, {}); });
 
     // One opening per server, as veskaro-report adds them, against the floor:
     // the same shown widget, one update per server, writing texts made

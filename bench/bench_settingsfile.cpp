@@ -26,7 +26,7 @@ void reportCpu(const char* what, std::clock_t since)
 QByteArray manyValues(int count)
 {
     QByteArray file = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro\\Big]\r\n";
-    for (int i = count; i > 0; --i)   // in reverse, the worst order for a sorted insert
+    for (int i = count; i > 0; --i)  // in reverse, the worst order for a sorted insert
         file += "\"Value" + QByteArray::number(i) + "\"=\"" + QByteArray::number(i * 7) + "\"\r\n";
     return file;
 }

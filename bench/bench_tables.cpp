@@ -61,7 +61,7 @@ void benchListView()
         list.endUpdate();
         list.repaint();
         bench::report(qPrintable(QStringLiteral("update 10,000 x 7 cells in place + repaint (pass %1)").arg(pass)),
-               timer.nsecsElapsed());
+                      timer.nsecsElapsed());
     }
 
     timer.restart();
@@ -215,7 +215,7 @@ void benchGrid()
         grid.setRedraw(true);
         grid.repaint();
         bench::report(qPrintable(QStringLiteral("update 10,000 x 7 cells in place + repaint (pass %1)").arg(pass)),
-               timer.nsecsElapsed());
+                      timer.nsecsElapsed());
     }
 
     timer.restart();

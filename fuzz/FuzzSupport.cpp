@@ -16,8 +16,8 @@ std::atomic<long long> g_peak{0};
 
 void onMalloc(const volatile void*, size_t size)
 {
-    const long long now = g_inUse.fetch_add(static_cast<long long>(size), std::memory_order_relaxed)
-                          + static_cast<long long>(size);
+    const long long now =
+        g_inUse.fetch_add(static_cast<long long>(size), std::memory_order_relaxed) + static_cast<long long>(size);
     long long peak = g_peak.load(std::memory_order_relaxed);
     while (now > peak && !g_peak.compare_exchange_weak(peak, now, std::memory_order_relaxed)) {
     }
@@ -47,7 +47,8 @@ void HeapPeak::start()
 
 size_t HeapPeak::peak()
 {
-    return static_cast<size_t>(std::max(0LL, g_peak.load(std::memory_order_relaxed) - g_base.load(std::memory_order_relaxed)));
+    return static_cast<size_t>(
+        std::max(0LL, g_peak.load(std::memory_order_relaxed) - g_base.load(std::memory_order_relaxed)));
 }
 
 void requireWithinBudget(size_t input, size_t used, size_t budget, const char* what)

@@ -77,8 +77,14 @@ public:
         cursor = 3;
         return nw::status::Success;
     }
-    NWRCODE NWDSAddFilterToken(nw::NWFilterCursor, quint16, const QByteArray*, quint32) override { return nw::status::Success; }
-    NWRCODE NWDSPutFilter(nw::NWDSContextHandle, nw::NWDSBufHandle, nw::NWFilterCursor) override { return nw::status::Success; }
+    NWRCODE NWDSAddFilterToken(nw::NWFilterCursor, quint16, const QByteArray*, quint32) override
+    {
+        return nw::status::Success;
+    }
+    NWRCODE NWDSPutFilter(nw::NWDSContextHandle, nw::NWDSBufHandle, nw::NWFilterCursor) override
+    {
+        return nw::status::Success;
+    }
 
     NWRCODE NWDSListContainers(nw::NWDSContextHandle, const QByteArray&, qint32& iteration, nw::NWDSBufHandle) override
     {
@@ -191,7 +197,8 @@ public:
         info = m_input.take<quint32>();
         return answer();
     }
-    NWRCODE NWDSGetPartitionExtInfo(nw::NWDSContextHandle, quint32, quint32, std::span<quint8> data, quint32& length) override
+    NWRCODE NWDSGetPartitionExtInfo(nw::NWDSContextHandle, quint32, quint32, std::span<quint8> data,
+                                    quint32& length) override
     {
         if (const NWRCODE rc = answer())
             return rc;
@@ -254,7 +261,8 @@ public:
         std::copy(bytes.begin(), bytes.end(), path.begin());
         return nw::status::Success;
     }
-    NWRCODE NWGetLongName(nw::NWCONN_HANDLE, nw::NWDirHandle, const QByteArray&, quint8, quint8, std::span<char> name) override
+    NWRCODE NWGetLongName(nw::NWCONN_HANDLE, nw::NWDirHandle, const QByteArray&, quint8, quint8,
+                          std::span<char> name) override
     {
         if (const NWRCODE rc = answer())
             return rc;
@@ -506,7 +514,8 @@ void volumeFiles(Input& input)
     nw::sim::Connection connection;
     connection.number = 1;
     for (const QString& path : input.texts(32, 64))
-        connection.openFiles.push_back({input.take<quint8>() & 1 ? QStringLiteral("SYS") : QStringLiteral("VOL1"), path});
+        connection.openFiles.push_back(
+            {input.take<quint8>() & 1 ? QStringLiteral("SYS") : QStringLiteral("VOL1"), path});
     lists.connections.push_back(connection);
     server.lists = std::move(lists);
     network.servers.push_back(std::move(server));
@@ -539,13 +548,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     Input input(data + 1, size - 1);
     switch (data[0] % 7) {
-    case 0: abendLog(input); break;
-    case 1: directoryReplies(input); break;
-    case 2: partitionReplies(input); break;
-    case 3: connectionRecords(input); break;
-    case 4: dateTimes(input); break;
-    case 5: volumeSpace(input); break;
-    default: volumeFiles(input); break;
+    case 0:
+        abendLog(input);
+        break;
+    case 1:
+        directoryReplies(input);
+        break;
+    case 2:
+        partitionReplies(input);
+        break;
+    case 3:
+        connectionRecords(input);
+        break;
+    case 4:
+        dateTimes(input);
+        break;
+    case 5:
+        volumeSpace(input);
+        break;
+    default:
+        volumeFiles(input);
+        break;
     }
     return 0;
 }

@@ -85,10 +85,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QByteArray json(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const size_t budget = heapBudget(json);
     fuzzing::HeapPeak::start();
-    nw::sim::LoadedNetwork loaded = nw::sim::loadNetworkDescription(json, QStringLiteral("/nonexistent"), QStringLiteral("fuzz.json"));
+    nw::sim::LoadedNetwork loaded =
+        nw::sim::loadNetworkDescription(json, QStringLiteral("/nonexistent"), QStringLiteral("fuzz.json"));
     if (!loaded.network) {
         if (loaded.problem.isEmpty())
-            __builtin_trap();   // a refusal always says why
+            __builtin_trap();  // a refusal always says why
         fuzzing::requireWithinBudget(size, fuzzing::HeapPeak::peak(), budget, "refusing the description");
         return 0;
     }

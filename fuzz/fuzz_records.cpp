@@ -55,7 +55,7 @@ public:
             return 0x8801;
         list = nw::NLMLoadedList{};
         list.numberLoaded = m_input.take<quint32>();
-        list.numbersInList = m_input.take<quint8>();   // may claim more than the array holds
+        list.numbersInList = m_input.take<quint8>();  // may claim more than the array holds
         m_input.fill(list.numbers.data(), std::min<size_t>(list.numbersInList, list.numbers.size()) * sizeof(quint32));
         return m_input.take<quint8>() & 1 ? 0x8801 : 0;
     }

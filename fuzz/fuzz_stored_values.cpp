@@ -166,10 +166,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     Input input(data + 1, size - 1);
     switch (data[0] % 4) {
-    case 0: numbers(input); break;
-    case 1: selectedColumns(input); break;
-    case 2: hiddenServers(input); break;
-    default: namesAndPaths(input); break;
+    case 0:
+        numbers(input);
+        break;
+    case 1:
+        selectedColumns(input);
+        break;
+    case 2:
+        hiddenServers(input);
+        break;
+    default:
+        namesAndPaths(input);
+        break;
     }
     return 0;
 }

@@ -123,10 +123,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // five, so that a run of many inputs stays short.
     switch (data[0] % 5) {
     case 0:
-    case 1: delimitedText(input); break;
+    case 1:
+        delimitedText(input);
+        break;
     case 2:
-    case 3: codePage(input); break;
-    default: sortKeys(input); break;
+    case 3:
+        codePage(input);
+        break;
+    default:
+        sortKeys(input);
+        break;
     }
     return 0;
 }

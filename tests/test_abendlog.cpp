@@ -76,9 +76,8 @@ struct Fixture {
 
     AbendLogForm* viewer(const QString& server)
     {
-        return views::findView<AbendLogForm>(*host, [&](const AbendLogForm& form) {
-            return form.windowTitle() == AbendLogForm::captionFor(server);
-        });
+        return views::findView<AbendLogForm>(
+            *host, [&](const AbendLogForm& form) { return form.windowTitle() == AbendLogForm::captionFor(server); });
     }
 
     QTemporaryDir files;
@@ -98,8 +97,8 @@ QStringList entries(const AbendLogForm* form)
     return texts;
 }
 
-const QFile::Permissions kOthers = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
-                                   | QFile::WriteOther | QFile::ExeOther;
+const QFile::Permissions kOthers =
+    QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
 
 QString readFile(const QString& path)
 {
@@ -134,8 +133,9 @@ void TestAbendLog::halts_data()
 {
     QTest::addColumn<QString>("server");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("this server only")
-        << "FS1" << QStringList{"Tuesday, March 3, 2009 4:23:11 pm", "Sunday, January 10, 2010 9:15:42 am"};
+    QTest::newRow("this server only") << "FS1"
+                                      << QStringList{"Tuesday, March 3, 2009 4:23:11 pm",
+                                                     "Sunday, January 10, 2010 9:15:42 am"};
     QTest::newRow("copied header") << "FS2" << QStringList{"Friday, May 1, 2009 1:00:00 am"};
     QTest::newRow("longer name") << "FS10" << QStringList{"Monday, June 1, 2009 2:00:00 am"};
     QTest::newRow("case-sensitive") << "fs1" << QStringList{};
@@ -186,7 +186,7 @@ void TestAbendLog::temporaryNamesNeverRepeat()
     reports.removeAll();
     QVERIFY(!QFileInfo::exists(first.fileName()));
     QVERIFY(!QFileInfo::exists(second.fileName()));
-    QVERIFY(!QFileInfo::exists(QFileInfo(first.fileName()).path()));   // the run's folder too
+    QVERIFY(!QFileInfo::exists(QFileInfo(first.fileName()).path()));  // the run's folder too
     QVERIFY(reports.files().empty());
 }
 
@@ -210,8 +210,10 @@ void TestAbendLog::reportsNeverFollowAPlantedName()
     QVERIFY(!path.isEmpty());
     for (const QString& target : std::as_const(targets))
         QVERIFY2(!QFileInfo::exists(target), qPrintable(target));
-    QCOMPARE(readFile(path), (QStringList{"Abend information for server FS1 Tuesday, March 3, 2009 4:23:11 pm", ""}
-                              + kLog.mid(0, 7)).join('\n') + '\n');
+    QCOMPARE(readFile(path),
+             (QStringList{"Abend information for server FS1 Tuesday, March 3, 2009 4:23:11 pm", ""} + kLog.mid(0, 7))
+                     .join('\n')
+                 + '\n');
 
     // The file keeps its name, in a folder of the run inside a folder of the
     // user, both in the temporary folder and closed to everyone else.
@@ -254,9 +256,8 @@ void TestAbendLog::refusedReportFolderIsNotUsed()
         QVERIFY(file.open(QIODevice::WriteOnly));
     } else {
         QVERIFY(QDir().mkdir(planted));
-        QVERIFY(QFile::setPermissions(planted, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                                   | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther
-                                                   | QFile::ExeOther));
+        QVERIFY(QFile::setPermissions(planted, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+                                                   | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
         if (kind == "foreign") {
             if (::geteuid() != 0)
                 QSKIP("only the administrator can give a folder to another user");
@@ -326,8 +327,8 @@ void TestAbendLog::killedRunsAreClearedAtTheNextStart()
     QTemporaryDir shared;
     const QDir open(shared.filePath(user.dirName()));
     QVERIFY(QDir().mkpath(open.filePath("run-Ef5gHi")));
-    QVERIFY(QFile::setPermissions(open.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                                   | QFile::ReadOther | QFile::ExeOther));
+    QVERIFY(QFile::setPermissions(open.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                                                   | QFile::ExeOther));
     write(open.filePath("run-Ef5gHi/101010.tmp"), "report");
     views::TemporaryReports::removeLeftovers(shared.path());
     QVERIFY(QFileInfo::exists(open.filePath("run-Ef5gHi/101010.tmp")));
@@ -344,7 +345,7 @@ void TestAbendLog::oneViewerPerServer()
     QVERIFY(fs1 && f.viewer("FS2") && f.viewer("NOLOG"));
     QCOMPARE(fs1->lblAbendDates()->text(), QStringLiteral("FS1"));
     QCOMPARE(entries(fs1), views::abendDates(kLog, "FS1"));
-    QVERIFY(entries(f.viewer("FS2")).isEmpty());   // a log without this server's halts
+    QVERIFY(entries(f.viewer("FS2")).isEmpty());  // a log without this server's halts
     QCOMPARE(entries(f.viewer("NOLOG")), QStringList{views::kNoAbendLog});
 
     // Opening FS1 again only brings its viewer to the front.
@@ -375,9 +376,11 @@ void TestAbendLog::enterViewsLikeDoubleClick()
     const QString file = started.at(0).arguments.last();
     QCOMPARE(started.at(0).arguments.size(), 1);
     QVERIFY(file.startsWith(QDir::toNativeSeparators(f.temp.path())));
-    QVERIFY(started.at(1).arguments.last() != file);   // same second, another file
-    QCOMPARE(readFile(file), (QStringList{"Abend information for server FS1 Sunday, January 10, 2010 9:15:42 am", ""}
-                              + kLog.mid(7)).join('\n') + '\n');
+    QVERIFY(started.at(1).arguments.last() != file);  // same second, another file
+    QCOMPARE(readFile(file),
+             (QStringList{"Abend information for server FS1 Sunday, January 10, 2010 9:15:42 am", ""} + kLog.mid(7))
+                     .join('\n')
+                 + '\n');
     views::TemporaryReports::instance().removeAll();
     QVERIFY(!QFileInfo::exists(file));
 }
@@ -416,14 +419,21 @@ void TestAbendLog::viewerThatCannotStartIsReported()
 void TestAbendLog::networkPaths_data()
 {
     QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("local");   // below the description's folder; empty: unreachable
-    QTest::newRow("any case") << "\\\\Fs1\\SYS\\System\\Abend.log" << "volumes/fs1/sys/system/abend.log";
-    QTest::newRow("volume root") << "\\\\FS2\\SYS" << "volumes/FS2/SYS";
-    QTest::newRow("missing file") << "\\\\NOLOG\\SYS\\SYSTEM\\ABEND.LOG" << "";
-    QTest::newRow("unreachable server") << "\\\\DOWN\\SYS" << "";
-    QTest::newRow("no volume") << "\\\\FS1\\VOL1" << "";
-    QTest::newRow("climbing out") << "\\\\FS1\\SYS\\..\\..\\FS2" << "";
-    QTest::newRow("not a network path") << "C:\\SYS" << "";
+    QTest::addColumn<QString>("local");  // below the description's folder; empty: unreachable
+    QTest::newRow("any case") << "\\\\Fs1\\SYS\\System\\Abend.log"
+                              << "volumes/fs1/sys/system/abend.log";
+    QTest::newRow("volume root") << "\\\\FS2\\SYS"
+                                 << "volumes/FS2/SYS";
+    QTest::newRow("missing file") << "\\\\NOLOG\\SYS\\SYSTEM\\ABEND.LOG"
+                                  << "";
+    QTest::newRow("unreachable server") << "\\\\DOWN\\SYS"
+                                        << "";
+    QTest::newRow("no volume") << "\\\\FS1\\VOL1"
+                               << "";
+    QTest::newRow("climbing out") << "\\\\FS1\\SYS\\..\\..\\FS2"
+                                  << "";
+    QTest::newRow("not a network path") << "C:\\SYS"
+                                        << "";
 }
 
 void TestAbendLog::networkPaths()

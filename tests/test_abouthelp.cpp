@@ -52,12 +52,15 @@ private Q_SLOTS:
     void systemInfoTool_data()
     {
         QTest::addColumn<bool>("recordedExists");
-        QTest::addColumn<QString>("onPath");      // what the platform search finds
-        QTest::addColumn<QString>("expected");    // "recorded", "platform" or "" (none)
-        QTest::newRow("recorded program") << true << "/usr/bin/kinfocenter" << "recorded";
-        QTest::newRow("nothing anywhere") << false << "" << "";
+        QTest::addColumn<QString>("onPath");    // what the platform search finds
+        QTest::addColumn<QString>("expected");  // "recorded", "platform" or "" (none)
+        QTest::newRow("recorded program") << true << "/usr/bin/kinfocenter"
+                                          << "recorded";
+        QTest::newRow("nothing anywhere") << false << ""
+                                          << "";
 #if !defined(Q_OS_WIN) && !defined(Q_OS_MACOS)
-        QTest::newRow("recorded file missing, desktop tool") << false << "/usr/bin/kinfocenter" << "platform";
+        QTest::newRow("recorded file missing, desktop tool") << false << "/usr/bin/kinfocenter"
+                                                             << "platform";
 #endif
     }
     void systemInfoTool()
@@ -74,9 +77,8 @@ private Q_SLOTS:
         testing::MemoryRegistry registry;
         registry.createKey(Hive::LocalMachine, kMsInfoKey);
         registry.setValue(Hive::LocalMachine, kMsInfoKey, QStringLiteral("PATH"), recorded);
-        const auto tool = app::findSystemInfoTool(registry, [&](const QString& name) {
-            return name == QLatin1String("kinfocenter") ? onPath : QString();
-        });
+        const auto tool = app::findSystemInfoTool(
+            registry, [&](const QString& name) { return name == QLatin1String("kinfocenter") ? onPath : QString(); });
         if (expected.isEmpty())
             QVERIFY(!tool);
         else
@@ -137,19 +139,17 @@ private Q_SLOTS:
         QTest::addColumn<QRect>("screen");
         QTest::addColumn<QRect>("expected");
         const QRect screen(0, 0, 1280, 1024);
-        QTest::newRow("centred") << QRect(100, 100, 800, 600) << QSize(400, 300) << screen
-                                 << QRect(300, 250, 400, 300);
+        QTest::newRow("centred") << QRect(100, 100, 800, 600) << QSize(400, 300) << screen << QRect(300, 250, 400, 300);
         QTest::newRow("owner at the right edge")
             << QRect(1000, 100, 800, 600) << QSize(640, 560) << screen << QRect(640, 120, 640, 560);
         QTest::newRow("owner above the screen")
             << QRect(100, -500, 800, 600) << QSize(400, 300) << screen << QRect(300, 0, 400, 300);
         QTest::newRow("larger than the screen")
             << QRect(0, 0, 800, 600) << QSize(2000, 1100) << screen << QRect(0, 0, 2000, 1100);
-        QTest::newRow("second screen to the left")
-            << QRect(-1500, 200, 800, 600) << QSize(400, 300) << QRect(-1920, 0, 1920, 1080)
-            << QRect(-1300, 350, 400, 300);
-        QTest::newRow("no screen known")
-            << QRect(-2000, 0, 800, 600) << QSize(400, 300) << QRect() << QRect(-1800, 150, 400, 300);
+        QTest::newRow("second screen to the left") << QRect(-1500, 200, 800, 600) << QSize(400, 300)
+                                                   << QRect(-1920, 0, 1920, 1080) << QRect(-1300, 350, 400, 300);
+        QTest::newRow("no screen known") << QRect(-2000, 0, 800, 600) << QSize(400, 300) << QRect()
+                                         << QRect(-1800, 150, 400, 300);
     }
 
     void ownedWindowsAreCentredOverTheirOwner()
@@ -171,7 +171,7 @@ private Q_SLOTS:
         auto* help = form.findChild<app::HelpWindow*>();
         QVERIFY(help);
         QVERIFY(help->isWindow());
-        QCOMPARE(help->parentWidget(), &form);   // owned: it stays above the main window
+        QCOMPARE(help->parentWidget(), &form);  // owned: it stays above the main window
         // Centred on the main window, as far as the screen allows.
         const QRect expected = widgets::centredOver(form.frameGeometry(), help->frameGeometry().size(),
                                                     form.screen()->availableGeometry());
@@ -205,7 +205,7 @@ private Q_SLOTS:
     void everyGuidePageIsReachedAndItsLinksResolve()
     {
         Fixture f;
-        app::HelpWindow help(f.test.launcher, f.test.messages);   // registers the guide
+        app::HelpWindow help(f.test.launcher, f.test.messages);  // registers the guide
         const QStringList pages = guidePages();
         QVERIFY(pages.size() >= 7);
         const QRegularExpression link(QStringLiteral("href=\"([^\"#:]+)\""));

@@ -83,7 +83,7 @@ struct State {
         , host(test.context)
     {
         test.context.history = &recorder;
-        registry.createKey(settings::Hive::CurrentUser, settings::kRootKey); // windows keep their state
+        registry.createKey(settings::Hive::CurrentUser, settings::kRootKey);  // windows keep their state
         host.servers = {"FS1", "FS2", "DOWN"};
     }
     ~State()
@@ -150,7 +150,7 @@ void keepPicture(QWidget& widget, const QString& name)
                 .save(dir + QLatin1Char('/') + name, "PNG", 0));
 }
 
-} // namespace
+}  // namespace
 
 class TestChanges : public QObject {
     Q_OBJECT
@@ -324,7 +324,7 @@ private Q_SLOTS:
         }
         recorder.flush();
         const QDateTime between = QDateTime::currentDateTimeUtc();
-        QTest::qWait(20); // the next reading's snapshot comes strictly after `between`
+        QTest::qWait(20);  // the next reading's snapshot comes strictly after `between`
 
         State after(true, recorder);
         after.host.selection = {"FS1"};
@@ -360,7 +360,7 @@ private Q_SLOTS:
         after.host.closeViews();
         for (const QString& value : std::as_const(after.registry.written))
             QVERIFY2(!value.contains(heading) && !value.contains(" @ "), qPrintable(value));
-        QVERIFY(!after.registry.written.isEmpty()); // the window did keep its own state
+        QVERIFY(!after.registry.written.isEmpty());  // the window did keep its own state
     }
 
     void changesViewRenders()

@@ -84,7 +84,9 @@ const QByteArray kNetwork = R"({
 
 struct Fixture {
     explicit Fixture(const QByteArray& network = kNetwork)
-        : client(testing::makeNetwork(network)), services(*client, registry), host(services.context)
+        : client(testing::makeNetwork(network))
+        , services(*client, registry)
+        , host(services.context)
     {
         settings::resetStartingServerContext(registry);
         host.window()->show();
@@ -207,12 +209,10 @@ void TestConnections::cellTexts_data()
     const QLocale english(QLocale::English, QLocale::UnitedStates);
     const QDateTime now(QDate(2026, 12, 5), QTime(19, 4, 36), Qt::UTC);
     QTest::newRow("61 minutes") << connections::connectionTimeText(now.addSecs(-61 * 60), now) << "00D 01H 01M";
-    QTest::newRow("1500 minutes") << connections::connectionTimeText(now.addSecs(-1500 * 60), now)
-                                  << "01D 01H 00M";
+    QTest::newRow("1500 minutes") << connections::connectionTimeText(now.addSecs(-1500 * 60), now) << "01D 01H 00M";
     // Both ends are cut to the minute: 19:03:59 to 19:04:36 is one minute.
     QTest::newRow("whole minutes") << connections::connectionTimeText(now.addSecs(-37), now) << "00D 00H 01M";
-    QTest::newRow("login after the clock") << connections::connectionTimeText(now.addSecs(600), now)
-                                           << "00D 00H 00M";
+    QTest::newRow("login after the clock") << connections::connectionTimeText(now.addSecs(600), now) << "00D 00H 00M";
     QTest::newRow("read 00 00 10 00 00 00")
         << connections::kilobytesText(connections::counterValue({0x00, 0x00, 0x10, 0x00, 0x00, 0x00}), english)
         << "          1,024";
@@ -220,8 +220,7 @@ void TestConnections::cellTexts_data()
     QTest::newRow("requests grouped") << connections::requestsText(4000000000U, english) << "  4,000,000,000";
     QTest::newRow("open files") << connections::openFilesText(12) << "        12";
     QTest::newRow("conn # padded") << connections::connectionNumberText(5) << "         5";
-    QTest::newRow("longer than the pad") << connections::padLeft(QStringLiteral("12345678901"), 10)
-                                         << "12345678901";
+    QTest::newRow("longer than the pad") << connections::padLeft(QStringLiteral("12345678901"), 10) << "12345678901";
     QTest::newRow("Mac Station") << connections::connectionStatusName(0x0010) << "Mac Station";
     QTest::newRow("0x0401") << connections::connectionStatusName(0x0401) << "Normal";
     QTest::newRow("combined bits") << connections::connectionStatusName(0x0011) << "Unknown";
@@ -246,16 +245,17 @@ void TestConnections::columnChoice_data()
     QTest::newRow("missing") << std::optional<QString>()
                              << "User|Conn #|Type|Conn Time|Read (KB)|Written (KB)|Requests|Open Files|Status"
                              << "Type,Conn Time,Read (KB),Written (KB),Requests,Open Files,Status";
-    QTest::newRow("status first") << std::optional<QString>(QStringLiteral("Status,Type"))
-                                  << "User|Conn #|Type|Status" << "Type,Status";
-    QTest::newRow("empty") << std::optional<QString>(QString()) << "User|Conn #" << "";
+    QTest::newRow("status first") << std::optional<QString>(QStringLiteral("Status,Type")) << "User|Conn #|Type|Status"
+                                  << "Type,Status";
+    QTest::newRow("empty") << std::optional<QString>(QString()) << "User|Conn #"
+                           << "";
     QTest::newRow("unknown and wrong case ignored")
         << std::optional<QString>(QStringLiteral("status,Open Files,Foo,Open Files")) << "User|Conn #|Open Files"
         << "Open Files";
     const QString every = QStringLiteral("Type,Conn Time,Read (KB),Written (KB),Requests,Open Files,Status");
-    QTest::newRow("every column stored")
-        << std::optional<QString>(every)
-        << "User|Conn #|Type|Conn Time|Read (KB)|Written (KB)|Requests|Open Files|Status" << every;
+    QTest::newRow("every column stored") << std::optional<QString>(
+        every) << "User|Conn #|Type|Conn Time|Read (KB)|Written (KB)|Requests|Open Files|Status"
+                                         << every;
 }
 
 void TestConnections::columnChoice()
@@ -271,9 +271,9 @@ void TestConnections::columnChoice()
 void TestConnections::bitListOrder()
 {
     std::array<quint8, 512> bits{};
-    bits[0] = 0x81;     // 8 before 1
-    bits[2] = 0x04;     // 19
-    bits[511] = 0x80;   // the block's last number
+    bits[0] = 0x81;    // 8 before 1
+    bits[2] = 0x04;    // 19
+    bits[511] = 0x80;  // the block's last number
     QCOMPARE(connections::activeConnectionNumbers(1, bits), (std::vector<quint16>{8, 1, 19, 4096}));
     QCOMPARE(connections::activeConnectionNumbers(4097, bits), (std::vector<quint16>{4104, 4097, 4115, 8192}));
     // Numbers beyond 16 bits signed are not listed.
@@ -286,9 +286,7 @@ void TestConnections::rowIndexFollowsTheList()
     model.addColumn(QStringLiteral("User"), Qt::AlignLeft, 1440);
     model.addColumn(QStringLiteral("Conn #"), Qt::AlignRight, 1440);
     connections::ConnectionRows rows(model, 1);
-    const auto scan = [&](quint16 number) {
-        return model.findRow(1, connections::connectionNumberText(number));
-    };
+    const auto scan = [&](quint16 number) { return model.findRow(1, connections::connectionNumberText(number)); };
     const auto agrees = [&] {
         for (quint16 number = 1; number <= 40; ++number) {
             if (rows.rowOf(number) != scan(number))
@@ -328,7 +326,7 @@ void TestConnections::chooserAtTheFirstOpening()
         QCOMPARE(chooser.lstAvailableColumns()->selectedItems().size(), 7);
         QVERIFY(chooser.chkShowAtStartup()->isChecked());
         chooser.btnDeselectAll()->click();
-        chooser.lstAvailableColumns()->item(6)->setSelected(true);   // Status
+        chooser.lstAvailableColumns()->item(6)->setSelected(true);  // Status
         chooser.cmbStatus()->setCurrentText(QStringLiteral("Authenticated"));
         chooser.chkShowAtStartup()->setChecked(false);
         chooser.btnSaveSettings()->click();
@@ -336,7 +334,7 @@ void TestConnections::chooserAtTheFirstOpening()
     UserConnectionsForm* form = f.open({QStringLiteral("FS1")});
     QCOMPARE(shown, 1);
     QVERIFY(!f.services.context.values.filterAtStartup);
-    QVERIFY(f.services.messages.shown.isEmpty());   // no closing message during an opening
+    QVERIFY(f.services.messages.shown.isEmpty());  // no closing message during an opening
     QVERIFY(form);
     QCOMPARE(form->lstvwUsers()->model().headings(), QStringList({"User", "Conn #", "Status"}));
     // The saved filter applies to this opening already.
@@ -379,7 +377,7 @@ void TestConnections::chooserFromTheMenuTellsWhenSettingsApply()
         chooser.btnSaveSettings()->click();
     });
     connections::chooseColumns(f.host);
-    QVERIFY(ticked);   // only exactly "False" clears the box
+    QVERIFY(ticked);  // only exactly "False" clears the box
     QCOMPARE(selected, 1);
     QCOMPARE(f.services.messages.texts(),
              QStringList({"Settings will take effect the next time the User Connection window is loaded"}));
@@ -396,8 +394,7 @@ void TestConnections::storedColumnsInTheirFixedOrder()
     UserConnectionsForm* form = f.open({QStringLiteral("FS1")});
     QVERIFY(form);
     QCOMPARE(form->lstvwUsers()->model().headings(), QStringList({"User", "Conn #", "Type", "Status"}));
-    QCOMPARE(form->lstvwUsers()->model().rowTexts(1),
-             QStringList({"JSMITH.O", "         5", "IPX", "Authenticated"}));
+    QCOMPARE(form->lstvwUsers()->model().rowTexts(1), QStringList({"JSMITH.O", "         5", "IPX", "Authenticated"}));
     QCOMPARE(form->statusBar()->currentMessage(), QStringLiteral("Total connections: 5"));
 }
 
@@ -417,7 +414,7 @@ void TestConnections::filtersAndRefresh()
     form->cmbStatus()->setCurrentText(QStringLiteral("All"));
     form->cmbConnType()->setCurrentText(QStringLiteral("IP"));
     form->listConnections();
-    QCOMPARE(column(form, 1), QStringList({"3", "9", "12"}));   // the padded texts sort as numbers
+    QCOMPARE(column(form, 1), QStringList({"3", "9", "12"}));  // the padded texts sort as numbers
     QCOMPARE(column(form, 0), QStringList({"*ADMIN.O", "NOMSG.O", "ada.O"}));
     QCOMPARE(f.stored("ConnType"), std::optional<QString>(QStringLiteral("IP")));
     QCOMPARE(form->statusBar()->currentMessage(), QStringLiteral("Total connections: 3"));
@@ -520,11 +517,11 @@ void TestConnections::findAsYouType()
         return users;
     };
     form->txtFindUser()->setText(QStringLiteral("ad"));
-    QCOMPARE(selectedUsers(), QStringList({"ada.O"}));   // not "*ADMIN.O"
+    QCOMPARE(selectedUsers(), QStringList({"ada.O"}));  // not "*ADMIN.O"
     QVERIFY(!list->multiSelect());
     form->txtFindUser()->setText(QStringLiteral("*"));
     QCOMPARE(selectedUsers(), QStringList({"*ADMIN.O"}));
-    form->txtFindUser()->setText(QStringLiteral("zz"));   // no match changes nothing
+    form->txtFindUser()->setText(QStringLiteral("zz"));  // no match changes nothing
     QCOMPARE(selectedUsers(), QStringList({"*ADMIN.O"}));
     form->txtFindUser()->setText(QString());
     QCOMPARE(list->selectedRows(), QList<int>({0}));
@@ -536,9 +533,9 @@ void TestConnections::sortingByColumnClicks()
     f.skipChooser();
     UserConnectionsForm* form = f.open({QStringLiteral("FS1")});
     QCOMPARE(column(form, 1), QStringList({"3", "5", "7", "9", "12"}));
-    form->sortByClickedColumn(1);   // not the column clicked last: ascending
+    form->sortByClickedColumn(1);  // not the column clicked last: ascending
     QCOMPARE(column(form, 1), QStringList({"3", "5", "7", "9", "12"}));
-    form->sortByClickedColumn(1);   // again: descending
+    form->sortByClickedColumn(1);  // again: descending
     QCOMPARE(column(form, 1), QStringList({"12", "9", "7", "5", "3"}));
     // The refresh keeps the order and finds every row again.
     form->refreshUsers();
@@ -653,8 +650,8 @@ void TestConnections::clearing()
     f.skipChooser();
     UserConnectionsForm* form = f.open({QStringLiteral("FS1")});
     const QStringList all = {"3", "5", "7", "9", "12"};
-    const QString ownMessage =
-        QStringLiteral("Connection 3 is your connection.  You cannot clear your own connection, it will not be included.");
+    const QString ownMessage = QStringLiteral(
+        "Connection 3 is your connection.  You cannot clear your own connection, it will not be included.");
 
     // Only the own connection: its message, nothing else.
     selectNumbers(form, {"3"});
@@ -695,8 +692,7 @@ void TestConnections::clearing()
     f.services.messages.queueAnswer(Answer::Yes);
     QCOMPARE(connections::clearChosenConnections(f.services.context, *refusing->lstvwUsers(), *refusing), 0);
     QCOMPARE(column(refusing, 1), QStringList({"1", "2"}));
-    QCOMPARE(f.services.messages.texts().last(),
-             QStringLiteral("The following connections could not be cleared:\n2"));
+    QCOMPARE(f.services.messages.texts().last(), QStringLiteral("The following connections could not be cleared:\n2"));
 }
 
 void TestConnections::sendingMessages()
@@ -708,7 +704,7 @@ void TestConnections::sendingMessages()
     connections::SendMessageForm* send = connections::sendMessageToChosen(f.host);
     QVERIFY(send);
     selectNumbers(form, {"3", "9"});
-    QCOMPARE(connections::sendMessageToChosen(f.host), send);   // one window gathers both choices
+    QCOMPARE(connections::sendMessageToChosen(f.host), send);  // one window gathers both choices
     widgets::FlexGrid* grid = send->grdConnectionsList();
     QCOMPARE(grid->rows(), 4);
     QCOMPARE(grid->textMatrix(0, 2), QStringLiteral("Status"));
@@ -735,7 +731,7 @@ void TestConnections::sendingMessages()
     UserConnectionsForm* refusing = f.open({QStringLiteral("SENDFAIL")});
     selectNumbers(refusing, {"2"});
     send = connections::sendMessageToChosen(f.host);
-    QCOMPARE(send->grdConnectionsList()->rows(), 2);   // a new window after the close
+    QCOMPARE(send->grdConnectionsList()->rows(), 2);  // a new window after the close
     send->txtMessage()->setText(QStringLiteral("x"));
     send->send();
     QCOMPARE(send->grdConnectionsList()->textMatrix(1, 2), QStringLiteral("Unable to send message"));
@@ -745,35 +741,41 @@ void TestConnections::sendingMessages()
 
 void TestConnections::report_data()
 {
-    QTest::addColumn<QStringList>("settings");   // name=value pairs
+    QTest::addColumn<QStringList>("settings");  // name=value pairs
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("err");
 
-    const QString allColumns = QStringLiteral("User,Conn #,Type,Conn Time,Read (KB),Written (KB),Requests,Open Files,Status\r\n");
+    const QString allColumns =
+        QStringLiteral("User,Conn #,Type,Conn Time,Read (KB),Written (KB),Requests,Open Files,Status\r\n");
     QTest::newRow("defaults") << QStringList() << QStringList{"connections", "FS1"} << 0
-                              << allColumns + "*ADMIN.O,3,IP,00D 01H 01M,0,0,0,0,Authenticated\r\n"
-                                              "JSMITH.O,5,IPX,01D 01H 00M,1024,0,0,0,Authenticated\r\n"
-                                              "MAC1.O,7,AFP,00D 01H 00M,0,0,0,0,Mac Station\r\n"
-                                              "NOMSG.O,9,IP,00D 01H 00M,0,0,0,0,Authenticated\r\n"
-                                              "ada.O,12,IP,00D 01H 00M,0,0,0,0,Normal\r\n"
+                              << allColumns
+                                     + "*ADMIN.O,3,IP,00D 01H 01M,0,0,0,0,Authenticated\r\n"
+                                       "JSMITH.O,5,IPX,01D 01H 00M,1024,0,0,0,Authenticated\r\n"
+                                       "MAC1.O,7,AFP,00D 01H 00M,0,0,0,0,Mac Station\r\n"
+                                       "NOMSG.O,9,IP,00D 01H 00M,0,0,0,0,Authenticated\r\n"
+                                       "ada.O,12,IP,00D 01H 00M,0,0,0,0,Normal\r\n"
                               << "";
     QTest::newRow("stored choice, status given")
         << QStringList{"SelectedColumns=Status,Type", "ConnType=IP", "ShowAtStartup=True"}
         << QStringList{"connections", "--status", "Normal", "FS1"} << 0
-        << "User,Conn #,Type,Status\r\nada.O,12,IP,Normal\r\n" << "";
+        << "User,Conn #,Type,Status\r\nada.O,12,IP,Normal\r\n"
+        << "";
     QTest::newRow("type given over the stored one")
         << QStringList{"SelectedColumns=", "ConnType=IP"} << QStringList{"connections", "--type", "All", "BIG"} << 0
-        << "User,Conn #\r\n*ADMIN.O,100\r\nB.O,5000\r\nC.O,9000\r\n" << "";
-    QTest::newRow("unreachable") << QStringList() << QStringList{"connections", "DOWN"} << 0 << "" << "";
+        << "User,Conn #\r\n*ADMIN.O,100\r\nB.O,5000\r\nC.O,9000\r\n"
+        << "";
+    QTest::newRow("unreachable") << QStringList() << QStringList{"connections", "DOWN"} << 0 << ""
+                                 << "";
     QTest::newRow("not authenticated") << QStringList() << QStringList{"connections", "NOAUTH"} << 0 << ""
                                        << "Not Authenticated: You are not authenticated to the selected tree.  "
                                           "Please authenticate and try again.\n";
     QTest::newRow("unknown status") << QStringList() << QStringList{"connections", "--status", "normal", "FS1"} << 2
-                                    << "" << "--status takes All|Authenticated|";
-    QTest::newRow("filters on another view") << QStringList() << QStringList{"info", "--type", "IP", "FS1"} << 2
-                                             << "" << "the info view takes no --type";
+                                    << ""
+                                    << "--status takes All|Authenticated|";
+    QTest::newRow("filters on another view") << QStringList() << QStringList{"info", "--type", "IP", "FS1"} << 2 << ""
+                                             << "the info view takes no --type";
 }
 
 void TestConnections::report()

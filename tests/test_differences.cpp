@@ -122,23 +122,22 @@ private Q_SLOTS:
         const auto A = CellMark::Agrees, D = CellMark::Differs, M = CellMark::Missing, O = CellMark::Older,
                    N = CellMark::Newer;
         QTest::newRow("all agree") << QStringList{"On", "On", "On"} << false << false << "On" << 3 << Marks{A, A, A};
-        QTest::newRow("one number differs") << QStringList{"500", "1000", "500"} << false << true << "500" << 2
-                                            << Marks{A, D, A};
-        QTest::newRow("tie goes to the leftmost value") << QStringList{"b", "a", "a", "b"} << false << true << "b"
-                                                        << 2 << Marks{A, D, D, A};
-        QTest::newRow("tie the other way round") << QStringList{"a", "b", "b", "a"} << false << true << "a" << 2
-                                                 << Marks{A, D, D, A};
-        QTest::newRow("missing parameter") << QStringList{"", "Off", "Off"} << false << true << "Off" << 2
-                                           << Marks{M, A, A};
+        QTest::newRow("one number differs")
+            << QStringList{"500", "1000", "500"} << false << true << "500" << 2 << Marks{A, D, A};
+        QTest::newRow("tie goes to the leftmost value")
+            << QStringList{"b", "a", "a", "b"} << false << true << "b" << 2 << Marks{A, D, D, A};
+        QTest::newRow("tie the other way round")
+            << QStringList{"a", "b", "b", "a"} << false << true << "a" << 2 << Marks{A, D, D, A};
+        QTest::newRow("missing parameter")
+            << QStringList{"", "Off", "Off"} << false << true << "Off" << 2 << Marks{M, A, A};
         QTest::newRow("module on one server of three")
             << QStringList{"", "5.00h", ""} << true << true << "5.00h" << 1 << Marks{M, A, M};
-        QTest::newRow("older and newer versions")
-            << QStringList{"     5.00h", "     5.00g", "     5.00h", "     5.01"} << true << true << "     5.00h" << 2
-            << Marks{A, O, A, N};
+        QTest::newRow("older and newer versions") << QStringList{"     5.00h", "     5.00g", "     5.00h", "     5.01"}
+                                                  << true << true << "     5.00h" << 2 << Marks{A, O, A, N};
         QTest::newRow("revision letter beats no letter")
             << QStringList{"    10.01", "   10.01a", "    10.01"} << true << true << "    10.01" << 2 << Marks{A, N, A};
-        QTest::newRow("major before minor") << QStringList{"9.99z", "10.00", "10.00"} << true << true << "10.00" << 2
-                                            << Marks{O, A, A};
+        QTest::newRow("major before minor")
+            << QStringList{"9.99z", "10.00", "10.00"} << true << true << "10.00" << 2 << Marks{O, A, A};
         QTest::newRow("texts without order only differ")
             << QStringList{"SYS:ETC", "sys:etc", "SYS:ETC"} << false << true << "SYS:ETC" << 2 << Marks{A, D, A};
     }
@@ -146,8 +145,8 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, cells);
         QFETCH(bool, versions);
-        const models::RowComparison result =
-            models::compareRowCells(cells, versions ? models::CellOrder(views::compareNlmVersions) : models::CellOrder());
+        const models::RowComparison result = models::compareRowCells(
+            cells, versions ? models::CellOrder(views::compareNlmVersions) : models::CellOrder());
         QTEST(result.differs, "differs");
         QTEST(result.common, "common");
         QTEST(result.commonCount, "commonCount");
@@ -162,10 +161,9 @@ private Q_SLOTS:
     void nlmCellsByShownKind()
     {
         // Three servers: versions differ on FS2 (older), dates agree; a module missing on FS3.
-        const models::GridData grid = nlmGrid(
-            {{"CLIB.NLM", "5.00h", "3/14/08", "5.00g", "3/14/08", "5.00h", "3/14/08"},
-             {"TCPIP.NLM", "3.01a", "6/1/06", "3.01a", "6/1/06", "", ""}},
-            3);
+        const models::GridData grid = nlmGrid({{"CLIB.NLM", "5.00h", "3/14/08", "5.00g", "3/14/08", "5.00h", "3/14/08"},
+                                               {"TCPIP.NLM", "3.01a", "6/1/06", "3.01a", "6/1/06", "", ""}},
+                                              3);
         using views::NlmShow;
         QCOMPARE(views::nlmCellDifference(grid, 2, 3, NlmShow::Both).mark, CellMark::Older);
         QCOMPARE(views::nlmCellDifference(grid, 2, 4, NlmShow::Both).mark, CellMark::Agrees);
@@ -204,7 +202,8 @@ private Q_SLOTS:
         QCOMPARE(views::setCellDifference(grid, 4, 4).mark, CellMark::Differs);
         QCOMPARE(views::countSetDifferingRows(grid).differing, 3);
         QCOMPARE(models::differingRowsText(3, 4, false), QStringLiteral("3 of 4 rows differ"));
-        QCOMPARE(models::differingRowsText(3, 4, true), QStringLiteral("3 of 4 rows differ; the other rows are hidden"));
+        QCOMPARE(models::differingRowsText(3, 4, true),
+                 QStringLiteral("3 of 4 rows differ; the other rows are hidden"));
     }
 
     void nlmWindowMarksWithoutChangingSavedText()

@@ -91,8 +91,7 @@ QTreeWidgetItem* childNamed(QTreeWidgetItem* node, const QString& text)
     return nullptr;
 }
 
-void fill(LoginDialog& login, const QString& tree, const QString& user, const QString& context,
-          const QString& password)
+void fill(LoginDialog& login, const QString& tree, const QString& user, const QString& context, const QString& password)
 {
     login.treeBox()->setEditText(tree);
     login.userBox()->setEditText(user);
@@ -118,7 +117,7 @@ private Q_SLOTS:
     void containerClasses_data()
     {
         QTest::addColumn<QString>("baseClass");
-        QTest::addColumn<int>("expected");   // -1: not shown
+        QTest::addColumn<int>("expected");  // -1: not shown
         QTest::newRow("country") << "Country" << int(ContainerClass::Country);
         QTest::newRow("organization, any case") << "organization" << int(ContainerClass::Organization);
         QTest::newRow("unit") << "Organizational Unit" << int(ContainerClass::OrganizationalUnit);
@@ -140,19 +139,58 @@ private Q_SLOTS:
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("second");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("top-level context") << "child" << "ACME" << "[Root]" << "ACME";
-        QTest::newRow("nested context") << "child" << "SALES" << "ACME" << "SALES.ACME";
-        QTest::newRow("starting: root") << "starting" << "T" << "T" << "T\\[Root]";
-        QTest::newRow("starting: container") << "starting" << "T\\ACME\\SALES" << "T" << "T\\ACME\\SALES\\";
-        QTest::newRow("login: root") << "login" << "T" << "T" << ".[Root]";
-        QTest::newRow("login: container") << "login" << "T\\ACME\\SALES" << "T" << ".SALES.ACME";
-        QTest::newRow("login name") << "name" << "admin" << ".ACME" << "admin.ACME";
-        QTest::newRow("login name, full") << "name" << ".admin.ACME" << ".SALES" << ".admin.ACME";
-        QTest::newRow("identity") << "identity" << "admin.SALES.ACME" << "" << ".SALES.ACME";
-        QTest::newRow("identity, public") << "identity" << "[Public]" << "" << "[Public]";
-        QTest::newRow("identity, at root") << "identity" << "admin" << "" << "[Root]";
-        QTest::newRow("stored root") << "stored" << "T\\[Root]" << "T" << "[Root]";
-        QTest::newRow("stored container") << "stored" << "T\\ACME\\SALES\\" << "T" << ".SALES.ACME";
+        QTest::newRow("top-level context") << "child"
+                                           << "ACME"
+                                           << "[Root]"
+                                           << "ACME";
+        QTest::newRow("nested context") << "child"
+                                        << "SALES"
+                                        << "ACME"
+                                        << "SALES.ACME";
+        QTest::newRow("starting: root") << "starting"
+                                        << "T"
+                                        << "T"
+                                        << "T\\[Root]";
+        QTest::newRow("starting: container") << "starting"
+                                             << "T\\ACME\\SALES"
+                                             << "T"
+                                             << "T\\ACME\\SALES\\";
+        QTest::newRow("login: root") << "login"
+                                     << "T"
+                                     << "T"
+                                     << ".[Root]";
+        QTest::newRow("login: container") << "login"
+                                          << "T\\ACME\\SALES"
+                                          << "T"
+                                          << ".SALES.ACME";
+        QTest::newRow("login name") << "name"
+                                    << "admin"
+                                    << ".ACME"
+                                    << "admin.ACME";
+        QTest::newRow("login name, full") << "name"
+                                          << ".admin.ACME"
+                                          << ".SALES"
+                                          << ".admin.ACME";
+        QTest::newRow("identity") << "identity"
+                                  << "admin.SALES.ACME"
+                                  << ""
+                                  << ".SALES.ACME";
+        QTest::newRow("identity, public") << "identity"
+                                          << "[Public]"
+                                          << ""
+                                          << "[Public]";
+        QTest::newRow("identity, at root") << "identity"
+                                           << "admin"
+                                           << ""
+                                           << "[Root]";
+        QTest::newRow("stored root") << "stored"
+                                     << "T\\[Root]"
+                                     << "T"
+                                     << "[Root]";
+        QTest::newRow("stored container") << "stored"
+                                          << "T\\ACME\\SALES\\"
+                                          << "T"
+                                          << ".SALES.ACME";
     }
     void pathsAndNames()
     {
@@ -194,7 +232,7 @@ private Q_SLOTS:
         QCOMPARE(childTexts(root), (QStringList{"ACME", "com", "US"}));
 
         QTreeWidgetItem* acme = childNamed(root, QStringLiteral("ACME"));
-        QCOMPARE(childTexts(acme), QStringList{"_dummy"});   // the expand sign before reading
+        QCOMPARE(childTexts(acme), QStringList{"_dummy"});  // the expand sign before reading
         acme->setExpanded(true);
         acme->setExpanded(false);
         acme->setExpanded(true);
@@ -219,12 +257,16 @@ private Q_SLOTS:
     void selectionResults_data()
     {
         QTest::addColumn<bool>("login");
-        QTest::addColumn<QString>("node");   // empty: the root
+        QTest::addColumn<QString>("node");  // empty: the root
         QTest::addColumn<QString>("expected");
-        QTest::newRow("starting, root") << false << "" << "ACME_TREE\\[Root]";
-        QTest::newRow("starting, container") << false << "ACME" << "ACME_TREE\\ACME\\";
-        QTest::newRow("login, root") << true << "" << ".[Root]";
-        QTest::newRow("login, container") << true << "ACME" << ".ACME";
+        QTest::newRow("starting, root") << false << ""
+                                        << "ACME_TREE\\[Root]";
+        QTest::newRow("starting, container") << false << "ACME"
+                                             << "ACME_TREE\\ACME\\";
+        QTest::newRow("login, root") << true << ""
+                                     << ".[Root]";
+        QTest::newRow("login, container") << true << "ACME"
+                                          << ".ACME";
     }
     void selectionResults()
     {
@@ -232,10 +274,9 @@ private Q_SLOTS:
         QFETCH(QString, node);
         QFETCH(QString, expected);
         Fixture f;
-        ContainerBrowser browser(f.context(),
-                                 login ? ContainerBrowser::Purpose::LoginContext
-                                       : ContainerBrowser::Purpose::StartingContainer,
-                                 QStringLiteral("ACME_TREE"));
+        ContainerBrowser browser(
+            f.context(), login ? ContainerBrowser::Purpose::LoginContext : ContainerBrowser::Purpose::StartingContainer,
+            QStringLiteral("ACME_TREE"));
         QVERIFY(browser.load());
         QTreeWidgetItem* chosen = node.isEmpty() ? browser.rootNode() : childNamed(browser.rootNode(), node);
         QVERIFY(chosen);
@@ -250,12 +291,11 @@ private Q_SLOTS:
         QTest::addColumn<bool>("failed");
         QTest::addColumn<QStringList>("messages");
         QTest::newRow("tree unreachable")
-            << "GLOBEX_TREE" << true
-            << QStringList{"Error - 34948 listing containers! Selected container is: [Root]"};
+            << "GLOBEX_TREE" << true << QStringList{"Error - 34948 listing containers! Selected container is: [Root]"};
         // Objects whose names cannot be read are skipped one by one.
-        QTest::newRow("names unreadable") << "BROKEN_TREE" << false
-                                          << QStringList{"Error - 34870 getting object name!",
-                                                         "Error - 34870 getting object name!"};
+        QTest::newRow("names unreadable")
+            << "BROKEN_TREE" << false
+            << QStringList{"Error - 34870 getting object name!", "Error - 34870 getting object name!"};
     }
     void listingErrors()
     {
@@ -321,16 +361,33 @@ private Q_SLOTS:
         QTest::addColumn<QString>("tree");
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("password");
-        QTest::addColumn<QString>("message");   // empty: logged in
+        QTest::addColumn<QString>("message");  // empty: logged in
         QTest::addColumn<QString>("title");
-        QTest::newRow("logged in") << "acme_tree" << "jsmith" << "sales" << "" << "";
-        QTest::newRow("wrong password") << "ACME_TREE" << "jsmith" << "nope" << "Invalid Login id or Password!"
+        QTest::newRow("logged in") << "acme_tree"
+                                   << "jsmith"
+                                   << "sales"
+                                   << ""
+                                   << "";
+        QTest::newRow("wrong password") << "ACME_TREE"
+                                        << "jsmith"
+                                        << "nope"
+                                        << "Invalid Login id or Password!"
                                         << "Login Failure";
-        QTest::newRow("no such user") << "ACME_TREE" << "nobody" << "sales" << "Invalid Login id or Password!"
+        QTest::newRow("no such user") << "ACME_TREE"
+                                      << "nobody"
+                                      << "sales"
+                                      << "Invalid Login id or Password!"
                                       << "Login Failure";
-        QTest::newRow("tree unreachable") << "GLOBEX_TREE" << "admin" << "globex"
-                                          << "Unable to attach to selected tree!" << "Login";
-        QTest::newRow("blank user") << "ACME_TREE" << "" << "sales" << "Tree and Username cannot be blank" << "Login";
+        QTest::newRow("tree unreachable") << "GLOBEX_TREE"
+                                          << "admin"
+                                          << "globex"
+                                          << "Unable to attach to selected tree!"
+                                          << "Login";
+        QTest::newRow("blank user") << "ACME_TREE"
+                                    << ""
+                                    << "sales"
+                                    << "Tree and Username cannot be blank"
+                                    << "Login";
     }
     void loginOutcomes()
     {
@@ -341,7 +398,7 @@ private Q_SLOTS:
         QFETCH(QString, title);
         Fixture f;
         LoginDialog login(f.context());
-        fill(login, tree, user, QStringLiteral("EAST.SALES.ACME"), password);   // the context typed without the dot
+        fill(login, tree, user, QStringLiteral("EAST.SALES.ACME"), password);  // the context typed without the dot
         login.login();
 
         if (message.isEmpty()) {
@@ -360,7 +417,7 @@ private Q_SLOTS:
             QVERIFY(!f.context().values.loginSucceeded);
             QCOMPARE(f.context().values.treeName, QStringLiteral("ACME_TREE"));
             QVERIFY(!f.registry.keyExists(Hive::CurrentUser, kTreesKey + QLatin1Char('\\') + tree));
-            QCOMPARE(login.passwordBox()->text(), password);   // kept for a second try
+            QCOMPARE(login.passwordBox()->text(), password);  // kept for a second try
             // Cancelled then, even a success left from an earlier login is gone.
             f.context().values.loginSucceeded = true;
             QTest::mouseClick(login.findChild<QWidget*>(QStringLiteral("cmdCancel")), Qt::LeftButton);
@@ -393,7 +450,7 @@ private Q_SLOTS:
         const QByteArray written = file.readAll();
         QVERIFY(written.contains("jsmith"));
         QVERIFY(written.contains("FS1"));
-        QVERIFY(!written.contains("sales"));   // the context holds SALES, in capitals
+        QVERIFY(!written.contains("sales"));  // the context holds SALES, in capitals
         QVERIFY(!written.toLower().contains("password"));
     }
 
@@ -425,7 +482,7 @@ private Q_SLOTS:
         QCOMPARE(login.contextBox()->currentText(), QStringLiteral(".SALES.ACME"));
         login.listTrees();
         QCOMPARE(login.treeBox()->currentText(), QStringLiteral("GLOBEX_TREE"));
-        QCOMPARE(offered, 2);   // only the advertised trees
+        QCOMPARE(offered, 2);  // only the advertised trees
         QCOMPARE(shown, (QStringList{"frmLoginContext", "frmAvailableTrees"}));
 
         // An unreachable tree: the browser is not shown at all.

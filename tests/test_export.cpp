@@ -79,12 +79,18 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("cells");
         QTest::addColumn<QString>("delimiter");
         QTest::addColumn<QString>("line");
-        QTest::newRow("plain") << QStringList{"FS1", "10", "2.50"} << ";" << "FS1;10;2.50";
-        QTest::newRow("delimiter inside") << QStringList{"a,b", "c"} << "," << "\"a,b\",c";
-        QTest::newRow("quote inside") << QStringList{"say \"hi\""} << "," << "\"say \"\"hi\"\"\"";
-        QTest::newRow("line feed inside") << QStringList{"name\nnotice", "x"} << "," << "\"name\nnotice\",x";
-        QTest::newRow("other delimiter is plain") << QStringList{"a,b", "c"} << ";" << "a,b;c";
-        QTest::newRow("empty cells") << QStringList{"", "", ""} << "," << ",,";
+        QTest::newRow("plain") << QStringList{"FS1", "10", "2.50"} << ";"
+                               << "FS1;10;2.50";
+        QTest::newRow("delimiter inside") << QStringList{"a,b", "c"} << ","
+                                          << "\"a,b\",c";
+        QTest::newRow("quote inside") << QStringList{"say \"hi\""} << ","
+                                      << "\"say \"\"hi\"\"\"";
+        QTest::newRow("line feed inside") << QStringList{"name\nnotice", "x"} << ","
+                                          << "\"name\nnotice\",x";
+        QTest::newRow("other delimiter is plain") << QStringList{"a,b", "c"} << ";"
+                                                  << "a,b;c";
+        QTest::newRow("empty cells") << QStringList{"", "", ""} << ","
+                                     << ",,";
     }
 
     void quotesFieldsThatWouldSplit()
@@ -102,9 +108,10 @@ private Q_SLOTS:
         grid.setColWidth(2, 0);
         grid.setRowHeight(2, 0);
         grid.setRowHeight(6, 0);
-        grid.setTextMatrix(0, 1, QStringLiteral("2003"));   // header cells are converted too
+        grid.setTextMatrix(0, 1, QStringLiteral("2003"));  // header cells are converted too
         grid.setTextMatrix(1, 1, QStringLiteral(" 2.5 "));
-        QCOMPARE(saved(grid, QStringLiteral(";")), QByteArray("Server;2003\r\nFS1;2.50\r\nFS3;30\r\nFS4;40\r\nFS5;50\r\n"));
+        QCOMPARE(saved(grid, QStringLiteral(";")),
+                 QByteArray("Server;2003\r\nFS1;2.50\r\nFS3;30\r\nFS4;40\r\nFS5;50\r\n"));
     }
 
     void savesListView()
@@ -183,9 +190,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("name");
-        QTest::newRow("no slash") << "Volume Space Usage" << "Volume Space Usage";
-        QTest::newRow("two slashes") << "Open Files/Locks for FS1/SYS" << "Open Files-Locks for FS1/SYS";
-        QTest::newRow("leading slash") << "/x" << "-x";
+        QTest::newRow("no slash") << "Volume Space Usage"
+                                  << "Volume Space Usage";
+        QTest::newRow("two slashes") << "Open Files/Locks for FS1/SYS"
+                                     << "Open Files-Locks for FS1/SYS";
+        QTest::newRow("leading slash") << "/x"
+                                       << "-x";
     }
 
     void proposesSaveName()

@@ -149,7 +149,7 @@ public:
     QString failing;
     QList<nw::ConnectionUsingFile> uses;
     quint16 connectionCount = 1;
-    QHash<quint16, QString> names;   // "USER" + number when not named
+    QHash<quint16, QString> names;  // "USER" + number when not named
     std::function<void()> duringScan;
     int openConnections = 0;
     QSet<quint16> drives;
@@ -247,9 +247,8 @@ public:
         answer("NWDeallocateDirectoryHandle");
         return dirHandles.remove(handle) ? 0 : 0x8836;
     }
-    NWRCODE NWScanConnectionsUsingFile(nw::NWCONN_HANDLE, nw::NWDirHandle handle, const QByteArray&,
-                                       qint16& iteration, nw::ConnectionUsingFile& use,
-                                       nw::FileUsage& usage) override
+    NWRCODE NWScanConnectionsUsingFile(nw::NWCONN_HANDLE, nw::NWDirHandle handle, const QByteArray&, qint16& iteration,
+                                       nw::ConnectionUsingFile& use, nw::FileUsage& usage) override
     {
         {
             const std::lock_guard lock(mutex);
@@ -298,8 +297,8 @@ nw::ConnectionUsingFile use(qint16 number, quint8 flags)
     return entry;
 }
 
-const connections::VolumeFile kQ4{QStringLiteral("SYS"), {QStringLiteral("APPS"), QStringLiteral("Data Files")},
-                                  QStringLiteral("Q4 Report.xls")};
+const connections::VolumeFile kQ4{
+    QStringLiteral("SYS"), {QStringLiteral("APPS"), QStringLiteral("Data Files")}, QStringLiteral("Q4 Report.xls")};
 
 }  // namespace
 
@@ -336,8 +335,10 @@ void TestFileUse::lockFlagWordings_data()
     QTest::addColumn<QString>("openFiles");
     QTest::addColumn<QString>("fileLocks");
     // 0x88, 0x0A, 0x03 and 0x00 are read in the windows and the report tables below.
-    QTest::newRow("transaction") << 0x90 << "Transaction flag set" << "";
-    QTest::newRow("unnamed bits") << 0x30 << "" << "";
+    QTest::newRow("transaction") << 0x90 << "Transaction flag set"
+                                 << "";
+    QTest::newRow("unnamed bits") << 0x30 << ""
+                                  << "";
     QTest::newRow("all") << 0xFF << "Transaction flag set, TTS Holding, Normal, Logged, Shareable, Locked"
                          << "Normal,Logged,Shareable,Locked";
 }
@@ -352,14 +353,14 @@ void TestFileUse::lockFlagWordings()
 void TestFileUse::volumeFilePaths_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("parsed");   // volume, directories..., file; empty: refused
+    QTest::addColumn<QStringList>("parsed");  // volume, directories..., file; empty: refused
     QTest::newRow("long names") << "DATA:Project Plans\\Q4 Budget Review.xlsx"
                                 << QStringList{"DATA", "Project Plans", "Q4 Budget Review.xlsx"};
     QTest::newRow("root file") << "SYS:AUTOEXEC.NCF" << QStringList{"SYS", "AUTOEXEC.NCF"};
     QTest::newRow("leading backslash") << "SYS:\\PUBLIC\\MAP.EXE" << QStringList{"SYS", "PUBLIC", "MAP.EXE"};
-    for (const char* refused : {"SYS:PUBLIC\\..\\..\\etc\\passwd", "SYS:.\\MAP.EXE", "SYS:PUBLIC\\C:\\x",
-                                "SYS:/etc/passwd", "SYS:PUBLIC\\\\MAP.EXE", "SYS:PUBLIC\\", "SYS:",
-                                "PUBLIC\\MAP.EXE", ":MAP.EXE", "SYS:   "})
+    for (const char* refused :
+         {"SYS:PUBLIC\\..\\..\\etc\\passwd", "SYS:.\\MAP.EXE", "SYS:PUBLIC\\C:\\x", "SYS:/etc/passwd",
+          "SYS:PUBLIC\\\\MAP.EXE", "SYS:PUBLIC\\", "SYS:", "PUBLIC\\MAP.EXE", ":MAP.EXE", "SYS:   "})
         QTest::newRow(refused) << QString::fromLatin1(refused) << QStringList{};
 }
 
@@ -382,8 +383,8 @@ void TestFileUse::longNamePathsComponentByComponent()
     class LongNames : public testing::StubClient {
     public:
         int asked = 0;
-        NWRCODE NWGetLongName(nw::NWCONN_HANDLE, nw::NWDirHandle, const QByteArray& path, quint8 source,
-                              quint8 target, std::span<char> name) override
+        NWRCODE NWGetLongName(nw::NWCONN_HANDLE, nw::NWDirHandle, const QByteArray& path, quint8 source, quint8 target,
+                              std::span<char> name) override
         {
             ++asked;
             static const QHash<QString, QString> names{{"SYS:\\APPS", "Apps"},
@@ -480,7 +481,7 @@ void TestFileUse::columnsFitUntilWidthsAreStored()
     const QString key = connections::userConnectionsKeyPath();
     settings::createUserConnectionsKey(f.registry);
     f.registry.setValue(settings::Hive::CurrentUser, key, QStringLiteral("ShowAtStartup"), QStringLiteral("False"));
-    const auto numberWidthOver = [&](int twips) {   // "Conn #", not the last column, which stretches
+    const auto numberWidthOver = [&](int twips) {  // "Conn #", not the last column, which stretches
         f.host.selection = {QStringLiteral("FS1")};
         connections::openUserConnections(f.host);
         const auto* list = connections::findUserConnections(f.host, QStringLiteral("FS1"))->lstvwUsers();
@@ -489,7 +490,7 @@ void TestFileUse::columnsFitUntilWidthsAreStored()
         return number ? list->treeView()->header()->sectionSize(1) - pixels : -9999;
     };
     const int fitted = numberWidthOver(1440);
-    QVERIFY(fitted > -9999 && fitted < 0);   // the header and short numbers need less than the designed inch
+    QVERIFY(fitted > -9999 && fitted < 0);  // the header and short numbers need less than the designed inch
     f.closeAll();
     f.registry.setValue(settings::Hive::CurrentUser, key, "ColWidth-" + connections::kNumberHeading, "2880");
     QCOMPARE(numberWidthOver(2880), 0);
@@ -529,11 +530,11 @@ void TestFileUse::refreshWaitsWhileAPassShowsAMessage()
     int timerRanUnderABox = 0;
     f.services.messages.whileShown = [&](const platform::Message&) {
         if (open > 0) {
-            ++startedUnderABox;   // a pass ran before the user answered
+            ++startedUnderABox;  // a pass ran before the user answered
             return;
         }
         ++open;
-        QTest::qWait(450);   // the box stays up for four intervals and more
+        QTest::qWait(450);  // the box stays up for four intervals and more
         if (timer->isActive())
             ++timerRanUnderABox;
         --open;
@@ -657,7 +658,7 @@ void TestFileUse::sortsByMeaning_data()
 {
     // Rows as the scan finds them: (carol, 9, Normal), (alice, 10, Locked), (Bob, 100, Shareable).
     QTest::addColumn<int>("col");
-    QTest::addColumn<QStringList>("ascending");   // the first click's order; the second reverses it
+    QTest::addColumn<QStringList>("ascending");  // the first click's order; the second reverses it
     QTest::newRow("users by collation") << 0 << QStringList{"alice", "Bob", "carol"};
     QTest::newRow("numbers by value") << 1 << QStringList{"    9", "    10", "    100"};
     QTest::newRow("lock flags") << 2 << QStringList{"Locked", "Normal", "Shareable"};
@@ -717,10 +718,14 @@ void TestFileUse::cleanUpAfterEachFailingCall_data()
     QTest::addColumn<QString>("failing");
     QTest::addColumn<QString>("message");
     QTest::addColumn<bool>("connected");
-    QTest::newRow("open") << "NWCCOpenConnByName" << "" << false;
-    QTest::newRow("parse") << "NWParsePath" << "NWParsePath returned the following error 34817" << true;
-    QTest::newRow("drive") << "NWSetDriveBase" << "NWSetDriveBase returned the following error 34817" << true;
-    QTest::newRow("short name") << "NWGetLongName" << "" << true;
+    QTest::newRow("open") << "NWCCOpenConnByName"
+                          << "" << false;
+    QTest::newRow("parse") << "NWParsePath"
+                           << "NWParsePath returned the following error 34817" << true;
+    QTest::newRow("drive") << "NWSetDriveBase"
+                           << "NWSetDriveBase returned the following error 34817" << true;
+    QTest::newRow("short name") << "NWGetLongName"
+                                << "" << true;
     // The query goes on without the handle, and the scan says why it found nothing.
     QTest::newRow("dir handle") << "NWAllocTempNSDirHandle2"
                                 << "NWAllocTempNSDirHandle2 returned the following error 34817\n"
@@ -728,7 +733,8 @@ void TestFileUse::cleanUpAfterEachFailingCall_data()
                                 << true;
     QTest::newRow("scan") << "NWScanConnectionsUsingFile"
                           << "NWScanConnectionsUsingFile returned the following error 34817" << true;
-    QTest::newRow("close") << "NWCCCloseConn" << "NWCCCloseConn returned 34817" << true;
+    QTest::newRow("close") << "NWCCCloseConn"
+                           << "NWCCCloseConn returned 34817" << true;
 }
 
 void TestFileUse::cleanUpAfterEachFailingCall()
@@ -739,7 +745,7 @@ void TestFileUse::cleanUpAfterEachFailingCall()
     QueryClient& client = f.client;
     client.failing = failing;
     client.uses = {use(5, 0x08)};
-    client.drives = {26};   // Z: is taken; the query maps Y:
+    client.drives = {26};  // Z: is taken; the query maps Y:
     QTEST(connections::queryFileUse(f.services.context, QStringLiteral("FS1"), kQ4).connected, "connected");
     QCOMPARE(f.services.messages.texts(), message.isEmpty() ? QStringList{} : message.split(QLatin1Char('\n')));
     // Only what the query obtained is released; Z: stays with its owner.
@@ -801,7 +807,7 @@ void TestFileUse::overlappingQueriesKeepTheirOwnResources()
     QVERIFY(second->startQuery(kQ4));
     QTRY_VERIFY(!first->isQuerying() && !second->isQuerying());
     nw::waitForServerReads();
-    QCOMPARE(drivesSeen.size(), 2);   // two queries, two letters at once
+    QCOMPARE(drivesSeen.size(), 2);  // two queries, two letters at once
     QCOMPARE(client.calls.count(QStringLiteral("NWSetDriveBase")), 2);
     QVERIFY(client.holdsNothing());
     QCOMPARE(first->grdFileLocks()->rows(), 3);

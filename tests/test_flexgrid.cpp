@@ -15,10 +15,10 @@
 #include <QTableView>
 #include <QTest>
 
-using widgets::FlexGrid;
 using models::FlexGridModel;
 using models::GridData;
 using models::SortMode;
+using widgets::FlexGrid;
 
 namespace {
 
@@ -105,26 +105,25 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("expected");
 
         const QStringList mixed{"10", "9", "abc", "Abd", "2", "1,000"};
-        QTest::newRow("generic ascending") << mixed << int(SortMode::GenericAscending)
-                                           << QStringList{"2", "9", "10", "1,000", "abc", "Abd"};
-        QTest::newRow("generic descending") << mixed << int(SortMode::GenericDescending)
-                                            << QStringList{"Abd", "abc", "1,000", "10", "9", "2"};
+        QTest::newRow("generic ascending")
+            << mixed << int(SortMode::GenericAscending) << QStringList{"2", "9", "10", "1,000", "abc", "Abd"};
+        QTest::newRow("generic descending")
+            << mixed << int(SortMode::GenericDescending) << QStringList{"Abd", "abc", "1,000", "10", "9", "2"};
         const QStringList versions{"     5.00h", "    4.11", "10.0a", "x", "-1"};
-        QTest::newRow("numeric ascending") << versions << int(SortMode::NumericAscending)
-                                           << QStringList{"-1", "x", "    4.11", "     5.00h", "10.0a"};
+        QTest::newRow("numeric ascending")
+            << versions << int(SortMode::NumericAscending) << QStringList{"-1", "x", "    4.11", "     5.00h", "10.0a"};
         QTest::newRow("numeric descending") << versions << int(SortMode::NumericDescending)
                                             << QStringList{"10.0a", "     5.00h", "    4.11", "x", "-1"};
         const QStringList cased{"b", "B", "a", "A"};
-        QTest::newRow("string ascending, case counts") << cased << int(SortMode::StringAscending)
-                                                       << QStringList{"A", "B", "a", "b"};
-        QTest::newRow("string descending, case counts") << cased << int(SortMode::StringDescending)
-                                                        << QStringList{"b", "a", "B", "A"};
-        QTest::newRow("text ignoring case") << QStringList{"b", "A", "a", "B"}
-                                            << int(SortMode::StringNoCaseAscending)
+        QTest::newRow("string ascending, case counts")
+            << cased << int(SortMode::StringAscending) << QStringList{"A", "B", "a", "b"};
+        QTest::newRow("string descending, case counts")
+            << cased << int(SortMode::StringDescending) << QStringList{"b", "a", "B", "A"};
+        QTest::newRow("text ignoring case") << QStringList{"b", "A", "a", "B"} << int(SortMode::StringNoCaseAscending)
                                             << QStringList{"A", "a", "b", "B"};
-        QTest::newRow("padded numbers as text") << QStringList{"   10", "    9", "  100"}
-                                                << int(SortMode::StringAscending)
-                                                << QStringList{"    9", "   10", "  100"};
+        QTest::newRow("padded numbers as text")
+            << QStringList{"   10", "    9", "  100"} << int(SortMode::StringAscending)
+            << QStringList{"    9", "   10", "  100"};
     }
 
     void sortsDataRows()
@@ -140,7 +139,7 @@ private Q_SLOTS:
     void sortIsStableAndKeepsRowsTogether()
     {
         GridData grid = namedValues({"b", "a", "B", "a"});
-        grid.setRowHeight(1, 0);   // the row holding "b" is hidden
+        grid.setRowHeight(1, 0);  // the row holding "b" is hidden
         grid.setCellAlignment(2, 1, Qt::AlignRight);
         grid.sortRows(1, SortMode::GenericAscending, 1);
         QCOMPARE(grid.text(0, 1), QStringLiteral("Value"));
@@ -188,7 +187,7 @@ private Q_SLOTS:
         else if (edit == u"resort")
             grid.sortRows(2, SortMode::GenericAscending, 1);
         else if (edit == u"move")
-            grid.moveColumnToEnd(0);   // the values land in column 0, the names at the end
+            grid.moveColumnToEnd(0);  // the values land in column 0, the names at the end
         const int valueCol = edit == u"move" ? 0 : 1;
         grid.sortRows(valueCol, SortMode::GenericAscending, 1);
         QCOMPARE(column(grid, valueCol), expected);
@@ -211,15 +210,23 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("filed");
         QTest::addColumn<QString>("sought");
-        QTest::newRow("same") << "Maximum Packet Receive Buffers" << "Maximum Packet Receive Buffers";
-        QTest::newRow("other case") << "Maximum Packet Receive Buffers" << "MAXIMUM PACKET RECEIVE BUFFERS";
-        QTest::newRow("one letter differs") << "Maximum Packet Receive Buffers" << "Maximum Packet Receive Buffert";
-        QTest::newRow("longer") << "CLIB.NLM" << "CLIB.NLM2";
+        QTest::newRow("same") << "Maximum Packet Receive Buffers"
+                              << "Maximum Packet Receive Buffers";
+        QTest::newRow("other case") << "Maximum Packet Receive Buffers"
+                                    << "MAXIMUM PACKET RECEIVE BUFFERS";
+        QTest::newRow("one letter differs") << "Maximum Packet Receive Buffers"
+                                            << "Maximum Packet Receive Buffert";
+        QTest::newRow("longer") << "CLIB.NLM"
+                                << "CLIB.NLM2";
         QTest::newRow("trailing zero") << "abc" << QString(QStringLiteral("abc") + QChar(0));
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("empty and blank") << "" << " ";
-        QTest::newRow("signs around letters") << "@[`{" << "@[`{";
-        QTest::newRow("signs next to letters") << "[" << "{";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("empty and blank") << ""
+                                         << " ";
+        QTest::newRow("signs around letters") << "@[`{"
+                                              << "@[`{";
+        QTest::newRow("signs next to letters") << "["
+                                               << "{";
         QTest::newRow("accented") << QString::fromUtf8("Überlauf Prüfung") << QString::fromUtf8("üBERLAUF PRÜFUNG");
         QTest::newRow("Kelvin sign") << QString::fromUtf8("\u212Aelvin") << "kelvin";
         QTest::newRow("Deseret") << QString::fromUtf8("\U00010400x") << QString::fromUtf8("\U00010428X");
@@ -304,7 +311,7 @@ private Q_SLOTS:
         // As filled by a comparison: a header row, then data rows added one by one.
         FlexGridModel model;
         fillNamed(model, 2, 0);
-        QCOMPARE(model.row(), 0);   // nothing but the header yet
+        QCOMPARE(model.row(), 0);  // nothing but the header yet
         model.addRow({QStringLiteral("CLIB.NLM"), QStringLiteral("1")});
         model.addRow({QStringLiteral("TCPIP.NLM"), QStringLiteral("2")});
         QCOMPARE(QList<int>({model.row(), model.rowSel()}), QList<int>({1, 1}));
@@ -338,7 +345,7 @@ private Q_SLOTS:
         model.sortRows(0, SortMode::StringDescending, 1);
         verifyModelRows(model);
         model.setTextMatrix(2, 1, QString());
-        QCOMPARE(model.removeEmptyRows(), 2);   // the cleared row and "inserted", which had no value
+        QCOMPARE(model.removeEmptyRows(), 2);  // the cleared row and "inserted", which had no value
         verifyModelRows(model);
     }
 
@@ -536,8 +543,8 @@ private Q_SLOTS:
         QTest::newRow("two long values") << QList<int>{80, 700, 900} << 0 << 500 << QList<int>{80, 210, 210};
         // Frozen columns keep at most half while others exist.
         QTest::newRow("long frozen name") << QList<int>{600, 150, 150} << 1 << 600 << QList<int>{300, 150, 150};
-        QTest::newRow("frozen take what is left") << QList<int>{283, 97, 112, 112} << 2 << 506
-                                                  << QList<int>{185, 97, 112, 112};
+        QTest::newRow("frozen take what is left")
+            << QList<int>{283, 97, 112, 112} << 2 << 506 << QList<int>{185, 97, 112, 112};
         // Many servers: the view scrolls, and the values are cut no more than any fitted column.
         QTest::newRow("many columns") << QList<int>{100, 300, 90, 300, 300} << 1 << 400
                                       << QList<int>{100, widgets::kMaxFittedColumn, 90, widgets::kMaxFittedColumn,
@@ -573,8 +580,9 @@ private Q_SLOTS:
         QHeaderView* header = grid.tableView()->horizontalHeader();
         const QPoint edge(header->sectionViewportPosition(2) + header->sectionSize(2) - 1, header->height() / 2);
         QTest::mousePress(header->viewport(), Qt::LeftButton, {}, edge);
-        QMouseEvent move(QEvent::MouseMove, QPointF(edge + QPoint(30, 0)), header->viewport()->mapToGlobal(QPointF(edge + QPoint(30, 0))),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, QPointF(edge + QPoint(30, 0)),
+                         header->viewport()->mapToGlobal(QPointF(edge + QPoint(30, 0))), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(header->viewport(), &move);
         QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, edge + QPoint(30, 0));
         QVERIFY(byHand.count() >= 1);
@@ -593,7 +601,7 @@ private Q_SLOTS:
         FlexGrid grid;
         grid.resize(500, 300);
         fillNamed(grid, 3, 20);
-        grid.setFixedRows(2);   // grid row 1 becomes the second header line
+        grid.setFixedRows(2);  // grid row 1 becomes the second header line
         grid.setTextMatrix(0, 1, QStringLiteral("FS1"));
         grid.setTextMatrix(1, 1, QStringLiteral("Version"));
         grid.show();
@@ -603,7 +611,7 @@ private Q_SLOTS:
         QTableView* view = grid.tableView();
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(grid.model().index(3, 2)).center());
         QCOMPARE(down.count(), 1);
-        QCOMPARE(down.at(0).at(2).toInt(), 5);   // model row 3 is grid row 5
+        QCOMPARE(down.at(0).at(2).toInt(), 5);  // model row 3 is grid row 5
         QCOMPARE(down.at(0).at(3).toInt(), 2);
         QCOMPARE(grid.row(), 5);
         QCOMPARE(grid.col(), 2);
@@ -624,7 +632,7 @@ private Q_SLOTS:
     {
         FlexGrid grid;
         grid.resize(500, 300);
-        fillNamed(grid, 2, 8);   // grid rows 1..8
+        fillNamed(grid, 2, 8);  // grid rows 1..8
         grid.setRowHeight(4, 0);
         grid.show();
         QVERIFY(QTest::qWaitForWindowExposed(&grid));
@@ -726,10 +734,10 @@ private Q_SLOTS:
         QCOMPARE(grid.topRow(), 150);
         QVERIFY(grid.isRowVisible(150));
         QVERIFY(!grid.isRowVisible(1));
-        QVERIFY(grid.isRowVisible(0));   // header rows stay in place
+        QVERIFY(grid.isRowVisible(0));  // header rows stay in place
 
         grid.sortRows(1, SortMode::NumericAscending);
-        QCOMPARE(grid.topRow(), 150);   // re-sorting keeps the scroll position
+        QCOMPARE(grid.topRow(), 150);  // re-sorting keeps the scroll position
     }
 
     void widgetHighlightsSelection()
@@ -739,7 +747,7 @@ private Q_SLOTS:
         grid.setRowHeight(3, 0);
         grid.select(2, 0, 5, 2);
         QItemSelectionModel* selection = grid.tableView()->selectionModel();
-        QCOMPARE(selection->selectedIndexes().size(), 3 * 3);   // rows 2, 4, 5; row 3 is hidden
+        QCOMPARE(selection->selectedIndexes().size(), 3 * 3);  // rows 2, 4, 5; row 3 is hidden
         grid.setHighlight(false);
         QVERIFY(selection->selectedIndexes().isEmpty());
         QCOMPARE(grid.selectedRange().bottom, 5);
@@ -752,7 +760,7 @@ private Q_SLOTS:
     void columnFitInSlicesMatchesOnePass()
     {
         const auto make = [](FlexGrid& grid) {
-            grid.resize(2400, 600);   // room for every needed width: nothing cut
+            grid.resize(2400, 600);  // room for every needed width: nothing cut
             grid.setCols(6);
             grid.setRows(1);
             grid.setFixedRows(1);
@@ -764,7 +772,7 @@ private Q_SLOTS:
                              r == 7 ? QString(300, QLatin1Char('W')) : QStringLiteral("  12.4.2008"),
                              QStringLiteral("5.0.%1").arg(r % 3), QString(), QStringLiteral("x")});
             grid.setRowHeight(12, 0);
-            grid.setTextMatrix(12, 5, QString(40, QLatin1Char('M')));   // hidden: not measured
+            grid.setTextMatrix(12, 5, QString(40, QLatin1Char('M')));  // hidden: not measured
             grid.setColWidth(4, 0);
         };
         FlexGrid onePass;
@@ -778,7 +786,7 @@ private Q_SLOTS:
         int steps = 1;
         while (!fit.step(std::chrono::nanoseconds(0)))
             ++steps;
-        QCOMPARE(steps, 5);   // one per shown column but the last, which ends the fit
+        QCOMPARE(steps, 5);  // one per shown column but the last, which ends the fit
         QCOMPARE(widths.count(), 1);
         for (int c = 0; c < 6; ++c)
             QCOMPARE(sliced.colWidth(c), onePass.colWidth(c));

@@ -101,7 +101,7 @@ QDateTime at(const char* iso)
     return QDateTime::fromString(QLatin1String(iso), Qt::ISODate).toUTC();
 }
 
-} // namespace
+}  // namespace
 
 class HistoryTest : public QObject {
     Q_OBJECT
@@ -112,9 +112,9 @@ private Q_SLOTS:
     void changesBetweenItems_data()
     {
         QTest::addColumn<int>("kind");
-        QTest::addColumn<QStringList>("before"); // "name=value,value"
+        QTest::addColumn<QStringList>("before");  // "name=value,value"
         QTest::addColumn<QStringList>("after");
-        QTest::addColumn<QStringList>("changes"); // "kind|item|before|after"
+        QTest::addColumn<QStringList>("changes");  // "kind|item|before|after"
         const int m = static_cast<int>(SnapshotKind::Modules);
         const int p = static_cast<int>(SnapshotKind::Parameters);
         const int f = static_cast<int>(SnapshotKind::Facts);
@@ -174,7 +174,7 @@ private Q_SLOTS:
     void datesInUtcOrWithOffset_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("utc"); // empty: refused
+        QTest::addColumn<QString>("utc");  // empty: refused
         QTest::newRow("day") << "2026-12-07"
                              << "2026-12-07T00:00:00.000Z";
         QTest::newRow("time in UTC") << "2026-12-07T14:30:00"
@@ -462,7 +462,7 @@ private Q_SLOTS:
         HistoryStore store(run.path(QStringLiteral("history.sqlite")));
         QVERIFY(store.open());
         const qint64 kept = store.snapshotCount();
-        QCOMPARE(kept, qint64(8)); // facts, modules, parameters and volumes of each
+        QCOMPARE(kept, qint64(8));  // facts, modules, parameters and volumes of each
         const auto unchanged = run.run({"changes", "FS1", "FS2"});
         QCOMPARE(unchanged.exitCode, 0);
         QCOMPARE(kindsAndItems(unchanged.out), QStringList());

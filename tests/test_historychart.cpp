@@ -108,7 +108,7 @@ void writeHistory(const QString& path, const QStringList& servers, const QDateTi
     QVERIFY(store.recordSamples(samples));
 }
 
-} // namespace
+}  // namespace
 
 class TestHistoryChart : public QObject {
     Q_OBJECT
@@ -142,22 +142,22 @@ private Q_SLOTS:
         QCOMPARE(time.to(), 1'000'000 + 3 * kHour);
         QVERIFY(time.atNewestEnd());
 
-        time.zoom(0.5); // keeps following while it zooms in without a point to hold
+        time.zoom(0.5);  // keeps following while it zooms in without a point to hold
         QCOMPARE(time.span(), 90 * kMinute);
         QCOMPARE(time.to(), 1'000'000 + 3 * kHour);
-        time.setData(1'000'000, 1'000'000 + 4 * kHour); // a new poll an hour later
+        time.setData(1'000'000, 1'000'000 + 4 * kHour);  // a new poll an hour later
         QCOMPARE(time.to(), 1'000'000 + 4 * kHour);
         QCOMPARE(time.span(), 90 * kMinute);
 
-        time.pan(-kHour); // back in time: new polls no longer move it
+        time.pan(-kHour);  // back in time: new polls no longer move it
         const qint64 from = time.from();
         time.setData(1'000'000, 1'000'000 + 5 * kHour);
         QCOMPARE(time.from(), from);
         QVERIFY(!time.atNewestEnd());
 
-        time.pan(-100 * kDay); // never before the first reading
+        time.pan(-100 * kDay);  // never before the first reading
         QCOMPARE(time.from(), 1'000'000);
-        time.pan(100 * kDay); // nor after the last
+        time.pan(100 * kDay);  // nor after the last
         QCOMPARE(time.to(), 1'000'000 + 5 * kHour);
 
         // Zooming about a point keeps it at its place on the axis.
@@ -274,7 +274,8 @@ private Q_SLOTS:
         static const QRegularExpression clock(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d$"));
         QStringList labels;
         for (QGraphicsItem* item : window.chartView()->scene()->items()) {
-            if (auto* text = dynamic_cast<QGraphicsTextItem*>(item); text && clock.match(text->toPlainText()).hasMatch())
+            if (auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+                text && clock.match(text->toPlainText()).hasMatch())
                 labels.append(text->toPlainText());
         }
         QVERIFY2(labels.size() >= 2, qPrintable(labels.join(QLatin1Char(' '))));
@@ -285,7 +286,7 @@ private Q_SLOTS:
         views::UtilizationHistory history;
         const QStringList servers{"FS1", "FS2", "MAIL1"};
         const qint64 start = QDateTime(QDate(2026, 12, 7), QTime(9, 0), Qt::UTC).toMSecsSinceEpoch();
-        poll(history, servers, start, 361, 10'000); // an hour of 10-second polls
+        poll(history, servers, start, 361, 10'000);  // an hour of 10-second polls
         views::UtilizationHistoryWindow window(history);
         showAndLayOut(window);
 
@@ -309,7 +310,7 @@ private Q_SLOTS:
         window.chartView()->setFocus();
         QTest::keyClick(window.chartView(), Qt::Key_Plus);
         QVERIFY(axisTo(window) - axisFrom(window) < zoomed);
-        QVERIFY(window.series(0)->count() < 361); // only the shown span is drawn
+        QVERIFY(window.series(0)->count() < 361);  // only the shown span is drawn
         QTest::keyClick(window.chartView(), Qt::Key_Minus);
         QCOMPARE(axisTo(window) - axisFrom(window), zoomed);
         // The wheel zooms, with Ctrl as without.
@@ -358,7 +359,7 @@ private Q_SLOTS:
         poll(history, servers, QDateTime::currentMSecsSinceEpoch() - kHour, 60, kMinute);
         views::UtilizationHistoryWindow window(history, nullptr, {"FS1", "FS2", "MAIL1", "NEWFS"});
         showAndLayOut(window);
-        QCOMPARE(window.seriesCount(), 4); // a monitored server before its first poll has a line
+        QCOMPARE(window.seriesCount(), 4);  // a monitored server before its first poll has a line
         QCOMPARE(window.series(3)->count(), 0);
 
         QLegendMarker* marker = window.legendMarker(1);
@@ -366,7 +367,7 @@ private Q_SLOTS:
         Q_EMIT marker->clicked();
         QVERIFY(!window.series(1)->isVisible());
         QCOMPARE(window.lstServers()->item(1)->checkState(), Qt::Unchecked);
-        QVERIFY(marker->isVisible()); // faded, still there to bring the line back
+        QVERIFY(marker->isVisible());  // faded, still there to bring the line back
         QVERIFY(window.series(0)->isVisible());
         Q_EMIT marker->clicked();
         QVERIFY(window.series(1)->isVisible());
@@ -390,7 +391,7 @@ private Q_SLOTS:
         const QString path = dir.filePath(QStringLiteral("history.sqlite"));
         const QDateTime now = QDateTime::currentDateTimeUtc();
         const QStringList servers{"FS1", "FS2"};
-        writeHistory(path, servers, now.addDays(-2), 4, 30 * kMinute); // six days ago to two days ago
+        writeHistory(path, servers, now.addDays(-2), 4, 30 * kMinute);  // six days ago to two days ago
         history::HistoryRecorder recorder(path);
         recorder.start();
 

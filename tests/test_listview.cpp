@@ -73,10 +73,10 @@ private Q_SLOTS:
         QTest::newRow("volume descending")
             << 0 << int(Qt::DescendingOrder) << QStringList{"\\\\fs2\\DATA", "\\\\FS1\\VOL1", "\\\\FS1\\SYS"};
         // Padded numbers sort in numeric order as texts.
-        QTest::newRow("free ascending")
-            << 1 << int(Qt::AscendingOrder) << QStringList{"\\\\fs2\\DATA", "\\\\FS1\\SYS", "\\\\FS1\\VOL1"};
-        QTest::newRow("free descending")
-            << 1 << int(Qt::DescendingOrder) << QStringList{"\\\\FS1\\VOL1", "\\\\FS1\\SYS", "\\\\fs2\\DATA"};
+        QTest::newRow("free ascending") << 1 << int(Qt::AscendingOrder)
+                                        << QStringList{"\\\\fs2\\DATA", "\\\\FS1\\SYS", "\\\\FS1\\VOL1"};
+        QTest::newRow("free descending") << 1 << int(Qt::DescendingOrder)
+                                         << QStringList{"\\\\FS1\\VOL1", "\\\\FS1\\SYS", "\\\\fs2\\DATA"};
     }
 
     void sortsByText()
@@ -97,7 +97,7 @@ private Q_SLOTS:
         fillVolumes(model);
         model.sortByColumn(0, Qt::AscendingOrder);
         model.addRow({"\\\\AAA\\SYS", "1"});
-        QCOMPARE(model.itemText(3, 0), QStringLiteral("\\\\AAA\\SYS"));   // not sorted: stays last
+        QCOMPARE(model.itemText(3, 0), QStringLiteral("\\\\AAA\\SYS"));  // not sorted: stays last
 
         model.setSorted(true);
         QCOMPARE(model.itemText(0, 0), QStringLiteral("\\\\AAA\\SYS"));
@@ -106,7 +106,7 @@ private Q_SLOTS:
 
         model.beginUpdate();
         model.addRow({"\\\\BBB\\SYS", "2"});
-        QCOMPARE(model.itemText(4, 0), QStringLiteral("\\\\BBB\\SYS"));   // sorted once, at the end
+        QCOMPARE(model.itemText(4, 0), QStringLiteral("\\\\BBB\\SYS"));  // sorted once, at the end
         model.endUpdate();
         QCOMPARE(model.itemText(0, 0), QStringLiteral("\\\\BBB\\SYS"));
     }
@@ -136,7 +136,7 @@ private Q_SLOTS:
         ReportListView list;
         fillVolumes(list.model());
         list.setRowSelected(0, true);
-        list.setRowSelected(2, true);   // \\FS1\VOL1
+        list.setRowSelected(2, true);  // \\FS1\VOL1
         QCOMPARE(list.selectedRows(), (QList<int>{0, 2}));
         list.setMultiSelect(false);
         list.setSelectedRow(2);
@@ -155,9 +155,9 @@ private Q_SLOTS:
         for (int i = 0; i < 8; ++i)
             model.addRow({QString::number(i)});
         QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
-        model.removeRows({6, 1, 2, 7, 2, 4, 99});   // any order, repeats and rows past the end ignored
+        model.removeRows({6, 1, 2, 7, 2, 4, 99});  // any order, repeats and rows past the end ignored
         QCOMPARE(columnTexts(model, 0), QStringList({"0", "3", "5"}));
-        QCOMPARE(removed.size(), 3);   // 6-7, 4, 1-2
+        QCOMPARE(removed.size(), 3);  // 6-7, 4, 1-2
         // A list already in order is left alone by a sort.
         QSignalSpy moved(&model, &QAbstractItemModel::layoutChanged);
         model.sortByColumn(0, Qt::AscendingOrder);
@@ -184,7 +184,7 @@ private Q_SLOTS:
         QSignalSpy moved(&model, &QAbstractItemModel::layoutChanged);
         model.beginUpdate();
         for (int r = 0; r < model.rowCount(); ++r)
-            model.setItemText(r, 0, QString(model.itemText(r, 0)));   // a refresh: the same texts anew
+            model.setItemText(r, 0, QString(model.itemText(r, 0)));  // a refresh: the same texts anew
         model.endUpdate();
         QCOMPARE(moved.size(), 0);
 
@@ -261,8 +261,8 @@ private Q_SLOTS:
             list.addColumn(QStringLiteral("Conn #"), Qt::AlignRight, 600);
             list.addColumn(QStringLiteral("Status"), Qt::AlignLeft, 600);
             for (int row = 0; row < 3000; ++row)
-                list.addRow({QStringLiteral("USER%1.SALES.ACME").arg(row * 7919 % 100000),
-                             QString::number(row + 1), row % 5 ? QStringLiteral("Authenticated") : QString()});
+                list.addRow({QStringLiteral("USER%1.SALES.ACME").arg(row * 7919 % 100000), QString::number(row + 1),
+                             row % 5 ? QStringLiteral("Authenticated") : QString()});
             list.resize(500, 300);
             list.show();
         };

@@ -228,7 +228,8 @@ void TestMainWindow::failedStartEndsTheProgram_data()
     QTest::newRow("client missing")
         << networkJson(false) << "Novell Client Error"
         << "You must have a Novell Client installed to run Veskaro.  Veskaro will now exit.";
-    QTest::newRow("unreadable description") << QByteArray("{ \"format\": 1, \"trees\": [ { \"name\": ") << "" << "";
+    QTest::newRow("unreadable description") << QByteArray("{ \"format\": 1, \"trees\": [ { \"name\": ") << ""
+                                            << "";
 }
 
 void TestMainWindow::failedStartEndsTheProgram()
@@ -269,8 +270,13 @@ void TestMainWindow::startupSettings_data()
     const std::optional<QString> client(kTree);  // no Tree stored: the client's is taken and written back
 
     row("first run: designed size", {}, designed) << kTree << client;
-    row("stored size", {{"MainForm", "Top", "300"}, {"MainForm", "Left", "600"}, {"MainForm", "Height", "6000"},
-                        {"MainForm", "Width", "9000"}}, QSize(9000, 6000)) << kTree << client;
+    row("stored size",
+        {{"MainForm", "Top", "300"},
+         {"MainForm", "Left", "600"},
+         {"MainForm", "Height", "6000"},
+         {"MainForm", "Width", "9000"}},
+        QSize(9000, 6000))
+        << kTree << client;
     row("height 0", {{"MainForm", "Height", "0"}, {"MainForm", "Width", "9000"}}, QSize(9000, 5625)) << kTree << client;
     row("key without values", {{"MainForm", "Top", "0"}}, QSize(8040, 7000)) << kTree << client;
     row("hand-edited text", {{"MainForm", "Height", "tall"}, {"MainForm", "Width", "9000"}}, QSize(9000, 7000))
@@ -314,7 +320,7 @@ void TestMainWindow::serverListSortsAsAPersonReads()
   "trees": [ { "name": "ACME_TREE", "containers": [ { "name": "ACME", "class": "Organization" } ] } ],
   "servers": [ { "name": "Z\u00dcRICH", "tree": "ACME_TREE" }, { "name": "\u00e5land2", "tree": "ACME_TREE" },
                { "name": "BERN", "tree": "ACME_TREE" }, { "name": "\u00c5LAND", "tree": "ACME_TREE" } ] })")
-                               .toUtf8();
+                                .toUtf8();
     Harness run;
     QCOMPARE(run.start(json), std::nullopt);
     QCOMPARE(run.listed(), (QStringList{QStringLiteral("\u00c5LAND"), QStringLiteral("\u00e5land2"),
@@ -337,8 +343,8 @@ void TestMainWindow::hideServers_data()
     QTest::newRow("three selected") << QList<Seed>{} << all << QStringList{"FS1"} << "FS3,FS2";
     QTest::newRow("FS7 hidden") << QList<Seed>{{"Hidden", "ACME_TREE", "FS7"}} << QStringList{"FS1"} << rest
                                 << "FS7,FS1";
-    QTest::newRow("other tree untouched") << QList<Seed>{{"Hidden", "OTHER_TREE", "FS2"}} << QStringList{"FS1"}
-                                          << rest << "FS1";
+    QTest::newRow("other tree untouched")
+        << QList<Seed>{{"Hidden", "OTHER_TREE", "FS2"}} << QStringList{"FS1"} << rest << "FS1";
     QTest::newRow("empty value") << QList<Seed>{{"Hidden", "ACME_TREE", ""}} << QStringList{"FS1"} << rest << "FS1";
     // A list longer than the search reads must not be replaced by one name.
     QTest::newRow("long list kept") << QList<Seed>{{"Hidden", "ACME_TREE", QString(1100, QLatin1Char('X'))}}
@@ -439,7 +445,7 @@ void TestMainWindow::hideCanBeUndoneUntilTheNextHide()
     form.hideSelectedServers();
     QVERIFY(undo->isEnabled());
     run.select({"FS3"});
-    form.hideSelectedServers();   // replaces what Undo returns to
+    form.hideSelectedServers();  // replaces what Undo returns to
     QCOMPARE(run.listed(), QStringList{"FS1"});
     QCOMPARE(stored(), std::optional<QString>("FS7,FS2,FS3"));
     undo->trigger();
@@ -573,10 +579,10 @@ void TestMainWindow::openingDisablesListAndRestores()
         return [&seen, disableToolBar](app::MainForm& f) {
             const views::OpeningScope opening(f, disableToolBar);
             const QCursor* cursor = QApplication::overrideCursor();
-            seen = QStringList{QString::number(f.lstServers()->isEnabled()),
-                               QString::number(f.picButtons()->isEnabled()),
-                               QString::number(cursor && cursor->shape() == Qt::WaitCursor)}
-                   + f.selectedServers();
+            seen =
+                QStringList{QString::number(f.lstServers()->isEnabled()), QString::number(f.picButtons()->isEnabled()),
+                            QString::number(cursor && cursor->shape() == Qt::WaitCursor)}
+                + f.selectedServers();
         };
     };
     const auto restored = [&form] {
@@ -621,7 +627,7 @@ void TestMainWindow::saveAndCopyFollowTheRefreshCaption()
     app::MainForm& form = run.form();
     QAction* save = form.saveAction();
     QAction* copy = form.copyAction();
-    const auto enabled = [&](const char* caption) {   // "11": Save and Copy enabled
+    const auto enabled = [&](const char* caption) {  // "11": Save and Copy enabled
         form.enableSaveCopy(QLatin1String(caption));
         return QString::number(save->isEnabled()) + QString::number(copy->isEnabled());
     };
@@ -712,8 +718,9 @@ void TestMainWindow::geometryKeptAndBroughtOnScreen()
     QCoreApplication::processEvents();
     const QRect available = form.screen()->availableGeometry();
     const QRect frame = form.frameGeometry();
-    QVERIFY2(available.contains(frame), qPrintable(QStringLiteral("%1,%2 %3x%4")
-                                                        .arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())));
+    QVERIFY2(
+        available.contains(frame),
+        qPrintable(QStringLiteral("%1,%2 %3x%4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())));
     if (twips.isValid())
         QCOMPARE(form.size(), QSize(app::twipsToPixels(twips.width()), app::twipsToPixels(twips.height())));
     if (seeded[1].toInt() > 100000)
@@ -788,7 +795,7 @@ void TestMainWindow::tilingKeepsEveryWindowReadable()
         if (strips && command == QLatin1String("Menu_Tile_Vertical"))
             QCOMPARE(window->height(), area.height());
     }
-    QCOMPARE(covered.boundingRect(), area);   // the whole area is used
+    QCOMPARE(covered.boundingRect(), area);  // the whole area is used
 }
 
 void TestMainWindow::handOverIsPrivateAndNeverLost()
@@ -796,11 +803,12 @@ void TestMainWindow::handOverIsPrivateAndNeverLost()
     // The socket lies in the user's runtime folder and only the user may use it.
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     QVERIFY(app::SingleInstance::defaultName().startsWith(runtime + QLatin1Char('/')));
-    const QString name = QDir(runtime).filePath(QStringLiteral("VeskaroTest-%1").arg(QCoreApplication::applicationPid()));
+    const QString name =
+        QDir(runtime).filePath(QStringLiteral("VeskaroTest-%1").arg(QCoreApplication::applicationPid()));
     app::SingleInstance first(name);
     QCOMPARE(first.listen(), app::SingleInstance::Listen::Listening);
-    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
-        | QFile::WriteOther | QFile::ExeOther;
+    const QFile::Permissions others =
+        QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
     QVERIFY(QFileInfo::exists(name));
     QCOMPARE(QFileInfo(name).permissions() & others, QFile::Permissions());
     // A later start never takes the name over, whatever it finds; none answers a name nobody holds.
@@ -811,7 +819,7 @@ void TestMainWindow::handOverIsPrivateAndNeverLost()
     // still being built) is kept, and answered once.
     QVERIFY(!first.takeUnansweredRequest());
     QVERIFY(app::SingleInstance(name).handOverToRunningInstance());
-    bool answered = false;   // QTRY_VERIFY evaluates once more after its loop
+    bool answered = false;  // QTRY_VERIFY evaluates once more after its loop
     QTRY_VERIFY(answered = answered || first.takeUnansweredRequest());
     QVERIFY(!first.takeUnansweredRequest());
 
@@ -838,7 +846,7 @@ void TestMainWindow::handOverIsPrivateAndNeverLost()
 
 void TestMainWindow::handOverFolderIsTheUsersAlone_data()
 {
-    QTest::addColumn<QString>("found");   // what stands at the folder's name beforehand
+    QTest::addColumn<QString>("found");  // what stands at the folder's name beforehand
     QTest::addColumn<bool>("used");
     QTest::newRow("nothing: made for the user") << "" << true;
     QTest::newRow("the user's own") << "private" << true;
@@ -1027,7 +1035,8 @@ void TestMainWindow::startsOverADeepKeySettingsFile()
             warnings.append(shown.text);
     QCOMPARE(warnings.size(), setAside ? 1 : 0);
     if (setAside)
-        QVERIFY2(warnings.first().contains(QLatin1String("more than 16 MB")) && warnings.first().contains(QLatin1String("kept as")),
+        QVERIFY2(warnings.first().contains(QLatin1String("more than 16 MB"))
+                     && warnings.first().contains(QLatin1String("kept as")),
                  qPrintable(warnings.first()));
     run.program.reset();
     const QFileInfo settingsFile(run.settingsPath());

@@ -8,8 +8,8 @@
 
 #include <vector>
 
-using views::NlmShow;
 using models::FlexGridModel;
+using views::NlmShow;
 
 namespace {
 
@@ -62,7 +62,7 @@ class TestNlmComparison : public QObject {
 private Q_SLOTS:
     void rowsMatch_data()
     {
-        QTest::addColumn<QStringList>("cells");   // version, date per server
+        QTest::addColumn<QStringList>("cells");  // version, date per server
         QTest::addColumn<bool>("both");
         QTest::addColumn<bool>("version");
         QTest::addColumn<bool>("date");

@@ -66,7 +66,9 @@ const QByteArray kNetwork = R"({
 
 struct Fixture {
     explicit Fixture(const QByteArray& json = kNetwork)
-        : client(testing::makeNetwork(json)), test(*client, registry), host(test.context)
+        : client(testing::makeNetwork(json))
+        , test(*client, registry)
+        , host(test.context)
     {
         registry.createKey(settings::Hive::CurrentUser, settings::kRootKey);
     }
@@ -106,11 +108,13 @@ QByteArray agreedFirstNetwork(const QStringList& names)
         servers += QByteArray(i > 0 ? "," : "") + R"({ "name": ")" + names[i].toLatin1()
                    + R"(", "tree": "ACME_TREE", "nlms": [
             { "file": "AGREED.NLM", "version": "1.0.0", "date": "2008-01-01" },
-            { "file": "DIFFERS.NLM", "version": "1.0.0", "date": "2008-01-1)" + QByteArray::number(i) + R"(" } ] })";
+            { "file": "DIFFERS.NLM", "version": "1.0.0", "date": "2008-01-1)"
+                   + QByteArray::number(i) + R"(" } ] })";
     }
     return R"({ "format": 1, "workstation": { "tree": "ACME_TREE", "logins": { "ACME_TREE": "admin.ACME" } },
         "trees": [ { "name": "ACME_TREE", "containers": [ { "name": "ACME", "class": "Organization" } ] } ],
-        "servers": [ )" + servers + "] }";
+        "servers": [ )"
+           + servers + "] }";
 }
 
 }  // namespace
@@ -140,7 +144,7 @@ private Q_SLOTS:
         QCOMPARE(grid.textMatrix(rowOf(grid, "MONITOR.NLM"), 1), QStringLiteral("         2.05z"));
         QCOMPARE(grid.textMatrix(rowOf(grid, "DS.NLM"), 3), QStringLiteral("         10.02"));
         QVERIFY(grid.textMatrix(rowOf(grid, "MONITOR.NLM"), 3).isEmpty());
-        QVERIFY(grid.colWidth(4) > 0);   // fitted to its texts on a first opening
+        QVERIFY(grid.colWidth(4) > 0);  // fitted to its texts on a first opening
         QCOMPARE(grid.cellAlignment(0, 3) & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
         QCOMPARE(grid.cellAlignment(clib, 3) & Qt::AlignHorizontal_Mask, Qt::AlignRight);
         // The opening ran under the host's opening state and ended it.
@@ -183,10 +187,13 @@ private Q_SLOTS:
         QByteArray nlms;
         for (int i = 10; i <= 19; ++i)
             nlms += QStringLiteral(R"(%1{ "file": "M%2.NLM", "version": "1.0.1", "date": "2010-01-01" })")
-                        .arg(i == 10 ? "" : ",").arg(i).toUtf8();
+                        .arg(i == 10 ? "" : ",")
+                        .arg(i)
+                        .toUtf8();
         Fixture f(R"({ "format": 1, "nlmListBatch": 4,
                        "trees": [ { "name": "T", "containers": [ { "name": "O", "class": "Organization" } ] } ],
-                       "servers": [ { "name": "BIG", "tree": "T", "nlms": [)" + nlms + "] } ] }");
+                       "servers": [ { "name": "BIG", "tree": "T", "nlms": [)"
+                  + nlms + "] } ] }");
         QVERIFY(f.client);
         NLMForm* form = f.open({"BIG"});
         QVERIFY(form);
@@ -325,7 +332,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("differencesOnly");
         QTest::addColumn<QString>("clicked");
-        QTest::addColumn<int>("line");   // the header line pressed: server name or Version/Date
+        QTest::addColumn<int>("line");  // the header line pressed: server name or Version/Date
         QTest::newRow("all rows, HQ-FS1") << false << "HQ-FS1" << 0;
         QTest::newRow("differences only, HQ-FS1") << true << "HQ-FS1" << 0;
         QTest::newRow("differences only, HQ-FS1 date") << true << "HQ-FS1" << 1;
@@ -495,9 +502,9 @@ private Q_SLOTS:
         QFont bold = form->grdNLMs()->font();
         bold.setBold(true);
         const int dateWidth = QFontMetrics(bold).horizontalAdvance(form->grdNLMs()->textMatrix(2, 2).trimmed());
-        QVERIFY(form->grdNLMs()->colWidth(2) != views::kNlmShownColWidth);   // fitted, not designed
-        QVERIFY(settings::twipsToPixels(form->grdNLMs()->colWidth(2),
-                                        settings::columnDotsPerInch(form->grdNLMs())) > dateWidth + 16);
+        QVERIFY(form->grdNLMs()->colWidth(2) != views::kNlmShownColWidth);  // fitted, not designed
+        QVERIFY(settings::twipsToPixels(form->grdNLMs()->colWidth(2), settings::columnDotsPerInch(form->grdNLMs()))
+                > dateWidth + 16);
         close();
 
         // Hand-edited values fall back to the designed ones.

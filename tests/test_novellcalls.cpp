@@ -22,7 +22,7 @@ public:
     QStringList volumes;
     NWRCODE closeResult = 0;
     NWRCODE openResult = 0;
-    QList<quint16> mappedDrives;   // drive numbers in use
+    QList<quint16> mappedDrives;  // drive numbers in use
     int opens = 0;
     int closes = 0;
 
@@ -38,8 +38,8 @@ public:
         ++closes;
         return closeResult;
     }
-    NWRCODE NWScanMountedVolumeList(NWCONN_HANDLE, quint32, quint32, quint32& iterator, quint32,
-                                    quint32& returned, std::span<VolumeRecord> records) override
+    NWRCODE NWScanMountedVolumeList(NWCONN_HANDLE, quint32, quint32, quint32& iterator, quint32, quint32& returned,
+                                    std::span<VolumeRecord> records) override
     {
         if (iterator >= static_cast<quint32>(volumes.size())) {
             iterator = 0;
@@ -75,11 +75,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("dotted");
         QTest::addColumn<QString>("path");
-        QTest::newRow("relative") << "SALES.ACME" << "MYTREE\\ACME\\SALES";
-        QTest::newRow("absolute keeps a trailing backslash") << ".SALES.ACME" << "MYTREE\\ACME\\SALES\\";
-        QTest::newRow("single") << "ACME" << "MYTREE\\ACME";
-        QTest::newRow("root") << "[Root]" << "MYTREE\\[Root]";
-        QTest::newRow("empty") << "" << "MYTREE\\";
+        QTest::newRow("relative") << "SALES.ACME"
+                                  << "MYTREE\\ACME\\SALES";
+        QTest::newRow("absolute keeps a trailing backslash") << ".SALES.ACME"
+                                                             << "MYTREE\\ACME\\SALES\\";
+        QTest::newRow("single") << "ACME"
+                                << "MYTREE\\ACME";
+        QTest::newRow("root") << "[Root]"
+                              << "MYTREE\\[Root]";
+        QTest::newRow("empty") << ""
+                               << "MYTREE\\";
     }
     void dotsToTreePath()
     {
@@ -92,14 +97,22 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("dotted");
-        QTest::newRow("relative") << "MYTREE\\ACME\\SALES" << "SALES.ACME";
-        QTest::newRow("stored form is absolute") << "MYTREE\\ACME\\SALES\\" << ".SALES.ACME";
-        QTest::newRow("tree root") << "MYTREE\\[Root]" << "[Root]";
-        QTest::newRow("tree compared without case") << "mytree\\ACME" << "ACME";
-        QTest::newRow("no backslash unchanged") << ".SALES.ACME" << ".SALES.ACME";
-        QTest::newRow("another tree gives its first component") << "OTHER\\ACME\\SALES" << "OTHER";
-        QTest::newRow("empty") << "" << "[Owner unavailable]";
-        QTest::newRow("the tree alone is its root") << "MYTREE" << "[Root]";
+        QTest::newRow("relative") << "MYTREE\\ACME\\SALES"
+                                  << "SALES.ACME";
+        QTest::newRow("stored form is absolute") << "MYTREE\\ACME\\SALES\\"
+                                                 << ".SALES.ACME";
+        QTest::newRow("tree root") << "MYTREE\\[Root]"
+                                   << "[Root]";
+        QTest::newRow("tree compared without case") << "mytree\\ACME"
+                                                    << "ACME";
+        QTest::newRow("no backslash unchanged") << ".SALES.ACME"
+                                                << ".SALES.ACME";
+        QTest::newRow("another tree gives its first component") << "OTHER\\ACME\\SALES"
+                                                                << "OTHER";
+        QTest::newRow("empty") << ""
+                               << "[Owner unavailable]";
+        QTest::newRow("the tree alone is its root") << "MYTREE"
+                                                    << "[Root]";
     }
     void treePathToDots()
     {
@@ -111,8 +124,7 @@ private Q_SLOTS:
     void conversionsRoundTrip()
     {
         for (const QString& dotted : {QStringLiteral(".SALES.ACME"), QStringLiteral(".A.B.C.D")}) {
-            QCOMPARE(nw::treePathToDots(nw::dotsToTreePath(dotted, QStringLiteral("T")), QStringLiteral("T")),
-                     dotted);
+            QCOMPARE(nw::treePathToDots(nw::dotsToTreePath(dotted, QStringLiteral("T")), QStringLiteral("T")), dotted);
         }
     }
 
@@ -147,15 +159,26 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("buffer");
         QTest::addColumn<int>("length");
         QTest::addColumn<QString>("path");
-        QTest::newRow("two components") << QByteArray("\x06PUBLIC\x0AREPORT.TXT", 18) << 18
-                                        << "\\PUBLIC\\REPORT.TXT";
-        QTest::newRow("length ends the path") << QByteArray("\x04" "APPS\x04" "DATA\x00\x00", 12) << 10
-                                              << "\\APPS\\DATA";
+        QTest::newRow("two components") << QByteArray("\x06PUBLIC\x0AREPORT.TXT", 18) << 18 << "\\PUBLIC\\REPORT.TXT";
+        QTest::newRow("length ends the path") << QByteArray("\x04"
+                                                            "APPS\x04"
+                                                            "DATA\x00\x00",
+                                                            12)
+                                              << 10 << "\\APPS\\DATA";
         QTest::newRow("empty") << QByteArray() << 0 << "";
         // Hostile records: length bytes that point past the data.
-        QTest::newRow("component longer than buffer") << QByteArray("\x7F" "ABC", 4) << 200 << "\\ABC";
-        QTest::newRow("total longer than buffer") << QByteArray("\x02" "AB\x02", 4) << 255 << "\\AB";
-        QTest::newRow("component past total") << QByteArray("\x05" "ABCDEFGH", 9) << 4 << "\\ABC";
+        QTest::newRow("component longer than buffer") << QByteArray("\x7F"
+                                                                    "ABC",
+                                                                    4)
+                                                      << 200 << "\\ABC";
+        QTest::newRow("total longer than buffer") << QByteArray("\x02"
+                                                                "AB\x02",
+                                                                4)
+                                                  << 255 << "\\AB";
+        QTest::newRow("component past total") << QByteArray("\x05"
+                                                            "ABCDEFGH",
+                                                            9)
+                                              << 4 << "\\ABC";
     }
     void componentsToPath()
     {
@@ -221,7 +244,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<NWRCODE>("openResult");
         QTest::addColumn<NWRCODE>("closeResult");
-        QTest::addColumn<int>("how");   // 0 scope end, 1 close(), 2 closeQuietly()
+        QTest::addColumn<int>("how");  // 0 scope end, 1 close(), 2 closeQuietly()
         QTest::addColumn<int>("closes");
         QTest::addColumn<QStringList>("messages");
         const QStringList refused{QStringLiteral("NWCCCloseConn returned 34817")};

@@ -99,7 +99,7 @@ private:
 };
 
 using Open = std::function<void(views::ViewHost&)>;
-using DataRows = std::function<int(views::ViewHost&)>;   // -1: no view
+using DataRows = std::function<int(views::ViewHost&)>;  // -1: no view
 
 int nlmRows(views::ViewHost& host)
 {

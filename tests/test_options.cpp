@@ -25,7 +25,7 @@ namespace {
 struct Fixture {
     Fixture() : services(client, registry)
     {
-        settings::resetStartingServerContext(registry);   // the root key, as after a first run
+        settings::resetStartingServerContext(registry);  // the root key, as after a first run
         QDir(folder.path()).mkpath(QStringLiteral("rconj"));
         QDir(folder.path()).mkpath(QStringLiteral("rconsole"));
         QDir(folder.path()).mkpath(QStringLiteral("empty"));
@@ -101,11 +101,16 @@ void TestOptions::paths_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("folder");
     QTest::addColumn<bool>("rconsole");
-    QTest::newRow("windows") << "C:\\NOVELL\\RCONSOLE.EXE" << "C:\\NOVELL" << true;
-    QTest::newRow("any case") << "/opt/novell/RConsole.Exe" << "/opt/novell" << true;
-    QTest::newRow("root") << "/rconj.exe" << "/" << false;
-    QTest::newRow("drive root") << "C:\\rconj.exe" << "C:\\" << false;
-    QTest::newRow("no folder") << "rconj.exe" << "" << false;
+    QTest::newRow("windows") << "C:\\NOVELL\\RCONSOLE.EXE"
+                             << "C:\\NOVELL" << true;
+    QTest::newRow("any case") << "/opt/novell/RConsole.Exe"
+                              << "/opt/novell" << true;
+    QTest::newRow("root") << "/rconj.exe"
+                          << "/" << false;
+    QTest::newRow("drive root") << "C:\\rconj.exe"
+                                << "C:\\" << false;
+    QTest::newRow("no folder") << "rconj.exe"
+                               << "" << false;
 }
 
 void TestOptions::paths()
@@ -126,10 +131,18 @@ void TestOptions::loadsStoredChoices_data()
     QTest::addColumn<QString>("checkedDelimiter");
     QTest::addColumn<QString>("checkedProgram");
     QTest::addColumn<QStringList>("files");
-    QTest::newRow("comma, rconj") << "," << "rconj/RCONJ.EXE" << "optComma" << "optRconj" << QStringList{"RCONJ.EXE"};
-    QTest::newRow("semicolon, rconsole")
-        << ";" << "rconsole/RCONSOLE.exe" << "optSemiColon" << "optRconsole" << QStringList{"rconsole.exe"};
-    QTest::newRow("tab, none") << "\t" << "" << "optOther" << "optRconj" << QStringList{};
+    QTest::newRow("comma, rconj") << ","
+                                  << "rconj/RCONJ.EXE"
+                                  << "optComma"
+                                  << "optRconj" << QStringList{"RCONJ.EXE"};
+    QTest::newRow("semicolon, rconsole") << ";"
+                                         << "rconsole/RCONSOLE.exe"
+                                         << "optSemiColon"
+                                         << "optRconsole" << QStringList{"rconsole.exe"};
+    QTest::newRow("tab, none") << "\t"
+                               << ""
+                               << "optOther"
+                               << "optRconj" << QStringList{};
 }
 
 void TestOptions::loadsStoredChoices()
@@ -151,7 +164,7 @@ void TestOptions::loadsStoredChoices()
     for (int i = 0; i < files.size(); ++i)
         QCOMPARE(form.filRconJ()->item(i)->text(), files.at(i));
     QVERIFY(!form.btnApply()->isEnabled());
-    QVERIFY(form.driveRconJ()->count() >= 1);   // the file-system roots
+    QVERIFY(form.driveRconJ()->count() >= 1);  // the file-system roots
 }
 
 void TestOptions::emptyDelimiterIsRefused()
@@ -162,12 +175,12 @@ void TestOptions::emptyDelimiterIsRefused()
         form.optOther()->click();
         QVERIFY(form.btnApply()->isEnabled());
         form.tabstripOptions()->setCurrentIndex(1);
-        QVERIFY(!form.optOther()->isEnabled());   // the hidden panel takes no input
+        QVERIFY(!form.optOther()->isEnabled());  // the hidden panel takes no input
         form.btnApply()->click();
         QCOMPARE(f.services.messages.texts(), QStringList{"You must enter a delimiter value"});
         QCOMPARE(f.services.messages.titles(), QStringList{"Enter Delimiter value"});
-        QCOMPARE(form.tabstripOptions()->currentIndex(), 0);   // back on the delimiter panel
-        QCOMPARE(form.result(), 0);                            // still open
+        QCOMPARE(form.tabstripOptions()->currentIndex(), 0);  // back on the delimiter panel
+        QCOMPARE(form.result(), 0);                           // still open
         QVERIFY(f.stored("SaveFileDelimiter").isEmpty());
     }
     f.services.messages.clear();
@@ -175,7 +188,7 @@ void TestOptions::emptyDelimiterIsRefused()
     form.optOther()->click();
     form.btnOK()->click();
     QCOMPARE(f.services.messages.texts(), QStringList{"You must enter a delimiter value"});
-    QCOMPARE(form.result(), int(QDialog::Accepted));   // closes all the same
+    QCOMPARE(form.result(), int(QDialog::Accepted));  // closes all the same
     QVERIFY(f.stored("SaveFileDelimiter").isEmpty());
     QCOMPARE(f.context().values.saveFileDelimiter, QStringLiteral(","));
 }
@@ -191,8 +204,9 @@ void TestOptions::folderWithoutProgramKeepsPath()
     QCOMPARE(f.stored("SaveFileDelimiter"), QStringLiteral(";"));
     QCOMPARE(f.context().values.saveFileDelimiter, QStringLiteral(";"));
     QCOMPARE(f.services.messages.titles(), QStringList{"Remote Control Option"});
-    QCOMPARE(f.services.messages.texts(),
-             QStringList{"Rconj/Rconsole does not exist in the selected directory.  Remote control directory not saved."});
+    QCOMPARE(
+        f.services.messages.texts(),
+        QStringList{"Rconj/Rconsole does not exist in the selected directory.  Remote control directory not saved."});
     QVERIFY(f.stored("RemoteControl").isEmpty());
     QCOMPARE(f.context().values.remoteControlPath, QStringLiteral("/kept/rconj.exe"));
 }
@@ -202,7 +216,7 @@ void TestOptions::storesChosenProgram()
     Fixture f;
     OptionsForm form(f.context());
     form.setFolder(f.path("rconsole"));
-    QCOMPARE(form.filRconJ()->count(), 0);   // Rconj is chosen: rconsole.exe is not listed
+    QCOMPARE(form.filRconJ()->count(), 0);  // Rconj is chosen: rconsole.exe is not listed
     form.tabstripOptions()->setCurrentIndex(1);
     form.optRconsole()->click();
     QCOMPARE(form.filRconJ()->count(), 1);
@@ -230,7 +244,7 @@ void TestOptions::remoteConsolePerServer()
     const QStringList servers{"FS1", "FS2", "FS 3;rm -rf x"};
     for (int i = 0; i < 3; ++i) {
         QCOMPARE(started.at(i).program, f.path("rconj/RCONJ.EXE"));
-        QCOMPARE(started.at(i).arguments, QStringList{servers.at(i)});   // the name alone, never through a shell
+        QCOMPARE(started.at(i).arguments, QStringList{servers.at(i)});  // the name alone, never through a shell
         QCOMPARE(started.at(i).workingDirectory, f.path("rconj"));
     }
     QVERIFY(f.services.messages.shown.isEmpty());
@@ -325,12 +339,15 @@ void TestOptions::pathBox()
 
 void TestOptions::missingStoredFolder_data()
 {
-    QTest::addColumn<QString>("stored");   // below the scratch folder, or as it is where "shown" is "~"
-    QTest::addColumn<QString>("shown");    // below the scratch folder; "~" for home
+    QTest::addColumn<QString>("stored");  // below the scratch folder, or as it is where "shown" is "~"
+    QTest::addColumn<QString>("shown");   // below the scratch folder; "~" for home
     QTest::addColumn<int>("files");
-    QTest::newRow("one level gone") << "rconj/gone/rconj.exe" << "rconj" << 1;
-    QTest::newRow("three levels gone") << "empty/a/b/c/rconsole.exe" << "empty" << 0;
-    QTest::newRow("nothing left") << "relative\\gone\\rconj.exe" << "~" << 0;
+    QTest::newRow("one level gone") << "rconj/gone/rconj.exe"
+                                    << "rconj" << 1;
+    QTest::newRow("three levels gone") << "empty/a/b/c/rconsole.exe"
+                                       << "empty" << 0;
+    QTest::newRow("nothing left") << "relative\\gone\\rconj.exe"
+                                  << "~" << 0;
 }
 
 void TestOptions::missingStoredFolder()

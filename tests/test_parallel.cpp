@@ -160,8 +160,8 @@ QByteArray slowNetwork(int count, int latencyMs)
 // logs with halts of their own server and of another, servers without a log.
 struct StorageNetwork {
     QByteArray json;
-    std::vector<std::pair<QString, QByteArray>> files;   // below the description's folder
-    QStringList closeRefused;                             // servers that refuse to close a connection
+    std::vector<std::pair<QString, QByteArray>> files;  // below the description's folder
+    QStringList closeRefused;                           // servers that refuse to close a connection
 
     // Connections that must still be open: those the servers refused to close.
     qsizetype refusedCloses(const nw::sim::SimClient& client) const
@@ -209,8 +209,7 @@ StorageNetwork storageNetwork(quint32 seed, int count, int closeFails = -1, int 
         else if (roll == 1 || i == closeFails) {
             server += ", \"faults\": { \"NWCCCloseConn\": \"0x8801\" }";
             network.closeRefused.append(serverName(i));
-        }
-        else if (roll == 2)
+        } else if (roll == 2)
             server += ", \"faults\": { \"NWScanMountedVolumeList\": \"0x8801\" }";
         QByteArrayList volumes;
         QStringList mounted{QStringLiteral("SYS")};
@@ -366,8 +365,7 @@ ViewCase volumeCase()
 ViewCase partitionsCase()
 {
     return {&directory::openPartitions,
-            [](views::ViewHost& h) -> views::ViewWindow* { return directory::partitionsWindow(h); },
-            &partitionColumns};
+            [](views::ViewHost& h) -> views::ViewWindow* { return directory::partitionsWindow(h); }, &partitionColumns};
 }
 
 // The viewer of the first server reads the logs of the opening.
@@ -417,13 +415,19 @@ void act(Action action, views::ViewWindow* view)
         if (view->stopReadingButton() && view->stopReadingButton()->isVisible())
             view->stopReadingButton()->click();
         break;
-    case Action::Escape: QTest::keyClick(view, Qt::Key_Escape); break;
-    case Action::Close: view->frame()->close(); break;
-    case Action::Destroy: delete view->frame(); break;
+    case Action::Escape:
+        QTest::keyClick(view, Qt::Key_Escape);
+        break;
+    case Action::Close:
+        view->frame()->close();
+        break;
+    case Action::Destroy:
+        delete view->frame();
+        break;
     }
 }
 
-} // namespace
+}  // namespace
 
 Q_DECLARE_METATYPE(ViewCase)
 Q_DECLARE_METATYPE(std::optional<QString>)
@@ -742,9 +746,9 @@ private Q_SLOTS:
         // A call to a server behind a slow link sleeps its latency without
         // holding the client: a call to a fast server made meanwhile returns
         // while the slow one is still under way.
-        const std::unique_ptr<nw::NetWareClient> client = testing::makeNetwork(header(
-            "{ \"name\": \"SLOW\", \"tree\": \"ACME_TREE\", \"latencyMs\": 1500 }, "
-            "{ \"name\": \"FAST\", \"tree\": \"ACME_TREE\" }"));
+        const std::unique_ptr<nw::NetWareClient> client =
+            testing::makeNetwork(header("{ \"name\": \"SLOW\", \"tree\": \"ACME_TREE\", \"latencyMs\": 1500 }, "
+                                        "{ \"name\": \"FAST\", \"tree\": \"ACME_TREE\" }"));
         QVERIFY(simClient(client));
         nw::NWCONN_HANDLE slow = 0;
         nw::NWCONN_HANDLE fast = 0;
@@ -759,7 +763,7 @@ private Q_SLOTS:
         });
         while (!slowStarted)
             std::this_thread::yield();
-        QThread::msleep(100);   // well inside the slow open's 1.5 s
+        QThread::msleep(100);  // well inside the slow open's 1.5 s
         nw::FileServerInfo info{};
         QCOMPARE(client->NWGetFileServerInfo(fast, info), nw::status::Success);
         const bool overtook = !slowDone;
@@ -790,7 +794,7 @@ private Q_SLOTS:
         QStringList alone;
         for (int s = 0; s < 30; ++s)
             alone.append(answers(s));
-        const qsizetype leftOpen = simClient(client)->openConnectionCount(); // failed closes stay open
+        const qsizetype leftOpen = simClient(client)->openConnectionCount();  // failed closes stay open
         std::vector<QString> together(30);
         std::vector<std::thread> threads;
         for (int s = 0; s < 30; ++s)
@@ -927,7 +931,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<ViewCase>("view");
         QTest::addColumn<Action>("action");
-        QTest::addColumn<int>("delayMs"); // -1: while the message of the failed server is shown
+        QTest::addColumn<int>("delayMs");  // -1: while the message of the failed server is shown
         const QList<std::pair<const char*, ViewCase>> views{
             {"info", infoCase()}, {"nlms", nlmCase()}, {"sets", setCase()}};
         const QList<std::pair<const char*, Action>> actions{
@@ -954,7 +958,7 @@ private Q_SLOTS:
             f.host.selection = servers;
             view.open(f.host);
             whole = view.shown(view.find(f.host));
-            QCOMPARE(f.test.messages.shown.size(), 1); // S03 cannot be reached
+            QCOMPARE(f.test.messages.shown.size(), 1);  // S03 cannot be reached
         }
 
         Fixture f(slowNetwork(24, 3), 4);
@@ -1011,7 +1015,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<ViewCase>("view");
         QTest::addColumn<Action>("action");
-        QTest::addColumn<int>("delayMs"); // -1: while the message of the failed close is shown
+        QTest::addColumn<int>("delayMs");  // -1: while the message of the failed close is shown
         const QList<std::pair<const char*, ViewCase>> views{
             {"volumes", volumeCase()}, {"partitions", partitionsCase()}, {"abends", abendCase()}};
         const QList<std::pair<const char*, Action>> actions{
@@ -1138,7 +1142,7 @@ private Q_SLOTS:
                 tick();
                 QVERIFY(running());
                 QVERIFY(view->isReadingServers());
-                tick();   // dropped: the pass under way goes on alone
+                tick();  // dropped: the pass under way goes on alone
                 if (close) {
                     QTest::qWait(15);
                     view->frame()->close();
@@ -1184,7 +1188,7 @@ private Q_SLOTS:
         QVERIFY(seen.constFirst().endsWith(QLatin1String(" of 12 servers")));
         views::NLMForm* form = views::findView<views::NLMForm>(f.host);
         QVERIFY(!form->readingLabel()->isVisible());
-        QCOMPARE(nlmServers(form).size(), 11); // S03 cannot be reached
+        QCOMPARE(nlmServers(form).size(), 11);  // S03 cannot be reached
     }
 
     void escapeStopsAndTheBarSaysSo()

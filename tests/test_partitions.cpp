@@ -52,7 +52,9 @@ const QByteArray kNetwork = R"({
 
 struct Fixture {
     explicit Fixture(const QByteArray& network = kNetwork)
-        : client(testing::makeNetwork(network)), services(client ? *client : fallback, registry), host(services.context)
+        : client(testing::makeNetwork(network))
+        , services(client ? *client : fallback, registry)
+        , host(services.context)
     {
         settings::resetStartingServerContext(registry);
         services.context.values.treeName = QStringLiteral("ACME_TREE");
@@ -118,11 +120,11 @@ void TestPartitions::endlessReplicaListingsAreCutOff()
     for (const ReplicaView view : {ReplicaView::Type, ReplicaView::State, ReplicaView::SyncTime}) {
         server.replies = 0;
         int cells = 0;
-        const ReplicaReading read = directory::readServerReplicas(server, QStringLiteral("T"), QStringLiteral("FS1"), view,
-                                                       [&](const QString& partition, const QString&) {
-                                                           QCOMPARE(partition, QStringLiteral("O"));
-                                                           ++cells;
-                                                       });
+        const ReplicaReading read = directory::readServerReplicas(server, QStringLiteral("T"), QStringLiteral("FS1"),
+                                                                  view, [&](const QString& partition, const QString&) {
+                                                                      QCOMPARE(partition, QStringLiteral("O"));
+                                                                      ++cells;
+                                                                  });
         QCOMPARE(read, ReplicaReading::Read);
         QCOMPARE(server.replies, nw::kMaxListingReplies);
         QCOMPARE(cells, nw::kMaxListingReplies);
@@ -134,22 +136,54 @@ void TestPartitions::texts_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("partition") << "name" << "SALES.ACME" << ".ACME.SALES";
-    QTest::newRow("root") << "name" << "[Root]" << " [Root]";
-    QTest::newRow("absolute") << "name" << ".EAST.SALES.ACME" << ".ACME.SALES.EAST";
-    QTest::newRow("master") << "type" << "0" << "M";
-    QTest::newRow("subordinate") << "type" << "3" << "SR";
-    QTest::newRow("unknown type") << "type" << "7" << "7";
-    QTest::newRow("on") << "state" << "0" << "On";
-    QTest::newRow("transition") << "state" << "6" << "Transition";
-    QTest::newRow("new master") << "state" << "12" << "New Master";
-    QTest::newRow("split") << "state" << "49" << "Split";
-    QTest::newRow("join") << "state" << "66" << "Join";
-    QTest::newRow("move") << "state" << "81" << "Move";
-    QTest::newRow("unknown state") << "state" << "9" << "9";
-    QTest::newRow("tip RW") << "tip" << "RW" << "Read/Write";
-    QTest::newRow("tip N/A") << "tip" << "N/A" << "Not Available";
-    QTest::newRow("no tip") << "tip" << "On" << "";
+    QTest::newRow("partition") << "name"
+                               << "SALES.ACME"
+                               << ".ACME.SALES";
+    QTest::newRow("root") << "name"
+                          << "[Root]"
+                          << " [Root]";
+    QTest::newRow("absolute") << "name"
+                              << ".EAST.SALES.ACME"
+                              << ".ACME.SALES.EAST";
+    QTest::newRow("master") << "type"
+                            << "0"
+                            << "M";
+    QTest::newRow("subordinate") << "type"
+                                 << "3"
+                                 << "SR";
+    QTest::newRow("unknown type") << "type"
+                                  << "7"
+                                  << "7";
+    QTest::newRow("on") << "state"
+                        << "0"
+                        << "On";
+    QTest::newRow("transition") << "state"
+                                << "6"
+                                << "Transition";
+    QTest::newRow("new master") << "state"
+                                << "12"
+                                << "New Master";
+    QTest::newRow("split") << "state"
+                           << "49"
+                           << "Split";
+    QTest::newRow("join") << "state"
+                          << "66"
+                          << "Join";
+    QTest::newRow("move") << "state"
+                          << "81"
+                          << "Move";
+    QTest::newRow("unknown state") << "state"
+                                   << "9"
+                                   << "9";
+    QTest::newRow("tip RW") << "tip"
+                            << "RW"
+                            << "Read/Write";
+    QTest::newRow("tip N/A") << "tip"
+                             << "N/A"
+                             << "Not Available";
+    QTest::newRow("no tip") << "tip"
+                            << "On"
+                            << "";
 }
 
 void TestPartitions::texts()
@@ -293,7 +327,7 @@ void TestPartitions::viewsSwitchAndDropEmptyRows()
     PartitionsForm* form = f.open({"FS1", "FS3"});
     form->grdPartitions()->addRow({QStringLiteral(".GONE"), QStringLiteral("M"), QString()});
     form->showReplicaView(static_cast<PartitionsForm::ReplicaView>(view));
-    QCOMPARE(table(form), expected);   // .GONE has no value any more and is gone
+    QCOMPARE(table(form), expected);  // .GONE has no value any more and is gone
 
     // The time stamp view shows FS3's stamp ahead of its clock (an hour behind).
     form->optReplicaTimeStamp()->click();
@@ -308,20 +342,20 @@ void TestPartitions::removingColumns()
     Fixture f;
     PartitionsForm* form = f.open({"FS1", "FS3"});
     widgets::FlexGrid* grid = form->grdPartitions();
-    form->gridMouseDown(Qt::RightButton, 2, 0);   // a row selects the whole row
+    form->gridMouseDown(Qt::RightButton, 2, 0);  // a row selects the whole row
     QCOMPARE(grid->row(), 2);
     QCOMPARE(grid->colSel(), 2);
     QCOMPARE(form->toolTipAt(2, 2), QStringLiteral("Subordinate Reference"));
     QCOMPARE(form->toolTipAt(0, 1), QString());
-    form->gridMouseDown(Qt::RightButton, 0, 1);   // FS1's header
+    form->gridMouseDown(Qt::RightButton, 0, 1);  // FS1's header
     QCOMPARE(f.host.popups, QStringList{"PopMenu_Remove_Partition"});
     QCOMPARE(grid->col(), 1);
     QVERIFY(f.removeItem()->isEnabled());
     directory::removePartitionColumn(f.host);
-    QCOMPARE(table(form), QStringList({"|FS3", ".ACME.SALES|SR"}));   // [Root] lost its only value
+    QCOMPARE(table(form), QStringList({"|FS3", ".ACME.SALES|SR"}));  // [Root] lost its only value
     QVERIFY(!f.removeItem()->isEnabled());
     grid->setCol(1);
-    QVERIFY(!form->removeSelectedColumn());   // the last server column stays
+    QVERIFY(!form->removeSelectedColumn());  // the last server column stays
     QCOMPARE(grid->cols(), 2);
 }
 
@@ -351,7 +385,7 @@ void TestPartitions::replicaTipsOverCells()
     QCOMPARE(tipOver(2, 2), QStringLiteral("Read Only"));
     QCOMPARE(tipOver(2, 3), QStringLiteral("Subordinate Reference"));
     QCOMPARE(tipOver(1, 4), QStringLiteral("Not Available"));
-    QCOMPARE(tipOver(1, 3), QString());   // no replica there
+    QCOMPARE(tipOver(1, 3), QString());  // no replica there
 
     // The other views have no tips of their own; an unreachable server's cells keep theirs.
     form->optReplicaState()->click();
@@ -363,8 +397,8 @@ void TestPartitions::replicaTipsOverCells()
 void TestPartitions::sortsByMeaning_data()
 {
     QTest::addColumn<int>("col");
-    QTest::addColumn<QStringList>("cells");        // one row each, in the order written
-    QTest::addColumn<QStringList>("descending");   // the first click's order; the second reverses it
+    QTest::addColumn<QStringList>("cells");       // one row each, in the order written
+    QTest::addColumn<QStringList>("descending");  // the first click's order; the second reverses it
     const auto stamp = [](int year, int month, int day, const char* note = "") {
         const QDateTime when(QDate(year, month, day), QTime(18, 58, 20), Qt::LocalTime);
         return directory::replicaTimeStampText(static_cast<quint32>(when.toSecsSinceEpoch()), {}) + note;

@@ -20,20 +20,34 @@ private Q_SLOTS:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<bool>("enabled");
         QTest::addColumn<int>("milliseconds");
-        QTest::newRow("75 becomes 60") << "75" << "60" << true << 60000;
-        QTest::newRow("60.5 rounds to 60") << "60.5" << "60.5" << true << 60000;
-        QTest::newRow("60.6 rounds to 61") << "60.6" << "60" << true << 60000;
-        QTest::newRow("empty") << "" << "" << false << 0;
-        QTest::newRow("lone point") << "." << "." << false << 0;
-        QTest::newRow("two points") << "1.2.3" << "1.2.3" << false << 0;
-        QTest::newRow("zero") << "0" << "0" << true << 0;
-        QTest::newRow("decimal") << "2.6" << "2.6" << true << 2600;
-        QTest::newRow("half a second") << "0.5" << "0.5" << true << 500;
-        QTest::newRow("one and a half") << "1.5" << "1.5" << true << 1500;
-        QTest::newRow("too little to time") << "0.0004" << "0.0004" << true << 0;
-        QTest::newRow("trailing point") << "7." << "7." << true << 7000;
-        QTest::newRow("pasted word") << "ten" << "ten" << false << 0;
-        QTest::newRow("huge") << "99999999999" << "60" << true << 60000;
+        QTest::newRow("75 becomes 60") << "75"
+                                       << "60" << true << 60000;
+        QTest::newRow("60.5 rounds to 60") << "60.5"
+                                           << "60.5" << true << 60000;
+        QTest::newRow("60.6 rounds to 61") << "60.6"
+                                           << "60" << true << 60000;
+        QTest::newRow("empty") << ""
+                               << "" << false << 0;
+        QTest::newRow("lone point") << "."
+                                    << "." << false << 0;
+        QTest::newRow("two points") << "1.2.3"
+                                    << "1.2.3" << false << 0;
+        QTest::newRow("zero") << "0"
+                              << "0" << true << 0;
+        QTest::newRow("decimal") << "2.6"
+                                 << "2.6" << true << 2600;
+        QTest::newRow("half a second") << "0.5"
+                                       << "0.5" << true << 500;
+        QTest::newRow("one and a half") << "1.5"
+                                        << "1.5" << true << 1500;
+        QTest::newRow("too little to time") << "0.0004"
+                                            << "0.0004" << true << 0;
+        QTest::newRow("trailing point") << "7."
+                                        << "7." << true << 7000;
+        QTest::newRow("pasted word") << "ten"
+                                     << "ten" << false << 0;
+        QTest::newRow("huge") << "99999999999"
+                              << "60" << true << 60000;
     }
 
     void intervalEdits()
@@ -144,7 +158,7 @@ private Q_SLOTS:
                 ++overlapping;
             ++running;
             if (passes == 1) {
-                QTest::qWait(300);   // the box is open
+                QTest::qWait(300);  // the box is open
                 timerRunning += frame.timer()->isActive() ? 1 : 0;
                 sinceFirstEnded.start();
             } else if (passes == 2) {
@@ -181,7 +195,7 @@ private Q_SLOTS:
         QCOMPARE(passes, 1);
         QVERIFY(refused);
         QVERIFY(!timerRunning);
-        QVERIFY(frame.timer()->isActive());   // armed again for the next pass
+        QVERIFY(frame.timer()->isActive());  // armed again for the next pass
         QVERIFY(!frame.isPassRunning());
 
         // A window unloaded during its pass holds the timer: the pass's end leaves it held.

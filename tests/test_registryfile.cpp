@@ -143,16 +143,15 @@ private Q_SLOTS:
         QVERIFY(store.createKey(Hive::CurrentUser, kKey + u"\\Hidden"_qs));
         QVERIFY(store.setValue(Hive::CurrentUser, kKey, u"RemoteControl"_qs, u"C:\\Program Files\\\"rc\".exe"_qs));
 
-        const QByteArray expected =
-            "REGEDIT4\r\n\r\n"
-            "[HKEY_CURRENT_USER\\Software]\r\n\r\n"
-            "[HKEY_CURRENT_USER\\Software\\Korvanel]\r\n\r\n"
-            "[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro]\r\n"
-            "\"RemoteControl\"=\"C:\\\\Program Files\\\\\\\"rc\\\".exe\"\r\n\r\n"
-            "[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro\\Hidden]\r\n\r\n"
-            "[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro\\MainForm]\r\n"
-            "\"Top\"=\"0\"\r\n"
-            "\"Width\"=\"8040\"\r\n\r\n";
+        const QByteArray expected = "REGEDIT4\r\n\r\n"
+                                    "[HKEY_CURRENT_USER\\Software]\r\n\r\n"
+                                    "[HKEY_CURRENT_USER\\Software\\Korvanel]\r\n\r\n"
+                                    "[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro]\r\n"
+                                    "\"RemoteControl\"=\"C:\\\\Program Files\\\\\\\"rc\\\".exe\"\r\n\r\n"
+                                    "[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro\\Hidden]\r\n\r\n"
+                                    "[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro\\MainForm]\r\n"
+                                    "\"Top\"=\"0\"\r\n"
+                                    "\"Width\"=\"8040\"\r\n\r\n";
         QCOMPARE(readAll(path()), expected);
     }
 
@@ -163,16 +162,25 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("header");
 
         const QByteArray ansi("REGEDIT4");
-        const QByteArray utf16("\xFF\xFEW\0", 4);   // "Windows Registry Editor Version 5.00" in UTF-16
-        QTest::newRow("empty text") << "StartingServerContext" << "" << ansi;
-        QTest::newRow("default value") << "" << "x" << ansi;
-        QTest::newRow("backslashes and quotes") << "Say \"hi\"" << "C:\\\\server\\\"vol\"\\" << ansi;
-        QTest::newRow("Latin-1") << "Company" << "Société Générale" << ansi;
-        QTest::newRow("Windows-1252 only") << "Company" << "Korvanel\u2122 \u20AC" << ansi;
-        QTest::newRow("ANSI that looks like UTF-8") << "Company" << "Ã©" << utf16;
-        QTest::newRow("beyond ANSI") << "Company" << "Жук" << utf16;
-        QTest::newRow("line break") << "Note" << "one\r\ntwo" << ansi;
-        QTest::newRow("line break beyond ANSI") << "Note" << "Ж\nЖ" << utf16;
+        const QByteArray utf16("\xFF\xFEW\0", 4);  // "Windows Registry Editor Version 5.00" in UTF-16
+        QTest::newRow("empty text") << "StartingServerContext"
+                                    << "" << ansi;
+        QTest::newRow("default value") << ""
+                                       << "x" << ansi;
+        QTest::newRow("backslashes and quotes") << "Say \"hi\""
+                                                << "C:\\\\server\\\"vol\"\\" << ansi;
+        QTest::newRow("Latin-1") << "Company"
+                                 << "Société Générale" << ansi;
+        QTest::newRow("Windows-1252 only") << "Company"
+                                           << "Korvanel\u2122 \u20AC" << ansi;
+        QTest::newRow("ANSI that looks like UTF-8") << "Company"
+                                                    << "Ã©" << utf16;
+        QTest::newRow("beyond ANSI") << "Company"
+                                     << "Жук" << utf16;
+        QTest::newRow("line break") << "Note"
+                                    << "one\r\ntwo" << ansi;
+        QTest::newRow("line break beyond ANSI") << "Note"
+                                                << "Ж\nЖ" << utf16;
     }
 
     void roundTrip()
@@ -193,28 +201,28 @@ private Q_SLOTS:
 
     void readsRegedit5Utf16Export()
     {
-        const QString text = QStringLiteral(
-            "Windows Registry Editor Version 5.00\r\n"
-            "\r\n"
-            "; exported from a workstation\r\n"
-            "[HKEY_CURRENT_USER\\SOFTWARE\\Korvanel\\Veskaro]\r\n"
-            "@=\"root default\"\r\n"
-            "\"Tree\"=\"CORP_TREE\"\r\n"
-            "\"Flags\"=dword:0000002a\r\n"
-            "\"Blob\"=hex:01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,17,\\\r\n"
-            "  18,19,1a\r\n"
-            "\"Company\"=hex(1):4b,00,f6,00,72,00,16,04,\\\r\n"
-            "  00,00\r\n"
-            "\"Path\"=hex(2):25,00,54,00,45,00,4d,00,50,00,25,00,00,00\r\n"
-            "\r\n"
-            "[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro\\MainForm]\r\n"
-            "\"Top\"=\"120\"\r\n"
-            "\"Gone\"=\"x\"\r\n"
-            "\"Gone\"=-\r\n"
-            "\r\n"
-            "[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro\\Old]\r\n"
-            "[-HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro\\Old]\r\n"
-            "\"Ignored\"=\"y\"\r\n");
+        const QString text =
+            QStringLiteral("Windows Registry Editor Version 5.00\r\n"
+                           "\r\n"
+                           "; exported from a workstation\r\n"
+                           "[HKEY_CURRENT_USER\\SOFTWARE\\Korvanel\\Veskaro]\r\n"
+                           "@=\"root default\"\r\n"
+                           "\"Tree\"=\"CORP_TREE\"\r\n"
+                           "\"Flags\"=dword:0000002a\r\n"
+                           "\"Blob\"=hex:01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,17,\\\r\n"
+                           "  18,19,1a\r\n"
+                           "\"Company\"=hex(1):4b,00,f6,00,72,00,16,04,\\\r\n"
+                           "  00,00\r\n"
+                           "\"Path\"=hex(2):25,00,54,00,45,00,4d,00,50,00,25,00,00,00\r\n"
+                           "\r\n"
+                           "[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro\\MainForm]\r\n"
+                           "\"Top\"=\"120\"\r\n"
+                           "\"Gone\"=\"x\"\r\n"
+                           "\"Gone\"=-\r\n"
+                           "\r\n"
+                           "[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro\\Old]\r\n"
+                           "[-HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro\\Old]\r\n"
+                           "\"Ignored\"=\"y\"\r\n");
         writeAll(path(), utf16File(text));
 
         FileRegistryStore store(path());
@@ -307,7 +315,7 @@ private Q_SLOTS:
         QVERIFY(!store.keyExists(Hive::CurrentUser, QStringLiteral("Software")));
         QCOMPARE(store.queryValue(Hive::CurrentUser, QStringLiteral("S"), QStringLiteral("A")), std::nullopt);
         const QString warning = store.takeWarning();
-        QCOMPARE(readAll(path()), content);   // reading changes nothing
+        QCOMPARE(readAll(path()), content);  // reading changes nothing
 
         QVERIFY(store.createKey(Hive::CurrentUser, kKey));
         const QStringList aside = QDir(m_dir.path()).entryList({QStringLiteral("veskaro.reg.broken-*")});
@@ -331,8 +339,9 @@ private Q_SLOTS:
         QTest::newRow("several NULs") << file + QByteArray(4, '\0') << x;
         QTest::newRow("DOS end-of-file mark") << file + QByteArray("\x1A") << x;
         QTest::newRow("no line end, then the mark") << file.chopped(2) + QByteArray("\x1A") << x;
-        QTest::newRow("Unicode file with its mark") << utf16File(QStringLiteral(
-            "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\S]\r\n\"A\"=\"x\"\r\n\x1A")) << x;
+        QTest::newRow("Unicode file with its mark") << utf16File(
+            QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\S]\r\n\"A\"=\"x\"\r\n\x1A"))
+                                                    << x;
         QTest::newRow("empty file: an empty registry") << QByteArray() << std::optional<QString>();
     }
 
@@ -372,18 +381,20 @@ private Q_SLOTS:
     void changeKeepsWhatItRead_data()
     {
         QTest::addColumn<QByteArray>("content");
-        const QString unicodeHead = u"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro]\r\n"_qs;
+        const QString unicodeHead =
+            u"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro]\r\n"_qs;
         QTest::newRow("quoted text ending in NULs")
             << utf16File(unicodeHead + u"\"Tail\"=\"abc"_qs + QChar(0) + QChar(0) + u"\"\r\n"_qs);
-        QTest::newRow("REG_SZ without terminator") << QByteArray("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro]\r\n"
-                                                                 "\"Bare\"=hex(1):41,42\r\n");
+        QTest::newRow("REG_SZ without terminator")
+            << QByteArray("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro]\r\n"
+                          "\"Bare\"=hex(1):41,42\r\n");
         QTest::newRow("odd hex(1) in Unicode") << utf16File(unicodeHead + u"\"Odd\"=hex(1):41,00,42\r\n"_qs);
         QTest::newRow("odd hex(2) in Unicode") << utf16File(unicodeHead + u"\"Odd\"=hex(2):25,00,54\r\n"_qs);
         QTest::newRow("odd hex(7) in Unicode") << utf16File(unicodeHead + u"\"Odd\"=hex(7):41,00,00,00,00\r\n"_qs);
-        QTest::newRow("top-level key without values")
-            << QByteArray("REGEDIT4\r\n\r\n[HKEY_USERS]\r\n\r\n[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro]\r\n\"A\"=\"1\"\r\n");
-        QTest::newRow("REG_SZ with several terminators")
-            << QByteArray("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro]\r\n\"Z\"=hex(1):41,00,00,00\r\n");
+        QTest::newRow("top-level key without values") << QByteArray(
+            "REGEDIT4\r\n\r\n[HKEY_USERS]\r\n\r\n[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro]\r\n\"A\"=\"1\"\r\n");
+        QTest::newRow("REG_SZ with several terminators") << QByteArray(
+            "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Korvanel\\Veskaro]\r\n\"Z\"=hex(1):41,00,00,00\r\n");
     }
 
     void changeKeepsWhatItRead()
@@ -405,7 +416,8 @@ private Q_SLOTS:
         const auto after = settings::regfile::parse(readAll(path()));
         QVERIFY2(after.ok, qPrintable(after.error));
         std::vector<std::pair<QString, settings::regfile::Key>> keys;
-        expected.forEachKey([&](const QString& keyPath, const settings::regfile::Key& key) { keys.emplace_back(keyPath, key); });
+        expected.forEachKey(
+            [&](const QString& keyPath, const settings::regfile::Key& key) { keys.emplace_back(keyPath, key); });
         for (const auto& [keyPath, key] : keys) {
             const auto* found = after.tree.find(keyPath);
             QVERIFY2(found, qPrintable(keyPath));
@@ -445,18 +457,22 @@ private Q_SLOTS:
     void largeAndDeepFilesLoadOrAreSetAside_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("refusal");   // empty: the file is read
-        QTest::addColumn<QString>("key");       // a key that must exist when it is read
+        QTest::addColumn<QString>("refusal");  // empty: the file is read
+        QTest::addColumn<QString>("key");      // a key that must exist when it is read
         const int perKey = deepKeyFile(1, false).size();
-        QTest::newRow("42 MB of deep keys") << deepKeyFile((42 << 20) / perKey, false) << u"larger than 16 MB"_qs << QString();
+        QTest::newRow("42 MB of deep keys")
+            << deepKeyFile((42 << 20) / perKey, false) << u"larger than 16 MB"_qs << QString();
         QTest::newRow("deep keys each with parents of its own")
             << deepKeyFile((1 << 20) / perKey, false) << u"take more than 16 MB to write back"_qs << QString();
         const int sharing = (14 << 20) / perKey;
         QTest::newRow("14 MB of deep keys sharing their parents")
             << deepKeyFile(sharing, true) << QString() << deepKeyPath(sharing - 1, true);
-        QTest::newRow("as many keys as allowed") << wideFile(settings::regfile::kMaxKeys - 1, 0) << QString() << u"K99998"_qs;
-        QTest::newRow("a key more") << wideFile(settings::regfile::kMaxKeys, 0) << u"more than 100000 keys"_qs << QString();
-        QTest::newRow("as many values as allowed") << wideFile(0, settings::regfile::kMaxValues) << QString() << u"Values"_qs;
+        QTest::newRow("as many keys as allowed")
+            << wideFile(settings::regfile::kMaxKeys - 1, 0) << QString() << u"K99998"_qs;
+        QTest::newRow("a key more") << wideFile(settings::regfile::kMaxKeys, 0) << u"more than 100000 keys"_qs
+                                    << QString();
+        QTest::newRow("as many values as allowed")
+            << wideFile(0, settings::regfile::kMaxValues) << QString() << u"Values"_qs;
         QTest::newRow("a value more") << wideFile(0, settings::regfile::kMaxValues + 1) << u"more than 250000 values"_qs
                                       << QString();
     }
@@ -513,9 +529,12 @@ private Q_SLOTS:
         else if (kind == u"pipe")
             made = QProcess::execute(u"mkfifo"_qs, {target});
         else if (kind == u"socket")
-            made = QProcess::execute(u"python3"_qs, {u"-c"_qs, u"import socket,sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])"_qs, target});
+            made = QProcess::execute(
+                u"python3"_qs,
+                {u"-c"_qs, u"import socket,sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])"_qs, target});
         else if (::getuid() == 0)
-            made = QProcess::execute(u"mknod"_qs, {target, u"c"_qs, u"1"_qs, u"3"_qs});   // a null device of our own, never /dev/null
+            made = QProcess::execute(u"mknod"_qs,
+                                     {target, u"c"_qs, u"1"_qs, u"3"_qs});  // a null device of our own, never /dev/null
         else
             QSKIP("only the administrator can make a device");
         if (made != 0)
@@ -567,7 +586,7 @@ private Q_SLOTS:
         QVERIFY(!store.deleteValue(Hive::CurrentUser, kKey, QStringLiteral("A")));
         QVERIFY(later.isEmpty());
         QVERIFY(QDir(at).removeRecursively());
-        QVERIFY(QDir().mkpath(at + QStringLiteral(".lock")));   // no lock can be taken beside it
+        QVERIFY(QDir().mkpath(at + QStringLiteral(".lock")));  // no lock can be taken beside it
         QVERIFY(!store.createKey(Hive::CurrentUser, kKey));
         QVERIFY(!store.createKey(Hive::CurrentUser, kKey));
         QCOMPARE(later.size(), 1);
@@ -579,7 +598,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("lock");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("another host") << QByteArray("4242\nveskaro\nsome-other-host\n");
-        QTest::newRow("this host, live process") << QByteArray("1\ninit\n") + QSysInfo::machineHostName().toUtf8() + '\n';
+        QTest::newRow("this host, live process")
+            << QByteArray("1\ninit\n") + QSysInfo::machineHostName().toUtf8() + '\n';
         // Left by a killed process: its owner is gone.
         QTest::newRow("this host, dead process")
             << QByteArray("999999\nsettings_writer\n") + QSysInfo::machineHostName().toUtf8() + '\n';
@@ -601,8 +621,8 @@ private Q_SLOTS:
     void filesBesideTheSettingsAreKept()
     {
         // An administrator's copies and notes, some named as a save's new file once was or is now.
-        const QStringList names{u".backup"_qs, u".old123"_qs, u".2024Q4"_qs, u".Ab3xYz"_qs, u".saving-Ab3xYz"_qs,
-                                u".broken-20260101-000000"_qs};
+        const QStringList names{u".backup"_qs, u".old123"_qs,        u".2024Q4"_qs,
+                                u".Ab3xYz"_qs, u".saving-Ab3xYz"_qs, u".broken-20260101-000000"_qs};
         for (const QString& name : names)
             writeAll(path() + name, "the user's " + name.toUtf8());
         FileRegistryStore store(path());
@@ -622,7 +642,8 @@ private Q_SLOTS:
             settings::regfile::Tree tree;
             auto& key = tree.ensure(settings::hivePath(Hive::CurrentUser, kKey + u"\\Filler"_qs));
             for (int i = 0; i < 400; ++i)
-                settings::regfile::Tree::putValue(key, {QStringLiteral("Value%1").arg(i), 1, true, QString(60, u'x'), {}});
+                settings::regfile::Tree::putValue(key,
+                                                  {QStringLiteral("Value%1").arg(i), 1, true, QString(60, u'x'), {}});
             writeAll(path(), settings::regfile::serialize(tree));
         }
         const QStringList known = users + QStringList{u"veskaro.reg"_qs, u"veskaro.reg.lock"_qs};
@@ -676,7 +697,7 @@ private Q_SLOTS:
             QVERIFY(writers[w].waitForStarted());
         }
         QTest::qWait(3000);
-        for (QProcess& writer : writers)   // a refused setting ends a writer with status 1
+        for (QProcess& writer : writers)  // a refused setting ends a writer with status 1
             QVERIFY2(writer.state() == QProcess::Running, qPrintable(writer.readAllStandardError()));
         for (QProcess& writer : writers) {
             writer.kill();
@@ -685,11 +706,14 @@ private Q_SLOTS:
         FileRegistryStore store(path());
         QList<qlonglong> counts;
         for (int w = 0; w < kWriters; ++w)
-            counts.append(store.queryValue(Hive::CurrentUser, kKey + u"\\Loop"_qs, u"W%1"_qs.arg(w)).value_or(u"0"_qs).toLongLong());
+            counts.append(store.queryValue(Hive::CurrentUser, kKey + u"\\Loop"_qs, u"W%1"_qs.arg(w))
+                              .value_or(u"0"_qs)
+                              .toLongLong());
         const qlonglong most = *std::max_element(counts.begin(), counts.end());
         const qlonglong least = *std::min_element(counts.begin(), counts.end());
         // Each writer gets its turns: none is starved by the others.
-        QVERIFY2(least > 0 && least * 10 >= most, qPrintable(QStringLiteral("%1 %2 %3 %4").arg(counts[0]).arg(counts[1]).arg(counts[2]).arg(counts[3])));
+        QVERIFY2(least > 0 && least * 10 >= most,
+                 qPrintable(QStringLiteral("%1 %2 %3 %4").arg(counts[0]).arg(counts[1]).arg(counts[2]).arg(counts[3])));
     }
 
     void killedWriterLeavesACompleteFile()
@@ -703,8 +727,8 @@ private Q_SLOTS:
             settings::regfile::Tree tree;
             auto& key = tree.ensure(settings::hivePath(hive, filler));
             for (int i = 0; i < 400; ++i)
-                settings::regfile::Tree::putValue(key, {QStringLiteral("Value%1").arg(i), 1, true,
-                                                        QString(60, QChar(u'a' + i % 26)), {}});
+                settings::regfile::Tree::putValue(
+                    key, {QStringLiteral("Value%1").arg(i), 1, true, QString(60, QChar(u'a' + i % 26)), {}});
             writeAll(path(), settings::regfile::serialize(tree));
         }
 
@@ -732,7 +756,8 @@ private Q_SLOTS:
             QVERIFY(key);
             QCOMPARE(key->values.size(), 400);
             FileRegistryStore reader(path());
-            const qlonglong onDisk = reader.queryValue(hive, loop, QStringLiteral("Counter")).value_or(u"0"_qs).toLongLong();
+            const qlonglong onDisk =
+                reader.queryValue(hive, loop, QStringLiteral("Counter")).value_or(u"0"_qs).toLongLong();
             // Either the last number reported, or the next one that was on disk before it could be reported.
             QVERIFY2(onDisk == lastSeen || onDisk == lastSeen + 1,
                      qPrintable(QStringLiteral("disk %1, reported %2").arg(onDisk).arg(lastSeen)));
@@ -749,7 +774,8 @@ private Q_SLOTS:
         constexpr int kCount = 40;
         QProcess writers[2];
         for (int w = 0; w < 2; ++w)
-            writers[w].start(QStringLiteral(VESKARO_SETTINGS_WRITER), {path(), u"fill"_qs, QString(QChar(u'A' + w)), QString::number(kCount)});
+            writers[w].start(QStringLiteral(VESKARO_SETTINGS_WRITER),
+                             {path(), u"fill"_qs, QString(QChar(u'A' + w)), QString::number(kCount)});
         for (QProcess& writer : writers) {
             QVERIFY(writer.waitForFinished(30000));
             QCOMPARE(writer.exitCode(), 0);
@@ -759,7 +785,8 @@ private Q_SLOTS:
         const QString race = kKey + QStringLiteral("\\Race");
         for (const char* tag : {"A-", "B-"})
             for (int i = 0; i < kCount; ++i)
-                QCOMPARE(store.queryValue(Hive::CurrentUser, race, tag + QString::number(i)), std::optional<QString>(QString::number(i)));
+                QCOMPARE(store.queryValue(Hive::CurrentUser, race, tag + QString::number(i)),
+                         std::optional<QString>(QString::number(i)));
     }
 };
 

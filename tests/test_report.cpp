@@ -35,7 +35,8 @@ QByteArray acmeNetwork(const QByteArray& servers, bool clientInstalled = true)
            + (clientInstalled ? "true" : "false") + R"(,
   "workstation": { "tree": "ACME_TREE", "context": "ACME", "logins": { "ACME_TREE": "admin.ACME" } },
   "trees": [ { "name": "ACME_TREE", "containers": [ { "name": "ACME", "class": "Organization" } ] } ],
-  "servers": [ )" + servers + " ] }";
+  "servers": [ )"
+           + servers + " ] }";
 }
 
 // Servers with known facts for the printed tables; DOWN cannot be reached.
@@ -54,7 +55,8 @@ QByteArray networkJson(bool clientInstalled = true)
                 { "file": "DS.NLM", "name": "Directory", "version": "10551.0.26", "date": "2008-09-01" } ],
       "setParameters": [ { "name": "READ AHEAD ENABLED", "category": 2, "type": 1, "value": true },
                          { "name": "Maximum Packet Receive Buffers", "category": 0, "type": 0, "value": 500 } ] },
-    { "name": "DOWN", "tree": "ACME_TREE", "reachable": false })", clientInstalled);
+    { "name": "DOWN", "tree": "ACME_TREE", "reachable": false })",
+                       clientInstalled);
 }
 
 // Cells that need care in every format: the delimiter, quotes, a line break,
@@ -183,7 +185,7 @@ void TestReport::runsThatStartNothing_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("out");
-    QTest::addColumn<QString>("err");   // a part of it; empty: nothing
+    QTest::addColumn<QString>("err");  // a part of it; empty: nothing
 
     QString views;
     const report::ReportCommand command;
@@ -192,10 +194,12 @@ void TestReport::runsThatStartNothing_data()
     QTest::newRow("client missing")
         << networkJson(false) << QStringList{"servers"} << 1 << ""
         << "Novell Client Error: You must have a Novell Client installed to run Veskaro.  Veskaro will now exit.";
-    QTest::newRow("unreadable description") << QByteArray("{ \"format\": 1, \"trees\": 7 }") << QStringList{"servers"}
-                                            << 1 << "" << "network.json";
+    QTest::newRow("unreadable description")
+        << QByteArray("{ \"format\": 1, \"trees\": 7 }") << QStringList{"servers"} << 1 << ""
+        << "network.json";
     QTest::newRow("version") << networkJson(false) << QStringList{"--version"} << 0
-                             << "veskaro-report " VESKARO_VERSION_TEXT "\n" << "";
+                             << "veskaro-report " VESKARO_VERSION_TEXT "\n"
+                             << "";
     QTest::newRow("views, one a line") << networkJson(false) << QStringList{"--list-views"} << 0 << views << "";
 }
 
@@ -228,8 +232,7 @@ void TestReport::usage_data()
     QTest::newRow("unknown option") << QStringList{"--colour", "servers"} << 2 << "unknown option --colour";
     QTest::newRow("long delimiter") << QStringList{"--delimiter", "::", "servers"} << 2 << "one character";
     QTest::newRow("servers with names") << QStringList{"servers", "FS1"} << 2 << "takes no server names";
-    QTest::newRow("show on a view without columns") << QStringList{"info", "--show", "date"} << 2
-                                                    << "takes no --show";
+    QTest::newRow("show on a view without columns") << QStringList{"info", "--show", "date"} << 2 << "takes no --show";
     QTest::newRow("show of something else") << QStringList{"nlms", "--show", "size"} << 2 << "--show takes";
     QTest::newRow("server not in the list") << QStringList{"info", "NOSUCH"} << 2 << "not in the server list";
     QTest::newRow("help") << QStringList{"--help"} << 0 << "";
@@ -299,8 +302,8 @@ void TestReport::settingsProblemsAreReportedOnce()
 
     static QStringList logged;
     logged.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType, const QMessageLogContext&, const QString& text) { logged.append(text); });
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) { logged.append(text); });
     const Outcome outcome = report.run({QStringLiteral("servers")});
     qInstallMessageHandler(previous);
 
@@ -323,17 +326,18 @@ void TestReport::tables_data()
                              "FS2,0D 0H 0M,5.60.0,Acme,R1,0\r\n"
                              "FS1,1D 1H 1M,5.70.5,\"Novell, Inc.\",Support Pack 5,8.85\r\n"
                           << "";
-    QTest::newRow("info of an unreachable server")
-        << QStringList{"info", "DOWN"} << "" << "Connect to server: Unable to connect to server DOWN.\n";
+    QTest::newRow("info of an unreachable server") << QStringList{"info", "DOWN"} << ""
+                                                   << "Connect to server: Unable to connect to server DOWN.\n";
     QTest::newRow("utilization after one poll") << QStringList{"--delimiter", ";", "utilization", "FS1", "DOWN"}
                                                 << "Server;Util %;High %\r\nFS1;12;12\r\nDOWN;?;0\r\n"
                                                 << "";
     QTest::newRow("nlms by date, differences only")
-        << QStringList{"nlms", "--show", "date", "--differences-only", "FS1", "FS2"}
-        << "Name,FS1,FS2\r\n,Date,Date\r\n" << "";
+        << QStringList{"nlms", "--show", "date", "--differences-only", "FS1", "FS2"} << "Name,FS1,FS2\r\n,Date,Date\r\n"
+        << "";
     QTest::newRow("nlms by version, differences only")
         << QStringList{"nlms", "FS1", "FS2", "--show", "version", "--differences-only"}
-        << "Name,FS1,FS2\r\n,Version,Version\r\nDS.NLM,10552.79,10551.00z\r\n" << "";
+        << "Name,FS1,FS2\r\n,Version,Version\r\nDS.NLM,10552.79,10551.00z\r\n"
+        << "";
     QTest::newRow("sets") << QStringList{"sets", "FS1", "FS2"}
                           << "Command,Category,FS1 - Value,FS2 - Value\r\n"
                              "Maximum Packet Receive Buffers,Comm,65536,500\r\n"
@@ -385,8 +389,8 @@ void TestReport::namesValuesAndSettingsReadAsTheyAre()
     QVERIFY2(sets.bytes.contains("Offset,Time,-3600\r\n"), sets.bytes.constData());
     QVERIFY(!sets.bytes.contains('\0'));
 
-    const Outcome nlms = runWith({}, {QStringLiteral("nlms"), QStringLiteral("--show"), QStringLiteral("date"),
-                                      QStringLiteral("\u00c5LAND")});
+    const Outcome nlms = runWith(
+        {}, {QStringLiteral("nlms"), QStringLiteral("--show"), QStringLiteral("date"), QStringLiteral("\u00c5LAND")});
     QVERIFY2(nlms.bytes.contains("1999") && nlms.bytes.contains("2099"), nlms.bytes.constData());
 }
 
@@ -439,8 +443,7 @@ void TestReport::formatsCarryTheSameCells()
     QCOMPARE(csv.exitCode, 0);
     QCOMPARE(tsv.exitCode, 0);
     QCOMPARE(json.exitCode, 0);
-    const QList<QStringList> rows =
-        testing::splitDelimitedText(settings::fromWindows1252(csv.bytes), QLatin1Char(','));
+    const QList<QStringList> rows = testing::splitDelimitedText(settings::fromWindows1252(csv.bytes), QLatin1Char(','));
     QVERIFY(rows.size() > headerRows);
 
     // tsv keeps what the code page of csv cannot hold ("?" there).
@@ -493,8 +496,8 @@ void TestReport::outputGoesToTheFile()
 
     // A file that cannot be written ends the run with 1 and leaves nothing behind.
     const QString unwritable = report.path(QStringLiteral("no-such-folder/info.csv"));
-    const Outcome refused = report.runBytes({QStringLiteral("--output"), unwritable, QStringLiteral("info"),
-                                             QStringLiteral("FS1")});
+    const Outcome refused =
+        report.runBytes({QStringLiteral("--output"), unwritable, QStringLiteral("info"), QStringLiteral("FS1")});
     QCOMPARE(refused.exitCode, 1);
     QCOMPARE(refused.bytes, QByteArray());
     QVERIFY2(refused.err.contains(QLatin1String("cannot write ") + unwritable), qPrintable(refused.err));
@@ -608,8 +611,7 @@ void TestReport::plainNumbers()
 void TestReport::columnKeysAreUnique()
 {
     const QList<QStringList> rows{{"Name", "FS1", "FS1", "", "Name"}, {"", "Version", "Date", "", ""}};
-    QCOMPARE(report::columnKeys(rows, 2),
-             (QStringList{"Name", "FS1 Version", "FS1 Date", "Column 4", "Name (2)"}));
+    QCOMPARE(report::columnKeys(rows, 2), (QStringList{"Name", "FS1 Version", "FS1 Date", "Column 4", "Name (2)"}));
     QCOMPARE(report::jsonText({{"A", "B"}}, 1), QByteArray("[]\n"));
 }
 
@@ -627,8 +629,9 @@ void TestReport::manualAndCompletionFollowTheTables()
     QStringList options;
     for (const report::ReportOption& option : report::reportOptions()) {
         options.append(QLatin1String(option.name));
-        const QRegularExpression entry(QStringLiteral("^\\.B[IR]? ") + QRegularExpression::escape(QLatin1String(option.name))
-                                       + (option.valueName ? QStringLiteral(" \"? ") : QStringLiteral("( |$)")),
+        const QRegularExpression entry(QStringLiteral("^\\.B[IR]? ")
+                                           + QRegularExpression::escape(QLatin1String(option.name))
+                                           + (option.valueName ? QStringLiteral(" \"? ") : QStringLiteral("( |$)")),
                                        QRegularExpression::MultilineOption);
         QVERIFY2(entry.match(manual).hasMatch(), option.name);
     }

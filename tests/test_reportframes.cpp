@@ -72,18 +72,23 @@ void TestReportFrames::printed_data()
                                 "\\\\FS2\\SYS,10.00,9.00,0.00,0.00,1.00,10%\r\n"
                              << "";
     QTest::newRow("partitions") << QStringList{"partitions", "FS2", "FS1", "DOWN"} << 0
-                                << ",DOWN,FS1,FS2\r\n[Root],N/A,M,RW\r\n.ACME.SALES,N/A,,RO\r\n" << "";
+                                << ",DOWN,FS1,FS2\r\n[Root],N/A,M,RW\r\n.ACME.SALES,N/A,,RO\r\n"
+                                << "";
     QTest::newRow("partitions by state") << QStringList{"partitions", "--view", "state", "FS1", "FS2"} << 0
-                                         << ",FS1,FS2\r\n[Root],On,On\r\n.ACME.SALES,,Split\r\n" << "";
-    QTest::newRow("partitions by sync time") << QStringList{"partitions", "FS2", "--view", "sync"} << 0
-                                             << ",FS2\r\n[Root],0\r\n.ACME.SALES,276\r\n" << "";
+                                         << ",FS1,FS2\r\n[Root],On,On\r\n.ACME.SALES,,Split\r\n"
+                                         << "";
+    QTest::newRow("partitions by sync time")
+        << QStringList{"partitions", "FS2", "--view", "sync"} << 0 << ",FS2\r\n[Root],0\r\n.ACME.SALES,276\r\n"
+        << "";
     QTest::newRow("partitions by time stamp")
         << QStringList{"partitions", "--view", "timestamp", "FS2"} << 0
-        << ",FS2\r\n[Root],5 Dec 2026 19:04:36\r\n.ACME.SALES,5 Dec 2026 19:00:00\r\n" << "";
+        << ",FS2\r\n[Root],5 Dec 2026 19:04:36\r\n.ACME.SALES,5 Dec 2026 19:00:00\r\n"
+        << "";
     QTest::newRow("partitions, other view") << QStringList{"partitions", "--view", "age", "FS1"} << 2 << ""
                                             << "--view takes type|state|timestamp|sync";
     QTest::newRow("abends") << QStringList{"abends", "FS1"} << 0
-                            << "Tuesday, March 3, 2009 4:23:11 pm\nSunday, January 10, 2010 9:15:42 am\n" << "";
+                            << "Tuesday, March 3, 2009 4:23:11 pm\nSunday, January 10, 2010 9:15:42 am\n"
+                            << "";
     QTest::newRow("abend report") << QStringList{"abends", "--show", "1", "FS1"} << 0
                                   << "Abend information for server FS1 Tuesday, March 3, 2009 4:23:11 pm\n\n"
                                      "Server FS1 halted Tuesday, March 3, 2009 4:23:11 pm\n"
@@ -95,12 +100,14 @@ void TestReportFrames::printed_data()
                                               "Server FS1 halted Sunday, January 10, 2010 9:15:42 am\n"
                                               "Abend 2 on P00: NMI\n"
                                            << "";
-    QTest::newRow("no log") << QStringList{"abends", "FS2"} << 0 << "No Abend log found.\n" << "";
+    QTest::newRow("no log") << QStringList{"abends", "FS2"} << 0 << "No Abend log found.\n"
+                            << "";
     QTest::newRow("no such halt") << QStringList{"abends", "--show", "3", "FS1"} << 1 << ""
                                   << "There is no halt number 3.";
     QTest::newRow("show needs a number") << QStringList{"abends", "--show", "last", "FS1"} << 2 << ""
                                          << "--show takes a number from 1";
-    QTest::newRow("one server") << QStringList{"abends", "FS1", "FS2"} << 2 << "" << "takes one server";
+    QTest::newRow("one server") << QStringList{"abends", "FS1", "FS2"} << 2 << ""
+                                << "takes one server";
 }
 
 void TestReportFrames::printed()

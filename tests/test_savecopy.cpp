@@ -102,7 +102,7 @@ private Q_SLOTS:
 void TestSaveCopy::saves_data()
 {
     QTest::addColumn<bool>("grid");
-    QTest::addColumn<int>("listRows");   // -1: no list view
+    QTest::addColumn<int>("listRows");  // -1: no list view
     QTest::addColumn<QString>("delimiter");
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("grid: shown cells only") << true << -1 << ";"
@@ -175,7 +175,7 @@ void TestSaveCopy::nothingWrittenWithoutNameFolderOrWindow()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("earlier\r\n");
     file.close();
-    exporting::saveWindow(f.services.context, &w.window);   // no name queued: cancelled
+    exporting::saveWindow(f.services.context, &w.window);  // no name queued: cancelled
     QCOMPARE(f.services.fileDialogs.requests.size(), 1);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("earlier\r\n"));
@@ -244,10 +244,10 @@ void TestSaveCopy::copyChoiceIsRememberedForTheRun()
             QTest::mouseClick(dialog.btnCopy(), Qt::LeftButton);
         return openedWithAllRows;
     };
-    QVERIFY(!copyWith(&w.window, true, true));   // cancelled: neither copied nor remembered
+    QVERIFY(!copyWith(&w.window, true, true));  // cancelled: neither copied nor remembered
     QCOMPARE(f.services.clipboard.text(), QStringLiteral("before"));
     QCOMPARE(f.services.clipboard.writes, 1);
-    QVERIFY(!copyWith(&volumes, true));          // a list view is copied and the choice remembered
+    QVERIFY(!copyWith(&volumes, true));  // a list view is copied and the choice remembered
     QCOMPARE(f.services.clipboard.writes, 2);
     QVERIFY(copyWith(&w.window, false));
     QVERIFY(!copyWith(&w.window, false));
@@ -328,10 +328,14 @@ void TestSaveCopy::filterSuffixes_data()
 {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("suffix");
-    QTest::newRow("csv") << "CSV File(*.csv)" << "csv";
-    QTest::newRow("all files") << "All Files(*.*)" << "";
-    QTest::newRow("bare star") << "Anything (*)" << "";
-    QTest::newRow("first of several") << "Text (*.txt *.log)" << "txt";
+    QTest::newRow("csv") << "CSV File(*.csv)"
+                         << "csv";
+    QTest::newRow("all files") << "All Files(*.*)"
+                               << "";
+    QTest::newRow("bare star") << "Anything (*)"
+                               << "";
+    QTest::newRow("first of several") << "Text (*.txt *.log)"
+                                      << "txt";
 }
 
 void TestSaveCopy::filterSuffixes()

@@ -70,19 +70,18 @@ private Q_SLOTS:
         QTest::addColumn<bool>("subContainers");
         QTest::addColumn<QStringList>("found");
         QTest::addColumn<QString>("context");
-        QTest::newRow("root, whole tree") << "ACME_TREE\\[Root]" << true
-                                          << QStringList{"EAST-FS", "ENG-FS", "FS1", "FS2", "HQ"} << "[Root]";
-        QTest::newRow("container, whole subtree") << "ACME_TREE\\ACME\\SALES\\" << true
-                                                  << QStringList{"EAST-FS", "FS1", "FS2"} << ".SALES.ACME";
+        QTest::newRow("root, whole tree")
+            << "ACME_TREE\\[Root]" << true << QStringList{"EAST-FS", "ENG-FS", "FS1", "FS2", "HQ"} << "[Root]";
+        QTest::newRow("container, whole subtree")
+            << "ACME_TREE\\ACME\\SALES\\" << true << QStringList{"EAST-FS", "FS1", "FS2"} << ".SALES.ACME";
         QTest::newRow("container only") << "ACME_TREE\\ACME\\SALES\\" << false << QStringList{"FS1", "FS2"}
                                         << ".SALES.ACME";
-        QTest::newRow("empty container") << "ACME_TREE\\ACME\\ENG\\SUB\\" << true << QStringList{}
-                                         << ".SUB.ENG.ACME";
+        QTest::newRow("empty container") << "ACME_TREE\\ACME\\ENG\\SUB\\" << true << QStringList{} << ".SUB.ENG.ACME";
         // A container stored for another tree names nothing here: the whole tree is searched.
-        QTest::newRow("another tree's container") << "OTHER_TREE\\OTH\\" << true
-                                                  << QStringList{"EAST-FS", "ENG-FS", "FS1", "FS2", "HQ"} << "[Root]";
-        QTest::newRow("the tree in other case") << "acme_tree\\ACME\\SALES\\" << false << QStringList{"FS1", "FS2"}
-                                                << ".SALES.ACME";
+        QTest::newRow("another tree's container")
+            << "OTHER_TREE\\OTH\\" << true << QStringList{"EAST-FS", "ENG-FS", "FS1", "FS2", "HQ"} << "[Root]";
+        QTest::newRow("the tree in other case")
+            << "acme_tree\\ACME\\SALES\\" << false << QStringList{"FS1", "FS2"} << ".SALES.ACME";
     }
     void searchScope()
     {
@@ -143,7 +142,9 @@ private Q_SLOTS:
         QFETCH(QString, server);
         const QByteArray json = QStringLiteral(R"({"format": 1, "trees": [{"name": "T",
             "containers": [{"name": "O", "class": "Organization"}]}],
-            "servers": [{"name": "%1", "tree": "T", "context": "O"}]})").arg(server).toUtf8();
+            "servers": [{"name": "%1", "tree": "T", "context": "O"}]})")
+                                    .arg(server)
+                                    .toUtf8();
         testing::MemoryRegistry registry;
         auto client = testing::makeNetwork(json);
         QVERIFY(client);
@@ -190,7 +191,7 @@ private Q_SLOTS:
                           QStringLiteral("T\\[Root]"));
         const ServerLists lists = findServers(test.context, QStringLiteral("NCP Server"));
         QCOMPARE(server.replies, nw::kMaxListingReplies);
-        QCOMPARE(lists.all.size(), nw::kMaxListingReplies);   // one server a reply
+        QCOMPARE(lists.all.size(), nw::kMaxListingReplies);  // one server a reply
         server.replies = 0;
         QStringList volumes;
         listServerVolumes(test.context, QStringLiteral("FS1"), true, volumes);

@@ -161,7 +161,7 @@ private Q_SLOTS:
     void hostileRecordsStayInside()
     {
         nw::SetCommandRecord r;
-        r.nameAndValue.fill('A');   // no terminator anywhere
+        r.nameAndValue.fill('A');  // no terminator anywhere
         r.valueLength = 100000;
         const auto p = splitSetRecord(r);
         QCOMPARE(p.name.size(), 500);

@@ -46,7 +46,9 @@ QByteArray network(const QByteArray& extraServer = {})
 
 struct Fixture {
     explicit Fixture(const QByteArray& json)
-        : client(testing::makeNetwork(json)), services(client ? *client : fallback, registry), host(services.context)
+        : client(testing::makeNetwork(json))
+        , services(client ? *client : fallback, registry)
+        , host(services.context)
     {
         settings::resetStartingServerContext(registry);
         host.window()->show();
@@ -132,8 +134,7 @@ void TestServerInfo::showsOneRowPerServer()
     QCOMPARE(form->lstvwServerInformation()->model().headings(),
              QStringList({"Server", "Up Time", "Version", "Company", "Revision", "DS Version"}));
     QCOMPARE(form->lstvwServerInformation()->rowCount(), 3);
-    QCOMPARE(rowTexts(form, 0),
-             QStringList({"FS1", "12D 3H 45M", "5.70.5", "Novell, Inc.", "Support Pack 5", "8.85"}));
+    QCOMPARE(rowTexts(form, 0), QStringList({"FS1", "12D 3H 45M", "5.70.5", "Novell, Inc.", "Support Pack 5", "8.85"}));
     QCOMPARE(rowTexts(form, 1), QStringList({"FS2", "2D 7H 33M", "6.5.0", "Acme Systems", "3.5", "0"}));
     QCOMPARE(rowTexts(form, 2).last(), QStringLiteral("105.5"));
     QVERIFY(f.services.messages.shown.isEmpty());
@@ -160,14 +161,14 @@ void TestServerInfo::addsEachServerOnce()
 void TestServerInfo::failuresAreReported()
 {
     Fixture f(network());
-    ServerInformationForm* form = f.open({QStringLiteral("DOWN"), QStringLiteral("FS2"), QStringLiteral("NOSUCH"),
-                                          QStringLiteral("CLOSEFAIL")});
+    ServerInformationForm* form =
+        f.open({QStringLiteral("DOWN"), QStringLiteral("FS2"), QStringLiteral("NOSUCH"), QStringLiteral("CLOSEFAIL")});
     // A server whose connection would not close still has its row.
     QCOMPARE(column(form, 0), QStringList({"FS2", "CLOSEFAIL"}));
     QCOMPARE(f.services.messages.titles(), QStringList({"Connect to server", "Connect to server", ""}));
-    QCOMPARE(f.services.messages.texts(), QStringList({"Unable to connect to server DOWN.",
-                                                       "Unable to connect to server NOSUCH.",
-                                                       "NWCCCloseConn returned 34817"}));
+    QCOMPARE(f.services.messages.texts(),
+             QStringList({"Unable to connect to server DOWN.", "Unable to connect to server NOSUCH.",
+                          "NWCCCloseConn returned 34817"}));
 }
 void TestServerInfo::failedCallsLeaveCellsEmpty_data()
 {
@@ -181,8 +182,8 @@ void TestServerInfo::failedCallsLeaveCellsEmpty_data()
                                  << QStringList({"BAD", "2D 7H 33M", "5.70.8", "", "", "1.5"});
     QTest::newRow("directory version") << QByteArray("NWDSGetDSVerInfo")
                                        << QStringList({"BAD", "2D 7H 33M", "5.70.8", "Acme", "R1", "0"});
-    QTest::newRow("authentication is not asked") << QByteArray("NWDSAuthenticate")
-                                                 << QStringList({"BAD", "2D 7H 33M", "5.70.8", "Acme", "R1", "1.5"});
+    QTest::newRow("authentication is not asked")
+        << QByteArray("NWDSAuthenticate") << QStringList({"BAD", "2D 7H 33M", "5.70.8", "Acme", "R1", "1.5"});
 }
 
 void TestServerInfo::failedCallsLeaveCellsEmpty()
@@ -190,7 +191,8 @@ void TestServerInfo::failedCallsLeaveCellsEmpty()
     QFETCH(QByteArray, fault);
     QFETCH(QStringList, row);
     Fixture f(network(R"({ "name": "BAD", "tree": "T", "company": "Acme", "revisionText": "R1", "dsVersion": 150,
-                         "upSeconds": 200000, "faults": { ")" + fault + R"(": "0x8801" } })"));
+                         "upSeconds": 200000, "faults": { ")"
+                      + fault + R"(": "0x8801" } })"));
     QVERIFY(f.client);
     ServerInformationForm* form = f.open({QStringLiteral("BAD")});
     QCOMPARE(form->lstvwServerInformation()->rowCount(), 1);
@@ -226,8 +228,8 @@ void TestServerInfo::trace()
         for (const char* call : {"NWCCOpenConnByName", "NWGetFileServerInformation", "NWGetFileServerInfo",
                                  "NWGetFileServerDescription", "NWDSGetDSVerInfo"})
             expected.append(QStringLiteral("%1, %2, Result: 0").arg(QLatin1String(server), QLatin1String(call)));
-        expected.append(QStringLiteral("%1, NWCCCloseConn, Result: %2")
-                            .arg(QLatin1String(server), QLatin1String(closeResult)));
+        expected.append(
+            QStringLiteral("%1, NWCCCloseConn, Result: %2").arg(QLatin1String(server), QLatin1String(closeResult)));
     };
     calls("FS1", "0");
     expected.append(QStringLiteral("DOWN, NWCCOpenConnByName, Result: 34817"));
@@ -247,9 +249,9 @@ void TestServerInfo::sortsByClickedColumn()
         int col;
         QStringList servers;
     } clicks[] = {
-        {0, {"FS1", "FS2", "FS3"}},   // Server, ascending
-        {0, {"FS3", "FS2", "FS1"}},   // the same column again: descending
-        {5, {"FS2", "FS1", "FS3"}},   // DS Version by value: 0, 8.85, 105.5
+        {0, {"FS1", "FS2", "FS3"}},  // Server, ascending
+        {0, {"FS3", "FS2", "FS1"}},  // the same column again: descending
+        {5, {"FS2", "FS1", "FS3"}},  // DS Version by value: 0, 8.85, 105.5
     };
     for (const auto& click : clicks) {
         clickHeader(form, click.col);

@@ -82,7 +82,9 @@ private:
 
 struct Fixture {
     explicit Fixture(const QByteArray& json = network())
-        : client(testing::makeNetwork(json)), test(*client, registry), lists(test.context)
+        : client(testing::makeNetwork(json))
+        , test(*client, registry)
+        , lists(test.context)
     {
         if (!client)
             qFatal("the test network does not load");
@@ -156,10 +158,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("option");
         QTest::addColumn<QString>("custom");
-        QTest::newRow("tree root") << "ACME_TREE\\[Root]" << "optRoot" << "";
-        QTest::newRow("own container") << "ACME_TREE\\ACME\\" << "optCurrentContext" << "";
-        QTest::newRow("another container") << "ACME_TREE\\ACME\\SALES\\" << "optCustom" << "ACME_TREE\\ACME\\SALES\\";
-        QTest::newRow("another tree's container") << "OTHER_TREE\\OTHER\\" << "optRoot" << "";
+        QTest::newRow("tree root") << "ACME_TREE\\[Root]"
+                                   << "optRoot"
+                                   << "";
+        QTest::newRow("own container") << "ACME_TREE\\ACME\\"
+                                       << "optCurrentContext"
+                                       << "";
+        QTest::newRow("another container") << "ACME_TREE\\ACME\\SALES\\"
+                                           << "optCustom"
+                                           << "ACME_TREE\\ACME\\SALES\\";
+        QTest::newRow("another tree's container") << "OTHER_TREE\\OTHER\\"
+                                                  << "optRoot"
+                                                  << "";
     }
     void previousChoiceShown()
     {
@@ -200,9 +210,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("container");
-        QTest::addColumn<QString>("message");   // empty: accepted
-        QTest::newRow("servers in it") << "ACME_TREE\\[Root]" << "SALES" << "";
-        QTest::newRow("no servers") << "ACME_TREE\\ACME\\SALES\\" << "ENG"
+        QTest::addColumn<QString>("message");  // empty: accepted
+        QTest::newRow("servers in it") << "ACME_TREE\\[Root]"
+                                       << "SALES"
+                                       << "";
+        QTest::newRow("no servers") << "ACME_TREE\\ACME\\SALES\\"
+                                    << "ENG"
                                     << "There are no servers in the selected container or sub-containers.  "
                                        "Please choose another starting container.";
     }
@@ -224,7 +237,7 @@ private Q_SLOTS:
 
         QCOMPARE(f.test.messages.texts(), refused ? QStringList{message} : QStringList{});
         QCOMPARE(f.test.messages.titles(), refused ? QStringList{"No Servers in Container"} : QStringList{});
-        QCOMPARE(dialog.result(), int(refused ? QDialog::Rejected : QDialog::Accepted));   // refused: still open
+        QCOMPARE(dialog.result(), int(refused ? QDialog::Rejected : QDialog::Accepted));  // refused: still open
         QCOMPARE(f.stored(kRoot, QStringLiteral("StartingServerContext")),
                  std::optional<QString>("ACME_TREE\\ACME\\SALES\\"));
         QCOMPARE(f.stored(kRoot, QStringLiteral("Tree")), std::optional<QString>("ACME_TREE"));
@@ -379,8 +392,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("choose");
         QTest::addColumn<QStringList>("listed");
         QTest::addColumn<std::optional<QString>>("stored");
-        QTest::newRow("container chosen") << true << QStringList{"FS1", "FS2"}
-                                          << std::optional<QString>("ACME_TREE\\ACME\\SALES\\");
+        QTest::newRow("container chosen")
+            << true << QStringList{"FS1", "FS2"} << std::optional<QString>("ACME_TREE\\ACME\\SALES\\");
         // Leaving without a choice: the whole tree this time, nothing stored.
         QTest::newRow("cancelled") << false << QStringList{"FS1", "FS2", "HQ"} << std::optional<QString>();
     }

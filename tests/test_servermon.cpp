@@ -97,9 +97,11 @@ private:
 
 struct Fixture {
     explicit Fixture(std::unique_ptr<nw::NetWareClient> c)
-        : client(std::move(c)), services(client ? *client : fallback, registry), host(services.context)
+        : client(std::move(c))
+        , services(client ? *client : fallback, registry)
+        , host(services.context)
     {
-        settings::resetStartingServerContext(registry);   // the root key, as after a first run
+        settings::resetStartingServerContext(registry);  // the root key, as after a first run
         host.window()->show();
     }
     explicit Fixture(const QByteArray& json) : Fixture(testing::makeNetwork(json)) {}
@@ -174,7 +176,7 @@ void TestServerMon::firstOpeningStartsPolling()
 {
     Fixture f(kNetwork);
     QVERIFY(f.client);
-    QVERIFY(!f.open({}));   // nothing selected: nothing opens
+    QVERIFY(!f.open({}));  // nothing selected: nothing opens
     QCOMPARE(f.host.openingsStarted, 0);
 
     ServerMonForm* form = f.open({QStringLiteral("FS1")});
@@ -212,7 +214,7 @@ void TestServerMon::addsEachServerOnceCaseSensitive()
 void TestServerMon::pollMarks_data()
 {
     QTest::addColumn<QStringList>("script");
-    QTest::addColumn<QStringList>("afterEachStep");   // "util/high" after a poll, or after "reset "
+    QTest::addColumn<QStringList>("afterEachStep");  // "util/high" after a poll, or after "reset "
     QTest::newRow("rise and fall") << QStringList{"10", "30", "20"} << QStringList{"10/10", "30/30", "20/30"};
     QTest::newRow("failed reads keep the mark")
         << QStringList{"25", "?", "x", "15", "40"} << QStringList{"25/25", "?/25", "?/25", "15/25", "40/40"};
@@ -238,7 +240,7 @@ void TestServerMon::pollMarks()
             form->pollOnce();
         QCOMPARE(marks(form), expected.remove(QLatin1String("reset ")));
     }
-    QVERIFY(static_cast<ScriptedServers&>(*f.client).open.isEmpty());   // every opened connection was closed
+    QVERIFY(static_cast<ScriptedServers&>(*f.client).open.isEmpty());  // every opened connection was closed
     QVERIFY(f.services.messages.shown.isEmpty());
 }
 
@@ -271,13 +273,19 @@ void TestServerMon::intervalEdits_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
-    QTest::addColumn<int>("period");   // -1: cannot be started; 0: started, never ticks
-    QTest::newRow("75 becomes 60") << "75" << "60" << 60000;
-    QTest::newRow("empty") << "" << "" << -1;
-    QTest::newRow("lone point") << "." << "." << -1;
-    QTest::newRow("zero never ticks") << "0" << "0" << 0;
-    QTest::newRow("letters are not typed") << "a5b" << "5" << 5000;
-    QTest::newRow("fractions of a second count") << "2.6" << "2.6" << 2600;
+    QTest::addColumn<int>("period");  // -1: cannot be started; 0: started, never ticks
+    QTest::newRow("75 becomes 60") << "75"
+                                   << "60" << 60000;
+    QTest::newRow("empty") << ""
+                           << "" << -1;
+    QTest::newRow("lone point") << "."
+                                << "." << -1;
+    QTest::newRow("zero never ticks") << "0"
+                                      << "0" << 0;
+    QTest::newRow("letters are not typed") << "a5b"
+                                           << "5" << 5000;
+    QTest::newRow("fractions of a second count") << "2.6"
+                                                 << "2.6" << 2600;
 }
 
 void TestServerMon::intervalEdits()

@@ -13,7 +13,7 @@ namespace {
 
 class ModuleServer : public testing::StubClient {
 public:
-    QList<quint32> loaded;     // module numbers, ascending
+    QList<quint32> loaded;  // module numbers, ascending
     quint32 batch = 32;
     int listRequests = 0;
 
@@ -28,8 +28,8 @@ public:
         }
         return list.numbersInList ? 0 : 0x8801;
     }
-    NWRCODE NWGetNLMInfo(NWCONN_HANDLE, quint32 number, std::span<char> fileName, std::span<char> name,
-                         std::span<char>, NLMInfo& info) override
+    NWRCODE NWGetNLMInfo(NWCONN_HANDLE, quint32 number, std::span<char> fileName, std::span<char> name, std::span<char>,
+                         NLMInfo& info) override
     {
         const QByteArray file = " MOD" + QByteArray::number(number) + ".NLM ";
         std::memcpy(fileName.data(), file.constData(), static_cast<std::size_t>(file.size()));
@@ -42,7 +42,7 @@ public:
         quint32 next;
         QByteArray name;
     };
-    QList<Parameter> parameters;   // by sequence index
+    QList<Parameter> parameters;  // by sequence index
     NWRCODE NWGetServerSetCommandsInfo(NWCONN_HANDLE, quint32 sequence, SetCommandRecord& record) override
     {
         if (sequence >= static_cast<quint32>(parameters.size()))
@@ -123,12 +123,12 @@ private Q_SLOTS:
     void setParametersStopOnFailureAndLoops()
     {
         ModuleServer server;
-        server.parameters = {{1, "A"}, {5, "B"}};   // 5 does not exist: the request fails
+        server.parameters = {{1, "A"}, {5, "B"}};  // 5 does not exist: the request fails
         QStringList seen;
         views::readSetParameters(server, 1, [&](const views::SetParameter& p) { seen.append(p.name); });
         QCOMPARE(seen, (QStringList{"A", "B"}));
 
-        server.parameters = {{1, "A"}, {1, "B"}};   // a server that points back
+        server.parameters = {{1, "A"}, {1, "B"}};  // a server that points back
         seen.clear();
         views::readSetParameters(server, 1, [&](const views::SetParameter& p) { seen.append(p.name); });
         QCOMPARE(seen, (QStringList{"A", "B"}));

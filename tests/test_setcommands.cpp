@@ -45,19 +45,21 @@ QByteArray network(const QByteArray& servers = {})
         { "name": "Maximum Packet Receive Buffers", "category": 0, "type": 0, "value": 500 },
         { "name": "Allow Unencrypted Passwords", "category": 9, "type": 1, "value": false },
         { "name": "Directory Cache Allocation Wait Time", "category": 3, "type": 2, "value": 91 })")
-        + "," + server("FS2", R"(
+                                + "," + server("FS2", R"(
         { "name": "Maximum Packet Receive Buffers", "category": 0, "type": 0, "value": 1000 },
         { "name": "ALLOW UNENCRYPTED PASSWORDS", "category": 9, "type": 1, "value": false },
         { "name": "Directory Cache Allocation Wait Time", "category": 3, "type": 2, "value": 91 })")
-        + "," + server("FS3", R"(
+                                + "," + server("FS3", R"(
         { "name": "Maximum Packet Receive Buffers", "category": 0, "type": 0, "value": 500 },
         { "name": "Allow Unencrypted Passwords", "category": 9, "type": 1, "value": true })")
-        + "," + server("FS9", "", "OTHER_TREE") + R"(, { "name": "DOWN", "tree": "ACME_TREE", "reachable": false })";
+                                + "," + server("FS9", "", "OTHER_TREE")
+                                + R"(, { "name": "DOWN", "tree": "ACME_TREE", "reachable": false })";
     return R"({ "format": 1, "clock": "2026-12-05T19:04:36",
       "workstation": { "tree": "ACME_TREE", "context": "ACME", "logins": { "ACME_TREE": "admin.ACME" } },
       "trees": [ { "name": "ACME_TREE", "containers": [ { "name": "ACME", "class": "Organization" } ] },
                  { "name": "OTHER_TREE", "containers": [ { "name": "O", "class": "Organization" } ] } ],
-      "servers": [ )" + (servers.isEmpty() ? standard : servers) + "] }";
+      "servers": [ )"
+           + (servers.isEmpty() ? standard : servers) + "] }";
 }
 
 const QStringList kNames{"Allow Unencrypted Passwords", "Directory Cache Allocation Wait Time",
@@ -70,7 +72,9 @@ void flushDeletes()
 
 struct Fixture {
     explicit Fixture(const QByteArray& json = network())
-        : client(testing::makeNetwork(json)), test(*client, registry), host(test.context)
+        : client(testing::makeNetwork(json))
+        , test(*client, registry)
+        , host(test.context)
     {
         host.servers = {"FS1", "FS2", "FS3", "FS9", "DOWN"};
     }
@@ -181,7 +185,8 @@ private Q_SLOTS:
         QFETCH(QByteArray, parameter);
         QFETCH(QString, text);
         Fixture f(network(server("FS1", R"({ "name": "Before", "type": 0, "value": 1 },
-            { "name": "Parameter", "category": 10, )" + parameter + R"( },
+            { "name": "Parameter", "category": 10, )"
+                                            + parameter + R"( },
             { "name": "Zeta After", "type": 0, "value": 2 })")));
         QVERIFY(f.client);
         SetCommandsForm* form = f.open({"FS1"});
@@ -218,7 +223,7 @@ private Q_SLOTS:
         QCOMPARE(column(form, 1), (QStringList{"NCP", "Dir Cache", "Comm"}));
         QCOMPARE(column(form, 3), (QStringList{"Off", "5.0 seconds", "1000"}));
         QCOMPARE(column(form, 4), (QStringList{"On", "", "500"}));
-        QVERIFY(grid(form).colWidth(4) > 0);   // fitted to its texts on a first opening
+        QVERIFY(grid(form).colWidth(4) > 0);  // fitted to its texts on a first opening
     }
 
     void serverAlreadyShownIsSkipped()
@@ -253,7 +258,8 @@ private Q_SLOTS:
         const double dpi = settings::columnDotsPerInch(&grid(form));
         const int width = grid(form).colWidth(3);
         QVERIFY(width < views::kSetServerColWidth);
-        QVERIFY(settings::twipsToPixels(width, dpi) > QFontMetrics(bold).horizontalAdvance(QStringLiteral("5.0 seconds")));
+        QVERIFY(settings::twipsToPixels(width, dpi)
+                > QFontMetrics(bold).horizontalAdvance(QStringLiteral("5.0 seconds")));
     }
 
     // Fitted columns share the view's width and read whole; they follow the
@@ -275,7 +281,8 @@ private Q_SLOTS:
         };
         const int room = grid(form).width() - 2 * table->frameWidth()
                          - table->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, table);
-        QTRY_VERIFY2(std::abs(shownWidth() - room) <= grid(form).cols(), qPrintable(QStringLiteral("%1 of %2").arg(shownWidth()).arg(room)));
+        QTRY_VERIFY2(std::abs(shownWidth() - room) <= grid(form).cols(),
+                     qPrintable(QStringLiteral("%1 of %2").arg(shownWidth()).arg(room)));
         QFont bold = grid(form).font();
         bold.setBold(true);
         for (int c = 2; c < grid(form).cols(); ++c) {  // the values; a long name may be cut
@@ -369,7 +376,7 @@ private Q_SLOTS:
         QByteArray servers;
         for (int i = 1; i <= 6; ++i) {
             servers += (i > 1 ? "," : "")
-                + server("FS" + QByteArray::number(i), R"({ "name": "Time", "type": 0, "value": 1 })");
+                       + server("FS" + QByteArray::number(i), R"({ "name": "Time", "type": 0, "value": 1 })");
         }
         Fixture f(network(servers));
         QVERIFY(f.client);
@@ -400,7 +407,11 @@ private Q_SLOTS:
                 const int right = left + view->columnWidth(col);
                 QVERIFY2(left >= edge || right <= edge,
                          qPrintable(QStringLiteral("step %1, column %2 at %3..%4, fixed columns end at %5")
-                                        .arg(value).arg(col).arg(left).arg(right).arg(edge)));
+                                        .arg(value)
+                                        .arg(col)
+                                        .arg(left)
+                                        .arg(right)
+                                        .arg(edge)));
                 if (firstShown < 0 && left >= edge)
                     firstShown = col;
             }
@@ -508,8 +519,9 @@ private Q_SLOTS:
         QByteArray servers;
         for (int i = 1; i <= 3; ++i) {
             servers += (i > 1 ? "," : "")
-                + server("FS" + QByteArray::number(i), R"({ "name": "Agreed", "type": 0, "value": 1 },
-                    { "name": "Differs", "type": 0, "value": )" + QByteArray::number(i) + " }");
+                       + server("FS" + QByteArray::number(i), R"({ "name": "Agreed", "type": 0, "value": 1 },
+                    { "name": "Differs", "type": 0, "value": )" + QByteArray::number(i)
+                                                                  + " }");
         }
         Fixture f(network(servers));
         QVERIFY(f.client);
@@ -517,8 +529,7 @@ private Q_SLOTS:
         QVERIFY(activate(f.host.window()));
         if (differencesOnly)
             form->chkDifferences()->click();
-        QCOMPARE(column(form, 0, true),
-                 differencesOnly ? QStringList{"Differs"} : (QStringList{"Agreed", "Differs"}));
+        QCOMPARE(column(form, 0, true), differencesOnly ? QStringList{"Differs"} : (QStringList{"Agreed", "Differs"}));
 
         const QString header = clicked + QStringLiteral(" - Value");
         rightClickHeaderAndRefocus(form, static_cast<int>(headers(form).indexOf(header)));

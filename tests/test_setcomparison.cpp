@@ -7,8 +7,8 @@
 
 #include <QtTest>
 
-using views::SetParameter;
 using models::FlexGridModel;
+using views::SetParameter;
 
 namespace {
 
@@ -90,8 +90,9 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("rows");
 
         QTest::newRow("other case joins, first spelling stays")
-            << QList<QList<SetParameter>>{
-                   {number("Max Packets", 1)}, {number("MAX PACKETS", 2)}, {number("max packets", 3)}}
+            << QList<QList<SetParameter>>{{number("Max Packets", 1)},
+                                          {number("MAX PACKETS", 2)},
+                                          {number("max packets", 3)}}
             << QStringList{"Max Packets|Comm|1|2|3"};
         QTest::newRow("missing on one server leaves its cell empty")
             << QList<QList<SetParameter>>{{number("A", 1), number("B", 2)}, {number("b", 5)}}
@@ -106,8 +107,8 @@ private Q_SLOTS:
         QTest::newRow("category of the first server")
             << QList<QList<SetParameter>>{{number("Cache", 5, 2)}, {number("CACHE", 5, 99)}}
             << QStringList{"Cache|File Cache|5|5"};
-        QTest::newRow("unknown category") << QList<QList<SetParameter>>{{}, {number("Odd", 1, 99)}}
-                                          << QStringList{"Odd|N/A||1"};
+        QTest::newRow("unknown category")
+            << QList<QList<SetParameter>>{{}, {number("Odd", 1, 99)}} << QStringList{"Odd|N/A||1"};
         // The first server's list is taken as it comes: nothing is looked up.
         QTest::newRow("first server keeps its own repeats")
             << QList<QList<SetParameter>>{{number("A", 1), number("a", 2)}, {number("A", 3)}}
@@ -157,16 +158,14 @@ private Q_SLOTS:
     void sortOnceMatchesSortAfterEachServer_data()
     {
         QTest::addColumn<QList<QList<SetParameter>>>("servers");
-        QTest::newRow("names differing in case on the first server")
-            << QList<QList<SetParameter>>{{number("Abc", 1), number("x", 2), number("ABC", 3)},
-                                          {number("abc", 4), number("y", 5)}};
+        QTest::newRow("names differing in case on the first server") << QList<QList<SetParameter>>{
+            {number("Abc", 1), number("x", 2), number("ABC", 3)}, {number("abc", 4), number("y", 5)}};
         QTest::newRow("numbers of equal value")
             << QList<QList<SetParameter>>{{number("1", 1), number("b", 2), number("01", 3)},
                                           {number("1.0", 4), number("01", 5), number("a", 6)},
                                           {number("B", 7), number("2", 8)}};
-        QTest::newRow("every server brings new names")
-            << QList<QList<SetParameter>>{{number("m", 1)}, {number("c", 2), number("M", 3)},
-                                          {number("z", 4), number("a", 5)}};
+        QTest::newRow("every server brings new names") << QList<QList<SetParameter>>{
+            {number("m", 1)}, {number("c", 2), number("M", 3)}, {number("z", 4), number("a", 5)}};
     }
 
     void sortOnceMatchesSortAfterEachServer()
@@ -195,7 +194,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QList<QList<SetParameter>>>("servers");
         QTest::addColumn<bool>("sortByCategoryBetween");
-        QTest::addColumn<QStringList>("leftRows");   // names of rows left from servers taken out
+        QTest::addColumn<QStringList>("leftRows");  // names of rows left from servers taken out
         const QList<QList<SetParameter>> reordered{
             {number("Alpha", 1), number("Beta", 2), number("Gamma", 3)},
             {number("Alpha", 1), number("Beta", 2), number("Gamma", 3)},
@@ -207,14 +206,18 @@ private Q_SLOTS:
                                           {number("A", 4), number("a", 5), number("B", 6)},
                                           {number("A", 7), number("a", 8), number("B", 9)}}
             << false << QStringList();
-        QTest::newRow("names missing and coming") << QList<QList<SetParameter>>{
-            {number("A", 1), number("B", 2)}, {number("B", 3)}, {number("C", 4), number("A", 5), number("B", 6)},
-            {number("A", 7), number("B", 8)}} << false << QStringList();
+        QTest::newRow("names missing and coming")
+            << QList<QList<SetParameter>>{{number("A", 1), number("B", 2)},
+                                          {number("B", 3)},
+                                          {number("C", 4), number("A", 5), number("B", 6)},
+                                          {number("A", 7), number("B", 8)}}
+            << false << QStringList();
         // Categories run against the names, so the category sort moves the rows.
-        QTest::newRow("sorted by category in between") << QList<QList<SetParameter>>{
-            {number("A", 1, 5), number("B", 2, 4), number("C", 3, 3)},
-            {number("A", 4, 5), number("B", 5, 4), number("C", 6, 3)},
-            {number("D", 7, 1), number("c", 8, 3), number("b", 9, 4), number("a", 10, 5)}} << true << QStringList();
+        QTest::newRow("sorted by category in between")
+            << QList<QList<SetParameter>>{{number("A", 1, 5), number("B", 2, 4), number("C", 3, 3)},
+                                          {number("A", 4, 5), number("B", 5, 4), number("C", 6, 3)},
+                                          {number("D", 7, 1), number("c", 8, 3), number("b", 9, 4), number("a", 10, 5)}}
+            << true << QStringList();
         // The first server appends its own rows beside those left; the next
         // finds the first row of each name, a left one.
         QTest::newRow("rows left from servers taken out")

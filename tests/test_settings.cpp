@@ -56,20 +56,62 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("no key: Top") << false << "" << "" << "Top" << "1440";
-        QTest::newRow("no key: anything") << false << "" << "" << "ShowCols" << "1440";
-        QTest::newRow("Height") << true << "" << "" << "Height" << "7000";
-        QTest::newRow("Width") << true << "" << "" << "Width" << "8040";
-        QTest::newRow("Refresh Interval") << true << "" << "" << "Refresh Interval" << "10";
-        QTest::newRow("ColWidth-Volume") << true << "" << "" << "ColWidth-Volume" << "1440";
-        QTest::newRow("ColWidth0") << true << "" << "" << "ColWidth0" << "0";
-        QTest::newRow("lower-case height") << true << "" << "" << "height" << "0";
-        QTest::newRow("other name") << true << "" << "" << "ShowCols" << "0";
-        QTest::newRow("name in other case") << true << "height" << "4815" << "HEIGHT" << "4815";
-        QTest::newRow("9 characters") << true << "Height" << "123456789" << "Height" << "123456789";
-        QTest::newRow("10 characters") << true << "Height" << "1234567890" << "Height" << "7000";
-        QTest::newRow("10 characters, ColWidth-") << true << "ColWidth-Server" << "1234567890" << "ColWidth-Server" << "1440";
-        QTest::newRow("empty text") << true << "Top" << "" << "Top" << "";
+        QTest::newRow("no key: Top") << false << ""
+                                     << ""
+                                     << "Top"
+                                     << "1440";
+        QTest::newRow("no key: anything") << false << ""
+                                          << ""
+                                          << "ShowCols"
+                                          << "1440";
+        QTest::newRow("Height") << true << ""
+                                << ""
+                                << "Height"
+                                << "7000";
+        QTest::newRow("Width") << true << ""
+                               << ""
+                               << "Width"
+                               << "8040";
+        QTest::newRow("Refresh Interval") << true << ""
+                                          << ""
+                                          << "Refresh Interval"
+                                          << "10";
+        QTest::newRow("ColWidth-Volume") << true << ""
+                                         << ""
+                                         << "ColWidth-Volume"
+                                         << "1440";
+        QTest::newRow("ColWidth0") << true << ""
+                                   << ""
+                                   << "ColWidth0"
+                                   << "0";
+        QTest::newRow("lower-case height") << true << ""
+                                           << ""
+                                           << "height"
+                                           << "0";
+        QTest::newRow("other name") << true << ""
+                                    << ""
+                                    << "ShowCols"
+                                    << "0";
+        QTest::newRow("name in other case") << true << "height"
+                                            << "4815"
+                                            << "HEIGHT"
+                                            << "4815";
+        QTest::newRow("9 characters") << true << "Height"
+                                      << "123456789"
+                                      << "Height"
+                                      << "123456789";
+        QTest::newRow("10 characters") << true << "Height"
+                                       << "1234567890"
+                                       << "Height"
+                                       << "7000";
+        QTest::newRow("10 characters, ColWidth-") << true << "ColWidth-Server"
+                                                  << "1234567890"
+                                                  << "ColWidth-Server"
+                                                  << "1440";
+        QTest::newRow("empty text") << true << "Top"
+                                    << ""
+                                    << "Top"
+                                    << "";
     }
 
     void getSetting()
@@ -89,14 +131,14 @@ private Q_SLOTS:
 
     void booleans_data()
     {
-        QTest::addColumn<QString>("text");   // null: the value is missing
+        QTest::addColumn<QString>("text");  // null: the value is missing
         QTest::addColumn<bool>("expected");
         QTest::newRow("True") << u"True"_qs << true;
         QTest::newRow("other case") << u"TRUE"_qs << false;
         QTest::newRow("False") << u"False"_qs << false;
         QTest::newRow("empty") << u""_qs << false;
         QTest::newRow("missing") << QString() << true;
-        QTest::newRow("too long for its room") << u"TrueTrueTrue"_qs << true;   // read as missing
+        QTest::newRow("too long for its room") << u"TrueTrueTrue"_qs << true;  // read as missing
     }
 
     void booleans()
@@ -199,9 +241,11 @@ private Q_SLOTS:
     {
         makeRoot();
         QVERIFY(store().createKey(Hive::CurrentUser, kVolumeForm));
-        for (const auto& [name, text] : {std::pair{u"Height"_qs, u"tall"_qs}, {u"Top"_qs, u"300"_qs}, {u"ColWidth-Volume"_qs, u"x"_qs}})
+        for (const auto& [name, text] :
+             {std::pair{u"Height"_qs, u"tall"_qs}, {u"Top"_qs, u"300"_qs}, {u"ColWidth-Volume"_qs, u"x"_qs}})
             store().setValue(Hive::CurrentUser, kVolumeForm, name, text);
-        QCOMPARE(storedWindowGeometry(store(), kVolumeForm), std::optional<WindowGeometry>(WindowGeometry{300, 0, 7000, 8040}));
+        QCOMPARE(storedWindowGeometry(store(), kVolumeForm),
+                 std::optional<WindowGeometry>(WindowGeometry{300, 0, 7000, 8040}));
         QCOMPARE(readTwipsSetting(store(), kVolumeForm, QStringLiteral("ColWidth-Volume")), 1440.0);
         QCOMPARE(storedWindowGeometry(store(), rootKeyPath(QStringLiteral("AbendForm"))), std::nullopt);
     }
@@ -221,7 +265,9 @@ private Q_SLOTS:
         WindowState state(store(), kVolumeForm, defaults);
         const double dpiX = sub->logicalDpiX();
         const double dpiY = sub->logicalDpiY();
-        auto twips = [](int pixels, double dpi) { return std::optional<QString>(twipsToText(pixelsToTwips(pixels, dpi))); };
+        auto twips = [](int pixels, double dpi) {
+            return std::optional<QString>(twipsToText(pixelsToTwips(pixels, dpi)));
+        };
 
         // No key yet: the window's own defaults.
         state.restore(view);
@@ -286,7 +332,8 @@ private Q_SLOTS:
         WindowState::noteArranged(sub, tiled);
         state.save(view);
         QCOMPARE(width(), std::optional<double>(pixelsToTwips(500, dpiX)));
-        QCOMPARE(stored(kVolumeForm, QStringLiteral("Left")), std::optional<QString>(twipsToText(pixelsToTwips(30, dpiX))));
+        QCOMPARE(stored(kVolumeForm, QStringLiteral("Left")),
+                 std::optional<QString>(twipsToText(pixelsToTwips(30, dpiX))));
 
         // Sized by the user after the tiling: the size the user gave it.
         sub->setGeometry(10, 10, 640, 480);
@@ -346,10 +393,12 @@ private Q_SLOTS:
         QCOMPARE(gridAgain.horizontalHeader()->sectionSize(1), 88);
 
         // A column left as it was keeps its stored twips exactly.
-        QVERIFY(store().setValue(Hive::CurrentUser, kVolumeForm, QStringLiteral("ColWidth-Volume"), QStringLiteral("1125")));
+        QVERIFY(store().setValue(Hive::CurrentUser, kVolumeForm, QStringLiteral("ColWidth-Volume"),
+                                 QStringLiteral("1125")));
         state.restoreListColumns(again.header());
         state.saveListColumns(again.header());
-        QCOMPARE(stored(kVolumeForm, QStringLiteral("ColWidth-Volume")), std::optional<QString>(QStringLiteral("1125")));
+        QCOMPARE(stored(kVolumeForm, QStringLiteral("ColWidth-Volume")),
+                 std::optional<QString>(QStringLiteral("1125")));
     }
 };
 

@@ -41,8 +41,8 @@ void TestSimFiles::dosNames_data()
     QTest::newRow("lower case is not valid") << QStringList{"readme.txt"} << QStringList{"README~1.TXT"};
     QTest::newRow("clashes count up") << QStringList{"Data Files", "Data Filesx", "Data Files 2"}
                                       << QStringList{"DATAFI~1", "DATAFI~2", "DATAFI~3"};
-    QTest::newRow("existing short name is skipped") << QStringList{"Data Files", "DATAFI~1"}
-                                                    << QStringList{"DATAFI~2", "DATAFI~1"};
+    QTest::newRow("existing short name is skipped")
+        << QStringList{"Data Files", "DATAFI~1"} << QStringList{"DATAFI~2", "DATAFI~1"};
     QTest::newRow("long extension cut") << QStringList{"index.html"} << QStringList{"INDEX~1.HTM"};
     QTest::newRow("several dots") << QStringList{"a.b.c"} << QStringList{"AB~1.C"};
     QTest::newRow("invalid characters dropped") << QStringList{"x+y=z;[1].doc"} << QStringList{"XYZ1~1.DOC"};
@@ -70,7 +70,7 @@ void TestSimFiles::manyLikeNamesTakeLinearTime()
     QStringList names;
     for (int i = 1; i <= 20000; ++i)
         names.append(QStringLiteral("Report %1.txt").arg(i));
-    names.append(QStringLiteral("REPOR~11.TXT"));   // already a short name: skipped
+    names.append(QStringLiteral("REPOR~11.TXT"));  // already a short name: skipped
     const testing::ResourceUse use;
     const QStringList dos = sim::deriveDosNames(names);
     QVERIFY2(use.cpuMs() < 2000, qPrintable(QString::number(use.cpuMs())));
@@ -87,7 +87,8 @@ void TestSimFiles::foldersUnderFileRoot()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    for (const char* name : {"Apps/Data Files/Q4 Report.xls", "Apps/Data Files/Q4 Report old.xls", "SYSTEM/ABEND.LOG"}) {
+    for (const char* name :
+         {"Apps/Data Files/Q4 Report.xls", "Apps/Data Files/Q4 Report old.xls", "SYSTEM/ABEND.LOG"}) {
         QFile file(dir.path() + "/vols/fs1/Sys/" + QLatin1String(name));
         QVERIFY(QDir().mkpath(QFileInfo(file).path()) && file.open(QIODevice::WriteOnly));
     }
@@ -137,7 +138,7 @@ void TestSimFiles::foldersUnderFileRoot()
     QCOMPARE(text(server) + "|" + text(volume) + "|" + text(path), QStringLiteral("FS1|SYS|Apps"));
     QCOMPARE(c->NWCCCloseConn(parsed), 0u);
     FileServerInfo info;
-    QCOMPARE(c->NWGetFileServerInfo(parsed, info), 0u);   // the client's own connection stays usable
+    QCOMPARE(c->NWGetFileServerInfo(parsed, info), 0u);  // the client's own connection stays usable
 }
 
 void TestSimFiles::linksStayInsideTheirVolume()
@@ -155,7 +156,7 @@ void TestSimFiles::linksStayInsideTheirVolume()
         file.write("Server FS1 halted Monday\n");
     }
     QVERIFY(QFile::link(root.filePath("outside"), root.filePath("vols/fs1/SYS/out")));
-    QVERIFY(QFile::link("../SYS2", root.filePath("vols/fs1/SYS/sibling")));   // another volume's folder
+    QVERIFY(QFile::link("../SYS2", root.filePath("vols/fs1/SYS/sibling")));  // another volume's folder
     QVERIFY(QFile::link("Archive/2009", root.filePath("vols/fs1/SYS/Logs")));
     QVERIFY(QFile::link(root.filePath("outside/abend.log"), root.filePath("vols/fs1/SYS/SYSTEM/ABEND.LOG")));
     QVERIFY(QFile::link("../Archive/2009/KEPT.LOG", root.filePath("vols/fs1/SYS/SYSTEM/KEPT.LOG")));

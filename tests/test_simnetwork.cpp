@@ -32,7 +32,8 @@ QByteArray acme(const QByteArray& servers, const QByteArray& extra = {})
         "partitions": [ { "name": "[Root]", "replicas": [ { "server": "FS1", "type": 0, "modified": "2026-12-01T10:00:00" } ] },
                         { "name": "SALES.ACME", "replicas": [ { "server": "FS1", "type": 2, "state": 3 } ] } ] },
         { "name": "OTHER_TREE", "reachable": false, "containers": [ { "name": "O", "class": "Organization" } ] } ],
-      "servers": [ )" + servers + "] }";
+      "servers": [ )"
+           + servers + "] }";
 }
 
 // The network with the single server FS1 described by the given fields.
@@ -105,7 +106,8 @@ Search search(NetWareClient& c, const QByteArray& base, quint32 scope, const QBy
 NWCONN_HANDLE open(NetWareClient& c, const QByteArray& server)
 {
     NWCONN_HANDLE conn = 0;
-    const NWRCODE rc = c.NWCCOpenConnByName(0, server, NWCC_NAME_FORMAT_BIND, NWCC_OPEN_LICENSED, NW_TRAN_TYPE_WILD, conn);
+    const NWRCODE rc =
+        c.NWCCOpenConnByName(0, server, NWCC_NAME_FORMAT_BIND, NWCC_OPEN_LICENSED, NW_TRAN_TYPE_WILD, conn);
     return rc == 0 ? conn : 0;
 }
 
@@ -239,17 +241,20 @@ void TestSimNetwork::rejectsBrokenDescriptions_data()
     QTest::newRow("syntax") << QByteArray("{\n \"format\": 1,\n \"trees\": [ }") << QStringList{"line 3"};
     QTest::newRow("not an object") << QByteArray("[1]") << QStringList{"JSON object"};
     QTest::newRow("no format") << QByteArray(R"({"trees": [{"name":"T"}]})") << QStringList{"format", "required"};
-    QTest::newRow("format 2") << QByteArray(R"({"format": 2, "trees": [{"name":"T"}]})") << QStringList{"format", "must be 1"};
+    QTest::newRow("format 2") << QByteArray(R"({"format": 2, "trees": [{"name":"T"}]})")
+                              << QStringList{"format", "must be 1"};
     QTest::newRow("tree name type") << QByteArray(R"({"format": 1, "trees": [{"name": 5}]})")
                                     << QStringList{"trees[0].name", "must be a text"};
     QTest::newRow("duplicate tree") << QByteArray(R"({"format": 1, "trees": [{"name":"T"},{"name":"t"}]})")
                                     << QStringList{"trees[1].name", "twice"};
-    QTest::newRow("connection number range")
-        << acme(R"({ "name": "FS1", "tree": "ACME_TREE" }, { "name": "FS2", "tree": "ACME_TREE", "connections": [ { "number": 1 }, { "number": 70000 } ] })")
-        << QStringList{"servers[1].connections[1].number", "1 to 65535"};
-    QTest::newRow("duplicate server") << acme(R"({ "name": "FS1", "tree": "ACME_TREE" }, { "name": "fs1", "tree": "ACME_TREE" })")
+    QTest::newRow("connection number range") << acme(
+        R"({ "name": "FS1", "tree": "ACME_TREE" }, { "name": "FS2", "tree": "ACME_TREE", "connections": [ { "number": 1 }, { "number": 70000 } ] })")
+                                             << QStringList{"servers[1].connections[1].number", "1 to 65535"};
+    QTest::newRow("duplicate server") << acme(
+        R"({ "name": "FS1", "tree": "ACME_TREE" }, { "name": "fs1", "tree": "ACME_TREE" })")
                                       << QStringList{"servers[1].name", "twice"};
-    QTest::newRow("unknown tree") << acme(R"({ "name": "FS1", "tree": "NOPE" })") << QStringList{"servers[0].tree", "NOPE"};
+    QTest::newRow("unknown tree") << acme(R"({ "name": "FS1", "tree": "NOPE" })")
+                                  << QStringList{"servers[0].tree", "NOPE"};
     QTest::newRow("connection type") << fs1(R"("connections": [ { "number": 1, "type": "TOKENRING" } ])")
                                      << QStringList{"servers[0].connections[0].type", "TOKENRING"};
     QTest::newRow("raw hex") << fs1(R"("setParameters": [ { "name": "X", "type": 9, "raw": "0G 01" } ])")
@@ -259,39 +264,48 @@ void TestSimNetwork::rejectsBrokenDescriptions_data()
                                  << QStringList{"servers[0].faults.NWCCCloseConn", "0xZZ"};
     QTest::newRow("replica server") << acme(R"({ "name": "FS9", "tree": "ACME_TREE" })")
                                     << QStringList{"trees[0].partitions[0].replicas[0].server", "FS1"};
-    QTest::newRow("open file volume") << fs1(R"("connections": [ { "number": 1, "openFiles": [ { "volume": "DATA", "path": "A.TXT" } ] } ])")
+    QTest::newRow("open file volume") << fs1(
+        R"("connections": [ { "number": 1, "openFiles": [ { "volume": "DATA", "path": "A.TXT" } ] } ])")
                                       << QStringList{"servers[0].connections[0].openFiles[0].volume", "DATA"};
-    QTest::newRow("generated clash")
-        << acme(R"({ "name": "GEN001", "tree": "ACME_TREE" }, { "name": "FS1", "tree": "ACME_TREE" })",
-                R"("generate": [ { "prefix": "GEN", "count": 2, "tree": "ACME_TREE" } ],)")
-        << QStringList{"generate[0].prefix", "GEN001"};
+    QTest::newRow("generated clash") << acme(
+        R"({ "name": "GEN001", "tree": "ACME_TREE" }, { "name": "FS1", "tree": "ACME_TREE" })",
+        R"("generate": [ { "prefix": "GEN", "count": 2, "tree": "ACME_TREE" } ],)")
+                                     << QStringList{"generate[0].prefix", "GEN001"};
     // Small descriptions that would ask for more than any desktop has are refused
     // before anything of them is made, naming the field.
-    const QByteArray group = R"({ "prefix": "G%1", "count": 100000, "tree": "ACME_TREE", "nlms": 1, "setParameters": 1 })";
+    const QByteArray group =
+        R"({ "prefix": "G%1", "count": 100000, "tree": "ACME_TREE", "nlms": 1, "setParameters": 1 })";
     QByteArray groups;
     for (int i = 0; i < 40; ++i)
         groups += (i ? "," : "") + QString::fromLatin1(group).arg(i).toLatin1();
     QTest::newRow("servers of all groups") << acme(kTwoServers, R"("generate": [ )" + groups + "],")
                                            << QStringList{"generate[1].count", "200000 servers", "100000"};
-    QTest::newRow("open files of a server")
-        << acme(kTwoServers, R"("generate": [ { "prefix": "G", "count": 10, "tree": "ACME_TREE", "connections": 65534, "openFilesPerConnection": 100 } ],)")
-        << QStringList{"generate[0].openFilesPerConnection", "6553400 open files", "100000"};
-    QTest::newRow("connections of all groups")
-        << acme(kTwoServers, R"("generate": [ { "prefix": "G", "count": 100000, "tree": "ACME_TREE", "connections": 200 } ],)")
-        << QStringList{"generate[0].connections", "20000000 connections"};
-    QTest::newRow("open files of all groups")
-        << acme(kTwoServers, R"("generate": [ { "prefix": "G", "count": 1000, "tree": "ACME_TREE", "connections": 1000, "openFilesPerConnection": 20 } ],)")
-        << QStringList{"generate[0].openFilesPerConnection", "20000000 open files"};
-    QTest::newRow("volumes of all groups")
-        << acme(kTwoServers, R"("generate": [ { "prefix": "G", "count": 100000, "tree": "ACME_TREE", "connections": 1, "volumes": 64 } ],)")
-        << QStringList{"generate[0].volumes", "6400000 volumes", "1000000"};
-    QTest::newRow("prefix") << acme(kTwoServers, R"("generate": [ { "prefix": "GEN 1", "count": 2, "tree": "ACME_TREE" } ],)")
+    QTest::newRow("open files of a server") << acme(
+        kTwoServers,
+        R"("generate": [ { "prefix": "G", "count": 10, "tree": "ACME_TREE", "connections": 65534, "openFilesPerConnection": 100 } ],)")
+                                            << QStringList{"generate[0].openFilesPerConnection", "6553400 open files",
+                                                           "100000"};
+    QTest::newRow("connections of all groups") << acme(
+        kTwoServers, R"("generate": [ { "prefix": "G", "count": 100000, "tree": "ACME_TREE", "connections": 200 } ],)")
+                                               << QStringList{"generate[0].connections", "20000000 connections"};
+    QTest::newRow("open files of all groups") << acme(
+        kTwoServers,
+        R"("generate": [ { "prefix": "G", "count": 1000, "tree": "ACME_TREE", "connections": 1000, "openFilesPerConnection": 20 } ],)")
+                                              << QStringList{"generate[0].openFilesPerConnection",
+                                                             "20000000 open files"};
+    QTest::newRow("volumes of all groups") << acme(
+        kTwoServers,
+        R"("generate": [ { "prefix": "G", "count": 100000, "tree": "ACME_TREE", "connections": 1, "volumes": 64 } ],)")
+                                           << QStringList{"generate[0].volumes", "6400000 volumes", "1000000"};
+    QTest::newRow("prefix") << acme(kTwoServers,
+                                    R"("generate": [ { "prefix": "GEN 1", "count": 2, "tree": "ACME_TREE" } ],)")
                             << QStringList{"generate[0].prefix", "GEN 1"};
     QTest::newRow("latency") << fs1(R"("latencyMs": 60000)") << QStringList{"servers[0].latencyMs", "10000"};
     QTest::newRow("UTF-16") << QByteArray("\xFF\xFE{\0}\0", 6) << QStringList{"UTF-16"};
     QTest::newRow("UTF-16 without mark") << QByteArray("{\0}\0", 4) << QStringList{"UTF-16"};
-    QTest::newRow("drive letter") << acme(kTwoServers).replace("\"logins\"", "\"drives\": { \"F1\": \"FS1/SYS:\" }, \"logins\"")
-                                  << QStringList{"workstation.drives.F1", "drive letter"};
+    QTest::newRow("drive letter")
+        << acme(kTwoServers).replace("\"logins\"", "\"drives\": { \"F1\": \"FS1/SYS:\" }, \"logins\"")
+        << QStringList{"workstation.drives.F1", "drive letter"};
     // Names within NetWare's own lengths: 64 characters a container name, 47 a
     // server name, 256 a whole distinguished name.
     const QByteArray name64(64, 'N');
@@ -302,12 +316,13 @@ void TestSimNetwork::rejectsBrokenDescriptions_data()
         << QStringList{"children[0].name", "259 characters", "256"};
     QTest::newRow("server name") << acme(R"({ "name": ")" + QByteArray(48, 'S') + R"(", "tree": "ACME_TREE" })")
                                  << QStringList{"servers[0].name", "47 characters"};
-    QTest::newRow("server's full name") << chainNetwork(120, 0, 1).replace(R"("name": "S0")", R"("name": "SERVER_NAME_OF_30_CHARACTERS_")")
+    QTest::newRow("server's full name") << chainNetwork(120, 0, 1).replace(R"("name": "S0")",
+                                                                           R"("name": "SERVER_NAME_OF_30_CHARACTERS_")")
                                         << QStringList{"servers[0].name", "269 characters", "256"};
-    QTest::newRow("generated server's full name")
-        << chainNetwork(124, 0).replace(R"("servers": [  ])", R"("generate": [ { "prefix": "GENERATED", "count": 5, "tree": "T", "context": ")"
-                                                                 + QByteArray("C.").repeated(123) + R"(C" } ])")
-        << QStringList{"generate[0].prefix", "GENERATED999", "260 characters"};
+    QTest::newRow("generated server's full name") << chainNetwork(124, 0).replace(
+        R"("servers": [  ])", R"("generate": [ { "prefix": "GENERATED", "count": 5, "tree": "T", "context": ")"
+                                  + QByteArray("C.").repeated(123)
+                                  + R"(C" } ])") << QStringList{"generate[0].prefix", "GENERATED999", "260 characters"};
     QTest::newRow("described servers") << chainNetwork(1, 0, 10001) << QStringList{"servers", "10001 servers", "10000"};
 }
 
@@ -339,11 +354,11 @@ void TestSimNetwork::providerChoosesTheNetwork()
     ClientLoad load = loadNetWareClient();
     QCOMPARE(load.outcome, ClientLoad::Outcome::Unreadable);
     QVERIFY2(load.problem.contains(QLatin1String("missing.json")), qPrintable(load.problem));
-    qunsetenv("VESKARO_NETWORK");   // the built-in demo: see demoStartsTogether
+    qunsetenv("VESKARO_NETWORK");  // the built-in demo: see demoStartsTogether
     qunsetenv("XDG_CACHE_HOME");
 
-    const ClientLoad absent = loadSimulatedNetworkFromJson(R"({"format":1,"clientInstalled":false,"trees":[{"name":"T"}]})",
-                                                           QDir::tempPath(), QStringLiteral("x"));
+    const ClientLoad absent = loadSimulatedNetworkFromJson(
+        R"({"format":1,"clientInstalled":false,"trees":[{"name":"T"}]})", QDir::tempPath(), QStringLiteral("x"));
     QCOMPARE(absent.outcome, ClientLoad::Outcome::NotInstalled);
     QVERIFY(!absent.client);
 }
@@ -357,11 +372,14 @@ void TestSimNetwork::searchesInBatches_data()
     QTest::addColumn<int>("replies");
 
     const QStringList all{"FS1.SALES.ACME", "FS2.SALES.ACME", "FS3.SALES.ACME", "FS4.MKTG.ACME", "FS5.EAST.MKTG.ACME"};
-    QTest::newRow("subtree from root") << QByteArray("[Root]") << DS_SEARCH_SUBTREE << QByteArray("NCP Server") << all << 3;
-    QTest::newRow("immediate") << QByteArray(".SALES.ACME") << DS_SEARCH_SUBORDINATES << QByteArray("NCP Server") << all.mid(0, 3) << 2;
-    QTest::newRow("subtree of MKTG") << QByteArray(".mktg.acme") << DS_SEARCH_SUBTREE << QByteArray("ncp server") << all.mid(3) << 1;
-    QTest::newRow("nothing at root level") << QByteArray("[Root]") << DS_SEARCH_SUBORDINATES << QByteArray("NCP Server")
-                                           << QStringList{} << 1;
+    QTest::newRow("subtree from root") << QByteArray("[Root]") << DS_SEARCH_SUBTREE << QByteArray("NCP Server") << all
+                                       << 3;
+    QTest::newRow("immediate") << QByteArray(".SALES.ACME") << DS_SEARCH_SUBORDINATES << QByteArray("NCP Server")
+                               << all.mid(0, 3) << 2;
+    QTest::newRow("subtree of MKTG") << QByteArray(".mktg.acme") << DS_SEARCH_SUBTREE << QByteArray("ncp server")
+                                     << all.mid(3) << 1;
+    QTest::newRow("nothing at root level")
+        << QByteArray("[Root]") << DS_SEARCH_SUBORDINATES << QByteArray("NCP Server") << QStringList{} << 1;
     QTest::newRow("containers") << QByteArray("[Root]") << DS_SEARCH_SUBTREE << QByteArray("Organizational Unit")
                                 << QStringList{"SALES.ACME", "MKTG.ACME", "EAST.MKTG.ACME"} << 2;
 }
@@ -422,8 +440,9 @@ void TestSimNetwork::listsContainersByLevel()
 
 void TestSimNetwork::directoryFaultsAndUnreachableTrees()
 {
-    auto c = testing::makeNetwork(acme(kTwoServers).replace(R"("name": "ACME_TREE",)",
-                                                            R"("name": "ACME_TREE", "faults": { "NWDSSearch": -601 },)"));
+    auto c = testing::makeNetwork(
+        acme(kTwoServers)
+            .replace(R"("name": "ACME_TREE",)", R"("name": "ACME_TREE", "faults": { "NWDSSearch": -601 },)"));
     QVERIFY(c);
     QCOMPARE(search(*c, "[Root]", DS_SEARCH_SUBTREE, "NCP Server").status, status::NoSuchEntry);
     QCOMPARE(search(*c, "[Root]", DS_SEARCH_SUBTREE, "NCP Server", "OTHER_TREE").status, status::TreeUnreachable);
@@ -438,7 +457,8 @@ void TestSimNetwork::directoryFaultsAndUnreachableTrees()
 
 void TestSimNetwork::loginAuthenticationAndIdentity()
 {
-    auto c = testing::makeNetwork(acme(kTwoServers).replace(R"("logins": { "ACME_TREE": "admin.ACME" })", R"("logins": {})"));
+    auto c = testing::makeNetwork(
+        acme(kTwoServers).replace(R"("logins": { "ACME_TREE": "admin.ACME" })", R"("logins": {})"));
     QVERIFY(c);
     // A new context starts from the workstation's tree and context.
     NWDSContextHandle ctx = 0;
@@ -511,7 +531,7 @@ void TestSimNetwork::serversOpenAndAnswerFacts()
 
     std::array<quint8, 8> clock{};
     QCOMPARE(c->NWGetFileServerDateAndTime(a, clock), 0u);
-    QCOMPARE(clock, (std::array<quint8, 8>{126, 12, 5, 19, 4, 6, 6, 0}));   // 30 s behind, a Saturday
+    QCOMPARE(clock, (std::array<quint8, 8>{126, 12, 5, 19, 4, 6, 6, 0}));  // 30 s behind, a Saturday
     const NWDSContextHandle ctx = context(*c, 0);
     std::array<char, 256> dn{};
     c->NWDSGetServerDN(ctx, a, dn);
@@ -532,14 +552,17 @@ void TestSimNetwork::modulesAndParametersWalkToTheEnd()
     QByteArray nlms;
     for (int i = 1; i <= 7; ++i)
         nlms += QStringLiteral(R"(%1{ "file": "MOD%2.NLM", "version": "1.%2.0", "date": "2008-0%2-1%2" })")
-                    .arg(i > 1 ? "," : "").arg(i).toLatin1();
+                    .arg(i > 1 ? "," : "")
+                    .arg(i)
+                    .toLatin1();
     // FS2 is described without lists: it still has the usual modules and parameters.
     auto c = testing::makeNetwork(acme(R"({ "name": "FS1", "tree": "ACME_TREE", "nlms": [)" + nlms + R"(],
         "setParameters": [ { "name": "Cache Buffers", "category": 3, "type": 0, "value": 258 },
                            { "name": "Read Ahead", "category": 3, "type": 1, "value": true },
                            { "name": "Time Zone", "category": 8, "type": 5, "value": "CET" },
                            { "name": "Odd", "category": 1, "type": 9, "raw": "00 01 00 00" } ] },
-        { "name": "FS2", "tree": "ACME_TREE" })", R"("nlmListBatch": 3,)"));
+        { "name": "FS2", "tree": "ACME_TREE" })",
+                                       R"("nlmListBatch": 3,)"));
     QVERIFY(c);
     const NWCONN_HANDLE conn = open(*c, "FS1");
     int replies = 0;
@@ -560,7 +583,7 @@ void TestSimNetwork::modulesAndParametersWalkToTheEnd()
     QCOMPARE(c->NWGetServerSetCommandsInfo(conn, 0, record), 0u);
     QCOMPARE(record.nextSequence, 1u);
     QCOMPARE(record.valueLength, 4u);
-    const int at = QByteArrayLiteral("Cache Buffers").size() + 1;   // the value follows the name, low byte first
+    const int at = QByteArrayLiteral("Cache Buffers").size() + 1;  // the value follows the name, low byte first
     QCOMPARE(record.nameAndValue[at], 2);
     QCOMPARE(record.nameAndValue[at + 1], 1);
     QCOMPARE(c->NWGetServerSetCommandsInfo(conn, 2, record), 0u);
@@ -640,8 +663,12 @@ void TestSimNetwork::connectionFactsClearAndBroadcast()
     std::array<quint8, 255> path{};
     quint8 length = 255;
     QCOMPARE(c->NWGetPathFromDirectoryBase(conn, 0, bases[1], NW_NS_DOS, length, path), 0u);
-    QCOMPARE(QByteArray(reinterpret_cast<const char*>(path.data()), length),
-             QByteArray("\x04" "APPS" "\x08" "DATAFI~1" "\x0C" "Q4REPO~1.XLS"));
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(path.data()), length), QByteArray("\x04"
+                                                                                        "APPS"
+                                                                                        "\x08"
+                                                                                        "DATAFI~1"
+                                                                                        "\x0C"
+                                                                                        "Q4REPO~1.XLS"));
     std::array<char, 256> longName{};
     QCOMPARE(c->NWGetLongName(conn, 0, "SYS\\APPS\\DATAFI~1\\Q4REPO~1.XLS", NW_NS_DOS, NW_NS_LONG, longName), 0u);
     QCOMPARE(text(longName), QStringLiteral("Q4 Report.xls"));
@@ -706,7 +733,7 @@ void TestSimNetwork::licensedOpensStopAtTheLicences()
         QVERIFY(open(*c, "FS2"));
 
     const auto& opens = sim->connectionOpens();
-    QCOMPARE(opens.size(), size_t(11));   // the attach is no open by name
+    QCOMPARE(opens.size(), size_t(11));  // the attach is no open by name
     QCOMPARE(opens.at(2).name, QStringLiteral("FS1"));
     QCOMPARE(opens.at(2).nameFormat, NWCC_NAME_FORMAT_WILD);
     QCOMPARE(opens.at(2).openState, NWCC_OPEN_PUBLIC);
@@ -720,10 +747,11 @@ void TestSimNetwork::licensedOpensStopAtTheLicences()
 
 void TestSimNetwork::volumesAndDrives()
 {
-    auto c = testing::makeNetwork(fs1(R"("volumes": [
+    auto c = testing::makeNetwork(
+        fs1(R"("volumes": [
         { "name": "SYS", "totalBlocks": 1000, "availableBlocks": 400, "purgeableBlocks": 10 },
         { "name": "_ADMIN" }, { "name": "OFFLINE", "mounted": false }, { "name": "DATA", "number": 7, "sectorsPerBlock": 16 } ])")
-                                      .replace("\"logins\"", "\"drives\": { \"F\": \"FS1/SYS:\", \"z\": \"fs1/sys:PUBLIC\" }, \"logins\""));
+            .replace("\"logins\"", "\"drives\": { \"F\": \"FS1/SYS:\", \"z\": \"fs1/sys:PUBLIC\" }, \"logins\""));
     QVERIFY(c);
     const NWCONN_HANDLE conn = open(*c, "FS1");
     QStringList names;
@@ -843,7 +871,11 @@ void TestSimNetwork::generatedNetworkIsDeterministic()
             std::array<char, 100> file{};
             NLMInfo info;
             c.NWGetNLMInfo(conn, n, file, {}, {}, info);
-            result.append(QStringLiteral("%1 %2.%3.%4").arg(text(file)).arg(info.majorVersion).arg(info.minorVersion).arg(info.revision));
+            result.append(QStringLiteral("%1 %2.%3.%4")
+                              .arg(text(file))
+                              .arg(info.majorVersion)
+                              .arg(info.minorVersion)
+                              .arg(info.revision));
         }
         return result;
     };
@@ -913,8 +945,8 @@ void TestSimNetwork::descriptionReadingStopsAtTheLimit()
 void TestSimNetwork::hostileDescriptionsStayWithinBounds_data()
 {
     QTest::addColumn<QByteArray>("json");
-    QTest::addColumn<QString>("refusal");    // empty: the description loads
-    QTest::addColumn<int>("containers");     // found by a subtree search when it loads
+    QTest::addColumn<QString>("refusal");  // empty: the description loads
+    QTest::addColumn<int>("containers");   // found by a subtree search when it loads
 
     QTest::newRow("10,000 leaves under a 500-deep chain") << chainNetwork(500, 10000) << "256" << 0;
     QTest::newRow("10,000 leaves under the deepest chain the names allow")
@@ -967,7 +999,8 @@ void TestSimNetwork::manyGroupsLoadLikeOne()
     const qint64 one = bestLoadMs(groupedNetwork(1, 20000));
     const qint64 many = bestLoadMs(groupedNetwork(1000, 20));
     qInfo("one group: %lld ms, 1000 groups: %lld ms", static_cast<long long>(one), static_cast<long long>(many));
-    QVERIFY2(many <= 3 * std::max<qint64>(one, 20), qPrintable(QStringLiteral("%1 ms against %2 ms").arg(many).arg(one)));
+    QVERIFY2(many <= 3 * std::max<qint64>(one, 20),
+             qPrintable(QStringLiteral("%1 ms against %2 ms").arg(many).arg(one)));
 }
 
 void TestSimNetwork::demoStartsTogether()
@@ -988,11 +1021,15 @@ void TestSimNetwork::demoStartsTogether()
         for (QProcess& starter : starters) {
             QVERIFY(starter.waitForFinished(60000));
             QVERIFY2(starter.exitStatus() == QProcess::NormalExit && starter.exitCode() == 0,
-                     qPrintable(QStringLiteral("round %1: %2").arg(round).arg(QString::fromLocal8Bit(starter.readAllStandardError()))));
+                     qPrintable(QStringLiteral("round %1: %2")
+                                    .arg(round)
+                                    .arg(QString::fromLocal8Bit(starter.readAllStandardError()))));
         }
-        const QStringList folders = QDir(cache.path() + QStringLiteral("/Veskaro")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        const QStringList folders =
+            QDir(cache.path() + QStringLiteral("/Veskaro")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
         QCOMPARE(folders.size(), 1);
-        QVERIFY(QFile::exists(cache.path() + QStringLiteral("/Veskaro/") + folders.first() + QStringLiteral("/.complete")));
+        QVERIFY(
+            QFile::exists(cache.path() + QStringLiteral("/Veskaro/") + folders.first() + QStringLiteral("/.complete")));
     }
 }
 

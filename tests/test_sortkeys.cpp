@@ -39,9 +39,8 @@ private Q_SLOTS:
             << QStringList{"12H 59M", "5D 0H 0M", "9999999D", "1111111111111111111D 1H"};
         QTest::newRow("dates across years") << QStringList{"10/1/07", "10/1/08", "10/12/07", "1/5/09", "12/31/99"}
                                             << QStringList{"12/31/99", "10/1/07", "10/12/07", "10/1/08", "1/5/09"};
-        QTest::newRow("dates with times")
-            << QStringList{"3/14/08 10:05 AM", "3/14/08 9:30 AM", "3/13/08 11:59 PM"}
-            << QStringList{"3/13/08 11:59 PM", "3/14/08 9:30 AM", "3/14/08 10:05 AM"};
+        QTest::newRow("dates with times") << QStringList{"3/14/08 10:05 AM", "3/14/08 9:30 AM", "3/13/08 11:59 PM"}
+                                          << QStringList{"3/13/08 11:59 PM", "3/14/08 9:30 AM", "3/14/08 10:05 AM"};
         QTest::newRow("time stamps with a remark")
             << QStringList{"12/5/2026 6:58:20 PM (ahead of server clock)", "1/3/2027 9:00:00 AM",
                            "11/30/2026 11:00:00 PM"}
@@ -55,8 +54,8 @@ private Q_SLOTS:
                                             << QStringList{"Alpha", "alpha2", "alpha10", "beta", "Gamma"};
         QTest::newRow("a leading blank comes first")
             << QStringList{".ACME.SALES", " [Root]", ".ACME"} << QStringList{" [Root]", ".ACME", ".ACME.SALES"};
-        QTest::newRow("mixed kinds sort as text") << QStringList{"12", "1D 2H 3M", "abc"}
-                                                  << QStringList{"1D 2H 3M", "12", "abc"};
+        QTest::newRow("mixed kinds sort as text")
+            << QStringList{"12", "1D 2H 3M", "abc"} << QStringList{"1D 2H 3M", "12", "abc"};
         QTest::newRow("empty cells first") << QStringList{"5", "", "1"} << QStringList{"", "1", "5"};
     }
     void ordersByMeaning()

@@ -130,7 +130,7 @@ int pixelsNear(QWidget* widget, const QColor& color)
     return count;
 }
 
-} // namespace
+}  // namespace
 
 class TestTrouble : public QObject {
     Q_OBJECT
@@ -188,13 +188,13 @@ private Q_SLOTS:
         const views::FreeSpaceThresholds levels;
         const QStringList low{"\\\\FS1\\LOW", "100.00", "92.00", "0.00", "0.00", "8.00", "8%"};
         QCOMPARE(views::volumeCellLevel(low, 0, levels), TroubleLevel::Warning);
-        QCOMPARE(views::volumeCellLevel(low, 2, levels), TroubleLevel::None); // used: no level of its own
+        QCOMPARE(views::volumeCellLevel(low, 2, levels), TroubleLevel::None);  // used: no level of its own
         QCOMPARE(views::volumeCellLevel(low, 5, levels), TroubleLevel::Warning);
         QCOMPARE(views::volumeCellLevel(low, 6, levels), TroubleLevel::Warning);
         const QStringList down = QStringList{"\\\\FS1\\DATA"} + views::unavailableCells();
         for (int col = 0; col < down.size(); ++col)
             QCOMPARE(views::volumeCellLevel(down, col, levels), TroubleLevel::Unavailable);
-        QCOMPARE(views::volumeCellLevel({"\\\\FS1\\X"}, 0, levels), TroubleLevel::None); // a row being filled
+        QCOMPARE(views::volumeCellLevel({"\\\\FS1\\X"}, 0, levels), TroubleLevel::None);  // a row being filled
     }
 
     void replicaLockAndUtilizationLevels()
@@ -214,7 +214,7 @@ private Q_SLOTS:
         QCOMPARE(connections::fileLockLevel(connections::fileLockStatusText(0x0A)), TroubleLevel::None);
         QCOMPARE(connections::fileLockLevel(QStringLiteral("open")), TroubleLevel::None);
 
-        const views::UtilizationThresholds util; // 70 and 90
+        const views::UtilizationThresholds util;  // 70 and 90
         const auto high = [&](const char* text) {
             return views::troubleLevelOf(views::utilizationLevel(QLatin1String(text), util));
         };
@@ -235,7 +235,7 @@ private Q_SLOTS:
         int changes = 0;
         connect(&record, &core::ServerReachability::changed, &record, [&changes] { ++changes; });
         QVERIFY(!record.lastAttempt(QStringLiteral("FS1")));
-        QVERIFY(!record.isUnreachable(QStringLiteral("FS1"))); // never tried: no mark
+        QVERIFY(!record.isUnreachable(QStringLiteral("FS1")));  // never tried: no mark
 
         record.record(QStringLiteral("vault1"), false, -601);
         QVERIFY(record.isUnreachable(QStringLiteral("VAULT1")));
@@ -310,7 +310,7 @@ private Q_SLOTS:
         const auto item = [list](const char* name) {
             return list->findItems(QLatin1String(name), Qt::MatchExactly).first();
         };
-        QVERIFY(item("DOWN")->icon().isNull()); // never tried yet
+        QVERIFY(item("DOWN")->icon().isNull());  // never tried yet
 
         // An attempt on a reading thread reaches the list through the event loop.
         std::thread([&f] { nw::ServerSession(f.context(), QStringLiteral("DOWN")).open(); }).join();

@@ -118,7 +118,8 @@ private Q_SLOTS:
         QTest::newRow("full") << "100" << int(UtilizationLevel::Critical);
         QTest::newRow("unknown") << "?" << int(UtilizationLevel::Unknown);
         // Numbers no whole number can hold are clamped first, not cut.
-        QTest::newRow("beyond every whole number") << "833333333333333333333333333337" << int(UtilizationLevel::Critical);
+        QTest::newRow("beyond every whole number")
+            << "833333333333333333333333333337" << int(UtilizationLevel::Critical);
         QTest::newRow("infinite") << "inf" << int(UtilizationLevel::Critical);
         QTest::newRow("far below zero") << "-1e300" << int(UtilizationLevel::Normal);
         QTest::newRow("not a number") << "nan" << int(UtilizationLevel::Unknown);
@@ -136,7 +137,8 @@ private Q_SLOTS:
         QCOMPARE(views::pollFailureText(views::PollFailure::CannotConnect, 0x8801),
                  QStringLiteral("Cannot connect to the server (status 0x8801)."));
         QVERIFY(views::pollFailureText(views::PollFailure::NotAuthenticated, 0xFFFFFDA7).contains("0xFFFFFDA7"));
-        QVERIFY(views::pollFailureText(views::PollFailure::RequestFailed, 0x89FF).startsWith("The utilization request"));
+        QVERIFY(
+            views::pollFailureText(views::PollFailure::RequestFailed, 0x89FF).startsWith("The utilization request"));
     }
 
     void pollExplainsQuestionMarksAndKeepsSavedText()
@@ -209,8 +211,8 @@ private Q_SLOTS:
             std::vector<std::optional<int>> readings(kServers);
             for (int s = 0; s < kServers; ++s)
                 readings[static_cast<size_t>(s)] = (poll * 7 + s) % 100;
-            readings[0] = std::nullopt;                   // FS000 never answers
-            readings[1] = poll == 1234 ? 99 : 10;         // one peak in the past
+            readings[0] = std::nullopt;            // FS000 never answers
+            readings[1] = poll == 1234 ? 99 : 10;  // one peak in the past
             history.recordPoll(start + poll * 1000LL, servers, readings);
             if (poll == kCapacity - 1) {
                 // Up to the capacity every poll is kept as it came.
@@ -257,8 +259,8 @@ private Q_SLOTS:
                                                     owner->screen()->availableGeometry());
         QCOMPARE(chart->frameGeometry().topLeft(), expected.topLeft());
         QCOMPARE(chart->seriesCount(), 3);
-        QCOMPARE(chart->series(0)->count(), 2);       // FS1: two readings
-        QCOMPARE(chart->series(2)->count(), 0);       // DOWN: none
+        QCOMPARE(chart->series(0)->count(), 2);  // FS1: two readings
+        QCOMPARE(chart->series(2)->count(), 0);  // DOWN: none
         QVERIFY(chart->lstServers()->item(0)->text().contains(QStringLiteral("high 95")));
         form->pollOnce();
         QCOMPARE(chart->series(0)->count(), 3);
@@ -283,7 +285,7 @@ private Q_SLOTS:
                 const double wave = std::sin((poll + s * 40) / 30.0) * (10 + 5 * s);
                 int value = std::clamp(static_cast<int>(15 + s * 12 + wave), 0, 100);
                 if (s == 3 && poll > 200 && poll < 240)
-                    value = 96;   // a busy mail server
+                    value = 96;  // a busy mail server
                 readings.push_back(s == 5 && poll > 300 ? std::optional<int>() : std::optional<int>(value));
             }
             history.recordPoll(start + poll * 10'000LL, servers, readings);

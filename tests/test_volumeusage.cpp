@@ -115,8 +115,7 @@ void TestVolumeUsage::cells_data()
 
     QTest::newRow("worked example") << 10000u << 2500u << 500u << 0u
                                     << QStringList{"39.06", "27.34", "1.95", "0.00", "9.77", "25%"};
-    QTest::newRow("no blocks") << 0u << 0u << 0u << 0u
-                               << QStringList{"0.00", "0.00", "0.00", "0.00", "0.00", "N/A"};
+    QTest::newRow("no blocks") << 0u << 0u << 0u << 0u << QStringList{"0.00", "0.00", "0.00", "0.00", "0.00", "N/A"};
     QTest::newRow("grouping") << 4000000000u << 2000000000u << 0u << 256u
                               << QStringList{"15,625,000.00", "7,812,500.00", "0.00", "1.00", "7,812,500.00", "50%"};
 }
@@ -138,7 +137,7 @@ void TestVolumeUsage::cells()
     const QStringList cells = views::volumeCells(views::volumeSpace(info), c);
     QCOMPARE(cells.size(), 6);
     for (int i = 0; i < 5; ++i) {
-        QCOMPARE(cells.at(i).size(), qMax<qsizetype>(15, expected.at(i).size()));   // padded, never cut
+        QCOMPARE(cells.at(i).size(), qMax<qsizetype>(15, expected.at(i).size()));  // padded, never cut
         QCOMPARE(cells.at(i).trimmed(), expected.at(i));
         QCOMPARE(views::cellMegabytes(cells.at(i), c), c.toDouble(expected.at(i)));
     }
@@ -159,13 +158,14 @@ void TestVolumeUsage::listsAndMeasuresVolumes()
 {
     Fixture f;
     QVERIFY(f.client);
-    QVERIFY(!f.open({}));   // nothing selected, nothing opens
+    QVERIFY(!f.open({}));  // nothing selected, nothing opens
     VolumeUsageForm* form = f.open({"FS1"});
     QVERIFY(form);
     QCOMPARE(form->windowTitle(), QStringLiteral("Volume Space Usage"));
     QCOMPARE(form->volumes(), QStringList({"\\\\FS1\\SYS", "\\\\FS1\\DATA"}));
-    QCOMPARE(rows(form), QStringList({"\\\\FS1\\SYS|39.06|27.34|1.95|0.00|9.77|25%",
-                                      "\\\\FS1\\DATA|Unavailable|Unavailable|Unavailable|Unavailable|Unavailable|N/A"}));
+    QCOMPARE(rows(form),
+             QStringList({"\\\\FS1\\SYS|39.06|27.34|1.95|0.00|9.77|25%",
+                          "\\\\FS1\\DATA|Unavailable|Unavailable|Unavailable|Unavailable|Unavailable|N/A"}));
     // Only the reachable volume counts.
     QCOMPARE(form->StatusBar()->currentMessage(),
              QStringLiteral("Total Size=39.06 MB | Total Used=27.34 MB | Total Free=9.77 MB"));
@@ -199,7 +199,7 @@ void TestVolumeUsage::unreachableAndClosingServers()
     VolumeUsageForm* form = f.open({"DOWN"});
     QVERIFY(form);
     QVERIFY(form->volumes().isEmpty());
-    QVERIFY(f.services->messages.shown.isEmpty());   // silently nothing
+    QVERIFY(f.services->messages.shown.isEmpty());  // silently nothing
 
     f.open({"CLOSEFAIL"});
     QCOMPARE(form->volumes(), QStringList({"\\\\CLOSEFAIL\\SYS"}));
@@ -216,14 +216,14 @@ void TestVolumeUsage::sortingTwiceReverses()
             names.append(form->lstvwVolumeUsage()->itemText(row, 0));
         return names;
     };
-    form->sortByColumn(5);   // Free(MB), by its padded text
+    form->sortByColumn(5);  // Free(MB), by its padded text
     const QStringList ascending = firstColumn();
     QCOMPARE(ascending.first(), QStringLiteral("\\\\FS2\\EMPTY"));
     form->sortByColumn(5);
     QStringList reversed = firstColumn();
     std::reverse(reversed.begin(), reversed.end());
     QCOMPARE(reversed, ascending);
-    form->sortByColumn(0);   // another column starts ascending again
+    form->sortByColumn(0);  // another column starts ascending again
     QCOMPARE(firstColumn().first(), QStringLiteral("\\\\FS1\\DATA"));
 }
 
@@ -235,7 +235,7 @@ void TestVolumeUsage::columnsFitUntilWidthsAreStored()
     };
     VolumeUsageForm* form = f.open({"FS1"});
     const int inch = settings::twipsToPixels(1440, settings::columnDotsPerInch(form->lstvwVolumeUsage()->treeView()));
-    QVERIFY(width(2) != inch);   // "Used(MB)" fitted, not the designed inch
+    QVERIFY(width(2) != inch);  // "Used(MB)" fitted, not the designed inch
     form->lstvwVolumeUsage()->treeView()->header()->resizeSection(2, 150);
     f.host->closeViews();
     f.open({"FS1"});

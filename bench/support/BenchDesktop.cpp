@@ -15,7 +15,8 @@ platform::Answer PrintedMessages::show(const platform::Message& message)
 }
 
 BenchContext::BenchContext(nw::NetWareClient& client, std::FILE* messagesTo)
-    : messages(messagesTo), context(client, registry, messages, fileDialogs, clipboard, processes)
+    : messages(messagesTo)
+    , context(client, registry, messages, fileDialogs, clipboard, processes)
 {
     context.saveWindowState = false;
 }

@@ -94,7 +94,7 @@ public:
 private:
     core::AppContext& m_context;
     QMainWindow m_window;
-    views::ViewMenus m_menus;   // owned by the window's menu bar
+    views::ViewMenus m_menus;  // owned by the window's menu bar
 };
 
 }  // namespace bench

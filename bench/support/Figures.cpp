@@ -79,11 +79,11 @@ QByteArray GeneratedNetwork::json() const
         generate.append(entry);
     }
 
-    QJsonObject top{{QStringLiteral("format"), 1},
-                    {QStringLiteral("trees"),
-                     QJsonArray{QJsonObject{{QStringLiteral("name"), tree},
-                                            {QStringLiteral("containers"), QJsonArray{container}}}}},
-                    {QStringLiteral("generate"), generate}};
+    QJsonObject top{
+        {QStringLiteral("format"), 1},
+        {QStringLiteral("trees"), QJsonArray{QJsonObject{{QStringLiteral("name"), tree},
+                                                         {QStringLiteral("containers"), QJsonArray{container}}}}},
+        {QStringLiteral("generate"), generate}};
     if (!clock.isEmpty())
         top.insert(QStringLiteral("clock"), clock);
     if (latencyMs > 0)
@@ -130,7 +130,7 @@ long peakMemoryMiB()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024;   // Linux counts it in KiB
+    return usage.ru_maxrss / 1024;  // Linux counts it in KiB
 }
 
 void printGrowthAgainstFloor(const std::function<qint64(size_t)>& comparison,

@@ -25,7 +25,7 @@ namespace bench {
 struct ServerGroup {
     QString prefix;
     int count = 0;
-    QString context;        // dotted typeless; empty: the tree's first container
+    QString context;  // dotted typeless; empty: the tree's first container
     int nlms = 0;
     int setParameters = 0;
     int connections = 0;
@@ -43,8 +43,8 @@ struct GeneratedNetwork {
     QString tree = QStringLiteral("BENCH_TREE");
     QString organization = QStringLiteral("BENCH");
     QStringList units;
-    QString clock;          // ISO time; empty: the loader's default
-    int latencyMs = 0;      // every call answers after this long
+    QString clock;      // ISO time; empty: the loader's default
+    int latencyMs = 0;  // every call answers after this long
     std::vector<ServerGroup> groups;
 
     // A new group at the end; its reference holds until the next one is added.

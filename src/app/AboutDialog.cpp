@@ -22,8 +22,7 @@ QString findSysInfoProgram(const settings::RegistryStore& store)
                                      QStringLiteral("PATH"));
         path && !path->isEmpty())
         return *path;
-    if (auto folder = store.queryValue(Hive::LocalMachine,
-                                       QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),
+    if (auto folder = store.queryValue(Hive::LocalMachine, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),
                                        QStringLiteral("MSINFO"));
         folder && !folder->isEmpty())
         return *folder + QStringLiteral("\\MSINFO32.EXE");
@@ -53,8 +52,7 @@ std::optional<SystemInfoTool> findSystemInfoTool(const settings::RegistryStore& 
     return std::nullopt;
 }
 
-AboutDialog::AboutDialog(core::AppContext& context, QWidget* parent)
-    : QDialog(parent), m_context(context)
+AboutDialog::AboutDialog(core::AppContext& context, QWidget* parent) : QDialog(parent), m_context(context)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(tr("About ") + QStringLiteral("Veskaro"));
@@ -99,7 +97,7 @@ AboutDialog::AboutDialog(core::AppContext& context, QWidget* parent)
 void AboutDialog::startSystemInformation()
 {
     const auto tool = findSystemInfoTool(m_context.registry(),
-                                          [](const QString& name) { return QStandardPaths::findExecutable(name); });
+                                         [](const QString& name) { return QStandardPaths::findExecutable(name); });
     if (tool && m_context.processes().startDetached(tool->program, tool->arguments))
         return;
     m_context.messages().inform(tr("System Information Is Unavailable At This Time"));

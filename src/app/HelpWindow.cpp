@@ -24,7 +24,9 @@ static void registerHelp()
 namespace app {
 
 HelpWindow::HelpWindow(platform::ProcessLauncher& launcher, platform::MessageService& messages, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_launcher(launcher), m_messages(messages)
+    : QWidget(parent, Qt::Window)
+    , m_launcher(launcher)
+    , m_messages(messages)
 {
     registerHelp();
     setObjectName(QStringLiteral("frmHelp"));

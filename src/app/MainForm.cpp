@@ -80,8 +80,7 @@ constexpr CaptionRoute kCaptionRoutes[] = {
 
 }  // namespace
 
-MainForm::MainForm(core::AppContext& context, QWidget* parent)
-    : QMainWindow(parent), m_context(context)
+MainForm::MainForm(core::AppContext& context, QWidget* parent) : QMainWindow(parent), m_context(context)
 {
     setObjectName(QStringLiteral("mdiMainForm"));
     setWindowTitle(QStringLiteral("Veskaro"));
@@ -238,7 +237,7 @@ void MainForm::restoreGeometryFromSettings()
     // shut-down writes back, so a window that was left alone keeps its values
     // to the twip from run to run instead of growing by its frame.
     const settings::WindowGeometry given{double(twips.top), double(twips.left), double(twips.height),
-                                          double(twips.width)};
+                                         double(twips.width)};
     QRect placed = m_appliedGeometry.apply(given, logicalDpiX(), logicalDpiY());
     // A place on a screen that is no longer there, or partly beyond this one,
     // comes back inside the available area.
@@ -658,12 +657,12 @@ void MainForm::copyActiveView()
 
 void MainForm::tileHorizontally()
 {
-    tileChildren(Qt::Vertical);   // one above the other, each the full width of the frame
+    tileChildren(Qt::Vertical);  // one above the other, each the full width of the frame
 }
 
 void MainForm::tileVertically()
 {
-    tileChildren(Qt::Horizontal);   // side by side, each the full height of the frame
+    tileChildren(Qt::Horizontal);  // side by side, each the full height of the frame
 }
 
 QList<QMdiSubWindow*> MainForm::arrangedChildren() const

@@ -214,7 +214,7 @@ private:
     QPushButton* m_btnServerList = nullptr;
     QListWidget* m_lstServers = nullptr;
     QStringList m_lstAllServers;
-    QStringList m_selectionOrder;   // selectServers' order, while the selection is that
+    QStringList m_selectionOrder;  // selectServers' order, while the selection is that
     QMenu* m_windowMenu = nullptr;
     QMenu* m_actionMenu = nullptr;
     QAction* m_saveAction = nullptr;
@@ -242,7 +242,8 @@ private:
     settings::AppliedGeometry m_appliedGeometry;  // what start-up gave the window from MainForm
     bool m_frameCheckPending = false;
     bool m_shownOnce = false;
-    bool m_activationPending = false;   // asked to come forward before it was shown   // shown, the window manager's frame not yet looked at
+    bool m_activationPending =
+        false;  // asked to come forward before it was shown   // shown, the window manager's frame not yet looked at
     std::vector<std::unique_ptr<OpeningGuard>> m_openings;
 };
 

@@ -254,8 +254,8 @@ void MainForm::buildMenus()
             &QAction::triggered, this, &MainForm::tileHorizontally);
     connect(addNamedAction(m_windowMenu, tr("Tile Vertical"), QStringLiteral("Menu_Tile_Vertical")),
             &QAction::triggered, this, &MainForm::tileVertically);
-    connect(addNamedAction(m_windowMenu, tr("Cascade"), QStringLiteral("Menu_Cascade")), &QAction::triggered,
-            this, &MainForm::cascadeChildren);
+    connect(addNamedAction(m_windowMenu, tr("Cascade"), QStringLiteral("Menu_Cascade")), &QAction::triggered, this,
+            &MainForm::cascadeChildren);
     m_windowMenu->addSeparator();
     m_fitColumnsAction = addNamedAction(m_windowMenu, tr("&Fit Columns"), QStringLiteral("Menu_Fit_Columns"));
     connect(m_fitColumnsAction, &QAction::triggered, this, [this] {
@@ -266,8 +266,8 @@ void MainForm::buildMenus()
 
     // Help
     QMenu* help = addNamedMenu(nullptr, tr("&Help"), QStringLiteral("Menu_Help"));
-    connect(addNamedAction(help, tr("Help Contents"), QStringLiteral("Menu_Help_File")), &QAction::triggered,
-            this, &MainForm::openHelpFile);
+    connect(addNamedAction(help, tr("Help Contents"), QStringLiteral("Menu_Help_File")), &QAction::triggered, this,
+            &MainForm::openHelpFile);
     help->addSeparator();
     connect(addNamedAction(help, tr("FAQs"), QStringLiteral("Menu_FAQs")), &QAction::triggered, this,
             &MainForm::openFaqs);

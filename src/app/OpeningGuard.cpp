@@ -7,8 +7,7 @@
 
 namespace app {
 
-OpeningGuard::OpeningGuard(MainForm& form, bool disableToolBar)
-    : m_list(form.lstServers())
+OpeningGuard::OpeningGuard(MainForm& form, bool disableToolBar) : m_list(form.lstServers())
 {
     if (m_list) {
         m_listWasEnabled = m_list->isEnabled();

@@ -17,7 +17,10 @@ namespace app {
 
 Program::Program(platform::MessageService& messages, platform::FileDialogService& fileDialogs,
                  platform::ClipboardService& clipboard, platform::ProcessLauncher& processes)
-    : m_messages(messages), m_fileDialogs(fileDialogs), m_clipboard(clipboard), m_processes(processes)
+    : m_messages(messages)
+    , m_fileDialogs(fileDialogs)
+    , m_clipboard(clipboard)
+    , m_processes(processes)
 {
 }
 
@@ -66,8 +69,8 @@ std::optional<int> Program::start(nw::ClientLoad load, std::unique_ptr<settings:
 
     m_client = std::move(load.client);
     m_store = std::move(store);
-    m_context = std::make_unique<core::AppContext>(*m_client, *m_store, m_messages, m_fileDialogs, m_clipboard,
-                                             m_processes);
+    m_context =
+        std::make_unique<core::AppContext>(*m_client, *m_store, m_messages, m_fileDialogs, m_clipboard, m_processes);
     m_context->arguments = options.arguments;
     m_context->programDir = options.programDir;
     m_context->saveWindowState = options.saveWindowState;

@@ -20,9 +20,9 @@ namespace app {
 class MainForm;
 
 struct StartOptions {
-    QStringList arguments;       // after the program name
+    QStringList arguments;  // after the program name
     QString programDir;
-    bool saveWindowState = true; // false: windows rendered offscreen save nothing
+    bool saveWindowState = true;  // false: windows rendered offscreen save nothing
     bool showSplash = true;
 };
 

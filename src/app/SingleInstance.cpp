@@ -28,8 +28,7 @@ bool isOwnPeer(qintptr descriptor)
 
 }  // namespace
 
-SingleInstance::SingleInstance(QString name, QObject* parent)
-    : QObject(parent), m_name(std::move(name))
+SingleInstance::SingleInstance(QString name, QObject* parent) : QObject(parent), m_name(std::move(name))
 {
 }
 

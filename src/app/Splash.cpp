@@ -17,8 +17,7 @@ QString versionText()
     return QStringLiteral("Version %1.%2").arg(kMajor).arg(kMinor);
 }
 
-Splash::Splash(QWidget* parent)
-    : QFrame(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+Splash::Splash(QWidget* parent) : QFrame(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("Veskaro"));

@@ -74,8 +74,8 @@ std::optional<TwipsGeometry> readMainFormGeometry(const settings::RegistryStore&
 void writeMainFormGeometry(settings::RegistryStore& store, const TwipsGeometry& geometry)
 {
     settings::saveWindowGeometry(store, kMainFormKey,
-                                    settings::WindowGeometry{double(geometry.top), double(geometry.left),
-                                                             double(geometry.height), double(geometry.width)});
+                                 settings::WindowGeometry{double(geometry.top), double(geometry.left),
+                                                          double(geometry.height), double(geometry.width)});
 }
 
 void appendHiddenServer(core::AppContext& context, const QString& server)
@@ -88,8 +88,7 @@ void appendHiddenServer(core::AppContext& context, const QString& server)
     // room would take a long list for a missing one and replace it by this
     // single name, bringing every other hidden server back.
     const std::optional<QString> old = store.queryValue(Hive::CurrentUser, kHiddenKey, tree);
-    const QString updated =
-        (!old || old->isEmpty()) ? server : *old + QLatin1Char(',') + server;
+    const QString updated = (!old || old->isEmpty()) ? server : *old + QLatin1Char(',') + server;
     store.setValue(Hive::CurrentUser, kHiddenKey, tree, updated);
 }
 

@@ -44,8 +44,10 @@ int main(int argc, char* argv[])
         return *exitCode;
 
     QPointer<app::MainForm> form = program.mainForm();
-    QObject::connect(&instance, &app::SingleInstance::activationRequested, form,
-                     [form] { if (form) form->activateFromAnotherStart(); });
+    QObject::connect(&instance, &app::SingleInstance::activationRequested, form, [form] {
+        if (form)
+            form->activateFromAnotherStart();
+    });
     // A later start may have asked while this one was still starting.
     if (instance.takeUnansweredRequest())
         form->activateFromAnotherStart();

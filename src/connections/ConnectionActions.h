@@ -22,7 +22,7 @@ class AppContext;
 }
 namespace views {
 class ViewHost;
-}  // namespace app
+}  // namespace views
 
 namespace widgets {
 class FlexGrid;

@@ -13,7 +13,7 @@ constexpr int kCounterWidth = 15;
 constexpr int kFilesWidth = 10;
 constexpr int kFilterRoom = 24;
 constexpr int kColumnsRoom = 99;
-constexpr int kLastYearByte = 179;   // 2079
+constexpr int kLastYearByte = 179;  // 2079
 
 QLocale grouping(const QLocale& locale)
 {
@@ -38,9 +38,9 @@ QString openFilesTitle(const QString& user, const QString& server)
 
 QString connectionTypeName(int code)
 {
-    static const QStringList names = {QStringLiteral("IPX"),   QStringLiteral("NLM"),     QStringLiteral("AFP"),
-                                      QStringLiteral("FTAM"),  QStringLiteral("ANCP"),    QStringLiteral("ACP"),
-                                      QStringLiteral("SMB"),   QStringLiteral("WINSOCK"), QStringLiteral("HTTP"),
+    static const QStringList names = {QStringLiteral("IPX"),  QStringLiteral("NLM"),     QStringLiteral("AFP"),
+                                      QStringLiteral("FTAM"), QStringLiteral("ANCP"),    QStringLiteral("ACP"),
+                                      QStringLiteral("SMB"),  QStringLiteral("WINSOCK"), QStringLiteral("HTTP"),
                                       QStringLiteral("IP")};
     if (code < kFirstTypeCode || code > kLastTypeCode)
         return {};
@@ -50,25 +50,42 @@ QString connectionTypeName(int code)
 QString connectionStatusName(quint32 status)
 {
     switch (status) {
-    case 0x0000: return QStringLiteral("Not Logged In");
-    case 0x0001: return QStringLiteral("Normal");
-    case 0x0002: return QStringLiteral("Being Aborted");
-    case 0x0010: return QStringLiteral("Mac Station");
-    case 0x0020: return QStringLiteral("Authenticated");
-    case 0x0100: return QStringLiteral("Logging Out");
-    case 0x0200: return QStringLiteral("Internal");
-    case 0x0400: return QStringLiteral("Bindery");
-    case 0x0401: return QStringLiteral("Normal");
-    default: return QStringLiteral("Unknown");
+    case 0x0000:
+        return QStringLiteral("Not Logged In");
+    case 0x0001:
+        return QStringLiteral("Normal");
+    case 0x0002:
+        return QStringLiteral("Being Aborted");
+    case 0x0010:
+        return QStringLiteral("Mac Station");
+    case 0x0020:
+        return QStringLiteral("Authenticated");
+    case 0x0100:
+        return QStringLiteral("Logging Out");
+    case 0x0200:
+        return QStringLiteral("Internal");
+    case 0x0400:
+        return QStringLiteral("Bindery");
+    case 0x0401:
+        return QStringLiteral("Normal");
+    default:
+        return QStringLiteral("Unknown");
     }
 }
 
 const QStringList& typeFilterEntries()
 {
-    static const QStringList entries = {kAllFilter,          QStringLiteral("ACP"),  QStringLiteral("AFP"),
-                                        QStringLiteral("ANCP"), QStringLiteral("FTAM"), QStringLiteral("HTTP"),
-                                        QStringLiteral("IP"),   QStringLiteral("IPX"),  QStringLiteral("NLM"),
-                                        QStringLiteral("SMB"),  QStringLiteral("WINSOCK")};
+    static const QStringList entries = {kAllFilter,
+                                        QStringLiteral("ACP"),
+                                        QStringLiteral("AFP"),
+                                        QStringLiteral("ANCP"),
+                                        QStringLiteral("FTAM"),
+                                        QStringLiteral("HTTP"),
+                                        QStringLiteral("IP"),
+                                        QStringLiteral("IPX"),
+                                        QStringLiteral("NLM"),
+                                        QStringLiteral("SMB"),
+                                        QStringLiteral("WINSOCK")};
     return entries;
 }
 
@@ -94,9 +111,9 @@ bool filterPasses(const QString& filter, const QString& name)
 
 const QStringList& optionalColumnHeadings()
 {
-    static const QStringList headings = {QStringLiteral("Type"),         QStringLiteral("Conn Time"),
-                                         QStringLiteral("Read (KB)"),    QStringLiteral("Written (KB)"),
-                                         QStringLiteral("Requests"),     QStringLiteral("Open Files"),
+    static const QStringList headings = {QStringLiteral("Type"),      QStringLiteral("Conn Time"),
+                                         QStringLiteral("Read (KB)"), QStringLiteral("Written (KB)"),
+                                         QStringLiteral("Requests"),  QStringLiteral("Open Files"),
                                          QStringLiteral("Status")};
     return headings;
 }
@@ -238,12 +255,18 @@ std::vector<quint16> activeConnectionNumbers(quint32 blockStart, const std::arra
 QString sendResultText(quint8 result)
 {
     switch (result) {
-    case 0: return QStringLiteral("Sent");
-    case 1: return QStringLiteral("Invalid Connection");
-    case 2: return QStringLiteral("Not Logged In");
-    case 3: return QStringLiteral("Not Accepting Messages");
-    case 4: return QStringLiteral("Already has message");
-    default: return kUnableToSend;
+    case 0:
+        return QStringLiteral("Sent");
+    case 1:
+        return QStringLiteral("Invalid Connection");
+    case 2:
+        return QStringLiteral("Not Logged In");
+    case 3:
+        return QStringLiteral("Not Accepting Messages");
+    case 4:
+        return QStringLiteral("Already has message");
+    default:
+        return kUnableToSend;
     }
 }
 
@@ -257,8 +280,7 @@ ConnectionSettings readConnectionSettings(const settings::RegistryStore& store)
     const QString key = userConnectionsKeyPath();
     ConnectionSettings read;
     read.typeFilter = settings::readValue(store, key, QStringLiteral("ConnType"), kFilterRoom).value_or(kAllFilter);
-    read.statusFilter =
-        settings::readValue(store, key, QStringLiteral("ConnStatus"), kFilterRoom).value_or(kAllFilter);
+    read.statusFilter = settings::readValue(store, key, QStringLiteral("ConnStatus"), kFilterRoom).value_or(kAllFilter);
     read.showAtStartup = settings::readValue(store, key, QStringLiteral("ShowAtStartup"), kFilterRoom);
     read.selectedColumns = settings::readValue(store, key, QStringLiteral("SelectedColumns"), kColumnsRoom);
     return read;

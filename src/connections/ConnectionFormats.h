@@ -55,7 +55,7 @@ QString columnHeading(Column column);
 // order the stored text names them in.
 class ColumnChoice {
 public:
-    ColumnChoice();   // all seven
+    ColumnChoice();  // all seven
     // From the stored SelectedColumns: headings separated by ","; pieces that
     // name no optional column are ignored. Missing: all seven.
     static ColumnChoice fromSetting(const std::optional<QString>& stored);
@@ -109,13 +109,13 @@ QString sendResultText(quint8 result);
 inline const QString kUnableToSend = QStringLiteral("Unable to send message");
 
 // ---- settings ----------------------------------------------------------------
-QString userConnectionsKeyPath();   // Software\Korvanel\Veskaro\UserConnectionsForm
+QString userConnectionsKeyPath();  // Software\Korvanel\Veskaro\UserConnectionsForm
 
 struct ConnectionSettings {
-    QString typeFilter = kAllFilter;      // ConnType
-    QString statusFilter = kAllFilter;    // ConnStatus
-    std::optional<QString> showAtStartup; // ShowAtStartup as stored (room for 24)
-    std::optional<QString> selectedColumns; // SelectedColumns (room for 99)
+    QString typeFilter = kAllFilter;         // ConnType
+    QString statusFilter = kAllFilter;       // ConnStatus
+    std::optional<QString> showAtStartup;    // ShowAtStartup as stored (room for 24)
+    std::optional<QString> selectedColumns;  // SelectedColumns (room for 99)
 
     // The opening shows the chooser only for exactly "True", or when missing.
     bool chooserAtOpening() const { return !showAtStartup || *showAtStartup == u"True"; }

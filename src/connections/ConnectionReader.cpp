@@ -51,8 +51,7 @@ int ConnectionReader::countOpenFiles(quint16 number)
     return files;
 }
 
-std::optional<QStringList> ConnectionReader::read(quint16 number, const QString& typeName,
-                                                  const QString& statusFilter)
+std::optional<QStringList> ConnectionReader::read(quint16 number, const QString& typeName, const QString& statusFilter)
 {
     nw::ServerConnInfo info;
     if (m_client.NWGetServerConnInfo(m_connection, kConnectionInfoLevel, number, info) != nw::status::Success)
@@ -204,7 +203,7 @@ ConnectionPass readConnectionPass(core::AppContext& context, const ConnectionPas
             }
             nw::ServerSession own(context, request.server, nw::kPublicByAnyName);
             if (stop.requested() || own.open() != nw::status::Success)
-                return;   // the other parts take its share
+                return;  // the other parts take its share
             own.authenticate();
             readShare(own.handle());
             own.closeQuietly();

@@ -27,8 +27,8 @@ namespace connections {
 // Reads one connection and makes its row's cells, in column order.
 class ConnectionReader {
 public:
-    ConnectionReader(nw::NetWareClient& client, nw::NWCONN_HANDLE connection, ColumnChoice columns,
-                     quint32 ownNumber, QLocale locale = QLocale());
+    ConnectionReader(nw::NetWareClient& client, nw::NWCONN_HANDLE connection, ColumnChoice columns, quint32 ownNumber,
+                     QLocale locale = QLocale());
 
     // The server's time every connection time of a pass is measured
     // against; without it (or when it could not be read) the times stay empty.
@@ -80,9 +80,9 @@ inline constexpr int kPassConnections = 4;
 struct ConnectionPassRequest {
     QString server;
     ColumnChoice columns;
-    quint16 ownNumber = 0;        // the program's own connection ("*"); see learnOwnNumber
-    bool learnOwnNumber = false;  // the opening: the own connection is the pass's listing connection
-    bool requireAuthentication = false;   // the opening: not authenticated, nothing is listed
+    quint16 ownNumber = 0;               // the program's own connection ("*"); see learnOwnNumber
+    bool learnOwnNumber = false;         // the opening: the own connection is the pass's listing connection
+    bool requireAuthentication = false;  // the opening: not authenticated, nothing is listed
     QString typeFilter;
     QString statusFilter;
     int connections = kPassConnections;
@@ -95,12 +95,12 @@ struct ConnectionPassRow {
 };
 
 struct ConnectionPass {
-    nw::NWRCODE opened = -1;        // opening the listing connection
+    nw::NWRCODE opened = -1;  // opening the listing connection
     nw::NWRCODE authenticated = -1;
     quint16 ownNumber = 0;
-    bool complete = false;          // listed to the end, every listed connection read
-    std::vector<ConnectionPassRow> rows;   // in reading order; a number may come twice
-    nw::NWRCODE closed = 0;         // closing the listing connection (told on the window thread)
+    bool complete = false;                // listed to the end, every listed connection read
+    std::vector<ConnectionPassRow> rows;  // in reading order; a number may come twice
+    nw::NWRCODE closed = 0;               // closing the listing connection (told on the window thread)
 };
 
 // One pass as a reading thread makes it: opens the listing connection by

@@ -12,7 +12,10 @@ constexpr size_t kNumbers = 0x10000;
 }  // namespace
 
 ConnectionRows::ConnectionRows(models::ReportListModel& model, int numberColumn, QObject* parent)
-    : QObject(parent), m_model(model), m_numberColumn(numberColumn), m_rowOf(kNumbers, -1)
+    : QObject(parent)
+    , m_model(model)
+    , m_numberColumn(numberColumn)
+    , m_rowOf(kNumbers, -1)
 {
     // Anything that moves rows makes the index stale; it is rebuilt when next asked.
     const auto stale = [this] { m_stale = true; };

@@ -35,7 +35,7 @@ private:
 
     models::ReportListModel& m_model;
     int m_numberColumn;
-    std::vector<int> m_rowOf;   // by connection number; -1: no row
+    std::vector<int> m_rowOf;  // by connection number; -1: no row
     bool m_stale = true;
     bool m_appending = false;
 };

@@ -150,8 +150,8 @@ void ConnectionTypeForm::saveSettings()
                         m_showAtStartup->isChecked(), columns);
     unsetCursor();
     if (!m_context.values.filterAtStartup)
-        m_context.messages().inform(
-            tr("Settings will take effect the next time the User Connection window is loaded"), tr("Save Settings"));
+        m_context.messages().inform(tr("Settings will take effect the next time the User Connection window is loaded"),
+                                    tr("Save Settings"));
     accept();
 }
 

@@ -177,7 +177,7 @@ void FileLocksForm::loadContents()
         return;
     for (int col = 0; col < 3; ++col) {
         const double twips = settings::readTwipsSetting(context().registry(), keyPath(),
-                                                         QStringLiteral("ColWidth") + QString::number(col));
+                                                        QStringLiteral("ColWidth") + QString::number(col));
         if (twips >= 1.0)
             m_grid->setColWidth(col, static_cast<int>(twips));
     }
@@ -189,7 +189,7 @@ void FileLocksForm::unloadContents()
         return;
     for (int col = 0; col < 3; ++col)
         settings::saveSetting(context(), keyPath(), QStringLiteral("ColWidth") + QString::number(col),
-                                 settings::twipsToText(m_grid->colWidth(col)));
+                              settings::twipsToText(m_grid->colWidth(col)));
 }
 
 // ---- activation and the main window's menu -------------------------------------------
@@ -220,7 +220,7 @@ void FileLocksForm::updateUserMenu()
     if (!isActiveView() || isUnloaded())
         return;
     userMenu::show(host(), true);
-    host().chooseColumnsAction()->setVisible(false);   // the connections view's own entry
+    host().chooseColumnsAction()->setVisible(false);  // the connections view's own entry
     host().showOpenFilesAction()->setVisible(true);
     const bool connections = hasConnectionRows();
     userMenu::enableEntries(host(), connections);
@@ -463,7 +463,7 @@ void FileLocksForm::refreshToggled()
     // The frame has switched its caption, the interval box and the timer.
     const bool refreshing = m_refresh->isRefreshing();
     if (!refreshing)
-        stopQuery();   // "&Stop" ends a running query at once
+        stopQuery();  // "&Stop" ends a running query at once
     m_volumes->setEnabled(!refreshing);
     m_dirList->setEnabled(!refreshing);
     m_fileList->setEnabled(!refreshing);
@@ -490,8 +490,8 @@ void FileLocksForm::refreshTick()
 FileLocksForm* findFileLocks(views::ViewHost& host, const QString& server)
 {
     const QString caption = FileLocksForm::captionFor(server);
-    return views::findView<FileLocksForm>(host,
-                                          [&caption](const FileLocksForm& form) { return form.windowTitle() == caption; });
+    return views::findView<FileLocksForm>(
+        host, [&caption](const FileLocksForm& form) { return form.windowTitle() == caption; });
 }
 
 void openFileLocks(views::ViewHost& host)

@@ -29,7 +29,7 @@ namespace connections {
 class FileLocksForm : public views::ViewWindow, public ConnectionSource {
     Q_OBJECT
 public:
-    static QString captionFor(const QString& server);   // "File Open/Lock " + server
+    static QString captionFor(const QString& server);  // "File Open/Lock " + server
 
     FileLocksForm(views::ViewHost& host, QString server, QWidget* parent = nullptr);
 

@@ -22,8 +22,12 @@ struct LockFlagName {
 };
 
 constexpr LockFlagName kOpenFileFlags[] = {
-    {0x80, "Transaction flag set"}, {0x40, "TTS Holding"}, {0x08, "Normal"},
-    {0x04, "Logged"},               {0x02, "Shareable"},   {0x01, "Locked"},
+    {0x80, "Transaction flag set"},
+    {0x40, "TTS Holding"},
+    {0x08, "Normal"},
+    {0x04, "Logged"},
+    {0x02, "Shareable"},
+    {0x01, "Locked"},
 };
 
 QString flagNames(quint8 flags, std::span<const LockFlagName> names, const QString& separator)
@@ -59,7 +63,8 @@ std::mutex& driveChoice()
 class BorrowedResources {
 public:
     BorrowedResources(nw::NetWareClient& client, nw::NWCONN_HANDLE connection)
-        : m_client(client), m_connection(connection)
+        : m_client(client)
+        , m_connection(connection)
     {
     }
     ~BorrowedResources()
@@ -204,7 +209,7 @@ std::optional<VolumeFile> parseVolumeFile(const QString& text, QString* problem)
         return refuse(QStringLiteral("%1 is not a volume name").arg(file.volume));
     QString rest = text.mid(colon + 1);
     if (rest.startsWith(QLatin1Char('\\')))
-        rest.remove(0, 1);   // the volume root itself
+        rest.remove(0, 1);  // the volume root itself
     QStringList parts = rest.split(QLatin1Char('\\'));
     for (const QString& part : std::as_const(parts)) {
         if (!isPlainComponent(part))
@@ -225,8 +230,8 @@ QString networkPathOf(const QString& server, const QString& volume, const QStrin
 
 namespace {
 
-void scanFileUse(nw::NetWareClient& client, nw::NWCONN_HANDLE connection, const QString& server,
-                 const VolumeFile& file, const std::function<bool()>& keepGoing, FileUseResult& result);
+void scanFileUse(nw::NetWareClient& client, nw::NWCONN_HANDLE connection, const QString& server, const VolumeFile& file,
+                 const std::function<bool()>& keepGoing, FileUseResult& result);
 
 QString longPathText(const QString& volume, const QString& directory, const QString& file)
 {
@@ -270,8 +275,8 @@ FileUseResult readFileUse(core::AppContext& context, const QString& server, cons
 
 namespace {
 
-void scanFileUse(nw::NetWareClient& client, nw::NWCONN_HANDLE connection, const QString& server,
-                 const VolumeFile& file, const std::function<bool()>& keepGoing, FileUseResult& result)
+void scanFileUse(nw::NetWareClient& client, nw::NWCONN_HANDLE connection, const QString& server, const VolumeFile& file,
+                 const std::function<bool()>& keepGoing, FileUseResult& result)
 {
     BorrowedResources borrowed(client, connection);
     result.ownConnection = nw::connectionNumberText(client, connection);
@@ -286,9 +291,8 @@ void scanFileUse(nw::NetWareClient& client, nw::NWCONN_HANDLE connection, const 
         std::array<char, 50> volumeBytes{};
         std::array<char, 500> pathBytes{};
         nw::NWCONN_HANDLE parsedConnection = 0;
-        const nw::NWRCODE rc =
-            client.NWParsePath(nw::toAnsi(networkPathOf(server, file.volume, file.directories)), serverBytes,
-                               parsedConnection, volumeBytes, pathBytes);
+        const nw::NWRCODE rc = client.NWParsePath(nw::toAnsi(networkPathOf(server, file.volume, file.directories)),
+                                                  serverBytes, parsedConnection, volumeBytes, pathBytes);
         if (rc == nw::status::Success) {
             volume = nw::bytesToString(std::span<const char>(volumeBytes));
             directory = nw::bytesToString(std::span<const char>(pathBytes));
@@ -332,8 +336,8 @@ void scanFileUse(nw::NetWareClient& client, nw::NWCONN_HANDLE connection, const 
     for (int call = 0; call < kMostScanCalls && iteration > -1; ++call) {
         nw::ConnectionUsingFile use;
         nw::FileUsage usage;
-        const nw::NWRCODE rc =
-            client.NWScanConnectionsUsingFile(connection, borrowed.dirHandle(), nw::toAnsi(shortName), iteration, use, usage);
+        const nw::NWRCODE rc = client.NWScanConnectionsUsingFile(connection, borrowed.dirHandle(),
+                                                                 nw::toAnsi(shortName), iteration, use, usage);
         if (rc != nw::status::Success && rc != nw::status::NoMoreItems) {
             result.problems.append(failureText("NWScanConnectionsUsingFile", rc));
             break;
@@ -358,7 +362,7 @@ void scanFileUse(nw::NetWareClient& client, nw::NWCONN_HANDLE connection, const 
             break;
         }
     }
-}   // the drive and the directory handle are released here
+}  // the drive and the directory handle are released here
 
 }  // namespace
 

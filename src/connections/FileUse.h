@@ -36,8 +36,8 @@ QString longPathOf(nw::NetWareClient& client, nw::NWCONN_HANDLE connection, cons
                    const QString& dosPath, quint8 nameSpace);
 
 struct OpenFile {
-    QString path;       // "SYS:\PUBLIC\REPORT.TXT"
-    QString lockType;   // openFileLockText of its flags
+    QString path;      // "SYS:\PUBLIC\REPORT.TXT"
+    QString lockType;  // openFileLockText of its flags
 };
 // The files one connection holds open, in the order the server lists them.
 // `keepGoing`, when given, is asked before each scan call; false ends the
@@ -63,7 +63,7 @@ bool isPlainComponent(const QString& name);
 // A file named from the root of a volume: "DATA:Project Plans\Q4 Budget Review.xlsx".
 struct VolumeFile {
     QString volume;
-    QStringList directories;   // long names, volume root first
+    QStringList directories;  // long names, volume root first
     QString file;
 };
 // Reads VOLUME:PATH; a path that leaves the volume (".." or an absolute
@@ -78,18 +78,18 @@ std::optional<bool> volumeFileExists(core::AppContext& context, const QString& s
 
 // One row of the file opens and locks view.
 struct FileUseRow {
-    QString user;     // object name, "*" in front for the program's own connection
-    QString number;   // four blanks and the connection number
-    QString status;   // fileLockStatusText
+    QString user;    // object name, "*" in front for the program's own connection
+    QString number;  // four blanks and the connection number
+    QString status;  // fileLockStatusText
 };
 
 struct FileUseResult {
-    bool connected = false;        // the server could be reached
-    bool complete = false;         // the scan ran to its end (not stopped by the caller)
-    QString ownConnection;         // the program's own connection number (decimal)
-    QList<FileUseRow> rows;        // one per connection, first appearance kept
-    QStringList problems;          // what the user is told, in the order met
-    nw::NWRCODE closed = 0;        // closing the query's connection
+    bool connected = false;  // the server could be reached
+    bool complete = false;   // the scan ran to its end (not stopped by the caller)
+    QString ownConnection;   // the program's own connection number (decimal)
+    QList<FileUseRow> rows;  // one per connection, first appearance kept
+    QStringList problems;    // what the user is told, in the order met
+    nw::NWRCODE closed = 0;  // closing the query's connection
 };
 
 // Asks the server which connections hold `file` open. The query opens its own

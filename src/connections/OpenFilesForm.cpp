@@ -130,7 +130,7 @@ void OpenFilesForm::loadContents()
         return;
     for (int col : {kPathCol, kLockCol}) {
         const double twips = settings::readTwipsSetting(context().registry(), keyPath(),
-                                                         QStringLiteral("ColWidth") + QString::number(col));
+                                                        QStringLiteral("ColWidth") + QString::number(col));
         if (twips >= 1.0)
             m_grid->setColWidth(col, static_cast<int>(twips));
     }
@@ -142,7 +142,7 @@ void OpenFilesForm::unloadContents()
         return;
     for (int col : {kPathCol, kLockCol})
         settings::saveSetting(context(), keyPath(), QStringLiteral("ColWidth") + QString::number(col),
-                                 settings::twipsToText(m_grid->colWidth(col)));
+                              settings::twipsToText(m_grid->colWidth(col)));
 }
 
 void OpenFilesForm::fitColumns()
@@ -157,7 +157,7 @@ void OpenFilesForm::refreshToggled()
     if (m_refresh->isRefreshing())
         m_refresh->runPass();
     else
-        stopListing();   // "&Stop" ends a running listing at once
+        stopListing();  // "&Stop" ends a running listing at once
 }
 
 void OpenFilesForm::refreshTick()
@@ -244,7 +244,8 @@ bool OpenFilesForm::listOpenFiles()
     return self && m_listed && !isUnloaded();
 }
 
-OpenFilesForm* openOpenFiles(views::ViewHost& host, const QString& user, quint16 connectionNumber, const QString& server)
+OpenFilesForm* openOpenFiles(views::ViewHost& host, const QString& user, quint16 connectionNumber,
+                             const QString& server)
 {
     QPointer<OpenFilesForm> form = views::createView<OpenFilesForm>(host, user, connectionNumber, server);
     form->listOpenFiles();

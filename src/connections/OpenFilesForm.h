@@ -73,7 +73,8 @@ private:
 };
 
 // A new window for one connection, listed at once.
-OpenFilesForm* openOpenFiles(views::ViewHost& host, const QString& user, quint16 connectionNumber, const QString& server);
+OpenFilesForm* openOpenFiles(views::ViewHost& host, const QString& user, quint16 connectionNumber,
+                             const QString& server);
 
 // "Show Open Files": one window per connection chosen in the active view's
 // connection list. Returns the windows opened.

@@ -64,7 +64,9 @@ constexpr size_t kRowsBetweenClockLooks = 64;
 
 views::ViewDesign design()
 {
-    return {QStringLiteral("frmUserConnections"), QStringLiteral("UserConnectionsForm"), {0, 0, 7000, 8040},
+    return {QStringLiteral("frmUserConnections"),
+            QStringLiteral("UserConnectionsForm"),
+            {0, 0, 7000, 8040},
             {kMinWidth, kMinHeight}};
 }
 
@@ -95,8 +97,8 @@ QString UserConnectionsForm::captionFor(const QString& server)
     return tr("User Connections for ") + server;
 }
 
-UserConnectionsForm::UserConnectionsForm(views::ViewHost& host, QString server, quint16 ownNumber,
-                                         ColumnChoice columns, QWidget* parent)
+UserConnectionsForm::UserConnectionsForm(views::ViewHost& host, QString server, quint16 ownNumber, ColumnChoice columns,
+                                         QWidget* parent)
     : ViewWindow(host, design(), parent)
     , m_server(std::move(server))
     , m_ownNumber(ownNumber)
@@ -186,8 +188,8 @@ void UserConnectionsForm::loadContents()
     // Without the key (veskaro-report creates none) the interval is the
     // value's own default, not the one inch every missing key reads as.
     const QString interval = QStringLiteral("Refresh Interval");
-    m_refresh->setIntervalText(settings::readValue(context().registry(), keyPath(), interval, 9)
-                                   .value_or(settings::defaultSetting(interval)));
+    m_refresh->setIntervalText(
+        settings::readValue(context().registry(), keyPath(), interval, 9).value_or(settings::defaultSetting(interval)));
 }
 
 void UserConnectionsForm::buildColumns()
@@ -197,8 +199,8 @@ void UserConnectionsForm::buildColumns()
         const QString name = QStringLiteral("ColWidth-") + heading;
         const double twips = settings::readTwipsSetting(context().registry(), keyPath(), name);
         m_list->addColumn(heading, alignment | Qt::AlignVCenter, qRound(twips));
-        m_widthsStored = m_widthsStored
-                         || context().registry().queryValue(settings::Hive::CurrentUser, keyPath(), name).has_value();
+        m_widthsStored =
+            m_widthsStored || context().registry().queryValue(settings::Hive::CurrentUser, keyPath(), name).has_value();
     }
 }
 
@@ -235,8 +237,8 @@ void UserConnectionsForm::setActiveControls()
     const bool refreshing = m_refresh->isRefreshing();
     const bool rows = m_list->rowCount() > 0;
     // A running refresh can always be stopped, even when its filters leave no row.
-    m_refresh->btnRefresh()->setEnabled(
-        refreshing || (rows && widgets::checkIntervalText(m_refresh->intervalText()).acceptable));
+    m_refresh->btnRefresh()->setEnabled(refreshing
+                                        || (rows && widgets::checkIntervalText(m_refresh->intervalText()).acceptable));
     // While the automatic refresh runs, what would start a second pass stays
     // disabled, however often the window is activated meanwhile.
     m_refresh->txtInterval()->setEnabled(rows && !refreshing);
@@ -288,7 +290,7 @@ void UserConnectionsForm::toggleRefresh()
 void UserConnectionsForm::refreshStarted()
 {
     setPassControlsEnabled(false);
-    m_refresh->holdTimer();   // armed again at the end of the pass
+    m_refresh->holdTimer();  // armed again at the end of the pass
     startRefresh();
 }
 
@@ -418,8 +420,7 @@ bool UserConnectionsForm::startRefresh()
         [context, request](const QString&, const nw::ReadStop& stop) {
             return readConnectionPass(*context, request, stop);
         },
-        [this](int, ConnectionPass& pass) { applyRefresh(pass); },
-        [this](ReadEnd end) { endRefresh(end); });
+        [this](int, ConnectionPass& pass) { applyRefresh(pass); }, [this](ReadEnd end) { endRefresh(end); });
     return true;
 }
 
@@ -491,8 +492,8 @@ QSize UserConnectionsForm::minimumFrameSize() const
     const QSize designed = ViewWindow::minimumFrameSize();
     const QWidget* outer = frame() ? static_cast<const QWidget*>(frame()) : this;
     const int chrome = outer->height() - height();
-    const int controls = qMax(m_refresh->sizeHint().height() + m_find->sizeHint().height(),
-                              m_filter->sizeHint().height());
+    const int controls =
+        qMax(m_refresh->sizeHint().height() + m_find->sizeHint().height(), m_filter->sizeHint().height());
     const int rows = 5 * m_list->treeView()->fontMetrics().height();
     const int needed = chrome + controls + rows + m_statusBar->sizeHint().height()
                        + 3 * settings::twipsToPixels(kMargin, logicalDpiY());
@@ -530,8 +531,7 @@ void UserConnectionsForm::layoutControls()
     m_refresh->setGeometry(margin, 0, refreshHint.width(), refreshHint.height());
     const QSize filterHint = m_filter->sizeHint();
     const int filterLeft = m_refresh->geometry().right() + margin;
-    m_filter->setGeometry(filterLeft, 0, qMax(filterHint.width(), width() - filterLeft - margin),
-                          filterHint.height());
+    m_filter->setGeometry(filterLeft, 0, qMax(filterHint.width(), width() - filterLeft - margin), filterHint.height());
     const QSize labelHint = m_findLabel->sizeHint();
     const int findHeight = m_find->sizeHint().height();
     const int findTop = m_refresh->geometry().bottom() + margin;
@@ -583,13 +583,12 @@ void openUserConnections(views::ViewHost& host, const OpeningOptions& options)
     ConnectionSettings stored = readConnectionSettings(store);
     if (options.allowChooser && stored.chooserAtOpening()) {
         showColumnChooser(context, host.mdiArea() ? host.mdiArea()->window() : nullptr, true);
-        stored = readConnectionSettings(store);   // what was saved just now applies at once
+        stored = readConnectionSettings(store);  // what was saved just now applies at once
     } else {
         context.values.filterAtStartup = false;
     }
     const QString typeFilter = knownFilter(typeFilterEntries(), options.typeFilter.value_or(stored.typeFilter));
-    const QString statusFilter =
-        knownFilter(statusFilterEntries(), options.statusFilter.value_or(stored.statusFilter));
+    const QString statusFilter = knownFilter(statusFilterEntries(), options.statusFilter.value_or(stored.statusFilter));
 
     views::OpeningScope opening(host, false);
     // The servers are read side by side; each window is made and filled in

@@ -34,7 +34,7 @@ class ConnectionRows;
 class UserConnectionsForm : public views::ViewWindow, public ConnectionSource {
     Q_OBJECT
 public:
-    static QString captionFor(const QString& server);   // "User Connections for " + server
+    static QString captionFor(const QString& server);  // "User Connections for " + server
 
     UserConnectionsForm(views::ViewHost& host, QString server, quint16 ownNumber, ColumnChoice columns,
                         QWidget* parent = nullptr);
@@ -110,7 +110,6 @@ private:
     void setClearEntryEnabled(bool enabled);
     void buildColumns();
     void layoutControls();
-
 
     QString m_server;
     quint16 m_ownNumber;

@@ -39,21 +39,25 @@ struct ProgramValues {
     QString startingServerContext;    // "[Root]" or ".OU.O" where the server search starts
     bool searchSubContainers = true;  // server search descends into sub-containers
     QString saveFileDelimiter = QStringLiteral(",");
-    QString remoteControlPath;        // remote console program, empty when none chosen
+    QString remoteControlPath;  // remote console program, empty when none chosen
     bool loginSucceeded = false;
-    int foundWindowIndex = -1;         // set by activateWindowByCaption
+    int foundWindowIndex = -1;  // set by activateWindowByCaption
     bool filterAtStartup = false;
     bool contextBrowseFailed = false;
-    int parallelServers = 32;          // ParallelServers: servers a view reads at once (its default)
+    int parallelServers = 32;  // ParallelServers: servers a view reads at once (its default)
 };
 
 class AppContext {
 public:
-    AppContext(nw::NetWareClient& client, settings::RegistryStore& registry,
-               platform::MessageService& messages, platform::FileDialogService& fileDialogs,
-               platform::ClipboardService& clipboard, platform::ProcessLauncher& processes)
-        : m_client(client), m_registry(registry), m_messages(messages), m_fileDialogs(fileDialogs),
-          m_clipboard(clipboard), m_processes(processes)
+    AppContext(nw::NetWareClient& client, settings::RegistryStore& registry, platform::MessageService& messages,
+               platform::FileDialogService& fileDialogs, platform::ClipboardService& clipboard,
+               platform::ProcessLauncher& processes)
+        : m_client(client)
+        , m_registry(registry)
+        , m_messages(messages)
+        , m_fileDialogs(fileDialogs)
+        , m_clipboard(clipboard)
+        , m_processes(processes)
     {
     }
 

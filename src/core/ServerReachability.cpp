@@ -78,4 +78,4 @@ QString attemptText(const ServerReachability::Attempt& attempt)
     return QCoreApplication::translate("core", "Not reached since %1 (status %2)").arg(time).arg(attempt.status);
 }
 
-} // namespace core
+}  // namespace core

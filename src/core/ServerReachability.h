@@ -22,9 +22,9 @@ class ServerReachability : public QObject {
 public:
     struct Attempt {
         bool reached = false;
-        qint32 status = 0; // the client's status of the failed opening (0 when reached)
-        QDateTime when;    // of this attempt
-        QDateTime since;   // of the first of the attempts in a row with the same outcome and status
+        qint32 status = 0;  // the client's status of the failed opening (0 when reached)
+        QDateTime when;     // of this attempt
+        QDateTime since;    // of the first of the attempts in a row with the same outcome and status
     };
 
     explicit ServerReachability(QObject* parent = nullptr);
@@ -53,7 +53,7 @@ Q_SIGNALS:
 
 private:
     mutable QMutex m_mutex;
-    QHash<QString, Attempt> m_attempts; // by upper-case name
+    QHash<QString, Attempt> m_attempts;  // by upper-case name
     std::function<QDateTime()> m_clock;
 };
 
@@ -61,4 +61,4 @@ private:
 // ...": the tool tip of a server's mark.
 QString attemptText(const ServerReachability::Attempt& attempt);
 
-} // namespace core
+}  // namespace core

@@ -31,7 +31,10 @@ public:
 }  // namespace
 
 ContainerBrowser::ContainerBrowser(core::AppContext& context, Purpose purpose, const QString& tree, QWidget* parent)
-    : QDialog(parent), m_context(context), m_purpose(purpose), m_treeName(tree)
+    : QDialog(parent)
+    , m_context(context)
+    , m_purpose(purpose)
+    , m_treeName(tree)
 {
     const bool login = purpose == Purpose::LoginContext;
     setObjectName(login ? QStringLiteral("frmLoginContext") : QStringLiteral("frmLstConn"));
@@ -104,8 +107,7 @@ bool ContainerBrowser::load()
     return !level.failed;
 }
 
-void ContainerBrowser::addEntries(QTreeWidgetItem* parent, const ContainerLevel& level,
-                                  const QString& containerContext)
+void ContainerBrowser::addEntries(QTreeWidgetItem* parent, const ContainerLevel& level, const QString& containerContext)
 {
     for (const ContainerEntry& entry : level.containers) {
         auto* node = new ContainerNode(entry.name);

@@ -77,7 +77,7 @@ ContainerLevel listContainerLevel(core::AppContext& context, const QString& tree
             const NWRCODE nameRc =
                 client.NWDSGetObjectName(dsContext.handle(), reply, std::span<char>(name), attributeCount, info);
             if (nameRc == status::BufferEmpty)
-                break;   // the reply counted more objects than it holds
+                break;  // the reply counted more objects than it holds
             if (nameRc != status::Success) {
                 context.messages().inform(QStringLiteral("Error - ") + statusText(nameRc)
                                           + QStringLiteral(" getting object name!"));

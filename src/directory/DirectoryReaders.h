@@ -16,7 +16,7 @@
 namespace directory {
 
 struct ContainerEntry {
-    QString name;                 // relative name, typeless
+    QString name;  // relative name, typeless
     ContainerClass containerClass;
 };
 
@@ -44,10 +44,10 @@ QStringList advertisedTrees(nw::NetWareClient& client);
 QString userContext(core::AppContext& context);
 
 struct LoginRequest {
-    QString tree;       // as typed; sent in upper case
-    QString name;       // the full login name (user and context)
+    QString tree;  // as typed; sent in upper case
+    QString name;  // the full login name (user and context)
     QString password;
-    QString server;     // attached to first when not empty
+    QString server;  // attached to first when not empty
 };
 
 // Logs in to the tree; the status of NWDSLogin (0 success, 0x8884 the tree

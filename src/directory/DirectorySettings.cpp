@@ -60,8 +60,8 @@ TreeLogin readTreeLogin(const settings::RegistryStore& store, const QString& tre
     return fields;
 }
 
-void saveTreeLogin(settings::RegistryStore& store, const QString& tree, const QString& user,
-                   const QString& context, const QString& server)
+void saveTreeLogin(settings::RegistryStore& store, const QString& tree, const QString& user, const QString& context,
+                   const QString& server)
 {
     settings::createLoginTreesKey(store);
     const QString key = treeKey(tree);

@@ -34,8 +34,8 @@ TreeLogin readTreeLogin(const settings::RegistryStore& store, const QString& tre
 
 // Remembers the fields used for a successful login; empty fields leave the
 // remembered value as it was.
-void saveTreeLogin(settings::RegistryStore& store, const QString& tree, const QString& user,
-                   const QString& context, const QString& server);
+void saveTreeLogin(settings::RegistryStore& store, const QString& tree, const QString& user, const QString& context,
+                   const QString& server);
 
 // The servers hidden in a tree, trimmed, each once, without empty entries.
 QStringList readHiddenServers(const settings::RegistryStore& store, const QString& tree);

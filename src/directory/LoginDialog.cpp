@@ -52,8 +52,7 @@ public:
 
 }  // namespace
 
-LoginDialog::LoginDialog(core::AppContext& context, QWidget* parent)
-    : QDialog(parent), m_context(context)
+LoginDialog::LoginDialog(core::AppContext& context, QWidget* parent) : QDialog(parent), m_context(context)
 {
     setObjectName(QStringLiteral("frmLogin"));
     setWindowTitle(tr("Login"));
@@ -208,8 +207,7 @@ void LoginDialog::listTrees()
         m_tree->setEditText(trees.chosenTree());
 }
 
-AvailableTreesDialog::AvailableTreesDialog(core::AppContext& context, QWidget* parent)
-    : QDialog(parent)
+AvailableTreesDialog::AvailableTreesDialog(core::AppContext& context, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAvailableTrees"));
     setWindowTitle(tr("Available Trees"));

@@ -118,37 +118,55 @@ QString partitionDisplayName(const QString& dottedName)
 QString replicaTypeText(quint32 type)
 {
     switch (type) {
-    case 0: return QStringLiteral("M");
-    case 1: return QStringLiteral("RW");
-    case 2: return QStringLiteral("RO");
-    case 3: return QStringLiteral("SR");
-    default: return QString::number(type);
+    case 0:
+        return QStringLiteral("M");
+    case 1:
+        return QStringLiteral("RW");
+    case 2:
+        return QStringLiteral("RO");
+    case 3:
+        return QStringLiteral("SR");
+    default:
+        return QString::number(type);
     }
 }
 
 QString replicaStateText(quint32 state)
 {
     switch (state) {
-    case 0: return QStringLiteral("On");
-    case 1: return QStringLiteral("New");
-    case 2: return QStringLiteral("Dying");
-    case 3: return QStringLiteral("Locked");
+    case 0:
+        return QStringLiteral("On");
+    case 1:
+        return QStringLiteral("New");
+    case 2:
+        return QStringLiteral("Dying");
+    case 3:
+        return QStringLiteral("Locked");
     case 4:
     case 5:
-    case 6: return QStringLiteral("Transition");
-    case 7: return QStringLiteral("Dead");
-    case 8: return QStringLiteral("Begin Add");
+    case 6:
+        return QStringLiteral("Transition");
+    case 7:
+        return QStringLiteral("Dead");
+    case 8:
+        return QStringLiteral("Begin Add");
     case 11:
-    case 12: return QStringLiteral("New Master");
-    case 13: return QStringLiteral("Federated");
+    case 12:
+        return QStringLiteral("New Master");
+    case 13:
+        return QStringLiteral("Federated");
     case 48:
-    case 49: return QStringLiteral("Split");
+    case 49:
+        return QStringLiteral("Split");
     case 64:
     case 65:
-    case 66: return QStringLiteral("Join");
+    case 66:
+        return QStringLiteral("Join");
     case 80:
-    case 81: return QStringLiteral("Move");
-    default: return QString::number(state);
+    case 81:
+        return QStringLiteral("Move");
+    default:
+        return QString::number(state);
     }
 }
 
@@ -181,7 +199,7 @@ QString cellToolTip(const QString& cellText)
 QDateTime serverClockTime(const std::array<quint8, 8>& bytes)
 {
     int year = bytes[0];
-    year += 1900;   // below 100: 19 followed by the two digits; 100 to 179: 1900 + value
+    year += 1900;  // below 100: 19 followed by the two digits; 100 to 179: 1900 + value
     const QDate date(year, bytes[1], bytes[2]);
     const QTime time(bytes[3], bytes[4], bytes[5]);
     if (!date.isValid() || !time.isValid())
@@ -255,9 +273,10 @@ ReplicaReading readServerReplicas(nw::NetWareClient& client, const QString& tree
             if (typeView) {
                 std::array<char, 1028> partition{};
                 quint32 type = 0;
-                const nw::NWRCODE read = client.NWDSGetPartitionInfo(request.context(), request.buffer(), partition, type);
+                const nw::NWRCODE read =
+                    client.NWDSGetPartitionInfo(request.context(), request.buffer(), partition, type);
                 if (read == nw::status::BufferEmpty)
-                    break;   // the reply counted more partitions than it holds
+                    break;  // the reply counted more partitions than it holds
                 if (read != nw::status::Success)
                     continue;
                 cell(nw::bytesToString(std::span<const char>(partition)), replicaTypeText(type));
@@ -296,11 +315,10 @@ ServerReplicas readReplicaCells(nw::NetWareClient& client, const QString& treeNa
                                 ReplicaView view)
 {
     ServerReplicas read;
-    read.reading =
-        readServerReplicas(
-            client, treeName, server, view,
-            [&read](const QString& partition, const QString& text) { read.cells.emplace_back(partition, text); },
-            &read.openStatus);
+    read.reading = readServerReplicas(
+        client, treeName, server, view,
+        [&read](const QString& partition, const QString& text) { read.cells.emplace_back(partition, text); },
+        &read.openStatus);
     return read;
 }
 

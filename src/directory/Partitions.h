@@ -54,9 +54,9 @@ QString syncTimeText(quint32 modificationSeconds, quint32 purgeSeconds);
 enum class ReplicaView { Type, State, TimeStamp, SyncTime };
 
 enum class ReplicaReading {
-    Skipped,       // no directory context or reply buffer could be had
-    Read,          // the server was reached (its listing may still have failed)
-    Unreachable,   // no connection to the server could be opened
+    Skipped,      // no directory context or reply buffer could be had
+    Read,         // the server was reached (its listing may still have failed)
+    Unreachable,  // no connection to the server could be opened
 };
 
 // The trouble of a cell of the view: a server that could not be read ("N/A")
@@ -78,8 +78,8 @@ ReplicaReading readServerReplicas(nw::NetWareClient& client, const QString& tree
 // cells of its partitions, in the order the server listed them.
 struct ServerReplicas {
     ReplicaReading reading = ReplicaReading::Skipped;
-    std::vector<std::pair<QString, QString>> cells;   // dotted partition name, cell text
-    nw::NWRCODE openStatus = 0;                        // of the server's connection, when one was tried
+    std::vector<std::pair<QString, QString>> cells;  // dotted partition name, cell text
+    nw::NWRCODE openStatus = 0;                      // of the server's connection, when one was tried
 };
 ServerReplicas readReplicaCells(nw::NetWareClient& client, const QString& treeName, const QString& server,
                                 ReplicaView view);

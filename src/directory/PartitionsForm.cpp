@@ -39,8 +39,8 @@ constexpr int kServerColumnTwips = 1800;
 
 views::ViewDesign design()
 {
-    return {QStringLiteral("frmPartitions"), QStringLiteral("PartitionsForm"), {0, 0, 7000, 8040},
-            {kMinWidth, kMinHeight}};
+    return {
+        QStringLiteral("frmPartitions"), QStringLiteral("PartitionsForm"), {0, 0, 7000, 8040}, {kMinWidth, kMinHeight}};
 }
 
 }  // namespace
@@ -138,7 +138,7 @@ void PartitionsForm::unloadContents()
         return;
     for (int col : {0, 1})
         settings::saveSetting(context(), keyPath(), QStringLiteral("ColWidth") + QString::number(col),
-                                 settings::twipsToText(m_grid->colWidth(col)));
+                              settings::twipsToText(m_grid->colWidth(col)));
 }
 
 void PartitionsForm::activated()
@@ -342,7 +342,7 @@ void PartitionsForm::showReplicaView(ReplicaView view)
                            : view == ReplicaView::TimeStamp ? m_timeStamp
                                                             : m_syncTime;
     if (!option->isChecked()) {
-        option->setChecked(true);   // comes back here through the option's signal
+        option->setChecked(true);  // comes back here through the option's signal
         return;
     }
     if (view == m_view)
@@ -370,8 +370,8 @@ void PartitionsForm::gridMouseDown(Qt::MouseButton button, int row, int col, con
         if (row == 0) {
             // By what the cells mean: sync figures by value, time stamps by
             // time, names by the locale's collation (" [Root]" still first).
-            m_grid->sortRows(col, m_sortDescending ? models::SortMode::TypedDescending
-                                                   : models::SortMode::TypedAscending);
+            m_grid->sortRows(col,
+                             m_sortDescending ? models::SortMode::TypedDescending : models::SortMode::TypedAscending);
             m_grid->setSortIndicator(col, m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
             m_sortDescending = !m_sortDescending;
         }

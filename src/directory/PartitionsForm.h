@@ -27,7 +27,7 @@ class PartitionsForm : public views::ViewWindow {
 public:
     using ReplicaView = directory::ReplicaView;
 
-    static QString captionFor(const QString& treeName);   // "Partitions - " + tree
+    static QString captionFor(const QString& treeName);  // "Partitions - " + tree
 
     explicit PartitionsForm(views::ViewHost& host, QWidget* parent = nullptr);
     ~PartitionsForm() override;
@@ -101,12 +101,12 @@ private:
     QRadioButton* m_syncTime;
     widgets::RefreshFrame* m_refresh;
     QStatusBar* m_status;
-    QStringList m_unreachable;   // servers whose last fill could not reach them
+    QStringList m_unreachable;  // servers whose last fill could not reach them
     ReplicaView m_view = ReplicaView::Type;
     bool m_restoreWidths = false;
     bool m_sortDescending = true;
     bool m_filling = false;
-    bool m_refreshing = false;   // the running pass is a refresh pass
+    bool m_refreshing = false;  // the running pass is a refresh pass
 };
 
 // The open partitions window of the current tree, or null.

@@ -58,7 +58,9 @@ QStringList texts(const QListWidget* list)
 }  // namespace
 
 ShowHideServersDialog::ShowHideServersDialog(core::AppContext& context, ServerListHost& servers, QWidget* parent)
-    : QDialog(parent), m_context(context), m_servers(servers)
+    : QDialog(parent)
+    , m_context(context)
+    , m_servers(servers)
 {
     setObjectName(QStringLiteral("frmShowHideServers"));
     setWindowTitle(tr("Show/Hide Servers"));
@@ -137,7 +139,7 @@ void ShowHideServersDialog::moveToVisible(const QList<int>& rows)
         if (found.contains(item->text(), Qt::CaseSensitive) && !shown)
             m_visible->addItem(item);
         else
-            delete item;   // no longer in the directory, or listed already: nothing to show again
+            delete item;  // no longer in the directory, or listed already: nothing to show again
     }
     updateSaveButton();
 }
@@ -170,8 +172,7 @@ void ShowHideServersDialog::updateSaveButton()
 void ShowHideServersDialog::save()
 {
     if (m_visible->count() == 0) {
-        m_context.messages().inform(tr("Your visible server list can not be empty."),
-                                    tr("Visible Server List error"));
+        m_context.messages().inform(tr("Your visible server list can not be empty."), tr("Visible Server List error"));
         return;
     }
     m_servers.setVisibleServers(texts(m_visible));

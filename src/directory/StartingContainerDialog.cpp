@@ -40,7 +40,10 @@ QLabel* pathLabel(const QString& objectName, QWidget* parent)
 
 StartingContainerDialog::StartingContainerDialog(core::AppContext& context, ServerListHost& servers,
                                                  bool openedBySearch, QWidget* parent)
-    : QDialog(parent), m_context(context), m_servers(servers), m_openedBySearch(openedBySearch)
+    : QDialog(parent)
+    , m_context(context)
+    , m_servers(servers)
+    , m_openedBySearch(openedBySearch)
 {
     setObjectName(QStringLiteral("frmSelectServerStartingContext"));
     setWindowTitle(tr("Select Server Starting Container"));
@@ -196,8 +199,7 @@ void StartingContainerDialog::browseContainer()
 {
     m_optCustom->setChecked(true);
     const QPointer<StartingContainerDialog> self(this);
-    ContainerBrowser browser(m_context, ContainerBrowser::Purpose::StartingContainer, m_context.values.treeName,
-                             this);
+    ContainerBrowser browser(m_context, ContainerBrowser::Purpose::StartingContainer, m_context.values.treeName, this);
     browser.load();
     if (!self)
         return;

@@ -61,9 +61,9 @@ private:
     core::AppContext& m_context;
     ServerListHost& m_servers;
     bool m_openedBySearch;
-    QString m_oldTree;           // lblOldTree
-    QString m_previousPath;      // the choice found on opening, as a tree path
-    QString m_previousContext;   // the same as the server search holds it
+    QString m_oldTree;          // lblOldTree
+    QString m_previousPath;     // the choice found on opening, as a tree path
+    QString m_previousContext;  // the same as the server search holds it
     bool m_previousSubContainers = true;
     QComboBox* m_tree = nullptr;
     QCheckBox* m_chkSubContainers = nullptr;

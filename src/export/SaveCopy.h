@@ -32,7 +32,8 @@ void saveWindow(core::AppContext& context, QWidget* activeChild);
 
 // Writes the window's tables to `path` as Save does; false when nothing could
 // be written. An existing file is replaced only by a complete new one.
-bool saveTables(const QWidget* window, const QString& path, const QString& delimiter, const QLocale& locale = QLocale());
+bool saveTables(const QWidget* window, const QString& path, const QString& delimiter,
+                const QLocale& locale = QLocale());
 
 // The rows Save would leave in the file for the window: those of its last
 // table (empty without tables).

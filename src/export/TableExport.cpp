@@ -60,7 +60,7 @@ QString convertCell(const QString& text, const QLocale& locale)
 QString quoteField(const QString& cell, const QString& delimiter)
 {
     const bool needsQuotes = cell.contains(delimiter) || cell.contains(QLatin1Char('"'))
-        || cell.contains(QLatin1Char('\r')) || cell.contains(QLatin1Char('\n'));
+                             || cell.contains(QLatin1Char('\r')) || cell.contains(QLatin1Char('\n'));
     if (!needsQuotes)
         return cell;
     QString quoted = cell;
@@ -164,7 +164,7 @@ QString listViewClipboardText(const models::ReportListModel& list, const QList<i
 }
 
 QString gridClipboardText(const models::GridData& grid, const QString& gridName, int firstRow, int lastRow,
-                             const QString& delimiter, const QLocale& locale)
+                          const QString& delimiter, const QLocale& locale)
 {
     const QString crlf = QStringLiteral("\r\n");
     QString text;

@@ -65,7 +65,7 @@ QString listViewClipboardText(const models::ReportListModel& list, const QList<i
 
 // Clipboard text of rows firstRow..lastRow of a grid (see copyGridToClipboard).
 QString gridClipboardText(const models::GridData& grid, const QString& gridName, int firstRow, int lastRow,
-                             const QString& delimiter, const QLocale& locale = QLocale());
+                          const QString& delimiter, const QLocale& locale = QLocale());
 
 // Proposed file name for a window caption: its first "/" becomes "-".
 QString proposedSaveName(const QString& caption);

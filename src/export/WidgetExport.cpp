@@ -11,19 +11,20 @@ bool writeGrid(const widgets::FlexGrid& grid, QIODevice& device, const QString& 
     return writeGrid(grid.data(), device, delimiter, locale);
 }
 
-bool writeListView(const widgets::ReportListView& list, QIODevice& device, const QString& delimiter, const QLocale& locale)
+bool writeListView(const widgets::ReportListView& list, QIODevice& device, const QString& delimiter,
+                   const QLocale& locale)
 {
     return writeListView(list.model(), device, delimiter, locale);
 }
 
 QString gridClipboardText(const widgets::FlexGrid& grid, int firstRow, int lastRow, const QString& delimiter,
-                             const QLocale& locale)
+                          const QLocale& locale)
 {
     return gridClipboardText(grid.data(), grid.name(), firstRow, lastRow, delimiter, locale);
 }
 
 void copyGridToClipboard(const widgets::FlexGrid& grid, int firstRow, int lastRow, const QString& delimiter,
-                            platform::ClipboardService& clipboard, const QLocale& locale)
+                         platform::ClipboardService& clipboard, const QLocale& locale)
 {
     clipboard.setText(gridClipboardText(grid, firstRow, lastRow, delimiter, locale));
 }

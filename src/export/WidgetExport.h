@@ -26,13 +26,13 @@ bool writeListView(const widgets::ReportListView& list, QIODevice& device, const
                    const QLocale& locale = QLocale());
 
 QString gridClipboardText(const widgets::FlexGrid& grid, int firstRow, int lastRow, const QString& delimiter,
-                             const QLocale& locale = QLocale());
+                          const QLocale& locale = QLocale());
 
 // Builds the clipboard text of rows firstRow..lastRow: a header line from
 // row 0 first when the copy does not start there, then every shown row.
 // Nothing happens when the clipboard cannot be opened.
 void copyGridToClipboard(const widgets::FlexGrid& grid, int firstRow, int lastRow, const QString& delimiter,
-                            platform::ClipboardService& clipboard, const QLocale& locale = QLocale());
+                         platform::ClipboardService& clipboard, const QLocale& locale = QLocale());
 
 // Puts all rows or the selected rows of a list view on the clipboard in the
 // lines Save writes (headings first). Nothing happens when no row is taken.

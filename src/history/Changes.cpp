@@ -16,9 +16,12 @@ QString valueAt(const Item& item, int index)
 QString summary(SnapshotKind kind, const Item& item)
 {
     switch (kind) {
-    case SnapshotKind::Modules: return (valueAt(item, 0) + QLatin1Char(' ') + valueAt(item, 1)).trimmed();
-    case SnapshotKind::Parameters: return valueAt(item, 1);
-    default: return valueAt(item, 0);
+    case SnapshotKind::Modules:
+        return (valueAt(item, 0) + QLatin1Char(' ') + valueAt(item, 1)).trimmed();
+    case SnapshotKind::Parameters:
+        return valueAt(item, 1);
+    default:
+        return valueAt(item, 0);
     }
 }
 
@@ -34,7 +37,9 @@ void compareMatched(std::vector<Change>& changes, const QString& server, Snapsho
         add(kModuleVersion, 0);
         add(kModuleDate, 1);
         break;
-    case SnapshotKind::Parameters: add(kSetValue, 1); break;
+    case SnapshotKind::Parameters:
+        add(kSetValue, 1);
+        break;
     case SnapshotKind::Facts:
         if (after.name == kFactVersion)
             add(kServerVersion, 0);
@@ -52,10 +57,14 @@ void compareMatched(std::vector<Change>& changes, const QString& server, Snapsho
 QString cameName(SnapshotKind kind)
 {
     switch (kind) {
-    case SnapshotKind::Modules: return kModuleLoaded;
-    case SnapshotKind::Parameters: return kSetAdded;
-    case SnapshotKind::Volumes: return kVolumeAdded;
-    case SnapshotKind::Facts: break;
+    case SnapshotKind::Modules:
+        return kModuleLoaded;
+    case SnapshotKind::Parameters:
+        return kSetAdded;
+    case SnapshotKind::Volumes:
+        return kVolumeAdded;
+    case SnapshotKind::Facts:
+        break;
     }
     return {};
 }
@@ -63,15 +72,19 @@ QString cameName(SnapshotKind kind)
 QString wentName(SnapshotKind kind)
 {
     switch (kind) {
-    case SnapshotKind::Modules: return kModuleUnloaded;
-    case SnapshotKind::Parameters: return kSetRemoved;
-    case SnapshotKind::Volumes: return kVolumeRemoved;
-    case SnapshotKind::Facts: break;
+    case SnapshotKind::Modules:
+        return kModuleUnloaded;
+    case SnapshotKind::Parameters:
+        return kSetRemoved;
+    case SnapshotKind::Volumes:
+        return kVolumeRemoved;
+    case SnapshotKind::Facts:
+        break;
     }
     return {};
 }
 
-} // namespace
+}  // namespace
 
 std::vector<Change> compareItems(const QString& server, SnapshotKind kind, const std::vector<Item>& before,
                                  const std::vector<Item>& after)
@@ -114,4 +127,4 @@ QStringList changeFields(const Change& change)
     return {change.server, change.kind, change.item, change.before, change.after};
 }
 
-} // namespace history
+}  // namespace history

@@ -14,10 +14,10 @@ namespace history {
 
 struct Change {
     QString server;
-    QString kind;   // see the k...Change names
-    QString item;   // module, parameter, fact or volume
-    QString before; // empty when there was none
-    QString after;  // empty when there is none
+    QString kind;    // see the k...Change names
+    QString item;    // module, parameter, fact or volume
+    QString before;  // empty when there was none
+    QString after;   // empty when there is none
     friend bool operator==(const Change&, const Change&) = default;
 };
 
@@ -50,4 +50,4 @@ std::vector<Change> compareItems(const QString& server, SnapshotKind kind, const
 QStringList changeHeadings();
 QStringList changeFields(const Change& change);
 
-} // namespace history
+}  // namespace history

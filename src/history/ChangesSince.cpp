@@ -16,7 +16,7 @@ void appendChanges(std::vector<DatedChange>& into, const QString& server, Snapsh
         into.push_back({std::move(change), now.taken});
 }
 
-} // namespace
+}  // namespace
 
 StateMarks lastSnapshotIds(HistoryStore& store, const QStringList& servers)
 {
@@ -67,14 +67,16 @@ std::optional<Snapshot> pastSnapshot(HistoryStore& store, const QString& server,
                                      const ChangeOrigin& origin)
 {
     switch (origin.from) {
-    case ChangeOrigin::From::Date: return store.lastSnapshot(server, kind, origin.date);
+    case ChangeOrigin::From::Date:
+        return store.lastSnapshot(server, kind, origin.date);
     case ChangeOrigin::From::Baseline:
         for (Snapshot& saved : store.baseline(origin.baseline, server)) {
             if (saved.kind == kind)
                 return std::move(saved);
         }
         return std::nullopt;
-    case ChangeOrigin::From::Marks: break;
+    case ChangeOrigin::From::Marks:
+        break;
     }
     return std::nullopt;
 }
@@ -97,4 +99,4 @@ std::vector<Snapshot> latestBaselineSnapshots(HistoryStore& store, const QString
     return snapshots;
 }
 
-} // namespace history
+}  // namespace history

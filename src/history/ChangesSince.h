@@ -35,15 +35,15 @@ StateMarks lastSnapshotIds(HistoryStore& store, const QStringList& servers);
 struct ChangeOrigin {
     enum class From { Marks, Date, Baseline };
     From from = From::Marks;
-    StateMarks marks; // From::Marks: lastSnapshotIds of the same servers
-    QDateTime date;   // From::Date
-    QString baseline; // From::Baseline
+    StateMarks marks;  // From::Marks: lastSnapshotIds of the same servers
+    QDateTime date;    // From::Date
+    QString baseline;  // From::Baseline
 };
 
 // A change and the time of the later of the two snapshots it lies between.
 struct DatedChange {
     Change change;
-    QDateTime when; // UTC
+    QDateTime when;  // UTC
 };
 
 // The changes of each server from the origin to its latest snapshots, server
@@ -65,4 +65,4 @@ void sortNewestFirst(std::vector<DatedChange>& changes);
 // having none are left out), to be kept under a baseline's name.
 std::vector<Snapshot> latestBaselineSnapshots(HistoryStore& store, const QStringList& servers);
 
-} // namespace history
+}  // namespace history

@@ -9,7 +9,7 @@ namespace {
 // Retention runs at the start and then at most once an hour of recording.
 constexpr qint64 kPruneEveryMs = 3600 * 1000;
 
-} // namespace
+}  // namespace
 
 HistoryRecorder::HistoryRecorder(QString path, int historyDays, QObject* parent)
     : QObject(parent)
@@ -178,4 +178,4 @@ void HistoryRecorder::run()
     }
 }
 
-} // namespace history
+}  // namespace history

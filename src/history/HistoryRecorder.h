@@ -86,4 +86,4 @@ private:
     std::thread m_thread;
 };
 
-} // namespace history
+}  // namespace history

@@ -86,7 +86,7 @@ Snapshot snapshotFrom(QSqlQuery& query, const QString& server, SnapshotKind kind
     return snapshot;
 }
 
-} // namespace
+}  // namespace
 
 QString defaultHistoryPath()
 {
@@ -139,10 +139,14 @@ bool HistoryStore::open()
     // A file set aside is followed by one attempt at a new one.
     for (int attempt = 0; attempt < 2; ++attempt) {
         switch (openOnce()) {
-        case Opening::Opened: m_open = true; return true;
-        case Opening::SetAside: continue;
+        case Opening::Opened:
+            m_open = true;
+            return true;
+        case Opening::SetAside:
+            continue;
         case Opening::Refused:
-        case Opening::Failed: return false;
+        case Opening::Failed:
+            return false;
         }
     }
     return false;
@@ -222,7 +226,7 @@ HistoryStore::Opening HistoryStore::openOnce()
     waited.start();
     bool journal = query.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
     while (!journal && waited.elapsed() < kBusyTimeoutMs
-           && query.lastError().nativeErrorCode() == QLatin1String("5")) {   // SQLITE_BUSY
+           && query.lastError().nativeErrorCode() == QLatin1String("5")) {  // SQLITE_BUSY
         query.finish();
         QThread::msleep(10);
         journal = query.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
@@ -646,4 +650,4 @@ qint64 HistoryStore::sampleCount()
     return query.value(0).toLongLong();
 }
 
-} // namespace history
+}  // namespace history

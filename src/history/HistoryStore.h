@@ -104,4 +104,4 @@ private:
     QStringList m_problems;
 };
 
-} // namespace history
+}  // namespace history

@@ -60,10 +60,14 @@ std::optional<std::vector<Item>> itemsFromText(const QString& text)
 QString kindName(SnapshotKind kind)
 {
     switch (kind) {
-    case SnapshotKind::Modules: return QStringLiteral("modules");
-    case SnapshotKind::Parameters: return QStringLiteral("parameters");
-    case SnapshotKind::Facts: return QStringLiteral("facts");
-    case SnapshotKind::Volumes: return QStringLiteral("volumes");
+    case SnapshotKind::Modules:
+        return QStringLiteral("modules");
+    case SnapshotKind::Parameters:
+        return QStringLiteral("parameters");
+    case SnapshotKind::Facts:
+        return QStringLiteral("facts");
+    case SnapshotKind::Volumes:
+        return QStringLiteral("volumes");
     }
     return {};
 }
@@ -99,4 +103,4 @@ std::optional<QDateTime> parseHistoryDate(const QString& text)
     return QDateTime(date, time, QTimeZone(offsetSeconds)).toUTC();
 }
 
-} // namespace history
+}  // namespace history

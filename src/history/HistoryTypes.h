@@ -13,10 +13,10 @@
 namespace history {
 
 enum class SnapshotKind {
-    Modules = 1,    // item: module file name; values: version, date
-    Parameters = 2, // item: SET parameter name; values: category, value
-    Facts = 3,      // items "Version", "Revision", "Company", "DS Version"; value: the fact
-    Volumes = 4,    // item: volume name; values: size and free space in bytes
+    Modules = 1,     // item: module file name; values: version, date
+    Parameters = 2,  // item: SET parameter name; values: category, value
+    Facts = 3,       // items "Version", "Revision", "Company", "DS Version"; value: the fact
+    Volumes = 4,     // item: volume name; values: size and free space in bytes
 };
 
 // One item of a snapshot: its name and its values in the order of its kind.
@@ -29,13 +29,13 @@ struct Item {
 struct Snapshot {
     QString server;
     SnapshotKind kind = SnapshotKind::Modules;
-    QDateTime taken; // UTC
+    QDateTime taken;  // UTC
     std::vector<Item> items;
 };
 
 struct Sample {
     QString server;
-    QDateTime taken; // UTC
+    QDateTime taken;  // UTC
     int utilization = 0;
     int highWater = 0;
 };
@@ -57,4 +57,4 @@ QString kindName(SnapshotKind kind);
 // three decimals. Nothing for any other text.
 std::optional<QDateTime> parseHistoryDate(const QString& text);
 
-} // namespace history
+}  // namespace history

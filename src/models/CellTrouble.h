@@ -12,9 +12,9 @@ namespace models {
 
 enum class TroubleLevel {
     None,
-    Warning,     // needs a look soon (little free space, a replica in transition, a lock)
-    Critical,    // needs a look now
-    Unavailable, // nothing could be read (a volume not mounted, a server not reached)
+    Warning,      // needs a look soon (little free space, a replica in transition, a lock)
+    Critical,     // needs a look now
+    Unavailable,  // nothing could be read (a volume not mounted, a server not reached)
 };
 
 // The role under which the models answer a cell's TroubleLevel (as int).
@@ -25,4 +25,4 @@ constexpr int kTroubleRole = Qt::UserRole + 40;
 // so it follows the cell's text through sorting and refreshes.
 using TroubleRule = std::function<TroubleLevel(int row, int col)>;
 
-} // namespace models
+}  // namespace models

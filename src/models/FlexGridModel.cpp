@@ -4,8 +4,7 @@
 
 namespace models {
 
-FlexGridModel::FlexGridModel(QObject* parent)
-    : QAbstractTableModel(parent)
+FlexGridModel::FlexGridModel(QObject* parent) : QAbstractTableModel(parent)
 {
 }
 
@@ -291,8 +290,7 @@ void FlexGridModel::applySelection(int row, int col, int rowSel, int colSel)
 
 CellRange FlexGridModel::selectedRange() const
 {
-    return {std::min(m_row, m_rowSel), std::min(m_col, m_colSel), std::max(m_row, m_rowSel),
-            std::max(m_col, m_colSel)};
+    return {std::min(m_row, m_rowSel), std::min(m_col, m_colSel), std::max(m_row, m_rowSel), std::max(m_col, m_colSel)};
 }
 
 void FlexGridModel::setHighlight(bool on)

@@ -96,8 +96,8 @@ public:
     bool isUpdating() const { return m_updateDepth > 0; }
 
     // Between the grid and the model rows.
-    int viewRow(int gridRow) const;   // -1 for fixed, hidden or missing rows
-    int gridRow(int viewRow) const;   // -1 when out of range
+    int viewRow(int gridRow) const;  // -1 for fixed, hidden or missing rows
+    int gridRow(int viewRow) const;  // -1 when out of range
     // First and last model rows showing grid rows top..bottom; last < first when none.
     std::pair<int, int> viewRowsBetween(int top, int bottom) const;
 
@@ -115,7 +115,7 @@ Q_SIGNALS:
     void cellSelectionChanged();
 
 private:
-    void structureChanged();        // rebuilds the rows of the model
+    void structureChanged();  // rebuilds the rows of the model
     void cellChanged(int row, int col);
     bool tracksInsertions() const { return m_updateDepth > 0 && !m_pendingStructure; }
     void emitInsertions();
@@ -128,16 +128,16 @@ private:
     CellDecorator m_decorator;
     HeaderDecorator m_headerDecorator;
     TroubleRule m_trouble;
-    std::vector<int> m_visible;     // grid rows shown as model rows, ascending
-    int m_publishedCols = 0;        // columns the views have been told of
-    std::vector<int> m_insertedRows; // grid rows inserted during the batch, ascending
+    std::vector<int> m_visible;       // grid rows shown as model rows, ascending
+    int m_publishedCols = 0;          // columns the views have been told of
+    std::vector<int> m_insertedRows;  // grid rows inserted during the batch, ascending
 
     int m_row = 0;
     int m_col = 0;
     int m_rowSel = 0;
     int m_colSel = 0;
     bool m_highlight = true;
-    bool m_selectionMade = false;   // the current cell was set by code or by the user
+    bool m_selectionMade = false;  // the current cell was set by code or by the user
 
     int m_updateDepth = 0;
     bool m_pendingStructure = false;

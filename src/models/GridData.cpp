@@ -49,8 +49,7 @@ bool parseNumberIn(const QLocale& user, const QLocale& cLocale, const QString& t
         return false;
     // Nor has a number letters beyond an exponent's "e": names such as
     // "Maximum Directory Cache Buffers 2" are texts without asking the locale.
-    if (std::any_of(trimmed.cbegin(), trimmed.cend(),
-                    [](QChar c) { return c.isLetter() && c != u'e' && c != u'E'; }))
+    if (std::any_of(trimmed.cbegin(), trimmed.cend(), [](QChar c) { return c.isLetter() && c != u'e' && c != u'E'; }))
         return false;
     bool ok = false;
     double v = user.toDouble(trimmed, &ok);
@@ -105,8 +104,7 @@ double leadingNumber(const QString& text)
     return v;
 }
 
-GridData::GridData()
-    : m_rowNamesVersion(nextRowNamesVersion())
+GridData::GridData() : m_rowNamesVersion(nextRowNamesVersion())
 {
 }
 
@@ -314,8 +312,7 @@ void GridData::moveColumnToEnd(int col)
     for (Row& row : m_rows) {
         std::rotate(row.cells.begin() + from, row.cells.begin() + from + 1, row.cells.end());
         if (!row.alignments.empty())
-            std::rotate(row.alignments.begin() + from, row.alignments.begin() + from + 1,
-                        row.alignments.end());
+            std::rotate(row.alignments.begin() + from, row.alignments.begin() + from + 1, row.alignments.end());
     }
 }
 
@@ -403,7 +400,7 @@ void GridData::sortRows(int col, SortMode mode, int firstDataRow, std::vector<in
         return 0;
     };
     const bool descending = mode == SortMode::GenericDescending || mode == SortMode::NumericDescending
-        || mode == SortMode::StringDescending || mode == SortMode::StringNoCaseDescending;
+                            || mode == SortMode::StringDescending || mode == SortMode::StringNoCaseDescending;
     std::stable_sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
         const int r = compare(a, b);
         return descending ? r > 0 : r < 0;
@@ -458,8 +455,8 @@ int GridData::removeEmptyRows()
     int removed = 0;
     for (int r = rows() - 1; r >= 1; --r) {
         const Row& row = m_rows[static_cast<size_t>(r)];
-        const bool empty = std::all_of(row.cells.begin() + std::min<std::ptrdiff_t>(1, m_cols),
-                                       row.cells.end(), [](const QString& s) { return s.isEmpty(); });
+        const bool empty = std::all_of(row.cells.begin() + std::min<std::ptrdiff_t>(1, m_cols), row.cells.end(),
+                                       [](const QString& s) { return s.isEmpty(); });
         if (empty) {
             removeRow(r);
             ++removed;

@@ -16,15 +16,15 @@
 namespace models {
 
 enum class SortMode {
-    GenericAscending,       // numbers by value, then texts ignoring case
+    GenericAscending,  // numbers by value, then texts ignoring case
     GenericDescending,
-    NumericAscending,       // the value of the leading number of each cell (0 when none)
+    NumericAscending,  // the value of the leading number of each cell (0 when none)
     NumericDescending,
-    StringAscending,        // text, case-sensitive
+    StringAscending,  // text, case-sensitive
     StringDescending,
     StringNoCaseAscending,  // text, ignoring case
     StringNoCaseDescending,
-    TypedAscending,         // by what the texts mean (models/SortKeys.h)
+    TypedAscending,  // by what the texts mean (models/SortKeys.h)
     TypedDescending,
 };
 
@@ -56,10 +56,7 @@ public:
     void setFixedRows(int count);
     void setFixedCols(int count);
 
-    bool isValidCell(int row, int col) const
-    {
-        return row >= 0 && row < rows() && col >= 0 && col < m_cols;
-    }
+    bool isValidCell(int row, int col) const { return row >= 0 && row < rows() && col >= 0 && col < m_cols; }
     // Out-of-range cells read as empty text and ignore writes.
     const QString& text(int row, int col) const;
     bool setText(int row, int col, const QString& text);
@@ -81,7 +78,7 @@ public:
     int insertRow(int at, const QStringList& cells = {});
     int addRow(const QStringList& cells = {}) { return insertRow(rows(), cells); }
     bool removeRow(int row);
-    void clearRows(int keep);   // keeps the first `keep` rows
+    void clearRows(int keep);  // keeps the first `keep` rows
 
     // The column with its cells, width and alignment goes to the last place.
     void moveColumnToEnd(int col);
@@ -112,7 +109,7 @@ public:
 private:
     struct Row {
         std::vector<QString> cells;
-        std::vector<std::uint16_t> alignments;   // empty until a cell alignment is set; 0 = column's
+        std::vector<std::uint16_t> alignments;  // empty until a cell alignment is set; 0 = column's
         int height = kDefaultRowHeight;
     };
     struct Col {
@@ -140,7 +137,7 @@ private:
     std::vector<Row> m_rows;
     std::vector<Col> m_colInfo;
     int m_cols = 0;
-    int m_reservedCols = 0;   // new rows get room for this many columns
+    int m_reservedCols = 0;  // new rows get room for this many columns
     int m_fixedRows = 0;
     int m_fixedCols = 0;
     SortOrder m_sorted;

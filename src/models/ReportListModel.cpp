@@ -7,8 +7,7 @@
 
 namespace models {
 
-ReportListModel::ReportListModel(QObject* parent)
-    : QAbstractTableModel(parent)
+ReportListModel::ReportListModel(QObject* parent) : QAbstractTableModel(parent)
 {
 }
 

@@ -60,7 +60,7 @@ public:
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
     bool isSorted() const { return m_sorted; }
     void setSorted(bool on);
-    void setSortKey(int col, Qt::SortOrder order);   // remembered, applied when sorting
+    void setSortKey(int col, Qt::SortOrder order);  // remembered, applied when sorting
 
     void beginUpdate();
     void endUpdate();

@@ -69,11 +69,21 @@ QString differenceToolTip(const CellDifference& cell)
                                .arg(cell.cellCount);
     QString what;
     switch (cell.mark) {
-    case CellMark::Agrees: what = QCoreApplication::translate("models", "This server has it."); break;
-    case CellMark::Differs: what = QCoreApplication::translate("models", "This server differs."); break;
-    case CellMark::Missing: what = QCoreApplication::translate("models", "Missing on this server."); break;
-    case CellMark::Older: what = QCoreApplication::translate("models", "Older on this server."); break;
-    case CellMark::Newer: what = QCoreApplication::translate("models", "Newer on this server."); break;
+    case CellMark::Agrees:
+        what = QCoreApplication::translate("models", "This server has it.");
+        break;
+    case CellMark::Differs:
+        what = QCoreApplication::translate("models", "This server differs.");
+        break;
+    case CellMark::Missing:
+        what = QCoreApplication::translate("models", "Missing on this server.");
+        break;
+    case CellMark::Older:
+        what = QCoreApplication::translate("models", "Older on this server.");
+        break;
+    case CellMark::Newer:
+        what = QCoreApplication::translate("models", "Newer on this server.");
+        break;
     }
     QString text = shared;
     if (!cell.common.isEmpty())

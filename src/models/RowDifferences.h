@@ -17,11 +17,11 @@
 namespace models {
 
 enum class CellMark : std::uint8_t {
-    Agrees,    // equals the most common value (or the row agrees throughout)
-    Differs,   // another value
-    Missing,   // empty while other servers have a value
-    Older,     // an older version than the most common one
-    Newer,     // a newer version than the most common one
+    Agrees,   // equals the most common value (or the row agrees throughout)
+    Differs,  // another value
+    Missing,  // empty while other servers have a value
+    Older,    // an older version than the most common one
+    Newer,    // a newer version than the most common one
 };
 
 // Orders two cell texts of a kind that has an order (versions): negative,
@@ -44,8 +44,8 @@ RowComparison compareRowCells(const QStringList& cells, const CellOrder& order =
 // seen for a single cell.
 struct CellDifference {
     CellMark mark = CellMark::Agrees;
-    bool rowDiffers = false;      // some group of the row differs
-    int commonCount = 0;          // of the cell's group
+    bool rowDiffers = false;  // some group of the row differs
+    int commonCount = 0;      // of the cell's group
     int cellCount = 0;
     QString common;
 };

@@ -10,7 +10,7 @@ namespace models {
 
 namespace {
 
-constexpr std::uint64_t kHighBits = 0xFF80FF80FF80FF80ULL;   // anything beyond ASCII in four UTF-16 units
+constexpr std::uint64_t kHighBits = 0xFF80FF80FF80FF80ULL;  // anything beyond ASCII in four UTF-16 units
 constexpr std::uint64_t kLanes = 0x0001000100010001ULL;
 
 // Four UTF-16 units of plain ASCII with A..Z made small, all four at once:

@@ -34,7 +34,7 @@ public:
 private:
     struct Slot {
         size_t hash = 0;
-        int row = -1;    // -1: empty
+        int row = -1;  // -1: empty
         QString name;
     };
 
@@ -44,7 +44,7 @@ private:
     void grow();
 
     Qt::CaseSensitivity m_sensitivity;
-    std::vector<Slot> m_slots;   // open addressing, a power of two long
+    std::vector<Slot> m_slots;  // open addressing, a power of two long
     qsizetype m_count = 0;
 };
 

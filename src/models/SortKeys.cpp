@@ -92,8 +92,11 @@ std::optional<QDateTime> parseDateTime(const QString& text, const QLocale& local
     const QString fourDigits = settings::fourDigitYearShortFormat(locale);
     if (fourDigits != shortFormat)
         dateFormats.insert(1, fourDigits);
-    const QStringList timeFormats{locale.timeFormat(QLocale::ShortFormat), locale.timeFormat(QLocale::LongFormat),
-                                  QStringLiteral("H:mm"), QStringLiteral("H:mm:ss"), QStringLiteral("h:mm AP"),
+    const QStringList timeFormats{locale.timeFormat(QLocale::ShortFormat),
+                                  locale.timeFormat(QLocale::LongFormat),
+                                  QStringLiteral("H:mm"),
+                                  QStringLiteral("H:mm:ss"),
+                                  QStringLiteral("h:mm AP"),
                                   QStringLiteral("h:mm:ss AP")};
     for (const QString& dateFormat : dateFormats) {
         const QDate date = QDate::fromString(trimmed, dateFormat);
@@ -190,10 +193,18 @@ std::vector<int> typedSortOrder(const QStringList& texts, bool descending, const
         if (key.empty)
             continue;
         switch (kind) {
-        case ValueKind::Number: parseNumber(text, &key.number); break;
-        case ValueKind::Version: key.version = *parseVersionKey(text); break;
-        case ValueKind::Duration: key.minutes = *durationMinutes(text); break;
-        case ValueKind::DateTime: key.when = *parseDateTime(text, locale); break;
+        case ValueKind::Number:
+            parseNumber(text, &key.number);
+            break;
+        case ValueKind::Version:
+            key.version = *parseVersionKey(text);
+            break;
+        case ValueKind::Duration:
+            key.minutes = *durationMinutes(text);
+            break;
+        case ValueKind::DateTime:
+            key.when = *parseDateTime(text, locale);
+            break;
         // Folded first: not every collation backend honours the case setting.
         default:
             key.indented = text.front().isSpace();
@@ -205,14 +216,17 @@ std::vector<int> typedSortOrder(const QStringList& texts, bool descending, const
         if (a.empty || b.empty)
             return a.empty == b.empty ? 0 : (a.empty ? -1 : 1);
         switch (kind) {
-        case ValueKind::Number: return a.number < b.number ? -1 : (b.number < a.number ? 1 : 0);
+        case ValueKind::Number:
+            return a.number < b.number ? -1 : (b.number < a.number ? 1 : 0);
         case ValueKind::Version: {
             const auto ka = std::tie(a.version.major, a.version.minor, a.version.revision);
             const auto kb = std::tie(b.version.major, b.version.minor, b.version.revision);
             return ka < kb ? -1 : (kb < ka ? 1 : 0);
         }
-        case ValueKind::Duration: return a.minutes < b.minutes ? -1 : (b.minutes < a.minutes ? 1 : 0);
-        case ValueKind::DateTime: return a.when < b.when ? -1 : (b.when < a.when ? 1 : 0);
+        case ValueKind::Duration:
+            return a.minutes < b.minutes ? -1 : (b.minutes < a.minutes ? 1 : 0);
+        case ValueKind::DateTime:
+            return a.when < b.when ? -1 : (b.when < a.when ? 1 : 0);
         default:
             if (a.indented != b.indented)
                 return a.indented ? -1 : 1;

@@ -107,7 +107,8 @@ std::optional<QString> materialiseDemo(QString& problem)
     }
     QTemporaryDir staging(parent + QLatin1Char('/') + name + QStringLiteral(".part-XXXXXX"));
     if (!staging.isValid()) {
-        problem = QStringLiteral("The demo network's files cannot be written to %1 (%2)").arg(parent, staging.errorString());
+        problem =
+            QStringLiteral("The demo network's files cannot be written to %1 (%2)").arg(parent, staging.errorString());
         return std::nullopt;
     }
     // Plain writes: copying file by file would flush each of them to the disk
@@ -139,7 +140,7 @@ std::optional<QString> materialiseDemo(QString& problem)
             return target;
         }
         if (QFile::exists(marker))
-            return target;   // another program finished first; ours is removed with `staging`
+            return target;  // another program finished first; ours is removed with `staging`
         if (QFileInfo::exists(target)) {
             // An unfinished copy of an older program: nobody reads it (readers want the
             // marker), so it is moved out of the way in one step and then removed.

@@ -13,13 +13,13 @@ namespace nw {
 
 struct ClientLoad {
     enum class Outcome {
-        Loaded,          // client ready
-        NotInstalled,    // the client libraries are missing (the program must end)
-        Unreadable,      // the network description cannot be read or is invalid
+        Loaded,        // client ready
+        NotInstalled,  // the client libraries are missing (the program must end)
+        Unreadable,    // the network description cannot be read or is invalid
     };
     Outcome outcome = Outcome::NotInstalled;
     std::unique_ptr<NetWareClient> client;
-    QString problem;     // for Unreadable: names the file, the place and the fault
+    QString problem;  // for Unreadable: names the file, the place and the fault
 };
 
 // Loads the client the way the program and veskaro-report do.
@@ -30,7 +30,6 @@ ClientLoad loadSimulatedNetwork(const QString& descriptionPath);
 
 // Loads a simulated network from description text; relative paths (fileRoot)
 // are taken against baseDir.
-ClientLoad loadSimulatedNetworkFromJson(const QByteArray& json, const QString& baseDir,
-                                        const QString& sourceName);
+ClientLoad loadSimulatedNetworkFromJson(const QByteArray& json, const QString& baseDir, const QString& sourceName);
 
 }  // namespace nw

@@ -28,16 +28,16 @@ namespace nw {
 using NWRCODE = quint32;
 using NWCONN_HANDLE = quint32;
 using NWDSContextHandle = quint32;
-using NWDSBufHandle = quint32;     // a directory request/reply buffer
-using NWFilterCursor = quint32;    // a search filter being built
-using NWScanHandle = quint32;      // an object-name (advertisement) scan
-using NWDirHandle = quint8;        // a directory handle on one connection
+using NWDSBufHandle = quint32;   // a directory request/reply buffer
+using NWFilterCursor = quint32;  // a search filter being built
+using NWScanHandle = quint32;    // an object-name (advertisement) scan
+using NWDirHandle = quint8;      // a directory handle on one connection
 
 // Status codes the client returns. Only the ones the program or the simulated
 // network needs are named.
 namespace status {
 constexpr NWRCODE Success = 0;
-constexpr NWRCODE ConnectionRefused = 0x8801;     // server cannot be reached
+constexpr NWRCODE ConnectionRefused = 0x8801;  // server cannot be reached
 constexpr NWRCODE InvalidConnection = 0x8801;
 constexpr NWRCODE NoMoreEntries = 0x8801;
 constexpr NWRCODE InvalidParameter = 0x8836;
@@ -56,13 +56,13 @@ constexpr NWRCODE BufferEmpty = 0xFFFFFEC1;        // -319, read past the last o
 }  // namespace status
 
 // Argument values the program passes.
-constexpr quint32 NW_TRAN_TYPE_WILD = 0xFFFF8000;    // any transport
+constexpr quint32 NW_TRAN_TYPE_WILD = 0xFFFF8000;  // any transport
 constexpr quint32 NWCC_NAME_FORMAT_WILD = 0xFFFF8000;
-constexpr quint32 NWCC_NAME_FORMAT_BIND = 2;         // bindery (server) name
-constexpr quint32 NWCC_OPEN_LICENSED = 1;            // takes one of the server's user licences
+constexpr quint32 NWCC_NAME_FORMAT_BIND = 2;  // bindery (server) name
+constexpr quint32 NWCC_OPEN_LICENSED = 1;     // takes one of the server's user licences
 constexpr quint32 NWCC_OPEN_UNLICENSED = 2;
-constexpr quint32 NWCC_OPEN_PUBLIC = 8;              // shared, takes no licence
-constexpr quint32 NWCC_INFO_CONN_NUMBER = 5;         // NWCCGetConnInfo: 4-byte connection number
+constexpr quint32 NWCC_OPEN_PUBLIC = 8;       // shared, takes no licence
+constexpr quint32 NWCC_INFO_CONN_NUMBER = 5;  // NWCCGetConnInfo: 4-byte connection number
 
 // Directory context keys and flags.
 constexpr int DCK_FLAGS = 1;
@@ -72,7 +72,7 @@ constexpr quint32 DCV_TYPELESS_NAMES = 4;
 
 // Buffer operations for NWDSInitBuf.
 constexpr quint32 DSV_READ = 3;
-constexpr quint32 DSV_LIST = 6;          // attribute-name buffers, container listings
+constexpr quint32 DSV_LIST = 6;  // attribute-name buffers, container listings
 constexpr quint32 DSV_SEARCH_FILTER = 28;
 constexpr quint32 DEFAULT_MESSAGE_LEN = 4096;
 constexpr quint32 MAX_MESSAGE_LEN = 64512;
@@ -85,8 +85,8 @@ constexpr quint16 FTOK_ANAME = 14;
 constexpr quint32 SYN_CLASS_NAME = 20;
 
 // Search scopes.
-constexpr quint32 DS_SEARCH_SUBORDINATES = 1;   // immediate subordinates
-constexpr quint32 DS_SEARCH_SUBTREE = 2;        // whole subtree
+constexpr quint32 DS_SEARCH_SUBORDINATES = 1;  // immediate subordinates
+constexpr quint32 DS_SEARCH_SUBTREE = 2;       // whole subtree
 
 // Advertised object type of directory trees (NWGetObjectNamesBeginA).
 constexpr quint32 OT_TREE_NAME = 0x7802;
@@ -219,7 +219,7 @@ struct OpenFileScanControl {
 };
 struct OpenFileRecord {
     quint8 volumeNumber = 0;
-    quint32 directoryEntry = 0;   // DOS directory base of the file
+    quint32 directoryEntry = 0;  // DOS directory base of the file
     quint8 nameSpace = 0;
     quint8 lockFlags = 0;
     quint8 accessRights = 0;
@@ -301,26 +301,23 @@ public:
     virtual NWRCODE NWDSFreeBuf(NWDSBufHandle buffer) = 0;
     // Lists the containers directly under `object` ("." is the context's own
     // name context).
-    virtual NWRCODE NWDSListContainers(NWDSContextHandle context, const QByteArray& object,
-                                       qint32& iterationHandle, NWDSBufHandle reply) = 0;
+    virtual NWRCODE NWDSListContainers(NWDSContextHandle context, const QByteArray& object, qint32& iterationHandle,
+                                       NWDSBufHandle reply) = 0;
     virtual NWRCODE NWDSAllocFilter(NWFilterCursor& cursor) = 0;
     // value is null for tokens without a value (FTOK_EQ, FTOK_END).
     virtual NWRCODE NWDSAddFilterToken(NWFilterCursor cursor, quint16 token, const QByteArray* value,
                                        quint32 syntax) = 0;
     // Moves the finished filter into the buffer; the cursor is freed.
-    virtual NWRCODE NWDSPutFilter(NWDSContextHandle context, NWDSBufHandle filterBuffer,
-                                  NWFilterCursor cursor) = 0;
+    virtual NWRCODE NWDSPutFilter(NWDSContextHandle context, NWDSBufHandle filterBuffer, NWFilterCursor cursor) = 0;
     virtual NWRCODE NWDSSearch(NWDSContextHandle context, const QByteArray& baseObject, quint32 scope,
-                               bool searchAliases, NWDSBufHandle filter, quint32 infoType,
-                               bool allAttributes, NWDSBufHandle attributeNames, qint32& iterationHandle,
-                               qint32 countObjectsToSearch, qint32& countObjectsSearched,
-                               NWDSBufHandle reply) = 0;
+                               bool searchAliases, NWDSBufHandle filter, quint32 infoType, bool allAttributes,
+                               NWDSBufHandle attributeNames, qint32& iterationHandle, qint32 countObjectsToSearch,
+                               qint32& countObjectsSearched, NWDSBufHandle reply) = 0;
     virtual NWRCODE NWDSGetObjectCount(NWDSContextHandle context, NWDSBufHandle reply, quint32& count) = 0;
     // Reads the next object of a reply: its name (dotted, typeless when the
     // context asks for it) and its information record.
-    virtual NWRCODE NWDSGetObjectName(NWDSContextHandle context, NWDSBufHandle reply,
-                                      std::span<char> objectName, quint32& attributeCount,
-                                      ObjectInfo& info) = 0;
+    virtual NWRCODE NWDSGetObjectName(NWDSContextHandle context, NWDSBufHandle reply, std::span<char> objectName,
+                                      quint32& attributeCount, ObjectInfo& info) = 0;
 
     // 4. Trees, login, authentication.
     // Fills up to treeNames.size() buffers with the names of the trees the
@@ -332,23 +329,21 @@ public:
     virtual NWRCODE NWGetObjectNamesEndA(NWScanHandle scan) = 0;
     virtual NWRCODE NWDSLogin(NWDSContextHandle context, quint32 options, const QByteArray& objectName,
                               const QByteArray& password, quint32 validityPeriod) = 0;
-    virtual NWRCODE NWAttachToFileServer(const QByteArray& serverName, quint16 scope,
-                                         NWCONN_HANDLE& connection) = 0;
+    virtual NWRCODE NWAttachToFileServer(const QByteArray& serverName, quint16 scope, NWCONN_HANDLE& connection) = 0;
     virtual NWRCODE NWDSAuthenticate(NWCONN_HANDLE connection, quint32 options, quint32* reserved) = 0;
     virtual NWRCODE NWDSWhoAmI(NWDSContextHandle context, std::span<char> objectName) = 0;
 
     // 5. Server connections.
-    virtual NWRCODE NWCCOpenConnByName(NWCONN_HANDLE startConnection, const QByteArray& name,
-                                       quint32 nameFormat, quint32 openState, quint32 transportType,
-                                       NWCONN_HANDLE& connection) = 0;
+    virtual NWRCODE NWCCOpenConnByName(NWCONN_HANDLE startConnection, const QByteArray& name, quint32 nameFormat,
+                                       quint32 openState, quint32 transportType, NWCONN_HANDLE& connection) = 0;
     virtual NWRCODE NWCCCloseConn(NWCONN_HANDLE connection) = 0;
     virtual NWRCODE NWCCGetConnInfo(NWCONN_HANDLE connection, quint32 infoType, std::span<quint8> buffer) = 0;
-    virtual NWRCODE NWGetActiveConnListByType(NWCONN_HANDLE connection, quint32 startConnection,
-                                              quint32 connectionType, ActiveConnList& list) = 0;
+    virtual NWRCODE NWGetActiveConnListByType(NWCONN_HANDLE connection, quint32 startConnection, quint32 connectionType,
+                                              ActiveConnList& list) = 0;
     // Login time as 7 bytes (years since 1900, month, day, hour, minute, second, weekday).
     virtual NWRCODE NWGetConnectionInformation(NWCONN_HANDLE connection, quint16 connectionNumber,
-                                               std::span<char> objectName, quint16& objectType,
-                                               quint32& objectId, std::array<quint8, 7>& loginTime) = 0;
+                                               std::span<char> objectName, quint16& objectType, quint32& objectId,
+                                               std::array<quint8, 7>& loginTime) = 0;
     // infoType 175 asks for the full connection record.
     virtual NWRCODE NWGetServerConnInfo(NWCONN_HANDLE connection, quint32 infoType, quint32 connectionNumber,
                                         ServerConnInfo& info) = 0;
@@ -356,12 +351,10 @@ public:
     // One result byte per target: 0 sent, 1 invalid connection, 2 not logged in,
     // 3 not accepting messages, 4 already has a message.
     virtual NWRCODE NWSendBroadcastMessage(NWCONN_HANDLE connection, const QByteArray& message,
-                                           std::span<const quint16> connections,
-                                           std::span<quint8> results) = 0;
+                                           std::span<const quint16> connections, std::span<quint8> results) = 0;
     // iterationHandle starts at 0 and is -1 after the last file.
-    virtual NWRCODE NWScanOpenFilesByConn2(NWCONN_HANDLE connection, quint16 connectionNumber,
-                                           qint16& iterationHandle, OpenFileScanControl& control,
-                                           OpenFileRecord& file) = 0;
+    virtual NWRCODE NWScanOpenFilesByConn2(NWCONN_HANDLE connection, quint16 connectionNumber, qint16& iterationHandle,
+                                           OpenFileScanControl& control, OpenFileRecord& file) = 0;
     // fileName is the DOS name of a file in the folder of dirHandle.
     // iterationHandle starts at 0 and is -1 after the last connection.
     virtual NWRCODE NWScanConnectionsUsingFile(NWCONN_HANDLE connection, NWDirHandle dirHandle,
@@ -390,8 +383,8 @@ public:
     // 7. Volumes, paths, drives.
     // volumeIterator starts at 0 and is 0 again after the last volume.
     virtual NWRCODE NWScanMountedVolumeList(NWCONN_HANDLE connection, quint32 requestFlags, quint32 nameSpace,
-                                            quint32& volumeIterator, quint32 numberItems,
-                                            quint32& numberReturned, std::span<VolumeRecord> volumes) = 0;
+                                            quint32& volumeIterator, quint32 numberItems, quint32& numberReturned,
+                                            std::span<VolumeRecord> volumes) = 0;
     virtual NWRCODE NWGetVolumeNumber(NWCONN_HANDLE connection, const QByteArray& volumeName,
                                       quint16& volumeNumber) = 0;
     virtual NWRCODE NWGetVolumeName(NWCONN_HANDLE connection, quint16 volumeNumber, std::span<char> volumeName) = 0;
@@ -403,48 +396,43 @@ public:
                                 std::span<char> volumeName, std::span<char> dirPath) = 0;
     // driveNumber 1 = A:. status NW_UNMAPPED_DRIVE (0) means free.
     virtual NWRCODE NWGetDriveStatus(quint16 driveNumber, quint16 pathFormat, quint16& status,
-                                     NWCONN_HANDLE& connection, std::span<char> rootPath,
-                                     std::span<char> relativePath, std::span<char> fullPath) = 0;
+                                     NWCONN_HANDLE& connection, std::span<char> rootPath, std::span<char> relativePath,
+                                     std::span<char> fullPath) = 0;
     virtual NWRCODE NWSetDriveBase(quint16 driveNumber, NWCONN_HANDLE connection, NWDirHandle dirHandle,
                                    const QByteArray& dirPath, quint16 driveScope) = 0;
     virtual NWRCODE NWDeleteDriveBase(quint16 driveNumber, quint16 driveScope) = 0;
     // path is "VOLUME:DIR\DIR" in name space `nameSpace`.
-    virtual NWRCODE NWAllocTempNSDirHandle2(NWCONN_HANDLE connection, NWDirHandle dirHandle,
-                                            const QByteArray& path, quint8 nameSpace, NWDirHandle& newDirHandle,
-                                            quint8 targetNameSpace) = 0;
+    virtual NWRCODE NWAllocTempNSDirHandle2(NWCONN_HANDLE connection, NWDirHandle dirHandle, const QByteArray& path,
+                                            quint8 nameSpace, NWDirHandle& newDirHandle, quint8 targetNameSpace) = 0;
     virtual NWRCODE NWDeallocateDirectoryHandle(NWCONN_HANDLE connection, NWDirHandle dirHandle) = 0;
     // The path of a directory entry as length-prefixed components, volume
     // root first. length is the buffer room on entry and the bytes used on return.
-    virtual NWRCODE NWGetPathFromDirectoryBase(NWCONN_HANDLE connection, quint8 volumeNumber,
-                                               quint32 directoryBase, quint8 nameSpace, quint8& length,
-                                               std::span<quint8> path) = 0;
+    virtual NWRCODE NWGetPathFromDirectoryBase(NWCONN_HANDLE connection, quint8 volumeNumber, quint32 directoryBase,
+                                               quint8 nameSpace, quint8& length, std::span<quint8> path) = 0;
     // The name of the last component of path ("VOL:DIR\FILE") in dstNameSpace.
     virtual NWRCODE NWGetLongName(NWCONN_HANDLE connection, NWDirHandle dirHandle, const QByteArray& path,
                                   quint8 srcNameSpace, quint8 dstNameSpace, std::span<char> longName) = 0;
 
     // 8. Partitions.
-    virtual NWRCODE NWDSListPartitions(NWDSContextHandle context, qint32& iterationHandle,
-                                       const QByteArray& server, NWDSBufHandle reply) = 0;
+    virtual NWRCODE NWDSListPartitions(NWDSContextHandle context, qint32& iterationHandle, const QByteArray& server,
+                                       NWDSBufHandle reply) = 0;
     virtual NWRCODE NWDSListPartitionsExtInfo(NWDSContextHandle context, qint32& iterationHandle,
-                                              const QByteArray& server, quint32 infoFlags,
-                                              NWDSBufHandle reply) = 0;
+                                              const QByteArray& server, quint32 infoFlags, NWDSBufHandle reply) = 0;
     virtual NWRCODE NWDSGetServerName(NWDSContextHandle context, NWDSBufHandle reply, std::span<char> serverName,
                                       quint32& partitionCount) = 0;
     // Reads the next partition of a NWDSListPartitions reply.
-    virtual NWRCODE NWDSGetPartitionInfo(NWDSContextHandle context, NWDSBufHandle reply,
-                                         std::span<char> partitionName, quint32& replicaType) = 0;
+    virtual NWRCODE NWDSGetPartitionInfo(NWDSContextHandle context, NWDSBufHandle reply, std::span<char> partitionName,
+                                         quint32& replicaType) = 0;
     // Positions on the next partition of a NWDSListPartitionsExtInfo reply;
     // infoPtr identifies it for NWDSGetPartitionExtInfo.
-    virtual NWRCODE NWDSGetPartitionExtInfoPtr(NWDSContextHandle context, NWDSBufHandle reply,
-                                               quint32& infoPtr) = 0;
+    virtual NWRCODE NWDSGetPartitionExtInfoPtr(NWDSContextHandle context, NWDSBufHandle reply, quint32& infoPtr) = 0;
     // One field of that partition: DSP_REPLICA_STATE, DSP_REPLICA_TYPE (32-bit),
     // DSP_PURGE_TIME (32-bit seconds since 1970), DSP_MODIFICATION_TIMESTAMP
     // (32-bit seconds, 16-bit replica number, 16-bit event), DSP_PARTITION_DN
     // (NUL-terminated name). length returns the bytes written.
     virtual NWRCODE NWDSGetPartitionExtInfo(NWDSContextHandle context, quint32 infoPtr, quint32 infoFlag,
                                             std::span<quint8> data, quint32& length) = 0;
-    virtual NWRCODE NWDSGetServerDN(NWDSContextHandle context, NWCONN_HANDLE connection,
-                                    std::span<char> serverDN) = 0;
+    virtual NWRCODE NWDSGetServerDN(NWDSContextHandle context, NWCONN_HANDLE connection, std::span<char> serverDN) = 0;
 
     // 9. Network files. Not a NetWare call: where the operating system's
     // network file access finds a network path (\\SERVER\VOLUME\PATH). The

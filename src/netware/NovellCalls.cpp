@@ -132,10 +132,8 @@ QString statusText(NWRCODE code)
 NWRCODE openConnectionByName(NetWareClient& client, const QString& server, NWCONN_HANDLE& connection,
                              const OpenFlags& flags)
 {
-    return client.NWCCOpenConnByName(0, toAnsi(server), flags.nameFormat, flags.openState, flags.transport,
-                                     connection);
+    return client.NWCCOpenConnByName(0, toAnsi(server), flags.nameFormat, flags.openState, flags.transport, connection);
 }
-
 
 QString connectionNumberText(NetWareClient& client, NWCONN_HANDLE connection)
 {

@@ -37,7 +37,7 @@ void loadStartingServerContext(core::AppContext& context)
 {
     settings::RegistryStore& store = context.registry();
     if (!store.keyExists(settings::Hive::CurrentUser, settings::kRootKey))
-        settings::resetStartingServerContext(store);   // first run: the root key comes into being
+        settings::resetStartingServerContext(store);  // first run: the root key comes into being
 
     QString text;
     const auto stored = settings::readValue(store, settings::kRootKey, settings::kStartingServerContextValue,
@@ -107,8 +107,8 @@ ServerLists findServers(core::AppContext& context, const QString& objectClass)
         int replies = 0;
         do {
             qint32 searched = 0;
-            if (client.NWDSSearch(dsContext, base, scope, false, filter, 1, false, attributes, iteration, 0,
-                                  searched, reply)
+            if (client.NWDSSearch(dsContext, base, scope, false, filter, 1, false, attributes, iteration, 0, searched,
+                                  reply)
                 != status::Success)
                 break;
             quint32 count = 0;
@@ -121,7 +121,7 @@ ServerLists findServers(core::AppContext& context, const QString& objectClass)
                 const NWRCODE read =
                     client.NWDSGetObjectName(dsContext, reply, std::span<char>(name), attributeCount, info);
                 if (read == status::BufferEmpty)
-                    break;   // the reply counted more objects than it holds
+                    break;  // the reply counted more objects than it holds
                 if (read != status::Success)
                     continue;
                 const QString server = bytesToString(std::span<const char>(name)).section(QLatin1Char('.'), 0, 0);

@@ -95,7 +95,7 @@ private:
     std::deque<std::function<void()>> m_jobs;
     std::vector<std::thread> m_threads;
     size_t m_idle = 0;
-    size_t m_pending = 0; // queued or running
+    size_t m_pending = 0;  // queued or running
     bool m_quit = false;
 };
 
@@ -106,7 +106,7 @@ std::vector<ServerReads*>& liveRuns()
     return runs;
 }
 
-} // namespace
+}  // namespace
 
 // Wakes the window thread when reads have ended. The call it is sent carries
 // no data: the results go through the run's lock, where the thread checker
@@ -132,19 +132,18 @@ struct ServerReads::State {
     int parallel = 1;
     std::shared_ptr<std::atomic<bool>> stop = std::make_shared<std::atomic<bool>>(false);
 
-    std::mutex mutex; // guards everything below
-    int next = 0;     // the next server to start reading
+    std::mutex mutex;  // guards everything below
+    int next = 0;      // the next server to start reading
     int readCount = 0;
     std::vector<std::any> results;
     std::vector<char> ready;
-    std::vector<int> after; // an earlier read of the same server, or -1
+    std::vector<int> after;  // an earlier read of the same server, or -1
     std::condition_variable readEnded;
     bool wakeSent = false;
     DeliveryWake* wake = nullptr;
 };
 
-ServerReads::ServerReads(QObject* parent)
-    : QObject(parent)
+ServerReads::ServerReads(QObject* parent) : QObject(parent)
 {
     // Made on the window thread, kept for the whole run of the program: a
     // reading thread may wake it after every window has gone.
@@ -398,6 +397,6 @@ void waitForServerReads()
     ReadPool::instance().waitForDone();
 }
 
-} // namespace nw
+}  // namespace nw
 
 #include "ServerReads.moc"

@@ -29,10 +29,7 @@ class DeliveryWake;
 class ReadStop {
 public:
     ReadStop() = default;
-    explicit ReadStop(std::shared_ptr<const std::atomic<bool>> flag)
-        : m_flag(std::move(flag))
-    {
-    }
+    explicit ReadStop(std::shared_ptr<const std::atomic<bool>> flag) : m_flag(std::move(flag)) {}
     bool requested() const { return m_flag && m_flag->load(std::memory_order_relaxed); }
 
 private:
@@ -43,9 +40,9 @@ class ServerReads : public QObject {
     Q_OBJECT
 public:
     enum class End {
-        Completed, // every server applied
-        Stopped,   // stop(): the servers read before it were applied, the rest not read
-        Cancelled, // cancel(): nothing more applied
+        Completed,  // every server applied
+        Stopped,    // stop(): the servers read before it were applied, the rest not read
+        Cancelled,  // cancel(): nothing more applied
     };
     Q_ENUM(End)
 
@@ -96,14 +93,14 @@ private:
     void finish(End end);
 
     std::shared_ptr<State> m_state;
-    DeliveryWake* m_wake; // tells the window thread that reads have ended
+    DeliveryWake* m_wake;  // tells the window thread that reads have ended
     Apply m_apply;
     int m_count = 0;
     int m_parallel = 1;
     int m_read = 0;
     int m_applied = 0;
-    int m_taken = 0;      // results taken for applying (one more than applied while one is applied)
-    int m_applyLimit = 0; // servers to apply: all of them, or those read before a stop
+    int m_taken = 0;       // results taken for applying (one more than applied while one is applied)
+    int m_applyLimit = 0;  // servers to apply: all of them, or those read before a stop
     bool m_applying = false;
 };
 
@@ -132,4 +129,4 @@ void startServerReads(ServerReads& reads, int count, int parallel, ReadFn read, 
         });
 }
 
-} // namespace nw
+}  // namespace nw

@@ -14,7 +14,9 @@ NWRCODE closeConnectionReporting(core::AppContext& context, NWCONN_HANDLE connec
 }
 
 ServerSession::ServerSession(core::AppContext& context, QString server, const OpenFlags& flags)
-    : m_context(context), m_server(std::move(server)), m_flags(flags)
+    : m_context(context)
+    , m_server(std::move(server))
+    , m_flags(flags)
 {
 }
 

@@ -72,7 +72,7 @@ OptionsForm::OptionsForm(core::AppContext& context, QWidget* parent)
     m_tabs->setObjectName(QStringLiteral("tabstripOptions"));
     m_tabs->addTab(tr("Save File Delimiter"));
     m_tabs->addTab(tr("Remote Control "));
-    m_tabs->setUsesScrollButtons(false);   // both tabs readable at the narrowest
+    m_tabs->setUsesScrollButtons(false);  // both tabs readable at the narrowest
     m_delimiterPanel->setObjectName(QStringLiteral("picOptions"));
     m_remotePanel->setObjectName(QStringLiteral("picOptions"));
     m_comma->setObjectName(QStringLiteral("optComma"));
@@ -186,8 +186,12 @@ void OptionsForm::load()
     m_loading = true;
     const core::ProgramValues& values = m_context.values;
     switch (delimiterChoiceOf(values.saveFileDelimiter)) {
-    case DelimiterChoice::Comma: m_comma->setChecked(true); break;
-    case DelimiterChoice::SemiColon: m_semiColon->setChecked(true); break;
+    case DelimiterChoice::Comma:
+        m_comma->setChecked(true);
+        break;
+    case DelimiterChoice::SemiColon:
+        m_semiColon->setChecked(true);
+        break;
     case DelimiterChoice::Other:
         m_other->setChecked(true);
         m_delimiter->setText(values.saveFileDelimiter);
@@ -237,7 +241,7 @@ void OptionsForm::setDrive(const QString& drive)
     if (m_drive->findText(drive) < 0)
         m_drive->addItem(drive);
     if (m_drive->currentText() != drive) {
-        m_drive->setCurrentText(drive);   // comes back here through the signal
+        m_drive->setCurrentText(drive);  // comes back here through the signal
         return;
     }
     if (!m_folder.startsWith(drive) || m_folder.isEmpty()) {

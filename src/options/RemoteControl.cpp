@@ -100,7 +100,7 @@ QStringList driveRoots()
 QString driveOf(const QString& path)
 {
 #if defined(Q_OS_WIN)
-    return path.left(2) + QLatin1Char('\\');   // as the drive list shows it: "C:\"
+    return path.left(2) + QLatin1Char('\\');  // as the drive list shows it: "C:\"
 #else
     // The longest root the path lies under (one on most systems: "/").
     QString best;

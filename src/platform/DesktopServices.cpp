@@ -76,7 +76,7 @@ Answer DesktopMessageService::show(const Message& message)
         return Answer::Ok;
     default:
         // Closed with Escape or the close box.
-        return message.buttons == Buttons::Ok ? Answer::Ok
+        return message.buttons == Buttons::Ok      ? Answer::Ok
                : message.buttons == Buttons::YesNo ? Answer::No
                                                    : Answer::Cancel;
     }

@@ -15,7 +15,7 @@ std::optional<uint> peerUserId(qintptr descriptor)
         return std::nullopt;
 #if defined(Q_OS_LINUX)
     // The credentials the peer had when it connected or listened.
-    ucred credentials {};
+    ucred credentials{};
     socklen_t size = sizeof credentials;
     if (::getsockopt(static_cast<int>(descriptor), SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0
         || size != sizeof credentials)

@@ -37,7 +37,7 @@ public:
 struct SaveDialogRequest {
     QString title;
     QString proposedName;
-    QString filter;            // Qt filter text, e.g. "CSV File(*.csv);;All Files(*.*)"
+    QString filter;  // Qt filter text, e.g. "CSV File(*.csv);;All Files(*.*)"
     bool overwritePrompt = true;
 };
 

@@ -13,9 +13,9 @@ inline bool openWebPage(ProcessLauncher& launcher, MessageService& messages, con
 {
     if (launcher.openUrl(url))
         return true;
-    messages.inform(QCoreApplication::translate("platform", "The web browser could not be started to open %1.")
-                        .arg(url),
-                    QCoreApplication::translate("platform", "Web Page Not Opened"), Icon::Warning);
+    messages.inform(
+        QCoreApplication::translate("platform", "The web browser could not be started to open %1.").arg(url),
+        QCoreApplication::translate("platform", "Web Page Not Opened"), Icon::Warning);
     return false;
 }
 

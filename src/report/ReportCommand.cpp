@@ -79,11 +79,7 @@ bool writeFile(const QString& path, const QByteArray& bytes, QString* problem)
 }  // namespace
 
 struct ReportSession::Parts {
-    explicit Parts(QTextStream& err)
-        : messages(err)
-        , program(messages, fileDialogs, clipboard, processes)
-    {
-    }
+    explicit Parts(QTextStream& err) : messages(err), program(messages, fileDialogs, clipboard, processes) {}
     platform::StderrMessageService messages;
     NoFileDialogs fileDialogs;
     PrivateClipboard clipboard;
@@ -91,8 +87,7 @@ struct ReportSession::Parts {
     app::Program program;
 };
 
-ReportSession::ReportSession(QTextStream& err)
-    : m_parts(std::make_unique<Parts>(err))
+ReportSession::ReportSession(QTextStream& err) : m_parts(std::make_unique<Parts>(err))
 {
 }
 
@@ -212,15 +207,14 @@ const std::vector<ReportOption>& reportOptions()
 
 QString ReportCommand::usage() const
 {
-    QString text = QStringLiteral(
-        "Usage: veskaro-report [OPTIONS] VIEW [SERVER...]\n"
-        "\n"
-        "Starts as Veskaro does, opens VIEW for the named servers (or for the\n"
-        "servers selected at start-up when none is named) in the order given,\n"
-        "and prints what File / Save would write. Servers are read side by side,\n"
-        "--jobs at a time; the table is the same whatever the number.\n"
-        "\n"
-        "Options:\n");
+    QString text = QStringLiteral("Usage: veskaro-report [OPTIONS] VIEW [SERVER...]\n"
+                                  "\n"
+                                  "Starts as Veskaro does, opens VIEW for the named servers (or for the\n"
+                                  "servers selected at start-up when none is named) in the order given,\n"
+                                  "and prints what File / Save would write. Servers are read side by side,\n"
+                                  "--jobs at a time; the table is the same whatever the number.\n"
+                                  "\n"
+                                  "Options:\n");
     for (const ReportOption& option : reportOptions()) {
         QString name = QLatin1String(option.name);
         if (option.valueName)
@@ -229,17 +223,17 @@ QString ReportCommand::usage() const
     }
     text += QStringLiteral("\nViews:\n");
     for (const ReportView& view : m_views) {
-        const QString name = view.targetName.isEmpty() ? view.name
-                                                       : view.name + QStringLiteral(" SERVER ") + view.targetName;
-        text += name.size() < 21 ? QStringLiteral("  %1%2\n").arg(name, -21).arg(view.description)
-                                 : QStringLiteral("  %1\n  %2%3\n").arg(name, QString(21, QLatin1Char(' ')), view.description);
+        const QString name =
+            view.targetName.isEmpty() ? view.name : view.name + QStringLiteral(" SERVER ") + view.targetName;
+        text += name.size() < 21
+                    ? QStringLiteral("  %1%2\n").arg(name, -21).arg(view.description)
+                    : QStringLiteral("  %1\n  %2%3\n").arg(name, QString(21, QLatin1Char(' ')), view.description);
     }
     text += historyUsage();
-    text += QStringLiteral(
-        "\n"
-        "Exit status: 0 table printed, 1 the NetWare client is missing, the network\n"
-        "description cannot be read, the view cannot be produced or a file cannot be\n"
-        "written, 2 wrong usage.\n");
+    text += QStringLiteral("\n"
+                           "Exit status: 0 table printed, 1 the NetWare client is missing, the network\n"
+                           "description cannot be read, the view cannot be produced or a file cannot be\n"
+                           "written, 2 wrong usage.\n");
     return text;
 }
 
@@ -342,8 +336,8 @@ int ReportCommand::execute(const QStringList& arguments, QIODevice& out, QTextSt
         return usageError(QStringLiteral("no view named"));
     parsed.view = positional.takeFirst();
     parsed.request.servers = positional;
-    const auto named = std::find_if(m_views.begin(), m_views.end(),
-                                    [&](const ReportView& view) { return view.name == parsed.view; });
+    const auto named =
+        std::find_if(m_views.begin(), m_views.end(), [&](const ReportView& view) { return view.name == parsed.view; });
     if (named != m_views.end() && !named->targetName.isEmpty()) {
         if (positional.size() != 2)
             return usageError(QStringLiteral("the %1 view takes SERVER %2").arg(parsed.view, named->targetName));
@@ -353,8 +347,8 @@ int ReportCommand::execute(const QStringList& arguments, QIODevice& out, QTextSt
     if (parsed.delimiter && formatGiven && parsed.format != ReportFormat::Csv)
         return usageError(QStringLiteral("--delimiter applies to csv only"));
 
-    const auto found = std::find_if(m_views.begin(), m_views.end(),
-                                    [&](const ReportView& view) { return view.name == parsed.view; });
+    const auto found =
+        std::find_if(m_views.begin(), m_views.end(), [&](const ReportView& view) { return view.name == parsed.view; });
     if (found == m_views.end())
         return usageError(QStringLiteral("unknown view %1").arg(parsed.view));
     if (!found->takesServers && !parsed.request.servers.isEmpty())

@@ -28,13 +28,13 @@ namespace report {
 
 // What the command line asks of a view besides its name.
 struct ReportRequest {
-    QStringList servers;          // in the order given; empty: the start-up selection
-    QString show;                 // --show, empty when not given
-    QString view;                 // --view, empty when not given
-    bool differencesOnly = false; // --differences-only
-    QString typeFilter;           // --type, empty when not given
-    QString statusFilter;         // --status, empty when not given
-    QString target;               // what a view takes after its one server (targetName)
+    QStringList servers;           // in the order given; empty: the start-up selection
+    QString show;                  // --show, empty when not given
+    QString view;                  // --view, empty when not given
+    bool differencesOnly = false;  // --differences-only
+    QString typeFilter;            // --type, empty when not given
+    QString statusFilter;          // --status, empty when not given
+    QString target;                // what a view takes after its one server (targetName)
 };
 
 struct ReportView {

@@ -27,11 +27,21 @@ void appendJsonString(QString& json, const QString& text)
     json += QLatin1Char('"');
     for (const QChar ch : text) {
         switch (ch.unicode()) {
-        case '"': json += QLatin1String("\\\""); break;
-        case '\\': json += QLatin1String("\\\\"); break;
-        case '\n': json += QLatin1String("\\n"); break;
-        case '\r': json += QLatin1String("\\r"); break;
-        case '\t': json += QLatin1String("\\t"); break;
+        case '"':
+            json += QLatin1String("\\\"");
+            break;
+        case '\\':
+            json += QLatin1String("\\\\");
+            break;
+        case '\n':
+            json += QLatin1String("\\n");
+            break;
+        case '\r':
+            json += QLatin1String("\\r");
+            break;
+        case '\t':
+            json += QLatin1String("\\t");
+            break;
         default:
             if (ch.unicode() < 0x20)
                 json += QStringLiteral("\\u%1").arg(ch.unicode(), 4, 16, QLatin1Char('0'));
@@ -70,11 +80,20 @@ QByteArray tsvText(const QList<QStringList>& rows)
                 text += QLatin1Char('\t');
             for (const QChar ch : row.at(c)) {
                 switch (ch.unicode()) {
-                case '\\': text += QLatin1String("\\\\"); break;
-                case '\t': text += QLatin1String("\\t"); break;
-                case '\r': text += QLatin1String("\\r"); break;
-                case '\n': text += QLatin1String("\\n"); break;
-                default: text += ch;
+                case '\\':
+                    text += QLatin1String("\\\\");
+                    break;
+                case '\t':
+                    text += QLatin1String("\\t");
+                    break;
+                case '\r':
+                    text += QLatin1String("\\r");
+                    break;
+                case '\n':
+                    text += QLatin1String("\\n");
+                    break;
+                default:
+                    text += ch;
                 }
             }
         }
@@ -183,8 +202,11 @@ QByteArray formattedOutput(const ReportOutput& output, ReportFormat format, cons
                 bytes += line.toUtf8() + '\n';
             return bytes;
         }
-        case ReportFormat::Tsv: return tsvText(rows);
-        case ReportFormat::Json: rows.prepend({output.lineKey}); return jsonText(rows, 1);
+        case ReportFormat::Tsv:
+            return tsvText(rows);
+        case ReportFormat::Json:
+            rows.prepend({output.lineKey});
+            return jsonText(rows, 1);
         }
     }
     if (format == ReportFormat::Csv) {

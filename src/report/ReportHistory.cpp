@@ -70,9 +70,12 @@ QString commandWord(const QStringList& arguments)
 QByteArray tableBytes(const QList<QStringList>& rows, ReportFormat format)
 {
     switch (format) {
-    case ReportFormat::Tsv: return tsvText(rows);
-    case ReportFormat::Json: return jsonText(rows, 1);
-    case ReportFormat::Csv: break;
+    case ReportFormat::Tsv:
+        return tsvText(rows);
+    case ReportFormat::Json:
+        return jsonText(rows, 1);
+    case ReportFormat::Csv:
+        break;
     }
     // As File / Save writes a table: ANSI text, CR LF line ends.
     QString text;
@@ -233,7 +236,7 @@ int printSamples(const HistoryArguments& parsed, QIODevice& out, QTextStream& er
     return writeOut(parsed, rows, out, err) ? 0 : 1;
 }
 
-} // namespace
+}  // namespace
 
 QStringList historyCommandNames()
 {
@@ -347,4 +350,4 @@ std::optional<int> executeHistoryCommand(const QStringList& arguments, QIODevice
     return changes.empty() ? 0 : 1;
 }
 
-} // namespace report
+}  // namespace report

@@ -31,8 +31,8 @@ using Adjust = std::function<void(app::MainForm&, const ReportRequest&)>;
 
 // How a view is opened for the named servers.
 enum class Opening {
-    EachServer,   // once per server, in turn
-    Together,     // once, all servers selected in the order given: read side by side
+    EachServer,  // once per server, in turn
+    Together,    // once, all servers selected in the order given: read side by side
 };
 
 // A view opened by its tool-bar command, then adjusted, then printed as Save
@@ -131,8 +131,9 @@ ReportView openFilesView()
     view.description = QStringLiteral("the files one connection of a server holds open, with their lock flags");
     view.targetName = QStringLiteral("CONNECTION");
     view.refuseTarget = [](app::MainForm&, const ReportRequest& request) {
-        return targetConnection(request) ? QString()
-                                         : QStringLiteral("%1 is not a connection number (1 to 65535)").arg(request.target);
+        return targetConnection(request)
+                   ? QString()
+                   : QStringLiteral("%1 is not a connection number (1 to 65535)").arg(request.target);
     };
     view.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<ReportOutput> {
         const QString server = request.servers.value(0);
@@ -189,8 +190,8 @@ std::vector<ReportView> standardViews()
     std::vector<ReportView> table;
     table.push_back(serverListView());
 
-    table.push_back(commandView(app::Command::ServerInfo,
-                                "server information: up time, version, company, revision, DS version"));
+    table.push_back(
+        commandView(app::Command::ServerInfo, "server information: up time, version, company, revision, DS version"));
 
     table.push_back(commandView(app::Command::Utilization, "server utilization after one poll",
                                 [](app::MainForm& form, const ReportRequest&) {
@@ -200,19 +201,19 @@ std::vector<ReportView> standardViews()
     ReportView nlms = commandView(app::Command::NLMs, "loaded NLMs side by side, version and date columns per server",
                                   [](app::MainForm& form, const ReportRequest& request) {
                                       if (QWidget* window = views::findView<views::NLMForm>(form))
-                                          views::applyNlmReportOptions(window, request.show,
-                                                                       request.differencesOnly);
+                                          views::applyNlmReportOptions(window, request.show, request.differencesOnly);
                                   });
     nlms.showValues = {QStringLiteral("both"), QStringLiteral("version"), QStringLiteral("date")};
     nlms.takesDifferencesOnly = true;
     nlms.headerRows = 2;
     table.push_back(nlms);
 
-    ReportView sets = commandView(app::Command::SetParameters, "SET parameters side by side, one value column per server",
-                                  [](app::MainForm& form, const ReportRequest& request) {
-                                      if (QWidget* window = views::findView<views::SetCommandsForm>(form))
-                                          views::applySetReportOptions(window, request.differencesOnly);
-                                  });
+    ReportView sets =
+        commandView(app::Command::SetParameters, "SET parameters side by side, one value column per server",
+                    [](app::MainForm& form, const ReportRequest& request) {
+                        if (QWidget* window = views::findView<views::SetCommandsForm>(form))
+                            views::applySetReportOptions(window, request.differencesOnly);
+                    });
     sets.takesDifferencesOnly = true;
     table.push_back(sets);
 

@@ -105,7 +105,7 @@ public:
     ~WriteLock()
     {
         if (m_fd >= 0)
-            ::close(m_fd);   // releases the lock
+            ::close(m_fd);  // releases the lock
     }
     WriteLock(const WriteLock&) = delete;
     WriteLock& operator=(const WriteLock&) = delete;
@@ -151,23 +151,23 @@ private:
         struct sigaction quiet {};
         quiet.sa_handler = [](int) {};
         sigemptyset(&quiet.sa_mask);
-        quiet.sa_flags = 0;   // no restart: the wait returns EINTR
+        quiet.sa_flags = 0;  // no restart: the wait returns EINTR
         struct sigaction previous {};
         const int signal = SIGRTMIN + 3;
         ::sigaction(signal, &quiet, &previous);
-        sigevent event {};
+        sigevent event{};
         event.sigev_notify = SIGEV_THREAD_ID;
         event.sigev_signo = signal;
         event._sigev_un._tid = static_cast<pid_t>(::syscall(SYS_gettid));
-        timer_t timer {};
+        timer_t timer{};
         const bool timed = ::timer_create(CLOCK_MONOTONIC, &event, &timer) == 0;
         if (timed) {
-            itimerspec when {};
+            itimerspec when{};
             when.it_value.tv_sec = kLockWaitMs / 1000;
             ::timer_settime(timer, 0, &when, nullptr);
         }
         auto timeLeft = [&] {
-            itimerspec left {};
+            itimerspec left{};
             return timed && ::timer_gettime(timer, &left) == 0
                    && (left.it_value.tv_sec > 0 || left.it_value.tv_nsec > 0);
         };
@@ -290,8 +290,8 @@ QString replaceFile(const QString& target, const QByteArray& bytes, WriteLock& l
 
 QString hivePath(Hive hive, const QString& path)
 {
-    const QString root = hive == Hive::CurrentUser ? QStringLiteral("HKEY_CURRENT_USER")
-                                                   : QStringLiteral("HKEY_LOCAL_MACHINE");
+    const QString root =
+        hive == Hive::CurrentUser ? QStringLiteral("HKEY_CURRENT_USER") : QStringLiteral("HKEY_LOCAL_MACHINE");
     return path.isEmpty() ? root : root + u'\\' + path;
 }
 
@@ -307,7 +307,9 @@ void setStoreWarningSink(RegistryStore& store, FileRegistryStore::WarningSink si
         file->setWarningSink(std::move(sink));
 }
 
-FileRegistryStore::FileRegistryStore(QString filePath) : m_path(std::move(filePath)) {}
+FileRegistryStore::FileRegistryStore(QString filePath) : m_path(std::move(filePath))
+{
+}
 
 QString FileRegistryStore::takeWarning()
 {
@@ -457,7 +459,7 @@ bool FileRegistryStore::change(const std::function<Outcome(regfile::Tree&)>& app
     // Start from what is on disk now: another process may have written since we last read.
     regfile::Tree tree;
     QFile current(m_path);
-    if (stamp().exists) {   // follows a symbolic link; one that leads nowhere is a missing file
+    if (stamp().exists) {  // follows a symbolic link; one that leads nowhere is a missing file
         if (!current.open(QIODevice::ReadOnly)) {
             warn(unreadableText(m_path, current.errorString()));
             return false;

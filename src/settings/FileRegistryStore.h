@@ -72,7 +72,7 @@ private:
     mutable regfile::Tree m_tree;
     mutable std::optional<Stamp> m_loaded;
     mutable QStringList m_warnings;
-    mutable QSet<QString> m_told;   // every problem told this run
+    mutable QSet<QString> m_told;  // every problem told this run
     WarningSink m_sink;
     // Where an unreadable file will be kept aside, once it has been reported.
     mutable QString m_announcedAside;

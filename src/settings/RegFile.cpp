@@ -30,7 +30,6 @@ bool breaksLine(QChar c)
 
 // ---- reading --------------------------------------------------------------
 
-
 bool isUtf8(const QByteArray& bytes)
 {
     QStringDecoder decoder(QStringDecoder::Utf8);
@@ -102,7 +101,7 @@ std::optional<QByteArray> parseHexBytes(const QString& body)
     for (qsizetype i = 0; i < parts.size(); ++i) {
         const QString part = parts.at(i).trimmed();
         if (part.isEmpty()) {
-            if (i == parts.size() - 1)   // "hex:" with no data, or a trailing comma
+            if (i == parts.size() - 1)  // "hex:" with no data, or a trailing comma
                 break;
             return std::nullopt;
         }
@@ -231,7 +230,7 @@ std::optional<QString> render(const Tree& tree, bool unicode)
 {
     QString out = QString::fromUtf16(unicode ? kHeaderUnicode : kHeaderAnsi) + QStringLiteral("\r\n\r\n");
     bool written = true;
-    QString pendingHive;   // a bare hive, written only when no key below it follows
+    QString pendingHive;  // a bare hive, written only when no key below it follows
     tree.forEachKey([&](const QString& path, const Key& key) {
         if (!written)
             return;
@@ -499,7 +498,7 @@ public:
         return true;
     }
     bool atEnd() const { return m_position > m_text.size(); }
-    int number() const { return m_number; }   // of the line read last, from 1
+    int number() const { return m_number; }  // of the line read last, from 1
 
 private:
     QStringView m_text;
@@ -540,8 +539,8 @@ private:
     Lines* m_lines = nullptr;
     bool m_headerSeen = false;
     bool m_unicode = false;
-    int m_section = -1;          // the key values go to; -1 before the first section
-    bool m_deleting = false;     // inside a "[-key]" section: its values are dropped
+    int m_section = -1;       // the key values go to; -1 before the first section
+    bool m_deleting = false;  // inside a "[-key]" section: its values are dropped
     // The values of one key in the order read, found by case-folded name.
     struct Entry {
         QString folded;
@@ -550,9 +549,9 @@ private:
     };
     struct KeyValues {
         std::vector<Entry> entries;
-        QHash<QString, qsizetype> byName;   // case-folded name -> entry
+        QHash<QString, qsizetype> byName;  // case-folded name -> entry
     };
-    QHash<int, KeyValues> m_values;   // by node
+    QHash<int, KeyValues> m_values;  // by node
     qsizetype m_valueCount = 0;
 };
 
@@ -667,7 +666,8 @@ std::optional<QString> Reader::readLine(const QString& line)
             path.remove(0, 1);
         if (path.count(u'\\') > Tree::kMaxDepth)
             return tr("a key is nested deeper than %1 levels").arg(Tree::kMaxDepth);
-        const bool longName = !forEachComponent(path, [](QStringView part) { return part.size() <= Tree::kMaxKeyName; });
+        const bool longName =
+            !forEachComponent(path, [](QStringView part) { return part.size() <= Tree::kMaxKeyName; });
         if (longName)
             return tr("a key name is longer than %1 characters").arg(Tree::kMaxKeyName);
         if (!Tree::isValidPath(path))

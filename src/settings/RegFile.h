@@ -21,17 +21,17 @@
 
 namespace settings::regfile {
 
-constexpr quint32 kTypeString = 1;         // REG_SZ
-constexpr quint32 kTypeExpandString = 2;   // REG_EXPAND_SZ
-constexpr quint32 kTypeBinary = 3;         // REG_BINARY
-constexpr quint32 kTypeDword = 4;          // REG_DWORD
-constexpr quint32 kTypeMultiString = 7;    // REG_MULTI_SZ
+constexpr quint32 kTypeString = 1;        // REG_SZ
+constexpr quint32 kTypeExpandString = 2;  // REG_EXPAND_SZ
+constexpr quint32 kTypeBinary = 3;        // REG_BINARY
+constexpr quint32 kTypeDword = 4;         // REG_DWORD
+constexpr quint32 kTypeMultiString = 7;   // REG_MULTI_SZ
 
 struct Value {
-    QString name;              // empty for the key's default value ("@")
+    QString name;  // empty for the key's default value ("@")
     quint32 type = kTypeString;
-    bool textual = true;       // text holds the data; otherwise raw does
-    QString text;              // REG_SZ without its terminator; other text types exactly as stored
+    bool textual = true;  // text holds the data; otherwise raw does
+    QString text;         // REG_SZ without its terminator; other text types exactly as stored
     QByteArray raw;
     // For a text type kept as raw bytes (odd-length UTF-16, a REG_SZ without
     // terminator): the encoding the bytes are in, so that the file is written
@@ -42,8 +42,8 @@ struct Value {
 };
 
 struct Key {
-    QString name;              // the key's own name (a hive's for a top key), in the case first written
-    QList<Value> values;       // ordered by name, case-insensitively
+    QString name;         // the key's own name (a hive's for a top key), in the case first written
+    QList<Value> values;  // ordered by name, case-insensitively
     friend bool operator==(const Key&, const Key&) = default;
 };
 
@@ -89,9 +89,9 @@ private:
     friend class Reader;
     struct Node {
         Key key;
-        int parent = -1;                    // -1: a hive
-        qsizetype pathLength = 0;           // characters of the full path
-        std::map<QString, int> children;    // case-folded name -> node
+        int parent = -1;                  // -1: a hive
+        qsizetype pathLength = 0;         // characters of the full path
+        std::map<QString, int> children;  // case-folded name -> node
     };
     using Children = std::map<QString, int>;
 
@@ -103,10 +103,10 @@ private:
     void visit(int node, QString& path, const std::function<void(const QString&, const Key&)>& visit) const;
     static bool sameBelow(const Tree& a, int nodeA, const Tree& b, int nodeB);
 
-    std::deque<Node> m_nodes;     // removed nodes stay, without name, values or children
+    std::deque<Node> m_nodes;  // removed nodes stay, without name, values or children
     Children m_hives;
     qsizetype m_count = 0;
-    qsizetype m_pathCharacters = 0;   // of every key made, removed or not
+    qsizetype m_pathCharacters = 0;  // of every key made, removed or not
 };
 
 // What a settings file may hold. Larger files are not read: the registry
@@ -122,8 +122,8 @@ constexpr qsizetype kMaxPathCharacters = kMaxFileBytes;
 struct ParseResult {
     bool ok = false;
     Tree tree;
-    int errorLine = 0;         // 1-based line of the first fault; 0 for a fault of the whole file
-    QString error;             // what is wrong there, for the user
+    int errorLine = 0;  // 1-based line of the first fault; 0 for a fault of the whole file
+    QString error;      // what is wrong there, for the user
 };
 
 ParseResult parse(const QByteArray& bytes);

@@ -157,5 +157,4 @@ int numericKeyFilter(int keyCode)
     return 0;
 }
 
-
 }  // namespace settings

@@ -19,7 +19,6 @@ class AppContext;
 
 namespace settings {
 
-
 // The full path of a key directly below the root ("MainForm" -> "Software\Korvanel\Veskaro\MainForm").
 QString rootKeyPath(const QString& keyName);
 

@@ -12,7 +12,7 @@ namespace settings {
 inline const QString kRootKey = QStringLiteral("Software\\Korvanel\\Veskaro");
 // Keys below the root key, by name (settings::rootKeyPath makes the full path).
 inline const QString kMainFormKeyName = QStringLiteral("MainForm");
-inline const QString kHiddenKeyName = QStringLiteral("Hidden");              // hidden servers, a value per tree
+inline const QString kHiddenKeyName = QStringLiteral("Hidden");  // hidden servers, a value per tree
 inline const QString kUserConnectionsKeyName = QStringLiteral("UserConnectionsForm");
 inline const QString kServerInfoKeyName = QStringLiteral("ServerInfoForm");
 inline const QString kServerUtilKeyName = QStringLiteral("ServerUtilForm");
@@ -25,7 +25,7 @@ inline const QString kHiddenKey = kRootKey + QStringLiteral("\\") + kHiddenKeyNa
 
 // --- Values of the root key, with the room a stored value may take -----------------
 inline const QString kTreeValue = QStringLiteral("Tree");
-constexpr int kTreeRoom = 32;   // the longest name a directory tree can have
+constexpr int kTreeRoom = 32;  // the longest name a directory tree can have
 inline const QString kSearchSubContainersValue = QStringLiteral("ServerSearchSubContainers");
 constexpr int kSearchSubContainersRoom = 9;
 constexpr bool kDefaultSearchSubContainers = true;

@@ -45,12 +45,12 @@ QString traceTimestamp(const QDateTime& when, const QLocale& locale)
 QString traceLine(const QDateTime& when, const QString& label, const QString& subject, const QString& callName,
                   qint32 result)
 {
-    return traceTimestamp(when) + QStringLiteral(", ") + label + QStringLiteral(", ") + subject
-           + QStringLiteral(", ") + callName + QStringLiteral(", Result: ") + QString::number(result);
+    return traceTimestamp(when) + QStringLiteral(", ") + label + QStringLiteral(", ") + subject + QStringLiteral(", ")
+           + callName + QStringLiteral(", Result: ") + QString::number(result);
 }
 
-void writeDebugLog(const QString& programDir, const QString& label, const QString& subject,
-                      const QString& callName, qint32 result, const QDateTime& when)
+void writeDebugLog(const QString& programDir, const QString& label, const QString& subject, const QString& callName,
+                   qint32 result, const QDateTime& when)
 {
     const QByteArray line = traceLine(when, label, subject, callName, result).toLocal8Bit() + "\r\n";
     static std::mutex appending;

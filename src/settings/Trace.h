@@ -30,8 +30,8 @@ QString traceLine(const QDateTime& when, const QString& label, const QString& su
 // the file each time so that the trace is complete if the program stops.
 // A file that cannot be written is passed over: the traced work goes on as
 // without the switch. Safe from any thread: lines never mix.
-void writeDebugLog(const QString& programDir, const QString& label, const QString& subject,
-                      const QString& callName, qint32 result, const QDateTime& when = QDateTime::currentDateTime());
+void writeDebugLog(const QString& programDir, const QString& label, const QString& subject, const QString& callName,
+                   qint32 result, const QDateTime& when = QDateTime::currentDateTime());
 
 // A call a server read made on a reading thread, kept with its time so that
 // the window thread writes the lines later in the order of the servers.

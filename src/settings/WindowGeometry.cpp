@@ -20,8 +20,7 @@ std::optional<WindowGeometry> storedWindowGeometry(const RegistryStore& store, c
     return geometry;
 }
 
-WindowGeometry loadWindowGeometry(const RegistryStore& store, const QString& keyPath,
-                                    const WindowGeometry& defaults)
+WindowGeometry loadWindowGeometry(const RegistryStore& store, const QString& keyPath, const WindowGeometry& defaults)
 {
     return storedWindowGeometry(store, keyPath).value_or(defaults);
 }

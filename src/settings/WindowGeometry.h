@@ -24,8 +24,7 @@ struct WindowGeometry {
 std::optional<WindowGeometry> storedWindowGeometry(const RegistryStore& store, const QString& keyPath);
 
 // The stored geometry, or the window's own defaults when it has no key yet.
-WindowGeometry loadWindowGeometry(const RegistryStore& store, const QString& keyPath,
-                                    const WindowGeometry& defaults);
+WindowGeometry loadWindowGeometry(const RegistryStore& store, const QString& keyPath, const WindowGeometry& defaults);
 
 // Writes Top, Left, Height and Width through saveSetting.
 void saveWindowGeometry(RegistryStore& store, const QString& keyPath, const WindowGeometry& geometry);

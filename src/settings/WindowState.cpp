@@ -29,7 +29,10 @@ QString headerText(const QHeaderView* header, int section)
 }  // namespace
 
 WindowState::WindowState(RegistryStore& store, QString keyPath, WindowGeometry defaults, bool saveEnabled)
-    : m_store(store), m_keyPath(std::move(keyPath)), m_defaults(defaults), m_saveEnabled(saveEnabled)
+    : m_store(store)
+    , m_keyPath(std::move(keyPath))
+    , m_defaults(defaults)
+    , m_saveEnabled(saveEnabled)
 {
 }
 
@@ -54,8 +57,7 @@ void WindowState::restore(QWidget* view)
     // move() places the outer frame of a top-level window; resize() its inside.
     // save() reads pos() and size(), the same pair, so sizes do not creep.
     QRect placed = m_applied.apply(g, frame->logicalDpiX(), frame->logicalDpiY());
-    if (auto* child = qobject_cast<QMdiSubWindow*>(frame); child && child->mdiArea()
-        && child->mdiArea()->isVisible()) {
+    if (auto* child = qobject_cast<QMdiSubWindow*>(frame); child && child->mdiArea() && child->mdiArea()->isVisible()) {
         const QWidget* documents = child->mdiArea()->viewport();
         placed = keepInside(placed, QRect(QPoint(0, 0), documents->size()));
     }

@@ -95,8 +95,8 @@ bool WindowsRegistryStore::setValue(Hive hive, const QString& path, const QStrin
         return false;
     const QByteArray text = ansi(data);
     // Written with the text's length as the byte count, as the program always has.
-    return RegSetValueExA(key.get(), ansi(name).constData(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(text.constData()), static_cast<DWORD>(text.size()))
+    return RegSetValueExA(key.get(), ansi(name).constData(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.constData()),
+                          static_cast<DWORD>(text.size()))
            == ERROR_SUCCESS;
 }
 

@@ -82,7 +82,7 @@ public:
 
 private:
     ViewHost& m_host;
-    QPointer<QWidget> m_outerView;   // an enclosing opening's view
+    QPointer<QWidget> m_outerView;  // an enclosing opening's view
 };
 
 // Shows or hides a menu of the menu bar.

@@ -39,17 +39,16 @@ QAction* addToggle(QMenu* menu, const QString& text, const QString& objectName)
 ViewMenus addViewMenus(QMenuBar& bar)
 {
     ViewMenus menus;
-    menus.userConnections =
-        addHiddenMenu(bar, QMenu::tr("&User Connections"), QStringLiteral("PopMenu_UserPopMenu"));
+    menus.userConnections = addHiddenMenu(bar, QMenu::tr("&User Connections"), QStringLiteral("PopMenu_UserPopMenu"));
     menus.sendMessage =
         addItem(menus.userConnections, QMenu::tr("Send Message"), QStringLiteral("PopMenu_Send_Message"));
-    menus.showOpenFiles = addItem(menus.userConnections, QMenu::tr("Show Open Files"),
-                                  QStringLiteral("PopMenu_Show_Open_Files"));
-    menus.clearConnection = addItem(menus.userConnections, QMenu::tr("Clear Connection"),
-                                    QStringLiteral("PopMenu_ClearConnection"));
+    menus.showOpenFiles =
+        addItem(menus.userConnections, QMenu::tr("Show Open Files"), QStringLiteral("PopMenu_Show_Open_Files"));
+    menus.clearConnection =
+        addItem(menus.userConnections, QMenu::tr("Clear Connection"), QStringLiteral("PopMenu_ClearConnection"));
     menus.userConnections->addSeparator()->setObjectName(QStringLiteral("Menu_UserConns_Blank"));
-    menus.chooseColumns = addItem(menus.userConnections, QMenu::tr("Choose Columns"),
-                                  QStringLiteral("Menu_UserConns_Choose_Columns"));
+    menus.chooseColumns =
+        addItem(menus.userConnections, QMenu::tr("Choose Columns"), QStringLiteral("Menu_UserConns_Choose_Columns"));
     menus.chooseColumns->setVisible(false);
 
     menus.setCommands = addHiddenMenu(bar, QMenu::tr("S&et Commands"), QStringLiteral("PopMenu_Set_Commands"));
@@ -61,7 +60,8 @@ ViewMenus addViewMenus(QMenuBar& bar)
         addItem(menus.setCommands, QMenu::tr("Add Column from &History..."), QStringLiteral("Menu_Set_Past_Column"));
 
     menus.nlmCommands = addHiddenMenu(bar, QMenu::tr("&NLM Commands"), QStringLiteral("PopMenu_NLM_Comands"));
-    menus.removeServer = addItem(menus.nlmCommands, QMenu::tr("Remove Server"), QStringLiteral("PopMenu_Remove_Server"));
+    menus.removeServer =
+        addItem(menus.nlmCommands, QMenu::tr("Remove Server"), QStringLiteral("PopMenu_Remove_Server"));
     menus.removeServer->setEnabled(false);
     menus.markNlmDifferences =
         addToggle(menus.nlmCommands, QMenu::tr("&Mark Differences"), QStringLiteral("Menu_NLM_Mark_Differences"));

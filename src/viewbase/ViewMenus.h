@@ -11,20 +11,20 @@ class QMenuBar;
 namespace views {
 
 struct ViewMenus {
-    QMenu* userConnections = nullptr;        // "&User Connections"
+    QMenu* userConnections = nullptr;  // "&User Connections"
     QAction* sendMessage = nullptr;
     QAction* showOpenFiles = nullptr;
     QAction* clearConnection = nullptr;
-    QAction* chooseColumns = nullptr;        // hidden until the column chooser exists
-    QMenu* setCommands = nullptr;            // "S&et Commands"
+    QAction* chooseColumns = nullptr;  // hidden until the column chooser exists
+    QMenu* setCommands = nullptr;      // "S&et Commands"
     QAction* removeColumn = nullptr;
-    QAction* markSetDifferences = nullptr;   // checkable, on
-    QAction* addPastSetColumn = nullptr;     // a server as it was, from the history
-    QMenu* nlmCommands = nullptr;            // "&NLM Commands"
+    QAction* markSetDifferences = nullptr;  // checkable, on
+    QAction* addPastSetColumn = nullptr;    // a server as it was, from the history
+    QMenu* nlmCommands = nullptr;           // "&NLM Commands"
     QAction* removeServer = nullptr;
-    QAction* markNlmDifferences = nullptr;   // checkable, on
-    QAction* addPastNlmColumns = nullptr;    // a server as it was, from the history
-    QMenu* partitions = nullptr;             // "&Partitions"
+    QAction* markNlmDifferences = nullptr;  // checkable, on
+    QAction* addPastNlmColumns = nullptr;   // a server as it was, from the history
+    QMenu* partitions = nullptr;            // "&Partitions"
     QAction* removePartitionColumn = nullptr;
 };
 

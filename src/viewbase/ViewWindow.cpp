@@ -66,7 +66,7 @@ void ViewWindow::attachFrame(QMdiSubWindow* frame)
         if (active == m_frame)
             activate();
         else if (active && m_active)
-            deactivate();   // another child window took over; a lost focus (null) is not one
+            deactivate();  // another child window took over; a lost focus (null) is not one
     });
 }
 
@@ -344,8 +344,8 @@ void ViewWindow::stopReadingServers()
     }
 }
 
-void ViewWindow::beginServerReads(const QStringList& servers, nw::ServerReads::Read read,
-                                  nw::ServerReads::Apply apply, std::function<void(ReadEnd)> done)
+void ViewWindow::beginServerReads(const QStringList& servers, nw::ServerReads::Read read, nw::ServerReads::Apply apply,
+                                  std::function<void(ReadEnd)> done)
 {
     const int count = static_cast<int>(servers.size());
     if (m_unloaded)
@@ -409,7 +409,7 @@ void ViewWindow::endReadingProgress(nw::ServerReads::End end)
         return;
     done(end == nw::ServerReads::End::Completed ? ReadEnd::Completed
          : end == nw::ServerReads::End::Stopped ? ReadEnd::Stopped
-                                                 : ReadEnd::Closed);
+                                                : ReadEnd::Closed);
 }
 
 ViewWindow::ReadEnd ViewWindow::runServerReads(const QStringList& servers, nw::ServerReads::Read read,
@@ -424,7 +424,7 @@ ViewWindow::ReadEnd ViewWindow::runServerReads(const QStringList& servers, nw::S
     connect(m_reads, &nw::ServerReads::finished, &loop, [&result, &loop](nw::ServerReads::End end) {
         result = end == nw::ServerReads::End::Completed ? ReadEnd::Completed
                  : end == nw::ServerReads::End::Stopped ? ReadEnd::Stopped
-                                                         : ReadEnd::Closed;
+                                                        : ReadEnd::Closed;
         loop.quit();
     });
     connect(m_reads, &QObject::destroyed, &loop, &QEventLoop::quit);
@@ -539,8 +539,7 @@ void bringToFront(ViewHost& host, QWidget* view)
         target->setFocus(Qt::OtherFocusReason);
 }
 
-OpeningScope::OpeningScope(ViewHost& host, bool disableToolBar)
-    : m_host(host), m_outerView(host.openedView())
+OpeningScope::OpeningScope(ViewHost& host, bool disableToolBar) : m_host(host), m_outerView(host.openedView())
 {
     m_host.setOpenedView(nullptr);
     m_host.beginOpening(disableToolBar);

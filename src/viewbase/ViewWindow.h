@@ -100,9 +100,9 @@ public:
     // ---- Reading servers side by side -------------------------------------
     // How reading the servers of an opening or a refresh ended.
     enum class ReadEnd {
-        Completed,   // every server applied
-        Stopped,     // Stop or Esc: the servers read before it were applied
-        Closed,      // the window went away; it may be deleted already
+        Completed,  // every server applied
+        Stopped,    // Stop or Esc: the servers read before it were applied
+        Closed,     // the window went away; it may be deleted already
     };
 
     // Reads the servers on reading threads, up to the context's
@@ -119,8 +119,7 @@ public:
     // Closed when the window unloads), never after the window was destroyed.
     // A reading still under way is cancelled without calling its `done`.
     template <class Result, class ReadFn, class ApplyFn>
-    void startReadingServers(const QStringList& servers, ReadFn read, ApplyFn apply,
-                             std::function<void(ReadEnd)> done);
+    void startReadingServers(const QStringList& servers, ReadFn read, ApplyFn apply, std::function<void(ReadEnd)> done);
     bool isReadingServers() const;
     // Stop and Esc: no further server is read; what was read is applied.
     void stopReadingServers();
@@ -212,13 +211,13 @@ private:
     QTimer* m_refitTimer = nullptr;  // child; a resize refits once it settles
     bool m_resizing = false;
 
-    nw::ServerReads* m_reads = nullptr;   // child; cancelled when the window unloads
+    nw::ServerReads* m_reads = nullptr;  // child; cancelled when the window unloads
     std::function<void(ReadEnd)> m_readsDone;
     QPointer<QWidget> m_readingBox;
     QLabel* m_readingLabel = nullptr;
     QPushButton* m_stopReading = nullptr;
     QShortcut* m_stopShortcut = nullptr;
-    QStringList m_viewServers;   // every server this view read, each once
+    QStringList m_viewServers;  // every server this view read, each once
     QLabel* m_unreachableLabel = nullptr;
 };
 

@@ -80,8 +80,7 @@ QStringList abendDates(const QStringList& lines, const QString& server)
 
 QStringList abendReport(const QStringList& lines, const QString& server, const QString& halt)
 {
-    QStringList report{QStringLiteral("Abend information for server ") + server + QLatin1Char(' ') + halt,
-                       QString()};
+    QStringList report{QStringLiteral("Abend information for server ") + server + QLatin1Char(' ') + halt, QString()};
     const QString next = headerOf(server) + QLatin1Char(' ');
     const QString wanted = next + halt;
     bool found = false;
@@ -137,7 +136,7 @@ QString randomName(const QString& prefix)
 std::unique_ptr<QLockFile> runLock(const QString& path)
 {
     auto lock = std::make_unique<QLockFile>(path);
-    lock->setStaleLockTime(0);   // only the end of its process frees it
+    lock->setStaleLockTime(0);  // only the end of its process frees it
     return lock;
 }
 
@@ -146,7 +145,7 @@ std::unique_ptr<QLockFile> runLock(const QString& path)
 struct TemporaryReports::RunFolder {
     QString base;
     QString path;
-    std::unique_ptr<QLockFile> lock;   // none for a folder no later start looks for
+    std::unique_ptr<QLockFile> lock;  // none for a folder no later start looks for
 };
 
 TemporaryReports::TemporaryReports() = default;
@@ -196,8 +195,9 @@ TemporaryReports::RunFolder* TemporaryReports::runFolder(const QString& base, QS
     }
     if (run->path.isEmpty()) {
         if (problem.isEmpty())
-            problem = QCoreApplication::translate("views::TemporaryReports", "No folder of its own could be made in %1.")
-                          .arg(QDir::toNativeSeparators(base));
+            problem =
+                QCoreApplication::translate("views::TemporaryReports", "No folder of its own could be made in %1.")
+                    .arg(QDir::toNativeSeparators(base));
         return nullptr;
     }
     problem.clear();
@@ -253,7 +253,8 @@ void TemporaryReports::removeLeftovers(const QString& base)
         return;
     const QDir folder(userFolder);
     QStringList runs = folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks | QDir::Hidden);
-    for (const QString& lockName : folder.entryList({QStringLiteral("run-*") + kLockSuffix}, QDir::Files | QDir::Hidden))
+    for (const QString& lockName :
+         folder.entryList({QStringLiteral("run-*") + kLockSuffix}, QDir::Files | QDir::Hidden))
         runs.append(lockName.chopped(kLockSuffix.size()));
     runs.removeDuplicates();
     for (const QString& name : std::as_const(runs)) {
@@ -261,7 +262,7 @@ void TemporaryReports::removeLeftovers(const QString& base)
             continue;
         auto lock = runLock(folder.filePath(name + kLockSuffix));
         if (!lock->tryLock(0))
-            continue;   // a run still going, or a lock we cannot judge
+            continue;  // a run still going, or a lock we cannot judge
         const QString path = folder.filePath(name);
         const QFileInfo runInfo(path);
         if (runInfo.isDir() && !runInfo.isSymLink()) {

@@ -95,7 +95,7 @@ private:
     RunFolder* runFolder(const QString& base, QString& problem);
 
     std::vector<QString> m_files;
-    std::vector<std::unique_ptr<RunFolder>> m_runs;   // one per temporary folder used
+    std::vector<std::unique_ptr<RunFolder>> m_runs;  // one per temporary folder used
 };
 
 // The plain-text viewer of this platform and its arguments for one file:

@@ -85,7 +85,8 @@ void AbendLogForm::showLog(const AbendLogRead& read)
     m_list->clear();
     m_list->addItems(read.found ? read.dates : QStringList{kNoAbendLog});
     // A log read, or a connection made, means the server answered.
-    context().reachability().record(server(), read.found || read.probe == nw::status::Success, read.found ? 0 : read.probe);
+    context().reachability().record(server(), read.found || read.probe == nw::status::Success,
+                                    read.found ? 0 : read.probe);
     noteServersRead({server()});
 }
 
@@ -111,7 +112,7 @@ QString AbendLogForm::viewSelectedHalt()
         context().messages().inform(tr("The report of this halt cannot be written: %1").arg(problem), windowTitle());
         return {};
     }
-    file.setTextModeEnabled(true);   // the platform's line ends, for Notepad
+    file.setTextModeEnabled(true);  // the platform's line ends, for Notepad
     const QString path = file.fileName();
     file.write(report.join(QLatin1Char('\n')).toLatin1());
     file.write("\n");
@@ -191,7 +192,7 @@ AbendLogForm* openViewerOf(views::ViewHost& host, const QString& server)
 
 // What one server's turn in an opening gave.
 struct AbendTurn {
-    bool viewerOpen = false; // its viewer was open: only brought to the front
+    bool viewerOpen = false;  // its viewer was open: only brought to the front
     AbendLogRead log;
 };
 

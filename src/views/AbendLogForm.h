@@ -18,7 +18,7 @@ namespace views {
 class AbendLogForm : public ViewWindow {
     Q_OBJECT
 public:
-    static QString captionFor(const QString& server);   // "Abend log for " + server
+    static QString captionFor(const QString& server);  // "Abend log for " + server
 
     AbendLogForm(views::ViewHost& host, const QString& server, QWidget* parent = nullptr);
     ~AbendLogForm() override;

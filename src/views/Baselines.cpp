@@ -18,7 +18,7 @@ namespace {
 
 const QString kTitle = QStringLiteral("Save as Baseline");
 
-} // namespace
+}  // namespace
 
 bool saveBaseline(core::AppContext& context, const QStringList& servers, const QString& name)
 {
@@ -95,4 +95,4 @@ bool saveBaseline(core::AppContext& context, const QStringList& servers, const Q
     return true;
 }
 
-} // namespace views
+}  // namespace views

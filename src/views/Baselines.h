@@ -19,4 +19,4 @@ namespace views {
 // is kept. True when the baseline was stored.
 bool saveBaseline(core::AppContext& context, const QStringList& servers, const QString& name);
 
-} // namespace views
+}  // namespace views

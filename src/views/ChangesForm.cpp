@@ -34,7 +34,7 @@ ViewDesign design()
     return {QStringLiteral("frmChanges"), settings::kChangesKeyName, {0, 0, 9600, 6000}, {6000, 2400}};
 }
 
-} // namespace
+}  // namespace
 
 QStringList changesHeadings()
 {
@@ -185,7 +185,9 @@ ViewWindow::ReadEnd ChangesForm::showChanges()
     }
     history::ChangeOrigin origin;
     switch (since()) {
-    case ChangesSince::PreviousSnapshot: origin.from = history::ChangeOrigin::From::Marks; break;
+    case ChangesSince::PreviousSnapshot:
+        origin.from = history::ChangeOrigin::From::Marks;
+        break;
     case ChangesSince::Date:
         origin.from = history::ChangeOrigin::From::Date;
         origin.date = m_date->dateTime().toUTC();
@@ -266,4 +268,4 @@ void openChanges(ViewHost& host)
     form->fitColumnsOnFirstOpening();
 }
 
-} // namespace views
+}  // namespace views

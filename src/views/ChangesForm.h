@@ -88,4 +88,4 @@ private:
 // selected servers' changes since their previous snapshot.
 void openChanges(ViewHost& host);
 
-} // namespace views
+}  // namespace views

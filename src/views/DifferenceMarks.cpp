@@ -58,11 +58,16 @@ QColor differenceColor(models::CellMark mark)
 {
     // Okabe and Ito's palette.
     switch (mark) {
-    case models::CellMark::Differs: return QColor(0xE6, 0x9F, 0x00);   // orange
-    case models::CellMark::Older: return QColor(0xD5, 0x5E, 0x00);     // vermilion
-    case models::CellMark::Newer: return QColor(0x00, 0x72, 0xB2);     // blue
-    case models::CellMark::Missing: return QColor(0xCC, 0x79, 0xA7);   // reddish purple
-    case models::CellMark::Agrees: break;
+    case models::CellMark::Differs:
+        return QColor(0xE6, 0x9F, 0x00);  // orange
+    case models::CellMark::Older:
+        return QColor(0xD5, 0x5E, 0x00);  // vermilion
+    case models::CellMark::Newer:
+        return QColor(0x00, 0x72, 0xB2);  // blue
+    case models::CellMark::Missing:
+        return QColor(0xCC, 0x79, 0xA7);  // reddish purple
+    case models::CellMark::Agrees:
+        break;
     }
     return {};
 }
@@ -122,7 +127,7 @@ QVariant DifferenceMarks::decoration(int gridRow, int col, int role) const
         return {};
     const bool nameColumn = col < m_grid.fixedCols();
     if (nameColumn && col > 0)
-        return {};   // the marker goes into the name column only
+        return {};  // the marker goes into the name column only
     if (role == Qt::ToolTipRole) {
         if (nameColumn)
             return tr("The servers do not all agree in this row.");

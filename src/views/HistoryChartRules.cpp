@@ -15,7 +15,7 @@ bool earlier(const TimedReading& reading, qint64 ms)
     return reading.ms < ms;
 }
 
-} // namespace
+}  // namespace
 
 void TimeWindow::setData(qint64 first, qint64 last)
 {
@@ -116,10 +116,14 @@ std::optional<RangeBounds> rangeBounds(HistoryRange range, const QDateTime& now,
                                        const QDateTime& customTo)
 {
     switch (range) {
-    case HistoryRange::LastHour: return RangeBounds{now.addSecs(-3600), std::nullopt};
-    case HistoryRange::LastDay: return RangeBounds{now.addDays(-1), std::nullopt};
-    case HistoryRange::LastWeek: return RangeBounds{now.addDays(-7), std::nullopt};
-    case HistoryRange::Custom: break;
+    case HistoryRange::LastHour:
+        return RangeBounds{now.addSecs(-3600), std::nullopt};
+    case HistoryRange::LastDay:
+        return RangeBounds{now.addDays(-1), std::nullopt};
+    case HistoryRange::LastWeek:
+        return RangeBounds{now.addDays(-7), std::nullopt};
+    case HistoryRange::Custom:
+        break;
     }
     if (!customFrom.isValid() || !customTo.isValid() || customTo <= customFrom)
         return std::nullopt;
@@ -157,9 +161,9 @@ QList<QPointF> pointsToDraw(const std::vector<TimedReading>& line, qint64 from, 
     auto begin = std::lower_bound(line.begin(), line.end(), from, earlier);
     auto end = std::lower_bound(begin, line.end(), to + 1, earlier);
     if (begin != line.begin())
-        --begin; // the reading before the span, where the line comes from
+        --begin;  // the reading before the span, where the line comes from
     if (end != line.end())
-        ++end; // and the one after it
+        ++end;  // and the one after it
     const auto count = static_cast<qint64>(end - begin);
     columns = std::max(columns, 1);
     if (count <= 2LL * columns || to <= from) {
@@ -191,4 +195,4 @@ QList<QPointF> pointsToDraw(const std::vector<TimedReading>& line, qint64 from, 
     return points;
 }
 
-} // namespace views
+}  // namespace views

@@ -98,4 +98,4 @@ std::vector<TimedReading> mergeReadings(const std::vector<TimedReading>& stored,
 // first after it are kept so that the line runs to the chart's edges.
 QList<QPointF> pointsToDraw(const std::vector<TimedReading>& line, qint64 from, qint64 to, int columns);
 
-} // namespace views
+}  // namespace views

@@ -23,7 +23,7 @@ history::Snapshot snapshotOf(const QString& server, history::SnapshotKind kind)
     return snapshot;
 }
 
-} // namespace
+}  // namespace
 
 history::Snapshot moduleSnapshot(const QString& server, const std::vector<LoadedModule>& modules)
 {
@@ -112,10 +112,10 @@ quint32 categoryOf(const QString& text)
         if (name == QStringLiteral("N/A"))
             break;
     }
-    return 0xFFFF; // shown as "N/A", as an unknown category is
+    return 0xFFFF;  // shown as "N/A", as an unknown category is
 }
 
-} // namespace
+}  // namespace
 
 std::vector<LoadedModule> modulesOfSnapshot(const history::Snapshot& snapshot)
 {
@@ -184,4 +184,4 @@ void clearHistoryAfterAsking(core::AppContext& context)
     }
 }
 
-} // namespace views
+}  // namespace views

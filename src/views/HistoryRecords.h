@@ -37,7 +37,7 @@ history::Snapshot volumeSnapshot(const QString& server, const std::vector<Volume
 std::vector<LoadedModule> modulesOfSnapshot(const history::Snapshot& snapshot);
 // A kept parameter: its name and category (as a number again) and its value text.
 struct KeptParameter {
-    SetParameter parameter; // no value bytes: the value is the text
+    SetParameter parameter;  // no value bytes: the value is the text
     QString valueText;
 };
 std::vector<KeptParameter> parametersOfSnapshot(const history::Snapshot& snapshot);
@@ -50,4 +50,4 @@ void recordSamples(core::AppContext& context, std::vector<history::Sample> sampl
 // every sample and snapshot; baselines stay. Tells when it cannot.
 void clearHistoryAfterAsking(core::AppContext& context);
 
-} // namespace views
+}  // namespace views

@@ -63,8 +63,8 @@ void labelNlmPair(models::FlexGridModel& grid, int versionCol, const QString& se
 
 }  // namespace
 
-int addNlmServerColumns(models::FlexGridModel& nlms, models::FlexGridModel& descriptions,
-                           const QString& server, NlmShow show)
+int addNlmServerColumns(models::FlexGridModel& nlms, models::FlexGridModel& descriptions, const QString& server,
+                        NlmShow show)
 {
     const int versionCol = nlms.cols();
     const int dateCol = versionCol + 1;
@@ -86,9 +86,12 @@ int addNlmServerColumns(models::FlexGridModel& nlms, models::FlexGridModel& desc
     return descriptionCol;
 }
 
-NlmComparisonFill::NlmComparisonFill(models::FlexGridModel& nlms, models::FlexGridModel& descriptions,
-                                     QLocale locale, Texts* texts)
-    : m_nlms(nlms), m_descriptions(descriptions), m_locale(std::move(locale)), m_texts(texts ? texts : &m_ownTexts)
+NlmComparisonFill::NlmComparisonFill(models::FlexGridModel& nlms, models::FlexGridModel& descriptions, QLocale locale,
+                                     Texts* texts)
+    : m_nlms(nlms)
+    , m_descriptions(descriptions)
+    , m_locale(std::move(locale))
+    , m_texts(texts ? texts : &m_ownTexts)
 {
 }
 
@@ -165,8 +168,7 @@ void NlmComparisonFill::addModule(const LoadedModule& module)
         const QString& left = m_nlms.textMatrix(row, leftCol);
         return left == text ? left : text;
     };
-    m_nlms.setTextMatrix(row, dateCol - 1,
-                         shared(versionText(info), dateCol - 3));
+    m_nlms.setTextMatrix(row, dateCol - 1, shared(versionText(info), dateCol - 3));
     m_nlms.setTextMatrix(row, dateCol, shared(dateText(info), dateCol - 2));
 
     const int descriptionRow = rowOfModule(m_descriptions, m_texts->descriptionRows, m_texts->descriptionRowsByPlace,
@@ -174,8 +176,9 @@ void NlmComparisonFill::addModule(const LoadedModule& module)
     // The description too is usually the left neighbour's, word for word.
     const QString& left = m_descriptions.grid().text(descriptionRow, m_descriptionColumn - 1);
     const bool sameAsLeft = left.size() == module.descriptiveName.size() + 1 + module.copyright.size()
-        && left.startsWith(module.descriptiveName) && left.at(module.descriptiveName.size()) == QLatin1Char('\n')
-        && left.endsWith(module.copyright);
+                            && left.startsWith(module.descriptiveName)
+                            && left.at(module.descriptiveName.size()) == QLatin1Char('\n')
+                            && left.endsWith(module.copyright);
     m_descriptions.setTextMatrix(descriptionRow, m_descriptionColumn,
                                  sameAsLeft ? left : module.descriptiveName + QLatin1Char('\n') + module.copyright);
 }
@@ -312,7 +315,7 @@ bool removeNlmServer(models::FlexGridModel& nlms, models::FlexGridModel& descrip
 }
 
 QString nlmDescription(const models::GridData& descriptions, const QString& fileName, const QString& server,
-                          bool* found)
+                       bool* found)
 {
     int col = -1;
     for (int c = 1; c < descriptions.cols(); ++c) {

@@ -31,7 +31,7 @@ QString nlmShowWord(NlmShow show);
 NlmShow nlmShowFromWord(const QString& word, bool* known = nullptr);
 
 inline constexpr int kNlmFirstDataRow = 2;
-inline constexpr int kNlmShownColWidth = 1125;   // twips
+inline constexpr int kNlmShownColWidth = 1125;  // twips
 
 // Finds table rows by module file name in constant time. Servers list a few
 // hundred modules each and a comparison can hold a hundred servers, so a scan
@@ -53,8 +53,8 @@ private:
 // Appends the two columns of a server to the comparison table and its column
 // to the description table, with headers for the chosen option. Returns the
 // description column.
-int addNlmServerColumns(models::FlexGridModel& nlms, models::FlexGridModel& descriptions,
-                           const QString& server, NlmShow show);
+int addNlmServerColumns(models::FlexGridModel& nlms, models::FlexGridModel& descriptions, const QString& server,
+                        NlmShow show);
 
 // Files the modules of the servers of one opening. The tables' rows are only
 // appended while it runs, so the name indexes built at the start stay right;
@@ -75,8 +75,8 @@ public:
 
         NlmRowIndex rows{Qt::CaseInsensitive};
         NlmRowIndex descriptionRows{Qt::CaseSensitive};
-        quint64 rowsVersion = 0;              // row names version of the comparison table
-        quint64 descriptionRowsVersion = 0;   // and of the description table
+        quint64 rowsVersion = 0;             // row names version of the comparison table
+        quint64 descriptionRowsVersion = 0;  // and of the description table
         // The rows of each module of the last server, by its place in the
         // server's list: servers load their modules in much the same order,
         // so the row is usually found by one comparison of names, without
@@ -85,8 +85,8 @@ public:
         std::vector<int> descriptionRowsByPlace;
     };
 
-    NlmComparisonFill(models::FlexGridModel& nlms, models::FlexGridModel& descriptions,
-                      QLocale locale = QLocale(), Texts* texts = nullptr);
+    NlmComparisonFill(models::FlexGridModel& nlms, models::FlexGridModel& descriptions, QLocale locale = QLocale(),
+                      Texts* texts = nullptr);
 
     // Columns for the next server; its modules follow.
     void addServer(const QString& server, NlmShow show);
@@ -105,7 +105,7 @@ private:
     const QString& dateText(const nw::NLMInfo& info);
 
     int m_descriptionColumn = -1;
-    size_t m_place = 0;   // of the next module in the server's list
+    size_t m_place = 0;  // of the next module in the server's list
     QLocale m_locale;
     Texts m_ownTexts;
     Texts* m_texts;
@@ -151,6 +151,6 @@ bool removeNlmServer(models::FlexGridModel& nlms, models::FlexGridModel& descrip
 // in another case), the row with the server's own spelling. Empty and
 // *found false when neither exists.
 QString nlmDescription(const models::GridData& descriptions, const QString& fileName, const QString& server,
-                          bool* found = nullptr);
+                       bool* found = nullptr);
 
 }  // namespace views

@@ -39,7 +39,7 @@ namespace views {
 
 namespace {
 
-constexpr int kDefaultNameWidth = 1500;   // twips
+constexpr int kDefaultNameWidth = 1500;  // twips
 // Longest the column fit measures before letting events run.
 constexpr std::chrono::milliseconds kFitSlice{10};
 
@@ -193,8 +193,8 @@ void NLMForm::loadContents()
 
     const bool keyExists = context.registry().keyExists(settings::Hive::CurrentUser, keyPath());
     bool known = false;
-    const NlmShow show = nlmShowFromWord(settings::readSetting(context, keyPath(), settings::kShowColumnsValue),
-                                         &known);
+    const NlmShow show =
+        nlmShowFromWord(settings::readSetting(context, keyPath(), settings::kShowColumnsValue), &known);
     if (known) {
         if (show == NlmShow::Version)
             m_optShowVersion->setChecked(true);
@@ -208,8 +208,8 @@ void NLMForm::loadContents()
     if (keyExists) {
         // A missing value reads as the store's 0, which would hide the names
         // for good; the name column then keeps its designed width.
-        const auto stored = settings::textToNumber(settings::readSetting(context, keyPath(),
-                                                                         settings::kColWidthPrefix + QLatin1Char('0')));
+        const auto stored = settings::textToNumber(
+            settings::readSetting(context, keyPath(), settings::kColWidthPrefix + QLatin1Char('0')));
         if (stored && *stored >= 1 && *stored < 1e6)
             nameWidth = static_cast<int>(*stored);
     }
@@ -226,7 +226,8 @@ void NLMForm::unloadContents()
     core::AppContext& context = this->context();
     if (!context.saveWindowState)
         return;
-    settings::saveSetting(context, keyPath(), settings::kColWidthPrefix + QLatin1Char('0'), QString::number(m_grdNLMs->colWidth(0)));
+    settings::saveSetting(context, keyPath(), settings::kColWidthPrefix + QLatin1Char('0'),
+                          QString::number(m_grdNLMs->colWidth(0)));
     settings::saveSetting(context, keyPath(), settings::kShowColumnsValue, nlmShowWord(showColumns()));
 }
 
@@ -241,8 +242,7 @@ void NLMForm::beginAdding(int servers)
     // Each server brings two comparison columns and one description column.
     m_grdNLMs->model().reserveCols(m_grdNLMs->cols() + 2 * servers);
     m_grdNLMDescription->model().reserveCols(m_grdNLMDescription->cols() + servers);
-    m_fill = std::make_unique<NlmComparisonFill>(m_grdNLMs->model(), m_grdNLMDescription->model(), QLocale(),
-                                                 &m_texts);
+    m_fill = std::make_unique<NlmComparisonFill>(m_grdNLMs->model(), m_grdNLMDescription->model(), QLocale(), &m_texts);
 }
 
 void NLMForm::endAdding()
@@ -260,11 +260,11 @@ namespace {
 
 // What one server gave, read on a reading thread.
 struct ModulesRead {
-    bool skipped = false;   // shown before the opening
+    bool skipped = false;  // shown before the opening
     nw::NWRCODE opened = nw::status::Success;
     nw::NWRCODE authenticated = nw::status::Success;
     std::vector<LoadedModule> modules;
-    bool complete = false; // not cut short by a stop: the history may keep it
+    bool complete = false;  // not cut short by a stop: the history may keep it
     nw::NWRCODE closed = nw::status::Success;
 };
 
@@ -503,8 +503,8 @@ void NLMForm::clickGrid(Qt::MouseButton button, int row, int col, const QPoint& 
 void NLMForm::hoverGrid(int row, int col)
 {
     const widgets::FlexGrid& grid = *m_grdNLMs;
-    const bool informative = grid.rows() >= 3 && grid.cols() > 1 && row > 1 && col > 0
-                             && !grid.textMatrix(row, col).isEmpty();
+    const bool informative =
+        grid.rows() >= 3 && grid.cols() > 1 && row > 1 && col > 0 && !grid.textMatrix(row, col).isEmpty();
     if (informative)
         m_statusBar->showMessage(tr("Double click for Information"));
     else
@@ -583,7 +583,8 @@ void NLMDescriptionDialog::fitToText()
     const QRect label = m_lblDescription->geometry();
     const int width = std::max(label.x() + label.width() + toPixelsX(this, 500),
                                m_lblServerAndNLM->geometry().right() + toPixelsX(this, 240));
-    resize(std::max(width, m_btnOK->width() + toPixelsX(this, 480)), label.y() + label.height() + toPixelsY(this, 1500));
+    resize(std::max(width, m_btnOK->width() + toPixelsX(this, 480)),
+           label.y() + label.height() + toPixelsY(this, 1500));
     m_btnOK->move((this->width() - m_btnOK->width()) / 2, m_btnOK->y());
     placeButton();
 }

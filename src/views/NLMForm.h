@@ -130,10 +130,10 @@ private:
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_lblDifferences = nullptr;
     DifferenceMarks* m_marks = nullptr;
-    std::unique_ptr<NlmComparisonFill> m_fill;   // while an opening runs
-    NlmComparisonFill::Texts m_texts;            // versions and dates made so far
-    QSet<QString> m_pastHeadings;                // headings of the pairs of kept states
-    bool m_sortDescending = true;   // the first header sort after opening is descending
+    std::unique_ptr<NlmComparisonFill> m_fill;  // while an opening runs
+    NlmComparisonFill::Texts m_texts;           // versions and dates made so far
+    QSet<QString> m_pastHeadings;               // headings of the pairs of kept states
+    bool m_sortDescending = true;               // the first header sort after opening is descending
 };
 
 class NLMDescriptionDialog : public QWidget {

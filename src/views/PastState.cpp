@@ -44,4 +44,4 @@ std::optional<history::Snapshot> readPastState(core::AppContext& context, const 
     return found;
 }
 
-} // namespace views
+}  // namespace views

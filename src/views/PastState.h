@@ -20,7 +20,7 @@ namespace views {
 
 struct PastState {
     QString server;
-    history::ChangeOrigin origin; // From::Date or From::Baseline
+    history::ChangeOrigin origin;  // From::Date or From::Baseline
 };
 
 // "FS1 @ 2026-12-01 14:00" (the date in the workstation's time zone) or "FS1 [before SP8]".
@@ -31,4 +31,4 @@ QString pastStateLabel(const PastState& state);
 std::optional<history::Snapshot> readPastState(core::AppContext& context, const PastState& state,
                                                history::SnapshotKind kind, QString* problem = nullptr);
 
-} // namespace views
+}  // namespace views

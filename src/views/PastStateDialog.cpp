@@ -90,10 +90,13 @@ QVariant pastHeaderLook(int role)
         font.setItalic(true);
         return font;
     }
-    case Qt::ForegroundRole: return QBrush(QColor(0x1f, 0x5f, 0xa8)); // the blue of the marks' palette
-    case Qt::ToolTipRole: return QObject::tr("Kept in the history; not read from the server");
-    default: return {};
+    case Qt::ForegroundRole:
+        return QBrush(QColor(0x1f, 0x5f, 0xa8));  // the blue of the marks' palette
+    case Qt::ToolTipRole:
+        return QObject::tr("Kept in the history; not read from the server");
+    default:
+        return {};
     }
 }
 
-} // namespace views
+}  // namespace views

@@ -51,4 +51,4 @@ std::optional<PastState> askPastState(QWidget* parent, const QStringList& server
 // tool tip that says it is no live server. Invalid for other roles.
 QVariant pastHeaderLook(int role);
 
-} // namespace views
+}  // namespace views

@@ -142,9 +142,9 @@ QString nlmDateText(quint32 year, quint32 month, quint32 day, const QLocale& loc
 
 QString parameterCategoryText(quint32 category)
 {
-    static const char* const names[] = {"Comm",  "Memory", "File Cache", "Dir Cache", "File System", "Locks",
-                                        "Trans Track", "Disk", "Time", "NCP", "Misc", "Errors", "Dir Svcs",
-                                        "MPS", "SLP", "License Svcs"};
+    static const char* const names[] = {"Comm",        "Memory", "File Cache", "Dir Cache",   "File System", "Locks",
+                                        "Trans Track", "Disk",   "Time",       "NCP",         "Misc",        "Errors",
+                                        "Dir Svcs",    "MPS",    "SLP",        "License Svcs"};
     if (category < std::size(names))
         return QString::fromLatin1(names[category]);
     return QStringLiteral("N/A");
@@ -160,7 +160,8 @@ SetParameter splitSetRecord(const nw::SetCommandRecord& record)
     std::size_t nameEnd = 0;
     while (nameEnd < size && area[nameEnd] != 0)
         ++nameEnd;
-    parameter.name = settings::fromWindows1252(QByteArrayView(reinterpret_cast<const char*>(area), static_cast<qsizetype>(nameEnd)));
+    parameter.name =
+        settings::fromWindows1252(QByteArrayView(reinterpret_cast<const char*>(area), static_cast<qsizetype>(nameEnd)));
     const std::size_t valueStart = std::min(nameEnd + 1, size);
     std::size_t valueEnd = valueStart;
     if (record.valueLength > 0) {
@@ -169,26 +170,26 @@ SetParameter splitSetRecord(const nw::SetCommandRecord& record)
         while (valueEnd < size && !(area[valueEnd] == 0 && (valueEnd + 1 >= size || area[valueEnd + 1] == 0)))
             ++valueEnd;
     }
-    parameter.value = QByteArray(reinterpret_cast<const char*>(area + valueStart),
-                                 static_cast<qsizetype>(valueEnd - valueStart));
+    parameter.value =
+        QByteArray(reinterpret_cast<const char*>(area + valueStart), static_cast<qsizetype>(valueEnd - valueStart));
     return parameter;
 }
 
 QString parameterValueText(quint32 type, const QByteArray& value, const QLocale& locale)
 {
     switch (type) {
-    case 0:   // number: at most four bytes count
+    case 0:  // number: at most four bytes count
         return QString::number(littleEndian(value, 4));
-    case 1:   // on/off
+    case 1:  // on/off
         return onOff(value, QString());
-    case 2:   // time in ticks
+    case 2:  // time in ticks
         return ticksText(littleEndian(value, 8), locale);
-    case 3:   // block shift, shown as the server spells it
-    case 5:   // text
+    case 3:  // block shift, shown as the server spells it
+    case 5:  // text
         return textUpToZero(value);
-    case 4:   // time offset: a signed number of seconds (west of Greenwich is negative)
+    case 4:  // time offset: a signed number of seconds (west of Greenwich is negative)
         return QString::number(static_cast<qint32>(static_cast<quint32>(littleEndian(value, 4))));
-    case 6:   // trigger: no value
+    case 6:  // trigger: no value
         return QString();
     default:
         return onOff(value, QStringLiteral("Unknown"));

@@ -33,8 +33,7 @@ constexpr double kListHeightAllowance = 270;  // client height minus the list's 
 
 ViewDesign design()
 {
-    return {QStringLiteral("frmServerInformation"), settings::kServerInfoKeyName, {0, 0, 7000, 8040},
-            {6500, 1600}};
+    return {QStringLiteral("frmServerInformation"), settings::kServerInfoKeyName, {0, 0, 7000, 8040}, {6500, 1600}};
 }
 
 }  // namespace
@@ -65,9 +64,9 @@ void ServerInformationForm::loadContents()
 {
     const auto add = [this](const QString& heading, Qt::Alignment alignment) {
         const int col = m_list->addColumn(heading, alignment | Qt::AlignVCenter, 1440);
-        m_list->setColumnWidthTwips(
-            col, qRound(settings::readTwipsSetting(context().registry(), keyPath(),
-                                                   settings::kColWidthHeadingPrefix + heading)));
+        m_list->setColumnWidthTwips(col,
+                                    qRound(settings::readTwipsSetting(context().registry(), keyPath(),
+                                                                      settings::kColWidthHeadingPrefix + heading)));
     };
     add(tr("Server"), Qt::AlignLeft);
     add(tr("Up Time"), Qt::AlignRight);
@@ -81,11 +80,11 @@ namespace {
 
 // What one server gave, read on a reading thread.
 struct InformationRead {
-    bool skipped = false;   // a row named it before the opening
+    bool skipped = false;  // a row named it before the opening
     nw::NWRCODE opened = nw::status::Success;
     QStringList row;
     nw::NWRCODE closed = nw::status::Success;
-    QList<settings::TracedCall> calls;   // for the trace, when it is on
+    QList<settings::TracedCall> calls;  // for the trace, when it is on
 };
 
 InformationRead readInformation(core::AppContext& context, const QString& name, bool tracing)
@@ -112,22 +111,22 @@ InformationRead readInformation(core::AppContext& context, const QString& name, 
     nw::FileServerInfo info{};
     const nw::NWRCODE infoRc = client.NWGetFileServerInfo(connection, info);
     trace("NWGetFileServerInfo", infoRc);
-    const QString upTime =
-        infoRc == nw::status::Success ? formatUpTime(info.serverUpTicks) : QString();
+    const QString upTime = infoRc == nw::status::Success ? formatUpTime(info.serverUpTicks) : QString();
 
     std::array<char, 90> company{};
     std::array<char, 90> revision{};
     std::array<char, 90> notice{};
-    trace("NWGetFileServerDescription",
-          client.NWGetFileServerDescription(connection, company, revision, {}, notice));
+    trace("NWGetFileServerDescription", client.NWGetFileServerDescription(connection, company, revision, {}, notice));
 
     qint32 dsVersion = 0;
     trace("NWDSGetDSVerInfo", client.NWDSGetDSVerInfo(connection, &dsVersion, nullptr, {}, nullptr, {}));
 
-    read.row = {nw::bytesToString(std::span<const char>(serverName)).trimmed(), upTime,
+    read.row = {nw::bytesToString(std::span<const char>(serverName)).trimmed(),
+                upTime,
                 serverVersionText(information.majorVersion, information.minorVersion, information.revision),
                 nw::bytesToString(std::span<const char>(company)).trimmed(),
-                nw::bytesToString(std::span<const char>(revision)).trimmed(), dsVersionText(dsVersion)};
+                nw::bytesToString(std::span<const char>(revision)).trimmed(),
+                dsVersionText(dsVersion)};
     // A failed close is told on the window thread, when the row is added.
     read.closed = session.closeQuietly();
     trace("NWCCCloseConn", read.closed);
@@ -211,8 +210,7 @@ void ServerInformationForm::layoutContents()
     // The designed allowance is the status bar's height; a taller bar on this
     // desktop must not cover the last row.
     const int allowance = qMax(settings::twipsToPixels(kListHeightAllowance, logicalDpiY()), statusHeight);
-    const int listWidth =
-        qMin(outerWidth - settings::twipsToPixels(kListWidthAllowance, logicalDpiX()), width());
+    const int listWidth = qMin(outerWidth - settings::twipsToPixels(kListWidthAllowance, logicalDpiX()), width());
     m_list->setGeometry(0, 0, qMax(0, listWidth), qMax(0, height() - allowance));
 }
 

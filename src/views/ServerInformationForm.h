@@ -23,7 +23,7 @@ inline constexpr char kServerInfoTraceLabel[] = "Server Info - btnServerInfo";
 class ServerInformationForm : public ViewWindow {
     Q_OBJECT
 public:
-    static QString caption();   // "Server Information"
+    static QString caption();  // "Server Information"
 
     explicit ServerInformationForm(ViewHost& host, QWidget* parent = nullptr);
     ~ServerInformationForm() override;

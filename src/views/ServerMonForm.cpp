@@ -43,7 +43,7 @@ namespace {
 constexpr int kServerCol = 0;
 constexpr int kUtilCol = 1;
 constexpr int kHighCol = 2;
-constexpr int kUtilBarWidth = 140;   // pixels of a fitted "Util %" column
+constexpr int kUtilBarWidth = 140;  // pixels of a fitted "Util %" column
 
 // Sizes in twips, as the window was designed.
 constexpr double kMinWidth = 3975;
@@ -54,8 +54,7 @@ constexpr double kMargin = 60;
 
 ViewDesign design()
 {
-    return {QStringLiteral("frmServerMon"), settings::kServerUtilKeyName, {0, 0, 7000, 8040},
-            {kMinWidth, kMinHeight}};
+    return {QStringLiteral("frmServerMon"), settings::kServerUtilKeyName, {0, 0, 7000, 8040}, {kMinWidth, kMinHeight}};
 }
 
 // A cell read back as a number, the way the monitor compares its marks: text
@@ -149,9 +148,9 @@ void ServerMonForm::buildColumns()
 {
     const auto add = [this](const QString& heading, Qt::Alignment alignment) {
         const int col = m_list->addColumn(heading, alignment, 1440);
-        m_list->setColumnWidthTwips(
-            col, qRound(settings::readTwipsSetting(context().registry(), keyPath(),
-                                                    settings::kColWidthHeadingPrefix + heading)));
+        m_list->setColumnWidthTwips(col,
+                                    qRound(settings::readTwipsSetting(context().registry(), keyPath(),
+                                                                      settings::kColWidthHeadingPrefix + heading)));
     };
     add(tr("Server"), Qt::AlignLeft | Qt::AlignVCenter);
     add(tr("Util %"), Qt::AlignRight | Qt::AlignVCenter);
@@ -338,8 +337,7 @@ QSize ServerMonForm::minimumFrameSize() const
     const int margin = settings::twipsToPixels(kMargin, logicalDpiX());
     const QWidget* outer = frame() ? static_cast<const QWidget*>(frame()) : this;
     const int controlsWidth = m_refresh->sizeHint().width() + m_reset->sizeHint().width()
-                              + m_btnHistory->sizeHint().width() + 4 * margin
-                              + (outer->width() - width());
+                              + m_btnHistory->sizeHint().width() + 4 * margin + (outer->width() - width());
     return {qMax(designed.width(), controlsWidth), designed.height()};
 }
 
@@ -354,7 +352,7 @@ void ServerMonForm::layoutContents()
     const QSize frameHint = m_refresh->sizeHint();
     m_refresh->setGeometry(margin, 0, frameHint.width(), frameHint.height());
     if (m_refresh->layout())
-        m_refresh->layout()->activate();   // places the start button, which the reset button lines up with
+        m_refresh->layout()->activate();  // places the start button, which the reset button lines up with
     const QSize resetHint = m_reset->sizeHint();
     // Level with the start button inside the frame.
     const QRect button = m_refresh->btnRefresh()->geometry();

@@ -39,7 +39,7 @@ class UtilizationHistoryWindow;
 class ServerMonForm : public ViewWindow {
     Q_OBJECT
 public:
-    static QString caption();   // "Server Utilization"
+    static QString caption();  // "Server Utilization"
 
     explicit ServerMonForm(views::ViewHost& host, QWidget* parent = nullptr);
     ~ServerMonForm() override;
@@ -106,13 +106,13 @@ private:
     QLabel* m_lblLastPoll;
     UtilizationBarDelegate* m_bars;
     UtilizationThresholds m_thresholds;
-    QHash<QString, QString> m_failures;   // server -> why its last poll gave "?"
+    QHash<QString, QString> m_failures;  // server -> why its last poll gave "?"
     QPushButton* m_btnHistory;
     UtilizationHistory m_history;
     QPointer<UtilizationHistoryWindow> m_historyWindow;
     bool m_polling = false;
-    QStringList m_polled;                      // the servers of the poll under way
-    std::vector<std::optional<int>> m_readings;   // and what they gave
+    QStringList m_polled;                        // the servers of the poll under way
+    std::vector<std::optional<int>> m_readings;  // and what they gave
 };
 
 // The opening routine (tool-bar button, "Server &Action" item, double-click).

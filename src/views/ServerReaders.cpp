@@ -7,8 +7,7 @@
 namespace views {
 
 void readLoadedModules(nw::NetWareClient& client, nw::NWCONN_HANDLE connection,
-                          const std::function<void(const std::vector<LoadedModule>&)>& batch,
-                          const nw::ReadStop& stop)
+                       const std::function<void(const std::vector<LoadedModule>&)>& batch, const nw::ReadStop& stop)
 {
     quint32 start = 0;
     for (;;) {
@@ -52,7 +51,7 @@ void readLoadedModules(nw::NetWareClient& client, nw::NWCONN_HANDLE connection,
 }
 
 void readSetParameters(nw::NetWareClient& client, nw::NWCONN_HANDLE connection,
-                          const std::function<void(const SetParameter&)>& parameter, const nw::ReadStop& stop)
+                       const std::function<void(const SetParameter&)>& parameter, const nw::ReadStop& stop)
 {
     quint32 sequence = 0;
     for (;;) {

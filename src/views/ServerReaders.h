@@ -14,7 +14,7 @@ namespace views {
 
 struct LoadedModule {
     quint32 number = 0;
-    QString fileName;       // as the server reports it, trimmed
+    QString fileName;  // as the server reports it, trimmed
     QString descriptiveName;
     QString copyright;
     nw::NLMInfo info;
@@ -26,14 +26,13 @@ struct LoadedModule {
 // numbers a reply holds. Ends at the first failing request or an empty reply,
 // or when `stop` asks for it between requests.
 void readLoadedModules(nw::NetWareClient& client, nw::NWCONN_HANDLE connection,
-                          const std::function<void(const std::vector<LoadedModule>&)>& batch,
-                          const nw::ReadStop& stop = {});
+                       const std::function<void(const std::vector<LoadedModule>&)>& batch,
+                       const nw::ReadStop& stop = {});
 
 // Calls `parameter` for each SET parameter in the server's order. Ends when a
 // request fails or the server names no further parameter, or when `stop`
 // asks for it between requests.
 void readSetParameters(nw::NetWareClient& client, nw::NWCONN_HANDLE connection,
-                          const std::function<void(const SetParameter&)>& parameter,
-                          const nw::ReadStop& stop = {});
+                       const std::function<void(const SetParameter&)>& parameter, const nw::ReadStop& stop = {});
 
 }  // namespace views

@@ -72,7 +72,7 @@ ServerStateRead readOverConnection(core::AppContext& context, const QString& ser
     return read;
 }
 
-} // namespace
+}  // namespace
 
 ServerStateRead readServerState(core::AppContext& context, const QString& server, const nw::ReadStop& stop)
 {
@@ -98,4 +98,4 @@ ServerStateRead readBaselineState(core::AppContext& context, const QString& serv
     return readOverConnection(context, server, false, stop);
 }
 
-} // namespace views
+}  // namespace views

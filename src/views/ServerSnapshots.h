@@ -20,7 +20,7 @@ class ReadStop;
 namespace views {
 
 struct ServerStateRead {
-    nw::NWRCODE opened = 0; // the connection for facts, modules and parameters
+    nw::NWRCODE opened = 0;  // the connection for facts, modules and parameters
     nw::NWRCODE authenticated = 0;
     // A snapshot of each kind that was read completely (a stop, or a volume
     // whose space could not be read, leaves its kind out: an unread item is
@@ -33,4 +33,4 @@ ServerStateRead readServerState(core::AppContext& context, const QString& server
 // The kinds of a baseline, read now: modules and SET parameters.
 ServerStateRead readBaselineState(core::AppContext& context, const QString& server, const nw::ReadStop& stop);
 
-} // namespace views
+}  // namespace views

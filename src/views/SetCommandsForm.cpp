@@ -44,8 +44,7 @@ constexpr std::chrono::milliseconds kFitSlice{10};
 
 ViewDesign design()
 {
-    return {QStringLiteral("frmSetCommands"), settings::kSetCommandsKeyName, {0, 0, 7000, 8040},
-            {3000, 3000}};
+    return {QStringLiteral("frmSetCommands"), settings::kSetCommandsKeyName, {0, 0, 7000, 8040}, {3000, 3000}};
 }
 
 }  // namespace
@@ -157,11 +156,11 @@ namespace {
 
 // What one server gave, read on a reading thread.
 struct ParametersRead {
-    bool skipped = false;   // shown before the opening
+    bool skipped = false;  // shown before the opening
     nw::NWRCODE opened = nw::status::Success;
     nw::NWRCODE authenticated = nw::status::Success;
     std::vector<SetParameter> parameters;
-    bool complete = false; // not cut short by a stop: the history may keep it
+    bool complete = false;  // not cut short by a stop: the history may keep it
     nw::NWRCODE closed = nw::status::Success;
 };
 

@@ -91,9 +91,9 @@ private:
     QStatusBar* m_statusBar1;
     QLabel* m_lblDifferences = nullptr;
     DifferenceMarks* m_marks = nullptr;
-    bool m_sortAscendingNext = true;   // the first header sort after opening is ascending
-    SetComparisonFill::Texts m_valueTexts;   // value texts made so far, for the next opening
-    QSet<QString> m_pastHeadings;            // headings of the columns of kept states
+    bool m_sortAscendingNext = true;        // the first header sort after opening is ascending
+    SetComparisonFill::Texts m_valueTexts;  // value texts made so far, for the next opening
+    QSet<QString> m_pastHeadings;           // headings of the columns of kept states
 };
 
 // Opens the comparison (or brings it forward) with the selected servers

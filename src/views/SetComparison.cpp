@@ -43,7 +43,7 @@ int placeSetParameter(models::FlexGridModel& grid, SetRowIndex& index, int col, 
 }  // namespace
 
 int addSetParameter(models::FlexGridModel& grid, SetRowIndex& index, int col, const SetParameter& parameter,
-                       bool lookUp, const QLocale& locale)
+                    bool lookUp, const QLocale& locale)
 {
     return placeSetParameter(grid, index, col, parameter, lookUp,
                              parameterValueText(parameter.type, parameter.value, locale));

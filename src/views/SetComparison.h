@@ -54,7 +54,7 @@ private:
 // name and category text; the category is written only then. The value cell
 // is right-aligned.
 int addSetParameter(models::FlexGridModel& grid, SetRowIndex& index, int col, const SetParameter& parameter,
-                       bool lookUp, const QLocale& locale = QLocale());
+                    bool lookUp, const QLocale& locale = QLocale());
 
 // Adds server columns one after another in one opening of the comparison.
 // Rows are only appended while servers come in, so the name index stays
@@ -84,10 +84,10 @@ public:
             }
         };
         QHash<ShortValue, QString> shortValues;
-        QHash<QByteArray, QString> longValues;   // the type's four bytes, then the value bytes
+        QHash<QByteArray, QString> longValues;  // the type's four bytes, then the value bytes
 
         SetRowIndex rows;
-        quint64 rowsVersion = 0;   // the grid's row names version the index holds for
+        quint64 rowsVersion = 0;  // the grid's row names version the index holds for
         // The row of each parameter of the last server, by its place in the
         // server's list: servers list their parameters in the same order, so
         // the row is usually found by one comparison of names, without hashing.
@@ -95,7 +95,8 @@ public:
     };
 
     explicit SetComparisonFill(models::FlexGridModel& grid, Texts* texts = nullptr)
-        : m_grid(grid), m_texts(texts ? texts : &m_ownTexts)
+        : m_grid(grid)
+        , m_texts(texts ? texts : &m_ownTexts)
     {
     }
 
@@ -113,7 +114,7 @@ private:
     const QString& valueText(const SetParameter& parameter);
 
     models::FlexGridModel& m_grid;
-    QLocale m_locale;             // made once: making one asks the system
+    QLocale m_locale;  // made once: making one asks the system
     Texts m_ownTexts;
     Texts* m_texts;
     QByteArray m_longKey;         // reused for every long value's look-up

@@ -11,11 +11,14 @@ namespace views {
 QColor utilizationColor(UtilizationLevel level)
 {
     switch (level) {
-    case UtilizationLevel::Normal: return QColor(0x00, 0x9E, 0x73);
+    case UtilizationLevel::Normal:
+        return QColor(0x00, 0x9E, 0x73);
     // The levels in the colours every table marks trouble with.
     case UtilizationLevel::Warning:
-    case UtilizationLevel::Critical: return widgets::troubleColor(troubleLevelOf(level));
-    case UtilizationLevel::Unknown: break;
+    case UtilizationLevel::Critical:
+        return widgets::troubleColor(troubleLevelOf(level));
+    case UtilizationLevel::Unknown:
+        break;
     }
     return {};
 }

@@ -4,7 +4,9 @@
 
 namespace views {
 
-UtilizationHistory::UtilizationHistory(int capacity) : m_capacity(std::max(capacity, 4)) {}
+UtilizationHistory::UtilizationHistory(int capacity) : m_capacity(std::max(capacity, 4))
+{
+}
 
 void UtilizationHistory::recordPoll(qint64 msecsSinceEpoch, const QStringList& servers,
                                     const std::vector<std::optional<int>>& readings)

@@ -22,7 +22,7 @@ namespace views {
 
 class UtilizationHistory {
 public:
-    static constexpr int kDefaultCapacity = 20000;   // 5.5 hours of 1-second polls at full resolution
+    static constexpr int kDefaultCapacity = 20000;  // 5.5 hours of 1-second polls at full resolution
     static constexpr quint8 kNoReading = 0xFF;
 
     explicit UtilizationHistory(int capacity = kDefaultCapacity);
@@ -54,9 +54,9 @@ private:
     int m_capacity;
     QStringList m_servers;
     std::vector<qint64> m_times;
-    std::vector<QByteArray> m_readings;   // per poll, one byte per server known then
-    std::vector<int> m_merged;            // polls merged into each entry
-    std::vector<int> m_highest;           // per server, -1 before any reading
+    std::vector<QByteArray> m_readings;  // per poll, one byte per server known then
+    std::vector<int> m_merged;           // polls merged into each entry
+    std::vector<int> m_highest;          // per server, -1 before any reading
 };
 
 }  // namespace views

@@ -104,7 +104,7 @@ std::optional<std::pair<QDateTime, QDateTime>> askPeriod(QWidget* parent, const 
     return std::make_pair(fromEdit->dateTime(), toEdit->dateTime());
 }
 
-} // namespace
+}  // namespace
 
 UtilizationHistoryWindow::UtilizationHistoryWindow(const UtilizationHistory& history, history::HistoryRecorder* store,
                                                    const QStringList& monitored, QWidget* parent)
@@ -163,7 +163,7 @@ UtilizationHistoryWindow::UtilizationHistoryWindow(const UtilizationHistory& his
     m_percentAxis->setTickCount(6);
     chart->addAxis(m_timeAxis, Qt::AlignBottom);
     chart->addAxis(m_percentAxis, Qt::AlignLeft);
-    m_chartView->setChart(chart); // the view owns the chart
+    m_chartView->setChart(chart);  // the view owns the chart
     m_chartView->setRenderHint(QPainter::Antialiasing);
 
     auto* controls = new QHBoxLayout;
@@ -266,7 +266,7 @@ bool UtilizationHistoryWindow::setRange(HistoryRange range, const QDateTime& fro
     if (range == HistoryRange::Custom)
         m_bounds = {from, to};
     m_range->setCurrentIndex(m_range->findData(static_cast<int>(range)));
-    m_time = TimeWindow(); // a new range is shown whole first
+    m_time = TimeWindow();  // a new range is shown whole first
     readRange();
     return true;
 }
@@ -282,7 +282,7 @@ void UtilizationHistoryWindow::chooseRange(int index)
     const QDateTime from = m_bounds.from.isValid() ? m_bounds.from : now.addDays(-1);
     const QDateTime to = m_bounds.to.value_or(now);
     const QPointer<UtilizationHistoryWindow> self(this);
-    const auto period = askPeriod(this, from, to); // modal: events run
+    const auto period = askPeriod(this, from, to);  // modal: events run
     if (!self)
         return;
     if (!period) {
@@ -571,16 +571,27 @@ bool UtilizationHistoryWindow::eventFilter(QObject* watched, QEvent* event)
         const auto* key = static_cast<QKeyEvent*>(event);
         switch (key->key()) {
         case Qt::Key_Plus:
-        case Qt::Key_Equal: zoomBy(kZoomStep); return true;
-        case Qt::Key_Minus: zoomBy(1 / kZoomStep); return true;
-        case Qt::Key_Left: panBy(-m_time.span() / kPanKeyParts); return true;
-        case Qt::Key_Right: panBy(m_time.span() / kPanKeyParts); return true;
+        case Qt::Key_Equal:
+            zoomBy(kZoomStep);
+            return true;
+        case Qt::Key_Minus:
+            zoomBy(1 / kZoomStep);
+            return true;
+        case Qt::Key_Left:
+            panBy(-m_time.span() / kPanKeyParts);
+            return true;
+        case Qt::Key_Right:
+            panBy(m_time.span() / kPanKeyParts);
+            return true;
         case Qt::Key_Home:
             m_time.showAll();
             showSpan();
             return true;
-        case Qt::Key_End: panBy(m_time.extentLast() - m_time.to()); return true;
-        default: break;
+        case Qt::Key_End:
+            panBy(m_time.extentLast() - m_time.to());
+            return true;
+        default:
+            break;
         }
         return false;
     }
@@ -612,7 +623,7 @@ bool UtilizationHistoryWindow::eventFilter(QObject* watched, QEvent* event)
             m_dragX = static_cast<int>(mouse->position().x());
             m_dragFrom = m_time.from();
         }
-        return false; // the legend takes its clicks
+        return false;  // the legend takes its clicks
     }
     case QEvent::MouseMove: {
         const auto* mouse = static_cast<QMouseEvent*>(event);
@@ -625,8 +636,11 @@ bool UtilizationHistoryWindow::eventFilter(QObject* watched, QEvent* event)
         showSpan();
         return true;
     }
-    case QEvent::MouseButtonRelease: m_dragX.reset(); return false;
-    default: return false;
+    case QEvent::MouseButtonRelease:
+        m_dragX.reset();
+        return false;
+    default:
+        return false;
     }
 }
 
@@ -637,4 +651,4 @@ void UtilizationHistoryWindow::applyFilter()
         m_servers->item(s)->setHidden(!text.isEmpty() && !m_names.at(s).contains(text, Qt::CaseInsensitive));
 }
 
-} // namespace views
+}  // namespace views

@@ -131,11 +131,11 @@ private:
     // What the history holds of each server in the range, by name.
     QHash<QString, std::vector<TimedReading>> m_stored;
     std::unique_ptr<nw::ServerReads> m_reads;
-    bool m_reading = false; // from the start of a range's read until its readings are shown
+    bool m_reading = false;  // from the start of a range's read until its readings are shown
     qint64 m_scrollStepMs = 1000;
-    int m_columns = 0;          // the chart's width in pixels when its lines were last filled
-    std::optional<int> m_dragX; // where a drag along the time axis started
+    int m_columns = 0;           // the chart's width in pixels when its lines were last filled
+    std::optional<int> m_dragX;  // where a drag along the time axis started
     qint64 m_dragFrom = 0;
 };
 
-} // namespace views
+}  // namespace views

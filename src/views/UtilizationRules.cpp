@@ -36,12 +36,11 @@ UtilizationThresholds readUtilizationThresholds(const std::optional<QString>& wa
         bad = QStringList{QStringLiteral("UtilWarning"), QStringLiteral("UtilCritical")};
     }
     if (problem) {
-        *problem = bad.isEmpty()
-            ? QString()
-            : QCoreApplication::translate("views",
-                                          "The utilization levels %1 are not whole percentages from 0 to 100 "
-                                          "(warning not above critical); the defaults 70 and 90 are used.")
-                  .arg(bad.join(QStringLiteral(", ")));
+        *problem = bad.isEmpty() ? QString()
+                                 : QCoreApplication::translate(
+                                       "views", "The utilization levels %1 are not whole percentages from 0 to 100 "
+                                                "(warning not above critical); the defaults 70 and 90 are used.")
+                                       .arg(bad.join(QStringLiteral(", ")));
     }
     return thresholds;
 }
@@ -71,18 +70,23 @@ UtilizationLevel utilizationLevel(const QString& cellText, const UtilizationThre
 models::TroubleLevel troubleLevelOf(UtilizationLevel level)
 {
     switch (level) {
-    case UtilizationLevel::Warning: return models::TroubleLevel::Warning;
-    case UtilizationLevel::Critical: return models::TroubleLevel::Critical;
+    case UtilizationLevel::Warning:
+        return models::TroubleLevel::Warning;
+    case UtilizationLevel::Critical:
+        return models::TroubleLevel::Critical;
     case UtilizationLevel::Unknown:
-    case UtilizationLevel::Normal: break;
+    case UtilizationLevel::Normal:
+        break;
     }
     return models::TroubleLevel::None;
 }
 
 QString netwareStatusText(quint32 status)
 {
-    return QStringLiteral("0x%1").arg(status, status > 0xFFFF ? 8 : 4, 16, QLatin1Char('0')).toUpper().replace(
-        QStringLiteral("0X"), QStringLiteral("0x"));
+    return QStringLiteral("0x%1")
+        .arg(status, status > 0xFFFF ? 8 : 4, 16, QLatin1Char('0'))
+        .toUpper()
+        .replace(QStringLiteral("0X"), QStringLiteral("0x"));
 }
 
 QString pollFailureText(PollFailure failure, quint32 status)

@@ -16,8 +16,8 @@ namespace views {
 std::optional<int> storedPercent(const std::optional<QString>& text);
 
 struct UtilizationThresholds {
-    int warning = 70;    // at or above: warning
-    int critical = 90;   // at or above: critical
+    int warning = 70;   // at or above: warning
+    int critical = 90;  // at or above: critical
 };
 
 // The thresholds from the stored texts (`UtilWarning`, `UtilCritical`); a
@@ -26,8 +26,7 @@ struct UtilizationThresholds {
 // cross). *problem receives a message for the user when a stored text was
 // not usable.
 UtilizationThresholds readUtilizationThresholds(const std::optional<QString>& warning,
-                                                const std::optional<QString>& critical,
-                                                QString* problem = nullptr);
+                                                const std::optional<QString>& critical, QString* problem = nullptr);
 
 enum class UtilizationLevel { Unknown, Normal, Warning, Critical };
 // The level of a "Util %" cell ("?" and other non-numbers are Unknown).

@@ -251,11 +251,11 @@ FreeSpaceThresholds readFreeSpaceThresholds(const std::optional<QString>& warnin
     }
     if (problem) {
         *problem = bad.isEmpty()
-            ? QString()
-            : QCoreApplication::translate("views",
-                                          "The free space levels %1 are not whole percentages from 0 to 100 "
-                                          "(critical not above warning); the defaults 10 and 5 are used.")
-                  .arg(bad.join(QStringLiteral(", ")));
+                       ? QString()
+                       : QCoreApplication::translate("views",
+                                                     "The free space levels %1 are not whole percentages from 0 to 100 "
+                                                     "(critical not above warning); the defaults 10 and 5 are used.")
+                             .arg(bad.join(QStringLiteral(", ")));
     }
     return thresholds;
 }

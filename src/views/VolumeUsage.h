@@ -70,7 +70,7 @@ struct ServerVolumesRead {
     bool scanned = false;
     nw::NWRCODE opened = 0;
     nw::NWRCODE closed = 0;
-    QStringList found; // entries of the mounted volumes, administration volumes left out
+    QStringList found;  // entries of the mounted volumes, administration volumes left out
     struct Measured {
         QString entry;
         QStringList cells;
@@ -87,7 +87,7 @@ struct ServerVolumesRead {
         QString subject;
         QList<settings::TracedCall> calls;
     };
-    std::vector<Traced> trace; // empty unless tracing
+    std::vector<Traced> trace;  // empty unless tracing
 };
 
 // Reads one server: with `scan`, opens a connection, scans its mounted
@@ -105,8 +105,8 @@ double cellMegabytes(const QString& cell, const QLocale& locale = QLocale());
 
 // The shares of free space below which a volume is in trouble.
 struct FreeSpaceThresholds {
-    int warning = 10;    // below: warning
-    int critical = 5;    // below: critical
+    int warning = 10;  // below: warning
+    int critical = 5;  // below: critical
 };
 // The thresholds from the stored texts (`VolumeFreeWarning`,
 // `VolumeFreeCritical`); a missing, non-numeric or out-of-range text gives the

@@ -46,7 +46,9 @@ constexpr int kFreeCol = 5;
 
 ViewDesign design()
 {
-    return {QStringLiteral("frmVolumeUsage"), QStringLiteral("VolumeUsageForm"), {0, 0, 7000, 8040},
+    return {QStringLiteral("frmVolumeUsage"),
+            QStringLiteral("VolumeUsageForm"),
+            {0, 0, 7000, 8040},
             {kMinWidth, kMinHeight}};
 }
 
@@ -108,7 +110,8 @@ void VolumeUsageForm::loadContents()
     QString problem;
     m_freeSpace = readFreeSpaceThresholds(
         store.queryValue(settings::Hive::CurrentUser, settings::kRootKey, settings::kVolumeFreeWarningValue),
-        store.queryValue(settings::Hive::CurrentUser, settings::kRootKey, settings::kVolumeFreeCriticalValue), &problem);
+        store.queryValue(settings::Hive::CurrentUser, settings::kRootKey, settings::kVolumeFreeCriticalValue),
+        &problem);
     if (!problem.isEmpty())
         context().messages().inform(problem, caption());
     m_list->model().setTroubleRule([this](int row, int col) {

@@ -22,7 +22,7 @@ namespace views {
 class VolumeUsageForm : public ViewWindow {
     Q_OBJECT
 public:
-    static QString caption();   // "Volume Space Usage"
+    static QString caption();  // "Volume Space Usage"
 
     explicit VolumeUsageForm(views::ViewHost& host, QWidget* parent = nullptr);
     ~VolumeUsageForm() override;
@@ -73,7 +73,7 @@ private:
     QStringList m_volumes;
     FreeSpaceThresholds m_freeSpace;
     bool m_measuring = false;
-    bool m_refreshing = false; // the running pass is a refresh pass
+    bool m_refreshing = false;  // the running pass is a refresh pass
     int m_lastSortColumn = -1;
     Qt::SortOrder m_lastSortOrder = Qt::AscendingOrder;
 };

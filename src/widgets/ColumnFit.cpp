@@ -50,7 +50,7 @@ protected:
         const int needed = m_view.fontMetrics().horizontalAdvance(text) + kCellPadding
                            + (index.data(Qt::DecorationRole).isValid() ? kIconRoom : 0);
         if (text.isEmpty() || needed <= rect.width())
-            return false;   // the cell's own tool tip, if any
+            return false;  // the cell's own tool tip, if any
         QString tip = text;
         const QString own = index.data(Qt::ToolTipRole).toString();
         if (!own.isEmpty())
@@ -132,8 +132,8 @@ std::vector<int> shareColumnWidths(const std::vector<ColumnNeed>& needs, int ava
     const long long frozenRoom =
         std::max(static_cast<long long>(available) * kFrozenShare / 100, available - scrolledNeed);
     const long long frozenNeed = std::accumulate(frozen.begin(), frozen.end(), 0LL);
-    const int frozenLimit = frozenNeed > frozenRoom ? commonLimit(frozen, frozenRoom, kMinFittedColumn)
-                                                    : kMaxNeededColumn;
+    const int frozenLimit =
+        frozenNeed > frozenRoom ? commonLimit(frozen, frozenRoom, kMinFittedColumn) : kMaxNeededColumn;
     long long frozenTaken = 0;
     for (size_t i = 0; i < needs.size(); ++i) {
         if (needs[i].frozen) {
@@ -162,7 +162,8 @@ namespace {
 int listColumnNeed(QTreeView& view, int col)
 {
     QHeaderView* header = view.header();
-    return std::max(header->sectionSizeHint(col), static_cast<const QAbstractItemView&>(view).sizeHintForColumn(col)) + kCellPadding;
+    return std::max(header->sectionSizeHint(col), static_cast<const QAbstractItemView&>(view).sizeHintForColumn(col))
+           + kCellPadding;
 }
 
 void applyListWidths(QTreeView& view, const std::vector<std::pair<int, int>>& needs)
@@ -264,11 +265,11 @@ void shareWidth(std::vector<std::pair<int, int>>& widths, int fixedCols, int kep
 }  // namespace
 
 GridColumnFit::GridColumnFit(FlexGrid& grid, int firstColumn)
-    : m_grid(&grid),
-      m_metrics(boldFont(grid)),
-      m_dpi(settings::columnDotsPerInch(&grid)),
-      m_firstCol(std::max(firstColumn, 0)),
-      m_col(m_firstCol)
+    : m_grid(&grid)
+    , m_metrics(boldFont(grid))
+    , m_dpi(settings::columnDotsPerInch(&grid))
+    , m_firstCol(std::max(firstColumn, 0))
+    , m_col(m_firstCol)
 {
 }
 

@@ -85,8 +85,8 @@ private:
     double m_dpi;
     int m_firstCol;
     int m_col;
-    QHash<QString, int> m_advances;              // text -> pixels
-    std::vector<std::pair<int, int>> m_widths;   // column, pixels
+    QHash<QString, int> m_advances;             // text -> pixels
+    std::vector<std::pair<int, int>> m_widths;  // column, pixels
 };
 
 // Fits the grid in slices of about `slice`, letting the events run between

@@ -142,7 +142,7 @@ FlexGrid::FlexGrid(QWidget* parent)
     fixedSide->setContentsMargins(0, 0, 0, 0);
     fixedSide->setSpacing(0);
     fixedSide->addWidget(m_frozen, 1);
-    fixedSide->addWidget(m_frozenFoot);   // as high as the scroll bar beside it
+    fixedSide->addWidget(m_frozenFoot);  // as high as the scroll bar beside it
     auto* sides = new QHBoxLayout(box);
     sides->setContentsMargins(box->frameWidth(), box->frameWidth(), box->frameWidth(), box->frameWidth());
     sides->setSpacing(0);
@@ -200,22 +200,20 @@ FlexGrid::FlexGrid(QWidget* parent)
         bar->setValue(m_savedScroll == 0 ? 1 : 0);
         bar->setValue(m_savedScroll);
     });
-    connect(m_view->horizontalHeader(), &QHeaderView::sectionResized, this,
-            [this](int logical, int, int newSize) {
-                if (m_applyingWidths || newSize <= 0)
-                    return;
-                m_applyingWidths = true;
-                m_model->setColWidth(logical, static_cast<int>(std::lround(settings::pixelsToTwips(newSize, dpi()))));
-                m_applyingWidths = false;
-                syncFrozenColumns();
-                if (m_headingPressed)
-                    Q_EMIT columnSizedByHand(logical);
-            });
+    connect(m_view->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int logical, int, int newSize) {
+        if (m_applyingWidths || newSize <= 0)
+            return;
+        m_applyingWidths = true;
+        m_model->setColWidth(logical, static_cast<int>(std::lround(settings::pixelsToTwips(newSize, dpi()))));
+        m_applyingWidths = false;
+        syncFrozenColumns();
+        if (m_headingPressed)
+            Q_EMIT columnSizedByHand(logical);
+    });
     for (QTableView* view : {m_view, m_frozen})
         connect(view->horizontalHeader(), &QHeaderView::sectionHandleDoubleClicked, this, &FlexGrid::fitRequested);
     connect(m_view->horizontalHeader(), &QHeaderView::geometriesChanged, this, &FlexGrid::syncFrozenColumns);
-    connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            &FlexGrid::currentMovedByKeyboard);
+    connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this, &FlexGrid::currentMovedByKeyboard);
 
     applyColumnWidths(-1);
 }
@@ -327,8 +325,8 @@ void FlexGrid::syncFrozenColumns()
     m_frozen->setFixedWidth(width);
     // Rows line up when both parts end at the same height.
     const QScrollBar* bar = m_view->horizontalScrollBar();
-    m_frozenFoot->setFixedHeight(std::max(0, m_view->height() - m_view->viewport()->height()
-                                                 - (header->isVisible() ? header->height() : 0)));
+    m_frozenFoot->setFixedHeight(
+        std::max(0, m_view->height() - m_view->viewport()->height() - (header->isVisible() ? header->height() : 0)));
     m_frozenFoot->setVisible(bar->isVisible());
     m_frozen->verticalScrollBar()->setValue(m_view->verticalScrollBar()->value());
     m_frozen->setVisible(width > 0);
@@ -460,8 +458,8 @@ bool FlexGrid::handleMouse(QWidget* source, QMouseEvent* event)
     const auto [r, c] = cellAt(source, event->position().toPoint());
     m_mouseRow = r;
     m_mouseCol = c;
-    const bool onHeader = source == m_view->horizontalHeader()->viewport()
-        || source == m_frozen->horizontalHeader()->viewport();
+    const bool onHeader =
+        source == m_view->horizontalHeader()->viewport() || source == m_frozen->horizontalHeader()->viewport();
     const bool dataCell = r >= fixedRows() && r >= 0 && c >= 0;
     QPointer<FlexGrid> alive(this);
 

@@ -19,10 +19,10 @@ class QMouseEvent;
 namespace widgets {
 
 // The widget shows and edits the model's own types.
+using models::CellRange;
 using models::FlexGridModel;
 using models::GridData;
 using models::SortMode;
-using models::CellRange;
 
 class FlexGrid : public QWidget {
     Q_OBJECT
@@ -140,9 +140,9 @@ private:
 
     FlexGridModel* m_model;
     QTableView* m_view;
-    QTableView* m_frozen;            // the fixed columns, kept in place beside the rest
-    QWidget* m_frozenFoot;           // under the fixed columns, beside the horizontal scroll bar
-    mutable double m_dpi = 0;        // column scale, measured once per font and screen
+    QTableView* m_frozen;      // the fixed columns, kept in place beside the rest
+    QWidget* m_frozenFoot;     // under the fixed columns, beside the horizontal scroll bar
+    mutable double m_dpi = 0;  // column scale, measured once per font and screen
     int m_redrawOffDepth = 0;
     bool m_applyingSelection = false;
     bool m_applyingWidths = false;

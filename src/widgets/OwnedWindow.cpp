@@ -25,8 +25,8 @@ int clampedStart(int start, int length, int first, int room)
 QRect centredOver(const QRect& owner, const QSize& size, const QRect& available)
 {
     // Halves rounded the same way on every side of the origin.
-    QRect placed(QPoint(owner.x() + (owner.width() - size.width()) / 2, owner.y() + (owner.height() - size.height()) / 2),
-                 size);
+    QRect placed(
+        QPoint(owner.x() + (owner.width() - size.width()) / 2, owner.y() + (owner.height() - size.height()) / 2), size);
     if (available.isValid()) {
         placed.moveLeft(clampedStart(placed.left(), size.width(), available.left(), available.width()));
         placed.moveTop(clampedStart(placed.top(), size.height(), available.top(), available.height()));

@@ -25,8 +25,7 @@ QString RefreshFrame::stopCaption()
     return tr("&Stop");
 }
 
-RefreshFrame::RefreshFrame(QWidget* parent)
-    : RefreshFrame(tr("Refresh Interval"), parent)
+RefreshFrame::RefreshFrame(QWidget* parent) : RefreshFrame(tr("Refresh Interval"), parent)
 {
 }
 
@@ -186,7 +185,7 @@ void RefreshFrame::intervalChanged(const QString& text)
         return;
     }
     if (!check.replacement.isEmpty() && check.replacement != text) {
-        m_interval->setText(check.replacement);   // comes back here with the new text
+        m_interval->setText(check.replacement);  // comes back here with the new text
         return;
     }
     m_button->setEnabled(true);

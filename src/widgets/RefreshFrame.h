@@ -22,8 +22,8 @@ namespace widgets {
 class RefreshFrame : public QGroupBox {
     Q_OBJECT
 public:
-    static QString beginCaption();   // "Begin &Refresh"
-    static QString stopCaption();    // "&Stop"
+    static QString beginCaption();  // "Begin &Refresh"
+    static QString stopCaption();   // "&Stop"
 
     explicit RefreshFrame(QWidget* parent = nullptr);
     explicit RefreshFrame(const QString& caption, QWidget* parent = nullptr);
@@ -35,7 +35,7 @@ public:
 
     QString intervalText() const;
     void setIntervalText(const QString& text);
-    void setIntervalMaxLength(int length);   // 0: no limit
+    void setIntervalMaxLength(int length);  // 0: no limit
     int intervalMilliseconds() const;
 
     QString buttonCaption() const;

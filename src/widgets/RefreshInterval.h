@@ -7,8 +7,8 @@
 namespace widgets {
 
 struct IntervalCheck {
-    bool acceptable = false;   // the start button may be enabled
-    QString replacement;       // non-empty: the text the box must show instead
+    bool acceptable = false;  // the start button may be enabled
+    QString replacement;      // non-empty: the text the box must show instead
 };
 
 // The interval box's check of its text: an empty or non-numeric text is not acceptable; a value

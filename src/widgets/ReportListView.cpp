@@ -126,17 +126,17 @@ void ReportListView::setSelectedRow(int row)
 {
     if (row < 0 || row >= rowCount())
         return;
-    m_view->selectionModel()->setCurrentIndex(
-        m_model->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_view->selectionModel()->setCurrentIndex(m_model->index(row, 0),
+                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void ReportListView::setRowSelected(int row, bool selected)
 {
     if (row < 0 || row >= rowCount())
         return;
-    m_view->selectionModel()->select(m_model->index(row, 0), (selected ? QItemSelectionModel::Select
-                                                                        : QItemSelectionModel::Deselect)
-                                                                 | QItemSelectionModel::Rows);
+    m_view->selectionModel()->select(m_model->index(row, 0),
+                                     (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect)
+                                         | QItemSelectionModel::Rows);
 }
 
 int ReportListView::currentRow() const

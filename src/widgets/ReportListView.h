@@ -60,8 +60,8 @@ public:
     // Selection.
     bool multiSelect() const;
     void setMultiSelect(bool on);
-    QList<int> selectedRows() const;   // ascending
-    void setSelectedRow(int row);      // the only selected row, also the current one
+    QList<int> selectedRows() const;  // ascending
+    void setSelectedRow(int row);     // the only selected row, also the current one
     void setRowSelected(int row, bool selected);
     int currentRow() const;
     void ensureVisible(int row);

@@ -55,7 +55,7 @@ QPixmap drawSymbol(TroubleLevel level, int size, qreal ratio)
     return pixmap;
 }
 
-} // namespace
+}  // namespace
 
 QColor paletteColour(int index)
 {
@@ -85,10 +85,14 @@ QPen linePen(int index)
 QColor troubleColor(TroubleLevel level)
 {
     switch (level) {
-    case TroubleLevel::Warning: return paletteColour(1);
-    case TroubleLevel::Critical: return paletteColour(4);
-    case TroubleLevel::Unavailable: return paletteColour(3);
-    case TroubleLevel::None: break;
+    case TroubleLevel::Warning:
+        return paletteColour(1);
+    case TroubleLevel::Critical:
+        return paletteColour(4);
+    case TroubleLevel::Unavailable:
+        return paletteColour(3);
+    case TroubleLevel::None:
+        break;
     }
     return {};
 }
@@ -129,4 +133,4 @@ void TroubleDelegate::initStyleOption(QStyleOptionViewItem* option, const QModel
     applyTroubleLook(option, index);
 }
 
-} // namespace widgets
+}  // namespace widgets

@@ -48,4 +48,4 @@ protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 };
 
-} // namespace widgets
+}  // namespace widgets

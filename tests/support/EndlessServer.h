@@ -13,7 +13,7 @@ public:
     using StubClient::NWDSGetContext;
     using StubClient::NWDSSetContext;
 
-    int replies = 0;   // listing replies and scan items handed out
+    int replies = 0;  // listing replies and scan items handed out
 
     NWRCODE NWDSCreateContextHandle(nw::NWDSContextHandle& context) override
     {
@@ -110,8 +110,8 @@ public:
         return nw::status::Success;
     }
     NWRCODE NWGetObjectNamesEndA(nw::NWScanHandle) override { return nw::status::Success; }
-    NWRCODE NWScanMountedVolumeList(nw::NWCONN_HANDLE, quint32, quint32, quint32& iterator, quint32,
-                                    quint32& returned, std::span<nw::VolumeRecord> volumes) override
+    NWRCODE NWScanMountedVolumeList(nw::NWCONN_HANDLE, quint32, quint32, quint32& iterator, quint32, quint32& returned,
+                                    std::span<nw::VolumeRecord> volumes) override
     {
         ++replies;
         iterator = 1;

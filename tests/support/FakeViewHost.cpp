@@ -10,8 +10,7 @@
 
 namespace testing {
 
-FakeViewHost::FakeViewHost(core::AppContext& context)
-    : m_context(context), m_window(std::make_unique<QMainWindow>())
+FakeViewHost::FakeViewHost(core::AppContext& context) : m_context(context), m_window(std::make_unique<QMainWindow>())
 {
     auto* area = new QMdiArea(m_window.get());
     area->setObjectName(QStringLiteral("mdiArea"));

@@ -23,7 +23,10 @@ public:
     core::AppContext& context() override { return m_context; }
     QMdiArea* mdiArea() override;
     QStringList selectedServers() const override { return selection; }
-    int serverCount() const override { return servers.isEmpty() ? static_cast<int>(selection.size()) : static_cast<int>(servers.size()); }
+    int serverCount() const override
+    {
+        return servers.isEmpty() ? static_cast<int>(selection.size()) : static_cast<int>(servers.size());
+    }
     void enableSaveCopy(const QString& refreshCaption) override;
     void setSaveEnabled(bool enabled) override { saveEnabled = enabled; }
     void setCopyEnabled(bool enabled) override { copyEnabled = enabled; }
@@ -37,12 +40,12 @@ public:
     // once the program's event loop runs again.
     void closeViews();
 
-    QStringList servers;      // all entries of the server list (defaults to the selection)
-    QStringList selection;    // selected entries, first to last
+    QStringList servers;    // all entries of the server list (defaults to the selection)
+    QStringList selection;  // selected entries, first to last
     bool saveEnabled = false;
     bool copyEnabled = false;
-    QStringList popups;       // objectNames of the menus shown as pop-ups
-    int openings = 0;         // openings under way
+    QStringList popups;  // objectNames of the menus shown as pop-ups
+    int openings = 0;    // openings under way
     int openingsStarted = 0;
     bool toolBarDisabled = false;
 

@@ -10,10 +10,7 @@ namespace testing {
 
 class MemoryRegistry : public settings::RegistryStore {
 public:
-    bool keyExists(settings::Hive hive, const QString& path) const override
-    {
-        return m_keys.contains(id(hive, path));
-    }
+    bool keyExists(settings::Hive hive, const QString& path) const override { return m_keys.contains(id(hive, path)); }
     bool createKey(settings::Hive hive, const QString& path) override
     {
         QString partial;

@@ -21,7 +21,7 @@ struct ReportOutcome {
     int exitCode = -1;
     QString out;
     QString err;
-    QByteArray bytes;   // out as written, when run through a device
+    QByteArray bytes;  // out as written, when run through a device
 };
 
 class ReportRun {
@@ -33,7 +33,7 @@ public:
 
     // The output as text; `pictured` sees the main window when --screenshot has drawn it.
     ReportOutcome run(const QStringList& arguments, const std::function<void(app::MainForm&)>& pictured = {});
-    ReportOutcome runBytes(const QStringList& arguments);   // the output as the bytes written
+    ReportOutcome runBytes(const QStringList& arguments);  // the output as the bytes written
     // Creates the key if needed and stores the value in the settings file.
     void seed(const QString& key, const QString& name, const QString& value);
     QString path(const QString& name) const { return m_dir.filePath(name); }
@@ -42,7 +42,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    QByteArray m_history; // VESKARO_HISTORY before the run
+    QByteArray m_history;  // VESKARO_HISTORY before the run
 };
 
 }  // namespace testing

@@ -48,7 +48,7 @@ class MemoryClipboard : public platform::ClipboardService {
 public:
     bool setText(const QString& text) override;
     QString text() const override { return m_text; }
-    bool available = true;    // false: the clipboard cannot be opened
+    bool available = true;  // false: the clipboard cannot be opened
     int writes = 0;
 
 private:

@@ -113,8 +113,7 @@ public:
     NWRCODE NWDSListContainers(NWDSContextHandle context, const QByteArray& object, qint32& iterationHandle,
                                NWDSBufHandle reply) override;
     NWRCODE NWDSAllocFilter(NWFilterCursor& cursor) override;
-    NWRCODE NWDSAddFilterToken(NWFilterCursor cursor, quint16 token, const QByteArray* value,
-                               quint32 syntax) override;
+    NWRCODE NWDSAddFilterToken(NWFilterCursor cursor, quint16 token, const QByteArray* value, quint32 syntax) override;
     NWRCODE NWDSPutFilter(NWDSContextHandle context, NWDSBufHandle filterBuffer, NWFilterCursor cursor) override;
     NWRCODE NWDSSearch(NWDSContextHandle context, const QByteArray& baseObject, quint32 scope, bool searchAliases,
                        NWDSBufHandle filter, quint32 infoType, bool allAttributes, NWDSBufHandle attributeNames,
@@ -158,9 +157,8 @@ public:
     NWRCODE NWGetFileServerInfo(NWCONN_HANDLE connection, FileServerInfo& info) override;
     NWRCODE NWGetFileServerInformation(NWCONN_HANDLE connection, std::span<char> serverName,
                                        FileServerInformation& info) override;
-    NWRCODE NWGetFileServerDescription(NWCONN_HANDLE connection, std::span<char> companyName,
-                                       std::span<char> revision, std::span<char> revisionDate,
-                                       std::span<char> copyrightNotice) override;
+    NWRCODE NWGetFileServerDescription(NWCONN_HANDLE connection, std::span<char> companyName, std::span<char> revision,
+                                       std::span<char> revisionDate, std::span<char> copyrightNotice) override;
     NWRCODE NWGetFileServerDateAndTime(NWCONN_HANDLE connection, std::array<quint8, 8>& dateTime) override;
     NWRCODE NWDSGetDSVerInfo(NWCONN_HANDLE connection, qint32* dsVersion, quint32* rootMostEntryDepth,
                              std::span<char> sapName, quint32* flags, std::span<char> treeName) override;
@@ -179,8 +177,7 @@ public:
     NWRCODE NWParsePath(const QByteArray& path, std::span<char> serverName, NWCONN_HANDLE& connection,
                         std::span<char> volumeName, std::span<char> dirPath) override;
     NWRCODE NWGetDriveStatus(quint16 driveNumber, quint16 pathFormat, quint16& status, NWCONN_HANDLE& connection,
-                             std::span<char> rootPath, std::span<char> relativePath,
-                             std::span<char> fullPath) override;
+                             std::span<char> rootPath, std::span<char> relativePath, std::span<char> fullPath) override;
     NWRCODE NWSetDriveBase(quint16 driveNumber, NWCONN_HANDLE connection, NWDirHandle dirHandle,
                            const QByteArray& dirPath, quint16 driveScope) override;
     NWRCODE NWDeleteDriveBase(quint16 driveNumber, quint16 driveScope) override;
@@ -189,8 +186,8 @@ public:
     NWRCODE NWDeallocateDirectoryHandle(NWCONN_HANDLE connection, NWDirHandle dirHandle) override;
     NWRCODE NWGetPathFromDirectoryBase(NWCONN_HANDLE connection, quint8 volumeNumber, quint32 directoryBase,
                                        quint8 nameSpace, quint8& length, std::span<quint8> path) override;
-    NWRCODE NWGetLongName(NWCONN_HANDLE connection, NWDirHandle dirHandle, const QByteArray& path,
-                          quint8 srcNameSpace, quint8 dstNameSpace, std::span<char> longName) override;
+    NWRCODE NWGetLongName(NWCONN_HANDLE connection, NWDirHandle dirHandle, const QByteArray& path, quint8 srcNameSpace,
+                          quint8 dstNameSpace, std::span<char> longName) override;
 
     NWRCODE NWDSListPartitions(NWDSContextHandle context, qint32& iterationHandle, const QByteArray& server,
                                NWDSBufHandle reply) override;
@@ -217,12 +214,12 @@ private:
         QString tree;
     };
     struct ReplyObject {
-        QString fullName;      // typeless, root last, no leading dot ("" is the root)
+        QString fullName;  // typeless, root last, no leading dot ("" is the root)
         QString baseClass;
         quint32 subordinates = 0;
     };
     struct ReplyPartition {
-        QString name;          // typeless full name or "[Root]"
+        QString name;  // typeless full name or "[Root]"
         Replica replica;
     };
     struct FilterToken {
@@ -238,7 +235,7 @@ private:
         std::vector<ReplyObject> objects;
         QString serverName;
         std::vector<ReplyPartition> partitions;
-        std::vector<quint32> infoPtrs;   // handed out for this reply's partitions
+        std::vector<quint32> infoPtrs;  // handed out for this reply's partitions
         size_t readPosition = 0;
     };
     struct Listing {
@@ -246,14 +243,14 @@ private:
         size_t next = 0;
     };
     struct DirHandleEntry {
-        quint32 volume = 0;    // volume number
-        QStringList path;      // long names from the volume root
+        quint32 volume = 0;  // volume number
+        QStringList path;    // long names from the volume root
     };
     struct ConnEntry {
         int server = -1;
         bool authenticated = false;
         bool clientOwned = false;
-        bool licensed = false;   // holds one of the server's licences until closed
+        bool licensed = false;  // holds one of the server's licences until closed
         std::map<quint8, DirHandleEntry> dirHandles;
     };
 
@@ -265,7 +262,7 @@ private:
     // SimClientCore.cpp
     quint32 newHandle();
     QDateTime now() const;
-    qint64 runningSeconds() const;   // real seconds since load; 0 with a fixed clock
+    qint64 runningSeconds() const;  // real seconds since load; 0 with a fixed clock
     // Sleeps the server's latency (the network's without a server) with the
     // calling thread's lock released: handles and iterators taken before it
     // must be looked up again afterwards.
@@ -297,8 +294,8 @@ private:
     NWRCODE listPartitions(const char* call, NWDSContextHandle context, qint32& iterationHandle,
                            const QByteArray& server, NWDSBufHandle reply);
     // Takes the reply's next partition, named as the context shows names.
-    NWRCODE nextPartition(const char* call, NWDSContextHandle context, NWDSBufHandle reply,
-                          ReplyPartition& partition, Buffer*& buffer);
+    NWRCODE nextPartition(const char* call, NWDSContextHandle context, NWDSBufHandle reply, ReplyPartition& partition,
+                          Buffer*& buffer);
 
     // SimClientVolumes.cpp
     const Volume* volumeByName(const Server& server, const QString& name) const;
@@ -326,8 +323,8 @@ private:
     QHash<quint32, ConnEntry> m_connections;
     std::deque<ConnectionOpen> m_opens;
     QHash<QString, int> m_serverCalls;
-    QHash<int, NWCONN_HANDLE> m_clientConnections;     // server -> the client's own handle
-    QHash<quint32, ReplyPartition> m_partitionInfos;   // infoPtr -> partition
+    QHash<int, NWCONN_HANDLE> m_clientConnections;    // server -> the client's own handle
+    QHash<quint32, ReplyPartition> m_partitionInfos;  // infoPtr -> partition
 
     // Per tree, the servers of each container: [0] the root, [i + 1] container i.
     std::vector<std::vector<std::vector<int>>> m_directoryServers;

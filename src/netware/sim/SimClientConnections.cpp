@@ -10,14 +10,13 @@ namespace nw::sim {
 namespace {
 
 constexpr NWRCODE kBadConnectionNumber = 0x89FD;
-constexpr int kBlockSize = 4096;   // connection numbers covered by one active-list reply
-
+constexpr int kBlockSize = 4096;  // connection numbers covered by one active-list reply
 
 Connection* findConnection(Server& server, quint32 number)
 {
     auto& list = serverLists(server).connections;
-    const auto it = std::lower_bound(list.begin(), list.end(), number,
-                                     [](const Connection& c, quint32 n) { return c.number < n; });
+    const auto it =
+        std::lower_bound(list.begin(), list.end(), number, [](const Connection& c, quint32 n) { return c.number < n; });
     return it != list.end() && it->number == number ? &*it : nullptr;
 }
 
@@ -31,7 +30,7 @@ void putTime(std::span<quint8> out, const QDateTime& time)
     out[3] = static_cast<quint8>(t.hour());
     out[4] = static_cast<quint8>(t.minute());
     out[5] = static_cast<quint8>(t.second());
-    out[6] = static_cast<quint8>(d.dayOfWeek() % 7);   // 0 is Sunday
+    out[6] = static_cast<quint8>(d.dayOfWeek() % 7);  // 0 is Sunday
 }
 
 void putCounter(std::array<quint8, 6>& out, quint64 value)
@@ -42,8 +41,8 @@ void putCounter(std::array<quint8, 6>& out, quint64 value)
 
 }  // namespace
 
-NWRCODE SimClient::NWCCOpenConnByName(NWCONN_HANDLE, const QByteArray& name, quint32 nameFormat,
-                                      quint32 openState, quint32 transportType, NWCONN_HANDLE& connection)
+NWRCODE SimClient::NWCCOpenConnByName(NWCONN_HANDLE, const QByteArray& name, quint32 nameFormat, quint32 openState,
+                                      quint32 transportType, NWCONN_HANDLE& connection)
 {
     const NWRCODE rc = connectByName(name, (openState & NWCC_OPEN_LICENSED) != 0, connection);
     // Opens come from several reading threads at once.
@@ -120,8 +119,8 @@ NWRCODE SimClient::NWCCGetConnInfo(NWCONN_HANDLE connection, quint32 infoType, s
     return status::Success;
 }
 
-NWRCODE SimClient::NWGetActiveConnListByType(NWCONN_HANDLE connection, quint32 startConnection,
-                                             quint32 connectionType, ActiveConnList& list)
+NWRCODE SimClient::NWGetActiveConnListByType(NWCONN_HANDLE connection, quint32 startConnection, quint32 connectionType,
+                                             ActiveConnList& list)
 {
     const Lock lock(m_mutex);
     list = ActiveConnList{};
@@ -199,13 +198,13 @@ NWRCODE SimClient::NWClearConnectionNumber(NWCONN_HANDLE connection, quint16 con
     if (const NWRCODE rc = serverCall("NWClearConnectionNumber", connection, server))
         return rc;
     auto& list = serverLists(*server).connections;
-    const auto it = std::find_if(list.begin(), list.end(),
-                                 [&](const Connection& c) { return c.number == connectionNumber; });
+    const auto it =
+        std::find_if(list.begin(), list.end(), [&](const Connection& c) { return c.number == connectionNumber; });
     if (it == list.end())
         return kBadConnectionNumber;
     list.erase(it);
     if (server->group)
-        server->clearedConnections.push_back(connectionNumber);   // kept when the lists are drawn again
+        server->clearedConnections.push_back(connectionNumber);  // kept when the lists are drawn again
     return status::Success;
 }
 
@@ -225,9 +224,8 @@ NWRCODE SimClient::NWSendBroadcastMessage(NWCONN_HANDLE connection, const QByteA
     return status::Success;
 }
 
-NWRCODE SimClient::NWScanOpenFilesByConn2(NWCONN_HANDLE connection, quint16 connectionNumber,
-                                          qint16& iterationHandle, OpenFileScanControl& control,
-                                          OpenFileRecord& file)
+NWRCODE SimClient::NWScanOpenFilesByConn2(NWCONN_HANDLE connection, quint16 connectionNumber, qint16& iterationHandle,
+                                          OpenFileScanControl& control, OpenFileRecord& file)
 {
     const Lock lock(m_mutex);
     file = OpenFileRecord{};

@@ -10,7 +10,9 @@
 namespace nw::sim {
 
 SimClient::SimClient(std::unique_ptr<Network> network)
-    : m_network(std::move(network)), m_files(*m_network), m_loadedAt(QDateTime::currentDateTime())
+    : m_network(std::move(network))
+    , m_files(*m_network)
+    , m_loadedAt(QDateTime::currentDateTime())
 {
     buildDirectoryIndex();
 }
@@ -227,7 +229,6 @@ NWRCODE SimClient::NWDSSetContext(NWDSContextHandle context, int key, quint32 va
     it->flags = value;
     return status::Success;
 }
-
 
 NWRCODE SimClient::NWDSSetContext(NWDSContextHandle context, int key, const QByteArray& value)
 {

@@ -8,7 +8,7 @@ namespace nw::sim {
 
 namespace {
 
-constexpr quint32 kContainerEntry = 0x04;      // entry flag of objects that can hold others
+constexpr quint32 kContainerEntry = 0x04;  // entry flag of objects that can hold others
 
 QString stripTypes(const QString& name)
 {
@@ -34,7 +34,6 @@ QString typePrefix(const QString& objectClass)
         return QStringLiteral("DC=");
     return QStringLiteral("OU=");
 }
-
 
 bool isRoot(const QString& name)
 {
@@ -97,9 +96,10 @@ std::optional<int> SimClient::resolveContainer(const Tree& tree, const DirContex
         full = text.mid(1);
     } else {
         // Relative names hang below the name context when it names a container.
-        const auto base = isRoot(ctx.nameContext) ? std::optional<int>(-1)
-                                                  : resolveContainer(tree, DirContext{0, QStringLiteral("[Root]"), ctx.tree},
-                                                                     QLatin1Char('.') + stripTypes(ctx.nameContext));
+        const auto base = isRoot(ctx.nameContext)
+                              ? std::optional<int>(-1)
+                              : resolveContainer(tree, DirContext{0, QStringLiteral("[Root]"), ctx.tree},
+                                                 QLatin1Char('.') + stripTypes(ctx.nameContext));
         full = base && *base >= 0 ? text + QLatin1Char('.') + tree.containerName(*base) : text;
     }
     if (full.isEmpty())
@@ -115,7 +115,7 @@ QString SimClient::outputName(const Tree& tree, const DirContext& ctx, const QSt
     if (fullName.isEmpty())
         return QStringLiteral("[Root]");
     QString name = fullName;
-    int below = -1;   // the container the context stands for, when the name lies under it
+    int below = -1;  // the container the context stands for, when the name lies under it
     if (!isRoot(ctx.nameContext)) {
         const auto context = resolveContainer(tree, DirContext{0, QStringLiteral("[Root]"), ctx.tree},
                                               QLatin1Char('.') + stripTypes(ctx.nameContext));
@@ -238,7 +238,8 @@ NWRCODE SimClient::NWDSSearch(NWDSContextHandle context, const QByteArray& baseO
             if (!tokens.empty() && tokens.back().token == FTOK_END)
                 tokens.pop_back();
             if (!tokens.empty()) {
-                const bool classEquals = tokens.size() == 3 && tokens[0].token == FTOK_ANAME
+                const bool classEquals =
+                    tokens.size() == 3 && tokens[0].token == FTOK_ANAME
                     && (tokens[0].value.compare(QLatin1String("Object Class"), Qt::CaseInsensitive) == 0
                         || tokens[0].value.compare(QLatin1String("Base Class"), Qt::CaseInsensitive) == 0)
                     && tokens[1].token == FTOK_EQ && tokens[2].token == FTOK_AVAL;
@@ -249,8 +250,9 @@ NWRCODE SimClient::NWDSSearch(NWDSContextHandle context, const QByteArray& baseO
         }
         const auto matches = [&](const ReplyObject& o) {
             return wanted.isEmpty() || o.baseClass.compare(wanted, Qt::CaseInsensitive) == 0
-                || wanted.compare(QLatin1String("Top"), Qt::CaseInsensitive) == 0
-                || (o.baseClass == QLatin1String("NCP Server") && wanted.compare(QLatin1String("Server"), Qt::CaseInsensitive) == 0);
+                   || wanted.compare(QLatin1String("Top"), Qt::CaseInsensitive) == 0
+                   || (o.baseClass == QLatin1String("NCP Server")
+                       && wanted.compare(QLatin1String("Server"), Qt::CaseInsensitive) == 0);
         };
         const auto base = resolveContainer(*tree, *ctx, inputText(baseObject).trimmed());
         if (!base)
@@ -270,8 +272,8 @@ NWRCODE SimClient::NWDSSearch(NWDSContextHandle context, const QByteArray& baseO
             std::function<void(int)> visit = [&](int container) {
                 for (int s : serversIn(*tree, container))
                     add(serverObject(s));
-                for (const int child : container < 0 ? tree->topContainers
-                                                     : tree->containers[static_cast<size_t>(container)].children) {
+                for (const int child :
+                     container < 0 ? tree->topContainers : tree->containers[static_cast<size_t>(container)].children) {
                     add(containerObject(*tree, child));
                     if (scope == DS_SEARCH_SUBTREE)
                         visit(child);

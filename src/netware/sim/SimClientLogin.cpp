@@ -6,7 +6,6 @@ namespace nw::sim {
 
 namespace {
 
-
 QString typeless(const QString& name)
 {
     QStringList parts = name.trimmed().split(QLatin1Char('.'), Qt::SkipEmptyParts);

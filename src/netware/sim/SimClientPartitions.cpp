@@ -166,7 +166,7 @@ NWRCODE SimClient::NWDSGetPartitionExtInfo(NWDSContextHandle context, quint32 in
     case DSP_MODIFICATION_TIMESTAMP:
         putNumber(bytes, static_cast<quint32>(it->replica.modified.toSecsSinceEpoch()), 4);
         putNumber(bytes, it->replica.replicaNumber, 2);
-        putNumber(bytes, 1, 2);   // event within that second
+        putNumber(bytes, 1, 2);  // event within that second
         break;
     case DSP_PARTITION_DN:
         bytes = outputBytes(it->name);
@@ -193,7 +193,8 @@ NWRCODE SimClient::NWDSGetServerDN(NWDSContextHandle context, NWCONN_HANDLE conn
         return status::InvalidParameter;
     const Tree* tree = m_network->findTree(server->tree);
     const QString full = fullName(*server);
-    putText(serverDN, tree ? outputName(*tree, DirContext{it->flags, QStringLiteral("[Root]"), tree->name}, full, true) : full);
+    putText(serverDN,
+            tree ? outputName(*tree, DirContext{it->flags, QStringLiteral("[Root]"), tree->name}, full, true) : full);
     return status::Success;
 }
 

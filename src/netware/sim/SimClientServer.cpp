@@ -64,9 +64,10 @@ NWRCODE SimClient::NWGetFileServerInformation(NWCONN_HANDLE connection, std::spa
     const auto inUse = connectionCount(*server);
     info.maxConnections = static_cast<quint16>(server->maxConnections);
     info.connectionsInUse = static_cast<quint16>(std::min<size_t>(inUse, 0xFFFF));
-    info.maxConnectionsUsed = std::max(info.connectionsInUse, static_cast<quint16>(std::min<size_t>(inUse + inUse / 10, 0xFFFF)));
-    info.numberOfVolumes = static_cast<quint16>(std::count_if(server->volumes.begin(), server->volumes.end(),
-                                                              [](const Volume& v) { return v.mounted; }));
+    info.maxConnectionsUsed =
+        std::max(info.connectionsInUse, static_cast<quint16>(std::min<size_t>(inUse + inUse / 10, 0xFFFF)));
+    info.numberOfVolumes = static_cast<quint16>(
+        std::count_if(server->volumes.begin(), server->volumes.end(), [](const Volume& v) { return v.mounted; }));
     info.sftLevel = 2;
     info.ttsLevel = 1;
     return status::Success;
@@ -115,7 +116,8 @@ NWRCODE SimClient::NWDSGetDSVerInfo(NWCONN_HANDLE connection, qint32* dsVersion,
     if (dsVersion)
         *dsVersion = server->dsVersion;
     if (rootMostEntryDepth)
-        *rootMostEntryDepth = server->context.isEmpty() ? 0 : static_cast<quint32>(server->context.count(QLatin1Char('.')) + 1);
+        *rootMostEntryDepth =
+            server->context.isEmpty() ? 0 : static_cast<quint32>(server->context.count(QLatin1Char('.')) + 1);
     if (flags)
         *flags = 0;
     putText(sapName, server->name);

@@ -9,7 +9,6 @@ namespace nw::sim {
 
 namespace {
 
-
 QStringList components(const QString& path)
 {
     QString p = path;
@@ -369,8 +368,8 @@ NWRCODE SimClient::NWGetPathFromDirectoryBase(NWCONN_HANDLE connection, quint8 v
     return status::Success;
 }
 
-NWRCODE SimClient::NWGetLongName(NWCONN_HANDLE connection, NWDirHandle dirHandle, const QByteArray& path,
-                                 quint8, quint8 dstNameSpace, std::span<char> longName)
+NWRCODE SimClient::NWGetLongName(NWCONN_HANDLE connection, NWDirHandle dirHandle, const QByteArray& path, quint8,
+                                 quint8 dstNameSpace, std::span<char> longName)
 {
     const Lock lock(m_mutex);
     Server* server = nullptr;
@@ -425,8 +424,8 @@ QString SimClient::localPathOf(const QString& networkPath) const
         if (part == QLatin1String(".") || part == QLatin1String(".."))
             return {};
         const QStringList entries = QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-        const auto it = std::find_if(entries.begin(), entries.end(),
-                                     [&](const QString& e) { return nameKey(e) == nameKey(part); });
+        const auto it =
+            std::find_if(entries.begin(), entries.end(), [&](const QString& e) { return nameKey(e) == nameKey(part); });
         if (it == entries.end())
             return {};
         path += QLatin1Char('/') + *it;

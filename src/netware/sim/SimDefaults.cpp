@@ -26,7 +26,10 @@ SetParameter parameter(const char* name, quint32 category, quint32 type, QByteAr
     return SetParameter{QString::fromLatin1(name), category, type, std::move(value)};
 }
 
-QByteArray onOff(bool on) { return QByteArray(1, on ? '\1' : '\0'); }
+QByteArray onOff(bool on)
+{
+    return QByteArray(1, on ? '\1' : '\0');
+}
 
 }  // namespace
 
@@ -92,16 +95,28 @@ std::vector<Volume> defaultVolumes()
     sys.name = QStringLiteral("SYS");
     sys.number = 0;
     sys.sectorsPerBlock = 8;
-    sys.totalBlocks = 2621440;       // 10 GB in 4 KB blocks
+    sys.totalBlocks = 2621440;  // 10 GB in 4 KB blocks
     sys.availableBlocks = 1310720;
     sys.purgeableBlocks = 20480;
     sys.notYetPurgeableBlocks = 512;
     return {sys};
 }
 
-QString defaultCompany() { return QStringLiteral("Novell, Inc."); }
-QString defaultRevisionText() { return QStringLiteral("NetWare 6.5 Support Pack 8"); }
-QString defaultRevisionDate() { return QStringLiteral("October 3, 2008"); }
-QString defaultNotice() { return QStringLiteral("(C) Copyright 1983-2008 Novell, Inc. All Rights Reserved."); }
+QString defaultCompany()
+{
+    return QStringLiteral("Novell, Inc.");
+}
+QString defaultRevisionText()
+{
+    return QStringLiteral("NetWare 6.5 Support Pack 8");
+}
+QString defaultRevisionDate()
+{
+    return QStringLiteral("October 3, 2008");
+}
+QString defaultNotice()
+{
+    return QStringLiteral("(C) Copyright 1983-2008 Novell, Inc. All Rights Reserved.");
+}
 
 }  // namespace nw::sim

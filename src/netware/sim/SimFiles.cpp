@@ -118,8 +118,8 @@ QString VolumeFiles::volumeFolder(int server, const Volume& volume) const
     QString folder = m_network.fileRoot;
     for (const QString& part : {m_network.servers[static_cast<size_t>(server)].name, volume.name}) {
         const QStringList entries = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-        const auto it = std::find_if(entries.begin(), entries.end(),
-                                     [&](const QString& e) { return nameKey(e) == nameKey(part); });
+        const auto it =
+            std::find_if(entries.begin(), entries.end(), [&](const QString& e) { return nameKey(e) == nameKey(part); });
         if (it == entries.end())
             return {};
         folder += QLatin1Char('/') + *it;
@@ -128,7 +128,7 @@ QString VolumeFiles::volumeFolder(int server, const Volume& volume) const
 }
 
 std::optional<std::vector<VolumeFiles::Entry>> VolumeFiles::folder(int server, const Volume& volume,
-                                                                    const QStringList& longPath)
+                                                                   const QStringList& longPath)
 {
     const QString key = volumeKey(server, volume) + QLatin1Char('|') + pathKey(longPath);
     const auto cached = m_folders.constFind(key);

@@ -64,8 +64,8 @@ private:
 
     Network& m_network;
     QHash<QString, std::vector<Entry>> m_folders;          // volume key + path key -> entries
-    QHash<QString, QHash<QString, quint32>> m_bases;        // volume key -> path key -> base
-    QHash<QString, std::vector<QStringList>> m_basePaths;   // volume key -> base - 1 -> path
+    QHash<QString, QHash<QString, quint32>> m_bases;       // volume key -> path key -> base
+    QHash<QString, std::vector<QStringList>> m_basePaths;  // volume key -> base - 1 -> path
 };
 
 }  // namespace nw::sim

@@ -12,10 +12,11 @@ namespace {
 
 constexpr size_t kMaxServersHeld = 64;
 
-const char* const kModuleStems[] = {"CLIB", "LIBC", "NSS", "DS", "TCPIP", "MONITOR", "NWPA", "SMDR", "PKI", "LDAP",
-                                    "NCPIP", "SAL", "TSAFS", "APACHE", "NDPSM", "JVM", "BTRIEVE", "DHCPSRVR"};
-const char* const kParameterWords[] = {"Maximum", "Minimum", "Cache", "Buffers", "Directory", "Packet", "Delay",
-                                       "Time", "Locks", "Connection", "Receive", "Threshold", "Limit", "Service"};
+const char* const kModuleStems[] = {"CLIB",  "LIBC",   "NSS",   "DS",   "TCPIP",   "MONITOR",
+                                    "NWPA",  "SMDR",   "PKI",   "LDAP", "NCPIP",   "SAL",
+                                    "TSAFS", "APACHE", "NDPSM", "JVM",  "BTRIEVE", "DHCPSRVR"};
+const char* const kParameterWords[] = {"Maximum", "Minimum", "Cache",      "Buffers", "Directory", "Packet", "Delay",
+                                       "Time",    "Locks",   "Connection", "Receive", "Threshold", "Limit",  "Service"};
 const char* const kUserNames[] = {"JSMITH", "AMEYER", "PJONES", "KLEE", "MBROWN", "TNGUYEN", "RGARCIA", "SWILSON"};
 
 // Decimal digits appended without a temporary string: drawing a server's
@@ -64,10 +65,11 @@ SetParameter groupParameter(const GeneratedGroup& group, int k)
     SeededRandom r(group.seed * 104729ULL + static_cast<quint64>(k));
     SetParameter p;
     const auto words = std::size(kParameterWords);
-    p.name = QStringLiteral("%1 %2 %3 %4")
-                 .arg(QLatin1String(kParameterWords[r.next() % words]), QLatin1String(kParameterWords[r.next() % words]),
-                      QLatin1String(kParameterWords[r.next() % words]))
-                 .arg(k + 1);
+    p.name =
+        QStringLiteral("%1 %2 %3 %4")
+            .arg(QLatin1String(kParameterWords[r.next() % words]), QLatin1String(kParameterWords[r.next() % words]),
+                 QLatin1String(kParameterWords[r.next() % words]))
+            .arg(k + 1);
     p.category = r.between(1, 15);
     p.type = static_cast<quint32>(k % 3 == 1 ? 1 : (k % 7 == 5 ? 5 : 0));
     if (p.type == 1)
@@ -255,7 +257,7 @@ size_t connectionCount(Server& server)
 void GeneratedListCache::touch(Server& server, qint64 rows)
 {
     if (!m_held.empty() && m_held.back().server == &server && rows < 0)
-        return;   // the usual case: the same server's calls one after another
+        return;  // the usual case: the same server's calls one after another
     const auto it = std::find_if(m_held.begin(), m_held.end(), [&](const Held& h) { return h.server == &server; });
     if (it != m_held.end()) {
         if (rows < 0)

@@ -61,13 +61,20 @@ QString element(const QString& path, qsizetype index)
 QString kindOf(const QJsonValue& value)
 {
     switch (value.type()) {
-    case QJsonValue::Null: return QStringLiteral("null");
-    case QJsonValue::Bool: return QStringLiteral("true/false");
-    case QJsonValue::Double: return QStringLiteral("a number");
-    case QJsonValue::String: return QStringLiteral("a text");
-    case QJsonValue::Array: return QStringLiteral("a list");
-    case QJsonValue::Object: return QStringLiteral("an object");
-    case QJsonValue::Undefined: break;
+    case QJsonValue::Null:
+        return QStringLiteral("null");
+    case QJsonValue::Bool:
+        return QStringLiteral("true/false");
+    case QJsonValue::Double:
+        return QStringLiteral("a number");
+    case QJsonValue::String:
+        return QStringLiteral("a text");
+    case QJsonValue::Array:
+        return QStringLiteral("a list");
+    case QJsonValue::Object:
+        return QStringLiteral("an object");
+    case QJsonValue::Undefined:
+        break;
     }
     return QStringLiteral("nothing");
 }
@@ -294,15 +301,18 @@ public:
 
         const QJsonArray servers = top.list("servers");
         if (servers.size() > kMaxDescribedServers)
-            fail(QStringLiteral("servers"), QStringLiteral("has %1 servers; at most %2 can be described (use \"generate\" for more)")
-                                                .arg(servers.size()).arg(kMaxDescribedServers));
+            fail(QStringLiteral("servers"),
+                 QStringLiteral("has %1 servers; at most %2 can be described (use \"generate\" for more)")
+                     .arg(servers.size())
+                     .arg(kMaxDescribedServers));
         net->servers.reserve(static_cast<size_t>(servers.size()));
         for (qsizetype i = 0; i < servers.size(); ++i)
             readServer(*net, Fields(servers.at(i), element(QStringLiteral("servers"), i)));
 
         const QJsonArray groups = top.list("generate");
         if (groups.size() > kMaxGroups)
-            fail(QStringLiteral("generate"), QStringLiteral("has %1 groups; at most %2 are allowed").arg(groups.size()).arg(kMaxGroups));
+            fail(QStringLiteral("generate"),
+                 QStringLiteral("has %1 groups; at most %2 are allowed").arg(groups.size()).arg(kMaxGroups));
         // Every group is read and checked against the limits before any server is made.
         std::vector<std::pair<std::shared_ptr<GeneratedGroup>, qsizetype>> generated;
         for (qsizetype i = 0; i < groups.size(); ++i)
@@ -381,11 +391,14 @@ private:
                 fail(c.at("name"), QStringLiteral("container \"%1\" appears twice at this level").arg(name));
             const qsizetype length = parentLength == 0 ? name.size() : parentLength + 1 + name.size();
             if (length > kMaxDistinguishedName)
-                fail(c.at("name"), QStringLiteral("the container's full name would be %1 characters long; at most %2 are allowed")
-                                       .arg(length).arg(kMaxDistinguishedName));
+                fail(c.at("name"),
+                     QStringLiteral("the container's full name would be %1 characters long; at most %2 are allowed")
+                         .arg(length)
+                         .arg(kMaxDistinguishedName));
             if (++m_containers > kMaxContainers)
                 fail(c.at("name"), QStringLiteral("the description has more than %1 containers").arg(kMaxContainers));
-            const int index = tree.addContainer(std::move(name), c.text("class", QStringLiteral("Organizational Unit"), 32), parent);
+            const int index =
+                tree.addContainer(std::move(name), c.text("class", QStringLiteral("Organizational Unit"), 32), parent);
             readContainers(tree, c.list("children"), c.at("children"), index, length);
         }
     }
@@ -396,7 +409,9 @@ private:
         const qsizetype length = container.isEmpty() ? leaf.size() : leaf.size() + 1 + container.size();
         if (length > kMaxDistinguishedName)
             fail(path, QStringLiteral("the full name \"%1.%2\" is %3 characters long; at most %4 are allowed")
-                           .arg(leaf, container).arg(length).arg(kMaxDistinguishedName));
+                           .arg(leaf, container)
+                           .arg(length)
+                           .arg(kMaxDistinguishedName));
     }
 
     const Tree& treeOf(const Network& net, const Fields& f, const char* key)
@@ -412,7 +427,8 @@ private:
     {
         QString context = stripDot(f.text("context"));
         if (context.isEmpty())
-            return tree.topContainers.empty() ? QString() : tree.containers[static_cast<size_t>(tree.topContainers.front())].name;
+            return tree.topContainers.empty() ? QString()
+                                              : tree.containers[static_cast<size_t>(tree.topContainers.front())].name;
         if (context.compare(QLatin1String("[Root]"), Qt::CaseInsensitive) == 0)
             return QString();
         // Servers are mostly described in a few containers: each is looked up once.
@@ -505,7 +521,8 @@ private:
             const Fields vf(list.at(i), element(f.at("volumes"), i));
             Volume v;
             v.name = vf.requiredText("name", 15);
-            if (v.name.contains(QLatin1Char(':')) || v.name.contains(QLatin1Char('\\')) || v.name.contains(QLatin1Char('/')))
+            if (v.name.contains(QLatin1Char(':')) || v.name.contains(QLatin1Char('\\'))
+                || v.name.contains(QLatin1Char('/')))
                 fail(vf.at("name"), QStringLiteral("\"%1\" is not a valid volume name").arg(v.name));
             v.number = static_cast<quint32>(vf.number("number", 0, 255, i));
             v.sectorsPerBlock = static_cast<quint32>(vf.number("sectorsPerBlock", 1, 255, 8));
@@ -595,17 +612,21 @@ private:
                 const QJsonValue v = pf.value("value");
                 const QString at = pf.at("value");
                 switch (p.type) {
-                case 0: case 2: case 4:
-                    p.value = numberValue(pf.has("value")
-                        ? static_cast<quint32>(Fields::numberOf(v, at, p.type == 4 ? std::numeric_limits<qint32>::min() : 0, 0xFFFFFFFFLL))
-                        : 0U);
+                case 0:
+                case 2:
+                case 4:
+                    p.value =
+                        numberValue(pf.has("value") ? static_cast<quint32>(Fields::numberOf(
+                                        v, at, p.type == 4 ? std::numeric_limits<qint32>::min() : 0, 0xFFFFFFFFLL))
+                                                    : 0U);
                     break;
                 case 1:
                     if (pf.has("value") && !v.isBool())
                         fail(at, QStringLiteral("an on/off parameter takes true or false, not %1").arg(kindOf(v)));
                     p.value = QByteArray(1, v.toBool() ? '\1' : '\0');
                     break;
-                case 3: case 5:
+                case 3:
+                case 5:
                     p.value = pf.has("value") ? settings::toWindows1252Lossy(Fields::textOf(v, at, 400)) : QByteArray();
                     break;
                 case 6:
@@ -643,7 +664,9 @@ private:
                 if (t.isString()) {
                     c.type = connectionTypeCode(t.toString());
                     if (c.type == 0)
-                        fail(cf.at("type"), QStringLiteral("\"%1\" is not a connection type (IPX, NLM, AFP, FTAM, ANCP, ACP, SMB, WINSOCK, HTTP, IP)").arg(t.toString()));
+                        fail(cf.at("type"), QStringLiteral("\"%1\" is not a connection type (IPX, NLM, AFP, FTAM, "
+                                                           "ANCP, ACP, SMB, WINSOCK, HTTP, IP)")
+                                                .arg(t.toString()));
                 } else {
                     c.type = static_cast<quint32>(Fields::numberOf(t, cf.at("type"), 2, 11));
                 }
@@ -749,25 +772,36 @@ private:
         const qint64 perServerFiles = static_cast<qint64>(group.connections) * group.openFilesPerConnection;
         if (perServerFiles > kMaxOpenFilesPerServer)
             fail(f.at("openFilesPerConnection"),
-                 QStringLiteral("%1 connections with %2 open files each make %3 open files on each server; at most %4 are allowed")
-                     .arg(group.connections).arg(group.openFilesPerConnection).arg(perServerFiles).arg(kMaxOpenFilesPerServer));
+                 QStringLiteral(
+                     "%1 connections with %2 open files each make %3 open files on each server; at most %4 are allowed")
+                     .arg(group.connections)
+                     .arg(group.openFilesPerConnection)
+                     .arg(perServerFiles)
+                     .arg(kMaxOpenFilesPerServer));
         m_generatedServers += count;
         if (m_generatedServers > kMaxGeneratedServers)
-            fail(f.at("count"), QStringLiteral("the generated groups would have %1 servers in all; at most %2 are allowed")
-                                    .arg(m_generatedServers).arg(kMaxGeneratedServers));
+            fail(f.at("count"),
+                 QStringLiteral("the generated groups would have %1 servers in all; at most %2 are allowed")
+                     .arg(m_generatedServers)
+                     .arg(kMaxGeneratedServers));
         m_generatedConnections += count * group.connections;
         if (m_generatedConnections > kMaxGeneratedConnections)
-            fail(f.at("connections"), QStringLiteral("the generated groups would have %1 connections in all; at most %2 are allowed")
-                                          .arg(m_generatedConnections).arg(kMaxGeneratedConnections));
+            fail(f.at("connections"),
+                 QStringLiteral("the generated groups would have %1 connections in all; at most %2 are allowed")
+                     .arg(m_generatedConnections)
+                     .arg(kMaxGeneratedConnections));
         m_generatedVolumes += count * group.volumes;
         if (m_generatedVolumes > kMaxGeneratedVolumes)
-            fail(f.at("volumes"), QStringLiteral("the generated groups would have %1 volumes in all; at most %2 are allowed")
-                                      .arg(m_generatedVolumes).arg(kMaxGeneratedVolumes));
+            fail(f.at("volumes"),
+                 QStringLiteral("the generated groups would have %1 volumes in all; at most %2 are allowed")
+                     .arg(m_generatedVolumes)
+                     .arg(kMaxGeneratedVolumes));
         m_generatedOpenFiles += count * perServerFiles;
         if (m_generatedOpenFiles > kMaxGeneratedOpenFiles)
             fail(f.at("openFilesPerConnection"),
                  QStringLiteral("the generated groups would have %1 open files in all; at most %2 are allowed")
-                     .arg(m_generatedOpenFiles).arg(kMaxGeneratedOpenFiles));
+                     .arg(m_generatedOpenFiles)
+                     .arg(kMaxGeneratedOpenFiles));
     }
 
     void checkReplicas(const Network& net)
@@ -777,7 +811,12 @@ private:
                 for (size_t r = 0; r < net.trees[t].partitions[p].replicas.size(); ++r) {
                     const Replica& replica = net.trees[t].partitions[p].replicas[r];
                     if (net.findServer(replica.server) < 0) {
-                        const QString path = element(member(element(member(element(QStringLiteral("trees"), static_cast<qsizetype>(t)), "partitions"), static_cast<qsizetype>(p)), "replicas"), static_cast<qsizetype>(r));
+                        const QString path =
+                            element(member(element(member(element(QStringLiteral("trees"), static_cast<qsizetype>(t)),
+                                                          "partitions"),
+                                                   static_cast<qsizetype>(p)),
+                                           "replicas"),
+                                    static_cast<qsizetype>(r));
                         fail(member(path, "server"), QStringLiteral("no server named \"%1\"").arg(replica.server));
                     }
                 }
@@ -788,7 +827,7 @@ private:
     // The workstation's own connection, when the description does not list it.
     void addOwnConnections(Network& net)
     {
-        const QDateTime loginTime = m_reference.addSecs(-3600);   // one time-zone lookup for all
+        const QDateTime loginTime = m_reference.addSecs(-3600);  // one time-zone lookup for all
         for (const auto& [serverName, number] : m_pendingOwn) {
             Server& s = net.servers[static_cast<size_t>(net.findServer(serverName))];
             Connection own;
@@ -796,7 +835,7 @@ private:
             own.type = 11;
             own.status = 0x0020;
             own.loginTime = loginTime;
-            s.lists->connections.push_back(std::move(own));   // user filled in below
+            s.lists->connections.push_back(std::move(own));  // user filled in below
             std::sort(s.lists->connections.begin(), s.lists->connections.end(),
                       [](const Connection& a, const Connection& b) { return a.number < b.number; });
         }
@@ -851,7 +890,8 @@ private:
                 const QString path = element(w.at("localDrives"), i);
                 const int drive = driveNumber(Fields::textOf(local.at(i), path, 2), path);
                 if (ws.drives.count(drive))
-                    fail(path, QStringLiteral("drive %1: is both a local and a network drive").arg(QChar(u'A' + drive - 1)));
+                    fail(path,
+                         QStringLiteral("drive %1: is both a local and a network drive").arg(QChar(u'A' + drive - 1)));
                 ws.localDrives.append(drive);
             }
         }
@@ -859,7 +899,8 @@ private:
             ws.localDrives = {3};
         if (ws.tree.isEmpty())
             ws.tree = first.name;
-        if (!top.has("workstation") || !Fields(top.value("workstation"), QStringLiteral("workstation")).has("connectedTrees"))
+        if (!top.has("workstation")
+            || !Fields(top.value("workstation"), QStringLiteral("workstation")).has("connectedTrees"))
             for (const auto& login : ws.logins)
                 ws.connectedTrees.append(login.first);
 
@@ -882,8 +923,8 @@ private:
     {
         const Tree& first = net.trees.front();
         const QString container = first.containers.empty() ? QString() : first.containers.front().name;
-        net.workstation.logins.emplace_back(
-            first.name, container.isEmpty() ? QStringLiteral("admin") : QStringLiteral("admin.") + container);
+        net.workstation.logins.emplace_back(first.name, container.isEmpty() ? QStringLiteral("admin")
+                                                                            : QStringLiteral("admin.") + container);
     }
 
     static int driveNumber(const QString& letter, const QString& path)
@@ -925,7 +966,7 @@ private:
     QString m_baseDir;
     QDateTime m_reference;
     qint64 m_containers = 0;
-    QHash<QString, bool> m_knownContexts;   // tree and context, without case -> names a container
+    QHash<QString, bool> m_knownContexts;  // tree and context, without case -> names a container
     std::shared_ptr<GeneratedListCache> m_listCache = std::make_shared<GeneratedListCache>();
     qint64 m_generatedServers = 0;
     qint64 m_generatedConnections = 0;
@@ -1010,7 +1051,8 @@ LoadedNetwork loadNetworkDescription(const QByteArray& json, const QString& base
 {
     LoadedNetwork result;
     if (json.size() > kMaxDescriptionBytes) {
-        result.problem = QStringLiteral("%1: the description is larger than %2 MB").arg(sourceName).arg(kMaxDescriptionBytes >> 20);
+        result.problem =
+            QStringLiteral("%1: the description is larger than %2 MB").arg(sourceName).arg(kMaxDescriptionBytes >> 20);
         return result;
     }
     if (json.startsWith("\xFF\xFE") || json.startsWith("\xFE\xFF")
@@ -1022,14 +1064,16 @@ LoadedNetwork loadNetworkDescription(const QByteArray& json, const QString& base
     if (shape.containers > kMaxJsonContainers || shape.values > kMaxJsonValues) {
         result.problem = QStringLiteral("%1: the description holds more than %2 objects and lists or %3 values; "
                                         "describe large networks with \"generate\"")
-                             .arg(sourceName).arg(kMaxJsonContainers).arg(kMaxJsonValues);
+                             .arg(sourceName)
+                             .arg(kMaxJsonContainers)
+                             .arg(kMaxJsonValues);
         return result;
     }
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError) {
-        result.problem = QStringLiteral("%1: %2: %3")
-                             .arg(sourceName, lineAndColumn(json, error.offset), error.errorString());
+        result.problem =
+            QStringLiteral("%1: %2: %3").arg(sourceName, lineAndColumn(json, error.offset), error.errorString());
         return result;
     }
     if (!document.isObject()) {

@@ -13,7 +13,7 @@
 namespace nw::sim {
 
 struct LoadedNetwork {
-    std::unique_ptr<Network> network;   // null when the description is invalid
+    std::unique_ptr<Network> network;  // null when the description is invalid
     QString problem;
 };
 

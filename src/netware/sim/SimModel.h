@@ -21,7 +21,10 @@ namespace nw::sim {
 using FaultMap = QHash<QString, NWRCODE>;
 
 // Names compare without regard to case, as NetWare does.
-inline QString nameKey(const QString& name) { return name.toCaseFolded(); }
+inline QString nameKey(const QString& name)
+{
+    return name.toCaseFolded();
+}
 
 // Longest names NetWare gives its directory: one container name, a server
 // name, and a whole typeless distinguished name ("FS1.SALES.ACME").
@@ -35,13 +38,13 @@ constexpr int kMaxDistinguishedName = 256;
 struct Container {
     QString name;
     QString objectClass;
-    int parent = -1;              // index in Tree::containers; -1 directly under [Root]
-    std::vector<int> children;    // indexes, in description order
+    int parent = -1;            // index in Tree::containers; -1 directly under [Root]
+    std::vector<int> children;  // indexes, in description order
 };
 
 struct TreeUser {
     QString name;
-    QString context;    // dotted typeless, without leading dot
+    QString context;  // dotted typeless, without leading dot
     QString password;
 };
 
@@ -55,7 +58,7 @@ struct Replica {
 };
 
 struct Partition {
-    QString name;       // dotted typeless, or "[Root]"
+    QString name;  // dotted typeless, or "[Root]"
     std::vector<Replica> replicas;
 };
 
@@ -63,8 +66,8 @@ struct Tree {
     QString name;
     bool reachable = true;
     bool advertised = true;
-    std::vector<Container> containers;   // each after its parent
-    std::vector<int> topContainers;      // those directly under [Root], in description order
+    std::vector<Container> containers;  // each after its parent
+    std::vector<int> topContainers;     // those directly under [Root], in description order
     std::vector<TreeUser> users;
     std::vector<Partition> partitions;
     FaultMap faults;
@@ -80,7 +83,7 @@ struct Tree {
     QString containerName(int index) const;
 
 private:
-    QHash<std::pair<int, QString>, int> m_containerIndex;   // (parent, nameKey) -> index
+    QHash<std::pair<int, QString>, int> m_containerIndex;  // (parent, nameKey) -> index
 };
 
 struct Volume {
@@ -107,12 +110,12 @@ struct SetParameter {
     QString name;
     quint32 category = 0;
     quint32 type = 0;
-    QByteArray value;   // the bytes as the server sends them
+    QByteArray value;  // the bytes as the server sends them
 };
 
 struct OpenFile {
     QString volume;
-    QString path;       // long names from the volume root, '\' between them
+    QString path;  // long names from the volume root, '\' between them
     quint8 nameSpace = NW_NS_LONG;
     quint8 lockFlags = 0x08;
 };
@@ -142,9 +145,9 @@ struct UtilizationWalk {
 
 // The lists a generated server builds only when first asked for them.
 struct ServerLists {
-    std::vector<Nlm> nlms;                  // ascending by number
+    std::vector<Nlm> nlms;  // ascending by number
     std::vector<SetParameter> setParameters;
-    std::vector<Connection> connections;    // ascending by number
+    std::vector<Connection> connections;  // ascending by number
 };
 
 struct GeneratedGroup;
@@ -168,7 +171,7 @@ private:
         Server* server;
         qint64 rows;
     };
-    std::vector<Held> m_held;   // least recently used first
+    std::vector<Held> m_held;  // least recently used first
     qint64 m_rows = 0;
     qint64 m_budget;
 };
@@ -176,14 +179,14 @@ private:
 struct Server {
     QString name;
     QString tree;
-    QString context;    // dotted typeless container of the NCP Server object
+    QString context;  // dotted typeless container of the NCP Server object
     bool reachable = true;
     quint8 major = 5, minor = 70, revision = 8;
     QString company, revisionText, revisionDate, notice;
     qint32 dsVersion = 10552;
     qint64 upSeconds = 86400;
     qint64 clockOffsetSeconds = 0;
-    std::vector<int> utilization;           // empty: the walk
+    std::vector<int> utilization;  // empty: the walk
     UtilizationWalk walk;
     quint32 maxConnections = 250;
     quint32 ownConnection = 0;
@@ -224,7 +227,7 @@ struct GeneratedGroup {
     // The clock at load as a wall-clock time without time zone: connection
     // times count back from it by plain arithmetic, with no zone lookups.
     QDateTime reference;
-    std::shared_ptr<GeneratedListCache> cache;   // shared by all groups of a network
+    std::shared_ptr<GeneratedListCache> cache;  // shared by all groups of a network
     // The group's modules and parameters before each server's differences,
     // drawn once; servers copy them, sharing their texts.
     struct Rows {
@@ -241,15 +244,15 @@ struct Workstation {
     // tree name as written -> user's typeless full name
     std::vector<std::pair<QString, QString>> logins;
     QStringList connectedTrees;
-    std::map<int, QString> drives;   // drive number (1 = A:) -> "FS1/SYS:PATH"
-    QList<int> localDrives;          // drive numbers of the machine's own disks
+    std::map<int, QString> drives;  // drive number (1 = A:) -> "FS1/SYS:PATH"
+    QList<int> localDrives;         // drive numbers of the machine's own disks
 };
 
 struct Network {
     QString sourceName;
     std::optional<QDateTime> clock;
     int latencyMs = 0;
-    QString fileRoot;                // absolute folder, or empty
+    QString fileRoot;  // absolute folder, or empty
     bool clientInstalled = true;
     FaultMap faults;
     int nlmListBatch = 32;
@@ -258,8 +261,8 @@ struct Network {
     std::vector<Tree> trees;
     std::vector<Server> servers;
 
-    QHash<QString, int> treeIndex;   // nameKey -> index
-    QHash<QString, int> serverIndex; // nameKey -> index
+    QHash<QString, int> treeIndex;    // nameKey -> index
+    QHash<QString, int> serverIndex;  // nameKey -> index
 
     const Tree* findTree(const QString& name) const
     {
