@@ -1,25 +1,28 @@
 #!/usr/bin/env bash
-# Shows where the C++ files a change touches differ from .clang-format.
-# Compares against the given base (default: the commit before HEAD). The tree
-# as a whole is not formatted, so differences are reported, not failed on,
-# unless VESKARO_FORMAT_STRICT=1.
+# Checks that C++ files are laid out as .clang-format describes: the files
+# named as arguments, or else every C++ file of the repository. Prints each
+# file that differs with the first lines of its difference, and fails.
 set -uo pipefail
-cd "$(dirname "$0")/.."
-base=${1:-HEAD~1}
+root=$(cd "$(dirname "$0")/.." && pwd)
+style="$root/.clang-format"
 if ! command -v clang-format >/dev/null; then
-  echo "clang-format is not installed; format check skipped"
-  exit 0
+  bash "$root/scripts/install-deps.sh" clang-format || exit 1
 fi
-files=$(git diff --name-only --diff-filter=ACMR "$base" -- '*.cpp' '*.h' 2>/dev/null || true)
+if (($#)); then
+  files=("$@")
+else
+  mapfile -t files < <(cd "$root" && git ls-files '*.cpp' '*.h' | sed "s|^|$root/|")
+fi
 status=0
-for file in $files; do
+for file in "${files[@]}"; do
   [ -f "$file" ] || continue
-  if [ -n "$(clang-format --style=file --dry-run "$file" 2>&1)" ]; then
-    echo "format differs: $file"
+  if ! difference=$(clang-format --style="file:$style" "$file" | diff -u "$file" -); then
+    echo "format differs: ${file#"$root"/}"
+    printf '%s\n' "$difference" | sed -n '3,12p'
     status=1
   fi
 done
-if [ "$status" = 1 ] && [ "${VESKARO_FORMAT_STRICT:-0}" = 1 ]; then
-  exit 1
+if [ "$status" = 1 ]; then
+  echo "Lay the files out with: clang-format -i --style=file <file>" >&2
 fi
-exit 0
+exit "$status"
