@@ -281,25 +281,25 @@ void MainForm::fillServerList(const QString& objectClass)
     // A new search replaces the list a hide could return to.
     m_hideUndo.reset();
     m_undoAction->setEnabled(false);
-    m_lstAllServers = found.all;
-    m_lstServers->clear();
+    m_allServers = found.all;
+    m_serverList->clear();
     for (const QString& name : found.visible)
-        m_lstServers->addItem(newServerItem(name));
-    if (m_lstServers->count() > 0) {
-        m_lstServers->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+        m_serverList->addItem(newServerItem(name));
+    if (m_serverList->count() > 0) {
+        m_serverList->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
     }
 }
 
 int MainForm::serverCount() const
 {
-    return m_lstServers->count();
+    return m_serverList->count();
 }
 
 QStringList MainForm::selectedServers() const
 {
     QStringList names;
-    for (int row = 0; row < m_lstServers->count(); ++row) {
-        const QListWidgetItem* item = m_lstServers->item(row);
+    for (int row = 0; row < m_serverList->count(); ++row) {
+        const QListWidgetItem* item = m_serverList->item(row);
         if (item->isSelected())
             names.append(item->text());
     }
@@ -317,10 +317,10 @@ QStringList MainForm::selectedServers() const
 
 void MainForm::selectServers(const QStringList& names)
 {
-    m_lstServers->clearSelection();
+    m_serverList->clearSelection();
     QStringList order;
     for (const QString& name : names) {
-        const QList<QListWidgetItem*> matches = m_lstServers->findItems(name, Qt::MatchFixedString);
+        const QList<QListWidgetItem*> matches = m_serverList->findItems(name, Qt::MatchFixedString);
         if (matches.isEmpty() || order.contains(matches.first()->text()))
             continue;
         matches.first()->setSelected(true);
@@ -331,7 +331,7 @@ void MainForm::selectServers(const QStringList& names)
 
 void MainForm::pressServerList(Qt::MouseButton button, const QPoint& globalPos)
 {
-    if (button != Qt::RightButton || m_lstServers->count() == 0)
+    if (button != Qt::RightButton || m_serverList->count() == 0)
         return;
     m_actionSeparator->setVisible(true);
     m_hideServersAction->setVisible(true);
@@ -358,19 +358,19 @@ void MainForm::repeatActiveView()
 void MainForm::hideSelectedServers()
 {
     HiddenServersState before = hiddenServersState();
-    for (int row = m_lstServers->count() - 1; row >= 0; --row) {
-        QListWidgetItem* item = m_lstServers->item(row);
+    for (int row = m_serverList->count() - 1; row >= 0; --row) {
+        QListWidgetItem* item = m_serverList->item(row);
         if (!item->isSelected())
             continue;
-        if (m_lstServers->count() < 2) {
+        if (m_serverList->count() < 2) {
             m_context.messages().show({tr("Server List error"), tr("Your server list can not be empty."),
                                        platform::Buttons::Ok, platform::Icon::None, platform::Answer::Ok});
             continue;
         }
         appendHiddenServer(m_context, item->text());
-        delete m_lstServers->takeItem(row);
+        delete m_serverList->takeItem(row);
     }
-    if (m_lstServers->count() != before.visible.size())
+    if (m_serverList->count() != before.visible.size())
         rememberHide(std::move(before));
 }
 
@@ -379,8 +379,8 @@ MainForm::HiddenServersState MainForm::hiddenServersState() const
     HiddenServersState state;
     state.tree = m_context.values.treeName;
     state.stored = storedHiddenServers(m_context.registry(), state.tree);
-    for (int row = 0; row < m_lstServers->count(); ++row)
-        state.visible.append(m_lstServers->item(row)->text());
+    for (int row = 0; row < m_serverList->count(); ++row)
+        state.visible.append(m_serverList->item(row)->text());
     return state;
 }
 
@@ -397,23 +397,23 @@ void MainForm::undoHide()
     const HiddenServersState before = *std::exchange(m_hideUndo, std::nullopt);
     m_undoAction->setEnabled(false);
     restoreHiddenServers(m_context.registry(), before.tree, before.stored);
-    m_lstServers->clear();
+    m_serverList->clear();
     for (const QString& name : before.visible)
-        m_lstServers->addItem(newServerItem(name));
-    if (m_lstServers->count() > 0)
-        m_lstServers->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+        m_serverList->addItem(newServerItem(name));
+    if (m_serverList->count() > 0)
+        m_serverList->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
 }
 
 void MainForm::layoutSidePanel()
 {
     if (windowState() & Qt::WindowMinimized)
         return;
-    const QRect inner = m_picControls->contentsRect();
+    const QRect inner = m_controls->contentsRect();
     const int top = twipsToPixels(kListTopTwips);
     const int margin = 2;
-    m_btnServerList->setGeometry(inner.left() + margin, inner.top() + margin, inner.width() - 2 * margin,
-                                 top - 2 * margin);
-    m_lstServers->setGeometry(inner.left(), inner.top() + top, inner.width(), std::max(0, inner.height() - top));
+    m_serverListButton->setGeometry(inner.left() + margin, inner.top() + margin, inner.width() - 2 * margin,
+                                    top - 2 * margin);
+    m_serverList->setGeometry(inner.left(), inner.top() + top, inner.width(), std::max(0, inner.height() - top));
 }
 
 namespace {
@@ -433,20 +433,20 @@ bool isKeyboardMenuRequest(const QEvent* event)
 
 bool MainForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_picControls && event->type() == QEvent::Resize) {
+    if (watched == m_controls && event->type() == QEvent::Resize) {
         layoutSidePanel();
-    } else if (isKeyboardMenuRequest(event) && m_lstServers
-               && (watched == m_lstServers || watched == m_lstServers->viewport())) {
+    } else if (isKeyboardMenuRequest(event) && m_serverList
+               && (watched == m_serverList || watched == m_serverList->viewport())) {
         // The menu key and Shift+F10 offer the menu beside the current server.
-        QListWidgetItem* current = m_lstServers->currentItem();
+        QListWidgetItem* current = m_serverList->currentItem();
         if (current)
-            m_lstServers->scrollToItem(current);
-        const QRect rect = current ? m_lstServers->visualItemRect(current) : QRect();
+            m_serverList->scrollToItem(current);
+        const QRect rect = current ? m_serverList->visualItemRect(current) : QRect();
         pressServerList(Qt::RightButton,
-                        m_lstServers->viewport()->mapToGlobal(rect.isValid() ? rect.center() : QPoint(0, 0)));
+                        m_serverList->viewport()->mapToGlobal(rect.isValid() ? rect.center() : QPoint(0, 0)));
         return true;
     } else if ((event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
-               && m_lstServers && watched == m_lstServers->viewport()) {
+               && m_serverList && watched == m_serverList->viewport()) {
         // Only mouse events reach the list's viewport test: while the list is
         // being taken apart it can no longer be asked for its viewport.
         if (event->type() == QEvent::MouseButtonPress) {
@@ -484,30 +484,6 @@ QMdiSubWindow* MainForm::activeChild() const
     return m_mdiArea->currentSubWindow();
 }
 
-bool MainForm::activateWindowByCaption(const QString& caption)
-{
-    const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
-    for (int index = 0; index < windows.size(); ++index) {
-        QMdiSubWindow* window = windows.at(index);
-        if (window->windowTitle() == caption) {
-            if (window->isMinimized())
-                window->showNormal();
-            m_mdiArea->setActiveSubWindow(window);
-            window->raise();
-            m_context.values.foundWindowIndex = index;
-            return true;
-        }
-    }
-    return false;
-}
-
-QMdiSubWindow* MainForm::foundForm() const
-{
-    const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
-    const int index = m_context.values.foundWindowIndex;
-    return index >= 0 && index < windows.size() ? windows.at(index) : nullptr;
-}
-
 // --- Commands ------------------------------------------------------------------------------
 
 void MainForm::setCommand(Command command, CommandHandler handler)
@@ -542,7 +518,7 @@ void MainForm::refreshCommandStates()
     }
     const bool startingContainer = hasCommand(Command::SelectStartingContainer);
     m_serverLocationAction->setEnabled(startingContainer);
-    m_btnServerList->setEnabled(startingContainer);
+    m_serverListButton->setEnabled(startingContainer);
     m_showHideServersAction->setEnabled(hasCommand(Command::ShowHideServers));
     m_optionsAction->setEnabled(hasCommand(Command::Options));
 
@@ -562,7 +538,7 @@ void MainForm::refreshCommandStates()
 void MainForm::runCommand(Command command)
 {
     const auto found = m_commands.find(command);
-    if (found == m_commands.end() || m_lstServers->count() == 0)
+    if (found == m_commands.end() || m_serverList->count() == 0)
         return;
     // The handler may be replaced while it runs; keep our own copy. The view's
     // opening routine holds the opening state itself.

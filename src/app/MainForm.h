@@ -63,9 +63,9 @@ public:
     // --- Server list ---------------------------------------------------------------
     // Refills lstAllServers and lstServers and selects the first entry.
     void fillServerList(const QString& objectClass);
-    QListWidget* lstServers() const { return m_lstServers; }
-    const QStringList& lstAllServers() const { return m_lstAllServers; }
-    void setAllServers(const QStringList& servers) { m_lstAllServers = servers; }
+    QListWidget* lstServers() const { return m_serverList; }
+    const QStringList& lstAllServers() const { return m_allServers; }
+    void setAllServers(const QStringList& servers) { m_allServers = servers; }
     // Texts of the selected entries of lstServers, first to last; after
     // selectServers, in the order it was given until the selection changes.
     QStringList selectedServers() const override;
@@ -81,11 +81,6 @@ public:
     QMdiSubWindow* addChildWindow(QWidget* view);
     // The child window that is current (active when the program is active).
     QMdiSubWindow* activeChild() const;
-    // Brings the child window titled exactly `caption` to the front and sets
-    // foundWindowIndex to its position in load order.
-    bool activateWindowByCaption(const QString& caption);
-    // The child window foundWindowIndex points at, or null.
-    QMdiSubWindow* foundForm() const;
 
     // --- Commands and views ------------------------------------------------------------
     void setCommand(Command command, CommandHandler handler);
@@ -115,8 +110,8 @@ public:
     using PopupPresenter = std::function<void(QMenu*, const QPoint&)>;
     void setPopupPresenter(PopupPresenter presenter) { m_popupPresenter = std::move(presenter); }
 
-    QToolBar* picButtons() const { return m_picButtons; }
-    QWidget* picControls() const { return m_picControls; }
+    QToolBar* picButtons() const { return m_toolBar; }
+    QWidget* picControls() const { return m_controls; }
     QToolButton* toolButton(Command command) const;
 
     // --- Actions -------------------------------------------------------------------------
@@ -208,12 +203,12 @@ private:
 
     core::AppContext& m_context;
     QMdiArea* m_mdiArea = nullptr;
-    QToolBar* m_picButtons = nullptr;
+    QToolBar* m_toolBar = nullptr;
     QDockWidget* m_controlsDock = nullptr;
-    QWidget* m_picControls = nullptr;
-    QPushButton* m_btnServerList = nullptr;
-    QListWidget* m_lstServers = nullptr;
-    QStringList m_lstAllServers;
+    QWidget* m_controls = nullptr;
+    QPushButton* m_serverListButton = nullptr;
+    QListWidget* m_serverList = nullptr;
+    QStringList m_allServers;
     QStringList m_selectionOrder;  // selectServers' order, while the selection is that
     QMenu* m_windowMenu = nullptr;
     QMenu* m_actionMenu = nullptr;

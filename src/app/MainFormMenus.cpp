@@ -76,24 +76,24 @@ QListWidgetItem* newServerItem(const QString& text)
 
 void MainForm::buildToolBar()
 {
-    m_picButtons = new QToolBar(tr("Tool bar"), this);
-    m_picButtons->setObjectName(QStringLiteral("picButtons"));
-    m_picButtons->setMovable(false);
-    m_picButtons->setFloatable(false);
-    m_picButtons->setIconSize(QSize(24, 24));
-    m_picButtons->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    m_picButtons->setContextMenuPolicy(Qt::PreventContextMenu);
-    m_picButtons->layout()->setSpacing(kButtonGap);
-    m_picButtons->setContentsMargins(4, 2, 4, 2);
+    m_toolBar = new QToolBar(tr("Tool bar"), this);
+    m_toolBar->setObjectName(QStringLiteral("picButtons"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setFloatable(false);
+    m_toolBar->setIconSize(QSize(24, 24));
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
+    m_toolBar->layout()->setSpacing(kButtonGap);
+    m_toolBar->setContentsMargins(4, 2, 4, 2);
 
     const auto addButton = [this](const QString& objectName, const QString& toolTip, const char* icon) {
-        auto* button = new QToolButton(m_picButtons);
+        auto* button = new QToolButton(m_toolBar);
         button->setObjectName(objectName);
         button->setToolTip(toolTip);
         button->setIcon(resourceIcon(icon));
         button->setFixedSize(kButtonSize, kButtonSize);
         button->setAutoRaise(false);
-        m_picButtons->addWidget(button);
+        m_toolBar->addWidget(button);
         return button;
     };
 
@@ -105,13 +105,13 @@ void MainForm::buildToolBar()
     }
 
     // Close stands apart from the view buttons.
-    auto* gap = new QWidget(m_picButtons);
+    auto* gap = new QWidget(m_toolBar);
     gap->setFixedWidth(kButtonSize / 2);
-    m_picButtons->addWidget(gap);
+    m_toolBar->addWidget(gap);
     QToolButton* close = addButton(QStringLiteral("btnClose"), tr("Close Program"), "close.svg");
     connect(close, &QToolButton::clicked, this, &QWidget::close);
 
-    addToolBar(Qt::TopToolBarArea, m_picButtons);
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
 }
 
 void MainForm::buildSidePanel()
@@ -121,40 +121,40 @@ void MainForm::buildSidePanel()
     m_controlsDock->setFeatures(QDockWidget::NoDockWidgetFeatures);
     m_controlsDock->setTitleBarWidget(new QWidget(m_controlsDock));
 
-    m_picControls = new QWidget(m_controlsDock);
-    m_picControls->setObjectName(QStringLiteral("picControls"));
-    m_picControls->setMinimumSize(120, 120);
-    m_picControls->installEventFilter(this);
+    m_controls = new QWidget(m_controlsDock);
+    m_controls->setObjectName(QStringLiteral("picControls"));
+    m_controls->setMinimumSize(120, 120);
+    m_controls->installEventFilter(this);
 
-    m_btnServerList = new QPushButton(tr("&Servers"), m_picControls);
-    m_btnServerList->setObjectName(QStringLiteral("btnServerList"));
-    m_btnServerList->setToolTip(tr("Change Server List"));
-    connect(m_btnServerList, &QPushButton::clicked, this, &MainForm::chooseStartingContainer);
+    m_serverListButton = new QPushButton(tr("&Servers"), m_controls);
+    m_serverListButton->setObjectName(QStringLiteral("btnServerList"));
+    m_serverListButton->setToolTip(tr("Change Server List"));
+    connect(m_serverListButton, &QPushButton::clicked, this, &MainForm::chooseStartingContainer);
 
-    m_lstServers = new QListWidget(m_picControls);
-    m_lstServers->setObjectName(QStringLiteral("lstServers"));
-    m_lstServers->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_lstServers->setSortingEnabled(true);
-    m_lstServers->setContextMenuPolicy(Qt::PreventContextMenu);
-    m_lstServers->viewport()->installEventFilter(this);
-    m_lstServers->installEventFilter(this);
+    m_serverList = new QListWidget(m_controls);
+    m_serverList->setObjectName(QStringLiteral("lstServers"));
+    m_serverList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_serverList->setSortingEnabled(true);
+    m_serverList->setContextMenuPolicy(Qt::PreventContextMenu);
+    m_serverList->viewport()->installEventFilter(this);
+    m_serverList->installEventFilter(this);
     // Servers whose last attempt failed carry a mark, whichever view tried:
     // new entries get theirs as they come, and an attempt (recorded on a
     // reading thread) updates the entry here, on the window thread.
-    connect(m_lstServers->model(), &QAbstractItemModel::rowsInserted, this,
+    connect(m_serverList->model(), &QAbstractItemModel::rowsInserted, this,
             [this](const QModelIndex&, int first, int last) {
                 for (int row = first; row <= last; ++row)
-                    markServer(m_lstServers->item(row));
+                    markServer(m_serverList->item(row));
             });
     connect(
         &m_context.reachability(), &core::ServerReachability::changed, this,
         [this](const QString& server) {
-            for (QListWidgetItem* item : m_lstServers->findItems(server, Qt::MatchFixedString))
+            for (QListWidgetItem* item : m_serverList->findItems(server, Qt::MatchFixedString))
                 markServer(item);
         },
         Qt::QueuedConnection);
 
-    m_controlsDock->setWidget(m_picControls);
+    m_controlsDock->setWidget(m_controls);
     addDockWidget(Qt::LeftDockWidgetArea, m_controlsDock);
     resizeDocks({m_controlsDock}, {150}, Qt::Horizontal);
 }

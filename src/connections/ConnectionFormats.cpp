@@ -1,4 +1,5 @@
 #include "connections/ConnectionFormats.h"
+#include "settings/SettingsKeys.h"
 
 #include "settings/Registry.h"
 
@@ -272,7 +273,7 @@ QString sendResultText(quint8 result)
 
 QString userConnectionsKeyPath()
 {
-    return settings::rootKeyPath(QStringLiteral("UserConnectionsForm"));
+    return settings::rootKeyPath(settings::kUserConnectionsKeyName);
 }
 
 ConnectionSettings readConnectionSettings(const settings::RegistryStore& store)

@@ -1,4 +1,5 @@
 #include "connections/FileLocksForm.h"
+#include "settings/SettingsKeys.h"
 
 #include "netware/ServerDiscovery.h"
 #include "platform/Services.h"
@@ -38,7 +39,7 @@ const QString kUp = QStringLiteral("..");
 
 views::ViewDesign design()
 {
-    return {QStringLiteral("frmFileLocks"), QStringLiteral("FileLocksForm"), {0, 0, 7000, 8040}, {7185, 5325}};
+    return {QStringLiteral("frmFileLocks"), settings::kFileLocksKeyName, settings::kDesignedViewGeometry, {7185, 5325}};
 }
 
 QLabel* namedLabel(const QString& text, const char* name, QWidget* parent)
@@ -176,10 +177,8 @@ void FileLocksForm::loadContents()
     if (!context().registry().keyExists(settings::Hive::CurrentUser, keyPath()))
         return;
     for (int col = 0; col < 3; ++col) {
-        const double twips = settings::readTwipsSetting(context().registry(), keyPath(),
-                                                        QStringLiteral("ColWidth") + QString::number(col));
-        if (twips >= 1.0)
-            m_grid->setColWidth(col, static_cast<int>(twips));
+        if (const auto twips = windowState().gridColumnTwips(col))
+            m_grid->setColWidth(col, *twips);
     }
 }
 
@@ -188,8 +187,7 @@ void FileLocksForm::unloadContents()
     if (!context().saveWindowState)
         return;
     for (int col = 0; col < 3; ++col)
-        settings::saveSetting(context(), keyPath(), QStringLiteral("ColWidth") + QString::number(col),
-                              settings::twipsToText(m_grid->colWidth(col)));
+        windowState().saveGridColumnTwips(col, m_grid->colWidth(col));
 }
 
 // ---- activation and the main window's menu -------------------------------------------

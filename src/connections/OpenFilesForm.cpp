@@ -1,4 +1,5 @@
 #include "connections/OpenFilesForm.h"
+#include "settings/SettingsKeys.h"
 
 #include "connections/ConnectionActions.h"
 #include "connections/ConnectionFormats.h"
@@ -37,7 +38,7 @@ constexpr qint64 kFillSliceMs = 15;
 
 views::ViewDesign design()
 {
-    return {QStringLiteral("frmOpenFiles"), QStringLiteral("OpenFilesForm"), {0, 0, 7000, 8040}, {5385, 3255}};
+    return {QStringLiteral("frmOpenFiles"), settings::kOpenFilesKeyName, settings::kDesignedViewGeometry, {5385, 3255}};
 }
 
 QLabel* namedLabel(const QString& text, const char* name, QWidget* parent)
@@ -129,10 +130,8 @@ void OpenFilesForm::loadContents()
     if (!context().registry().keyExists(settings::Hive::CurrentUser, keyPath()))
         return;
     for (int col : {kPathCol, kLockCol}) {
-        const double twips = settings::readTwipsSetting(context().registry(), keyPath(),
-                                                        QStringLiteral("ColWidth") + QString::number(col));
-        if (twips >= 1.0)
-            m_grid->setColWidth(col, static_cast<int>(twips));
+        if (const auto twips = windowState().gridColumnTwips(col))
+            m_grid->setColWidth(col, *twips);
     }
 }
 
@@ -141,8 +140,7 @@ void OpenFilesForm::unloadContents()
     if (!context().saveWindowState)
         return;
     for (int col : {kPathCol, kLockCol})
-        settings::saveSetting(context(), keyPath(), QStringLiteral("ColWidth") + QString::number(col),
-                              settings::twipsToText(m_grid->colWidth(col)));
+        windowState().saveGridColumnTwips(col, m_grid->colWidth(col));
 }
 
 void OpenFilesForm::fitColumns()

@@ -1,4 +1,5 @@
 #include "connections/UserConnectionsForm.h"
+#include "settings/SettingsKeys.h"
 
 #include "netware/NovellCalls.h"
 
@@ -65,8 +66,8 @@ constexpr size_t kRowsBetweenClockLooks = 64;
 views::ViewDesign design()
 {
     return {QStringLiteral("frmUserConnections"),
-            QStringLiteral("UserConnectionsForm"),
-            {0, 0, 7000, 8040},
+            settings::kUserConnectionsKeyName,
+            settings::kDesignedViewGeometry,
             {kMinWidth, kMinHeight}};
 }
 
@@ -196,7 +197,7 @@ void UserConnectionsForm::buildColumns()
 {
     for (const QString& heading : m_columns.headings()) {
         const Qt::Alignment alignment = heading == kNumberHeading ? Qt::AlignRight : Qt::AlignLeft;
-        const QString name = QStringLiteral("ColWidth-") + heading;
+        const QString name = settings::kColWidthHeadingPrefix + heading;
         const double twips = settings::readTwipsSetting(context().registry(), keyPath(), name);
         m_list->addColumn(heading, alignment | Qt::AlignVCenter, qRound(twips));
         m_widthsStored =

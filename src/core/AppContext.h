@@ -41,7 +41,6 @@ struct ProgramValues {
     QString saveFileDelimiter = QStringLiteral(",");
     QString remoteControlPath;  // remote console program, empty when none chosen
     bool loginSucceeded = false;
-    int foundWindowIndex = -1;  // set by activateWindowByCaption
     bool filterAtStartup = false;
     bool contextBrowseFailed = false;
     int parallelServers = 32;  // ParallelServers: servers a view reads at once (its default)

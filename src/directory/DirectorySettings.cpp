@@ -8,8 +8,8 @@ using settings::Hive;
 
 namespace {
 
-const QString kTreesKey = settings::rootKeyPath(QStringLiteral("LoginForm\\Trees"));
-const QString kHiddenKey = settings::rootKeyPath(QStringLiteral("Hidden"));
+const QString kTreesKey = settings::rootKeyPath(settings::kLoginTreesKeyName);
+const QString kHiddenKey = settings::rootKeyPath(settings::kHiddenKeyName);
 const QString kUser = QStringLiteral("User");
 const QString kContext = QStringLiteral("Context");
 const QString kServer = QStringLiteral("Server");

@@ -1,4 +1,5 @@
 #include "directory/PartitionsForm.h"
+#include "settings/SettingsKeys.h"
 
 #include "viewbase/ViewHost.h"
 #include "directory/Partitions.h"
@@ -39,8 +40,10 @@ constexpr int kServerColumnTwips = 1800;
 
 views::ViewDesign design()
 {
-    return {
-        QStringLiteral("frmPartitions"), QStringLiteral("PartitionsForm"), {0, 0, 7000, 8040}, {kMinWidth, kMinHeight}};
+    return {QStringLiteral("frmPartitions"),
+            settings::kPartitionsKeyName,
+            settings::kDesignedViewGeometry,
+            {kMinWidth, kMinHeight}};
 }
 
 }  // namespace
@@ -124,9 +127,8 @@ void PartitionsForm::loadContents()
     // Column widths come back only when the window has been closed before.
     m_restoreWidths = context().registry().keyExists(settings::Hive::CurrentUser, keyPath());
     if (m_restoreWidths) {
-        const double first = settings::readTwipsSetting(context().registry(), keyPath(), QStringLiteral("ColWidth0"));
-        if (first > 0)
-            m_grid->setColWidth(0, qRound(first));
+        if (const auto first = windowState().gridColumnTwips(0))
+            m_grid->setColWidth(0, *first);
     }
     m_refresh->setIntervalText(QStringLiteral("5"));
 }
@@ -137,8 +139,7 @@ void PartitionsForm::unloadContents()
     if (!context().saveWindowState || m_grid->cols() < 2)
         return;
     for (int col : {0, 1})
-        settings::saveSetting(context(), keyPath(), QStringLiteral("ColWidth") + QString::number(col),
-                              settings::twipsToText(m_grid->colWidth(col)));
+        windowState().saveGridColumnTwips(col, m_grid->colWidth(col));
 }
 
 void PartitionsForm::activated()
@@ -174,9 +175,8 @@ int PartitionsForm::serverColumn(const QString& server)
     m_grid->setCols(col + 1);
     m_grid->setColWidth(col, kServerColumnTwips);
     if (m_restoreWidths) {
-        const double width = settings::readTwipsSetting(context().registry(), keyPath(), QStringLiteral("ColWidth1"));
-        if (width > 0)
-            m_grid->setColWidth(col, qRound(width));
+        if (const auto width = windowState().gridColumnTwips(1))
+            m_grid->setColWidth(col, *width);
     }
     m_grid->setTextMatrix(0, col, server);
     m_grid->setCellAlignment(0, col, Qt::AlignCenter);

@@ -76,8 +76,8 @@ ShowHideServersDialog::ShowHideServersDialog(core::AppContext& context, ServerLi
     auto* addAll = moveButton(tr("Hide &All >>"), QStringLiteral("btnAddAll"), this);
     auto* remove = moveButton(tr("< Sho&w"), QStringLiteral("btnRemove"), this);
     auto* removeAll = moveButton(tr("<< Show A&ll"), QStringLiteral("btnRemoveAll"), this);
-    m_btnSave = moveButton(tr("&Save"), QStringLiteral("btnSave"), this);
-    m_btnSave->setDefault(true);
+    m_saveButton = moveButton(tr("&Save"), QStringLiteral("btnSave"), this);
+    m_saveButton->setDefault(true);
     auto* cancel = moveButton(tr("&Cancel"), QStringLiteral("btnCancel"), this);
 
     auto* middle = new QVBoxLayout;
@@ -95,7 +95,7 @@ ShowHideServersDialog::ShowHideServersDialog(core::AppContext& context, ServerLi
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(m_btnSave);
+    buttons->addWidget(m_saveButton);
     buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tree);
@@ -109,7 +109,7 @@ ShowHideServersDialog::ShowHideServersDialog(core::AppContext& context, ServerLi
     connect(removeAll, &QPushButton::clicked, this, &ShowHideServersDialog::showAll);
     connect(m_visible, &QListWidget::itemDoubleClicked, this, &ShowHideServersDialog::hideSelected);
     connect(m_hidden, &QListWidget::itemDoubleClicked, this, &ShowHideServersDialog::showSelected);
-    connect(m_btnSave, &QPushButton::clicked, this, &ShowHideServersDialog::save);
+    connect(m_saveButton, &QPushButton::clicked, this, &ShowHideServersDialog::save);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     m_visible->addItems(m_servers.visibleServers());
@@ -166,7 +166,7 @@ void ShowHideServersDialog::showAll()
 
 void ShowHideServersDialog::updateSaveButton()
 {
-    m_btnSave->setEnabled(m_visible->count() > 0);
+    m_saveButton->setEnabled(m_visible->count() > 0);
 }
 
 void ShowHideServersDialog::save()

@@ -21,7 +21,7 @@ public:
 
     QListWidget* visibleList() const { return m_visible; }
     QListWidget* hiddenList() const { return m_hidden; }
-    QPushButton* saveButton() const { return m_btnSave; }
+    QPushButton* saveButton() const { return m_saveButton; }
 
     // Selected (or all) visible servers become hidden.
     void hideSelected();
@@ -43,7 +43,7 @@ private:
     ServerListHost& m_servers;
     QListWidget* m_visible = nullptr;
     QListWidget* m_hidden = nullptr;
-    QPushButton* m_btnSave = nullptr;
+    QPushButton* m_saveButton = nullptr;
 };
 
 }  // namespace directory

@@ -56,53 +56,53 @@ StartingContainerDialog::StartingContainerDialog(core::AppContext& context, Serv
     auto* changeTree = new QPushButton(tr("&Login to new Tree"), this);
     changeTree->setObjectName(QStringLiteral("btnChangeTree"));
     changeTree->setMinimumWidth(changeTree->sizeHint().width() + 16);
-    m_chkSubContainers = new QCheckBox(tr("Include Sub-Containers"), this);
-    m_chkSubContainers->setObjectName(QStringLiteral("chkSearchSubContainers"));
+    m_subContainers = new QCheckBox(tr("Include Sub-Containers"), this);
+    m_subContainers->setObjectName(QStringLiteral("chkSearchSubContainers"));
 
     auto* frame = new QGroupBox(tr("Select Starting Container for Server list"), this);
     frame->setObjectName(QStringLiteral("fraStartingContainer"));
-    m_optRoot = new QRadioButton(tr("Tree &Root:"), frame);
-    m_optRoot->setObjectName(QStringLiteral("optRoot"));
-    m_optCurrent = new QRadioButton(tr("C&urrent Container"), frame);
-    m_optCurrent->setObjectName(QStringLiteral("optCurrentContext"));
-    m_optCustom = new QRadioButton(tr("S&pecify Container"), frame);
-    m_optCustom->setObjectName(QStringLiteral("optCustom"));
-    m_lblTreeRoot = pathLabel(QStringLiteral("lblTreeRoot"), frame);
-    m_lblCurrent = pathLabel(QStringLiteral("lblCurrentContext"), frame);
-    m_lblCustom = pathLabel(QStringLiteral("lblCustomContext"), frame);
+    m_treeRootOption = new QRadioButton(tr("Tree &Root:"), frame);
+    m_treeRootOption->setObjectName(QStringLiteral("optRoot"));
+    m_currentOption = new QRadioButton(tr("C&urrent Container"), frame);
+    m_currentOption->setObjectName(QStringLiteral("optCurrentContext"));
+    m_customOption = new QRadioButton(tr("S&pecify Container"), frame);
+    m_customOption->setObjectName(QStringLiteral("optCustom"));
+    m_treeRootLabel = pathLabel(QStringLiteral("lblTreeRoot"), frame);
+    m_currentLabel = pathLabel(QStringLiteral("lblCurrentContext"), frame);
+    m_customLabel = pathLabel(QStringLiteral("lblCustomContext"), frame);
     auto* selectContext = new QPushButton(QStringLiteral("..."), frame);
     selectContext->setObjectName(QStringLiteral("btnSelectContext"));
     selectContext->setToolTip(tr("Browse for the container"));
     selectContext->setFixedWidth(selectContext->sizeHint().height() + 8);
 
     auto* options = new QGridLayout(frame);
-    options->addWidget(m_optRoot, 0, 0);
-    options->addWidget(m_lblTreeRoot, 0, 1, 1, 2);
-    options->addWidget(m_optCurrent, 1, 0);
-    options->addWidget(m_lblCurrent, 1, 1, 1, 2);
-    options->addWidget(m_optCustom, 2, 0);
-    options->addWidget(m_lblCustom, 2, 1);
+    options->addWidget(m_treeRootOption, 0, 0);
+    options->addWidget(m_treeRootLabel, 0, 1, 1, 2);
+    options->addWidget(m_currentOption, 1, 0);
+    options->addWidget(m_currentLabel, 1, 1, 1, 2);
+    options->addWidget(m_customOption, 2, 0);
+    options->addWidget(m_customLabel, 2, 1);
     options->addWidget(selectContext, 2, 2);
     options->setColumnStretch(1, 1);
 
-    m_btnSave = new QPushButton(tr("&Select"), this);
-    m_btnSave->setObjectName(QStringLiteral("btnSave"));
-    m_btnSave->setDefault(true);
-    m_btnSave->setEnabled(false);
+    m_saveButton = new QPushButton(tr("&Select"), this);
+    m_saveButton->setObjectName(QStringLiteral("btnSave"));
+    m_saveButton->setDefault(true);
+    m_saveButton->setEnabled(false);
     auto* cancelButton = new QPushButton(tr("&Cancel"), this);
     cancelButton->setObjectName(QStringLiteral("btnCancel"));
-    m_lblOldTree = new QLabel(this);
-    m_lblOldTree->setObjectName(QStringLiteral("lblOldTree"));
-    m_lblOldTree->hide();
+    m_oldTreeLabel = new QLabel(this);
+    m_oldTreeLabel->setObjectName(QStringLiteral("lblOldTree"));
+    m_oldTreeLabel->hide();
 
     auto* treeRow = new QHBoxLayout;
     treeRow->addWidget(new QLabel(tr("Tree:"), this));
     treeRow->addWidget(m_tree, 1);
     treeRow->addWidget(changeTree);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_chkSubContainers);
+    buttons->addWidget(m_subContainers);
     buttons->addStretch();
-    buttons->addWidget(m_btnSave);
+    buttons->addWidget(m_saveButton);
     buttons->addWidget(cancelButton);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(treeRow);
@@ -113,22 +113,22 @@ StartingContainerDialog::StartingContainerDialog(core::AppContext& context, Serv
     connect(m_tree, &QComboBox::activated, this, [this](int index) { chooseTree(m_tree->itemText(index)); });
     connect(changeTree, &QPushButton::clicked, this, &StartingContainerDialog::loginToNewTree);
     connect(selectContext, &QPushButton::clicked, this, &StartingContainerDialog::browseContainer);
-    connect(m_optRoot, &QRadioButton::clicked, m_btnSave, [this] { m_btnSave->setEnabled(true); });
-    connect(m_optCurrent, &QRadioButton::clicked, m_btnSave, [this] { m_btnSave->setEnabled(true); });
-    connect(m_btnSave, &QPushButton::clicked, this, &StartingContainerDialog::save);
+    connect(m_treeRootOption, &QRadioButton::clicked, m_saveButton, [this] { m_saveButton->setEnabled(true); });
+    connect(m_currentOption, &QRadioButton::clicked, m_saveButton, [this] { m_saveButton->setEnabled(true); });
+    connect(m_saveButton, &QPushButton::clicked, this, &StartingContainerDialog::save);
     connect(cancelButton, &QPushButton::clicked, this, &StartingContainerDialog::cancel);
 
     // Form_Load
     const core::ProgramValues& values = m_context.values;
     m_oldTree = values.treeName;
-    m_lblOldTree->setText(m_oldTree);
+    m_oldTreeLabel->setText(m_oldTree);
     m_previousContext = values.startingServerContext;
     m_previousSubContainers = values.searchSubContainers;
     if (!m_previousContext.isEmpty())
         m_previousPath = nw::dotsToTreePath(m_previousContext, values.treeName);
     readConnectedTrees();
     showTreeContainers();
-    m_chkSubContainers->setChecked(values.searchSubContainers);
+    m_subContainers->setChecked(values.searchSubContainers);
 }
 
 void StartingContainerDialog::readConnectedTrees()
@@ -150,30 +150,30 @@ void StartingContainerDialog::readConnectedTrees()
 void StartingContainerDialog::showTreeContainers()
 {
     const QString& tree = m_context.values.treeName;
-    m_lblTreeRoot->setText(tree + QLatin1Char('\\') + kRootName);
-    m_lblCurrent->setText(nw::dotsToTreePath(userContext(m_context), tree));
-    updatePathToolTip(m_lblTreeRoot);
-    updatePathToolTip(m_lblCurrent);
+    m_treeRootLabel->setText(tree + QLatin1Char('\\') + kRootName);
+    m_currentLabel->setText(nw::dotsToTreePath(userContext(m_context), tree));
+    updatePathToolTip(m_treeRootLabel);
+    updatePathToolTip(m_currentLabel);
 
     if (m_previousPath.isEmpty() || tree != m_oldTree) {
-        m_optRoot->setChecked(true);
-    } else if (m_previousPath == m_lblTreeRoot->text()) {
-        m_optRoot->setChecked(true);
-    } else if (m_previousPath == m_lblCurrent->text()) {
-        m_optCurrent->setChecked(true);
+        m_treeRootOption->setChecked(true);
+    } else if (m_previousPath == m_treeRootLabel->text()) {
+        m_treeRootOption->setChecked(true);
+    } else if (m_previousPath == m_currentLabel->text()) {
+        m_currentOption->setChecked(true);
     } else {
-        m_optCustom->setChecked(true);
+        m_customOption->setChecked(true);
         setCustomPath(m_previousPath);
     }
-    m_btnSave->setEnabled(true);
+    m_saveButton->setEnabled(true);
 }
 
 void StartingContainerDialog::setCustomPath(const QString& path)
 {
-    m_lblCustom->setText(path);
-    updatePathToolTip(m_lblCustom);
+    m_customLabel->setText(path);
+    updatePathToolTip(m_customLabel);
     if (!path.isEmpty())
-        m_btnSave->setEnabled(true);
+        m_saveButton->setEnabled(true);
 }
 
 void StartingContainerDialog::chooseTree(const QString& tree)
@@ -197,7 +197,7 @@ void StartingContainerDialog::loginToNewTree()
 
 void StartingContainerDialog::browseContainer()
 {
-    m_optCustom->setChecked(true);
+    m_customOption->setChecked(true);
     const QPointer<StartingContainerDialog> self(this);
     ContainerBrowser browser(m_context, ContainerBrowser::Purpose::StartingContainer, m_context.values.treeName, this);
     browser.load();
@@ -209,23 +209,23 @@ void StartingContainerDialog::browseContainer()
 
 QString StartingContainerDialog::chosenPath() const
 {
-    if (m_optRoot->isChecked())
-        return m_lblTreeRoot->text();
-    if (m_optCurrent->isChecked())
-        return m_lblCurrent->text();
-    return m_lblCustom->text();
+    if (m_treeRootOption->isChecked())
+        return m_treeRootLabel->text();
+    if (m_currentOption->isChecked())
+        return m_currentLabel->text();
+    return m_customLabel->text();
 }
 
 void StartingContainerDialog::save()
 {
-    if (m_optCustom->isChecked() && m_lblCustom->text().isEmpty()) {
+    if (m_customOption->isChecked() && m_customLabel->text().isEmpty()) {
         m_context.messages().inform(tr("You must specify a container to continue."), tr("Select Specific Container"));
         return;
     }
     core::ProgramValues& values = m_context.values;
     const QString path = chosenPath();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    values.searchSubContainers = m_chkSubContainers->isChecked();
+    values.searchSubContainers = m_subContainers->isChecked();
     saveStartingContainer(m_context.registry(), path, values.treeName, values.searchSubContainers);
     values.startingServerContext = startingContextFromPath(path, values.treeName);
 
@@ -261,7 +261,7 @@ void StartingContainerDialog::done(int result)
 {
     core::ProgramValues& values = m_context.values;
     if (result != QDialog::Accepted) {
-        values.treeName = m_lblOldTree->text();
+        values.treeName = m_oldTreeLabel->text();
         // A first run left without a choice: this run searches the whole tree;
         // nothing is stored, so the next start asks again.
         if (m_openedBySearch && values.startingServerContext.isEmpty())
@@ -277,9 +277,9 @@ void StartingContainerDialog::done(int result)
 void StartingContainerDialog::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
-    updatePathToolTip(m_lblTreeRoot);
-    updatePathToolTip(m_lblCurrent);
-    updatePathToolTip(m_lblCustom);
+    updatePathToolTip(m_treeRootLabel);
+    updatePathToolTip(m_currentLabel);
+    updatePathToolTip(m_customLabel);
 }
 
 }  // namespace directory

@@ -28,12 +28,12 @@ public:
     void setModalRunner(ModalRunner runner) { m_runModal = std::move(runner); }
 
     QComboBox* treeBox() const { return m_tree; }
-    QRadioButton* rootOption() const { return m_optRoot; }
-    QRadioButton* currentOption() const { return m_optCurrent; }
-    QRadioButton* customOption() const { return m_optCustom; }
-    QLabel* customLabel() const { return m_lblCustom; }
-    QCheckBox* subContainersBox() const { return m_chkSubContainers; }
-    QPushButton* selectButton() const { return m_btnSave; }
+    QRadioButton* rootOption() const { return m_treeRootOption; }
+    QRadioButton* currentOption() const { return m_currentOption; }
+    QRadioButton* customOption() const { return m_customOption; }
+    QLabel* customLabel() const { return m_customLabel; }
+    QCheckBox* subContainersBox() const { return m_subContainers; }
+    QPushButton* selectButton() const { return m_saveButton; }
 
     // A tree chosen in the list becomes the program's tree at once.
     void chooseTree(const QString& tree);
@@ -66,15 +66,15 @@ private:
     QString m_previousContext;  // the same as the server search holds it
     bool m_previousSubContainers = true;
     QComboBox* m_tree = nullptr;
-    QCheckBox* m_chkSubContainers = nullptr;
-    QRadioButton* m_optRoot = nullptr;
-    QRadioButton* m_optCurrent = nullptr;
-    QRadioButton* m_optCustom = nullptr;
-    QLabel* m_lblTreeRoot = nullptr;
-    QLabel* m_lblCurrent = nullptr;
-    QLabel* m_lblCustom = nullptr;
-    QLabel* m_lblOldTree = nullptr;
-    QPushButton* m_btnSave = nullptr;
+    QCheckBox* m_subContainers = nullptr;
+    QRadioButton* m_treeRootOption = nullptr;
+    QRadioButton* m_currentOption = nullptr;
+    QRadioButton* m_customOption = nullptr;
+    QLabel* m_treeRootLabel = nullptr;
+    QLabel* m_currentLabel = nullptr;
+    QLabel* m_customLabel = nullptr;
+    QLabel* m_oldTreeLabel = nullptr;
+    QPushButton* m_saveButton = nullptr;
     ModalRunner m_runModal;
 };
 

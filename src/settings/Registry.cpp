@@ -81,8 +81,8 @@ void saveSetting(core::AppContext& context, const QString& keyPath, const QStrin
 
 void createLoginTreesKey(RegistryStore& store)
 {
-    store.createKey(Hive::CurrentUser, rootKeyPath(QStringLiteral("LoginForm")));
-    store.createKey(Hive::CurrentUser, rootKeyPath(QStringLiteral("LoginForm\\Trees")));
+    store.createKey(Hive::CurrentUser, rootKeyPath(kLoginKeyName));
+    store.createKey(Hive::CurrentUser, rootKeyPath(kLoginTreesKeyName));
 }
 
 void createLoginTreesKey(core::AppContext& context)

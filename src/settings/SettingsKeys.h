@@ -19,6 +19,13 @@ inline const QString kServerUtilKeyName = QStringLiteral("ServerUtilForm");
 inline const QString kNlmKeyName = QStringLiteral("NLMForm");
 inline const QString kSetCommandsKeyName = QStringLiteral("SetCommandsForm");
 inline const QString kChangesKeyName = QStringLiteral("ChangesForm");
+inline const QString kVolumeUsageKeyName = QStringLiteral("VolumeUsageForm");
+inline const QString kAbendLogKeyName = QStringLiteral("AbendForm");
+inline const QString kFileLocksKeyName = QStringLiteral("FileLocksForm");
+inline const QString kOpenFilesKeyName = QStringLiteral("OpenFilesForm");
+inline const QString kPartitionsKeyName = QStringLiteral("PartitionsForm");
+inline const QString kLoginKeyName = QStringLiteral("LoginForm");
+inline const QString kLoginTreesKeyName = QStringLiteral("LoginForm\\Trees");
 // Full paths of the keys the main window reads itself.
 inline const QString kMainFormKey = kRootKey + QStringLiteral("\\") + kMainFormKeyName;
 inline const QString kHiddenKey = kRootKey + QStringLiteral("\\") + kHiddenKeyName;

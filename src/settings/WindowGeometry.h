@@ -19,6 +19,10 @@ struct WindowGeometry {
     friend bool operator==(const WindowGeometry&, const WindowGeometry&) = default;
 };
 
+// Where a view opens while nothing of it is stored: the designed place and
+// size, in twips.
+inline constexpr WindowGeometry kDesignedViewGeometry{};
+
 // The stored geometry when the window's key exists (each value through
 // readSetting, a non-number falling back to the name's default), otherwise nothing.
 std::optional<WindowGeometry> storedWindowGeometry(const RegistryStore& store, const QString& keyPath);

@@ -6,6 +6,7 @@
 #include "settings/Registry.h"
 #include "settings/Twips.h"
 
+#include <cmath>
 #include <QAbstractItemModel>
 #include <QHeaderView>
 #include <QMdiArea>
@@ -124,6 +125,20 @@ std::optional<int> WindowState::gridColumnWidth(const QWidget* reference, int co
     if (pixels <= 0)
         return std::nullopt;
     return pixels;
+}
+
+std::optional<int> WindowState::gridColumnTwips(int column) const
+{
+    const double twips = readTwipsSetting(m_store, m_keyPath, kColWidthPrefix + QString::number(column));
+    if (!(twips >= 1.0))
+        return std::nullopt;
+    return static_cast<int>(std::lround(twips));
+}
+
+void WindowState::saveGridColumnTwips(int column, int twips) const
+{
+    if (m_saveEnabled)
+        saveSetting(m_store, m_keyPath, kColWidthPrefix + QString::number(column), twipsToText(twips));
 }
 
 void WindowState::restoreGridColumns(QHeaderView* header) const

@@ -62,6 +62,10 @@ public:
     std::optional<int> gridColumnWidth(const QWidget* reference, int column) const;
     void restoreGridColumns(QHeaderView* header) const;
     void saveGridColumns(const QHeaderView* header) const;
+    // The same values in twips, as a grid holds its widths: the stored width
+    // of a column (nothing when missing or below a twip), and the width to store.
+    std::optional<int> gridColumnTwips(int column) const;
+    void saveGridColumnTwips(int column, int twips) const;
 
 private:
     void saveColumnWidth(const QWidget* reference, const QString& name, int pixels) const;

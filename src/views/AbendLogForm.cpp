@@ -1,4 +1,5 @@
 #include "views/AbendLogForm.h"
+#include "settings/SettingsKeys.h"
 
 #include "netware/NetWareClient.h"
 #include "netware/ServerSession.h"
@@ -40,7 +41,10 @@ const QString kStatusText = QStringLiteral("Double-Click Abend log entry to view
 
 ViewDesign design()
 {
-    return {QStringLiteral("frmAbendLogs"), QStringLiteral("AbendForm"), {0, 0, 7000, 8040}, {kMinWidth, kMinHeight}};
+    return {QStringLiteral("frmAbendLogs"),
+            settings::kAbendLogKeyName,
+            settings::kDesignedViewGeometry,
+            {kMinWidth, kMinHeight}};
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ constexpr std::chrono::milliseconds kFitSlice{10};
 
 ViewDesign design()
 {
-    return {QStringLiteral("frmNLMs"), settings::kNlmKeyName, {0, 0, 7000, 8040}, {5970, 2520}};
+    return {QStringLiteral("frmNLMs"), settings::kNlmKeyName, settings::kDesignedViewGeometry, {5970, 2520}};
 }
 
 int toPixelsX(const QWidget* w, double twips)
@@ -66,64 +66,64 @@ NLMForm::NLMForm(ViewHost& host, QWidget* parent) : ViewWindow(host, design(), p
 {
     setWindowTitle(caption());
 
-    m_fraColumns = new QGroupBox(tr("Show Column"), this);
-    m_fraColumns->setObjectName(QStringLiteral("fraColumns"));
-    m_optShowBoth = new QRadioButton(tr("&Both"), m_fraColumns);
-    m_optShowBoth->setObjectName(QStringLiteral("optShowBoth"));
-    m_optShowVersion = new QRadioButton(tr("&Version"), m_fraColumns);
-    m_optShowVersion->setObjectName(QStringLiteral("optShowVersion"));
-    m_optShowDate = new QRadioButton(tr("&Date"), m_fraColumns);
-    m_optShowDate->setObjectName(QStringLiteral("optShowDate"));
-    m_optShowBoth->setChecked(true);
-    auto* options = new QHBoxLayout(m_fraColumns);
-    options->addWidget(m_optShowBoth);
-    options->addWidget(m_optShowVersion);
-    options->addWidget(m_optShowDate);
+    m_columnsFrame = new QGroupBox(tr("Show Column"), this);
+    m_columnsFrame->setObjectName(QStringLiteral("fraColumns"));
+    m_showBoth = new QRadioButton(tr("&Both"), m_columnsFrame);
+    m_showBoth->setObjectName(QStringLiteral("optShowBoth"));
+    m_showVersion = new QRadioButton(tr("&Version"), m_columnsFrame);
+    m_showVersion->setObjectName(QStringLiteral("optShowVersion"));
+    m_showDate = new QRadioButton(tr("&Date"), m_columnsFrame);
+    m_showDate->setObjectName(QStringLiteral("optShowDate"));
+    m_showBoth->setChecked(true);
+    auto* options = new QHBoxLayout(m_columnsFrame);
+    options->addWidget(m_showBoth);
+    options->addWidget(m_showVersion);
+    options->addWidget(m_showDate);
 
-    m_chkNLMDifferencesOnly = new QCheckBox(tr("Show Differences &Only"), this);
-    m_chkNLMDifferencesOnly->setObjectName(QStringLiteral("chkNLMDifferencesOnly"));
-    m_chkNLMDifferencesOnly->setEnabled(false);
+    m_differencesOnly = new QCheckBox(tr("Show Differences &Only"), this);
+    m_differencesOnly->setObjectName(QStringLiteral("chkNLMDifferencesOnly"));
+    m_differencesOnly->setEnabled(false);
 
-    m_label1 = new QLabel(tr("Find NLM:"), this);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_txtFind = new QLineEdit(this);
-    m_txtFind->setObjectName(QStringLiteral("txtFind"));
-    m_label1->setBuddy(m_txtFind);
+    m_findLabel = new QLabel(tr("Find NLM:"), this);
+    m_findLabel->setObjectName(QStringLiteral("Label1"));
+    m_findText = new QLineEdit(this);
+    m_findText->setObjectName(QStringLiteral("txtFind"));
+    m_findLabel->setBuddy(m_findText);
 
-    m_grdNLMs = new widgets::FlexGrid(this);
-    m_grdNLMs->setObjectName(QStringLiteral("grdNLMs"));
-    m_grdNLMs->setRows(2);
-    m_grdNLMs->setCols(1);
-    m_grdNLMs->setFixedRows(2);
-    m_grdNLMs->setFixedCols(1);
-    m_grdNLMs->setColWidth(0, kDefaultNameWidth);
+    m_nlmGrid = new widgets::FlexGrid(this);
+    m_nlmGrid->setObjectName(QStringLiteral("grdNLMs"));
+    m_nlmGrid->setRows(2);
+    m_nlmGrid->setCols(1);
+    m_nlmGrid->setFixedRows(2);
+    m_nlmGrid->setFixedCols(1);
+    m_nlmGrid->setColWidth(0, kDefaultNameWidth);
     // Versions and dates are right-aligned: a narrow column keeps their ends.
-    m_grdNLMs->tableView()->setTextElideMode(Qt::ElideLeft);
+    m_nlmGrid->tableView()->setTextElideMode(Qt::ElideLeft);
 
     // The descriptions stay in the window but are never shown nor saved.
-    m_grdNLMDescription = new widgets::FlexGrid(this);
-    m_grdNLMDescription->setObjectName(QStringLiteral("grdNLMDescription"));
-    m_grdNLMDescription->setRows(1);
-    m_grdNLMDescription->setCols(1);
-    m_grdNLMDescription->setFixedRows(1);
-    m_grdNLMDescription->setFixedCols(1);
-    m_grdNLMDescription->hide();
+    m_descriptionGrid = new widgets::FlexGrid(this);
+    m_descriptionGrid->setObjectName(QStringLiteral("grdNLMDescription"));
+    m_descriptionGrid->setRows(1);
+    m_descriptionGrid->setCols(1);
+    m_descriptionGrid->setFixedRows(1);
+    m_descriptionGrid->setFixedCols(1);
+    m_descriptionGrid->hide();
 
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
     m_statusBar->setSizeGripEnabled(false);
-    m_lblDifferences = new QLabel(this);
-    m_lblDifferences->setObjectName(QStringLiteral("lblDifferences"));
-    m_statusBar->addPermanentWidget(m_lblDifferences);
+    m_differencesLabel = new QLabel(this);
+    m_differencesLabel->setObjectName(QStringLiteral("lblDifferences"));
+    m_statusBar->addPermanentWidget(m_differencesLabel);
     setReadingStatusBar(m_statusBar);
 
     m_marks = new DifferenceMarks(
-        *m_grdNLMs,
+        *m_nlmGrid,
         [this](const models::GridData& grid, int row, int col) {
             return nlmCellDifference(grid, row, col, showColumns());
         },
         this);
-    m_grdNLMs->model().setHeaderDecorator(
+    m_nlmGrid->model().setHeaderDecorator(
         [this](int col, int role) { return isPastColumn(col) ? pastHeaderLook(role) : QVariant(); });
     if (QAction* toggle = host.viewMenus().markNlmDifferences) {
         m_marks->setEnabled(toggle->isChecked());
@@ -131,19 +131,19 @@ NLMForm::NLMForm(ViewHost& host, QWidget* parent) : ViewWindow(host, design(), p
     }
 
     auto* top = new QHBoxLayout;
-    top->addWidget(m_fraColumns);
+    top->addWidget(m_columnsFrame);
     top->addSpacing(12);
-    top->addWidget(m_chkNLMDifferencesOnly, 0, Qt::AlignBottom);
+    top->addWidget(m_differencesOnly, 0, Qt::AlignBottom);
     top->addStretch(1);
     auto* find = new QHBoxLayout;
-    find->addWidget(m_label1);
-    find->addWidget(m_txtFind, 1);
+    find->addWidget(m_findLabel);
+    find->addWidget(m_findText, 1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 0);
     layout->setSpacing(4);
     layout->addLayout(top);
     layout->addLayout(find);
-    layout->addWidget(m_grdNLMs, 1);
+    layout->addWidget(m_nlmGrid, 1);
     layout->addWidget(m_statusBar);
 
     const auto showOnToggle = [this](QRadioButton* option, NlmShow show) {
@@ -152,35 +152,35 @@ NLMForm::NLMForm(ViewHost& host, QWidget* parent) : ViewWindow(host, design(), p
                 applyShowColumns(show);
         });
     };
-    showOnToggle(m_optShowBoth, NlmShow::Both);
-    showOnToggle(m_optShowVersion, NlmShow::Version);
-    showOnToggle(m_optShowDate, NlmShow::Date);
-    connect(m_chkNLMDifferencesOnly, &QCheckBox::toggled, this, [this] { applyDifferences(); });
-    connect(m_txtFind, &QLineEdit::textChanged, this, [this] { findTypedName(); });
-    connect(m_grdNLMs, &widgets::FlexGrid::mouseDown, this,
+    showOnToggle(m_showBoth, NlmShow::Both);
+    showOnToggle(m_showVersion, NlmShow::Version);
+    showOnToggle(m_showDate, NlmShow::Date);
+    connect(m_differencesOnly, &QCheckBox::toggled, this, [this] { applyDifferences(); });
+    connect(m_findText, &QLineEdit::textChanged, this, [this] { findTypedName(); });
+    connect(m_nlmGrid, &widgets::FlexGrid::mouseDown, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers, int row, int col) {
-                clickGrid(button, row, col, m_grdNLMs->menuPosition());
+                clickGrid(button, row, col, m_nlmGrid->menuPosition());
             });
-    connect(m_grdNLMs, &widgets::FlexGrid::mouseMove, this,
+    connect(m_nlmGrid, &widgets::FlexGrid::mouseMove, this,
             [this](Qt::MouseButtons, int row, int col) { hoverGrid(row, col); });
-    connect(m_grdNLMs, &widgets::FlexGrid::doubleClick, this, [this](int row, int col) { openDescription(row, col); });
+    connect(m_nlmGrid, &widgets::FlexGrid::doubleClick, this, [this](int row, int col) { openDescription(row, col); });
 }
 
 NLMForm::~NLMForm() = default;
 
 NlmShow NLMForm::showColumns() const
 {
-    if (m_optShowVersion->isChecked())
+    if (m_showVersion->isChecked())
         return NlmShow::Version;
-    if (m_optShowDate->isChecked())
+    if (m_showDate->isChecked())
         return NlmShow::Date;
     return NlmShow::Both;
 }
 
 bool NLMForm::hasServer(const QString& server) const
 {
-    for (int c = 1; c < m_grdNLMs->cols(); ++c) {
-        if (m_grdNLMs->textMatrix(0, c) == server)
+    for (int c = 1; c < m_nlmGrid->cols(); ++c) {
+        if (m_nlmGrid->textMatrix(0, c) == server)
             return true;
     }
     return false;
@@ -189,7 +189,7 @@ bool NLMForm::hasServer(const QString& server) const
 void NLMForm::loadContents()
 {
     core::AppContext& context = this->context();
-    m_grdNLMs->setTextMatrix(0, 0, QStringLiteral("Name"));
+    m_nlmGrid->setTextMatrix(0, 0, QStringLiteral("Name"));
 
     const bool keyExists = context.registry().keyExists(settings::Hive::CurrentUser, keyPath());
     bool known = false;
@@ -197,11 +197,11 @@ void NLMForm::loadContents()
         nlmShowFromWord(settings::readSetting(context, keyPath(), settings::kShowColumnsValue), &known);
     if (known) {
         if (show == NlmShow::Version)
-            m_optShowVersion->setChecked(true);
+            m_showVersion->setChecked(true);
         else if (show == NlmShow::Date)
-            m_optShowDate->setChecked(true);
+            m_showDate->setChecked(true);
         else
-            m_optShowBoth->setChecked(true);
+            m_showBoth->setChecked(true);
     }
 
     int nameWidth = kDefaultNameWidth;
@@ -213,7 +213,7 @@ void NLMForm::loadContents()
         if (stored && *stored >= 1 && *stored < 1e6)
             nameWidth = static_cast<int>(*stored);
     }
-    m_grdNLMs->setColWidth(0, nameWidth);
+    m_nlmGrid->setColWidth(0, nameWidth);
 }
 
 void NLMForm::activated()
@@ -227,7 +227,7 @@ void NLMForm::unloadContents()
     if (!context.saveWindowState)
         return;
     settings::saveSetting(context, keyPath(), settings::kColWidthPrefix + QLatin1Char('0'),
-                          QString::number(m_grdNLMs->colWidth(0)));
+                          QString::number(m_nlmGrid->colWidth(0)));
     settings::saveSetting(context, keyPath(), settings::kShowColumnsValue, nlmShowWord(showColumns()));
 }
 
@@ -237,12 +237,12 @@ void NLMForm::beginAdding(int servers)
 {
     if (m_fill)
         return;
-    m_grdNLMs->beginUpdate();
-    m_grdNLMDescription->beginUpdate();
+    m_nlmGrid->beginUpdate();
+    m_descriptionGrid->beginUpdate();
     // Each server brings two comparison columns and one description column.
-    m_grdNLMs->model().reserveCols(m_grdNLMs->cols() + 2 * servers);
-    m_grdNLMDescription->model().reserveCols(m_grdNLMDescription->cols() + servers);
-    m_fill = std::make_unique<NlmComparisonFill>(m_grdNLMs->model(), m_grdNLMDescription->model(), QLocale(), &m_texts);
+    m_nlmGrid->model().reserveCols(m_nlmGrid->cols() + 2 * servers);
+    m_descriptionGrid->model().reserveCols(m_descriptionGrid->cols() + servers);
+    m_fill = std::make_unique<NlmComparisonFill>(m_nlmGrid->model(), m_descriptionGrid->model(), QLocale(), &m_texts);
 }
 
 void NLMForm::endAdding()
@@ -251,8 +251,8 @@ void NLMForm::endAdding()
         return;
     m_fill->finish();
     m_fill.reset();
-    m_grdNLMDescription->endUpdate();
-    m_grdNLMs->endUpdate();
+    m_descriptionGrid->endUpdate();
+    m_nlmGrid->endUpdate();
     updateDifferenceSummary();
 }
 
@@ -346,16 +346,16 @@ ViewWindow::ReadEnd NLMForm::addServers(const QStringList& servers)
 
 bool NLMForm::isPastColumn(int col) const
 {
-    return nlmServerColumn(m_grdNLMs->data(), col) > 0
-           && m_pastHeadings.contains(nlmServerName(m_grdNLMs->data(), col));
+    return nlmServerColumn(m_nlmGrid->data(), col) > 0
+           && m_pastHeadings.contains(nlmServerName(m_nlmGrid->data(), col));
 }
 
 QStringList NLMForm::liveServers() const
 {
     QStringList servers;
-    for (int col = 1; col + 1 < m_grdNLMs->cols(); col += 2) {
+    for (int col = 1; col + 1 < m_nlmGrid->cols(); col += 2) {
         if (!isPastColumn(col))
-            servers.append(nlmServerName(m_grdNLMs->data(), col));
+            servers.append(nlmServerName(m_nlmGrid->data(), col));
     }
     return servers;
 }
@@ -373,7 +373,7 @@ bool NLMForm::addPastColumns(const PastState& state)
     if (hasServer(heading))
         return true;
     m_pastHeadings.insert(heading);
-    const int firstNewColumn = m_grdNLMs->cols();
+    const int firstNewColumn = m_nlmGrid->cols();
     beginAdding(1);
     m_fill->addServer(heading, showColumns());
     m_fill->addModules(modulesOfSnapshot(*kept));
@@ -385,8 +385,8 @@ bool NLMForm::addPastColumns(const PastState& state)
 
 void NLMForm::updateDifferencesBox()
 {
-    m_chkNLMDifferencesOnly->setEnabled(m_grdNLMs->cols() > 3);
-    if (m_chkNLMDifferencesOnly->isChecked())
+    m_differencesOnly->setEnabled(m_nlmGrid->cols() > 3);
+    if (m_differencesOnly->isChecked())
         applyDifferences();
 }
 
@@ -394,8 +394,8 @@ void NLMForm::updateDifferencesBox()
 
 void NLMForm::applyShowColumns(NlmShow show)
 {
-    showNlmColumns(m_grdNLMs->model(), show);
-    if (m_chkNLMDifferencesOnly->isChecked())
+    showNlmColumns(m_nlmGrid->model(), show);
+    if (m_differencesOnly->isChecked())
         applyDifferences();
     if (m_marks)
         m_marks->ruleChanged();
@@ -405,44 +405,43 @@ void NLMForm::applyShowColumns(NlmShow show)
 void NLMForm::applyDifferences()
 {
     const widgets::WaitCursor wait;
-    applyNlmDifferences(m_grdNLMs->model(), showColumns(), m_chkNLMDifferencesOnly->isChecked());
+    applyNlmDifferences(m_nlmGrid->model(), showColumns(), m_differencesOnly->isChecked());
     updateDifferenceSummary();
 }
 
 void NLMForm::fitColumns()
 {
-    widgets::fitGridColumnsLettingEventsRun(*m_grdNLMs, kFitSlice);
+    widgets::fitGridColumnsLettingEventsRun(*m_nlmGrid, kFitSlice);
 }
 
 void NLMForm::fitAddedColumns(int firstColumn)
 {
-    widgets::fitGridColumnsLettingEventsRun(*m_grdNLMs, kFitSlice, firstColumn);
+    widgets::fitGridColumnsLettingEventsRun(*m_nlmGrid, kFitSlice, firstColumn);
 }
 
 void NLMForm::updateDifferenceSummary()
 {
-    if (!m_lblDifferences)
+    if (!m_differencesLabel)
         return;
-    if (m_grdNLMs->cols() < 5) {
-        m_lblDifferences->clear();
+    if (m_nlmGrid->cols() < 5) {
+        m_differencesLabel->clear();
         return;
     }
-    const DifferingRows rows = countNlmDifferingRows(m_grdNLMs->data(), showColumns());
-    m_lblDifferences->setText(
-        models::differingRowsText(rows.differing, rows.total, m_chkNLMDifferencesOnly->isChecked()));
+    const DifferingRows rows = countNlmDifferingRows(m_nlmGrid->data(), showColumns());
+    m_differencesLabel->setText(models::differingRowsText(rows.differing, rows.total, m_differencesOnly->isChecked()));
 }
 
 // ---- find ---------------------------------------------------------------------------
 
 void NLMForm::findTypedName()
 {
-    const int row = findNlmRow(m_grdNLMs->data(), m_txtFind->text());
+    const int row = findNlmRow(m_nlmGrid->data(), m_findText->text());
     if (row < 0)
         return;
-    m_grdNLMs->select(row, 1, row, m_grdNLMs->cols() - 1);
-    m_grdNLMs->setHighlight(true);
-    if (!m_grdNLMs->isRowVisible(row))
-        m_grdNLMs->setTopRow(row);
+    m_nlmGrid->select(row, 1, row, m_nlmGrid->cols() - 1);
+    m_nlmGrid->setHighlight(true);
+    if (!m_nlmGrid->isRowVisible(row))
+        m_nlmGrid->setTopRow(row);
 }
 
 // ---- mouse ------------------------------------------------------------------------------
@@ -456,7 +455,7 @@ void NLMForm::setRemoveServerEnabled(bool enabled)
 void NLMForm::clickGrid(Qt::MouseButton button, int row, int col, const QPoint& globalPos)
 {
     const widgets::WaitCursor wait;
-    widgets::FlexGrid& grid = *m_grdNLMs;
+    widgets::FlexGrid& grid = *m_nlmGrid;
     if (grid.rows() < 3) {
         grid.setHighlight(false);
         return;
@@ -468,7 +467,7 @@ void NLMForm::clickGrid(Qt::MouseButton button, int row, int col, const QPoint& 
 
     if (header && button == Qt::LeftButton) {
         grid.sortRows(col, nlmSortMode(col, m_sortDescending), kNlmFirstDataRow);
-        m_grdNLMs->setSortIndicator(col, m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
+        m_nlmGrid->setSortIndicator(col, m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
         m_sortDescending = !m_sortDescending;
     }
 
@@ -502,7 +501,7 @@ void NLMForm::clickGrid(Qt::MouseButton button, int row, int col, const QPoint& 
 
 void NLMForm::hoverGrid(int row, int col)
 {
-    const widgets::FlexGrid& grid = *m_grdNLMs;
+    const widgets::FlexGrid& grid = *m_nlmGrid;
     const bool informative =
         grid.rows() >= 3 && grid.cols() > 1 && row > 1 && col > 0 && !grid.textMatrix(row, col).isEmpty();
     if (informative)
@@ -513,13 +512,13 @@ void NLMForm::hoverGrid(int row, int col)
 
 NLMDescriptionDialog* NLMForm::openDescription(int row, int col)
 {
-    const widgets::FlexGrid& grid = *m_grdNLMs;
+    const widgets::FlexGrid& grid = *m_nlmGrid;
     if (row < kNlmFirstDataRow || col < 1 || grid.textMatrix(row, col).isEmpty())
         return nullptr;
     const QString fileName = grid.textMatrix(row, 0);
     const QString server = nlmServerName(grid.data(), col);
     bool found = false;
-    const QString description = nlmDescription(m_grdNLMDescription->data(), fileName, server, &found);
+    const QString description = nlmDescription(m_descriptionGrid->data(), fileName, server, &found);
     if (!found)
         return nullptr;
     auto* window = new NLMDescriptionDialog(server + QStringLiteral(" - ") + fileName, description, this->window());
@@ -532,16 +531,16 @@ NLMDescriptionDialog* NLMForm::openDescription(int row, int col)
 
 void NLMForm::removeSelectedServer()
 {
-    if (!removeNlmServer(m_grdNLMs->model(), m_grdNLMDescription->model(), m_grdNLMs->col()))
+    if (!removeNlmServer(m_nlmGrid->model(), m_descriptionGrid->model(), m_nlmGrid->col()))
         return;
-    if (m_grdNLMs->cols() == 3) {
+    if (m_nlmGrid->cols() == 3) {
         // One server left: nothing to compare any more.
-        const QSignalBlocker quiet(m_chkNLMDifferencesOnly);
-        m_chkNLMDifferencesOnly->setChecked(false);
-        m_chkNLMDifferencesOnly->setEnabled(false);
+        const QSignalBlocker quiet(m_differencesOnly);
+        m_differencesOnly->setChecked(false);
+        m_differencesOnly->setEnabled(false);
     }
     applyDifferences();
-    widgets::removeEmptyGridRows(*m_grdNLMs);
+    widgets::removeEmptyGridRows(*m_nlmGrid);
     updateDifferenceSummary();
 }
 
@@ -554,38 +553,38 @@ NLMDescriptionDialog::NLMDescriptionDialog(const QString& serverAndNlm, const QS
     setWindowTitle(tr("NLM Information"));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    m_lblServerAndNLM = new QLabel(serverAndNlm, this);
-    m_lblServerAndNLM->setObjectName(QStringLiteral("lblServerAndNLM"));
-    m_lblServerAndNLM->setTextFormat(Qt::PlainText);
-    QFont bold = m_lblServerAndNLM->font();
+    m_serverAndNlmLabel = new QLabel(serverAndNlm, this);
+    m_serverAndNlmLabel->setObjectName(QStringLiteral("lblServerAndNLM"));
+    m_serverAndNlmLabel->setTextFormat(Qt::PlainText);
+    QFont bold = m_serverAndNlmLabel->font();
     bold.setBold(true);
-    m_lblServerAndNLM->setFont(bold);
-    m_lblDescription = new QLabel(description, this);
-    m_lblDescription->setObjectName(QStringLiteral("lblDescription"));
-    m_lblDescription->setTextFormat(Qt::PlainText);
-    m_lblDescription->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_btnOK = new QPushButton(tr("OK"), this);
-    m_btnOK->setObjectName(QStringLiteral("btnOK"));
-    m_btnOK->setDefault(true);
+    m_serverAndNlmLabel->setFont(bold);
+    m_descriptionLabel = new QLabel(description, this);
+    m_descriptionLabel->setObjectName(QStringLiteral("lblDescription"));
+    m_descriptionLabel->setTextFormat(Qt::PlainText);
+    m_descriptionLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_okButton = new QPushButton(tr("OK"), this);
+    m_okButton->setObjectName(QStringLiteral("btnOK"));
+    m_okButton->setDefault(true);
 
     const int margin = toPixelsX(this, 240);
-    m_lblServerAndNLM->move(margin, toPixelsY(this, 120));
-    m_lblServerAndNLM->adjustSize();
-    m_lblDescription->move(margin, m_lblServerAndNLM->geometry().bottom() + toPixelsY(this, 120));
-    m_lblDescription->adjustSize();
-    m_btnOK->resize(toPixelsX(this, 1095), m_btnOK->sizeHint().height());
+    m_serverAndNlmLabel->move(margin, toPixelsY(this, 120));
+    m_serverAndNlmLabel->adjustSize();
+    m_descriptionLabel->move(margin, m_serverAndNlmLabel->geometry().bottom() + toPixelsY(this, 120));
+    m_descriptionLabel->adjustSize();
+    m_okButton->resize(toPixelsX(this, 1095), m_okButton->sizeHint().height());
 
-    connect(m_btnOK, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_okButton, &QPushButton::clicked, this, &QWidget::close);
 }
 
 void NLMDescriptionDialog::fitToText()
 {
-    const QRect label = m_lblDescription->geometry();
+    const QRect label = m_descriptionLabel->geometry();
     const int width = std::max(label.x() + label.width() + toPixelsX(this, 500),
-                               m_lblServerAndNLM->geometry().right() + toPixelsX(this, 240));
-    resize(std::max(width, m_btnOK->width() + toPixelsX(this, 480)),
+                               m_serverAndNlmLabel->geometry().right() + toPixelsX(this, 240));
+    resize(std::max(width, m_okButton->width() + toPixelsX(this, 480)),
            label.y() + label.height() + toPixelsY(this, 1500));
-    m_btnOK->move((this->width() - m_btnOK->width()) / 2, m_btnOK->y());
+    m_okButton->move((this->width() - m_okButton->width()) / 2, m_okButton->y());
     placeButton();
 }
 
@@ -593,7 +592,7 @@ void NLMDescriptionDialog::placeButton()
 {
     // The button keeps its distance from the bottom edge; the window's frame
     // takes part of the distance the form's own measure includes.
-    m_btnOK->move(m_btnOK->x(), height() - toPixelsY(this, 1000) + toPixelsY(this, 330));
+    m_okButton->move(m_okButton->x(), height() - toPixelsY(this, 1000) + toPixelsY(this, 330));
 }
 
 void NLMDescriptionDialog::showEvent(QShowEvent* event)

@@ -42,16 +42,16 @@ public:
 
     static QString caption() { return QStringLiteral("NLMs"); }
 
-    widgets::FlexGrid* grdNLMs() const { return m_grdNLMs; }
-    widgets::FlexGrid* grdNLMDescription() const { return m_grdNLMDescription; }
-    QRadioButton* optShowBoth() const { return m_optShowBoth; }
-    QRadioButton* optShowVersion() const { return m_optShowVersion; }
-    QRadioButton* optShowDate() const { return m_optShowDate; }
-    QCheckBox* chkNLMDifferencesOnly() const { return m_chkNLMDifferencesOnly; }
-    QLineEdit* txtFind() const { return m_txtFind; }
+    widgets::FlexGrid* grdNLMs() const { return m_nlmGrid; }
+    widgets::FlexGrid* grdNLMDescription() const { return m_descriptionGrid; }
+    QRadioButton* optShowBoth() const { return m_showBoth; }
+    QRadioButton* optShowVersion() const { return m_showVersion; }
+    QRadioButton* optShowDate() const { return m_showDate; }
+    QCheckBox* chkNLMDifferencesOnly() const { return m_differencesOnly; }
+    QLineEdit* txtFind() const { return m_findText; }
     QStatusBar* statusBar() const { return m_statusBar; }
     // "N of M rows differ" in the status bar.
-    QLabel* lblDifferences() const { return m_lblDifferences; }
+    QLabel* lblDifferences() const { return m_differencesLabel; }
     DifferenceMarks* differenceMarks() const { return m_marks; }
 
     // The option selected in "Show Column".
@@ -118,17 +118,17 @@ private:
     void setRemoveServerEnabled(bool enabled);
     void updateDifferenceSummary();
 
-    widgets::FlexGrid* m_grdNLMs = nullptr;
-    widgets::FlexGrid* m_grdNLMDescription = nullptr;
-    QGroupBox* m_fraColumns = nullptr;
-    QRadioButton* m_optShowBoth = nullptr;
-    QRadioButton* m_optShowVersion = nullptr;
-    QRadioButton* m_optShowDate = nullptr;
-    QCheckBox* m_chkNLMDifferencesOnly = nullptr;
-    QLabel* m_label1 = nullptr;
-    QLineEdit* m_txtFind = nullptr;
+    widgets::FlexGrid* m_nlmGrid = nullptr;
+    widgets::FlexGrid* m_descriptionGrid = nullptr;
+    QGroupBox* m_columnsFrame = nullptr;
+    QRadioButton* m_showBoth = nullptr;
+    QRadioButton* m_showVersion = nullptr;
+    QRadioButton* m_showDate = nullptr;
+    QCheckBox* m_differencesOnly = nullptr;
+    QLabel* m_findLabel = nullptr;
+    QLineEdit* m_findText = nullptr;
     QStatusBar* m_statusBar = nullptr;
-    QLabel* m_lblDifferences = nullptr;
+    QLabel* m_differencesLabel = nullptr;
     DifferenceMarks* m_marks = nullptr;
     std::unique_ptr<NlmComparisonFill> m_fill;  // while an opening runs
     NlmComparisonFill::Texts m_texts;           // versions and dates made so far
@@ -141,9 +141,9 @@ class NLMDescriptionDialog : public QWidget {
 public:
     NLMDescriptionDialog(const QString& serverAndNlm, const QString& description, QWidget* parent = nullptr);
 
-    QLabel* lblServerAndNLM() const { return m_lblServerAndNLM; }
-    QLabel* lblDescription() const { return m_lblDescription; }
-    QPushButton* btnOK() const { return m_btnOK; }
+    QLabel* lblServerAndNLM() const { return m_serverAndNlmLabel; }
+    QLabel* lblDescription() const { return m_descriptionLabel; }
+    QPushButton* btnOK() const { return m_okButton; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -154,9 +154,9 @@ private:
     void fitToText();
     void placeButton();
 
-    QLabel* m_lblServerAndNLM;
-    QLabel* m_lblDescription;
-    QPushButton* m_btnOK;
+    QLabel* m_serverAndNlmLabel;
+    QLabel* m_descriptionLabel;
+    QPushButton* m_okButton;
 };
 
 // Opens the comparison (or appends to the open one) for the servers selected

@@ -33,7 +33,10 @@ constexpr double kListHeightAllowance = 270;  // client height minus the list's 
 
 ViewDesign design()
 {
-    return {QStringLiteral("frmServerInformation"), settings::kServerInfoKeyName, {0, 0, 7000, 8040}, {6500, 1600}};
+    return {QStringLiteral("frmServerInformation"),
+            settings::kServerInfoKeyName,
+            settings::kDesignedViewGeometry,
+            {6500, 1600}};
 }
 
 }  // namespace

@@ -54,7 +54,10 @@ constexpr double kMargin = 60;
 
 ViewDesign design()
 {
-    return {QStringLiteral("frmServerMon"), settings::kServerUtilKeyName, {0, 0, 7000, 8040}, {kMinWidth, kMinHeight}};
+    return {QStringLiteral("frmServerMon"),
+            settings::kServerUtilKeyName,
+            settings::kDesignedViewGeometry,
+            {kMinWidth, kMinHeight}};
 }
 
 // A cell read back as a number, the way the monitor compares its marks: text
@@ -79,9 +82,9 @@ ServerMonForm::ServerMonForm(views::ViewHost& host, QWidget* parent)
     , m_refresh(new widgets::RefreshFrame(this))
     , m_reset(new QPushButton(tr("R&eset High %"), this))
     , m_status(new QStatusBar(this))
-    , m_lblLastPoll(new QLabel(this))
+    , m_lastPollLabel(new QLabel(this))
     , m_bars(new UtilizationBarDelegate(this))
-    , m_btnHistory(new QPushButton(tr("&History"), this))
+    , m_historyButton(new QPushButton(tr("&History"), this))
 {
     setWindowTitle(caption());
 
@@ -92,11 +95,11 @@ ServerMonForm::ServerMonForm(views::ViewHost& host, QWidget* parent)
     m_reset->setToolTip(tr("Reset High %"));
     m_status->setObjectName(QStringLiteral("StatusBar1"));
     m_status->setSizeGripEnabled(false);
-    m_lblLastPoll->setObjectName(QStringLiteral("lblLastPoll"));
-    m_btnHistory->setObjectName(QStringLiteral("btnHistory"));
-    m_btnHistory->setToolTip(tr("Utilization of every polled server since the monitor started"));
-    connect(m_btnHistory, &QPushButton::clicked, this, [this] { showHistory(); });
-    m_status->addPermanentWidget(m_lblLastPoll);
+    m_lastPollLabel->setObjectName(QStringLiteral("lblLastPoll"));
+    m_historyButton->setObjectName(QStringLiteral("btnHistory"));
+    m_historyButton->setToolTip(tr("Utilization of every polled server since the monitor started"));
+    connect(m_historyButton, &QPushButton::clicked, this, [this] { showHistory(); });
+    m_status->addPermanentWidget(m_lastPollLabel);
     setReadingStatusBar(m_status);
     m_list->treeView()->setItemDelegateForColumn(kUtilCol, m_bars);
     widgets::showElidedTextInToolTips(*m_list->treeView());
@@ -324,7 +327,7 @@ void ServerMonForm::startPoll()
             recordSamples(this->context(), std::move(samples));
             if (m_historyWindow)
                 m_historyWindow->historyChanged();
-            m_lblLastPoll->setText(
+            m_lastPollLabel->setText(
                 tr("Last poll: %1").arg(QLocale().toString(QTime::currentTime(), QLocale::LongFormat)));
             Q_EMIT pollFinished();
         });
@@ -337,7 +340,7 @@ QSize ServerMonForm::minimumFrameSize() const
     const int margin = settings::twipsToPixels(kMargin, logicalDpiX());
     const QWidget* outer = frame() ? static_cast<const QWidget*>(frame()) : this;
     const int controlsWidth = m_refresh->sizeHint().width() + m_reset->sizeHint().width()
-                              + m_btnHistory->sizeHint().width() + 4 * margin + (outer->width() - width());
+                              + m_historyButton->sizeHint().width() + 4 * margin + (outer->width() - width());
     return {qMax(designed.width(), controlsWidth), designed.height()};
 }
 
@@ -360,9 +363,9 @@ void ServerMonForm::layoutContents()
                          m_refresh->y() + button.center().y() - resetHint.height() / 2, resetHint.width(),
                          resetHint.height());
 
-    const QSize historyHint = m_btnHistory->sizeHint();
-    m_btnHistory->setGeometry(m_reset->geometry().right() + margin, m_reset->y(), historyHint.width(),
-                              historyHint.height());
+    const QSize historyHint = m_historyButton->sizeHint();
+    m_historyButton->setGeometry(m_reset->geometry().right() + margin, m_reset->y(), historyHint.width(),
+                                 historyHint.height());
 
     const int statusHeight = m_status->sizeHint().height();
     m_status->setGeometry(0, height() - statusHeight, width(), statusHeight);

@@ -53,9 +53,9 @@ public:
     QPushButton* btnReset() const { return m_reset; }
     QStatusBar* statusBar() const { return m_status; }
     // The time of the last completed poll, in the status bar.
-    QLabel* lblLastPoll() const { return m_lblLastPoll; }
+    QLabel* lblLastPoll() const { return m_lastPollLabel; }
     // "&History": the chart of every poll since the monitor started.
-    QPushButton* btnHistory() const { return m_btnHistory; }
+    QPushButton* btnHistory() const { return m_historyButton; }
     const UtilizationHistory& history() const { return m_history; }
     UtilizationHistoryWindow* showHistory();
     const UtilizationThresholds& thresholds() const { return m_thresholds; }
@@ -103,11 +103,11 @@ private:
     widgets::RefreshFrame* m_refresh;
     QPushButton* m_reset;
     QStatusBar* m_status;
-    QLabel* m_lblLastPoll;
+    QLabel* m_lastPollLabel;
     UtilizationBarDelegate* m_bars;
     UtilizationThresholds m_thresholds;
     QHash<QString, QString> m_failures;  // server -> why its last poll gave "?"
-    QPushButton* m_btnHistory;
+    QPushButton* m_historyButton;
     UtilizationHistory m_history;
     QPointer<UtilizationHistoryWindow> m_historyWindow;
     bool m_polling = false;

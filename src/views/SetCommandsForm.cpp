@@ -44,7 +44,8 @@ constexpr std::chrono::milliseconds kFitSlice{10};
 
 ViewDesign design()
 {
-    return {QStringLiteral("frmSetCommands"), settings::kSetCommandsKeyName, {0, 0, 7000, 8040}, {3000, 3000}};
+    return {
+        QStringLiteral("frmSetCommands"), settings::kSetCommandsKeyName, settings::kDesignedViewGeometry, {3000, 3000}};
 }
 
 }  // namespace
@@ -52,23 +53,23 @@ ViewDesign design()
 SetCommandsForm::SetCommandsForm(ViewHost& host, QWidget* parent)
     : ViewWindow(host, design(), parent)
     , m_grid(new widgets::FlexGrid(this))
-    , m_chkDifferences(new QCheckBox(tr("Show Differences &Only"), this))
-    , m_label1(new QLabel(tr("Find SET Command:"), this))
-    , m_txtFind(new QLineEdit(this))
-    , m_statusBar1(new QStatusBar(this))
+    , m_differencesOnly(new QCheckBox(tr("Show Differences &Only"), this))
+    , m_findLabel(new QLabel(tr("Find SET Command:"), this))
+    , m_findText(new QLineEdit(this))
+    , m_statusBar(new QStatusBar(this))
 {
     setWindowTitle(caption());
     m_grid->setObjectName(QStringLiteral("grdSetCommands"));
-    m_chkDifferences->setObjectName(QStringLiteral("chkDifferences"));
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_txtFind->setObjectName(QStringLiteral("txtFind"));
-    m_statusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    m_statusBar1->setSizeGripEnabled(false);
-    m_label1->setBuddy(m_txtFind);
-    m_lblDifferences = new QLabel(this);
-    m_lblDifferences->setObjectName(QStringLiteral("lblDifferences"));
-    m_statusBar1->addPermanentWidget(m_lblDifferences);
-    setReadingStatusBar(m_statusBar1);
+    m_differencesOnly->setObjectName(QStringLiteral("chkDifferences"));
+    m_findLabel->setObjectName(QStringLiteral("Label1"));
+    m_findText->setObjectName(QStringLiteral("txtFind"));
+    m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
+    m_statusBar->setSizeGripEnabled(false);
+    m_findLabel->setBuddy(m_findText);
+    m_differencesLabel = new QLabel(this);
+    m_differencesLabel->setObjectName(QStringLiteral("lblDifferences"));
+    m_statusBar->addPermanentWidget(m_differencesLabel);
+    setReadingStatusBar(m_statusBar);
     m_marks = new DifferenceMarks(*m_grid, &setCellDifference, this);
     if (QAction* toggle = host.viewMenus().markSetDifferences) {
         m_marks->setEnabled(toggle->isChecked());
@@ -86,20 +87,20 @@ SetCommandsForm::SetCommandsForm(ViewHost& host, QWidget* parent)
     m_grid->setTextMatrix(0, kSetCategoryCol, tr("Category"));
     m_grid->setColWidth(kSetNameCol, kCommandColWidth);
     m_grid->setColWidth(kSetCategoryCol, kCategoryColWidth);
-    m_chkDifferences->setEnabled(false);
+    m_differencesOnly->setEnabled(false);
 
     auto* findRow = new QHBoxLayout;
-    findRow->addWidget(m_label1);
-    findRow->addWidget(m_txtFind, 1);
+    findRow->addWidget(m_findLabel);
+    findRow->addWidget(m_findText, 1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 0);
     layout->addWidget(m_grid, 1);
-    layout->addWidget(m_chkDifferences);
+    layout->addWidget(m_differencesOnly);
     layout->addLayout(findRow);
-    layout->addWidget(m_statusBar1);
+    layout->addWidget(m_statusBar);
 
-    connect(m_chkDifferences, &QCheckBox::toggled, this, [this] { applyDifferences(); });
-    connect(m_txtFind, &QLineEdit::textChanged, this, [this] { findTypedName(); });
+    connect(m_differencesOnly, &QCheckBox::toggled, this, [this] { applyDifferences(); });
+    connect(m_findText, &QLineEdit::textChanged, this, [this] { findTypedName(); });
     connect(m_grid, &widgets::FlexGrid::mouseDown, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers, int row, int col) {
                 clickGrid(button, row, col, m_grid->menuPosition());
@@ -285,10 +286,10 @@ bool SetCommandsForm::addPastColumn(const PastState& state)
 void SetCommandsForm::updateDifferencesBox()
 {
     if (m_grid->cols() > kSetFirstServerCol + 1) {
-        m_chkDifferences->setEnabled(true);
+        m_differencesOnly->setEnabled(true);
     } else {
-        m_chkDifferences->setChecked(false);
-        m_chkDifferences->setEnabled(false);
+        m_differencesOnly->setChecked(false);
+        m_differencesOnly->setEnabled(false);
     }
     applyDifferences();
 }
@@ -306,18 +307,18 @@ void SetCommandsForm::fitAddedColumns(int firstColumn)
 void SetCommandsForm::applyDifferences()
 {
     const widgets::WaitCursor wait;
-    applySetDifferences(m_grid->model(), m_chkDifferences->isChecked());
+    applySetDifferences(m_grid->model(), m_differencesOnly->isChecked());
     if (m_grid->cols() <= kSetFirstServerCol + 1) {
-        m_lblDifferences->clear();
+        m_differencesLabel->clear();
         return;
     }
     const DifferingRows rows = countSetDifferingRows(m_grid->data());
-    m_lblDifferences->setText(models::differingRowsText(rows.differing, rows.total, m_chkDifferences->isChecked()));
+    m_differencesLabel->setText(models::differingRowsText(rows.differing, rows.total, m_differencesOnly->isChecked()));
 }
 
 void SetCommandsForm::findTypedName()
 {
-    const int row = findSetRow(m_grid->data(), m_txtFind->text());
+    const int row = findSetRow(m_grid->data(), m_findText->text());
     if (row < 0)
         return;
     m_grid->select(row, 0, row, m_grid->cols() - 1);
@@ -365,13 +366,13 @@ void SetCommandsForm::removeCurrentColumn()
     QAction* removeColumn = host().removeColumnAction();
     if (m_grid->col() >= kSetFirstServerCol && m_grid->cols() > kSetFirstServerCol + 1) {
         removeColumn->setEnabled(true);
-        m_chkDifferences->setEnabled(true);
+        m_differencesOnly->setEnabled(true);
         applyDifferences();
     } else {
         removeColumn->setEnabled(false);
-        m_chkDifferences->setChecked(false);
+        m_differencesOnly->setChecked(false);
         applyDifferences();
-        m_chkDifferences->setEnabled(false);
+        m_differencesOnly->setEnabled(false);
     }
 }
 

@@ -33,10 +33,10 @@ public:
     ~SetCommandsForm() override;
 
     widgets::FlexGrid* grdSetCommands() const { return m_grid; }
-    QCheckBox* chkDifferences() const { return m_chkDifferences; }
-    QLineEdit* txtFind() const { return m_txtFind; }
+    QCheckBox* chkDifferences() const { return m_differencesOnly; }
+    QLineEdit* txtFind() const { return m_findText; }
     // "N of M rows differ" in the status bar.
-    QLabel* lblDifferences() const { return m_lblDifferences; }
+    QLabel* lblDifferences() const { return m_differencesLabel; }
     DifferenceMarks* differenceMarks() const { return m_marks; }
 
     // Reads the servers side by side and adds each one's column and
@@ -85,11 +85,11 @@ private:
     void findTypedName();
 
     widgets::FlexGrid* m_grid;
-    QCheckBox* m_chkDifferences;
-    QLabel* m_label1;
-    QLineEdit* m_txtFind;
-    QStatusBar* m_statusBar1;
-    QLabel* m_lblDifferences = nullptr;
+    QCheckBox* m_differencesOnly;
+    QLabel* m_findLabel;
+    QLineEdit* m_findText;
+    QStatusBar* m_statusBar;
+    QLabel* m_differencesLabel = nullptr;
     DifferenceMarks* m_marks = nullptr;
     bool m_sortAscendingNext = true;        // the first header sort after opening is ascending
     SetComparisonFill::Texts m_valueTexts;  // value texts made so far, for the next opening

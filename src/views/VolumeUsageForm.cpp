@@ -47,8 +47,8 @@ constexpr int kFreeCol = 5;
 ViewDesign design()
 {
     return {QStringLiteral("frmVolumeUsage"),
-            QStringLiteral("VolumeUsageForm"),
-            {0, 0, 7000, 8040},
+            settings::kVolumeUsageKeyName,
+            settings::kDesignedViewGeometry,
             {kMinWidth, kMinHeight}};
 }
 
@@ -91,8 +91,9 @@ void VolumeUsageForm::loadContents()
 {
     const auto add = [this](const QString& heading, Qt::Alignment alignment) {
         const int col = m_list->addColumn(heading, alignment, 1440);
-        m_list->setColumnWidthTwips(col, qRound(settings::readTwipsSetting(context().registry(), keyPath(),
-                                                                           QStringLiteral("ColWidth-") + heading)));
+        m_list->setColumnWidthTwips(col,
+                                    qRound(settings::readTwipsSetting(context().registry(), keyPath(),
+                                                                      settings::kColWidthHeadingPrefix + heading)));
     };
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     add(tr("Volume"), Qt::AlignLeft | Qt::AlignVCenter);
