@@ -9,6 +9,14 @@
 
 namespace testing {
 
+// How much slower the sanitizer builds run the same work: the processor-time
+// bounds that catch a blow-up (seconds where milliseconds are due) allow for it.
+#ifdef VESKARO_SANITIZED_BUILD
+inline constexpr int kSanitizerSlowdown = 5;
+#else
+inline constexpr int kSanitizerSlowdown = 1;
+#endif
+
 class ResourceUse {
 public:
     // Starts the clock; the peak so far is forgotten where the system allows
