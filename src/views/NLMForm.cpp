@@ -645,14 +645,8 @@ void addPastNlmColumns(ViewHost& host)
     QPointer<NLMForm> form = findView<NLMForm>(host);
     if (!form || !host.context().history)
         return;
-    QStringList servers = form->liveServers();
-    for (const QString& server : host.selectedServers()) {
-        if (!servers.contains(server))
-            servers.append(server);
-    }
-    const QStringList baselines =
-        host.context().history->ask<QStringList>([](history::HistoryStore& store) { return store.baselineNames(); });
-    const std::optional<PastState> state = askPastState(form, servers, baselines);
+    const std::optional<PastState> state =
+        askPastStateForComparison(form, host.context(), form->liveServers(), host.selectedServers());
     if (state && form && !form->isUnloaded())
         form->addPastColumns(*state);
 }

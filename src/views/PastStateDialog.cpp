@@ -1,5 +1,8 @@
 #include "views/PastStateDialog.h"
 
+#include "core/AppContext.h"
+#include "history/HistoryRecorder.h"
+
 #include <QBrush>
 #include <QColor>
 #include <QComboBox>
@@ -80,6 +83,18 @@ std::optional<PastState> askPastState(QWidget* parent, const QStringList& server
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.chosen();
+}
+
+std::optional<PastState> askPastStateForComparison(QWidget* parent, core::AppContext& context, QStringList servers,
+                                                   const QStringList& selected)
+{
+    for (const QString& server : selected) {
+        if (!servers.contains(server))
+            servers.append(server);
+    }
+    const QStringList baselines =
+        context.history->ask<QStringList>([](history::HistoryStore& store) { return store.baselineNames(); });
+    return askPastState(parent, servers, baselines);
 }
 
 QVariant pastHeaderLook(int role)

@@ -11,6 +11,10 @@
 
 #include <optional>
 
+namespace core {
+class AppContext;
+}
+
 class QComboBox;
 class QDateTimeEdit;
 class QDialogButtonBox;
@@ -46,6 +50,10 @@ private:
 
 // Shows the window modally; nothing when it is cancelled.
 std::optional<PastState> askPastState(QWidget* parent, const QStringList& servers, const QStringList& baselines);
+// The same for a comparison: its live servers, then the selected ones it
+// does not show, and the baselines the context's history keeps.
+std::optional<PastState> askPastStateForComparison(QWidget* parent, core::AppContext& context, QStringList servers,
+                                                   const QStringList& selected);
 
 // Header looks of a past column: italics and a colour of their own, and a
 // tool tip that says it is no live server. Invalid for other roles.
