@@ -211,13 +211,16 @@ ViewWindow::ReadEnd ChangesForm::showChanges()
     m_show->setEnabled(false);
     m_status->showMessage(tr("Reading the servers"));
     QStringList recorded;
+    QStringList failed;  // read, but without an answer to record
     const ReadEnd end = readServers<ServerStateRead>(
         servers,
         [&context](const QString& server, const nw::ReadStop& stop) { return readServerState(context, server, stop); },
-        [&context, &recorded, servers](int index, ServerStateRead& read) {
+        [&context, &recorded, &failed, servers](int index, ServerStateRead& read) {
             if (read.opened != nw::status::Success || read.authenticated != nw::status::Success
-                || read.snapshots.empty())
+                || read.snapshots.empty()) {
+                failed.append(servers.at(index));
                 return;
+            }
             for (history::Snapshot& snapshot : read.snapshots)
                 recordSnapshot(context, std::move(snapshot));
             recorded.append(servers.at(index));
@@ -244,8 +247,12 @@ ViewWindow::ReadEnd ChangesForm::showChanges()
     QString message = changes.empty()       ? tr("No changes")
                       : changes.size() == 1 ? tr("1 change")
                                             : tr("%1 changes").arg(changes.size());
-    if (!unread.isEmpty())
-        message += tr("; could not read %1").arg(unread.join(QStringLiteral(", ")));
+    if (!failed.isEmpty())
+        message += tr("; could not read %1").arg(failed.join(QStringLiteral(", ")));
+    // A stop leaves servers that were never tried: they are counted, not
+    // named as servers that failed.
+    if (const qsizetype skipped = unread.size() - failed.size(); skipped > 0)
+        message += tr("; %1 not read (stopped)").arg(skipped);
     m_status->showMessage(message);
     return end;
 }
