@@ -6,7 +6,7 @@
 // 20,000; and the opening and a refresh of 200 connections behind a slow link
 // (20 ms a call), against the floor of the calls made one after another.
 
-#include "connections/UserConnectionsForm.h"
+#include "connections/UserConnectionsWindow.h"
 #include "viewbase/ViewWindow.h"
 #include "support/BenchDesktop.h"
 #include "support/Figures.h"
@@ -103,7 +103,7 @@ Figures measureServer(bench::BenchHost& host, const QString& server)
     host.selection = {server};
     connections::OpeningOptions options;
     options.allowChooser = false;
-    connections::UserConnectionsForm* form = nullptr;
+    connections::UserConnectionsWindow* form = nullptr;
     Heartbeat openingBeat;
     std::vector<qint64> openingStalls;
     figures.opening = fastest([&] {
@@ -201,7 +201,7 @@ void slowLink()
     connections::openUserConnections(host, options);
     const qint64 opening = clock.nsecsElapsed();
     const qint64 openingStall = beat.stop();
-    connections::UserConnectionsForm* form = connections::findUserConnections(host, host.selection.constFirst());
+    connections::UserConnectionsWindow* form = connections::findUserConnections(host, host.selection.constFirst());
     if (!form)
         return;
     beat.start();

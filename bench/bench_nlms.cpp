@@ -6,7 +6,7 @@
 
 #include "support/BenchDesktop.h"
 #include "support/Figures.h"
-#include "views/NLMForm.h"
+#include "views/NlmWindow.h"
 #include "views/ServerReaders.h"
 #include "widgets/FlexGrid.h"
 
@@ -197,7 +197,7 @@ int main(int argc, char** argv)
     std::printf("NLM comparison, %d servers x %d modules, 5 %% differing\n", Servers, Modules);
     bench::measure("open the comparison for all servers (network included)", [&] { views::openNLMs(host); });
 
-    views::NLMForm* form = views::findView<views::NLMForm>(host);
+    views::NlmWindow* form = views::findView<views::NlmWindow>(host);
     if (!form || form->grdNLMs()->cols() != 1 + 2 * Servers) {
         std::printf("the comparison did not open with every server\n");
         return 1;

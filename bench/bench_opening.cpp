@@ -7,8 +7,8 @@
 
 #include "support/BenchDesktop.h"
 #include "support/Figures.h"
-#include "views/NLMForm.h"
-#include "views/SetCommandsForm.h"
+#include "views/NlmWindow.h"
+#include "views/SetCommandsWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

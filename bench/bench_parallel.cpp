@@ -12,16 +12,16 @@
 // CONNECTIONS gives each server that many connections (default 1); "info"
 // measures the server information view alone.
 
-#include "directory/PartitionsForm.h"
+#include "directory/PartitionsWindow.h"
 #include "support/BenchDesktop.h"
 #include "support/Figures.h"
 #include "viewbase/ViewWindow.h"
-#include "views/AbendLogForm.h"
-#include "views/NLMForm.h"
-#include "views/ServerInformationForm.h"
-#include "views/ServerMonForm.h"
-#include "views/SetCommandsForm.h"
-#include "views/VolumeUsageForm.h"
+#include "views/AbendLogWindow.h"
+#include "views/NlmWindow.h"
+#include "views/ServerInformationWindow.h"
+#include "views/UtilizationWindow.h"
+#include "views/SetCommandsWindow.h"
+#include "views/VolumeUsageWindow.h"
 #include "widgets/RefreshFrame.h"
 
 #include <QApplication>
@@ -134,9 +134,9 @@ void measure(const char* what, bench::BenchHost& host, const QStringList& server
 
 const Run nothing = [](bench::BenchHost&) {};
 
-views::ServerMonForm* monitor(bench::BenchHost& host)
+views::UtilizationWindow* monitor(bench::BenchHost& host)
 {
-    return views::findView<views::ServerMonForm>(host);
+    return views::findView<views::UtilizationWindow>(host);
 }
 
 // The generated network with every server holding a replica of the root
@@ -166,19 +166,19 @@ Run refreshPass(Form* (*find)(bench::BenchHost&))
         if (!form)
             return;
         form->fraRefresh()->stop();
-        if constexpr (std::is_same_v<Form, views::VolumeUsageForm>)
+        if constexpr (std::is_same_v<Form, views::VolumeUsageWindow>)
             form->measureVolumes();
         else
             form->refreshAll();
     };
 }
 
-views::VolumeUsageForm* volumeForm(bench::BenchHost& host)
+views::VolumeUsageWindow* volumeForm(bench::BenchHost& host)
 {
-    return views::findView<views::VolumeUsageForm>(host);
+    return views::findView<views::VolumeUsageWindow>(host);
 }
 
-directory::PartitionsForm* partitionsForm(bench::BenchHost& host)
+directory::PartitionsWindow* partitionsForm(bench::BenchHost& host)
 {
     return directory::partitionsWindow(host);
 }
@@ -229,19 +229,19 @@ int main(int argc, char** argv)
         "Utilization poll round", host, names, parallel, 1.5,
         [](bench::BenchHost& h) {
             views::openServerUtilization(h);
-            if (views::ServerMonForm* form = monitor(h)) {
+            if (views::UtilizationWindow* form = monitor(h)) {
                 form->fraRefresh()->stop();
                 while (form->isPolling())
                     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
             }
         },
         [](bench::BenchHost& h) {
-            views::ServerMonForm* form = monitor(h);
+            views::UtilizationWindow* form = monitor(h);
             if (!form)
                 return;
             bool finished = false;
             const QMetaObject::Connection done =
-                QObject::connect(form, &views::ServerMonForm::pollFinished, [&finished] { finished = true; });
+                QObject::connect(form, &views::UtilizationWindow::pollFinished, [&finished] { finished = true; });
             form->pollOnce();
             while (!finished)
                 QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);

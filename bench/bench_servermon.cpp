@@ -4,7 +4,7 @@
 
 #include "support/BenchDesktop.h"
 #include "support/Figures.h"
-#include "views/ServerMonForm.h"
+#include "views/UtilizationWindow.h"
 #include "widgets/ReportListView.h"
 
 #include <QApplication>
@@ -35,7 +35,7 @@ int main(int argc, char** argv)
     host.selection = servers;
     host.window().show();
     views::openServerUtilization(host);
-    views::ServerMonForm* form = views::findView<views::ServerMonForm>(host);
+    views::UtilizationWindow* form = views::findView<views::UtilizationWindow>(host);
     if (!form || form->lstvwServerUtilization()->rowCount() != Servers) {
         std::fprintf(stderr, "the monitor did not open with %d servers\n", Servers);
         return 1;

@@ -6,7 +6,7 @@
 #include "support/BenchDesktop.h"
 #include "support/Figures.h"
 #include "views/ServerReaders.h"
-#include "views/SetCommandsForm.h"
+#include "views/SetCommandsWindow.h"
 #include "widgets/FlexGrid.h"
 
 #include <QApplication>
@@ -147,7 +147,7 @@ int main(int argc, char** argv)
     bench::report("read every server's parameters (simulated network only)", timer.nsecsElapsed());
 
     bench::measure("open the comparison (connect, read, fill, sort, paint)", [&] { views::openSetCommands(host); });
-    views::SetCommandsForm* form = views::findView<views::SetCommandsForm>(host);
+    views::SetCommandsWindow* form = views::findView<views::SetCommandsWindow>(host);
     if (!form)
         return 1;
     widgets::FlexGrid& grid = *form->grdSetCommands();

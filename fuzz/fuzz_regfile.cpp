@@ -5,7 +5,7 @@
 
 #include "FuzzSupport.h"
 
-#include "settings/AnsiText.h"
+#include "text/CodePage.h"
 #include "settings/RegFile.h"
 
 #include <QStringEncoder>
@@ -28,7 +28,7 @@ Tree inUnicode(Tree tree)
         for (Value value : key.values) {
             if (value.rawText == Value::RawText::Ansi) {
                 QStringEncoder encoder(QStringEncoder::Utf16LE);
-                value.raw = encoder(settings::fromWindows1252(value.raw));
+                value.raw = encoder(texts::fromWindows1252(value.raw));
                 value.rawText = Value::RawText::Unicode;
             }
             copy.values.append(value);

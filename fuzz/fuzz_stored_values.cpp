@@ -12,7 +12,7 @@
 #include "directory/Partitions.h"
 #include "netware/NovellCalls.h"
 #include "settings/Registry.h"
-#include "settings/Twips.h"
+#include "text/Twips.h"
 #include "settings/WindowGeometry.h"
 #include "support/MemoryRegistry.h"
 #include "views/UtilizationRules.h"
@@ -52,7 +52,7 @@ std::optional<QString> maybe(Input& input, size_t most = 255)
 void numbers(Input& input)
 {
     const QString text = storedText(input);
-    if (const auto number = settings::textToNumber(text); number && !std::isfinite(*number))
+    if (const auto number = texts::textToNumber(text); number && !std::isfinite(*number))
         fail("a number that is not finite", text);
 
     testing::MemoryRegistry store;

@@ -7,7 +7,7 @@
 #include "export/TableExport.h"
 #include "models/SortKeys.h"
 #include "report/ReportFormats.h"
-#include "settings/AnsiText.h"
+#include "text/CodePage.h"
 #include "support/DelimitedText.h"
 
 #include <QLocale>
@@ -74,19 +74,19 @@ void delimitedText(Input& input)
 void codePage(Input& input)
 {
     const QByteArray bytes = input.bytes(1024);
-    const QString text = settings::fromWindows1252(bytes);
+    const QString text = texts::fromWindows1252(bytes);
     if (text.size() != bytes.size())
         fail("a byte did not become one character", text);
     // Every byte reads as a character that is written as that byte again.
-    const auto back = settings::toWindows1252(text);
+    const auto back = texts::toWindows1252(text);
     if (!back || *back != bytes)
         fail("Windows-1252 did not come back as the same bytes", text);
 
     const QString any = anyText(input, 512);
-    const QByteArray lossy = settings::toWindows1252Lossy(any);
+    const QByteArray lossy = texts::toWindows1252Lossy(any);
     if (lossy.size() > any.size())
         fail("more bytes than characters", any);
-    if (const auto exact = settings::toWindows1252(any); exact && *exact != lossy)
+    if (const auto exact = texts::toWindows1252(any); exact && *exact != lossy)
         fail("the lossy bytes differ where nothing was lost", any);
 }
 

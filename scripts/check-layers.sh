@@ -5,7 +5,7 @@
 # stand on the view base, not on views/. Prints every include that breaks the rule and fails when there is one.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-lower="src/core src/platform src/settings src/netware src/history src/export src/widgets src/models src/viewbase"
+lower="src/core src/platform src/text src/settings src/netware src/history src/export src/widgets src/models src/viewbase"
 found=$(grep -rnE '#include "(app|views|report|options|directory|connections)/' $lower 2>/dev/null)
 found+=$(grep -rnE '#include "(app|views|report)/' src/connections src/directory src/options 2>/dev/null)
 if [ -n "$found" ]; then

@@ -6,7 +6,7 @@
 #include "support/StubClient.h"
 #include "support/TestContext.h"
 #include "views/AbendLog.h"
-#include "views/AbendLogForm.h"
+#include "views/AbendLogWindow.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,7 +21,7 @@
 
 #include <unistd.h>
 
-using views::AbendLogForm;
+using views::AbendLogWindow;
 
 namespace {
 
@@ -74,10 +74,11 @@ struct Fixture {
         file.write(text.toLatin1());
     }
 
-    AbendLogForm* viewer(const QString& server)
+    AbendLogWindow* viewer(const QString& server)
     {
-        return views::findView<AbendLogForm>(
-            *host, [&](const AbendLogForm& form) { return form.windowTitle() == AbendLogForm::captionFor(server); });
+        return views::findView<AbendLogWindow>(*host, [&](const AbendLogWindow& form) {
+            return form.windowTitle() == AbendLogWindow::captionFor(server);
+        });
     }
 
     QTemporaryDir files;
@@ -89,7 +90,7 @@ struct Fixture {
     std::unique_ptr<testing::FakeViewHost> host;
 };
 
-QStringList entries(const AbendLogForm* form)
+QStringList entries(const AbendLogWindow* form)
 {
     QStringList texts;
     for (int i = 0; i < form->lstAbendDates()->count(); ++i)
@@ -195,7 +196,7 @@ void TestAbendLog::reportsNeverFollowAPlantedName()
     Fixture f;
     f.host->selection = {"FS1"};
     views::openAbendLogs(*f.host);
-    AbendLogForm* form = f.viewer("FS1");
+    AbendLogWindow* form = f.viewer("FS1");
     // Another user's links where the reports of the coming seconds used to be written.
     QTemporaryDir elsewhere;
     QStringList targets;
@@ -341,7 +342,7 @@ void TestAbendLog::oneViewerPerServer()
     f.host->selection = {"FS1", "FS2", "NOLOG"};
     views::openAbendLogs(*f.host);
     QCOMPARE(f.host->mdiArea()->subWindowList().size(), 3);
-    AbendLogForm* fs1 = f.viewer("FS1");
+    AbendLogWindow* fs1 = f.viewer("FS1");
     QVERIFY(fs1 && f.viewer("FS2") && f.viewer("NOLOG"));
     QCOMPARE(fs1->lblAbendDates()->text(), QStringLiteral("FS1"));
     QCOMPARE(entries(fs1), views::abendDates(kLog, "FS1"));
@@ -363,7 +364,7 @@ void TestAbendLog::enterViewsLikeDoubleClick()
     Fixture f;
     f.host->selection = {"FS1"};
     views::openAbendLogs(*f.host);
-    AbendLogForm* form = f.viewer("FS1");
+    AbendLogWindow* form = f.viewer("FS1");
     QListWidget* list = form->lstAbendDates();
     list->setCurrentRow(1);
     list->setFocus();
@@ -390,7 +391,7 @@ void TestAbendLog::missingLogViewsNothing()
     Fixture f;
     f.host->selection = {"NOLOG"};
     views::openAbendLogs(*f.host);
-    AbendLogForm* form = f.viewer("NOLOG");
+    AbendLogWindow* form = f.viewer("NOLOG");
     form->lstAbendDates()->setCurrentRow(0);
     QVERIFY(form->viewSelectedHalt().isEmpty());
     QVERIFY(f.services->launcher.started.isEmpty());
@@ -402,7 +403,7 @@ void TestAbendLog::viewerThatCannotStartIsReported()
     f.services->launcher.succeed = false;
     f.host->selection = {"FS1"};
     views::openAbendLogs(*f.host);
-    AbendLogForm* form = f.viewer("FS1");
+    AbendLogWindow* form = f.viewer("FS1");
     QListWidget* list = form->lstAbendDates();
     list->setCurrentRow(0);
     list->setFocus();
@@ -455,7 +456,7 @@ void TestAbendLog::logLinkedOutsideIsNotRead()
     QVERIFY(QFile::link(elsewhere, log));
     f.host->selection = {"FS1"};
     views::openAbendLogs(*f.host);
-    AbendLogForm* form = f.viewer("FS1");
+    AbendLogWindow* form = f.viewer("FS1");
     QCOMPARE(entries(form), QStringList{views::kNoAbendLog});
 
     // A link that stays inside the volume is followed.

@@ -3,7 +3,7 @@
 
 #include "app/AboutDialog.h"
 #include "app/HelpWindow.h"
-#include "app/MainForm.h"
+#include "app/MainWindow.h"
 #include "support/MemoryRegistry.h"
 #include "support/StubClient.h"
 #include "support/TestContext.h"
@@ -104,7 +104,7 @@ private Q_SLOTS:
     void helpMenuOpensTheGuideAndTheMakersPages()
     {
         Fixture f;
-        app::MainForm form(f.test.context);
+        app::MainWindow form(f.test.context);
         form.findChild<QAction*>(QStringLiteral("Menu_Help_File"))->trigger();
         auto* help = form.findChild<app::HelpWindow*>();
         QVERIFY(help);
@@ -164,7 +164,7 @@ private Q_SLOTS:
     void helpOpensOverTheMainWindowAndStaysWhereItWasPut()
     {
         Fixture f;
-        app::MainForm form(f.test.context);
+        app::MainWindow form(f.test.context);
         form.setGeometry(60, 40, 700, 500);
         form.show();
         form.findChild<QAction*>(QStringLiteral("Menu_Help_File"))->trigger();
@@ -187,7 +187,7 @@ private Q_SLOTS:
     {
         Fixture f;
         f.test.launcher.succeed = false;
-        app::MainForm form(f.test.context);
+        app::MainWindow form(f.test.context);
         form.findChild<QAction*>(QStringLiteral("Menu_FAQs"))->trigger();
         QCOMPARE(f.test.messages.shown.size(), 1);
         QCOMPARE(f.test.messages.shown.at(0).title, QStringLiteral("Web Page Not Opened"));

@@ -14,10 +14,10 @@
 #include "support/SimNetwork.h"
 #include "support/TestContext.h"
 #include "views/Baselines.h"
-#include "views/ChangesForm.h"
-#include "views/NLMForm.h"
+#include "views/ChangesWindow.h"
+#include "views/NlmWindow.h"
 #include "views/PastStateDialog.h"
-#include "views/SetCommandsForm.h"
+#include "views/SetCommandsWindow.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/ReportListView.h"
 
@@ -94,11 +94,11 @@ struct State {
     State(const State&) = delete;
     State& operator=(const State&) = delete;
 
-    views::ChangesForm* openChanges(const QStringList& servers)
+    views::ChangesWindow* openChanges(const QStringList& servers)
     {
         host.selection = servers;
         views::openChanges(host);
-        return views::findView<views::ChangesForm>(host);
+        return views::findView<views::ChangesWindow>(host);
     }
 
     std::unique_ptr<nw::NetWareClient> client;
@@ -218,7 +218,7 @@ private Q_SLOTS:
         recorder.start();
         {
             State before(false, recorder);
-            views::ChangesForm* form = before.openChanges({"FS1", "FS2"});
+            views::ChangesWindow* form = before.openChanges({"FS1", "FS2"});
             QVERIFY(form);
             // A first reading has nothing to compare with.
             QCOMPARE(form->lstvwChanges()->rowCount(), 0);
@@ -227,7 +227,7 @@ private Q_SLOTS:
             QCOMPARE(form->since(), views::ChangesSince::PreviousSnapshot);
         }
         State after(true, recorder);
-        views::ChangesForm* form = after.openChanges({"FS1", "FS2", "DOWN"});
+        views::ChangesWindow* form = after.openChanges({"FS1", "FS2", "DOWN"});
         QVERIFY(form);
         QCOMPARE(changeCells(*form->lstvwChanges()), kLaterChanges);
         for (int row = 0; row < form->lstvwChanges()->rowCount(); ++row)
@@ -273,7 +273,7 @@ private Q_SLOTS:
         // The SET comparison: the live server beside its baseline, the moved value a difference.
         after.host.selection = {"FS1"};
         views::openSetCommands(after.host);
-        auto* sets = views::findView<views::SetCommandsForm>(after.host);
+        auto* sets = views::findView<views::SetCommandsWindow>(after.host);
         QVERIFY(sets);
         QVERIFY(!sets->chkDifferences()->isEnabled());
         PastState kept{"FS1", {}};
@@ -303,7 +303,7 @@ private Q_SLOTS:
         QCOMPARE(grid.cols(), views::kSetFirstServerCol + 2);
 
         // The Changes view since the baseline: modules and SET parameters only.
-        views::ChangesForm* changes = after.openChanges({"FS1", "FS2"});
+        views::ChangesWindow* changes = after.openChanges({"FS1", "FS2"});
         QVERIFY(changes);
         changes->chooseSince(views::ChangesSince::Baseline, {}, "before SP8");
         changes->showChanges();
@@ -329,7 +329,7 @@ private Q_SLOTS:
         State after(true, recorder);
         after.host.selection = {"FS1"};
         views::openNLMs(after.host);
-        auto* nlms = views::findView<views::NLMForm>(after.host);
+        auto* nlms = views::findView<views::NlmWindow>(after.host);
         QVERIFY(nlms);
         PastState then{"FS1", {}};
         then.origin.from = history::ChangeOrigin::From::Date;
@@ -375,7 +375,7 @@ private Q_SLOTS:
         State after(true, recorder);
         after.host.window()->resize(900, 360);
         after.host.window()->show();
-        views::ChangesForm* form = after.openChanges({"FS1", "FS2"});
+        views::ChangesWindow* form = after.openChanges({"FS1", "FS2"});
         QVERIFY(form);
         form->frame()->setGeometry(0, 0, 880, 300);
         QCoreApplication::processEvents();

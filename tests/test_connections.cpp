@@ -5,13 +5,13 @@
 #include "connections/ConnectionActions.h"
 #include "connections/ConnectionFormats.h"
 #include "connections/ConnectionRows.h"
-#include "connections/ConnectionTypeForm.h"
-#include "connections/UserConnectionsForm.h"
+#include "connections/ConnectionTypeDialog.h"
+#include "connections/UserConnectionsWindow.h"
 #include "netware/ServerReads.h"
 #include "netware/sim/SimClient.h"
 #include "settings/ColumnScale.h"
 #include "settings/Registry.h"
-#include "settings/Twips.h"
+#include "text/Twips.h"
 #include "support/FakeViewHost.h"
 #include "support/MemoryRegistry.h"
 #include "support/ReportRun.h"
@@ -41,7 +41,7 @@
 #include <QTest>
 #include <QTimer>
 
-using connections::UserConnectionsForm;
+using connections::UserConnectionsWindow;
 using platform::Answer;
 
 namespace {
@@ -105,7 +105,7 @@ struct Fixture {
         return registry.queryValue(settings::Hive::CurrentUser, kKey, QLatin1String(name));
     }
 
-    UserConnectionsForm* open(const QStringList& servers)
+    UserConnectionsWindow* open(const QStringList& servers)
     {
         host.selection = servers;
         connections::openUserConnections(host);
@@ -144,7 +144,7 @@ QList<QStringList> allRows(views::ViewHost& host)
 {
     QList<QStringList> rows;
     for (QMdiSubWindow* frame : host.mdiArea()->subWindowList(QMdiArea::CreationOrder)) {
-        const auto* form = qobject_cast<UserConnectionsForm*>(frame->widget());
+        const auto* form = qobject_cast<UserConnectionsWindow*>(frame->widget());
         if (!form)
             continue;
         rows.append({form->windowTitle()});
@@ -154,7 +154,7 @@ QList<QStringList> allRows(views::ViewHost& host)
     return rows;
 }
 
-QStringList column(const UserConnectionsForm* form, int col)
+QStringList column(const UserConnectionsWindow* form, int col)
 {
     QStringList texts;
     for (int row = 0; row < form->lstvwUsers()->rowCount(); ++row)
@@ -162,7 +162,7 @@ QStringList column(const UserConnectionsForm* form, int col)
     return texts;
 }
 
-void selectNumbers(UserConnectionsForm* form, const QStringList& numbers)
+void selectNumbers(UserConnectionsWindow* form, const QStringList& numbers)
 {
     widgets::ReportListView* list = form->lstvwUsers();
     for (int row = 0; row < list->rowCount(); ++row)
@@ -317,7 +317,7 @@ void TestConnections::chooserAtTheFirstOpening()
 {
     Fixture f;
     int shown = 0;
-    connections::setChooserPresenter([&](connections::ConnectionTypeForm& chooser) {
+    connections::setChooserPresenter([&](connections::ConnectionTypeDialog& chooser) {
         ++shown;
         QVERIFY(f.services.context.values.filterAtStartup);
         // No settings yet: everything listed, every column, the box ticked.
@@ -331,7 +331,7 @@ void TestConnections::chooserAtTheFirstOpening()
         chooser.chkShowAtStartup()->setChecked(false);
         chooser.btnSaveSettings()->click();
     });
-    UserConnectionsForm* form = f.open({QStringLiteral("FS1")});
+    UserConnectionsWindow* form = f.open({QStringLiteral("FS1")});
     QCOMPARE(shown, 1);
     QVERIFY(!f.services.context.values.filterAtStartup);
     QVERIFY(f.services.messages.shown.isEmpty());  // no closing message during an opening
@@ -348,11 +348,11 @@ void TestConnections::chooserAtTheFirstOpening()
 
     // Cancelled, the view still opens with the stored settings.
     f.store(QStringLiteral("ShowAtStartup"), QStringLiteral("True"));
-    connections::setChooserPresenter([&](connections::ConnectionTypeForm& chooser) {
+    connections::setChooserPresenter([&](connections::ConnectionTypeDialog& chooser) {
         ++shown;
         chooser.btnCancel()->click();
     });
-    UserConnectionsForm* big = f.open({QStringLiteral("BIG")});
+    UserConnectionsWindow* big = f.open({QStringLiteral("BIG")});
     QCOMPARE(shown, 2);
     QVERIFY(big);
     QCOMPARE(big->lstvwUsers()->model().headings(), QStringList({"User", "Conn #", "Status"}));
@@ -370,7 +370,7 @@ void TestConnections::chooserFromTheMenuTellsWhenSettingsApply()
     f.store(QStringLiteral("SelectedColumns"), QStringLiteral("Type,Bogus"));
     bool ticked = false;
     int selected = -1;
-    connections::setChooserPresenter([&](connections::ConnectionTypeForm& chooser) {
+    connections::setChooserPresenter([&](connections::ConnectionTypeDialog& chooser) {
         ticked = chooser.chkShowAtStartup()->isChecked();
         selected = static_cast<int>(chooser.lstAvailableColumns()->selectedItems().size());
         chooser.btnDeselectAll()->click();
@@ -391,7 +391,7 @@ void TestConnections::storedColumnsInTheirFixedOrder()
     Fixture f;
     f.skipChooser();
     f.store(QStringLiteral("SelectedColumns"), QStringLiteral("Status,Type"));
-    UserConnectionsForm* form = f.open({QStringLiteral("FS1")});
+    UserConnectionsWindow* form = f.open({QStringLiteral("FS1")});
     QVERIFY(form);
     QCOMPARE(form->lstvwUsers()->model().headings(), QStringList({"User", "Conn #", "Type", "Status"}));
     QCOMPARE(form->lstvwUsers()->model().rowTexts(1), QStringList({"JSMITH.O", "         5", "IPX", "Authenticated"}));
@@ -403,7 +403,7 @@ void TestConnections::filtersAndRefresh()
     Fixture f;
     f.skipChooser();
     f.store(QStringLiteral("ConnStatus"), QStringLiteral("Mac Station"));
-    UserConnectionsForm* form = f.open({QStringLiteral("FS1")});
+    UserConnectionsWindow* form = f.open({QStringLiteral("FS1")});
     QCOMPARE(column(form, 1), QStringList({"7"}));
 
     // A row whose status no longer passes the filter goes at the next refresh.
@@ -430,12 +430,12 @@ void TestConnections::filtersAndRefresh()
     // A hand-edited filter that names no entry lists everything.
     f.store(QStringLiteral("ConnType"), QStringLiteral("ipx"));
     f.store(QStringLiteral("ConnStatus"), QStringLiteral("All"));
-    UserConnectionsForm* fs2 = f.open({QStringLiteral("FS2")});
+    UserConnectionsWindow* fs2 = f.open({QStringLiteral("FS2")});
     QCOMPARE(fs2->cmbConnType()->currentText(), QStringLiteral("All"));
     QCOMPARE(fs2->lstvwUsers()->rowCount(), 2);
 
     // Connections beyond the first block of 4096 are listed and refreshed too.
-    UserConnectionsForm* big = f.open({QStringLiteral("BIG")});
+    UserConnectionsWindow* big = f.open({QStringLiteral("BIG")});
     QCOMPARE(column(big, 1), QStringList({"100", "5000", "9000"}));
     QVERIFY(big->refreshUsers());
     QCOMPARE(column(big, 1), QStringList({"100", "5000", "9000"}));
@@ -446,8 +446,8 @@ void TestConnections::eachWindowMarksItsOwnConnection()
     Fixture f;
     f.skipChooser();
     f.open({QStringLiteral("FS1"), QStringLiteral("FS2")});
-    UserConnectionsForm* fs1 = connections::findUserConnections(f.host, QStringLiteral("FS1"));
-    UserConnectionsForm* fs2 = connections::findUserConnections(f.host, QStringLiteral("FS2"));
+    UserConnectionsWindow* fs1 = connections::findUserConnections(f.host, QStringLiteral("FS1"));
+    UserConnectionsWindow* fs2 = connections::findUserConnections(f.host, QStringLiteral("FS2"));
     QVERIFY(fs1 && fs2 && fs1 != fs2);
     for (int pass = 0; pass < 2; ++pass) {
         QCOMPARE(fs1->lstvwUsers()->findRowStartingWith(0, QStringLiteral("*")),
@@ -484,7 +484,7 @@ void TestConnections::listingTakesNoLicence()
     f.skipChooser();
     auto* sim = dynamic_cast<nw::sim::SimClient*>(f.client.get());
     QVERIFY(sim);
-    UserConnectionsForm* form = f.open({QStringLiteral("FULL")});
+    UserConnectionsWindow* form = f.open({QStringLiteral("FULL")});
     QVERIFY(form);
     QCOMPARE(column(form, 0), QStringList({"A.O", "*ADMIN.O"}));
     QVERIFY(form->refreshUsers());
@@ -508,7 +508,7 @@ void TestConnections::findAsYouType()
 {
     Fixture f;
     f.skipChooser();
-    UserConnectionsForm* form = f.open({QStringLiteral("FS1")});
+    UserConnectionsWindow* form = f.open({QStringLiteral("FS1")});
     widgets::ReportListView* list = form->lstvwUsers();
     const auto selectedUsers = [&] {
         QStringList users;
@@ -531,7 +531,7 @@ void TestConnections::sortingByColumnClicks()
 {
     Fixture f;
     f.skipChooser();
-    UserConnectionsForm* form = f.open({QStringLiteral("FS1")});
+    UserConnectionsWindow* form = f.open({QStringLiteral("FS1")});
     QCOMPARE(column(form, 1), QStringList({"3", "5", "7", "9", "12"}));
     form->sortByClickedColumn(1);  // not the column clicked last: ascending
     QCOMPARE(column(form, 1), QStringList({"3", "5", "7", "9", "12"}));
@@ -548,7 +548,7 @@ void TestConnections::keyboardOpensTheConnectionsMenu()
 {
     Fixture f;
     f.skipChooser();
-    UserConnectionsForm* form = f.open({QStringLiteral("FS1")});
+    UserConnectionsWindow* form = f.open({QStringLiteral("FS1")});
     form->lstvwUsers()->setSelectedRow(1);
     QTreeView* view = form->lstvwUsers()->treeView();
     QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(), QPoint());
@@ -568,7 +568,7 @@ void TestConnections::refreshTogglesControls()
     Fixture f;
     f.skipChooser();
     f.store(QStringLiteral("Refresh Interval"), QStringLiteral("5"));
-    UserConnectionsForm* form = f.open({QStringLiteral("FS1")});
+    UserConnectionsWindow* form = f.open({QStringLiteral("FS1")});
     QAction* clear = f.host.clearConnectionAction();
     QCOMPARE(form->txtInterval()->text(), QStringLiteral("5"));
     QVERIFY(f.host.userConnectionsMenu()->menuAction()->isVisible());
@@ -617,7 +617,7 @@ void TestConnections::passesLetEventsRun()
 {
     Fixture f;
     f.skipChooser();
-    QPointer<UserConnectionsForm> form = f.open({QStringLiteral("SLOW")});
+    QPointer<UserConnectionsWindow> form = f.open({QStringLiteral("SLOW")});
     QCOMPARE(form->lstvwUsers()->rowCount(), 10);
 
     // A second pass asked for while one runs is refused; the first ends whole.
@@ -629,7 +629,7 @@ void TestConnections::passesLetEventsRun()
     QVERIFY(!form->isListing());
 
     // The timer's passes: one at the start, then one a tick.
-    QSignalSpy passes(form.data(), &UserConnectionsForm::passFinished);
+    QSignalSpy passes(form.data(), &UserConnectionsWindow::passFinished);
     form->txtInterval()->setText(QStringLiteral("1"));
     form->toggleRefresh();
     QVERIFY(form->isListing());
@@ -648,7 +648,7 @@ void TestConnections::clearing()
 {
     Fixture f;
     f.skipChooser();
-    UserConnectionsForm* form = f.open({QStringLiteral("FS1")});
+    UserConnectionsWindow* form = f.open({QStringLiteral("FS1")});
     const QStringList all = {"3", "5", "7", "9", "12"};
     const QString ownMessage = QStringLiteral(
         "Connection 3 is your connection.  You cannot clear your own connection, it will not be included.");
@@ -686,7 +686,7 @@ void TestConnections::clearing()
     QCOMPARE(column(form, 1), QStringList({"3", "9", "12"}));
 
     // A server that refuses: the row stays and the refusal is told.
-    UserConnectionsForm* refusing = f.open({QStringLiteral("CLEARFAIL")});
+    UserConnectionsWindow* refusing = f.open({QStringLiteral("CLEARFAIL")});
     f.services.messages.clear();
     selectNumbers(refusing, {"2"});
     f.services.messages.queueAnswer(Answer::Yes);
@@ -699,9 +699,9 @@ void TestConnections::sendingMessages()
 {
     Fixture f;
     f.skipChooser();
-    UserConnectionsForm* form = f.open({QStringLiteral("FS1")});
+    UserConnectionsWindow* form = f.open({QStringLiteral("FS1")});
     selectNumbers(form, {"5"});
-    connections::SendMessageForm* send = connections::sendMessageToChosen(f.host);
+    connections::SendMessageWindow* send = connections::sendMessageToChosen(f.host);
     QVERIFY(send);
     selectNumbers(form, {"3", "9"});
     QCOMPARE(connections::sendMessageToChosen(f.host), send);  // one window gathers both choices
@@ -715,7 +715,7 @@ void TestConnections::sendingMessages()
     const double dpi = settings::columnDotsPerInch(grid);
     for (int row = 1; row < grid->rows(); ++row)
         QVERIFY(QFontMetrics(grid->font()).horizontalAdvance(grid->textMatrix(row, 0))
-                < settings::twipsToPixels(grid->colWidth(0), dpi));
+                < texts::twipsToPixels(grid->colWidth(0), dpi));
     QCOMPARE(send->parentWidget(), f.host.mdiArea()->window());
 
     QVERIFY(!send->btnSend()->isEnabled());
@@ -728,7 +728,7 @@ void TestConnections::sendingMessages()
     send->close();
 
     // A refused broadcast shows that it was not sent.
-    UserConnectionsForm* refusing = f.open({QStringLiteral("SENDFAIL")});
+    UserConnectionsWindow* refusing = f.open({QStringLiteral("SENDFAIL")});
     selectNumbers(refusing, {"2"});
     send = connections::sendMessageToChosen(f.host);
     QCOMPARE(send->grdConnectionsList()->rows(), 2);  // a new window after the close
@@ -809,7 +809,7 @@ void TestConnections::passReadsTheClockOnce()
     f.skipChooser();
     nw::sim::SimClient& sim = simOf(f.client);
     const QString clock = QStringLiteral("NWGetFileServerDateAndTime");
-    UserConnectionsForm* form = f.open({QStringLiteral("MANY001")});
+    UserConnectionsWindow* form = f.open({QStringLiteral("MANY001")});
     QVERIFY(form);
     // The 90 connections and the program's own.
     QCOMPARE(form->lstvwUsers()->rowCount(), 91);
@@ -821,7 +821,7 @@ void TestConnections::passReadsTheClockOnce()
     form->closeView();
 
     f.store(QStringLiteral("SelectedColumns"), QStringLiteral("Type,Status"));
-    UserConnectionsForm* narrow = f.open({QStringLiteral("MANY002")});
+    UserConnectionsWindow* narrow = f.open({QStringLiteral("MANY002")});
     QVERIFY(narrow);
     QVERIFY(narrow->refreshUsers());
     QCOMPARE(sim.serverCallCount(clock), 2);
@@ -838,7 +838,7 @@ void TestConnections::sameRowsWhateverTheLinkAndParallelism()
         f.services.context.values.parallelServers = parallel;
         f.open({QStringLiteral("MANY002"), QStringLiteral("MANY001")});
         QList<QStringList> rows = allRows(f.host);
-        if (UserConnectionsForm* form = connections::findUserConnections(f.host, QStringLiteral("MANY001"))) {
+        if (UserConnectionsWindow* form = connections::findUserConnections(f.host, QStringLiteral("MANY001"))) {
             form->refreshUsers();
             rows += allRows(f.host);
         }
@@ -863,11 +863,11 @@ void TestConnections::stopAndCloseWhileThePassReads()
     Fixture f(manyConnections(3));
     f.skipChooser();
     nw::sim::SimClient& sim = simOf(f.client);
-    QPointer<UserConnectionsForm> form = f.open({QStringLiteral("MANY001")});
+    QPointer<UserConnectionsWindow> form = f.open({QStringLiteral("MANY001")});
     QVERIFY(form);
     const QList<QStringList> before = allRows(f.host);
 
-    QSignalSpy passes(form.data(), &UserConnectionsForm::passFinished);
+    QSignalSpy passes(form.data(), &UserConnectionsWindow::passFinished);
     QVERIFY(form->startRefresh());
     // Until the pass is past its listing and reads the connections' facts.
     QTRY_VERIFY(sim.serverCallCount(QStringLiteral("NWGetServerConnInfo")) > 90 + 4);
@@ -897,11 +897,11 @@ void TestConnections::timerTicksDoNotPileUp()
     f.skipChooser();
     nw::sim::SimClient& sim = simOf(f.client);
     const QString clock = QStringLiteral("NWGetFileServerDateAndTime");
-    UserConnectionsForm* form = f.open({QStringLiteral("MANY001")});
+    UserConnectionsWindow* form = f.open({QStringLiteral("MANY001")});
     QVERIFY(form);
     QCOMPARE(sim.serverCallCount(clock), 1);
     form->txtInterval()->setText(QStringLiteral("1"));
-    QSignalSpy passes(form, &UserConnectionsForm::passFinished);
+    QSignalSpy passes(form, &UserConnectionsWindow::passFinished);
     form->toggleRefresh();
     QVERIFY(form->isListing());
     QVERIFY(!form->timerRefreshUsers()->isActive());

@@ -12,8 +12,8 @@
 #include "support/TestContext.h"
 #include "views/ComparisonDifferences.h"
 #include "views/DifferenceMarks.h"
-#include "views/NLMForm.h"
-#include "views/SetCommandsForm.h"
+#include "views/NlmWindow.h"
+#include "views/SetCommandsWindow.h"
 #include "viewbase/ViewMenus.h"
 #include "widgets/FlexGrid.h"
 
@@ -211,7 +211,7 @@ private Q_SLOTS:
         Fixture f;
         f.host.selection = {"FS1", "FS2", "FS3"};
         views::openNLMs(f.host);
-        auto* form = views::findView<views::NLMForm>(f.host);
+        auto* form = views::findView<views::NlmWindow>(f.host);
         QVERIFY(form);
         widgets::FlexGrid& grid = *form->grdNLMs();
         // CLIB.NLM and clib.nlm share a row that agrees; DS differs on FS2 (newer).
@@ -244,7 +244,7 @@ private Q_SLOTS:
         Fixture f;
         f.host.selection = {"FS1", "FS2", "FS3"};
         views::openSetCommands(f.host);
-        auto* form = views::findView<views::SetCommandsForm>(f.host);
+        auto* form = views::findView<views::SetCommandsWindow>(f.host);
         QVERIFY(form);
         widgets::FlexGrid& grid = *form->grdSetCommands();
         QCOMPARE(form->lblDifferences()->text(), QStringLiteral("1 of 2 rows differ"));

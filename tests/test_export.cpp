@@ -3,7 +3,7 @@
 
 #include "export/TableExport.h"
 #include "export/WidgetExport.h"
-#include "settings/AnsiText.h"
+#include "text/CodePage.h"
 #include "support/ScriptedServices.h"
 #include "widgets/FlexGrid.h"
 #include "models/GridData.h"
@@ -148,7 +148,7 @@ private Q_SLOTS:
             if (byte == ',' || byte == '"' || byte == '\r' || byte == '\n')
                 continue;
             const QByteArray raw(1, static_cast<char>(byte));
-            const QString text = settings::fromWindows1252(raw);
+            const QString text = texts::fromWindows1252(raw);
             // Letters around the byte keep spaces from being trimmed.
             grid.addRow({QLatin1Char('x') + text + QLatin1Char('x')});
             expected += 'x' + raw + "x\r\n";
@@ -157,7 +157,7 @@ private Q_SLOTS:
 
         testing::MemoryClipboard clipboard;
         exporting::copyGridToClipboard(grid, 1, grid.rows() - 1, QStringLiteral(","), clipboard, english);
-        QCOMPARE(settings::toWindows1252(clipboard.text()).value_or(QByteArray()), expected);
+        QCOMPARE(texts::toWindows1252(clipboard.text()).value_or(QByteArray()), expected);
 
         FlexGrid foreign;
         foreign.setCols(1);

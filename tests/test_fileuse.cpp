@@ -5,16 +5,16 @@
 
 #include "connections/ConnectionActions.h"
 #include "connections/ConnectionFormats.h"
-#include "connections/FileLocksForm.h"
+#include "connections/FileLocksWindow.h"
 #include "connections/FileUse.h"
-#include "connections/OpenFilesForm.h"
-#include "connections/UserConnectionsForm.h"
+#include "connections/OpenFilesWindow.h"
+#include "connections/UserConnectionsWindow.h"
 #include "netware/NovellCalls.h"
 #include "netware/ServerReads.h"
 #include "netware/sim/SimClient.h"
 #include "settings/ColumnScale.h"
 #include "settings/Registry.h"
-#include "settings/Twips.h"
+#include "text/Twips.h"
 #include "support/FakeViewHost.h"
 #include "support/MemoryRegistry.h"
 #include "support/ReportRun.h"
@@ -52,8 +52,8 @@
 #include <mutex>
 #include <thread>
 
-using connections::FileLocksForm;
-using connections::OpenFilesForm;
+using connections::FileLocksWindow;
+using connections::OpenFilesWindow;
 using nw::NWRCODE;
 
 namespace {
@@ -105,16 +105,16 @@ struct Fixture {
         settings::resetStartingServerContext(registry);
         host.window()->show();
     }
-    FileLocksForm* openFileLocks(const QString& server)
+    FileLocksWindow* openFileLocks(const QString& server)
     {
         host.selection = {server};
         connections::openFileLocks(host);
         return connections::findFileLocks(host, server);
     }
     // FS1's window, browsed to `directories`, with `file` queried.
-    FileLocksForm* queryFS1(const QStringList& directories, const QString& file)
+    FileLocksWindow* queryFS1(const QStringList& directories, const QString& file)
     {
-        FileLocksForm* form = openFileLocks(QStringLiteral("FS1"));
+        FileLocksWindow* form = openFileLocks(QStringLiteral("FS1"));
         form->setDirectories(directories);
         const QList<QListWidgetItem*> items = form->filFileList()->findItems(file, Qt::MatchExactly);
         form->filFileList()->setCurrentItem(items.value(0));
@@ -415,7 +415,7 @@ void TestFileUse::openFilesOfChosenConnections()
                         QStringLiteral("ShowAtStartup"), QStringLiteral("False"));
     f.host.selection = {QStringLiteral("FS1")};
     connections::openUserConnections(f.host);
-    connections::UserConnectionsForm* users = connections::findUserConnections(f.host, QStringLiteral("FS1"));
+    connections::UserConnectionsWindow* users = connections::findUserConnections(f.host, QStringLiteral("FS1"));
     QVERIFY(users);
     widgets::ReportListView* list = users->lstvwUsers();
     const QStringList chosen{"3", "5", "7"};
@@ -423,10 +423,10 @@ void TestFileUse::openFilesOfChosenConnections()
         list->setRowSelected(row, chosen.contains(list->itemText(row, 1).trimmed()));
     views::bringToFront(f.host, users);
 
-    const QList<OpenFilesForm*> windows = connections::showOpenFilesOfChosen(f.host);
+    const QList<OpenFilesWindow*> windows = connections::showOpenFilesOfChosen(f.host);
     QCOMPARE(windows.size(), 3);
     QStringList numbers, counts;
-    for (OpenFilesForm* window : windows) {
+    for (OpenFilesWindow* window : windows) {
         // Each window names whose files it lists.
         QCOMPARE(window->windowTitle(), QStringLiteral("Open Files - %1 on FS1").arg(window->lblUser()->text()));
         QCOMPARE(window->lblServerName()->text(), QStringLiteral("FS1"));
@@ -441,7 +441,7 @@ void TestFileUse::openFilesOfChosenConnections()
                                  {"SYS:\\APPS\\Data Files\\Q4 Report.xls", "Transaction flag set, Normal"}}));
 
     // The timer lists again from the header row.
-    OpenFilesForm* form = windows[1];
+    OpenFilesWindow* form = windows[1];
     views::bringToFront(f.host, form);
     form->refresh()->btnRefresh()->click();
     QVERIFY(!f.host.saveEnabled);
@@ -457,7 +457,7 @@ void TestFileUse::columnsFitUntilWidthsAreStored()
     // Each table fits its texts on a first opening (not the designed widths),
     // and the widths stored when it closes win from then on.
     Fixture f;
-    QPointer<OpenFilesForm> files = connections::openOpenFiles(f.host, {}, 5, QStringLiteral("FS1"));
+    QPointer<OpenFilesWindow> files = connections::openOpenFiles(f.host, {}, 5, QStringLiteral("FS1"));
     QVERIFY(files->grdOpenFiles()->colWidth(0) != 2265);
     files->grdOpenFiles()->setColWidth(0, 4000);
     const int lockWidth = files->grdOpenFiles()->colWidth(1);
@@ -485,7 +485,7 @@ void TestFileUse::columnsFitUntilWidthsAreStored()
         f.host.selection = {QStringLiteral("FS1")};
         connections::openUserConnections(f.host);
         const auto* list = connections::findUserConnections(f.host, QStringLiteral("FS1"))->lstvwUsers();
-        const int pixels = settings::twipsToPixels(twips, settings::columnDotsPerInch(list->treeView()));
+        const int pixels = texts::twipsToPixels(twips, settings::columnDotsPerInch(list->treeView()));
         const bool number = list->heading(1) == connections::kNumberHeading && list->columnCount() > 2;
         return number ? list->treeView()->header()->sectionSize(1) - pixels : -9999;
     };
@@ -501,7 +501,7 @@ void TestFileUse::openFilesSayNothingOfTheClose()
     // FS1 refuses to close: the open files are listed all the same, and the
     // window never looks at how the close went, at opening or on the timer.
     Fixture f(closeRefusedNetwork());
-    QPointer<OpenFilesForm> form = connections::openOpenFiles(f.host, {}, 5, QStringLiteral("FS1"));
+    QPointer<OpenFilesWindow> form = connections::openOpenFiles(f.host, {}, 5, QStringLiteral("FS1"));
     QVERIFY(form);
     QCOMPARE(form->lblOpenFiles()->text(), QStringLiteral("2"));
     QCOMPARE(form->grdOpenFiles()->rows(), 3);
@@ -520,7 +520,7 @@ void TestFileUse::refreshWaitsWhileAPassShowsAMessage()
     // in a message box. While a box is open the timer keeps falling due: no
     // pass may start under it, and the timer waits instead of piling up ticks.
     Fixture f(closeRefusedNetwork());
-    FileLocksForm* form = f.queryFS1({QStringLiteral("PUBLIC")}, QStringLiteral("REPORT.TXT"));
+    FileLocksWindow* form = f.queryFS1({QStringLiteral("PUBLIC")}, QStringLiteral("REPORT.TXT"));
     QVERIFY(f.services.messages.texts().contains(QStringLiteral("NWCCCloseConn returned 34817")));
     f.services.messages.clear();
 
@@ -539,7 +539,7 @@ void TestFileUse::refreshWaitsWhileAPassShowsAMessage()
             ++timerRanUnderABox;
         --open;
     };
-    QPointer<FileLocksForm> alive(form);
+    QPointer<FileLocksWindow> alive(form);
     form->refresh()->setIntervalText(QStringLiteral(".1"));
     form->refresh()->btnRefresh()->click();
     QTRY_VERIFY(f.services.messages.shown.size() >= 2);
@@ -554,7 +554,7 @@ void TestFileUse::refreshWaitsWhileAPassShowsAMessage()
 void TestFileUse::volumesAndBrowser()
 {
     Fixture f;
-    FileLocksForm* form = f.openFileLocks(QStringLiteral("FS1"));
+    FileLocksWindow* form = f.openFileLocks(QStringLiteral("FS1"));
     QCOMPARE(form->windowTitle(), QStringLiteral("File Open/Lock FS1"));
     QCOMPARE(form->cmbVolumeList()->currentText(), QStringLiteral("SYS"));
     QCOMPARE(form->lblSelectedFile()->text(), QStringLiteral("None"));
@@ -584,7 +584,7 @@ void TestFileUse::volumesAndBrowser()
 
     // A server without volumes.
     f.services.messages.clear();
-    FileLocksForm* none = f.openFileLocks(QStringLiteral("NOVOL"));
+    FileLocksWindow* none = f.openFileLocks(QStringLiteral("NOVOL"));
     QCOMPARE(f.services.messages.texts(), QStringList{"Unable to list volumes for selected server"});
     QCOMPARE(f.services.messages.titles(), QStringList{"File Open/Lock"});
     for (QWidget* control : {static_cast<QWidget*>(none->cmbVolumeList()), static_cast<QWidget*>(none->btnShowLocks()),
@@ -595,7 +595,7 @@ void TestFileUse::volumesAndBrowser()
 void TestFileUse::fileLocksWindow()
 {
     Fixture f;
-    FileLocksForm* form = f.queryFS1({QStringLiteral("PUBLIC")}, QStringLiteral("REPORT.TXT"));
+    FileLocksWindow* form = f.queryFS1({QStringLiteral("PUBLIC")}, QStringLiteral("REPORT.TXT"));
     views::bringToFront(f.host, form);
     widgets::FlexGrid* grid = form->grdFileLocks();
     QCOMPARE(form->lblSelectedFile()->text(), QStringLiteral("REPORT.TXT"));
@@ -619,7 +619,7 @@ void TestFileUse::fileLocksWindow()
     QTest::keyClick(grid->tableView(), Qt::Key_F10, Qt::ShiftModifier);
     QCOMPARE(f.host.popups, (QStringList{"PopMenu_UserPopMenu", "PopMenu_UserPopMenu"}));
     grid->select(1, 0, 2, 2);
-    const QList<OpenFilesForm*> windows = connections::showOpenFilesOfChosen(f.host);
+    const QList<OpenFilesWindow*> windows = connections::showOpenFilesOfChosen(f.host);
     QCOMPARE(windows.size(), 2);
     QCOMPARE(windows[1]->lblUser()->text(), QStringLiteral("JSMITH.O"));
     QCOMPARE(windows[1]->lblConnection()->text(), QStringLiteral("5"));
@@ -671,7 +671,7 @@ void TestFileUse::sortsByMeaning()
     QueryFixture f;
     f.client.uses = {use(9, 0x08), use(10, 0x01), use(100, 0x02)};
     f.client.names = {{9, "carol"}, {10, "alice"}, {100, "Bob"}};
-    auto* form = views::createView<FileLocksForm>(f.host, QStringLiteral("FS1"));
+    auto* form = views::createView<FileLocksWindow>(f.host, QStringLiteral("FS1"));
     form->queryFile(kQ4);
     widgets::FlexGrid* grid = form->grdFileLocks();
     const auto column = [&] {
@@ -791,8 +791,8 @@ void TestFileUse::overlappingQueriesKeepTheirOwnResources()
     QueryFixture f;
     QueryClient& client = f.client;
     client.uses = {use(5, 0x08), use(6, 0x02)};
-    auto* first = views::createView<FileLocksForm>(f.host, QStringLiteral("FS1"));
-    auto* second = views::createView<FileLocksForm>(f.host, QStringLiteral("FS2"));
+    auto* first = views::createView<FileLocksWindow>(f.host, QStringLiteral("FS1"));
+    auto* second = views::createView<FileLocksWindow>(f.host, QStringLiteral("FS2"));
     std::atomic<int> scanning{0};
     QSet<quint16> drivesSeen;
     client.duringScan = [&] {
@@ -821,7 +821,7 @@ void TestFileUse::windowClosedDuringTheScan()
     // the drive, the directory handle and the connection.
     QueryFixture f;
     f.client.uses = {use(5, 0x08), use(6, 0x02), use(7, 0x02)};
-    QPointer<FileLocksForm> form = views::createView<FileLocksForm>(f.host, QStringLiteral("FS1"));
+    QPointer<FileLocksWindow> form = views::createView<FileLocksWindow>(f.host, QStringLiteral("FS1"));
     std::atomic<bool> closed{false};
     f.client.duringScan = [&] {
         if (closed)
@@ -854,7 +854,8 @@ void TestFileUse::stoppingAListing()
     testing::TestContext services{*client, registry};
     testing::FakeViewHost host{services.context};
     host.window()->show();
-    QPointer<OpenFilesForm> form = connections::openOpenFiles(host, QStringLiteral("JSMITH"), 5, QStringLiteral("FS1"));
+    QPointer<OpenFilesWindow> form =
+        connections::openOpenFiles(host, QStringLiteral("JSMITH"), 5, QStringLiteral("FS1"));
     QVERIFY(form);
     QCOMPARE(form->lblOpenFiles()->text(), QStringLiteral("1"));
 

@@ -5,7 +5,7 @@
 #include "models/GridData.h"
 #include "models/RowNameIndex.h"
 #include "settings/ColumnScale.h"
-#include "settings/Twips.h"
+#include "text/Twips.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
@@ -484,7 +484,7 @@ private Q_SLOTS:
         QVERIFY(!grid.tableView()->isColumnHidden(1));
         grid.setColWidth(2, 1125);
         QVERIFY(!grid.tableView()->isColumnHidden(2));
-        QCOMPARE(grid.tableView()->columnWidth(2), settings::twipsToPixels(1125, settings::columnDotsPerInch(&grid)));
+        QCOMPARE(grid.tableView()->columnWidth(2), texts::twipsToPixels(1125, settings::columnDotsPerInch(&grid)));
     }
 
     void fitLeavesHalfBesideTheFrozenColumns_data()
@@ -513,7 +513,7 @@ private Q_SLOTS:
         }
         widgets::fitGridColumns(grid);
         const double dpi = settings::columnDotsPerInch(&grid);
-        const auto pixels = [&](int col) { return settings::twipsToPixels(grid.colWidth(col), dpi); };
+        const auto pixels = [&](int col) { return texts::twipsToPixels(grid.colWidth(col), dpi); };
         const int frozen = pixels(0) + pixels(1);
         QVERIFY2(frozen <= grid.width() / 2 + 2, qPrintable(QString::number(frozen)));
         QVERIFY(pixels(1) >= widgets::kMinFittedColumn - 1);
@@ -792,8 +792,8 @@ private Q_SLOTS:
             QCOMPARE(sliced.colWidth(c), onePass.colWidth(c));
         QCOMPARE(sliced.colWidth(4), 0);
         const double dpi = settings::columnDotsPerInch(&sliced);
-        QVERIFY(settings::twipsToPixels(sliced.colWidth(2), dpi) >= widgets::kMaxNeededColumn);
-        QVERIFY(settings::twipsToPixels(sliced.colWidth(5), dpi) < widgets::kMaxFittedColumn);
+        QVERIFY(texts::twipsToPixels(sliced.colWidth(2), dpi) >= widgets::kMaxNeededColumn);
+        QVERIFY(texts::twipsToPixels(sliced.colWidth(5), dpi) < widgets::kMaxFittedColumn);
     }
 };
 

@@ -1,7 +1,7 @@
 #include "widgets/ReportListView.h"
 #include "widgets/ColumnFit.h"
 #include "settings/ColumnScale.h"
-#include "settings/Twips.h"
+#include "text/Twips.h"
 
 #include "models/ReportListModel.h"
 
@@ -229,12 +229,12 @@ private Q_SLOTS:
         ReportListView list;
         list.addColumn(QStringLiteral("Server"), Qt::AlignLeft, 1440);
         const double dpi = settings::columnDotsPerInch(&list);
-        QCOMPARE(list.treeView()->header()->sectionSize(0), settings::twipsToPixels(1440, dpi));
+        QCOMPARE(list.treeView()->header()->sectionSize(0), texts::twipsToPixels(1440, dpi));
         QCOMPARE(list.columnWidthTwips(0), 1440);
         // The user widens it to two inches (as near as whole pixels come).
-        const int twoInches = settings::twipsToPixels(2880, dpi);
+        const int twoInches = texts::twipsToPixels(2880, dpi);
         list.treeView()->header()->resizeSection(0, twoInches);
-        QCOMPARE(list.columnWidthTwips(0), static_cast<int>(std::lround(settings::pixelsToTwips(twoInches, dpi))));
+        QCOMPARE(list.columnWidthTwips(0), static_cast<int>(std::lround(texts::pixelsToTwips(twoInches, dpi))));
     }
 
     void headerClickIsReported()

@@ -2,7 +2,7 @@
 // simulated network and a temporary settings file, the server list's own
 // commands, routing to the views, shut-down and the hand-over of a second start.
 
-#include "app/MainForm.h"
+#include "app/MainWindow.h"
 #include "app/Program.h"
 #include "app/SingleInstance.h"
 #include "app/StartupSettings.h"
@@ -139,7 +139,7 @@ public:
             seed({{QStringLiteral("MainForm"), names[i], values[i]}});
     }
 
-    app::MainForm& form() { return *program->mainForm(); }
+    app::MainWindow& form() { return *program->mainWindow(); }
     QListWidget& list() { return *form().lstServers(); }
 
     QStringList listed()
@@ -239,7 +239,7 @@ void TestMainWindow::failedStartEndsTheProgram()
     QFETCH(QString, text);
     Harness run;
     QCOMPARE(run.start(json, false), std::optional<int>(1));
-    QCOMPARE(run.program->mainForm(), nullptr);
+    QCOMPARE(run.program->mainWindow(), nullptr);
     QCOMPARE(run.messages.shown.size(), 1);
     const platform::Message& shown = run.messages.shown.first();
     if (title.isEmpty()) {
@@ -262,7 +262,7 @@ void TestMainWindow::startupSettings_data()
     QTest::addColumn<QString>("delimiter");
     QTest::addColumn<QString>("tree");                   // the tree the program works in
     QTest::addColumn<std::optional<QString>>("stored");  // Tree after the run
-    const QSize designed(app::MainForm::kDesignedWidthTwips, app::MainForm::kDesignedHeightTwips);
+    const QSize designed(app::MainWindow::kDesignedWidthTwips, app::MainWindow::kDesignedHeightTwips);
     const auto row = [&](const char* name, const QList<Seed>& seeds, QSize twips, bool searchSub = true,
                          const QString& delimiter = QStringLiteral(",")) -> QTestData& {
         return QTest::newRow(name) << networkJson() << seeds << twips << searchSub << delimiter;
@@ -378,7 +378,7 @@ void TestMainWindow::rightClickOffersHideOnlyFromTheList()
 {
     Harness run;
     QCOMPARE(run.start(), std::nullopt);
-    app::MainForm& form = run.form();
+    app::MainWindow& form = run.form();
     QAction* hide = form.hideServersAction();
     QAction* blank = form.actionSeparator();
     QStringList shown;
@@ -408,7 +408,7 @@ void TestMainWindow::keyboardOffersTheServerListMenu()
 {
     Harness run;
     QCOMPARE(run.start(), std::nullopt);
-    app::MainForm& form = run.form();
+    app::MainWindow& form = run.form();
     QAction* hide = form.hideServersAction();
     QStringList shown;
     QList<QPoint> places;
@@ -432,7 +432,7 @@ void TestMainWindow::hideCanBeUndoneUntilTheNextHide()
     Harness run;
     run.seed({{"Hidden", "ACME_TREE", "FS7"}});
     QCOMPARE(run.start(), std::nullopt);
-    app::MainForm& form = run.form();
+    app::MainWindow& form = run.form();
     QAction* undo = form.undoAction();
     QCOMPARE(undo->objectName(), QStringLiteral("Menu_Undo"));
     QCOMPARE(undo->shortcut(), QKeySequence(QKeySequence::Undo));
@@ -490,12 +490,12 @@ void TestMainWindow::doubleClickReopensTheActiveView_data()
     QTest::addColumn<int>("command");  // -1: none
 
     QTest::newRow("no child") << QString() << -1;
-    QTest::newRow("information") << "Server Information" << int(Command::ServerInfo);
+    QTest::newRow("information") << "Server Information" << int(Command::ShowServerInformation);
     QTest::newRow("information, longer") << "Server Information 2" << -1;
-    QTest::newRow("connections") << "User Connections - FS1" << int(Command::GetConnInfo);
-    QTest::newRow("partitions") << "Partitions - ACME_TREE" << int(Command::Partitions);
-    QTest::newRow("abend log") << "Abend log for FS2" << int(Command::AbendLog);
-    QTest::newRow("file locks") << "File Open/Lock FS1/SYS:DATA" << int(Command::FileLocks);
+    QTest::newRow("connections") << "User Connections - FS1" << int(Command::ShowUserConnections);
+    QTest::newRow("partitions") << "Partitions - ACME_TREE" << int(Command::ShowPartitions);
+    QTest::newRow("abend log") << "Abend log for FS2" << int(Command::ShowAbendLog);
+    QTest::newRow("file locks") << "File Open/Lock FS1/SYS:DATA" << int(Command::ShowFileLocks);
     QTest::newRow("other") << "Options" << -1;
     QTest::newRow("case matters") << "partitions - ACME_TREE" << -1;
 }
@@ -509,7 +509,7 @@ void TestMainWindow::doubleClickReopensTheActiveView()
     QList<int> opened;
     for (const app::ViewDescriptor& view : app::viewDescriptors()) {
         const Command each = view.command;
-        run.form().setCommand(each, {[&opened, each](app::MainForm&) { opened.append(int(each)); }});
+        run.form().setCommand(each, {[&opened, each](app::MainWindow&) { opened.append(int(each)); }});
     }
     if (!caption.isEmpty())
         run.openChild(caption);
@@ -524,7 +524,7 @@ void TestMainWindow::everyViewReachesItsParts()
 {
     Harness run;
     QCOMPARE(run.start(), std::nullopt);
-    app::MainForm& form = run.form();
+    app::MainWindow& form = run.form();
     QStringList reportNames = report::historyCommandNames();
     const report::ReportCommand reportCommand;
     for (const report::ReportView& view : reportCommand.views())
@@ -550,7 +550,7 @@ void TestMainWindow::everyViewReachesItsParts()
         if (view.reportName)
             QVERIFY2(reportNames.contains(QLatin1String(view.reportName)), view.reportName);
         else
-            QCOMPARE(view.command, Command::RemoteControl);
+            QCOMPARE(view.command, Command::StartRemoteControl);
 
         form.selectServers({QStringLiteral("FS1")});
         const qsizetype before = run.launcher.started.size() + run.messages.shown.size();
@@ -567,7 +567,7 @@ void TestMainWindow::openingDisablesListAndRestores()
 {
     Harness run;
     QCOMPARE(run.start(), std::nullopt);
-    app::MainForm& form = run.form();
+    app::MainWindow& form = run.form();
     // A button works exactly when its view is part of the program.
     for (const app::ViewDescriptor& view : app::viewDescriptors())
         QCOMPARE(form.toolButton(view.command)->isEnabled(), form.hasCommand(view.command));
@@ -576,7 +576,7 @@ void TestMainWindow::openingDisablesListAndRestores()
     // the opening state saw them
     QStringList seen;
     const auto opener = [&seen](bool disableToolBar) {
-        return [&seen, disableToolBar](app::MainForm& f) {
+        return [&seen, disableToolBar](app::MainWindow& f) {
             const views::OpeningScope opening(f, disableToolBar);
             const QCursor* cursor = QApplication::overrideCursor();
             seen =
@@ -588,43 +588,43 @@ void TestMainWindow::openingDisablesListAndRestores()
     const auto restored = [&form] {
         return form.lstServers()->isEnabled() && form.picButtons()->isEnabled() && !QApplication::overrideCursor();
     };
-    form.setCommand(Command::NLMs, {opener(true)});
-    form.setCommand(Command::AbendLog, {opener(false)});
-    form.setCommand(Command::Volume, {[](app::MainForm& f) {
+    form.setCommand(Command::CompareNlms, {opener(true)});
+    form.setCommand(Command::ShowAbendLog, {opener(false)});
+    form.setCommand(Command::ShowVolumeUsage, {[](app::MainWindow& f) {
                         const views::OpeningScope opening(f, true);
                         throw std::runtime_error("server gone");
                     }});
 
     run.select({QStringLiteral("FS1"), QStringLiteral("FS3")});
-    form.toolButton(Command::NLMs)->click();
+    form.toolButton(Command::CompareNlms)->click();
     QCOMPARE(seen, (QStringList{"0", "0", "1", "FS1", "FS3"}));
     QVERIFY(restored());
-    form.serverActionItem(Command::AbendLog)->trigger();
+    form.serverActionItem(Command::ShowAbendLog)->trigger();
     QCOMPARE(seen.mid(0, 2), (QStringList{"0", "1"}));
 
     // An opening that fails half-way still gives the list back.
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error, form.runCommand(Command::Volume));
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, form.runCommand(Command::ShowVolumeUsage));
     QVERIFY(restored());
 
     // Nothing happens with an empty list.
     seen.clear();
     form.lstServers()->clear();
-    form.runCommand(Command::NLMs);
+    form.runCommand(Command::CompareNlms);
     QVERIFY(seen.isEmpty());
 }
 
 void TestMainWindow::saveAndCopyFollowTheRefreshCaption()
 {
     struct CountingExport : app::TableExport {
-        void save(app::MainForm&, QWidget*) override { ++saves; }
-        void copy(app::MainForm&, QWidget*) override { ++copies; }
-        QList<QStringList> savedRows(app::MainForm&, QWidget*) const override { return {}; }
+        void save(app::MainWindow&, QWidget*) override { ++saves; }
+        void copy(app::MainWindow&, QWidget*) override { ++copies; }
+        QList<QStringList> savedRows(app::MainWindow&, QWidget*) const override { return {}; }
         int saves = 0;
         int copies = 0;
     };
     Harness run;
     QCOMPARE(run.start(), std::nullopt);
-    app::MainForm& form = run.form();
+    app::MainWindow& form = run.form();
     QAction* save = form.saveAction();
     QAction* copy = form.copyAction();
     const auto enabled = [&](const char* caption) {  // "11": Save and Copy enabled
@@ -667,7 +667,7 @@ void TestMainWindow::shutdownSavesGeometryUnlessMaximised()
     Harness run;
     run.seedGeometry({"1440", "1440", "6000", "9000"});
     QCOMPARE(run.start(), std::nullopt);
-    app::MainForm& form = run.form();
+    app::MainWindow& form = run.form();
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form) || state == Qt::WindowMinimized);
     // The window's own place, its frame excluded, is what is kept.
@@ -712,7 +712,7 @@ void TestMainWindow::geometryKeptAndBroughtOnScreen()
     Harness run;
     run.seedGeometry(seeded);
     QCOMPARE(run.start(), std::nullopt);
-    app::MainForm& form = run.form();
+    app::MainWindow& form = run.form();
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QCoreApplication::processEvents();
@@ -735,7 +735,7 @@ void TestMainWindow::childWindowsClosedWithTheMainWindow()
 {
     Harness run;
     QCOMPARE(run.start(), std::nullopt);
-    app::MainForm& form = run.form();
+    app::MainWindow& form = run.form();
     int closed = 0;
     for (const QString& caption : {QStringLiteral("Abend log for FS1"), QStringLiteral("Abend log for FS2")})
         QObject::connect(run.openChild(caption), &QObject::destroyed, &form, [&closed] { ++closed; });
@@ -766,7 +766,7 @@ void TestMainWindow::tilingKeepsEveryWindowReadable()
     QFETCH(bool, strips);
     Harness run;
     QCOMPARE(run.start(), std::nullopt);
-    app::MainForm& form = run.form();
+    app::MainWindow& form = run.form();
     form.resize(1000, 760);
     form.show();
     for (int i = 0; i < windows; ++i)
@@ -818,7 +818,7 @@ void TestMainWindow::handOverIsPrivateAndNeverLost()
     // The main window honours it once it is shown, not before.
     Harness run;
     QCOMPARE(run.start(), std::nullopt);
-    app::MainForm& form = run.form();
+    app::MainWindow& form = run.form();
     form.activateFromAnotherStart();
     QCoreApplication::processEvents();
     QVERIFY(!form.isVisible());

@@ -7,13 +7,13 @@
 #include "export/WidgetExport.h"
 #include "settings/ColumnScale.h"
 #include "settings/Registry.h"
-#include "settings/Twips.h"
+#include "text/Twips.h"
 #include "support/SavedText.h"
 #include "support/FakeViewHost.h"
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
 #include "support/TestContext.h"
-#include "views/NLMForm.h"
+#include "views/NlmWindow.h"
 #include "widgets/FlexGrid.h"
 
 #include <QAction>
@@ -33,7 +33,7 @@
 
 #include <memory>
 
-using views::NLMForm;
+using views::NlmWindow;
 
 using testing::savedText;
 
@@ -72,11 +72,11 @@ struct Fixture {
     {
         registry.createKey(settings::Hive::CurrentUser, settings::kRootKey);
     }
-    NLMForm* open(const QStringList& servers)
+    NlmWindow* open(const QStringList& servers)
     {
         host.selection = servers;
         views::openNLMs(host);
-        return views::findView<views::NLMForm>(host);
+        return views::findView<views::NlmWindow>(host);
     }
     std::unique_ptr<nw::NetWareClient> client;
     testing::MemoryRegistry registry;
@@ -128,7 +128,7 @@ private Q_SLOTS:
     {
         Fixture f;
         QVERIFY(f.client);
-        NLMForm* form = f.open({"FS1", "FS2"});
+        NlmWindow* form = f.open({"FS1", "FS2"});
         QVERIFY(form);
         const widgets::FlexGrid& grid = *form->grdNLMs();
         QCOMPARE(form->windowTitle(), QStringLiteral("NLMs"));
@@ -156,7 +156,7 @@ private Q_SLOTS:
     void descriptionsFollowEachServersSpelling()
     {
         Fixture f;
-        NLMForm* form = f.open({"FS1", "FS2"});
+        NlmWindow* form = f.open({"FS1", "FS2"});
         const widgets::FlexGrid& descriptions = *form->grdNLMDescription();
         QVERIFY(!descriptions.isVisibleTo(form));
         QCOMPARE(descriptions.data().rowTexts(0), (QStringList{"", "FS1", "FS2"}));
@@ -195,7 +195,7 @@ private Q_SLOTS:
                        "servers": [ { "name": "BIG", "tree": "T", "nlms": [)"
                   + nlms + "] } ] }");
         QVERIFY(f.client);
-        NLMForm* form = f.open({"BIG"});
+        NlmWindow* form = f.open({"BIG"});
         QVERIFY(form);
         QCOMPARE(column(*form->grdNLMs(), 0).size(), 10);
         QCOMPARE(column(*form->grdNLMs(), 0).last(), QStringLiteral("M19.NLM"));
@@ -204,7 +204,7 @@ private Q_SLOTS:
     void differencesOnlyWithTwoServers()
     {
         Fixture f;
-        NLMForm* form = f.open({"FS1", "FS2"});
+        NlmWindow* form = f.open({"FS1", "FS2"});
         QVERIFY(form->chkNLMDifferencesOnly()->isEnabled());
         views::applyNlmReportOptions(form, "both", true);
         QVERIFY(form->chkNLMDifferencesOnly()->isChecked());
@@ -217,7 +217,7 @@ private Q_SLOTS:
     void differencesBoxNeedsTwoServers()
     {
         Fixture f;
-        NLMForm* form = f.open({"FS1"});
+        NlmWindow* form = f.open({"FS1"});
         QCheckBox* box = form->chkNLMDifferencesOnly();
         QVERIFY(!box->isEnabled());
         // The box cannot be ticked by a user; set behind its back every row agrees.
@@ -237,7 +237,7 @@ private Q_SLOTS:
     void findSkipsHiddenRows()
     {
         Fixture f;
-        NLMForm* form = f.open({"FS1", "FS2"});
+        NlmWindow* form = f.open({"FS1", "FS2"});
         widgets::FlexGrid& grid = *form->grdNLMs();
         auto found = [&](const QString& text) {
             form->txtFind()->setText(text);
@@ -257,7 +257,7 @@ private Q_SLOTS:
     void headerClicksSortAlternately()
     {
         Fixture f;
-        NLMForm* form = f.open({"FS1", "FS2"});
+        NlmWindow* form = f.open({"FS1", "FS2"});
         widgets::FlexGrid& grid = *form->grdNLMs();
         form->clickGrid(Qt::LeftButton, 0, 0, {});
         QCOMPARE(column(grid, 0), (QStringList{"TCPIP.NLM", "MONITOR.NLM", "DS.NLM", "CLXNET.NLM", "CLIB.NLM"}));
@@ -275,7 +275,7 @@ private Q_SLOTS:
     void mouseSelections()
     {
         Fixture f;
-        NLMForm* form = f.open({"FS1", "FS2"});
+        NlmWindow* form = f.open({"FS1", "FS2"});
         widgets::FlexGrid& grid = *form->grdNLMs();
         QAction* remove = f.host.removeServerAction();
 
@@ -305,7 +305,7 @@ private Q_SLOTS:
     void removingServers()
     {
         Fixture f;
-        NLMForm* form = f.open({"FS1", "FS2", "FS3"});
+        NlmWindow* form = f.open({"FS1", "FS2", "FS3"});
         widgets::FlexGrid& grid = *form->grdNLMs();
         QCheckBox* box = form->chkNLMDifferencesOnly();
         box->setChecked(true);
@@ -349,7 +349,7 @@ private Q_SLOTS:
         const QStringList names{"ENG-FS1", "HQ-FS1", "WEST-FS1"};
         Fixture f(agreedFirstNetwork(names));
         QVERIFY(f.client);
-        NLMForm* form = f.open(names);
+        NlmWindow* form = f.open(names);
         widgets::FlexGrid& grid = *form->grdNLMs();
         QCOMPARE(grid.data().rowTexts(0).mid(1, 4), (QStringList{"ENG-FS1", "ENG-FS1", "HQ-FS1", "HQ-FS1"}));
         form->window()->show();
@@ -385,7 +385,7 @@ private Q_SLOTS:
         const QStringList names{"ENG-FS1", "HQ-FS1", "WEST-FS1"};
         Fixture f(agreedFirstNetwork(names));
         QVERIFY(f.client);
-        NLMForm* form = f.open(names);
+        NlmWindow* form = f.open(names);
         widgets::FlexGrid& grid = *form->grdNLMs();
         QTableView* view = grid.tableView();
         const int hq = static_cast<int>(grid.data().rowTexts(0).indexOf(QStringLiteral("HQ-FS1")));
@@ -406,7 +406,7 @@ private Q_SLOTS:
     void columnOptions()
     {
         Fixture f;
-        NLMForm* form = f.open({"FS1", "FS2"});
+        NlmWindow* form = f.open({"FS1", "FS2"});
         const widgets::FlexGrid& grid = *form->grdNLMs();
         form->optShowVersion()->setChecked(true);
         QCOMPARE(grid.data().rowTexts(0), (QStringList{"Name", "FS1", "", "FS2", ""}));
@@ -433,7 +433,7 @@ private Q_SLOTS:
         QVERIFY(f.host.mdiArea()->subWindowList().isEmpty());
 
         // An unreachable server is reported and passed over.
-        QPointer<NLMForm> form = f.open({"DOWN", "FS1"});
+        QPointer<NlmWindow> form = f.open({"DOWN", "FS1"});
         QVERIFY(form);
         QCOMPARE(f.test.messages.titles(), QStringList{"Connect to server"});
         QCOMPARE(f.test.messages.texts(), QStringList{"Unable to connect to server. Error 34817"});
@@ -459,7 +459,7 @@ private Q_SLOTS:
     void savesBothColumnsOfEveryRow()
     {
         Fixture f;
-        NLMForm* form = f.open({"FS1", "FS2"});
+        NlmWindow* form = f.open({"FS1", "FS2"});
         QMdiSubWindow* window = f.host.mdiArea()->subWindowList().first();
         QCOMPARE(exporting::exportableTables(window), QList<QWidget*>{form->grdNLMs()});
         QCOMPARE(savedText(window), QStringLiteral("Name,FS1,FS1,FS2,FS2\r\n"
@@ -482,11 +482,11 @@ private Q_SLOTS:
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         };
         // No key yet: the designed size, both columns and the name column fitted to the names.
-        NLMForm* form = f.open({"FS1", "FS2"});
+        NlmWindow* form = f.open({"FS1", "FS2"});
         QVERIFY(form->optShowBoth()->isChecked());
         QVERIFY(form->grdNLMs()->colWidth(0) > 0);
-        QCOMPARE(window()->width(), settings::twipsToPixels(8040, window()->logicalDpiX()));
-        QCOMPARE(window()->height(), settings::twipsToPixels(7000, window()->logicalDpiY()));
+        QCOMPARE(window()->width(), texts::twipsToPixels(8040, window()->logicalDpiX()));
+        QCOMPARE(window()->height(), texts::twipsToPixels(7000, window()->logicalDpiY()));
 
         form->optShowDate()->setChecked(true);
         form->grdNLMs()->setColWidth(0, 2222);
@@ -503,7 +503,7 @@ private Q_SLOTS:
         bold.setBold(true);
         const int dateWidth = QFontMetrics(bold).horizontalAdvance(form->grdNLMs()->textMatrix(2, 2).trimmed());
         QVERIFY(form->grdNLMs()->colWidth(2) != views::kNlmShownColWidth);  // fitted, not designed
-        QVERIFY(settings::twipsToPixels(form->grdNLMs()->colWidth(2), settings::columnDotsPerInch(form->grdNLMs()))
+        QVERIFY(texts::twipsToPixels(form->grdNLMs()->colWidth(2), settings::columnDotsPerInch(form->grdNLMs()))
                 > dateWidth + 16);
         close();
 
@@ -518,7 +518,7 @@ private Q_SLOTS:
     void activatingEnablesSaveOnly()
     {
         Fixture f;
-        NLMForm* form = f.open({"FS1"});
+        NlmWindow* form = f.open({"FS1"});
         f.host.saveEnabled = false;
         f.host.copyEnabled = false;
         form->activate();

@@ -9,8 +9,8 @@
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
 #include "support/TestContext.h"
-#include "views/NLMForm.h"
-#include "views/SetCommandsForm.h"
+#include "views/NlmWindow.h"
+#include "views/SetCommandsWindow.h"
 #include "widgets/FlexGrid.h"
 
 #include <QMdiArea>
@@ -103,13 +103,13 @@ using DataRows = std::function<int(views::ViewHost&)>;  // -1: no view
 
 int nlmRows(views::ViewHost& host)
 {
-    views::NLMForm* form = views::findView<views::NLMForm>(host);
+    views::NlmWindow* form = views::findView<views::NlmWindow>(host);
     return form ? form->grdNLMs()->rows() - form->grdNLMs()->fixedRows() : -1;
 }
 
 int setRows(views::ViewHost& host)
 {
-    views::SetCommandsForm* form = views::findView<views::SetCommandsForm>(host);
+    views::SetCommandsWindow* form = views::findView<views::SetCommandsWindow>(host);
     return form ? form->grdSetCommands()->rows() - form->grdSetCommands()->fixedRows() : -1;
 }
 

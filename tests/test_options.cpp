@@ -1,4 +1,4 @@
-#include "options/OptionsForm.h"
+#include "options/OptionsDialog.h"
 #include "options/RemoteControl.h"
 #include "settings/Registry.h"
 #include "support/MemoryRegistry.h"
@@ -18,7 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using options::OptionsForm;
+using options::OptionsDialog;
 
 namespace {
 
@@ -74,20 +74,20 @@ private Q_SLOTS:
 namespace {
 
 // The options window shown on its remote control panel, as the user meets it.
-void showRemotePanel(OptionsForm& form)
+void showRemotePanel(OptionsDialog& form)
 {
     form.show();
     form.tabstripOptions()->setCurrentIndex(1);
 }
 
-void highlight(OptionsForm& form, const QString& entry)
+void highlight(OptionsDialog& form, const QString& entry)
 {
     const QList<QListWidgetItem*> found = form.dirRconJ()->findItems(entry, Qt::MatchExactly);
     QVERIFY2(!found.isEmpty(), qPrintable(entry));
     form.dirRconJ()->setCurrentItem(found.first());
 }
 
-void typePath(OptionsForm& form, const QString& path)
+void typePath(OptionsDialog& form, const QString& path)
 {
     form.txtPath()->clear();
     QTest::keyClicks(form.txtPath(), path);
@@ -155,7 +155,7 @@ void TestOptions::loadsStoredChoices()
     Fixture f;
     f.context().values.saveFileDelimiter = delimiter;
     f.context().values.remoteControlPath = program.isEmpty() ? QString() : f.path(program);
-    OptionsForm form(f.context());
+    OptionsDialog form(f.context());
     QVERIFY(form.findChild<QRadioButton*>(checkedDelimiter)->isChecked());
     QVERIFY(form.findChild<QRadioButton*>(checkedProgram)->isChecked());
     if (checkedDelimiter == u"optOther")
@@ -171,7 +171,7 @@ void TestOptions::emptyDelimiterIsRefused()
 {
     Fixture f;
     {
-        OptionsForm form(f.context());
+        OptionsDialog form(f.context());
         form.optOther()->click();
         QVERIFY(form.btnApply()->isEnabled());
         form.tabstripOptions()->setCurrentIndex(1);
@@ -184,7 +184,7 @@ void TestOptions::emptyDelimiterIsRefused()
         QVERIFY(f.stored("SaveFileDelimiter").isEmpty());
     }
     f.services.messages.clear();
-    OptionsForm form(f.context());
+    OptionsDialog form(f.context());
     form.optOther()->click();
     form.btnOK()->click();
     QCOMPARE(f.services.messages.texts(), QStringList{"You must enter a delimiter value"});
@@ -197,7 +197,7 @@ void TestOptions::folderWithoutProgramKeepsPath()
 {
     Fixture f;
     f.context().values.remoteControlPath = QStringLiteral("/kept/rconj.exe");
-    OptionsForm form(f.context());
+    OptionsDialog form(f.context());
     form.setFolder(f.path("empty"));
     form.optSemiColon()->click();
     form.btnOK()->click();
@@ -214,7 +214,7 @@ void TestOptions::folderWithoutProgramKeepsPath()
 void TestOptions::storesChosenProgram()
 {
     Fixture f;
-    OptionsForm form(f.context());
+    OptionsDialog form(f.context());
     form.setFolder(f.path("rconsole"));
     QCOMPARE(form.filRconJ()->count(), 0);  // Rconj is chosen: rconsole.exe is not listed
     form.tabstripOptions()->setCurrentIndex(1);
@@ -228,7 +228,7 @@ void TestOptions::storesChosenProgram()
     QCOMPARE(f.context().values.remoteControlPath, expected);
 
     // Cancel stores nothing.
-    OptionsForm again(f.context());
+    OptionsDialog again(f.context());
     again.optComma()->click();
     again.btnCancel()->click();
     QCOMPARE(again.result(), int(QDialog::Rejected));
@@ -266,7 +266,7 @@ void TestOptions::remoteConsoleMessages()
 void TestOptions::enterInFolderList()
 {
     Fixture f;
-    OptionsForm form(f.context());
+    OptionsDialog form(f.context());
     showRemotePanel(form);
     const QString top = QDir::toNativeSeparators(f.folder.path());
     form.setFolder(top);
@@ -303,7 +303,7 @@ void TestOptions::enterInFolderList()
 void TestOptions::pathBox()
 {
     Fixture f;
-    OptionsForm form(f.context());
+    OptionsDialog form(f.context());
     showRemotePanel(form);
     form.setFolder(f.folder.path());
     QCOMPARE(form.txtPath()->text(), QDir::toNativeSeparators(f.folder.path()));
@@ -359,7 +359,7 @@ void TestOptions::missingStoredFolder()
     const QString program = shown == u"~" ? stored : QDir::toNativeSeparators(f.path(stored));
     const QString expected = QDir::toNativeSeparators(shown == u"~" ? QDir::homePath() : f.path(shown));
     f.context().values.remoteControlPath = program;
-    OptionsForm form(f.context());
+    OptionsDialog form(f.context());
     showRemotePanel(form);
 
     QCOMPARE(form.folder(), expected);

@@ -13,12 +13,12 @@
 #include "support/ReportRun.h"
 #include "support/SimNetwork.h"
 #include "support/TestContext.h"
-#include "directory/PartitionsForm.h"
-#include "views/AbendLogForm.h"
-#include "views/NLMForm.h"
-#include "views/ServerInformationForm.h"
-#include "views/SetCommandsForm.h"
-#include "views/VolumeUsageForm.h"
+#include "directory/PartitionsWindow.h"
+#include "views/AbendLogWindow.h"
+#include "views/NlmWindow.h"
+#include "views/ServerInformationWindow.h"
+#include "views/SetCommandsWindow.h"
+#include "views/VolumeUsageWindow.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/RefreshFrame.h"
 #include "widgets/ReportListView.h"
@@ -273,7 +273,7 @@ using Shown = std::function<QStringList(views::ViewWindow*)>;
 
 QStringList nlmServers(views::ViewWindow* view)
 {
-    const widgets::FlexGrid& grid = *static_cast<views::NLMForm*>(view)->grdNLMs();
+    const widgets::FlexGrid& grid = *static_cast<views::NlmWindow*>(view)->grdNLMs();
     QStringList servers;
     for (int col = 1; col < grid.cols(); col += 2)
         servers.append(grid.textMatrix(0, col));
@@ -282,7 +282,7 @@ QStringList nlmServers(views::ViewWindow* view)
 
 QStringList setServers(views::ViewWindow* view)
 {
-    const widgets::FlexGrid& grid = *static_cast<views::SetCommandsForm*>(view)->grdSetCommands();
+    const widgets::FlexGrid& grid = *static_cast<views::SetCommandsWindow*>(view)->grdSetCommands();
     QStringList servers;
     for (int col = 2; col < grid.cols(); ++col)
         servers.append(grid.textMatrix(0, col).section(QLatin1Char(' '), 0, 0));
@@ -291,7 +291,7 @@ QStringList setServers(views::ViewWindow* view)
 
 QStringList infoServers(views::ViewWindow* view)
 {
-    const widgets::ReportListView& list = *static_cast<views::ServerInformationForm*>(view)->lstvwServerInformation();
+    const widgets::ReportListView& list = *static_cast<views::ServerInformationWindow*>(view)->lstvwServerInformation();
     QStringList servers;
     for (int row = 0; row < list.rowCount(); ++row)
         servers.append(list.itemText(row, 0));
@@ -300,7 +300,7 @@ QStringList infoServers(views::ViewWindow* view)
 
 QStringList volumeRows(views::ViewWindow* view)
 {
-    const widgets::ReportListView& list = *static_cast<views::VolumeUsageForm*>(view)->lstvwVolumeUsage();
+    const widgets::ReportListView& list = *static_cast<views::VolumeUsageWindow*>(view)->lstvwVolumeUsage();
     QStringList volumes;
     for (int row = 0; row < list.rowCount(); ++row)
         volumes.append(list.itemText(row, 0));
@@ -309,7 +309,7 @@ QStringList volumeRows(views::ViewWindow* view)
 
 QStringList partitionColumns(views::ViewWindow* view)
 {
-    return static_cast<directory::PartitionsForm*>(view)->servers();
+    return static_cast<directory::PartitionsWindow*>(view)->servers();
 }
 
 // The abend log viewers with their halts, in the order they were made; a
@@ -318,7 +318,7 @@ QStringList abendViewers(views::ViewWindow* view)
 {
     QStringList viewers;
     for (QMdiSubWindow* frame : view->host().mdiArea()->subWindowList(QMdiArea::CreationOrder)) {
-        const auto* viewer = qobject_cast<views::AbendLogForm*>(frame->widget());
+        const auto* viewer = qobject_cast<views::AbendLogWindow*>(frame->widget());
         if (!viewer || viewer->isUnloaded() || viewer->lstAbendDates()->count() == 0)
             continue;
         QStringList entries;
@@ -338,27 +338,27 @@ struct ViewCase {
 ViewCase nlmCase()
 {
     return {&views::openNLMs,
-            [](views::ViewHost& h) -> views::ViewWindow* { return views::findView<views::NLMForm>(h); }, &nlmServers};
+            [](views::ViewHost& h) -> views::ViewWindow* { return views::findView<views::NlmWindow>(h); }, &nlmServers};
 }
 
 ViewCase setCase()
 {
     return {&views::openSetCommands,
-            [](views::ViewHost& h) -> views::ViewWindow* { return views::findView<views::SetCommandsForm>(h); },
+            [](views::ViewHost& h) -> views::ViewWindow* { return views::findView<views::SetCommandsWindow>(h); },
             &setServers};
 }
 
 ViewCase infoCase()
 {
     return {&views::openServerInformation,
-            [](views::ViewHost& h) -> views::ViewWindow* { return views::findView<views::ServerInformationForm>(h); },
+            [](views::ViewHost& h) -> views::ViewWindow* { return views::findView<views::ServerInformationWindow>(h); },
             &infoServers};
 }
 
 ViewCase volumeCase()
 {
     return {&views::openVolumeUsage,
-            [](views::ViewHost& h) -> views::ViewWindow* { return views::findView<views::VolumeUsageForm>(h); },
+            [](views::ViewHost& h) -> views::ViewWindow* { return views::findView<views::VolumeUsageWindow>(h); },
             &volumeRows};
 }
 
@@ -373,8 +373,8 @@ ViewCase abendCase()
 {
     return {&views::openAbendLogs,
             [](views::ViewHost& h) -> views::ViewWindow* {
-                return views::findView<views::AbendLogForm>(
-                    h, [](const views::AbendLogForm& viewer) { return viewer.server() == serverName(0); });
+                return views::findView<views::AbendLogWindow>(
+                    h, [](const views::AbendLogWindow& viewer) { return viewer.server() == serverName(0); });
             },
             &abendViewers};
 }
@@ -913,7 +913,7 @@ private Q_SLOTS:
             QStringList seen;
             for (QMdiSubWindow* frame : f.host.mdiArea()->subWindowList(QMdiArea::StackingOrder))
                 seen.append(frame->windowTitle());
-            views::ViewWindow* first = views::findView<views::AbendLogForm>(f.host);
+            views::ViewWindow* first = views::findView<views::AbendLogWindow>(f.host);
             const QStringList viewers = abendViewers(first);
             nw::waitForServerReads();
             return std::make_pair(viewers, seen);
@@ -1125,7 +1125,7 @@ private Q_SLOTS:
                 widgets::RefreshFrame* refresh = nullptr;
                 if (volumes) {
                     views::openVolumeUsage(f.host);
-                    auto* form = views::findView<views::VolumeUsageForm>(f.host);
+                    auto* form = views::findView<views::VolumeUsageWindow>(f.host);
                     view = form;
                     refresh = form->fraRefresh();
                     tick = [form] { form->startMeasuring(); };
@@ -1180,7 +1180,7 @@ private Q_SLOTS:
         QTimer poll;
         poll.setInterval(5);
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (views::NLMForm* form = views::findView<views::NLMForm>(f.host)) {
+            if (views::NlmWindow* form = views::findView<views::NlmWindow>(f.host)) {
                 if (form->readingLabel() && form->readingLabel()->isVisible())
                     seen.append(form->readingLabel()->text());
             }
@@ -1191,7 +1191,7 @@ private Q_SLOTS:
         QVERIFY(!seen.isEmpty());
         QVERIFY2(seen.constFirst().startsWith(QLatin1String("Reading ")), qPrintable(seen.constFirst()));
         QVERIFY(seen.constFirst().endsWith(QLatin1String(" of 12 servers")));
-        views::NLMForm* form = views::findView<views::NLMForm>(f.host);
+        views::NlmWindow* form = views::findView<views::NlmWindow>(f.host);
         QVERIFY(!form->readingLabel()->isVisible());
         QCOMPARE(nlmServers(form).size(), 11);  // S03 cannot be reached
     }
@@ -1206,7 +1206,7 @@ private Q_SLOTS:
         QTimer poll;
         poll.setInterval(5);
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            views::NLMForm* form = views::findView<views::NLMForm>(f.host);
+            views::NlmWindow* form = views::findView<views::NlmWindow>(f.host);
             if (!form || !form->readingLabel() || !form->readingLabel()->isVisible()
                 || form->readingLabel()->text().startsWith(QLatin1String("Reading 0 ")))
                 return;
@@ -1217,7 +1217,7 @@ private Q_SLOTS:
         poll.start();
         views::openNLMs(f.host);
         poll.stop();
-        views::NLMForm* form = views::findView<views::NLMForm>(f.host);
+        views::NlmWindow* form = views::findView<views::NlmWindow>(f.host);
         QVERIFY(form);
         const QStringList kept = nlmServers(form);
         QVERIFY2(kept.size() < 11, qPrintable(kept.join(QLatin1Char(' '))));

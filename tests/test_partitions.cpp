@@ -1,5 +1,5 @@
 #include "directory/Partitions.h"
-#include "directory/PartitionsForm.h"
+#include "directory/PartitionsWindow.h"
 #include "export/WidgetExport.h"
 #include "netware/sim/SimClient.h"
 #include "settings/Registry.h"
@@ -22,7 +22,7 @@
 #include <QTest>
 #include <QToolTip>
 
-using directory::PartitionsForm;
+using directory::PartitionsWindow;
 using directory::ReplicaReading;
 using directory::ReplicaView;
 
@@ -60,7 +60,7 @@ struct Fixture {
         services.context.values.treeName = QStringLiteral("ACME_TREE");
         host.window()->show();
     }
-    PartitionsForm* open(const QStringList& servers)
+    PartitionsWindow* open(const QStringList& servers)
     {
         host.selection = servers;
         directory::openPartitions(host);
@@ -76,7 +76,7 @@ struct Fixture {
 };
 
 // The grid as "cell|cell|..." rows.
-QStringList table(const PartitionsForm* form)
+QStringList table(const PartitionsWindow* form)
 {
     QStringList rows;
     const widgets::FlexGrid* grid = form->grdPartitions();
@@ -226,7 +226,7 @@ void TestPartitions::fillsOneColumnPerServer()
 {
     Fixture f;
     QVERIFY(f.client);
-    PartitionsForm* form = f.open({"FS1", "FS3", "DOWN"});
+    PartitionsWindow* form = f.open({"FS1", "FS3", "DOWN"});
     QVERIFY(form);
     QCOMPARE(form->windowTitle(), QStringLiteral("Partitions - ACME_TREE"));
     QCOMPARE(table(form), QStringList({"|FS1|FS3|DOWN", " [Root]|M||N/A", ".ACME.SALES||SR|N/A"}));
@@ -251,7 +251,7 @@ void TestPartitions::fillsOneColumnPerServer()
 void TestPartitions::unreachableFirstStillShowsNotAvailable()
 {
     Fixture f;
-    PartitionsForm* form = f.open({"DOWN", "FS3"});
+    PartitionsWindow* form = f.open({"DOWN", "FS3"});
     QCOMPARE(table(form), QStringList({"|DOWN|FS3", ".ACME.SALES|N/A|SR"}));
     f.open({"FS1"});
     QCOMPARE(table(form), QStringList({"|DOWN|FS3|FS1", ".ACME.SALES|N/A|SR|", " [Root]|N/A||M"}));
@@ -285,7 +285,7 @@ void TestPartitions::eachViewOpensWithItsFlags()
         return flags;
     };
 
-    PartitionsForm* form = f.open({"FS1", "FS2"});
+    PartitionsWindow* form = f.open({"FS1", "FS2"});
     QCOMPARE(table(form), QStringList({"|FS1|FS2", " [Root]|M|N/A"}));
     QCOMPARE(flagsOfOpens(), QStringList({"FS1 ffff8000 1 ffff8000 0", "FS2 ffff8000 1 ffff8000 89d9"}));
 
@@ -302,7 +302,7 @@ void TestPartitions::eachViewOpensWithItsFlags()
 void TestPartitions::reAddingRefreshesItsColumn()
 {
     Fixture f;
-    PartitionsForm* form = f.open({"FS1", "FS2"});
+    PartitionsWindow* form = f.open({"FS1", "FS2"});
     form->grdPartitions()->setTextMatrix(1, 2, QStringLiteral("stale"));
     f.open({"FS2"});
     QCOMPARE(table(form), QStringList({"|FS1|FS2", " [Root]|M|RW", ".ACME.SALES||RO"}));
@@ -313,9 +313,9 @@ void TestPartitions::viewsSwitchAndDropEmptyRows_data()
 {
     QTest::addColumn<int>("view");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("state") << int(PartitionsForm::ReplicaView::State)
+    QTest::newRow("state") << int(PartitionsWindow::ReplicaView::State)
                            << QStringList({"|FS1|FS3", " [Root]|On|", ".ACME.SALES||9"});
-    QTest::newRow("sync") << int(PartitionsForm::ReplicaView::SyncTime)
+    QTest::newRow("sync") << int(PartitionsWindow::ReplicaView::SyncTime)
                           << QStringList({"|FS1|FS3", " [Root]|0|", ".ACME.SALES||100"});
 }
 
@@ -324,9 +324,9 @@ void TestPartitions::viewsSwitchAndDropEmptyRows()
     QFETCH(int, view);
     QFETCH(QStringList, expected);
     Fixture f;
-    PartitionsForm* form = f.open({"FS1", "FS3"});
+    PartitionsWindow* form = f.open({"FS1", "FS3"});
     form->grdPartitions()->addRow({QStringLiteral(".GONE"), QStringLiteral("M"), QString()});
-    form->showReplicaView(static_cast<PartitionsForm::ReplicaView>(view));
+    form->showReplicaView(static_cast<PartitionsWindow::ReplicaView>(view));
     QCOMPARE(table(form), expected);  // .GONE has no value any more and is gone
 
     // The time stamp view shows FS3's stamp ahead of its clock (an hour behind).
@@ -340,7 +340,7 @@ void TestPartitions::viewsSwitchAndDropEmptyRows()
 void TestPartitions::removingColumns()
 {
     Fixture f;
-    PartitionsForm* form = f.open({"FS1", "FS3"});
+    PartitionsWindow* form = f.open({"FS1", "FS3"});
     widgets::FlexGrid* grid = form->grdPartitions();
     form->gridMouseDown(Qt::RightButton, 2, 0);  // a row selects the whole row
     QCOMPARE(grid->row(), 2);
@@ -363,7 +363,7 @@ void TestPartitions::replicaTipsOverCells()
 {
     // Resting the pointer on a cell of the grid: the replica type in words.
     Fixture f;
-    PartitionsForm* form = f.open({"FS1", "FS2", "FS3", "DOWN"});
+    PartitionsWindow* form = f.open({"FS1", "FS2", "FS3", "DOWN"});
     QCOMPARE(table(form), QStringList({"|FS1|FS2|FS3|DOWN", " [Root]|M|RW||N/A", ".ACME.SALES||RO|SR|N/A"}));
     QVERIFY(QTest::qWaitForWindowExposed(f.host.window()));
     widgets::FlexGrid* grid = form->grdPartitions();
@@ -418,7 +418,7 @@ void TestPartitions::sortsByMeaning()
     QFETCH(QStringList, cells);
     QFETCH(QStringList, descending);
     Fixture f;
-    PartitionsForm* form = f.open({"FS2"});
+    PartitionsWindow* form = f.open({"FS2"});
     widgets::FlexGrid* grid = form->grdPartitions();
     grid->setRows(1);
     for (int i = 0; i < cells.size(); ++i) {
@@ -459,7 +459,7 @@ void TestPartitions::columnsFitUntilWidthsAreStored()
     const auto close = [&] { f.host.closeViews(); };
     // No key yet: the names are fitted (sharing the free width) rather than
     // designed; the server columns keep room for a time stamp.
-    PartitionsForm* form = f.open({"FS1", "FS2"});
+    PartitionsWindow* form = f.open({"FS1", "FS2"});
     QVERIFY(form->isFirstOpening());
     const int name = form->grdPartitions()->colWidth(0);
     QVERIFY(name > 0 && name != 2400);

@@ -8,7 +8,7 @@
 #include "report/ReportCommand.h"
 #include "report/ReportFormats.h"
 #include "settings/RegistryStore.h"
-#include "settings/AnsiText.h"
+#include "text/CodePage.h"
 #include "support/DelimitedText.h"
 #include "support/ReportRun.h"
 
@@ -153,7 +153,7 @@ void TestReport::serversLeavesHiddenOnesOut()
     // A stored size far beyond any screen is cut to the available area, so the
     // picture of the main window, drawn in the same run, can be taken.
     for (const char* name : {"Width", "Height"})
-        report.seed(app::kMainFormKey, QString::fromLatin1(name), QStringLiteral("900000000"));
+        report.seed(app::kMainWindowKey, QString::fromLatin1(name), QStringLiteral("900000000"));
     const QString png = report.path(QStringLiteral("main.png"));
     const Outcome outcome = report.run({QStringLiteral("--screenshot"), png, QStringLiteral("servers"),
                                         QStringLiteral("--delimiter"), QStringLiteral(";")});
@@ -169,9 +169,9 @@ void TestReport::serversLeavesHiddenOnesOut()
     const auto store = settings::openDefaultRegistryStore();
     QCOMPARE(storedTree(), std::optional<QString>(QStringLiteral("ACME_TREE")));
     for (const char* name : {"Top", "Left"})
-        QCOMPARE(store->queryValue(Hive::CurrentUser, app::kMainFormKey, QLatin1String(name)), std::nullopt);
+        QCOMPARE(store->queryValue(Hive::CurrentUser, app::kMainWindowKey, QLatin1String(name)), std::nullopt);
     for (const char* name : {"Width", "Height"})
-        QCOMPARE(store->queryValue(Hive::CurrentUser, app::kMainFormKey, QLatin1String(name)),
+        QCOMPARE(store->queryValue(Hive::CurrentUser, app::kMainWindowKey, QLatin1String(name)),
                  std::optional<QString>(QStringLiteral("900000000")));
     QCOMPARE(store->queryValue(Hive::CurrentUser, app::kHiddenKey, QStringLiteral("ACME_TREE")),
              std::optional<QString>(QStringLiteral("FS2, FS9")));
@@ -443,14 +443,14 @@ void TestReport::formatsCarryTheSameCells()
     QCOMPARE(csv.exitCode, 0);
     QCOMPARE(tsv.exitCode, 0);
     QCOMPARE(json.exitCode, 0);
-    const QList<QStringList> rows = testing::splitDelimitedText(settings::fromWindows1252(csv.bytes), QLatin1Char(','));
+    const QList<QStringList> rows = testing::splitDelimitedText(texts::fromWindows1252(csv.bytes), QLatin1Char(','));
     QVERIFY(rows.size() > headerRows);
 
     // tsv keeps what the code page of csv cannot hold ("?" there).
     QList<QStringList> tsvRows = readTsv(tsv.bytes);
     for (QStringList& row : tsvRows) {
         for (QString& cell : row)
-            cell = settings::fromWindows1252(settings::toWindows1252Lossy(cell));
+            cell = texts::fromWindows1252(texts::toWindows1252Lossy(cell));
     }
     QCOMPARE(tsvRows, rows);
     QVERIFY(!tsv.bytes.contains('\r'));
@@ -472,7 +472,7 @@ void TestReport::formatsCarryTheSameCells()
             const QJsonValue value = object.value(keys.at(c));
             QCOMPARE(value.isDouble() ? row.at(c).toDouble() : 0.0, value.isDouble() ? value.toDouble() : 0.0);
             if (!value.isDouble())
-                QCOMPARE(settings::fromWindows1252(settings::toWindows1252Lossy(value.toString())), row.at(c));
+                QCOMPARE(texts::fromWindows1252(texts::toWindows1252Lossy(value.toString())), row.at(c));
             // Keys stay in column order on the object's line.
             const qsizetype keyAt = jsonLines.at(i + 1).indexOf(QLatin1Char('"') + keys.at(c) + QLatin1String("\":"));
             QVERIFY2(keyAt > lastKeyAt, qPrintable(keys.at(c)));
@@ -561,7 +561,7 @@ void TestReport::everyCodePageCharacterReachesEachFormat()
     for (qsizetype at = 0; at < bytes.size(); at += 30) {
         pieces.append(bytes.mid(at, 30));
         QByteArray escaped;
-        for (const QChar ch : settings::fromWindows1252(pieces.constLast()))
+        for (const QChar ch : texts::fromWindows1252(pieces.constLast()))
             escaped += QStringLiteral("\\u%1").arg(ch.unicode(), 4, 16, QLatin1Char('0')).toLatin1();
         names.append(QStringLiteral("FS%1").arg(pieces.size()));
         servers += (servers.isEmpty() ? "" : ",") + QByteArray(R"({ "name": ")") + names.constLast().toLatin1()
@@ -578,7 +578,7 @@ void TestReport::everyCodePageCharacterReachesEachFormat()
     QCOMPARE(records.size(), pieces.size());
     for (qsizetype i = 0; i < pieces.size(); ++i) {
         QVERIFY2(csv.bytes.contains(",x" + pieces.at(i) + "x,"), csv.bytes.constData());
-        const QString text = QLatin1Char('x') + settings::fromWindows1252(pieces.at(i)) + QLatin1Char('x');
+        const QString text = QLatin1Char('x') + texts::fromWindows1252(pieces.at(i)) + QLatin1Char('x');
         QCOMPARE(tsvRows.at(i + 1).value(3), text);
         QCOMPARE(records.at(i).toObject().value(QStringLiteral("Company")).toString(), text);
     }

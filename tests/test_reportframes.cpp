@@ -140,7 +140,7 @@ void TestReportFrames::pictureShowsThePrintedTable()
     const QString png = run.path(QStringLiteral("view.png"));
     QString pictured;
     const testing::ReportOutcome outcome =
-        run.run(QStringList{QStringLiteral("--screenshot"), png} + arguments, [&](app::MainForm& form) {
+        run.run(QStringList{QStringLiteral("--screenshot"), png} + arguments, [&](app::MainWindow& form) {
             if (const auto rows = report::savedRowsOfActiveView(form, arguments.first()))
                 pictured = QString::fromLatin1(exporting::delimitedBytes(*rows, QStringLiteral(",")));
         });

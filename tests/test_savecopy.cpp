@@ -1,4 +1,4 @@
-#include "export/CopyForm.h"
+#include "export/CopyDialog.h"
 #include "export/SaveCopy.h"
 #include "export/TableExport.h"
 #include "platform/DesktopServices.h"
@@ -21,7 +21,7 @@
 #include <QTest>
 #include <QTimer>
 
-using exporting::CopyForm;
+using exporting::CopyDialog;
 
 namespace {
 
@@ -61,7 +61,7 @@ widgets::ReportListView* addList(QWidget* window, int rows)
 }
 
 struct Fixture {
-    Fixture() : services(client, registry) { CopyForm::forgetLastChoice(); }
+    Fixture() : services(client, registry) { CopyDialog::forgetLastChoice(); }
 
     QByteArray saveTo(QWidget* window, const QString& path)
     {
@@ -220,7 +220,7 @@ void TestSaveCopy::copiesRows()
     GridWindow w;
     w.grid->setRow(row);
     w.grid->setRowSel(rowSel);
-    CopyForm dialog(f.services.context, &w.window);
+    CopyDialog dialog(f.services.context, &w.window);
     (allRows ? dialog.optAllRows() : dialog.optSelected())->setChecked(true);
     QTest::mouseClick(dialog.btnCopy(), Qt::LeftButton);
     QCOMPARE(f.services.clipboard.text(), clipboard);
@@ -235,7 +235,7 @@ void TestSaveCopy::copyChoiceIsRememberedForTheRun()
     f.services.clipboard.setText(QStringLiteral("before"));
     // Copies All Rows or Selected Rows; gives the option the dialog opened with.
     const auto copyWith = [&](QWidget* window, bool allRows, bool cancel = false) {
-        CopyForm dialog(f.services.context, window);
+        CopyDialog dialog(f.services.context, window);
         const bool openedWithAllRows = dialog.optAllRows()->isChecked();
         (allRows ? dialog.optAllRows() : dialog.optSelected())->setChecked(true);
         if (cancel)
@@ -263,7 +263,7 @@ void TestSaveCopy::copiesListViewRowsAsSaveWrites()
     list->setRowSelected(1, true);
     list->setRowSelected(3, true);
     const auto copyWith = [&](bool allRows) {
-        CopyForm dialog(f.services.context, &volumes);
+        CopyDialog dialog(f.services.context, &volumes);
         (allRows ? dialog.optAllRows() : dialog.optSelected())->setChecked(true);
         QTest::mouseClick(dialog.btnCopy(), Qt::LeftButton);
         return f.services.clipboard.text();
@@ -293,7 +293,7 @@ void TestSaveCopy::shiftExtendedSelectionIsCopied()
     // From FS2 two rows down with Shift: FS3, then FS5 past the hidden FS4.
     QTest::keyClick(w.grid->tableView(), Qt::Key_Down, Qt::ShiftModifier);
     QTest::keyClick(w.grid->tableView(), Qt::Key_Down, Qt::ShiftModifier);
-    CopyForm dialog(f.services.context, &w.window);
+    CopyDialog dialog(f.services.context, &w.window);
     dialog.optSelected()->setChecked(true);
     QTest::mouseClick(dialog.btnCopy(), Qt::LeftButton);
     QCOMPARE(f.services.clipboard.text(),
@@ -307,7 +307,7 @@ void TestSaveCopy::menuCopyShowsTheDialog()
     w.grid->select(2, 0, 3, 0);
     bool shown = false;
     QTimer::singleShot(0, &w.window, [&] {
-        auto* dialog = qobject_cast<CopyForm*>(QApplication::activeModalWidget());
+        auto* dialog = qobject_cast<CopyDialog*>(QApplication::activeModalWidget());
         if (!dialog)
             return;
         shown = dialog->isModal() && dialog->optSelected()->isChecked();

@@ -1,11 +1,11 @@
 #include "settings/Registry.h"
-#include "settings/Twips.h"
+#include "text/Twips.h"
 #include "support/FakeViewHost.h"
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
 #include "support/StubClient.h"
 #include "support/TestContext.h"
-#include "views/ServerInformationForm.h"
+#include "views/ServerInformationWindow.h"
 #include "widgets/ReportListView.h"
 
 #include <QFile>
@@ -16,7 +16,7 @@
 #include <QTest>
 #include <QTreeView>
 
-using views::ServerInformationForm;
+using views::ServerInformationWindow;
 
 namespace {
 
@@ -54,11 +54,11 @@ struct Fixture {
         host.window()->show();
     }
 
-    ServerInformationForm* open(const QStringList& servers)
+    ServerInformationWindow* open(const QStringList& servers)
     {
         host.selection = servers;
         views::openServerInformation(host);
-        return views::findView<ServerInformationForm>(host);
+        return views::findView<ServerInformationWindow>(host);
     }
 
     testing::StubClient fallback;
@@ -68,12 +68,12 @@ struct Fixture {
     testing::FakeViewHost host;
 };
 
-QStringList rowTexts(const ServerInformationForm* form, int row)
+QStringList rowTexts(const ServerInformationWindow* form, int row)
 {
     return form->lstvwServerInformation()->model().rowTexts(row);
 }
 
-QStringList column(const ServerInformationForm* form, int col)
+QStringList column(const ServerInformationWindow* form, int col)
 {
     QStringList texts;
     for (int row = 0; row < form->lstvwServerInformation()->rowCount(); ++row)
@@ -101,7 +101,7 @@ QStringList traceLines(const QString& dir)
     return lines;
 }
 
-void clickHeader(ServerInformationForm* form, int col)
+void clickHeader(ServerInformationWindow* form, int col)
 {
     QHeaderView* header = form->lstvwServerInformation()->treeView()->header();
     const QPoint at(header->sectionViewportPosition(col) + header->sectionSize(col) / 2, header->height() / 2);
@@ -128,7 +128,7 @@ void TestServerInfo::showsOneRowPerServer()
 {
     Fixture f(network());
     QVERIFY(f.client);
-    ServerInformationForm* form = f.open({QStringLiteral("FS1"), QStringLiteral("FS2"), QStringLiteral("FS3")});
+    ServerInformationWindow* form = f.open({QStringLiteral("FS1"), QStringLiteral("FS2"), QStringLiteral("FS3")});
     QVERIFY(form);
     QCOMPARE(form->windowTitle(), QStringLiteral("Server Information"));
     QCOMPARE(form->lstvwServerInformation()->model().headings(),
@@ -147,7 +147,7 @@ void TestServerInfo::showsOneRowPerServer()
 void TestServerInfo::addsEachServerOnce()
 {
     Fixture f(network());
-    ServerInformationForm* form = f.open({QStringLiteral("FS1")});
+    ServerInformationWindow* form = f.open({QStringLiteral("FS1")});
     QCOMPARE(f.open({QStringLiteral("FS1"), QStringLiteral("FS2"), QStringLiteral("FS1")}), form);
     QCOMPARE(f.host.mdiArea()->subWindowList().size(), 1);
     QCOMPARE(column(form, 0), QStringList({"FS1", "FS2"}));
@@ -161,7 +161,7 @@ void TestServerInfo::addsEachServerOnce()
 void TestServerInfo::failuresAreReported()
 {
     Fixture f(network());
-    ServerInformationForm* form =
+    ServerInformationWindow* form =
         f.open({QStringLiteral("DOWN"), QStringLiteral("FS2"), QStringLiteral("NOSUCH"), QStringLiteral("CLOSEFAIL")});
     // A server whose connection would not close still has its row.
     QCOMPARE(column(form, 0), QStringList({"FS2", "CLOSEFAIL"}));
@@ -194,7 +194,7 @@ void TestServerInfo::failedCallsLeaveCellsEmpty()
                          "upSeconds": 200000, "faults": { ")"
                       + fault + R"(": "0x8801" } })"));
     QVERIFY(f.client);
-    ServerInformationForm* form = f.open({QStringLiteral("BAD")});
+    ServerInformationWindow* form = f.open({QStringLiteral("BAD")});
     QCOMPARE(form->lstvwServerInformation()->rowCount(), 1);
     QCOMPARE(rowTexts(form, 0), row);
     QVERIFY(f.services.messages.shown.isEmpty());
@@ -242,7 +242,7 @@ void TestServerInfo::trace()
 void TestServerInfo::sortsByClickedColumn()
 {
     Fixture f(network());
-    ServerInformationForm* form = f.open({QStringLiteral("FS2"), QStringLiteral("FS3"), QStringLiteral("FS1")});
+    ServerInformationWindow* form = f.open({QStringLiteral("FS2"), QStringLiteral("FS3"), QStringLiteral("FS1")});
     QCOMPARE(column(form, 0), QStringList({"FS2", "FS3", "FS1"}));
 
     const struct {
@@ -265,11 +265,11 @@ void TestServerInfo::sortsByClickedColumn()
 void TestServerInfo::keepsMinimumSizeAndSavesState()
 {
     Fixture f(network());
-    ServerInformationForm* form = f.open({QStringLiteral("FS1")});
+    ServerInformationWindow* form = f.open({QStringLiteral("FS1")});
     QWidget* frame = settings::WindowState::frameOf(form);
     frame->resize(100, 60);
-    QCOMPARE(frame->size(), QSize(settings::twipsToPixels(6500, frame->logicalDpiX()),
-                                  settings::twipsToPixels(1600, frame->logicalDpiY())));
+    QCOMPARE(frame->size(),
+             QSize(texts::twipsToPixels(6500, frame->logicalDpiX()), texts::twipsToPixels(1600, frame->logicalDpiY())));
 
     form->lstvwServerInformation()->setColumnWidthTwips(3, 2880);
     QPointer<QWidget> watched(frame);

@@ -1,7 +1,7 @@
 // The two dialogs that decide the server list: the starting container (with
 // the first-run opening from the server search) and the hidden servers.
 
-#include "app/MainForm.h"
+#include "app/MainWindow.h"
 #include "app/Program.h"
 #include "directory/ContainerBrowser.h"
 #include "directory/LoginDialog.h"
@@ -433,7 +433,7 @@ private Q_SLOTS:
             QCOMPARE(program.start(nw::loadSimulatedNetworkFromJson(network(), dir.path(), QStringLiteral("t.json")),
                                    settings::openDefaultRegistryStore(), options),
                      std::nullopt);
-            QCOMPARE(texts(program.mainForm()->lstServers()), listed);
+            QCOMPARE(texts(program.mainWindow()->lstServers()), listed);
         }
         QCOMPARE(dialogs, 1);
         QVERIFY(messages.shown.isEmpty());
@@ -478,7 +478,7 @@ private Q_SLOTS:
             QCOMPARE(program.start(nw::loadSimulatedNetworkFromJson(network(), dir.path(), QStringLiteral("t.json")),
                                    settings::openDefaultRegistryStore(), options),
                      std::nullopt);
-            QCOMPARE(texts(program.mainForm()->lstServers()), (QStringList{"FS1", "FS2", "HQ"}));
+            QCOMPARE(texts(program.mainWindow()->lstServers()), (QStringList{"FS1", "FS2", "HQ"}));
             QCOMPARE(program.context()->values.startingServerContext, QStringLiteral("[Root]"));
 
             ServerLists lists(*program.context());

@@ -1,11 +1,11 @@
 #include "settings/Registry.h"
-#include "settings/Twips.h"
+#include "text/Twips.h"
 #include "support/FakeViewHost.h"
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
 #include "support/StubClient.h"
 #include "support/TestContext.h"
-#include "views/ServerMonForm.h"
+#include "views/UtilizationWindow.h"
 #include "widgets/RefreshFrame.h"
 #include "widgets/ReportListView.h"
 
@@ -21,7 +21,7 @@
 
 #include <mutex>
 
-using views::ServerMonForm;
+using views::UtilizationWindow;
 
 namespace {
 
@@ -111,19 +111,19 @@ struct Fixture {
     }
 
     // Opened and stopped, so that each poll is one call of the timer's handler.
-    ServerMonForm* openStopped(const QStringList& servers)
+    UtilizationWindow* openStopped(const QStringList& servers)
     {
-        ServerMonForm* form = open(servers);
+        UtilizationWindow* form = open(servers);
         if (form->fraRefresh()->isRefreshing())
             form->toggleRefresh();
         return form;
     }
 
-    ServerMonForm* open(const QStringList& servers)
+    UtilizationWindow* open(const QStringList& servers)
     {
         host.selection = servers;
         views::openServerUtilization(host);
-        return views::findView<views::ServerMonForm>(host);
+        return views::findView<views::UtilizationWindow>(host);
     }
 
     testing::StubClient fallback;
@@ -133,7 +133,7 @@ struct Fixture {
     testing::FakeViewHost host;
 };
 
-QStringList column(const ServerMonForm* form, int col)
+QStringList column(const UtilizationWindow* form, int col)
 {
     QStringList texts;
     for (int row = 0; row < form->lstvwServerUtilization()->rowCount(); ++row)
@@ -142,7 +142,7 @@ QStringList column(const ServerMonForm* form, int col)
 }
 
 // "util/high" of every row.
-QString marks(const ServerMonForm* form)
+QString marks(const UtilizationWindow* form)
 {
     QStringList cells;
     for (int row = 0; row < form->lstvwServerUtilization()->rowCount(); ++row)
@@ -179,7 +179,7 @@ void TestServerMon::firstOpeningStartsPolling()
     QVERIFY(!f.open({}));  // nothing selected: nothing opens
     QCOMPARE(f.host.openingsStarted, 0);
 
-    ServerMonForm* form = f.open({QStringLiteral("FS1")});
+    UtilizationWindow* form = f.open({QStringLiteral("FS1")});
     QVERIFY(form);
     QCOMPARE(form->windowTitle(), QStringLiteral("Server Utilization"));
     QCOMPARE(f.host.openingsStarted, 1);
@@ -192,7 +192,7 @@ void TestServerMon::firstOpeningStartsPolling()
     QVERIFY(!f.host.saveEnabled && !f.host.copyEnabled);
 
     // The first tick polls on its own.
-    QSignalSpy polled(form, &ServerMonForm::pollFinished);
+    QSignalSpy polled(form, &UtilizationWindow::pollFinished);
     QVERIFY(polled.wait(3000));
     QCOMPARE(marks(form), QStringLiteral("10/10"));
 }
@@ -200,7 +200,7 @@ void TestServerMon::firstOpeningStartsPolling()
 void TestServerMon::addsEachServerOnceCaseSensitive()
 {
     Fixture f(kNetwork);
-    ServerMonForm* form = f.openStopped({QStringLiteral("FS1"), QStringLiteral("FS2")});
+    UtilizationWindow* form = f.openStopped({QStringLiteral("FS1"), QStringLiteral("FS2")});
     QCOMPARE(f.open({QStringLiteral("FS2"), QStringLiteral("fs1"), QStringLiteral("FS1")}), form);
     QCOMPARE(f.host.mdiArea()->subWindowList().size(), 1);
     QCOMPARE(column(form, 0), QStringList({"FS1", "FS2", "fs1"}));
@@ -232,7 +232,7 @@ void TestServerMon::pollMarks()
     QFETCH(QStringList, script);
     QFETCH(QStringList, afterEachStep);
     Fixture f(QHash<QString, QStringList>{{QStringLiteral("FS1"), script}});
-    ServerMonForm* form = f.openStopped({QStringLiteral("FS1")});
+    UtilizationWindow* form = f.openStopped({QStringLiteral("FS1")});
     for (QString expected : afterEachStep) {
         if (expected.startsWith(QLatin1String("reset ")))
             QTest::mouseClick(form->btnReset(), Qt::LeftButton);
@@ -247,7 +247,7 @@ void TestServerMon::pollMarks()
 void TestServerMon::pollsTheSimulatedNetwork()
 {
     Fixture f(kNetwork);
-    ServerMonForm* form = f.openStopped({QStringLiteral("FS1"), QStringLiteral("FS2"), QStringLiteral("DOWN")});
+    UtilizationWindow* form = f.openStopped({QStringLiteral("FS1"), QStringLiteral("FS2"), QStringLiteral("DOWN")});
     for (const char* marksAfter : {"10/10 ?/0 ?/0", "30/30 ?/0 ?/0", "20/30 ?/0 ?/0", "10/30 ?/0 ?/0"}) {
         form->pollOnce();
         QCOMPARE(marks(form), QLatin1String(marksAfter));
@@ -259,7 +259,7 @@ void TestServerMon::pollsTheSimulatedNetwork()
 void TestServerMon::closeFailureIsReportedEveryPoll()
 {
     Fixture f(kNetwork);
-    ServerMonForm* form = f.openStopped({QStringLiteral("CLOSEFAIL"), QStringLiteral("FS1")});
+    UtilizationWindow* form = f.openStopped({QStringLiteral("CLOSEFAIL"), QStringLiteral("FS1")});
     form->pollOnce();
     form->pollOnce();
     QCOMPARE(f.services.messages.texts(),
@@ -294,7 +294,7 @@ void TestServerMon::intervalEdits()
     QFETCH(QString, shown);
     QFETCH(int, period);
     Fixture f(kNetwork);
-    ServerMonForm* form = f.openStopped({QStringLiteral("FS1")});
+    UtilizationWindow* form = f.openStopped({QStringLiteral("FS1")});
     QVERIFY(form->txtInterval()->isEnabled());
     form->txtInterval()->clear();
     QTest::keyClicks(form->txtInterval(), typed);
@@ -312,7 +312,7 @@ void TestServerMon::intervalEdits()
 void TestServerMon::saveAndCopyOnlyWhileStopped()
 {
     Fixture f(kNetwork);
-    ServerMonForm* form = f.open({QStringLiteral("FS1")});
+    UtilizationWindow* form = f.open({QStringLiteral("FS1")});
     const auto saveCopy = [&f] { return QString::number(f.host.saveEnabled) + QString::number(f.host.copyEnabled); };
     QCOMPARE(saveCopy(), QStringLiteral("00"));
     QTest::mouseClick(form->btnRefresh(), Qt::LeftButton);
@@ -334,7 +334,7 @@ void TestServerMon::saveAndCopyOnlyWhileStopped()
 void TestServerMon::tickDuringPollIsSkipped()
 {
     Fixture f(kNetwork);
-    ServerMonForm* form = f.openStopped({QStringLiteral("S1"), QStringLiteral("S2"), QStringLiteral("S3")});
+    UtilizationWindow* form = f.openStopped({QStringLiteral("S1"), QStringLiteral("S2"), QStringLiteral("S3")});
     // A tick that falls due while the poll yields finds it running and returns.
     int nestedCalls = 0;
     QTimer::singleShot(0, form, [&] {
@@ -342,7 +342,7 @@ void TestServerMon::tickDuringPollIsSkipped()
         QVERIFY(form->isPolling());
         form->pollOnce();
     });
-    QSignalSpy finished(form, &ServerMonForm::pollFinished);
+    QSignalSpy finished(form, &UtilizationWindow::pollFinished);
     form->pollOnce();
     QCOMPARE(nestedCalls, 1);
     QCOMPARE(finished.count(), 1);
@@ -353,7 +353,7 @@ void TestServerMon::tickDuringPollIsSkipped()
 void TestServerMon::rowsAddedDuringPollWaitForTheNextTick()
 {
     Fixture f(QHash<QString, QStringList>{{"FS1", {"11"}}, {"FS2", {"22"}}});
-    ServerMonForm* form = f.openStopped({QStringLiteral("FS1")});
+    UtilizationWindow* form = f.openStopped({QStringLiteral("FS1")});
     QTimer::singleShot(0, form, [&] { f.open({QStringLiteral("FS2")}); });
     form->pollOnce();
     QCOMPARE(marks(form), QStringLiteral("11/11 0/0"));
@@ -365,7 +365,8 @@ void TestServerMon::closingDuringPollEndsIt()
 {
     // Three slow servers; the window is closed while they are read.
     Fixture f(kNetwork);
-    QPointer<ServerMonForm> form = f.openStopped({QStringLiteral("S1"), QStringLiteral("S2"), QStringLiteral("S3")});
+    QPointer<UtilizationWindow> form =
+        f.openStopped({QStringLiteral("S1"), QStringLiteral("S2"), QStringLiteral("S3")});
     QPointer<QWidget> frame = settings::WindowState::frameOf(form);
     bool pollReturned = false;
     QTimer::singleShot(0, form, [&] {
@@ -389,7 +390,7 @@ void TestServerMon::closingDuringPollEndsIt()
     QVERIFY(closedWhilePolling);
     QTRY_VERIFY(!frame);
     QVERIFY(!form);
-    QVERIFY(!views::findView<views::ServerMonForm>(f.host));
+    QVERIFY(!views::findView<views::UtilizationWindow>(f.host));
     // The close saved the window's state.
     QVERIFY(settings::readValue(f.registry, kKey, QStringLiteral("Width"), 9).has_value());
 
@@ -403,16 +404,16 @@ void TestServerMon::closingDuringPollEndsIt()
 void TestServerMon::keepsMinimumSize()
 {
     Fixture f(kNetwork);
-    ServerMonForm* form = f.openStopped({QStringLiteral("FS1")});
+    UtilizationWindow* form = f.openStopped({QStringLiteral("FS1")});
     QWidget* frame = settings::WindowState::frameOf(form);
     const double dpiX = frame->logicalDpiX();
     frame->resize(50, 40);
     // 3975 x 2295 twips, widened where this desktop's buttons need more room.
-    QVERIFY(frame->width() >= settings::twipsToPixels(3975, dpiX));
+    QVERIFY(frame->width() >= texts::twipsToPixels(3975, dpiX));
     QVERIFY(form->btnReset()->geometry().right() < form->width());
-    QCOMPARE(frame->height(), settings::twipsToPixels(2295, frame->logicalDpiY()));
-    frame->resize(settings::twipsToPixels(6000, dpiX), 40);
-    QCOMPARE(frame->width(), settings::twipsToPixels(6000, dpiX));
+    QCOMPARE(frame->height(), texts::twipsToPixels(2295, frame->logicalDpiY()));
+    frame->resize(texts::twipsToPixels(6000, dpiX), 40);
+    QCOMPARE(frame->width(), texts::twipsToPixels(6000, dpiX));
 }
 
 QTEST_MAIN(TestServerMon)

@@ -3,11 +3,11 @@
 // box, find, header sorting, removing a server, failures on opening and
 // window state. The comparison rules themselves are in test_setcomparison.
 
-#include "views/SetCommandsForm.h"
+#include "views/SetCommandsWindow.h"
 
 #include "settings/ColumnScale.h"
 #include "settings/Registry.h"
-#include "settings/Twips.h"
+#include "text/Twips.h"
 #include "support/FakeViewHost.h"
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
@@ -27,7 +27,7 @@
 #include <QTableView>
 #include <QtTest>
 
-using views::SetCommandsForm;
+using views::SetCommandsWindow;
 
 namespace {
 
@@ -88,11 +88,11 @@ struct Fixture {
     }
     Fixture(const Fixture&) = delete;
     Fixture& operator=(const Fixture&) = delete;
-    SetCommandsForm* open(const QStringList& servers)
+    SetCommandsWindow* open(const QStringList& servers)
     {
         host.selection = servers;
         views::openSetCommands(host);
-        return views::findView<views::SetCommandsForm>(host);
+        return views::findView<views::SetCommandsWindow>(host);
     }
     std::unique_ptr<nw::NetWareClient> client;
     testing::MemoryRegistry registry;
@@ -100,18 +100,18 @@ struct Fixture {
     testing::FakeViewHost host;
 };
 
-widgets::FlexGrid& grid(SetCommandsForm* form)
+widgets::FlexGrid& grid(SetCommandsWindow* form)
 {
     return *form->grdSetCommands();
 }
 
-QStringList headers(SetCommandsForm* form)
+QStringList headers(SetCommandsWindow* form)
 {
     return grid(form).data().rowTexts(0);
 }
 
 // The texts of one column, or of the shown rows only.
-QStringList column(SetCommandsForm* form, int col, bool shownOnly = false)
+QStringList column(SetCommandsWindow* form, int col, bool shownOnly = false)
 {
     QStringList texts;
     for (int r = 1; r < grid(form).rows(); ++r) {
@@ -121,7 +121,7 @@ QStringList column(SetCommandsForm* form, int col, bool shownOnly = false)
     return texts;
 }
 
-int rowOf(SetCommandsForm* form, const QString& name)
+int rowOf(SetCommandsWindow* form, const QString& name)
 {
     return static_cast<int>(column(form, 0).indexOf(name)) + 1;
 }
@@ -133,14 +133,14 @@ bool activate(QWidget* window)
     return QTest::qWaitForWindowActive(window);
 }
 
-void click(SetCommandsForm* form, int row, int col, Qt::MouseButton button = Qt::LeftButton)
+void click(SetCommandsWindow* form, int row, int col, Qt::MouseButton button = Qt::LeftButton)
 {
     form->clickGrid(button, row, col, {});
 }
 
 // The right button on a column's header, then the grid taking the focus back
 // as it does when the pop-up menu closes.
-void rightClickHeaderAndRefocus(SetCommandsForm* form, int col)
+void rightClickHeaderAndRefocus(SetCommandsWindow* form, int col)
 {
     QTableView* view = grid(form).tableView();
     QHeaderView* header = view->horizontalHeader();
@@ -189,7 +189,7 @@ private Q_SLOTS:
                                             + parameter + R"( },
             { "name": "Zeta After", "type": 0, "value": 2 })")));
         QVERIFY(f.client);
-        SetCommandsForm* form = f.open({"FS1"});
+        SetCommandsWindow* form = f.open({"FS1"});
         QVERIFY(form);
         const int row = rowOf(form, QStringLiteral("Parameter"));
         QCOMPARE(grid(form).textMatrix(row, 2), text);
@@ -214,7 +214,7 @@ private Q_SLOTS:
     {
         Fixture f;
         QVERIFY(f.client);
-        SetCommandsForm* form = f.open({"FS1", "FS2", "FS3"});
+        SetCommandsWindow* form = f.open({"FS1", "FS2", "FS3"});
         QVERIFY(form);
         QCOMPARE(headers(form), (QStringList{"Command", "Category", "FS1 - Value", "FS2 - Value", "FS3 - Value"}));
         QCOMPARE(form->windowTitle(), QStringLiteral("Set Commands"));
@@ -229,7 +229,7 @@ private Q_SLOTS:
     void serverAlreadyShownIsSkipped()
     {
         Fixture f;
-        SetCommandsForm* form = f.open({"FS1"});
+        SetCommandsWindow* form = f.open({"FS1"});
         // Sorted by category first: adding servers goes back to name order.
         click(form, 0, 1);
         click(form, 0, 1);
@@ -247,7 +247,7 @@ private Q_SLOTS:
     void laterOpeningFitsTheColumnsItAdds()
     {
         Fixture f;
-        SetCommandsForm* form = f.open({"FS1"});
+        SetCommandsWindow* form = f.open({"FS1"});
         grid(form).setColWidth(0, 3000);
         Q_EMIT grid(form).columnSizedByHand(0);
         QCOMPARE(f.open({"FS2"}), form);
@@ -258,8 +258,7 @@ private Q_SLOTS:
         const double dpi = settings::columnDotsPerInch(&grid(form));
         const int width = grid(form).colWidth(3);
         QVERIFY(width < views::kSetServerColWidth);
-        QVERIFY(settings::twipsToPixels(width, dpi)
-                > QFontMetrics(bold).horizontalAdvance(QStringLiteral("5.0 seconds")));
+        QVERIFY(texts::twipsToPixels(width, dpi) > QFontMetrics(bold).horizontalAdvance(QStringLiteral("5.0 seconds")));
     }
 
     // Fitted columns share the view's width and read whole; they follow the
@@ -269,14 +268,14 @@ private Q_SLOTS:
         Fixture f;
         f.host.window()->resize(900, 700);
         f.host.window()->show();  // a hidden frame takes its size only when shown
-        SetCommandsForm* form = f.open({"FS1", "FS2"});
+        SetCommandsWindow* form = f.open({"FS1", "FS2"});
         QVERIFY(form->columnsFollowWidth());
         QTableView* table = grid(form).tableView();
         const double dpi = settings::columnDotsPerInch(&grid(form));
         const auto shownWidth = [&] {
             int pixels = 0;
             for (int c = 0; c < grid(form).cols(); ++c)
-                pixels += settings::twipsToPixels(grid(form).colWidth(c), dpi);
+                pixels += texts::twipsToPixels(grid(form).colWidth(c), dpi);
             return pixels;
         };
         const int room = grid(form).width() - 2 * table->frameWidth()
@@ -288,7 +287,7 @@ private Q_SLOTS:
         for (int c = 2; c < grid(form).cols(); ++c) {  // the values; a long name may be cut
             for (int r = 0; r < grid(form).rows(); ++r)
                 QVERIFY(QFontMetrics(bold).horizontalAdvance(grid(form).textMatrix(r, c))
-                        < settings::twipsToPixels(grid(form).colWidth(c), dpi));
+                        < texts::twipsToPixels(grid(form).colWidth(c), dpi));
         }
 
         QMdiSubWindow* frame = form->frame();
@@ -323,7 +322,7 @@ private Q_SLOTS:
         QFETCH(bool, boxEnabled);
         QFETCH(QStringList, shownWhenTicked);
         Fixture f;
-        SetCommandsForm* form = f.open(servers);
+        SetCommandsWindow* form = f.open(servers);
         QCheckBox* box = form->chkDifferences();
         QCOMPARE(box->isEnabled(), boxEnabled);
         QVERIFY(!box->isChecked());
@@ -344,7 +343,7 @@ private Q_SLOTS:
             many += QStringLiteral(R"({ "name": "Parameter %1", "type": 0, "value": %1 },)").arg(i).toLatin1();
         Fixture f(network(server("FS1", many + R"({ "name": "Zulu Time", "type": 0, "value": 1 })")));
         QVERIFY(f.client);
-        SetCommandsForm* form = f.open({"FS1"});
+        SetCommandsWindow* form = f.open({"FS1"});
         f.host.window()->show();
         widgets::FlexGrid& g = grid(form);
 
@@ -380,7 +379,7 @@ private Q_SLOTS:
         }
         Fixture f(network(servers));
         QVERIFY(f.client);
-        SetCommandsForm* form = f.open({"FS1", "FS2", "FS3", "FS4", "FS5", "FS6"});
+        SetCommandsWindow* form = f.open({"FS1", "FS2", "FS3", "FS4", "FS5", "FS6"});
         f.host.window()->show();
         QVERIFY(QTest::qWaitForWindowExposed(f.host.window()));
         QTableView* view = grid(form).tableView();
@@ -428,7 +427,7 @@ private Q_SLOTS:
     void headerSortsAscendingThenDescending()
     {
         Fixture f;
-        SetCommandsForm* form = f.open({"FS1", "FS2"});
+        SetCommandsWindow* form = f.open({"FS1", "FS2"});
         widgets::FlexGrid& g = grid(form);
         QAction* remove = f.host.removeColumnAction();
         remove->setEnabled(true);
@@ -459,7 +458,7 @@ private Q_SLOTS:
     void removingServerColumns()
     {
         Fixture f;
-        SetCommandsForm* form = f.open({"FS1", "FS2", "FS3"});
+        SetCommandsWindow* form = f.open({"FS1", "FS2", "FS3"});
         QAction* remove = f.host.removeColumnAction();
         QCheckBox* box = form->chkDifferences();
         box->click();
@@ -525,7 +524,7 @@ private Q_SLOTS:
         }
         Fixture f(network(servers));
         QVERIFY(f.client);
-        SetCommandsForm* form = f.open({"FS1", "FS2", "FS3"});
+        SetCommandsWindow* form = f.open({"FS1", "FS2", "FS3"});
         QVERIFY(activate(f.host.window()));
         if (differencesOnly)
             form->chkDifferences()->click();
@@ -546,7 +545,7 @@ private Q_SLOTS:
         Fixture f;
         f.host.window()->show();
         // An unreachable server is reported and passed over.
-        QPointer<SetCommandsForm> form = f.open({"DOWN", "FS1"});
+        QPointer<SetCommandsWindow> form = f.open({"DOWN", "FS1"});
         QVERIFY(form);
         QCOMPARE(f.test.messages.titles(), QStringList{"Connect to server"});
         QCOMPARE(f.test.messages.texts(), QStringList{"Unable to connect to server. Error 34817"});
@@ -572,7 +571,7 @@ private Q_SLOTS:
     {
         Fixture f;
         QVERIFY(activate(f.host.window()));
-        SetCommandsForm* form = f.open({"FS1"});
+        SetCommandsWindow* form = f.open({"FS1"});
         QAction* menu = f.host.setCommandsMenu()->menuAction();
         QVERIFY(menu->isVisible());
         QVERIFY(f.host.copyEnabled);
@@ -631,7 +630,7 @@ private Q_SLOTS:
             QVERIFY(activate(f.host.window()));
             QCoreApplication::processEvents();
         };
-        SetCommandsForm* form = f.open({"DOWN", "FS1"});
+        SetCommandsWindow* form = f.open({"DOWN", "FS1"});
         QCOMPARE(f.test.messages.titles(), QStringList{QStringLiteral("Connect to server")});
         activationComesBack();
         QCOMPARE(f.host.mdiArea()->activeSubWindow(), form->frame());
@@ -655,7 +654,7 @@ private Q_SLOTS:
         auto value = [&](const QString& name) { return settings::readSetting(f.registry, key, name); };
         auto close = [&] { f.host.closeViews(); };
         f.registry.createKey(settings::Hive::CurrentUser, settings::kRootKey);
-        SetCommandsForm* form = f.open({"FS1"});
+        SetCommandsWindow* form = f.open({"FS1"});
         // A first opening fits the columns to their texts.
         QVERIFY(grid(form).colWidth(0) > 0);
         QVERIFY(grid(form).colWidth(1) > 0);

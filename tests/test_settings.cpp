@@ -4,7 +4,7 @@
 #include "settings/ColumnScale.h"
 #include "settings/FileRegistryStore.h"
 #include "settings/Registry.h"
-#include "settings/Twips.h"
+#include "text/Twips.h"
 #include "settings/WindowGeometry.h"
 #include "settings/WindowState.h"
 
@@ -207,9 +207,9 @@ private Q_SLOTS:
         QFETCH(double, twips);
         QFETCH(double, dpi);
         QFETCH(int, pixels);
-        QCOMPARE(twipsToPixels(twips, dpi), pixels);
-        QCOMPARE(twipsToPixels(pixelsToTwips(pixels, dpi), dpi), pixels);
-        QCOMPARE(twipsToText(1439.6), u"1440"_qs);
+        QCOMPARE(texts::twipsToPixels(twips, dpi), pixels);
+        QCOMPARE(texts::twipsToPixels(texts::pixelsToTwips(pixels, dpi), dpi), pixels);
+        QCOMPARE(texts::twipsToText(1439.6), u"1440"_qs);
     }
 
     void numberText_data()
@@ -231,7 +231,7 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(bool, isNumber);
         QFETCH(double, number);
-        const auto parsed = textToNumber(text);
+        const auto parsed = texts::textToNumber(text);
         QCOMPARE(parsed.has_value(), isNumber);
         if (isNumber)
             QCOMPARE(*parsed, number);
@@ -266,12 +266,12 @@ private Q_SLOTS:
         const double dpiX = sub->logicalDpiX();
         const double dpiY = sub->logicalDpiY();
         auto twips = [](int pixels, double dpi) {
-            return std::optional<QString>(twipsToText(pixelsToTwips(pixels, dpi)));
+            return std::optional<QString>(texts::twipsToText(texts::pixelsToTwips(pixels, dpi)));
         };
 
         // No key yet: the window's own defaults.
         state.restore(view);
-        QCOMPARE(sub->geometry(), QRect(0, 0, twipsToPixels(8040, dpiX), twipsToPixels(7000, dpiY)));
+        QCOMPARE(sub->geometry(), QRect(0, 0, texts::twipsToPixels(8040, dpiX), texts::twipsToPixels(7000, dpiY)));
         // Left as it was, it writes back what it was given, not 7000 twips
         // turned into pixels and back.
         state.save(view);
@@ -319,7 +319,9 @@ private Q_SLOTS:
         area.show();
         QVERIFY(QTest::qWaitForWindowExposed(&area));
         WindowState state(store(), kVolumeForm, WindowGeometry{0, 0, 7000, 8040});
-        auto width = [&] { return textToNumber(stored(kVolumeForm, QStringLiteral("Width")).value_or(QString())); };
+        auto width = [&] {
+            return texts::textToNumber(stored(kVolumeForm, QStringLiteral("Width")).value_or(QString()));
+        };
         const double dpiX = sub->logicalDpiX();
 
         // Tiled, then tiled again, then closed: the place of before the first tiling.
@@ -331,14 +333,14 @@ private Q_SLOTS:
         sub->setGeometry(0, 0, 600, 900);
         WindowState::noteArranged(sub, tiled);
         state.save(view);
-        QCOMPARE(width(), std::optional<double>(pixelsToTwips(500, dpiX)));
+        QCOMPARE(width(), std::optional<double>(texts::pixelsToTwips(500, dpiX)));
         QCOMPARE(stored(kVolumeForm, QStringLiteral("Left")),
-                 std::optional<QString>(twipsToText(pixelsToTwips(30, dpiX))));
+                 std::optional<QString>(texts::twipsToText(texts::pixelsToTwips(30, dpiX))));
 
         // Sized by the user after the tiling: the size the user gave it.
         sub->setGeometry(10, 10, 640, 480);
         state.save(view);
-        QCOMPARE(width(), std::optional<double>(pixelsToTwips(640, dpiX)));
+        QCOMPARE(width(), std::optional<double>(texts::pixelsToTwips(640, dpiX)));
     }
 
     void keepInsideArea_data()
@@ -370,7 +372,7 @@ private Q_SLOTS:
         grid.horizontalHeader()->resizeSection(0, 77);
         grid.horizontalHeader()->resizeSection(1, 88);
         WindowState state(store(), kVolumeForm);
-        const int inch = twipsToPixels(1440, columnDotsPerInch(list.header()));
+        const int inch = texts::twipsToPixels(1440, columnDotsPerInch(list.header()));
 
         // Neither the key nor the values exist: one inch per list column,
         // grid columns keep their designed widths.

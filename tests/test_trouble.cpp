@@ -3,12 +3,12 @@
 // the levels the shared tables draw (free space, replica states, locks, the
 // highest utilization), which never reach what Save and Copy write.
 
-#include "app/MainForm.h"
-#include "connections/FileLocksForm.h"
+#include "app/MainWindow.h"
+#include "connections/FileLocksWindow.h"
 #include "connections/FileUse.h"
 #include "core/ServerReachability.h"
 #include "directory/Partitions.h"
-#include "directory/PartitionsForm.h"
+#include "directory/PartitionsWindow.h"
 #include "export/WidgetExport.h"
 #include "netware/ServerSession.h"
 #include "settings/Registry.h"
@@ -19,10 +19,10 @@
 #include "support/SimNetwork.h"
 #include "support/StubClient.h"
 #include "support/TestContext.h"
-#include "views/ServerInformationForm.h"
+#include "views/ServerInformationWindow.h"
 #include "views/UtilizationRules.h"
 #include "views/VolumeUsage.h"
-#include "views/VolumeUsageForm.h"
+#include "views/VolumeUsageWindow.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/ReportListView.h"
 #include "widgets/TroubleLook.h"
@@ -303,7 +303,7 @@ private Q_SLOTS:
     void serverListMarksServersThatDidNotAnswer()
     {
         Fixture f;
-        app::MainForm form(f.context());
+        app::MainWindow form(f.context());
         QListWidget* list = form.lstServers();
         list->addItem(QStringLiteral("FS1"));
         list->addItem(QStringLiteral("DOWN"));
@@ -337,7 +337,7 @@ private Q_SLOTS:
         // A view reading side by side (server information)...
         f.host->selection = {"FS1", "DOWN", "FS2"};
         views::openServerInformation(*f.host);
-        auto* info = views::findView<views::ServerInformationForm>(*f.host);
+        auto* info = views::findView<views::ServerInformationWindow>(*f.host);
         QVERIFY(info);
         QTRY_VERIFY(!info->isReadingServers());
         QVERIFY(info->unreachableLabel());
@@ -348,7 +348,7 @@ private Q_SLOTS:
         // ...and one reading on its own (volumes): each names only its own servers.
         f.host->selection = {"FS1"};
         views::openVolumeUsage(*f.host);
-        auto* volumes = views::findView<views::VolumeUsageForm>(*f.host);
+        auto* volumes = views::findView<views::VolumeUsageWindow>(*f.host);
         QVERIFY(volumes->unreachableLabel());
         QVERIFY(!volumes->unreachableLabel()->isVisibleTo(volumes));
         f.host->selection = {"DOWN"};
@@ -368,7 +368,7 @@ private Q_SLOTS:
         Fixture f;
         f.host->selection = {"FS1"};
         views::openVolumeUsage(*f.host);
-        auto* volumes = views::findView<views::VolumeUsageForm>(*f.host);
+        auto* volumes = views::findView<views::VolumeUsageWindow>(*f.host);
         QStringList many;
         for (int i = 1; i <= 6; ++i) {
             many << QStringLiteral("GONE%1").arg(i);
@@ -387,7 +387,7 @@ private Q_SLOTS:
         Fixture f;
         f.host->selection = {"FS1"};
         views::openVolumeUsage(*f.host);
-        auto* form = views::findView<views::VolumeUsageForm>(*f.host);
+        auto* form = views::findView<views::VolumeUsageWindow>(*f.host);
         widgets::ReportListView* list = form->lstvwVolumeUsage();
         const QAbstractItemModel& model = list->model();
         QCOMPARE(levelAt(model, rowOf(*list, "\\\\FS1\\SYS"), 6), TroubleLevel::None);
@@ -414,7 +414,7 @@ private Q_SLOTS:
         Fixture f;
         f.host->selection = {"FS1"};
         views::openVolumeUsage(*f.host);
-        auto* form = views::findView<views::VolumeUsageForm>(*f.host);
+        auto* form = views::findView<views::VolumeUsageWindow>(*f.host);
         widgets::ReportListView* list = form->lstvwVolumeUsage();
         form->sortByColumn(6);
         form->sortByColumn(6);
@@ -429,7 +429,7 @@ private Q_SLOTS:
                             QStringLiteral("30"));
         f.host->selection = {"FS1"};
         views::openVolumeUsage(*f.host);
-        auto* form = views::findView<views::VolumeUsageForm>(*f.host);
+        auto* form = views::findView<views::VolumeUsageWindow>(*f.host);
         widgets::ReportListView* list = form->lstvwVolumeUsage();
         QCOMPARE(levelAt(list->model(), rowOf(*list, "\\\\FS1\\SYS"), 6), TroubleLevel::Warning);
     }
@@ -448,7 +448,7 @@ private Q_SLOTS:
         host.window()->show();
         host.selection = {QStringLiteral("FS1")};
         connections::openFileLocks(host);
-        connections::FileLocksForm* form = connections::findFileLocks(host, QStringLiteral("FS1"));
+        connections::FileLocksWindow* form = connections::findFileLocks(host, QStringLiteral("FS1"));
         QVERIFY(form);
         form->setDirectories({QStringLiteral("PUBLIC")});
         form->filFileList()->setCurrentItem(
@@ -473,7 +473,7 @@ private Q_SLOTS:
         Fixture f;
         f.host->selection = {"FS1", "FS2", "DOWN"};
         directory::openPartitions(*f.host);
-        directory::PartitionsForm* form = directory::partitionsWindow(*f.host);
+        directory::PartitionsWindow* form = directory::partitionsWindow(*f.host);
         QVERIFY(form);
         widgets::FlexGrid* grid = form->grdPartitions();
         const auto level = [grid](int row, int col) {

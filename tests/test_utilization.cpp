@@ -10,8 +10,8 @@
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
 #include "support/TestContext.h"
-#include "views/ServerInformationForm.h"
-#include "views/ServerMonForm.h"
+#include "views/ServerInformationWindow.h"
+#include "views/UtilizationWindow.h"
 #include "views/UtilizationHistory.h"
 #include "views/UtilizationHistoryWindow.h"
 #include "views/UtilizationRules.h"
@@ -63,11 +63,11 @@ struct Fixture {
     {
         registry.createKey(settings::Hive::CurrentUser, settings::kRootKey);
     }
-    views::ServerMonForm* open()
+    views::UtilizationWindow* open()
     {
         host.selection = {"FS1", "FS2", "DOWN"};
         views::openServerUtilization(host);
-        auto* form = views::findView<views::ServerMonForm>(host);
+        auto* form = views::findView<views::UtilizationWindow>(host);
         form->fraRefresh()->stop();
         return form;
     }
@@ -146,7 +146,7 @@ private Q_SLOTS:
         Fixture f;
         f.registry.createKey(settings::Hive::CurrentUser, kKey);
         f.registry.setValue(settings::Hive::CurrentUser, kKey, settings::kUtilWarningValue, QStringLiteral("40"));
-        views::ServerMonForm* form = f.open();
+        views::UtilizationWindow* form = f.open();
         QCOMPARE(form->thresholds().warning, 40);
         QCOMPARE(form->thresholds().critical, 90);
         QVERIFY(form->lblLastPoll()->text().isEmpty());
@@ -173,7 +173,7 @@ private Q_SLOTS:
     void firstOpeningsCascadeAndFitTheirColumns()
     {
         Fixture f;
-        views::ServerMonForm* monitor = f.open();
+        views::UtilizationWindow* monitor = f.open();
         QMdiSubWindow* first = monitor->frame();
         QCOMPARE(first->pos(), QPoint(0, 0));
         QVERIFY(monitor->isFirstOpening());
@@ -182,7 +182,7 @@ private Q_SLOTS:
 
         f.host.selection = {"FS1"};
         views::openServerInformation(f.host);
-        auto* info = views::findView<views::ServerInformationForm>(f.host);
+        auto* info = views::findView<views::ServerInformationWindow>(f.host);
         QVERIFY(info && info->frame());
         // Below and to the right of the monitor, not over it.
         QVERIFY(info->frame()->x() > first->x());
@@ -192,7 +192,7 @@ private Q_SLOTS:
         monitor->lstvwServerUtilization()->treeView()->header()->resizeSection(0, 222);
         first->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        views::ServerMonForm* again = f.open();
+        views::UtilizationWindow* again = f.open();
         QVERIFY(!again->isFirstOpening());
         QCOMPARE(again->lstvwServerUtilization()->treeView()->header()->sectionSize(0), 222);
     }
@@ -242,7 +242,7 @@ private Q_SLOTS:
     void historyFollowsTheMonitorsPolls()
     {
         Fixture f;
-        views::ServerMonForm* form = f.open();
+        views::UtilizationWindow* form = f.open();
         form->pollOnce();
         form->pollOnce();
         QCOMPARE(form->history().pollCount(), 2);

@@ -1,14 +1,14 @@
 #include "export/WidgetExport.h"
 #include "settings/ColumnScale.h"
 #include "settings/Registry.h"
-#include "settings/Twips.h"
+#include "text/Twips.h"
 #include "support/FakeViewHost.h"
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
 #include "support/StubClient.h"
 #include "support/TestContext.h"
 #include "views/VolumeUsage.h"
-#include "views/VolumeUsageForm.h"
+#include "views/VolumeUsageWindow.h"
 #include "widgets/RefreshFrame.h"
 #include "widgets/ReportListView.h"
 
@@ -21,7 +21,7 @@
 #include <QTest>
 #include <QTreeView>
 
-using views::VolumeUsageForm;
+using views::VolumeUsageWindow;
 
 namespace {
 
@@ -59,11 +59,11 @@ struct Fixture {
         host->window()->show();
     }
 
-    VolumeUsageForm* open(const QStringList& servers)
+    VolumeUsageWindow* open(const QStringList& servers)
     {
         host->selection = servers;
         views::openVolumeUsage(*host);
-        return views::findView<VolumeUsageForm>(*host);
+        return views::findView<VolumeUsageWindow>(*host);
     }
 
     QTemporaryDir files;
@@ -74,7 +74,7 @@ struct Fixture {
     std::unique_ptr<testing::FakeViewHost> host;
 };
 
-QStringList rows(const VolumeUsageForm* form)
+QStringList rows(const VolumeUsageWindow* form)
 {
     QStringList texts;
     const widgets::ReportListView* list = form->lstvwVolumeUsage();
@@ -159,7 +159,7 @@ void TestVolumeUsage::listsAndMeasuresVolumes()
     Fixture f;
     QVERIFY(f.client);
     QVERIFY(!f.open({}));  // nothing selected, nothing opens
-    VolumeUsageForm* form = f.open({"FS1"});
+    VolumeUsageWindow* form = f.open({"FS1"});
     QVERIFY(form);
     QCOMPARE(form->windowTitle(), QStringLiteral("Volume Space Usage"));
     QCOMPARE(form->volumes(), QStringList({"\\\\FS1\\SYS", "\\\\FS1\\DATA"}));
@@ -181,7 +181,7 @@ void TestVolumeUsage::listsAndMeasuresVolumes()
 void TestVolumeUsage::secondOpeningAddsNoDuplicates()
 {
     Fixture f;
-    VolumeUsageForm* form = f.open({"FS1"});
+    VolumeUsageWindow* form = f.open({"FS1"});
     QCOMPARE(f.open({"FS1", "FS2"}), form);
     QCOMPARE(f.host->mdiArea()->subWindowList().size(), 1);
     QCOMPARE(form->volumes(), QStringList({"\\\\FS1\\SYS", "\\\\FS1\\DATA", "\\\\FS2\\SYS", "\\\\FS2\\EMPTY"}));
@@ -196,7 +196,7 @@ void TestVolumeUsage::secondOpeningAddsNoDuplicates()
 void TestVolumeUsage::unreachableAndClosingServers()
 {
     Fixture f;
-    VolumeUsageForm* form = f.open({"DOWN"});
+    VolumeUsageWindow* form = f.open({"DOWN"});
     QVERIFY(form);
     QVERIFY(form->volumes().isEmpty());
     QVERIFY(f.services->messages.shown.isEmpty());  // silently nothing
@@ -209,7 +209,7 @@ void TestVolumeUsage::unreachableAndClosingServers()
 void TestVolumeUsage::sortingTwiceReverses()
 {
     Fixture f;
-    VolumeUsageForm* form = f.open({"FS2", "FS1"});
+    VolumeUsageWindow* form = f.open({"FS2", "FS1"});
     const auto firstColumn = [form] {
         QStringList names;
         for (int row = 0; row < form->lstvwVolumeUsage()->rowCount(); ++row)
@@ -231,10 +231,10 @@ void TestVolumeUsage::columnsFitUntilWidthsAreStored()
 {
     Fixture f;
     const auto width = [&](int col) {
-        return views::findView<VolumeUsageForm>(*f.host)->lstvwVolumeUsage()->treeView()->header()->sectionSize(col);
+        return views::findView<VolumeUsageWindow>(*f.host)->lstvwVolumeUsage()->treeView()->header()->sectionSize(col);
     };
-    VolumeUsageForm* form = f.open({"FS1"});
-    const int inch = settings::twipsToPixels(1440, settings::columnDotsPerInch(form->lstvwVolumeUsage()->treeView()));
+    VolumeUsageWindow* form = f.open({"FS1"});
+    const int inch = texts::twipsToPixels(1440, settings::columnDotsPerInch(form->lstvwVolumeUsage()->treeView()));
     QVERIFY(width(2) != inch);  // "Used(MB)" fitted, not the designed inch
     form->lstvwVolumeUsage()->treeView()->header()->resizeSection(2, 150);
     f.host->closeViews();
@@ -248,11 +248,11 @@ void TestVolumeUsage::nothingListedIsNeverFitted()
     // fitted to the headings alone; the designed widths are what is stored.
     Fixture f;
     const auto width = [&](int col) {
-        return views::findView<VolumeUsageForm>(*f.host)->lstvwVolumeUsage()->treeView()->header()->sectionSize(col);
+        return views::findView<VolumeUsageWindow>(*f.host)->lstvwVolumeUsage()->treeView()->header()->sectionSize(col);
     };
-    VolumeUsageForm* form = f.open({"DOWN"});
+    VolumeUsageWindow* form = f.open({"DOWN"});
     QVERIFY(form->volumes().isEmpty());
-    const int inch = settings::twipsToPixels(1440, settings::columnDotsPerInch(form->lstvwVolumeUsage()->treeView()));
+    const int inch = texts::twipsToPixels(1440, settings::columnDotsPerInch(form->lstvwVolumeUsage()->treeView()));
     QCOMPARE(width(2), inch);
     // Volumes listed later in the same window are fitted then.
     f.open({"FS1"});
@@ -262,7 +262,7 @@ void TestVolumeUsage::nothingListedIsNeverFitted()
 void TestVolumeUsage::refreshKeepsVolumes()
 {
     Fixture f;
-    VolumeUsageForm* form = f.open({"FS1"});
+    VolumeUsageWindow* form = f.open({"FS1"});
     // The volume becomes reachable: the next pass updates its row in place.
     QDir(f.files.path()).mkpath(QStringLiteral("volumes/FS1/DATA"));
     QVERIFY(form->measureVolumes());

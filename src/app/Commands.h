@@ -11,23 +11,23 @@
 
 namespace app {
 
-class MainForm;
+class MainWindow;
 
 enum class Command {
-    ServerInfo,
-    Utilization,
-    NLMs,
-    SetParameters,
-    Volume,
-    GetConnInfo,
-    Partitions,
-    AbendLog,
-    FileLocks,
-    RemoteControl,
-    Changes,
+    ShowServerInformation,
+    MonitorUtilization,
+    CompareNlms,
+    CompareSetParameters,
+    ShowVolumeUsage,
+    ShowUserConnections,
+    ShowPartitions,
+    ShowAbendLog,
+    ShowFileLocks,
+    StartRemoteControl,
+    ShowChanges,
     SelectStartingContainer,
     ShowHideServers,
-    Options,
+    EditOptions,
 };
 
 struct CommandHandler {
@@ -36,11 +36,11 @@ struct CommandHandler {
     // main window has already checked that the list is not empty. Server
     // views keep the tool bar disabled while they fill, so that no second
     // server view starts while the first is still filling.
-    std::function<void(MainForm&)> run;
+    std::function<void(MainWindow&)> run;
 };
 
 // Installs every command the program offers on a freshly built main window.
 // Each owning folder adds its line here.
-void installStandardCommands(MainForm& form);
+void installStandardCommands(MainWindow& form);
 
 }  // namespace app

@@ -1,13 +1,13 @@
 #include "app/OpeningGuard.h"
 
-#include "app/MainForm.h"
+#include "app/MainWindow.h"
 
 #include <QListWidget>
 #include <QToolBar>
 
 namespace app {
 
-OpeningGuard::OpeningGuard(MainForm& form, bool disableToolBar) : m_list(form.lstServers())
+OpeningGuard::OpeningGuard(MainWindow& form, bool disableToolBar) : m_list(form.lstServers())
 {
     if (m_list) {
         m_listWasEnabled = m_list->isEnabled();

@@ -14,11 +14,11 @@ class QWidget;
 
 namespace app {
 
-class MainForm;
+class MainWindow;
 
 class OpeningGuard {
 public:
-    explicit OpeningGuard(MainForm& form, bool disableToolBar = false);
+    explicit OpeningGuard(MainWindow& form, bool disableToolBar = false);
     ~OpeningGuard();
 
     OpeningGuard(const OpeningGuard&) = delete;

@@ -3,7 +3,7 @@
 #include "platform/Services.h"
 #include "settings/FileRegistryStore.h"
 
-#include "app/MainForm.h"
+#include "app/MainWindow.h"
 #include "app/StartupSettings.h"
 #include "app/WidgetTableExport.h"
 #include "history/HistoryRecorder.h"
@@ -86,11 +86,11 @@ std::optional<int> Program::start(nw::ClientLoad load, std::unique_ptr<settings:
         m_history->start();
     }
 
-    m_form = std::make_unique<MainForm>(*m_context);
+    m_form = std::make_unique<MainWindow>(*m_context);
     m_form->setShowSplash(options.showSplash);
     m_form->setTableExport(std::make_unique<WidgetTableExport>());
     installStandardCommands(*m_form);
-    const bool running = m_form->load() == MainForm::LoadResult::Running;
+    const bool running = m_form->load() == MainWindow::LoadResult::Running;
     if (!running)
         m_form.reset();
     reportSettingsProblems();

@@ -17,7 +17,7 @@ class HistoryRecorder;
 
 namespace app {
 
-class MainForm;
+class MainWindow;
 
 struct StartOptions {
     QStringList arguments;  // after the program name
@@ -40,7 +40,7 @@ public:
     std::optional<int> start(nw::ClientLoad load, std::unique_ptr<settings::RegistryStore> store,
                              const StartOptions& options = {});
 
-    MainForm* mainForm() const { return m_form.get(); }
+    MainWindow* mainWindow() const { return m_form.get(); }
     core::AppContext* context() const { return m_context.get(); }
 
 private:
@@ -58,7 +58,7 @@ private:
     std::unique_ptr<settings::RegistryStore> m_store;
     std::unique_ptr<core::AppContext> m_context;
     std::unique_ptr<history::HistoryRecorder> m_history;
-    std::unique_ptr<MainForm> m_form;
+    std::unique_ptr<MainWindow> m_form;
 };
 
 }  // namespace app

@@ -1,17 +1,17 @@
 #include "app/Commands.h"
 
-#include "app/MainForm.h"
+#include "app/MainWindow.h"
 
 #include "directory/DirectoryCommands.h"
 
 #include "app/ViewDescriptors.h"
 #include "connections/ConnectionActions.h"
-#include "connections/OpenFilesForm.h"
-#include "connections/UserConnectionsForm.h"
-#include "directory/PartitionsForm.h"
-#include "options/OptionsForm.h"
-#include "views/NLMForm.h"
-#include "views/SetCommandsForm.h"
+#include "connections/OpenFilesWindow.h"
+#include "connections/UserConnectionsWindow.h"
+#include "directory/PartitionsWindow.h"
+#include "options/OptionsDialog.h"
+#include "views/NlmWindow.h"
+#include "views/SetCommandsWindow.h"
 
 #include <QAction>
 #include <QListWidget>
@@ -23,9 +23,9 @@ QListWidgetItem* newServerItem(const QString& text);
 namespace {
 
 // The main window's server lists as the directory dialogs see them.
-class MainFormServerLists : public directory::ServerListHost {
+class MainWindowServerLists : public directory::ServerListHost {
 public:
-    explicit MainFormServerLists(MainForm& form) : m_form(form) {}
+    explicit MainWindowServerLists(MainWindow& form) : m_form(form) {}
     QStringList visibleServers() const override
     {
         QStringList names;
@@ -46,29 +46,29 @@ public:
     void searchServers() override { m_form.fillServerList(QStringLiteral("NCP Server")); }
 
 private:
-    MainForm& m_form;
+    MainWindow& m_form;
 };
 
 }  // namespace
 
-void installStandardCommands(MainForm& form)
+void installStandardCommands(MainWindow& form)
 {
     for (const ViewDescriptor& view : viewDescriptors())
         form.setCommand(view.command, {view.open});
 
     // The dialogs that decide the server list.
-    form.setCommand(Command::SelectStartingContainer, {[](MainForm& f) {
-                        MainFormServerLists lists(f);
+    form.setCommand(Command::SelectStartingContainer, {[](MainWindow& f) {
+                        MainWindowServerLists lists(f);
                         directory::openStartingContainerDialog(f.context(), lists, &f);
                     }});
-    form.setCommand(Command::ShowHideServers, {[](MainForm& f) {
-                        MainFormServerLists lists(f);
-                        MainForm::HiddenServersState before = f.hiddenServersState();
+    form.setCommand(Command::ShowHideServers, {[](MainWindow& f) {
+                        MainWindowServerLists lists(f);
+                        MainWindow::HiddenServersState before = f.hiddenServersState();
                         if (directory::openShowHideServersDialog(f.context(), lists, &f))
                             f.rememberHide(std::move(before));
                     }});
 
-    form.setCommand(Command::Options, {[](MainForm& f) { options::showOptions(f.context(), &f); }});
+    form.setCommand(Command::EditOptions, {[](MainWindow& f) { options::showOptions(f.context(), &f); }});
     // Items of the hidden pop-up menus that act on an open view.
     QObject::connect(form.removeServerAction(), &QAction::triggered, &form,
                      [&form] { views::removeSelectedNlmServer(form); });

@@ -5,7 +5,7 @@
 #include "netware/ServerDiscovery.h"
 #include "netware/ServerSession.h"
 #include "settings/Registry.h"
-#include "settings/Twips.h"
+#include "text/Twips.h"
 #include "settings/WindowGeometry.h"
 
 #include <QCoreApplication>
@@ -62,18 +62,18 @@ void readGlobalSettings(core::AppContext& context)
         readValue(store, kRootKey, settings::kParallelServersValue, settings::kParallelServersRoom));
 }
 
-std::optional<TwipsGeometry> readMainFormGeometry(const settings::RegistryStore& store)
+std::optional<TwipsGeometry> readMainWindowGeometry(const settings::RegistryStore& store)
 {
-    const std::optional<settings::WindowGeometry> stored = settings::storedWindowGeometry(store, kMainFormKey);
+    const std::optional<settings::WindowGeometry> stored = settings::storedWindowGeometry(store, kMainWindowKey);
     if (!stored)
         return std::nullopt;
     const auto whole = [](double twips) { return static_cast<int>(std::lround(twips)); };
     return TwipsGeometry{whole(stored->top), whole(stored->left), whole(stored->height), whole(stored->width)};
 }
 
-void writeMainFormGeometry(settings::RegistryStore& store, const TwipsGeometry& geometry)
+void writeMainWindowGeometry(settings::RegistryStore& store, const TwipsGeometry& geometry)
 {
-    settings::saveWindowGeometry(store, kMainFormKey,
+    settings::saveWindowGeometry(store, kMainWindowKey,
                                  settings::WindowGeometry{double(geometry.top), double(geometry.left),
                                                           double(geometry.height), double(geometry.width)});
 }
@@ -110,12 +110,12 @@ void restoreHiddenServers(settings::RegistryStore& store, const QString& tree, c
 
 int twipsToPixels(int twips)
 {
-    return settings::twipsToPixels(twips, logicalDpi());
+    return texts::twipsToPixels(twips, logicalDpi());
 }
 
 int pixelsToTwips(int pixels)
 {
-    return static_cast<int>(std::lround(settings::pixelsToTwips(pixels, logicalDpi())));
+    return static_cast<int>(std::lround(texts::pixelsToTwips(pixels, logicalDpi())));
 }
 
 void showClientMissing(platform::MessageService& messages)

@@ -1,6 +1,6 @@
 #pragma once
 // The settings the main window reads and writes itself: the program-wide
-// values of the root key, its own geometry under MainForm, and the hidden
+// values of the root key, its own geometry under MainWindow, and the hidden
 // servers of the current tree.
 
 #include "core/AppContext.h"
@@ -13,7 +13,7 @@
 namespace app {
 
 using settings::kHiddenKey;
-using settings::kMainFormKey;
+using settings::kMainWindowKey;
 using settings::kRootKey;
 
 // Tree (determined by the client and written back when missing),
@@ -26,9 +26,9 @@ struct TwipsGeometry {
     int height = 0;
     int width = 0;
 };
-// Nothing when the MainForm key does not exist (first run).
-std::optional<TwipsGeometry> readMainFormGeometry(const settings::RegistryStore& store);
-void writeMainFormGeometry(settings::RegistryStore& store, const TwipsGeometry& geometry);
+// Nothing when the MainWindow key does not exist (first run).
+std::optional<TwipsGeometry> readMainWindowGeometry(const settings::RegistryStore& store);
+void writeMainWindowGeometry(settings::RegistryStore& store, const TwipsGeometry& geometry);
 
 // Adds the server to the tree's value under Hidden.
 void appendHiddenServer(core::AppContext& context, const QString& server);

@@ -11,18 +11,18 @@ class QWidget;
 
 namespace app {
 
-class MainForm;
+class MainWindow;
 
 class TableExport {
 public:
     virtual ~TableExport() = default;
     // File / "&Save" on the given child window (the widget inside the MDI frame).
-    virtual void save(MainForm& form, QWidget* activeChild) = 0;
+    virtual void save(MainWindow& form, QWidget* activeChild) = 0;
     // Edit / "Copy" on the given child window.
-    virtual void copy(MainForm& form, QWidget* activeChild) = 0;
+    virtual void copy(MainWindow& form, QWidget* activeChild) = 0;
     // The cells File / "&Save" would write for the child, headings first,
     // without any dialog.
-    virtual QList<QStringList> savedRows(MainForm& form, QWidget* activeChild) const = 0;
+    virtual QList<QStringList> savedRows(MainWindow& form, QWidget* activeChild) const = 0;
 };
 
 }  // namespace app

@@ -1,17 +1,17 @@
 #include "app/ViewDescriptors.h"
 
-#include "app/MainForm.h"
-#include "connections/FileLocksForm.h"
-#include "connections/UserConnectionsForm.h"
-#include "directory/PartitionsForm.h"
+#include "app/MainWindow.h"
+#include "connections/FileLocksWindow.h"
+#include "connections/UserConnectionsWindow.h"
+#include "directory/PartitionsWindow.h"
 #include "options/RemoteControl.h"
-#include "views/AbendLogForm.h"
-#include "views/ChangesForm.h"
-#include "views/NLMForm.h"
-#include "views/ServerInformationForm.h"
-#include "views/ServerMonForm.h"
-#include "views/SetCommandsForm.h"
-#include "views/VolumeUsageForm.h"
+#include "views/AbendLogWindow.h"
+#include "views/ChangesWindow.h"
+#include "views/NlmWindow.h"
+#include "views/ServerInformationWindow.h"
+#include "views/UtilizationWindow.h"
+#include "views/SetCommandsWindow.h"
+#include "views/VolumeUsageWindow.h"
 
 #include <array>
 
@@ -20,30 +20,32 @@ namespace app {
 namespace {
 
 const std::array kViews = {
-    ViewDescriptor{Command::ServerInfo, "btnServerInfo", "Server Information", "server-info.svg", "Server &Information",
-                   [](MainForm& f) { views::openServerInformation(f); }, "info", "frmServerInformation"},
-    ViewDescriptor{Command::Utilization, "btnUtilization", "Server Utilization", "utilization.svg",
-                   "Server &Utilization", [](MainForm& f) { views::openServerUtilization(f); }, "utilization",
+    ViewDescriptor{Command::ShowServerInformation, "btnServerInfo", "Server Information", "server-info.svg",
+                   "Server &Information", [](MainWindow& f) { views::openServerInformation(f); }, "info",
+                   "frmServerInformation"},
+    ViewDescriptor{Command::MonitorUtilization, "btnUtilization", "Server Utilization", "utilization.svg",
+                   "Server &Utilization", [](MainWindow& f) { views::openServerUtilization(f); }, "utilization",
                    "frmServerMon"},
-    ViewDescriptor{Command::NLMs, "btnNLMs", "Loaded NLMs", "nlms.svg", "&Loaded NLMs",
-                   [](MainForm& f) { views::openNLMs(f); }, "nlms", "frmNLMs"},
-    ViewDescriptor{Command::SetParameters, "btnSetParameters", "List Set Parameters", "set-parameters.svg",
-                   "List &Set Parameters", [](MainForm& f) { views::openSetCommands(f); }, "sets", "frmSetCommands"},
-    ViewDescriptor{Command::Volume, "btnVolume", "Volume Information", "volume.svg", "&Volume Information",
-                   [](MainForm& f) { views::openVolumeUsage(f); }, "volumes", "frmVolumeUsage"},
-    ViewDescriptor{Command::GetConnInfo, "btnGetConnInfo", "User Connections", "connections.svg", "User &Connections",
-                   [](MainForm& f) { connections::openUserConnections(f); }, "connections", "frmUserConnections"},
-    ViewDescriptor{Command::Partitions, "btnPartitions", "List Partitions", "partitions.svg", "List &Partitions",
-                   [](MainForm& f) { directory::openPartitions(f); }, "partitions", "frmPartitions"},
-    ViewDescriptor{Command::AbendLog, "btnAbendLog", "View Abend Log", "abend-log.svg", "View &Abend Log",
-                   [](MainForm& f) { views::openAbendLogs(f); }, "abends", "frmAbendLogs"},
-    ViewDescriptor{Command::FileLocks, "btnFileLocks", "File Opens/Locks", "file-locks.svg", "&File Opens/Locks",
-                   [](MainForm& f) { connections::openFileLocks(f); }, "filelocks", "frmFileLocks"},
+    ViewDescriptor{Command::CompareNlms, "btnNLMs", "Loaded NLMs", "nlms.svg", "&Loaded NLMs",
+                   [](MainWindow& f) { views::openNLMs(f); }, "nlms", "frmNLMs"},
+    ViewDescriptor{Command::CompareSetParameters, "btnSetParameters", "List Set Parameters", "set-parameters.svg",
+                   "List &Set Parameters", [](MainWindow& f) { views::openSetCommands(f); }, "sets", "frmSetCommands"},
+    ViewDescriptor{Command::ShowVolumeUsage, "btnVolume", "Volume Information", "volume.svg", "&Volume Information",
+                   [](MainWindow& f) { views::openVolumeUsage(f); }, "volumes", "frmVolumeUsage"},
+    ViewDescriptor{Command::ShowUserConnections, "btnGetConnInfo", "User Connections", "connections.svg",
+                   "User &Connections", [](MainWindow& f) { connections::openUserConnections(f); }, "connections",
+                   "frmUserConnections"},
+    ViewDescriptor{Command::ShowPartitions, "btnPartitions", "List Partitions", "partitions.svg", "List &Partitions",
+                   [](MainWindow& f) { directory::openPartitions(f); }, "partitions", "frmPartitions"},
+    ViewDescriptor{Command::ShowAbendLog, "btnAbendLog", "View Abend Log", "abend-log.svg", "View &Abend Log",
+                   [](MainWindow& f) { views::openAbendLogs(f); }, "abends", "frmAbendLogs"},
+    ViewDescriptor{Command::ShowFileLocks, "btnFileLocks", "File Opens/Locks", "file-locks.svg", "&File Opens/Locks",
+                   [](MainWindow& f) { connections::openFileLocks(f); }, "filelocks", "frmFileLocks"},
     ViewDescriptor{
-        Command::RemoteControl, "btnRemoteControl", "Remote Control", "remote-control.svg", "&Remote Control",
-        [](MainForm& f) { options::startRemoteConsoles(f.context(), f.selectedServers()); }, nullptr, nullptr},
-    ViewDescriptor{Command::Changes, "btnChanges", "Changes", "changes.svg", "C&hanges",
-                   [](MainForm& f) { views::openChanges(f); }, "changes", "frmChanges"},
+        Command::StartRemoteControl, "btnRemoteControl", "Remote Control", "remote-control.svg", "&Remote Control",
+        [](MainWindow& f) { options::startRemoteConsoles(f.context(), f.selectedServers()); }, nullptr, nullptr},
+    ViewDescriptor{Command::ShowChanges, "btnChanges", "Changes", "changes.svg", "C&hanges",
+                   [](MainWindow& f) { views::openChanges(f); }, "changes", "frmChanges"},
 };
 
 }  // namespace

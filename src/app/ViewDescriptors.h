@@ -11,15 +11,15 @@
 
 namespace app {
 
-class MainForm;
+class MainWindow;
 
 struct ViewDescriptor {
     Command command;
-    const char* buttonName;   // objectName of the tool-bar button
-    const char* caption;      // the button's tool tip and the command's title
-    const char* icon;         // file in the icon resources
-    const char* actionText;   // item of "Server &Action"
-    void (*open)(MainForm&);  // opens the view for the servers selected in lstServers
+    const char* buttonName;     // objectName of the tool-bar button
+    const char* caption;        // the button's tool tip and the command's title
+    const char* icon;           // file in the icon resources
+    const char* actionText;     // item of "Server &Action"
+    void (*open)(MainWindow&);  // opens the view for the servers selected in lstServers
     // What veskaro-report calls the view (a view or a history command);
     // nullptr for a command that prints nothing.
     const char* reportName;

@@ -8,9 +8,9 @@ namespace app {
 
 class WidgetTableExport : public TableExport {
 public:
-    void save(MainForm& form, QWidget* activeChild) override;
-    void copy(MainForm& form, QWidget* activeChild) override;
-    QList<QStringList> savedRows(MainForm& form, QWidget* activeChild) const override;
+    void save(MainWindow& form, QWidget* activeChild) override;
+    void copy(MainWindow& form, QWidget* activeChild) override;
+    QList<QStringList> savedRows(MainWindow& form, QWidget* activeChild) const override;
 };
 
 }  // namespace app

@@ -1,6 +1,6 @@
 // veskaro: the desktop program.
 
-#include "app/MainForm.h"
+#include "app/MainWindow.h"
 #include "app/Program.h"
 #include "app/SingleInstance.h"
 #include "platform/DesktopServices.h"
@@ -43,7 +43,7 @@ int main(int argc, char* argv[])
     if (const auto exitCode = program.start(nw::loadNetWareClient(), settings::openDefaultRegistryStore(), options))
         return *exitCode;
 
-    QPointer<app::MainForm> form = program.mainForm();
+    QPointer<app::MainWindow> form = program.mainWindow();
     QObject::connect(&instance, &app::SingleInstance::activationRequested, form, [form] {
         if (form)
             form->activateFromAnotherStart();

@@ -8,7 +8,7 @@
 #include "netware/NovellCalls.h"
 #include "netware/ServerSession.h"
 #include "settings/ColumnScale.h"
-#include "settings/Twips.h"
+#include "text/Twips.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/OwnedWindow.h"
 #include "widgets/ReportListView.h"
@@ -100,7 +100,7 @@ QWidget* firstConnectionList(const QWidget* window)
 
 // ---- send message --------------------------------------------------------------------
 
-SendMessageForm::SendMessageForm(core::AppContext& context, QWidget* parent)
+SendMessageWindow::SendMessageWindow(core::AppContext& context, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , m_context(context)
     , m_grid(new widgets::FlexGrid(this))
@@ -152,26 +152,26 @@ SendMessageForm::SendMessageForm(core::AppContext& context, QWidget* parent)
     layout->addLayout(buttons);
     // Wide enough for the three columns as designed, with room for the scroll bar.
     const double dpi = settings::columnDotsPerInch(m_grid);
-    const int gridWidth = settings::twipsToPixels(widths[0] + widths[1] + widths[2], dpi) + 40;
+    const int gridWidth = texts::twipsToPixels(widths[0] + widths[1] + widths[2], dpi) + 40;
     resize(qMax(360, gridWidth + layout->contentsMargins().left() + layout->contentsMargins().right()), 320);
 
     connect(m_message, &QLineEdit::textChanged, this,
             [this](const QString& text) { m_send->setEnabled(!text.isEmpty()); });
-    connect(m_send, &QPushButton::clicked, this, &SendMessageForm::send);
+    connect(m_send, &QPushButton::clicked, this, &SendMessageWindow::send);
     connect(m_cancel, &QPushButton::clicked, this, &QWidget::close);
 }
 
-QString SendMessageForm::server() const
+QString SendMessageWindow::server() const
 {
     return m_server->text();
 }
 
-void SendMessageForm::setServer(const QString& server)
+void SendMessageWindow::setServer(const QString& server)
 {
     m_server->setText(server);
 }
 
-void SendMessageForm::addConnections(const QList<ChosenConnection>& chosen)
+void SendMessageWindow::addConnections(const QList<ChosenConnection>& chosen)
 {
     for (const ChosenConnection& connection : chosen) {
         const int row = m_grid->addRow({connection.user, connection.number, QString()});
@@ -182,7 +182,7 @@ void SendMessageForm::addConnections(const QList<ChosenConnection>& chosen)
     fitUserColumn();
 }
 
-void SendMessageForm::fitUserColumn()
+void SendMessageWindow::fitUserColumn()
 {
     // The user column widens to the longest name listed, never below its
     // designed width, and the window widens with it while it fits the screen.
@@ -191,10 +191,10 @@ void SendMessageForm::fitUserColumn()
     for (int row = m_grid->fixedRows(); row < m_grid->rows(); ++row)
         needed = qMax(needed, metrics.horizontalAdvance(m_grid->textMatrix(row, kUserCol)));
     const double dpi = settings::columnDotsPerInch(m_grid);
-    const int twips = qRound(settings::pixelsToTwips(needed + kCellRoom, dpi));
+    const int twips = qRound(texts::pixelsToTwips(needed + kCellRoom, dpi));
     if (twips <= m_grid->colWidth(kUserCol))
         return;
-    const int added = settings::twipsToPixels(twips - m_grid->colWidth(kUserCol), dpi);
+    const int added = texts::twipsToPixels(twips - m_grid->colWidth(kUserCol), dpi);
     m_grid->setColWidth(kUserCol, twips);
     int wanted = width() + added;
     if (const QScreen* shown = screen())
@@ -203,10 +203,10 @@ void SendMessageForm::fitUserColumn()
         resize(wanted, height());
 }
 
-void SendMessageForm::send()
+void SendMessageWindow::send()
 {
     setCursor(Qt::WaitCursor);
-    QPointer<SendMessageForm> self(this);
+    QPointer<SendMessageWindow> self(this);
     {
         nw::ServerSession session(m_context, server(), nw::kLicensedByBinderyName);
         if (session.open() == nw::status::Success) {
@@ -233,7 +233,7 @@ void SendMessageForm::send()
     unsetCursor();
 }
 
-SendMessageForm* sendMessageToChosen(views::ViewHost& host)
+SendMessageWindow* sendMessageToChosen(views::ViewHost& host)
 {
     QWidget* view = activeView(host);
     auto* source = dynamic_cast<ConnectionSource*>(view);
@@ -243,13 +243,14 @@ SendMessageForm* sendMessageToChosen(views::ViewHost& host)
 
     QWidget* mainWindow = host.mdiArea()->window();
     // A closed window is hidden until it is deleted; it is not the open one.
-    SendMessageForm* form = nullptr;
-    for (SendMessageForm* open : mainWindow->findChildren<SendMessageForm*>(QString(), Qt::FindDirectChildrenOnly)) {
+    SendMessageWindow* form = nullptr;
+    for (SendMessageWindow* open :
+         mainWindow->findChildren<SendMessageWindow*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (!open->isHidden())
             form = open;
     }
     if (!form)
-        form = new SendMessageForm(host.context(), mainWindow);
+        form = new SendMessageWindow(host.context(), mainWindow);
     if (auto* listView = qobject_cast<widgets::ReportListView*>(list))
         form->addConnections(chosenConnections(*listView));
     else if (auto* grid = qobject_cast<widgets::FlexGrid*>(list))

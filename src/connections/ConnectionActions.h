@@ -57,10 +57,10 @@ QWidget* firstConnectionList(const QWidget* window);
 
 // frmSendMessage, "Send Message": one window gathering the connections of
 // every "Send Message" until it is closed.
-class SendMessageForm : public QWidget {
+class SendMessageWindow : public QWidget {
     Q_OBJECT
 public:
-    SendMessageForm(core::AppContext& context, QWidget* parent = nullptr);
+    SendMessageWindow(core::AppContext& context, QWidget* parent = nullptr);
 
     widgets::FlexGrid* grdConnectionsList() const { return m_grid; }
     QLineEdit* txtMessage() const { return m_message; }
@@ -87,7 +87,7 @@ private:
 // "Send Message": shows the one send-message window (made when needed) and
 // adds the connections chosen in the active view. Returns the window, or
 // null when the active view has no connection list.
-SendMessageForm* sendMessageToChosen(views::ViewHost& host);
+SendMessageWindow* sendMessageToChosen(views::ViewHost& host);
 
 // Clears the connections selected in a list view, leaving out the program's
 // own; asks first. Rows of cleared connections go; a connection the server

@@ -109,7 +109,7 @@ QString sendResultText(quint8 result);
 inline const QString kUnableToSend = QStringLiteral("Unable to send message");
 
 // ---- settings ----------------------------------------------------------------
-QString userConnectionsKeyPath();  // Software\Korvanel\Veskaro\UserConnectionsForm
+QString userConnectionsKeyPath();  // Software\Korvanel\Veskaro\UserConnectionsWindow
 
 struct ConnectionSettings {
     QString typeFilter = kAllFilter;         // ConnType

@@ -4,7 +4,7 @@
 #include "netware/NovellCalls.h"
 #include "netware/ServerReads.h"
 #include "netware/ServerSession.h"
-#include "settings/AnsiText.h"
+#include "text/CodePage.h"
 
 #include <atomic>
 #include <utility>
@@ -61,7 +61,7 @@ std::optional<QStringList> ConnectionReader::read(quint16 number, const QString&
         return std::nullopt;
 
     const int nameLength = std::min<int>(info.nameLength, static_cast<int>(info.loginName.size()));
-    const QString name = settings::fromWindows1252(QByteArrayView(info.loginName.data(), nameLength));
+    const QString name = texts::fromWindows1252(QByteArrayView(info.loginName.data(), nameLength));
 
     QStringList cells;
     cells.reserve(2 + kOptionalColumnCount);

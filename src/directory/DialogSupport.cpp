@@ -1,6 +1,6 @@
 #include "directory/DialogSupport.h"
 
-#include "settings/Twips.h"
+#include "text/Twips.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -32,7 +32,7 @@ QIcon directoryIcon(const QString& file)
 void updatePathToolTip(QLabel* label)
 {
     const int textWidth = QFontMetrics(label->font()).horizontalAdvance(label->text());
-    const int room = label->width() - settings::twipsToPixels(40, label->logicalDpiX());
+    const int room = label->width() - texts::twipsToPixels(40, label->logicalDpiX());
     label->setToolTip(textWidth >= room ? label->text() : QString());
 }
 

@@ -2,7 +2,7 @@
 
 #include "core/AppContext.h"
 #include "platform/Services.h"
-#include "export/CopyForm.h"
+#include "export/CopyDialog.h"
 #include "export/WidgetExport.h"
 
 #include <QMdiSubWindow>
@@ -80,7 +80,7 @@ void copyWindow(core::AppContext& context, QWidget* activeChild, QWidget* dialog
 {
     if (!activeChild)
         return;
-    CopyForm dialog(context, activeChild, dialogParent);
+    CopyDialog dialog(context, activeChild, dialogParent);
     dialog.exec();
 }
 

@@ -2,7 +2,7 @@
 
 #include "models/GridData.h"
 #include "models/ReportListModel.h"
-#include "settings/AnsiText.h"
+#include "text/CodePage.h"
 
 #include <QHash>
 #include <QIODevice>
@@ -32,7 +32,7 @@ bool readNumber(const QString& text, const QLocale& locale, double* value)
 
 bool writeLine(QIODevice& device, const QString& line)
 {
-    const QByteArray bytes = settings::toWindows1252Lossy(line) + lineEnd;
+    const QByteArray bytes = texts::toWindows1252Lossy(line) + lineEnd;
     return device.write(bytes) == bytes.size();
 }
 
@@ -122,7 +122,7 @@ QByteArray delimitedBytes(const TableRows& rows, const QString& delimiter)
 {
     QByteArray bytes;
     for (const QStringList& cells : rows)
-        bytes += settings::toWindows1252Lossy(buildLine(cells, delimiter)) + lineEnd;
+        bytes += texts::toWindows1252Lossy(buildLine(cells, delimiter)) + lineEnd;
     return bytes;
 }
 

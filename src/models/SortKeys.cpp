@@ -1,7 +1,7 @@
 #include "models/SortKeys.h"
 
 #include "models/GridData.h"
-#include "settings/LocaleText.h"
+#include "text/LocaleText.h"
 
 #include <QCollator>
 #include <QtNumeric>
@@ -89,7 +89,7 @@ std::optional<QDateTime> parseDateTime(const QString& text, const QLocale& local
     QStringList dateFormats{shortFormat, c.dateFormat(QLocale::ShortFormat), QStringLiteral("M/d/yy"),
                             QStringLiteral("M/d/yyyy"), QStringLiteral("yyyy-MM-dd")};
     // Time stamps are written with four-digit years in the user's order.
-    const QString fourDigits = settings::fourDigitYearShortFormat(locale);
+    const QString fourDigits = texts::fourDigitYearShortFormat(locale);
     if (fourDigits != shortFormat)
         dateFormats.insert(1, fourDigits);
     const QStringList timeFormats{locale.timeFormat(QLocale::ShortFormat),
@@ -182,7 +182,7 @@ std::vector<int> typedSortOrder(const QStringList& texts, bool descending, const
         bool indented = false;
         std::optional<QCollatorSortKey> text;
     };
-    QCollator collator(settings::collationLocale(locale));
+    QCollator collator(texts::collationLocale(locale));
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     collator.setNumericMode(true);
     std::vector<Key> keys(static_cast<size_t>(texts.size()));

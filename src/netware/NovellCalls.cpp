@@ -1,6 +1,6 @@
 #include "netware/NovellCalls.h"
 
-#include "settings/AnsiText.h"
+#include "text/CodePage.h"
 
 #include <QStringView>
 
@@ -14,7 +14,7 @@ namespace nw {
 QString bytesToString(std::span<const char> bytes)
 {
     const auto end = std::find(bytes.begin(), bytes.end(), '\0');
-    return settings::fromWindows1252(QByteArrayView(bytes.data(), static_cast<qsizetype>(end - bytes.begin())));
+    return texts::fromWindows1252(QByteArrayView(bytes.data(), static_cast<qsizetype>(end - bytes.begin())));
 }
 
 QString bytesToString(std::span<const quint8> bytes)
@@ -40,7 +40,7 @@ void stringToBytes(std::span<char> bytes, const QString& text)
 
 QByteArray toAnsi(const QString& text)
 {
-    return settings::toWindows1252Lossy(text);
+    return texts::toWindows1252Lossy(text);
 }
 
 QString componentsToPath(std::span<const quint8> bytes, quint8 totalLength)
@@ -57,7 +57,7 @@ QString componentsToPath(std::span<const quint8> bytes, quint8 totalLength)
             break;
         const std::size_t end = std::min(p + n, limit);
         path += QLatin1Char('\\');
-        path += settings::fromWindows1252(
+        path += texts::fromWindows1252(
             QByteArrayView(reinterpret_cast<const char*>(bytes.data() + p), static_cast<qsizetype>(end - p)));
         p = end;
     }

@@ -1,6 +1,6 @@
 #include "report/ReportCommand.h"
 
-#include "app/MainForm.h"
+#include "app/MainWindow.h"
 #include "app/Program.h"
 #include "app/ViewDescriptors.h"
 #include "export/SaveCopy.h"
@@ -102,12 +102,12 @@ std::optional<int> ReportSession::start()
     return m_parts->program.start(nw::loadNetWareClient(), settings::openDefaultRegistryStore(), options);
 }
 
-app::MainForm& ReportSession::form()
+app::MainWindow& ReportSession::form()
 {
-    return *m_parts->program.mainForm();
+    return *m_parts->program.mainWindow();
 }
 
-bool openForServers(app::MainForm& form, app::Command command, const QStringList& servers)
+bool openForServers(app::MainWindow& form, app::Command command, const QStringList& servers)
 {
     if (!form.hasCommand(command)) {
         form.context().messages().inform(QStringLiteral("This view is not available."),
@@ -129,7 +129,7 @@ bool openForServers(app::MainForm& form, app::Command command, const QStringList
     return true;
 }
 
-bool openForServersInOrder(app::MainForm& form, app::Command command, const QStringList& servers)
+bool openForServersInOrder(app::MainWindow& form, app::Command command, const QStringList& servers)
 {
     if (!form.hasCommand(command)) {
         form.context().messages().inform(QStringLiteral("This view is not available."),
@@ -142,7 +142,7 @@ bool openForServersInOrder(app::MainForm& form, app::Command command, const QStr
     return true;
 }
 
-std::optional<QList<QStringList>> savedRowsOfActiveView(app::MainForm& form, const QString& viewName)
+std::optional<QList<QStringList>> savedRowsOfActiveView(app::MainWindow& form, const QString& viewName)
 {
     QMdiSubWindow* active = form.activeChild();
     if (!active || !form.tableExport()) {
@@ -153,7 +153,7 @@ std::optional<QList<QStringList>> savedRowsOfActiveView(app::MainForm& form, con
     return form.tableExport()->savedRows(form, active->widget());
 }
 
-std::optional<ReportOutput> activeViewOutput(app::MainForm& form, const QString& viewName)
+std::optional<ReportOutput> activeViewOutput(app::MainWindow& form, const QString& viewName)
 {
     std::optional<QList<QStringList>> rows = savedRowsOfActiveView(form, viewName);
     if (!rows)
@@ -394,7 +394,7 @@ int ReportCommand::execute(const QStringList& arguments, QIODevice& out, QTextSt
         err.flush();
         return *exitCode;
     }
-    app::MainForm& form = *program.mainForm();
+    app::MainWindow& form = *program.mainWindow();
     if (parsed.jobs)
         form.context().values.parallelServers = *parsed.jobs;
 

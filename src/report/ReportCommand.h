@@ -21,7 +21,7 @@ class QIODevice;
 class QTextStream;
 
 namespace app {
-class MainForm;
+class MainWindow;
 }
 
 namespace report {
@@ -42,7 +42,7 @@ struct ReportView {
     QString description;  // one line for --help
     // Opens the view and returns its tables; nothing when the view cannot
     // be produced (the reason has gone to the message service).
-    std::function<std::optional<ReportOutput>(app::MainForm&, const ReportRequest&)> produce;
+    std::function<std::optional<ReportOutput>(app::MainWindow&, const ReportRequest&)> produce;
     // False for views that show the whole list rather than a selection.
     bool takesServers = true;
     // Values --show accepts (empty: the option is not taken).
@@ -64,7 +64,7 @@ struct ReportView {
     // The view takes one server and then this one argument ("CONNECTION").
     QString targetName;
     // After start-up: why the target is refused (exit status 2), empty when it is taken.
-    std::function<QString(app::MainForm&, const ReportRequest&)> refuseTarget;
+    std::function<QString(app::MainWindow&, const ReportRequest&)> refuseTarget;
 };
 
 // An option of the command line, as --help lists it.
@@ -81,16 +81,16 @@ const std::vector<ReportOption>& reportOptions();
 // alone selected in lstServers, then the view's button. Without servers the
 // button is pressed once for the start-up selection. False when the view is
 // not part of this program (the reason has gone to the message service).
-bool openForServers(app::MainForm& form, app::Command command, const QStringList& servers);
+bool openForServers(app::MainWindow& form, app::Command command, const QStringList& servers);
 // Opens a view once for all the servers, selected together in the order
 // given (views that read their servers side by side); without servers, for
 // the start-up selection.
-bool openForServersInOrder(app::MainForm& form, app::Command command, const QStringList& servers);
+bool openForServersInOrder(app::MainWindow& form, app::Command command, const QStringList& servers);
 
 // The cells File / "&Save" writes for the active child window.
-std::optional<QList<QStringList>> savedRowsOfActiveView(app::MainForm& form, const QString& viewName);
+std::optional<QList<QStringList>> savedRowsOfActiveView(app::MainWindow& form, const QString& viewName);
 // The one table of the active child window, as a view's output.
-std::optional<ReportOutput> activeViewOutput(app::MainForm& form, const QString& viewName);
+std::optional<ReportOutput> activeViewOutput(app::MainWindow& form, const QString& viewName);
 
 // The name a view has on the command line, as its descriptor gives it.
 QString reportNameOf(app::Command command);
@@ -111,7 +111,7 @@ public:
     ReportSession& operator=(const ReportSession&) = delete;
     // Nothing when the program runs; otherwise the exit code (the reason is on err).
     std::optional<int> start();
-    app::MainForm& form();
+    app::MainWindow& form();
 
 private:
     struct Parts;
@@ -149,7 +149,7 @@ public:
 
     // Called with the main window the moment its picture (--screenshot) has
     // been drawn, before anything else runs: what the picture shows.
-    using PictureObserver = std::function<void(app::MainForm&)>;
+    using PictureObserver = std::function<void(app::MainWindow&)>;
     void setPictureObserver(PictureObserver observer) { m_pictureObserver = std::move(observer); }
 
 private:

@@ -6,10 +6,10 @@
 
 #include "platform/Services.h"
 
-#include "app/MainForm.h"
-#include "directory/PartitionsForm.h"
+#include "app/MainWindow.h"
+#include "directory/PartitionsWindow.h"
 #include "views/AbendLog.h"
-#include "views/AbendLogForm.h"
+#include "views/AbendLogWindow.h"
 #include "viewbase/ViewWindow.h"
 
 #include <QListWidget>
@@ -20,8 +20,8 @@ namespace {
 
 // Selects the named servers (all of the start-up selection when none is
 // named) and presses the view's button once.
-bool openForServersTogether(app::MainForm& form, app::Command command, const QStringList& servers,
-                            const std::function<void(app::MainForm&)>& press)
+bool openForServersTogether(app::MainWindow& form, app::Command command, const QStringList& servers,
+                            const std::function<void(app::MainWindow&)>& press)
 {
     if (!form.hasCommand(command)) {
         form.context().messages().inform(QStringLiteral("This view is not available."),
@@ -41,9 +41,9 @@ bool openForServersTogether(app::MainForm& form, app::Command command, const QSt
     return true;
 }
 
-directory::PartitionsForm::ReplicaView replicaViewNamed(const QString& name)
+directory::PartitionsWindow::ReplicaView replicaViewNamed(const QString& name)
 {
-    using View = directory::PartitionsForm::ReplicaView;
+    using View = directory::PartitionsWindow::ReplicaView;
     if (name == QLatin1String("state"))
         return View::State;
     if (name == QLatin1String("timestamp"))
@@ -58,42 +58,42 @@ directory::PartitionsForm::ReplicaView replicaViewNamed(const QString& name)
 void addFrameViews(ReportCommand& command)
 {
     ReportView volumes;
-    volumes.name = reportNameOf(app::Command::Volume);
+    volumes.name = reportNameOf(app::Command::ShowVolumeUsage);
     volumes.description = QStringLiteral("volume space usage of the servers, selected together");
-    volumes.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<ReportOutput> {
-        if (!openForServersTogether(form, app::Command::Volume, request.servers,
-                                    [](app::MainForm& f) { f.runCommand(app::Command::Volume); }))
+    volumes.produce = [](app::MainWindow& form, const ReportRequest& request) -> std::optional<ReportOutput> {
+        if (!openForServersTogether(form, app::Command::ShowVolumeUsage, request.servers,
+                                    [](app::MainWindow& f) { f.runCommand(app::Command::ShowVolumeUsage); }))
             return std::nullopt;
         return activeViewOutput(form, QStringLiteral("volumes"));
     };
     command.addView(volumes);
 
     ReportView partitions;
-    partitions.name = reportNameOf(app::Command::Partitions);
+    partitions.name = reportNameOf(app::Command::ShowPartitions);
     partitions.description = QStringLiteral("partitions and replicas of the servers, selected together");
     partitions.viewValues = {QStringLiteral("type"), QStringLiteral("state"), QStringLiteral("timestamp"),
                              QStringLiteral("sync")};
-    partitions.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<ReportOutput> {
-        if (!openForServersTogether(form, app::Command::Partitions, request.servers,
-                                    [](app::MainForm& f) { f.runCommand(app::Command::Partitions); }))
+    partitions.produce = [](app::MainWindow& form, const ReportRequest& request) -> std::optional<ReportOutput> {
+        if (!openForServersTogether(form, app::Command::ShowPartitions, request.servers,
+                                    [](app::MainWindow& f) { f.runCommand(app::Command::ShowPartitions); }))
             return std::nullopt;
-        if (directory::PartitionsForm* window = directory::partitionsWindow(form))
+        if (directory::PartitionsWindow* window = directory::partitionsWindow(form))
             window->showReplicaView(replicaViewNamed(request.view));
         return activeViewOutput(form, QStringLiteral("partitions"));
     };
     command.addView(partitions);
 
     ReportView abends;
-    abends.name = reportNameOf(app::Command::AbendLog);
+    abends.name = reportNameOf(app::Command::ShowAbendLog);
     abends.description = QStringLiteral("the halts in a server's abend log; --show N: the report of one");
     abends.oneServer = true;
     abends.showTakesNumber = true;
-    abends.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<ReportOutput> {
-        if (!openForServersTogether(form, app::Command::AbendLog, request.servers,
-                                    [](app::MainForm& f) { f.runCommand(app::Command::AbendLog); }))
+    abends.produce = [](app::MainWindow& form, const ReportRequest& request) -> std::optional<ReportOutput> {
+        if (!openForServersTogether(form, app::Command::ShowAbendLog, request.servers,
+                                    [](app::MainWindow& f) { f.runCommand(app::Command::ShowAbendLog); }))
             return std::nullopt;
         const QString server = request.servers.value(0);
-        auto* viewer = views::findView<views::AbendLogForm>(form, [&server](const views::AbendLogForm& w) {
+        auto* viewer = views::findView<views::AbendLogWindow>(form, [&server](const views::AbendLogWindow& w) {
             return w.server().compare(server, Qt::CaseInsensitive) == 0;
         });
         if (!viewer) {

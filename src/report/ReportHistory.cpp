@@ -4,7 +4,7 @@
 
 #include "report/ReportCommand.h"
 
-#include "app/MainForm.h"
+#include "app/MainWindow.h"
 #include "export/TableExport.h"
 #include "history/Changes.h"
 #include "history/ChangesSince.h"
@@ -101,10 +101,10 @@ bool writeOut(const HistoryArguments& parsed, const QList<QStringList>& rows, QI
 
 // Opens the views that read what the history keeps, for all the servers at
 // once; each view records what it applied.
-void readServersIntoHistory(app::MainForm& form, const QStringList& servers)
+void readServersIntoHistory(app::MainWindow& form, const QStringList& servers)
 {
-    for (const app::Command command :
-         {app::Command::ServerInfo, app::Command::NLMs, app::Command::SetParameters, app::Command::Volume})
+    for (const app::Command command : {app::Command::ShowServerInformation, app::Command::CompareNlms,
+                                       app::Command::CompareSetParameters, app::Command::ShowVolumeUsage})
         openForServersInOrder(form, command, servers);
 }
 
@@ -276,7 +276,7 @@ std::optional<int> executeHistoryCommand(const QStringList& arguments, QIODevice
         err.flush();
         return rc;
     }
-    app::MainForm& form = session.form();
+    app::MainWindow& form = session.form();
     for (const QString& server : std::as_const(parsed.servers)) {
         if (form.lstServers()->findItems(server, Qt::MatchFixedString).isEmpty()) {
             err << "veskaro-report: " << server << " is not in the server list" << Qt::endl;

@@ -8,16 +8,16 @@
 #include "platform/Services.h"
 
 #include "app/Commands.h"
-#include "app/MainForm.h"
+#include "app/MainWindow.h"
 #include "app/TableExport.h"
 #include "connections/ConnectionFormats.h"
-#include "connections/FileLocksForm.h"
+#include "connections/FileLocksWindow.h"
 #include "connections/FileUse.h"
-#include "connections/OpenFilesForm.h"
-#include "connections/UserConnectionsForm.h"
-#include "views/NLMForm.h"
-#include "views/ServerMonForm.h"
-#include "views/SetCommandsForm.h"
+#include "connections/OpenFilesWindow.h"
+#include "connections/UserConnectionsWindow.h"
+#include "views/NlmWindow.h"
+#include "views/UtilizationWindow.h"
+#include "views/SetCommandsWindow.h"
 
 #include <QComboBox>
 #include <QListWidget>
@@ -27,7 +27,7 @@ namespace report {
 namespace {
 
 // What a view does to its window between opening and saving.
-using Adjust = std::function<void(app::MainForm&, const ReportRequest&)>;
+using Adjust = std::function<void(app::MainWindow&, const ReportRequest&)>;
 
 // How a view is opened for the named servers.
 enum class Opening {
@@ -44,7 +44,7 @@ ReportView commandView(app::Command command, const char* description, Adjust adj
     view.name = reportNameOf(command);
     view.description = QLatin1String(description);
     view.produce = [command, adjust, opening, viewName = view.name](
-                       app::MainForm& form, const ReportRequest& request) -> std::optional<ReportOutput> {
+                       app::MainWindow& form, const ReportRequest& request) -> std::optional<ReportOutput> {
         const bool opened = opening == Opening::Together ? openForServersInOrder(form, command, request.servers)
                                                          : openForServers(form, command, request.servers);
         if (!opened)
@@ -62,7 +62,7 @@ ReportView serverListView()
     view.name = QStringLiteral("servers");
     view.description = QStringLiteral("the server list, one server a line");
     view.takesServers = false;
-    view.produce = [](app::MainForm& form, const ReportRequest&) -> std::optional<ReportOutput> {
+    view.produce = [](app::MainWindow& form, const ReportRequest&) -> std::optional<ReportOutput> {
         ReportOutput output;
         output.lineKey = QStringLiteral("Server");
         for (int row = 0; row < form.lstServers()->count(); ++row)
@@ -76,7 +76,7 @@ ReportView serverListView()
 // selection), each opened as the user opens it but without the column
 // chooser, one table per server. A server that cannot be opened adds no
 // table (and says nothing, as the window does not).
-std::optional<ReportOutput> connectionTables(app::MainForm& form, const ReportRequest& request)
+std::optional<ReportOutput> connectionTables(app::MainWindow& form, const ReportRequest& request)
 {
     connections::OpeningOptions options;
     options.allowChooser = false;
@@ -105,7 +105,7 @@ std::optional<ReportOutput> connectionTables(app::MainForm& form, const ReportRe
 }
 
 // Selects the one server in lstServers, as the user would before opening a view.
-void selectServer(app::MainForm& form, const QString& server)
+void selectServer(app::MainWindow& form, const QString& server)
 {
     QListWidget* list = form.lstServers();
     list->clearSelection();
@@ -130,12 +130,12 @@ ReportView openFilesView()
     view.name = QStringLiteral("openfiles");
     view.description = QStringLiteral("the files one connection of a server holds open, with their lock flags");
     view.targetName = QStringLiteral("CONNECTION");
-    view.refuseTarget = [](app::MainForm&, const ReportRequest& request) {
+    view.refuseTarget = [](app::MainWindow&, const ReportRequest& request) {
         return targetConnection(request)
                    ? QString()
                    : QStringLiteral("%1 is not a connection number (1 to 65535)").arg(request.target);
     };
-    view.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<ReportOutput> {
+    view.produce = [](app::MainWindow& form, const ReportRequest& request) -> std::optional<ReportOutput> {
         const QString server = request.servers.value(0);
         QWidget* window = connections::openOpenFiles(form, QString(), *targetConnection(request), server);
         if (!window || !form.tableExport())
@@ -151,10 +151,10 @@ ReportView openFilesView()
 ReportView fileLocksView()
 {
     ReportView view;
-    view.name = reportNameOf(app::Command::FileLocks);
+    view.name = reportNameOf(app::Command::ShowFileLocks);
     view.description = QStringLiteral("the connections holding a file open, for VOLUME:PATH from the volume root");
     view.targetName = QStringLiteral("VOLUME:PATH");
-    view.refuseTarget = [](app::MainForm& form, const ReportRequest& request) {
+    view.refuseTarget = [](app::MainWindow& form, const ReportRequest& request) {
         QString problem;
         const std::optional<connections::VolumeFile> file = connections::parseVolumeFile(request.target, &problem);
         if (!file)
@@ -166,12 +166,12 @@ ReportView fileLocksView()
             return QStringLiteral("%1 does not exist on %2").arg(request.target, request.servers.value(0));
         return QString();
     };
-    view.produce = [](app::MainForm& form, const ReportRequest& request) -> std::optional<ReportOutput> {
+    view.produce = [](app::MainWindow& form, const ReportRequest& request) -> std::optional<ReportOutput> {
         const QString server = request.servers.value(0);
         const std::optional<connections::VolumeFile> file = connections::parseVolumeFile(request.target, nullptr);
         selectServer(form, server);
         connections::openFileLocks(form);
-        connections::FileLocksForm* window = connections::findFileLocks(form, server);
+        connections::FileLocksWindow* window = connections::findFileLocks(form, server);
         if (!file || !window || !form.tableExport()) {
             form.context().messages().inform(QStringLiteral("The filelocks view produced no table."),
                                              QStringLiteral("veskaro-report"));
@@ -190,35 +190,36 @@ std::vector<ReportView> standardViews()
     std::vector<ReportView> table;
     table.push_back(serverListView());
 
-    table.push_back(
-        commandView(app::Command::ServerInfo, "server information: up time, version, company, revision, DS version"));
+    table.push_back(commandView(app::Command::ShowServerInformation,
+                                "server information: up time, version, company, revision, DS version"));
 
-    table.push_back(commandView(app::Command::Utilization, "server utilization after one poll",
-                                [](app::MainForm& form, const ReportRequest&) {
-                                    views::pollOnceForReport(views::findView<views::ServerMonForm>(form));
+    table.push_back(commandView(app::Command::MonitorUtilization, "server utilization after one poll",
+                                [](app::MainWindow& form, const ReportRequest&) {
+                                    views::pollOnceForReport(views::findView<views::UtilizationWindow>(form));
                                 }));
 
-    ReportView nlms = commandView(app::Command::NLMs, "loaded NLMs side by side, version and date columns per server",
-                                  [](app::MainForm& form, const ReportRequest& request) {
-                                      if (QWidget* window = views::findView<views::NLMForm>(form))
-                                          views::applyNlmReportOptions(window, request.show, request.differencesOnly);
-                                  });
+    ReportView nlms =
+        commandView(app::Command::CompareNlms, "loaded NLMs side by side, version and date columns per server",
+                    [](app::MainWindow& form, const ReportRequest& request) {
+                        if (QWidget* window = views::findView<views::NlmWindow>(form))
+                            views::applyNlmReportOptions(window, request.show, request.differencesOnly);
+                    });
     nlms.showValues = {QStringLiteral("both"), QStringLiteral("version"), QStringLiteral("date")};
     nlms.takesDifferencesOnly = true;
     nlms.headerRows = 2;
     table.push_back(nlms);
 
     ReportView sets =
-        commandView(app::Command::SetParameters, "SET parameters side by side, one value column per server",
-                    [](app::MainForm& form, const ReportRequest& request) {
-                        if (QWidget* window = views::findView<views::SetCommandsForm>(form))
+        commandView(app::Command::CompareSetParameters, "SET parameters side by side, one value column per server",
+                    [](app::MainWindow& form, const ReportRequest& request) {
+                        if (QWidget* window = views::findView<views::SetCommandsWindow>(form))
                             views::applySetReportOptions(window, request.differencesOnly);
                     });
     sets.takesDifferencesOnly = true;
     table.push_back(sets);
 
     ReportView users;
-    users.name = reportNameOf(app::Command::GetConnInfo);
+    users.name = reportNameOf(app::Command::ShowUserConnections);
     users.description = QStringLiteral("user connections of a server; columns and filters from the settings");
     users.typeValues = connections::typeFilterEntries();
     users.statusValues = connections::statusFilterEntries();

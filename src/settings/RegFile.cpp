@@ -1,6 +1,6 @@
 #include "settings/RegFile.h"
 
-#include "settings/AnsiText.h"
+#include "text/CodePage.h"
 
 #include <QCoreApplication>
 #include <QStringDecoder>
@@ -62,7 +62,7 @@ QString decodeFile(const QByteArray& bytes)
     // that would pass as UTF-8 (see serialize), so this cannot misread our own files.
     if (hasHighBytes(bytes) && isUtf8(bytes))
         return decodeWith(QStringConverter::Utf8, bytes);
-    return fromWindows1252(bytes);
+    return texts::fromWindows1252(bytes);
 }
 
 std::optional<std::pair<QString, qsizetype>> readQuoted(const QString& line, qsizetype start)
@@ -117,7 +117,7 @@ std::optional<QByteArray> parseHexBytes(const QString& body)
 std::optional<QString> decodeText(const QByteArray& raw, bool unicode)
 {
     if (!unicode)
-        return fromWindows1252(raw);
+        return texts::fromWindows1252(raw);
     if (raw.size() % 2 != 0)
         return std::nullopt;
     // A value that begins with U+FEFF keeps it: it is the value's text, no mark.
@@ -168,7 +168,7 @@ QString escaped(const QString& text)
 std::optional<QByteArray> encodeText(const QString& text, bool unicode)
 {
     if (!unicode)
-        return toWindows1252(text);
+        return texts::toWindows1252(text);
     QStringEncoder encoder(QStringEncoder::Utf16LE);
     return QByteArray(encoder(text));
 }
@@ -220,7 +220,7 @@ Value inUnicode(Value value)
 {
     if (value.rawText == Value::RawText::Ansi) {
         QStringEncoder encoder(QStringEncoder::Utf16LE);
-        value.raw = encoder(fromWindows1252(value.raw));
+        value.raw = encoder(texts::fromWindows1252(value.raw));
         value.rawText = Value::RawText::Unicode;
     }
     return value;
@@ -769,7 +769,7 @@ ParseResult parse(const QByteArray& bytes)
 QByteArray serialize(const Tree& tree)
 {
     if (const auto text = render(tree, false)) {
-        if (const auto bytes = toWindows1252(*text)) {
+        if (const auto bytes = texts::toWindows1252(*text)) {
             // ANSI text that would also read as UTF-8 is written as Unicode
             // instead, so that reading it back cannot take it for UTF-8.
             if (!hasHighBytes(*bytes) || !isUtf8(*bytes))

@@ -1,6 +1,7 @@
 #include "settings/Registry.h"
 
 #include "core/AppContext.h"
+#include "text/Twips.h"
 
 #include <algorithm>
 #include <array>
@@ -58,6 +59,13 @@ QString readSetting(const RegistryStore& store, const QString& keyPath, const QS
 QString readSetting(const core::AppContext& context, const QString& keyPath, const QString& valueName)
 {
     return readSetting(context.registry(), keyPath, valueName);
+}
+
+double readTwipsSetting(const RegistryStore& store, const QString& keyPath, const QString& valueName)
+{
+    if (auto number = texts::textToNumber(readSetting(store, keyPath, valueName)))
+        return *number;
+    return texts::textToNumber(defaultSetting(valueName)).value_or(0.0);
 }
 
 void saveSetting(RegistryStore& store, const QString& keyPath, const QString& valueName, const QString& value)

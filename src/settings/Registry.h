@@ -35,6 +35,11 @@ QString defaultSetting(const QString& valueName);
 QString readSetting(const RegistryStore& store, const QString& keyPath, const QString& valueName);
 QString readSetting(const core::AppContext& context, const QString& keyPath, const QString& valueName);
 
+// A twips setting read through readSetting. Text that is not a number (a
+// hand-edited value) falls back to the name's default, so one bad value
+// never puts a window off screen or makes it vanish.
+double readTwipsSetting(const RegistryStore& store, const QString& keyPath, const QString& valueName);
+
 // Writes one value. When the key cannot be opened, only a key named after the
 // path's last component is created, directly below the root; a deeper path
 // therefore still cannot be opened and its value is dropped, which is why
@@ -46,7 +51,7 @@ void saveSetting(core::AppContext& context, const QString& keyPath, const QStrin
 void createLoginTreesKey(RegistryStore& store);
 void createLoginTreesKey(core::AppContext& context);
 
-// UserConnectionsForm, before the connection settings are first stored.
+// UserConnectionsWindow, before the connection settings are first stored.
 void createUserConnectionsKey(RegistryStore& store);
 void createUserConnectionsKey(core::AppContext& context);
 

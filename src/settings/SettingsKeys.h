@@ -11,7 +11,7 @@ namespace settings {
 // HKEY_CURRENT_USER\Software\Korvanel\Veskaro: the program-wide values.
 inline const QString kRootKey = QStringLiteral("Software\\Korvanel\\Veskaro");
 // Keys below the root key, by name (settings::rootKeyPath makes the full path).
-inline const QString kMainFormKeyName = QStringLiteral("MainForm");
+inline const QString kMainWindowKeyName = QStringLiteral("MainForm");
 inline const QString kHiddenKeyName = QStringLiteral("Hidden");  // hidden servers, a value per tree
 inline const QString kUserConnectionsKeyName = QStringLiteral("UserConnectionsForm");
 inline const QString kServerInfoKeyName = QStringLiteral("ServerInfoForm");
@@ -27,7 +27,7 @@ inline const QString kPartitionsKeyName = QStringLiteral("PartitionsForm");
 inline const QString kLoginKeyName = QStringLiteral("LoginForm");
 inline const QString kLoginTreesKeyName = QStringLiteral("LoginForm\\Trees");
 // Full paths of the keys the main window reads itself.
-inline const QString kMainFormKey = kRootKey + QStringLiteral("\\") + kMainFormKeyName;
+inline const QString kMainWindowKey = kRootKey + QStringLiteral("\\") + kMainWindowKeyName;
 inline const QString kHiddenKey = kRootKey + QStringLiteral("\\") + kHiddenKeyName;
 
 // --- Values of the root key, with the room a stored value may take -----------------
@@ -72,7 +72,7 @@ inline const QString kRefreshIntervalValue = QStringLiteral("Refresh Interval");
 // "ColWidth" + column number (grids), "ColWidth-" + heading (list views).
 inline const QString kColWidthPrefix = QStringLiteral("ColWidth");
 inline const QString kColWidthHeadingPrefix = QStringLiteral("ColWidth-");
-// NLMForm: the "Show Column" option ("Both", "Version" or "Date").
+// NlmWindow: the "Show Column" option ("Both", "Version" or "Date").
 inline const QString kShowColumnsValue = QStringLiteral("ShowCols");
 // ServerUtilForm: the utilization percentages from which a bar shows a
 // warning and a critical level (whole numbers, 0 to 100).

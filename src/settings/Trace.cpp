@@ -1,6 +1,6 @@
 #include "settings/Trace.h"
 
-#include "settings/LocaleText.h"
+#include "text/LocaleText.h"
 
 #include "core/AppContext.h"
 
@@ -37,7 +37,7 @@ bool isTraceEnabled(const QStringList& arguments)
 
 QString traceTimestamp(const QDateTime& when, const QLocale& locale)
 {
-    const QString date = fourDigitYearShortFormat(locale);
+    const QString date = texts::fourDigitYearShortFormat(locale);
     const QString time = withoutTimeZone(locale.timeFormat(QLocale::LongFormat));
     return locale.toString(when.date(), date) + u' ' + locale.toString(when.time(), time);
 }

@@ -2,7 +2,7 @@
 #include "settings/SettingsKeys.h"
 
 #include "settings/Registry.h"
-#include "settings/Twips.h"
+#include "text/Twips.h"
 
 #include <algorithm>
 
@@ -39,8 +39,8 @@ QRect keepInside(const QRect& window, const QRect& area)
 QRect AppliedGeometry::apply(const WindowGeometry& twips, double dpiX, double dpiY)
 {
     m_twips = twips;
-    m_pixels = QRect(twipsToPixels(twips.left, dpiX), twipsToPixels(twips.top, dpiY), twipsToPixels(twips.width, dpiX),
-                     twipsToPixels(twips.height, dpiY));
+    m_pixels = QRect(texts::twipsToPixels(twips.left, dpiX), texts::twipsToPixels(twips.top, dpiY),
+                     texts::twipsToPixels(twips.width, dpiX), texts::twipsToPixels(twips.height, dpiY));
     m_applied = true;
     return m_pixels;
 }
@@ -48,7 +48,7 @@ QRect AppliedGeometry::apply(const WindowGeometry& twips, double dpiX, double dp
 WindowGeometry AppliedGeometry::toStore(const QRect& pixels, double dpiX, double dpiY) const
 {
     const auto keep = [this](int now, int applied, double stored, double dpi) {
-        return m_applied && now == applied ? stored : pixelsToTwips(now, dpi);
+        return m_applied && now == applied ? stored : texts::pixelsToTwips(now, dpi);
     };
     WindowGeometry g;
     g.top = keep(pixels.top(), m_pixels.top(), m_twips.top, dpiY);
@@ -60,10 +60,10 @@ WindowGeometry AppliedGeometry::toStore(const QRect& pixels, double dpiX, double
 
 void saveWindowGeometry(RegistryStore& store, const QString& keyPath, const WindowGeometry& geometry)
 {
-    saveSetting(store, keyPath, kTopValue, twipsToText(geometry.top));
-    saveSetting(store, keyPath, kLeftValue, twipsToText(geometry.left));
-    saveSetting(store, keyPath, kHeightValue, twipsToText(geometry.height));
-    saveSetting(store, keyPath, kWidthValue, twipsToText(geometry.width));
+    saveSetting(store, keyPath, kTopValue, texts::twipsToText(geometry.top));
+    saveSetting(store, keyPath, kLeftValue, texts::twipsToText(geometry.left));
+    saveSetting(store, keyPath, kHeightValue, texts::twipsToText(geometry.height));
+    saveSetting(store, keyPath, kWidthValue, texts::twipsToText(geometry.width));
 }
 
 }  // namespace settings

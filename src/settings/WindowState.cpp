@@ -4,7 +4,7 @@
 
 #include "core/AppContext.h"
 #include "settings/Registry.h"
-#include "settings/Twips.h"
+#include "text/Twips.h"
 
 #include <cmath>
 #include <QAbstractItemModel>
@@ -91,7 +91,7 @@ void WindowState::save(QWidget* view) const
 int WindowState::listColumnWidth(const QWidget* reference, const QString& header) const
 {
     const double twips = readTwipsSetting(m_store, m_keyPath, kColWidthHeadingPrefix + header);
-    return qMax(0, twipsToPixels(twips, columnDotsPerInch(reference)));
+    return qMax(0, texts::twipsToPixels(twips, columnDotsPerInch(reference)));
 }
 
 void WindowState::restoreListColumns(QHeaderView* header) const
@@ -113,15 +113,16 @@ void WindowState::saveColumnWidth(const QWidget* reference, const QString& name,
     // A pixel is more than a twip: a column the user left as it was keeps its
     // stored width to the twip instead of creeping by rounding on every run.
     const double dpi = columnDotsPerInch(reference);
-    const auto stored = textToNumber(readSetting(m_store, m_keyPath, name));
-    const double twips = stored && twipsToPixels(*stored, dpi) == pixels ? *stored : pixelsToTwips(pixels, dpi);
-    saveSetting(m_store, m_keyPath, name, twipsToText(twips));
+    const auto stored = texts::textToNumber(readSetting(m_store, m_keyPath, name));
+    const double twips =
+        stored && texts::twipsToPixels(*stored, dpi) == pixels ? *stored : texts::pixelsToTwips(pixels, dpi);
+    saveSetting(m_store, m_keyPath, name, texts::twipsToText(twips));
 }
 
 std::optional<int> WindowState::gridColumnWidth(const QWidget* reference, int column) const
 {
     const double twips = readTwipsSetting(m_store, m_keyPath, kColWidthPrefix + QString::number(column));
-    const int pixels = twipsToPixels(twips, columnDotsPerInch(reference));
+    const int pixels = texts::twipsToPixels(twips, columnDotsPerInch(reference));
     if (pixels <= 0)
         return std::nullopt;
     return pixels;
@@ -138,7 +139,7 @@ std::optional<int> WindowState::gridColumnTwips(int column) const
 void WindowState::saveGridColumnTwips(int column, int twips) const
 {
     if (m_saveEnabled)
-        saveSetting(m_store, m_keyPath, kColWidthPrefix + QString::number(column), twipsToText(twips));
+        saveSetting(m_store, m_keyPath, kColWidthPrefix + QString::number(column), texts::twipsToText(twips));
 }
 
 void WindowState::restoreGridColumns(QHeaderView* header) const

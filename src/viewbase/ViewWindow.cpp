@@ -2,7 +2,7 @@
 
 #include "core/ServerReachability.h"
 #include "settings/Registry.h"
-#include "settings/Twips.h"
+#include "text/Twips.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/RefreshFrame.h"
 #include "widgets/ReportListView.h"
@@ -251,8 +251,8 @@ QSize ViewWindow::minimumFrameSize() const
 {
     const QMdiSubWindow* outer = frame();
     const QWidget* reference = outer ? static_cast<const QWidget*>(outer) : this;
-    return {settings::twipsToPixels(m_design.minimumTwips.width(), reference->logicalDpiX()),
-            settings::twipsToPixels(m_design.minimumTwips.height(), reference->logicalDpiY())};
+    return {texts::twipsToPixels(m_design.minimumTwips.width(), reference->logicalDpiX()),
+            texts::twipsToPixels(m_design.minimumTwips.height(), reference->logicalDpiY())};
 }
 
 void ViewWindow::updateMinimumSize()

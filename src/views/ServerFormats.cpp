@@ -1,7 +1,7 @@
 #include "views/ServerFormats.h"
 
-#include "settings/AnsiText.h"
-#include "settings/LocaleText.h"
+#include "text/CodePage.h"
+#include "text/LocaleText.h"
 
 #include <QDate>
 
@@ -27,7 +27,7 @@ quint64 littleEndian(const QByteArray& bytes, qsizetype maxBytes)
 QString textUpToZero(const QByteArray& value)
 {
     const qsizetype end = value.indexOf('\0');
-    return settings::fromWindows1252(end < 0 ? QByteArrayView(value) : QByteArrayView(value).first(end));
+    return texts::fromWindows1252(end < 0 ? QByteArrayView(value) : QByteArrayView(value).first(end));
 }
 
 QString onOff(const QByteArray& value, const QString& otherwise)
@@ -135,7 +135,7 @@ QString nlmDateText(quint32 year, quint32 month, quint32 day, const QLocale& loc
 {
     const QDate date(static_cast<int>(year), static_cast<int>(month), static_cast<int>(day));
     if (date.isValid())
-        return locale.toString(date, settings::fourDigitYearShortFormat(locale));
+        return locale.toString(date, texts::fourDigitYearShortFormat(locale));
     // Not a calendar date: the numbers as the module reports them.
     return QStringLiteral("%1-%2-%3").arg(year).arg(month).arg(day);
 }
@@ -161,7 +161,7 @@ SetParameter splitSetRecord(const nw::SetCommandRecord& record)
     while (nameEnd < size && area[nameEnd] != 0)
         ++nameEnd;
     parameter.name =
-        settings::fromWindows1252(QByteArrayView(reinterpret_cast<const char*>(area), static_cast<qsizetype>(nameEnd)));
+        texts::fromWindows1252(QByteArrayView(reinterpret_cast<const char*>(area), static_cast<qsizetype>(nameEnd)));
     const std::size_t valueStart = std::min(nameEnd + 1, size);
     std::size_t valueEnd = valueStart;
     if (record.valueLength > 0) {

@@ -3,7 +3,7 @@
 #include "widgets/ColumnFit.h"
 #include "widgets/TroubleLook.h"
 
-#include "settings/Twips.h"
+#include "text/Twips.h"
 #include "settings/ColumnScale.h"
 
 #include <cmath>
@@ -204,7 +204,7 @@ FlexGrid::FlexGrid(QWidget* parent)
         if (m_applyingWidths || newSize <= 0)
             return;
         m_applyingWidths = true;
-        m_model->setColWidth(logical, static_cast<int>(std::lround(settings::pixelsToTwips(newSize, dpi()))));
+        m_model->setColWidth(logical, static_cast<int>(std::lround(texts::pixelsToTwips(newSize, dpi()))));
         m_applyingWidths = false;
         syncFrozenColumns();
         if (m_headingPressed)
@@ -292,7 +292,7 @@ void FlexGrid::applyColumnWidthRange(int first, int last)
     const int shown = m_model->columnCount();
     for (int c = first; c <= last && c < shown; ++c) {
         const int twips = m_model->colWidth(c);
-        const int pixels = std::max(1, settings::twipsToPixels(twips, dpi()));
+        const int pixels = std::max(1, texts::twipsToPixels(twips, dpi()));
         // The fixed columns are shown by the view beside this one.
         m_view->setColumnHidden(c, twips == 0 || c < fixedCols());
         if (twips > 0 && c >= fixedCols() && m_view->columnWidth(c) != pixels)
@@ -314,7 +314,7 @@ void FlexGrid::syncFrozenColumns()
         const bool shown = c < fixedCols() && m_model->colWidth(c) > 0;
         m_frozen->setColumnHidden(c, !shown);
         if (shown) {
-            const int pixels = std::max(1, settings::twipsToPixels(m_model->colWidth(c), dpi()));
+            const int pixels = std::max(1, texts::twipsToPixels(m_model->colWidth(c), dpi()));
             m_frozen->setColumnWidth(c, pixels);
             width += pixels;
         }

@@ -2,7 +2,7 @@
 
 #include "widgets/TroubleLook.h"
 
-#include "settings/Twips.h"
+#include "text/Twips.h"
 #include "settings/ColumnScale.h"
 
 #include <cmath>
@@ -66,7 +66,7 @@ ReportListView::ReportListView(QWidget* parent)
         if (m_applyingWidths)
             return;
         m_applyingWidths = true;
-        m_model->setColumnWidthTwips(logical, static_cast<int>(std::lround(settings::pixelsToTwips(newSize, dpi()))));
+        m_model->setColumnWidthTwips(logical, static_cast<int>(std::lround(texts::pixelsToTwips(newSize, dpi()))));
         m_applyingWidths = false;
         if (m_headingPressed)
             Q_EMIT columnSizedByHand(logical);
@@ -97,7 +97,7 @@ void ReportListView::applyColumnWidth(int col)
     if (m_applyingWidths || col < 0 || col >= columnCount())
         return;
     m_applyingWidths = true;
-    m_view->header()->resizeSection(col, settings::twipsToPixels(m_model->columnWidthTwips(col), dpi()));
+    m_view->header()->resizeSection(col, texts::twipsToPixels(m_model->columnWidthTwips(col), dpi()));
     m_applyingWidths = false;
 }
 

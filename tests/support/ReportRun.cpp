@@ -36,7 +36,7 @@ ReportRun::~ReportRun()
         qputenv("VESKARO_HISTORY", m_history);
 }
 
-ReportOutcome ReportRun::run(const QStringList& arguments, const std::function<void(app::MainForm&)>& pictured)
+ReportOutcome ReportRun::run(const QStringList& arguments, const std::function<void(app::MainWindow&)>& pictured)
 {
     ReportOutcome outcome;
     QTextStream out(&outcome.out);

@@ -12,7 +12,7 @@
 #include <functional>
 
 namespace app {
-class MainForm;
+class MainWindow;
 }
 
 namespace testing {
@@ -32,7 +32,7 @@ public:
     ReportRun& operator=(const ReportRun&) = delete;
 
     // The output as text; `pictured` sees the main window when --screenshot has drawn it.
-    ReportOutcome run(const QStringList& arguments, const std::function<void(app::MainForm&)>& pictured = {});
+    ReportOutcome run(const QStringList& arguments, const std::function<void(app::MainWindow&)>& pictured = {});
     ReportOutcome runBytes(const QStringList& arguments);  // the output as the bytes written
     // Creates the key if needed and stores the value in the settings file.
     void seed(const QString& key, const QString& name, const QString& value);

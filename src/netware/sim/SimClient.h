@@ -19,7 +19,7 @@
 #include <QHash>
 #include <QString>
 
-#include "settings/AnsiText.h"
+#include "text/CodePage.h"
 
 #include <algorithm>
 #include <deque>
@@ -35,13 +35,13 @@ namespace nw::sim {
 inline QString inputText(const QByteArray& bytes)
 {
     const qsizetype nul = bytes.indexOf('\0');
-    return settings::fromWindows1252(nul < 0 ? QByteArrayView(bytes) : QByteArrayView(bytes).first(nul));
+    return texts::fromWindows1252(nul < 0 ? QByteArrayView(bytes) : QByteArrayView(bytes).first(nul));
 }
 
 // Names cross the client as Windows-1252 bytes, as on the workstation.
 inline QByteArray outputBytes(const QString& text)
 {
-    return settings::toWindows1252Lossy(text);
+    return texts::toWindows1252Lossy(text);
 }
 
 class SimClient final : public NetWareClient {

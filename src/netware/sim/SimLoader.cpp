@@ -2,7 +2,7 @@
 
 #include "netware/sim/SimDefaults.h"
 #include "netware/sim/SimGenerator.h"
-#include "settings/AnsiText.h"
+#include "text/CodePage.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -627,7 +627,7 @@ private:
                     break;
                 case 3:
                 case 5:
-                    p.value = pf.has("value") ? settings::toWindows1252Lossy(Fields::textOf(v, at, 400)) : QByteArray();
+                    p.value = pf.has("value") ? texts::toWindows1252Lossy(Fields::textOf(v, at, 400)) : QByteArray();
                     break;
                 case 6:
                     if (pf.has("value"))
@@ -639,7 +639,7 @@ private:
                     break;
                 }
             }
-            if (settings::toWindows1252Lossy(p.name).size() + 1 + p.value.size() > 500)
+            if (texts::toWindows1252Lossy(p.name).size() + 1 + p.value.size() > 500)
                 fail(pf.path(), QStringLiteral("name and value do not fit in 500 bytes"));
             params.push_back(std::move(p));
         }
