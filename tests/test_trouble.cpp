@@ -32,6 +32,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
+#include <QMdiSubWindow>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -342,7 +343,7 @@ private Q_SLOTS:
         QTRY_VERIFY(!info->isReadingServers());
         QVERIFY(info->unreachableLabel());
         QVERIFY(info->unreachableLabel()->isVisibleTo(info));
-        QCOMPARE(info->unreachableLabel()->text(), QStringLiteral("Could not reach: DOWN"));
+        QCOMPARE(info->unreachableText(), QStringLiteral("Could not reach: DOWN"));
         QVERIFY(info->unreachableLabel()->toolTip().startsWith(QStringLiteral("DOWN: Not reached since ")));
 
         // ...and one reading on its own (volumes): each names only its own servers.
@@ -353,7 +354,7 @@ private Q_SLOTS:
         QVERIFY(!volumes->unreachableLabel()->isVisibleTo(volumes));
         f.host->selection = {"DOWN"};
         views::openVolumeUsage(*f.host);
-        QCOMPARE(volumes->unreachableLabel()->text(), QStringLiteral("Could not reach: DOWN"));
+        QCOMPARE(volumes->unreachableText(), QStringLiteral("Could not reach: DOWN"));
         // The totals stay the status bar's message.
         QVERIFY(volumes->StatusBar()->currentMessage().startsWith(QStringLiteral("Total Size=")));
 
@@ -375,9 +376,25 @@ private Q_SLOTS:
             f.context().reachability().record(many.last(), false, 0x8801);
         }
         volumes->noteServersRead(many);
-        QCOMPARE(volumes->unreachableLabel()->text(),
-                 QStringLiteral("Could not reach: GONE1, GONE2, GONE3, GONE4 and 2 more"));
+        QCOMPARE(volumes->unreachableText(), QStringLiteral("Could not reach: GONE1, GONE2, GONE3, GONE4 and 2 more"));
         QCOMPARE(volumes->unreachableLabel()->toolTip().count(QLatin1Char('\n')), 5);
+
+        // In a narrow window the names give way to the totals: the label
+        // keeps to two fifths of the bar, cut with "…", and the totals are
+        // whole in the bar's tool tip.
+        volumes->window()->show();
+        QMdiSubWindow* frame = volumes->frame();
+        frame->resize(420, 300);
+        QStatusBar* bar = volumes->StatusBar();
+        QTRY_VERIFY(bar->width() < 480);
+        QTRY_VERIFY(volumes->unreachableLabel()->text().endsWith(QChar(0x2026)));
+        QVERIFY(volumes->unreachableLabel()->fontMetrics().horizontalAdvance(volumes->unreachableLabel()->text())
+                <= bar->width() * 2 / 5);
+        QVERIFY(bar->toolTip().startsWith(QStringLiteral("Total Size=")));
+        QCOMPARE(bar->toolTip(), bar->currentMessage());
+        // Wide again: every name shows.
+        frame->resize(1600, 300);
+        QTRY_COMPARE(volumes->unreachableLabel()->text(), volumes->unreachableText());
     }
 
     // ---- levels drawn, never saved -----------------------------------------------------

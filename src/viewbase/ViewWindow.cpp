@@ -287,6 +287,11 @@ void ViewWindow::setReadingStatusBar(QStatusBar* bar)
     bar->addPermanentWidget(box);
     box->hide();
     m_readingBox = box;
+    m_readingBar = bar;
+    bar->installEventFilter(this);
+    // A message longer than the bar is cut where the bar ends: the whole of
+    // it is at hand as the bar's tool tip.
+    connect(bar, &QStatusBar::messageChanged, bar, &QWidget::setToolTip);
     showUnreachableServers();
     connect(m_stopReading, &QPushButton::clicked, this, &ViewWindow::stopReadingServers);
 }
@@ -307,6 +312,7 @@ void ViewWindow::showUnreachableServers()
     const core::ServerReachability& reachability = context().reachability();
     const QStringList down = reachability.unreachableAmong(m_viewServers);
     if (down.isEmpty()) {
+        m_unreachableText.clear();
         m_unreachableLabel->clear();
         m_unreachableLabel->setToolTip({});
         m_unreachableLabel->hide();
@@ -318,7 +324,8 @@ void ViewWindow::showUnreachableServers()
     QString names = down.mid(0, kNamesShown).join(QStringLiteral(", "));
     if (down.size() > kNamesShown)
         names += tr(" and %n more", nullptr, static_cast<int>(down.size() - kNamesShown));
-    m_unreachableLabel->setText(tr("Could not reach: %1").arg(names));
+    m_unreachableText = tr("Could not reach: %1").arg(names);
+    fitUnreachableText();
     QStringList tips;
     for (const QString& server : down) {
         if (const auto attempt = reachability.lastAttempt(server))
@@ -326,6 +333,15 @@ void ViewWindow::showUnreachableServers()
     }
     m_unreachableLabel->setToolTip(tips.join(QLatin1Char('\n')));
     m_unreachableLabel->show();
+}
+
+void ViewWindow::fitUnreachableText()
+{
+    if (!m_unreachableLabel || !m_readingBar || m_unreachableText.isEmpty())
+        return;
+    const int room = m_readingBar->width() * 2 / 5;
+    m_unreachableLabel->setText(
+        m_unreachableLabel->fontMetrics().elidedText(m_unreachableText, Qt::ElideRight, std::max(room, 0)));
 }
 
 bool ViewWindow::isReadingServers() const
@@ -492,6 +508,8 @@ bool ViewWindow::eventFilter(QObject* watched, QEvent* event)
     // apart, when it can no longer be looked at as a frame.
     if (event->type() == QEvent::Close && watched == m_frame && !m_unloaded)
         unload();
+    else if (event->type() == QEvent::Resize && watched == m_readingBar)
+        fitUnreachableText();
     return QWidget::eventFilter(watched, event);
 }
 

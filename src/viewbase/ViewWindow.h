@@ -140,8 +140,12 @@ public:
     // every later attempt, by this view or any other.
     void noteServersRead(const QStringList& servers);
     // "Could not reach: VAULT1, VAULT2" (null without a status bar; hidden
-    // while every server of the view answers).
+    // while every server of the view answers). It takes at most two fifths
+    // of the status bar, cut with "…", so that the view's own message (the
+    // totals, a reading's result) keeps the rest.
     QLabel* unreachableLabel() const { return m_unreachableLabel; }
+    // The label's whole text, however much of it shows.
+    const QString& unreachableText() const { return m_unreachableText; }
 
 protected:
     virtual void loadContents() {}
@@ -180,6 +184,8 @@ protected:
 
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Shows as much of the unreachable servers' text as its share of the bar holds.
+    void fitUnreachableText();
 
 private:
     friend QMdiSubWindow* frameView(ViewHost& host, ViewWindow* view);
@@ -224,6 +230,8 @@ private:
     QShortcut* m_stopShortcut = nullptr;
     QStringList m_viewServers;  // every server this view read, each once
     QLabel* m_unreachableLabel = nullptr;
+    QString m_unreachableText;
+    QStatusBar* m_readingBar = nullptr;
 };
 
 namespace detail {
