@@ -1,3 +1,4 @@
+#include "netware/sim/SimClient.h"
 #include "platform/PrivateFiles.h"
 #include "settings/Registry.h"
 #include "support/FakeViewHost.h"
@@ -47,14 +48,14 @@ const QByteArray kNetwork = R"({
 })";
 
 struct Fixture {
-    Fixture()
+    explicit Fixture(const QByteArray& network = kNetwork)
     {
         QDir(files.path()).mkpath(QStringLiteral("volumes/fs1/sys/system"));
         QDir(files.path()).mkpath(QStringLiteral("volumes/FS2/SYS/SYSTEM"));
         QDir(files.path()).mkpath(QStringLiteral("volumes/NOLOG/SYS/SYSTEM"));
         write(QStringLiteral("volumes/fs1/sys/system/abend.log"), kLog.join("\r\n") + "\r\n");
         write(QStringLiteral("volumes/FS2/SYS/SYSTEM/ABEND.LOG"), "nothing of this server\n");
-        client = testing::makeNetwork(kNetwork, files.path());
+        client = testing::makeNetwork(network, files.path());
         services = std::make_unique<testing::TestContext>(client ? *client : fallback, registry);
         host = std::make_unique<testing::FakeViewHost>(services->context);
         settings::resetStartingServerContext(registry);
@@ -128,6 +129,7 @@ private Q_SLOTS:
     void networkPaths_data();
     void networkPaths();
     void logLinkedOutsideIsNotRead();
+    void missingLogProbesTheServerQuietly();
 };
 
 void TestAbendLog::halts_data()
@@ -466,6 +468,39 @@ void TestAbendLog::logLinkedOutsideIsNotRead()
     QVERIFY(QFile::link("../archive/abend.log", log));
     form->readLog();
     QCOMPARE(entries(form), views::abendDates(kLog, "FS1"));
+}
+
+// Without a log, one public connection tells a server that answers from one
+// that does not; it is closed at once, and a close the server refuses is left
+// unsaid: the viewer says all there is to say.
+void TestAbendLog::missingLogProbesTheServerQuietly()
+{
+    Fixture f(QByteArray(kNetwork).replace(
+        R"({ "name": "DOWN", "tree": "T", "reachable": false })",
+        R"({ "name": "DOWN", "tree": "T", "reachable": false }, { "name": "SHUT", "tree": "T", "faults": { "NWCCCloseConn": "0x8801" } })"));
+    auto* sim = dynamic_cast<nw::sim::SimClient*>(f.client.get());
+    QVERIFY(sim);
+    f.host->selection = {"NOLOG", "DOWN"};
+    views::openAbendLogs(*f.host);
+    QCOMPARE(sim->openConnectionCount(), 0);
+    f.host->selection = {"SHUT"};
+    views::openAbendLogs(*f.host);
+    QCOMPARE(sim->openConnectionCount(), 1);
+
+    QStringList opens;
+    for (const auto& open : sim->connectionOpens())
+        opens.append(QStringLiteral("%1 %2 %3 %4")
+                         .arg(open.name)
+                         .arg(open.nameFormat, 0, 16)
+                         .arg(open.openState)
+                         .arg(open.transport, 0, 16));
+    opens.sort();  // the servers are read side by side
+    QCOMPARE(opens, QStringList({"DOWN ffff8000 8 ffff8000", "NOLOG ffff8000 8 ffff8000", "SHUT ffff8000 8 ffff8000"}));
+    for (const char* server : {"NOLOG", "DOWN", "SHUT"})
+        QCOMPARE(entries(f.viewer(server)), QStringList{views::kNoAbendLog});
+    QVERIFY(f.services->messages.shown.isEmpty());
+    const core::ServerReachability& reachability = f.services->context.reachability();
+    QCOMPARE(reachability.unreachableAmong({"NOLOG", "DOWN", "SHUT"}), QStringList{"DOWN"});
 }
 
 QTEST_MAIN(TestAbendLog)

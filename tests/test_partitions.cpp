@@ -110,6 +110,8 @@ private Q_SLOTS:
     void sortsByMeaning();
     void columnsFitUntilWidthsAreStored();
     void endlessReplicaListingsAreCutOff();
+    void everyPassClosesQuietly_data();
+    void everyPassClosesQuietly();
 };
 
 void TestPartitions::endlessReplicaListingsAreCutOff()
@@ -129,6 +131,65 @@ void TestPartitions::endlessReplicaListingsAreCutOff()
         QCOMPARE(server.replies, nw::kMaxListingReplies);
         QCOMPARE(cells, nw::kMaxListingReplies);
     }
+}
+
+void TestPartitions::everyPassClosesQuietly_data()
+{
+    QTest::addColumn<QByteArray>("treeFaults");
+    QTest::addColumn<QByteArray>("serverFaults");
+    QTest::addColumn<int>("view");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<bool>("closed");  // the server took the connection back
+    const QStringList listed{"|FS1", " [Root]|M"};
+    const QStringList empty{"|FS1"};
+    QTest::newRow("authentication refused") << QByteArray() << QByteArray(R"({ "NWDSAuthenticate": "0xFFFFFD9E" })")
+                                            << int(ReplicaView::Type) << listed << true;
+    QTest::newRow("listing refused") << QByteArray(R"({ "NWDSListPartitions": "0xFFFFFDA7" })") << QByteArray()
+                                     << int(ReplicaView::Type) << empty << true;
+    QTest::newRow("extended listing refused") << QByteArray(R"({ "NWDSListPartitionsExtInfo": "0xFFFFFDA7" })")
+                                              << QByteArray() << int(ReplicaView::State) << empty << true;
+    QTest::newRow("close refused") << QByteArray() << QByteArray(R"({ "NWCCCloseConn": "0x8801" })")
+                                   << int(ReplicaView::Type) << listed << false;
+}
+
+// Whatever a pass meets after its opening, it closes its connection on the
+// way out and shows no message: a refused close is left unsaid, as a timed
+// refresh must not stop on a message box.
+void TestPartitions::everyPassClosesQuietly()
+{
+    QFETCH(QByteArray, treeFaults);
+    QFETCH(QByteArray, serverFaults);
+    QFETCH(int, view);
+    QFETCH(QStringList, expected);
+    QFETCH(bool, closed);
+    QByteArray network = kNetwork;
+    if (!treeFaults.isEmpty())
+        network.replace(R"("name": "ACME_TREE",)", R"("name": "ACME_TREE", "faults": )" + treeFaults + ',');
+    if (!serverFaults.isEmpty())
+        network.replace(R"({ "name": "FS1", "tree": "ACME_TREE", "context": "ACME" })",
+                        R"({ "name": "FS1", "tree": "ACME_TREE", "context": "ACME", "faults": )" + serverFaults + " }");
+    Fixture f(network);
+    auto* sim = dynamic_cast<nw::sim::SimClient*>(f.client.get());
+    QVERIFY(sim);
+
+    int cells = 0;
+    const ReplicaReading read = directory::readServerReplicas(*sim, QStringLiteral("ACME_TREE"), QStringLiteral("FS1"),
+                                                              static_cast<ReplicaView>(view),
+                                                              [&cells](const QString&, const QString&) { ++cells; });
+    QCOMPARE(read, ReplicaReading::Read);
+    QCOMPARE(cells, expected.size() - 1);
+    QCOMPARE(sim->openConnectionCount(), closed ? 0 : 1);
+
+    // The view, refreshed too: the same on every pass.
+    PartitionsWindow* form = f.open({"FS1"});
+    QVERIFY(form);
+    form->showReplicaView(static_cast<ReplicaView>(view));
+    form->refreshAll();
+    QCOMPARE(table(form), expected);
+    if (closed)
+        QCOMPARE(sim->openConnectionCount(), 0);
+    QVERIFY(f.services.messages.shown.isEmpty());
+    QVERIFY(!f.services.context.reachability().isUnreachable(QStringLiteral("FS1")));
 }
 
 void TestPartitions::texts_data()

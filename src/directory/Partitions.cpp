@@ -1,6 +1,7 @@
 #include "directory/Partitions.h"
 
 #include "netware/NovellCalls.h"
+#include "netware/ServerSession.h"
 #include "settings/Trace.h"
 
 #include <QStringList>
@@ -14,34 +15,6 @@ namespace {
 // The Replica Type view opens its server by a name of any format, the other
 // views by its bindery name; all of them licensed.
 constexpr nw::OpenFlags kTypeViewFlags{nw::NWCC_NAME_FORMAT_WILD, nw::NWCC_OPEN_LICENSED, nw::NW_TRAN_TYPE_WILD};
-
-// A connection opened for one pass of a listing, closed when the pass ends
-// without a word: a timed refresh must not stop on a message box.
-class PassConnection {
-public:
-    explicit PassConnection(nw::NetWareClient& client) : m_client(client) {}
-    ~PassConnection()
-    {
-        if (m_open)
-            m_client.NWCCCloseConn(m_handle);
-    }
-    PassConnection(const PassConnection&) = delete;
-    PassConnection& operator=(const PassConnection&) = delete;
-
-    nw::NWRCODE open(const QString& server, const nw::OpenFlags& flags)
-    {
-        const nw::NWRCODE rc = m_client.NWCCOpenConnByName(0, nw::toAnsi(server), flags.nameFormat, flags.openState,
-                                                           flags.transport, m_handle);
-        m_open = rc == nw::status::Success;
-        return rc;
-    }
-    nw::NWCONN_HANDLE handle() const { return m_handle; }
-
-private:
-    nw::NetWareClient& m_client;
-    nw::NWCONN_HANDLE m_handle = 0;
-    bool m_open = false;
-};
 
 // A directory context on the tree root with typeless names, and a reply buffer.
 class DirectoryRequest {
@@ -236,9 +209,10 @@ ReplicaReading readServerReplicas(nw::NetWareClient& client, const QString& tree
     qint32 iteration = -1;
     // A listing that never reports its end is cut off after a generous number of replies.
     for (int pass = 0; request.isReady() && pass < nw::kMaxListingReplies; ++pass) {
-        PassConnection connection(client);
-        if (const nw::NWRCODE rc = connection.open(server, typeView ? kTypeViewFlags : nw::kLicensedByBinderyName);
-            rc != nw::status::Success) {
+        // Opened for this pass and closed when it ends, on every way out,
+        // without a word: a timed refresh must not stop on a message box.
+        nw::ServerSession connection(client, server, typeView ? kTypeViewFlags : nw::kLicensedByBinderyName);
+        if (const nw::NWRCODE rc = connection.open(); rc != nw::status::Success) {
             if (openStatus)
                 *openStatus = rc;
             return ReplicaReading::Unreachable;
@@ -252,7 +226,7 @@ ReplicaReading readServerReplicas(nw::NetWareClient& client, const QString& tree
             if (client.NWGetFileServerDateAndTime(connection.handle(), bytes) == nw::status::Success)
                 clock = serverClockTime(bytes);
         }
-        client.NWDSAuthenticate(connection.handle(), 0, nullptr);
+        connection.authenticate();
 
         QString dn = nw::bytesToString(std::span<const char>(serverDN));
         if (dn.isEmpty())

@@ -14,7 +14,15 @@ NWRCODE closeConnectionReporting(core::AppContext& context, NWCONN_HANDLE connec
 }
 
 ServerSession::ServerSession(core::AppContext& context, QString server, const OpenFlags& flags)
-    : m_context(context)
+    : m_client(context.client())
+    , m_context(&context)
+    , m_server(std::move(server))
+    , m_flags(flags)
+{
+}
+
+ServerSession::ServerSession(NetWareClient& client, QString server, const OpenFlags& flags)
+    : m_client(client)
     , m_server(std::move(server))
     , m_flags(flags)
 {
@@ -30,10 +38,12 @@ NWRCODE ServerSession::open()
     if (m_open)
         return status::Success;
     NWCONN_HANDLE connection = 0;
-    const NWRCODE rc = openConnectionByName(m_context.client(), m_server, connection, m_flags);
+    const NWRCODE rc = openConnectionByName(m_client, m_server, connection, m_flags);
     // Every view opens its servers here: the server list and the views' status
-    // bars learn from this which servers did not answer.
-    m_context.reachability().record(m_server, rc == status::Success, static_cast<qint32>(rc));
+    // bars learn from this which servers did not answer. A reader without a
+    // context leaves that to its caller.
+    if (m_context)
+        m_context->reachability().record(m_server, rc == status::Success, static_cast<qint32>(rc));
     if (rc == status::Success) {
         m_connection = connection;
         m_open = true;
@@ -46,7 +56,7 @@ NWRCODE ServerSession::authenticate()
     if (!m_open)
         return status::InvalidConnection;
     quint32 reserved = 0;
-    return m_context.client().NWDSAuthenticate(m_connection, 0, &reserved);
+    return m_client.NWDSAuthenticate(m_connection, 0, &reserved);
 }
 
 NWRCODE ServerSession::openAuthenticated()
@@ -58,10 +68,12 @@ NWRCODE ServerSession::openAuthenticated()
 
 NWRCODE ServerSession::close()
 {
+    if (!m_context)
+        return closeQuietly();
     if (!m_open)
         return status::Success;
     m_open = false;
-    return closeConnectionReporting(m_context, m_connection, m_closeTitle);
+    return closeConnectionReporting(*m_context, m_connection, m_closeTitle);
 }
 
 NWRCODE ServerSession::closeQuietly()
@@ -69,7 +81,7 @@ NWRCODE ServerSession::closeQuietly()
     if (!m_open)
         return status::Success;
     m_open = false;
-    return m_context.client().NWCCCloseConn(m_connection);
+    return m_client.NWCCCloseConn(m_connection);
 }
 
 void reportCloseFailure(core::AppContext& context, NWRCODE closed, const QString& title)

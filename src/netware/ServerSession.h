@@ -5,6 +5,10 @@
 // close it. The session closes on every path out of the operation, and a close
 // the client refuses is reported with the program's message
 // ("NWCCCloseConn returned " and the status).
+//
+// A reader that works with the client alone (its caller records whether the
+// server answered and decides what a failed close means) opens a session
+// without a context: it records nothing and shows nothing, and closes quietly.
 
 #include "core/AppContext.h"
 #include "netware/NetWareClient.h"
@@ -22,6 +26,9 @@ class ServerSession {
 public:
     // flags: how the connection is opened; each view states what it needs.
     ServerSession(core::AppContext& context, QString server, const OpenFlags& flags = kLicensedByBinderyName);
+    // A session without a context: open() records nothing in the program's
+    // reachability, and close() is closeQuietly().
+    ServerSession(NetWareClient& client, QString server, const OpenFlags& flags = kLicensedByBinderyName);
     ~ServerSession();
 
     ServerSession(const ServerSession&) = delete;
@@ -39,22 +46,23 @@ public:
     NWCONN_HANDLE handle() const { return m_connection; }
     const QString& server() const { return m_server; }
     const OpenFlags& flags() const { return m_flags; }
-    NetWareClient& client() const { return m_context.client(); }
-    core::AppContext& context() const { return m_context; }
+    NetWareClient& client() const { return m_client; }
 
     // Title of the message that reports a failed close (empty: the
     // application title).
     void setCloseTitle(const QString& title) { m_closeTitle = title; }
-    // Closes now, reporting a failure; later calls and the destructor do
-    // nothing. The message box lets events run: a caller that goes on must
-    // check that its window still exists.
+    // Closes now, reporting a failure (a session without a context closes
+    // quietly); later calls and the destructor do nothing. The message box
+    // lets events run: a caller that goes on must check that its window
+    // still exists.
     NWRCODE close();
     // Closes now without a message (a session given up on anyway); returns
     // the status.
     NWRCODE closeQuietly();
 
 private:
-    core::AppContext& m_context;
+    NetWareClient& m_client;
+    core::AppContext* m_context = nullptr;  // none: nothing recorded, nothing shown
     QString m_server;
     OpenFlags m_flags;
     QString m_closeTitle;

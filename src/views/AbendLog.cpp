@@ -2,6 +2,7 @@
 
 #include "netware/NetWareClient.h"
 #include "netware/NovellCalls.h"
+#include "netware/ServerSession.h"
 #include "platform/PrivateFiles.h"
 
 #include <QCoreApplication>
@@ -60,10 +61,12 @@ AbendLogRead readAbendLog(nw::NetWareClient& client, const QString& server)
         read.dates = abendDates(lines, server);
         return read;
     }
-    nw::NWCONN_HANDLE connection = 0;
-    read.probe = nw::openConnectionByName(client, server, connection, nw::kPublicByAnyName);
-    if (read.probe == nw::status::Success)
-        client.NWCCCloseConn(connection);
+    // No log: a connection opened and closed at once tells whether the server
+    // answers at all. Its close is not reported; the viewer shows the log's
+    // absence either way.
+    nw::ServerSession probe(client, server, nw::kPublicByAnyName);
+    read.probe = probe.open();
+    probe.closeQuietly();
     return read;
 }
 

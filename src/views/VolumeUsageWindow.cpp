@@ -180,7 +180,7 @@ void VolumeUsageWindow::applyServer(ServerVolumesRead& read)
         }
         if (read.closed != nw::status::Success) {
             QPointer<VolumeUsageWindow> self(this);
-            context.messages().inform(QStringLiteral("NWCCCloseConn returned ") + nw::statusText(read.closed));
+            nw::reportCloseFailure(context, read.closed);
             if (!self || isUnloaded())
                 return;
         }
