@@ -753,6 +753,41 @@ private Q_SLOTS:
         QCOMPARE(grid.model().selectedRange().bottom, 5);
     }
 
+    // Redraw off in the widget and a batch opened on its model nest: the
+    // edits are announced once, when the last of them ends, and switching
+    // redraw on more often than off never ends a batch someone else opened.
+    void redrawSwitchNestsWithModelBatches()
+    {
+        FlexGrid grid;
+        fillNamed(grid.model(), 2, 4);
+        QSignalSpy changed(&grid.model(), &QAbstractItemModel::dataChanged);
+        QVERIFY(grid.redraw());
+
+        grid.setRedraw(false);
+        grid.model().beginUpdate();
+        grid.model().setTextMatrix(1, 1, QStringLiteral("a"));
+        grid.setRedraw(true);
+        grid.setRedraw(true);  // one more than was switched off
+        QVERIFY(!grid.redraw());
+        grid.model().setTextMatrix(4, 1, QStringLiteral("b"));
+        QCOMPARE(changed.count(), 0);
+        grid.model().endUpdate();
+        QVERIFY(grid.redraw());
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(grid.model().textMatrix(4, 1), QStringLiteral("b"));
+
+        // Switched off, then on again with the model's own batch closed first.
+        grid.setRedraw(false);
+        grid.model().beginUpdate();
+        grid.model().setTextMatrix(2, 1, QStringLiteral("c"));
+        grid.model().endUpdate();
+        QVERIFY(!grid.redraw());
+        QCOMPARE(changed.count(), 1);
+        grid.setRedraw(true);
+        QVERIFY(grid.redraw());
+        QCOMPARE(changed.count(), 2);
+    }
+
     // The column fit measured one column per slice sets the same widths as
     // one pass: shown rows only, hidden columns left alone, texts repeated
     // across columns measured once, long texts held at the most any column
