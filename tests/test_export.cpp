@@ -174,10 +174,13 @@ private Q_SLOTS:
         exporting::copyGridToClipboard(grid, 1, 1, QStringLiteral(","), clipboard, english);
         QCOMPARE(clipboard.text(), QStringLiteral("Server,Util %,Note\r\nFS1,10,n1\r\n"));
 
-        // Only the module grid leaves hidden columns out of the copied header.
-        grid.setObjectName(QStringLiteral("grdNLMs"));
+        // A hidden column's heading stays in the copied header unless the
+        // window asks for the shown columns alone.
         grid.model().setColWidth(1, 0);
         QCOMPARE(exporting::gridClipboardText(grid, 1, 1, QStringLiteral(","), english),
+                 QStringLiteral("Server,Util %,Note\r\nFS1,n1\r\n"));
+        QCOMPARE(exporting::gridClipboardText(grid, 1, 1, QStringLiteral(","), english,
+                                              exporting::CopiedHeading::ShownColumns),
                  QStringLiteral("Server,Note\r\nFS1,n1\r\n"));
 
         testing::MemoryClipboard closed;

@@ -4,6 +4,7 @@
 // other Save texts are proven by test_report). The matching rule alone is in
 // test_nlmcomparison.
 
+#include "export/CopyDialog.h"
 #include "export/WidgetExport.h"
 #include "settings/ColumnScale.h"
 #include "settings/Registry.h"
@@ -20,6 +21,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QCheckBox>
+#include <QPushButton>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLabel>
@@ -469,6 +471,27 @@ private Q_SLOTS:
                                                    "DS.NLM,10.01,1/5/2009,10.02,1/5/2009\r\n"
                                                    "MONITOR.NLM,2.05z,11/20/2007,,\r\n"
                                                    "TCPIP.NLM,,,3.01a,6/1/2006\r\n"));
+    }
+
+    void copiesTheShownColumnsUnderTheirHeadings()
+    {
+        Fixture f;
+        f.test.context.values.saveFileDelimiter = QStringLiteral(",");
+        NlmWindow* form = f.open({"FS1", "FS2"});
+        form->optShowVersion()->setChecked(true);
+        QMdiSubWindow* window = f.host.mdiArea()->subWindowList().first();
+        // Rows 2 and 3 (CLIB, CLXNET): the heading line comes first and names
+        // the version columns alone, as the rows below it hold them; the
+        // descriptions grid is never what Copy takes.
+        widgets::FlexGrid* grid = form->grdNLMs();
+        grid->model().setRow(2);
+        grid->model().setRowSel(3);
+        exporting::CopyDialog dialog(f.test.context, window);
+        dialog.optSelected()->setChecked(true);
+        QTest::mouseClick(dialog.btnCopy(), Qt::LeftButton);
+        QCOMPARE(f.test.clipboard.text(), QStringLiteral("Name,FS1,FS2\r\n"
+                                                         "CLIB.NLM,5.00h,5.00h\r\n"
+                                                         "CLXNET.NLM,,1.00\r\n"));
     }
 
     void windowState()

@@ -74,7 +74,8 @@ void CopyDialog::copyAndClose()
             last = std::max(grid->model().row(), grid->model().rowSel());
         }
         if (first >= 0 && last >= first)
-            copyGridToClipboard(*grid, first, last, saveDelimiter(m_context), m_context.clipboard());
+            copyGridToClipboard(*grid, first, last, saveDelimiter(m_context), m_context.clipboard(), QLocale(),
+                                copiedHeading(m_window));
     } else if (widgets::ReportListView* list = copyableListView(m_window)) {
         copyListViewToClipboard(*list, m_allRows->isChecked(), saveDelimiter(m_context), m_context.clipboard());
     }

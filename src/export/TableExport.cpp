@@ -163,7 +163,7 @@ QString listViewClipboardText(const models::ReportListModel& list, const QList<i
     return text;
 }
 
-QString gridClipboardText(const models::GridData& grid, const QString& gridName, int firstRow, int lastRow,
+QString gridClipboardText(const models::GridData& grid, CopiedHeading heading, int firstRow, int lastRow,
                           const QString& delimiter, const QLocale& locale)
 {
     const QString crlf = QStringLiteral("\r\n");
@@ -174,7 +174,7 @@ QString gridClipboardText(const models::GridData& grid, const QString& gridName,
     lastRow = std::min(lastRow, grid.rows() - 1);
 
     if (firstRow != 0) {
-        const bool shownOnly = gridName == QLatin1String(kNlmGridName);
+        const bool shownOnly = heading == CopiedHeading::ShownColumns;
         QStringList header;
         for (int c = 0; c < grid.cols(); ++c) {
             if (!shownOnly || grid.colWidth(c) > 0)

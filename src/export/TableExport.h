@@ -4,6 +4,8 @@
 // had a decimal point) so that spreadsheets take them as numbers. Files are
 // ANSI text with CR LF line ends.
 
+#include "export/TableSource.h"
+
 #include <QChar>
 #include <QList>
 #include <QLocale>
@@ -18,11 +20,6 @@ class ReportListModel;
 }  // namespace models
 
 namespace exporting {
-
-// The grid of the NLM window that holds descriptions is never a table here.
-inline constexpr char kNlmDescriptionGridName[] = "grdNLMDescription";
-// The copied header of the NLM comparison leaves out its hidden columns.
-inline constexpr char kNlmGridName[] = "grdNLMs";
 
 // Trimmed text; a number (grouping allowed) is reformatted with two decimals
 // when it has a decimal point and without decimals otherwise.
@@ -64,7 +61,7 @@ QString listViewClipboardText(const models::ReportListModel& list, const QList<i
                               const QLocale& locale = QLocale());
 
 // Clipboard text of rows firstRow..lastRow of a grid (see copyGridToClipboard).
-QString gridClipboardText(const models::GridData& grid, const QString& gridName, int firstRow, int lastRow,
+QString gridClipboardText(const models::GridData& grid, CopiedHeading heading, int firstRow, int lastRow,
                           const QString& delimiter, const QLocale& locale = QLocale());
 
 // Proposed file name for a window caption: its first "/" becomes "-".

@@ -4,6 +4,8 @@
 #include "widgets/FlexGrid.h"
 #include "widgets/ReportListView.h"
 
+#include <QMdiSubWindow>
+
 namespace exporting {
 
 bool writeGrid(const widgets::FlexGrid& grid, QIODevice& device, const QString& delimiter, const QLocale& locale)
@@ -18,15 +20,15 @@ bool writeListView(const widgets::ReportListView& list, QIODevice& device, const
 }
 
 QString gridClipboardText(const widgets::FlexGrid& grid, int firstRow, int lastRow, const QString& delimiter,
-                          const QLocale& locale)
+                          const QLocale& locale, CopiedHeading heading)
 {
-    return gridClipboardText(grid.data(), grid.name(), firstRow, lastRow, delimiter, locale);
+    return gridClipboardText(grid.data(), heading, firstRow, lastRow, delimiter, locale);
 }
 
 void copyGridToClipboard(const widgets::FlexGrid& grid, int firstRow, int lastRow, const QString& delimiter,
-                         platform::ClipboardService& clipboard, const QLocale& locale)
+                         platform::ClipboardService& clipboard, const QLocale& locale, CopiedHeading heading)
 {
-    clipboard.setText(gridClipboardText(grid, firstRow, lastRow, delimiter, locale));
+    clipboard.setText(gridClipboardText(grid, firstRow, lastRow, delimiter, locale, heading));
 }
 
 void copyListViewToClipboard(const widgets::ReportListView& list, bool allRows, const QString& delimiter,
@@ -44,7 +46,7 @@ void copyListViewToClipboard(const widgets::ReportListView& list, bool allRows, 
         clipboard.setText(text);
 }
 
-QList<QWidget*> exportableTables(const QWidget* window)
+QList<QWidget*> tablesOf(const QWidget* window)
 {
     QList<QWidget*> tables;
     if (!window)
@@ -52,14 +54,37 @@ QList<QWidget*> exportableTables(const QWidget* window)
     // findChildren lists the controls in the order the window created them.
     const QList<QWidget*> children = window->findChildren<QWidget*>();
     for (QWidget* child : children) {
-        if (auto* grid = qobject_cast<widgets::FlexGrid*>(child)) {
-            if (grid->name() != QLatin1String(kNlmDescriptionGridName))
-                tables.append(grid);
-        } else if (qobject_cast<widgets::ReportListView*>(child)) {
+        if (qobject_cast<widgets::FlexGrid*>(child) || qobject_cast<widgets::ReportListView*>(child))
             tables.append(child);
-        }
     }
     return tables;
+}
+
+namespace {
+
+// The view's own declaration: the window itself, or the view in its MDI frame.
+const TableSource* tableSource(const QWidget* window)
+{
+    if (const auto* source = dynamic_cast<const TableSource*>(window))
+        return source;
+    if (const auto* frame = qobject_cast<const QMdiSubWindow*>(window))
+        return dynamic_cast<const TableSource*>(frame->widget());
+    return nullptr;
+}
+
+}  // namespace
+
+QList<QWidget*> exportableTables(const QWidget* window)
+{
+    if (const TableSource* source = tableSource(window))
+        return source->savedTables();
+    return tablesOf(window);
+}
+
+CopiedHeading copiedHeading(const QWidget* window)
+{
+    const TableSource* source = tableSource(window);
+    return source ? source->copiedHeading() : CopiedHeading::EveryColumn;
 }
 
 widgets::FlexGrid* copyableGrid(const QWidget* window)

@@ -26,23 +26,26 @@ bool writeListView(const widgets::ReportListView& list, QIODevice& device, const
                    const QLocale& locale = QLocale());
 
 QString gridClipboardText(const widgets::FlexGrid& grid, int firstRow, int lastRow, const QString& delimiter,
-                          const QLocale& locale = QLocale());
+                          const QLocale& locale = QLocale(), CopiedHeading heading = CopiedHeading::EveryColumn);
 
 // Builds the clipboard text of rows firstRow..lastRow: a header line from
 // row 0 first when the copy does not start there, then every shown row.
 // Nothing happens when the clipboard cannot be opened.
 void copyGridToClipboard(const widgets::FlexGrid& grid, int firstRow, int lastRow, const QString& delimiter,
-                         platform::ClipboardService& clipboard, const QLocale& locale = QLocale());
+                         platform::ClipboardService& clipboard, const QLocale& locale = QLocale(),
+                         CopiedHeading heading = CopiedHeading::EveryColumn);
 
 // Puts all rows or the selected rows of a list view on the clipboard in the
 // lines Save writes (headings first). Nothing happens when no row is taken.
 void copyListViewToClipboard(const widgets::ReportListView& list, bool allRows, const QString& delimiter,
                              platform::ClipboardService& clipboard, const QLocale& locale = QLocale());
 
-// The tables of a window that Save writes, in control order: every flex grid
-// except grdNLMDescription and every list view.
+// The tables of a window (or of the view in an MDI frame) that Save writes:
+// those the view declares as a TableSource, else every grid and list view.
 QList<QWidget*> exportableTables(const QWidget* window);
-// The first flex grid other than grdNLMDescription: the one Copy takes.
+// The columns the heading line of the window's copy names.
+CopiedHeading copiedHeading(const QWidget* window);
+// The first grid among the window's tables: the one Copy takes.
 widgets::FlexGrid* copyableGrid(const QWidget* window);
 // The first list view of a window; Copy takes it when the window has no grid.
 widgets::ReportListView* copyableListView(const QWidget* window);

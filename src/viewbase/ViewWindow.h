@@ -7,6 +7,7 @@
 // its progress and Stop in the status bar). A view adds only its own controls
 // and handlers.
 
+#include "export/TableSource.h"
 #include "netware/ServerReads.h"
 #include "settings/WindowGeometry.h"
 #include "settings/WindowState.h"
@@ -40,7 +41,7 @@ struct ViewDesign {
     QSizeF minimumTwips;
 };
 
-class ViewWindow : public QWidget {
+class ViewWindow : public QWidget, public exporting::TableSource {
     Q_OBJECT
 public:
     ViewWindow(ViewHost& host, ViewDesign design, QWidget* parent = nullptr);
@@ -52,6 +53,10 @@ public:
     const QString& keyPath() const { return m_state.keyPath(); }
     // The frame around the view in the main window's area (null before framing).
     QMdiSubWindow* frame() const;
+
+    // The tables File / "&Save" writes and Edit / "Copy" takes: every grid and
+    // list view of the view unless it says otherwise.
+    QList<QWidget*> savedTables() const override { return exporting::tablesOf(this); }
 
     bool isLoaded() const { return m_loaded; }
     // True from the start of unloading: the window is going away and takes

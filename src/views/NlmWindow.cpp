@@ -178,6 +178,11 @@ NlmShow NlmWindow::showColumns() const
     return NlmShow::Both;
 }
 
+QList<QWidget*> NlmWindow::savedTables() const
+{
+    return {m_nlmGrid};
+}
+
 bool NlmWindow::hasServer(const QString& server) const
 {
     for (int c = 1; c < m_nlmGrid->model().cols(); ++c) {

@@ -40,6 +40,11 @@ public:
     explicit NlmWindow(ViewHost& host, QWidget* parent = nullptr);
     ~NlmWindow() override;
 
+    // Save and Copy take the comparison; the descriptions grid is never a
+    // table of their own, and a copy's heading leaves out the hidden columns.
+    QList<QWidget*> savedTables() const override;
+    exporting::CopiedHeading copiedHeading() const override { return exporting::CopiedHeading::ShownColumns; }
+
     static QString caption() { return QStringLiteral("NLMs"); }
 
     widgets::FlexGrid* grdNLMs() const { return m_nlmGrid; }
