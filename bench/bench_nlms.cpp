@@ -48,14 +48,14 @@ struct Tables {
 
     Tables()
     {
-        nlms->setRows(2);
-        nlms->setCols(1);
-        nlms->setFixedRows(2);
-        nlms->setFixedCols(1);
-        descriptions->setRows(1);
-        descriptions->setCols(1);
-        descriptions->setFixedRows(1);
-        descriptions->setFixedCols(1);
+        nlms->model().setRows(2);
+        nlms->model().setCols(1);
+        nlms->model().setFixedRows(2);
+        nlms->model().setFixedCols(1);
+        descriptions->model().setRows(1);
+        descriptions->model().setCols(1);
+        descriptions->model().setFixedRows(1);
+        descriptions->model().setFixedCols(1);
         descriptions->hide();
         nlms->resize(1200, 800);
         window.resize(1200, 800);
@@ -76,14 +76,14 @@ void addServers(Tables& tables, views::NlmComparisonFill::Texts& texts, size_t s
                 const std::vector<std::vector<views::LoadedModule>>& all)
 {
     for (size_t s = 0; s < servers; ++s) {
-        tables.nlms->beginUpdate();
-        tables.descriptions->beginUpdate();
+        tables.nlms->model().beginUpdate();
+        tables.descriptions->model().beginUpdate();
         views::NlmComparisonFill fill(tables.nlms->model(), tables.descriptions->model(), QLocale(), &texts);
         fill.addServer(serverName(s), views::NlmShow::Both);
         fill.addModules(all[s % all.size()]);
         fill.finish();
-        tables.descriptions->endUpdate();
-        tables.nlms->endUpdate();
+        tables.descriptions->model().endUpdate();
+        tables.nlms->model().endUpdate();
     }
 }
 
@@ -198,24 +198,24 @@ int main(int argc, char** argv)
     bench::measure("open the comparison for all servers (network included)", [&] { views::openNLMs(host); });
 
     views::NlmWindow* form = views::findView<views::NlmWindow>(host);
-    if (!form || form->grdNLMs()->cols() != 1 + 2 * Servers) {
+    if (!form || form->grdNLMs()->model().cols() != 1 + 2 * Servers) {
         std::printf("the comparison did not open with every server\n");
         return 1;
     }
     widgets::FlexGrid& grid = *form->grdNLMs();
-    std::printf("  rows %d, columns %d\n", grid.rows() - 2, grid.cols());
+    std::printf("  rows %d, columns %d\n", grid.model().rows() - 2, grid.model().cols());
 
     int shown = 0;
     bench::measure("differences filter on", [&] {
         form->chkNLMDifferencesOnly()->setChecked(true);
         QCoreApplication::processEvents();
-        for (int r = 2; r < grid.rows(); ++r)
-            shown += grid.rowHeight(r) > 0 ? 1 : 0;
+        for (int r = 2; r < grid.model().rows(); ++r)
+            shown += grid.model().rowHeight(r) > 0 ? 1 : 0;
     });
     std::printf("  rows that differ: %d\n", shown);
     bench::measure("differences filter off", [&] { form->chkNLMDifferencesOnly()->setChecked(false); });
 
-    const QString lastName = grid.textMatrix(grid.rows() - 1, 0);
+    const QString lastName = grid.model().textMatrix(grid.model().rows() - 1, 0);
     bench::measure("find the last row by its first six letters", [&] { form->txtFind()->setText(lastName.left(6)); });
     bench::measure("find a name that is not there", [&] { form->txtFind()->setText(QStringLiteral("#none#")); });
 

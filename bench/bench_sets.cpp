@@ -32,10 +32,10 @@ struct Table {
 
     Table()
     {
-        grid.setRows(1);
-        grid.setCols(2);
-        grid.setFixedRows(1);
-        grid.setFixedCols(2);
+        grid.model().setRows(1);
+        grid.model().setCols(2);
+        grid.model().setFixedRows(1);
+        grid.model().setFixedCols(2);
         grid.resize(1200, 800);
         grid.show();
         QCoreApplication::processEvents();
@@ -151,19 +151,19 @@ int main(int argc, char** argv)
     if (!form)
         return 1;
     widgets::FlexGrid& grid = *form->grdSetCommands();
-    std::printf("  rows %d, columns %d\n", grid.rows() - 1, grid.cols());
+    std::printf("  rows %d, columns %d\n", grid.model().rows() - 1, grid.model().cols());
 
     int shown = 0;
     bench::measure("show differences only (filter + paint)", [&] {
         form->chkDifferences()->click();
         QCoreApplication::processEvents();
-        for (int r = 1; r < grid.rows(); ++r)
-            shown += grid.rowHeight(r) > 0 ? 1 : 0;
+        for (int r = 1; r < grid.model().rows(); ++r)
+            shown += grid.model().rowHeight(r) > 0 ? 1 : 0;
     });
     std::printf("  rows left by the filter: %d\n", shown);
     bench::measure("show every row again", [&] { form->chkDifferences()->click(); });
 
-    const QString last = grid.textMatrix(grid.rows() - 1, 0);
+    const QString last = grid.model().textMatrix(grid.model().rows() - 1, 0);
     bench::measure("find the last parameter (select + scroll + paint)",
                    [&] { form->txtFind()->setText(last.toLower()); });
     // Only the search itself: what it leaves to paint is counted with the sort below.

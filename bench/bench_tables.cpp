@@ -183,12 +183,12 @@ void benchGrid()
 {
     widgets::FlexGrid grid;
     grid.resize(900, 600);
-    grid.setCols(Cols);
-    grid.setRows(1);
-    grid.setFixedRows(1);
-    grid.setFixedCols(1);
+    grid.model().setCols(Cols);
+    grid.model().setRows(1);
+    grid.model().setFixedRows(1);
+    grid.model().setFixedCols(1);
     for (int c = 0; c < Cols; ++c)
-        grid.setTextMatrix(0, c, QStringLiteral("Column %1").arg(c));
+        grid.model().setTextMatrix(0, c, QStringLiteral("Column %1").arg(c));
     grid.show();
     QCoreApplication::processEvents();
 
@@ -200,7 +200,7 @@ void benchGrid()
         QStringList cells;
         for (int c = 0; c < Cols; ++c)
             cells.append(cell(r, c, 0));
-        grid.addRow(cells);
+        grid.model().addRow(cells);
     }
     grid.setRedraw(true);
     QCoreApplication::processEvents();
@@ -211,7 +211,7 @@ void benchGrid()
         grid.setRedraw(false);
         for (int r = 1; r <= Rows; ++r)
             for (int c = 3; c < Cols; ++c)
-                grid.setTextMatrix(r, c, cell(r, c, pass));
+                grid.model().setTextMatrix(r, c, cell(r, c, pass));
         grid.setRedraw(true);
         grid.repaint();
         bench::report(qPrintable(QStringLiteral("update 10,000 x 7 cells in place + repaint (pass %1)").arg(pass)),
@@ -221,7 +221,7 @@ void benchGrid()
     timer.restart();
     for (int r = 1; r <= Rows; ++r)
         for (int c = 3; c < Cols; ++c)
-            grid.setTextMatrix(r, c, cell(r, c, 9));
+            grid.model().setTextMatrix(r, c, cell(r, c, 9));
     grid.repaint();
     bench::report("update 10,000 x 7 cells, redraw left on", timer.nsecsElapsed());
 
@@ -230,19 +230,19 @@ void benchGrid()
     // pass, as the filter does it, against the floor.
     timer.restart();
     for (int r = 1; r <= Rows; r += 2)
-        grid.setRowHeight(r, 0);
+        grid.model().setRowHeight(r, 0);
     QCoreApplication::processEvents();
     bench::report("hide every second row, one at a time (painted)", timer.nsecsElapsed());
     timer.restart();
     for (int r = 1; r <= Rows; r += 2)
-        grid.setRowHeight(r, grid.rowHeight(0));
+        grid.model().setRowHeight(r, grid.model().rowHeight(0));
     QCoreApplication::processEvents();
     bench::report("show them again, one at a time (painted)", timer.nsecsElapsed());
 
     const auto filterPass = [&grid](int height) {
         grid.setRedraw(false);
         for (int r = 1; r <= Rows; r += 2)
-            grid.setRowHeight(r, height);
+            grid.model().setRowHeight(r, height);
         grid.setRedraw(true);
         QCoreApplication::processEvents();
     };
@@ -253,7 +253,7 @@ void benchGrid()
         filterPass(0);
         const qint64 hide = timer.nsecsElapsed();
         timer.restart();
-        filterPass(grid.rowHeight(0));
+        filterPass(grid.model().rowHeight(0));
         const qint64 show = timer.nsecsElapsed();
         if (round == 0 || hide + show < bestHide + bestShow) {
             bestHide = hide;
@@ -269,11 +269,11 @@ void benchGrid()
     bench::report("plain QTableView::setRowHidden a row at a time, hide + show", plainTableRowHiding());
 
     timer.restart();
-    grid.sortRows(4, models::SortMode::GenericAscending);
+    grid.model().sortRows(4, models::SortMode::GenericAscending, grid.model().fixedRows());
     grid.repaint();
     bench::report("sort rows, generic ascending (numbers)", timer.nsecsElapsed());
     timer.restart();
-    grid.sortRows(0, models::SortMode::StringDescending);
+    grid.model().sortRows(0, models::SortMode::StringDescending, grid.model().fixedRows());
     grid.repaint();
     bench::report("sort rows, text descending", timer.nsecsElapsed());
 }

@@ -281,8 +281,8 @@ private Q_SLOTS:
         kept.origin.baseline = "before SP8";
         QVERIFY(sets->addPastColumn(kept));
         widgets::FlexGrid& grid = *sets->grdSetCommands();
-        QCOMPARE(grid.cols(), views::kSetFirstServerCol + 2);
-        QCOMPARE(grid.textMatrix(0, views::kSetFirstServerCol + 1), QString("FS1 [before SP8]"));
+        QCOMPARE(grid.model().cols(), views::kSetFirstServerCol + 2);
+        QCOMPARE(grid.model().textMatrix(0, views::kSetFirstServerCol + 1), QString("FS1 [before SP8]"));
         QVERIFY(sets->isPastColumn(views::kSetFirstServerCol + 1));
         QVERIFY(!sets->isPastColumn(views::kSetFirstServerCol));
         QCOMPARE(sets->liveServers(), QStringList{"FS1"});
@@ -294,13 +294,13 @@ private Q_SLOTS:
         sets->frame()->setGeometry(0, 0, 740, 280);
         keepPicture(*after.host.window(), "past-set-column.png");
         const int row = views::findSetRow(grid.data(), "Maximum");
-        QCOMPARE(grid.textMatrix(row, views::kSetFirstServerCol).trimmed(), QString("600"));
-        QCOMPARE(grid.textMatrix(row, views::kSetFirstServerCol + 1).trimmed(), QString("500"));
+        QCOMPARE(grid.model().textMatrix(row, views::kSetFirstServerCol).trimmed(), QString("600"));
+        QCOMPARE(grid.model().textMatrix(row, views::kSetFirstServerCol + 1).trimmed(), QString("500"));
         // A server the baseline does not hold: told, no column.
         kept.server = "DOWN";
         QVERIFY(!sets->addPastColumn(kept));
         QCOMPARE(after.test.messages.shown.size(), 1);
-        QCOMPARE(grid.cols(), views::kSetFirstServerCol + 2);
+        QCOMPARE(grid.model().cols(), views::kSetFirstServerCol + 2);
 
         // The Changes view since the baseline: modules and SET parameters only.
         views::ChangesWindow* changes = after.openChanges({"FS1", "FS2"});
@@ -337,7 +337,7 @@ private Q_SLOTS:
         QVERIFY(nlms->addPastColumns(then));
         const QString heading = "FS1 @ " + between.toLocalTime().toString("yyyy-MM-dd HH:mm");
         widgets::FlexGrid& grid = *nlms->grdNLMs();
-        QCOMPARE(grid.cols(), 5);
+        QCOMPARE(grid.model().cols(), 5);
         QCOMPARE(views::nlmServerName(grid.data(), 3), heading);
         QVERIFY(nlms->isPastColumn(3) && nlms->isPastColumn(4) && !nlms->isPastColumn(1));
         QCOMPARE(nlms->liveServers(), QStringList{"FS1"});

@@ -706,24 +706,24 @@ void TestConnections::sendingMessages()
     selectNumbers(form, {"3", "9"});
     QCOMPARE(connections::sendMessageToChosen(f.host), send);  // one window gathers both choices
     widgets::FlexGrid* grid = send->grdConnectionsList();
-    QCOMPARE(grid->rows(), 4);
-    QCOMPARE(grid->textMatrix(0, 2), QStringLiteral("Status"));
-    QCOMPARE(grid->textMatrix(2, 0), QStringLiteral("*ADMIN.O"));
-    QCOMPARE(grid->textMatrix(3, 1), connections::connectionNumberText(9));
+    QCOMPARE(grid->model().rows(), 4);
+    QCOMPARE(grid->model().textMatrix(0, 2), QStringLiteral("Status"));
+    QCOMPARE(grid->model().textMatrix(2, 0), QStringLiteral("*ADMIN.O"));
+    QCOMPARE(grid->model().textMatrix(3, 1), connections::connectionNumberText(9));
     QCOMPARE(send->server(), QStringLiteral("FS1"));
     // Every user name is read whole, and the window opens over the program's window.
     const double dpi = settings::columnDotsPerInch(grid);
-    for (int row = 1; row < grid->rows(); ++row)
-        QVERIFY(QFontMetrics(grid->font()).horizontalAdvance(grid->textMatrix(row, 0))
-                < texts::twipsToPixels(grid->colWidth(0), dpi));
+    for (int row = 1; row < grid->model().rows(); ++row)
+        QVERIFY(QFontMetrics(grid->font()).horizontalAdvance(grid->model().textMatrix(row, 0))
+                < texts::twipsToPixels(grid->model().colWidth(0), dpi));
     QCOMPARE(send->parentWidget(), f.host.mdiArea()->window());
 
     QVERIFY(!send->btnSend()->isEnabled());
     send->txtMessage()->setText(QStringLiteral("x"));
     QVERIFY(send->btnSend()->isEnabled());
     send->btnSend()->click();
-    QCOMPARE(grid->textMatrix(1, 2), QStringLiteral("Sent"));
-    QCOMPARE(grid->textMatrix(3, 2), QStringLiteral("Not Accepting Messages"));
+    QCOMPARE(grid->model().textMatrix(1, 2), QStringLiteral("Sent"));
+    QCOMPARE(grid->model().textMatrix(3, 2), QStringLiteral("Not Accepting Messages"));
     QCOMPARE(send->btnCancel()->text(), QStringLiteral("&Close"));
     send->close();
 
@@ -731,10 +731,10 @@ void TestConnections::sendingMessages()
     UserConnectionsWindow* refusing = f.open({QStringLiteral("SENDFAIL")});
     selectNumbers(refusing, {"2"});
     send = connections::sendMessageToChosen(f.host);
-    QCOMPARE(send->grdConnectionsList()->rows(), 2);  // a new window after the close
+    QCOMPARE(send->grdConnectionsList()->model().rows(), 2);  // a new window after the close
     send->txtMessage()->setText(QStringLiteral("x"));
     send->send();
-    QCOMPARE(send->grdConnectionsList()->textMatrix(1, 2), QStringLiteral("Unable to send message"));
+    QCOMPARE(send->grdConnectionsList()->model().textMatrix(1, 2), QStringLiteral("Unable to send message"));
 }
 
 // ---- veskaro-report -----------------------------------------------------------------

@@ -215,9 +215,9 @@ private Q_SLOTS:
         QVERIFY(form);
         widgets::FlexGrid& grid = *form->grdNLMs();
         // CLIB.NLM and clib.nlm share a row that agrees; DS differs on FS2 (newer).
-        QCOMPARE(grid.rows(), 4);
+        QCOMPARE(grid.model().rows(), 4);
         QCOMPARE(form->lblDifferences()->text(), QStringLiteral("1 of 2 rows differ"));
-        const int ds = grid.textMatrix(2, 0) == QStringLiteral("DS.NLM") ? 2 : 3;
+        const int ds = grid.model().textMatrix(2, 0) == QStringLiteral("DS.NLM") ? 2 : 3;
         QVERIFY(cellData(grid, ds, 3, Qt::BackgroundRole).isValid());
         QVERIFY(cellData(grid, ds, 3, Qt::ToolTipRole).toString().contains(QStringLiteral("2 of 3")));
         QVERIFY(cellData(grid, ds, 0, Qt::DecorationRole).isValid());
@@ -249,9 +249,10 @@ private Q_SLOTS:
         widgets::FlexGrid& grid = *form->grdSetCommands();
         QCOMPARE(form->lblDifferences()->text(), QStringLiteral("1 of 2 rows differ"));
         int buffers = 1;
-        while (buffers < grid.rows() && !grid.textMatrix(buffers, 0).startsWith(QStringLiteral("Maximum")))
+        while (buffers < grid.model().rows()
+               && !grid.model().textMatrix(buffers, 0).startsWith(QStringLiteral("Maximum")))
             ++buffers;
-        QVERIFY(buffers < grid.rows());
+        QVERIFY(buffers < grid.model().rows());
         QVERIFY(cellData(grid, buffers, 3, Qt::BackgroundRole).isValid());
         QVERIFY(cellData(grid, buffers, 3, Qt::FontRole).value<QFont>().bold());
         QVERIFY(!cellData(grid, buffers, 2, Qt::BackgroundRole).isValid());

@@ -21,14 +21,14 @@ const QLocale english(QLocale::English, QLocale::UnitedStates);
 // Header "Server | Util % | Note", then rows FS1..FS6.
 void fillServers(FlexGrid& grid)
 {
-    grid.setCols(3);
-    grid.setRows(1);
-    grid.setFixedRows(1);
-    grid.setTextMatrix(0, 0, QStringLiteral(" Server "));
-    grid.setTextMatrix(0, 1, QStringLiteral("Util %"));
-    grid.setTextMatrix(0, 2, QStringLiteral("Note"));
+    grid.model().setCols(3);
+    grid.model().setRows(1);
+    grid.model().setFixedRows(1);
+    grid.model().setTextMatrix(0, 0, QStringLiteral(" Server "));
+    grid.model().setTextMatrix(0, 1, QStringLiteral("Util %"));
+    grid.model().setTextMatrix(0, 2, QStringLiteral("Note"));
     for (int i = 1; i <= 6; ++i)
-        grid.addRow({QStringLiteral("FS%1").arg(i), QString::number(i * 10), QStringLiteral("n%1").arg(i)});
+        grid.model().addRow({QStringLiteral("FS%1").arg(i), QString::number(i * 10), QStringLiteral("n%1").arg(i)});
 }
 
 QByteArray saved(const FlexGrid& grid, const QString& delimiter)
@@ -105,11 +105,11 @@ private Q_SLOTS:
     {
         FlexGrid grid;
         fillServers(grid);
-        grid.setColWidth(2, 0);
-        grid.setRowHeight(2, 0);
-        grid.setRowHeight(6, 0);
-        grid.setTextMatrix(0, 1, QStringLiteral("2003"));  // header cells are converted too
-        grid.setTextMatrix(1, 1, QStringLiteral(" 2.5 "));
+        grid.model().setColWidth(2, 0);
+        grid.model().setRowHeight(2, 0);
+        grid.model().setRowHeight(6, 0);
+        grid.model().setTextMatrix(0, 1, QStringLiteral("2003"));  // header cells are converted too
+        grid.model().setTextMatrix(1, 1, QStringLiteral(" 2.5 "));
         QCOMPARE(saved(grid, QStringLiteral(";")),
                  QByteArray("Server;2003\r\nFS1;2.50\r\nFS3;30\r\nFS4;40\r\nFS5;50\r\n"));
     }
@@ -139,10 +139,10 @@ private Q_SLOTS:
     void keepsEveryCodePageByte()
     {
         FlexGrid grid;
-        grid.setCols(1);
-        grid.setRows(1);
-        grid.setFixedRows(1);
-        grid.setTextMatrix(0, 0, QStringLiteral("Name"));
+        grid.model().setCols(1);
+        grid.model().setRows(1);
+        grid.model().setFixedRows(1);
+        grid.model().setTextMatrix(0, 0, QStringLiteral("Name"));
         QByteArray expected("Name\r\n");
         for (int byte = 1; byte < 256; ++byte) {
             if (byte == ',' || byte == '"' || byte == '\r' || byte == '\n')
@@ -150,19 +150,19 @@ private Q_SLOTS:
             const QByteArray raw(1, static_cast<char>(byte));
             const QString text = texts::fromWindows1252(raw);
             // Letters around the byte keep spaces from being trimmed.
-            grid.addRow({QLatin1Char('x') + text + QLatin1Char('x')});
+            grid.model().addRow({QLatin1Char('x') + text + QLatin1Char('x')});
             expected += 'x' + raw + "x\r\n";
         }
         QCOMPARE(saved(grid, QStringLiteral(",")), expected);
 
         testing::MemoryClipboard clipboard;
-        exporting::copyGridToClipboard(grid, 1, grid.rows() - 1, QStringLiteral(","), clipboard, english);
+        exporting::copyGridToClipboard(grid, 1, grid.model().rows() - 1, QStringLiteral(","), clipboard, english);
         QCOMPARE(texts::toWindows1252(clipboard.text()).value_or(QByteArray()), expected);
 
         FlexGrid foreign;
-        foreign.setCols(1);
-        foreign.setRows(1);
-        foreign.setTextMatrix(0, 0, QStringLiteral("Müller € ✓"));
+        foreign.model().setCols(1);
+        foreign.model().setRows(1);
+        foreign.model().setTextMatrix(0, 0, QStringLiteral("Müller € ✓"));
         QCOMPARE(saved(foreign, QStringLiteral(",")), QByteArray("M\xfcller \x80 ?\r\n"));
     }
 
@@ -176,7 +176,7 @@ private Q_SLOTS:
 
         // A hidden column's heading stays in the copied header unless the
         // window asks for the shown columns alone.
-        grid.setColWidth(1, 0);
+        grid.model().setColWidth(1, 0);
         QCOMPARE(exporting::gridClipboardText(grid, 1, 1, QStringLiteral(","), english),
                  QStringLiteral("Server,Util %,Note\r\nFS1,n1\r\n"));
         QCOMPARE(exporting::gridClipboardText(grid, 1, 1, QStringLiteral(","), english,

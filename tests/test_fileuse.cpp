@@ -133,10 +133,10 @@ struct Fixture {
 QList<QStringList> gridRows(const widgets::FlexGrid* grid)
 {
     QList<QStringList> rows;
-    for (int row = grid->fixedRows(); row < grid->rows(); ++row) {
+    for (int row = grid->model().fixedRows(); row < grid->model().rows(); ++row) {
         QStringList cells;
-        for (int col = 0; col < grid->cols(); ++col)
-            cells.append(grid->textMatrix(row, col));
+        for (int col = 0; col < grid->model().cols(); ++col)
+            cells.append(grid->model().textMatrix(row, col));
         rows.append(cells);
     }
     return rows;
@@ -447,7 +447,7 @@ void TestFileUse::openFilesOfChosenConnections()
     QVERIFY(!f.host.saveEnabled);
     QVERIFY(!form->refresh()->txtInterval()->isEnabled());
     Q_EMIT form->refresh()->timeout();
-    QCOMPARE(form->grdOpenFiles()->rows(), 3);
+    QCOMPARE(form->grdOpenFiles()->model().rows(), 3);
     form->refresh()->btnRefresh()->click();
     QVERIFY(f.host.saveEnabled);
 }
@@ -458,24 +458,24 @@ void TestFileUse::columnsFitUntilWidthsAreStored()
     // and the widths stored when it closes win from then on.
     Fixture f;
     QPointer<OpenFilesWindow> files = connections::openOpenFiles(f.host, {}, 5, QStringLiteral("FS1"));
-    QVERIFY(files->grdOpenFiles()->colWidth(0) != 2265);
-    files->grdOpenFiles()->setColWidth(0, 4000);
-    const int lockWidth = files->grdOpenFiles()->colWidth(1);
+    QVERIFY(files->grdOpenFiles()->model().colWidth(0) != 2265);
+    files->grdOpenFiles()->model().setColWidth(0, 4000);
+    const int lockWidth = files->grdOpenFiles()->model().colWidth(1);
     f.closeAll();
     files = connections::openOpenFiles(f.host, {}, 7, QStringLiteral("FS1"));
-    QCOMPARE(files->grdOpenFiles()->colWidth(0), 4000);
-    QCOMPARE(files->grdOpenFiles()->colWidth(1), lockWidth);
+    QCOMPARE(files->grdOpenFiles()->model().colWidth(0), 4000);
+    QCOMPARE(files->grdOpenFiles()->model().colWidth(1), lockWidth);
 
     // The file locks grid is empty until its first query: that fits it.
-    QCOMPARE(f.openFileLocks(QStringLiteral("FS1"))->grdFileLocks()->colWidth(0), 2265);
+    QCOMPARE(f.openFileLocks(QStringLiteral("FS1"))->grdFileLocks()->model().colWidth(0), 2265);
     widgets::FlexGrid* locks = f.queryFS1({QStringLiteral("PUBLIC")}, QStringLiteral("REPORT.TXT"))->grdFileLocks();
-    QVERIFY(locks->colWidth(0) < 2265);
-    locks->setColWidth(0, 3333);
-    const int connWidth = locks->colWidth(1);
+    QVERIFY(locks->model().colWidth(0) < 2265);
+    locks->model().setColWidth(0, 3333);
+    const int connWidth = locks->model().colWidth(1);
     f.closeAll();
     locks = f.queryFS1({QStringLiteral("PUBLIC")}, QStringLiteral("REPORT.TXT"))->grdFileLocks();
-    QCOMPARE(locks->colWidth(0), 3333);
-    QCOMPARE(locks->colWidth(1), connWidth);
+    QCOMPARE(locks->model().colWidth(0), 3333);
+    QCOMPARE(locks->model().colWidth(1), connWidth);
 
     // The connections key holds more than widths: a stored width is what counts.
     const QString key = connections::userConnectionsKeyPath();
@@ -504,13 +504,13 @@ void TestFileUse::openFilesSayNothingOfTheClose()
     QPointer<OpenFilesWindow> form = connections::openOpenFiles(f.host, {}, 5, QStringLiteral("FS1"));
     QVERIFY(form);
     QCOMPARE(form->lblOpenFiles()->text(), QStringLiteral("2"));
-    QCOMPARE(form->grdOpenFiles()->rows(), 3);
+    QCOMPARE(form->grdOpenFiles()->model().rows(), 3);
     form->refresh()->setIntervalText(QStringLiteral(".1"));
     form->refresh()->btnRefresh()->click();
     QTest::qWait(350);
     QVERIFY(form);
     form->refresh()->btnRefresh()->click();
-    QCOMPARE(form->grdOpenFiles()->rows(), 3);
+    QCOMPARE(form->grdOpenFiles()->model().rows(), 3);
     QCOMPARE(f.services.messages.texts(), QStringList());
 }
 
@@ -613,12 +613,12 @@ void TestFileUse::fileLocksWindow()
     QVERIFY(f.host.showOpenFilesAction()->isEnabled());
     // The menu key and Shift+F10 offer the same menu from the current row.
     f.host.popups.clear();
-    grid->select(2, 0, 2, 0);
+    grid->model().select(2, 0, 2, 0);
     QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(), QPoint());
     QApplication::sendEvent(grid->tableView(), &menuKey);
     QTest::keyClick(grid->tableView(), Qt::Key_F10, Qt::ShiftModifier);
     QCOMPARE(f.host.popups, (QStringList{"PopMenu_UserPopMenu", "PopMenu_UserPopMenu"}));
-    grid->select(1, 0, 2, 2);
+    grid->model().select(1, 0, 2, 2);
     const QList<OpenFilesWindow*> windows = connections::showOpenFilesOfChosen(f.host);
     QCOMPARE(windows.size(), 2);
     QCOMPARE(windows[1]->lblUser()->text(), QStringLiteral("JSMITH.O"));
@@ -632,12 +632,12 @@ void TestFileUse::fileLocksWindow()
         QVERIFY(!control->isEnabled());
     QVERIFY(!f.host.saveEnabled);
     Q_EMIT form->refresh()->timeout();
-    QCOMPARE(grid->rows(), 3);
+    QCOMPARE(grid->model().rows(), 3);
     form->refresh()->btnRefresh()->click();
     QVERIFY(form->filFileList()->isEnabled());
     // The tick's query was stopped with the refresh; it ends with the next turn of events.
     QTRY_VERIFY(!form->isQuerying());
-    QCOMPARE(grid->rows(), 3);
+    QCOMPARE(grid->model().rows(), 3);
 
     // A file open nowhere (double-clicked): no menu, nothing to save or open.
     f.host.popups.clear();
@@ -650,7 +650,7 @@ void TestFileUse::fileLocksWindow()
     Q_EMIT grid->mouseDown(Qt::RightButton, {}, 1, 0);
     QTest::keyClick(grid->tableView(), Qt::Key_F10, Qt::ShiftModifier);
     QVERIFY(f.host.popups.isEmpty());
-    grid->select(1, 0, 1, 2);
+    grid->model().select(1, 0, 1, 2);
     QVERIFY(connections::showOpenFilesOfChosen(f.host).isEmpty());
 }
 
@@ -810,8 +810,8 @@ void TestFileUse::overlappingQueriesKeepTheirOwnResources()
     QCOMPARE(drivesSeen.size(), 2);  // two queries, two letters at once
     QCOMPARE(client.calls.count(QStringLiteral("NWSetDriveBase")), 2);
     QVERIFY(client.holdsNothing());
-    QCOMPARE(first->grdFileLocks()->rows(), 3);
-    QCOMPARE(second->grdFileLocks()->rows(), 3);
+    QCOMPARE(first->grdFileLocks()->model().rows(), 3);
+    QCOMPARE(second->grdFileLocks()->model().rows(), 3);
 }
 
 void TestFileUse::windowClosedDuringTheScan()
@@ -866,7 +866,7 @@ void TestFileUse::stoppingAListing()
     form->refresh()->btnRefresh()->click();
     QTRY_VERIFY(!form->isListing());
     QVERIFY(!form->refresh()->timer()->isActive());
-    QCOMPARE(form->grdOpenFiles()->rows(), 2);
+    QCOMPARE(form->grdOpenFiles()->model().rows(), 2);
 
     // Closed in the middle of a listing: the window goes, its connection is closed.
     QVERIFY(form->startListing());

@@ -478,11 +478,11 @@ private Q_SLOTS:
     void widgetHidesZeroWidthColumns()
     {
         FlexGrid grid;
-        fillNamed(grid, 4, 2);
-        grid.setColWidth(2, 0);
+        fillNamed(grid.model(), 4, 2);
+        grid.model().setColWidth(2, 0);
         QVERIFY(grid.tableView()->isColumnHidden(2));
         QVERIFY(!grid.tableView()->isColumnHidden(1));
-        grid.setColWidth(2, 1125);
+        grid.model().setColWidth(2, 1125);
         QVERIFY(!grid.tableView()->isColumnHidden(2));
         QCOMPARE(grid.tableView()->columnWidth(2), texts::twipsToPixels(1125, settings::columnDotsPerInch(&grid)));
     }
@@ -500,25 +500,25 @@ private Q_SLOTS:
         QFETCH(int, servers);
         FlexGrid grid;
         grid.resize(520, 300);
-        grid.setCols(2 + servers);
-        grid.setRows(1);
-        grid.setFixedRows(1);
-        grid.setFixedCols(2);
+        grid.model().setCols(2 + servers);
+        grid.model().setRows(1);
+        grid.model().setFixedRows(1);
+        grid.model().setFixedCols(2);
         const QString longText = QStringLiteral("Maximum Concurrent Disk Cache Writes Per Volume");
         for (int row = 0; row < 5; ++row) {
             QStringList cells{longText + QString::number(row), QStringLiteral("File System Category")};
             for (int col = 0; col < servers; ++col)
                 cells.append(QStringLiteral("(NOVEMBER SUNDAY FIRST 2:00:00 AM)"));
-            grid.addRow(cells);
+            grid.model().addRow(cells);
         }
         widgets::fitGridColumns(grid);
         const double dpi = settings::columnDotsPerInch(&grid);
-        const auto pixels = [&](int col) { return texts::twipsToPixels(grid.colWidth(col), dpi); };
+        const auto pixels = [&](int col) { return texts::twipsToPixels(grid.model().colWidth(col), dpi); };
         const int frozen = pixels(0) + pixels(1);
         QVERIFY2(frozen <= grid.width() / 2 + 2, qPrintable(QString::number(frozen)));
         QVERIFY(pixels(1) >= widgets::kMinFittedColumn - 1);
         int scrolled = 0;
-        for (int col = 2; col < grid.cols(); ++col) {
+        for (int col = 2; col < grid.model().cols(); ++col) {
             QVERIFY(pixels(col) >= widgets::kMinSharedColumn - 2);
             scrolled += pixels(col);
         }
@@ -569,12 +569,12 @@ private Q_SLOTS:
     {
         FlexGrid grid;
         grid.resize(500, 200);
-        fillNamed(grid, 3, 4);
+        fillNamed(grid.model(), 3, 4);
         grid.show();
         QVERIFY(QTest::qWaitForWindowExposed(&grid));
         QSignalSpy byHand(&grid, &FlexGrid::columnSizedByHand);
         QSignalSpy fit(&grid, &FlexGrid::fitRequested);
-        grid.setColWidth(1, 2000);
+        grid.model().setColWidth(1, 2000);
         QCOMPARE(byHand.count(), 0);
 
         QHeaderView* header = grid.tableView()->horizontalHeader();
@@ -588,7 +588,7 @@ private Q_SLOTS:
         QVERIFY(byHand.count() >= 1);
         QCOMPARE(byHand.constLast().at(0).toInt(), 2);
         byHand.clear();
-        grid.setColWidth(2, 900);
+        grid.model().setColWidth(2, 900);
         QCOMPARE(byHand.count(), 0);
 
         const QPoint newEdge(header->sectionViewportPosition(2) + header->sectionSize(2) - 1, header->height() / 2);
@@ -600,10 +600,10 @@ private Q_SLOTS:
     {
         FlexGrid grid;
         grid.resize(500, 300);
-        fillNamed(grid, 3, 20);
-        grid.setFixedRows(2);  // grid row 1 becomes the second header line
-        grid.setTextMatrix(0, 1, QStringLiteral("FS1"));
-        grid.setTextMatrix(1, 1, QStringLiteral("Version"));
+        fillNamed(grid.model(), 3, 20);
+        grid.model().setFixedRows(2);  // grid row 1 becomes the second header line
+        grid.model().setTextMatrix(0, 1, QStringLiteral("FS1"));
+        grid.model().setTextMatrix(1, 1, QStringLiteral("Version"));
         grid.show();
         QVERIFY(QTest::qWaitForWindowExposed(&grid));
 
@@ -613,8 +613,8 @@ private Q_SLOTS:
         QCOMPARE(down.count(), 1);
         QCOMPARE(down.at(0).at(2).toInt(), 5);  // model row 3 is grid row 5
         QCOMPARE(down.at(0).at(3).toInt(), 2);
-        QCOMPARE(grid.row(), 5);
-        QCOMPARE(grid.col(), 2);
+        QCOMPARE(grid.model().row(), 5);
+        QCOMPARE(grid.model().col(), 2);
 
         // The two header lines report grid rows 0 and 1.
         QHeaderView* header = view->horizontalHeader();
@@ -632,12 +632,12 @@ private Q_SLOTS:
     {
         FlexGrid grid;
         grid.resize(500, 300);
-        fillNamed(grid, 2, 8);  // grid rows 1..8
-        grid.setRowHeight(4, 0);
+        fillNamed(grid.model(), 2, 8);  // grid rows 1..8
+        grid.model().setRowHeight(4, 0);
         grid.show();
         QVERIFY(QTest::qWaitForWindowExposed(&grid));
         QTableView* view = grid.tableView();
-        grid.select(2, 1, 2, 1);
+        grid.model().select(2, 1, 2, 1);
 
         // The menu key and Shift+F10 press the right button on the current cell.
         QSignalSpy down(&grid, &FlexGrid::mouseDown);
@@ -665,28 +665,28 @@ private Q_SLOTS:
         QHeaderView* header = view->horizontalHeader();
         QCOMPARE(header->viewport()->mapFromGlobal(grid.menuPosition()),
                  QPoint(header->sectionViewportPosition(1) + header->sectionSize(1) / 2, header->height() / 2));
-        QCOMPARE(grid.row(), 2);
+        QCOMPARE(grid.model().row(), 2);
 
         // Shift+Down moves the selection end over the hidden row; the current row stays.
         QTest::keyClick(view, Qt::Key_Down, Qt::ShiftModifier);
         QTest::keyClick(view, Qt::Key_Down, Qt::ShiftModifier);
-        QCOMPARE(grid.row(), 2);
-        QCOMPARE(grid.rowSel(), 5);
+        QCOMPARE(grid.model().row(), 2);
+        QCOMPARE(grid.model().rowSel(), 5);
         QTest::keyClick(view, Qt::Key_Up, Qt::ShiftModifier);
-        QCOMPARE(grid.rowSel(), 3);
+        QCOMPARE(grid.model().rowSel(), 3);
         // Never into the header.
         for (int i = 0; i < 4; ++i)
             QTest::keyClick(view, Qt::Key_Up, Qt::ShiftModifier);
-        QCOMPARE(grid.rowSel(), 1);
-        QCOMPARE(grid.row(), 2);
+        QCOMPARE(grid.model().rowSel(), 1);
+        QCOMPARE(grid.model().row(), 2);
 
         // Shift+click extends from the current row too; a plain arrow starts afresh.
         const QRect seventh = view->visualRect(grid.model().index(grid.model().viewRow(7), 0));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ShiftModifier, seventh.center());
-        QCOMPARE(grid.row(), 2);
-        QCOMPARE(grid.rowSel(), 7);
-        QCOMPARE(grid.selectedRange().top, 2);
-        QCOMPARE(grid.selectedRange().bottom, 7);
+        QCOMPARE(grid.model().row(), 2);
+        QCOMPARE(grid.model().rowSel(), 7);
+        QCOMPARE(grid.model().selectedRange().top, 2);
+        QCOMPARE(grid.model().selectedRange().bottom, 7);
     }
 
     void hiddenCurrentRowKeepsItsColumnOnFocus()
@@ -698,33 +698,33 @@ private Q_SLOTS:
         auto* other = new QWidget(&window);
         other->setFocusPolicy(Qt::StrongFocus);
         grid->resize(400, 300);
-        fillNamed(*grid, 4, 5);
-        grid->setFixedCols(1);
+        fillNamed(grid->model(), 4, 5);
+        grid->model().setFixedCols(1);
         other->setFocus();
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
 
         // A filter hides the first rows in one batch, as the comparisons do.
-        grid->beginUpdate();
-        grid->setRowHeight(1, 0);
-        grid->setRowHeight(2, 0);
-        grid->endUpdate();
-        grid->select(1, 2, grid->rows() - 1, 2);
+        grid->model().beginUpdate();
+        grid->model().setRowHeight(1, 0);
+        grid->model().setRowHeight(2, 0);
+        grid->model().endUpdate();
+        grid->model().select(1, 2, grid->model().rows() - 1, 2);
         grid->tableView()->setFocus();
         QVERIFY(grid->tableView()->hasFocus());
-        QCOMPARE(grid->col(), 2);
-        QCOMPARE(grid->colSel(), 2);
-        QCOMPARE(grid->row(), 1);
-        QCOMPARE(grid->rowSel(), grid->rows() - 1);
+        QCOMPARE(grid->model().col(), 2);
+        QCOMPARE(grid->model().colSel(), 2);
+        QCOMPARE(grid->model().row(), 1);
+        QCOMPARE(grid->model().rowSel(), grid->model().rows() - 1);
     }
 
     void widgetScrollsRowToTop()
     {
         FlexGrid grid;
         grid.resize(300, 200);
-        fillNamed(grid, 2, 200);
-        grid.setRowHeight(10, 0);
+        fillNamed(grid.model(), 2, 200);
+        grid.model().setRowHeight(10, 0);
         grid.show();
         QVERIFY(QTest::qWaitForWindowExposed(&grid));
         QVERIFY(grid.isRowVisible(1));
@@ -736,21 +736,56 @@ private Q_SLOTS:
         QVERIFY(!grid.isRowVisible(1));
         QVERIFY(grid.isRowVisible(0));  // header rows stay in place
 
-        grid.sortRows(1, SortMode::NumericAscending);
+        grid.model().sortRows(1, SortMode::NumericAscending, 1);
         QCOMPARE(grid.topRow(), 150);  // re-sorting keeps the scroll position
     }
 
     void widgetHighlightsSelection()
     {
         FlexGrid grid;
-        fillNamed(grid, 3, 6);
-        grid.setRowHeight(3, 0);
-        grid.select(2, 0, 5, 2);
+        fillNamed(grid.model(), 3, 6);
+        grid.model().setRowHeight(3, 0);
+        grid.model().select(2, 0, 5, 2);
         QItemSelectionModel* selection = grid.tableView()->selectionModel();
         QCOMPARE(selection->selectedIndexes().size(), 3 * 3);  // rows 2, 4, 5; row 3 is hidden
-        grid.setHighlight(false);
+        grid.model().setHighlight(false);
         QVERIFY(selection->selectedIndexes().isEmpty());
-        QCOMPARE(grid.selectedRange().bottom, 5);
+        QCOMPARE(grid.model().selectedRange().bottom, 5);
+    }
+
+    // Redraw off in the widget and a batch opened on its model nest: the
+    // edits are announced once, when the last of them ends, and switching
+    // redraw on more often than off never ends a batch someone else opened.
+    void redrawSwitchNestsWithModelBatches()
+    {
+        FlexGrid grid;
+        fillNamed(grid.model(), 2, 4);
+        QSignalSpy changed(&grid.model(), &QAbstractItemModel::dataChanged);
+        QVERIFY(grid.redraw());
+
+        grid.setRedraw(false);
+        grid.model().beginUpdate();
+        grid.model().setTextMatrix(1, 1, QStringLiteral("a"));
+        grid.setRedraw(true);
+        grid.setRedraw(true);  // one more than was switched off
+        QVERIFY(!grid.redraw());
+        grid.model().setTextMatrix(4, 1, QStringLiteral("b"));
+        QCOMPARE(changed.count(), 0);
+        grid.model().endUpdate();
+        QVERIFY(grid.redraw());
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(grid.model().textMatrix(4, 1), QStringLiteral("b"));
+
+        // Switched off, then on again with the model's own batch closed first.
+        grid.setRedraw(false);
+        grid.model().beginUpdate();
+        grid.model().setTextMatrix(2, 1, QStringLiteral("c"));
+        grid.model().endUpdate();
+        QVERIFY(!grid.redraw());
+        QCOMPARE(changed.count(), 1);
+        grid.setRedraw(true);
+        QVERIFY(grid.redraw());
+        QCOMPARE(changed.count(), 2);
     }
 
     // The column fit measured one column per slice sets the same widths as
@@ -761,19 +796,19 @@ private Q_SLOTS:
     {
         const auto make = [](FlexGrid& grid) {
             grid.resize(2400, 600);  // room for every needed width: nothing cut
-            grid.setCols(6);
-            grid.setRows(1);
-            grid.setFixedRows(1);
-            grid.setFixedCols(1);
+            grid.model().setCols(6);
+            grid.model().setRows(1);
+            grid.model().setFixedRows(1);
+            grid.model().setFixedCols(1);
             for (int c = 0; c < 6; ++c)
-                grid.setTextMatrix(0, c, QStringLiteral("Server %1").arg(c));
+                grid.model().setTextMatrix(0, c, QStringLiteral("Server %1").arg(c));
             for (int r = 0; r < 30; ++r)
-                grid.addRow({QStringLiteral("module%1.nlm").arg(r), QStringLiteral("5.0.%1").arg(r % 3),
-                             r == 7 ? QString(300, QLatin1Char('W')) : QStringLiteral("  12.4.2008"),
-                             QStringLiteral("5.0.%1").arg(r % 3), QString(), QStringLiteral("x")});
-            grid.setRowHeight(12, 0);
-            grid.setTextMatrix(12, 5, QString(40, QLatin1Char('M')));  // hidden: not measured
-            grid.setColWidth(4, 0);
+                grid.model().addRow({QStringLiteral("module%1.nlm").arg(r), QStringLiteral("5.0.%1").arg(r % 3),
+                                     r == 7 ? QString(300, QLatin1Char('W')) : QStringLiteral("  12.4.2008"),
+                                     QStringLiteral("5.0.%1").arg(r % 3), QString(), QStringLiteral("x")});
+            grid.model().setRowHeight(12, 0);
+            grid.model().setTextMatrix(12, 5, QString(40, QLatin1Char('M')));  // hidden: not measured
+            grid.model().setColWidth(4, 0);
         };
         FlexGrid onePass;
         make(onePass);
@@ -789,11 +824,11 @@ private Q_SLOTS:
         QCOMPARE(steps, 5);  // one per shown column but the last, which ends the fit
         QCOMPARE(widths.count(), 1);
         for (int c = 0; c < 6; ++c)
-            QCOMPARE(sliced.colWidth(c), onePass.colWidth(c));
-        QCOMPARE(sliced.colWidth(4), 0);
+            QCOMPARE(sliced.model().colWidth(c), onePass.model().colWidth(c));
+        QCOMPARE(sliced.model().colWidth(4), 0);
         const double dpi = settings::columnDotsPerInch(&sliced);
-        QVERIFY(texts::twipsToPixels(sliced.colWidth(2), dpi) >= widgets::kMaxNeededColumn);
-        QVERIFY(texts::twipsToPixels(sliced.colWidth(5), dpi) < widgets::kMaxFittedColumn);
+        QVERIFY(texts::twipsToPixels(sliced.model().colWidth(2), dpi) >= widgets::kMaxNeededColumn);
+        QVERIFY(texts::twipsToPixels(sliced.model().colWidth(5), dpi) < widgets::kMaxFittedColumn);
     }
 };
 

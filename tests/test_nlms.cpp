@@ -89,9 +89,9 @@ struct Fixture {
 QStringList column(const widgets::FlexGrid& grid, int col, bool shownOnly = false)
 {
     QStringList texts;
-    for (int r = 2; r < grid.rows(); ++r) {
-        if (!shownOnly || grid.rowHeight(r) > 0)
-            texts << grid.textMatrix(r, col);
+    for (int r = 2; r < grid.model().rows(); ++r) {
+        if (!shownOnly || grid.model().rowHeight(r) > 0)
+            texts << grid.model().textMatrix(r, col);
     }
     return texts;
 }
@@ -139,16 +139,16 @@ private Q_SLOTS:
         // CLIB.NLM and clib.nlm share a row that keeps the first spelling.
         QCOMPARE(column(grid, 0), (QStringList{"CLIB.NLM", "CLXNET.NLM", "DS.NLM", "MONITOR.NLM", "TCPIP.NLM"}));
         const int clib = rowOf(grid, "CLIB.NLM");
-        QCOMPARE(grid.textMatrix(clib, 1), QStringLiteral("          5.00h"));
-        QCOMPARE(grid.textMatrix(clib, 3), QStringLiteral("          5.00h"));
-        QCOMPARE(grid.textMatrix(clib, 2), QStringLiteral("3/14/2008"));
+        QCOMPARE(grid.model().textMatrix(clib, 1), QStringLiteral("          5.00h"));
+        QCOMPARE(grid.model().textMatrix(clib, 3), QStringLiteral("          5.00h"));
+        QCOMPARE(grid.model().textMatrix(clib, 2), QStringLiteral("3/14/2008"));
         // Revision 26 is the last letter, revision 0 has none.
-        QCOMPARE(grid.textMatrix(rowOf(grid, "MONITOR.NLM"), 1), QStringLiteral("         2.05z"));
-        QCOMPARE(grid.textMatrix(rowOf(grid, "DS.NLM"), 3), QStringLiteral("         10.02"));
-        QVERIFY(grid.textMatrix(rowOf(grid, "MONITOR.NLM"), 3).isEmpty());
-        QVERIFY(grid.colWidth(4) > 0);  // fitted to its texts on a first opening
-        QCOMPARE(grid.cellAlignment(0, 3) & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-        QCOMPARE(grid.cellAlignment(clib, 3) & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+        QCOMPARE(grid.model().textMatrix(rowOf(grid, "MONITOR.NLM"), 1), QStringLiteral("         2.05z"));
+        QCOMPARE(grid.model().textMatrix(rowOf(grid, "DS.NLM"), 3), QStringLiteral("         10.02"));
+        QVERIFY(grid.model().textMatrix(rowOf(grid, "MONITOR.NLM"), 3).isEmpty());
+        QVERIFY(grid.model().colWidth(4) > 0);  // fitted to its texts on a first opening
+        QCOMPARE(grid.model().cellAlignment(0, 3) & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        QCOMPARE(grid.model().cellAlignment(clib, 3) & Qt::AlignHorizontal_Mask, Qt::AlignRight);
         // The opening ran under the host's opening state and ended it.
         QCOMPARE(f.host.openingsStarted, 1);
         QCOMPARE(f.host.openings, 0);
@@ -228,10 +228,10 @@ private Q_SLOTS:
         box->setChecked(false);
         // The same server again adds nothing, in one opening or the next.
         QCOMPARE(f.open({"FS1", "FS1"}), form);
-        QCOMPARE(form->grdNLMs()->cols(), 3);
+        QCOMPARE(form->grdNLMs()->model().cols(), 3);
         QVERIFY(!box->isEnabled());
         QCOMPARE(f.open({"FS2", "FS1"}), form);
-        QCOMPARE(form->grdNLMs()->cols(), 5);
+        QCOMPARE(form->grdNLMs()->model().cols(), 5);
         QVERIFY(box->isEnabled());
         QCOMPARE(f.host.mdiArea()->subWindowList().size(), 1);
     }
@@ -243,11 +243,11 @@ private Q_SLOTS:
         widgets::FlexGrid& grid = *form->grdNLMs();
         auto found = [&](const QString& text) {
             form->txtFind()->setText(text);
-            return grid.textMatrix(grid.row(), 0);
+            return grid.model().textMatrix(grid.model().row(), 0);
         };
         QCOMPARE(found("cl"), QStringLiteral("CLIB.NLM"));
-        QCOMPARE(grid.col(), 1);
-        QCOMPARE(grid.colSel(), 4);
+        QCOMPARE(grid.model().col(), 1);
+        QCOMPARE(grid.model().colSel(), 4);
         form->txtFind()->clear();
         form->chkNLMDifferencesOnly()->setChecked(true);
         QCOMPARE(found("cl"), QStringLiteral("CLXNET.NLM"));
@@ -283,24 +283,24 @@ private Q_SLOTS:
 
         // A server's header selects both its columns down to the last row.
         form->clickGrid(Qt::RightButton, 1, 4, {});
-        QCOMPARE(grid.selectedRange().top, 2);
-        QCOMPARE(grid.selectedRange().bottom, grid.rows() - 1);
-        QCOMPARE(grid.col(), 4);
-        QCOMPARE(grid.colSel(), 3);
+        QCOMPARE(grid.model().selectedRange().top, 2);
+        QCOMPARE(grid.model().selectedRange().bottom, grid.model().rows() - 1);
+        QCOMPARE(grid.model().col(), 4);
+        QCOMPARE(grid.model().colSel(), 3);
         QVERIFY(remove->isEnabled());
         QCOMPARE(f.host.popups, QStringList{"PopMenu_NLM_Comands"});
 
         form->clickGrid(Qt::LeftButton, 3, 2, {});
-        QCOMPARE(grid.row(), 3);
-        QCOMPARE(grid.rowSel(), 3);
-        QCOMPARE(grid.colSel(), 2);
-        QVERIFY(!grid.highlight());
+        QCOMPARE(grid.model().row(), 3);
+        QCOMPARE(grid.model().rowSel(), 3);
+        QCOMPARE(grid.model().colSel(), 2);
+        QVERIFY(!grid.model().highlight());
         QVERIFY(!remove->isEnabled());
 
         form->clickGrid(Qt::RightButton, 1, 0, {});
-        QCOMPARE(grid.row(), 2);
-        QCOMPARE(grid.colSel(), 4);
-        QVERIFY(grid.highlight());
+        QCOMPARE(grid.model().row(), 2);
+        QCOMPARE(grid.model().colSel(), 4);
+        QVERIFY(grid.model().highlight());
         QCOMPARE(f.host.popups.size(), 1);
     }
 
@@ -373,7 +373,7 @@ private Q_SLOTS:
         form->txtFind()->setFocus();
         view->setFocus();
         QCoreApplication::processEvents();
-        QCOMPARE(views::nlmServerName(grid.data(), grid.col()), clicked);
+        QCOMPARE(views::nlmServerName(grid.data(), grid.model().col()), clicked);
 
         views::removeSelectedNlmServer(f.host);
         QStringList left = names;
@@ -391,7 +391,7 @@ private Q_SLOTS:
         widgets::FlexGrid& grid = *form->grdNLMs();
         QTableView* view = grid.tableView();
         const int hq = static_cast<int>(grid.data().rowTexts(0).indexOf(QStringLiteral("HQ-FS1")));
-        grid.select(grid.fixedRows(), hq, grid.fixedRows(), hq);
+        grid.model().select(grid.model().fixedRows(), hq, grid.model().fixedRows(), hq);
         // The menu key on a cell does what a right click on the cell does: no menu.
         QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(), QPoint());
         QApplication::sendEvent(view, &menuKey);
@@ -399,7 +399,7 @@ private Q_SLOTS:
         // With Ctrl it asks at the heading of the current column: the server's menu.
         QTest::keyClick(view, Qt::Key_F10, Qt::ShiftModifier | Qt::ControlModifier);
         QCOMPARE(f.host.popups, QStringList{"PopMenu_NLM_Comands"});
-        QCOMPARE(views::nlmServerName(grid.data(), grid.col()), QStringLiteral("HQ-FS1"));
+        QCOMPARE(views::nlmServerName(grid.data(), grid.model().col()), QStringLiteral("HQ-FS1"));
         QContextMenuEvent ctrlMenuKey(QContextMenuEvent::Keyboard, QPoint(), QPoint(), Qt::ControlModifier);
         QApplication::sendEvent(view, &ctrlMenuKey);
         QCOMPARE(f.host.popups.size(), 2);
@@ -413,17 +413,17 @@ private Q_SLOTS:
         form->optShowVersion()->setChecked(true);
         QCOMPARE(grid.data().rowTexts(0), (QStringList{"Name", "FS1", "", "FS2", ""}));
         QCOMPARE(grid.data().rowTexts(1), (QStringList{"", "Version", "", "Version", ""}));
-        QCOMPARE(grid.colWidth(2), 0);
+        QCOMPARE(grid.model().colWidth(2), 0);
         form->optShowDate()->setChecked(true);
         QCOMPARE(grid.data().rowTexts(0), (QStringList{"Name", "", "FS1", "", "FS2"}));
-        QCOMPARE(grid.colWidth(1), 0);
-        QCOMPARE(grid.colWidth(2), 1125);
+        QCOMPARE(grid.model().colWidth(1), 0);
+        QCOMPARE(grid.model().colWidth(2), 1125);
         // A server added now gets Date-mode headers.
         f.open({"FS3"});
         QCOMPARE(grid.data().rowTexts(0).mid(5), (QStringList{"", "FS3"}));
         form->optShowBoth()->setChecked(true);
         QCOMPARE(grid.data().rowTexts(0), (QStringList{"Name", "FS1", "FS1", "FS2", "FS2", "FS3", "FS3"}));
-        QCOMPARE(grid.colWidth(1), 1125);
+        QCOMPARE(grid.model().colWidth(1), 1125);
     }
 
     void failedOpenings()
@@ -455,7 +455,7 @@ private Q_SLOTS:
         QCOMPARE(f.registry.queryValue(settings::Hive::CurrentUser, settings::rootKeyPath("NLMForm"), "ShowCols"),
                  std::optional<QString>(QStringLiteral("Both")));
         // A new opening starts from nothing.
-        QCOMPARE(f.open({"FS2"})->grdNLMs()->cols(), 3);
+        QCOMPARE(f.open({"FS2"})->grdNLMs()->model().cols(), 3);
     }
 
     void savesBothColumnsOfEveryRow()
@@ -484,8 +484,8 @@ private Q_SLOTS:
         // the version columns alone, as the rows below it hold them; the
         // descriptions grid is never what Copy takes.
         widgets::FlexGrid* grid = form->grdNLMs();
-        grid->setRow(2);
-        grid->setRowSel(3);
+        grid->model().setRow(2);
+        grid->model().setRowSel(3);
         exporting::CopyDialog dialog(f.test.context, window);
         dialog.optSelected()->setChecked(true);
         QTest::mouseClick(dialog.btnCopy(), Qt::LeftButton);
@@ -507,26 +507,26 @@ private Q_SLOTS:
         // No key yet: the designed size, both columns and the name column fitted to the names.
         NlmWindow* form = f.open({"FS1", "FS2"});
         QVERIFY(form->optShowBoth()->isChecked());
-        QVERIFY(form->grdNLMs()->colWidth(0) > 0);
+        QVERIFY(form->grdNLMs()->model().colWidth(0) > 0);
         QCOMPARE(window()->width(), texts::twipsToPixels(8040, window()->logicalDpiX()));
         QCOMPARE(window()->height(), texts::twipsToPixels(7000, window()->logicalDpiY()));
 
         form->optShowDate()->setChecked(true);
-        form->grdNLMs()->setColWidth(0, 2222);
+        form->grdNLMs()->model().setColWidth(0, 2222);
         close();
         QCOMPARE(stored("ShowCols"), std::optional<QString>(QStringLiteral("Date")));
         QCOMPARE(stored("ColWidth0"), std::optional<QString>(QStringLiteral("2222")));
         QVERIFY(stored("Width").has_value());
         form = f.open({"FS1", "FS2"});
         QVERIFY(form->optShowDate()->isChecked());
-        QCOMPARE(form->grdNLMs()->colWidth(0), 2222);
+        QCOMPARE(form->grdNLMs()->model().colWidth(0), 2222);
         // The server columns, whose widths are not stored, are fitted all the
         // same: a date marked in bold, with its icon, is not cut short.
         QFont bold = form->grdNLMs()->font();
         bold.setBold(true);
-        const int dateWidth = QFontMetrics(bold).horizontalAdvance(form->grdNLMs()->textMatrix(2, 2).trimmed());
-        QVERIFY(form->grdNLMs()->colWidth(2) != views::kNlmShownColWidth);  // fitted, not designed
-        QVERIFY(texts::twipsToPixels(form->grdNLMs()->colWidth(2), settings::columnDotsPerInch(form->grdNLMs()))
+        const int dateWidth = QFontMetrics(bold).horizontalAdvance(form->grdNLMs()->model().textMatrix(2, 2).trimmed());
+        QVERIFY(form->grdNLMs()->model().colWidth(2) != views::kNlmShownColWidth);  // fitted, not designed
+        QVERIFY(texts::twipsToPixels(form->grdNLMs()->model().colWidth(2), settings::columnDotsPerInch(form->grdNLMs()))
                 > dateWidth + 16);
         close();
 
@@ -535,7 +535,7 @@ private Q_SLOTS:
         f.registry.setValue(settings::Hive::CurrentUser, key, "ColWidth0", QStringLiteral("wide"));
         form = f.open({"FS1", "FS2"});
         QVERIFY(form->optShowBoth()->isChecked());
-        QCOMPARE(form->grdNLMs()->colWidth(0), 1500);
+        QCOMPARE(form->grdNLMs()->model().colWidth(0), 1500);
     }
 
     void activatingEnablesSaveOnly()

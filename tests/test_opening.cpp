@@ -104,13 +104,13 @@ using DataRows = std::function<int(views::ViewHost&)>;  // -1: no view
 int nlmRows(views::ViewHost& host)
 {
     views::NlmWindow* form = views::findView<views::NlmWindow>(host);
-    return form ? form->grdNLMs()->rows() - form->grdNLMs()->fixedRows() : -1;
+    return form ? form->grdNLMs()->model().rows() - form->grdNLMs()->model().fixedRows() : -1;
 }
 
 int setRows(views::ViewHost& host)
 {
     views::SetCommandsWindow* form = views::findView<views::SetCommandsWindow>(host);
-    return form ? form->grdSetCommands()->rows() - form->grdSetCommands()->fixedRows() : -1;
+    return form ? form->grdSetCommands()->model().rows() - form->grdSetCommands()->model().fixedRows() : -1;
 }
 
 }  // namespace

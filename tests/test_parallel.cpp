@@ -275,8 +275,8 @@ QStringList nlmServers(views::ViewWindow* view)
 {
     const widgets::FlexGrid& grid = *static_cast<views::NlmWindow*>(view)->grdNLMs();
     QStringList servers;
-    for (int col = 1; col < grid.cols(); col += 2)
-        servers.append(grid.textMatrix(0, col));
+    for (int col = 1; col < grid.model().cols(); col += 2)
+        servers.append(grid.model().textMatrix(0, col));
     return servers;
 }
 
@@ -284,8 +284,8 @@ QStringList setServers(views::ViewWindow* view)
 {
     const widgets::FlexGrid& grid = *static_cast<views::SetCommandsWindow*>(view)->grdSetCommands();
     QStringList servers;
-    for (int col = 2; col < grid.cols(); ++col)
-        servers.append(grid.textMatrix(0, col).section(QLatin1Char(' '), 0, 0));
+    for (int col = 2; col < grid.model().cols(); ++col)
+        servers.append(grid.model().textMatrix(0, col).section(QLatin1Char(' '), 0, 0));
     return servers;
 }
 

@@ -80,10 +80,10 @@ QStringList table(const PartitionsWindow* form)
 {
     QStringList rows;
     const widgets::FlexGrid* grid = form->grdPartitions();
-    for (int row = 0; row < grid->rows(); ++row) {
+    for (int row = 0; row < grid->model().rows(); ++row) {
         QStringList cells;
-        for (int col = 0; col < grid->cols(); ++col)
-            cells.append(grid->textMatrix(row, col));
+        for (int col = 0; col < grid->model().cols(); ++col)
+            cells.append(grid->model().textMatrix(row, col));
         rows.append(cells.join(QLatin1Char('|')));
     }
     return rows;
@@ -291,7 +291,7 @@ void TestPartitions::fillsOneColumnPerServer()
     QVERIFY(form);
     QCOMPARE(form->windowTitle(), QStringLiteral("Partitions - ACME_TREE"));
     QCOMPARE(table(form), QStringList({"|FS1|FS3|DOWN", " [Root]|M||N/A", ".ACME.SALES||SR|N/A"}));
-    QCOMPARE(form->grdPartitions()->cellAlignment(1, 1), Qt::AlignCenter);
+    QCOMPARE(form->grdPartitions()->model().cellAlignment(1, 1), Qt::AlignCenter);
     QVERIFY(f.removeItem()->isEnabled());
     QCOMPARE(form->fraRefresh()->intervalText(), QStringLiteral("5"));
     QCOMPARE(exporting::exportableTables(form), QList<QWidget*>{form->grdPartitions()});
@@ -364,7 +364,7 @@ void TestPartitions::reAddingRefreshesItsColumn()
 {
     Fixture f;
     PartitionsWindow* form = f.open({"FS1", "FS2"});
-    form->grdPartitions()->setTextMatrix(1, 2, QStringLiteral("stale"));
+    form->grdPartitions()->model().setTextMatrix(1, 2, QStringLiteral("stale"));
     f.open({"FS2"});
     QCOMPARE(table(form), QStringList({"|FS1|FS2", " [Root]|M|RW", ".ACME.SALES||RO"}));
     QVERIFY(f.services.messages.shown.isEmpty());
@@ -386,14 +386,14 @@ void TestPartitions::viewsSwitchAndDropEmptyRows()
     QFETCH(QStringList, expected);
     Fixture f;
     PartitionsWindow* form = f.open({"FS1", "FS3"});
-    form->grdPartitions()->addRow({QStringLiteral(".GONE"), QStringLiteral("M"), QString()});
+    form->grdPartitions()->model().addRow({QStringLiteral(".GONE"), QStringLiteral("M"), QString()});
     form->showReplicaView(static_cast<PartitionsWindow::ReplicaView>(view));
     QCOMPARE(table(form), expected);  // .GONE has no value any more and is gone
 
     // The time stamp view shows FS3's stamp ahead of its clock (an hour behind).
     form->optReplicaTimeStamp()->click();
-    QVERIFY(form->grdPartitions()->textMatrix(2, 2).endsWith(QStringLiteral(" (ahead of server clock)")));
-    QVERIFY(!form->grdPartitions()->textMatrix(1, 1).contains(QStringLiteral("ahead")));
+    QVERIFY(form->grdPartitions()->model().textMatrix(2, 2).endsWith(QStringLiteral(" (ahead of server clock)")));
+    QVERIFY(!form->grdPartitions()->model().textMatrix(1, 1).contains(QStringLiteral("ahead")));
     form->optReplicaType()->click();
     QCOMPARE(table(form), QStringList({"|FS1|FS3", " [Root]|M|", ".ACME.SALES||SR"}));
 }
@@ -404,20 +404,20 @@ void TestPartitions::removingColumns()
     PartitionsWindow* form = f.open({"FS1", "FS3"});
     widgets::FlexGrid* grid = form->grdPartitions();
     form->gridMouseDown(Qt::RightButton, 2, 0);  // a row selects the whole row
-    QCOMPARE(grid->row(), 2);
-    QCOMPARE(grid->colSel(), 2);
+    QCOMPARE(grid->model().row(), 2);
+    QCOMPARE(grid->model().colSel(), 2);
     QCOMPARE(form->toolTipAt(2, 2), QStringLiteral("Subordinate Reference"));
     QCOMPARE(form->toolTipAt(0, 1), QString());
     form->gridMouseDown(Qt::RightButton, 0, 1);  // FS1's header
     QCOMPARE(f.host.popups, QStringList{"PopMenu_Remove_Partition"});
-    QCOMPARE(grid->col(), 1);
+    QCOMPARE(grid->model().col(), 1);
     QVERIFY(f.removeItem()->isEnabled());
     directory::removePartitionColumn(f.host);
     QCOMPARE(table(form), QStringList({"|FS3", ".ACME.SALES|SR"}));  // [Root] lost its only value
     QVERIFY(!f.removeItem()->isEnabled());
-    grid->setCol(1);
+    grid->model().setCol(1);
     QVERIFY(!form->removeSelectedColumn());  // the last server column stays
-    QCOMPARE(grid->cols(), 2);
+    QCOMPARE(grid->model().cols(), 2);
 }
 
 void TestPartitions::replicaTipsOverCells()
@@ -450,7 +450,7 @@ void TestPartitions::replicaTipsOverCells()
 
     // The other views have no tips of their own; an unreachable server's cells keep theirs.
     form->optReplicaState()->click();
-    QCOMPARE(grid->textMatrix(1, 1), QStringLiteral("On"));
+    QCOMPARE(grid->model().textMatrix(1, 1), QStringLiteral("On"));
     QCOMPARE(tipOver(1, 1), QString());
     QCOMPARE(tipOver(1, 4), QStringLiteral("Not Available"));
 }
@@ -481,15 +481,15 @@ void TestPartitions::sortsByMeaning()
     Fixture f;
     PartitionsWindow* form = f.open({"FS2"});
     widgets::FlexGrid* grid = form->grdPartitions();
-    grid->setRows(1);
+    grid->model().setRows(1);
     for (int i = 0; i < cells.size(); ++i) {
         const QString other = QString(QLatin1Char('a' + i));
-        grid->addRow(col == 0 ? QStringList{cells[i], other} : QStringList{other, cells[i]});
+        grid->model().addRow(col == 0 ? QStringList{cells[i], other} : QStringList{other, cells[i]});
     }
     const auto column = [&] {
         QStringList texts;
-        for (int row = 1; row < grid->rows(); ++row)
-            texts.append(grid->textMatrix(row, col));
+        for (int row = 1; row < grid->model().rows(); ++row)
+            texts.append(grid->model().textMatrix(row, col));
         return texts;
     };
     const QHeaderView* header = grid->tableView()->horizontalHeader();
@@ -522,17 +522,17 @@ void TestPartitions::columnsFitUntilWidthsAreStored()
     // designed; the server columns keep room for a time stamp.
     PartitionsWindow* form = f.open({"FS1", "FS2"});
     QVERIFY(form->isFirstOpening());
-    const int name = form->grdPartitions()->colWidth(0);
+    const int name = form->grdPartitions()->model().colWidth(0);
     QVERIFY(name > 0 && name != 2400);
-    QCOMPARE(form->grdPartitions()->colWidth(1), 1800);
-    form->grdPartitions()->setColWidth(0, 3000);
-    form->grdPartitions()->setColWidth(1, 1234);
+    QCOMPARE(form->grdPartitions()->model().colWidth(1), 1800);
+    form->grdPartitions()->model().setColWidth(0, 3000);
+    form->grdPartitions()->model().setColWidth(1, 1234);
     close();
     // Stored widths win; every server column takes the stored one.
     form = f.open({"FS1", "FS2"});
-    QCOMPARE(form->grdPartitions()->colWidth(0), 3000);
-    QCOMPARE(form->grdPartitions()->colWidth(1), 1234);
-    QCOMPARE(form->grdPartitions()->colWidth(2), 1234);
+    QCOMPARE(form->grdPartitions()->model().colWidth(0), 3000);
+    QCOMPARE(form->grdPartitions()->model().colWidth(1), 1234);
+    QCOMPARE(form->grdPartitions()->model().colWidth(2), 1234);
 }
 
 QTEST_MAIN(TestPartitions)

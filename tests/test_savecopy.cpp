@@ -33,17 +33,17 @@ struct GridWindow {
         window.setWindowTitle(QStringLiteral("NLMs/Compare/All"));
         grid = new widgets::FlexGrid(&window);
         grid->setObjectName(QStringLiteral("grdTest"));
-        grid->setCols(4);
-        grid->setRows(1);
-        grid->setFixedRows(1);
+        grid->model().setCols(4);
+        grid->model().setRows(1);
+        grid->model().setFixedRows(1);
         const QStringList header = {" Server ", "Hidden", "Util %", "Note"};
         for (int col = 0; col < header.size(); ++col)
-            grid->setTextMatrix(0, col, header.at(col));
+            grid->model().setTextMatrix(0, col, header.at(col));
         for (int i = 1; i <= 6; ++i)
-            grid->addRow({QStringLiteral("FS%1").arg(i), QStringLiteral("h"), QString::number(i * 1000),
-                          QStringLiteral("%1.5").arg(i)});
-        grid->setColWidth(1, 0);
-        grid->setRowHeight(4, 0);
+            grid->model().addRow({QStringLiteral("FS%1").arg(i), QStringLiteral("h"), QString::number(i * 1000),
+                                  QStringLiteral("%1.5").arg(i)});
+        grid->model().setColWidth(1, 0);
+        grid->model().setRowHeight(4, 0);
     }
     QWidget window;
     widgets::FlexGrid* grid;
@@ -218,8 +218,8 @@ void TestSaveCopy::copiesRows()
     Fixture f;
     f.services.context.values.saveFileDelimiter = QStringLiteral("\t");
     GridWindow w;
-    w.grid->setRow(row);
-    w.grid->setRowSel(rowSel);
+    w.grid->model().setRow(row);
+    w.grid->model().setRowSel(rowSel);
     CopyDialog dialog(f.services.context, &w.window);
     (allRows ? dialog.optAllRows() : dialog.optSelected())->setChecked(true);
     QTest::mouseClick(dialog.btnCopy(), Qt::LeftButton);
@@ -289,7 +289,7 @@ void TestSaveCopy::shiftExtendedSelectionIsCopied()
     GridWindow w;
     w.window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w.window));
-    w.grid->select(2, 0, 2, 0);
+    w.grid->model().select(2, 0, 2, 0);
     // From FS2 two rows down with Shift: FS3, then FS5 past the hidden FS4.
     QTest::keyClick(w.grid->tableView(), Qt::Key_Down, Qt::ShiftModifier);
     QTest::keyClick(w.grid->tableView(), Qt::Key_Down, Qt::ShiftModifier);
@@ -304,7 +304,7 @@ void TestSaveCopy::menuCopyShowsTheDialog()
 {
     Fixture f;
     GridWindow w;
-    w.grid->select(2, 0, 3, 0);
+    w.grid->model().select(2, 0, 3, 0);
     bool shown = false;
     QTimer::singleShot(0, &w.window, [&] {
         auto* dialog = qobject_cast<CopyDialog*>(QApplication::activeModalWidget());

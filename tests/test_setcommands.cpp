@@ -114,9 +114,9 @@ QStringList headers(SetCommandsWindow* form)
 QStringList column(SetCommandsWindow* form, int col, bool shownOnly = false)
 {
     QStringList texts;
-    for (int r = 1; r < grid(form).rows(); ++r) {
-        if (!shownOnly || grid(form).rowHeight(r) > 0)
-            texts << grid(form).textMatrix(r, col);
+    for (int r = 1; r < grid(form).model().rows(); ++r) {
+        if (!shownOnly || grid(form).model().rowHeight(r) > 0)
+            texts << grid(form).model().textMatrix(r, col);
     }
     return texts;
 }
@@ -192,8 +192,8 @@ private Q_SLOTS:
         SetCommandsWindow* form = f.open({"FS1"});
         QVERIFY(form);
         const int row = rowOf(form, QStringLiteral("Parameter"));
-        QCOMPARE(grid(form).textMatrix(row, 2), text);
-        QVERIFY(grid(form).cellAlignment(row, 2) & Qt::AlignRight);
+        QCOMPARE(grid(form).model().textMatrix(row, 2), text);
+        QVERIFY(grid(form).model().cellAlignment(row, 2) & Qt::AlignRight);
         // The neighbours are read on: a value never runs into the next parameter.
         QCOMPARE(column(form, 2).last(), QStringLiteral("2"));
     }
@@ -223,7 +223,7 @@ private Q_SLOTS:
         QCOMPARE(column(form, 1), (QStringList{"NCP", "Dir Cache", "Comm"}));
         QCOMPARE(column(form, 3), (QStringList{"Off", "5.0 seconds", "1000"}));
         QCOMPARE(column(form, 4), (QStringList{"On", "", "500"}));
-        QVERIFY(grid(form).colWidth(4) > 0);  // fitted to its texts on a first opening
+        QVERIFY(grid(form).model().colWidth(4) > 0);  // fitted to its texts on a first opening
     }
 
     void serverAlreadyShownIsSkipped()
@@ -248,15 +248,15 @@ private Q_SLOTS:
     {
         Fixture f;
         SetCommandsWindow* form = f.open({"FS1"});
-        grid(form).setColWidth(0, 3000);
+        grid(form).model().setColWidth(0, 3000);
         Q_EMIT grid(form).columnSizedByHand(0);
         QCOMPARE(f.open({"FS2"}), form);
-        QCOMPARE(grid(form).colWidth(0), 3000);
+        QCOMPARE(grid(form).model().colWidth(0), 3000);
         // Narrower than designed, yet wide enough for its longest value.
         QFont bold = grid(form).font();
         bold.setBold(true);
         const double dpi = settings::columnDotsPerInch(&grid(form));
-        const int width = grid(form).colWidth(3);
+        const int width = grid(form).model().colWidth(3);
         QVERIFY(width < views::kSetServerColWidth);
         QVERIFY(texts::twipsToPixels(width, dpi) > QFontMetrics(bold).horizontalAdvance(QStringLiteral("5.0 seconds")));
     }
@@ -274,20 +274,20 @@ private Q_SLOTS:
         const double dpi = settings::columnDotsPerInch(&grid(form));
         const auto shownWidth = [&] {
             int pixels = 0;
-            for (int c = 0; c < grid(form).cols(); ++c)
-                pixels += texts::twipsToPixels(grid(form).colWidth(c), dpi);
+            for (int c = 0; c < grid(form).model().cols(); ++c)
+                pixels += texts::twipsToPixels(grid(form).model().colWidth(c), dpi);
             return pixels;
         };
         const int room = grid(form).width() - 2 * table->frameWidth()
                          - table->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, table);
-        QTRY_VERIFY2(std::abs(shownWidth() - room) <= grid(form).cols(),
+        QTRY_VERIFY2(std::abs(shownWidth() - room) <= grid(form).model().cols(),
                      qPrintable(QStringLiteral("%1 of %2").arg(shownWidth()).arg(room)));
         QFont bold = grid(form).font();
         bold.setBold(true);
-        for (int c = 2; c < grid(form).cols(); ++c) {  // the values; a long name may be cut
-            for (int r = 0; r < grid(form).rows(); ++r)
-                QVERIFY(QFontMetrics(bold).horizontalAdvance(grid(form).textMatrix(r, c))
-                        < texts::twipsToPixels(grid(form).colWidth(c), dpi));
+        for (int c = 2; c < grid(form).model().cols(); ++c) {  // the values; a long name may be cut
+            for (int r = 0; r < grid(form).model().rows(); ++r)
+                QVERIFY(QFontMetrics(bold).horizontalAdvance(grid(form).model().textMatrix(r, c))
+                        < texts::twipsToPixels(grid(form).model().colWidth(c), dpi));
         }
 
         QMdiSubWindow* frame = form->frame();
@@ -332,8 +332,8 @@ private Q_SLOTS:
         QCOMPARE(column(form, 0, true), shownWhenTicked);
         views::applySetReportOptions(form, false);
         QVERIFY(!box->isChecked());
-        for (int r = 1; r < grid(form).rows(); ++r)
-            QCOMPARE(grid(form).rowHeight(r), grid(form).rowHeight(0));
+        for (int r = 1; r < grid(form).model().rows(); ++r)
+            QCOMPARE(grid(form).model().rowHeight(r), grid(form).model().rowHeight(0));
     }
 
     void findSelectsAndScrollsToTheMatch()
@@ -352,19 +352,19 @@ private Q_SLOTS:
         const int middle = rowOf(form, QStringLiteral("Parameter 40"));
         QVERIFY(!g.isRowVisible(middle));
         form->txtFind()->setText(QStringLiteral("parameter 40"));
-        QCOMPARE(g.row(), middle);
+        QCOMPARE(g.model().row(), middle);
         QCOMPARE(g.topRow(), middle);
 
         form->txtFind()->setText(QStringLiteral("zULU"));
         const int zulu = rowOf(form, QStringLiteral("Zulu Time"));
-        QCOMPARE(g.row(), zulu);
-        QCOMPARE(g.rowSel(), zulu);
-        QCOMPARE(g.col(), 0);
-        QCOMPARE(g.colSel(), 2);
+        QCOMPARE(g.model().row(), zulu);
+        QCOMPARE(g.model().rowSel(), zulu);
+        QCOMPARE(g.model().col(), 0);
+        QCOMPARE(g.model().colSel(), 2);
         QVERIFY(g.isRowVisible(zulu));
         // No match: the selection stays where it was.
         form->txtFind()->setText(QStringLiteral("zULUx"));
-        QCOMPARE(g.row(), zulu);
+        QCOMPARE(g.model().row(), zulu);
     }
 
     void sidewaysScrollingMovesWholeColumns()
@@ -401,7 +401,7 @@ private Q_SLOTS:
             bar->setValue(value);
             QCoreApplication::processEvents();
             int firstShown = -1;
-            for (int col = 2; col < grid(form).cols(); ++col) {
+            for (int col = 2; col < grid(form).model().cols(); ++col) {
                 const int left = cellLeft(col);
                 const int right = left + view->columnWidth(col);
                 QVERIFY2(left >= edge || right <= edge,
@@ -434,8 +434,8 @@ private Q_SLOTS:
 
         click(form, 0, 1);
         QCOMPARE(column(form, 1), (QStringList{"Comm", "Dir Cache", "NCP"}));
-        QCOMPARE(g.row(), 1);
-        QCOMPARE(g.colSel(), 3);
+        QCOMPARE(g.model().row(), 1);
+        QCOMPARE(g.model().colSel(), 3);
         QVERIFY(!remove->isEnabled());
         click(form, 0, 1);
         QCOMPARE(column(form, 1), (QStringList{"NCP", "Dir Cache", "Comm"}));
@@ -449,8 +449,8 @@ private Q_SLOTS:
         // button on the name columns does nothing.
         click(form, 2, 0);
         click(form, 0, 0, Qt::RightButton);
-        QCOMPARE(g.row(), 2);
-        QCOMPARE(g.rowSel(), 2);
+        QCOMPARE(g.model().row(), 2);
+        QCOMPARE(g.model().rowSel(), 2);
         QCOMPARE(column(form, 0).first(), kNames.last());
         QVERIFY(f.host.popups.isEmpty());
     }
@@ -468,11 +468,11 @@ private Q_SLOTS:
         click(form, 0, 3, Qt::RightButton);
         QVERIFY(remove->isEnabled());
         QCOMPARE(f.host.popups, QStringList{"PopMenu_Set_Commands"});
-        const models::CellRange range = grid(form).selectedRange();
+        const models::CellRange range = grid(form).model().selectedRange();
         QCOMPARE(range.left, 3);
         QCOMPARE(range.right, 3);
         QCOMPARE(range.top, 1);
-        QCOMPARE(range.bottom, grid(form).rows() - 1);
+        QCOMPARE(range.bottom, grid(form).model().rows() - 1);
 
         views::removeSetCommandsColumn(f.host);
         QCOMPARE(headers(form), (QStringList{"Command", "Category", "FS1 - Value", "FS3 - Value"}));
@@ -496,7 +496,7 @@ private Q_SLOTS:
 
         // A server added afterwards joins the existing rows again.
         f.open({"FS2"});
-        QCOMPARE(grid(form).rows(), 4);
+        QCOMPARE(grid(form).model().rows(), 4);
         QVERIFY(box->isEnabled());
     }
 
@@ -533,7 +533,7 @@ private Q_SLOTS:
         const QString header = clicked + QStringLiteral(" - Value");
         rightClickHeaderAndRefocus(form, static_cast<int>(headers(form).indexOf(header)));
         QCOMPARE(f.host.popups, QStringList{"PopMenu_Set_Commands"});
-        QCOMPARE(grid(form).textMatrix(0, grid(form).col()), header);
+        QCOMPARE(grid(form).model().textMatrix(0, grid(form).model().col()), header);
         views::removeSetCommandsColumn(f.host);
         QStringList expected{"Command", "Category", "FS1 - Value", "FS2 - Value", "FS3 - Value"};
         expected.removeOne(header);
@@ -656,10 +656,10 @@ private Q_SLOTS:
         f.registry.createKey(settings::Hive::CurrentUser, settings::kRootKey);
         SetCommandsWindow* form = f.open({"FS1"});
         // A first opening fits the columns to their texts.
-        QVERIFY(grid(form).colWidth(0) > 0);
-        QVERIFY(grid(form).colWidth(1) > 0);
-        grid(form).setColWidth(0, 3000);
-        grid(form).setColWidth(1, 1200);
+        QVERIFY(grid(form).model().colWidth(0) > 0);
+        QVERIFY(grid(form).model().colWidth(1) > 0);
+        grid(form).model().setColWidth(0, 3000);
+        grid(form).model().setColWidth(1, 1200);
         close();
         QCOMPARE(value(QStringLiteral("ColWidth0")), QStringLiteral("3000"));
         QCOMPARE(value(QStringLiteral("ColWidth1")), QStringLiteral("1200"));
@@ -668,13 +668,13 @@ private Q_SLOTS:
         // Stored widths come back; a width missing from the key keeps the designed one.
         f.registry.deleteValue(settings::Hive::CurrentUser, key, QStringLiteral("ColWidth1"));
         form = f.open({"FS1"});
-        QCOMPARE(grid(form).colWidth(0), 3000);
-        QCOMPARE(grid(form).colWidth(1), 1200);
+        QCOMPARE(grid(form).model().colWidth(0), 3000);
+        QCOMPARE(grid(form).model().colWidth(1), 1200);
         close();
 
         // Hand-edited nonsense neither hides a column nor stops the window.
         settings::saveSetting(f.registry, key, QStringLiteral("ColWidth0"), QStringLiteral("wide"));
-        QVERIFY(grid(f.open({"FS1"})).colWidth(0) > 0);
+        QVERIFY(grid(f.open({"FS1"})).model().colWidth(0) > 0);
     }
 };
 

@@ -473,10 +473,10 @@ private Q_SLOTS:
         form->showFileLocks();
 
         widgets::FlexGrid* grid = form->grdFileLocks();
-        QCOMPARE(grid->rows(), 3);
+        QCOMPARE(grid->model().rows(), 3);
         const QString saved = testing::savedText(form);
-        for (int row = 1; row < grid->rows(); ++row) {
-            const bool locked = grid->textMatrix(row, 2).contains(QStringLiteral("Locked"));
+        for (int row = 1; row < grid->model().rows(); ++row) {
+            const bool locked = grid->model().textMatrix(row, 2).contains(QStringLiteral("Locked"));
             for (int col = 0; col < 3; ++col)
                 QCOMPARE(levelAt(grid->model(), grid->model().viewRow(row), col),
                          locked ? TroubleLevel::Warning : TroubleLevel::None);
@@ -498,8 +498,8 @@ private Q_SLOTS:
             return levelAt(grid->model(), viewRow, col);
         };
         const auto rowNamed = [grid](const char* name) {
-            for (int row = 1; row < grid->rows(); ++row)
-                if (grid->textMatrix(row, 0) == QLatin1String(name))
+            for (int row = 1; row < grid->model().rows(); ++row)
+                if (grid->model().textMatrix(row, 0) == QLatin1String(name))
                     return row;
             return -1;
         };
@@ -511,7 +511,7 @@ private Q_SLOTS:
         QVERIFY(f.context().reachability().isUnreachable(QStringLiteral("DOWN")));
 
         form->showReplicaView(directory::ReplicaView::State);
-        QCOMPARE(grid->textMatrix(rowNamed(".ACME.SALES"), 1), QStringLiteral("Split"));
+        QCOMPARE(grid->model().textMatrix(rowNamed(".ACME.SALES"), 1), QStringLiteral("Split"));
         QCOMPARE(level(rowNamed(".ACME.SALES"), 1), TroubleLevel::Warning);
         QCOMPARE(level(rowNamed(".ACME.SALES"), 2), TroubleLevel::Critical);
         QCOMPARE(level(rowNamed(" [Root]"), 1), TroubleLevel::None);

@@ -77,12 +77,13 @@ QList<ChosenConnection> chosenConnections(const widgets::ReportListView& list)
 
 QList<ChosenConnection> chosenConnections(const widgets::FlexGrid& grid)
 {
+    const models::FlexGridModel& cells = grid.model();
     QList<ChosenConnection> chosen;
-    const int first = std::max(0, std::min(grid.row(), grid.rowSel()));
-    const int last = std::max(grid.row(), grid.rowSel());
-    for (int row = first; row <= last && row < grid.rows(); ++row) {
-        if (grid.rowHeight(row) > 0)
-            chosen.append({grid.textMatrix(row, kUserCol), grid.textMatrix(row, kNumberCol)});
+    const int first = std::max(0, std::min(cells.row(), cells.rowSel()));
+    const int last = std::max(cells.row(), cells.rowSel());
+    for (int row = first; row <= last && row < cells.rows(); ++row) {
+        if (cells.rowHeight(row) > 0)
+            chosen.append({cells.textMatrix(row, kUserCol), cells.textMatrix(row, kNumberCol)});
     }
     return chosen;
 }
@@ -109,6 +110,7 @@ SendMessageWindow::SendMessageWindow(core::AppContext& context, QWidget* parent)
     , m_cancel(new QPushButton(tr("&Cancel"), this))
     , m_server(new QLabel(this))
 {
+    models::FlexGridModel& cells = m_grid->model();
     setObjectName(QStringLiteral("frmSendMessage"));
     setWindowTitle(tr("Send Message"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -128,16 +130,16 @@ SendMessageWindow::SendMessageWindow(core::AppContext& context, QWidget* parent)
     m_server->hide();
 
     // subInitConnGrid: one header row, three columns.
-    m_grid->setCols(3);
-    m_grid->setRows(1);
-    m_grid->setFixedRows(1);
-    m_grid->setFixedCols(0);
+    cells.setCols(3);
+    cells.setRows(1);
+    cells.setFixedRows(1);
+    cells.setFixedCols(0);
     const QStringList headings = {tr("User"), tr("Conn #"), tr("Status")};
     constexpr int widths[] = {1100, 1100, 1950};
     for (int col = 0; col < 3; ++col) {
-        m_grid->setTextMatrix(0, col, headings.at(col));
-        m_grid->setColWidth(col, widths[col]);
-        m_grid->setColAlignment(col, (col == kUserCol ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+        cells.setTextMatrix(0, col, headings.at(col));
+        cells.setColWidth(col, widths[col]);
+        cells.setColAlignment(col, (col == kUserCol ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
     }
 
     auto* buttons = new QHBoxLayout;
@@ -173,29 +175,31 @@ void SendMessageWindow::setServer(const QString& server)
 
 void SendMessageWindow::addConnections(const QList<ChosenConnection>& chosen)
 {
+    models::FlexGridModel& cells = m_grid->model();
     for (const ChosenConnection& connection : chosen) {
-        const int row = m_grid->addRow({connection.user, connection.number, QString()});
-        m_grid->setCellAlignment(row, kUserCol, Qt::AlignLeft | Qt::AlignVCenter);
-        m_grid->setCellAlignment(row, kNumberCol, Qt::AlignRight | Qt::AlignVCenter);
-        m_grid->setCellAlignment(row, kStatusCol, Qt::AlignRight | Qt::AlignVCenter);
+        const int row = cells.addRow({connection.user, connection.number, QString()});
+        cells.setCellAlignment(row, kUserCol, Qt::AlignLeft | Qt::AlignVCenter);
+        cells.setCellAlignment(row, kNumberCol, Qt::AlignRight | Qt::AlignVCenter);
+        cells.setCellAlignment(row, kStatusCol, Qt::AlignRight | Qt::AlignVCenter);
     }
     fitUserColumn();
 }
 
 void SendMessageWindow::fitUserColumn()
 {
+    models::FlexGridModel& cells = m_grid->model();
     // The user column widens to the longest name listed, never below its
     // designed width, and the window widens with it while it fits the screen.
     const QFontMetrics metrics(m_grid->font());
     int needed = 0;
-    for (int row = m_grid->fixedRows(); row < m_grid->rows(); ++row)
-        needed = qMax(needed, metrics.horizontalAdvance(m_grid->textMatrix(row, kUserCol)));
+    for (int row = cells.fixedRows(); row < cells.rows(); ++row)
+        needed = qMax(needed, metrics.horizontalAdvance(cells.textMatrix(row, kUserCol)));
     const double dpi = settings::columnDotsPerInch(m_grid);
     const int twips = qRound(texts::pixelsToTwips(needed + kCellRoom, dpi));
-    if (twips <= m_grid->colWidth(kUserCol))
+    if (twips <= cells.colWidth(kUserCol))
         return;
-    const int added = texts::twipsToPixels(twips - m_grid->colWidth(kUserCol), dpi);
-    m_grid->setColWidth(kUserCol, twips);
+    const int added = texts::twipsToPixels(twips - cells.colWidth(kUserCol), dpi);
+    cells.setColWidth(kUserCol, twips);
     int wanted = width() + added;
     if (const QScreen* shown = screen())
         wanted = qMin(wanted, shown->availableGeometry().width());
@@ -210,9 +214,9 @@ void SendMessageWindow::send()
     {
         nw::ServerSession session(m_context, server(), nw::kLicensedByBinderyName);
         if (session.open() == nw::status::Success) {
-            for (int row = m_grid->fixedRows(); row < m_grid->rows(); ++row) {
+            for (int row = m_grid->model().fixedRows(); row < m_grid->model().rows(); ++row) {
                 const QByteArray message = nw::toAnsi(m_message->text());
-                const std::optional<quint16> number = connectionNumberOf(m_grid->textMatrix(row, kNumberCol));
+                const std::optional<quint16> number = connectionNumberOf(m_grid->model().textMatrix(row, kNumberCol));
                 QString result = kUnableToSend;
                 if (number) {
                     const quint16 targets[] = {*number};
@@ -222,7 +226,7 @@ void SendMessageWindow::send()
                         == nw::status::Success)
                         result = sendResultText(results[0]);
                 }
-                m_grid->setTextMatrix(row, kStatusCol, result);
+                m_grid->model().setTextMatrix(row, kStatusCol, result);
             }
             session.close();
         }

@@ -75,6 +75,7 @@ FileLocksWindow::FileLocksWindow(views::ViewHost& host, QString server, QWidget*
     , m_refresh(new widgets::RefreshFrame(this))
     , m_statusBar(new QStatusBar(this))
 {
+    models::FlexGridModel& cells = m_grid->model();
     setWindowTitle(captionFor(m_server));
     m_volumes->setObjectName(QStringLiteral("cmbVolumeList"));
     m_dirList->setObjectName(QStringLiteral("dirDirlist"));
@@ -82,9 +83,9 @@ FileLocksWindow::FileLocksWindow(views::ViewHost& host, QString server, QWidget*
     m_showLocks->setObjectName(QStringLiteral("btnShowLocks"));
     m_grid->setObjectName(QStringLiteral("grdFileLocks"));
     // A connection that holds the file locked marks its whole row.
-    m_grid->model().setTroubleRule([this](int row, int) {
-        return row < m_grid->fixedRows() ? models::TroubleLevel::None
-                                         : fileLockLevel(m_grid->textMatrix(row, kStatusCol));
+    cells.setTroubleRule([this](int row, int) {
+        return row < m_grid->model().fixedRows() ? models::TroubleLevel::None
+                                                 : fileLockLevel(m_grid->model().textMatrix(row, kStatusCol));
     });
     m_refresh->setIntervalMaxLength(2);
     m_refresh->setIntervalText(QStringLiteral("5"));
@@ -96,15 +97,15 @@ FileLocksWindow::FileLocksWindow(views::ViewHost& host, QString server, QWidget*
     m_selectedFile->setWordWrap(true);
 
     // subInitConnGrid: three columns under one header row.
-    m_grid->setCols(3);
-    m_grid->setRows(1);
-    m_grid->setFixedRows(1);
-    m_grid->setFixedCols(0);
+    cells.setCols(3);
+    cells.setRows(1);
+    cells.setFixedRows(1);
+    cells.setFixedCols(0);
     const QStringList headings = {tr("User"), tr("Conn #"), tr("Status")};
     for (int col = 0; col < 3; ++col) {
-        m_grid->setTextMatrix(0, col, headings.at(col));
-        m_grid->setColWidth(col, kDefaultWidths[col]);
-        m_grid->setColAlignment(col, (col == kUserCol ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+        cells.setTextMatrix(0, col, headings.at(col));
+        cells.setColWidth(col, kDefaultWidths[col]);
+        cells.setColAlignment(col, (col == kUserCol ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
     }
 
     auto* serverVolume = new QGroupBox(this);
@@ -161,7 +162,8 @@ FileLocksWindow::FileLocksWindow(views::ViewHost& host, QString server, QWidget*
     connect(m_refresh, &widgets::RefreshFrame::timeout, this, &FileLocksWindow::refreshTick);
     connect(m_grid, &widgets::FlexGrid::mouseDown, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers, int row, int col) {
-                if (button == Qt::LeftButton && row == 0 && col >= 0 && m_grid->rows() > m_grid->fixedRows())
+                if (button == Qt::LeftButton && row == 0 && col >= 0
+                    && m_grid->model().rows() > m_grid->model().fixedRows())
                     sortByColumn(col);
                 else if (button == Qt::RightButton && hasConnectionRows())
                     this->host().popupMenu(this->host().userConnectionsMenu(), m_grid->menuPosition());
@@ -178,7 +180,7 @@ void FileLocksWindow::loadContents()
         return;
     for (int col = 0; col < 3; ++col) {
         if (const auto twips = windowState().gridColumnTwips(col))
-            m_grid->setColWidth(col, *twips);
+            m_grid->model().setColWidth(col, *twips);
     }
 }
 
@@ -187,7 +189,7 @@ void FileLocksWindow::unloadContents()
     if (!context().saveWindowState)
         return;
     for (int col = 0; col < 3; ++col)
-        windowState().saveGridColumnTwips(col, m_grid->colWidth(col));
+        windowState().saveGridColumnTwips(col, m_grid->model().colWidth(col));
 }
 
 // ---- activation and the main window's menu -------------------------------------------
@@ -209,8 +211,8 @@ void FileLocksWindow::fitColumns()
 
 bool FileLocksWindow::hasConnectionRows() const
 {
-    return m_grid->rows() > m_grid->fixedRows()
-           && m_grid->textMatrix(m_grid->fixedRows(), kNumberCol) != QLatin1String("not");
+    return m_grid->model().rows() > m_grid->model().fixedRows()
+           && m_grid->model().textMatrix(m_grid->model().fixedRows(), kNumberCol) != QLatin1String("not");
 }
 
 void FileLocksWindow::updateUserMenu()
@@ -425,20 +427,21 @@ void FileLocksWindow::queryFile(const VolumeFile& file)
 
 void FileLocksWindow::fillGrid(const QList<QStringList>& rows)
 {
-    m_grid->beginUpdate();
-    m_grid->setRows(m_grid->fixedRows());
+    models::FlexGridModel& table = m_grid->model();
+    table.beginUpdate();
+    table.setRows(table.fixedRows());
     for (const QStringList& cells : rows) {
-        const int row = m_grid->addRow(cells);
-        m_grid->setCellAlignment(row, kUserCol, Qt::AlignLeft | Qt::AlignVCenter);
-        m_grid->setCellAlignment(row, kNumberCol, Qt::AlignRight | Qt::AlignVCenter);
-        m_grid->setCellAlignment(row, kStatusCol, Qt::AlignRight | Qt::AlignVCenter);
+        const int row = table.addRow(cells);
+        table.setCellAlignment(row, kUserCol, Qt::AlignLeft | Qt::AlignVCenter);
+        table.setCellAlignment(row, kNumberCol, Qt::AlignRight | Qt::AlignVCenter);
+        table.setCellAlignment(row, kStatusCol, Qt::AlignRight | Qt::AlignVCenter);
     }
-    m_grid->endUpdate();
+    table.endUpdate();
 }
 
 void FileLocksWindow::sortByColumn(int col)
 {
-    if (m_grid->rows() <= m_grid->fixedRows())
+    if (m_grid->model().rows() <= m_grid->model().fixedRows())
         return;
     m_sortAscending = col == m_sortCol ? !m_sortAscending : true;
     m_sortCol = col;
@@ -450,7 +453,9 @@ void FileLocksWindow::applySort()
     if (m_sortCol < 0 || !hasConnectionRows())
         return;
     // Connection numbers by value, names and lock flags by the locale's collation.
-    m_grid->sortRows(m_sortCol, m_sortAscending ? models::SortMode::TypedAscending : models::SortMode::TypedDescending);
+    m_grid->model().sortRows(m_sortCol,
+                             m_sortAscending ? models::SortMode::TypedAscending : models::SortMode::TypedDescending,
+                             m_grid->model().fixedRows());
     m_grid->setSortIndicator(m_sortCol, m_sortAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 

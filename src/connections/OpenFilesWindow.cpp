@@ -63,18 +63,19 @@ OpenFilesWindow::OpenFilesWindow(views::ViewHost& host, const QString& user, qui
     , m_close(new QPushButton(tr("&Close"), this))
     , m_statusBar(new QStatusBar(this))
 {
+    models::FlexGridModel& cells = m_grid->model();
     // Each window names whose files it lists, so that several are told apart.
     setWindowTitle(openFilesTitle(user, server));
     m_grid->setObjectName(QStringLiteral("grdOpenFiles"));
-    m_grid->setCols(2);
-    m_grid->setRows(1);
-    m_grid->setFixedRows(1);
-    m_grid->setFixedCols(0);
-    m_grid->setTextMatrix(0, kPathCol, tr("Open File"));
-    m_grid->setTextMatrix(0, kLockCol, tr("Lock Type"));
+    cells.setCols(2);
+    cells.setRows(1);
+    cells.setFixedRows(1);
+    cells.setFixedCols(0);
+    cells.setTextMatrix(0, kPathCol, tr("Open File"));
+    cells.setTextMatrix(0, kLockCol, tr("Lock Type"));
     for (int col : {kPathCol, kLockCol}) {
-        m_grid->setColWidth(col, kDefaultWidths[col]);
-        m_grid->setColAlignment(col, Qt::AlignLeft | Qt::AlignVCenter);
+        cells.setColWidth(col, kDefaultWidths[col]);
+        cells.setColAlignment(col, Qt::AlignLeft | Qt::AlignVCenter);
     }
 
     // The refresh controls as designed: the button, "Interval", the box, "seconds".
@@ -131,7 +132,7 @@ void OpenFilesWindow::loadContents()
         return;
     for (int col : {kPathCol, kLockCol}) {
         if (const auto twips = windowState().gridColumnTwips(col))
-            m_grid->setColWidth(col, *twips);
+            m_grid->model().setColWidth(col, *twips);
     }
 }
 
@@ -140,7 +141,7 @@ void OpenFilesWindow::unloadContents()
     if (!context().saveWindowState)
         return;
     for (int col : {kPathCol, kLockCol})
-        windowState().saveGridColumnTwips(col, m_grid->colWidth(col));
+        windowState().saveGridColumnTwips(col, m_grid->model().colWidth(col));
 }
 
 void OpenFilesWindow::fitColumns()
@@ -203,15 +204,16 @@ bool OpenFilesWindow::startListing()
 
 void OpenFilesWindow::fillRows(const QList<OpenFile>& files)
 {
+    models::FlexGridModel& cells = m_grid->model();
     QPointer<OpenFilesWindow> self(this);
-    m_grid->setRows(m_grid->fixedRows());
-    m_grid->beginUpdate();
+    cells.setRows(cells.fixedRows());
+    cells.beginUpdate();
     // Long lists go in slices: between them the window repaints and answers.
     QElapsedTimer slice;
     slice.start();
     int added = 0;
     for (const OpenFile& file : files) {
-        m_grid->addRow({file.path, file.lockType});
+        cells.addRow({file.path, file.lockType});
         if (++added % 64 == 0 && slice.elapsed() >= kFillSliceMs) {
             QCoreApplication::processEvents();
             if (!self || isUnloaded())
@@ -219,7 +221,7 @@ void OpenFilesWindow::fillRows(const QList<OpenFile>& files)
             slice.restart();
         }
     }
-    m_grid->endUpdate();
+    cells.endUpdate();
     m_count->setText(QString::number(files.size()));
 }
 

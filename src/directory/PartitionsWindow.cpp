@@ -64,12 +64,13 @@ PartitionsWindow::PartitionsWindow(views::ViewHost& host, QWidget* parent)
     , m_refresh(new widgets::RefreshFrame(this))
     , m_status(new QStatusBar(this))
 {
+    models::FlexGridModel& cells = m_grid->model();
     setWindowTitle(captionFor(context().values.treeName));
     m_grid->setObjectName(QStringLiteral("grdPartitions"));
-    m_grid->model().setTroubleRule([this](int row, int col) {
-        if (row < m_grid->fixedRows() || col < m_grid->fixedCols())
+    cells.setTroubleRule([this](int row, int col) {
+        if (row < m_grid->model().fixedRows() || col < m_grid->model().fixedCols())
             return models::TroubleLevel::None;
-        return replicaCellLevel(m_grid->textMatrix(row, col), m_view);
+        return replicaCellLevel(m_grid->model().textMatrix(row, col), m_view);
     });
     m_views->setObjectName(QStringLiteral("fraReplicaInformation"));
     m_type->setObjectName(QStringLiteral("optReplicaType"));
@@ -89,11 +90,11 @@ PartitionsWindow::PartitionsWindow(views::ViewHost& host, QWidget* parent)
     options->addWidget(m_timeStamp, 0, 1);
     options->addWidget(m_syncTime, 1, 1);
 
-    m_grid->setRows(1);
-    m_grid->setCols(1);
-    m_grid->setFixedRows(1);
-    m_grid->setFixedCols(1);
-    m_grid->setColWidth(0, kNameColumnTwips);
+    cells.setRows(1);
+    cells.setCols(1);
+    cells.setFixedRows(1);
+    cells.setFixedCols(1);
+    cells.setColWidth(0, kNameColumnTwips);
 
     const auto choose = [this](QRadioButton* option, ReplicaView view) {
         connect(option, &QRadioButton::toggled, this, [this, view](bool on) {
@@ -128,7 +129,7 @@ void PartitionsWindow::loadContents()
     m_restoreWidths = context().registry().keyExists(settings::Hive::CurrentUser, keyPath());
     if (m_restoreWidths) {
         if (const auto first = windowState().gridColumnTwips(0))
-            m_grid->setColWidth(0, *first);
+            m_grid->model().setColWidth(0, *first);
     }
     m_refresh->setIntervalText(QStringLiteral("5"));
 }
@@ -136,10 +137,10 @@ void PartitionsWindow::loadContents()
 void PartitionsWindow::unloadContents()
 {
     host().removePartitionColumnAction()->setEnabled(false);
-    if (!context().saveWindowState || m_grid->cols() < 2)
+    if (!context().saveWindowState || m_grid->model().cols() < 2)
         return;
     for (int col : {0, 1})
-        windowState().saveGridColumnTwips(col, m_grid->colWidth(col));
+        windowState().saveGridColumnTwips(col, m_grid->model().colWidth(col));
 }
 
 void PartitionsWindow::activated()
@@ -153,61 +154,63 @@ void PartitionsWindow::fitColumns()
     widgets::fitGridColumns(*m_grid);
     // The replica codes the view opens with are short; a switch to the time
     // stamps fills the same columns with a date and time.
-    for (int col = 1; col < m_grid->cols(); ++col)
-        m_grid->setColWidth(col, qMax(m_grid->colWidth(col), kServerColumnTwips));
+    for (int col = 1; col < m_grid->model().cols(); ++col)
+        m_grid->model().setColWidth(col, qMax(m_grid->model().colWidth(col), kServerColumnTwips));
 }
 
 QStringList PartitionsWindow::servers() const
 {
     QStringList names;
-    for (int col = 1; col < m_grid->cols(); ++col)
-        names.append(m_grid->textMatrix(0, col));
+    for (int col = 1; col < m_grid->model().cols(); ++col)
+        names.append(m_grid->model().textMatrix(0, col));
     return names;
 }
 
 int PartitionsWindow::serverColumn(const QString& server)
 {
-    for (int col = 1; col < m_grid->cols(); ++col) {
-        if (m_grid->textMatrix(0, col) == server)
+    models::FlexGridModel& cells = m_grid->model();
+    for (int col = 1; col < cells.cols(); ++col) {
+        if (cells.textMatrix(0, col) == server)
             return col;
     }
-    const int col = m_grid->cols();
-    m_grid->setCols(col + 1);
-    m_grid->setColWidth(col, kServerColumnTwips);
+    const int col = cells.cols();
+    cells.setCols(col + 1);
+    cells.setColWidth(col, kServerColumnTwips);
     if (m_restoreWidths) {
         if (const auto width = windowState().gridColumnTwips(1))
-            m_grid->setColWidth(col, *width);
+            cells.setColWidth(col, *width);
     }
-    m_grid->setTextMatrix(0, col, server);
-    m_grid->setCellAlignment(0, col, Qt::AlignCenter);
+    cells.setTextMatrix(0, col, server);
+    cells.setCellAlignment(0, col, Qt::AlignCenter);
     return col;
 }
 
 void PartitionsWindow::writeCell(const QString& partitionName, int col, const QString& text)
 {
+    models::FlexGridModel& cells = m_grid->model();
     const QString shown = partitionDisplayName(partitionName);
     int row = -1;
-    for (int r = 1; r < m_grid->rows(); ++r) {
-        if (m_grid->textMatrix(r, 0) == shown) {
+    for (int r = 1; r < cells.rows(); ++r) {
+        if (cells.textMatrix(r, 0) == shown) {
             row = r;
             break;
         }
     }
     if (row < 0) {
-        row = m_grid->rows();
-        m_grid->setRows(row + 1);
-        m_grid->setTextMatrix(row, 0, shown);
+        row = cells.rows();
+        cells.setRows(row + 1);
+        cells.setTextMatrix(row, 0, shown);
         // A server that could not be reached shows "N/A" in rows found after
         // it, too, not an empty cell that would read as "no replica".
-        for (int c = 1; c < m_grid->cols(); ++c) {
-            if (m_unreachable.contains(m_grid->textMatrix(0, c))) {
-                m_grid->setTextMatrix(row, c, kNotAvailable);
-                m_grid->setCellAlignment(row, c, Qt::AlignCenter);
+        for (int c = 1; c < cells.cols(); ++c) {
+            if (m_unreachable.contains(cells.textMatrix(0, c))) {
+                cells.setTextMatrix(row, c, kNotAvailable);
+                cells.setCellAlignment(row, c, Qt::AlignCenter);
             }
         }
     }
-    m_grid->setTextMatrix(row, col, text);
-    m_grid->setCellAlignment(row, col, Qt::AlignCenter);
+    cells.setTextMatrix(row, col, text);
+    cells.setCellAlignment(row, col, Qt::AlignCenter);
 }
 
 namespace {
@@ -229,10 +232,11 @@ const QString kGathering = QStringLiteral("Gathering Partition information for "
 
 void PartitionsWindow::applyServer(const QString& server, ServerReplicas& read, bool blankColumn)
 {
+    models::FlexGridModel& cells = m_grid->model();
     const int col = serverColumn(server);
     if (blankColumn) {
-        for (int row = 1; row < m_grid->rows(); ++row)
-            m_grid->setTextMatrix(row, col, QString());
+        for (int row = 1; row < cells.rows(); ++row)
+            cells.setTextMatrix(row, col, QString());
     }
     for (const auto& [partition, text] : read.cells)
         writeCell(partition, col, text);
@@ -246,9 +250,9 @@ void PartitionsWindow::applyServer(const QString& server, ServerReplicas& read, 
     } else if (read.reading == ReplicaReading::Unreachable) {
         if (!m_unreachable.contains(server))
             m_unreachable.append(server);
-        for (int row = 1; row < m_grid->rows(); ++row) {
-            m_grid->setTextMatrix(row, col, kNotAvailable);
-            m_grid->setCellAlignment(row, col, Qt::AlignCenter);
+        for (int row = 1; row < cells.rows(); ++row) {
+            cells.setTextMatrix(row, col, kNotAvailable);
+            cells.setCellAlignment(row, col, Qt::AlignCenter);
         }
     }
 }
@@ -294,9 +298,9 @@ void PartitionsWindow::endPass()
 
 void PartitionsWindow::blankDataCells()
 {
-    for (int row = 1; row < m_grid->rows(); ++row)
-        for (int col = 1; col < m_grid->cols(); ++col)
-            m_grid->setTextMatrix(row, col, QString());
+    for (int row = 1; row < m_grid->model().rows(); ++row)
+        for (int col = 1; col < m_grid->model().cols(); ++col)
+            m_grid->model().setTextMatrix(row, col, QString());
 }
 
 void PartitionsWindow::refreshAll()
@@ -352,26 +356,27 @@ void PartitionsWindow::showReplicaView(ReplicaView view)
     // Rows are dropped only when every column was read: those of servers
     // not read after a stop are empty for want of reading.
     if (fillServers(servers()) == ReadEnd::Completed)
-        widgets::removeEmptyGridRows(*m_grid);
+        m_grid->model().removeEmptyRows();
 }
 
 QString PartitionsWindow::toolTipAt(int row, int col) const
 {
-    if (row < 0 || col < 0 || row >= m_grid->rows() || col >= m_grid->cols())
+    if (row < 0 || col < 0 || row >= m_grid->model().rows() || col >= m_grid->model().cols())
         return {};
-    return cellToolTip(m_grid->textMatrix(row, col));
+    return cellToolTip(m_grid->model().textMatrix(row, col));
 }
 
 void PartitionsWindow::gridMouseDown(Qt::MouseButton button, int row, int col, const QPoint& globalPos)
 {
-    if (m_grid->rows() <= 2 || row < 0 || col < 0)
+    models::FlexGridModel& cells = m_grid->model();
+    if (cells.rows() <= 2 || row < 0 || col < 0)
         return;
     if (button == Qt::LeftButton) {
         if (row == 0) {
             // By what the cells mean: sync figures by value, time stamps by
             // time, names by the locale's collation (" [Root]" still first).
-            m_grid->sortRows(col,
-                             m_sortDescending ? models::SortMode::TypedDescending : models::SortMode::TypedAscending);
+            cells.sortRows(col, m_sortDescending ? models::SortMode::TypedDescending : models::SortMode::TypedAscending,
+                           cells.fixedRows());
             m_grid->setSortIndicator(col, m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
             m_sortDescending = !m_sortDescending;
         }
@@ -380,31 +385,32 @@ void PartitionsWindow::gridMouseDown(Qt::MouseButton button, int row, int col, c
     if (button != Qt::RightButton)
         return;
     if (row == 0 && col >= 1) {
-        m_grid->select(1, col, m_grid->rows() - 1, col);
+        cells.select(1, col, cells.rows() - 1, col);
         updateRemoveItem();
         host().popupMenu(host().partitionsMenu(), globalPos);
         return;
     }
     const int target = row == 0 ? 1 : row;
-    m_grid->select(target, 1, target, m_grid->cols() - 1);
+    cells.select(target, 1, target, cells.cols() - 1);
 }
 
 bool PartitionsWindow::removeSelectedColumn()
 {
-    const int col = m_grid->col();
-    if (m_grid->cols() <= 2 || col < 1 || col >= m_grid->cols())
+    models::FlexGridModel& cells = m_grid->model();
+    const int col = cells.col();
+    if (cells.cols() <= 2 || col < 1 || col >= cells.cols())
         return false;
-    m_unreachable.removeAll(m_grid->textMatrix(0, col));
-    m_grid->moveColumnToEnd(col);
-    m_grid->setCols(m_grid->cols() - 1);
+    m_unreachable.removeAll(cells.textMatrix(0, col));
+    cells.moveColumnToEnd(col);
+    cells.setCols(cells.cols() - 1);
     updateRemoveItem();
-    widgets::removeEmptyGridRows(*m_grid);
+    cells.removeEmptyRows();
     return true;
 }
 
 void PartitionsWindow::updateRemoveItem()
 {
-    host().removePartitionColumnAction()->setEnabled(m_grid->cols() > 2);
+    host().removePartitionColumnAction()->setEnabled(m_grid->model().cols() > 2);
 }
 
 bool PartitionsWindow::eventFilter(QObject* watched, QEvent* event)

@@ -68,10 +68,10 @@ void CopyDialog::copyAndClose()
 {
     if (widgets::FlexGrid* grid = copyableGrid(m_window)) {
         int first = 0;
-        int last = grid->rows() - 1;
+        int last = grid->model().rows() - 1;
         if (!m_allRows->isChecked()) {
-            first = std::min(grid->row(), grid->rowSel());
-            last = std::max(grid->row(), grid->rowSel());
+            first = std::min(grid->model().row(), grid->model().rowSel());
+            last = std::max(grid->model().row(), grid->model().rowSel());
         }
         if (first >= 0 && last >= first)
             copyGridToClipboard(*grid, first, last, saveDelimiter(m_context), m_context.clipboard(), QLocale(),

@@ -106,7 +106,7 @@ bool ViewWindow::listsNothing() const
     bool tables = false;
     for (const widgets::FlexGrid* grid : findChildren<widgets::FlexGrid*>()) {
         tables = true;
-        if (grid->rows() > grid->fixedRows())
+        if (grid->model().rows() > grid->model().fixedRows())
             return false;
     }
     for (const widgets::ReportListView* list : findChildren<widgets::ReportListView*>()) {

@@ -125,7 +125,7 @@ QVariant DifferenceMarks::decoration(int gridRow, int col, int role) const
     const models::CellDifference& cell = differenceAt(gridRow, col);
     if (!cell.rowDiffers)
         return {};
-    const bool nameColumn = col < m_grid.fixedCols();
+    const bool nameColumn = col < m_grid.model().fixedCols();
     if (nameColumn && col > 0)
         return {};  // the marker goes into the name column only
     if (role == Qt::ToolTipRole) {

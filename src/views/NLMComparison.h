@@ -141,7 +141,7 @@ QString nlmServerName(const models::GridData& grid, int col);
 
 // Takes the server owning `col` out of both tables: its description column
 // (found by name) and its pair of comparison columns, the higher one first.
-// The rows it leaves empty stay for the caller (removeEmptyGridRows).
+// The rows it leaves empty stay for the caller (the model's removeEmptyRows).
 // False when `col` is not a server column.
 bool removeNlmServer(models::FlexGridModel& nlms, models::FlexGridModel& descriptions, int col);
 

@@ -91,22 +91,23 @@ NlmWindow::NlmWindow(ViewHost& host, QWidget* parent) : ViewWindow(host, design(
     m_findLabel->setBuddy(m_findText);
 
     m_nlmGrid = new widgets::FlexGrid(this);
+    models::FlexGridModel& cells = m_nlmGrid->model();
     m_nlmGrid->setObjectName(QStringLiteral("grdNLMs"));
-    m_nlmGrid->setRows(2);
-    m_nlmGrid->setCols(1);
-    m_nlmGrid->setFixedRows(2);
-    m_nlmGrid->setFixedCols(1);
-    m_nlmGrid->setColWidth(0, kDefaultNameWidth);
+    cells.setRows(2);
+    cells.setCols(1);
+    cells.setFixedRows(2);
+    cells.setFixedCols(1);
+    cells.setColWidth(0, kDefaultNameWidth);
     // Versions and dates are right-aligned: a narrow column keeps their ends.
     m_nlmGrid->tableView()->setTextElideMode(Qt::ElideLeft);
 
     // The descriptions stay in the window but are never shown nor saved.
     m_descriptionGrid = new widgets::FlexGrid(this);
     m_descriptionGrid->setObjectName(QStringLiteral("grdNLMDescription"));
-    m_descriptionGrid->setRows(1);
-    m_descriptionGrid->setCols(1);
-    m_descriptionGrid->setFixedRows(1);
-    m_descriptionGrid->setFixedCols(1);
+    m_descriptionGrid->model().setRows(1);
+    m_descriptionGrid->model().setCols(1);
+    m_descriptionGrid->model().setFixedRows(1);
+    m_descriptionGrid->model().setFixedCols(1);
     m_descriptionGrid->hide();
 
     m_statusBar = new QStatusBar(this);
@@ -123,7 +124,7 @@ NlmWindow::NlmWindow(ViewHost& host, QWidget* parent) : ViewWindow(host, design(
             return nlmCellDifference(grid, row, col, showColumns());
         },
         this);
-    m_nlmGrid->model().setHeaderDecorator(
+    cells.setHeaderDecorator(
         [this](int col, int role) { return isPastColumn(col) ? pastHeaderLook(role) : QVariant(); });
     if (QAction* toggle = host.viewMenus().markNlmDifferences) {
         m_marks->setEnabled(toggle->isChecked());
@@ -184,8 +185,8 @@ QList<QWidget*> NlmWindow::savedTables() const
 
 bool NlmWindow::hasServer(const QString& server) const
 {
-    for (int c = 1; c < m_nlmGrid->cols(); ++c) {
-        if (m_nlmGrid->textMatrix(0, c) == server)
+    for (int c = 1; c < m_nlmGrid->model().cols(); ++c) {
+        if (m_nlmGrid->model().textMatrix(0, c) == server)
             return true;
     }
     return false;
@@ -194,7 +195,7 @@ bool NlmWindow::hasServer(const QString& server) const
 void NlmWindow::loadContents()
 {
     core::AppContext& context = this->context();
-    m_nlmGrid->setTextMatrix(0, 0, QStringLiteral("Name"));
+    m_nlmGrid->model().setTextMatrix(0, 0, QStringLiteral("Name"));
 
     const bool keyExists = context.registry().keyExists(settings::Hive::CurrentUser, keyPath());
     bool known = false;
@@ -218,7 +219,7 @@ void NlmWindow::loadContents()
         if (stored && *stored >= 1 && *stored < 1e6)
             nameWidth = static_cast<int>(*stored);
     }
-    m_nlmGrid->setColWidth(0, nameWidth);
+    m_nlmGrid->model().setColWidth(0, nameWidth);
 }
 
 void NlmWindow::activated()
@@ -232,7 +233,7 @@ void NlmWindow::unloadContents()
     if (!context.saveWindowState)
         return;
     settings::saveSetting(context, keyPath(), settings::kColWidthPrefix + QLatin1Char('0'),
-                          QString::number(m_nlmGrid->colWidth(0)));
+                          QString::number(m_nlmGrid->model().colWidth(0)));
     settings::saveSetting(context, keyPath(), settings::kShowColumnsValue, nlmShowWord(showColumns()));
 }
 
@@ -242,11 +243,11 @@ void NlmWindow::beginAdding(int servers)
 {
     if (m_fill)
         return;
-    m_nlmGrid->beginUpdate();
-    m_descriptionGrid->beginUpdate();
+    m_nlmGrid->model().beginUpdate();
+    m_descriptionGrid->model().beginUpdate();
     // Each server brings two comparison columns and one description column.
-    m_nlmGrid->model().reserveCols(m_nlmGrid->cols() + 2 * servers);
-    m_descriptionGrid->model().reserveCols(m_descriptionGrid->cols() + servers);
+    m_nlmGrid->model().reserveCols(m_nlmGrid->model().cols() + 2 * servers);
+    m_descriptionGrid->model().reserveCols(m_descriptionGrid->model().cols() + servers);
     m_fill = std::make_unique<NlmComparisonFill>(m_nlmGrid->model(), m_descriptionGrid->model(), QLocale(), &m_texts);
 }
 
@@ -256,8 +257,8 @@ void NlmWindow::endAdding()
         return;
     m_fill->finish();
     m_fill.reset();
-    m_descriptionGrid->endUpdate();
-    m_nlmGrid->endUpdate();
+    m_descriptionGrid->model().endUpdate();
+    m_nlmGrid->model().endUpdate();
     updateDifferenceSummary();
 }
 
@@ -358,7 +359,7 @@ bool NlmWindow::isPastColumn(int col) const
 QStringList NlmWindow::liveServers() const
 {
     QStringList servers;
-    for (int col = 1; col + 1 < m_nlmGrid->cols(); col += 2) {
+    for (int col = 1; col + 1 < m_nlmGrid->model().cols(); col += 2) {
         if (!isPastColumn(col))
             servers.append(nlmServerName(m_nlmGrid->data(), col));
     }
@@ -378,7 +379,7 @@ bool NlmWindow::addPastColumns(const PastState& state)
     if (hasServer(heading))
         return true;
     m_pastHeadings.insert(heading);
-    const int firstNewColumn = m_nlmGrid->cols();
+    const int firstNewColumn = m_nlmGrid->model().cols();
     beginAdding(1);
     m_fill->addServer(heading, showColumns());
     m_fill->addModules(modulesOfSnapshot(*kept));
@@ -390,7 +391,7 @@ bool NlmWindow::addPastColumns(const PastState& state)
 
 void NlmWindow::updateDifferencesBox()
 {
-    m_differencesOnly->setEnabled(m_nlmGrid->cols() > 3);
+    m_differencesOnly->setEnabled(m_nlmGrid->model().cols() > 3);
     if (m_differencesOnly->isChecked())
         applyDifferences();
 }
@@ -428,7 +429,7 @@ void NlmWindow::updateDifferenceSummary()
 {
     if (!m_differencesLabel)
         return;
-    if (m_nlmGrid->cols() < 5) {
+    if (m_nlmGrid->model().cols() < 5) {
         m_differencesLabel->clear();
         return;
     }
@@ -443,8 +444,8 @@ void NlmWindow::findTypedName()
     const int row = findNlmRow(m_nlmGrid->data(), m_findText->text());
     if (row < 0)
         return;
-    m_nlmGrid->select(row, 1, row, m_nlmGrid->cols() - 1);
-    m_nlmGrid->setHighlight(true);
+    m_nlmGrid->model().select(row, 1, row, m_nlmGrid->model().cols() - 1);
+    m_nlmGrid->model().setHighlight(true);
     if (!m_nlmGrid->isRowVisible(row))
         m_nlmGrid->setTopRow(row);
 }
@@ -460,55 +461,55 @@ void NlmWindow::setRemoveServerEnabled(bool enabled)
 void NlmWindow::clickGrid(Qt::MouseButton button, int row, int col, const QPoint& globalPos)
 {
     const widgets::WaitCursor wait;
-    widgets::FlexGrid& grid = *m_nlmGrid;
-    if (grid.rows() < 3) {
-        grid.setHighlight(false);
+    models::FlexGridModel& cells = m_nlmGrid->model();
+    if (cells.rows() < 3) {
+        cells.setHighlight(false);
         return;
     }
-    if (row < 0 || col < 0 || col >= grid.cols())
+    if (row < 0 || col < 0 || col >= cells.cols())
         return;
-    const int lastRow = grid.rows() - 1;
+    const int lastRow = cells.rows() - 1;
     const bool header = row <= 1;
 
     if (header && button == Qt::LeftButton) {
-        grid.sortRows(col, nlmSortMode(col, m_sortDescending), kNlmFirstDataRow);
+        cells.sortRows(col, nlmSortMode(col, m_sortDescending), kNlmFirstDataRow);
         m_nlmGrid->setSortIndicator(col, m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
         m_sortDescending = !m_sortDescending;
     }
 
     if (col == 0) {
         const int selected = header ? kNlmFirstDataRow : row;
-        grid.select(selected, std::min(1, grid.cols() - 1), selected, grid.cols() - 1);
-        grid.setHighlight(true);
+        cells.select(selected, std::min(1, cells.cols() - 1), selected, cells.cols() - 1);
+        cells.setHighlight(true);
         setRemoveServerEnabled(false);
         return;
     }
     if (header && button != Qt::RightButton) {
-        grid.select(kNlmFirstDataRow, col, lastRow, col);
-        grid.setHighlight(true);
+        cells.select(kNlmFirstDataRow, col, lastRow, col);
+        cells.setHighlight(true);
         setRemoveServerEnabled(false);
         return;
     }
     if (header) {
-        const int partner = grid.textMatrix(1, col) == u"Version" ? col + 1 : col - 1;
-        grid.select(kNlmFirstDataRow, col, lastRow, partner);
-        grid.setHighlight(true);
-        if (grid.cols() >= 4) {
+        const int partner = cells.textMatrix(1, col) == u"Version" ? col + 1 : col - 1;
+        cells.select(kNlmFirstDataRow, col, lastRow, partner);
+        cells.setHighlight(true);
+        if (cells.cols() >= 4) {
             setRemoveServerEnabled(true);
             host().popupMenu(host().nlmCommandsMenu(), globalPos);
         }
         return;
     }
-    grid.select(row, col, row, col);
-    grid.setHighlight(false);
+    cells.select(row, col, row, col);
+    cells.setHighlight(false);
     setRemoveServerEnabled(false);
 }
 
 void NlmWindow::hoverGrid(int row, int col)
 {
-    const widgets::FlexGrid& grid = *m_nlmGrid;
+    const models::FlexGridModel& cells = m_nlmGrid->model();
     const bool informative =
-        grid.rows() >= 3 && grid.cols() > 1 && row > 1 && col > 0 && !grid.textMatrix(row, col).isEmpty();
+        cells.rows() >= 3 && cells.cols() > 1 && row > 1 && col > 0 && !cells.textMatrix(row, col).isEmpty();
     if (informative)
         m_statusBar->showMessage(tr("Double click for Information"));
     else
@@ -518,9 +519,9 @@ void NlmWindow::hoverGrid(int row, int col)
 NLMDescriptionDialog* NlmWindow::openDescription(int row, int col)
 {
     const widgets::FlexGrid& grid = *m_nlmGrid;
-    if (row < kNlmFirstDataRow || col < 1 || grid.textMatrix(row, col).isEmpty())
+    if (row < kNlmFirstDataRow || col < 1 || grid.model().textMatrix(row, col).isEmpty())
         return nullptr;
-    const QString fileName = grid.textMatrix(row, 0);
+    const QString fileName = grid.model().textMatrix(row, 0);
     const QString server = nlmServerName(grid.data(), col);
     bool found = false;
     const QString description = nlmDescription(m_descriptionGrid->data(), fileName, server, &found);
@@ -536,16 +537,16 @@ NLMDescriptionDialog* NlmWindow::openDescription(int row, int col)
 
 void NlmWindow::removeSelectedServer()
 {
-    if (!removeNlmServer(m_nlmGrid->model(), m_descriptionGrid->model(), m_nlmGrid->col()))
+    if (!removeNlmServer(m_nlmGrid->model(), m_descriptionGrid->model(), m_nlmGrid->model().col()))
         return;
-    if (m_nlmGrid->cols() == 3) {
+    if (m_nlmGrid->model().cols() == 3) {
         // One server left: nothing to compare any more.
         const QSignalBlocker quiet(m_differencesOnly);
         m_differencesOnly->setChecked(false);
         m_differencesOnly->setEnabled(false);
     }
     applyDifferences();
-    widgets::removeEmptyGridRows(*m_nlmGrid);
+    m_nlmGrid->model().removeEmptyRows();
     updateDifferenceSummary();
 }
 
@@ -629,7 +630,7 @@ void openNLMs(ViewHost& host)
     bringToFront(host, form);
 
     const QStringList servers = host.selectedServers();
-    const int firstNewColumn = form->grdNLMs()->cols();
+    const int firstNewColumn = form->grdNLMs()->model().cols();
     form->beginAdding(static_cast<int>(servers.size()));
     // While the servers are read the window stays responsive and can be
     // closed (a message box lets events run too).

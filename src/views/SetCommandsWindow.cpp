@@ -58,6 +58,7 @@ SetCommandsWindow::SetCommandsWindow(ViewHost& host, QWidget* parent)
     , m_findText(new QLineEdit(this))
     , m_statusBar(new QStatusBar(this))
 {
+    models::FlexGridModel& cells = m_grid->model();
     setWindowTitle(caption());
     m_grid->setObjectName(QStringLiteral("grdSetCommands"));
     m_differencesOnly->setObjectName(QStringLiteral("chkDifferences"));
@@ -76,17 +77,17 @@ SetCommandsWindow::SetCommandsWindow(ViewHost& host, QWidget* parent)
         connect(toggle, &QAction::toggled, this, [this](bool on) { m_marks->setEnabled(on); });
     }
 
-    m_grid->model().setHeaderDecorator(
+    cells.setHeaderDecorator(
         [this](int col, int role) { return isPastColumn(col) ? pastHeaderLook(role) : QVariant(); });
 
-    m_grid->setRows(1);
-    m_grid->setCols(2);
-    m_grid->setFixedRows(1);
-    m_grid->setFixedCols(2);
-    m_grid->setTextMatrix(0, kSetNameCol, tr("Command"));
-    m_grid->setTextMatrix(0, kSetCategoryCol, tr("Category"));
-    m_grid->setColWidth(kSetNameCol, kCommandColWidth);
-    m_grid->setColWidth(kSetCategoryCol, kCategoryColWidth);
+    cells.setRows(1);
+    cells.setCols(2);
+    cells.setFixedRows(1);
+    cells.setFixedCols(2);
+    cells.setTextMatrix(0, kSetNameCol, tr("Command"));
+    cells.setTextMatrix(0, kSetCategoryCol, tr("Category"));
+    cells.setColWidth(kSetNameCol, kCommandColWidth);
+    cells.setColWidth(kSetCategoryCol, kCategoryColWidth);
     m_differencesOnly->setEnabled(false);
 
     auto* findRow = new QHBoxLayout;
@@ -111,7 +112,7 @@ SetCommandsWindow::~SetCommandsWindow() = default;
 
 int SetCommandsWindow::serverColumns() const
 {
-    return std::max(0, m_grid->cols() - kSetFirstServerCol);
+    return std::max(0, m_grid->model().cols() - kSetFirstServerCol);
 }
 
 void SetCommandsWindow::loadContents()
@@ -125,7 +126,7 @@ void SetCommandsWindow::loadContents()
             const double twips = settings::readTwipsSetting(context.registry(), keyPath(),
                                                             settings::kColWidthPrefix + QString::number(col));
             if (twips >= 1.0)
-                m_grid->setColWidth(col, static_cast<int>(twips));
+                m_grid->model().setColWidth(col, static_cast<int>(twips));
         }
     }
 }
@@ -137,7 +138,7 @@ void SetCommandsWindow::unloadContents()
         return;
     for (int col : {kSetNameCol, kSetCategoryCol}) {
         settings::saveSetting(context, keyPath(), settings::kColWidthPrefix + QString::number(col),
-                              texts::twipsToText(m_grid->colWidth(col)));
+                              texts::twipsToText(m_grid->model().colWidth(col)));
     }
 }
 
@@ -239,15 +240,16 @@ ViewWindow::ReadEnd SetCommandsWindow::addServers(const QStringList& servers, Se
 
 bool SetCommandsWindow::isPastColumn(int col) const
 {
-    return col >= kSetFirstServerCol && col < m_grid->cols() && m_pastHeadings.contains(m_grid->textMatrix(0, col));
+    return col >= kSetFirstServerCol && col < m_grid->model().cols()
+           && m_pastHeadings.contains(m_grid->model().textMatrix(0, col));
 }
 
 QStringList SetCommandsWindow::liveServers() const
 {
     QStringList servers;
     const QString suffix = serverColumnHeader(QString());
-    for (int col = kSetFirstServerCol; col < m_grid->cols(); ++col) {
-        const QString heading = m_grid->textMatrix(0, col);
+    for (int col = kSetFirstServerCol; col < m_grid->model().cols(); ++col) {
+        const QString heading = m_grid->model().textMatrix(0, col);
         if (!isPastColumn(col) && heading.endsWith(suffix))
             servers.append(heading.chopped(suffix.size()));
     }
@@ -264,8 +266,8 @@ bool SetCommandsWindow::addPastColumn(const PastState& state)
         return false;
     }
     const QString heading = pastStateLabel(state);
-    for (int col = kSetFirstServerCol; col < m_grid->cols(); ++col) {
-        if (m_grid->textMatrix(0, col) == heading)
+    for (int col = kSetFirstServerCol; col < m_grid->model().cols(); ++col) {
+        if (m_grid->model().textMatrix(0, col) == heading)
             return true;
     }
     m_pastHeadings.insert(heading);
@@ -285,7 +287,7 @@ bool SetCommandsWindow::addPastColumn(const PastState& state)
 
 void SetCommandsWindow::updateDifferencesBox()
 {
-    if (m_grid->cols() > kSetFirstServerCol + 1) {
+    if (m_grid->model().cols() > kSetFirstServerCol + 1) {
         m_differencesOnly->setEnabled(true);
     } else {
         m_differencesOnly->setChecked(false);
@@ -308,7 +310,7 @@ void SetCommandsWindow::applyDifferences()
 {
     const widgets::WaitCursor wait;
     applySetDifferences(m_grid->model(), m_differencesOnly->isChecked());
-    if (m_grid->cols() <= kSetFirstServerCol + 1) {
+    if (m_grid->model().cols() <= kSetFirstServerCol + 1) {
         m_differencesLabel->clear();
         return;
     }
@@ -321,35 +323,37 @@ void SetCommandsWindow::findTypedName()
     const int row = findSetRow(m_grid->data(), m_findText->text());
     if (row < 0)
         return;
-    m_grid->select(row, 0, row, m_grid->cols() - 1);
+    m_grid->model().select(row, 0, row, m_grid->model().cols() - 1);
     if (!m_grid->isRowVisible(row))
         m_grid->setTopRow(row);
 }
 
 void SetCommandsWindow::clickGrid(Qt::MouseButton button, int row, int col, const QPoint& globalPos)
 {
-    if (m_grid->rows() < 2 || row < 0 || col < 0)
+    models::FlexGridModel& cells = m_grid->model();
+    if (cells.rows() < 2 || row < 0 || col < 0)
         return;
     const widgets::WaitCursor wait;
     QAction* removeColumn = host().removeColumnAction();
     if (button == Qt::LeftButton && col < kSetFirstServerCol) {
-        const int target = row < m_grid->fixedRows() ? m_grid->fixedRows() : row;
-        m_grid->setHighlight(true);
-        m_grid->select(target, 0, target, m_grid->cols() - 1);
+        const int target = row < cells.fixedRows() ? cells.fixedRows() : row;
+        cells.setHighlight(true);
+        cells.select(target, 0, target, cells.cols() - 1);
         removeColumn->setEnabled(false);
-        if (row < m_grid->fixedRows()) {
-            m_grid->sortRows(col, m_sortAscendingNext ? models::SortMode::TypedAscending
-                                                      : models::SortMode::TypedDescending);
+        if (row < cells.fixedRows()) {
+            cells.sortRows(col,
+                           m_sortAscendingNext ? models::SortMode::TypedAscending : models::SortMode::TypedDescending,
+                           cells.fixedRows());
             m_grid->setSortIndicator(col, m_sortAscendingNext ? Qt::AscendingOrder : Qt::DescendingOrder);
             m_sortAscendingNext = !m_sortAscendingNext;
         }
         return;
     }
-    if ((button == Qt::LeftButton || button == Qt::RightButton) && row < m_grid->fixedRows()
+    if ((button == Qt::LeftButton || button == Qt::RightButton) && row < cells.fixedRows()
         && col >= kSetFirstServerCol) {
-        m_grid->setHighlight(true);
-        m_grid->select(m_grid->fixedRows(), col, m_grid->rows() - 1, col);
-        removeColumn->setEnabled(m_grid->cols() > kSetFirstServerCol + 1);
+        cells.setHighlight(true);
+        cells.select(cells.fixedRows(), col, cells.rows() - 1, col);
+        removeColumn->setEnabled(cells.cols() > kSetFirstServerCol + 1);
         if (button == Qt::RightButton)
             host().popupMenu(host().setCommandsMenu(), globalPos);
     }
@@ -357,14 +361,15 @@ void SetCommandsWindow::clickGrid(Qt::MouseButton button, int row, int col, cons
 
 void SetCommandsWindow::removeCurrentColumn()
 {
-    const int col = m_grid->col();
+    models::FlexGridModel& cells = m_grid->model();
+    const int col = cells.col();
     // "Command" and "Category" are the table itself, never a server.
-    if (col < kSetFirstServerCol || col >= m_grid->cols())
+    if (col < kSetFirstServerCol || col >= cells.cols())
         return;
-    m_grid->moveColumnToEnd(col);
-    m_grid->setCols(m_grid->cols() - 1);
+    cells.moveColumnToEnd(col);
+    cells.setCols(cells.cols() - 1);
     QAction* removeColumn = host().removeColumnAction();
-    if (m_grid->col() >= kSetFirstServerCol && m_grid->cols() > kSetFirstServerCol + 1) {
+    if (cells.col() >= kSetFirstServerCol && cells.cols() > kSetFirstServerCol + 1) {
         removeColumn->setEnabled(true);
         m_differencesOnly->setEnabled(true);
         applyDifferences();

@@ -322,15 +322,15 @@ bool GridColumnFit::step(std::chrono::nanoseconds budget)
         int keptFrozen = 0;
         for (int col = 0; col < std::min({m_firstCol, data.fixedCols(), data.cols()}); ++col) {
             if (data.isColShown(col))
-                keptFrozen += texts::twipsToPixels(m_grid->colWidth(col), m_dpi);
+                keptFrozen += texts::twipsToPixels(m_grid->model().colWidth(col), m_dpi);
         }
         shareWidth(m_widths, data.fixedCols(), keptFrozen, m_grid->width());
     }
     // The views take the new widths at once, not column by column.
-    m_grid->beginUpdate();
+    m_grid->model().beginUpdate();
     for (const auto& [col, pixels] : m_widths)
-        m_grid->setColWidth(col, static_cast<int>(std::lround(texts::pixelsToTwips(pixels, m_dpi))));
-    m_grid->endUpdate();
+        m_grid->model().setColWidth(col, static_cast<int>(std::lround(texts::pixelsToTwips(pixels, m_dpi))));
+    m_grid->model().endUpdate();
     m_widths.clear();
     return true;
 }

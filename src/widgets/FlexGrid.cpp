@@ -184,7 +184,7 @@ FlexGrid::FlexGrid(QWidget* parent)
     // Appended columns come with their widths; the fixed-column view never
     // shows them.
     connect(m_model, &QAbstractItemModel::columnsInserted, this, [this](const QModelIndex&, int first, int last) {
-        for (int c = std::max(first, fixedCols()); c <= last; ++c)
+        for (int c = std::max(first, m_model->fixedCols()); c <= last; ++c)
             m_frozen->setColumnHidden(c, true);
         applyColumnWidthRange(first, last);
     });
@@ -280,7 +280,7 @@ void FlexGrid::setRedraw(bool on)
 void FlexGrid::applyColumnWidths(int col)
 {
     if (col < 0)
-        applyColumnWidthRange(0, cols() - 1);
+        applyColumnWidthRange(0, m_model->cols() - 1);
     else
         applyColumnWidthRange(col, col);
 }
@@ -294,24 +294,24 @@ void FlexGrid::applyColumnWidthRange(int first, int last)
         const int twips = m_model->colWidth(c);
         const int pixels = std::max(1, texts::twipsToPixels(twips, dpi()));
         // The fixed columns are shown by the view beside this one.
-        m_view->setColumnHidden(c, twips == 0 || c < fixedCols());
-        if (twips > 0 && c >= fixedCols() && m_view->columnWidth(c) != pixels)
+        m_view->setColumnHidden(c, twips == 0 || c < m_model->fixedCols());
+        if (twips > 0 && c >= m_model->fixedCols() && m_view->columnWidth(c) != pixels)
             m_view->setColumnWidth(c, pixels);
     }
-    m_view->horizontalHeader()->setVisible(fixedRows() > 0);
+    m_view->horizontalHeader()->setVisible(m_model->fixedRows() > 0);
     m_applyingWidths = false;
     syncFrozenColumns();
 }
 
 void FlexGrid::syncFrozenColumns()
 {
-    if (fixedCols() == 0 || cols() == 0) {
+    if (m_model->fixedCols() == 0 || m_model->cols() == 0) {
         m_frozen->hide();
         return;
     }
     int width = 0;
-    for (int c = 0; c < cols(); ++c) {
-        const bool shown = c < fixedCols() && m_model->colWidth(c) > 0;
+    for (int c = 0; c < m_model->cols(); ++c) {
+        const bool shown = c < m_model->fixedCols() && m_model->colWidth(c) > 0;
         m_frozen->setColumnHidden(c, !shown);
         if (shown) {
             const int pixels = std::max(1, texts::twipsToPixels(m_model->colWidth(c), dpi()));
@@ -336,10 +336,10 @@ void FlexGrid::applySelection()
 {
     QItemSelectionModel* selection = m_view->selectionModel();
     m_applyingSelection = true;
-    const CellRange range = selectedRange();
+    const CellRange range = m_model->selectedRange();
     QItemSelection items;
-    if (highlight() && rows() > fixedRows() && cols() > 0) {
-        const auto [first, last] = m_model->viewRowsBetween(std::max(range.top, fixedRows()), range.bottom);
+    if (m_model->highlight() && m_model->rows() > m_model->fixedRows() && m_model->cols() > 0) {
+        const auto [first, last] = m_model->viewRowsBetween(std::max(range.top, m_model->fixedRows()), range.bottom);
         if (first <= last)
             items.select(m_model->index(first, range.left), m_model->index(last, range.right));
     }
@@ -347,13 +347,13 @@ void FlexGrid::applySelection()
     // Moving the current cell from code does not scroll; TopRow does that.
     // The fixed-column view shares the selection and would otherwise scroll
     // to a current cell in a fixed column, dragging the grid along with it.
-    const int current = shownRowNear(row());
+    const int current = shownRowNear(m_model->row());
     if (current >= 0) {
         const bool autoScroll = m_view->hasAutoScroll();
         const bool frozenAutoScroll = m_frozen->hasAutoScroll();
         m_view->setAutoScroll(false);
         m_frozen->setAutoScroll(false);
-        selection->setCurrentIndex(m_model->index(current, col()), QItemSelectionModel::NoUpdate);
+        selection->setCurrentIndex(m_model->index(current, m_model->col()), QItemSelectionModel::NoUpdate);
         m_view->setAutoScroll(autoScroll);
         m_frozen->setAutoScroll(frozenAutoScroll);
     }
@@ -368,9 +368,10 @@ int FlexGrid::shownRowNear(int row) const
     // pop-up menu closes), which would move the grid's current column.
     if (const int v = m_model->viewRow(row); v >= 0)
         return v;
-    if (const auto [first, last] = m_model->viewRowsBetween(std::max(row, fixedRows()), rows() - 1); first <= last)
+    if (const auto [first, last] = m_model->viewRowsBetween(std::max(row, m_model->fixedRows()), m_model->rows() - 1);
+        first <= last)
         return first;
-    const auto [first, last] = m_model->viewRowsBetween(fixedRows(), row);
+    const auto [first, last] = m_model->viewRowsBetween(m_model->fixedRows(), row);
     return first <= last ? last : -1;
 }
 
@@ -380,33 +381,34 @@ void FlexGrid::currentMovedByKeyboard(const QModelIndex& current)
         return;
     const int r = m_model->gridRow(current.row());
     if (r >= 0)
-        select(r, current.column(), r, current.column());
+        m_model->select(r, current.column(), r, current.column());
 }
 
 int FlexGrid::topRow() const
 {
     const int v = m_view->rowAt(0);
     const int r = m_model->gridRow(v);
-    return r >= 0 ? r : fixedRows();
+    return r >= 0 ? r : m_model->fixedRows();
 }
 
 void FlexGrid::setTopRow(int row)
 {
     // A hidden row gives way to the next shown one.
-    const auto [first, last] = m_model->viewRowsBetween(std::max(row, fixedRows()), rows() - 1);
+    const auto [first, last] = m_model->viewRowsBetween(std::max(row, m_model->fixedRows()), m_model->rows() - 1);
     if (first > last)
         return;
     m_view->doItemsLayout();
     m_view->verticalScrollBar()->setValue(first);
-    const int shownCol = std::clamp(std::max(col(), fixedCols()), 0, std::max(0, cols() - 1));
+    const int shownCol =
+        std::clamp(std::max(m_model->col(), m_model->fixedCols()), 0, std::max(0, m_model->cols() - 1));
     m_view->scrollTo(m_model->index(first, shownCol), QAbstractItemView::PositionAtTop);
 }
 
 bool FlexGrid::isRowVisible(int row) const
 {
-    if (row < 0 || row >= rows() || rowHeight(row) == 0)
+    if (row < 0 || row >= m_model->rows() || m_model->rowHeight(row) == 0)
         return false;
-    if (row < fixedRows())
+    if (row < m_model->fixedRows())
         return true;
     const int v = m_model->viewRow(row);
     if (v < 0)
@@ -427,8 +429,8 @@ std::pair<int, int> FlexGrid::cellAt(QWidget* source, const QPoint& pos) const
         if (source == header->viewport()) {
             // Each shown fixed row is one line of the header.
             std::vector<int> lines;
-            for (int r = 0; r < fixedRows(); ++r) {
-                if (rowHeight(r) > 0)
+            for (int r = 0; r < m_model->fixedRows(); ++r) {
+                if (m_model->rowHeight(r) > 0)
                     lines.push_back(r);
             }
             if (lines.empty() || header->height() <= 0)
@@ -460,7 +462,7 @@ bool FlexGrid::handleMouse(QWidget* source, QMouseEvent* event)
     m_mouseCol = c;
     const bool onHeader =
         source == m_view->horizontalHeader()->viewport() || source == m_frozen->horizontalHeader()->viewport();
-    const bool dataCell = r >= fixedRows() && r >= 0 && c >= 0;
+    const bool dataCell = r >= m_model->fixedRows() && r >= 0 && c >= 0;
     QPointer<FlexGrid> alive(this);
 
     switch (event->type()) {
@@ -468,9 +470,9 @@ bool FlexGrid::handleMouse(QWidget* source, QMouseEvent* event)
         m_menuPosition = event->globalPosition().toPoint();
         if (event->button() == Qt::LeftButton && dataCell) {
             if (event->modifiers() & Qt::ShiftModifier)
-                select(row(), col(), r, c);
+                m_model->select(m_model->row(), m_model->col(), r, c);
             else
-                select(r, c, r, c);
+                m_model->select(r, c, r, c);
             m_dragging = true;
         }
         if (!onHeader)
@@ -489,7 +491,7 @@ bool FlexGrid::handleMouse(QWidget* source, QMouseEvent* event)
         return !onHeader;
     case QEvent::MouseMove:
         if (m_dragging && (event->buttons() & Qt::LeftButton) && dataCell)
-            select(row(), col(), r, c);
+            m_model->select(m_model->row(), m_model->col(), r, c);
         Q_EMIT mouseMove(event->buttons(), r, c);
         return !onHeader && (event->buttons() != Qt::NoButton);
     default:
@@ -499,21 +501,21 @@ bool FlexGrid::handleMouse(QWidget* source, QMouseEvent* event)
 
 void FlexGrid::requestMenuFromKeyboard(bool onHeading)
 {
-    if (cols() == 0)
+    if (m_model->cols() == 0)
         return;
-    const int c = std::clamp(col(), 0, cols() - 1);
+    const int c = std::clamp(m_model->col(), 0, m_model->cols() - 1);
     // A fixed column is shown by the view beside the scrolled one.
-    QTableView* view = c < fixedCols() && m_frozen->isVisible() ? m_frozen : m_view;
+    QTableView* view = c < m_model->fixedCols() && m_frozen->isVisible() ? m_frozen : m_view;
     int r = -1;
     if (onHeading) {
-        if (fixedRows() == 0 || rowHeight(0) <= 0)
+        if (m_model->fixedRows() == 0 || m_model->rowHeight(0) <= 0)
             return;
         r = 0;
         QHeaderView* header = view->horizontalHeader();
         const int x = header->sectionViewportPosition(c) + header->sectionSize(c) / 2;
         m_menuPosition = header->viewport()->mapToGlobal(QPoint(x, header->height() / 2));
     } else {
-        const int v = shownRowNear(row());
+        const int v = shownRowNear(m_model->row());
         if (v < 0)
             return;
         r = m_model->gridRow(v);
@@ -532,15 +534,16 @@ void FlexGrid::requestMenuFromKeyboard(bool onHeading)
 
 void FlexGrid::extendSelectionByKeyboard(int step)
 {
-    const int v = shownRowNear(rowSel());
+    const int v = shownRowNear(m_model->rowSel());
     if (v < 0)
         return;
     const int next = std::clamp(v + step, 0, m_model->rowCount() - 1);
     const int r = m_model->gridRow(next);
-    if (r < fixedRows())
+    if (r < m_model->fixedRows())
         return;
-    select(row(), col(), r, colSel());
-    const int shownCol = std::clamp(std::max(col(), fixedCols()), 0, std::max(0, cols() - 1));
+    m_model->select(m_model->row(), m_model->col(), r, m_model->colSel());
+    const int shownCol =
+        std::clamp(std::max(m_model->col(), m_model->fixedCols()), 0, std::max(0, m_model->cols() - 1));
     m_view->scrollTo(m_model->index(next, shownCol));
 }
 
@@ -594,11 +597,6 @@ void FlexGrid::setSortIndicator(int col, Qt::SortOrder order)
         view->horizontalHeader()->setSortIndicatorShown(true);
         view->horizontalHeader()->setSortIndicator(col, order);
     }
-}
-
-void removeEmptyGridRows(FlexGrid& grid)
-{
-    grid.model().removeEmptyRows();
 }
 
 }  // namespace widgets

@@ -1,9 +1,13 @@
 #pragma once
-// The flex grid of the views: a table of cell texts with fixed header rows and
-// columns, sizes in twips (0 hides a row or column), a current cell with a
-// selection end, sorting and mouse events that name the cell under the
-// pointer, header rows included. The cells live in a FlexGridModel; the
-// table view only paints, with uniform row heights and no per-cell widgets.
+// The flex grid of the views. What the grid holds lives in its
+// FlexGridModel, reached through model(): the cell texts, fixed header rows
+// and columns, sizes in twips (0 hides a row or column), the current cell
+// with its selection end, sorting and batched updates. The widget itself
+// shows that model in a table view that only paints, with uniform row
+// heights and no per-cell widgets, and does what only a widget can: redraw
+// on or off, scrolling, the cell under a point and mouse events that name
+// it, header rows included, the pop-up menu's position and the heading's
+// sort indicator.
 
 #include "models/FlexGridModel.h"
 
@@ -38,55 +42,12 @@ public:
     const GridData& data() const { return m_model->grid(); }
     QTableView* tableView() const;
 
-    int rows() const { return m_model->rows(); }
-    int cols() const { return m_model->cols(); }
-    void setRows(int count) { m_model->setRows(count); }
-    void setCols(int count) { m_model->setCols(count); }
-    int fixedRows() const { return m_model->fixedRows(); }
-    int fixedCols() const { return m_model->fixedCols(); }
-    void setFixedRows(int count) { m_model->setFixedRows(count); }
-    void setFixedCols(int count) { m_model->setFixedCols(count); }
-
-    QString textMatrix(int row, int col) const { return m_model->textMatrix(row, col); }
-    void setTextMatrix(int row, int col, const QString& text) { m_model->setTextMatrix(row, col, text); }
-    Qt::Alignment cellAlignment(int row, int col) const { return m_model->cellAlignment(row, col); }
-    void setCellAlignment(int row, int col, Qt::Alignment a) { m_model->setCellAlignment(row, col, a); }
-    Qt::Alignment colAlignment(int col) const { return m_model->colAlignment(col); }
-    void setColAlignment(int col, Qt::Alignment a) { m_model->setColAlignment(col, a); }
-
-    int rowHeight(int row) const { return m_model->rowHeight(row); }
-    void setRowHeight(int row, int twips) { m_model->setRowHeight(row, twips); }
-    int colWidth(int col) const { return m_model->colWidth(col); }
-    void setColWidth(int col, int twips) { m_model->setColWidth(col, twips); }
-
-    int addRow(const QStringList& cells = {}, int at = -1) { return m_model->addRow(cells, at); }
-    void removeRow(int row) { m_model->removeRow(row); }
-    void moveColumnToEnd(int col) { m_model->moveColumnToEnd(col); }
-    void removeColumn(int col) { m_model->removeColumn(col); }
-    void sortRows(int col, SortMode mode, int firstDataRow) { m_model->sortRows(col, mode, firstDataRow); }
-    // Sorts the rows below the fixed rows.
-    void sortRows(int col, SortMode mode) { m_model->sortRows(col, mode, fixedRows()); }
     // The header's sort indicator on the column the rows were last sorted by.
     void setSortIndicator(int col, Qt::SortOrder order);
-
-    int row() const { return m_model->row(); }
-    int col() const { return m_model->col(); }
-    int rowSel() const { return m_model->rowSel(); }
-    int colSel() const { return m_model->colSel(); }
-    void setRow(int row) { m_model->setRow(row); }
-    void setCol(int col) { m_model->setCol(col); }
-    void setRowSel(int row) { m_model->setRowSel(row); }
-    void setColSel(int col) { m_model->setColSel(col); }
-    void select(int row, int col, int rowSel, int colSel) { m_model->select(row, col, rowSel, colSel); }
-    CellRange selectedRange() const { return m_model->selectedRange(); }
-    bool highlight() const { return m_model->highlight(); }
-    void setHighlight(bool on) { m_model->setHighlight(on); }
 
     // Redraw off: changes are shown once when it is switched on again.
     void setRedraw(bool on);
     bool redraw() const { return !m_model->isUpdating(); }
-    void beginUpdate() { m_model->beginUpdate(); }
-    void endUpdate() { m_model->endUpdate(); }
 
     // Scrolling: the first data row shown below the fixed rows.
     int topRow() const;
@@ -153,9 +114,5 @@ private:
     QPoint m_menuPosition;
     int m_mouseCol = -1;
 };
-
-// Removes, from the last row up to row 1, every row whose cells from column 1
-// on are all empty.
-void removeEmptyGridRows(FlexGrid& grid);
 
 }  // namespace widgets
