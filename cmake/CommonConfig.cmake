@@ -19,6 +19,12 @@ if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
   if(VESKARO_HAVE_LLD)
     target_link_options(veskaro_common INTERFACE -fuse-ld=lld)
   endif()
+  # The sanitizer builds keep only the line tables of the debug information
+  # (-g1): enough for the files, lines and functions of their reports, and
+  # much less to compile and link than the full -g.
+  if(VESKARO_SANITIZE OR VESKARO_TSAN)
+    target_compile_options(veskaro_common INTERFACE -g1)
+  endif()
   if(VESKARO_SANITIZE)
     target_compile_options(veskaro_common INTERFACE
       -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
