@@ -4,7 +4,7 @@
 # builds; ccache (when installed) keeps what was compiled for the next build
 # folder or run. Benchmarks are built only by run-bench.sh.
 veskaro_build=build
-veskaro_build_options=(-G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESKARO_WERROR=ON -DVESKARO_BUILD_BENCH=OFF)
+veskaro_build_options=(-G Ninja -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" -DVESKARO_WERROR=ON -DVESKARO_BUILD_BENCH=OFF)
 
 # A build folder made by another generator cannot be reused: it is emptied.
 reset_foreign_build() {

@@ -5,6 +5,7 @@
 #include "models/GridData.h"
 #include "models/RowNameIndex.h"
 #include "settings/ColumnScale.h"
+#include "support/TestMain.h"
 #include "text/Twips.h"
 
 #include <QAbstractItemModelTester>
@@ -832,5 +833,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestFlexGrid)
+VESKARO_TEST_MAIN(TestFlexGrid)
 #include "test_flexgrid.moc"

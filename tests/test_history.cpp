@@ -10,6 +10,7 @@
 #include "support/ReportRun.h"
 #include "support/SimNetwork.h"
 #include "support/TestContext.h"
+#include "support/TestMain.h"
 #include "views/HistoryRecords.h"
 
 #include <QCryptographicHash>
@@ -578,5 +579,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(HistoryTest)
+VESKARO_TEST_MAIN(HistoryTest)
 #include "test_history.moc"

@@ -7,6 +7,7 @@
 #include "support/MemoryRegistry.h"
 #include "support/StubClient.h"
 #include "support/TestContext.h"
+#include "support/TestMain.h"
 
 #include <QTest>
 
@@ -307,5 +308,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestNovellCalls)
+VESKARO_TEST_GUILESS_MAIN(TestNovellCalls)
 #include "test_novellcalls.moc"
