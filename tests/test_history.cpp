@@ -421,6 +421,13 @@ private Q_SLOTS:
 
     void killedWriterLeavesAReadableHistory()
     {
+#if defined(__clang__) && defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+        // clang 14's thread checker stops inside a child that QProcess starts
+        // with clone(); the plain and AddressSanitizer runs cover this case.
+        QSKIP("the thread checker of clang 14 cannot follow a started process");
+#endif
+#endif
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("h.sqlite"));
         for (int round = 0; round < 5; ++round) {
