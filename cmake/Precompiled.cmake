@@ -7,6 +7,12 @@
 # file includes what it uses).
 option(VESKARO_PCH "Precompile the Qt and standard headers shared by most files" ON)
 
+# clang writes the time into a precompiled header unless told not to, and
+# ccache would then never reuse what was compiled with it.
+if(VESKARO_PCH AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  target_compile_options(veskaro_common INTERFACE "SHELL:-Xclang -fno-pch-timestamp")
+endif()
+
 set(VESKARO_PCH_CORE
   <algorithm> <array> <atomic> <cmath> <functional> <map> <memory> <mutex>
   <optional> <utility> <vector>

@@ -13,12 +13,20 @@ if (($#)); then
 else
   mapfile -t files < <(cd "$root" && git ls-files '*.cpp' '*.h' | sed "s|^|$root/|")
 fi
+# clang-format runs on as many files at once as there are cores; each file's
+# difference goes to a scratch folder and is reported in the files' order.
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+export style scratch
+for index in "${!files[@]}"; do
+  printf '%s\0%s\0' "$index" "${files[$index]}"
+done | xargs -0 -n 2 -P "$(nproc)" sh -c \
+  '[ ! -f "$2" ] || clang-format --style="file:$style" "$2" | diff -u "$2" - >"$scratch/$1" || echo >>"$scratch/$1.differs"' sh
 status=0
-for file in "${files[@]}"; do
-  [ -f "$file" ] || continue
-  if ! difference=$(clang-format --style="file:$style" "$file" | diff -u "$file" -); then
-    echo "format differs: ${file#"$root"/}"
-    printf '%s\n' "$difference" | sed -n '3,12p'
+for index in "${!files[@]}"; do
+  if [ -f "$scratch/$index.differs" ]; then
+    echo "format differs: ${files[$index]#"$root"/}"
+    sed -n '3,12p' "$scratch/$index"
     status=1
   fi
 done

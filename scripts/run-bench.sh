@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the benchmarks in the shared build folder (RelWithDebInfo, as their
+# Builds the benchmarks in the shared build folder (Release at -O2, as their
 # figures need) and runs the named ones, or lists them. They print their
 # figures; none of them is a test.
 #

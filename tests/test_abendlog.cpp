@@ -6,6 +6,7 @@
 #include "support/SimNetwork.h"
 #include "support/StubClient.h"
 #include "support/TestContext.h"
+#include "support/TestMain.h"
 #include "views/AbendLog.h"
 #include "views/AbendLogWindow.h"
 
@@ -503,5 +504,5 @@ void TestAbendLog::missingLogProbesTheServerQuietly()
     QCOMPARE(reachability.unreachableAmong({"NOLOG", "DOWN", "SHUT"}), QStringList{"DOWN"});
 }
 
-QTEST_MAIN(TestAbendLog)
+VESKARO_TEST_MAIN(TestAbendLog)
 #include "test_abendlog.moc"

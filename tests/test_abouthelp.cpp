@@ -7,6 +7,7 @@
 #include "support/MemoryRegistry.h"
 #include "support/StubClient.h"
 #include "support/TestContext.h"
+#include "support/TestMain.h"
 #include "widgets/OwnedWindow.h"
 
 #include <QDirIterator>
@@ -229,5 +230,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestAboutHelp)
+VESKARO_TEST_MAIN(TestAboutHelp)
 #include "test_abouthelp.moc"

@@ -13,6 +13,7 @@
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
 #include "support/TestContext.h"
+#include "support/TestMain.h"
 #include "views/Baselines.h"
 #include "views/ChangesWindow.h"
 #include "views/NlmWindow.h"
@@ -384,5 +385,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestChanges)
+VESKARO_TEST_MAIN(TestChanges)
 #include "test_changes.moc"

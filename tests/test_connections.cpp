@@ -18,6 +18,7 @@
 #include "support/SimNetwork.h"
 #include "support/StubClient.h"
 #include "support/TestContext.h"
+#include "support/TestMain.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/RefreshFrame.h"
 #include "widgets/ReportListView.h"
@@ -800,7 +801,7 @@ void TestConnections::report()
     QCOMPARE(settings::openDefaultRegistryStore()->keyExists(settings::Hive::CurrentUser, kKey), !settings.isEmpty());
 }
 
-QTEST_MAIN(TestConnections)
+VESKARO_TEST_MAIN(TestConnections)
 void TestConnections::passReadsTheClockOnce()
 {
     // The server's clock is read once a pass, however many connections it

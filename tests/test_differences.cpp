@@ -10,6 +10,7 @@
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
 #include "support/TestContext.h"
+#include "support/TestMain.h"
 #include "views/ComparisonDifferences.h"
 #include "views/DifferenceMarks.h"
 #include "views/NlmWindow.h"
@@ -266,5 +267,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestDifferences)
+VESKARO_TEST_MAIN(TestDifferences)
 #include "test_differences.moc"

@@ -12,6 +12,7 @@
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
 #include "support/TestContext.h"
+#include "support/TestMain.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -492,5 +493,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestDirectoryLogin)
+VESKARO_TEST_MAIN(TestDirectoryLogin)
 #include "test_directorylogin.moc"

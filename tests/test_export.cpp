@@ -7,6 +7,7 @@
 #include "support/ScriptedServices.h"
 #include "widgets/FlexGrid.h"
 #include "models/GridData.h"
+#include "support/TestMain.h"
 #include "widgets/ReportListView.h"
 
 #include <QBuffer>
@@ -209,5 +210,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestExport)
+VESKARO_TEST_MAIN(TestExport)
 #include "test_export.moc"

@@ -21,6 +21,7 @@
 #include "support/SimNetwork.h"
 #include "support/StubClient.h"
 #include "support/TestContext.h"
+#include "support/TestMain.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/RefreshFrame.h"
 #include "widgets/ReportListView.h"
@@ -921,5 +922,5 @@ void TestFileUse::reportTables()
         QCOMPARE(err, QString());
 }
 
-QTEST_MAIN(TestFileUse)
+VESKARO_TEST_MAIN(TestFileUse)
 #include "test_fileuse.moc"

@@ -10,6 +10,7 @@
 #include "support/ReportRun.h"
 #include "support/SimNetwork.h"
 #include "support/TestContext.h"
+#include "support/TestMain.h"
 #include "views/HistoryRecords.h"
 
 #include <QCryptographicHash>
@@ -420,6 +421,13 @@ private Q_SLOTS:
 
     void killedWriterLeavesAReadableHistory()
     {
+#if defined(__clang__) && defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+        // clang 14's thread checker stops inside a child that QProcess starts
+        // with clone(); the plain and AddressSanitizer runs cover this case.
+        QSKIP("the thread checker of clang 14 cannot follow a started process");
+#endif
+#endif
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("h.sqlite"));
         for (int round = 0; round < 5; ++round) {
@@ -578,5 +586,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(HistoryTest)
+VESKARO_TEST_MAIN(HistoryTest)
 #include "test_history.moc"

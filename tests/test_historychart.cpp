@@ -5,6 +5,7 @@
 
 #include "history/HistoryRecorder.h"
 #include "history/HistoryStore.h"
+#include "support/TestMain.h"
 #include "views/HistoryChartRules.h"
 #include "views/UtilizationHistory.h"
 #include "views/UtilizationHistoryWindow.h"
@@ -510,5 +511,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestHistoryChart)
+VESKARO_TEST_MAIN(TestHistoryChart)
 #include "test_historychart.moc"

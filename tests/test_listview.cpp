@@ -1,6 +1,7 @@
 #include "widgets/ReportListView.h"
 #include "widgets/ColumnFit.h"
 #include "settings/ColumnScale.h"
+#include "support/TestMain.h"
 #include "text/Twips.h"
 
 #include "models/ReportListModel.h"
@@ -283,5 +284,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestListView)
+VESKARO_TEST_MAIN(TestListView)
 #include "test_listview.moc"

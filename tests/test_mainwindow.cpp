@@ -13,6 +13,7 @@
 #include "report/ReportCommand.h"
 #include "settings/RegistryStore.h"
 #include "support/ScriptedServices.h"
+#include "support/TestMain.h"
 
 #include <QAction>
 #include <QApplication>
@@ -1039,5 +1040,5 @@ void TestMainWindow::startsOverADeepKeySettingsFile()
     QCOMPARE(store->keyExists(Hive::CurrentUser, QStringLiteral("Deep")), !setAside);
 }
 
-QTEST_MAIN(TestMainWindow)
+VESKARO_TEST_MAIN(TestMainWindow)
 #include "test_mainwindow.moc"

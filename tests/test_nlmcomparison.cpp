@@ -2,6 +2,7 @@
 // shared across servers, hiding and find are proven through the window in
 // test_nlms.
 
+#include "support/TestMain.h"
 #include "views/NLMComparison.h"
 
 #include <QTest>
@@ -169,5 +170,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestNlmComparison)
+VESKARO_TEST_MAIN(TestNlmComparison)
 #include "test_nlmcomparison.moc"

@@ -14,6 +14,7 @@
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
 #include "support/TestContext.h"
+#include "support/TestMain.h"
 #include "views/NlmWindow.h"
 #include "widgets/FlexGrid.h"
 
@@ -550,5 +551,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestNlms)
+VESKARO_TEST_MAIN(TestNlms)
 #include "test_nlms.moc"

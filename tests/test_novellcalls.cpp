@@ -7,6 +7,7 @@
 #include "support/MemoryRegistry.h"
 #include "support/StubClient.h"
 #include "support/TestContext.h"
+#include "support/TestMain.h"
 
 #include <QTest>
 
@@ -22,6 +23,7 @@ public:
     QStringList volumes;
     NWRCODE closeResult = 0;
     NWRCODE openResult = 0;
+    NWRCODE authenticateResult = 0;
     QList<quint16> mappedDrives;  // drive numbers in use
     int opens = 0;
     int closes = 0;
@@ -33,6 +35,7 @@ public:
         connection = 7;
         return openResult;
     }
+    NWRCODE NWDSAuthenticate(NWCONN_HANDLE, quint32, quint32*) override { return authenticateResult; }
     NWRCODE NWCCCloseConn(NWCONN_HANDLE) override
     {
         ++closes;
@@ -283,6 +286,40 @@ private Q_SLOTS:
             QCOMPARE(test.messages.titles(), QStringList{QStringLiteral("Server Utilization")});
     }
 
+    // Opening and authenticating tells which step failed. A connection the
+    // directory refuses is closed again at once, without a message even when
+    // that close is refused too; one that never opened is not closed.
+    void openAuthenticatedTellsWhichStepFailed()
+    {
+        struct Case {
+            NWRCODE open, authenticate;
+            bool ready;
+            int closesBeforeScopeEnd;
+        };
+        for (const Case& c : {Case{0, 0, true, 0}, Case{0x8801, 0, false, 0}, Case{0, 0x89FC, false, 1}}) {
+            VolumeServer server;
+            server.openResult = c.open;
+            server.authenticateResult = c.authenticate;
+            server.closeResult = 0x8801;
+            testing::MemoryRegistry registry;
+            testing::TestContext test(server, registry);
+            {
+                ServerSession session(test.context, QStringLiteral("FS1"));
+                const nw::SessionStart start = session.openAuthenticated();
+                QCOMPARE(start.opened, c.open);
+                QCOMPARE(start.authenticated, c.open == 0 ? c.authenticate : NWRCODE(0));
+                QCOMPARE(start.ready(), c.ready);
+                QCOMPARE(session.isOpen(), c.ready);
+                QCOMPARE(server.closes, c.closesBeforeScopeEnd);
+                if (c.ready)
+                    session.closeQuietly();
+            }
+            QCOMPARE(server.opens, 1);
+            QCOMPARE(server.closes, c.open == 0 ? 1 : 0);
+            QVERIFY(test.messages.texts().isEmpty());
+        }
+    }
+
     void findsFreeDriveFromZDown()
     {
         VolumeServer server;
@@ -307,5 +344,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestNovellCalls)
+VESKARO_TEST_GUILESS_MAIN(TestNovellCalls)
 #include "test_novellcalls.moc"

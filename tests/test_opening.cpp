@@ -9,6 +9,7 @@
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
 #include "support/TestContext.h"
+#include "support/TestMain.h"
 #include "views/NlmWindow.h"
 #include "views/SetCommandsWindow.h"
 #include "widgets/FlexGrid.h"
@@ -174,5 +175,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestOpening)
+VESKARO_TEST_MAIN(TestOpening)
 #include "test_opening.moc"

@@ -4,6 +4,7 @@
 #include "support/MemoryRegistry.h"
 #include "support/StubClient.h"
 #include "support/TestContext.h"
+#include "support/TestMain.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -383,5 +384,5 @@ void TestOptions::missingStoredFolder()
     QCOMPARE(f.context().values.remoteControlPath, program);
 }
 
-QTEST_MAIN(TestOptions)
+VESKARO_TEST_MAIN(TestOptions)
 #include "test_options.moc"

@@ -14,6 +14,7 @@
 #include "support/SimNetwork.h"
 #include "support/TestContext.h"
 #include "directory/PartitionsWindow.h"
+#include "support/TestMain.h"
 #include "views/AbendLogWindow.h"
 #include "views/NlmWindow.h"
 #include "views/ServerInformationWindow.h"
@@ -1235,5 +1236,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestParallel)
+VESKARO_TEST_MAIN(TestParallel)
 #include "test_parallel.moc"

@@ -9,6 +9,7 @@
 #include "support/SimNetwork.h"
 #include "support/StubClient.h"
 #include "support/TestContext.h"
+#include "support/TestMain.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/RefreshFrame.h"
 
@@ -535,5 +536,5 @@ void TestPartitions::columnsFitUntilWidthsAreStored()
     QCOMPARE(form->grdPartitions()->model().colWidth(2), 1234);
 }
 
-QTEST_MAIN(TestPartitions)
+VESKARO_TEST_MAIN(TestPartitions)
 #include "test_partitions.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "widgets/RefreshFrame.h"
 #include "widgets/RefreshInterval.h"
 
@@ -224,5 +225,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestRefreshFrame)
+VESKARO_TEST_MAIN(TestRefreshFrame)
 #include "test_refreshframe.moc"

@@ -5,6 +5,7 @@
 #include "settings/FileRegistryStore.h"
 #include "settings/RegFile.h"
 #include "support/ResourceUse.h"
+#include "support/TestMain.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -790,5 +791,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestRegistryFile)
+VESKARO_TEST_GUILESS_MAIN(TestRegistryFile)
 #include "test_registryfile.moc"

@@ -11,6 +11,7 @@
 #include "text/CodePage.h"
 #include "support/DelimitedText.h"
 #include "support/ReportRun.h"
+#include "support/TestMain.h"
 
 #include <QDir>
 #include <QFile>
@@ -679,5 +680,5 @@ void TestReport::demoOpensWithAHealthyServer()
     QCOMPARE(report.run({QStringLiteral("info")}).out, info.out);
 }
 
-QTEST_MAIN(TestReport)
+VESKARO_TEST_MAIN(TestReport)
 #include "test_report.moc"

@@ -4,6 +4,7 @@
 #include "export/TableExport.h"
 #include "report/ReportCommand.h"
 #include "support/ReportRun.h"
+#include "support/TestMain.h"
 
 #include <QDir>
 #include <QImage>
@@ -150,5 +151,5 @@ void TestReportFrames::pictureShowsThePrintedTable()
     QVERIFY(!QImage(png).isNull());
 }
 
-QTEST_MAIN(TestReportFrames)
+VESKARO_TEST_MAIN(TestReportFrames)
 #include "test_reportframes.moc"

@@ -5,6 +5,7 @@
 #include "support/MemoryRegistry.h"
 #include "support/StubClient.h"
 #include "support/TestContext.h"
+#include "support/TestMain.h"
 #include "widgets/FlexGrid.h"
 #include "widgets/ReportListView.h"
 
@@ -382,5 +383,5 @@ void TestSaveCopy::saveDialogAddsTheChosenFiltersExtension()
     QCOMPARE(dialogs.getSaveFileName(request), dir.filePath(saved));
 }
 
-QTEST_MAIN(TestSaveCopy)
+VESKARO_TEST_MAIN(TestSaveCopy)
 #include "test_savecopy.moc"

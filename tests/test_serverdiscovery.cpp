@@ -10,6 +10,7 @@
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
 #include "support/TestContext.h"
+#include "support/TestMain.h"
 
 #include <QDir>
 #include <QTest>
@@ -255,5 +256,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestServerDiscovery)
+VESKARO_TEST_GUILESS_MAIN(TestServerDiscovery)
 #include "test_serverdiscovery.moc"

@@ -1,5 +1,6 @@
 // How up times, versions, module dates and SET values read on screen.
 
+#include "support/TestMain.h"
 #include "views/ServerFormats.h"
 
 #include <QTest>
@@ -173,5 +174,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestServerFormats)
+VESKARO_TEST_GUILESS_MAIN(TestServerFormats)
 #include "test_serverformats.moc"

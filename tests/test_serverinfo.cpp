@@ -5,6 +5,7 @@
 #include "support/SimNetwork.h"
 #include "support/StubClient.h"
 #include "support/TestContext.h"
+#include "support/TestMain.h"
 #include "views/ServerInformationWindow.h"
 #include "widgets/ReportListView.h"
 
@@ -284,5 +285,5 @@ void TestServerInfo::keepsMinimumSizeAndSavesState()
     QCOMPARE(column(form, 0), QStringList({"FS2"}));
 }
 
-QTEST_MAIN(TestServerInfo)
+VESKARO_TEST_MAIN(TestServerInfo)
 #include "test_serverinfo.moc"

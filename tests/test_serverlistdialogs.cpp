@@ -14,6 +14,7 @@
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
 #include "support/TestContext.h"
+#include "support/TestMain.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -497,5 +498,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestServerListDialogs)
+VESKARO_TEST_MAIN(TestServerListDialogs)
 #include "test_serverlistdialogs.moc"

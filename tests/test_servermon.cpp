@@ -5,6 +5,7 @@
 #include "support/SimNetwork.h"
 #include "support/StubClient.h"
 #include "support/TestContext.h"
+#include "support/TestMain.h"
 #include "views/UtilizationWindow.h"
 #include "widgets/RefreshFrame.h"
 #include "widgets/ReportListView.h"
@@ -416,5 +417,5 @@ void TestServerMon::keepsMinimumSize()
     QCOMPARE(frame->width(), texts::twipsToPixels(6000, dpiX));
 }
 
-QTEST_MAIN(TestServerMon)
+VESKARO_TEST_MAIN(TestServerMon)
 #include "test_servermon.moc"

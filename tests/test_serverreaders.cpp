@@ -2,6 +2,7 @@
 
 #include "views/ServerReaders.h"
 #include "support/StubClient.h"
+#include "support/TestMain.h"
 
 #include <QTest>
 
@@ -135,5 +136,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestServerReaders)
+VESKARO_TEST_GUILESS_MAIN(TestServerReaders)
 #include "test_serverreaders.moc"

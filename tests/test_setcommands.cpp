@@ -3,6 +3,7 @@
 // box, find, header sorting, removing a server, failures on opening and
 // window state. The comparison rules themselves are in test_setcomparison.
 
+#include "support/TestMain.h"
 #include "views/SetCommandsWindow.h"
 
 #include "settings/ColumnScale.h"
@@ -678,5 +679,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestSetCommands)
+VESKARO_TEST_MAIN(TestSetCommands)
 #include "test_setcommands.moc"

@@ -3,6 +3,7 @@
 // and the recognition of servers already shown. The window that applies them
 // is in test_setcommands.
 
+#include "support/TestMain.h"
 #include "views/SetComparison.h"
 
 #include <QtTest>
@@ -336,5 +337,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestSetComparison)
+VESKARO_TEST_MAIN(TestSetComparison)
 #include "test_setcomparison.moc"

@@ -7,6 +7,7 @@
 #include "text/Twips.h"
 #include "settings/WindowGeometry.h"
 #include "settings/WindowState.h"
+#include "support/TestMain.h"
 
 #include <QHeaderView>
 #include <QMdiArea>
@@ -404,5 +405,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestSettings)
+VESKARO_TEST_MAIN(TestSettings)
 #include "test_settings.moc"

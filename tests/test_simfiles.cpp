@@ -3,6 +3,7 @@
 
 #include "support/ResourceUse.h"
 #include "support/SimNetwork.h"
+#include "support/TestMain.h"
 
 #include "netware/sim/SimFiles.h"
 
@@ -194,5 +195,5 @@ void TestSimFiles::linksStayInsideTheirVolume()
     QCOMPARE(c->localPathOf("\\\\FS1\\SYS\\SYSTEM\\KEPT.LOG"), root.filePath("vols/fs1/SYS/SYSTEM/KEPT.LOG"));
 }
 
-QTEST_GUILESS_MAIN(TestSimFiles)
+VESKARO_TEST_GUILESS_MAIN(TestSimFiles)
 #include "test_simfiles.moc"

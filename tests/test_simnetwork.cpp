@@ -4,6 +4,7 @@
 
 #include "support/ResourceUse.h"
 #include "support/SimNetwork.h"
+#include "support/TestMain.h"
 
 #include "netware/ClientProvider.h"
 #include "netware/sim/SimClient.h"
@@ -1033,5 +1034,5 @@ void TestSimNetwork::demoStartsTogether()
     }
 }
 
-QTEST_GUILESS_MAIN(TestSimNetwork)
+VESKARO_TEST_GUILESS_MAIN(TestSimNetwork)
 #include "test_simnetwork.moc"

@@ -5,6 +5,7 @@
 #include "models/GridData.h"
 #include "models/ReportListModel.h"
 #include "models/SortKeys.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -148,5 +149,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestSortKeys)
+VESKARO_TEST_MAIN(TestSortKeys)
 #include "test_sortkeys.moc"

@@ -1,6 +1,7 @@
 // The diagnostics trace: the switch, the line, and the file beside the program.
 
 #include "settings/Trace.h"
+#include "support/TestMain.h"
 
 #include <QDir>
 #include <QFile>
@@ -83,5 +84,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestTrace)
+VESKARO_TEST_GUILESS_MAIN(TestTrace)
 #include "test_trace.moc"

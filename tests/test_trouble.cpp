@@ -19,6 +19,7 @@
 #include "support/SimNetwork.h"
 #include "support/StubClient.h"
 #include "support/TestContext.h"
+#include "support/TestMain.h"
 #include "views/ServerInformationWindow.h"
 #include "views/UtilizationRules.h"
 #include "views/VolumeUsage.h"
@@ -520,5 +521,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestTrouble)
+VESKARO_TEST_MAIN(TestTrouble)
 #include "test_trouble.moc"

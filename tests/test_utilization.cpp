@@ -10,6 +10,7 @@
 #include "support/MemoryRegistry.h"
 #include "support/SimNetwork.h"
 #include "support/TestContext.h"
+#include "support/TestMain.h"
 #include "views/ServerInformationWindow.h"
 #include "views/UtilizationWindow.h"
 #include "views/UtilizationHistory.h"
@@ -305,5 +306,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestUtilization)
+VESKARO_TEST_MAIN(TestUtilization)
 #include "test_utilization.moc"

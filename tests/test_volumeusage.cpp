@@ -7,6 +7,7 @@
 #include "support/SimNetwork.h"
 #include "support/StubClient.h"
 #include "support/TestContext.h"
+#include "support/TestMain.h"
 #include "views/VolumeUsage.h"
 #include "views/VolumeUsageWindow.h"
 #include "widgets/RefreshFrame.h"
@@ -305,5 +306,5 @@ void TestVolumeUsage::tracesItsCalls()
     QVERIFY(calls.contains(QStringLiteral("Volume Info - subGetVolumeUsage, FS2/EMPTY:, NWParsePath")));
 }
 
-QTEST_MAIN(TestVolumeUsage)
+VESKARO_TEST_MAIN(TestVolumeUsage)
 #include "test_volumeusage.moc"

@@ -148,6 +148,9 @@ ConnectionPass readConnectionPass(core::AppContext& context, const ConnectionPas
                                   const nw::ReadStop& stop)
 {
     ConnectionPass pass;
+    // The opening and every refresh open the server by a name of any format
+    // and public: reading the connection table needs no user licence, and a
+    // licensed open on every refresh would hold licences the server's users need.
     nw::ServerSession session(context, request.server, nw::kPublicByAnyName);
     pass.opened = session.open();
     if (pass.opened != nw::status::Success)

@@ -44,11 +44,6 @@ namespace {
 constexpr int kUserColumn = 0;
 constexpr int kNumberColumn = 1;
 
-// The opening and every refresh open the server by a name of any format and
-// public: reading the connection table needs no user licence, and a licensed
-// open on every refresh would hold licences the server's users need.
-constexpr nw::OpenFlags kListingFlags = nw::kPublicByAnyName;
-
 // Sizes in twips, as the window was designed.
 constexpr double kMinWidth = 7500;
 constexpr double kMinHeight = 3075;

@@ -40,7 +40,9 @@ public:
     int addRow(const QStringList& cells);
     void removeRow(int row);
     // Removes the given rows (any order, duplicates ignored), each run of
-    // neighbouring rows in one step.
+    // neighbouring rows in one step. The item model's own removeRows stays
+    // reachable beside it.
+    using QAbstractTableModel::removeRows;
     void removeRows(QList<int> rows);
     void clearRows();
     QString itemText(int row, int col) const;

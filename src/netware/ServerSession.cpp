@@ -59,11 +59,16 @@ NWRCODE ServerSession::authenticate()
     return m_client.NWDSAuthenticate(m_connection, 0, &reserved);
 }
 
-NWRCODE ServerSession::openAuthenticated()
+SessionStart ServerSession::openAuthenticated()
 {
-    if (const NWRCODE rc = open(); rc != status::Success)
-        return rc;
-    return authenticate();
+    SessionStart start;
+    start.opened = open();
+    if (start.opened != status::Success)
+        return start;
+    start.authenticated = authenticate();
+    if (start.authenticated != status::Success)
+        closeQuietly();
+    return start;
 }
 
 NWRCODE ServerSession::close()

@@ -22,6 +22,14 @@ namespace nw {
 // status, with `title` (empty: the application title). Returns the status.
 NWRCODE closeConnectionReporting(core::AppContext& context, NWCONN_HANDLE connection, const QString& title = {});
 
+// What opening and authenticating a session gave: the open's status, and the
+// authentication's once the open succeeded (0 until then).
+struct SessionStart {
+    NWRCODE opened = status::Success;
+    NWRCODE authenticated = status::Success;
+    bool ready() const { return opened == status::Success && authenticated == status::Success; }
+};
+
 class ServerSession {
 public:
     // flags: how the connection is opened; each view states what it needs.
@@ -39,8 +47,9 @@ public:
     NWRCODE open();
     // Authenticates the open connection to the directory. Returns the status.
     NWRCODE authenticate();
-    // open() and then authenticate(); the first failing status, or 0.
-    NWRCODE openAuthenticated();
+    // open() and then authenticate(). A connection the directory refuses is
+    // closed again quietly: nothing was read over it, so nothing is reported.
+    SessionStart openAuthenticated();
 
     bool isOpen() const { return m_open; }
     NWCONN_HANDLE handle() const { return m_connection; }

@@ -278,14 +278,11 @@ ModulesRead readModules(core::AppContext& context, const QString& server, const 
 {
     ModulesRead read;
     nw::ServerSession session(context, server, nw::kLicensedByBinderyName);
-    read.opened = session.open();
-    if (read.opened != nw::status::Success)
+    const nw::SessionStart start = session.openAuthenticated();
+    read.opened = start.opened;
+    read.authenticated = start.authenticated;
+    if (!start.ready())
         return read;
-    read.authenticated = session.authenticate();
-    if (read.authenticated != nw::status::Success) {
-        session.closeQuietly();
-        return read;
-    }
     readLoadedModules(
         session.client(), session.handle(),
         [&read](const std::vector<LoadedModule>& batch) {

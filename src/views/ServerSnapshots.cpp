@@ -40,14 +40,11 @@ ServerStateRead readOverConnection(core::AppContext& context, const QString& ser
 {
     ServerStateRead read;
     nw::ServerSession session(context, server, nw::kLicensedByBinderyName);
-    read.opened = session.open();
-    if (read.opened != nw::status::Success)
+    const nw::SessionStart start = session.openAuthenticated();
+    read.opened = start.opened;
+    read.authenticated = start.authenticated;
+    if (!start.ready())
         return read;
-    read.authenticated = session.authenticate();
-    if (read.authenticated != nw::status::Success) {
-        session.closeQuietly();
-        return read;
-    }
     nw::NetWareClient& client = session.client();
     const nw::NWCONN_HANDLE connection = session.handle();
     if (facts)

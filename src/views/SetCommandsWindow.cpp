@@ -170,14 +170,11 @@ ParametersRead readParameters(core::AppContext& context, const QString& server, 
 {
     ParametersRead read;
     nw::ServerSession session(context, server, nw::kLicensedByBinderyName);
-    read.opened = session.open();
-    if (read.opened != nw::status::Success)
+    const nw::SessionStart start = session.openAuthenticated();
+    read.opened = start.opened;
+    read.authenticated = start.authenticated;
+    if (!start.ready())
         return read;
-    read.authenticated = session.authenticate();
-    if (read.authenticated != nw::status::Success) {
-        session.closeQuietly();
-        return read;
-    }
     readSetParameters(
         session.client(), session.handle(),
         [&read](const SetParameter& parameter) { read.parameters.push_back(parameter); }, stop);

@@ -308,8 +308,13 @@ bool GridColumnFit::step(std::chrono::nanoseconds budget)
         std::vector<ColumnNeed> needs;
         for (const auto& [col, pixels] : m_widths)
             needs.push_back({pixels, col < data.fixedCols()});
-        // A pixel a column is left for the widths' rounding to twips and back.
-        const int room = columnRoom(*m_grid, *m_grid->tableView()) - static_cast<int>(needs.size());
+        // A pixel is left for the widths' rounding to twips and back for
+        // each column that can be in sight at once. Counting every column
+        // instead would leave a comparison of hundreds of servers hardly any
+        // room, and its names cut to a few letters.
+        const int width = columnRoom(*m_grid, *m_grid->tableView());
+        const int inSight = std::min(static_cast<int>(needs.size()), width / kMinFittedColumn + 1);
+        const int room = width - inSight;
         const std::vector<int> shared = shareColumnWidths(needs, room);
         for (size_t i = 0; i < m_widths.size(); ++i)
             m_widths[i].second = shared[i];
