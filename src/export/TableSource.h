@@ -2,7 +2,8 @@
 // What a window offers File / "&Save" and Edit / "Copy": the tables Save writes,
 // in order, and the first grid (or, without one, the first list view) Copy
 // takes. Views say so by implementing TableSource; a window that does not
-// gives every grid and list view it holds, in the order it created them.
+// gives every grid and list view it holds, in the order it created them
+// (exporting::tablesOf in WidgetExport.h).
 
 #include <QList>
 
@@ -21,8 +22,5 @@ public:
     virtual QList<QWidget*> savedTables() const = 0;
     virtual CopiedHeading copiedHeading() const { return CopiedHeading::EveryColumn; }
 };
-
-// Every grid and list view of the window, in the order the window created them.
-QList<QWidget*> tablesOf(const QWidget* window);
 
 }  // namespace exporting

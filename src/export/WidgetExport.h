@@ -40,6 +40,8 @@ void copyGridToClipboard(const widgets::FlexGrid& grid, int firstRow, int lastRo
 void copyListViewToClipboard(const widgets::ReportListView& list, bool allRows, const QString& delimiter,
                              platform::ClipboardService& clipboard, const QLocale& locale = QLocale());
 
+// Every grid and list view of the window, in the order the window created them.
+QList<QWidget*> tablesOf(const QWidget* window);
 // The tables of a window (or of the view in an MDI frame) that Save writes:
 // those the view declares as a TableSource, else every grid and list view.
 QList<QWidget*> exportableTables(const QWidget* window);

@@ -1,6 +1,7 @@
 #include "viewbase/ViewWindow.h"
 
 #include "core/ServerReachability.h"
+#include "export/WidgetExport.h"
 #include "settings/Registry.h"
 #include "text/Twips.h"
 #include "widgets/FlexGrid.h"
@@ -99,6 +100,11 @@ void ViewWindow::fitColumnsOnFirstOpening()
     if (m_columnsFitted || m_unloaded || hasStoredColumnWidths())
         return;
     fitColumnsOfOpening(0);
+}
+
+QList<QWidget*> ViewWindow::savedTables() const
+{
+    return exporting::tablesOf(this);
 }
 
 bool ViewWindow::listsNothing() const

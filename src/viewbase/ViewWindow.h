@@ -56,7 +56,7 @@ public:
 
     // The tables File / "&Save" writes and Edit / "Copy" takes: every grid and
     // list view of the view unless it says otherwise.
-    QList<QWidget*> savedTables() const override { return exporting::tablesOf(this); }
+    QList<QWidget*> savedTables() const override;
 
     bool isLoaded() const { return m_loaded; }
     // True from the start of unloading: the window is going away and takes
